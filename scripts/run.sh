@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the main job: prints the bundled
+# samples to PDF files in out/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+mkdir -p out
+PLOTWISE_OUTPUT="$PWD/out/testpage.pdf" build/bin/plotwise-testpage
+echo "Printed: out/testpage.pdf"

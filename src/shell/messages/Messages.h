@@ -1,0 +1,34 @@
+#pragma once
+
+// The routines every part of the program uses to show text to the user.
+// Texts come from the string table of the resource module; a message box
+// has the caption of entry 40078 and one OK button.
+
+#include "Module.h"
+
+#include <cstddef>
+
+namespace shell {
+
+// The module strings, dialogs and other resources come from: the accepted
+// language library, else the program module.
+platform::ModuleHandle ResourceModule();
+void SetResourceModule(platform::ModuleHandle module);
+
+// The text of string `id`, from `module`, falling back to the program
+// module. With a buffer the text is copied into it (at most size units,
+// including the terminator) and the buffer is returned; with a null buffer
+// the result points at the stored text. Null when the entry exists nowhere.
+const char16_t* LoadResString(platform::ModuleHandle module, unsigned id, char16_t* buffer, std::size_t size);
+
+// Shows entry `id` in a message box; returns the box's result.
+int ShowMessageId(unsigned id);
+
+// Shows entry `id` followed by `text` (a file name), or the entry alone when
+// the two together would reach 200 characters.
+int ShowMessageIdWithText(unsigned id, const char16_t* text);
+
+void ShowBusyCursor();
+void HideBusyCursor();
+
+} // namespace shell
