@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int written = platform::MultiByteToWideChar(codePage, 0, bytes, count, out.data(), outSize);
         if (written != 0 && written != needed)
             __builtin_trap();
-        if (written > outSize)
+        if (outSize > 0 && written > outSize)
             __builtin_trap();
         for (int i = 0; i < count; ++i)
             platform::IsDBCSLeadByteEx(codePage, static_cast<std::uint8_t>(bytes[i]));
