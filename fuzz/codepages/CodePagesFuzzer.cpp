@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr std::array<platform::UINT, 17> kCodePages { 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255,
-    1256, 1257, 1258, platform::CP_UTF8, 437, 0 };
+constexpr std::array<platform::UINT, 17> kCodePages { 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256,
+    1257, 1258, platform::CP_UTF8, 437, 0 };
 
 } // namespace
 

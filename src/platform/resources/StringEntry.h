@@ -15,8 +15,7 @@ namespace platform {
 
 // An entry whose text is a literal; the literal's terminating zero is the
 // stored terminator.
-template <std::size_t N>
-constexpr TallowinString StringEntry(unsigned id, const char16_t (&text)[N])
+template <std::size_t N> constexpr TallowinString StringEntry(unsigned id, const char16_t (&text)[N])
 {
     static_assert(N >= 1);
     return TallowinString { id, static_cast<std::uint32_t>(N - 1), text };
@@ -24,8 +23,7 @@ constexpr TallowinString StringEntry(unsigned id, const char16_t (&text)[N])
 
 // Two literals joined at compile time, so a shared piece of text (the
 // support address) is written once and still ends stored entries.
-template <std::size_t N>
-struct JoinedText {
+template <std::size_t N> struct JoinedText {
     char16_t text[N] {};
 };
 

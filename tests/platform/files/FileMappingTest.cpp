@@ -20,7 +20,8 @@ std::u16string Utf16(const std::string& text)
     return std::u16string(unicode.getBuffer(), static_cast<std::size_t>(unicode.length()));
 }
 
-class FileMappingTest : public ::testing::Test {
+class FileMappingTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -50,10 +51,7 @@ protected:
         std::ofstream(m_directory / name, std::ios::binary) << contents;
     }
 
-    std::u16string Absolute(const char16_t* relative) const
-    {
-        return Utf16(m_directory.string()) + u"\\" + relative;
-    }
+    std::u16string Absolute(const char16_t* relative) const { return Utf16(m_directory.string()) + u"\\" + relative; }
 
     static HANDLE OpenForReading(const std::u16string& path)
     {
@@ -163,15 +161,15 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     EXPECT_FALSE(CloseHandle(nullptr));
     EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
     EXPECT_FALSE(UnmapViewOfFile(nullptr));
-    EXPECT_EQ(CreateFileForMappingW(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-        INVALID_HANDLE_VALUE);
+    EXPECT_EQ(
+        CreateFileForMappingW(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
     EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
 }
 
 TEST_F(FileMappingTest, WritableMappingGrowsItsFile)
 {
-    ScopedHandle file(CreateFileForMappingW(u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(CreateFileForMappingW(
+        u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file.IsValid());
     EXPECT_EQ(CreateFileForMappingW(u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                   FILE_ATTRIBUTE_NORMAL, nullptr),

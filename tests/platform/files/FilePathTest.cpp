@@ -16,7 +16,9 @@ TEST(FilePathTest, BackslashSeparatesAndTextBecomesUtf8)
         { u"docs\\a.txt", "docs/a.txt" },
         { u"\\tmp\\docs\\a.txt", "/tmp/docs/a.txt" },
         { u"docs/a.txt", "docs/a.txt" },
-        { u"Gr\u00fc\u00dfe\\\u6587\u66f8.rtf", "Gr\xc3\xbc\xc3\x9f" "e/\xe6\x96\x87\xe6\x9b\xb8.rtf" },
+        { u"Gr\u00fc\u00dfe\\\u6587\u66f8.rtf",
+            "Gr\xc3\xbc\xc3\x9f"
+            "e/\xe6\x96\x87\xe6\x9b\xb8.rtf" },
         { u"\U0001F600.txt", "\xf0\x9f\x98\x80.txt" },
         { u"", nullptr },
         { std::u16string(u"a\0b", 3), nullptr },
