@@ -13,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::registry {
-namespace {
+namespace platform::registry
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -24,7 +26,8 @@ constexpr int kMaxDamagedNames = 100;
 constexpr mode_t kNewFileMode = 0600;
 
 // Closes a descriptor when it goes out of scope.
-class FileDescriptor {
+class FileDescriptor
+{
 public:
     explicit FileDescriptor(int fd)
         : fd_(fd)
@@ -122,7 +125,7 @@ fs::path ResolveLink(const fs::path& path)
 std::string TimeStamp()
 {
     std::time_t now = std::time(nullptr);
-    std::tm parts{};
+    std::tm parts {};
     localtime_r(&now, &parts);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &parts);
@@ -205,7 +208,8 @@ RegistryFileImage ReadRegistryFile(const fs::path& path)
         image.State = errno == ENOENT ? FileState::Missing : FileState::Unreadable;
         return image;
     }
-    struct stat status {};
+    struct stat status {
+    };
     if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         image.State = FileState::Unreadable;
         return image;
@@ -256,7 +260,8 @@ std::optional<RegistryData> CommitRegistryChanges(const fs::path& requested, std
     if (image.State == FileState::Unreadable)
         return std::nullopt;
     mode_t mode = kNewFileMode;
-    struct stat status {};
+    struct stat status {
+    };
     if (image.State != FileState::Missing && ::stat(path.c_str(), &status) == 0)
         mode = status.st_mode & 07777;
     if (image.State == FileState::Damaged && !KeepDamagedFile(path))

@@ -1,7 +1,9 @@
 #include "AppSettings.h"
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 AppSettings settings;
 RunOptions options;
@@ -20,12 +22,12 @@ RunOptions& Options()
 
 void ResetAppSettings()
 {
-    settings = AppSettings{};
+    settings = AppSettings {};
 }
 
 void ResetRunOptions()
 {
-    options = RunOptions{};
+    options = RunOptions {};
 }
 
 bool HasCommandLineFile()

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace shell
+{
 
 void LoadSettings();
 void SaveSettings();

@@ -5,13 +5,15 @@
 #include <array>
 #include <vector>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 TEST(ByteCursorTest, ReadsLittleEndianIntegersInOrder)
 {
-    const std::array<std::uint8_t, 13> bytes{0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF,
-        0xFF, 0x7F};
+    const std::array<std::uint8_t, 13> bytes { 0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF,
+        0x7F };
     ByteCursor cursor(bytes);
     EXPECT_EQ(cursor.ReadU8(), 0x01);
     EXPECT_EQ(cursor.ReadU16(), 0x1234);
@@ -28,7 +30,7 @@ struct ShortReadRow {
 
 TEST(ByteCursorTest, ReadPastTheEndFailsAndDoesNotMove)
 {
-    const ShortReadRow rows[] = {{0, 1}, {0, 2}, {1, 2}, {3, 4}, {7, 8}};
+    const ShortReadRow rows[] = { { 0, 1 }, { 0, 2 }, { 1, 2 }, { 3, 4 }, { 7, 8 } };
     for (const auto& row : rows) {
         std::vector<std::uint8_t> bytes(row.available, 0xAB);
         ByteCursor cursor(bytes);
@@ -54,7 +56,7 @@ TEST(ByteCursorTest, ReadPastTheEndFailsAndDoesNotMove)
 
 TEST(ByteCursorTest, ReadAtChecksTheOffsetWithoutOverflow)
 {
-    const std::array<std::uint8_t, 4> bytes{1, 2, 3, 4};
+    const std::array<std::uint8_t, 4> bytes { 1, 2, 3, 4 };
     ByteCursor cursor(bytes);
     EXPECT_EQ(cursor.ReadAt<std::uint16_t>(2), 0x0403);
     EXPECT_FALSE(cursor.ReadAt<std::uint16_t>(3).has_value());
@@ -65,7 +67,7 @@ TEST(ByteCursorTest, ReadAtChecksTheOffsetWithoutOverflow)
 
 TEST(ByteCursorTest, TakeSkipAndSeekStayInside)
 {
-    const std::array<std::uint8_t, 6> bytes{1, 2, 3, 4, 5, 6};
+    const std::array<std::uint8_t, 6> bytes { 1, 2, 3, 4, 5, 6 };
     ByteCursor cursor(bytes);
     auto run = cursor.Take(2);
     ASSERT_TRUE(run.has_value());
@@ -76,12 +78,12 @@ TEST(ByteCursorTest, TakeSkipAndSeekStayInside)
     EXPECT_TRUE(cursor.AtEnd());
     EXPECT_FALSE(cursor.Seek(7));
     EXPECT_TRUE(cursor.Seek(1));
-    std::array<std::uint8_t, 3> out{};
+    std::array<std::uint8_t, 3> out {};
     EXPECT_TRUE(cursor.ReadBytes(out));
-    EXPECT_EQ(out, (std::array<std::uint8_t, 3>{2, 3, 4}));
-    std::array<std::uint8_t, 3> tooMany{9, 9, 9};
+    EXPECT_EQ(out, (std::array<std::uint8_t, 3> { 2, 3, 4 }));
+    std::array<std::uint8_t, 3> tooMany { 9, 9, 9 };
     EXPECT_FALSE(cursor.ReadBytes(tooMany));
-    EXPECT_EQ(tooMany, (std::array<std::uint8_t, 3>{9, 9, 9}));
+    EXPECT_EQ(tooMany, (std::array<std::uint8_t, 3> { 9, 9, 9 }));
 }
 
 TEST(ByteCursorTest, EmptySpanReadsNothing)

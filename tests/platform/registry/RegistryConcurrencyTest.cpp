@@ -12,8 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr int kSavesPerWriter = 40;
@@ -30,7 +32,7 @@ bool WriteMany(char16_t prefix)
         std::u16string name(1, prefix);
         for (char c : std::to_string(i))
             name += static_cast<char16_t>(c);
-        const BYTE data[2] = {static_cast<BYTE>(prefix), static_cast<BYTE>(i)};
+        const BYTE data[2] = { static_cast<BYTE>(prefix), static_cast<BYTE>(i) };
         bool ok = RegSetValueExW(key, name.c_str(), 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
         ok = RegCloseKey(key) == ERROR_SUCCESS && ok;
         if (!ok)
@@ -39,12 +41,13 @@ bool WriteMany(char16_t prefix)
     return true;
 }
 
-class RegistryConcurrencyTest : public testing::TempRegistry {
+class RegistryConcurrencyTest : public testing::TempRegistry
+{
 protected:
     void ExpectAllValues(const std::vector<char16_t>& prefixes)
     {
         auto text = testing::ReadFileBytes(File());
-        auto parsed = registry::ParseRegistryText({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        auto parsed = registry::ParseRegistryText({ reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
         ASSERT_FALSE(parsed.Damaged) << parsed.Reason;
         const auto* key = registry::FindKey(parsed.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
         ASSERT_NE(key, nullptr);
@@ -56,8 +59,8 @@ protected:
                     name += static_cast<char16_t>(c);
                 const auto* value = registry::FindValue(*key, name);
                 ASSERT_NE(value, nullptr) << "lost value " << static_cast<char>(prefix) << i;
-                EXPECT_EQ(value->Data, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(prefix),
-                                           static_cast<std::uint8_t>(i)}));
+                EXPECT_EQ(value->Data,
+                    (std::vector<std::uint8_t> { static_cast<std::uint8_t>(prefix), static_cast<std::uint8_t>(i) }));
             }
         }
     }
@@ -65,7 +68,7 @@ protected:
 
 TEST_F(RegistryConcurrencyTest, TwoProcessesSavingAtOnceLoseNothing)
 {
-    const std::vector<char16_t> prefixes{u'A', u'B'};
+    const std::vector<char16_t> prefixes { u'A', u'B' };
     std::vector<pid_t> children;
     for (char16_t prefix : prefixes) {
         pid_t child = ::fork();
@@ -84,7 +87,7 @@ TEST_F(RegistryConcurrencyTest, TwoProcessesSavingAtOnceLoseNothing)
 
 TEST_F(RegistryConcurrencyTest, TwoThreadsWithTheirOwnHandlesLoseNothing)
 {
-    const std::vector<char16_t> prefixes{u'C', u'D'};
+    const std::vector<char16_t> prefixes { u'C', u'D' };
     bool okC = false;
     bool okD = false;
     std::thread first([&] { okC = WriteMany(u'C'); });

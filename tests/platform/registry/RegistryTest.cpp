@@ -9,12 +9,15 @@
 #include <filesystem>
 #include <vector>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 
-class RegistryTest : public testing::TempRegistry {
+class RegistryTest : public testing::TempRegistry
+{
 protected:
     HKEY Create(const char16_t* subKey = kKey, DWORD* disposition = nullptr)
     {
@@ -29,8 +32,7 @@ protected:
     registry::RegistryData FileData()
     {
         auto text = testing::ReadFileBytes(File());
-        auto result = registry::ParseRegistryText(
-            {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        auto result = registry::ParseRegistryText({ reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
         EXPECT_FALSE(result.Damaged) << result.Reason;
         return result.Data;
     }
@@ -74,31 +76,31 @@ struct QueryRow {
 
 TEST_F(RegistryTest, QueryFollowsTheSizeContract)
 {
-    const std::array<BYTE, 5> stored{1, 2, 3, 4, 5};
+    const std::array<BYTE, 5> stored { 1, 2, 3, 4, 5 };
     HKEY writer = Create();
     ASSERT_EQ(RegSetValueExW(writer, u"V", 0, REG_BINARY, stored.data(), stored.size()), ERROR_SUCCESS);
     ASSERT_EQ(RegCloseKey(writer), ERROR_SUCCESS);
 
     const QueryRow rows[] = {
-        {"size only", false, 0, ERROR_SUCCESS, 5, false},
-        {"exact buffer", true, 5, ERROR_SUCCESS, 5, true},
-        {"larger buffer", true, 8, ERROR_SUCCESS, 5, true},
-        {"one byte short", true, 4, ERROR_MORE_DATA, 5, false},
-        {"empty buffer", true, 0, ERROR_MORE_DATA, 5, false},
+        { "size only", false, 0, ERROR_SUCCESS, 5, false },
+        { "exact buffer", true, 5, ERROR_SUCCESS, 5, true },
+        { "larger buffer", true, 8, ERROR_SUCCESS, 5, true },
+        { "one byte short", true, 4, ERROR_MORE_DATA, 5, false },
+        { "empty buffer", true, 0, ERROR_MORE_DATA, 5, false },
     };
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        std::array<BYTE, 8> buffer{};
+        std::array<BYTE, 8> buffer {};
         buffer.fill(0xCC);
         DWORD size = row.bufferSize;
         DWORD type = 0;
-        EXPECT_EQ(RegQueryValueExW(key, u"v", nullptr, &type, row.withBuffer ? buffer.data() : nullptr, &size),
-            row.status);
+        EXPECT_EQ(
+            RegQueryValueExW(key, u"v", nullptr, &type, row.withBuffer ? buffer.data() : nullptr, &size), row.status);
         EXPECT_EQ(size, row.sizeAfter);
         EXPECT_EQ(type, REG_BINARY);
-        std::array<BYTE, 8> expected{};
+        std::array<BYTE, 8> expected {};
         expected.fill(0xCC);
         if (row.copied)
             std::copy(stored.begin(), stored.end(), expected.begin());
@@ -130,7 +132,8 @@ TEST_F(RegistryTest, ValuesAreSeenAtOnceAndReachTheFileAtClose)
     EXPECT_EQ(read, number);
     EXPECT_EQ(RegCloseKey(reader), ERROR_SUCCESS);
 
-    const auto* before = registry::FindKey(FileData(), u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
+    auto beforeData = FileData();
+    const auto* before = registry::FindKey(beforeData, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
     EXPECT_TRUE(before == nullptr || registry::FindValue(*before, u"N") == nullptr);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     auto after = FileData();
@@ -139,7 +142,7 @@ TEST_F(RegistryTest, ValuesAreSeenAtOnceAndReachTheFileAtClose)
     const auto* value = registry::FindValue(*stored, u"N");
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->Type, REG_DWORD);
-    EXPECT_EQ(value->Data, (std::vector<std::uint8_t>{4, 3, 2, 1}));
+    EXPECT_EQ(value->Data, (std::vector<std::uint8_t> { 4, 3, 2, 1 }));
 }
 
 TEST_F(RegistryTest, EveryTypeSurvivesTheFile)
@@ -150,13 +153,13 @@ TEST_F(RegistryTest, EveryTypeSurvivesTheFile)
         std::vector<BYTE> data;
     };
     const Row rows[] = {
-        {u"Binary", REG_BINARY, {0, 1, 0xFF}},
-        {u"Empty", REG_BINARY, {}},
-        {u"Dword", REG_DWORD, {1, 0, 0, 0}},
-        {u"String", REG_SZ, {'O', 0, 'k', 0, 0, 0}},
-        {u"Multi", REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
-        {u"Qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {u"", REG_SZ, {'d', 0, 0, 0}},
+        { u"Binary", REG_BINARY, { 0, 1, 0xFF } },
+        { u"Empty", REG_BINARY, {} },
+        { u"Dword", REG_DWORD, { 1, 0, 0, 0 } },
+        { u"String", REG_SZ, { 'O', 0, 'k', 0, 0, 0 } },
+        { u"Multi", REG_MULTI_SZ, { 'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0 } },
+        { u"Qword", REG_QWORD, { 1, 2, 3, 4, 5, 6, 7, 8 } },
+        { u"", REG_SZ, { 'd', 0, 0, 0 } },
     };
     HKEY key = Create();
     for (const auto& row : rows)
@@ -187,8 +190,8 @@ TEST_F(RegistryTest, BadCallsAreRefused)
 
     HKEY writable = Create();
     std::vector<BYTE> tooLarge(registry::kMaxValueBytes + 1, 0);
-    EXPECT_EQ(RegSetValueExW(writable, u"Big", 0, REG_BINARY, tooLarge.data(), tooLarge.size()),
-        ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegSetValueExW(writable, u"Big", 0, REG_BINARY, tooLarge.data(), tooLarge.size()), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueExW(writable, u"Two\nlines", 0, REG_BINARY, tooLarge.data(), 1), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueExW(writable, u"Null", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCloseKey(writable), ERROR_SUCCESS);

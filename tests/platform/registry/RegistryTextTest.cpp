@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
-namespace platform::registry {
-namespace {
+namespace platform::registry
+{
+namespace
+{
 
 using platform::testing::Utf16LeWithBom;
 
 std::span<const std::uint8_t> AsBytes(std::string_view text)
 {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+    return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
 }
 
 std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text)
@@ -45,37 +47,43 @@ TEST(RegistryTextTest, ReadsTheFormsOfTheExportFormat)
     const std::string tallowin = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
     const std::u16string tallowinKey = u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin";
     const ReadRow rows[] = {
-        {"continued hex, CRLF", std::string(kHeader) + tallowin + "\r\n\"PrStore\"=hex:01,02,\\\r\n  03,04\r\n\r\n",
-            tallowinKey, u"PrStore", kTypeBinary, {1, 2, 3, 4}},
-        {"LF and odd spacing", "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n  \"X\" =  hex: 0a , b ,\\\n\t  ff  \n",
-            u"HKEY_LOCAL_MACHINE\\Software", u"X", kTypeBinary, {0x0A, 0x0B, 0xFF}},
-        {"CR line ends", "Windows Registry Editor Version 5.00\r[K]\r\"X\"=hex:01\r", u"K", u"X", kTypeBinary, {1}},
-        {"old header", "REGEDIT4\r\n\r\n[K]\r\n\"X\"=hex:05\r\n", u"K", u"X", kTypeBinary, {5}},
-        {"comments", "; saved by hand\r\nWindows Registry Editor Version 5.00\r\n; a note\r\n[K]\r\n; another\r\n\"X\"=hex:06\r\n",
-            u"K", u"X", kTypeBinary, {6}},
-        {"UTF-8 byte-order mark", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n[K]\r\n\"X\"=hex:07\r\n", u"K",
-            u"X", kTypeBinary, {7}},
-        {"default value", std::string(kHeader) + "[K]\r\n@=\"text\"\r\n", u"K", u"", kTypeString, Utf16Bytes(u"text")},
-        {"string escapes", std::string(kHeader) + "[K]\r\n\"a\\\\b\\\"c\"=\"C:\\\\x \\\"y\\\"\"\r\n", u"K", u"a\\b\"c",
-            kTypeString, Utf16Bytes(u"C:\\x \"y\"")},
-        {"empty string", std::string(kHeader) + "[K]\r\n\"E\"=\"\"\r\n", u"K", u"E", kTypeString, {0, 0}},
-        {"UTF-8 string", std::string(kHeader) + "[K]\r\n\"Face\"=\"Zo\xC3\xAB \xE2\x82\xAC\"\r\n", u"K", u"Face",
-            kTypeString, Utf16Bytes(u"Zo\u00EB \u20AC")},
-        {"dword", std::string(kHeader) + "[K]\r\n\"D\"=dword:0000010c\r\n", u"K", u"D", kTypeDword, {0x0C, 1, 0, 0}},
-        {"short dword", std::string(kHeader) + "[K]\r\n\"D\"=DWORD:1\r\n", u"K", u"D", kTypeDword, {1, 0, 0, 0}},
-        {"typed hex", std::string(kHeader) + "[K]\r\n\"S\"=hex(2):41,00,00,00\r\n", u"K", u"S", 2, {0x41, 0, 0, 0}},
-        {"typed hex, two digits", std::string(kHeader) + "[K]\r\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n", u"K", u"Q",
-            11, {1, 0, 0, 0, 0, 0, 0, 0}},
-        {"empty hex", std::string(kHeader) + "[K]\r\n\"PrMAPI\"=hex:\r\n", u"K", u"PrMAPI", kTypeBinary, {}},
-        {"trailing comma", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,02,\r\n", u"K", u"X", kTypeBinary, {1, 2}},
-        {"later value wins", std::string(kHeader) + "[K]\r\n\"X\"=hex:01\r\n\"x\"=hex:02\r\n", u"K", u"X", kTypeBinary,
-            {2}},
-        {"sections merge", std::string(kHeader) + "[K]\r\n\"A\"=hex:01\r\n\r\n[L]\r\n\r\n[k]\r\n\"B\"=hex:02\r\n", u"K",
-            u"B", kTypeBinary, {2}},
-        {"names ignore case", std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"PRSTORE\"=hex:03\r\n",
-            u"hkey_local_machine\\software", u"PrStore", kTypeBinary, {3}},
-        {"continued over blank-ended lines", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,\\   \r\n   02,\\\r\n 03\r\n",
-            u"K", u"X", kTypeBinary, {1, 2, 3}},
+        { "continued hex, CRLF", std::string(kHeader) + tallowin + "\r\n\"PrStore\"=hex:01,02,\\\r\n  03,04\r\n\r\n",
+            tallowinKey, u"PrStore", kTypeBinary, { 1, 2, 3, 4 } },
+        { "LF and odd spacing",
+            "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n  \"X\" =  hex: 0a , b ,\\\n\t  ff  "
+            "\n",
+            u"HKEY_LOCAL_MACHINE\\Software", u"X", kTypeBinary, { 0x0A, 0x0B, 0xFF } },
+        { "CR line ends", "Windows Registry Editor Version 5.00\r[K]\r\"X\"=hex:01\r", u"K", u"X", kTypeBinary, { 1 } },
+        { "old header", "REGEDIT4\r\n\r\n[K]\r\n\"X\"=hex:05\r\n", u"K", u"X", kTypeBinary, { 5 } },
+        { "comments",
+            "; saved by hand\r\nWindows Registry Editor Version 5.00\r\n; a note\r\n[K]\r\n; "
+            "another\r\n\"X\"=hex:06\r\n",
+            u"K", u"X", kTypeBinary, { 6 } },
+        { "UTF-8 byte-order mark", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n[K]\r\n\"X\"=hex:07\r\n", u"K",
+            u"X", kTypeBinary, { 7 } },
+        { "default value", std::string(kHeader) + "[K]\r\n@=\"text\"\r\n", u"K", u"", kTypeString,
+            Utf16Bytes(u"text") },
+        { "string escapes", std::string(kHeader) + "[K]\r\n\"a\\\\b\\\"c\"=\"C:\\\\x \\\"y\\\"\"\r\n", u"K", u"a\\b\"c",
+            kTypeString, Utf16Bytes(u"C:\\x \"y\"") },
+        { "empty string", std::string(kHeader) + "[K]\r\n\"E\"=\"\"\r\n", u"K", u"E", kTypeString, { 0, 0 } },
+        { "UTF-8 string", std::string(kHeader) + "[K]\r\n\"Face\"=\"Zo\xC3\xAB \xE2\x82\xAC\"\r\n", u"K", u"Face",
+            kTypeString, Utf16Bytes(u"Zo\u00EB \u20AC") },
+        { "dword", std::string(kHeader) + "[K]\r\n\"D\"=dword:0000010c\r\n", u"K", u"D", kTypeDword,
+            { 0x0C, 1, 0, 0 } },
+        { "short dword", std::string(kHeader) + "[K]\r\n\"D\"=DWORD:1\r\n", u"K", u"D", kTypeDword, { 1, 0, 0, 0 } },
+        { "typed hex", std::string(kHeader) + "[K]\r\n\"S\"=hex(2):41,00,00,00\r\n", u"K", u"S", 2, { 0x41, 0, 0, 0 } },
+        { "typed hex, two digits", std::string(kHeader) + "[K]\r\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n", u"K", u"Q",
+            11, { 1, 0, 0, 0, 0, 0, 0, 0 } },
+        { "empty hex", std::string(kHeader) + "[K]\r\n\"PrMAPI\"=hex:\r\n", u"K", u"PrMAPI", kTypeBinary, {} },
+        { "trailing comma", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,02,\r\n", u"K", u"X", kTypeBinary, { 1, 2 } },
+        { "later value wins", std::string(kHeader) + "[K]\r\n\"X\"=hex:01\r\n\"x\"=hex:02\r\n", u"K", u"X", kTypeBinary,
+            { 2 } },
+        { "sections merge", std::string(kHeader) + "[K]\r\n\"A\"=hex:01\r\n\r\n[L]\r\n\r\n[k]\r\n\"B\"=hex:02\r\n",
+            u"K", u"B", kTypeBinary, { 2 } },
+        { "names ignore case", std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"PRSTORE\"=hex:03\r\n",
+            u"hkey_local_machine\\software", u"PrStore", kTypeBinary, { 3 } },
+        { "continued over blank-ended lines", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,\\   \r\n   02,\\\r\n 03\r\n",
+            u"K", u"X", kTypeBinary, { 1, 2, 3 } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -113,8 +121,8 @@ TEST(RegistryTextTest, ReadsUtf16WithByteOrderMarkAsExported)
 
 TEST(RegistryTextTest, EmptyFilesAreEmptyNotDamaged)
 {
-    const std::string rows[] = {"", "\r\n\r\n", "  \n\t\n", "\xEF\xBB\xBF", "\xFF\xFE",
-        "Windows Registry Editor Version 5.00\r\n"};
+    const std::string rows[]
+        = { "", "\r\n\r\n", "  \n\t\n", "\xEF\xBB\xBF", "\xFF\xFE", "Windows Registry Editor Version 5.00\r\n" };
     for (const auto& text : rows) {
         auto result = ParseRegistryText(AsBytes(text));
         EXPECT_FALSE(result.Damaged) << result.Reason;
@@ -132,34 +140,35 @@ TEST(RegistryTextTest, DamagedFilesYieldNothingAndNameTheLine)
 {
     const std::string header = "Windows Registry Editor Version 5.00\r\n";
     const DamagedRow rows[] = {
-        {"no header", "hello\r\n", 1},
-        {"header after a key", "[K]\r\nWindows Registry Editor Version 5.00\r\n", 1},
-        {"value before key", header + "\"a\"=hex:00\r\n", 2},
-        {"open key line", header + "[K]\r\n[L\r\n", 3},
-        {"key without name", header + "[]\r\n", 2},
-        {"key deletion", header + "[-K]\r\n", 2},
-        {"value deletion", header + "[K]\r\n\"a\"=-\r\n", 3},
-        {"open value name", header + "[K]\r\n\"a=hex:00\r\n", 3},
-        {"open string", header + "[K]\r\n\"a\"=\"abc\r\n", 3},
-        {"text after string", header + "[K]\r\n\"a\"=\"abc\" x\r\n", 3},
-        {"no equals sign", header + "[K]\r\n\"a\" hex:00\r\n", 3},
-        {"not a hex digit", header + "[K]\r\n\"a\"=hex:0g\r\n", 3},
-        {"three digits", header + "[K]\r\n\"a\"=hex:123\r\n", 3},
-        {"no commas", header + "[K]\r\n\"a\"=hex:01 02\r\n", 3},
-        {"double comma", header + "[K]\r\n\"a\"=hex:01,,02\r\n", 3},
-        {"nine-digit dword", header + "[K]\r\n\"a\"=dword:000000001\r\n", 3},
-        {"dword without digits", header + "[K]\r\n\"a\"=dword:\r\n", 3},
-        {"bad hex type", header + "[K]\r\n\"a\"=hex(zz):00\r\n", 3},
-        {"open hex type", header + "[K]\r\n\"a\"=hex(2:00\r\n", 3},
-        {"hex without colon", header + "[K]\r\n\"a\"=hex 00\r\n", 3},
-        {"unknown data", header + "[K]\r\n\"a\"=foo\r\n", 3},
-        {"stray line", header + "[K]\r\nfoo\r\n", 3},
-        {"fault on a continued line", header + "[K]\r\n\"a\"=hex:00,\\\r\n  zz\r\n", 3},
-        {"malformed UTF-8", header + "[K]\r\n\"a\"=\"\xC3\x28\"\r\n", 1},
-        {"overlong UTF-8", header + "[K]\r\n\"a\"=\"\xC0\xAF\"\r\n", 1},
-        {"UTF-8 surrogate", header + "[K]\r\n\"a\"=\"\xED\xA0\x80\"\r\n", 1},
-        {"odd UTF-16", std::string("\xFF\xFEW\x00W", 5), 1},
-        {"lone surrogate in UTF-16", Utf16LeWithBom(u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=\"\xD800\"\r\n"), 1},
+        { "no header", "hello\r\n", 1 },
+        { "header after a key", "[K]\r\nWindows Registry Editor Version 5.00\r\n", 1 },
+        { "value before key", header + "\"a\"=hex:00\r\n", 2 },
+        { "open key line", header + "[K]\r\n[L\r\n", 3 },
+        { "key without name", header + "[]\r\n", 2 },
+        { "key deletion", header + "[-K]\r\n", 2 },
+        { "value deletion", header + "[K]\r\n\"a\"=-\r\n", 3 },
+        { "open value name", header + "[K]\r\n\"a=hex:00\r\n", 3 },
+        { "open string", header + "[K]\r\n\"a\"=\"abc\r\n", 3 },
+        { "text after string", header + "[K]\r\n\"a\"=\"abc\" x\r\n", 3 },
+        { "no equals sign", header + "[K]\r\n\"a\" hex:00\r\n", 3 },
+        { "not a hex digit", header + "[K]\r\n\"a\"=hex:0g\r\n", 3 },
+        { "three digits", header + "[K]\r\n\"a\"=hex:123\r\n", 3 },
+        { "no commas", header + "[K]\r\n\"a\"=hex:01 02\r\n", 3 },
+        { "double comma", header + "[K]\r\n\"a\"=hex:01,,02\r\n", 3 },
+        { "nine-digit dword", header + "[K]\r\n\"a\"=dword:000000001\r\n", 3 },
+        { "dword without digits", header + "[K]\r\n\"a\"=dword:\r\n", 3 },
+        { "bad hex type", header + "[K]\r\n\"a\"=hex(zz):00\r\n", 3 },
+        { "open hex type", header + "[K]\r\n\"a\"=hex(2:00\r\n", 3 },
+        { "hex without colon", header + "[K]\r\n\"a\"=hex 00\r\n", 3 },
+        { "unknown data", header + "[K]\r\n\"a\"=foo\r\n", 3 },
+        { "stray line", header + "[K]\r\nfoo\r\n", 3 },
+        { "fault on a continued line", header + "[K]\r\n\"a\"=hex:00,\\\r\n  zz\r\n", 3 },
+        { "malformed UTF-8", header + "[K]\r\n\"a\"=\"\xC3\x28\"\r\n", 1 },
+        { "overlong UTF-8", header + "[K]\r\n\"a\"=\"\xC0\xAF\"\r\n", 1 },
+        { "UTF-8 surrogate", header + "[K]\r\n\"a\"=\"\xED\xA0\x80\"\r\n", 1 },
+        { "odd UTF-16", std::string("\xFF\xFEW\x00W", 5), 1 },
+        { "lone surrogate in UTF-16",
+            Utf16LeWithBom(u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=\"\xD800\"\r\n"), 1 },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -202,11 +211,11 @@ TEST(RegistryTextTest, WritesTheExportLayout)
     for (std::uint8_t i = 0; i < 30; ++i)
         counting.push_back(i);
     SetValue(key, u"Bin", kTypeBinary, counting);
-    SetValue(key, u"Num", kTypeDword, std::vector<std::uint8_t>{0x34, 0x12, 0, 0});
+    SetValue(key, u"Num", kTypeDword, std::vector<std::uint8_t> { 0x34, 0x12, 0, 0 });
     SetValue(key, u"Te\"xt", kTypeString, Utf16Bytes(u"a\\b"));
     SetValue(key, u"", kTypeString, Utf16Bytes(u"x"));
-    SetValue(key, u"Multi", 7, std::vector<std::uint8_t>{0x61, 0, 0, 0, 0, 0});
-    SetValue(key, u"Empty", kTypeBinary, std::vector<std::uint8_t>{});
+    SetValue(key, u"Multi", 7, std::vector<std::uint8_t> { 0x61, 0, 0, 0, 0, 0 });
+    SetValue(key, u"Empty", kTypeBinary, std::vector<std::uint8_t> {});
     AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Other");
 
     const std::string expected = "Windows Registry Editor Version 5.00\r\n"
@@ -250,13 +259,13 @@ TEST(RegistryTextTest, WhatIsWrittenReadsBackTheSame)
     SetValue(key, u"Binary", kTypeBinary, std::vector<std::uint8_t>(300, 0x5A));
     SetValue(key, u"Quote\"Back\\slash", kTypeString, Utf16Bytes(u"\u20AC \"q\" \\ \t"));
     SetValue(key, u"Line break", kTypeString, Utf16Bytes(u"two\r\nlines"));
-    SetValue(key, u"Odd string", kTypeString, std::vector<std::uint8_t>{0x41, 0, 0});
-    SetValue(key, u"Unterminated", kTypeString, std::vector<std::uint8_t>{0x41, 0});
-    SetValue(key, u"Inner NUL", kTypeString, std::vector<std::uint8_t>{0x41, 0, 0, 0, 0x42, 0, 0, 0});
-    SetValue(key, u"Lone surrogate", kTypeString, std::vector<std::uint8_t>{0x00, 0xD8, 0, 0});
-    SetValue(key, u"Short dword", kTypeDword, std::vector<std::uint8_t>{1, 2, 3});
-    SetValue(key, u"Big type", 0x12345678, std::vector<std::uint8_t>{9});
-    SetValue(key, u"", kTypeBinary, std::vector<std::uint8_t>{});
+    SetValue(key, u"Odd string", kTypeString, std::vector<std::uint8_t> { 0x41, 0, 0 });
+    SetValue(key, u"Unterminated", kTypeString, std::vector<std::uint8_t> { 0x41, 0 });
+    SetValue(key, u"Inner NUL", kTypeString, std::vector<std::uint8_t> { 0x41, 0, 0, 0, 0x42, 0, 0, 0 });
+    SetValue(key, u"Lone surrogate", kTypeString, std::vector<std::uint8_t> { 0x00, 0xD8, 0, 0 });
+    SetValue(key, u"Short dword", kTypeDword, std::vector<std::uint8_t> { 1, 2, 3 });
+    SetValue(key, u"Big type", 0x12345678, std::vector<std::uint8_t> { 9 });
+    SetValue(key, u"", kTypeBinary, std::vector<std::uint8_t> {});
     AddKey(data, u"HKEY_CURRENT_USER\\Empty");
 
     auto text = FormatRegistryText(data);

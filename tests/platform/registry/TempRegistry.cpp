@@ -4,7 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-namespace platform::testing {
+namespace platform::testing
+{
 
 void TempRegistry::SetUp()
 {

@@ -4,8 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-namespace shell::testing {
-namespace {
+namespace shell::testing
+{
+namespace
+{
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 
@@ -62,11 +64,11 @@ platform::DWORD SettingsFixture::StoredType(const char16_t* name)
 void SettingsFixture::StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data)
 {
     platform::HKEY key = nullptr;
-    ASSERT_EQ(platform::RegCreateKeyExW(platform::HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, platform::KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr),
+    ASSERT_EQ(platform::RegCreateKeyExW(
+                  platform::HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, platform::KEY_ALL_ACCESS, nullptr, &key, nullptr),
         platform::ERROR_SUCCESS);
-    ASSERT_EQ(platform::RegSetValueExW(key, name, 0, platform::REG_BINARY, data.data(),
-                  static_cast<platform::DWORD>(data.size())),
+    ASSERT_EQ(platform::RegSetValueExW(
+                  key, name, 0, platform::REG_BINARY, data.data(), static_cast<platform::DWORD>(data.size())),
         platform::ERROR_SUCCESS);
     ASSERT_EQ(platform::RegCloseKey(key), platform::ERROR_SUCCESS);
 }

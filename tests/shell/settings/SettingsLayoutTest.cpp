@@ -5,8 +5,10 @@
 
 #include <cstring>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 using testing::Hex;
 using testing::Join;
@@ -15,24 +17,24 @@ using testing::Zeros;
 // "Courier New" and "Tahoma" as stored: UTF-16LE, zero-padded to 64 bytes.
 std::vector<std::uint8_t> CourierNew()
 {
-    return Join({Hex("43 00 6f 00 75 00 72 00 69 00 65 00 72 00 20 00 4e 00 65 00 77 00"), Zeros(42)});
+    return Join({ Hex("43 00 6f 00 75 00 72 00 69 00 65 00 72 00 20 00 4e 00 65 00 77 00"), Zeros(42) });
 }
 
 std::vector<std::uint8_t> Tahoma()
 {
-    return Join({Hex("54 00 61 00 68 00 6f 00 6d 00 61 00"), Zeros(52)});
+    return Join({ Hex("54 00 61 00 68 00 6f 00 6d 00 61 00"), Zeros(52) });
 }
 
 std::vector<std::uint8_t> DefaultPrStore()
 {
-    return Join({Hex("00000000 00000000 ea030000 01000000 f20d0000 0c000000 00000000 04000000 00 00"), CourierNew(),
-        Zeros(2)});
+    return Join({ Hex("00000000 00000000 ea030000 01000000 f20d0000 0c000000 00000000 04000000 00 00"), CourierNew(),
+        Zeros(2) });
 }
 
 std::vector<std::uint8_t> DefaultPrStoreInbox()
 {
-    return Join({Hex("ffffffff 09000000 01 00 0000 09000000 00 00"), Tahoma(), CourierNew(),
-        Hex("0000 ffff0000 00 00 00"), Zeros(9)});
+    return Join({ Hex("ffffffff 09000000 01 00 0000 09000000 00 00"), Tahoma(), CourierNew(),
+        Hex("0000 ffff0000 00 00 00"), Zeros(9) });
 }
 
 std::vector<std::uint8_t> DefaultPrExcel()
@@ -40,7 +42,9 @@ std::vector<std::uint8_t> DefaultPrExcel()
     return Hex("01000000 00000000 01000000 01000000 00 01 0000 6400 000000000000");
 }
 
-class SettingsLayoutTest : public testing::SettingsFixture {};
+class SettingsLayoutTest : public testing::SettingsFixture
+{
+};
 
 TEST_F(SettingsLayoutTest, DefaultsAreStoredByteForByte)
 {
@@ -48,8 +52,8 @@ TEST_F(SettingsLayoutTest, DefaultsAreStoredByteForByte)
     EXPECT_EQ(StoredValue(u"PrStore"), DefaultPrStore());
     EXPECT_EQ(StoredValue(u"PrStoreInbox"), DefaultPrStoreInbox());
     EXPECT_EQ(StoredValue(u"PrExcel"), DefaultPrExcel());
-    EXPECT_EQ(StoredValue(u"PrMAPI"), std::vector<std::uint8_t>{});
-    for (const char16_t* name : {u"PrStore", u"PrStoreInbox", u"PrExcel", u"PrMAPI"})
+    EXPECT_EQ(StoredValue(u"PrMAPI"), std::vector<std::uint8_t> {});
+    for (const char16_t* name : { u"PrStore", u"PrStoreInbox", u"PrExcel", u"PrMAPI" })
         EXPECT_EQ(StoredType(name), platform::REG_BINARY);
     ASSERT_EQ(DefaultPrStore().size(), 100u);
     ASSERT_EQ(DefaultPrStoreInbox().size(), 164u);
@@ -70,9 +74,9 @@ struct FieldRow {
 #define FIELD(value, name, offset, width, sample)                                                                      \
     FieldRow                                                                                                           \
     {                                                                                                                  \
-        #name, value, offset, width, sample,                                                                           \
-            [](AppSettings& s, std::int64_t v) { s.name = static_cast<decltype(s.name)>(v); },                         \
-            [](const AppSettings& s) { return static_cast<std::int64_t>(s.name); }                                     \
+#name, value, offset, width, sample,                                                                           \
+            [](AppSettings & s, std::int64_t v) { s.name = static_cast<decltype(s.name)>(v); },                        \
+                [](const AppSettings& s) { return static_cast<std::int64_t>(s.name); }                                 \
     }
 
 const FieldRow kFields[] = {
@@ -153,7 +157,7 @@ struct FlagsRow {
 
 TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
 {
-    const FlagsRow rows[] = {{0, false}, {1, true}, {0xFFFFFFFE, false}, {0x80000001, true}};
+    const FlagsRow rows[] = { { 0, false }, { 1, true }, { 0xFFFFFFFE, false }, { 0x80000001, true } };
     for (const auto& row : rows) {
         auto stored = DefaultPrStore();
         PutLittleEndian(stored, 12, 4, row.stored);
@@ -163,7 +167,7 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
         EXPECT_EQ(Settings().ShowStartupScreen, row.show) << row.stored;
 
         SaveSettings();
-        auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t>{});
+        auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
         ASSERT_EQ(saved.size(), 100u);
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
@@ -176,8 +180,8 @@ TEST_F(SettingsLayoutTest, FaceNamesAreStoredAsUtf16AtTheirOffsets)
     std::memcpy(Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
     std::memcpy(Settings().MailBodyFontFace, u"Serif", sizeof(u"Serif"));
     SaveSettings();
-    auto store = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t>{});
-    auto inbox = StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t>{});
+    auto store = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
+    auto inbox = StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {});
     ASSERT_EQ(store.size(), 100u);
     ASSERT_EQ(inbox.size(), 164u);
     EXPECT_EQ(std::vector<std::uint8_t>(store.begin() + 34, store.begin() + 40), Hex("4c 00 69 00 62 00"));
@@ -242,7 +246,8 @@ struct OversizeRow {
 
 TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
 {
-    const OversizeRow rows[] = {{u"PrStore", 101}, {u"PrStoreInbox", 165}, {u"PrExcel", 29}, {u"PrStore", 4096}};
+    const OversizeRow rows[]
+        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 }, { u"PrStore", 4096 } };
     for (const auto& row : rows) {
         ResetAppSettings();
         ResetRunOptions();
@@ -275,16 +280,16 @@ struct ResizeRow {
 };
 
 const ResizeRow kResizeRows[] = {
-    {1000, 1000, 1, 2},
-    {1001, 1001, 3, 4},
-    {1002, 1002, 1, 1},
-    {1003, 1003, 5, 4},
-    {1004, 1004, 3, 2},
-    {999, 1002, 1, 1},
-    {1005, 1002, 1, 1},
-    {0, 1002, 1, 1},
-    {-1, 1002, 1, 1},
-    {2, 1002, 1, 1},
+    { 1000, 1000, 1, 2 },
+    { 1001, 1001, 3, 4 },
+    { 1002, 1002, 1, 1 },
+    { 1003, 1003, 5, 4 },
+    { 1004, 1004, 3, 2 },
+    { 999, 1002, 1, 1 },
+    { 1005, 1002, 1, 1 },
+    { 0, 1002, 1, 1 },
+    { -1, 1002, 1, 1 },
+    { 2, 1002, 1, 1 },
 };
 
 TEST_F(SettingsLayoutTest, SetResizeChoiceSetsTheScale)
@@ -323,16 +328,16 @@ struct MapiRow {
 TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
 {
     const MapiRow rows[] = {
-        {"neither", {}, {}, {}},
-        {"both", {1, 2, 3}, {4, 5}, Hex("0300 0200 010203 0405 0000")},
-        {"store only", {0xAA}, {}, Hex("0100 0000 aa 0000")},
-        {"folder only", {}, {0xBB, 0xCC}, Hex("0000 0200 bbcc 0000")},
-        {"identifier too long to store", std::vector<std::uint8_t>(32768, 1), {7}, Hex("0000 0100 07 0000")},
+        { "neither", {}, {}, {} },
+        { "both", { 1, 2, 3 }, { 4, 5 }, Hex("0300 0200 010203 0405 0000") },
+        { "store only", { 0xAA }, {}, Hex("0100 0000 aa 0000") },
+        { "folder only", {}, { 0xBB, 0xCC }, Hex("0000 0200 bbcc 0000") },
+        { "identifier too long to store", std::vector<std::uint8_t>(32768, 1), { 7 }, Hex("0000 0100 07 0000") },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         ResetAppSettings();
-        Settings().MapiBlob = {9, 9, 9};
+        Settings().MapiBlob = { 9, 9, 9 };
         Settings().MailStoreEntryId = row.store;
         Settings().MailFolderEntryId = row.folder;
         SaveSettings();
@@ -340,7 +345,7 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
         EXPECT_EQ(Settings().MapiBlob, row.stored);
 
         ResetAppSettings();
-        Settings().MapiBlob = {9};
+        Settings().MapiBlob = { 9 };
         LoadSettings();
         EXPECT_EQ(Settings().MapiBlob, row.stored);
         EXPECT_TRUE(Settings().MailStoreEntryId.empty()) << "the e-mail view reads the identifiers from the blob";
@@ -350,7 +355,7 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
 TEST_F(SettingsLayoutTest, AMissingPrMapiReleasesTheBlob)
 {
     StoreValue(u"PrStore", DefaultPrStore());
-    Settings().MapiBlob = {1, 2, 3};
+    Settings().MapiBlob = { 1, 2, 3 };
     LoadSettings();
     EXPECT_TRUE(Settings().MapiBlob.empty());
 }
@@ -358,7 +363,7 @@ TEST_F(SettingsLayoutTest, AMissingPrMapiReleasesTheBlob)
 TEST_F(SettingsLayoutTest, APrMapiOfTheSameLengthIsReadIntoTheBlobHeld)
 {
     StoreValue(u"PrMAPI", Hex("0100 0000 55 0000"));
-    Settings().MapiBlob = {9, 9, 9, 9, 9, 9, 9};
+    Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9 };
     LoadSettings();
     EXPECT_EQ(Settings().MapiBlob, Hex("0100 0000 55 0000"));
 }

@@ -1,5 +1,5 @@
-#include "SettingsFixture.h"
 #include "SettingsStore.h"
+#include "SettingsFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 
 constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
 
-class SettingsStoreTest : public testing::SettingsFixture {
+class SettingsStoreTest : public testing::SettingsFixture
+{
 protected:
     static fs::path DataFile(const char* name) { return fs::path(TALLOWIN_SETTINGS_TEST_DATA) / name; }
 
@@ -35,7 +38,7 @@ protected:
         EXPECT_EQ(s.SheetGridlines, defaults.SheetGridlines);
         EXPECT_EQ(s.SheetCustomPercent, defaults.SheetCustomPercent);
         EXPECT_TRUE(s.MapiBlob.empty());
-        EXPECT_EQ(Options().StartView, RunOptions{}.StartView);
+        EXPECT_EQ(Options().StartView, RunOptions {}.StartView);
     }
 };
 
@@ -88,8 +91,8 @@ TEST_F(SettingsStoreTest, EveryStoredFieldSurvivesASaveAndALoad)
     s.SheetSizing = 2;
     s.SheetCenter = 0;
     s.SheetCustomPercent = 250;
-    s.MailStoreEntryId = {1, 2, 3, 4};
-    s.MailFolderEntryId = {5, 6};
+    s.MailStoreEntryId = { 1, 2, 3, 4 };
+    s.MailFolderEntryId = { 5, 6 };
     SaveSettings();
     const AppSettings saved = s;
 
@@ -142,11 +145,11 @@ struct StartViewRow {
 TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
 {
     const StartViewRow rows[] = {
-        {"no switch", kViewNone, kViewDocuments, kViewEmail, kViewEmail},
-        {"no switch, workbooks stored", kViewNone, kViewDocuments, kViewWorkbooks, kViewWorkbooks},
-        {"/W after an e-mail run", kViewDocuments, kViewDocuments, kViewEmail, kViewDocuments},
-        {"/X", kViewWorkbooks, kViewWorkbooks, kViewEmail, kViewWorkbooks},
-        {"/I", kViewEmail, kViewEmail, kViewDocuments, kViewEmail},
+        { "no switch", kViewNone, kViewDocuments, kViewEmail, kViewEmail },
+        { "no switch, workbooks stored", kViewNone, kViewDocuments, kViewWorkbooks, kViewWorkbooks },
+        { "/W after an e-mail run", kViewDocuments, kViewDocuments, kViewEmail, kViewDocuments },
+        { "/X", kViewWorkbooks, kViewWorkbooks, kViewEmail, kViewWorkbooks },
+        { "/I", kViewEmail, kViewEmail, kViewDocuments, kViewEmail },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -165,7 +168,7 @@ TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
 
 TEST_F(SettingsStoreTest, MissingOrEmptyFilesKeepTheDefaults)
 {
-    for (const char* content : {"", "\r\n", "\xEF\xBB\xBF"}) {
+    for (const char* content : { "", "\r\n", "\xEF\xBB\xBF" }) {
         testing::WriteFileBytes(File(), content);
         ResetAppSettings();
         LoadSettings();
@@ -201,8 +204,7 @@ TEST_F(SettingsStoreTest, ASaveKeepsKeysAndValuesItDoesNotOwn)
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n"),
         std::string::npos)
         << text;
-    EXPECT_NE(text.find(std::string(kKeyLine) + "\r\n\"Extra\"=\"keep me\"\r\n\"PrStore\"=hex:01,"),
-        std::string::npos)
+    EXPECT_NE(text.find(std::string(kKeyLine) + "\r\n\"Extra\"=\"keep me\"\r\n\"PrStore\"=hex:01,"), std::string::npos)
         << text;
 }
 
@@ -235,13 +237,13 @@ TEST_F(SettingsStoreTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseN
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    EXPECT_EQ(StoredValue(u"Child"), std::vector<std::uint8_t>{kSaves - 1});
-    EXPECT_EQ(StoredValue(u"Parent"), std::vector<std::uint8_t>{kSaves - 1});
+    EXPECT_EQ(StoredValue(u"Child"), std::vector<std::uint8_t> { kSaves - 1 });
+    EXPECT_EQ(StoredValue(u"Parent"), std::vector<std::uint8_t> { kSaves - 1 });
     auto store = StoredValue(u"PrStore");
     ASSERT_TRUE(store.has_value());
     EXPECT_EQ(store->size(), 100u);
-    EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t>{}).size(), 164u);
-    EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t>{}).size(), 28u);
+    EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
+    EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
 }
 
 } // namespace
