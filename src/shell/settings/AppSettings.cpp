@@ -1,9 +1,7 @@
 #include "AppSettings.h"
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 AppSettings settings;
 RunOptions options;
@@ -22,12 +20,12 @@ RunOptions& Options()
 
 void ResetAppSettings()
 {
-    settings = AppSettings {};
+    settings = AppSettings{};
 }
 
 void ResetRunOptions()
 {
-    options = RunOptions {};
+    options = RunOptions{};
 }
 
 bool HasCommandLineFile()

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 void LoadSettings();
 void SaveSettings();
