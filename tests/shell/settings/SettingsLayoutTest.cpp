@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <type_traits>
+#include <utility>
 
 namespace shell
 {
@@ -71,42 +73,41 @@ struct FieldRow {
     std::int64_t (*get)(const AppSettings&);
 };
 
-#define FIELD(value, name, offset, width, sample)                                                                      \
-    FieldRow                                                                                                           \
-    {                                                                                                                  \
-#name, value, offset, width, sample,                                                                           \
-            [](AppSettings & s, std::int64_t v) { s.name = static_cast<decltype(s.name)>(v); },                        \
-                [](const AppSettings& s) { return static_cast<std::int64_t>(s.name); }                                 \
-    }
+template <auto Member>
+FieldRow Field(const char* field, const char16_t* value, std::size_t offset, std::size_t width, std::int64_t sample)
+{
+    using Type = std::remove_reference_t<decltype(std::declval<AppSettings&>().*Member)>;
+    return FieldRow { field, value, offset, width, sample,
+        [](AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
+        [](const AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
+}
 
 const FieldRow kFields[] = {
-    FIELD(u"PrStore", QuickPrint, 0, 4, 1),
-    FIELD(u"PrStore", PlainText, 4, 4, 1),
-    FIELD(u"PrStore", ResizeChoice, 8, 4, 1004),
-    FIELD(u"PrStore", TextFontSize, 20, 4, 0x01020304),
-    FIELD(u"PrStore", TextTabSize, 28, 4, 8),
-    FIELD(u"PrStore", TextBold, 32, 1, 1),
-    FIELD(u"PrStore", TextItalic, 33, 1, 1),
-    FIELD(u"PrStoreInbox", MailHeaderFontSize, 4, 4, 0x0A0B0C0D),
-    FIELD(u"PrStoreInbox", MailHeaderBold, 8, 1, 0),
-    FIELD(u"PrStoreInbox", MailHeaderItalic, 9, 1, 1),
-    FIELD(u"PrStoreInbox", MailBodyFontSize, 12, 4, 0x11223344),
-    FIELD(u"PrStoreInbox", MailBodyBold, 16, 1, 1),
-    FIELD(u"PrStoreInbox", MailBodyItalic, 17, 1, 1),
-    FIELD(u"PrStoreInbox", MailHeaderOrder, 146, 2, -2),
-    FIELD(u"PrStoreInbox", InboxReservedWord, 148, 4, 0x12345678),
-    FIELD(u"PrStoreInbox", MailHeaderCharset, 152, 1, 0xEE),
-    FIELD(u"PrStoreInbox", MailBodyCharset, 153, 1, 0x80),
-    FIELD(u"PrStoreInbox", TextFontCharset, 154, 1, 0xA1),
-    FIELD(u"PrExcel", SheetGridlines, 0, 4, 0),
-    FIELD(u"PrExcel", SheetHeadings, 8, 4, 0),
-    FIELD(u"PrExcel", SheetBackgroundColors, 12, 4, 0),
-    FIELD(u"PrExcel", SheetSizing, 16, 1, 2),
-    FIELD(u"PrExcel", SheetCenter, 17, 1, 0),
-    FIELD(u"PrExcel", SheetCustomPercent, 20, 2, -250),
+    Field<&AppSettings::QuickPrint>("QuickPrint", u"PrStore", 0, 4, 1),
+    Field<&AppSettings::PlainText>("PlainText", u"PrStore", 4, 4, 1),
+    Field<&AppSettings::ResizeChoice>("ResizeChoice", u"PrStore", 8, 4, 1004),
+    Field<&AppSettings::TextFontSize>("TextFontSize", u"PrStore", 20, 4, 0x01020304),
+    Field<&AppSettings::TextTabSize>("TextTabSize", u"PrStore", 28, 4, 8),
+    Field<&AppSettings::TextBold>("TextBold", u"PrStore", 32, 1, 1),
+    Field<&AppSettings::TextItalic>("TextItalic", u"PrStore", 33, 1, 1),
+    Field<&AppSettings::MailHeaderFontSize>("MailHeaderFontSize", u"PrStoreInbox", 4, 4, 0x0A0B0C0D),
+    Field<&AppSettings::MailHeaderBold>("MailHeaderBold", u"PrStoreInbox", 8, 1, 0),
+    Field<&AppSettings::MailHeaderItalic>("MailHeaderItalic", u"PrStoreInbox", 9, 1, 1),
+    Field<&AppSettings::MailBodyFontSize>("MailBodyFontSize", u"PrStoreInbox", 12, 4, 0x11223344),
+    Field<&AppSettings::MailBodyBold>("MailBodyBold", u"PrStoreInbox", 16, 1, 1),
+    Field<&AppSettings::MailBodyItalic>("MailBodyItalic", u"PrStoreInbox", 17, 1, 1),
+    Field<&AppSettings::MailHeaderOrder>("MailHeaderOrder", u"PrStoreInbox", 146, 2, -2),
+    Field<&AppSettings::InboxReservedWord>("InboxReservedWord", u"PrStoreInbox", 148, 4, 0x12345678),
+    Field<&AppSettings::MailHeaderCharset>("MailHeaderCharset", u"PrStoreInbox", 152, 1, 0xEE),
+    Field<&AppSettings::MailBodyCharset>("MailBodyCharset", u"PrStoreInbox", 153, 1, 0x80),
+    Field<&AppSettings::TextFontCharset>("TextFontCharset", u"PrStoreInbox", 154, 1, 0xA1),
+    Field<&AppSettings::SheetGridlines>("SheetGridlines", u"PrExcel", 0, 4, 0),
+    Field<&AppSettings::SheetHeadings>("SheetHeadings", u"PrExcel", 8, 4, 0),
+    Field<&AppSettings::SheetBackgroundColors>("SheetBackgroundColors", u"PrExcel", 12, 4, 0),
+    Field<&AppSettings::SheetSizing>("SheetSizing", u"PrExcel", 16, 1, 2),
+    Field<&AppSettings::SheetCenter>("SheetCenter", u"PrExcel", 17, 1, 0),
+    Field<&AppSettings::SheetCustomPercent>("SheetCustomPercent", u"PrExcel", 20, 2, -250),
 };
-
-#undef FIELD
 
 std::vector<std::uint8_t> Defaults(std::u16string_view value)
 {
