@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,8 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::string_view kDamagedSuffix = ".damaged";
+constexpr std::string_view kTemporarySuffix = ".tmp-";
+constexpr std::size_t kTemporaryRandomChars = 6; // what mkostemp fills in
 constexpr int kMaxDamagedNames = 100;
 constexpr mode_t kNewFileMode = 0600;
 
@@ -161,7 +164,7 @@ void SyncDirectory(const fs::path& directory)
 // Writes text to a new file beside path and renames it over path.
 bool ReplaceFile(const fs::path& path, std::string_view text, mode_t mode)
 {
-    std::string temporary = WithSuffix(path, ".XXXXXX").string();
+    std::string temporary = WithSuffix(path, std::string(kTemporarySuffix) + "XXXXXX").string();
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.Valid())
         return false;
@@ -175,6 +178,34 @@ bool ReplaceFile(const fs::path& path, std::string_view text, mode_t mode)
     return true;
 }
 
+// $HOME, else the home directory of the user's account.
+fs::path HomeDirectory()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return ".";
+}
+
+// A save that was killed half-way leaves its temporary file behind. Saves
+// write only under the lock, so while it is held any such file is abandoned.
+void RemoveAbandonedTemporaryFiles(const fs::path& path)
+{
+    std::string prefix = path.filename().string() + std::string(kTemporarySuffix);
+    std::error_code error;
+    fs::directory_iterator entries(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        std::string name = entries->path().filename().string();
+        if (name.size() == prefix.size() + kTemporaryRandomChars && name.starts_with(prefix)
+            && entries->is_regular_file(error))
+            ::unlink(entries->path().c_str());
+    }
+}
+
 } // namespace
 
 fs::path RegistryFilePath()
@@ -184,10 +215,8 @@ fs::path RegistryFilePath()
     fs::path base;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         base = config;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = fs::path(home) / ".config";
     else
-        base = ".config";
+        base = HomeDirectory() / ".config";
     return base / "tallowin" / "registry.reg";
 }
 
@@ -256,6 +285,7 @@ std::optional<RegistryData> CommitRegistryChanges(const fs::path& requested, std
             return std::nullopt;
     }
 
+    RemoveAbandonedTemporaryFiles(path);
     auto image = ReadRegistryFile(path);
     if (image.State == FileState::Unreadable)
         return std::nullopt;

@@ -1,4 +1,5 @@
 #include "Registry.h"
+#include "RegistryFile.h"
 #include "RegistryText.h"
 
 #include "TempRegistry.h"
@@ -8,6 +9,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <csignal>
+#include <filesystem>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +101,47 @@ TEST_F(RegistryConcurrencyTest, TwoThreadsWithTheirOwnHandlesLoseNothing)
     EXPECT_TRUE(okC);
     EXPECT_TRUE(okD);
     ExpectAllValues(prefixes);
+}
+
+TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
+{
+    for (int round = 0; round < 5; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Large values make each save long enough to be cut off.
+            std::vector<BYTE> data(200000, static_cast<BYTE>(round));
+            for (DWORD i = 0;; ++i) {
+                HKEY key = nullptr;
+                if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                    != ERROR_SUCCESS)
+                    ::_exit(1);
+                data[0] = static_cast<BYTE>(i);
+                RegSetValueExW(key, u"Big", 0, REG_BINARY, data.data(), data.size());
+                RegCloseKey(key);
+            }
+        }
+        ::usleep(30000 + 17000 * round);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+        auto image = registry::ReadRegistryFile(File());
+        EXPECT_NE(image.State, registry::FileState::Damaged) << "round " << round;
+        EXPECT_NE(image.State, registry::FileState::Unreadable) << "round " << round;
+
+        // A save cut off here leaves a temporary file, which the next save removes.
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+        const BYTE mark = static_cast<BYTE>(round);
+        ASSERT_EQ(RegSetValueExW(key, u"After", 0, REG_BINARY, &mark, 1), ERROR_SUCCESS);
+        ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        for (const auto& entry : std::filesystem::directory_iterator(Directory())) {
+            auto name = entry.path().filename().string();
+            EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock") << "left behind: " << name;
+        }
+    }
 }
 
 } // namespace
