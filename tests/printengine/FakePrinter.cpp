@@ -1,5 +1,6 @@
 #include "FakePrinter.h"
 
+#include <MessageBox.h>
 #include <Messages.h>
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace
 
 FakePrinterSetup setup;
 FakePrinterLog log;
-std::vector<unsigned> shownMessages;
+std::vector<std::u16string> shownMessages;
 int busyDepth = 0;
 
 // Fonts are handles 1..n into FontsMade; the DC is a fixed address.
@@ -235,6 +236,11 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
     screenFont = 0;
     shownMessages.clear();
     busyDepth = 0;
+    platform::SetMessageBoxHost([](std::u16string_view text, std::u16string_view) {
+        shownMessages.emplace_back(text);
+        return platform::IDOK;
+    });
+    shell::SetBusyCursorHost([](bool busy) { busyDepth += busy ? 1 : -1; });
     PLW_GetVersion = FakeGetVersion;
     PLW_Init = FakeInit;
     PLW_SetReportLevel = FakeSetReportLevel;
@@ -283,7 +289,7 @@ int CallCount(const std::string& name)
     return static_cast<int>(std::count(log.Calls.begin(), log.Calls.end(), name));
 }
 
-std::vector<unsigned>& ShownMessages()
+std::vector<std::u16string>& ShownMessages()
 {
     return shownMessages;
 }
@@ -294,25 +300,3 @@ int& BusyCursorDepth()
 }
 
 } // namespace printengine::testing
-
-// The message routines, recorded instead of shown.
-namespace shell
-{
-
-int ShowMessageId(unsigned id)
-{
-    printengine::testing::ShownMessages().push_back(id);
-    return 1;
-}
-
-void ShowBusyCursor()
-{
-    ++printengine::testing::BusyCursorDepth();
-}
-
-void HideBusyCursor()
-{
-    --printengine::testing::BusyCursorDepth();
-}
-
-} // namespace shell

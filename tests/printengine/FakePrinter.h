@@ -57,8 +57,9 @@ FakePrinterLog& FakeLog();
 // The number of calls of that name in the log.
 int CallCount(const std::string& name);
 
-// Message ids shown and busy-cursor calls, recorded by the messages double.
-std::vector<unsigned>& ShownMessages();
+// The texts of the message boxes shown, and the busy cursor's depth (shown
+// minus hidden), recorded by the hosts the double installs.
+std::vector<std::u16string>& ShownMessages();
 int& BusyCursorDepth();
 
 } // namespace printengine::testing

@@ -67,8 +67,9 @@ TEST_F(PrintJobTest, TextAreaUnderAThirdOfAnInchFails)
         InstallFakePrinter(setup);
         EXPECT_EQ(StartPrintJob(), row.Expected) << row.RightMargin;
         const bool failed = row.Expected == kPrintJobFailed;
-        EXPECT_EQ(
-            ShownMessages(), failed ? std::vector<unsigned> { kInvalidPageSettingsMessage } : std::vector<unsigned> {})
+        EXPECT_EQ(ShownMessages(),
+            failed ? std::vector<std::u16string> { u"Invalid page or margin settings..." }
+                   : std::vector<std::u16string> {})
             << row.RightMargin;
         EXPECT_EQ(BusyCursorDepth(), failed ? 0 : 1);
         EndPrintJob();
