@@ -63,6 +63,9 @@ protected:
     {
         ResetPrintEngine();
         platform::SetMessageBoxHost({});
+        for (const char* name : { "PLOTWISE_CONFIG", "PLOTWISE_OUTPUT", "PLOTWISE_PAPER", "PLOTWISE_DPI",
+                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG" })
+            unsetenv(name);
         fs::remove_all(directory);
     }
 
