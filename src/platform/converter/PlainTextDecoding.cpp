@@ -119,11 +119,11 @@ TextEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes)
 {
     if (StartsWith(bytes, {0xFF, 0xFE}) || StartsWith(bytes, {0xFE, 0xFF}))
         return TextEncoding::Refused;
-    if (StartsWith(bytes, {0xEF, 0xBB, 0xBF}))
-        return TextEncoding::Utf8WithMark;
     for (std::uint8_t b : bytes)
         if (b == 0)
             return TextEncoding::Refused;
+    if (StartsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        return TextEncoding::Utf8WithMark;
     bool multiByte = false;
     if (IsValidUtf8(bytes, &multiByte) && multiByte)
         return TextEncoding::Utf8;

@@ -33,6 +33,7 @@ TEST(PlainTextDecodingTest, DetectsTheEncodingFromTheBytes)
         {"\xfe\xff\0a"sv, TextEncoding::Refused},
         {"\xff"sv, TextEncoding::Ansi},
         {"a\0b"sv, TextEncoding::Refused},
+        {"\xef\xbb\xbf\0"sv, TextEncoding::Refused},
         {"\xc0\xaf"sv, TextEncoding::Ansi},                 // overlong form
         {"\xed\xa0\x80"sv, TextEncoding::Ansi},             // a surrogate
         {"\xf4\x90\x80\x80"sv, TextEncoding::Ansi},         // above U+10FFFF
