@@ -283,6 +283,10 @@ TEST_F(CommandLineTest, SpreadsheetOptionsAreStoredByTheEndOfParsing)
         SCOPED_TRACE(Narrow(commandLine));
         StartRow();
         ParseCommandLine(commandLine);
+        std::ifstream file(registry_);
+        std::stringstream text;
+        text << file.rdbuf();
+        EXPECT_NE(text.str().find("\"PrExcel\"=hex:00,00,00,00,"), std::string::npos) << text.str();
         ResetAppSettings();
         LoadSettings();
         EXPECT_EQ(Settings().SheetGridlines, 0);
