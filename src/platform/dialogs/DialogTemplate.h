@@ -1,10 +1,11 @@
 #pragma once
 
 // Dialog templates: what a dialog looks like, as a resource of the resource
-// module. A language library brings its own templates by exporting a
-// DialogTemplateTable named kDialogTemplatesSymbol; a template it lacks is
-// taken from the program's own table. Positions and sizes are dialog units,
-// the font-relative units of the template, never pixels.
+// module. A language library brings its own templates in its resource list
+// (TallowinResource of type kDialogResourceType, whose data is one
+// DialogTemplate and whose size is sizeof(DialogTemplate)); a template it
+// lacks is taken from the program's own table. Positions and sizes are
+// dialog units, the font-relative units of the template, never pixels.
 
 #include "Module.h"
 
@@ -83,8 +84,8 @@ struct DialogTemplateTable {
     std::size_t Count = 0;
 };
 
-// The exported name under which a language library offers its templates.
-inline constexpr const char* kDialogTemplatesSymbol = "TallowinDialogTemplates";
+// The resource type of a dialog template in a language library.
+inline constexpr std::uint32_t kDialogResourceType = 5;
 
 // The template `id` of `module`, else of the program module; null when
 // neither holds it.

@@ -71,6 +71,7 @@ TEST(DialogTemplateTest, LanguageLibraryTemplateWinsAndOthersFallBack)
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(std::u16string(own->Title), u"Optionen");
     EXPECT_EQ(FindDialogTemplate(language, 9999), nullptr);
+    EXPECT_EQ(FindDialogTemplate(language, 77), nullptr);
     FreeLibrary(language);
 }
 
