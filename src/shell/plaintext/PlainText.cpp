@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "DialogHost.h"
 #include "DialogResourceIds.h"
+#include "MainWindow.h"
 #include "Messages.h"
 #include "PlainTextDialog.h"
 #include "PrintJob.h"
@@ -53,7 +54,7 @@ int ShowPlainTextOptions()
     if (Settings().QuickPrint || Options().QuickPrintOnce)
         return 1;
     PlainTextDialogResult() = 0;
-    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, nullptr, PlainTextDialogProc, 0);
+    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, MainWindow(), PlainTextDialogProc, 0);
     return PlainTextDialogResult();
 }
 
