@@ -1,5 +1,6 @@
 // Prints a generated 20,000-line log file to PDF as a whole process, as a
-// user would: `tallowin /F log.txt /Q /E` with PLOTWISE_OUTPUT naming the
+// user would: `tallowin /F log.txt /Q /E` (the file given with --file, which
+// writes its directories with backslashes) with PLOTWISE_OUTPUT naming the
 // PDF. Reports pages per second and the peak memory of the process, and the
 // same for `enscript -p - | ps2pdf` when both are installed.
 
@@ -105,7 +106,7 @@ void TallowinToPdf(benchmark::State& state)
         return;
     }
     std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY=" +
-                              Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " /F " +
+                              Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " --file=" +
                               Quote(Files().Log()) + " /Q /E";
     long peak = 0;
     for (auto _ : state) {
