@@ -18,7 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -39,7 +40,7 @@ ChildResult RunProcess(const std::string& commandLine)
     if (child < 0)
         return result;
     int status = 0;
-    rusage usage{};
+    rusage usage {};
     if (wait4(child, &status, 0, &usage) == child) {
         result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.PeakKilobytes = usage.ru_maxrss;
@@ -52,7 +53,8 @@ int CountPdfPages(const fs::path& pdf)
     std::ifstream in(pdf, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     static const std::regex page(R"(/Type\s*/Page[^s])");
-    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
 }
 
 bool OnPath(const char* program)
@@ -65,7 +67,8 @@ std::string Quote(const fs::path& path)
     return "'" + path.string() + "'";
 }
 
-class Workspace {
+class Workspace
+{
 public:
     Workspace()
     {
@@ -93,9 +96,8 @@ Workspace& Files()
 void Report(benchmark::State& state, int pages, long peakKilobytes)
 {
     state.counters["pages"] = pages;
-    state.counters["pages_per_second"] =
-        benchmark::Counter(static_cast<double>(pages) * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate);
+    state.counters["pages_per_second"] = benchmark::Counter(
+        static_cast<double>(pages) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["peak_MB"] = static_cast<double>(peakKilobytes) / 1024.0;
 }
 
@@ -105,9 +107,8 @@ void TallowinToPdf(benchmark::State& state)
         state.SkipWithError("the program or the log file is missing");
         return;
     }
-    std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY=" +
-                              Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " --file=" +
-                              Quote(Files().Log()) + " /Q /E";
+    std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY="
+        + Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " --file=" + Quote(Files().Log()) + " /Q /E";
     long peak = 0;
     for (auto _ : state) {
         ChildResult result = RunProcess(commandLine);
@@ -126,8 +127,7 @@ void EnscriptToPdf(benchmark::State& state)
         state.SkipWithError("enscript or ps2pdf is not installed");
         return;
     }
-    std::string commandLine =
-        "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
+    std::string commandLine = "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
     long peak = 0;
     for (auto _ : state) {
         ChildResult result = RunProcess(commandLine);

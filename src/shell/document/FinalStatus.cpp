@@ -3,7 +3,8 @@
 #include "PrintJob.h"
 #include "Printers.h"
 
-namespace shell {
+namespace shell
+{
 
 std::int32_t& FinalStatus()
 {

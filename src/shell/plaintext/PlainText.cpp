@@ -10,8 +10,10 @@
 #include "SettingsStore.h"
 #include "TextFlow.h"
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 constexpr std::int32_t kHalfPointsPerPoint = 2;
 

@@ -13,7 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -26,7 +27,7 @@ struct ProgramRun {
 std::string ReadAll(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 // A path as the Windows-style command line takes it: "\" between directories.
@@ -45,13 +46,14 @@ std::size_t Count(const std::string& text, const std::string& what)
     return count;
 }
 
-class EndToEndTest : public ::testing::Test {
+class EndToEndTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("tallowin-e2e-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path()
+            / ("tallowin-e2e-" + std::to_string(getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -75,7 +77,7 @@ protected:
             setenv("LC_ALL", "en_US.UTF-8", 1);
             FILE* redirected = std::freopen(error.c_str(), "w", stderr);
             (void)redirected;
-            std::vector<char*> argv{const_cast<char*>(TALLOWIN_PROGRAM)};
+            std::vector<char*> argv { const_cast<char*>(TALLOWIN_PROGRAM) };
             for (std::string& argument : arguments)
                 argv.push_back(argument.data());
             argv.push_back(nullptr);
@@ -106,15 +108,15 @@ TEST_F(EndToEndTest, SamplesPrintTheirOwnCharacters)
         std::vector<std::string> texts;
     };
     const Row rows[] = {
-        {"cp1252-accents.txt", {"Café crème", "4,50 € a cup", "“grüße aus Köln”", "½ + ¼ = ¾"}},
-        {"utf8-three-scripts.txt",
-         {"Été, naïve,", "façade.", "Съешь же ещё этих мягких", "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία.",
-          "いろはにほへと ちりぬるを"}},
-        {"utf16le-bom.txt", {"Straße, Москва, Αθήνα", "The last line ends here."}},
-        {"no-final-line-end.txt", {"The second line has no line end, and still prints."}},
+        { "cp1252-accents.txt", { "Café crème", "4,50 € a cup", "“grüße aus Köln”", "½ + ¼ = ¾" } },
+        { "utf8-three-scripts.txt",
+            { "Été, naïve,", "façade.", "Съешь же ещё этих мягких", "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία.",
+                "いろはにほへと ちりぬるを" } },
+        { "utf16le-bom.txt", { "Straße, Москва, Αθήνα", "The last line ends here." } },
+        { "no-final-line-end.txt", { "The second line has no line end, and still prints." } },
     };
     for (const Row& row : rows) {
-        ProgramRun run = Start({"/F", Backslashed(Sample(row.sample)), "/Q", "/E"});
+        ProgramRun run = Start({ "/F", Backslashed(Sample(row.sample)), "/Q", "/E" });
         EXPECT_EQ(run.Status, 0) << row.sample << run.Error;
         for (const std::string& text : row.texts)
             EXPECT_NE(run.Recording.find(text), std::string::npos) << row.sample << ": " << text;
@@ -124,12 +126,12 @@ TEST_F(EndToEndTest, SamplesPrintTheirOwnCharacters)
 
 TEST_F(EndToEndTest, FormFeedsStartPagesAndTabsAlign)
 {
-    ProgramRun run = Start({"/F", Backslashed(Sample("formfeeds-and-tabs.txt")), "/Q", "/E"});
+    ProgramRun run = Start({ "/F", Backslashed(Sample("formfeeds-and-tabs.txt")), "/Q", "/E" });
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(Count(run.Recording, "StartPage "), 3u);
     // The three rows of the table start their second column at one position.
     std::vector<std::string> columnStarts;
-    for (const char* cell : {"text=\"Count\"", "text=\"12\"", "text=\"1\""}) {
+    for (const char* cell : { "text=\"Count\"", "text=\"12\"", "text=\"1\"" }) {
         std::size_t at = run.Recording.find(cell);
         ASSERT_NE(at, std::string::npos) << cell;
         std::size_t line = run.Recording.rfind('\n', at) + 1;
@@ -153,23 +155,23 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         std::string error;
     };
     const Row rows[] = {
-        {text, true, 0, ""},
-        {text, false, 1, ""},
-        {empty, true, 2, "Alert... Invalid file type: " + Backslashed(empty) + "\n"},
-        {empty, false, 0, "Alert... Invalid file type: " + Backslashed(empty) + "\n"},
-        {missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n"},
-        {missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n"},
-        {dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n"},
+        { text, true, 0, "" },
+        { text, false, 1, "" },
+        { empty, true, 2, "Alert... Invalid file type: " + Backslashed(empty) + "\n" },
+        { empty, false, 0, "Alert... Invalid file type: " + Backslashed(empty) + "\n" },
+        { missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n" },
+        { missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n" },
+        { dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n" },
     };
     for (const Row& row : rows) {
-        std::vector<std::string> arguments{"/F", Backslashed(row.file), "/Q"};
+        std::vector<std::string> arguments { "/F", Backslashed(row.file), "/Q" };
         if (row.exitCodes)
             arguments.push_back("/E");
         ProgramRun run = Start(arguments);
         EXPECT_EQ(run.Status, row.status) << row.file << row.exitCodes;
         EXPECT_EQ(run.Error, row.error) << row.file << row.exitCodes;
     }
-    ProgramRun pending = Start({"/F", Backslashed(rtf), "/Q", "/E"});
+    ProgramRun pending = Start({ "/F", Backslashed(rtf), "/Q", "/E" });
     EXPECT_EQ(pending.Status, 2);
     EXPECT_NE(pending.Error.find("not built yet"), std::string::npos);
     EXPECT_EQ(pending.Recording, "");
@@ -179,7 +181,7 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
 TEST_F(EndToEndTest, WithoutQuickPrintTheDialogConfirmsItself)
 {
     fs::path text = Write("notes.txt", "notes without quick print\n");
-    ProgramRun run = Start({"/F", Backslashed(text), "/E"});
+    ProgramRun run = Start({ "/F", Backslashed(text), "/E" });
     EXPECT_EQ(run.Status, 0) << run.Error;
     EXPECT_NE(run.Recording.find("text=\"notes without quick print\""), std::string::npos);
 }
@@ -190,7 +192,7 @@ TEST_F(EndToEndTest, LongFileFillsManyPages)
     for (int i = 0; i < 20000; ++i)
         log += "line " + std::to_string(i) + " of the log\n";
     fs::path file = Write("log.txt", log);
-    ProgramRun run = Start({"--file=" + file.string(), "/Q", "/E"});
+    ProgramRun run = Start({ "--file=" + file.string(), "/Q", "/E" });
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(Count(run.Recording, "ExtTextOut "), 20000u);
     EXPECT_GT(Count(run.Recording, "StartPage "), 200u);

@@ -14,7 +14,8 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -35,9 +36,9 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
         bool printed;
     };
     const Row rows[] = {
-        {" /E", platform::kCancelCommand, 63, false},
-        {"", platform::kCancelCommand, 0, false},
-        {" /E", platform::kPlainTextPrintButton, 0, true},
+        { " /E", platform::kCancelCommand, 63, false },
+        { "", platform::kCancelCommand, 0, false },
+        { " /E", platform::kPlainTextPrintButton, 0, true },
     };
     std::string path = text.string();
     for (char& c : path)
@@ -47,7 +48,7 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
         fs::remove(dir / "out.txt");
         shell::ResetAppSettings();
         shell::ResetRunOptions();
-        platform::ScriptedDialogHost host({platform::DialogAction::Press(row.pressed)});
+        platform::ScriptedDialogHost host({ platform::DialogAction::Press(row.pressed) });
         platform::SetDialogHost(&host);
         std::string line = "/F " + path + row.switches;
         std::u16string commandLine(line.begin(), line.end());
