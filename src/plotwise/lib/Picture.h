@@ -24,7 +24,8 @@
 #include <memory>
 #include <span>
 
-namespace plotwise {
+namespace plotwise
+{
 
 inline constexpr int32_t kMaximumPictureSide = 32767;
 inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 26;
@@ -43,7 +44,7 @@ std::shared_ptr<cairo_surface_t> DecodePicture(const PLW_PICTURE& picture);
 // (twips × dpi + 720) / 1440. Without a goal size, the source size of the
 // record, else the decoded image's (0 when there is none), in pixels at 96
 // per inch.
-void PictureDeviceSize(const PLW_PICTURE& picture, const cairo_surface_t* image, int32_t dpi, int32_t& width,
-    int32_t& height);
+void PictureDeviceSize(
+    const PLW_PICTURE& picture, const cairo_surface_t* image, int32_t dpi, int32_t& width, int32_t& height);
 
 } // namespace plotwise
