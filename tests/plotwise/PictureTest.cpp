@@ -137,6 +137,7 @@ TEST(PictureTest, DamagedBitmapsAreRefused)
         { "zero width", Joined(BitmapHeader(0, 1, 24), { 0, 0, 0, 0 }) },
         { "zero height", Joined(BitmapHeader(1, 0, 24), { 0, 0, 0, 0 }) },
         { "too wide", Joined(BitmapHeader(100000, 1, 1), std::vector<uint8_t>(12504, 0)) },
+        { "too many pixels", Joined(BitmapHeader(8192, 4096, 1), std::vector<uint8_t>(4194304, 0)) },
         { "header size beyond the data",
             [] {
                 std::vector<uint8_t> bytes = Joined(BitmapHeader(1, 1, 24), { 0, 0, 0, 0 });
@@ -221,9 +222,9 @@ TEST(PictureTest, JpegDecodes)
     EXPECT_EQ(pixel >> 24, 0xFFu);
     EXPECT_GT((pixel >> 8) & 0xFF, 0xF0u);
     EXPECT_LT((pixel >> 16) & 0xFF, 0x10u);
-    // A stream cut inside its header is refused; one cut inside the image
-    // data draws what it has.
+    // A stream cut short is refused, inside its header or its image data.
     EXPECT_EQ(DecodePictureData(std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 30)), nullptr);
+    EXPECT_EQ(DecodePictureData(std::vector<uint8_t>(jpeg.begin(), jpeg.end() - 20)), nullptr);
 }
 
 TEST(PictureTest, CropsCutTheImageInProportionToTheGoalSize)

@@ -3,6 +3,8 @@
 #include "ByteCursor.h"
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 #include <png.h>
 
 #include <algorithm>
@@ -207,6 +209,14 @@ void IgnoreJpegMessage(j_common_ptr)
 {
 }
 
+// A stream that ends before its image would otherwise decode into a whole
+// image of grey, however few bytes it has: it counts as damaged.
+void OnJpegWarning(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        OnJpegError(info);
+}
+
 // Everything the decoder changes lives behind this pointer, made before the
 // jump point, so nothing depends on locals changed after setjmp.
 struct JpegState {
@@ -222,6 +232,7 @@ Image DecodeJpeg(std::span<const uint8_t> data)
     state->Info.err = jpeg_std_error(&state->Error.Manager);
     state->Error.Manager.error_exit = OnJpegError;
     state->Error.Manager.output_message = IgnoreJpegMessage;
+    state->Error.Manager.emit_message = OnJpegWarning;
     jpeg_create_decompress(&state->Info);
     if (setjmp(state->Error.Jump)) {
         jpeg_destroy_decompress(&state->Info);

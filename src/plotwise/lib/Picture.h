@@ -5,7 +5,8 @@
 //
 // Accepted data, recognised by its first bytes:
 // - PNG (any colour type and depth libpng reads; transparency kept);
-// - JPEG (greyscale and colour; CMYK is refused);
+// - JPEG (greyscale and colour; CMYK and streams that end early are
+//   refused);
 // - otherwise a device-independent bitmap: a BITMAPINFOHEADER (40 bytes or
 //   a longer version of it), optionally after a 14-byte "BM" file header,
 //   uncompressed, 1, 4 or 8 bits per pixel with a palette (biClrUsed
@@ -27,8 +28,8 @@
 namespace plotwise
 {
 
-inline constexpr int32_t kMaximumPictureSide = 32767;
-inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 26;
+inline constexpr int32_t kMaximumPictureSide = 16384;
+inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 24;
 
 // The decoded image, unpremultiplied alpha made premultiplied for cairo;
 // null when the data is not one of the accepted kinds or is damaged.
