@@ -68,7 +68,13 @@ int StartPrintJob()
     job.Printing = true;
     job.DefaultTab = -1;
     job.PlainTextMode = 0;
-    Flow().PendingLength = 0;
+    // A job starts with an empty flow: a line end or tabs that ended the
+    // previous job must not pair with or precede this job's first characters.
+    TextFlow& flow = Flow();
+    flow.PendingLength = 0;
+    flow.Previous = 0;
+    flow.TabKind = kTabKindNone;
+    flow.TabCount = 0;
     ResetColorCache();
 
     if (PLW_Init(kLibraryClientName) != 0)
@@ -129,6 +135,8 @@ int StartPrintJob()
 
 void NextPage()
 {
+    if (job.PrinterDc == nullptr)
+        return; // No job is open: a page break has nothing to end.
     PLW_EndPage(job.PrinterDc);
     PLW_StartPage(job.PrinterDc);
 }

@@ -4,6 +4,7 @@
 // to the last page. There is one job at a time; its state is the single
 // PrintJob record returned by Job().
 
+#include <StringIds.h>
 #include <plotwise/plotwise_types.h>
 
 #include <cstdint>
@@ -33,7 +34,7 @@ struct PrintJob {
 inline constexpr int kPrintJobStarted = 0;
 inline constexpr int kPrintJobFailed = 8;
 
-inline constexpr unsigned kInvalidPageSettingsMessage = 40063;
+inline constexpr unsigned kInvalidPageSettingsMessage = platform::kStrInvalidPageSettings;
 
 PrintJob& Job();
 
