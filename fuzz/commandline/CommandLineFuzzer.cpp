@@ -12,7 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 void UseTemporarySettingsFile()
 {
