@@ -48,22 +48,18 @@ using GetVersionFunction = std::int32_t (*)();
 
 // Loads the printing library and checks its version; binds every export
 // only when the version is recent enough. A library that lacks any export
-// counts as missing.
+// counts as missing. A refused library stays loaded: the run ends at once.
 bool LoadPrintingLibrary()
 {
     platform::ModuleHandle library = platform::LoadLibraryW(platform::kPrintingLibraryFile);
     if (library == nullptr)
         return false;
     auto getVersion = reinterpret_cast<GetVersionFunction>(platform::GetProcAddressW(library, "PLW_GetVersion"));
-    if (getVersion == nullptr) {
-        platform::FreeLibrary(library);
+    if (getVersion == nullptr)
         return false;
-    }
     printingLibraryVersion = getVersion();
-    if (printingLibraryVersion < kMinPrintingLibraryVersion || !platform::BindPrintingLibrary(library)) {
-        platform::FreeLibrary(library);
+    if (printingLibraryVersion < kMinPrintingLibraryVersion || !platform::BindPrintingLibrary(library))
         return false;
-    }
     printingLibrary = library;
     return true;
 }
@@ -141,10 +137,10 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     if (HasCommandLineFile())
         return ExitStatus(PrintCommandLineFile(), exitCodeMode);
 
-    // The interactive window with its lists and message loop replaces this
-    // ending; until it exists an interactive start can only say so.
+    // The interactive window with its lists and message loop, at whose end
+    // the printing library is released, replaces this ending; until it
+    // exists an interactive start can only say so.
     std::fputs("tallowin: the interactive window is not available yet; name a file with /F or /A\n", stderr);
-    ReleasePrintingLibrary();
     return 0;
 }
 
