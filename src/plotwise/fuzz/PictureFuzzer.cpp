@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 constexpr size_t kCropBytes = 8;
 constexpr int32_t kGoalTwips = 1440;
