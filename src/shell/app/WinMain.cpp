@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "MainWindow.h"
 #include "Messages.h"
+#include "PrintJob.h"
 #include "Printers.h"
 #include "PrintingLibrary.h"
 #include "SettingsStore.h"
@@ -73,7 +74,7 @@ Ending PrintCommandLineFile()
                                                        : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
     if (result == 0)
         return Ending::NotPrinted;
-    switch (FinalStatus()) {
+    switch (printengine::Job().FinalStatus) {
     case 0:
         SaveSettings();
         return Ending::Printed;
@@ -107,7 +108,7 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
 
     // The common controls need no initialisation here.
 
-    FinalStatus() = 0;
+    printengine::Job().FinalStatus = 0;
     if (commandLine != nullptr)
         ParseCommandLine(commandLine);
     const std::int32_t exitCodeMode = Options().ExitCodeMode;
