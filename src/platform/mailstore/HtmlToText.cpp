@@ -103,6 +103,26 @@ std::size_t DecodeReference(std::u16string_view html, std::size_t i, std::u16str
     return 0;
 }
 
+// The index after the tag that closes element `name` (found from `from`
+// on, without regard to case), or the end of the text.
+std::size_t FindClosingTag(std::u16string_view html, std::size_t from, std::u16string_view name)
+{
+    for (std::size_t i = html.find(u"</", from); i != std::u16string_view::npos; i = html.find(u"</", i + 2)) {
+        if (html.size() - i - 2 < name.size()) {
+            break;
+        }
+        bool same = true;
+        for (std::size_t k = 0; k < name.size() && same; ++k) {
+            same = ToLower(html[i + 2 + k]) == name[k];
+        }
+        if (same) {
+            const std::size_t end = html.find(u'>', i + 2 + name.size());
+            return end == std::u16string_view::npos ? html.size() : end + 1;
+        }
+    }
+    return html.size();
+}
+
 class TextBuilder {
 public:
     void PutText(char16_t ch)
@@ -188,6 +208,13 @@ std::u16string HtmlToText(std::u16string_view html)
     std::u16string hiddenUntil;
     std::size_t i = 0;
     while (i < html.size()) {
+        if (!hiddenUntil.empty()) {
+            // Script and style hold text such as "a < b" that is no markup:
+            // skip straight to the closing tag.
+            i = FindClosingTag(html, i, hiddenUntil);
+            hiddenUntil.clear();
+            continue;
+        }
         const char16_t ch = html[i];
         if (ch == u'<') {
             if (html.substr(i, 4) == u"<!--") {
@@ -210,12 +237,6 @@ std::u16string HtmlToText(std::u16string_view html)
                 ++k;
             }
             i = end + 1;
-            if (!hiddenUntil.empty()) {
-                if (closing && name == hiddenUntil) {
-                    hiddenUntil.clear();
-                }
-                continue;
-            }
             if (!closing && OneOf(kHiddenElements, name)) {
                 hiddenUntil = name;
             } else if (OneOf(kParagraphElements, name)) {
@@ -230,10 +251,6 @@ std::u16string HtmlToText(std::u16string_view html)
                 }
                 builder.BreakLine(0);
             }
-            continue;
-        }
-        if (!hiddenUntil.empty()) {
-            ++i;
             continue;
         }
         if (ch == u'&') {
