@@ -54,7 +54,8 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
 {
     const bool needSender = Contains(needed, PR_SENDER_NAME_W) || Contains(needed, PR_SENDER_EMAIL_ADDRESS_W);
     const bool needSubject = Contains(needed, PR_SUBJECT_W);
-    const bool needTimes = Contains(needed, PR_MESSAGE_DELIVERY_TIME) || Contains(needed, PR_LAST_MODIFICATION_TIME);
+    const bool needDelivery = Contains(needed, PR_MESSAGE_DELIVERY_TIME);
+    const bool needModified = Contains(needed, PR_LAST_MODIFICATION_TIME);
     const std::vector<std::uint8_t> parentId = FolderId(store, folder);
     const fs::path directory = folder == kTopFolderName ? fs::path() : FolderDirectory(store.path, folder);
     std::vector<MaildirMessageFile> files;
@@ -68,9 +69,14 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
         row.Set(PR_ENTRYID, MakeEntryId({EntryKind::Message, store.path, folder, file.unique}));
         row.Set(PR_PARENT_ENTRYID, parentId);
         row.Set(PR_MESSAGE_FLAGS, static_cast<std::int32_t>(file.seen ? MSGFLAG_READ : 0));
-        if (needTimes) {
-            const std::optional<FILETIME> modified = FileModificationTime(file.path);
+        if (needDelivery || needModified) {
             std::optional<FILETIME> delivered = DeliveryStampOf(file.path.filename().string());
+            // The file time is read only when it is asked for or stands in for
+            // a missing delivery stamp.
+            std::optional<FILETIME> modified;
+            if (needModified || !delivered) {
+                modified = FileModificationTime(file.path);
+            }
             if (!delivered) {
                 delivered = modified;
             }
