@@ -10,26 +10,28 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
 constexpr int kMessageCount = 10'000;
 
 // A temporary Maildir made once for the whole run and removed at exit.
-class BenchMaildir {
+class BenchMaildir
+{
 public:
     BenchMaildir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "tallowin-bench-XXXXXX").string();
         root_ = ::mkdtemp(pattern.data());
-        for (const char* sub : {"cur", "new", "tmp"}) {
+        for (const char* sub : { "cur", "new", "tmp" }) {
             std::filesystem::create_directories(root_ / sub);
         }
         const std::string body(2500, 'x');
         for (int i = 0; i < kMessageCount; ++i) {
-            const std::string name = std::to_string(1700000000 + (i * 7919) % kMessageCount) + ".M" +
-                                     std::to_string(i) + "P1.bench" + (i % 3 == 0 ? "" : ":2,S");
+            const std::string name = std::to_string(1700000000 + (i * 7919) % kMessageCount) + ".M" + std::to_string(i)
+                + "P1.bench" + (i % 3 == 0 ? "" : ":2,S");
             std::ofstream out(root_ / (i % 3 == 0 ? "new" : "cur") / name, std::ios::binary);
             out << "Return-Path: <sender" << i << "@example.org>\r\n"
                 << "Received: from mx.example.org by mail.example.org with ESMTPS id " << i << "\r\n"
@@ -43,11 +45,11 @@ public:
                 << body << "\r\n";
         }
         MAPIInitialize(nullptr);
-        OpenMaildirSession({{u"Bench", root_}}, &session_);
+        OpenMaildirSession({ { u"Bench", root_ } }, &session_);
         session_->OpenMsgStore(0, {}, 0, &store_);
         ULONG count = 0;
         SPropValue* values = nullptr;
-        const ULONG tag[] = {PR_CE_FIRST_FOLDER_ENTRYID};
+        const ULONG tag[] = { PR_CE_FIRST_FOLDER_ENTRYID };
         store_->GetProps(tag, 0, &count, &values);
         inbox_.assign(values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
         MAPIFreeBuffer(values);
@@ -65,9 +67,9 @@ public:
         store_->OpenEntry(inbox_, 0, nullptr, &folder);
         std::unique_ptr<IMAPITable> table;
         AsFolder(folder.get())->GetContentsTable(0, &table);
-        const ULONG columns[] = {PR_ENTRYID, key};
+        const ULONG columns[] = { PR_ENTRYID, key };
         table->SetColumns(columns, 0);
-        const SSortOrder sort[] = {{key, order}};
+        const SSortOrder sort[] = { { key, order } };
         table->SortTable(sort, 0);
         int rows = 0;
         for (;;) {

@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
@@ -38,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Failed(OpenMessageBytes(std::vector<std::uint8_t>(data, data + size), &message))) {
         return 0;
     }
-    const ULONG tags[] = {PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W,
-                          PR_LAST_MODIFICATION_TIME, PR_SENDER_NAME_W,         PR_MESSAGE_FLAGS,
-                          PR_BODY_W,                 PR_ENTRYID};
+    const ULONG tags[] = { PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W, PR_LAST_MODIFICATION_TIME,
+        PR_SENDER_NAME_W, PR_MESSAGE_FLAGS, PR_BODY_W, PR_ENTRYID };
     ULONG count = 0;
     SPropValue* values = nullptr;
     if (Succeeded(message->GetProps(tags, MAPI_UNICODE, &count, &values))) {
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DrainTable(*table);
     }
     if (message->GetAttachmentTable(0, &table) == S_OK) {
-        const ULONG columns[] = {PR_ATTACH_FILENAME_W};
+        const ULONG columns[] = { PR_ATTACH_FILENAME_W };
         table->SetColumns(columns, 0);
         DrainTable(*table);
     }
@@ -59,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (message->OpenProperty(PR_BODY_W, 0, 0, &body) == S_OK) {
         char buffer[256];
         ULONG read = 0;
-        while (Succeeded(body->Read(buffer, sizeof buffer, &read)) && read > 0) {
-        }
+        while (Succeeded(body->Read(buffer, sizeof buffer, &read)) && read > 0) { }
     }
     return 0;
 }

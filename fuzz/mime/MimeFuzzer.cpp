@@ -9,15 +9,19 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 const char16_t* NoticeLoader(unsigned id, std::size_t)
 {
-    return id == email::kUnsupportedFormatMessage ? u"[Email is in unsupported format (HTML or other)... Unable to print]"
-                                                  : nullptr;
+    return id == email::kUnsupportedFormatMessage
+        ? u"[Email is in unsupported format (HTML or other)... Unable to print]"
+        : nullptr;
 }
 
-void DropChar(char16_t) {}
+void DropChar(char16_t)
+{
+}
 
 } // namespace
 

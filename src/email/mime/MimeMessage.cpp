@@ -7,15 +7,17 @@
 #include <new>
 #include <strings.h>
 
-namespace email {
+namespace email
+{
 
-namespace {
+namespace
+{
 
 struct HeaderName {
     std::string_view name;
     bool isCc;
 };
-constexpr HeaderName kHeaderNames[] = {{"To:", false}, {"Cc:", true}};
+constexpr HeaderName kHeaderNames[] = { { "To:", false }, { "Cc:", true } };
 
 bool IsBlank(char ch)
 {
@@ -125,8 +127,7 @@ std::int32_t SearchMultipart(MimeReader& reader, std::vector<std::uint8_t>& body
             break;
         }
     }
-    while (ReadMimeLine(reader) && !CurrentMimeLine(reader).empty()) {
-    }
+    while (ReadMimeLine(reader) && !CurrentMimeLine(reader).empty()) { }
     const std::int64_t start = MimeTell(reader);
     bool found = false;
     while (ReadMimeLine(reader)) {
@@ -143,7 +144,7 @@ std::int32_t SearchMultipart(MimeReader& reader, std::vector<std::uint8_t>& body
 }
 
 std::int32_t ReadMimeText(MimeReader& reader, std::optional<std::u16string>& to, std::optional<std::u16string>& cc,
-                          std::vector<std::uint8_t>& body)
+    std::vector<std::uint8_t>& body)
 {
     FillMimeBuffer(reader);
     reader.contentType = kContentTypeNone;
@@ -160,8 +161,8 @@ std::int32_t ReadMimeText(MimeReader& reader, std::optional<std::u16string>& to,
         } else {
             const std::string_view line = CurrentMimeLine(reader);
             for (const HeaderName& header : kHeaderNames) {
-                if (line.size() >= header.name.size() &&
-                    ::strncasecmp(line.data(), header.name.data(), header.name.size()) == 0) {
+                if (line.size() >= header.name.size()
+                    && ::strncasecmp(line.data(), header.name.data(), header.name.size()) == 0) {
                     (header.isCc ? cc : to) = ReadAddressHeader(reader, header.name.size());
                     break;
                 }
@@ -186,7 +187,7 @@ std::int32_t ReadMimeText(MimeReader& reader, std::optional<std::u16string>& to,
 } // namespace
 
 std::int32_t ExtractMimeMessage(platform::IMessage& message, std::optional<std::u16string>& to,
-                                std::optional<std::u16string>& cc, std::vector<std::uint8_t>& body)
+    std::optional<std::u16string>& cc, std::vector<std::uint8_t>& body)
 {
     std::unique_ptr<platform::IStream> stream;
     HRESULT result = message.OpenProperty(platform::PR_CE_MIME_TEXT, 0, 0, &stream);
@@ -195,7 +196,7 @@ std::int32_t ExtractMimeMessage(platform::IMessage& message, std::optional<std::
         FailMailStep(kStepMimeTextOpen);
         return 0;
     }
-    platform::STATSTG stat{};
+    platform::STATSTG stat {};
     result = stream->Stat(&stat, platform::STATFLAG_NONAME);
     Mail().LastResult = result;
     if (platform::Failed(result)) {

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace email {
+namespace email
+{
 
 inline constexpr unsigned kUnsupportedFormatMessage = 40066;
 inline constexpr std::size_t kUnsupportedFormatMessageLength = 200;
@@ -22,6 +23,6 @@ inline constexpr std::size_t kUnsupportedFormatMessageLength = 200;
 // formats. Returns the body length, 0 for no body; a failure is recorded in
 // the e-mail state (steps 2, 24, 25).
 std::int32_t ExtractMimeMessage(platform::IMessage& message, std::optional<std::u16string>& to,
-                                std::optional<std::u16string>& cc, std::vector<std::uint8_t>& body);
+    std::optional<std::u16string>& cc, std::vector<std::uint8_t>& body);
 
 } // namespace email

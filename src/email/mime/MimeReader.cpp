@@ -6,13 +6,15 @@
 #include <new>
 #include <strings.h>
 
-namespace email {
+namespace email
+{
 
-namespace {
+namespace
+{
 
 constexpr std::string_view kContentTypeKeyword = "Content-type:";
 constexpr std::string_view kBoundaryKeyword = "Boundary=";
-constexpr std::string_view kContentTypes[] = {"text/plain", "multipart"};
+constexpr std::string_view kContentTypes[] = { "text/plain", "multipart" };
 static_assert(kContentTypeKeyword.size() == 13);
 static_assert(kBoundaryKeyword.size() == 9);
 

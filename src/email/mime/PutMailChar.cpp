@@ -1,11 +1,13 @@
 #include "PutMailChar.h"
 
-namespace email {
+namespace email
+{
 
-namespace {
+namespace
+{
 
 enum class FilterMode {
-    Plain,      // no escape in progress
+    Plain, // no escape in progress
     AfterEquals, // an "=" was seen
     AfterDigit, // "=2" or "=3" was seen
 };

@@ -1,6 +1,7 @@
 #include "MailSession.h"
 
-namespace email {
+namespace email
+{
 
 MailSession& Mail()
 {

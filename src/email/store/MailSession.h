@@ -10,7 +10,8 @@
 #include <memory>
 #include <vector>
 
-namespace email {
+namespace email
+{
 
 using platform::HRESULT;
 

@@ -1,8 +1,10 @@
 #include "MailStrings.h"
 
-namespace email {
+namespace email
+{
 
-namespace {
+namespace
+{
 
 MailStringLoader currentLoader = nullptr;
 

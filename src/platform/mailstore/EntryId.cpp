@@ -3,11 +3,13 @@
 #include <array>
 #include <cstring>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
-constexpr std::array<std::uint8_t, 4> kMagic = {'T', 'L', 'W', 'M'};
+constexpr std::array<std::uint8_t, 4> kMagic = { 'T', 'L', 'W', 'M' };
 constexpr std::uint8_t kVersion = 1;
 // Each field is a 16-bit length and its bytes, so a saved identifier fits the
 // settings' 16-bit length fields.
@@ -26,7 +28,7 @@ bool TakeField(std::span<const std::uint8_t>& bytes, std::string& field)
     if (bytes.size() < 2) {
         return false;
     }
-    const std::size_t length = bytes[0] | (std::size_t{bytes[1]} << 8);
+    const std::size_t length = bytes[0] | (std::size_t { bytes[1] } << 8);
     if (length > kMaxFieldLength || bytes.size() - 2 < length) {
         return false;
     }
@@ -54,13 +56,14 @@ std::vector<std::uint8_t> MakeEntryId(const ParsedEntryId& id)
 
 std::optional<ParsedEntryId> ParseEntryId(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() < kMagic.size() + 2 || std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0 ||
-        bytes[kMagic.size()] != kVersion) {
+    if (bytes.size() < kMagic.size() + 2 || std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0
+        || bytes[kMagic.size()] != kVersion) {
         return std::nullopt;
     }
     ParsedEntryId id;
     const std::uint8_t kind = bytes[kMagic.size() + 1];
-    if (kind < static_cast<std::uint8_t>(EntryKind::Store) || kind > static_cast<std::uint8_t>(EntryKind::MessageFile)) {
+    if (kind < static_cast<std::uint8_t>(EntryKind::Store)
+        || kind > static_cast<std::uint8_t>(EntryKind::MessageFile)) {
         return std::nullopt;
     }
     id.kind = static_cast<EntryKind>(kind);

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 enum class EntryKind : std::uint8_t {
     Store = 1,
@@ -27,8 +28,8 @@ inline constexpr std::string_view kTopFolderName = "/";
 struct ParsedEntryId {
     EntryKind kind = EntryKind::Store;
     std::string storePath; // the store's directory; the file for MessageFile
-    std::string folder;    // Maildir++ name: "" the Inbox, ".Sent", ".Lists.foo"
-    std::string message;   // unique part of the message's file name
+    std::string folder; // Maildir++ name: "" the Inbox, ".Sent", ".Lists.foo"
+    std::string message; // unique part of the message's file name
 };
 
 std::vector<std::uint8_t> MakeEntryId(const ParsedEntryId& id);

@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdint>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // A character reference longer than this is taken as text.
 constexpr std::size_t kMaxReferenceLength = 12;
@@ -16,20 +18,38 @@ struct NamedEntity {
     char16_t value;
 };
 
-constexpr std::array<NamedEntity, 24> kNamedEntities{{
-    {u"amp", u'&'},       {u"lt", u'<'},        {u"gt", u'>'},        {u"quot", u'"'},
-    {u"apos", u'\''},     {u"nbsp", u'\u00A0'}, {u"copy", u'\u00A9'}, {u"reg", u'\u00AE'},
-    {u"euro", u'\u20AC'}, {u"pound", u'\u00A3'}, {u"ndash", u'\u2013'}, {u"mdash", u'\u2014'},
-    {u"hellip", u'\u2026'}, {u"lsquo", u'\u2018'}, {u"rsquo", u'\u2019'}, {u"ldquo", u'\u201C'},
-    {u"rdquo", u'\u201D'}, {u"bull", u'\u2022'}, {u"middot", u'\u00B7'}, {u"auml", u'\u00E4'},
-    {u"ouml", u'\u00F6'}, {u"uuml", u'\u00FC'}, {u"szlig", u'\u00DF'}, {u"eacute", u'\u00E9'},
-}};
+constexpr std::array<NamedEntity, 24> kNamedEntities { {
+    { u"amp", u'&' },
+    { u"lt", u'<' },
+    { u"gt", u'>' },
+    { u"quot", u'"' },
+    { u"apos", u'\'' },
+    { u"nbsp", u'\u00A0' },
+    { u"copy", u'\u00A9' },
+    { u"reg", u'\u00AE' },
+    { u"euro", u'\u20AC' },
+    { u"pound", u'\u00A3' },
+    { u"ndash", u'\u2013' },
+    { u"mdash", u'\u2014' },
+    { u"hellip", u'\u2026' },
+    { u"lsquo", u'\u2018' },
+    { u"rsquo", u'\u2019' },
+    { u"ldquo", u'\u201C' },
+    { u"rdquo", u'\u201D' },
+    { u"bull", u'\u2022' },
+    { u"middot", u'\u00B7' },
+    { u"auml", u'\u00E4' },
+    { u"ouml", u'\u00F6' },
+    { u"uuml", u'\u00FC' },
+    { u"szlig", u'\u00DF' },
+    { u"eacute", u'\u00E9' },
+} };
 
-constexpr std::array<std::u16string_view, 11> kParagraphElements{
-    {u"p", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"blockquote", u"pre", u"table", u"ul"}};
-constexpr std::array<std::u16string_view, 8> kLineElements{
-    {u"br", u"div", u"li", u"tr", u"ol", u"dt", u"dd", u"hr"}};
-constexpr std::array<std::u16string_view, 4> kHiddenElements{{u"script", u"style", u"head", u"title"}};
+constexpr std::array<std::u16string_view, 11> kParagraphElements { { u"p", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6",
+    u"blockquote", u"pre", u"table", u"ul" } };
+constexpr std::array<std::u16string_view, 8> kLineElements { { u"br", u"div", u"li", u"tr", u"ol", u"dt", u"dd",
+    u"hr" } };
+constexpr std::array<std::u16string_view, 4> kHiddenElements { { u"script", u"style", u"head", u"title" } };
 
 char16_t ToLower(char16_t ch)
 {
@@ -41,8 +61,7 @@ bool IsSpace(char16_t ch)
     return ch == u' ' || ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\f';
 }
 
-template <std::size_t N>
-bool OneOf(const std::array<std::u16string_view, N>& names, std::u16string_view name)
+template <std::size_t N> bool OneOf(const std::array<std::u16string_view, N>& names, std::u16string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -123,7 +142,8 @@ std::size_t FindClosingTag(std::u16string_view html, std::size_t from, std::u16s
     return html.size();
 }
 
-class TextBuilder {
+class TextBuilder
+{
 public:
     void PutText(char16_t ch)
     {

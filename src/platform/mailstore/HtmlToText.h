@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace platform
+{
 
 std::u16string HtmlToText(std::u16string_view html);
 

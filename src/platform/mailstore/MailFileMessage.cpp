@@ -10,11 +10,13 @@
 #include <cstring>
 #include <fstream>
 
-namespace platform {
+namespace platform
+{
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 bool Wants(std::span<const ULONG> tags, ULONG tag)
 {
@@ -41,7 +43,8 @@ std::shared_ptr<const std::vector<std::uint8_t>> ReadMessageFile(const fs::path&
 }
 
 MailFileMessage::MailFileMessage(std::shared_ptr<const std::vector<std::uint8_t>> bytes, MailFileFacts facts)
-    : bytes_(std::move(bytes)), facts_(std::move(facts))
+    : bytes_(std::move(bytes))
+    , facts_(std::move(facts))
 {
 }
 
@@ -145,7 +148,7 @@ HRESULT MailFileMessage::GetRecipientTable(ULONG flags, std::unique_ptr<IMAPITab
         rows.push_back(std::move(row));
     }
     *table = std::make_unique<PropertyTable>(
-        std::vector<ULONG>{PR_ROWID, PR_RECIPIENT_TYPE, PR_DISPLAY_NAME_W, PR_EMAIL_ADDRESS_W}, std::move(rows));
+        std::vector<ULONG> { PR_ROWID, PR_RECIPIENT_TYPE, PR_DISPLAY_NAME_W, PR_EMAIL_ADDRESS_W }, std::move(rows));
     return S_OK;
 }
 
@@ -164,7 +167,8 @@ HRESULT MailFileMessage::GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITa
         }
         rows.push_back(std::move(row));
     }
-    *table = std::make_unique<PropertyTable>(std::vector<ULONG>{PR_ATTACH_NUM, PR_ATTACH_FILENAME_W}, std::move(rows));
+    *table
+        = std::make_unique<PropertyTable>(std::vector<ULONG> { PR_ATTACH_NUM, PR_ATTACH_FILENAME_W }, std::move(rows));
     return S_OK;
 }
 
@@ -207,8 +211,8 @@ HRESULT OpenMessageBytes(std::vector<std::uint8_t> bytes, std::unique_ptr<IMessa
     id.storePath = "-";
     facts.entryId = MakeEntryId(id);
     facts.useDateHeader = true;
-    *message = std::make_unique<MailFileMessage>(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
-                                                 std::move(facts));
+    *message = std::make_unique<MailFileMessage>(
+        std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)), std::move(facts));
     return S_OK;
 }
 

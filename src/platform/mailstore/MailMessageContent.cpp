@@ -10,19 +10,23 @@
 #include <cstring>
 #include <mutex>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // A text part larger than this is cut: a body of many megabytes is not text
 // anyone prints.
 constexpr std::size_t kMaxBodyBytes = 16 * 1024 * 1024;
 constexpr std::size_t kHeaderReadChunk = 4096;
 
-template <typename T>
-struct GObjectRef {
+template <typename T> struct GObjectRef {
     T* object = nullptr;
-    explicit GObjectRef(T* o) : object(o) {}
+    explicit GObjectRef(T* o)
+        : object(o)
+    {
+    }
     GObjectRef(const GObjectRef&) = delete;
     GObjectRef& operator=(const GObjectRef&) = delete;
     ~GObjectRef()
@@ -100,7 +104,7 @@ void ReadRecipients(GMimeObject* message, MailMessageContent& content)
         const char* header;
         ULONG type;
     };
-    constexpr Kind kKinds[] = {{"To", MAPI_TO}, {"Cc", MAPI_CC}, {"Bcc", MAPI_BCC}};
+    constexpr Kind kKinds[] = { { "To", MAPI_TO }, { "Cc", MAPI_CC }, { "Bcc", MAPI_BCC } };
     GMimeHeaderList* headers = g_mime_object_get_header_list(message);
     const int count = g_mime_header_list_get_count(headers);
     for (const Kind& kind : kKinds) {
@@ -142,7 +146,8 @@ std::string DecodedUtf8Content(GMimePart* part)
     GObjectRef<GMimeStream> memory(g_mime_stream_mem_new());
     GObjectRef<GMimeStream> filtered(g_mime_stream_filter_new(memory.object));
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
-    if (charset != nullptr && g_ascii_strcasecmp(charset, "utf-8") != 0 && g_ascii_strcasecmp(charset, "us-ascii") != 0) {
+    if (charset != nullptr && g_ascii_strcasecmp(charset, "utf-8") != 0
+        && g_ascii_strcasecmp(charset, "us-ascii") != 0) {
         GMimeFilter* filter = g_mime_filter_charset_new(charset, "UTF-8");
         if (filter != nullptr) {
             g_mime_stream_filter_add(GMIME_STREAM_FILTER(filtered.object), filter);
@@ -157,8 +162,8 @@ std::string DecodedUtf8Content(GMimePart* part)
     // as UTF-8 when it is valid and as Latin-1 otherwise.
     if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
         gsize written = 0;
-        gchar* converted = g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr,
-                                     &written, nullptr);
+        gchar* converted = g_convert(
+            text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, &written, nullptr);
         if (converted != nullptr) {
             text.assign(converted, written);
             g_free(converted);
@@ -340,8 +345,8 @@ MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFiel
             from.assign(line.substr(5));
             current = &from;
             haveFrom = true;
-        } else if (wantSubject && !haveSubject && line.size() >= 8 &&
-                   g_ascii_strncasecmp(line.data(), "subject:", 8) == 0) {
+        } else if (wantSubject && !haveSubject && line.size() >= 8
+            && g_ascii_strncasecmp(line.data(), "subject:", 8) == 0) {
             subject.assign(line.substr(8));
             current = &subject;
             haveSubject = true;
@@ -350,8 +355,8 @@ MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFiel
     MailHeaderSummary summary;
     if (haveSubject) {
         const std::size_t first = subject.find_first_not_of(" \t");
-        gchar* decoded = g_mime_utils_header_decode_text(
-            nullptr, first == std::string::npos ? "" : subject.c_str() + first);
+        gchar* decoded
+            = g_mime_utils_header_decode_text(nullptr, first == std::string::npos ? "" : subject.c_str() + first);
         summary.subject = FromUtf8(decoded);
         g_free(decoded);
     }

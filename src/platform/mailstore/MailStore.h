@@ -14,7 +14,8 @@
 #include <memory>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 // Calls nest: each MAPIInitialize wants one MAPIUninitialize.
 HRESULT MAPIInitialize(void* init);
@@ -24,7 +25,7 @@ void MAPIUninitialize();
 // before MAPIInitialize. A session without stores is valid; opening the
 // default store then fails with MAPI_E_NOT_FOUND.
 HRESULT MAPILogonEx(std::uintptr_t uiParam, const char16_t* profileName, const char16_t* password, ULONG flags,
-                    std::unique_ptr<IMAPISession>* session);
+    std::unique_ptr<IMAPISession>* session);
 
 // A session over the given stores, the first being the default one.
 HRESULT OpenMaildirSession(std::vector<MailStoreConfigEntry> stores, std::unique_ptr<IMAPISession>* session);

@@ -6,11 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-namespace platform {
+namespace platform
+{
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 // A configuration file larger than this is not read; it cannot be a list of
 // stores.
@@ -61,7 +63,7 @@ std::vector<MailStoreConfigEntry> ParseMailStoreConfig(std::string_view text, co
         } else {
             resolved = path;
         }
-        entries.push_back({Utf8ToUtf16(name), resolved.lexically_normal()});
+        entries.push_back({ Utf8ToUtf16(name), resolved.lexically_normal() });
     }
     return entries;
 }
@@ -91,7 +93,7 @@ std::vector<MailStoreConfigEntry> LoadMailStoreConfig()
     if (entries.empty()) {
         const fs::path fallback = HomeDirectory() / "Maildir";
         if (!HomeDirectory().empty() && fs::is_directory(fallback, error)) {
-            entries.push_back({u"Maildir", fallback});
+            entries.push_back({ u"Maildir", fallback });
         }
     }
     return entries;

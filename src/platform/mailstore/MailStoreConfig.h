@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 struct MailStoreConfigEntry {
     std::u16string name;

@@ -10,11 +10,13 @@
 #include <cctype>
 #include <set>
 
-namespace platform {
+namespace platform
+{
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 bool IsDirectory(const fs::path& path)
 {
@@ -86,8 +88,8 @@ std::u16string DecodeModifiedUtf7(std::string_view name)
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 } // namespace
@@ -100,8 +102,8 @@ bool IsValidFolderName(std::string_view folder)
     if (folder.front() != '.' || folder.back() == '.' || folder.size() < 2) {
         return false;
     }
-    if (folder.find('/') != std::string_view::npos || folder.find('\0') != std::string_view::npos ||
-        folder.find("..") != std::string_view::npos) {
+    if (folder.find('/') != std::string_view::npos || folder.find('\0') != std::string_view::npos
+        || folder.find("..") != std::string_view::npos) {
         return false;
     }
     return true;
@@ -109,8 +111,8 @@ bool IsValidFolderName(std::string_view folder)
 
 bool IsValidUniqueName(std::string_view unique)
 {
-    return !unique.empty() && unique != "." && unique != ".." && unique.find('/') == std::string_view::npos &&
-           unique.find('\0') == std::string_view::npos;
+    return !unique.empty() && unique != "." && unique != ".." && unique.find('/') == std::string_view::npos
+        && unique.find('\0') == std::string_view::npos;
 }
 
 fs::path FolderDirectory(const fs::path& store, std::string_view folder)
@@ -136,7 +138,7 @@ std::vector<std::string> ListMaildirFolders(const fs::path& store)
             names.insert(parent);
         }
     }
-    std::vector<std::string> folders{""};
+    std::vector<std::string> folders { "" };
     folders.insert(folders.end(), names.begin(), names.end());
     return folders;
 }
@@ -164,17 +166,17 @@ ULONG FolderKindBits(std::string_view folder)
         return FOLDER_GENERIC | kFolderKindInbox;
     }
     const std::string_view name = folder.substr(1);
-    constexpr std::array<std::pair<std::string_view, ULONG>, 9> kKnownNames{{
-        {"Sent", kFolderKindSent},
-        {"Sent Items", kFolderKindSent},
-        {"Sent Messages", kFolderKindSent},
-        {"Outbox", kFolderKindOutbox},
-        {"Drafts", kFolderKindDrafts},
-        {"Trash", kFolderKindTrash},
-        {"Deleted Items", kFolderKindTrash},
-        {"Deleted Messages", kFolderKindTrash},
-        {"Bin", kFolderKindTrash},
-    }};
+    constexpr std::array<std::pair<std::string_view, ULONG>, 9> kKnownNames { {
+        { "Sent", kFolderKindSent },
+        { "Sent Items", kFolderKindSent },
+        { "Sent Messages", kFolderKindSent },
+        { "Outbox", kFolderKindOutbox },
+        { "Drafts", kFolderKindDrafts },
+        { "Trash", kFolderKindTrash },
+        { "Deleted Items", kFolderKindTrash },
+        { "Deleted Messages", kFolderKindTrash },
+        { "Bin", kFolderKindTrash },
+    } };
     for (const auto& [known, bits] : kKnownNames) {
         if (EqualsIgnoringCase(name, known)) {
             return FOLDER_GENERIC | bits;
@@ -236,7 +238,7 @@ std::optional<FILETIME> DeliveryStampOf(std::string_view fileName)
 std::vector<MaildirMessageFile> ListMessageFiles(const fs::path& folderDirectory)
 {
     std::vector<MaildirMessageFile> files;
-    for (const char* sub : {"new", "cur"}) {
+    for (const char* sub : { "new", "cur" }) {
         std::error_code error;
         for (fs::directory_iterator it(folderDirectory / sub, error), end; !error && it != end; it.increment(error)) {
             const std::string name = it->path().filename().string();
@@ -264,19 +266,19 @@ std::optional<MaildirMessageFile> FindMessageFile(const fs::path& folderDirector
     if (!IsValidUniqueName(unique)) {
         return std::nullopt;
     }
-    for (const char* sub : {"cur", "new"}) {
+    for (const char* sub : { "cur", "new" }) {
         const fs::path directory = folderDirectory / sub;
         // The common case, a file delivered and not yet renamed, needs no scan.
         std::error_code error;
         const fs::path plain = directory / std::string(unique);
         if (fs::is_regular_file(plain, error)) {
-            return MaildirMessageFile{std::string(unique), plain, false};
+            return MaildirMessageFile { std::string(unique), plain, false };
         }
         for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
             const std::string name = it->path().filename().string();
-            if (name.size() > unique.size() && name.compare(0, unique.size(), unique) == 0 &&
-                name[unique.size()] == ':' && UniqueNameOf(name) == unique) {
-                return MaildirMessageFile{std::string(unique), it->path(), HasSeenFlag(name)};
+            if (name.size() > unique.size() && name.compare(0, unique.size(), unique) == 0 && name[unique.size()] == ':'
+                && UniqueNameOf(name) == unique) {
+                return MaildirMessageFile { std::string(unique), it->path(), HasSeenFlag(name) };
             }
         }
     }
@@ -285,7 +287,8 @@ std::optional<MaildirMessageFile> FindMessageFile(const fs::path& folderDirector
 
 std::optional<FILETIME> FileModificationTime(const fs::path& path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(path.c_str(), &info) != 0) {
         return std::nullopt;
     }

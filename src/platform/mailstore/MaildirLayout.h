@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 struct MaildirMessageFile {
     std::string unique; // the file name before ":2,"
@@ -49,8 +50,8 @@ std::optional<FILETIME> DeliveryStampOf(std::string_view fileName);
 
 // The messages of a folder directory, from new/ and cur/.
 std::vector<MaildirMessageFile> ListMessageFiles(const std::filesystem::path& folderDirectory);
-std::optional<MaildirMessageFile> FindMessageFile(const std::filesystem::path& folderDirectory,
-                                                  std::string_view unique);
+std::optional<MaildirMessageFile> FindMessageFile(
+    const std::filesystem::path& folderDirectory, std::string_view unique);
 
 std::optional<FILETIME> FileModificationTime(const std::filesystem::path& path);
 

@@ -8,24 +8,26 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace platform
+{
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-const std::vector<ULONG> kFolderColumns{PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE};
-const std::vector<ULONG> kContentsColumns{PR_ENTRYID, PR_SUBJECT_W, PR_SENDER_NAME_W, PR_MESSAGE_DELIVERY_TIME,
-                                          PR_MESSAGE_FLAGS};
+const std::vector<ULONG> kFolderColumns { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
+const std::vector<ULONG> kContentsColumns { PR_ENTRYID, PR_SUBJECT_W, PR_SENDER_NAME_W, PR_MESSAGE_DELIVERY_TIME,
+    PR_MESSAGE_FLAGS };
 
 std::vector<std::uint8_t> StoreId(const MaildirStoreInfo& store)
 {
-    return MakeEntryId({EntryKind::Store, store.path, {}, {}});
+    return MakeEntryId({ EntryKind::Store, store.path, {}, {} });
 }
 
 std::vector<std::uint8_t> FolderId(const MaildirStoreInfo& store, std::string_view folder)
 {
-    return MakeEntryId({EntryKind::Folder, store.path, std::string(folder), {}});
+    return MakeEntryId({ EntryKind::Folder, store.path, std::string(folder), {} });
 }
 
 bool Contains(std::span<const ULONG> tags, ULONG tag)
@@ -50,7 +52,7 @@ HRESULT OpenFileEntry(const ParsedEntryId& id, ULONG* objectType, std::unique_pt
 // The rows of a folder's contents table: what the file name tells, and from
 // the header block only what the columns and the sort order need.
 HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folder, std::span<const ULONG> needed,
-                         std::vector<PropertySet>* rows)
+    std::vector<PropertySet>* rows)
 {
     const bool needSender = Contains(needed, PR_SENDER_NAME_W) || Contains(needed, PR_SENDER_EMAIL_ADDRESS_W);
     const bool needSubject = Contains(needed, PR_SUBJECT_W);
@@ -66,7 +68,7 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
     rows->reserve(files.size());
     for (const MaildirMessageFile& file : files) {
         PropertySet row;
-        row.Set(PR_ENTRYID, MakeEntryId({EntryKind::Message, store.path, folder, file.unique}));
+        row.Set(PR_ENTRYID, MakeEntryId({ EntryKind::Message, store.path, folder, file.unique }));
         row.Set(PR_PARENT_ENTRYID, parentId);
         row.Set(PR_MESSAGE_FLAGS, static_cast<std::int32_t>(file.seen ? MSGFLAG_READ : 0));
         if (needDelivery || needModified) {
@@ -88,10 +90,10 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
             }
         }
         if (needSender || needSubject) {
-            const unsigned fields = (needSender ? static_cast<unsigned>(SummaryFields::Sender) : 0) |
-                                    (needSubject ? static_cast<unsigned>(SummaryFields::Subject) : 0);
-            const MailHeaderSummary summary =
-                SummarizeMailHeaders(ReadHeaderBlock(file.path.c_str()), static_cast<SummaryFields>(fields));
+            const unsigned fields = (needSender ? static_cast<unsigned>(SummaryFields::Sender) : 0)
+                | (needSubject ? static_cast<unsigned>(SummaryFields::Subject) : 0);
+            const MailHeaderSummary summary
+                = SummarizeMailHeaders(ReadHeaderBlock(file.path.c_str()), static_cast<SummaryFields>(fields));
             if (!summary.senderName.empty()) {
                 row.Set(PR_SENDER_NAME_W, summary.senderName);
             }
@@ -111,7 +113,10 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
 
 // Store.
 
-MaildirStore::MaildirStore(MaildirStoreInfo info) : info_(std::move(info)) {}
+MaildirStore::MaildirStore(MaildirStoreInfo info)
+    : info_(std::move(info))
+{
+}
 
 HRESULT MaildirStore::GetProps(std::span<const ULONG> tags, ULONG flags, ULONG* count, SPropValue** values)
 {
@@ -128,7 +133,8 @@ HRESULT MaildirStore::OpenProperty(ULONG tag, ULONG options, ULONG flags, std::u
     return MAPI_E_NO_SUPPORT;
 }
 
-HRESULT MaildirStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* objectType, std::unique_ptr<IMAPIProp>* object)
+HRESULT MaildirStore::OpenEntry(
+    EntryIdBytes entryId, ULONG flags, ULONG* objectType, std::unique_ptr<IMAPIProp>* object)
 {
     if (object == nullptr) {
         return MAPI_E_INVALID_PARAMETER;
@@ -161,7 +167,8 @@ HRESULT MaildirStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* object
     if (id->folder == kTopFolderName) {
         return MAPI_E_NOT_FOUND;
     }
-    const std::optional<MaildirMessageFile> file = FindMessageFile(FolderDirectory(info_.path, id->folder), id->message);
+    const std::optional<MaildirMessageFile> file
+        = FindMessageFile(FolderDirectory(info_.path, id->folder), id->message);
     if (!file) {
         return MAPI_E_NOT_FOUND;
     }
@@ -185,7 +192,9 @@ HRESULT MaildirStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* object
 // Folder.
 
 MaildirFolder::MaildirFolder(MaildirStoreInfo store, std::string folder, std::vector<std::string> allFolders)
-    : store_(std::move(store)), folder_(std::move(folder)), allFolders_(std::move(allFolders))
+    : store_(std::move(store))
+    , folder_(std::move(folder))
+    , allFolders_(std::move(allFolders))
 {
 }
 
@@ -225,8 +234,8 @@ HRESULT MaildirFolder::GetContentsTable(ULONG flags, std::unique_ptr<IMAPITable>
     if (table == nullptr) {
         return MAPI_E_INVALID_PARAMETER;
     }
-    *table = std::make_unique<PropertyTable>(
-        kContentsColumns, [store = store_, folder = folder_](std::span<const ULONG> needed, std::vector<PropertySet>* rows) {
+    *table = std::make_unique<PropertyTable>(kContentsColumns,
+        [store = store_, folder = folder_](std::span<const ULONG> needed, std::vector<PropertySet>* rows) {
             return LoadContentsRows(store, folder, needed, rows);
         });
     return S_OK;
@@ -253,7 +262,10 @@ HRESULT MaildirFolder::GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable
 
 // Session.
 
-MaildirSession::MaildirSession(std::vector<MaildirStoreInfo> stores) : stores_(std::move(stores)) {}
+MaildirSession::MaildirSession(std::vector<MaildirStoreInfo> stores)
+    : stores_(std::move(stores))
+{
+}
 
 const MaildirStoreInfo* MaildirSession::FindStore(const std::string& path) const
 {
@@ -283,8 +295,8 @@ HRESULT MaildirSession::GetMsgStoresTable(ULONG flags, std::unique_ptr<IMAPITabl
     return S_OK;
 }
 
-HRESULT MaildirSession::OpenMsgStore(std::uintptr_t uiParam, EntryIdBytes entryId, ULONG flags,
-                                     std::unique_ptr<IMsgStore>* store)
+HRESULT MaildirSession::OpenMsgStore(
+    std::uintptr_t uiParam, EntryIdBytes entryId, ULONG flags, std::unique_ptr<IMsgStore>* store)
 {
     if (store == nullptr) {
         return MAPI_E_INVALID_PARAMETER;
@@ -308,8 +320,8 @@ HRESULT MaildirSession::OpenMsgStore(std::uintptr_t uiParam, EntryIdBytes entryI
     return S_OK;
 }
 
-HRESULT MaildirSession::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* objectType,
-                                  std::unique_ptr<IMAPIProp>* object)
+HRESULT MaildirSession::OpenEntry(
+    EntryIdBytes entryId, ULONG flags, ULONG* objectType, std::unique_ptr<IMAPIProp>* object)
 {
     if (object == nullptr) {
         return MAPI_E_INVALID_PARAMETER;
@@ -345,8 +357,8 @@ HRESULT MaildirSession::CompareEntryIDs(EntryIdBytes first, EntryIdBytes second,
     const std::optional<ParsedEntryId> a = ParseEntryId(first);
     const std::optional<ParsedEntryId> b = ParseEntryId(second);
     if (a && b) {
-        *result = a->kind == b->kind && a->storePath == b->storePath && a->folder == b->folder &&
-                  a->message == b->message;
+        *result
+            = a->kind == b->kind && a->storePath == b->storePath && a->folder == b->folder && a->message == b->message;
     } else {
         *result = std::equal(first.begin(), first.end(), second.begin(), second.end());
     }
@@ -355,7 +367,8 @@ HRESULT MaildirSession::CompareEntryIDs(EntryIdBytes first, EntryIdBytes second,
 
 // Start-up and logon.
 
-namespace {
+namespace
+{
 
 int initializeCount = 0;
 
@@ -391,14 +404,14 @@ HRESULT OpenMaildirSession(std::vector<MailStoreConfigEntry> stores, std::unique
         while (path.size() > 1 && path.back() == '/') {
             path.pop_back();
         }
-        infos.push_back({std::move(entry.name), std::move(path)});
+        infos.push_back({ std::move(entry.name), std::move(path) });
     }
     *session = std::make_unique<MaildirSession>(std::move(infos));
     return S_OK;
 }
 
 HRESULT MAPILogonEx(std::uintptr_t uiParam, const char16_t* profileName, const char16_t* password, ULONG flags,
-                    std::unique_ptr<IMAPISession>* session)
+    std::unique_ptr<IMAPISession>* session)
 {
     if (session == nullptr) {
         return MAPI_E_INVALID_PARAMETER;

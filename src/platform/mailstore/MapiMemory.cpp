@@ -4,9 +4,11 @@
 #include <cstring>
 #include <new>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // Every block starts with this header; a parent keeps its children in a
 // singly linked list so that one free releases them all.
@@ -107,10 +109,10 @@ FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t microseconds)
 {
     const std::int64_t since1601 = seconds + static_cast<std::int64_t>(kUnixEpochInFileTimeSeconds);
     if (since1601 < 0) {
-        return FILETIME{0, 0};
+        return FILETIME { 0, 0 };
     }
-    const std::uint64_t ticks = static_cast<std::uint64_t>(since1601) * kFileTimeTicksPerSecond +
-                                static_cast<std::uint64_t>(microseconds < 0 ? 0 : microseconds % 1'000'000) * 10;
+    const std::uint64_t ticks = static_cast<std::uint64_t>(since1601) * kFileTimeTicksPerSecond
+        + static_cast<std::uint64_t>(microseconds < 0 ? 0 : microseconds % 1'000'000) * 10;
     return FileTimeFromTicks(ticks);
 }
 

@@ -7,13 +7,20 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace platform
+{
 
 using HRESULT = std::int32_t;
 using ULONG = std::uint32_t;
 
-inline constexpr bool Failed(HRESULT result) { return result < 0; }
-inline constexpr bool Succeeded(HRESULT result) { return result >= 0; }
+inline constexpr bool Failed(HRESULT result)
+{
+    return result < 0;
+}
+inline constexpr bool Succeeded(HRESULT result)
+{
+    return result >= 0;
+}
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
@@ -42,9 +49,18 @@ inline constexpr ULONG PT_UNICODE = 0x001F;
 inline constexpr ULONG PT_SYSTIME = 0x0040;
 inline constexpr ULONG PT_BINARY = 0x0102;
 
-inline constexpr ULONG PROP_TAG(ULONG type, ULONG id) { return (id << 16) | type; }
-inline constexpr ULONG PROP_TYPE(ULONG tag) { return tag & 0xFFFFu; }
-inline constexpr ULONG PROP_ID(ULONG tag) { return tag >> 16; }
+inline constexpr ULONG PROP_TAG(ULONG type, ULONG id)
+{
+    return (id << 16) | type;
+}
+inline constexpr ULONG PROP_TYPE(ULONG tag)
+{
+    return tag & 0xFFFFu;
+}
+inline constexpr ULONG PROP_ID(ULONG tag)
+{
+    return tag >> 16;
+}
 
 // Property tags.
 inline constexpr ULONG PR_ENTRYID = 0x0FFF0102;
@@ -107,11 +123,11 @@ inline constexpr std::uint64_t kUnixEpochInFileTimeSeconds = 11'644'473'600;
 
 inline constexpr FILETIME FileTimeFromTicks(std::uint64_t ticks)
 {
-    return FILETIME{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
+    return FILETIME { static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32) };
 }
 inline constexpr std::uint64_t FileTimeTicks(FILETIME time)
 {
-    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return (std::uint64_t { time.dwHighDateTime } << 32) | time.dwLowDateTime;
 }
 // Seconds and microseconds since 1970 to a time stamp; times before 1601
 // become the earliest stamp.

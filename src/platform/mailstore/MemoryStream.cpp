@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace platform {
+namespace platform
+{
 
-MemoryStream::MemoryStream(std::shared_ptr<const std::vector<std::uint8_t>> bytes) : bytes_(std::move(bytes))
+MemoryStream::MemoryStream(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+    : bytes_(std::move(bytes))
 {
     if (!bytes_) {
         bytes_ = std::make_shared<const std::vector<std::uint8_t>>();

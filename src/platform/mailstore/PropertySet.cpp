@@ -8,9 +8,11 @@
 #include <cstring>
 #include <limits>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 bool TypeMatches(ULONG tag, const PropertyValue& value)
 {
@@ -90,8 +92,7 @@ const PropertyValue* PropertySet::Find(ULONG tag) const
     return nullptr;
 }
 
-HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags, ULONG* count,
-                          SPropValue** values)
+HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags, ULONG* count, SPropValue** values)
 {
     if (count == nullptr || values == nullptr) {
         return MAPI_E_INVALID_PARAMETER;
@@ -140,9 +141,8 @@ int ComparePropertyValues(const PropertyValue* first, const PropertyValue* secon
         const auto& other = std::get<std::u16string>(*second);
         UErrorCode status = U_ZERO_ERROR;
         const int order = u_strCaseCompare(reinterpret_cast<const UChar*>(text->data()),
-                                           static_cast<int32_t>(text->size()),
-                                           reinterpret_cast<const UChar*>(other.data()),
-                                           static_cast<int32_t>(other.size()), U_FOLD_CASE_DEFAULT, &status);
+            static_cast<int32_t>(text->size()), reinterpret_cast<const UChar*>(other.data()),
+            static_cast<int32_t>(other.size()), U_FOLD_CASE_DEFAULT, &status);
         return order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
     if (const auto* time = std::get_if<FILETIME>(first)) {

@@ -12,11 +12,13 @@
 #include <variant>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 using PropertyValue = std::variant<std::int32_t, bool, FILETIME, std::u16string, std::vector<std::uint8_t>>;
 
-class PropertySet {
+class PropertySet
+{
 public:
     void Set(ULONG tag, PropertyValue value);
     // The value stored under exactly this tag, or null.
@@ -29,8 +31,7 @@ private:
 // Copies the values named by `tags` into one new MAPI buffer (strings and
 // binaries allocated under it). Missing values get the error type. Returns
 // S_OK, MAPI_W_ERRORS_RETURNED when some were missing, or a failure.
-HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags, ULONG* count,
-                          SPropValue** values);
+HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags, ULONG* count, SPropValue** values);
 
 // Three-way comparison used by table sorting: absent values first, strings
 // without regard to case, times and numbers by value.

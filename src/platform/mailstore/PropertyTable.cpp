@@ -6,9 +6,11 @@
 #include <limits>
 #include <numeric>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // A table answers at most this many rows per call, so a caller asking for
 // "all" cannot make one unbounded block.
@@ -17,20 +19,22 @@ constexpr std::int32_t kMaxRowsPerQuery = 4096;
 } // namespace
 
 PropertyTable::PropertyTable(std::vector<ULONG> defaultColumns, std::vector<PropertySet> rows)
-    : columns_(std::move(defaultColumns)), rows_(std::move(rows)), loaded_(true)
+    : columns_(std::move(defaultColumns))
+    , rows_(std::move(rows))
+    , loaded_(true)
 {
 }
 
 PropertyTable::PropertyTable(std::vector<ULONG> defaultColumns, RowLoader loader)
-    : columns_(std::move(defaultColumns)), loader_(std::move(loader))
+    : columns_(std::move(defaultColumns))
+    , loader_(std::move(loader))
 {
 }
 
 bool PropertyTable::Covers(std::span<const ULONG> tags) const
 {
-    return std::all_of(tags.begin(), tags.end(), [&](ULONG tag) {
-        return std::find(loadedTags_.begin(), loadedTags_.end(), tag) != loadedTags_.end();
-    });
+    return std::all_of(tags.begin(), tags.end(),
+        [&](ULONG tag) { return std::find(loadedTags_.begin(), loadedTags_.end(), tag) != loadedTags_.end(); });
 }
 
 HRESULT PropertyTable::EnsureRows()

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
-namespace email {
-namespace {
+namespace email
+{
+namespace
+{
 
 using test::MimeTextMessage;
 
@@ -67,74 +69,74 @@ const std::string kNested = "To: a@x.org\r\n"
                             "--outer--\r\n";
 
 const ExtractCase kExtractCases[] = {
-    {"NoContentTypeGivesNotice", "To: a@b.org\r\nSubject: x\r\n\r\nHello\r\n", u"a@b.org", std::nullopt,
-     NoticeBytes()},
-    {"HtmlAtTopGivesNotice", "Content-Type: text/html\r\n\r\n<p>Hi</p>\r\n", std::nullopt, std::nullopt,
-     NoticeBytes()},
-    {"PlainInCapitalsWithCharset", "Content-Type: TEXT/PLAIN; charset=us-ascii\r\n\r\nHello world\r\nBye\r\n",
-     std::nullopt, std::nullopt, "Hello world\r\nBye\r\n"},
-    {"ContentTypeKeywordAnyCase", "content-TYPE:text/plain\r\n\r\nx y\r\n", std::nullopt, std::nullopt, "x y\r\n"},
-    {"PlainPartBeforeHtml", kPlainThenHtml, std::nullopt, std::nullopt, "Plain body\r\nsecond line\r\n"},
+    { "NoContentTypeGivesNotice", "To: a@b.org\r\nSubject: x\r\n\r\nHello\r\n", u"a@b.org", std::nullopt,
+        NoticeBytes() },
+    { "HtmlAtTopGivesNotice", "Content-Type: text/html\r\n\r\n<p>Hi</p>\r\n", std::nullopt, std::nullopt,
+        NoticeBytes() },
+    { "PlainInCapitalsWithCharset", "Content-Type: TEXT/PLAIN; charset=us-ascii\r\n\r\nHello world\r\nBye\r\n",
+        std::nullopt, std::nullopt, "Hello world\r\nBye\r\n" },
+    { "ContentTypeKeywordAnyCase", "content-TYPE:text/plain\r\n\r\nx y\r\n", std::nullopt, std::nullopt, "x y\r\n" },
+    { "PlainPartBeforeHtml", kPlainThenHtml, std::nullopt, std::nullopt, "Plain body\r\nsecond line\r\n" },
     // The closing delimiter does not end a part: a last plain part runs to
     // the end of the text, less the line that ends the stream.
-    {"PlainPartAfterHtml",
-     "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
-     "<p>Hi</p>\r\n--XYZ\r\nContent-Type: text/plain\r\n\r\nHi\r\n--XYZ--\r\n",
-     std::nullopt, std::nullopt, "Hi\r\n--XYZ--"},
-    {"NestedMultipartSwitchesBoundary", kNested, u"a@x.org", std::nullopt, "Nested text\r\n"},
-    {"MultipartWithoutPlainPartHasNoBody",
-     "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
-     "<p>Hi</p>\r\n--XYZ--\r\n",
-     std::nullopt, std::nullopt, ""},
-    {"BareBoundaryLineIsDelimiterClosingIsNot",
-     "Content-Type: multipart/alternative; boundary=XYZ\r\n\r\nXYZ\r\nContent-Type: text/plain\r\n\r\n"
-     "Line one\r\n--XYZ--\r\ntrailer\r\n",
-     std::nullopt, std::nullopt, "Line one\r\n--XYZ--\r\ntrailer"},
-    {"BoundaryOnContinuationLine",
-     "Content-Type: multipart/alternative;\r\n\tboundary=\"B1\"\r\n\r\n--B1\r\nContent-Type: text/plain\r\n\r\n"
-     "Body\r\n--B1\r\nContent-Type: text/html\r\n\r\n<p>Body</p>\r\n--B1--\r\n",
-     std::nullopt, std::nullopt, "Body\r\n"},
+    { "PlainPartAfterHtml",
+        "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
+        "<p>Hi</p>\r\n--XYZ\r\nContent-Type: text/plain\r\n\r\nHi\r\n--XYZ--\r\n",
+        std::nullopt, std::nullopt, "Hi\r\n--XYZ--" },
+    { "NestedMultipartSwitchesBoundary", kNested, u"a@x.org", std::nullopt, "Nested text\r\n" },
+    { "MultipartWithoutPlainPartHasNoBody",
+        "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
+        "<p>Hi</p>\r\n--XYZ--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "BareBoundaryLineIsDelimiterClosingIsNot",
+        "Content-Type: multipart/alternative; boundary=XYZ\r\n\r\nXYZ\r\nContent-Type: text/plain\r\n\r\n"
+        "Line one\r\n--XYZ--\r\ntrailer\r\n",
+        std::nullopt, std::nullopt, "Line one\r\n--XYZ--\r\ntrailer" },
+    { "BoundaryOnContinuationLine",
+        "Content-Type: multipart/alternative;\r\n\tboundary=\"B1\"\r\n\r\n--B1\r\nContent-Type: text/plain\r\n\r\n"
+        "Body\r\n--B1\r\nContent-Type: text/html\r\n\r\n<p>Body</p>\r\n--B1--\r\n",
+        std::nullopt, std::nullopt, "Body\r\n" },
     // The blank line that ends the headers is taken as the line after the
     // semicolon; the part's own Content-type then counts as the message's.
-    {"ParameterRightBehindSemicolonIsNotFound",
-     "Content-Type: multipart/mixed;boundary=X\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nPart\r\n--X--\r\n",
-     std::nullopt, std::nullopt, "Part\r\n--X--\r\n"},
-    {"LineAfterSemicolonIsSwallowed",
-     "Content-Type: multipart/mixed;boundary=X\r\nCc: c@d.org\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\n"
-     "Part\r\n--X--\r\n",
-     std::nullopt, std::nullopt, ""},
-    {"ToContinuedAfterComma", "To: a@x.org,\r\n b@y.org\r\nCc: \"C\" <c@z.org>\r\n\r\nBody\r\n", u"a@x.org,b@y.org",
-     u"\"C\" <c@z.org>", NoticeBytes()},
-    {"ToContinuedTwice", "to:\ta@x.org,\r\n\tb@y.org,\r\n  c@z.org\r\nContent-type: text/plain\r\n\r\nB\r\n",
-     u"a@x.org,b@y.org,c@z.org", std::nullopt, "B\r\n"},
-    {"HeaderBytesAreSingleByteCharacters", "To: J\xfcrgen <j@x.de>\r\nContent-type: text/plain\r\n\r\nB\r\n",
-     u"J\u00fcrgen <j@x.de>", std::nullopt, "B\r\n"},
-    {"LineFeedLineEnds", "Content-Type: text/plain\nTo: a@b\n\nBody\nmore\n", u"a@b", std::nullopt,
-     "Body\nmore\n"},
-    {"CarriageReturnLineEnds", "Content-Type: text/plain\rTo: a@b\r\rBody\r", u"a@b", std::nullopt, "Body\r"},
-    {"LastContentTypeWins", "Content-Type: text/html\r\nContent-Type: text/plain\r\n\r\nB\r\n", std::nullopt,
-     std::nullopt, "B\r\n"},
-    {"HeadersThatReachTheEndGiveNothing", "To: a@b.org\r\nContent-Type: text/plain\r\n", u"a@b.org", std::nullopt,
-     ""},
-    {"EmptyStream", "", std::nullopt, std::nullopt, ""},
-    {"EmptyPlainBody", "Content-Type: text/plain\r\n\r\n", std::nullopt, std::nullopt, ""},
-    {"MultipartWithoutBoundary", "Content-Type: multipart/mixed\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nB\r\n",
-     std::nullopt, std::nullopt, ""},
+    { "ParameterRightBehindSemicolonIsNotFound",
+        "Content-Type: multipart/mixed;boundary=X\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nPart\r\n--X--\r\n",
+        std::nullopt, std::nullopt, "Part\r\n--X--\r\n" },
+    { "LineAfterSemicolonIsSwallowed",
+        "Content-Type: multipart/mixed;boundary=X\r\nCc: c@d.org\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\n"
+        "Part\r\n--X--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "ToContinuedAfterComma", "To: a@x.org,\r\n b@y.org\r\nCc: \"C\" <c@z.org>\r\n\r\nBody\r\n", u"a@x.org,b@y.org",
+        u"\"C\" <c@z.org>", NoticeBytes() },
+    { "ToContinuedTwice", "to:\ta@x.org,\r\n\tb@y.org,\r\n  c@z.org\r\nContent-type: text/plain\r\n\r\nB\r\n",
+        u"a@x.org,b@y.org,c@z.org", std::nullopt, "B\r\n" },
+    { "HeaderBytesAreSingleByteCharacters", "To: J\xfcrgen <j@x.de>\r\nContent-type: text/plain\r\n\r\nB\r\n",
+        u"J\u00fcrgen <j@x.de>", std::nullopt, "B\r\n" },
+    { "LineFeedLineEnds", "Content-Type: text/plain\nTo: a@b\n\nBody\nmore\n", u"a@b", std::nullopt, "Body\nmore\n" },
+    { "CarriageReturnLineEnds", "Content-Type: text/plain\rTo: a@b\r\rBody\r", u"a@b", std::nullopt, "Body\r" },
+    { "LastContentTypeWins", "Content-Type: text/html\r\nContent-Type: text/plain\r\n\r\nB\r\n", std::nullopt,
+        std::nullopt, "B\r\n" },
+    { "HeadersThatReachTheEndGiveNothing", "To: a@b.org\r\nContent-Type: text/plain\r\n", u"a@b.org", std::nullopt,
+        "" },
+    { "EmptyStream", "", std::nullopt, std::nullopt, "" },
+    { "EmptyPlainBody", "Content-Type: text/plain\r\n\r\n", std::nullopt, std::nullopt, "" },
+    { "MultipartWithoutBoundary", "Content-Type: multipart/mixed\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nB\r\n",
+        std::nullopt, std::nullopt, "" },
     // A boundary of one quote character would have a length of -1.
-    {"QuotedBoundaryOfOneCharacter",
-     "Content-Type: multipart/mixed; boundary=\"\r\n\r\n\"\r\nContent-Type: text/plain\r\n\r\nB\r\n\"\r\n",
-     std::nullopt, std::nullopt, ""},
-    {"EmptyQuotedBoundary",
-     "Content-Type: multipart/mixed; boundary=\"\"\r\n\r\n\r\nContent-Type: text/plain\r\n\r\nB\r\n\r\n",
-     std::nullopt, std::nullopt, ""},
+    { "QuotedBoundaryOfOneCharacter",
+        "Content-Type: multipart/mixed; boundary=\"\r\n\r\n\"\r\nContent-Type: text/plain\r\n\r\nB\r\n\"\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "EmptyQuotedBoundary",
+        "Content-Type: multipart/mixed; boundary=\"\"\r\n\r\n\r\nContent-Type: text/plain\r\n\r\nB\r\n\r\n",
+        std::nullopt, std::nullopt, "" },
     // A text part with nothing between its headers and the next delimiter,
     // and one that ends the stream inside its headers, have no body.
-    {"EmptyPartBeforeDelimiter",
-     "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n--B\r\n"
-     "Content-Type: text/html\r\n\r\nx\r\n--B--\r\n",
-     std::nullopt, std::nullopt, ""},
-    {"PartEndingTheStream", "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n",
-     std::nullopt, std::nullopt, ""},
+    { "EmptyPartBeforeDelimiter",
+        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n--B\r\n"
+        "Content-Type: text/html\r\n\r\nx\r\n--B--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "PartEndingTheStream",
+        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n", std::nullopt,
+        std::nullopt, "" },
 };
 
 void PrintTo(const ExtractCase& row, std::ostream* out)
@@ -142,7 +144,8 @@ void PrintTo(const ExtractCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class ExtractMimeMessageTest : public testing::TestWithParam<ExtractCase> {
+class ExtractMimeMessageTest : public testing::TestWithParam<ExtractCase>
+{
 protected:
     void SetUp() override { test::ResetMailState(); }
 };
@@ -163,12 +166,12 @@ TEST_P(ExtractMimeMessageTest, GivesHeadersAndBody)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeMessageTest, testing::ValuesIn(kExtractCases),
-                         [](const testing::TestParamInfo<ExtractCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ExtractCase>& info) { return std::string(info.param.name); });
 
 TEST(ExtractMimeMessage, LongHeaderLineIsReadWhole)
 {
     test::ResetMailState();
-    for (std::size_t length : {255u, 256u, 257u, 600u, 5000u}) {
+    for (std::size_t length : { 255u, 256u, 257u, 600u, 5000u }) {
         std::string address(length, 'a');
         address += "@x.org";
         MimeTextMessage message("To: " + address + "\r\nContent-Type: text/plain\r\n\r\nB\r\n");
@@ -189,8 +192,8 @@ TEST(ExtractMimeMessage, BodyLongerThanOneBufferIsWhole)
         text += "line " + std::to_string(i) + "\r\n";
     }
     MimeTextMessage message("Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
-                            "Content-Type: text/plain\r\n\r\n" +
-                            text + "--B\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--B--\r\n");
+                            "Content-Type: text/plain\r\n\r\n"
+        + text + "--B\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--B--\r\n");
     std::optional<std::u16string> to;
     std::optional<std::u16string> cc;
     std::vector<std::uint8_t> body;
@@ -218,7 +221,9 @@ struct FailureCase {
     bool toFound;
 };
 
-class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase> {};
+class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase>
+{
+};
 
 TEST_P(ExtractMimeFailureTest, RecordsTheStep)
 {
@@ -238,14 +243,11 @@ TEST_P(ExtractMimeFailureTest, RecordsTheStep)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeFailureTest,
-                         testing::Values(FailureCase{"NoMimeText", MimeTextMessage::Mode::NoMimeText, 0, 2, false},
-                                         FailureCase{"FirstReadFails", MimeTextMessage::Mode::FailingReads, 0, 24,
-                                                     false},
-                                         FailureCase{"SecondReadFails", MimeTextMessage::Mode::FailingReads, 1, 24,
-                                                     true},
-                                         FailureCase{"BodyReadFails", MimeTextMessage::Mode::FailingReads, 2, 24,
-                                                     true}),
-                         [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    testing::Values(FailureCase { "NoMimeText", MimeTextMessage::Mode::NoMimeText, 0, 2, false },
+        FailureCase { "FirstReadFails", MimeTextMessage::Mode::FailingReads, 0, 24, false },
+        FailureCase { "SecondReadFails", MimeTextMessage::Mode::FailingReads, 1, 24, true },
+        FailureCase { "BodyReadFails", MimeTextMessage::Mode::FailingReads, 2, 24, true }),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
 {

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
-namespace email {
-namespace {
+namespace email
+{
+namespace
+{
 
 // A message whose To header is no address list: the store refuses its
 // recipient table, so printing takes To, Cc and body from the MIME text.
@@ -22,8 +24,8 @@ TEST(MimeRoute, StoreMessageWithBrokenHeadersGoesThroughTheMimeText)
                              "quoted-printable\r\n\r\nK=F6ln a=3Db\r\n"
                              "--b\r\nContent-Type: text/html\r\n\r\n<p>K&ouml;ln</p>\r\n--b--\r\n";
     std::unique_ptr<platform::IMessage> message;
-    ASSERT_EQ(platform::OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message),
-              platform::S_OK);
+    ASSERT_EQ(
+        platform::OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message), platform::S_OK);
     std::unique_ptr<platform::IMAPITable> recipients;
     EXPECT_NE(message->GetRecipientTable(platform::MAPI_DEFERRED_ERRORS, &recipients), platform::S_OK);
 

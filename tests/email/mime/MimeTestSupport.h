@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-namespace email::test {
+namespace email::test
+{
 
 inline constexpr char16_t kNoticeText[] = u"[Email is in unsupported format (HTML or other)... Unable to print]";
 
@@ -23,10 +24,12 @@ inline const char16_t* NoticeLoader(unsigned id, std::size_t)
 }
 
 // Fails every read after `goodReads` successful ones.
-class FailingStream final : public platform::IStream {
+class FailingStream final : public platform::IStream
+{
 public:
     FailingStream(std::string_view text, int goodReads)
-        : inner_(std::vector<std::uint8_t>(text.begin(), text.end())), goodReads_(goodReads)
+        : inner_(std::vector<std::uint8_t>(text.begin(), text.end()))
+        , goodReads_(goodReads)
     {
     }
     platform::HRESULT Read(void* buffer, platform::ULONG count, platform::ULONG* read) override
@@ -47,22 +50,25 @@ private:
     int goodReads_;
 };
 
-class MimeTextMessage final : public platform::IMessage {
+class MimeTextMessage final : public platform::IMessage
+{
 public:
     enum class Mode { Normal, NoMimeText, FailingReads };
 
     explicit MimeTextMessage(std::string_view text, Mode mode = Mode::Normal, int goodReads = 0)
-        : text_(text), mode_(mode), goodReads_(goodReads)
+        : text_(text)
+        , mode_(mode)
+        , goodReads_(goodReads)
     {
     }
 
-    platform::HRESULT GetProps(std::span<const platform::ULONG>, platform::ULONG, platform::ULONG*,
-                               platform::SPropValue**) override
+    platform::HRESULT GetProps(
+        std::span<const platform::ULONG>, platform::ULONG, platform::ULONG*, platform::SPropValue**) override
     {
         return platform::MAPI_E_NO_SUPPORT;
     }
-    platform::HRESULT OpenProperty(platform::ULONG tag, platform::ULONG, platform::ULONG,
-                                   std::unique_ptr<platform::IStream>* stream) override
+    platform::HRESULT OpenProperty(
+        platform::ULONG tag, platform::ULONG, platform::ULONG, std::unique_ptr<platform::IStream>* stream) override
     {
         if (tag != platform::PR_CE_MIME_TEXT || mode_ == Mode::NoMimeText) {
             return platform::MAPI_E_NOT_FOUND;

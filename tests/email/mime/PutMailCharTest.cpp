@@ -4,8 +4,10 @@
 
 #include <string>
 
-namespace email {
-namespace {
+namespace email
+{
+namespace
+{
 
 std::u16string sunk;
 
@@ -30,32 +32,29 @@ struct FilterCase {
     std::u16string_view output;
 };
 
-class PutMailCharTest : public testing::TestWithParam<FilterCase> {};
+class PutMailCharTest : public testing::TestWithParam<FilterCase>
+{
+};
 
 TEST_P(PutMailCharTest, FiltersEscapes)
 {
     EXPECT_EQ(Filter(GetParam().input), GetParam().output);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PutMailCharTest,
-    testing::Values(FilterCase{u"", u""}, FilterCase{u"plain text", u"plain text"},
-                    FilterCase{u"a=3Db", u"a=b"},                 // escaped equals sign
-                    FilterCase{u"a=20b", u"ab"},                  // escaped space prints nothing
-                    FilterCase{u"soft=\r\nbreak", u"soft\r\nbreak"}, // soft line break stays a line end
-                    FilterCase{u"soft=\nbreak", u"soft\nbreak"},
-                    FilterCase{u"=41", u"1"},                     // other escapes lose "=" and first digit
-                    FilterCase{u"caf=E9", u"caf9"},
-                    FilterCase{u"x= y", u"xy"},                   // equals and blank: neither prints
-                    FilterCase{u"x=yz", u"xz"},                   // equals and letter: neither prints
-                    FilterCase{u"=2x", u"=2x"},                   // broken escapes print as they were
-                    FilterCase{u"=3x", u"=3x"},
-                    FilterCase{u"=3d", u"=3d"},                   // only a capital D completes =3D
-                    FilterCase{u"=21", u"=21"},
-                    FilterCase{u"=3=3D", u"=3=3D"},              // the held "=3" and then "=" pass as text
-                    FilterCase{u"==3D", u"3D"},
-                    FilterCase{u"a=3D=3D=20b", u"a==b"},
-                    FilterCase{u"\u00e9=3D\u4e2d", u"\u00e9=\u4e2d"}));
+INSTANTIATE_TEST_SUITE_P(Cases, PutMailCharTest,
+    testing::Values(FilterCase { u"", u"" }, FilterCase { u"plain text", u"plain text" },
+        FilterCase { u"a=3Db", u"a=b" }, // escaped equals sign
+        FilterCase { u"a=20b", u"ab" }, // escaped space prints nothing
+        FilterCase { u"soft=\r\nbreak", u"soft\r\nbreak" }, // soft line break stays a line end
+        FilterCase { u"soft=\nbreak", u"soft\nbreak" },
+        FilterCase { u"=41", u"1" }, // other escapes lose "=" and first digit
+        FilterCase { u"caf=E9", u"caf9" }, FilterCase { u"x= y", u"xy" }, // equals and blank: neither prints
+        FilterCase { u"x=yz", u"xz" }, // equals and letter: neither prints
+        FilterCase { u"=2x", u"=2x" }, // broken escapes print as they were
+        FilterCase { u"=3x", u"=3x" }, FilterCase { u"=3d", u"=3d" }, // only a capital D completes =3D
+        FilterCase { u"=21", u"=21" }, FilterCase { u"=3=3D", u"=3=3D" }, // the held "=3" and then "=" pass as text
+        FilterCase { u"==3D", u"3D" }, FilterCase { u"a=3D=3D=20b", u"a==b" },
+        FilterCase { u"\u00e9=3D\u4e2d", u"\u00e9=\u4e2d" }));
 
 TEST(PutMailChar, StatePersistsBetweenCalls)
 {

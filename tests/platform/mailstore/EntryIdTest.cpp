@@ -2,17 +2,19 @@
 
 #include <gtest/gtest.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 TEST(EntryId, RoundTripsEveryKind)
 {
     const ParsedEntryId ids[] = {
-        {EntryKind::Store, "/home/a/Maildir", "", ""},
-        {EntryKind::Folder, "/home/a/Maildir", "", ""},
-        {EntryKind::Folder, "/home/a/Maildir", ".Lists.foo", ""},
-        {EntryKind::Message, "/home/a/Maildir", ".Sent", "1733500000.M1P2.host"},
-        {EntryKind::MessageFile, "/tmp/one.eml", "", ""},
+        { EntryKind::Store, "/home/a/Maildir", "", "" },
+        { EntryKind::Folder, "/home/a/Maildir", "", "" },
+        { EntryKind::Folder, "/home/a/Maildir", ".Lists.foo", "" },
+        { EntryKind::Message, "/home/a/Maildir", ".Sent", "1733500000.M1P2.host" },
+        { EntryKind::MessageFile, "/tmp/one.eml", "", "" },
     };
     for (const ParsedEntryId& id : ids) {
         const std::vector<std::uint8_t> bytes = MakeEntryId(id);
@@ -27,10 +29,10 @@ TEST(EntryId, RoundTripsEveryKind)
 
 TEST(EntryId, RefusesWhatIsNotAnIdentifier)
 {
-    const std::vector<std::uint8_t> good = MakeEntryId({EntryKind::Message, "/m", ".A", "u1"});
+    const std::vector<std::uint8_t> good = MakeEntryId({ EntryKind::Message, "/m", ".A", "u1" });
     std::vector<std::vector<std::uint8_t>> bad;
     bad.push_back({});
-    bad.push_back({'T', 'L', 'W'});
+    bad.push_back({ 'T', 'L', 'W' });
     for (std::size_t length = 0; length < good.size(); ++length) {
         bad.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
     }
@@ -47,8 +49,8 @@ TEST(EntryId, RefusesWhatIsNotAnIdentifier)
     hugeLength[6] = 0xFF;
     hugeLength[7] = 0xFF;
     bad.push_back(hugeLength);
-    bad.push_back(MakeEntryId({EntryKind::Store, "", "", ""}));
-    bad.push_back(MakeEntryId({EntryKind::Message, "/m", "", ""}));
+    bad.push_back(MakeEntryId({ EntryKind::Store, "", "", "" }));
+    bad.push_back(MakeEntryId({ EntryKind::Message, "/m", "", "" }));
     for (const auto& bytes : bad) {
         EXPECT_FALSE(ParseEntryId(bytes).has_value()) << bytes.size();
     }

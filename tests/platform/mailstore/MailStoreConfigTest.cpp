@@ -5,8 +5,10 @@
 
 #include <fstream>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 TEST(MailStoreConfig, ParsesNameAndPathLines)
 {
@@ -19,7 +21,7 @@ TEST(MailStoreConfig, ParsesNameAndPathLines)
                                               "Pathless =\n"
                                               "Caf\xc3\xa9 = ~/a/../b/\n"
                                               "Tilde = ~",
-                                              "/home/u");
+        "/home/u");
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, u"Work");
     EXPECT_EQ(entries[0].path, "/srv/mail/work");

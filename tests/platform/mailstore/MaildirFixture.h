@@ -11,9 +11,11 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
-namespace platform::test {
+namespace platform::test
+{
 
-class TempMaildir {
+class TempMaildir
+{
 public:
     TempMaildir()
     {
@@ -34,7 +36,7 @@ public:
     std::filesystem::path MakeFolder(std::string_view folder)
     {
         const std::filesystem::path dir = folder.empty() ? root_ : root_ / std::string(folder);
-        for (const char* sub : {"cur", "new", "tmp"}) {
+        for (const char* sub : { "cur", "new", "tmp" }) {
             std::filesystem::create_directories(dir / sub);
         }
         return dir;
@@ -43,12 +45,12 @@ public:
     // Writes a message file into folder/sub (sub is "cur" or "new") and sets
     // its modification time when one is given (seconds since 1970).
     std::filesystem::path AddMessage(std::string_view folder, std::string_view sub, std::string_view fileName,
-                                     std::string_view text, long modified = 0)
+        std::string_view text, long modified = 0)
     {
         const std::filesystem::path path = MakeFolder(folder) / std::string(sub) / std::string(fileName);
         std::ofstream(path, std::ios::binary) << text;
         if (modified != 0) {
-            struct timeval times[2] = {{modified, 0}, {modified, 0}};
+            struct timeval times[2] = { { modified, 0 }, { modified, 0 } };
             ::utimes(path.c_str(), times);
         }
         return path;
@@ -59,9 +61,11 @@ private:
 };
 
 // Sets an environment variable for the life of the object.
-class ScopedEnv {
+class ScopedEnv
+{
 public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
+    ScopedEnv(const char* name, const std::string& value)
+        : name_(name)
     {
         if (const char* old = std::getenv(name)) {
             old_ = old;

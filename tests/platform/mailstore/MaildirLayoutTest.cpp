@@ -1,10 +1,12 @@
-#include "MaildirFixture.h"
 #include "MaildirLayout.h"
+#include "MaildirFixture.h"
 
 #include <gtest/gtest.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 struct FileNameCase {
     const char* name;
@@ -17,16 +19,17 @@ struct FileNameCase {
 TEST(MaildirLayout, ReadsFileNames)
 {
     const FileNameCase cases[] = {
-        {"1733500000.M123456P42.host:2,S", "1733500000.M123456P42.host", true, 1733500000, 123456},
-        {"1733500000.M5P42.host:2,FRS", "1733500000.M5P42.host", true, 1733500000, 5},
-        {"1733500000.M5P42.host:2,", "1733500000.M5P42.host", false, 1733500000, 5},
-        {"1733500000.M5P42.host:2,RT", "1733500000.M5P42.host", false, 1733500000, 5},
-        {"1733500000.42_1.host", "1733500000.42_1.host", false, 1733500000, 0},
-        {"1733500000.R1a2bM77P3.mx,S=1234,W=1270:2,S", "1733500000.R1a2bM77P3.mx,S=1234,W=1270", true, 1733500000, 77},
-        {"message.eml", "message.eml", false, -1, 0},
-        {"17335x.host:2,S", "17335x.host", true, -1, 0},
-        {"1733500000", "1733500000", false, -1, 0},
-        {":2,S", "", true, -1, 0},
+        { "1733500000.M123456P42.host:2,S", "1733500000.M123456P42.host", true, 1733500000, 123456 },
+        { "1733500000.M5P42.host:2,FRS", "1733500000.M5P42.host", true, 1733500000, 5 },
+        { "1733500000.M5P42.host:2,", "1733500000.M5P42.host", false, 1733500000, 5 },
+        { "1733500000.M5P42.host:2,RT", "1733500000.M5P42.host", false, 1733500000, 5 },
+        { "1733500000.42_1.host", "1733500000.42_1.host", false, 1733500000, 0 },
+        { "1733500000.R1a2bM77P3.mx,S=1234,W=1270:2,S", "1733500000.R1a2bM77P3.mx,S=1234,W=1270", true, 1733500000,
+            77 },
+        { "message.eml", "message.eml", false, -1, 0 },
+        { "17335x.host:2,S", "17335x.host", true, -1, 0 },
+        { "1733500000", "1733500000", false, -1, 0 },
+        { ":2,S", "", true, -1, 0 },
     };
     for (const FileNameCase& row : cases) {
         SCOPED_TRACE(row.name);
@@ -45,8 +48,16 @@ TEST(MaildirLayout, ReadsFileNames)
 TEST(MaildirLayout, FolderNames)
 {
     const std::pair<const char*, bool> validity[] = {
-        {"", true},      {".Sent", true}, {".Lists.foo", true}, {".", false},        {"..", false},
-        {".a..b", false}, {".a.", false}, {"Sent", false},      {".a/b", false},     {"./..", false},
+        { "", true },
+        { ".Sent", true },
+        { ".Lists.foo", true },
+        { ".", false },
+        { "..", false },
+        { ".a..b", false },
+        { ".a.", false },
+        { "Sent", false },
+        { ".a/b", false },
+        { "./..", false },
     };
     for (const auto& [name, valid] : validity) {
         EXPECT_EQ(IsValidFolderName(name), valid) << name;
@@ -74,7 +85,7 @@ TEST(MaildirLayout, ListsFoldersWithTheirParents)
     maildir.MakeFolder(".Lists.bar");
     std::filesystem::create_directories(maildir.Root() / ".NotAFolder");
     std::filesystem::create_directories(maildir.Root() / "tmp" / "x");
-    const std::vector<std::string> expected{"", ".Lists", ".Lists.bar", ".Lists.foo", ".Sent"};
+    const std::vector<std::string> expected { "", ".Lists", ".Lists.bar", ".Lists.foo", ".Sent" };
     EXPECT_EQ(ListMaildirFolders(maildir.Root()), expected);
 }
 

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -38,7 +40,7 @@ std::u16string TextOf(const SPropValue& value)
 Bytes ReadBinary(IMAPIProp& object, ULONG tag)
 {
     Props props;
-    Read(object, {tag}, props);
+    Read(object, { tag }, props);
     EXPECT_EQ(props.result, S_OK);
     return props.count == 1 && props[0].ulPropTag == tag ? BinaryOf(props[0]) : Bytes();
 }
@@ -68,11 +70,12 @@ std::vector<std::pair<Bytes, std::u16string>> AllRows(IMAPITable& table)
 
 std::string Message(const std::string& from, const std::string& subject, const std::string& extra = "")
 {
-    return "From: " + from + "\r\nTo: Ann <ann@example.org>\r\nSubject: " + subject + "\r\n" + extra +
-           "Content-Type: text/plain; charset=utf-8\r\n\r\nBody of " + subject + "\r\n";
+    return "From: " + from + "\r\nTo: Ann <ann@example.org>\r\nSubject: " + subject + "\r\n" + extra
+        + "Content-Type: text/plain; charset=utf-8\r\n\r\nBody of " + subject + "\r\n";
 }
 
-class MaildirStoreTest : public testing::Test {
+class MaildirStoreTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -82,11 +85,11 @@ protected:
         maildir_.AddMessage("", "new", "1700000100.M2P1.host", Message("alice@example.org", "Cherry"), 60);
         maildir_.AddMessage("", "cur", "1700000200.M3P1.host:2,", Message("\"Bob\" <bob@example.org>", "apple"), 70);
         // No delivery stamp in the name: the file time stands in.
-        maildir_.AddMessage("", "cur", "imported-1:2,S", Message("dave@example.org", "=?utf-8?q?D=C3=A4te?="),
-                            1700000400);
+        maildir_.AddMessage(
+            "", "cur", "imported-1:2,S", Message("dave@example.org", "=?utf-8?q?D=C3=A4te?="), 1700000400);
         maildir_.AddMessage(".Lists.foo", "cur", "1700000500.M9P1.host:2,S", Message("list@example.org", "list"));
         ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
-        ASSERT_EQ(OpenMaildirSession({{u"Mine", maildir_.Root()}}, &session_), S_OK);
+        ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() } }, &session_), S_OK);
         ASSERT_EQ(session_->OpenMsgStore(0, {}, 0, &store_), S_OK);
     }
     void TearDown() override { MAPIUninitialize(); }
@@ -114,9 +117,9 @@ protected:
         auto inbox = OpenFolder(ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
         std::unique_ptr<IMAPITable> table;
         EXPECT_EQ(inbox->GetContentsTable(0, &table), S_OK);
-        const ULONG columns[] = {PR_ENTRYID, key};
+        const ULONG columns[] = { PR_ENTRYID, key };
         EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
-        const SSortOrder sort[] = {{key, order}};
+        const SSortOrder sort[] = { { key, order } };
         EXPECT_EQ(table->SortTable(sort, 0), S_OK);
         return AllRows(*table);
     }
@@ -130,7 +133,7 @@ TEST_F(MaildirStoreTest, StoreTableAndProperties)
 {
     std::unique_ptr<IMAPITable> stores;
     ASSERT_EQ(session_->GetMsgStoresTable(0, &stores), S_OK);
-    const ULONG columns[] = {PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE};
+    const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
     ASSERT_EQ(stores->SetColumns(columns, 0), S_OK);
     const auto rows = AllRows(*stores);
     ASSERT_EQ(rows.size(), 1u);
@@ -145,7 +148,7 @@ TEST_F(MaildirStoreTest, StoreTableAndProperties)
 TEST_F(MaildirStoreTest, MissingValuesComeBackErrorTyped)
 {
     Props props;
-    Read(*store_, {PR_ENTRYID, PR_SUBJECT_W}, props);
+    Read(*store_, { PR_ENTRYID, PR_SUBJECT_W }, props);
     EXPECT_EQ(props.result, MAPI_W_ERRORS_RETURNED);
     ASSERT_EQ(props.count, 2u);
     EXPECT_EQ(props[0].ulPropTag, PR_ENTRYID);
@@ -158,7 +161,7 @@ TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
     auto top = OpenFolder(ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
     std::unique_ptr<IMAPITable> table;
     ASSERT_EQ(top->GetHierarchyTable(MAPI_DEFERRED_ERRORS, &table), S_OK);
-    const ULONG columns[] = {PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE};
+    const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
     ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
     auto rows = AllRows(*table);
     ASSERT_EQ(rows.size(), 3u);
@@ -169,7 +172,7 @@ TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
 
     auto lists = OpenFolder(rows[1].first);
     Props props;
-    Read(*lists, {PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_PARENT_ENTRYID, PR_FOLDER_TYPE}, props);
+    Read(*lists, { PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_PARENT_ENTRYID, PR_FOLDER_TYPE }, props);
     EXPECT_EQ(props.result, S_OK);
     EXPECT_EQ(TextOf(props[0]), u"Lists");
     EXPECT_EQ(props[1].Value.b, 1);
@@ -183,11 +186,12 @@ TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
     EXPECT_EQ(ReadBinary(*foo, PR_PARENT_ENTRYID), ReadBinary(*lists, PR_ENTRYID));
 
     auto sent = OpenFolder(AllRows(*[&] {
-                               top->GetHierarchyTable(0, &table);
-                               return table.get();
-                           }())[2].first);
+        top->GetHierarchyTable(0, &table);
+        return table.get();
+    }())[2]
+                               .first);
     Props sentProps;
-    Read(*sent, {PR_FOLDER_TYPE, PR_SUBFOLDERS}, sentProps);
+    Read(*sent, { PR_FOLDER_TYPE, PR_SUBFOLDERS }, sentProps);
     EXPECT_EQ(static_cast<ULONG>(sentProps[0].Value.l), FOLDER_GENERIC | kFolderKindSent);
     EXPECT_EQ(sentProps[1].Value.b, 0);
 
@@ -206,14 +210,14 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
     for (const auto& row : bySender) {
         names.push_back(row.second);
     }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"alice@example.org", u"Bob", u"Carol", u"dave@example.org"}));
+    EXPECT_EQ(names, (std::vector<std::u16string> { u"alice@example.org", u"Bob", u"Carol", u"dave@example.org" }));
 
     auto bySubject = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
     names.clear();
     for (const auto& row : bySubject) {
         names.push_back(row.second);
     }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"apple", u"banana", u"Cherry", u"D\u00e4te"}));
+    EXPECT_EQ(names, (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
 
     // Newest first; the message without a stamp has the newest file time.
     auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
@@ -222,10 +226,10 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
     for (const auto& row : byDate) {
         auto message = OpenMessage(row.first);
         Props props;
-        Read(*message, {PR_SUBJECT_W}, props);
+        Read(*message, { PR_SUBJECT_W }, props);
         subjects.push_back(TextOf(props[0]));
     }
-    EXPECT_EQ(subjects, (std::vector<std::u16string>{u"D\u00e4te", u"banana", u"apple", u"Cherry"}));
+    EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
 }
 
 TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
@@ -234,9 +238,9 @@ TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
     auto apple = OpenMessage(rows[0].first);
     Props props;
     Read(*apple,
-         {PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W, PR_MESSAGE_FLAGS,
-          PR_LAST_MODIFICATION_TIME, PR_SENDER_NAME_W, PR_BODY_W, PR_ENTRYID},
-         props);
+        { PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W, PR_MESSAGE_FLAGS,
+            PR_LAST_MODIFICATION_TIME, PR_SENDER_NAME_W, PR_BODY_W, PR_ENTRYID },
+        props);
     EXPECT_EQ(props.result, S_OK);
     EXPECT_EQ(TextOf(props[0]), u"bob@example.org");
     EXPECT_EQ(FileTimeTicks(props[1].Value.ft), FileTimeTicks(FileTimeFromUnix(1700000200, 3)));
@@ -249,7 +253,7 @@ TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
 
     auto banana = OpenMessage(rows[1].first);
     Props read;
-    Read(*banana, {PR_MESSAGE_FLAGS}, read);
+    Read(*banana, { PR_MESSAGE_FLAGS }, read);
     EXPECT_EQ(read[0].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
 }
 
@@ -258,16 +262,16 @@ TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
     const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
     const Bytes cherry = rows[2].first;
     // Reading the message moves it from new/ to cur/ and adds the S flag.
-    std::filesystem::rename(maildir_.Root() / "new" / "1700000100.M2P1.host",
-                            maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
+    std::filesystem::rename(
+        maildir_.Root() / "new" / "1700000100.M2P1.host", maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
 
     std::unique_ptr<IMAPISession> second;
-    ASSERT_EQ(OpenMaildirSession({{u"Mine", maildir_.Root() / "."}}, &second), S_OK);
+    ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() / "." } }, &second), S_OK);
     std::unique_ptr<IMAPIProp> object;
     ULONG type = 0;
     ASSERT_EQ(second->OpenEntry(cherry, 0, &type, &object), S_OK);
     Props props;
-    Read(*object, {PR_SUBJECT_W, PR_MESSAGE_FLAGS}, props);
+    Read(*object, { PR_SUBJECT_W, PR_MESSAGE_FLAGS }, props);
     EXPECT_EQ(TextOf(props[0]), u"Cherry");
     EXPECT_EQ(props[1].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
 
@@ -283,13 +287,13 @@ TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
 TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
 {
     std::unique_ptr<IMAPIProp> object;
-    const Bytes garbage{1, 2, 3};
+    const Bytes garbage { 1, 2, 3 };
     EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
     EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
 
     test::TempMaildir other;
     std::unique_ptr<IMAPISession> otherSession;
-    ASSERT_EQ(OpenMaildirSession({{u"Other", other.Root()}}, &otherSession), S_OK);
+    ASSERT_EQ(OpenMaildirSession({ { u"Other", other.Root() } }, &otherSession), S_OK);
     std::unique_ptr<IMsgStore> otherStore;
     ASSERT_EQ(otherSession->OpenMsgStore(0, {}, 0, &otherStore), S_OK);
     const Bytes otherInbox = ReadBinary(*otherStore, PR_CE_FIRST_FOLDER_ENTRYID);
@@ -301,7 +305,7 @@ TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
 
     // A saved store whose directory is gone.
     std::unique_ptr<IMAPISession> gone;
-    ASSERT_EQ(OpenMaildirSession({{u"Gone", maildir_.Root() / "nothing-here"}}, &gone), S_OK);
+    ASSERT_EQ(OpenMaildirSession({ { u"Gone", maildir_.Root() / "nothing-here" } }, &gone), S_OK);
     EXPECT_EQ(gone->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
     std::unique_ptr<IMAPISession> empty;
     ASSERT_EQ(OpenMaildirSession({}, &empty), S_OK);
@@ -314,7 +318,7 @@ TEST_F(MaildirStoreTest, StreamsOfBodyAndMimeText)
     auto message = OpenMessage(rows[0].first);
     std::unique_ptr<IStream> body;
     ASSERT_EQ(message->OpenProperty(PR_BODY_W, 0, 0, &body), S_OK);
-    STATSTG stat{};
+    STATSTG stat {};
     ASSERT_EQ(body->Stat(&stat, STATFLAG_NONAME), S_OK);
     EXPECT_EQ(stat.cbSize, std::u16string_view(u"Body of apple\r\n").size() * 2);
     char16_t units[64] = {};
@@ -343,7 +347,7 @@ TEST_F(MaildirStoreTest, StreamsOfBodyAndMimeText)
 TEST_F(MaildirStoreTest, RecipientTableIsRefusedForHeadersThatAreNoAddresses)
 {
     maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
-                        "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
+        "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
     for (const auto& row : Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)) {
         auto message = OpenMessage(row.first);
         std::unique_ptr<IMAPITable> recipients;
@@ -380,7 +384,7 @@ TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
     std::unique_ptr<IMsgStore> store;
     ASSERT_EQ(session->OpenMsgStore(0, {}, 0, &store), S_OK);
     Props props;
-    Read(*store, {PR_DISPLAY_NAME_W}, props);
+    Read(*store, { PR_DISPLAY_NAME_W }, props);
     EXPECT_EQ(TextOf(props[0]), u"Sample");
     MAPIUninitialize();
 }
@@ -395,7 +399,7 @@ TEST(MailStore, StandaloneMessageFile)
     std::unique_ptr<IMessage> message;
     ASSERT_EQ(OpenMessageFile(path, &message), S_OK);
     Props props;
-    Read(*message, {PR_SUBJECT_W, PR_MESSAGE_DELIVERY_TIME, PR_BODY_W, PR_ENTRYID, PR_MESSAGE_FLAGS}, props);
+    Read(*message, { PR_SUBJECT_W, PR_MESSAGE_DELIVERY_TIME, PR_BODY_W, PR_ENTRYID, PR_MESSAGE_FLAGS }, props);
     EXPECT_EQ(props.result, S_OK);
     EXPECT_EQ(TextOf(props[0]), u"file");
     EXPECT_EQ(FileTimeTicks(props[1].Value.ft), FileTimeTicks(FileTimeFromUnix(1767225600, 0)));
@@ -425,13 +429,14 @@ TEST(MailStore, StandaloneMessageFile)
 TEST(MailStore, AttachmentTableListsFileNames)
 {
     std::unique_ptr<IMessage> message;
-    const std::string text = "From: a@b.org\nContent-Type: multipart/mixed; boundary=x\n\n--x\nContent-Type: text/plain\n\n"
-                             "Body\n--x\nContent-Type: application/zip\nContent-Disposition: attachment; filename=a.zip\n\n"
-                             "z\n--x\nContent-Type: application/octet-stream\nContent-Disposition: attachment\n\nq\n--x--\n";
+    const std::string text
+        = "From: a@b.org\nContent-Type: multipart/mixed; boundary=x\n\n--x\nContent-Type: text/plain\n\n"
+          "Body\n--x\nContent-Type: application/zip\nContent-Disposition: attachment; filename=a.zip\n\n"
+          "z\n--x\nContent-Type: application/octet-stream\nContent-Disposition: attachment\n\nq\n--x--\n";
     ASSERT_EQ(OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message), S_OK);
     std::unique_ptr<IMAPITable> table;
     ASSERT_EQ(message->GetAttachmentTable(0, &table), S_OK);
-    const ULONG columns[] = {PR_ATTACH_FILENAME_W};
+    const ULONG columns[] = { PR_ATTACH_FILENAME_W };
     ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
     SRowSet* rows = nullptr;
     ASSERT_EQ(table->QueryRows(10, 0, &rows), S_OK);

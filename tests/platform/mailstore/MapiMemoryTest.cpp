@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 TEST(MapiMemory, BlocksAreZeroFilledAndChildrenFreeWithTheirParent)
 {
@@ -43,7 +45,7 @@ TEST(MapiMemory, FileTimeFromUnix)
 {
     EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(0, 0)), kUnixEpochInFileTimeSeconds * kFileTimeTicksPerSecond);
     EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(1, 500000)),
-              (kUnixEpochInFileTimeSeconds + 1) * kFileTimeTicksPerSecond + 5'000'000);
+        (kUnixEpochInFileTimeSeconds + 1) * kFileTimeTicksPerSecond + 5'000'000);
     EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(-20'000'000'000LL, 0)), 0u);
 }
 
