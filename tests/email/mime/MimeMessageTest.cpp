@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 
@@ -220,6 +222,11 @@ struct FailureCase {
     std::uint16_t step;
     bool toFound;
 };
+
+void PrintTo(const FailureCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase>
 {

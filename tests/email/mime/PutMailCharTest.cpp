@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace email
@@ -31,6 +33,13 @@ struct FilterCase {
     std::u16string_view input;
     std::u16string_view output;
 };
+
+void PrintTo(const FilterCase& row, std::ostream* out)
+{
+    for (char16_t ch : row.input) {
+        *out << (ch >= u'0' && ch <= u'z' && ch != u'\\' ? static_cast<char>(ch) : '_');
+    }
+}
 
 class PutMailCharTest : public testing::TestWithParam<FilterCase>
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace platform
 {
 namespace
@@ -11,6 +13,13 @@ struct HtmlCase {
     std::u16string_view html;
     std::u16string_view text;
 };
+
+void PrintTo(const HtmlCase& row, std::ostream* out)
+{
+    for (char16_t ch : row.html) {
+        *out << (ch >= u'0' && ch <= u'z' && ch != u'\\' ? static_cast<char>(ch) : '_');
+    }
+}
 
 class HtmlToTextTest : public testing::TestWithParam<HtmlCase>
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string_view>
 
 namespace platform
@@ -19,6 +21,11 @@ struct BodyCase {
     std::string_view message;
     std::u16string_view body;
 };
+
+void PrintTo(const BodyCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class MailBodyTest : public testing::TestWithParam<BodyCase>
 {
@@ -108,6 +115,11 @@ struct RecipientCase {
     std::string_view message;
     bool readable;
 };
+
+void PrintTo(const RecipientCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase>
 {
