@@ -48,6 +48,30 @@ std::int16_t ReadInt16(const std::vector<std::uint8_t>& bytes, std::size_t offse
     return static_cast<std::int16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
 
+// The stored block: two signed 16-bit lengths, then the two identifiers
+// and two reserved bytes. A length below 1, or one that runs past the
+// block, gives no identifier.
+void TakeSavedBlock(shell::AppSettings& settings)
+{
+    const std::vector<std::uint8_t>& blob = settings.MapiBlob;
+    settings.MailEntryIdsTaken = true;
+    if (blob.size() < 4) {
+        return;
+    }
+    const std::int16_t storeLength = ReadInt16(blob, 0);
+    const std::int16_t folderLength = ReadInt16(blob, 2);
+    const std::size_t storeBytes = storeLength > 0 ? static_cast<std::size_t>(storeLength) : 0;
+    const std::size_t folderBytes = folderLength > 0 ? static_cast<std::size_t>(folderLength) : 0;
+    if (4 + storeBytes > blob.size()) {
+        return;
+    }
+    settings.MailStoreEntryId.assign(blob.begin() + 4, blob.begin() + 4 + static_cast<std::ptrdiff_t>(storeBytes));
+    if (4 + storeBytes + folderBytes <= blob.size()) {
+        const auto folderStart = blob.begin() + 4 + static_cast<std::ptrdiff_t>(storeBytes);
+        settings.MailFolderEntryId.assign(folderStart, folderStart + static_cast<std::ptrdiff_t>(folderBytes));
+    }
+}
+
 MailViewHost* Host()
 {
     return ViewHost();
@@ -134,28 +158,12 @@ void RestoreSavedMailIds()
     MailSession& mail = Mail();
     FreeMapiBuffer(mail.MailStoreEntryId);
     FreeMapiBuffer(mail.MailFolderEntryId);
-    const shell::AppSettings& settings = shell::Settings();
-    if (!settings.MailStoreEntryId.empty() || !settings.MailFolderEntryId.empty()) {
-        mail.MailStoreEntryId = BlockFromBytes(settings.MailStoreEntryId.data(), settings.MailStoreEntryId.size());
-        mail.MailFolderEntryId = BlockFromBytes(settings.MailFolderEntryId.data(), settings.MailFolderEntryId.size());
-        return;
+    shell::AppSettings& settings = shell::Settings();
+    if (!settings.MailEntryIdsTaken) {
+        TakeSavedBlock(settings);
     }
-    // The stored block: two signed 16-bit lengths, then the two identifiers.
-    const std::vector<std::uint8_t>& blob = settings.MapiBlob;
-    if (blob.size() < 4) {
-        return;
-    }
-    const std::int16_t storeLength = ReadInt16(blob, 0);
-    const std::int16_t folderLength = ReadInt16(blob, 2);
-    const std::size_t storeBytes = storeLength > 0 ? static_cast<std::size_t>(storeLength) : 0;
-    const std::size_t folderBytes = folderLength > 0 ? static_cast<std::size_t>(folderLength) : 0;
-    if (4 + storeBytes > blob.size()) {
-        return;
-    }
-    mail.MailStoreEntryId = BlockFromBytes(blob.data() + 4, storeBytes);
-    if (4 + storeBytes + folderBytes <= blob.size()) {
-        mail.MailFolderEntryId = BlockFromBytes(blob.data() + 4 + storeBytes, folderBytes);
-    }
+    mail.MailStoreEntryId = BlockFromBytes(settings.MailStoreEntryId.data(), settings.MailStoreEntryId.size());
+    mail.MailFolderEntryId = BlockFromBytes(settings.MailFolderEntryId.data(), settings.MailFolderEntryId.size());
 }
 
 void RememberMailIds()

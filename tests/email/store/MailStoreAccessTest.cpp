@@ -168,6 +168,20 @@ TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
     EXPECT_EQ(Mail().messageCount, 1);
 }
 
+TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    for (const std::vector<std::uint8_t>& blob : std::vector<std::vector<std::uint8_t>> { {}, { 0x10 },
+             { 0x10, 0x00, 0x10, 0x00, 1, 2 }, { 0xFF, 0xFF, 0x01, 0x00, 7, 0, 0 }, { 0x00, 0x80, 0x00, 0x80 } }) {
+        shell::ResetAppSettings();
+        shell::Settings().MapiBlob = blob;
+        EXPECT_EQ(OpenMailView(true), 0) << blob.size();
+        EXPECT_EQ(view_.folderText, u"Inbox");
+        EXPECT_TRUE(shell::Settings().MailEntryIdsTaken);
+        CloseMailSession(true);
+    }
+}
+
 TEST_F(MailStoreAccessTest, SavedStoreThatIsGoneFallsBackToTheDefault)
 {
     ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
