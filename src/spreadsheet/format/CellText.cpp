@@ -6,8 +6,10 @@ namespace spreadsheet {
 
 void CellText::Append(char16_t unit)
 {
-    if (Room() == 0)
+    if (Room() == 0) {
+        overflowed_ = true;
         return;
+    }
     text_[length_++] = unit;
     text_[length_] = u'\0';
 }

@@ -13,7 +13,7 @@
 namespace spreadsheet {
 
 // The text of one cell: at most 99 UTF-16 units and a terminator. Appends
-// past the capacity are cut off.
+// past the capacity are cut off and mark the text as overflowed.
 class CellText {
 public:
     static constexpr std::size_t kCapacity = 100;
@@ -22,6 +22,7 @@ public:
     {
         length_ = 0;
         text_[0] = u'\0';
+        overflowed_ = false;
     }
     void Append(char16_t unit);
     void Append(std::u16string_view text);
@@ -38,10 +39,13 @@ public:
     std::size_t Length() const { return length_; }
     const char16_t* Data() const { return text_; }
     std::u16string_view View() const { return {text_, length_}; }
+    // True when an append was cut off: the text is longer than it shows.
+    bool Overflowed() const { return overflowed_; }
 
 private:
     char16_t text_[kCapacity] = {};
     std::size_t length_ = 0;
+    bool overflowed_ = false;
 };
 
 // The cell's text rectangle in unscaled layout units.

@@ -129,7 +129,8 @@ void FormatNumberCell(double value, std::uint16_t& formatNumber, const CellRect&
     if (out.Length() == 0)
         return;
     const std::size_t length = out.Length();
-    if (FitInWidth(out.View(), width) < static_cast<int>(length)) {
+    // A text cut off at the capacity cannot fit any cell: it shows as "#".
+    if (out.Overflowed() || FitInWidth(out.View(), width) < static_cast<int>(length)) {
         std::u16string hashes(length, u'#');
         out.Clear();
         out.Append(std::u16string_view(hashes).substr(0, static_cast<std::size_t>(FitInWidth(hashes, width))));

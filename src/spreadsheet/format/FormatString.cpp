@@ -1,6 +1,7 @@
 #include "CellValueFormat.h"
 #include "LocaleFormat.h"
 #include "NumberFormatTables.h"
+#include "PrintFixed.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +10,6 @@
 namespace spreadsheet {
 namespace {
 
-constexpr std::size_t kScratchSize = 400;
 // GetLocaleInfoW reads each locale string into a buffer this size.
 constexpr int kLocaleStringSize = 5;
 constexpr int kCurrencyResultSize = 101;
@@ -251,10 +251,8 @@ void EmitNumber(CellText& out, double value, const NumberSectionFlags& flags)
     }
     if (!flags.Digits)
         return;
-    char text[kScratchSize];
-    const int places = std::min(flags.Zeros + flags.Optional, kMaxPrecision);
-    std::snprintf(text, sizeof text, kPrecisionPatterns[static_cast<std::size_t>(places)], value);
-    std::u16string printed(text, text + std::char_traits<char>::length(text));
+    const std::string text = PrintFixed(value, std::min(flags.Zeros + flags.Optional, kMaxPrecision));
+    std::u16string printed(text.begin(), text.end());
     if (printed.find(u'.') != std::u16string::npos) {
         for (int dropped = 0; dropped < flags.Optional && printed.ends_with(u'0'); ++dropped)
             printed.pop_back();

@@ -1,5 +1,6 @@
 #include "CellValueFormat.h"
 #include "NumberFormatTables.h"
+#include "PrintFixed.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,10 +17,7 @@ constexpr double kFirstBestError = 10000.0;
 
 std::string Print(double value, int places)
 {
-    char text[kScratchSize];
-    std::snprintf(text, sizeof text, kPrecisionPatterns[static_cast<std::size_t>(std::clamp(places, 0, kMaxPrecision))],
-        value);
-    return text;
+    return PrintFixed(value, places);
 }
 
 // Drops up to `count` trailing "0" characters, then a "." left at the end.
