@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     spreadsheet::ApplyFormatString(out, value, format.data(), format.size());
     spreadsheet::CellText cell;
     const std::int32_t width = (choice >> 1) * 8;
-    spreadsheet::FormatNumberCell(value, number, spreadsheet::CellRect{0, 0, width, 20}, cell);
+    spreadsheet::FormatNumberCell(value, number, spreadsheet::CellRect { 0, 0, width, 20 }, cell);
     spreadsheet::ColorOverride() = 0;
     return 0;
 }

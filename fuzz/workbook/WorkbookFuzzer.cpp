@@ -37,7 +37,7 @@ void WalkSheet(const spreadsheet::SheetInfo& sheet)
             double value = 0;
             __builtin_memcpy(&value, record.data() + 6, sizeof value);
             CellText text;
-            FormatNumberCell(value, number, CellRect{0, 0, 400, 20}, text);
+            FormatNumberCell(value, number, CellRect { 0, 0, 400, 20 }, text);
         } else if (record[0] == static_cast<std::uint8_t>(PxlRecordType::TextCell)) {
             (void)RecordText(record, field::kTextCellText, static_cast<std::size_t>(record[6] | (record[7] << 8)));
         } else if (record[0] == static_cast<std::uint8_t>(PxlRecordType::FormulaString)) {

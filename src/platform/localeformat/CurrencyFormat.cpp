@@ -9,14 +9,14 @@ namespace platform {
 namespace {
 
 // Order templates: N is the number, $ the symbol, - the sign.
-constexpr const char16_t* kNegativeOrders[16] = {u"($N)", u"-$N", u"$-N", u"$N-", u"(N$)", u"-N$", u"N-$",
-    u"N$-", u"-N $", u"-$ N", u"N $-", u"$ N-", u"$ -N", u"N- $", u"($ N)", u"(N $)"};
-constexpr const char16_t* kPositiveOrders[4] = {u"$N", u"N$", u"$ N", u"N $"};
+constexpr const char16_t* kNegativeOrders[16] = { u"($N)", u"-$N", u"$-N", u"$N-", u"(N$)", u"-N$", u"N-$", u"N$-",
+    u"-N $", u"-$ N", u"N $-", u"$ N-", u"$ -N", u"N- $", u"($ N)", u"(N $)" };
+constexpr const char16_t* kPositiveOrders[4] = { u"$N", u"N$", u"$ N", u"N $" };
 constexpr std::uint32_t kMaxDigits = 9;
 
 struct DecimalText {
     bool Negative = false;
-    std::string Whole;    // digits, no leading zeros
+    std::string Whole; // digits, no leading zeros
     std::string Fraction; // digits
 };
 
@@ -119,8 +119,8 @@ std::u16string Arrange(const char16_t* order, const std::u16string& number, cons
 
 } // namespace
 
-int GetCurrencyFormatW(LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format,
-    char16_t* buffer, int size)
+int GetCurrencyFormatW(
+    LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format, char16_t* buffer, int size)
 {
     if (!value || size < 0)
         return 0;
@@ -135,7 +135,8 @@ int GetCurrencyFormatW(LCID locale, std::uint32_t flags, const char16_t* value, 
         defaults.lpThousandSep = numeric.ThousandSeparator.c_str();
         defaults.lpCurrencySymbol = monetary.CurrencySymbol.c_str();
         defaults.PositiveOrder = (monetary.CurrencyFirst ? 0 : 1) + (monetary.CurrencySpaced ? 2 : 0);
-        defaults.NegativeOrder = monetary.CurrencyFirst ? (monetary.CurrencySpaced ? 9 : 1) : (monetary.CurrencySpaced ? 8 : 5);
+        defaults.NegativeOrder
+            = monetary.CurrencyFirst ? (monetary.CurrencySpaced ? 9 : 1) : (monetary.CurrencySpaced ? 8 : 5);
         format = &defaults;
     }
     if (format->NumDigits > kMaxDigits || format->NegativeOrder > 15 || format->PositiveOrder > 3

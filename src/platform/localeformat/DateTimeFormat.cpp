@@ -9,7 +9,7 @@
 namespace platform {
 namespace {
 
-constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+constexpr int kDaysInMonth[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 constexpr std::uint16_t kFirstYear = 1;
 constexpr std::uint16_t kLastYear = 9999;
 
@@ -37,7 +37,7 @@ bool ValidTime(const SYSTEMTIME& time)
 // 0 = Sunday; the day of the week is computed, never taken from the record.
 int DayOfWeek(int year, int month, int day)
 {
-    static constexpr int offsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    static constexpr int offsets[12] = { 0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4 };
     if (month < 3)
         year -= 1;
     return (year + year / 4 - year / 100 + year / 400 + offsets[month - 1] + day) % 7;
@@ -46,7 +46,7 @@ int DayOfWeek(int year, int month, int day)
 SYSTEMTIME Now()
 {
     std::time_t seconds = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&seconds, &local);
     SYSTEMTIME time;
     time.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
@@ -141,8 +141,8 @@ std::u16string DateText(const SYSTEMTIME& time, std::u16string_view picture, con
     return out;
 }
 
-std::u16string TimeText(const SYSTEMTIME& time, std::u16string_view picture, std::uint32_t flags,
-    const LocaleData& locale)
+std::u16string TimeText(
+    const SYSTEMTIME& time, std::u16string_view picture, std::uint32_t flags, const LocaleData& locale)
 {
     const std::u16string& marker = time.wHour < 12 ? locale.AmMarker : locale.PmMarker;
     std::u16string out;
@@ -202,8 +202,8 @@ int Deliver(const std::u16string& text, char16_t* buffer, int size)
 
 } // namespace
 
-int GetDateFormatW(LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format,
-    char16_t* buffer, int size)
+int GetDateFormatW(
+    LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size)
 {
     if (size < 0)
         return 0;
@@ -219,8 +219,8 @@ int GetDateFormatW(LCID locale, std::uint32_t flags, const SYSTEMTIME* time, con
     return Deliver(DateText(date, picture, data), buffer, size);
 }
 
-int GetTimeFormatW(LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format,
-    char16_t* buffer, int size)
+int GetTimeFormatW(
+    LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size)
 {
     if (size < 0)
         return 0;

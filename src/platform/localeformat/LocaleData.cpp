@@ -57,8 +57,8 @@ void ReadNames(const icu::Locale& locale, LocaleData& data)
         }
     };
     int32_t count = 0;
-    const icu::UnicodeString* names =
-        symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE);
+    const icu::UnicodeString* names
+        = symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE);
     copy(names, count, data.Months, 0);
     names = symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::ABBREVIATED);
     copy(names, count, data.ShortMonths, 0);
@@ -81,8 +81,7 @@ void ReadNumbers(const icu::Locale& locale, LocaleData& data)
     if (U_FAILURE(status))
         return;
     data.DecimalSeparator = ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
-    data.ThousandSeparator =
-        PlainSpaces(ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol)));
+    data.ThousandSeparator = PlainSpaces(ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol)));
     data.CurrencySymbol = ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kCurrencySymbol));
 }
 
@@ -92,12 +91,12 @@ LocaleData ReadLocale(const std::string& name)
     LocaleData data;
     ReadNames(locale, data);
     ReadNumbers(locale, data);
-    data.ShortDatePicture =
-        PlainSpaces(PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale))));
-    data.LongDatePicture =
-        PlainSpaces(PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kLong, locale))));
-    data.TimePicture =
-        PlainSpaces(PictureFromIcuPattern(IcuPattern(icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, locale))));
+    data.ShortDatePicture = PlainSpaces(
+        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale))));
+    data.LongDatePicture = PlainSpaces(
+        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kLong, locale))));
+    data.TimePicture = PlainSpaces(
+        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, locale))));
     // Where the currency symbol stands: from the locale's currency pattern.
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::NumberFormat> currency(icu::NumberFormat::createCurrencyInstance(locale, status));
@@ -112,7 +111,8 @@ LocaleData ReadLocale(const std::string& name)
                 data.CurrencyFirst = sign < digit;
                 const std::size_t from = data.CurrencyFirst ? sign + 1 : digit;
                 const std::size_t to = data.CurrencyFirst ? digit : sign;
-                data.CurrencySpaced = text.substr(from, to - from).find_first_of(u" \u00A0\u202F") != std::u16string::npos;
+                data.CurrencySpaced
+                    = text.substr(from, to - from).find_first_of(u" \u00A0\u202F") != std::u16string::npos;
             }
         }
     }
@@ -124,10 +124,10 @@ LocaleData ReadLocale(const std::string& name)
 std::string PosixLocaleName(LocaleCategory category)
 {
     const char* categoryVariable = category == LocaleCategory::Time ? "LC_TIME"
-        : category == LocaleCategory::Numeric                     ? "LC_NUMERIC"
-                                                                  : "LC_MONETARY";
+        : category == LocaleCategory::Numeric                       ? "LC_NUMERIC"
+                                                                    : "LC_MONETARY";
     std::string name;
-    for (const char* variable : {"LC_ALL", categoryVariable, "LANG"}) {
+    for (const char* variable : { "LC_ALL", categoryVariable, "LANG" }) {
         const char* value = std::getenv(variable);
         if (value && *value) {
             name = value;

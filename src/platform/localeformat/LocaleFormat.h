@@ -59,19 +59,19 @@ struct CURRENCYFMTW {
 // every other character is copied. A null picture uses the locale's short
 // date (DATE_SHORTDATE, the default) or long date (DATE_LONGDATE). A null
 // time means the current local date.
-int GetDateFormatW(LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format,
-    char16_t* buffer, int size);
+int GetDateFormatW(
+    LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 
 // Picture elements: h hh H HH, m mm, s ss, t tt, 'quoted text'; every other
 // character is copied. A null picture uses the locale's time pattern.
-int GetTimeFormatW(LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format,
-    char16_t* buffer, int size);
+int GetTimeFormatW(
+    LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 
 // `value`: an optional "-", decimal digits, optionally "." and more digits;
 // nothing else. Rounded half away from zero to NumDigits decimals. A null
 // format uses the locale's currency conventions.
-int GetCurrencyFormatW(LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format,
-    char16_t* buffer, int size);
+int GetCurrencyFormatW(
+    LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format, char16_t* buffer, int size);
 
 // An OLE date (days since 30 December 1899, time as the fraction; for
 // negative values the fraction counts forward from the day) to a calendar
@@ -83,7 +83,7 @@ int VariantTimeToSystemTime(double value, SYSTEMTIME* time);
 enum class LocaleNumberString {
     DecimalSeparator, // from LC_NUMERIC
     ThousandSeparator, // from LC_NUMERIC
-    CurrencySymbol,    // from LC_MONETARY
+    CurrencySymbol, // from LC_MONETARY
 };
 int GetLocaleNumberStringW(LCID locale, LocaleNumberString which, char16_t* buffer, int size);
 

@@ -14,7 +14,8 @@ namespace spreadsheet {
 
 // The text of one cell: at most 99 UTF-16 units and a terminator. Appends
 // past the capacity are cut off and mark the text as overflowed.
-class CellText {
+class CellText
+{
 public:
     static constexpr std::size_t kCapacity = 100;
 
@@ -38,7 +39,7 @@ public:
 
     std::size_t Length() const { return length_; }
     const char16_t* Data() const { return text_; }
-    std::u16string_view View() const { return {text_, length_}; }
+    std::u16string_view View() const { return { text_, length_ }; }
     // True when an append was cut off: the text is longer than it shows.
     bool Overflowed() const { return overflowed_; }
 

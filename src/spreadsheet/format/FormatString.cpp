@@ -97,7 +97,7 @@ int NumberSection(CellText& out, double value, std::u16string_view section)
         case u'"':
             if (flags.Digits || flags.Percent) {
                 EmitNumber(out, value, flags);
-                flags = NumberSectionFlags{};
+                flags = NumberSectionFlags {};
                 numberEmitted = true;
             }
             ++i;
@@ -116,8 +116,8 @@ int NumberSection(CellText& out, double value, std::u16string_view section)
             break;
         case u'[': {
             const std::size_t close = section.find(u']', i + 1);
-            const std::u16string_view name =
-                section.substr(i + 1, close == std::u16string_view::npos ? std::u16string_view::npos : close - i - 1);
+            const std::u16string_view name
+                = section.substr(i + 1, close == std::u16string_view::npos ? std::u16string_view::npos : close - i - 1);
             for (std::size_t k = 0; k < kColorNames.size(); ++k) {
                 if (std::u16string_view(kColorNames[k]).starts_with(name)) {
                     ColorOverride() = static_cast<int>(k);
@@ -195,8 +195,8 @@ int DateTimeSection(CellText& out, double value, std::u16string_view section)
         }
     }
     if (!datePicture.empty()) {
-        const int written = platform::GetDateFormatW(
-            0, 0, &time, datePicture.c_str(), out.End(), static_cast<int>(out.Room() + 1));
+        const int written
+            = platform::GetDateFormatW(0, 0, &time, datePicture.c_str(), out.End(), static_cast<int>(out.Room() + 1));
         if (written > 0)
             out.Advance(static_cast<std::size_t>(written - 1));
     }
@@ -232,8 +232,8 @@ int DateTimeSection(CellText& out, double value, std::u16string_view section)
         }
     }
     if (!timePicture.empty()) {
-        const int written = platform::GetTimeFormatW(
-            0, 0, &time, timePicture.c_str(), out.End(), static_cast<int>(out.Room() + 1));
+        const int written
+            = platform::GetTimeFormatW(0, 0, &time, timePicture.c_str(), out.End(), static_cast<int>(out.Room() + 1));
         if (written > 0)
             out.Advance(static_cast<std::size_t>(written - 1));
     }
@@ -261,10 +261,10 @@ void EmitNumber(CellText& out, double value, const NumberSectionFlags& flags)
     }
 
     const std::u16string decimal = LocaleString(platform::LocaleNumberString::DecimalSeparator);
-    const std::u16string thousand =
-        flags.Thousands ? LocaleString(platform::LocaleNumberString::ThousandSeparator) : std::u16string();
-    const std::u16string currency =
-        flags.Currency ? LocaleString(platform::LocaleNumberString::CurrencySymbol) : std::u16string();
+    const std::u16string thousand
+        = flags.Thousands ? LocaleString(platform::LocaleNumberString::ThousandSeparator) : std::u16string();
+    const std::u16string currency
+        = flags.Currency ? LocaleString(platform::LocaleNumberString::CurrencySymbol) : std::u16string();
     platform::CURRENCYFMTW format;
     format.NumDigits = static_cast<std::uint32_t>(flags.Zeros);
     format.LeadingZero = 1;

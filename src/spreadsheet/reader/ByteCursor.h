@@ -13,7 +13,8 @@
 
 namespace spreadsheet {
 
-class ByteCursor {
+class ByteCursor
+{
 public:
     explicit ByteCursor(std::span<const std::uint8_t> bytes, std::size_t offset = 0)
         : bytes_(bytes)
@@ -98,8 +99,7 @@ public:
     }
 
 private:
-    template <typename T>
-    std::optional<T> Advance(std::optional<T> value, std::size_t width)
+    template <typename T> std::optional<T> Advance(std::optional<T> value, std::size_t width)
     {
         if (value)
             offset_ += width;

@@ -64,40 +64,40 @@ struct PxlRecordTableEntry {
     RecordUse Use;
 };
 
-inline constexpr std::array<PxlRecordTableEntry, 32> PxlRecordTable{{
-    {1, "BlankCell", 6, PayloadKind::None, 0, RecordUse::Read},
-    {3, "NumberCell", 14, PayloadKind::None, 0, RecordUse::Read},
-    {4, "TextCell", 8, PayloadKind::WordCountChars, 6, RecordUse::Read},
-    {5, "BoolErrCell", 8, PayloadKind::None, 0, RecordUse::Read},
-    {6, "FormulaCell", 17, PayloadKind::WordCountBytes, 15, RecordUse::Read},
-    {7, "FormulaString", 3, PayloadKind::ByteCountChars, 1, RecordUse::Read},
-    {8, "RowInfo", 9, PayloadKind::None, 0, RecordUse::Read},
-    {9, "SheetBegin", 5, PayloadKind::None, 0, RecordUse::Read},
-    {10, "SheetEnd", 1, PayloadKind::None, 0, RecordUse::Read},
-    {20, nullptr, 2, PayloadKind::ByteCountChars, 1, RecordUse::Skipped},
-    {21, nullptr, 2, PayloadKind::ByteCountChars, 1, RecordUse::Skipped},
-    {24, nullptr, 8, PayloadKind::CharsPlusBytes, 0, RecordUse::Skipped},
-    {27, nullptr, 3, PayloadKind::WordCountSixes, 1, RecordUse::Skipped},
-    {29, "Selection", 10, PayloadKind::None, 0, RecordUse::Read},
-    {30, "NumberFormat", 2, PayloadKind::ByteCountChars, 1, RecordUse::Read},
-    {37, "DefaultRowHeight", 5, PayloadKind::None, 0, RecordUse::Read},
-    {41, nullptr, 33, PayloadKind::None, 0, RecordUse::Skipped},
-    {43, nullptr, 3, PayloadKind::None, 0, RecordUse::Skipped},
-    {47, "FilePassword", 1, PayloadKind::None, 0, RecordUse::Read},
-    {49, "FontRecord", 16, PayloadKind::ByteCountChars, 15, RecordUse::Read},
-    {61, "WindowInfo", 5, PayloadKind::None, 0, RecordUse::Read},
-    {62, nullptr, 6, PayloadKind::None, 0, RecordUse::Skipped},
-    {65, nullptr, 10, PayloadKind::None, 0, RecordUse::Skipped},
-    {66, nullptr, 3, PayloadKind::None, 0, RecordUse::Skipped},
-    {85, "DefaultColWidth", 7, PayloadKind::None, 0, RecordUse::Read},
-    {125, "ColumnInfo", 10, PayloadKind::None, 0, RecordUse::Read},
-    {133, "SheetEntry", 3, PayloadKind::ByteCountChars, 2, RecordUse::Read},
-    {140, nullptr, 5, PayloadKind::None, 0, RecordUse::Skipped},
-    {158, nullptr, 25, PayloadKind::None, 0, RecordUse::Rejected},
-    {160, nullptr, 5, PayloadKind::None, 0, RecordUse::Skipped},
-    {161, nullptr, 35, PayloadKind::None, 0, RecordUse::Skipped},
-    {224, "CellFormat", 23, PayloadKind::None, 0, RecordUse::Read},
-}};
+inline constexpr std::array<PxlRecordTableEntry, 32> PxlRecordTable { {
+    { 1, "BlankCell", 6, PayloadKind::None, 0, RecordUse::Read },
+    { 3, "NumberCell", 14, PayloadKind::None, 0, RecordUse::Read },
+    { 4, "TextCell", 8, PayloadKind::WordCountChars, 6, RecordUse::Read },
+    { 5, "BoolErrCell", 8, PayloadKind::None, 0, RecordUse::Read },
+    { 6, "FormulaCell", 17, PayloadKind::WordCountBytes, 15, RecordUse::Read },
+    { 7, "FormulaString", 3, PayloadKind::ByteCountChars, 1, RecordUse::Read },
+    { 8, "RowInfo", 9, PayloadKind::None, 0, RecordUse::Read },
+    { 9, "SheetBegin", 5, PayloadKind::None, 0, RecordUse::Read },
+    { 10, "SheetEnd", 1, PayloadKind::None, 0, RecordUse::Read },
+    { 20, nullptr, 2, PayloadKind::ByteCountChars, 1, RecordUse::Skipped },
+    { 21, nullptr, 2, PayloadKind::ByteCountChars, 1, RecordUse::Skipped },
+    { 24, nullptr, 8, PayloadKind::CharsPlusBytes, 0, RecordUse::Skipped },
+    { 27, nullptr, 3, PayloadKind::WordCountSixes, 1, RecordUse::Skipped },
+    { 29, "Selection", 10, PayloadKind::None, 0, RecordUse::Read },
+    { 30, "NumberFormat", 2, PayloadKind::ByteCountChars, 1, RecordUse::Read },
+    { 37, "DefaultRowHeight", 5, PayloadKind::None, 0, RecordUse::Read },
+    { 41, nullptr, 33, PayloadKind::None, 0, RecordUse::Skipped },
+    { 43, nullptr, 3, PayloadKind::None, 0, RecordUse::Skipped },
+    { 47, "FilePassword", 1, PayloadKind::None, 0, RecordUse::Read },
+    { 49, "FontRecord", 16, PayloadKind::ByteCountChars, 15, RecordUse::Read },
+    { 61, "WindowInfo", 5, PayloadKind::None, 0, RecordUse::Read },
+    { 62, nullptr, 6, PayloadKind::None, 0, RecordUse::Skipped },
+    { 65, nullptr, 10, PayloadKind::None, 0, RecordUse::Skipped },
+    { 66, nullptr, 3, PayloadKind::None, 0, RecordUse::Skipped },
+    { 85, "DefaultColWidth", 7, PayloadKind::None, 0, RecordUse::Read },
+    { 125, "ColumnInfo", 10, PayloadKind::None, 0, RecordUse::Read },
+    { 133, "SheetEntry", 3, PayloadKind::ByteCountChars, 2, RecordUse::Read },
+    { 140, nullptr, 5, PayloadKind::None, 0, RecordUse::Skipped },
+    { 158, nullptr, 25, PayloadKind::None, 0, RecordUse::Rejected },
+    { 160, nullptr, 5, PayloadKind::None, 0, RecordUse::Skipped },
+    { 161, nullptr, 35, PayloadKind::None, 0, RecordUse::Skipped },
+    { 224, "CellFormat", 23, PayloadKind::None, 0, RecordUse::Read },
+} };
 
 namespace detail {
 constexpr bool TableIsSortedAndSound()
@@ -134,7 +134,8 @@ constexpr bool TableIsSortedAndSound()
 }
 } // namespace detail
 
-static_assert(detail::TableIsSortedAndSound(), "the record table is sorted by type and its counts lie in the fixed part");
+static_assert(
+    detail::TableIsSortedAndSound(), "the record table is sorted by type and its counts lie in the fixed part");
 
 // The table row of a type byte, or null for a type the program does not accept.
 const PxlRecordTableEntry* FindRecordType(std::uint8_t type);

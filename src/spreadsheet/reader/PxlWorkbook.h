@@ -45,7 +45,7 @@ struct SheetInfo {
     std::int16_t DefaultColWidth = 0;
     std::int16_t DefaultRowHeight = 0;
     std::vector<ColumnInfo> Columns; // file order
-    std::vector<RowInfo> Rows;       // file order
+    std::vector<RowInfo> Rows; // file order
     std::u16string SheetName;
 
     static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
@@ -53,9 +53,9 @@ struct SheetInfo {
 
 struct FontEntry {
     std::size_t Record = 0; // offset of its FontRecord in the view
-    HFONT Font = nullptr;       // at 100 %, made by the cell drawing
+    HFONT Font = nullptr; // at 100 %, made by the cell drawing
     HFONT ScaledFont = nullptr; // at the current print scale
-    std::int32_t AverageWidth = 0;          // unscaled printer units
+    std::int32_t AverageWidth = 0; // unscaled printer units
     std::int32_t TextHeight = 0;
 };
 
@@ -63,7 +63,7 @@ struct PxlWorkbook {
     // The mapped view. `View` is empty when no workbook is open.
     std::span<const std::uint8_t> View;
     std::vector<SheetInfo> Sheets; // SheetEntry order
-    std::vector<FontEntry> Fonts;  // file order
+    std::vector<FontEntry> Fonts; // file order
     const std::uint8_t* FirstCellFormat = nullptr;
     std::size_t CellFormatCount = 0;
     const std::uint8_t* FirstNumberFormat = nullptr;

@@ -49,7 +49,8 @@ bool WorkbookMapping::Open(const char16_t* path)
     if (file_ < 0)
         return false;
     // GetFileSize.
-    struct stat status {};
+    struct stat status {
+    };
     if (::fstat(file_, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
         Close();
         return false;

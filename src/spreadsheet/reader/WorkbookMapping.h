@@ -10,7 +10,8 @@
 
 namespace spreadsheet {
 
-class WorkbookMapping {
+class WorkbookMapping
+{
 public:
     WorkbookMapping() = default;
     WorkbookMapping(const WorkbookMapping&) = delete;
@@ -24,7 +25,7 @@ public:
     // Unmaps the view and closes the file.
     void Close();
 
-    std::span<const std::uint8_t> View() const { return {view_, size_}; }
+    std::span<const std::uint8_t> View() const { return { view_, size_ }; }
 
 private:
     int file_ = -1;

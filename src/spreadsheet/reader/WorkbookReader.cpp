@@ -26,7 +26,8 @@ enum class Step {
     Stop, // a message has been shown
 };
 
-class RecordWalk {
+class RecordWalk
+{
 public:
     RecordWalk(std::span<const std::uint8_t> view, const char16_t* name)
         : view_(view)
@@ -122,8 +123,7 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
         break;
     case PxlRecordType::SheetEntry: {
         SheetInfo info;
-        info.SheetName = RecordText(
-            record, field::kSheetEntryName, in.U8At(field::kSheetEntryNameLength).value_or(0));
+        info.SheetName = RecordText(record, field::kSheetEntryName, in.U8At(field::kSheetEntryNameLength).value_or(0));
         workbook.Sheets.push_back(std::move(info));
         break;
     }
@@ -234,16 +234,15 @@ void StartReading()
 // A neutral cell format for references outside the list: font 0, General,
 // bottom-left, no borders, no background (255).
 constexpr std::array<std::uint8_t, kCellFormatLength> kNeutralCellFormat = [] {
-    std::array<std::uint8_t, kCellFormatLength> record{};
+    std::array<std::uint8_t, kCellFormatLength> record {};
     record[0] = static_cast<std::uint8_t>(PxlRecordType::CellFormat);
     record[field::kCellFormatBackground] = 255;
     return record;
 }();
 
 // A 10-point black "Arial" for font references outside the list.
-constexpr std::array<std::uint8_t, 26> kNeutralFontRecord = {
-    static_cast<std::uint8_t>(PxlRecordType::FontRecord), 200, 0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0x20, 0, 0, 5,
-    'A', 0, 'r', 0, 'i', 0, 'a', 0, 'l', 0};
+constexpr std::array<std::uint8_t, 26> kNeutralFontRecord = { static_cast<std::uint8_t>(PxlRecordType::FontRecord), 200,
+    0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0x20, 0, 0, 5, 'A', 0, 'r', 0, 'i', 0, 'a', 0, 'l', 0 };
 
 } // namespace
 
@@ -337,7 +336,7 @@ void ReleaseWorkbook()
                 ::DeleteObject(font.ScaledFont);
         }
     }
-    workbook = PxlWorkbook{};
+    workbook = PxlWorkbook {};
     mapping.Close();
     shell::HideBusyCursor();
 }

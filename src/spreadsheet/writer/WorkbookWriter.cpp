@@ -29,16 +29,15 @@ constexpr std::uint8_t kCellFormat = 224;
 
 // Formula bytes are not interpreted by the reader; a short fixed token run
 // stands for the formula.
-const std::vector<std::uint8_t> kFormulaBytes = {0x1E, 0x01, 0x00};
+const std::vector<std::uint8_t> kFormulaBytes = { 0x1E, 0x01, 0x00 };
 
 // The types the reader skips, with their fixed lengths.
 struct UnreadType {
     std::uint8_t Type;
     std::uint8_t FixedLength;
 };
-constexpr UnreadType kUnreadTypes[] = {
-    {20, 2}, {21, 2}, {24, 8}, {27, 3}, {41, 33}, {43, 3}, {62, 6}, {65, 10}, {66, 3}, {140, 5}, {158, 25},
-    {160, 5}, {161, 35}};
+constexpr UnreadType kUnreadTypes[] = { { 20, 2 }, { 21, 2 }, { 24, 8 }, { 27, 3 }, { 41, 33 }, { 43, 3 }, { 62, 6 },
+    { 65, 10 }, { 66, 3 }, { 140, 5 }, { 158, 25 }, { 160, 5 }, { 161, 35 } };
 
 std::uint8_t CharCount(const std::u16string& text)
 {

@@ -68,7 +68,7 @@ struct CellDescription {
     CellKind Kind = CellKind::Blank;
     double Number = 0;
     std::u16string Text;
-    bool Flag = false;         // boolean value
+    bool Flag = false; // boolean value
     std::uint8_t ErrorCode = 0; // error cells
 };
 
@@ -110,17 +110,18 @@ struct SheetDescription {
 
 struct WorkbookDescription {
     std::uint16_t Version = 271;
-    std::vector<FontDescription> Fonts{FontDescription{}};
-    std::vector<CellFormatDescription> CellFormats{CellFormatDescription{}};
+    std::vector<FontDescription> Fonts { FontDescription {} };
+    std::vector<CellFormatDescription> CellFormats { CellFormatDescription {} };
     std::vector<std::u16string> NumberFormats; // custom formats 233, 234, ...
     std::optional<std::int16_t> ActiveSheet;
     bool PasswordProtected = false;
     bool WithSkippedRecords = false; // one record of every type the reader skips
-    std::vector<SheetDescription> Sheets{SheetDescription{}};
+    std::vector<SheetDescription> Sheets { SheetDescription {} };
 };
 
 // Appends records to a byte stream, each with the layout the reader expects.
-class PxlRecordWriter {
+class PxlRecordWriter
+{
 public:
     static constexpr std::uint16_t kGlobalsKind = 5;
     static constexpr std::uint16_t kWorksheetKind = 16;

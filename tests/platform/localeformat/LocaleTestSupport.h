@@ -4,13 +4,14 @@
 
 #include <cstdlib>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace platform {
 
 // Sets the POSIX locale variables for one test and restores them after.
-class LocaleTest : public ::testing::Test {
+class LocaleTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -34,7 +35,7 @@ protected:
     static void UseLocale(const char* name) { setenv("LC_ALL", name, 1); }
 
 private:
-    static constexpr const char* kVariables[] = {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MONETARY", "LANG"};
+    static constexpr const char* kVariables[] = { "LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MONETARY", "LANG" };
     std::vector<std::optional<std::string>> saved_;
 };
 

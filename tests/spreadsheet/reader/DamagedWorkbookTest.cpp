@@ -9,19 +9,19 @@ WorkbookDescription SmallWorkbook()
 {
     WorkbookDescription book;
     book.WithSkippedRecords = true;
-    book.NumberFormats = {u"0.0"};
+    book.NumberFormats = { u"0.0" };
     book.ActiveSheet = 0;
     SheetDescription sheet;
     sheet.DefaultColWidth = 2000;
     sheet.DefaultRowHeight = 255;
-    sheet.Selection = SelectionDescription{0, 0, 1, 1};
-    sheet.Columns = {ColumnDescription{}};
-    sheet.Rows = {RowDescription{}};
+    sheet.Selection = SelectionDescription { 0, 0, 1, 1 };
+    sheet.Columns = { ColumnDescription {} };
+    sheet.Rows = { RowDescription {} };
     CellDescription formula = Blank(1, 1);
     formula.Kind = CellKind::FormulaText;
     formula.Text = u"ab";
-    sheet.Cells = {Text(0, 0, u"Head"), Number(1, 0, 2.5), formula, Blank(2, 2)};
-    book.Sheets = {sheet};
+    sheet.Cells = { Text(0, 0, u"Head"), Number(1, 0, 2.5), formula, Blank(2, 2) };
+    book.Sheets = { sheet };
     return book;
 }
 
@@ -71,12 +71,12 @@ TEST_F(ReaderTest, CountsThatLieAreInvalid)
         std::uint8_t Count;
     };
     const Row rows[] = {
-        {"text cell", 4, 6, 200},
-        {"font name", 49, 15, 250},
-        {"number format", 30, 1, 250},
-        {"sheet name", 133, 2, 250},
-        {"formula bytes", 6, 15, 250},
-        {"formula string", 7, 1, 250},
+        { "text cell", 4, 6, 200 },
+        { "font name", 49, 15, 250 },
+        { "number format", 30, 1, 250 },
+        { "sheet name", 133, 2, 250 },
+        { "formula bytes", 6, 15, 250 },
+        { "formula string", 7, 1, 250 },
     };
     const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
     const std::set<std::size_t> starts = RecordStarts(whole);
@@ -105,10 +105,10 @@ TEST_F(ReaderTest, CountsThatLieAreInvalid)
 TEST_F(ReaderTest, FormatReferencesThatLieStayInBounds)
 {
     WorkbookDescription book = SmallWorkbook();
-    book.CellFormats = {CellFormatDescription{.Font = 40}, CellFormatDescription{.Font = -3}};
+    book.CellFormats = { CellFormatDescription { .Font = 40 }, CellFormatDescription { .Font = -3 } };
     book.Sheets[0].Cells.push_back(Number(5, 5, 1, 900));
     ASSERT_EQ(Read(book), 1);
-    for (std::size_t index : {0u, 1u, 2u, 900u, 65535u}) {
+    for (std::size_t index : { 0u, 1u, 2u, 900u, 65535u }) {
         std::span<const std::uint8_t> format = CellFormatAt(index);
         ASSERT_EQ(format.size(), kCellFormatLength);
         const auto font = static_cast<std::int16_t>(format[1] | (format[2] << 8));
@@ -120,7 +120,7 @@ TEST_F(ReaderTest, FormatReferencesThatLieStayInBounds)
 TEST_F(ReaderTest, EveryByteReplacedStillReadsSafely)
 {
     const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
-    const std::uint8_t replacements[] = {0x00, 0x01, 0x09, 0x0A, 0x7F, 0x80, 0x9E, 0xE0, 0xFF};
+    const std::uint8_t replacements[] = { 0x00, 0x01, 0x09, 0x0A, 0x7F, 0x80, 0x9E, 0xE0, 0xFF };
     int opened = 0;
     int refused = 0;
     for (std::size_t at = 0; at < whole.size(); ++at) {
@@ -133,8 +133,8 @@ TEST_F(ReaderTest, EveryByteReplacedStillReadsSafely)
             (result ? opened : refused) += 1;
             // Every lookup of the model stays in the file.
             for (std::size_t sheet = 0; SheetAt(sheet); ++sheet)
-                EXPECT_TRUE(SheetAt(sheet)->StartRecord == SheetInfo::kNoRecord
-                    || SheetAt(sheet)->StartRecord < bytes.size());
+                EXPECT_TRUE(
+                    SheetAt(sheet)->StartRecord == SheetInfo::kNoRecord || SheetAt(sheet)->StartRecord < bytes.size());
             for (std::size_t i = 0; i < 4; ++i) {
                 EXPECT_EQ(CellFormatAt(i).size(), kCellFormatLength);
                 EXPECT_TRUE(RecordLength(FontAt(i)).Valid);
@@ -154,7 +154,8 @@ TEST_F(ReaderTest, UnknownTypesAnywhereAreInvalid)
     for (std::size_t start : starts) {
         if (start == whole.size())
             continue;
-        for (std::uint8_t type : {std::uint8_t{2}, std::uint8_t{100}, std::uint8_t{158}, std::uint8_t{255}}) {
+        for (std::uint8_t type :
+            { std::uint8_t { 2 }, std::uint8_t { 100 }, std::uint8_t { 158 }, std::uint8_t { 255 } }) {
             std::vector<std::uint8_t> bytes = whole;
             bytes[start] = type;
             EXPECT_EQ(Read(bytes), 0);

@@ -15,12 +15,12 @@ struct Entry {
 };
 
 constexpr Entry kEntries[] = {
-    {40050, u"Unable to open PXL file : "},
-    {40051, u"Invalid PXL file : "},
-    {40052, u"Pocket Excel 1.0 Workbook format not supported."},
-    {40053, u"This file is not a supported PXL file."},
-    {40054, u"Error: This Pocket Excel file is password protected... cannot continue."},
-    {40078, u"Alert..."},
+    { 40050, u"Unable to open PXL file : " },
+    { 40051, u"Invalid PXL file : " },
+    { 40052, u"Pocket Excel 1.0 Workbook format not supported." },
+    { 40053, u"This file is not a supported PXL file." },
+    { 40054, u"Error: This Pocket Excel file is password protected... cannot continue." },
+    { 40078, u"Alert..." },
 };
 
 constexpr std::size_t kMessageLimit = 200;
@@ -41,7 +41,9 @@ platform::ModuleHandle ResourceModule()
     return nullptr;
 }
 
-void SetResourceModule(platform::ModuleHandle) {}
+void SetResourceModule(platform::ModuleHandle)
+{
+}
 
 const char16_t* LoadResString(platform::ModuleHandle, unsigned id, char16_t* buffer, std::size_t size)
 {
@@ -70,8 +72,12 @@ int ShowMessageIdWithText(unsigned id, const char16_t* text)
     return platform::MessageBoxW(message, Find(40078));
 }
 
-void ShowBusyCursor() {}
+void ShowBusyCursor()
+{
+}
 
-void HideBusyCursor() {}
+void HideBusyCursor()
+{
+}
 
 } // namespace shell

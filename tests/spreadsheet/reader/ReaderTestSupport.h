@@ -15,7 +15,8 @@
 
 namespace spreadsheet {
 
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -1,5 +1,5 @@
-#include "ReaderTestSupport.h"
 #include "SampleWorkbooks.h"
+#include "ReaderTestSupport.h"
 
 #include <filesystem>
 #include <fstream>

@@ -16,32 +16,40 @@ WorkbookDescription EveryRecordWorkbook()
 {
     WorkbookDescription book;
     book.WithSkippedRecords = true;
-    book.Fonts = {FontDescription{}, FontDescription{.Height = 280, .Italic = true, .Color = 2, .Weight = 700,
-                                         .Underline = true, .Family = 0x20, .Charset = 0, .Name = u"Tahoma"}};
-    book.CellFormats = {CellFormatDescription{}, CellFormatDescription{.Font = 1, .NumberFormat = 234},
-        CellFormatDescription{.NumberFormat = 3, .Layout = kAlignCenter | kBorderTop, .Background = 5}};
-    book.NumberFormats = {u"0.0", u"[Red]0.00", u"yyyy"};
+    book.Fonts = { FontDescription {},
+        FontDescription { .Height = 280,
+            .Italic = true,
+            .Color = 2,
+            .Weight = 700,
+            .Underline = true,
+            .Family = 0x20,
+            .Charset = 0,
+            .Name = u"Tahoma" } };
+    book.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Font = 1, .NumberFormat = 234 },
+        CellFormatDescription { .NumberFormat = 3, .Layout = kAlignCenter | kBorderTop, .Background = 5 } };
+    book.NumberFormats = { u"0.0", u"[Red]0.00", u"yyyy" };
     book.ActiveSheet = 1;
     SheetDescription first;
     first.Name = u"Costs";
     first.DefaultColWidth = 2304;
     first.DefaultRowHeight = 300;
-    first.Selection = SelectionDescription{1, 2, 7, 4};
-    first.Columns = {ColumnDescription{.FirstColumn = 0, .LastColumn = 0, .Width = 31},
-        ColumnDescription{.FirstColumn = 1, .LastColumn = 3, .Width = 32, .Format = 2},
-        ColumnDescription{.FirstColumn = 4, .LastColumn = 4, .Width = 4000, .Hidden = true}};
-    first.Rows = {RowDescription{.Row = 2, .Height = 400}, RowDescription{.Row = 3, .Height = 400, .Hidden = true}};
+    first.Selection = SelectionDescription { 1, 2, 7, 4 };
+    first.Columns = { ColumnDescription { .FirstColumn = 0, .LastColumn = 0, .Width = 31 },
+        ColumnDescription { .FirstColumn = 1, .LastColumn = 3, .Width = 32, .Format = 2 },
+        ColumnDescription { .FirstColumn = 4, .LastColumn = 4, .Width = 4000, .Hidden = true } };
+    first.Rows
+        = { RowDescription { .Row = 2, .Height = 400 }, RowDescription { .Row = 3, .Height = 400, .Hidden = true } };
     CellDescription formula = Blank(9, 1);
     formula.Kind = CellKind::FormulaText;
     formula.Text = u"sum";
     CellDescription flag = Blank(5, 6);
     flag.Kind = CellKind::Boolean;
     flag.Flag = true;
-    first.Cells = {Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formula, Blank(20, 30)};
+    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formula, Blank(20, 30) };
     SheetDescription second;
     second.Name = u"Blank only";
-    second.Cells = {Blank(1, 1), Blank(7, 9)};
-    book.Sheets = {first, second};
+    second.Cells = { Blank(1, 1), Blank(7, 9) };
+    book.Sheets = { first, second };
     return book;
 }
 
@@ -116,7 +124,7 @@ TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
 
 TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
 {
-    ASSERT_EQ(Read(WorkbookDescription{}), 1);
+    ASSERT_EQ(Read(WorkbookDescription {}), 1);
     std::span<const std::uint8_t> neutral = CellFormatAt(5);
     ASSERT_EQ(neutral.size(), kCellFormatLength);
     EXPECT_EQ(neutral[field::kCellFormatBackground], 255);
@@ -139,11 +147,11 @@ TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
         std::uint16_t Expected;
     };
     const Row rows[] = {
-        {"no window record: first sheet", false, 0xFFFF, std::nullopt, 0},
-        {"window record chooses", false, 0xFFFF, 1, 1},
-        {"command line without a sheet: window record", true, 0xFFFF, 1, 1},
-        {"command line sheet wins", true, 2, 1, 2},
-        {"command line sheet kept without window record", true, 3, std::nullopt, 3},
+        { "no window record: first sheet", false, 0xFFFF, std::nullopt, 0 },
+        { "window record chooses", false, 0xFFFF, 1, 1 },
+        { "command line without a sheet: window record", true, 0xFFFF, 1, 1 },
+        { "command line sheet wins", true, 2, 1, 2 },
+        { "command line sheet kept without window record", true, 3, std::nullopt, 3 },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -151,7 +159,7 @@ TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
         shell::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
         shell::Options().SheetIndex = row.CommandLineSheet;
         WorkbookDescription book;
-        book.Sheets = {NamedSheet(u"One"), NamedSheet(u"Two")};
+        book.Sheets = { NamedSheet(u"One"), NamedSheet(u"Two") };
         book.ActiveSheet = row.Active;
         ASSERT_EQ(Read(book), 1);
         EXPECT_EQ(shell::Options().SheetIndex, row.Expected);
@@ -190,9 +198,9 @@ TEST_F(ReaderTest, SheetRecordsBeforeTheFirstSheetEndAreIgnored)
     out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
     out.SheetEntry(u"A");
     out.Cell(Number(3, 3, 1));
-    out.ColumnInfo(ColumnDescription{});
-    out.RowInfo(RowDescription{});
-    out.Selection(SelectionDescription{1, 1, 2, 2});
+    out.ColumnInfo(ColumnDescription {});
+    out.RowInfo(RowDescription {});
+    out.Selection(SelectionDescription { 1, 1, 2, 2 });
     out.DefaultColWidth(0, 100);
     out.DefaultRowHeight(0, 100);
     out.SheetEnd();
@@ -253,10 +261,10 @@ TEST_F(ReaderTest, CellsOfEveryKindReadBack)
     formulaBoolean.Flag = true;
     CellDescription error = cell(CellKind::Error);
     error.ErrorCode = 7;
-    sheet.Cells = {Number(1, 2, 1234.5, 0), Text(2, 3, u"Grüße"), error, formulaNumber, formulaText, formulaBoolean,
-        cell(CellKind::FormulaError), cell(CellKind::FormulaEmpty)};
+    sheet.Cells = { Number(1, 2, 1234.5, 0), Text(2, 3, u"Grüße"), error, formulaNumber, formulaText, formulaBoolean,
+        cell(CellKind::FormulaError), cell(CellKind::FormulaEmpty) };
     WorkbookDescription book;
-    book.Sheets = {sheet};
+    book.Sheets = { sheet };
     ASSERT_EQ(Read(book), 1);
 
     std::size_t offset = Workbook().Sheets[0].StartRecord;
@@ -310,8 +318,8 @@ TEST_F(ReaderTest, CellsOfEveryKindReadBack)
         }
         offset += size.Total();
     }
-    const std::vector<std::string> expected = {"other 9", "number 1234.500000", "text", "error 7", "formula -2.500000",
-        "formula text", "string", "formula boolean 1", "formula error", "formula empty"};
+    const std::vector<std::string> expected = { "other 9", "number 1234.500000", "text", "error 7", "formula -2.500000",
+        "formula text", "string", "formula boolean 1", "formula error", "formula empty" };
     EXPECT_EQ(seen, expected);
 }
 
