@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 int Narrow(const char16_t*, int count, int maxWidth)
 {

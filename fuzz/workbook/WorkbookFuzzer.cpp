@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <span>
 
-namespace {
+namespace
+{
 
 int Narrow(const char16_t*, int count, int maxWidth)
 {

@@ -1,18 +1,23 @@
 #include "LocaleData.h"
 #include "LocaleFormat.h"
+#include "LocaleInfo.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 // Order templates: N is the number, $ the symbol, - the sign.
 constexpr const char16_t* kNegativeOrders[16] = { u"($N)", u"-$N", u"$-N", u"$N-", u"(N$)", u"-N$", u"N-$", u"N$-",
     u"-N $", u"-$ N", u"N $-", u"$ N-", u"$ -N", u"N- $", u"($ N)", u"(N $)" };
 constexpr const char16_t* kPositiveOrders[4] = { u"$N", u"N$", u"$ N", u"N $" };
 constexpr std::uint32_t kMaxDigits = 9;
+// The locale strings of the default format, as large as the platform allows.
+constexpr int kLocaleStringSize = 16;
 
 struct DecimalText {
     bool Negative = false;
@@ -125,15 +130,22 @@ int GetCurrencyFormatW(
     if (!value || size < 0)
         return 0;
     CURRENCYFMTW defaults;
-    const LocaleData& numeric = LocaleDataFor(LocaleCategory::Numeric);
-    const LocaleData& monetary = LocaleDataFor(LocaleCategory::Monetary);
+    char16_t decimal[kLocaleStringSize] = {};
+    char16_t thousand[kLocaleStringSize] = {};
+    char16_t symbol[kLocaleStringSize] = {};
     if (!format) {
+        const std::string id = ResolveLocale(locale, LocaleCategory::Monetary);
+        if (id.empty() || !GetLocaleInfoW(locale, LOCALE_SDECIMAL, decimal, kLocaleStringSize)
+            || !GetLocaleInfoW(locale, LOCALE_STHOUSAND, thousand, kLocaleStringSize)
+            || !GetLocaleInfoW(locale, LOCALE_SCURRENCY, symbol, kLocaleStringSize))
+            return 0;
+        const LocaleData& monetary = LocaleDataFor(id);
         defaults.NumDigits = 2;
         defaults.LeadingZero = 1;
         defaults.Grouping = 3;
-        defaults.lpDecimalSep = numeric.DecimalSeparator.c_str();
-        defaults.lpThousandSep = numeric.ThousandSeparator.c_str();
-        defaults.lpCurrencySymbol = monetary.CurrencySymbol.c_str();
+        defaults.lpDecimalSep = decimal;
+        defaults.lpThousandSep = thousand;
+        defaults.lpCurrencySymbol = symbol;
         defaults.PositiveOrder = (monetary.CurrencyFirst ? 0 : 1) + (monetary.CurrencySpaced ? 2 : 0);
         defaults.NegativeOrder
             = monetary.CurrencyFirst ? (monetary.CurrencySpaced ? 9 : 1) : (monetary.CurrencySpaced ? 8 : 5);
@@ -154,25 +166,9 @@ int GetCurrencyFormatW(
         text += format->lpDecimalSep;
         text.append(number.Fraction.begin(), number.Fraction.end());
     }
-    const std::u16string symbol = format->lpCurrencySymbol;
-    text = number.Negative ? Arrange(kNegativeOrders[format->NegativeOrder], text, symbol)
-                           : Arrange(kPositiveOrders[format->PositiveOrder], text, symbol);
-    const int needed = static_cast<int>(text.size()) + 1;
-    if (size == 0)
-        return needed;
-    if (!buffer || size < needed)
-        return 0;
-    std::copy(text.begin(), text.end(), buffer);
-    buffer[text.size()] = u'\0';
-    return needed;
-}
-
-int GetLocaleNumberStringW(LCID locale, LocaleNumberString which, char16_t* buffer, int size)
-{
-    const std::u16string& text = which == LocaleNumberString::CurrencySymbol
-        ? LocaleDataFor(LocaleCategory::Monetary).CurrencySymbol
-        : which == LocaleNumberString::DecimalSeparator ? LocaleDataFor(LocaleCategory::Numeric).DecimalSeparator
-                                                        : LocaleDataFor(LocaleCategory::Numeric).ThousandSeparator;
+    const std::u16string currency = format->lpCurrencySymbol;
+    text = number.Negative ? Arrange(kNegativeOrders[format->NegativeOrder], text, currency)
+                           : Arrange(kPositiveOrders[format->PositiveOrder], text, currency);
     const int needed = static_cast<int>(text.size()) + 1;
     if (size == 0)
         return needed;

@@ -1,13 +1,16 @@
 #include "LocaleData.h"
 #include "LocaleFormat.h"
+#include "LocaleInfo.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <string>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 constexpr int kDaysInMonth[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 constexpr std::uint16_t kFirstYear = 1;
@@ -208,9 +211,10 @@ int GetDateFormatW(
     if (size < 0)
         return 0;
     const SYSTEMTIME date = time ? *time : Now();
-    if (!ValidDate(date))
+    const std::string id = ResolveLocale(locale, LocaleCategory::Time);
+    if (!ValidDate(date) || id.empty())
         return 0;
-    const LocaleData& data = LocaleDataFor(LocaleCategory::Time);
+    const LocaleData& data = LocaleDataFor(id);
     std::u16string_view picture;
     if (format)
         picture = format;
@@ -225,9 +229,10 @@ int GetTimeFormatW(
     if (size < 0)
         return 0;
     const SYSTEMTIME clock = time ? *time : Now();
-    if (!ValidTime(clock))
+    const std::string id = ResolveLocale(locale, LocaleCategory::Time);
+    if (!ValidTime(clock) || id.empty())
         return 0;
-    const LocaleData& data = LocaleDataFor(LocaleCategory::Time);
+    const LocaleData& data = LocaleDataFor(id);
     std::u16string_view picture = format ? std::u16string_view(format) : std::u16string_view(data.TimePicture);
     return Deliver(TimeText(clock, picture, flags, data), buffer, size);
 }

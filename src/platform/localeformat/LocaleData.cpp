@@ -1,7 +1,6 @@
 #include "LocaleData.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <unicode/datefmt.h>
@@ -13,8 +12,10 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/unistr.h>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 std::u16string ToU16(const icu::UnicodeString& text)
 {
@@ -74,23 +75,11 @@ void ReadNames(const icu::Locale& locale, LocaleData& data)
     }
 }
 
-void ReadNumbers(const icu::Locale& locale, LocaleData& data)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    icu::DecimalFormatSymbols symbols(locale, status);
-    if (U_FAILURE(status))
-        return;
-    data.DecimalSeparator = ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
-    data.ThousandSeparator = PlainSpaces(ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol)));
-    data.CurrencySymbol = ToU16(symbols.getSymbol(icu::DecimalFormatSymbols::kCurrencySymbol));
-}
-
 LocaleData ReadLocale(const std::string& name)
 {
     icu::Locale locale(name.c_str());
     LocaleData data;
     ReadNames(locale, data);
-    ReadNumbers(locale, data);
     data.ShortDatePicture = PlainSpaces(
         PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale))));
     data.LongDatePicture = PlainSpaces(
@@ -121,29 +110,10 @@ LocaleData ReadLocale(const std::string& name)
 
 } // namespace
 
-std::string PosixLocaleName(LocaleCategory category)
-{
-    const char* categoryVariable = category == LocaleCategory::Time ? "LC_TIME"
-        : category == LocaleCategory::Numeric                       ? "LC_NUMERIC"
-                                                                    : "LC_MONETARY";
-    std::string name;
-    for (const char* variable : { "LC_ALL", categoryVariable, "LANG" }) {
-        const char* value = std::getenv(variable);
-        if (value && *value) {
-            name = value;
-            break;
-        }
-    }
-    name = name.substr(0, name.find_first_of(".@"));
-    if (name.empty() || name == "C" || name == "POSIX")
-        return "en_US";
-    return name;
-}
-
-const LocaleData& LocaleDataFor(LocaleCategory category)
+const LocaleData& LocaleDataFor(const std::string& icuLocaleId)
 {
     static std::map<std::string, LocaleData> cache;
-    const std::string name = PosixLocaleName(category);
+    const std::string& name = icuLocaleId;
     auto found = cache.find(name);
     if (found == cache.end())
         found = cache.emplace(name, ReadLocale(name)).first;

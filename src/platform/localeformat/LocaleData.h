@@ -6,13 +6,8 @@
 #include <array>
 #include <string>
 
-namespace platform {
-
-enum class LocaleCategory {
-    Time,
-    Numeric,
-    Monetary,
-};
+namespace platform
+{
 
 struct LocaleData {
     std::array<std::u16string, 12> Months;
@@ -25,18 +20,12 @@ struct LocaleData {
     std::u16string ShortDatePicture;
     std::u16string LongDatePicture;
     std::u16string TimePicture;
-    std::u16string DecimalSeparator;
-    std::u16string ThousandSeparator;
-    std::u16string CurrencySymbol;
     bool CurrencyFirst = true;
     bool CurrencySpaced = false;
 };
 
-// The ICU locale name for a category: LC_ALL, else the category's variable,
-// else LANG, without encoding or modifier; "en_US" for C, POSIX or nothing.
-std::string PosixLocaleName(LocaleCategory category);
-
-const LocaleData& LocaleDataFor(LocaleCategory category);
+// The data of an ICU locale id (from ResolveLocale).
+const LocaleData& LocaleDataFor(const std::string& icuLocaleId);
 
 // Converts an ICU date or time pattern to the picture syntax.
 std::u16string PictureFromIcuPattern(const std::u16string& pattern);

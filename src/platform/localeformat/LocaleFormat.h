@@ -5,25 +5,25 @@
 // GetCurrencyFormatW with a CURRENCYFMTW, VariantTimeToSystemTime for OLE
 // dates, and the locale's number separators and currency symbol.
 //
-// The locale is the user's POSIX locale: LC_ALL, else the category variable
-// (LC_TIME for dates and times, LC_NUMERIC for separators, LC_MONETARY for
-// the currency symbol), else LANG; "C", "POSIX" or nothing count as en_US.
-// Month and day names, clock markers, separators and the default date and
-// time patterns come from ICU for that locale. The environment is read on
-// every call, so a change of locale takes effect at once.
+// LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and 0 stand for the user's
+// POSIX locale (LC_ALL, else LC_TIME for dates and times or LC_MONETARY for
+// amounts, else LANG; see PosixLocale.h); another identifier names its own
+// locale. Month and day names, clock markers and the default date and time
+// patterns come from ICU for that locale, separators and the currency symbol
+// from GetLocaleInfoW. The environment is read on every call, so a change of
+// locale takes effect at once.
 //
 // Functions return the number of UTF-16 units written including the
 // terminating NUL, or 0 on failure (an invalid date or time, a malformed
 // number, a buffer too small). With a buffer size of 0 they return the size
 // needed.
 
+#include "LocaleTypes.h"
+
 #include <cstdint>
 
-namespace platform {
-
-using LCID = std::uint32_t;
-inline constexpr LCID LOCALE_USER_DEFAULT = 0x400;
-inline constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x800;
+namespace platform
+{
 
 struct SYSTEMTIME {
     std::uint16_t wYear = 0;
@@ -78,13 +78,5 @@ int GetCurrencyFormatW(
 // date and time, rounded to the nearest second; milliseconds are 0. 0 when
 // the value lies outside the years 100 to 9999 or is not a number.
 int VariantTimeToSystemTime(double value, SYSTEMTIME* time);
-
-// The locale's number strings, as the locale information call gives them.
-enum class LocaleNumberString {
-    DecimalSeparator, // from LC_NUMERIC
-    ThousandSeparator, // from LC_NUMERIC
-    CurrencySymbol, // from LC_MONETARY
-};
-int GetLocaleNumberStringW(LCID locale, LocaleNumberString which, char16_t* buffer, int size);
 
 } // namespace platform

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 void CellText::Append(char16_t unit)
 {

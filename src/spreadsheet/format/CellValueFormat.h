@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 // The text of one cell: at most 99 UTF-16 units and a terminator. Appends
 // past the capacity are cut off and mark the text as overflowed.

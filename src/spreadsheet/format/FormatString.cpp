@@ -1,5 +1,6 @@
 #include "CellValueFormat.h"
 #include "LocaleFormat.h"
+#include "LocaleInfo.h"
 #include "NumberFormatTables.h"
 #include "PrintFixed.h"
 
@@ -7,8 +8,10 @@
 #include <cstdio>
 #include <string>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 // GetLocaleInfoW reads each locale string into a buffer this size.
 constexpr int kLocaleStringSize = 5;
@@ -16,10 +19,11 @@ constexpr int kCurrencyResultSize = 101;
 // Serial numbers below 61 count 29 February 1900, which never was.
 constexpr double kFirstTrueSerial = 61.0;
 
-std::u16string LocaleString(platform::LocaleNumberString which)
+// A locale string that does not fit the buffer is taken as empty.
+std::u16string LocaleString(platform::LCTYPE type)
 {
     char16_t buffer[kLocaleStringSize] = {};
-    if (platform::GetLocaleNumberStringW(platform::LOCALE_USER_DEFAULT, which, buffer, kLocaleStringSize) == 0)
+    if (platform::GetLocaleInfoW(platform::LOCALE_USER_DEFAULT, type, buffer, kLocaleStringSize) == 0)
         return {};
     return buffer;
 }
@@ -260,11 +264,9 @@ void EmitNumber(CellText& out, double value, const NumberSectionFlags& flags)
             printed.pop_back();
     }
 
-    const std::u16string decimal = LocaleString(platform::LocaleNumberString::DecimalSeparator);
-    const std::u16string thousand
-        = flags.Thousands ? LocaleString(platform::LocaleNumberString::ThousandSeparator) : std::u16string();
-    const std::u16string currency
-        = flags.Currency ? LocaleString(platform::LocaleNumberString::CurrencySymbol) : std::u16string();
+    const std::u16string decimal = LocaleString(platform::LOCALE_SDECIMAL);
+    const std::u16string thousand = flags.Thousands ? LocaleString(platform::LOCALE_STHOUSAND) : std::u16string();
+    const std::u16string currency = flags.Currency ? LocaleString(platform::LOCALE_SCURRENCY) : std::u16string();
     platform::CURRENCYFMTW format;
     format.NumDigits = static_cast<std::uint32_t>(flags.Zeros);
     format.LeadingZero = 1;

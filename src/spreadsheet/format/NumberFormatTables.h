@@ -7,7 +7,8 @@
 #include <array>
 #include <cstdint>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 inline constexpr int kMaxPrecision = 15;
 

@@ -1,10 +1,9 @@
 #include "PxlRecords.h"
 
-#include "ByteCursor.h"
-
 #include <algorithm>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
 {
@@ -18,12 +17,10 @@ const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
 RecordSize RecordLength(std::span<const std::uint8_t> record)
 {
     RecordSize size;
-    ByteCursor cursor(record);
-    auto type = cursor.U8At(0);
-    if (!type)
+    if (record.empty())
         return size;
-    const PxlRecordTableEntry* entry = FindRecordType(*type);
-    if (!entry || !cursor.Contains(0, entry->FixedLength))
+    const PxlRecordTableEntry* entry = FindRecordType(record[0]);
+    if (!entry || entry->FixedLength > record.size())
         return size;
     size.Fixed = entry->FixedLength;
     // The table guarantees that every count lies inside the fixed part,
@@ -34,34 +31,33 @@ RecordSize RecordLength(std::span<const std::uint8_t> record)
     case PayloadKind::NoneToo:
         break;
     case PayloadKind::ByteCountChars:
-        size.Payload = cursor.U8At(at).value_or(0) * 2u;
+        size.Payload = FieldU8(record, at) * 2u;
         break;
     case PayloadKind::WordCountChars:
-        size.Payload = (cursor.U16At(at).value_or(0) * 2u) & 0xFFFFu;
+        size.Payload = (FieldU16(record, at) * 2u) & 0xFFFFu;
         break;
     case PayloadKind::ByteCountBytes:
-        size.Payload = cursor.U8At(at).value_or(0);
+        size.Payload = FieldU8(record, at);
         break;
     case PayloadKind::WordCountBytes:
-        size.Payload = cursor.U16At(at).value_or(0);
+        size.Payload = FieldU16(record, at);
         break;
     case PayloadKind::WordCountSixes:
-        size.Payload = (cursor.U16At(at).value_or(0) * 6u) & 0xFFFFu;
+        size.Payload = (FieldU16(record, at) * 6u) & 0xFFFFu;
         break;
     case PayloadKind::CharsPlusBytes:
-        size.Payload = cursor.U8At(3).value_or(0) * 2u + cursor.U16At(4).value_or(0);
+        size.Payload = FieldU8(record, 3) * 2u + FieldU16(record, 4);
         break;
     }
-    size.Valid = cursor.Contains(0, size.Total());
+    size.Valid = size.Total() <= record.size();
     return size;
 }
 
 FormulaResultKind FormulaResult(std::span<const std::uint8_t> record)
 {
-    ByteCursor cursor(record);
-    if (cursor.U16At(field::kFormulaResultMarker).value_or(0) != kFormulaNotNumberMarker)
+    if (FieldU16(record, field::kFormulaResultMarker) != kFormulaNotNumberMarker)
         return FormulaResultKind::Number;
-    switch (cursor.U8At(field::kFormulaResult).value_or(0)) {
+    switch (FieldU8(record, field::kFormulaResult)) {
     case 0:
         return FormulaResultKind::Text;
     case 1:
@@ -75,10 +71,10 @@ FormulaResultKind FormulaResult(std::span<const std::uint8_t> record)
 
 std::u16string RecordText(std::span<const std::uint8_t> record, std::size_t offset, std::size_t count)
 {
-    ByteCursor cursor(record);
+    platform::ByteCursor cursor(record);
     std::u16string text;
     for (std::size_t i = 0; i < count; ++i) {
-        auto unit = cursor.U16At(offset + 2 * i);
+        auto unit = cursor.ReadAt<std::uint16_t>(offset + 2 * i);
         if (!unit)
             break;
         text.push_back(static_cast<char16_t>(*unit));

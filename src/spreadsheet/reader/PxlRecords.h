@@ -5,13 +5,17 @@
 // the program reads, and RecordLength, shared by the reader and the page
 // walk of the printer.
 
+#include "ByteCursor.h"
+
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 enum class PxlRecordType : std::uint8_t {
     BlankCell = 1,
@@ -99,7 +103,8 @@ inline constexpr std::array<PxlRecordTableEntry, 32> PxlRecordTable { {
     { 224, "CellFormat", 23, PayloadKind::None, 0, RecordUse::Read },
 } };
 
-namespace detail {
+namespace detail
+{
 constexpr bool TableIsSortedAndSound()
 {
     for (std::size_t i = 0; i < PxlRecordTable.size(); ++i) {
@@ -154,7 +159,8 @@ struct RecordSize {
 RecordSize RecordLength(std::span<const std::uint8_t> record);
 
 // Field offsets, counted from the type byte.
-namespace field {
+namespace field
+{
 inline constexpr std::size_t kSheetBeginVersion = 1;
 inline constexpr std::size_t kSheetBeginKind = 3;
 inline constexpr std::size_t kSheetEntryNameLength = 2;
@@ -227,6 +233,25 @@ enum class FormulaResultKind : std::uint8_t {
     Error = 2,
     Empty = 3,
 };
+
+// Fields of a record, read through the bounds-checked cursor; 0 for a field
+// that does not lie wholly inside `record`.
+inline std::uint8_t FieldU8(std::span<const std::uint8_t> record, std::size_t offset)
+{
+    return platform::ByteCursor(record).ReadAt<std::uint8_t>(offset).value_or(0);
+}
+inline std::uint16_t FieldU16(std::span<const std::uint8_t> record, std::size_t offset)
+{
+    return platform::ByteCursor(record).ReadAt<std::uint16_t>(offset).value_or(0);
+}
+inline std::int16_t FieldI16(std::span<const std::uint8_t> record, std::size_t offset)
+{
+    return platform::ByteCursor(record).ReadAt<std::int16_t>(offset).value_or(0);
+}
+inline double FieldF64(std::span<const std::uint8_t> record, std::size_t offset)
+{
+    return std::bit_cast<double>(platform::ByteCursor(record).ReadAt<std::uint64_t>(offset).value_or(0));
+}
 
 // The kind of a FormulaCell's cached result; Number when bytes 12-13 are not
 // 0xFFFF. `record` must hold the whole fixed part.

@@ -6,6 +6,7 @@
 // the mapped file. Cell records are not copied; the printer walks them again
 // from each sheet's StartRecord with RecordLength.
 
+#include "FileMapping.h"
 #include "PxlRecords.h"
 
 #include <plotwise/plotwise_types.h>
@@ -16,7 +17,8 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 struct ColumnInfo {
     std::int16_t FirstColumn = 0;
@@ -60,8 +62,12 @@ struct FontEntry {
 };
 
 struct PxlWorkbook {
-    // The mapped view. `View` is empty when no workbook is open.
+    // The mapped view. `View` is empty when no workbook is open; a workbook
+    // read from memory has no file, mapping or mapped view.
     std::span<const std::uint8_t> View;
+    platform::HANDLE File = platform::INVALID_HANDLE_VALUE;
+    platform::HANDLE Mapping = nullptr;
+    const void* MappedView = nullptr;
     std::vector<SheetInfo> Sheets; // SheetEntry order
     std::vector<FontEntry> Fonts; // file order
     const std::uint8_t* FirstCellFormat = nullptr;

@@ -1,23 +1,23 @@
 #include "WorkbookReader.h"
 
 #include "AppSettings.h"
-#include "ByteCursor.h"
 #include "Messages.h"
 #include "PrintingLibrary.h"
-#include "WorkbookMapping.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <array>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 constexpr std::uint16_t kSheetFromWorkbook = 0xFFFF;
 constexpr std::int16_t kNarrowestColumnWidth = 32;
 constexpr std::uint8_t kHiddenFlag = 0x01;
 
 PxlWorkbook workbook;
-WorkbookMapping mapping;
 DrawingRelease drawingRelease = nullptr;
 
 // What one record does to the walk.
@@ -41,7 +41,7 @@ private:
     Step Read(std::size_t offset, std::span<const std::uint8_t> record);
     Step Invalid();
     SheetInfo* Current();
-    void WidenRange(const ByteCursor& record);
+    void WidenRange(std::span<const std::uint8_t> record);
 
     std::span<const std::uint8_t> view_;
     const char16_t* name_;
@@ -84,13 +84,13 @@ int RecordWalk::Run()
     return 1;
 }
 
-void RecordWalk::WidenRange(const ByteCursor& record)
+void RecordWalk::WidenRange(std::span<const std::uint8_t> record)
 {
     SheetInfo* sheet = Current();
     if (!sheet)
         return;
-    const std::uint16_t row = record.U16At(field::kCellRow).value_or(0);
-    const std::uint16_t column = record.U8At(field::kCellColumn).value_or(0);
+    const std::uint16_t row = FieldU16(record, field::kCellRow);
+    const std::uint16_t column = FieldU8(record, field::kCellColumn);
     sheet->MinCol = std::min(sheet->MinCol, column);
     sheet->MaxCol = std::max(sheet->MaxCol, column);
     sheet->MinRow = std::min(sheet->MinRow, row);
@@ -101,17 +101,16 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
 {
     // Every field read below lies in the fixed part, which RecordLength has
     // found inside the record.
-    ByteCursor in(record);
     SheetInfo* sheet = Current();
     switch (static_cast<PxlRecordType>(record[0])) {
     case PxlRecordType::SheetBegin: {
-        const std::uint16_t version = in.U16At(field::kSheetBeginVersion).value_or(0);
+        const std::uint16_t version = FieldU16(record, field::kSheetBeginVersion);
         if (version < kFirstSupportedVersion || version > kLastSupportedVersion) {
             shell::ShowMessageId(
                 version == kPocketExcel1Version ? kPocketExcel1NotSupportedMessage : kUnsupportedWorkbookMessage);
             return Step::Stop;
         }
-        if (in.U16At(field::kSheetBeginKind).value_or(0) == kWorksheetKind && sheet)
+        if (FieldU16(record, field::kSheetBeginKind) == kWorksheetKind && sheet)
             sheet->StartRecord = offset;
         break;
     }
@@ -119,54 +118,54 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
     case PxlRecordType::TextCell:
     case PxlRecordType::BoolErrCell:
     case PxlRecordType::FormulaCell:
-        WidenRange(in);
+        WidenRange(record);
         break;
     case PxlRecordType::SheetEntry: {
         SheetInfo info;
-        info.SheetName = RecordText(record, field::kSheetEntryName, in.U8At(field::kSheetEntryNameLength).value_or(0));
+        info.SheetName = RecordText(record, field::kSheetEntryName, FieldU8(record, field::kSheetEntryNameLength));
         workbook.Sheets.push_back(std::move(info));
         break;
     }
     case PxlRecordType::ColumnInfo:
         if (sheet) {
             ColumnInfo column;
-            column.FirstColumn = in.I16At(field::kColumnInfoFirst).value_or(0);
-            column.LastColumn = in.I16At(field::kColumnInfoLast).value_or(0);
-            column.Width = in.I16At(field::kColumnInfoWidth).value_or(0);
-            if ((in.U8At(field::kColumnInfoFlags).value_or(0) & kHiddenFlag) || column.Width < kNarrowestColumnWidth)
+            column.FirstColumn = FieldI16(record, field::kColumnInfoFirst);
+            column.LastColumn = FieldI16(record, field::kColumnInfoLast);
+            column.Width = FieldI16(record, field::kColumnInfoWidth);
+            if ((FieldU8(record, field::kColumnInfoFlags) & kHiddenFlag) || column.Width < kNarrowestColumnWidth)
                 column.Width = 0;
-            column.FormatIndex = in.U16At(field::kColumnInfoFormat).value_or(0);
+            column.FormatIndex = FieldU16(record, field::kColumnInfoFormat);
             sheet->Columns.push_back(column);
         }
         break;
     case PxlRecordType::RowInfo:
         if (sheet) {
             RowInfo row;
-            row.Row = in.I16At(field::kRowInfoRow).value_or(0);
-            row.Height = in.I16At(field::kRowInfoHeight).value_or(0);
-            if (in.U16At(field::kRowInfoFlags).value_or(0) & kHiddenFlag)
+            row.Row = FieldI16(record, field::kRowInfoRow);
+            row.Height = FieldI16(record, field::kRowInfoHeight);
+            if (FieldU16(record, field::kRowInfoFlags) & kHiddenFlag)
                 row.Height = 0;
             sheet->Rows.push_back(row);
         }
         break;
     case PxlRecordType::DefaultColWidth:
         if (sheet) {
-            const bool zero = in.U16At(field::kDefaultColWidthFlags).value_or(0) & kHiddenFlag;
-            sheet->DefaultColWidth = zero ? 0 : in.I16At(field::kDefaultColWidthWidth).value_or(0);
+            const bool zero = FieldU16(record, field::kDefaultColWidthFlags) & kHiddenFlag;
+            sheet->DefaultColWidth = zero ? 0 : FieldI16(record, field::kDefaultColWidthWidth);
         }
         break;
     case PxlRecordType::DefaultRowHeight:
         if (sheet) {
-            const bool zero = in.U8At(field::kDefaultRowHeightFlags).value_or(0) & kHiddenFlag;
-            sheet->DefaultRowHeight = zero ? 0 : in.I16At(field::kDefaultRowHeightHeight).value_or(0);
+            const bool zero = FieldU8(record, field::kDefaultRowHeightFlags) & kHiddenFlag;
+            sheet->DefaultRowHeight = zero ? 0 : FieldI16(record, field::kDefaultRowHeightHeight);
         }
         break;
     case PxlRecordType::Selection:
         if (sheet) {
-            sheet->SelFirstRow = in.U16At(field::kSelectionFirstRow).value_or(0);
-            sheet->SelFirstCol = in.U8At(field::kSelectionFirstColumn).value_or(0);
-            sheet->SelLastRow = in.U16At(field::kSelectionLastRow).value_or(0);
-            sheet->SelLastCol = in.U8At(field::kSelectionLastColumn).value_or(0);
+            sheet->SelFirstRow = FieldU16(record, field::kSelectionFirstRow);
+            sheet->SelFirstCol = FieldU8(record, field::kSelectionFirstColumn);
+            sheet->SelLastRow = FieldU16(record, field::kSelectionLastRow);
+            sheet->SelLastCol = FieldU8(record, field::kSelectionLastColumn);
         }
         break;
     case PxlRecordType::FontRecord: {
@@ -194,7 +193,7 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
     case PxlRecordType::WindowInfo: {
         shell::RunOptions& options = shell::Options();
         if (!options.SheetOptionsFromCommandLine || options.SheetIndex == kSheetFromWorkbook)
-            options.SheetIndex = static_cast<std::uint16_t>(in.I16At(field::kWindowInfoActiveSheet).value_or(0));
+            options.SheetIndex = static_cast<std::uint16_t>(FieldI16(record, field::kWindowInfoActiveSheet));
         break;
     }
     case PxlRecordType::SheetEnd:
@@ -220,6 +219,31 @@ int ReadView(std::span<const std::uint8_t> view, const char16_t* name)
 {
     workbook.View = view;
     return RecordWalk(view, name).Run();
+}
+
+// Maps the whole file read-only; the handles stay in the model until
+// ReleaseWorkbook, also when a step fails.
+bool MapWorkbook(const char16_t* path)
+{
+    if (!path)
+        return false;
+    workbook.File = platform::CreateFileForMappingW(path, platform::GENERIC_READ, 0, nullptr, platform::OPEN_EXISTING,
+        platform::FILE_ATTRIBUTE_NORMAL | platform::FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (workbook.File == platform::INVALID_HANDLE_VALUE)
+        return false;
+    platform::DWORD sizeHigh = 0;
+    const platform::DWORD size = platform::GetFileSize(workbook.File, &sizeHigh);
+    // A workbook of 4 GB or more is no workbook the device could have made.
+    if (size == platform::INVALID_FILE_SIZE || sizeHigh != 0)
+        return false;
+    workbook.Mapping = platform::CreateFileMappingW(workbook.File, nullptr, platform::PAGE_READONLY, 0, 0, nullptr);
+    if (!workbook.Mapping)
+        return false;
+    workbook.MappedView = platform::MapViewOfFile(workbook.Mapping, platform::FILE_MAP_READ, 0, 0, 0);
+    if (!workbook.MappedView)
+        return false;
+    workbook.View = std::span(static_cast<const std::uint8_t*>(workbook.MappedView), size);
+    return true;
 }
 
 void StartReading()
@@ -299,18 +323,17 @@ std::u16string NumberFormatText(std::uint16_t number)
     std::span<const std::uint8_t> record = NumberFormatAt(number);
     if (record.empty())
         return {};
-    ByteCursor in(record);
-    return RecordText(record, field::kNumberFormatText, in.U8At(field::kNumberFormatLength).value_or(0));
+    return RecordText(record, field::kNumberFormatText, FieldU8(record, field::kNumberFormatLength));
 }
 
 int OpenWorkbook(const char16_t* path)
 {
     StartReading();
-    if (!mapping.Open(path)) {
+    if (!MapWorkbook(path)) {
         shell::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, path ? path : u"");
         return 0;
     }
-    return ReadView(mapping.View(), path);
+    return ReadView(workbook.View, path);
 }
 
 int ReadWorkbookFromBytes(std::span<const std::uint8_t> bytes, const char16_t* name)
@@ -336,8 +359,13 @@ void ReleaseWorkbook()
                 ::DeleteObject(font.ScaledFont);
         }
     }
+    if (workbook.MappedView)
+        platform::UnmapViewOfFile(workbook.MappedView);
+    if (workbook.Mapping)
+        platform::CloseHandle(workbook.Mapping);
+    if (workbook.File != platform::INVALID_HANDLE_VALUE)
+        platform::CloseHandle(workbook.File);
     workbook = PxlWorkbook {};
-    mapping.Close();
     shell::HideBusyCursor();
 }
 

@@ -5,18 +5,20 @@
 // calls ReleaseWorkbook in every case.
 
 #include "PxlWorkbook.h"
+#include "StringIds.h"
 
 #include <cstdint>
 #include <span>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 // String-table entries of the reader's messages.
-inline constexpr unsigned kUnableToOpenWorkbookMessage = 40050;
-inline constexpr unsigned kInvalidWorkbookMessage = 40051;
-inline constexpr unsigned kPocketExcel1NotSupportedMessage = 40052;
-inline constexpr unsigned kUnsupportedWorkbookMessage = 40053;
-inline constexpr unsigned kPasswordProtectedMessage = 40054;
+inline constexpr unsigned kUnableToOpenWorkbookMessage = platform::kStrPxlOpenFailed;
+inline constexpr unsigned kInvalidWorkbookMessage = platform::kStrPxlInvalid;
+inline constexpr unsigned kPocketExcel1NotSupportedMessage = platform::kStrPxlVersion1;
+inline constexpr unsigned kUnsupportedWorkbookMessage = platform::kStrPxlUnsupported;
+inline constexpr unsigned kPasswordProtectedMessage = platform::kStrPxlPasswordProtected;
 
 // Maps the file at `path` (zero-terminated UTF-16) and reads it. 1 when the
 // model is built; 0 when the workbook cannot be printed (the message has

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 struct SampleWorkbook {
     std::string FileName;

@@ -4,8 +4,10 @@
 #include <fstream>
 #include <utility>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 constexpr std::uint8_t kBlankCell = 1;
 constexpr std::uint8_t kNumberCell = 3;

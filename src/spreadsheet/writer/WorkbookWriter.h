@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 struct FontDescription {
     std::int16_t Height = 200; // twips

@@ -3,8 +3,10 @@
 
 #include <cmath>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 struct CurrencyRow {
     const char16_t* Value;
@@ -82,26 +84,25 @@ TEST(CurrencyFormatTest, BufferTooSmallFails)
     EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, buffer, 4), 0);
 }
 
-using LocaleStringTest = LocaleTest;
+using DefaultCurrencyTest = LocaleTest;
 
-TEST_F(LocaleStringTest, SeparatorsAndCurrencyOfTheLocale)
+// Without a format the locale gives separators, symbol and its place.
+TEST_F(DefaultCurrencyTest, TheLocaleOfTheEnvironmentFormatsTheAmount)
 {
     struct Row {
         const char* AllVariable;
         const char* Lang;
         const char* Monetary;
-        const char16_t* Decimal;
-        const char16_t* Thousand;
-        const char16_t* Currency;
-        const char16_t* Amount; // default currency format of -1234.5
+        const char16_t* Amount; // -1234.5
+        const char16_t* Positive; // 12
     };
     const Row rows[] = {
-        { "en_US.UTF-8", nullptr, nullptr, u".", u",", u"$", u"-$1,234.50" },
-        { "de_DE.UTF-8", nullptr, nullptr, u",", u".", u"\u20AC", u"-1.234,50 \u20AC" },
-        { "C", nullptr, nullptr, u".", u",", u"$", u"-$1,234.50" },
-        { nullptr, "de_DE.UTF-8", nullptr, u",", u".", u"\u20AC", u"-1.234,50 \u20AC" },
-        { nullptr, "en_US.UTF-8", "de_DE.UTF-8", u".", u",", u"\u20AC", u"-1,234.50 \u20AC" },
-        { nullptr, nullptr, nullptr, u".", u",", u"$", u"-$1,234.50" },
+        { "en_US.UTF-8", nullptr, nullptr, u"-$1,234.50", u"$12.00" },
+        { "de_DE.UTF-8", nullptr, nullptr, u"-1.234,50 \u20AC", u"12,00 \u20AC" },
+        { "C", nullptr, nullptr, u"-$1,234.50", u"$12.00" },
+        { nullptr, "de_DE.UTF-8", nullptr, u"-1.234,50 \u20AC", u"12,00 \u20AC" },
+        { nullptr, "en_US.UTF-8", "de_DE.UTF-8", u"-1,234.50 \u20AC", u"12.00 \u20AC" },
+        { nullptr, nullptr, nullptr, u"-$1,234.50", u"$12.00" },
     };
     for (const Row& row : rows) {
         unsetenv("LC_ALL");
@@ -113,17 +114,16 @@ TEST_F(LocaleStringTest, SeparatorsAndCurrencyOfTheLocale)
             setenv("LANG", row.Lang, 1);
         if (row.Monetary)
             setenv("LC_MONETARY", row.Monetary, 1);
-        char16_t buffer[5];
-        ASSERT_GT(GetLocaleNumberStringW(0, LocaleNumberString::DecimalSeparator, buffer, 5), 0);
-        EXPECT_EQ(std::u16string(buffer), row.Decimal);
-        ASSERT_GT(GetLocaleNumberStringW(0, LocaleNumberString::ThousandSeparator, buffer, 5), 0);
-        EXPECT_EQ(std::u16string(buffer), row.Thousand);
-        ASSERT_GT(GetLocaleNumberStringW(0, LocaleNumberString::CurrencySymbol, buffer, 5), 0);
-        EXPECT_EQ(std::u16string(buffer), row.Currency);
         char16_t amount[101];
         ASSERT_GT(GetCurrencyFormatW(0, 0, u"-1234.5", nullptr, amount, 101), 0);
         EXPECT_EQ(std::u16string(amount), row.Amount);
+        ASSERT_GT(GetCurrencyFormatW(0, 0, u"12", nullptr, amount, 101), 0);
+        EXPECT_EQ(std::u16string(amount), row.Positive);
     }
+    // A locale identifier names its own locale.
+    char16_t amount[101];
+    ASSERT_GT(GetCurrencyFormatW(0x0407, 0, u"5", nullptr, amount, 101), 0);
+    EXPECT_EQ(std::u16string(amount), u"5,00 \u20AC");
 }
 
 TEST(VariantTimeTest, OleDatesToCalendarDates)

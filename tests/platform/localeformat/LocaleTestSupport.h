@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 // Sets the POSIX locale variables for one test and restores them after.
 class LocaleTest : public ::testing::Test

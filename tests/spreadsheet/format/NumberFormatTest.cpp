@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 // Every character is 10 layout units wide.
 constexpr int kCharWidth = 10;

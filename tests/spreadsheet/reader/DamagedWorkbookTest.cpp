@@ -2,8 +2,10 @@
 
 #include <set>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 WorkbookDescription SmallWorkbook()
 {

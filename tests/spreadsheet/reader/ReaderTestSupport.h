@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet {
+namespace spreadsheet
+{
 
 class ReaderTest : public ::testing::Test
 {

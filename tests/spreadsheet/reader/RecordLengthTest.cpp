@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 struct LengthRow {
     const char* Name;

@@ -5,8 +5,10 @@
 #include <fstream>
 #include <iterator>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
 {

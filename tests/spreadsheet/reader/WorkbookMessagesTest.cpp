@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 struct MessageRow {
     const char* Name;

@@ -1,8 +1,9 @@
-#include "ByteCursor.h"
 #include "ReaderTestSupport.h"
 
-namespace spreadsheet {
-namespace {
+namespace spreadsheet
+{
+namespace
+{
 
 SheetDescription NamedSheet(const char16_t* name)
 {
@@ -96,21 +97,21 @@ TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
         std::span<const std::uint8_t> record = RecordAt(sheet.StartRecord);
         ASSERT_FALSE(record.empty());
         EXPECT_EQ(record[0], 9);
-        EXPECT_EQ(ByteCursor(record).U16At(3), 16);
+        EXPECT_EQ(FieldU16(record, 3), 16);
     }
     EXPECT_NE(book.Sheets[0].StartRecord, book.Sheets[1].StartRecord);
 
     ASSERT_EQ(book.Fonts.size(), 2u);
     std::span<const std::uint8_t> tahoma = FontAt(1);
     EXPECT_EQ(RecordText(tahoma, field::kFontName, tahoma[field::kFontNameLength]), u"Tahoma");
-    EXPECT_EQ(ByteCursor(tahoma).U16At(field::kFontWeight), 700);
+    EXPECT_EQ(FieldU16(tahoma, field::kFontWeight), 700);
 
     EXPECT_EQ(book.CellFormatCount, 3u);
     ASSERT_NE(book.FirstCellFormat, nullptr);
     EXPECT_EQ(CellFormatAt(0).data(), book.FirstCellFormat);
     EXPECT_EQ(CellFormatAt(2).data(), book.FirstCellFormat + 2 * kCellFormatLength);
-    EXPECT_EQ(ByteCursor(CellFormatAt(1)).U16At(field::kCellFormatNumberFormat), 234);
-    EXPECT_EQ(ByteCursor(CellFormatAt(2)).U16At(field::kCellFormatBackground), 5);
+    EXPECT_EQ(FieldU16(CellFormatAt(1), field::kCellFormatNumberFormat), 234);
+    EXPECT_EQ(FieldU16(CellFormatAt(2), field::kCellFormatBackground), 5);
 
     EXPECT_EQ(book.NumberFormatCount, 3);
     EXPECT_EQ(NumberFormatAt(233).data(), book.FirstNumberFormat);
@@ -128,7 +129,7 @@ TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
     std::span<const std::uint8_t> neutral = CellFormatAt(5);
     ASSERT_EQ(neutral.size(), kCellFormatLength);
     EXPECT_EQ(neutral[field::kCellFormatBackground], 255);
-    EXPECT_EQ(ByteCursor(neutral).U16At(field::kCellFormatNumberFormat), 0);
+    EXPECT_EQ(FieldU16(neutral, field::kCellFormatNumberFormat), 0);
     std::span<const std::uint8_t> font = FontAt(9);
     EXPECT_EQ(RecordText(font, field::kFontName, font[field::kFontNameLength]), u"Arial");
     EXPECT_EQ(RecordLength(font).Total(), font.size());
@@ -275,30 +276,29 @@ TEST_F(ReaderTest, CellsOfEveryKindReadBack)
         RecordSize size = RecordLength(record);
         ASSERT_TRUE(size.Valid);
         record = record.first(size.Total());
-        ByteCursor in(record);
         if (record[0] == 10)
             break;
         switch (record[0]) {
         case 3:
-            seen.push_back("number " + std::to_string(*in.F64At(field::kNumberCellValue)));
+            seen.push_back("number " + std::to_string(FieldF64(record, field::kNumberCellValue)));
             break;
         case 4:
-            EXPECT_EQ(RecordText(record, field::kTextCellText, *in.U16At(field::kTextCellLength)), u"Grüße");
+            EXPECT_EQ(RecordText(record, field::kTextCellText, FieldU16(record, field::kTextCellLength)), u"Grüße");
             seen.push_back("text");
             break;
         case 5:
-            seen.push_back("error " + std::to_string(*in.U8At(field::kBoolErrError)));
+            seen.push_back("error " + std::to_string(FieldU8(record, field::kBoolErrError)));
             break;
         case 6:
             switch (FormulaResult(record)) {
             case FormulaResultKind::Number:
-                seen.push_back("formula " + std::to_string(*in.F64At(field::kFormulaResult)));
+                seen.push_back("formula " + std::to_string(FieldF64(record, field::kFormulaResult)));
                 break;
             case FormulaResultKind::Text:
                 seen.push_back("formula text");
                 break;
             case FormulaResultKind::Boolean:
-                seen.push_back("formula boolean " + std::to_string(*in.U8At(field::kFormulaBooleanValue)));
+                seen.push_back("formula boolean " + std::to_string(FieldU8(record, field::kFormulaBooleanValue)));
                 break;
             case FormulaResultKind::Error:
                 seen.push_back("formula error");
@@ -309,7 +309,8 @@ TEST_F(ReaderTest, CellsOfEveryKindReadBack)
             }
             break;
         case 7:
-            EXPECT_EQ(RecordText(record, field::kFormulaStringText, *in.U16At(field::kFormulaStringLength)), u"joined");
+            EXPECT_EQ(RecordText(record, field::kFormulaStringText, FieldU16(record, field::kFormulaStringLength)),
+                u"joined");
             seen.push_back("string");
             break;
         default:
