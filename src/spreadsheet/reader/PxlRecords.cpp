@@ -71,10 +71,10 @@ FormulaResultKind FormulaResult(std::span<const std::uint8_t> record)
 
 std::u16string RecordText(std::span<const std::uint8_t> record, std::size_t offset, std::size_t count)
 {
-    platform::ByteCursor cursor(record);
+    ByteCursor cursor(record);
     std::u16string text;
     for (std::size_t i = 0; i < count; ++i) {
-        auto unit = cursor.ReadAt<std::uint16_t>(offset + 2 * i);
+        auto unit = cursor.U16At(offset + 2 * i);
         if (!unit)
             break;
         text.push_back(static_cast<char16_t>(*unit));

@@ -238,19 +238,19 @@ enum class FormulaResultKind : std::uint8_t {
 // that does not lie wholly inside `record`.
 inline std::uint8_t FieldU8(std::span<const std::uint8_t> record, std::size_t offset)
 {
-    return platform::ByteCursor(record).ReadAt<std::uint8_t>(offset).value_or(0);
+    return ByteCursor(record).U8At(offset).value_or(0);
 }
 inline std::uint16_t FieldU16(std::span<const std::uint8_t> record, std::size_t offset)
 {
-    return platform::ByteCursor(record).ReadAt<std::uint16_t>(offset).value_or(0);
+    return ByteCursor(record).U16At(offset).value_or(0);
 }
 inline std::int16_t FieldI16(std::span<const std::uint8_t> record, std::size_t offset)
 {
-    return platform::ByteCursor(record).ReadAt<std::int16_t>(offset).value_or(0);
+    return ByteCursor(record).I16At(offset).value_or(0);
 }
 inline double FieldF64(std::span<const std::uint8_t> record, std::size_t offset)
 {
-    return std::bit_cast<double>(platform::ByteCursor(record).ReadAt<std::uint64_t>(offset).value_or(0));
+    return ByteCursor(record).F64At(offset).value_or(0.0);
 }
 
 // The kind of a FormulaCell's cached result; Number when bytes 12-13 are not

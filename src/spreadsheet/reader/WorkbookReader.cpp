@@ -39,7 +39,7 @@ public:
 
 private:
     Step Read(std::size_t offset, std::span<const std::uint8_t> record);
-    Step Invalid();
+    int Invalid();
     SheetInfo* Current();
     void WidenRange(std::span<const std::uint8_t> record);
 
@@ -47,10 +47,11 @@ private:
     const char16_t* name_;
 };
 
-Step RecordWalk::Invalid()
+// Shows "Invalid PXL file : " with the name; the reading ends with 0.
+int RecordWalk::Invalid()
 {
     shell::ShowMessageIdWithText(kInvalidWorkbookMessage, name_);
-    return Step::Stop;
+    return 0;
 }
 
 SheetInfo* RecordWalk::Current()
@@ -66,15 +67,15 @@ int RecordWalk::Run()
         std::span<const std::uint8_t> record = view_.subspan(offset);
         const std::uint8_t type = record[0];
         if (expectSheetBegin && type != static_cast<std::uint8_t>(PxlRecordType::SheetBegin))
-            return (Invalid(), 0);
+            return Invalid();
         const PxlRecordTableEntry* entry = FindRecordType(type);
         if (!entry || entry->Use == RecordUse::Rejected)
-            return (Invalid(), 0);
+            return Invalid();
         // A record whose fixed part or payload runs past the end of the file
         // makes the file invalid: its fields cannot be trusted.
         RecordSize size = RecordLength(record);
         if (!size.Valid)
-            return (Invalid(), 0);
+            return Invalid();
         record = record.first(size.Total());
         if (Read(offset, record) == Step::Stop)
             return 0;
