@@ -229,9 +229,12 @@ TEST_F(ReaderTest, DefaultSizeFlagZeroesTheValue)
     EXPECT_EQ(Workbook().Sheets[0].DefaultRowHeight, 0);
 }
 
+int drawingReleases = 0;
+
 TEST_F(ReaderTest, ReleaseForgetsEverything)
 {
     ASSERT_EQ(Read(EveryRecordWorkbook()), 1);
+    SetDrawingRelease([] { ++drawingReleases; });
     ReleaseWorkbook();
     const PxlWorkbook& book = Workbook();
     EXPECT_TRUE(book.View.empty());
@@ -241,7 +244,10 @@ TEST_F(ReaderTest, ReleaseForgetsEverything)
     EXPECT_EQ(book.CellFormatCount, 0u);
     EXPECT_EQ(book.FirstNumberFormat, nullptr);
     EXPECT_EQ(book.NumberFormatCount, 0);
+    EXPECT_EQ(drawingReleases, 1) << "the cell drawing frees its pen and brush first";
+    SetDrawingRelease(nullptr);
     ReleaseWorkbook();
+    EXPECT_EQ(drawingReleases, 1);
 }
 
 // The cell records written for each kind read back with their values, in
