@@ -7,28 +7,37 @@
 #include "Module.h"
 
 #include <cstddef>
+#include <functional>
 
 namespace shell {
 
 // The module strings, dialogs and other resources come from: the accepted
-// language library, else the program module.
+// language library, else the program module (also before it is set).
 platform::ModuleHandle ResourceModule();
 void SetResourceModule(platform::ModuleHandle module);
 
 // The text of string `id`, from `module`, falling back to the program
 // module. With a buffer the text is copied into it (at most size units,
 // including the terminator) and the buffer is returned; with a null buffer
-// the result points at the stored text. Null when the entry exists nowhere.
+// the result points at the stored text. Null when the entry exists nowhere,
+// and with a buffer of size 0, which cannot even hold the terminator.
 const char16_t* LoadResString(platform::ModuleHandle module, unsigned id, char16_t* buffer, std::size_t size);
 
 // Shows entry `id` in a message box; returns the box's result.
 int ShowMessageId(unsigned id);
 
 // Shows entry `id` followed by `text` (a file name), or the entry alone when
-// the two together would reach 200 characters.
+// the two together would reach 200 characters or the text is null.
 int ShowMessageIdWithText(unsigned id, const char16_t* text);
 
+// Show and hide the wait cursor around long work; they keep no count.
+// Without a window there is no cursor and both do nothing.
 void ShowBusyCursor();
 void HideBusyCursor();
+
+// The window installs a host that sets the wait cursor (busy) or no cursor
+// and lets it be drawn; an empty function restores the windowless default.
+using BusyCursorHost = std::function<void(bool busy)>;
+void SetBusyCursorHost(BusyCursorHost host);
 
 } // namespace shell

@@ -1,0 +1,57 @@
+#pragma once
+
+// The ids of the string-table entries, named after their use. Every
+// user-visible text is one of these entries of the resource module.
+
+namespace platform {
+
+inline constexpr unsigned kStrWindowTitle = 1;
+inline constexpr unsigned kStrLanguageIdentity = 2;
+inline constexpr unsigned kStrWindowClass = 3;
+
+inline constexpr unsigned kStrDocOptionsTitle = 40034;
+inline constexpr unsigned kStrPlotwiseMissing = 40035;
+inline constexpr unsigned kStrExcelOptionsTitle = 40042;
+inline constexpr unsigned kStrEmailNeedsPocketPc = 40043;
+inline constexpr unsigned kStrEmailPrintFailed = 40045;
+inline constexpr unsigned kStrEmailListFailed = 40046;
+inline constexpr unsigned kStrViewDocumentsTip = 40047;
+inline constexpr unsigned kStrViewWorkbooksTip = 40048;
+inline constexpr unsigned kStrViewEmailTip = 40049;
+inline constexpr unsigned kStrPxlOpenFailed = 40050;
+inline constexpr unsigned kStrPxlInvalid = 40051;
+inline constexpr unsigned kStrPxlVersion1 = 40052;
+inline constexpr unsigned kStrPxlUnsupported = 40053;
+inline constexpr unsigned kStrPxlPasswordProtected = 40054;
+inline constexpr unsigned kStrCustomSizeOutOfRange = 40056;
+inline constexpr unsigned kStrFileOpenFailed = 40057;
+inline constexpr unsigned kStrInvalidFileType = 40058;
+inline constexpr unsigned kStrRtfParseError = 40061;
+inline constexpr unsigned kStrInvalidPageSettings = 40063;
+inline constexpr unsigned kStrInvalidCustomCell = 40064;
+inline constexpr unsigned kStrCustomCellsOverlap = 40065;
+inline constexpr unsigned kStrUnsupportedEmailFormat = 40066;
+inline constexpr unsigned kStrHelpDocOptions = 40067;
+inline constexpr unsigned kStrHelpMainContents = 40068;
+inline constexpr unsigned kStrHelpEmailOptions = 40069;
+inline constexpr unsigned kStrHelpDocs = 40071;
+inline constexpr unsigned kStrHelpExcel = 40072;
+inline constexpr unsigned kStrHelpEmails = 40073;
+inline constexpr unsigned kStrRangeSelected = 40075;
+inline constexpr unsigned kStrRangeFull = 40076;
+inline constexpr unsigned kStrRangePopulated = 40077;
+inline constexpr unsigned kStrAlertCaption = 40078;
+inline constexpr unsigned kStrCharactersSuffix = 40079;
+inline constexpr unsigned kStrSortFrom = 40087;
+inline constexpr unsigned kStrSortReceivedDate = 40088;
+inline constexpr unsigned kStrSortSubject = 40089;
+inline constexpr unsigned kStrSortBy = 40090;
+inline constexpr unsigned kStrHeaderSubject = 40091;
+inline constexpr unsigned kStrHeaderSent = 40092;
+inline constexpr unsigned kStrHeaderFrom = 40093;
+inline constexpr unsigned kStrHeaderTo = 40094;
+inline constexpr unsigned kStrHeaderCc = 40095;
+inline constexpr unsigned kStrFolderShow = 40096;
+inline constexpr unsigned kStrHeaderAttachments = 40097;
+
+} // namespace platform

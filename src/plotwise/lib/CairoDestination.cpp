@@ -1,0 +1,259 @@
+#include "Destination.h"
+#include "OutputFile.h"
+
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cups/cups.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <unistd.h>
+
+namespace plotwise {
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+
+struct Deleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, Deleter>;
+
+cairo_status_t WriteToOutput(void* closure, const unsigned char* data, unsigned int length)
+{
+    return static_cast<OutputFile*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// The creation date of reproducible builds: SOURCE_DATE_EPOCH when set.
+std::string CreationDate()
+{
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (!epoch || !*epoch)
+        return {};
+    char* end = nullptr;
+    long long seconds = std::strtoll(epoch, &end, 10);
+    if (*end != '\0' || seconds < 0)
+        return {};
+    std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts {};
+    gmtime_r(&time, &parts);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return buffer;
+}
+
+// PDF and PostScript: one vector document; for CUPS the PDF goes to a
+// temporary file that is then handed to the queue.
+class VectorDestination final : public Destination {
+public:
+    VectorDestination(const PrintSetup& setup, const PageGeometry& geometry, std::string title)
+        : setup_(setup)
+        , geometry_(geometry)
+        , title_(std::move(title))
+    {
+    }
+
+    bool Begin(std::string& error) override
+    {
+        if (setup_.Destination == DestinationKind::Cups) {
+            const char* temporary = std::getenv("TMPDIR");
+            path_ = std::string(temporary && *temporary ? temporary : "/tmp") + "/plotwise-job-"
+                + std::to_string(getpid()) + ".pdf";
+            return file_.Open(path_, ExistingFile::Replace, error);
+        }
+        if (setup_.ExplicitOutput) {
+            path_ = setup_.OutputPath;
+            return file_.Open(path_, ExistingFile::Replace, error);
+        }
+        if (!MakeDirectories(setup_.OutputFolder)) {
+            error = CannotWrite(setup_.OutputFolder, errno);
+            return false;
+        }
+        path_ = setup_.OutputFolder + "/" + FileNameFromTitle(title_) + ".pdf";
+        return file_.Open(path_, ExistingFile::KeepAndNumber, error);
+    }
+
+    bool EmitPage(const Page& page, int, std::string& error) override
+    {
+        if (!surface_ && !CreateSurface())
+            return Failed(error);
+        cairo_t* context = cairo_create(surface_.get());
+        cairo_scale(context, kPointsPerInch / geometry_.Dpi, kPointsPerInch / geometry_.Dpi);
+        cairo_translate(context, geometry_.OffsetX, geometry_.OffsetY);
+        RenderPage(context, page);
+        cairo_show_page(context);
+        cairo_status_t status = cairo_status(context);
+        cairo_destroy(context);
+        if (status != CAIRO_STATUS_SUCCESS || cairo_surface_status(surface_.get()) != CAIRO_STATUS_SUCCESS)
+            return Failed(error);
+        return true;
+    }
+
+    bool Finish(int pageCount, std::string& error) override
+    {
+        if (pageCount == 0 || !surface_) {
+            // Nothing was printed: no empty document is left behind.
+            file_.Abandon();
+            return true;
+        }
+        cairo_surface_finish(surface_.get());
+        bool written = cairo_surface_status(surface_.get()) == CAIRO_STATUS_SUCCESS;
+        surface_.reset();
+        if (!written)
+            return Failed(error);
+        if (!file_.Commit(error))
+            return false;
+        if (setup_.Destination == DestinationKind::Cups)
+            return Submit(error);
+        return true;
+    }
+
+    void Abandon() override
+    {
+        surface_.reset();
+        file_.Abandon();
+    }
+
+private:
+    bool CreateSurface()
+    {
+        if (setup_.Destination == DestinationKind::PostScript) {
+            surface_.reset(cairo_ps_surface_create_for_stream(
+                WriteToOutput, &file_, geometry_.WidthPoints, geometry_.HeightPoints));
+            cairo_ps_surface_dsc_comment(surface_.get(), ("%%Title: " + title_).c_str());
+        } else {
+            surface_.reset(cairo_pdf_surface_create_for_stream(
+                WriteToOutput, &file_, geometry_.WidthPoints, geometry_.HeightPoints));
+            cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_TITLE, title_.c_str());
+            cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_CREATOR, "Plotwise");
+            std::string date = CreationDate();
+            if (!date.empty()) {
+                cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_CREATE_DATE, date.c_str());
+                cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_MOD_DATE, date.c_str());
+            }
+        }
+        return cairo_surface_status(surface_.get()) == CAIRO_STATUS_SUCCESS;
+    }
+
+    bool Failed(std::string& error)
+    {
+        surface_.reset();
+        // The output file knows the system's reason for a failed write.
+        int writeErrno = file_.WriteErrno();
+        error = writeErrno ? CannotWrite(path_, writeErrno) : "cannot write " + path_ + ": rendering failed";
+        file_.Abandon();
+        return false;
+    }
+
+    bool Submit(std::string& error)
+    {
+        int job = cupsPrintFile(setup_.CupsQueue.c_str(), path_.c_str(), title_.c_str(), 0, nullptr);
+        unlink(path_.c_str());
+        if (job == 0) {
+            error = "cannot print to " + setup_.CupsQueue + ": " + cupsLastErrorString();
+            return false;
+        }
+        return true;
+    }
+
+    PrintSetup setup_;
+    PageGeometry geometry_;
+    std::string title_;
+    std::string path_;
+    OutputFile file_;
+    SurfacePtr surface_;
+};
+
+// One PNG per page, "name-1.png", "name-2.png" ..., at one pixel per dot.
+class PngDestination final : public Destination {
+public:
+    PngDestination(const PrintSetup& setup, const PageGeometry& geometry)
+        : setup_(setup)
+        , geometry_(geometry)
+    {
+        std::string path = setup.OutputPath;
+        stem_ = path.substr(0, path.size() - 4);
+        extension_ = path.substr(path.size() - 4);
+    }
+
+    bool Begin(std::string& error) override
+    {
+        // Find out now whether the folder can be written, before any page.
+        OutputFile probe;
+        return probe.Open(PagePath(1), ExistingFile::Replace, error);
+    }
+
+    bool EmitPage(const Page& page, int number, std::string& error) override
+    {
+        SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, geometry_.Width, geometry_.Height));
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+            error = CannotWrite(PagePath(number), ENOMEM);
+            return false;
+        }
+        cairo_t* context = cairo_create(surface.get());
+        cairo_set_source_rgb(context, 1, 1, 1);
+        cairo_paint(context);
+        cairo_translate(context, geometry_.OffsetX, geometry_.OffsetY);
+        RenderPage(context, page);
+        cairo_destroy(context);
+        OutputFile file;
+        if (!file.Open(PagePath(number), ExistingFile::Replace, error))
+            return false;
+        cairo_surface_write_to_png_stream(surface.get(), WriteToOutput, &file);
+        return file.Commit(error);
+    }
+
+    bool Finish(int, std::string&) override { return true; }
+    void Abandon() override { }
+
+private:
+    std::string PagePath(int number) const { return stem_ + "-" + std::to_string(number) + extension_; }
+
+    PrintSetup setup_;
+    PageGeometry geometry_;
+    std::string stem_;
+    std::string extension_;
+};
+
+} // namespace
+
+std::unique_ptr<Destination> CreateDestination(
+    const PrintSetup& setup, const PageGeometry& geometry, const std::string& title)
+{
+    switch (setup.Destination) {
+    case DestinationKind::Recording:
+        return CreateRecordingDestination(setup.OutputPath, setup.ExplicitOutput);
+    case DestinationKind::Png:
+        return std::make_unique<PngDestination>(setup, geometry);
+    case DestinationKind::Pdf:
+    case DestinationKind::PostScript:
+    case DestinationKind::Cups:
+        break;
+    }
+    return std::make_unique<VectorDestination>(setup, geometry, title);
+}
+
+void QueueOffsets(const std::string& queue, int32_t dpi, int32_t& offsetX, int32_t& offsetY)
+{
+    offsetX = 0;
+    offsetY = 0;
+    cups_dest_t* dests = nullptr;
+    int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    cups_dest_t* dest = cupsGetDest(queue.c_str(), nullptr, count, dests);
+    if (dest) {
+        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+            cups_size_t size {};
+            if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size)) {
+                // Media margins come in hundredths of a millimetre.
+                constexpr int64_t kHundredthsOfMillimetrePerInch = 2540;
+                offsetX = static_cast<int32_t>(static_cast<int64_t>(size.left) * dpi / kHundredthsOfMillimetrePerInch);
+                offsetY = static_cast<int32_t>(static_cast<int64_t>(size.top) * dpi / kHundredthsOfMillimetrePerInch);
+            }
+            cupsFreeDestInfo(info);
+        }
+    }
+    cupsFreeDests(count, dests);
+}
+
+} // namespace plotwise

@@ -1,0 +1,442 @@
+#include "Fonts.h"
+
+#include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
+#include FT_ADVANCES_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace plotwise {
+namespace {
+
+// The em size of a font whose LOGFONTW gives no height.
+constexpr double kDefaultEmSize = 16;
+constexpr int32_t kMaximumEmSize = 1 << 20;
+
+FT_Library FreeTypeLibrary()
+{
+    static FT_Library library = [] {
+        FT_Library created = nullptr;
+        if (FT_Init_FreeType(&created) != 0)
+            return static_cast<FT_Library>(nullptr);
+        return created;
+    }();
+    return library;
+}
+
+std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>>& OpenFaces()
+{
+    static std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>> faces;
+    return faces;
+}
+
+struct CharsetLanguage {
+    uint8_t CharSet;
+    const char* Language;
+};
+
+constexpr CharsetLanguage kCharsetLanguages[] = {
+    { 128, "ja" }, { 129, "ko" }, { 134, "zh-cn" }, { 136, "zh-tw" }, { 161, "el" }, { 162, "tr" }, { 163, "vi" },
+    { 177, "he" }, { 178, "ar" }, { 186, "lt" }, { 204, "ru" }, { 222, "th" }, { 238, "cs" },
+};
+
+// Faces that stand for one Far-East character set: they cover that
+// language and not English.
+constexpr CharsetLanguage kFarEastCharsets[] = { { 128, "ja" }, { 129, "ko" }, { 134, "zh-cn" }, { 136, "zh-tw" } };
+
+const char* GenericFamily(uint8_t pitchAndFamily)
+{
+    switch (pitchAndFamily & 0xF0) {
+    case 0x10:
+        return "serif";
+    case 0x20:
+        return "sans-serif";
+    case 0x30:
+        return "monospace";
+    case 0x40:
+        return "cursive";
+    case 0x50:
+        return "fantasy";
+    default:
+        return (pitchAndFamily & 0x03) == 1 ? "monospace" : "sans-serif";
+    }
+}
+
+uint8_t CharSetOfPattern(FcPattern* pattern)
+{
+    FcCharSet* charset = nullptr;
+    if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch && charset
+        && !FcCharSetHasChar(charset, 'A') && FcCharSetCount(charset) > 0)
+        return SYMBOL_CHARSET;
+    FcLangSet* langs = nullptr;
+    if (FcPatternGetLangSet(pattern, FC_LANG, 0, &langs) != FcResultMatch || !langs)
+        return ANSI_CHARSET;
+    if (FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("en")) == FcLangEqual)
+        return ANSI_CHARSET;
+    for (const CharsetLanguage& entry : kFarEastCharsets) {
+        if (FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>(entry.Language)) == FcLangEqual)
+            return entry.CharSet;
+    }
+    return ANSI_CHARSET;
+}
+
+std::string PatternFamily(FcPattern* pattern)
+{
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(pattern, FC_FAMILY, 0, &family) == FcResultMatch && family)
+        return reinterpret_cast<const char*>(family);
+    return {};
+}
+
+bool PatternFixedPitch(FcPattern* pattern)
+{
+    int spacing = FC_PROPORTIONAL;
+    return FcPatternGetInteger(pattern, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO;
+}
+
+// Matches a pattern and opens the face it names.
+std::shared_ptr<FontFace> MatchFace(FcPattern* pattern, FcPattern** matchedOut)
+{
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* matched = FcFontMatch(nullptr, pattern, &result);
+    if (!matched)
+        return nullptr;
+    FcChar8* file = nullptr;
+    int index = 0;
+    std::shared_ptr<FontFace> face;
+    if (FcPatternGetString(matched, FC_FILE, 0, &file) == FcResultMatch && file) {
+        FcPatternGetInteger(matched, FC_INDEX, 0, &index);
+        face = OpenFontFace(reinterpret_cast<const char*>(file), index);
+        if (face && face->Family.empty()) {
+            face->Family = PatternFamily(matched);
+            face->CharSet = CharSetOfPattern(matched);
+            face->FixedPitch = PatternFixedPitch(matched);
+        }
+    }
+    if (matchedOut && face)
+        *matchedOut = matched;
+    else
+        FcPatternDestroy(matched);
+    return face;
+}
+
+} // namespace
+
+unsigned FontFace::GlyphIndex(char32_t character) const
+{
+    unsigned glyph = FT_Get_Char_Index(Face, character);
+    if (glyph == 0 && SymbolCmap && character >= 0x20 && character < 0x100)
+        glyph = FT_Get_Char_Index(Face, 0xF000 + character);
+    return glyph;
+}
+
+int FontFace::Advance(unsigned glyph) const
+{
+    FT_Fixed advance = 0;
+    if (FT_Get_Advance(Face, glyph, FT_LOAD_NO_SCALE, &advance) != 0)
+        return UnitsPerEm / 2;
+    return static_cast<int>(advance);
+}
+
+std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index)
+{
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    auto& faces = OpenFaces();
+    auto found = faces.find({ file, index });
+    if (found != faces.end())
+        return found->second;
+    FT_Library library = FreeTypeLibrary();
+    FT_Face ftFace = nullptr;
+    if (!library || FT_New_Face(library, file.c_str(), index, &ftFace) != 0)
+        return nullptr;
+    if (!FT_IS_SCALABLE(ftFace) || ftFace->units_per_EM == 0) {
+        FT_Done_Face(ftFace);
+        return nullptr;
+    }
+    auto face = std::make_shared<FontFace>();
+    face->File = file;
+    face->Index = index;
+    face->Face = ftFace;
+    face->UnitsPerEm = ftFace->units_per_EM;
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ftFace, FT_SFNT_OS2));
+    auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(ftFace, FT_SFNT_HHEA));
+    if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+        face->WinAscent = os2->usWinAscent;
+        face->WinDescent = os2->usWinDescent;
+        face->AverageWidth = os2->xAvgCharWidth;
+        face->StrikeoutPosition = os2->yStrikeoutPosition;
+        face->StrikeoutThickness = os2->yStrikeoutSize;
+    } else {
+        face->WinAscent = ftFace->ascender;
+        face->WinDescent = -ftFace->descender;
+    }
+    if (hhea) {
+        // The extra leading of the horizontal header beyond the Windows
+        // ascent and descent, as the Windows text metrics report it.
+        int hheaHeight = hhea->Ascender - hhea->Descender + hhea->Line_Gap;
+        face->LineGap = std::max(0, hheaHeight - (face->WinAscent + face->WinDescent));
+    }
+    if (face->AverageWidth <= 0) {
+        unsigned x = FT_Get_Char_Index(ftFace, 'x');
+        face->AverageWidth = x ? face->Advance(x) : face->UnitsPerEm / 2;
+    }
+    face->UnderlinePosition = ftFace->underline_position;
+    face->UnderlineThickness = ftFace->underline_thickness;
+    if (face->UnderlineThickness <= 0)
+        face->UnderlineThickness = face->UnitsPerEm / 20;
+    if (face->StrikeoutThickness <= 0)
+        face->StrikeoutThickness = face->UnderlineThickness;
+    if (face->StrikeoutPosition <= 0)
+        face->StrikeoutPosition = face->WinAscent / 3;
+    for (int i = 0; i < ftFace->num_charmaps; ++i) {
+        if (ftFace->charmaps[i]->encoding == FT_ENCODING_MS_SYMBOL)
+            face->SymbolCmap = true;
+    }
+    if (!ftFace->charmap && face->SymbolCmap)
+        FT_Select_Charmap(ftFace, FT_ENCODING_MS_SYMBOL);
+    face->CairoFace = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
+    faces[{ file, index }] = face;
+    return face;
+}
+
+std::shared_ptr<Font> Font::Create(const LOGFONTW& request)
+{
+    FcInit();
+    std::shared_ptr<Font> font(new Font());
+    font->request_ = request;
+    size_t length = 0;
+    while (length < LF_FACESIZE && request.lfFaceName[length])
+        ++length;
+    std::string face = Utf16ToUtf8(std::u16string_view(request.lfFaceName, length));
+
+    FcPattern* pattern = FcPatternCreate();
+    if (!face.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request.lfPitchAndFamily)));
+    int weight = request.lfWeight <= 0 ? FW_NORMAL : std::min(request.lfWeight, 1000);
+    font->weight_ = weight;
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+    FcPatternAddInteger(pattern, FC_SLANT, request.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    for (const CharsetLanguage& entry : kCharsetLanguages) {
+        if (entry.CharSet == request.lfCharSet)
+            FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(entry.Language));
+    }
+    FcPattern* matched = nullptr;
+    font->primary_ = MatchFace(pattern, &matched);
+    FcPatternDestroy(pattern);
+    if (!font->primary_)
+        return nullptr;
+    int matchedWeight = FC_WEIGHT_REGULAR;
+    int matchedSlant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(matched, FC_WEIGHT, 0, &matchedWeight);
+    FcPatternGetInteger(matched, FC_SLANT, 0, &matchedSlant);
+    FcBool embolden = FcFalse;
+    FcPatternGetBool(matched, FC_EMBOLDEN, 0, &embolden);
+    font->syntheticBold_ = embolden || (weight >= FW_SEMIBOLD && matchedWeight < FC_WEIGHT_DEMIBOLD);
+    font->syntheticItalic_ = request.lfItalic && matchedSlant == FC_SLANT_ROMAN;
+    font->faceName_ = Utf8ToUtf16(PatternFamily(matched));
+    FcPatternDestroy(matched);
+
+    const FontFace& primary = *font->primary_;
+    int32_t height = request.lfHeight;
+    if (height == INT32_MIN || std::abs(height) > kMaximumEmSize)
+        height = height < 0 ? -kMaximumEmSize : kMaximumEmSize;
+    if (height < 0)
+        font->em_ = -height;
+    else if (height > 0)
+        font->em_ = static_cast<double>(height) * primary.UnitsPerEm / (primary.WinAscent + primary.WinDescent);
+    else
+        font->em_ = kDefaultEmSize;
+    font->ascent_ = font->Scale(primary, primary.WinAscent);
+    font->descent_ = font->Scale(primary, primary.WinDescent);
+    return font;
+}
+
+int32_t Font::Scale(const FontFace& face, int fontUnits) const
+{
+    return static_cast<int32_t>(std::lround(static_cast<double>(fontUnits) * em_ / face.UnitsPerEm));
+}
+
+std::shared_ptr<FontFace> Font::FallbackFor(char32_t character)
+{
+    for (const auto& face : fallbacks_) {
+        if (face->GlyphIndex(character))
+            return face;
+    }
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(primary_->Family.c_str()));
+    FcPatternAddString(
+        pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request_.lfPitchAndFamily)));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight_));
+    FcPatternAddInteger(pattern, FC_SLANT, request_.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcCharSet* wanted = FcCharSetCreate();
+    FcCharSetAddChar(wanted, character);
+    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcCharSetDestroy(wanted);
+    std::shared_ptr<FontFace> face = MatchFace(pattern, nullptr);
+    FcPatternDestroy(pattern);
+    if (!face || !face->GlyphIndex(character))
+        return nullptr;
+    fallbacks_.push_back(face);
+    return face;
+}
+
+PlacedGlyph Font::Glyph(char32_t character)
+{
+    auto found = glyphs_.find(character);
+    if (found != glyphs_.end())
+        return found->second;
+    const FontFace* face = primary_.get();
+    unsigned index = face->GlyphIndex(character);
+    // Control characters and unassigned code points never look for another
+    // face: they draw the missing-glyph box of the font itself.
+    if (index == 0 && character >= 0x20 && character != 0x7F && !(character >= 0xD800 && character < 0xE000)) {
+        if (std::shared_ptr<FontFace> fallback = FallbackFor(character)) {
+            face = fallback.get();
+            index = face->GlyphIndex(character);
+        }
+    }
+    PlacedGlyph glyph { face, index, Scale(*face, face->Advance(index)) };
+    glyphs_.emplace(character, glyph);
+    return glyph;
+}
+
+void Font::FillTextMetrics(TEXTMETRICW& metrics, int32_t dpi) const
+{
+    const FontFace& face = *primary_;
+    metrics = {};
+    metrics.tmAscent = ascent_;
+    metrics.tmDescent = descent_;
+    metrics.tmHeight = ascent_ + descent_;
+    metrics.tmInternalLeading = std::max(0, metrics.tmHeight - static_cast<int32_t>(std::lround(em_)));
+    metrics.tmExternalLeading = Scale(face, face.LineGap);
+    metrics.tmAveCharWidth = Scale(face, face.AverageWidth);
+    metrics.tmMaxCharWidth = Scale(face, static_cast<int>(face.Face->max_advance_width));
+    metrics.tmWeight = weight_;
+    metrics.tmDigitizedAspectX = dpi;
+    metrics.tmDigitizedAspectY = dpi;
+    metrics.tmFirstChar = 0x20;
+    metrics.tmLastChar = 0xFFFC;
+    metrics.tmDefaultChar = 0x1F;
+    metrics.tmBreakChar = 0x20;
+    metrics.tmItalic = request_.lfItalic ? 1 : 0;
+    metrics.tmUnderlined = request_.lfUnderline ? 1 : 0;
+    metrics.tmStruckOut = request_.lfStrikeOut ? 1 : 0;
+    // As in GDI, the low bit set means a variable pitch; 6 = outline font.
+    metrics.tmPitchAndFamily
+        = static_cast<uint8_t>((request_.lfPitchAndFamily & 0xF0) | (face.FixedPitch ? 0 : 1) | 0x06);
+    metrics.tmCharSet = face.CharSet == ANSI_CHARSET ? request_.lfCharSet : face.CharSet;
+    if (metrics.tmCharSet == DEFAULT_CHARSET)
+        metrics.tmCharSet = ANSI_CHARSET;
+}
+
+std::vector<FamilyInfo> InstalledFamilies()
+{
+    FcInit();
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_CHARSET, FC_LANG, FC_SPACING, FC_SCALABLE, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    std::map<std::string, FamilyInfo> families;
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcPattern* font = set->fonts[i];
+        std::string family = PatternFamily(font);
+        if (family.empty())
+            continue;
+        FamilyInfo info { family, CharSetOfPattern(font), PatternFixedPitch(font), true };
+        FcBool scalable = FcTrue;
+        if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) == FcResultMatch)
+            info.Scalable = scalable;
+        // The same family listed by several files keeps the description of
+        // its first scalable one in name order, so repeated runs agree.
+        auto [where, added] = families.emplace(family, info);
+        if (!added && !where->second.Scalable && info.Scalable)
+            where->second = info;
+    }
+    if (set)
+        FcFontSetDestroy(set);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    std::vector<FamilyInfo> result;
+    for (auto& [name, info] : families)
+        result.push_back(info);
+    return result;
+}
+
+char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position)
+{
+    char32_t unit = text[position++];
+    if (unit >= 0xD800 && unit < 0xDC00 && position < count) {
+        char32_t low = text[position];
+        if (low >= 0xDC00 && low < 0xE000) {
+            ++position;
+            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return unit;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    std::string result;
+    size_t position = 0;
+    while (position < text.size()) {
+        char32_t c = NextCharacter(text.data(), text.size(), position);
+        if (c >= 0xD800 && c < 0xE000)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            result += static_cast<char>(c);
+        } else if (c < 0x800) {
+            result += static_cast<char>(0xC0 | (c >> 6));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            result += static_cast<char>(0xE0 | (c >> 12));
+            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            result += static_cast<char>(0xF0 | (c >> 18));
+            result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            result += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return result;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    std::u16string result;
+    size_t i = 0;
+    while (i < text.size()) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        char32_t c = 0xFFFD;
+        int extra = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
+        if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) {
+            ++i;
+        } else {
+            c = extra == 0 ? byte : byte & (0x3F >> extra);
+            for (int k = 1; k <= extra; ++k)
+                c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            i += extra + 1;
+        }
+        if (c >= 0x10000 && c < 0x110000) {
+            c -= 0x10000;
+            result += static_cast<char16_t>(0xD800 + (c >> 10));
+            result += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            result += static_cast<char16_t>(c < 0x110000 ? c : 0xFFFD);
+        }
+    }
+    return result;
+}
+
+} // namespace plotwise

@@ -1,0 +1,117 @@
+#pragma once
+
+// Fonts of the library: a LOGFONTW is matched with fontconfig to one face,
+// whose advances are read with FreeType in font units and scaled to whole
+// device units. Measuring and drawing both take their positions from
+// Font::Glyph, so text lands exactly where it was measured.
+
+#include "plotwise/plotwise_types.h"
+
+#include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace plotwise {
+
+// One font file, opened once for the life of the library.
+struct FontFace {
+    std::string File;
+    int Index = 0;
+    std::string Family;
+    FT_Face Face = nullptr;
+    cairo_font_face_t* CairoFace = nullptr;
+    int UnitsPerEm = 1000;
+    int WinAscent = 0; // font units, positive up
+    int WinDescent = 0; // font units, positive down
+    int LineGap = 0;
+    int AverageWidth = 0;
+    int UnderlinePosition = 0; // font units, negative below the baseline
+    int UnderlineThickness = 0;
+    int StrikeoutPosition = 0;
+    int StrikeoutThickness = 0;
+    bool SymbolCmap = false;
+    uint8_t CharSet = ANSI_CHARSET;
+    bool FixedPitch = false;
+
+    // The glyph for a character, 0 when the face has none.
+    unsigned GlyphIndex(char32_t character) const;
+    // The advance of a glyph in font units.
+    int Advance(unsigned glyph) const;
+};
+
+// A face opened from a file, shared by every font that uses it; null when
+// the file cannot be opened.
+std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index);
+
+struct PlacedGlyph {
+    const FontFace* Face;
+    unsigned Index;
+    int32_t Advance; // device units
+};
+
+// A realised LOGFONTW.
+class Font {
+public:
+    // Null when nothing at all matches (no fonts installed).
+    static std::shared_ptr<Font> Create(const LOGFONTW& request);
+
+    const LOGFONTW& Request() const { return request_; }
+    const FontFace& Primary() const { return *primary_; }
+    // The family of the face that was matched, as GetTextFaceW reports it.
+    const std::u16string& FaceName() const { return faceName_; }
+    double EmSize() const { return em_; }
+    int32_t Ascent() const { return ascent_; }
+    int32_t Descent() const { return descent_; }
+    int32_t Height() const { return ascent_ + descent_; }
+    bool SyntheticBold() const { return syntheticBold_; }
+    bool SyntheticItalic() const { return syntheticItalic_; }
+
+    // The glyph that draws a character: from the matched face, else from a
+    // fallback face that has it, else the matched face's missing-glyph box.
+    PlacedGlyph Glyph(char32_t character);
+    // Font units of face scaled to device units at this font's size.
+    int32_t Scale(const FontFace& face, int fontUnits) const;
+
+    void FillTextMetrics(TEXTMETRICW& metrics, int32_t dpi) const;
+
+private:
+    Font() = default;
+    std::shared_ptr<FontFace> FallbackFor(char32_t character);
+
+    LOGFONTW request_ {};
+    std::shared_ptr<FontFace> primary_;
+    std::u16string faceName_;
+    double em_ = 0;
+    int32_t ascent_ = 0;
+    int32_t descent_ = 0;
+    int weight_ = FW_NORMAL;
+    bool syntheticBold_ = false;
+    bool syntheticItalic_ = false;
+    std::unordered_map<char32_t, PlacedGlyph> glyphs_;
+    std::vector<std::shared_ptr<FontFace>> fallbacks_;
+};
+
+// One installed family, for EnumFontsW.
+struct FamilyInfo {
+    std::string Family;
+    uint8_t CharSet = ANSI_CHARSET;
+    bool FixedPitch = false;
+    bool Scalable = true;
+};
+
+// Every installed family, sorted by name, each once.
+std::vector<FamilyInfo> InstalledFamilies();
+
+std::string Utf16ToUtf8(std::u16string_view text);
+std::u16string Utf8ToUtf16(std::string_view text);
+
+// The next character of UTF-16 text at position; a lone surrogate stands for
+// itself. Moves position past the character.
+char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position);
+
+} // namespace plotwise

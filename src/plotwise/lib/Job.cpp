@@ -1,0 +1,100 @@
+#include "Job.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace plotwise {
+namespace {
+
+// A job shows its page count only once it has run this long.
+constexpr auto kProgressDelay = std::chrono::seconds(1);
+
+void ShowProgress(Job& job)
+{
+    if (!isatty(STDERR_FILENO))
+        return;
+    if (!job.ProgressShown && std::chrono::steady_clock::now() - job.Started < kProgressDelay)
+        return;
+    std::fprintf(stderr, "\rPrinting page %d", job.PagesEmitted);
+    std::fflush(stderr);
+    job.ProgressShown = true;
+}
+
+void EndProgressLine(Job& job)
+{
+    if (job.ProgressShown) {
+        std::fputc('\n', stderr);
+        job.ProgressShown = false;
+    }
+}
+
+} // namespace
+
+Job& CurrentJob()
+{
+    static Job job;
+    return job;
+}
+
+void Report(Job& job, const std::string& message)
+{
+    if (job.ReportLevel <= 0)
+        return;
+    EndProgressLine(job);
+    std::fprintf(stderr, "plotwise: %s\n", message.c_str());
+}
+
+void FailJob(Job& job, const std::string& message)
+{
+    Report(job, message);
+    job.Status = PLW_STATUS_FAILED;
+    if (job.Output) {
+        job.Output->Abandon();
+        job.Output.reset();
+    }
+}
+
+void EmitCurrentPage(Job& job)
+{
+    if (job.Current.Ops.empty())
+        return;
+    Page page = std::move(job.Current);
+    job.Current = Page {};
+    if (!job.Output)
+        return;
+    ++job.PagesEmitted;
+    std::string error;
+    if (!job.Output->EmitPage(page, job.PagesEmitted, error)) {
+        FailJob(job, error);
+        return;
+    }
+    ShowProgress(job);
+}
+
+bool FinishJob(Job& job)
+{
+    EmitCurrentPage(job);
+    job.Ended = true;
+    EndProgressLine(job);
+    if (!job.Output)
+        return job.Status == PLW_STATUS_PRINTED;
+    std::string error;
+    bool finished = job.Output->Finish(job.PagesEmitted, error);
+    job.Output.reset();
+    if (!finished)
+        FailJob(job, error);
+    return finished;
+}
+
+void CloseJob(Job& job)
+{
+    EndProgressLine(job);
+    if (job.Output) {
+        job.Output->Abandon();
+        job.Output.reset();
+    }
+    job.Dc.reset();
+    job.Current = Page {};
+}
+
+} // namespace plotwise

@@ -1,0 +1,300 @@
+#include "PrintSetup.h"
+
+#include <unicode/ulocdata.h>
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+namespace plotwise {
+namespace {
+
+constexpr int32_t kMinimumDpi = 10;
+constexpr int32_t kMaximumDpi = 2400;
+constexpr double kMicrometresPerMillimetre = 1000.0;
+constexpr std::string_view kConfigFileName = "plotwise/plotwise.conf";
+
+struct Paper {
+    std::string_view Name;
+    int32_t Width; // micrometres
+    int32_t Height;
+};
+
+constexpr std::array kPapers = {
+    Paper { "a3", 297000, 420000 },
+    Paper { "a4", 210000, 297000 },
+    Paper { "a5", 148000, 210000 },
+    Paper { "legal", 215900, 355600 },
+    Paper { "letter", 215900, 279400 },
+};
+
+std::string Lowered(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return result;
+}
+
+std::string Trimmed(std::string_view text)
+{
+    size_t first = 0;
+    while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    size_t last = text.size();
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
+        --last;
+    return std::string(text.substr(first, last - first));
+}
+
+bool EndsWith(std::string_view text, std::string_view ending)
+{
+    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
+}
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+// A length such as "0.75in", "19mm", "2cm", "54pt" or "0.75" (inches), in
+// micrometres.
+std::optional<int32_t> ParseLength(std::string_view text)
+{
+    std::string value = Lowered(Trimmed(text));
+    double factor = kMicrometresPerInch;
+    for (auto [unit, unitFactor] : { std::pair<std::string_view, double> { "in", kMicrometresPerInch },
+             { "mm", kMicrometresPerMillimetre }, { "cm", 10 * kMicrometresPerMillimetre },
+             { "pt", kMicrometresPerInch / 72.0 } }) {
+        if (EndsWith(value, unit)) {
+            value.resize(value.size() - unit.size());
+            factor = unitFactor;
+            break;
+        }
+    }
+    value = Trimmed(value);
+    if (value.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    double number = std::strtod(value.c_str(), &end);
+    if (end != value.c_str() + value.size() || !std::isfinite(number) || number < 0 || number * factor > 1e9)
+        return std::nullopt;
+    return static_cast<int32_t>(std::lround(number * factor));
+}
+
+std::vector<std::string> Split(std::string_view text, char separator)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (true) {
+        size_t next = text.find(separator, start);
+        parts.push_back(Trimmed(text.substr(start, next == std::string_view::npos ? next : next - start)));
+        if (next == std::string_view::npos)
+            return parts;
+        start = next + 1;
+    }
+}
+
+bool ApplyPaper(PrintSetup& setup, const std::string& value)
+{
+    std::string name = Lowered(Trimmed(value));
+    for (const Paper& paper : kPapers) {
+        if (paper.Name == name) {
+            setup.PaperName = name;
+            setup.PaperWidth = paper.Width;
+            setup.PaperHeight = paper.Height;
+            return true;
+        }
+    }
+    // A custom size "WxH" with a unit on the height that applies to both.
+    size_t cross = name.find('x');
+    if (cross == std::string::npos)
+        return false;
+    std::string height = name.substr(cross + 1);
+    std::string unit;
+    while (!height.empty() && std::isalpha(static_cast<unsigned char>(height.back()))) {
+        unit.insert(unit.begin(), height.back());
+        height.pop_back();
+    }
+    std::optional<int32_t> w = ParseLength(name.substr(0, cross) + unit);
+    std::optional<int32_t> h = ParseLength(height + unit);
+    constexpr int32_t kSmallestPaper = kMicrometresPerInch;
+    if (!w || !h || *w < kSmallestPaper || *h < kSmallestPaper)
+        return false;
+    setup.PaperName = name;
+    setup.PaperWidth = *w;
+    setup.PaperHeight = *h;
+    return true;
+}
+
+bool ApplyMargins(PrintSetup& setup, const std::string& value)
+{
+    std::vector<std::string> parts = Split(value, ',');
+    std::vector<int32_t> lengths;
+    for (const std::string& part : parts) {
+        std::optional<int32_t> length = ParseLength(part);
+        if (!length)
+            return false;
+        lengths.push_back(*length);
+    }
+    if (lengths.size() == 1)
+        setup.Margins = { lengths[0], lengths[0], lengths[0], lengths[0] };
+    else if (lengths.size() == 4)
+        setup.Margins = { lengths[0], lengths[1], lengths[2], lengths[3] };
+    else
+        return false;
+    return true;
+}
+
+bool ApplyOutput(PrintSetup& setup, const std::string& value)
+{
+    std::optional<DestinationKind> kind = DestinationFromPath(value);
+    if (!kind)
+        return false;
+    setup.Destination = *kind;
+    setup.ExplicitOutput = true;
+    if (*kind == DestinationKind::Cups) {
+        setup.CupsQueue = value.substr(5);
+        setup.OutputPath.clear();
+    } else {
+        setup.OutputPath = value;
+    }
+    return true;
+}
+
+std::string DefaultOutputFolder()
+{
+    std::string home = Environment("HOME");
+    if (home.empty())
+        home = "/tmp";
+    return home + "/Documents/Plotwise";
+}
+
+std::string ConfigFilePath()
+{
+    std::string named = Environment("PLOTWISE_CONFIG");
+    if (!named.empty())
+        return named;
+    std::string base = Environment("XDG_CONFIG_HOME");
+    if (base.empty()) {
+        std::string home = Environment("HOME");
+        if (home.empty())
+            return {};
+        base = home + "/.config";
+    }
+    return base + "/" + std::string(kConfigFileName);
+}
+
+void ReadConfigFile(PrintSetup& setup, const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        return;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(file, line)) {
+        ++lineNumber;
+        std::string text = Trimmed(line);
+        if (text.empty() || text[0] == '#')
+            continue;
+        size_t equals = text.find('=');
+        bool applied = equals != std::string::npos
+            && ApplySetting(setup, Lowered(Trimmed(text.substr(0, equals))), Trimmed(text.substr(equals + 1)));
+        if (!applied)
+            setup.Warnings += path + ":" + std::to_string(lineNumber) + ": ignored \"" + text + "\"\n";
+    }
+}
+
+void ApplyEnvironment(PrintSetup& setup, const char* variable, const char* key)
+{
+    std::string value = Environment(variable);
+    if (value.empty())
+        return;
+    if (!ApplySetting(setup, key, value))
+        setup.Warnings += std::string("ignored ") + variable + "=\"" + value + "\"\n";
+}
+
+} // namespace
+
+bool LocaleMeasuresInUsUnits()
+{
+    std::string locale;
+    for (const char* variable : { "LC_ALL", "LC_MEASUREMENT", "LANG" }) {
+        locale = Environment(variable);
+        if (!locale.empty())
+            break;
+    }
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    if (locale.empty() || locale == "C" || locale == "POSIX")
+        return false;
+    UErrorCode status = U_ZERO_ERROR;
+    UMeasurementSystem system = ulocdata_getMeasurementSystem(locale.c_str(), &status);
+    return U_SUCCESS(status) && system == UMS_US;
+}
+
+std::optional<DestinationKind> DestinationFromPath(const std::string& path)
+{
+    if (path.rfind("cups:", 0) == 0)
+        return path.size() > 5 ? std::optional(DestinationKind::Cups) : std::nullopt;
+    std::string lowered = Lowered(path);
+    size_t slash = lowered.rfind('/');
+    std::string_view name = std::string_view(lowered).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.size() > 4 && EndsWith(name, ".pdf"))
+        return DestinationKind::Pdf;
+    if (name.size() > 3 && EndsWith(name, ".ps"))
+        return DestinationKind::PostScript;
+    if (name.size() > 4 && EndsWith(name, ".png"))
+        return DestinationKind::Png;
+    if (name.size() > 4 && EndsWith(name, ".txt"))
+        return DestinationKind::Recording;
+    return std::nullopt;
+}
+
+bool ApplySetting(PrintSetup& setup, const std::string& key, const std::string& value)
+{
+    if (key == "output")
+        return ApplyOutput(setup, value);
+    if (key == "output_dir") {
+        if (value.empty())
+            return false;
+        setup.OutputFolder = value;
+        return true;
+    }
+    if (key == "paper")
+        return ApplyPaper(setup, value);
+    if (key == "margins")
+        return ApplyMargins(setup, value);
+    if (key == "dpi") {
+        char* end = nullptr;
+        long dpi = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || dpi < kMinimumDpi || dpi > kMaximumDpi)
+            return false;
+        setup.Dpi = static_cast<int32_t>(dpi);
+        return true;
+    }
+    return false;
+}
+
+PrintSetup LoadPrintSetup()
+{
+    PrintSetup setup;
+    setup.UsUnits = LocaleMeasuresInUsUnits();
+    ApplyPaper(setup, setup.UsUnits ? "letter" : "a4");
+    setup.OutputFolder = DefaultOutputFolder();
+    std::string configPath = ConfigFilePath();
+    if (!configPath.empty())
+        ReadConfigFile(setup, configPath);
+    ApplyEnvironment(setup, "PLOTWISE_OUTPUT_DIR", "output_dir");
+    ApplyEnvironment(setup, "PLOTWISE_PAPER", "paper");
+    ApplyEnvironment(setup, "PLOTWISE_DPI", "dpi");
+    ApplyEnvironment(setup, "PLOTWISE_MARGINS", "margins");
+    ApplyEnvironment(setup, "PLOTWISE_OUTPUT", "output");
+    return setup;
+}
+
+} // namespace plotwise

@@ -1,0 +1,106 @@
+#include "Messages.h"
+
+#include "MessageBox.h"
+#include "StringIds.h"
+#include "StringTable.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace shell {
+namespace {
+
+// The sizes the messages are read with.
+constexpr std::size_t kMessageTextSize = 200;
+constexpr std::size_t kCaptionSize = 20;
+constexpr std::size_t kEntryBeforeTextSize = 160;
+
+platform::ModuleHandle& CurrentResourceModule()
+{
+    static platform::ModuleHandle module = platform::ProgramModule();
+    return module;
+}
+
+BusyCursorHost& CursorHost()
+{
+    static BusyCursorHost host;
+    return host;
+}
+
+int ShowText(std::u16string_view text)
+{
+    std::array<char16_t, kCaptionSize> caption {};
+    LoadResString(ResourceModule(), platform::kStrAlertCaption, caption.data(), caption.size());
+    return platform::MessageBoxW(text, caption.data());
+}
+
+} // namespace
+
+platform::ModuleHandle ResourceModule()
+{
+    return CurrentResourceModule();
+}
+
+void SetResourceModule(platform::ModuleHandle module)
+{
+    CurrentResourceModule() = module != nullptr ? module : platform::ProgramModule();
+}
+
+const char16_t* LoadResString(platform::ModuleHandle module, unsigned id, char16_t* buffer, std::size_t size)
+{
+    std::u16string_view text = platform::LoadStringW(module, id);
+    if (text.empty() && module != platform::ProgramModule())
+        text = platform::LoadStringW(platform::ProgramModule(), id);
+    if (buffer == nullptr)
+        return text.empty() ? nullptr : text.data();
+    if (size == 0)
+        return nullptr;
+    std::size_t count = std::min(text.size(), size - 1);
+    text.copy(buffer, count);
+    buffer[count] = u'\0';
+    return text.empty() ? nullptr : buffer;
+}
+
+int ShowMessageId(unsigned id)
+{
+    std::array<char16_t, kMessageTextSize> text {};
+    LoadResString(ResourceModule(), id, text.data(), text.size());
+    return ShowText(text.data());
+}
+
+int ShowMessageIdWithText(unsigned id, const char16_t* text)
+{
+    // The entry is read into 160 units, but the text joined to it may take
+    // the message up to 199: the joined message gets room for all of it.
+    std::array<char16_t, kMessageTextSize> message {};
+    LoadResString(ResourceModule(), id, message.data(), kEntryBeforeTextSize);
+    std::u16string_view entry(message.data());
+    if (text != nullptr) {
+        std::u16string_view appended(text);
+        if (entry.size() + appended.size() < kMessageTextSize) {
+            appended.copy(message.data() + entry.size(), appended.size());
+            message[entry.size() + appended.size()] = u'\0';
+        }
+    }
+    return ShowText(message.data());
+}
+
+void ShowBusyCursor()
+{
+    if (CursorHost())
+        CursorHost()(true);
+}
+
+void HideBusyCursor()
+{
+    if (CursorHost())
+        CursorHost()(false);
+}
+
+void SetBusyCursorHost(BusyCursorHost host)
+{
+    CursorHost() = std::move(host);
+}
+
+} // namespace shell

@@ -1,0 +1,110 @@
+#include "LocaleInfo.h"
+#include "ScopedEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using namespace platform;
+
+struct LocaleEnvironment {
+    const char* lcAll;
+    const char* category;
+    const char* categoryValue;
+    const char* lang;
+};
+
+struct LocaleInfoRow {
+    LocaleEnvironment environment;
+    LCID locale;
+    LCTYPE type;
+    const char16_t* expected; // null: the call fails
+};
+
+constexpr LocaleEnvironment kUs { nullptr, nullptr, nullptr, "en_US.UTF-8" };
+constexpr LocaleEnvironment kGerman { nullptr, nullptr, nullptr, "de_DE.UTF-8" };
+
+constexpr LocaleInfoRow kLocaleInfoRows[] = {
+    { kUs, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"1" },
+    { kUs, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"." },
+    { kUs, LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, u"," },
+    { kUs, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
+    { kGerman, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
+    { kGerman, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
+    { kGerman, LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, u"." },
+    { kGerman, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
+    { { nullptr, nullptr, nullptr, "en_GB.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
+    { { nullptr, nullptr, nullptr, "C" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"1" },
+    { { nullptr, nullptr, nullptr, nullptr }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
+    { { nullptr, nullptr, nullptr, "no such locale" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"." },
+    // LC_ALL wins; otherwise each field follows its own category.
+    { { "de_DE.UTF-8", nullptr, nullptr, "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
+    { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
+    { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"1" },
+    { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
+    { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
+    { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"." },
+    { { nullptr, "LC_MONETARY", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
+    { { nullptr, "LC_MONETARY", "", "de_DE.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
+    // An explicit locale identifier names its own locale.
+    { kUs, 0x0407, LOCALE_SDECIMAL, u"," },
+    { kGerman, 0x0409, LOCALE_IMEASURE, u"1" },
+    { kUs, 0x7777, LOCALE_IMEASURE, nullptr },
+    { kUs, LOCALE_USER_DEFAULT, 0x80000000 | LOCALE_SDECIMAL, u"." },
+    { kUs, LOCALE_USER_DEFAULT, 0x9999, nullptr },
+};
+
+TEST(LocaleInfoTest, FieldsFollowTheEnvironment)
+{
+    for (const LocaleInfoRow& row : kLocaleInfoRows) {
+        ScopedEnvironment environment;
+        environment.Set("LC_ALL", row.environment.lcAll);
+        if (row.environment.category != nullptr)
+            environment.Set(row.environment.category, row.environment.categoryValue);
+        environment.Set("LANG", row.environment.lang);
+        char16_t buffer[16] = { u'x' };
+        int written = GetLocaleInfoW(row.locale, row.type, buffer, 16);
+        std::string context = std::string("LANG=") + (row.environment.lang ? row.environment.lang : "(unset)")
+            + " type=" + std::to_string(row.type) + " locale=" + std::to_string(row.locale);
+        if (row.expected == nullptr) {
+            EXPECT_EQ(written, 0) << context;
+            continue;
+        }
+        std::u16string expected(row.expected);
+        EXPECT_EQ(written, static_cast<int>(expected.size()) + 1) << context;
+        EXPECT_EQ(std::u16string(buffer), expected) << context;
+    }
+}
+
+struct BufferRow {
+    int size;
+    bool nullBuffer;
+    int expected;
+    const char16_t* contents; // null: untouched
+};
+
+// "," in de_DE needs two units with its terminator.
+constexpr BufferRow kBufferRows[] = {
+    { 0, true, 2, nullptr },
+    { 0, false, 2, nullptr },
+    { 1, false, 0, nullptr },
+    { 2, false, 2, u"," },
+    { 5, false, 2, u"," },
+    { 5, true, 0, nullptr },
+    { -1, false, 0, nullptr },
+};
+
+TEST(LocaleInfoTest, BufferSizes)
+{
+    ScopedEnvironment environment;
+    environment.Set("LANG", "de_DE.UTF-8");
+    for (const BufferRow& row : kBufferRows) {
+        char16_t buffer[8] = { u'x', u'x', u'\0' };
+        int result = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, row.nullBuffer ? nullptr : buffer, row.size);
+        EXPECT_EQ(result, row.expected) << "size " << row.size;
+        EXPECT_EQ(std::u16string(buffer), std::u16string(row.contents ? row.contents : u"xx")) << "size " << row.size;
+    }
+}
+
+} // namespace

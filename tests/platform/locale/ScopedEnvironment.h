@@ -1,0 +1,56 @@
+#pragma once
+
+// Sets environment variables for one test and restores them afterwards, so
+// tests never depend on the locale of the machine that runs them.
+
+#include <cstdlib>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ScopedEnvironment
+{
+public:
+    // The locale variables every locale test controls; all start unset.
+    static constexpr const char* kLocaleVariables[]
+        = { "LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LC_MONETARY", "LC_MEASUREMENT", "LC_CTYPE", "LC_TIME", "LANG" };
+
+    ScopedEnvironment()
+    {
+        for (const char* name : kLocaleVariables)
+            Unset(name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+
+    // A null value unsets the variable.
+    void Set(const char* name, const char* value)
+    {
+        Save(name);
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    void Unset(const char* name) { Set(name, nullptr); }
+
+private:
+    void Save(const char* name)
+    {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};

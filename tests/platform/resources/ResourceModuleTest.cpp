@@ -1,0 +1,183 @@
+#include "ResourceModule.h"
+#include "ScopedEnvironment.h"
+#include "StringEntry.h"
+#include "StringIds.h"
+#include "StringTable.h"
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <span>
+#include <string>
+
+namespace {
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+class TemporaryDirectory
+{
+public:
+    TemporaryDirectory()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tallowin-lang-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+    ~TemporaryDirectory()
+    {
+        std::error_code error;
+        fs::remove_all(m_path, error);
+    }
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+struct Placement {
+    const char* fileName;
+    const char* library;
+};
+
+struct ChoiceRow {
+    const char* lang;
+    std::array<Placement, 3> placements; // ends at the first null file name
+    const char16_t* identity;
+    const char16_t* expectedMarker; // null: the program module
+};
+
+constexpr ChoiceRow kChoiceRows[] = {
+    // Four digits, then the primary language, then the base name alone.
+    { "de_AT.UTF-8",
+        { { { "tallowinlang0c07.so", TEST_LANGUAGE_A }, { "tallowinlang07.so", TEST_LANGUAGE_B },
+            { "tallowinlang.so", TEST_LANGUAGE_C } } },
+        u"tallowin3", u"A" },
+    { "de_AT.UTF-8", { { { "tallowinlang07.so", TEST_LANGUAGE_B }, { "tallowinlang.so", TEST_LANGUAGE_C } } },
+        u"tallowin3", u"B" },
+    { "de_AT.UTF-8", { { { "tallowinlang.so", TEST_LANGUAGE_C } } }, u"tallowin3", u"C" },
+    { "de_AT.UTF-8", { {} }, u"tallowin3", nullptr },
+    // Hex digits are lower case.
+    { "de_AT.UTF-8", { { { "tallowinlang0C07.so", TEST_LANGUAGE_A } } }, u"tallowin3", nullptr },
+    // Another language's libraries are not candidates.
+    { "fr_FR.UTF-8", { { { "tallowinlang0407.so", TEST_LANGUAGE_A }, { "tallowinlang07.so", TEST_LANGUAGE_B } } },
+        u"tallowin3", nullptr },
+    { "fr_FR.UTF-8", { { { "tallowinlang07.so", TEST_LANGUAGE_B }, { "tallowinlang.so", TEST_LANGUAGE_C } } },
+        u"tallowin3", u"C" },
+    // A different identity is skipped; a missing one is accepted through
+    // the program's own entry, unless the program's differs as well.
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", TEST_LANGUAGE_OTHER }, { "tallowinlang07.so", TEST_LANGUAGE_B } } },
+        u"tallowin3", u"B" },
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", TEST_LANGUAGE_OTHER } } }, u"tallowin3", nullptr },
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", TEST_LANGUAGE_OTHER } } }, u"tallowin2", u"Other" },
+    { "de_AT.UTF-8",
+        { { { "tallowinlang0c07.so", TEST_LANGUAGE_ANONYMOUS }, { "tallowinlang07.so", TEST_LANGUAGE_B } } },
+        u"tallowin3", u"Anonymous" },
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", TEST_LANGUAGE_ANONYMOUS } } }, u"tallowin4", nullptr },
+    // The identity compares whole texts, not prefixes.
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", TEST_LANGUAGE_A } } }, u"tallowin", nullptr },
+    // Without a locale the language is U.S. English.
+    { nullptr, { { { "tallowinlang0409.so", TEST_LANGUAGE_A }, { "tallowinlang09.so", TEST_LANGUAGE_B } } },
+        u"tallowin3", u"A" },
+    { "C", { { { "tallowinlang09.so", TEST_LANGUAGE_B } } }, u"tallowin3", u"B" },
+    // A file that is not a library is passed over.
+    { "de_AT.UTF-8", { { { "tallowinlang0c07.so", "" }, { "tallowinlang07.so", TEST_LANGUAGE_B } } }, u"tallowin3",
+        u"B" },
+};
+
+TEST(ResourceModuleTest, CandidatesInOrderAndIdentity)
+{
+    for (const ChoiceRow& row : kChoiceRows) {
+        TemporaryDirectory directory;
+        for (const Placement& placement : row.placements) {
+            if (placement.fileName == nullptr)
+                break;
+            fs::path target = directory.Path() / placement.fileName;
+            if (*placement.library == '\0')
+                fs::create_directory(target);
+            else
+                fs::copy_file(placement.library, target);
+        }
+        ScopedEnvironment environment;
+        environment.Set("TALLOWIN_LIBDIR", directory.Path().c_str());
+        environment.Set("LANG", row.lang);
+
+        ModuleHandle chosen = ChooseResourceModule("tallowinlang", row.identity, ProgramModule());
+        std::string context = std::string("LANG=") + (row.lang ? row.lang : "(unset)") + " first "
+            + (row.placements[0].fileName ? row.placements[0].fileName : "(none)");
+        if (row.expectedMarker == nullptr) {
+            EXPECT_EQ(chosen, ProgramModule()) << context;
+            continue;
+        }
+        ASSERT_NE(chosen, ProgramModule()) << context;
+        EXPECT_EQ(LoadStringW(chosen, kStrAlertCaption), std::u16string_view(row.expectedMarker)) << context;
+        FreeLibrary(chosen);
+    }
+}
+
+struct NamesRow {
+    unsigned langId;
+    std::array<const char*, 3> expected;
+};
+
+constexpr NamesRow kNamesRows[] = {
+    { 0x0407, { "tallowinlang0407.so", "tallowinlang07.so", "tallowinlang.so" } },
+    { 0x0c07, { "tallowinlang0c07.so", "tallowinlang07.so", "tallowinlang.so" } },
+    { 0x0804, { "tallowinlang0804.so", "tallowinlang04.so", "tallowinlang.so" } },
+    { 0x241a, { "tallowinlang241a.so", "tallowinlang1a.so", "tallowinlang.so" } },
+    { 0x0500, { "tallowinlang0500.so", "tallowinlang100.so", "tallowinlang.so" } },
+    { 0x0000, { "tallowinlang0000.so", "tallowinlang00.so", "tallowinlang.so" } },
+};
+
+TEST(ResourceModuleTest, CandidateNames)
+{
+    for (const NamesRow& row : kNamesRows) {
+        std::array<std::string, 3> names = LanguageLibraryNames("tallowinlang", row.langId);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ(names[i], row.expected[i]) << std::hex << row.langId;
+    }
+}
+
+TEST(ResourceModuleTest, GermanLibraryServesEveryGermanLocale)
+{
+    for (const char* lang : { "de_DE.UTF-8", "de_AT.UTF-8", "de_CH.UTF-8", "de_LU.UTF-8" }) {
+        ScopedEnvironment environment;
+        environment.Set("TALLOWIN_LIBDIR", fs::path(GERMAN_LANGUAGE).parent_path().c_str());
+        environment.Set("LANG", lang);
+        ModuleHandle chosen = ChooseResourceModule("tallowinlang", u"tallowin3", ProgramModule());
+        ASSERT_NE(chosen, ProgramModule()) << lang;
+        EXPECT_EQ(LoadStringW(chosen, kStrFileOpenFailed), u"Datei kann nicht geöffnet werden: ") << lang;
+        EXPECT_EQ(LoadStringW(chosen, kStrAlertCaption), u"Achtung...") << lang;
+        // The title and class name, which a second start looks for, come
+        // from the program.
+        EXPECT_TRUE(LoadStringW(chosen, kStrWindowTitle).empty()) << lang;
+        FreeLibrary(chosen);
+    }
+}
+
+TEST(ResourceModuleTest, GermanTableIsWellFormedAndTranslatesOnlyProgramEntries)
+{
+    ScopedEnvironment environment;
+    environment.Set("TALLOWIN_LIBDIR", fs::path(GERMAN_LANGUAGE).parent_path().c_str());
+    ModuleHandle german = LoadLibraryW("tallowinlang07.so");
+    ASSERT_NE(german, nullptr);
+    const TallowinResources* resources = ModuleResources(german);
+    ASSERT_NE(resources, nullptr);
+    std::span<const TallowinString> strings(resources->strings, resources->stringCount);
+    EXPECT_TRUE(IsWellFormedStringTable(strings));
+    for (const TallowinString& entry : strings)
+        EXPECT_FALSE(LoadStringW(ProgramModule(), entry.id).empty()) << entry.id;
+    // Every message of the print-only road speaks German.
+    for (unsigned id : { kStrPlotwiseMissing, kStrFileOpenFailed, kStrInvalidFileType, kStrRtfParseError,
+             kStrInvalidPageSettings, kStrAlertCaption, kStrEmailPrintFailed, kStrPxlOpenFailed, kStrPxlInvalid,
+             kStrPxlVersion1, kStrPxlUnsupported, kStrPxlPasswordProtected }) {
+        std::u16string_view text = LoadStringW(german, id);
+        EXPECT_FALSE(text.empty()) << id;
+        EXPECT_NE(text, LoadStringW(ProgramModule(), id)) << id;
+    }
+    FreeLibrary(german);
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "PlotwiseTestSupport.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+using namespace plotwise_test;
+
+namespace {
+
+std::string RunCommand(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return output;
+    char buffer[4096];
+    size_t count = 0;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, count);
+    pclose(pipe);
+    return output;
+}
+
+int PdfPages(const std::string& path)
+{
+    std::string info = RunCommand("pdfinfo '" + path + "' 2>/dev/null");
+    size_t at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// Draws pages of text; an empty page between them must not appear.
+void DrawPages(HDC dc, int pages)
+{
+    SelectedFont font(dc, MakeLogFont(u"Liberation Serif", -40));
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1) {
+            PLW_EndPage(dc);
+            PLW_StartPage(dc);
+            PLW_EndPage(dc);
+            PLW_StartPage(dc);
+        }
+        std::u16string text = u"Page number " + std::u16string(1, static_cast<char16_t>(u'0' + page));
+        TextOut(dc, 100, 100, text);
+        PLW_Rectangle(dc, 50, 50, 400, 200);
+    }
+}
+
+class DestinationTest : public PlotwiseTest { };
+
+TEST_F(DestinationTest, PdfHasOnePagePerPageThatReceivedSomething)
+{
+    for (int pages : { 1, 3 }) {
+        std::string path = Path("pages-" + std::to_string(pages) + ".pdf");
+        environment.Set("PLOTWISE_OUTPUT", path);
+        JobResult result = RunJob([&](HDC dc) { DrawPages(dc, pages); });
+        ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+        EXPECT_EQ(PdfPages(path), pages);
+        std::string text = RunCommand("pdftotext '" + path + "' -");
+        EXPECT_NE(text.find("Page number " + std::to_string(pages)), std::string::npos) << text;
+    }
+}
+
+TEST_F(DestinationTest, AJobThatDrewNothingLeavesNoPdf)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("nothing.pdf"));
+    EXPECT_EQ(RunJob([](HDC) { }).Status, PLW_STATUS_PRINTED);
+    EXPECT_FALSE(std::filesystem::exists(Path("nothing.pdf")));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("page.png"));
+    environment.Set("PLOTWISE_DPI", "50");
+    environment.Set("PLOTWISE_PAPER", "letter");
+    JobResult result = RunJob([](HDC dc) { DrawPages(dc, 2); });
+    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    for (const char* name : { "page-1.png", "page-2.png" }) {
+        std::string png = ReadFile(Path(name));
+        ASSERT_GT(png.size(), 24u) << name;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        // The header's width and height: letter at 50 dots per inch.
+        auto word = [&](size_t at) {
+            return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16)
+                | (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+        };
+        EXPECT_EQ(word(16), 425);
+        EXPECT_EQ(word(20), 550);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("page-3.png")));
+    EXPECT_FALSE(std::filesystem::exists(Path("page.png")));
+}
+
+TEST_F(DestinationTest, PostScriptIsWritten)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.ps"));
+    JobResult result = RunJob([](HDC dc) { DrawPages(dc, 2); });
+    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    std::string postScript = ReadFile(Path("out.ps"));
+    EXPECT_EQ(postScript.substr(0, 4), "%!PS");
+    EXPECT_NE(postScript.find("%%Pages: 2"), std::string::npos);
+}
+
+TEST_F(DestinationTest, PdfIsReproducibleWithSourceDateEpoch)
+{
+    environment.Set("SOURCE_DATE_EPOCH", "1700000000");
+    std::string bytes[2];
+    for (int run = 0; run < 2; ++run) {
+        std::string path = Path("run-" + std::to_string(run) + ".pdf");
+        environment.Set("PLOTWISE_OUTPUT", path);
+        JobResult result = RunJob([](HDC dc) {
+            DrawPages(dc, 2);
+            SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -30, FW_BOLD));
+            TextOut(dc, 100, 400, u"Größe Ελληνικά");
+        });
+        ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+        bytes[run] = ReadFile(path);
+    }
+    ASSERT_FALSE(bytes[0].empty());
+    EXPECT_TRUE(bytes[0] == bytes[1]);
+    // The creation date is the one of SOURCE_DATE_EPOCH.
+    EXPECT_NE(bytes[0].find("20231114221320"), std::string::npos);
+}
+
+TEST_F(DestinationTest, TestPageTextCanBeFoundInThePdf)
+{
+    std::string path = Path("out/testpage.pdf");
+    std::filesystem::create_directories(folder / "out");
+    environment.Set("PLOTWISE_OUTPUT", path);
+    ASSERT_EQ(std::system(PLOTWISE_TESTPAGE), 0);
+    EXPECT_EQ(PdfPages(path), 1);
+    std::string text = RunCommand("pdftotext '" + path + "' -");
+    for (const char* expected : { "Plotwise test page", "Resolution 600 dots per inch", "Liberation Serif 10 pt",
+             "Liberation Mono 12 pt", "Bold italic", "Paper 8.27 x 11.69 in" })
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+}
+
+TEST_F(DestinationTest, TestPageFailsWithTheLibraryStatus)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("missing/testpage.pdf"));
+    int status = std::system((std::string(PLOTWISE_TESTPAGE) + " 2>/dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), PLW_STATUS_FAILED);
+    environment.Set("PLOTWISE_DIALOG", "cancel");
+    status = std::system(PLOTWISE_TESTPAGE);
+    EXPECT_EQ(WEXITSTATUS(status), PLW_STATUS_CANCELLED);
+}
+
+} // namespace

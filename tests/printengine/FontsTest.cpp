@@ -1,0 +1,179 @@
+#include "EngineFixture.h"
+
+#include <Fonts.h>
+
+namespace printengine::testing
+{
+namespace
+{
+
+using FontsTest = EngineTest;
+
+TEST_F(FontsTest, SelectCodePage)
+{
+    struct Row {
+        std::uint16_t Charset;
+        std::uint16_t DocumentCodePage;
+        std::uint16_t CodePage;
+    };
+    const Row rows[] = {
+        { 0, kNoDocumentCodePage, 1252 }, { 2, kNoDocumentCodePage, 1252 }, { 204, kNoDocumentCodePage, 1251 },
+        { 238, kNoDocumentCodePage, 1250 }, { 161, kNoDocumentCodePage, 1253 }, { 162, kNoDocumentCodePage, 1254 },
+        { 186, kNoDocumentCodePage, 1257 }, { 177, kNoDocumentCodePage, 1255 }, { 178, kNoDocumentCodePage, 1256 },
+        { 128, kNoDocumentCodePage, 932 }, { 129, kNoDocumentCodePage, 949 }, { 134, kNoDocumentCodePage, 936 },
+        { 136, kNoDocumentCodePage, 950 }, { 77, 1250, 1250 }, // not in the table: the document's code page
+        { 77, kNoDocumentCodePage, 1252 }, // else the system's ANSI code page (western here)
+        { 204, 1250, 1251 }, // the table wins over the document
+        { 0x1CC, kNoDocumentCodePage, 1251 }, // only the low byte counts
+    };
+    for (const Row& row : rows) {
+        ResetCodePageState();
+        SelectCodePage(1); // something other than the row's charset
+        CodePages().DocumentCodePage = row.DocumentCodePage;
+        EXPECT_EQ(SelectCodePage(row.Charset), row.Charset & 0xFF) << row.Charset;
+        EXPECT_EQ(CodePages().CodePage, row.CodePage) << row.Charset;
+    }
+}
+
+TEST_F(FontsTest, SameCharsetChangesNothing)
+{
+    SelectCodePage(204);
+    CodePages().CodePage = 4242;
+    SelectCodePage(204);
+    EXPECT_EQ(CodePages().CodePage, 4242);
+}
+
+class RealizeTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        ASSERT_EQ(StartPrintJob(), kPrintJobStarted);
+        BeginFontTable();
+    }
+
+    static void Define(const char16_t* face, std::int16_t charset = 0, std::int16_t family = 0, std::int16_t pitch = 0)
+    {
+        SetFaceName(face);
+        CurrentFontDefinition().Charset = charset;
+        CurrentFontDefinition().Family = family;
+        CurrentFontDefinition().Pitch = pitch;
+        AddFontTableEntry();
+    }
+
+    static TextRun RunWith(std::int32_t fontNumber, std::int32_t size = 24)
+    {
+        TextRun run;
+        run.Format.FontNumber = fontNumber;
+        run.Format.Size = size;
+        return run;
+    }
+};
+
+TEST_F(RealizeTest, LogicalFontFromTheFormat)
+{
+    Define(u"Liberation Serif", 204, kFamilyRoman, kPitchVariable);
+    TextRun run = RunWith(0);
+    run.Format.Bold = 7;
+    run.Format.Italic = 1;
+    run.Format.Underline = 2; // only exactly 1 counts
+    run.Format.Strike = 1;
+    ASSERT_EQ(RealizeRunFont(run), 1);
+    ASSERT_EQ(FakeLog().FontsMade.size(), 1u);
+    const LOGFONTW& font = FakeLog().FontsMade[0];
+    EXPECT_EQ(font.lfHeight, -50);
+    EXPECT_EQ(font.lfWeight, 600);
+    EXPECT_EQ(font.lfItalic, 1);
+    EXPECT_EQ(font.lfUnderline, 0);
+    EXPECT_EQ(font.lfStrikeOut, 1);
+    EXPECT_EQ(font.lfCharSet, 204);
+    EXPECT_EQ(font.lfPitchAndFamily, 0x10 | 0x02 | 0x04);
+    EXPECT_EQ(std::u16string(font.lfFaceName), u"Liberation Serif");
+    EXPECT_EQ(CodePages().CodePage, 1251);
+    EXPECT_NE(run.Font, nullptr);
+}
+
+TEST_F(RealizeTest, FamilyAndPitchBits)
+{
+    struct Row {
+        std::int16_t Family, Pitch;
+        std::uint8_t Expected;
+    };
+    const Row rows[] = { { kFamilyNone, kPitchDefault, 0x04 }, { kFamilySwiss, kPitchFixed, 0x25 },
+        { kFamilyModern, 0, 0x34 }, { kFamilyScript, 0, 0x44 }, { kFamilyDecor, 0, 0x54 }, { kFamilyTech, 3, 0x04 },
+        { kFamilyBidi, 0, 0x04 } };
+    std::int32_t number = 0;
+    for (const Row& row : rows) {
+        Define(u"Liberation Sans", 0, row.Family, row.Pitch);
+        TextRun run = RunWith(number++);
+        ASSERT_EQ(RealizeRunFont(run), 1);
+        EXPECT_EQ(FakeLog().FontsMade.back().lfPitchAndFamily, row.Expected) << row.Family << " " << row.Pitch;
+    }
+}
+
+TEST_F(RealizeTest, SizeFollowsTheResizeRatio)
+{
+    Define(u"Liberation Sans");
+    shell::Settings().ScaleNum = 3;
+    shell::Settings().ScaleDen = 2;
+    TextRun run = RunWith(0);
+    ASSERT_EQ(RealizeRunFont(run), 1);
+    EXPECT_EQ(FakeLog().FontsMade[0].lfHeight, -75);
+}
+
+TEST_F(RealizeTest, CacheKeyedOnTheWholeFormat)
+{
+    Define(u"Liberation Sans", 238);
+    TextRun first = RunWith(0);
+    TextRun same = RunWith(0);
+    TextRun coloured = RunWith(0);
+    coloured.Format.ForeColor = 2;
+    ASSERT_EQ(RealizeRunFont(first), 1);
+    SelectCodePage(0);
+    ASSERT_EQ(RealizeRunFont(same), 1);
+    EXPECT_EQ(same.Font, first.Font);
+    EXPECT_EQ(CodePages().CodePage, 1250); // a cache hit selects the entry's charset too
+    ASSERT_EQ(RealizeRunFont(coloured), 1);
+    EXPECT_NE(coloured.Font, first.Font);
+    EXPECT_EQ(FakeLog().FontsMade.size(), 2u);
+    FreeFlowResources();
+    EXPECT_EQ(FakeLog().FontsDeleted, 2);
+}
+
+TEST_F(RealizeTest, UnknownFontNumberHasNoFont)
+{
+    Define(u"Liberation Sans");
+    Define(u"Liberation Mono");
+    TextRun run = RunWith(5);
+    EXPECT_EQ(RealizeRunFont(run), 0);
+    EXPECT_EQ(run.Font, nullptr);
+    EXPECT_TRUE(FakeLog().FontsMade.empty());
+}
+
+TEST_F(RealizeTest, SymbolFallsBackToCourierNew)
+{
+    FakeSetup().ScreenFaceForSymbol = u"DejaVu Sans";
+    Define(u"Symbol", 2);
+    TextRun run = RunWith(0);
+    ASSERT_EQ(RealizeRunFont(run), 1);
+    ASSERT_EQ(FakeLog().FontsMade.size(), 2u);
+    EXPECT_EQ(std::u16string(FakeLog().FontsMade[1].lfFaceName), u"Courier New");
+    EXPECT_EQ(FakeLog().FontsMade[1].lfCharSet, 0);
+    EXPECT_EQ(FakeLog().FontsDeleted, 1);
+    EXPECT_EQ(std::u16string(FindFontTableEntry(0)->FaceName), u"Courier New");
+    EXPECT_EQ(FindFontTableEntry(0)->Charset, 0);
+}
+
+TEST_F(RealizeTest, SymbolKeptWhenTheDeviceHasIt)
+{
+    Define(u"Symbol", 2);
+    TextRun run = RunWith(0);
+    ASSERT_EQ(RealizeRunFont(run), 1);
+    ASSERT_EQ(FakeLog().FontsMade.size(), 1u);
+    EXPECT_EQ(std::u16string(FakeLog().FontsMade[0].lfFaceName), u"Symbol");
+    EXPECT_EQ(FakeLog().FontsMade[0].lfCharSet, 2);
+}
+
+} // namespace
+} // namespace printengine::testing

@@ -1,0 +1,182 @@
+#include "EngineFixture.h"
+
+#include <Fonts.h>
+
+namespace printengine::testing
+{
+namespace
+{
+
+using PrintJobTest = EngineTest;
+
+TEST_F(PrintJobTest, PageMetrics)
+{
+    struct Row {
+        const char* Name;
+        const char* Locale;
+        RECT Margins; // left, top, right, bottom as the dialog returns them
+        std::int32_t OffsetX, OffsetY;
+        std::int32_t OriginX, OriginY, TextWidth, TextHeight;
+    };
+    const Row rows[] = {
+        { "US inch margins", "en_US.UTF-8", { 1000, 1000, 1000, 1000 }, 0, 0, 300, 300, 2550 - 600, 3300 - 600 },
+        { "metric 25.4 mm", "de_DE.UTF-8", { 2540, 2540, 2540, 2540 }, 0, 0, 300, 300, 2550 - 600, 3300 - 600 },
+        { "metric 19.05 mm", "fr_FR.UTF-8", { 1905, 1905, 1905, 1905 }, 0, 0, 225, 225, 2550 - 450, 3300 - 450 },
+        // The printer cannot reach the outer 50 dots: origin moves in by
+        // the margin less the offset, the far side keeps the whole margin.
+        { "offset inside margin", "en_US.UTF-8", { 1000, 1000, 1000, 1000 }, 50, 60, 250, 240, 2550 - 350 - 250,
+            3300 - 360 - 240 },
+        { "offset beyond margin", "en_US.UTF-8", { 100, 100, 100, 100 }, 60, 90, 0, 0, 2550 - 60, 3300 - 60 },
+        { "no margins", "C", { 0, 0, 0, 0 }, 40, 40, 0, 0, 2550, 3300 },
+    };
+    for (const Row& row : rows) {
+        ResetPrintEngine();
+        setenv("LC_ALL", row.Locale, 1);
+        FakePrinterSetup setup;
+        setup.Margins = row.Margins;
+        setup.OffsetX = row.OffsetX;
+        setup.OffsetY = row.OffsetY;
+        InstallFakePrinter(setup);
+        ASSERT_EQ(StartPrintJob(), kPrintJobStarted) << row.Name;
+        const PrintJob& job = Job();
+        EXPECT_EQ(job.Dpi, 300) << row.Name;
+        EXPECT_EQ(job.OriginX, row.OriginX) << row.Name;
+        EXPECT_EQ(job.OriginY, row.OriginY) << row.Name;
+        EXPECT_EQ(job.TextWidth, row.TextWidth) << row.Name;
+        EXPECT_EQ(job.TextHeight, row.TextHeight) << row.Name;
+        EXPECT_EQ(job.ColumnWidth, job.TextWidth) << row.Name;
+        EXPECT_EQ(job.ColumnHeight, job.TextHeight) << row.Name;
+        EXPECT_TRUE(job.Printing) << row.Name;
+        EndPrintJob();
+        EXPECT_FALSE(Job().Printing) << row.Name;
+    }
+}
+
+TEST_F(PrintJobTest, TextAreaUnderAThirdOfAnInchFails)
+{
+    struct Row {
+        std::int32_t RightMargin; // thousandths of an inch, at 300 dpi on a 2550-dot page
+        int Expected;
+    };
+    // 2550 − 8170 × 300 / 1000 = 99 dots; 2550 − 8167 × 0.3 = 100.
+    const Row rows[] = { { 8170, kPrintJobFailed }, { 8167, kPrintJobStarted }, { 9000, kPrintJobFailed } };
+    for (const Row& row : rows) {
+        ResetPrintEngine();
+        FakePrinterSetup setup;
+        setup.Margins = RECT { 0, 0, row.RightMargin, 0 };
+        InstallFakePrinter(setup);
+        EXPECT_EQ(StartPrintJob(), row.Expected) << row.RightMargin;
+        const bool failed = row.Expected == kPrintJobFailed;
+        EXPECT_EQ(ShownMessages(),
+            failed ? std::vector<std::u16string> { u"Invalid page or margin settings..." }
+                   : std::vector<std::u16string> {})
+            << row.RightMargin;
+        EXPECT_EQ(BusyCursorDepth(), failed ? 0 : 1);
+        EndPrintJob();
+        EXPECT_EQ(BusyCursorDepth(), failed ? -1 : 0);
+    }
+}
+
+TEST_F(PrintJobTest, CancelledDialogPrintsNothingAndEndStillRuns)
+{
+    FakeSetup().DialogResult = 0;
+    FakeSetup().Status = 1;
+    EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
+    EXPECT_EQ(Job().PrinterDc, nullptr);
+    EXPECT_EQ(CallCount("GetPrinterDC"), 1); // asked for after the cancel too
+    PutFlowChar(u'x');
+    EndPrintJob();
+    EXPECT_EQ(Job().FinalStatus, 1);
+    EXPECT_EQ(CallCount("EndDoc"), 0);
+    EXPECT_EQ(CallCount("UnInit"), 1);
+    EXPECT_TRUE(FakeLog().Texts.empty());
+    EXPECT_FALSE(Job().Printing);
+}
+
+TEST_F(PrintJobTest, LibraryThatCannotStartOpensNoDialog)
+{
+    FakeSetup().InitResult = 5;
+    EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
+    EXPECT_EQ(CallCount("PrintDlg"), 0);
+    EXPECT_EQ(BusyCursorDepth(), 0);
+    EndPrintJob();
+    EXPECT_EQ(CallCount("StatusCheck"), 1);
+}
+
+TEST_F(PrintJobTest, QuickPrintFlag)
+{
+    struct Row {
+        std::int32_t ViewMode, QuickPrint, QuickPrintOnce;
+        bool Quick;
+    };
+    const Row rows[] = {
+        { shell::kViewDocuments, 0, 0, false },
+        { shell::kViewDocuments, 1, 0, true },
+        { shell::kViewDocuments, 0, 1, true },
+        { shell::kViewEmail, 1, 0, true },
+        { shell::kViewEmail, 0, 1, true },
+        { shell::kViewWorkbooks, 1, 0, false },
+        { shell::kViewWorkbooks, 0, 1, true },
+        { shell::kViewNone, 1, 1, false },
+    };
+    for (const Row& row : rows) {
+        ResetPrintEngine();
+        InstallFakePrinter();
+        shell::Settings().ViewMode = row.ViewMode;
+        shell::Settings().QuickPrint = row.QuickPrint;
+        shell::Options().QuickPrintOnce = row.QuickPrintOnce;
+        StartPrintJob();
+        EXPECT_EQ(FakeLog().DialogFlags, row.Quick ? 0x2F00u : 0x0F00u)
+            << row.ViewMode << " " << row.QuickPrint << " " << row.QuickPrintOnce;
+        EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
+        EndPrintJob();
+    }
+}
+
+TEST_F(PrintJobTest, EndLaysOutTheLastLineAndClosesTheDocument)
+{
+    StartJobWithFont(2550);
+    Feed(u"no line end");
+    EndPrintJob();
+    ASSERT_EQ(Drawn().size(), 1u);
+    EXPECT_EQ(Drawn()[0].Text, "no line end");
+    const std::vector<std::string> tail(FakeLog().Calls.end() - 6, FakeLog().Calls.end());
+    EXPECT_EQ(
+        tail, (std::vector<std::string> { "EndPage", "StartPage", "EndDoc", "StatusCheck", "DeleteDC", "UnInit" }));
+    EXPECT_EQ(Job().PrinterDc, nullptr);
+    EXPECT_TRUE(Flow().FontTable.empty());
+    EXPECT_EQ(FakeLog().FontsDeleted, 1);
+}
+
+TEST_F(PrintJobTest, StartResetsTheCodePageState)
+{
+    CodePages().DocumentCodePage = 1250;
+    SelectCodePage(204);
+    StartPrintJob();
+    EXPECT_EQ(CodePages().CurrentCharset, 0);
+    EXPECT_EQ(CodePages().CodePage, 1252);
+    EXPECT_EQ(CodePages().DocumentCodePage, kNoDocumentCodePage);
+    EXPECT_EQ(Job().DefaultTab, -1);
+    EndPrintJob();
+}
+
+} // namespace
+} // namespace printengine::testing
+
+namespace printengine::testing {
+namespace {
+
+TEST_F(PrintJobTest, EachJobStartsWithAnEmptyFlow)
+{
+    StartJobWithFont(2550);
+    Feed(u"first\r");
+    EndPrintJob();
+    InstallFakePrinter();
+    StartJobWithFont(2550);
+    Feed(u"\nsecond"); // a line end of its own, not the pair of the last job's CR
+    EndPrintJob();
+    EXPECT_EQ(Drawn(), (std::vector<Placed>{{0, 60, "second"}}));
+}
+
+} // namespace
+} // namespace printengine::testing

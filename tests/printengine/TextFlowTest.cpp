@@ -1,0 +1,175 @@
+#include "EngineFixture.h"
+
+namespace printengine::testing
+{
+namespace
+{
+
+using TextFlowTest = EngineTest;
+
+std::vector<std::int32_t> RunLengths()
+{
+    std::vector<std::int32_t> lengths;
+    for (const TextRun* run = Flow().FirstRun; run != nullptr; run = run->Next)
+        lengths.push_back(run->Length);
+    return lengths;
+}
+
+// Font 0 at 12 points: lines are 50 dots high with the ascent at 40, so the
+// n-th line from the top of the page is drawn at y = 50 n − 40.
+TEST_F(TextFlowTest, LineEnds)
+{
+    struct Row {
+        const char16_t* Text;
+        std::vector<Placed> Expected;
+        std::int32_t PenY; // after the text and one end of paragraph
+    };
+    const Row rows[] = {
+        { u"a\r\nb\r\n", { { 0, 10, "a" }, { 0, 60, "b" } }, 150 }, // the end of paragraph adds an empty one
+        { u"a\r\n\r\n", { { 0, 10, "a" } }, 150 }, // a blank line
+        { u"a\n\rb", { { 0, 10, "a" }, { 0, 60, "b" } }, 100 },
+        { u"a\n\nb", { { 0, 10, "a" }, { 0, 110, "b" } }, 150 },
+        { u"a\r\rb", { { 0, 10, "a" }, { 0, 110, "b" } }, 150 },
+        { u"a\rb\nc", { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } }, 150 },
+        { u"", {}, 50 },
+    };
+    for (const Row& row : rows) {
+        ResetPrintEngine();
+        InstallFakePrinter();
+        StartJobWithFont(2550);
+        Feed(row.Text);
+        PutFlowChar(0);
+        EXPECT_EQ(Drawn(), row.Expected) << Ascii(std::u16string(row.Text));
+        EXPECT_EQ(Job().PenY, row.PenY) << Ascii(std::u16string(row.Text));
+        EndPrintJob();
+    }
+}
+
+TEST_F(TextFlowTest, ConsecutiveTabsMakeOneRun)
+{
+    StartJobWithFont(2550);
+    Feed(u"\t\t\tx");
+    CurrentCharFormat().Bold = 1; // A format change with text pending makes a run.
+    PutFlowChar(u'y');
+    ASSERT_NE(Flow().FirstRun, nullptr);
+    EXPECT_EQ(Flow().FirstRun->TabKind, kTabKindTab);
+    EXPECT_EQ(Flow().FirstRun->TabCount, 3);
+    EXPECT_EQ(Flow().FirstRun->Length, 1);
+    EXPECT_EQ(Flow().TabCount, 0); // used by that run
+    EXPECT_EQ(Flow().PendingLength, 1);
+    EndPrintJob();
+}
+
+TEST_F(TextFlowTest, RunsHoldAtMost256Characters)
+{
+    StartJobWithFont(2550);
+    Feed(std::u16string(300, u'a'));
+    EXPECT_EQ(RunLengths(), std::vector<std::int32_t> { 256 });
+    EXPECT_EQ(Flow().PendingLength, 44);
+    CurrentCharFormat().Italic = 1;
+    PutFlowChar(u'b');
+    EXPECT_EQ(RunLengths(), (std::vector<std::int32_t> { 256, 44 }));
+    EndPrintJob();
+}
+
+TEST_F(TextFlowTest, FormatChangeWithNothingPendingMakesNoRun)
+{
+    StartJobWithFont(2550);
+    CurrentCharFormat().Bold = 1;
+    PutFlowChar(u'a');
+    CurrentCharFormat().Bold = 0;
+    CurrentCharFormat().Bold = 1;
+    PutFlowChar(u'b');
+    EXPECT_TRUE(RunLengths().empty());
+    EXPECT_EQ(Flow().PendingLength, 2);
+    EndPrintJob();
+}
+
+TEST_F(TextFlowTest, SpecialCharacters)
+{
+    struct Row {
+        char16_t Ch;
+        std::u16string Stored;
+    };
+    const Row rows[] = { { 133, u"..." }, { 147, u"\"" }, { 148, u"\"" }, { 0xE9, u"\u00E9" }, { 0x2026, u"\u2026" } };
+    for (const Row& row : rows) {
+        ResetPrintEngine();
+        InstallFakePrinter();
+        StartJobWithFont(2550);
+        PutFlowChar(row.Ch);
+        EXPECT_EQ(Flow().PendingLength, static_cast<std::int32_t>(row.Stored.size())) << int(row.Ch);
+        EXPECT_EQ(std::u16string(Flow().Pending, Flow().PendingLength), row.Stored) << int(row.Ch);
+        EndPrintJob();
+    }
+}
+
+TEST_F(TextFlowTest, FormFeedStartsANewPageWithThePendingText)
+{
+    StartJobWithFont(2550);
+    Feed(u"one\r\ntw");
+    PutFlowChar(12);
+    Feed(u"o\r\nthree");
+    EndPrintJob();
+    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "one", 0 }, { 0, 60, "two", 1 }, { 0, 110, "three", 1 } }));
+}
+
+TEST_F(TextFlowTest, FontTableNumbering)
+{
+    StartJobWithFont(2550); // entry 0
+    BeginFontTable();
+    struct Row {
+        const char16_t* Face;
+        std::int16_t DefinitionNumber;
+        std::int16_t Number;
+        const char16_t* Stored;
+    };
+    const Row rows[] = {
+        { u"Liberation Sans;", 7, 0, u"Liberation Sans" },
+        { u"Liberation Serif", 9, 1, u"Liberation Serif" },
+        { u"DejaVu Sans;;", 4, 2, u"DejaVu Sans;" }, // one semicolon only
+        { u"", 12, 12, u"" }, // an empty name keeps its number
+        { u"A face name longer than thirty-one characters", 0, 4, u"A face name longer than thirty-" },
+    };
+    for (const Row& row : rows) {
+        CurrentFontDefinition().Number = row.DefinitionNumber;
+        SetFaceName(row.Face);
+        AddFontTableEntry();
+        const FontTableEntry& entry = Flow().FontTable.back();
+        EXPECT_EQ(entry.Number, row.Number) << Ascii(row.Face);
+        EXPECT_EQ(std::u16string(entry.FaceName), row.Stored) << Ascii(row.Face);
+        EXPECT_EQ(CurrentFontDefinition().FaceNameLength, 0);
+        EXPECT_FALSE(CurrentFontDefinition().Defining);
+    }
+    EXPECT_EQ(Flow().FontCount, 5);
+    EXPECT_EQ(Flow().RunFormat.FontNumber, -1);
+    EXPECT_EQ(Flow().RunFormat.Bold, 0xFF);
+    // The first entry with a number wins: the font of the job's first table.
+    EXPECT_EQ(std::u16string(FindFontTableEntry(0)->FaceName), u"Liberation Mono");
+    EXPECT_EQ(FindFontTableEntry(99), nullptr);
+    EndPrintJob();
+}
+
+TEST_F(TextFlowTest, FaceNameCharactersStopAt31)
+{
+    BeginFontTable();
+    for (int i = 0; i < 40; ++i)
+        AddFaceNameChar(u'x');
+    EXPECT_EQ(CurrentFontDefinition().FaceNameLength, 31);
+    EXPECT_EQ(CurrentFontDefinition().FaceName[31], 0);
+}
+
+TEST_F(TextFlowTest, ParagraphEndY)
+{
+    StartJobWithFont(2550);
+    Feed(u"a\r");
+    EXPECT_EQ(Flow().ParagraphEndY, 50);
+    Feed(u"\r");
+    EXPECT_EQ(Flow().ParagraphEndY, 100);
+    Feed(u"b\n\n"); // after a line feed the blank line leaves it
+    EXPECT_EQ(Job().PenY, 200);
+    EXPECT_EQ(Flow().ParagraphEndY, 150);
+    EndPrintJob();
+}
+
+} // namespace
+} // namespace printengine::testing
