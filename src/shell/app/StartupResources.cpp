@@ -1,0 +1,11 @@
+#include "StartupResources.h"
+
+namespace shell
+{
+
+platform::ModuleHandle ChooseStartupResourceModule(platform::ModuleHandle program)
+{
+    return program;
+}
+
+} // namespace shell
