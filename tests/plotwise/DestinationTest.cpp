@@ -1,5 +1,7 @@
 #include "PlotwiseTestSupport.h"
 
+#include <cairo.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -90,6 +92,64 @@ TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
     }
     EXPECT_FALSE(std::filesystem::exists(Path("page-3.png")));
     EXPECT_FALSE(std::filesystem::exists(Path("page.png")));
+}
+
+// The colour of one dot of a PNG page as 0xRRGGBB.
+uint32_t DotAt(cairo_surface_t* page, int x, int y)
+{
+    const unsigned char* row = cairo_image_surface_get_data(page) + y * cairo_image_surface_get_stride(page);
+    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+struct DotRow {
+    int X;
+    int Y;
+    uint32_t Colour;
+};
+
+TEST_F(DestinationTest, ShapesAndPicturesLandOnTheirDots)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("dots.png"));
+    environment.Set("PLOTWISE_DPI", "100");
+    JobResult result = RunJob([](HDC dc) {
+        HBRUSH red = PLW_CreateSolidBrush(PLW_RGB(255, 0, 0));
+        PLW_SelectObject(dc, PLW_GetStockObject(NULL_PEN));
+        PLW_SelectObject(dc, red);
+        PLW_Rectangle(dc, 10, 10, 20, 20);
+        PLW_SelectObject(dc, PLW_GetStockObject(WHITE_BRUSH));
+        PLW_DeleteObject(red);
+        // A 2 x 2 blue bitmap one inch square.
+        const uint8_t bitmap[] = { 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0 };
+        PLW_PICTURE picture {};
+        picture.GoalWidth = 1440;
+        picture.GoalHeight = 1440;
+        picture.DataSize = sizeof bitmap;
+        picture.Data = bitmap;
+        EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 100), 1);
+        LOGPEN green { PS_SOLID, { 1, 0 }, PLW_RGB(0, 255, 0) };
+        HPEN pen = PLW_CreatePenIndirect(&green);
+        PLW_SelectObject(dc, pen);
+        PLW_SelectObject(dc, PLW_GetStockObject(NULL_BRUSH));
+        PLW_Rectangle(dc, 300, 300, 310, 310);
+        PLW_SelectObject(dc, PLW_GetStockObject(BLACK_PEN));
+        PLW_DeleteObject(pen);
+    });
+    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    cairo_surface_t* page = cairo_image_surface_create_from_png(Path("dots-1.png").c_str());
+    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
+    const DotRow rows[] = {
+        { 9, 9, 0xFFFFFF }, { 10, 10, 0xFF0000 }, { 19, 19, 0xFF0000 }, { 20, 20, 0xFFFFFF },
+        { 99, 99, 0xFFFFFF }, { 100, 100, 0x0000FF }, { 150, 150, 0x0000FF }, { 199, 199, 0x0000FF },
+        { 200, 200, 0xFFFFFF },
+        // A one-dot outline: the left and top edge dots and those just
+        // inside the right and bottom edges; the inside stays white.
+        { 300, 305, 0x00FF00 }, { 305, 300, 0x00FF00 }, { 309, 305, 0x00FF00 }, { 305, 309, 0x00FF00 },
+        { 305, 305, 0xFFFFFF }, { 310, 305, 0xFFFFFF }, { 299, 305, 0xFFFFFF },
+    };
+    for (const DotRow& row : rows)
+        EXPECT_EQ(DotAt(page, row.X, row.Y), row.Colour) << row.X << "," << row.Y;
+    cairo_surface_destroy(page);
 }
 
 TEST_F(DestinationTest, PostScriptIsWritten)

@@ -9,22 +9,28 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::registry {
-namespace {
+namespace platform::registry
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::string_view kDamagedSuffix = ".damaged";
+constexpr std::string_view kTemporarySuffix = ".tmp-";
+constexpr std::size_t kTemporaryRandomChars = 6; // what mkostemp fills in
 constexpr int kMaxDamagedNames = 100;
 constexpr mode_t kNewFileMode = 0600;
 
 // Closes a descriptor when it goes out of scope.
-class FileDescriptor {
+class FileDescriptor
+{
 public:
     explicit FileDescriptor(int fd)
         : fd_(fd)
@@ -122,7 +128,7 @@ fs::path ResolveLink(const fs::path& path)
 std::string TimeStamp()
 {
     std::time_t now = std::time(nullptr);
-    std::tm parts{};
+    std::tm parts {};
     localtime_r(&now, &parts);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &parts);
@@ -158,7 +164,7 @@ void SyncDirectory(const fs::path& directory)
 // Writes text to a new file beside path and renames it over path.
 bool ReplaceFile(const fs::path& path, std::string_view text, mode_t mode)
 {
-    std::string temporary = WithSuffix(path, ".XXXXXX").string();
+    std::string temporary = WithSuffix(path, std::string(kTemporarySuffix) + "XXXXXX").string();
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.Valid())
         return false;
@@ -172,6 +178,34 @@ bool ReplaceFile(const fs::path& path, std::string_view text, mode_t mode)
     return true;
 }
 
+// $HOME, else the home directory of the user's account.
+fs::path HomeDirectory()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return ".";
+}
+
+// A save that was killed half-way leaves its temporary file behind. Saves
+// write only under the lock, so while it is held any such file is abandoned.
+void RemoveAbandonedTemporaryFiles(const fs::path& path)
+{
+    std::string prefix = path.filename().string() + std::string(kTemporarySuffix);
+    std::error_code error;
+    fs::directory_iterator entries(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        std::string name = entries->path().filename().string();
+        if (name.size() == prefix.size() + kTemporaryRandomChars && name.starts_with(prefix)
+            && entries->is_regular_file(error))
+            ::unlink(entries->path().c_str());
+    }
+}
+
 } // namespace
 
 fs::path RegistryFilePath()
@@ -181,10 +215,8 @@ fs::path RegistryFilePath()
     fs::path base;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         base = config;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = fs::path(home) / ".config";
     else
-        base = ".config";
+        base = HomeDirectory() / ".config";
     return base / "tallowin" / "registry.reg";
 }
 
@@ -205,7 +237,8 @@ RegistryFileImage ReadRegistryFile(const fs::path& path)
         image.State = errno == ENOENT ? FileState::Missing : FileState::Unreadable;
         return image;
     }
-    struct stat status {};
+    struct stat status {
+    };
     if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         image.State = FileState::Unreadable;
         return image;
@@ -252,11 +285,13 @@ std::optional<RegistryData> CommitRegistryChanges(const fs::path& requested, std
             return std::nullopt;
     }
 
+    RemoveAbandonedTemporaryFiles(path);
     auto image = ReadRegistryFile(path);
     if (image.State == FileState::Unreadable)
         return std::nullopt;
     mode_t mode = kNewFileMode;
-    struct stat status {};
+    struct stat status {
+    };
     if (image.State != FileState::Missing && ::stat(path.c_str(), &status) == 0)
         mode = status.st_mode & 07777;
     if (image.State == FileState::Damaged && !KeepDamagedFile(path))

@@ -368,8 +368,8 @@ int32_t PLW_DrawPictIndirect(HDC handle, const PLW_PICTURE* picture, int32_t x, 
     op.Y = y;
     op.Type = picture->Type;
     op.DataSize = picture->DataSize;
-    PictureDeviceSize(*picture, dc->Dpi, op.Width, op.Height);
     op.Image = DecodePicture(*picture);
+    PictureDeviceSize(*picture, op.Image.get(), dc->Dpi, op.Width, op.Height);
     bool drawn = op.Image != nullptr;
     AddOp(*dc, std::move(op));
     return drawn ? 1 : 0;
