@@ -125,8 +125,8 @@ int GetCurrencyFormatW(
     if (!value || size < 0)
         return 0;
     CURRENCYFMTW defaults;
-    const LocaleData& numeric = LocaleDataFor(LocaleCategory::Numeric);
-    const LocaleData& monetary = LocaleDataFor(LocaleCategory::Monetary);
+    const LocaleData& numeric = LocaleDataFor(FormatLocaleCategory::Numeric);
+    const LocaleData& monetary = LocaleDataFor(FormatLocaleCategory::Monetary);
     if (!format) {
         defaults.NumDigits = 2;
         defaults.LeadingZero = 1;
@@ -170,9 +170,9 @@ int GetCurrencyFormatW(
 int GetLocaleNumberStringW(LCID locale, LocaleNumberString which, char16_t* buffer, int size)
 {
     const std::u16string& text = which == LocaleNumberString::CurrencySymbol
-        ? LocaleDataFor(LocaleCategory::Monetary).CurrencySymbol
-        : which == LocaleNumberString::DecimalSeparator ? LocaleDataFor(LocaleCategory::Numeric).DecimalSeparator
-                                                        : LocaleDataFor(LocaleCategory::Numeric).ThousandSeparator;
+        ? LocaleDataFor(FormatLocaleCategory::Monetary).CurrencySymbol
+        : which == LocaleNumberString::DecimalSeparator ? LocaleDataFor(FormatLocaleCategory::Numeric).DecimalSeparator
+                                                        : LocaleDataFor(FormatLocaleCategory::Numeric).ThousandSeparator;
     const int needed = static_cast<int>(text.size()) + 1;
     if (size == 0)
         return needed;

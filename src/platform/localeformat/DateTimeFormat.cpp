@@ -210,7 +210,7 @@ int GetDateFormatW(
     const SYSTEMTIME date = time ? *time : Now();
     if (!ValidDate(date))
         return 0;
-    const LocaleData& data = LocaleDataFor(LocaleCategory::Time);
+    const LocaleData& data = LocaleDataFor(FormatLocaleCategory::Time);
     std::u16string_view picture;
     if (format)
         picture = format;
@@ -227,7 +227,7 @@ int GetTimeFormatW(
     const SYSTEMTIME clock = time ? *time : Now();
     if (!ValidTime(clock))
         return 0;
-    const LocaleData& data = LocaleDataFor(LocaleCategory::Time);
+    const LocaleData& data = LocaleDataFor(FormatLocaleCategory::Time);
     std::u16string_view picture = format ? std::u16string_view(format) : std::u16string_view(data.TimePicture);
     return Deliver(TimeText(clock, picture, flags, data), buffer, size);
 }

@@ -121,10 +121,10 @@ LocaleData ReadLocale(const std::string& name)
 
 } // namespace
 
-std::string PosixLocaleName(LocaleCategory category)
+std::string FormatLocaleName(FormatLocaleCategory category)
 {
-    const char* categoryVariable = category == LocaleCategory::Time ? "LC_TIME"
-        : category == LocaleCategory::Numeric                       ? "LC_NUMERIC"
+    const char* categoryVariable = category == FormatLocaleCategory::Time ? "LC_TIME"
+        : category == FormatLocaleCategory::Numeric                       ? "LC_NUMERIC"
                                                                     : "LC_MONETARY";
     std::string name;
     for (const char* variable : { "LC_ALL", categoryVariable, "LANG" }) {
@@ -140,10 +140,10 @@ std::string PosixLocaleName(LocaleCategory category)
     return name;
 }
 
-const LocaleData& LocaleDataFor(LocaleCategory category)
+const LocaleData& LocaleDataFor(FormatLocaleCategory category)
 {
     static std::map<std::string, LocaleData> cache;
-    const std::string name = PosixLocaleName(category);
+    const std::string name = FormatLocaleName(category);
     auto found = cache.find(name);
     if (found == cache.end())
         found = cache.emplace(name, ReadLocale(name)).first;

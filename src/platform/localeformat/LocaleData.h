@@ -8,7 +8,7 @@
 
 namespace platform {
 
-enum class LocaleCategory {
+enum class FormatLocaleCategory {
     Time,
     Numeric,
     Monetary,
@@ -34,9 +34,9 @@ struct LocaleData {
 
 // The ICU locale name for a category: LC_ALL, else the category's variable,
 // else LANG, without encoding or modifier; "en_US" for C, POSIX or nothing.
-std::string PosixLocaleName(LocaleCategory category);
+std::string FormatLocaleName(FormatLocaleCategory category);
 
-const LocaleData& LocaleDataFor(LocaleCategory category);
+const LocaleData& LocaleDataFor(FormatLocaleCategory category);
 
 // Converts an ICU date or time pattern to the picture syntax.
 std::u16string PictureFromIcuPattern(const std::u16string& pattern);

@@ -1,7 +1,11 @@
-// Stand-ins for the document and workbook printers, which are not built yet:
-// they say so and report the file as not printed. Delete this file (and its
-// line in CMakeLists.txt) when the real printers and print job arrive.
+// The stand-in for the document printer, which is not built yet: it says so
+// and reports the file as not printed; and the workbook printer. Delete the
+// stand-in (and its line in CMakeLists.txt) when the real document printer
+// and print job arrive.
 #include "Printers.h"
+
+#include <PrintJob.h>
+#include <PrintWorkbook.h>
 
 #include <cstdio>
 
@@ -20,10 +24,11 @@ int OpenAndPrintDocument(WindowHandle, platform::ModuleHandle, const char16_t*)
     return 0;
 }
 
-int PrintWorkbook(WindowHandle, platform::ModuleHandle, const char16_t*)
+int PrintWorkbook(WindowHandle window, platform::ModuleHandle resources, const char16_t* path)
 {
-    std::fputs("tallowin: printing of workbooks is not built yet; nothing was printed\n", stderr);
-    return 0;
+    const int result = spreadsheet::PrintWorkbook(window, resources, path);
+    finalStatus = printengine::Job().FinalStatus;
+    return result;
 }
 
 std::int32_t& FinalStatus()
