@@ -196,7 +196,11 @@ TEST_F(SheetOptionsDialogTest, CustomRangeMustBeTwoReferencesInOrder)
             EXPECT_EQ(messages, std::vector<std::u16string> { row.Message });
         }
     }
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Column, 0); // the last accepted row: b2 to IV16384
+    // A rejected entry leaves what the last accepted one, b2 to IV16384, set.
+    EXPECT_EQ(shell::Options().SheetRangeFrom.Column, 1);
+    EXPECT_EQ(shell::Options().SheetRangeFrom.Row, 1);
+    EXPECT_EQ(shell::Options().SheetRangeTo.Column, 255);
+    EXPECT_EQ(shell::Options().SheetRangeTo.Row, 16383);
 }
 
 TEST_F(SheetOptionsDialogTest, AcceptedRangeIsWrittenIntoTheSettings)
