@@ -15,7 +15,8 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -76,9 +77,9 @@ void PrintText(const std::u16string& text, std::uint8_t alignment, bool plainTex
     printengine::BeginFontTable();
     printengine::SetFaceName(u"Liberation Mono");
     printengine::AddFontTableEntry();
-    printengine::CurrentCharFormat() = printengine::CharFormat{};
+    printengine::CurrentCharFormat() = printengine::CharFormat {};
     printengine::CurrentCharFormat().Size = 20;
-    printengine::CurrentParaFormat() = printengine::ParaFormat{};
+    printengine::CurrentParaFormat() = printengine::ParaFormat {};
     printengine::CurrentParaFormat().Alignment = alignment;
     printengine::Job().PlainTextMode = plainText ? 1 : 0;
     for (char16_t ch : text)
@@ -86,8 +87,8 @@ void PrintText(const std::u16string& text, std::uint8_t alignment, bool plainTex
     printengine::EndPrintJob();
 }
 
-void RunJobs(benchmark::State& state, const std::u16string& text, const char* extension, std::uint8_t alignment,
-             bool plainText)
+void RunJobs(
+    benchmark::State& state, const std::u16string& text, const char* extension, std::uint8_t alignment, bool plainText)
 {
     if (!BindLibrary()) {
         state.SkipWithError("the printing library could not be loaded");
@@ -110,7 +111,8 @@ void RunJobs(benchmark::State& state, const std::u16string& text, const char* ex
     }
     fs::remove(output);
     state.counters["pages"] = pages;
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pages/s"]
+        = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsIterationInvariantRate);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 

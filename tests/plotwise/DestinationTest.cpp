@@ -8,7 +8,8 @@
 
 using namespace plotwise_test;
 
-namespace {
+namespace
+{
 
 std::string RunCommand(const std::string& command)
 {
@@ -48,7 +49,9 @@ void DrawPages(HDC dc, int pages)
     }
 }
 
-class DestinationTest : public PlotwiseTest { };
+class DestinationTest : public PlotwiseTest
+{
+};
 
 TEST_F(DestinationTest, PdfHasOnePagePerPageThatReceivedSomething)
 {
@@ -66,7 +69,7 @@ TEST_F(DestinationTest, PdfHasOnePagePerPageThatReceivedSomething)
 TEST_F(DestinationTest, AJobThatDrewNothingLeavesNoPdf)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("nothing.pdf"));
-    EXPECT_EQ(RunJob([](HDC) { }).Status, PLW_STATUS_PRINTED);
+    EXPECT_EQ(RunJob([](HDC) {}).Status, PLW_STATUS_PRINTED);
     EXPECT_FALSE(std::filesystem::exists(Path("nothing.pdf")));
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
@@ -119,8 +122,8 @@ TEST_F(DestinationTest, ShapesAndPicturesLandOnTheirDots)
         PLW_SelectObject(dc, PLW_GetStockObject(WHITE_BRUSH));
         PLW_DeleteObject(red);
         // A 2 x 2 blue bitmap one inch square.
-        const uint8_t bitmap[] = { 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0 };
+        const uint8_t bitmap[] = { 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0 };
         PLW_PICTURE picture {};
         picture.GoalWidth = 1440;
         picture.GoalHeight = 1440;
@@ -139,13 +142,24 @@ TEST_F(DestinationTest, ShapesAndPicturesLandOnTheirDots)
     cairo_surface_t* page = cairo_image_surface_create_from_png(Path("dots-1.png").c_str());
     ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
     const DotRow rows[] = {
-        { 9, 9, 0xFFFFFF }, { 10, 10, 0xFF0000 }, { 19, 19, 0xFF0000 }, { 20, 20, 0xFFFFFF },
-        { 99, 99, 0xFFFFFF }, { 100, 100, 0x0000FF }, { 150, 150, 0x0000FF }, { 199, 199, 0x0000FF },
+        { 9, 9, 0xFFFFFF },
+        { 10, 10, 0xFF0000 },
+        { 19, 19, 0xFF0000 },
+        { 20, 20, 0xFFFFFF },
+        { 99, 99, 0xFFFFFF },
+        { 100, 100, 0x0000FF },
+        { 150, 150, 0x0000FF },
+        { 199, 199, 0x0000FF },
         { 200, 200, 0xFFFFFF },
         // A one-dot outline: the left and top edge dots and those just
         // inside the right and bottom edges; the inside stays white.
-        { 300, 305, 0x00FF00 }, { 305, 300, 0x00FF00 }, { 309, 305, 0x00FF00 }, { 305, 309, 0x00FF00 },
-        { 305, 305, 0xFFFFFF }, { 310, 305, 0xFFFFFF }, { 299, 305, 0xFFFFFF },
+        { 300, 305, 0x00FF00 },
+        { 305, 300, 0x00FF00 },
+        { 309, 305, 0x00FF00 },
+        { 305, 309, 0x00FF00 },
+        { 305, 305, 0xFFFFFF },
+        { 310, 305, 0xFFFFFF },
+        { 299, 305, 0xFFFFFF },
     };
     for (const DotRow& row : rows)
         EXPECT_EQ(DotAt(page, row.X, row.Y), row.Colour) << row.X << "," << row.Y;

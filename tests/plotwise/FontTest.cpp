@@ -8,7 +8,8 @@
 
 using namespace plotwise_test;
 
-namespace {
+namespace
+{
 
 std::string Narrow(const std::u16string& text)
 {
@@ -47,7 +48,8 @@ std::string FaceOf(HDC dc, const LOGFONTW& font)
     return Narrow(face);
 }
 
-class FontTest : public PlotwiseTest {
+class FontTest : public PlotwiseTest
+{
 protected:
     void SetUp() override
     {

@@ -9,7 +9,8 @@
 
 using namespace plotwise;
 
-namespace {
+namespace
+{
 
 std::string Read(const std::filesystem::path& path)
 {
@@ -19,7 +20,8 @@ std::string Read(const std::filesystem::path& path)
     return content.str();
 }
 
-class OutputFileTest : public ::testing::Test {
+class OutputFileTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {

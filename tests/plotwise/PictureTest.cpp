@@ -10,7 +10,8 @@
 
 using namespace plotwise;
 
-namespace {
+namespace
+{
 
 void Put16(std::vector<uint8_t>& bytes, uint16_t value)
 {
@@ -121,11 +122,12 @@ TEST(PictureTest, DamagedBitmapsAreRefused)
 {
     const RefusedRow rows[] = {
         { "empty", {} },
-        { "header cut short", [] {
-             std::vector<uint8_t> bytes = BitmapHeader(2, 2, 24);
-             bytes.resize(20);
-             return bytes;
-         }() },
+        { "header cut short",
+            [] {
+                std::vector<uint8_t> bytes = BitmapHeader(2, 2, 24);
+                bytes.resize(20);
+                return bytes;
+            }() },
         { "pixels cut short", Joined(BitmapHeader(2, 2, 24), std::vector<uint8_t>(15, 0)) },
         { "height promising more rows", Joined(BitmapHeader(1, 1000000, 24), std::vector<uint8_t>(64, 0)) },
         { "palette cut short", Joined(BitmapHeader(1, 1, 8, {}, 256), std::vector<uint8_t>(40, 0)) },
@@ -135,11 +137,13 @@ TEST(PictureTest, DamagedBitmapsAreRefused)
         { "zero width", Joined(BitmapHeader(0, 1, 24), { 0, 0, 0, 0 }) },
         { "zero height", Joined(BitmapHeader(1, 0, 24), { 0, 0, 0, 0 }) },
         { "too wide", Joined(BitmapHeader(100000, 1, 1), std::vector<uint8_t>(12504, 0)) },
-        { "header size beyond the data", [] {
-             std::vector<uint8_t> bytes = Joined(BitmapHeader(1, 1, 24), { 0, 0, 0, 0 });
-             bytes[0] = 200;
-             return bytes;
-         }() },
+        { "too many pixels", Joined(BitmapHeader(8192, 4096, 1), std::vector<uint8_t>(4194304, 0)) },
+        { "header size beyond the data",
+            [] {
+                std::vector<uint8_t> bytes = Joined(BitmapHeader(1, 1, 24), { 0, 0, 0, 0 });
+                bytes[0] = 200;
+                return bytes;
+            }() },
         { "PNG signature and nothing else", { 0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0 } },
         { "JPEG signature and nothing else", { 0xFF, 0xD8, 0xFF, 0xE0, 0, 0 } },
     };
@@ -218,9 +222,9 @@ TEST(PictureTest, JpegDecodes)
     EXPECT_EQ(pixel >> 24, 0xFFu);
     EXPECT_GT((pixel >> 8) & 0xFF, 0xF0u);
     EXPECT_LT((pixel >> 16) & 0xFF, 0x10u);
-    // A stream cut inside its header is refused; one cut inside the image
-    // data draws what it has.
+    // A stream cut short is refused, inside its header or its image data.
     EXPECT_EQ(DecodePictureData(std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 30)), nullptr);
+    EXPECT_EQ(DecodePictureData(std::vector<uint8_t>(jpeg.begin(), jpeg.end() - 20)), nullptr);
 }
 
 TEST(PictureTest, CropsCutTheImageInProportionToTheGoalSize)

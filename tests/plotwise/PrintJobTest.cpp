@@ -5,9 +5,12 @@
 
 using namespace plotwise_test;
 
-namespace {
+namespace
+{
 
-class PrintJobTest : public PlotwiseTest { };
+class PrintJobTest : public PlotwiseTest
+{
+};
 
 void DrawHello(HDC dc)
 {
@@ -175,11 +178,11 @@ TEST_F(PrintJobTest, TheConfigurationFileSetsTheSetup)
 {
     std::filesystem::create_directories(folder / "config" / "plotwise");
     std::ofstream(folder / "config" / "plotwise" / "plotwise.conf") << "# a comment\n"
-                                                                      "output = "
-                                                                   << Path("conf.txt")
-                                                                   << "\n"
-                                                                      "paper=letter\n"
-                                                                      "dpi=300\n";
+                                                                       "output = "
+                                                                    << Path("conf.txt")
+                                                                    << "\n"
+                                                                       "paper=letter\n"
+                                                                       "dpi=300\n";
     environment.Set("PLOTWISE_DPI", "150");
     JobResult result = RunJob([](HDC dc) {
         // The environment comes after the file.

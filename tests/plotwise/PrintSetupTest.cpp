@@ -7,7 +7,8 @@
 
 using namespace plotwise;
 
-namespace {
+namespace
+{
 
 struct SettingRow {
     const char* Key;

@@ -4,9 +4,11 @@
 
 using namespace plotwise_test;
 
-namespace {
+namespace
+{
 
-class RecordingTest : public PlotwiseTest {
+class RecordingTest : public PlotwiseTest
+{
 protected:
     void SetUp() override
     {
@@ -51,7 +53,9 @@ TEST_F(RecordingTest, TextsAreEscapedAsDocumented)
         { u"back\\slash", "\"back\\\\slash\"" },
         { u"tab\there", "\"tab\\u0009here\"" },
         { u"\u007F", "\"\\u007F\"" },
-        { u"Größe", "\"Gr\xC3\xB6\xC3\x9F" "e\"" },
+        { u"Größe",
+            "\"Gr\xC3\xB6\xC3\x9F"
+            "e\"" },
         { u"\U0001D400", "\"\xF0\x9D\x90\x80\"" },
         { std::u16string(1, char16_t(0xD800)) + u"x", "\"\\uD800x\"" },
     };
@@ -205,7 +209,7 @@ TEST_F(RecordingTest, APageThatReceivedNothingIsNotEmitted)
 
 TEST_F(RecordingTest, AJobThatDrewNothingRecordsNothing)
 {
-    std::string recording = Record([](HDC) { });
+    std::string recording = Record([](HDC) {});
     EXPECT_EQ(recording, "");
 }
 

@@ -5,9 +5,11 @@
 
 using namespace plotwise_test;
 
-namespace {
+namespace
+{
 
-class TextMeasureTest : public PlotwiseTest {
+class TextMeasureTest : public PlotwiseTest
+{
 protected:
     void SetUp() override
     {
@@ -23,8 +25,8 @@ protected:
     int32_t Extent(const std::u16string& text)
     {
         SIZE size { -1, -1 };
-        EXPECT_EQ(PLW_GetTextExtentExPoint(
-                      dc, text.data(), static_cast<int32_t>(text.size()), 0, nullptr, nullptr, &size),
+        EXPECT_EQ(
+            PLW_GetTextExtentExPoint(dc, text.data(), static_cast<int32_t>(text.size()), 0, nullptr, nullptr, &size),
             1);
         return size.cx;
     }
@@ -76,8 +78,8 @@ TEST_F(TextMeasureTest, ExtentIsTheSumOfWholeUnitAdvances)
     // -> 11.1, o 1139 -> 27.8; whole units 36 + 28 + 11 + 11 + 28.
     SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
     EXPECT_EQ(Extent(u"Hello"), 114);
-    const std::u16string texts[] = { u"Hello, world", u"The quick brown fox jumps over the lazy dog.",
-        u"Größe Übung", u"Ελληνικά Русский", u"iiiiiiiiiiiiiiiiiiii WWWWW" };
+    const std::u16string texts[] = { u"Hello, world", u"The quick brown fox jumps over the lazy dog.", u"Größe Übung",
+        u"Ελληνικά Русский", u"iiiiiiiiiiiiiiiiiiii WWWWW" };
     for (const std::u16string& text : texts) {
         int32_t sum = 0;
         for (char16_t c : text)

@@ -8,9 +8,11 @@
 #include <optional>
 #include <span>
 
-namespace plotwise {
+namespace plotwise
+{
 
-class ByteCursor {
+class ByteCursor
+{
 public:
     explicit ByteCursor(std::span<const uint8_t> bytes)
         : bytes_(bytes)
@@ -49,7 +51,8 @@ public:
         if (Remaining() < 4)
             return std::nullopt;
         uint32_t value = static_cast<uint32_t>(bytes_[position_]) | (static_cast<uint32_t>(bytes_[position_ + 1]) << 8)
-            | (static_cast<uint32_t>(bytes_[position_ + 2]) << 16) | (static_cast<uint32_t>(bytes_[position_ + 3]) << 24);
+            | (static_cast<uint32_t>(bytes_[position_ + 2]) << 16)
+            | (static_cast<uint32_t>(bytes_[position_ + 3]) << 24);
         position_ += 4;
         return value;
     }

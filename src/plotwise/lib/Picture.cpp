@@ -3,6 +3,8 @@
 #include "ByteCursor.h"
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 #include <png.h>
 
 #include <algorithm>
@@ -10,8 +12,10 @@
 #include <cstdio>
 #include <vector>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
 constexpr int64_t kTwipsPerInch = 1440;
 constexpr int64_t kWholePercent = 100;
@@ -53,7 +57,8 @@ Image NewImage(int64_t width, int64_t height)
 // Writes pixels of one image; cairo wants premultiplied alpha. It is
 // trivially destructible, so the JPEG decoder may jump over it; the owner
 // marks the image changed when done.
-class PixelWriter {
+class PixelWriter
+{
 public:
     explicit PixelWriter(cairo_surface_t* surface)
         : surface_(surface)
@@ -100,8 +105,7 @@ Image DecodeBitmap(std::span<const uint8_t> data)
     cursor.I32(); // resolution, unused: the record gives the size
     cursor.I32();
     std::optional<uint32_t> coloursUsed = cursor.U32();
-    if (!cursor.U32() || !headerSize || !width || !height || !planes || !bitsPerPixel || !compression
-        || !coloursUsed)
+    if (!cursor.U32() || !headerSize || !width || !height || !planes || !bitsPerPixel || !compression || !coloursUsed)
         return nullptr;
     if (*headerSize < kBitmapInfoHeaderSize || *headerSize > data.size() - start || *planes != 1
         || *compression != kUncompressed || *width <= 0 || *height == 0 || *height == INT32_MIN)
@@ -142,7 +146,8 @@ Image DecodeBitmap(std::span<const uint8_t> data)
         return nullptr;
     PixelWriter writer(image.get());
     for (int64_t row = 0; row < rows; ++row) {
-        std::span<const uint8_t> source = pixels.subspan(static_cast<size_t>(row * stride), static_cast<size_t>(stride));
+        std::span<const uint8_t> source
+            = pixels.subspan(static_cast<size_t>(row * stride), static_cast<size_t>(stride));
         int y = static_cast<int>(topDown ? row : rows - 1 - row);
         for (int x = 0; x < *width; ++x) {
             if (bits >= 24) {
@@ -183,7 +188,8 @@ Image DecodePng(std::span<const uint8_t> data)
     for (uint32_t y = 0; y < png.height; ++y) {
         const uint8_t* row = buffer.data() + static_cast<size_t>(y) * png.width * 4;
         for (uint32_t x = 0; x < png.width; ++x)
-            writer.Set(static_cast<int>(x), static_cast<int>(y), row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]);
+            writer.Set(
+                static_cast<int>(x), static_cast<int>(y), row[x * 4], row[x * 4 + 1], row[x * 4 + 2], row[x * 4 + 3]);
     }
     writer.Done();
     return image;
@@ -199,7 +205,17 @@ struct JpegError {
     std::longjmp(reinterpret_cast<JpegError*>(info->err)->Jump, 1);
 }
 
-void IgnoreJpegMessage(j_common_ptr) { }
+void IgnoreJpegMessage(j_common_ptr)
+{
+}
+
+// A stream that ends before its image would otherwise decode into a whole
+// image of grey, however few bytes it has: it counts as damaged.
+void OnJpegWarning(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        OnJpegError(info);
+}
 
 // Everything the decoder changes lives behind this pointer, made before the
 // jump point, so nothing depends on locals changed after setjmp.
@@ -216,6 +232,7 @@ Image DecodeJpeg(std::span<const uint8_t> data)
     state->Info.err = jpeg_std_error(&state->Error.Manager);
     state->Error.Manager.error_exit = OnJpegError;
     state->Error.Manager.output_message = IgnoreJpegMessage;
+    state->Error.Manager.emit_message = OnJpegWarning;
     jpeg_create_decompress(&state->Info);
     if (setjmp(state->Error.Jump)) {
         jpeg_destroy_decompress(&state->Info);
@@ -271,7 +288,8 @@ int ImageHeight(const cairo_surface_t* image)
 
 int32_t TwipsToDevice(int64_t twips, int32_t dpi)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>((twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch, 0, INT32_MAX / 2));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>((twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch, 0, INT32_MAX / 2));
 }
 
 int64_t Cropped(int64_t goal, int32_t first, int32_t second)

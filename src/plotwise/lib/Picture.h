@@ -5,7 +5,8 @@
 //
 // Accepted data, recognised by its first bytes:
 // - PNG (any colour type and depth libpng reads; transparency kept);
-// - JPEG (greyscale and colour; CMYK is refused);
+// - JPEG (greyscale and colour; CMYK and streams that end early are
+//   refused);
 // - otherwise a device-independent bitmap: a BITMAPINFOHEADER (40 bytes or
 //   a longer version of it), optionally after a 14-byte "BM" file header,
 //   uncompressed, 1, 4 or 8 bits per pixel with a palette (biClrUsed
@@ -24,10 +25,11 @@
 #include <memory>
 #include <span>
 
-namespace plotwise {
+namespace plotwise
+{
 
-inline constexpr int32_t kMaximumPictureSide = 32767;
-inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 26;
+inline constexpr int32_t kMaximumPictureSide = 16384;
+inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 24;
 
 // The decoded image, unpremultiplied alpha made premultiplied for cairo;
 // null when the data is not one of the accepted kinds or is damaged.
@@ -43,7 +45,7 @@ std::shared_ptr<cairo_surface_t> DecodePicture(const PLW_PICTURE& picture);
 // (twips × dpi + 720) / 1440. Without a goal size, the source size of the
 // record, else the decoded image's (0 when there is none), in pixels at 96
 // per inch.
-void PictureDeviceSize(const PLW_PICTURE& picture, const cairo_surface_t* image, int32_t dpi, int32_t& width,
-    int32_t& height);
+void PictureDeviceSize(
+    const PLW_PICTURE& picture, const cairo_surface_t* image, int32_t dpi, int32_t& width, int32_t& height);
 
 } // namespace plotwise

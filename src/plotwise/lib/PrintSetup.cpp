@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
 constexpr int32_t kMinimumDpi = 10;
 constexpr int32_t kMaximumDpi = 2400;
@@ -68,9 +70,9 @@ std::optional<int32_t> ParseLength(std::string_view text)
 {
     std::string value = Lowered(Trimmed(text));
     double factor = kMicrometresPerInch;
-    for (auto [unit, unitFactor] : { std::pair<std::string_view, double> { "in", kMicrometresPerInch },
-             { "mm", kMicrometresPerMillimetre }, { "cm", 10 * kMicrometresPerMillimetre },
-             { "pt", kMicrometresPerInch / 72.0 } }) {
+    for (auto [unit, unitFactor] :
+        { std::pair<std::string_view, double> { "in", kMicrometresPerInch }, { "mm", kMicrometresPerMillimetre },
+            { "cm", 10 * kMicrometresPerMillimetre }, { "pt", kMicrometresPerInch / 72.0 } }) {
         if (EndsWith(value, unit)) {
             value.resize(value.size() - unit.size());
             factor = unitFactor;

@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-namespace plotwise {
+namespace plotwise
+{
 
 enum class DestinationKind { Pdf, PostScript, Png, Recording, Cups };
 
@@ -60,14 +61,16 @@ std::optional<DestinationKind> DestinationFromPath(const std::string& path);
 // Micrometres to device units at dpi, rounded to the nearest.
 inline int32_t MicrometresToDevice(int32_t micrometres, int32_t dpi)
 {
-    return static_cast<int32_t>((static_cast<int64_t>(micrometres) * dpi + kMicrometresPerInch / 2) / kMicrometresPerInch);
+    return static_cast<int32_t>(
+        (static_cast<int64_t>(micrometres) * dpi + kMicrometresPerInch / 2) / kMicrometresPerInch);
 }
 
 // Micrometres to thousandths of an inch and to hundredths of a millimetre,
 // rounded to the nearest.
 inline int32_t MicrometresToMilliInch(int32_t micrometres)
 {
-    return static_cast<int32_t>((static_cast<int64_t>(micrometres) * 1000 + kMicrometresPerInch / 2) / kMicrometresPerInch);
+    return static_cast<int32_t>(
+        (static_cast<int64_t>(micrometres) * 1000 + kMicrometresPerInch / 2) / kMicrometresPerInch);
 }
 
 inline int32_t MicrometresToHundredthsOfMillimetre(int32_t micrometres)

@@ -9,6 +9,7 @@
 #include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "StartupResources.h"
+#include "StringIds.h"
 
 #include <cstdio>
 
@@ -17,9 +18,6 @@ namespace shell
 namespace
 {
 
-constexpr unsigned kTitleString = 1;
-constexpr unsigned kClassNameString = 3;
-constexpr unsigned kPrintingLibraryMissingMessage = 40035;
 constexpr std::size_t kWindowTextUnits = 100;
 
 // Redraw on horizontal and vertical size changes.
@@ -107,7 +105,7 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     SetResourceModule(ChooseStartupResourceModule(instance));
 
     if (!LoadPrintingLibrary()) {
-        ShowMessageId(kPrintingLibraryMissingMessage);
+        ShowMessageId(platform::kStrPlotwiseMissing);
         return ExitStatus(Ending::PrintingLibraryMissing, 0);
     }
 
@@ -120,8 +118,8 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
 
     char16_t className[kWindowTextUnits] = {};
     char16_t title[kWindowTextUnits] = {};
-    LoadResString(ResourceModule(), kClassNameString, className, kWindowTextUnits);
-    LoadResString(ResourceModule(), kTitleString, title, kWindowTextUnits);
+    LoadResString(ResourceModule(), platform::kStrWindowClass, className, kWindowTextUnits);
+    LoadResString(ResourceModule(), platform::kStrWindowTitle, title, kWindowTextUnits);
 
     // A start that prints a file never looks for a running copy.
     if (!HasCommandLineFile()) {

@@ -284,9 +284,13 @@ std::span<const std::uint8_t> StorableEntryId(const std::vector<std::uint8_t>& e
 
 void SavePrMapi(HKEY key, AppSettings& settings)
 {
+    auto& blob = settings.MapiBlob;
+    if (!settings.MailEntryIdsTaken && settings.MailStoreEntryId.empty() && settings.MailFolderEntryId.empty()) {
+        WriteRecord(key, kPrMapiName, blob);
+        return;
+    }
     auto store = StorableEntryId(settings.MailStoreEntryId);
     auto folder = StorableEntryId(settings.MailFolderEntryId);
-    auto& blob = settings.MapiBlob;
     std::size_t length = store.empty() && folder.empty() ? 0 : prmapi::FixedBytes + store.size() + folder.size();
     if (blob.size() != length)
         blob.assign(length, 0);

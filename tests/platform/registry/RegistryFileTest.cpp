@@ -232,6 +232,7 @@ TEST_F(RegistryFileTest, ALinkedFileStaysALink)
 TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
 {
     fs::create_directory(File());
+    ::testing::internal::CaptureStderr();
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
         ERROR_SUCCESS);
@@ -240,6 +241,9 @@ TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_EQ(RegCloseKey(key), ERROR_WRITE_FAULT);
     EXPECT_TRUE(fs::is_directory(File()));
     EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find(File().string() + " cannot be read (Is a directory)"), std::string::npos) << told;
+    EXPECT_NE(told.find("the settings cannot be saved in " + File().string()), std::string::npos) << told;
     auto names = Names();
     EXPECT_EQ(names, (std::vector<std::string> { "registry.reg", "registry.reg.lock" })) << "no temporary file is left";
 }

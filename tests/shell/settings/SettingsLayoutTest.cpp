@@ -339,6 +339,7 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
         SCOPED_TRACE(row.what);
         ResetAppSettings();
         Settings().MapiBlob = { 9, 9, 9 };
+        Settings().MailEntryIdsTaken = true;
         Settings().MailStoreEntryId = row.store;
         Settings().MailFolderEntryId = row.folder;
         SaveSettings();
@@ -351,6 +352,16 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
         EXPECT_EQ(Settings().MapiBlob, row.stored);
         EXPECT_TRUE(Settings().MailStoreEntryId.empty()) << "the e-mail view reads the identifiers from the blob";
     }
+}
+
+TEST_F(SettingsLayoutTest, ARunThatNeverOpenedTheMailViewKeepsTheStoredPrMapi)
+{
+    const auto stored = Hex("0100 0200 aa bbcc 0000");
+    StoreValue(u"PrMAPI", stored);
+    LoadSettings();
+    Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
+    SaveSettings();
+    EXPECT_EQ(StoredValue(u"PrMAPI"), stored);
 }
 
 TEST_F(SettingsLayoutTest, AMissingPrMapiReleasesTheBlob)
