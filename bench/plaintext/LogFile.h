@@ -4,7 +4,8 @@
 
 #include <filesystem>
 
-namespace bench {
+namespace bench
+{
 
 inline constexpr int kLogLines = 20000;
 

@@ -1,5 +1,6 @@
 // Prints a generated 20,000-line log file to PDF as a whole process, as a
-// user would: `tallowin /F log.txt /Q /E` with PLOTWISE_OUTPUT naming the
+// user would: `tallowin /F log.txt /Q /E` (the file given with --file, which
+// writes its directories with backslashes) with PLOTWISE_OUTPUT naming the
 // PDF. Reports pages per second and the peak memory of the process, and the
 // same for `enscript -p - | ps2pdf` when both are installed.
 
@@ -17,7 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -38,7 +40,7 @@ ChildResult RunProcess(const std::string& commandLine)
     if (child < 0)
         return result;
     int status = 0;
-    rusage usage{};
+    rusage usage {};
     if (wait4(child, &status, 0, &usage) == child) {
         result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.PeakKilobytes = usage.ru_maxrss;
@@ -51,7 +53,8 @@ int CountPdfPages(const fs::path& pdf)
     std::ifstream in(pdf, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     static const std::regex page(R"(/Type\s*/Page[^s])");
-    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
 }
 
 bool OnPath(const char* program)
@@ -64,7 +67,8 @@ std::string Quote(const fs::path& path)
     return "'" + path.string() + "'";
 }
 
-class Workspace {
+class Workspace
+{
 public:
     Workspace()
     {
@@ -92,9 +96,8 @@ Workspace& Files()
 void Report(benchmark::State& state, int pages, long peakKilobytes)
 {
     state.counters["pages"] = pages;
-    state.counters["pages_per_second"] =
-        benchmark::Counter(static_cast<double>(pages) * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate);
+    state.counters["pages_per_second"] = benchmark::Counter(
+        static_cast<double>(pages) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["peak_MB"] = static_cast<double>(peakKilobytes) / 1024.0;
 }
 
@@ -104,9 +107,8 @@ void TallowinToPdf(benchmark::State& state)
         state.SkipWithError("the program or the log file is missing");
         return;
     }
-    std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY=" +
-                              Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " /F " +
-                              Quote(Files().Log()) + " /Q /E";
+    std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY="
+        + Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " --file=" + Quote(Files().Log()) + " /Q /E";
     long peak = 0;
     for (auto _ : state) {
         ChildResult result = RunProcess(commandLine);
@@ -125,8 +127,7 @@ void EnscriptToPdf(benchmark::State& state)
         state.SkipWithError("enscript or ps2pdf is not installed");
         return;
     }
-    std::string commandLine =
-        "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
+    std::string commandLine = "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
     long peak = 0;
     for (auto _ : state) {
         ChildResult result = RunProcess(commandLine);

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
@@ -27,7 +28,8 @@ std::u16string Utf16(const std::string& text)
     return out;
 }
 
-class OpenDocumentTest : public ::testing::Test {
+class OpenDocumentTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -38,9 +40,9 @@ protected:
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
         shell::Settings().QuickPrint = 1;
-        dir = std::filesystem::temp_directory_path() /
-              ("tallowin-open-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = std::filesystem::temp_directory_path()
+            / ("tallowin-open-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
         messages.clear();
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
@@ -76,13 +78,13 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharacters)
     };
     using namespace std::string_view_literals;
     const Row rows[] = {
-        {"caf\xe9 cr\xe8me \x80\n"sv, u"café crème €"},
-        {"Latin \xc3\xa9, \xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0, \xce\x95\xce\xbb\n"sv,
-         u"Latin é, Кириллица, Ελ"},
-        {"\xef\xbb\xbfmarked \xe6\x97\xa5\n"sv, u"marked 日"},
-        {"one\r\ntwo\r\n"sv, u"one\ntwo"},
-        {"no final line end"sv, u"no final line end"},
-        {"x"sv, u"x"},
+        { "caf\xe9 cr\xe8me \x80\n"sv, u"café crème €" },
+        { "Latin \xc3\xa9, \xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0, \xce\x95\xce\xbb\n"sv,
+            u"Latin é, Кириллица, Ελ" },
+        { "\xef\xbb\xbfmarked \xe6\x97\xa5\n"sv, u"marked 日" },
+        { "one\r\ntwo\r\n"sv, u"one\ntwo" },
+        { "no final line end"sv, u"no final line end" },
+        { "x"sv, u"x" },
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
@@ -103,12 +105,12 @@ TEST_F(OpenDocumentTest, RefusedFilesPrintRaw)
     using namespace std::string_view_literals;
     const Row rows[] = {
         // UTF-16 after the mark, and not one character more: the odd byte goes.
-        {"\xff\xfeh\0\x14\x04\n\0z"sv, u"hД"},
-        {"\xff\xfe"sv, u""},
+        { "\xff\xfeh\0\x14\x04\n\0z"sv, u"hД" },
+        { "\xff\xfe"sv, u"" },
         // Content with a NUL byte: one character per byte, the NUL ending a paragraph.
-        {"ab\0\xe9\n"sv, u"ab\né"},
+        { "ab\0\xe9\n"sv, u"ab\né" },
         // A big-endian mark is not read as UTF-16.
-        {"\xfe\xff\0A"sv, u"\u00FE\u00FF\nA"},
+        { "\xfe\xff\0A"sv, u"\u00FE\u00FF\nA" },
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
@@ -129,15 +131,15 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
         std::u16string message;
     };
     const Row rows[] = {
-        {missing, u"Alert...|Unable to open file: " + missing},
-        {directory, u"Alert...|Unable to open file: " + directory},
-        {empty, u"Alert...|Invalid file type: " + empty},
+        { missing, u"Alert...|Unable to open file: " + missing },
+        { directory, u"Alert...|Unable to open file: " + directory },
+        { empty, u"Alert...|Invalid file type: " + empty },
     };
     for (const Row& row : rows) {
         messages.clear();
         shell::Options().PlainTextOnce = 1;
         EXPECT_EQ(Open(row.path), 0);
-        EXPECT_EQ(messages, std::vector<std::u16string>{row.message});
+        EXPECT_EQ(messages, std::vector<std::u16string> { row.message });
         EXPECT_EQ(shell::Options().PlainTextOnce, 0);
     }
     EXPECT_EQ(Fake().Inits, 0);
@@ -145,7 +147,7 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
 
 TEST_F(OpenDocumentTest, RtfAndPocketWordWaitForTheirReaders)
 {
-    for (std::string_view bytes : {"{\\rtf1 hello}", "{\\pwi ink}"}) {
+    for (std::string_view bytes : { "{\\rtf1 hello}", "{\\pwi ink}" }) {
         testing::internal::CaptureStderr();
         std::u16string path = Write("doc.rtf", bytes);
         EXPECT_EQ(Open(path), 0);
