@@ -242,6 +242,101 @@ template <typename Visit> void WalkRecords(std::size_t from, std::size_t end, Vi
     }
 }
 
+bool PlacesText(std::int32_t format)
+{
+    const std::uint16_t horizontal
+        = ByteCursor(CellFormatAt(static_cast<std::size_t>(format))).U16At(field::kCellFormatLayout).value_or(0) & 7;
+    return horizontal != 5 && horizontal != 7;
+}
+
+// The column and row records before the first cell, with what a page needs
+// to skip runs of them.
+void CollectBands(SheetWalkIndex& index)
+{
+    WalkRecords(index.Start, index.End, [&](std::size_t at, std::span<const std::uint8_t> record) {
+        if (IsCellRecord(record[0]))
+            return false;
+        if (!IsBandRecord(record[0]))
+            return true;
+        ByteCursor in(record);
+        BandRecord band;
+        band.Offset = at;
+        band.IsColumn = record[0] == static_cast<std::uint8_t>(PxlRecordType::ColumnInfo);
+        if (band.IsColumn) {
+            band.Format = in.U16At(field::kColumnInfoFormat).value_or(0);
+            band.First = in.I16At(field::kColumnInfoFirst).value_or(0);
+            band.Last = in.I16At(field::kColumnInfoLast).value_or(0);
+        } else {
+            band.Format = in.U16At(field::kRowInfoFormat).value_or(0);
+            band.First = band.Last = in.I16At(field::kRowInfoRow).value_or(0);
+        }
+        const std::size_t i = index.Bands.size();
+        index.PreviousOtherFormat.push_back(i == 0         ? -1
+                : index.Bands[i - 1].Format != band.Format ? static_cast<std::int64_t>(i - 1)
+                                                           : index.PreviousOtherFormat[i - 1]);
+        index.LastPlacing.push_back(
+            PlacesText(band.Format) ? static_cast<std::int64_t>(i) : (i == 0 ? -1 : index.LastPlacing[i - 1]));
+        if (band.IsColumn)
+            index.ColumnBands.push_back(i);
+        else
+            index.RowBands.emplace_back(band.First, i);
+        index.Bands.push_back(band);
+        return true;
+    });
+    std::stable_sort(
+        index.RowBands.begin(), index.RowBands.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+// Leaves the drawing state as applying the formats of bands a to b in turn
+// would: the last format applied in full when another one came before it in
+// the run, with the placement of the last format that has one.
+void SkipBands(const SheetWalkIndex& index, std::int64_t a, std::int64_t b)
+{
+    if (a > b)
+        return;
+    const std::int32_t last = index.Bands[static_cast<std::size_t>(b)].Format;
+    const std::int64_t other = index.PreviousOtherFormat[static_cast<std::size_t>(b)];
+    if (other < a) {
+        ApplyCellFormat(last, ValueKind::Text);
+        return;
+    }
+    if (!PlacesText(last)) {
+        const std::int64_t placing = index.LastPlacing[static_cast<std::size_t>(other)];
+        if (placing >= a)
+            ApplyCellFormat(index.Bands[static_cast<std::size_t>(placing)].Format, ValueKind::Text);
+    }
+    ForgetCachedFormat();
+    ApplyCellFormat(last, ValueKind::Text);
+}
+
+// The bands before the first cell: those that cross the page are drawn, the
+// others only leave their format.
+void DrawPrefixBands(const SheetWalkIndex& index, RecordDispatch& dispatch)
+{
+    const SheetLayout& layout = Layout();
+    std::vector<std::size_t> crossing;
+    for (std::size_t i : index.ColumnBands) {
+        const BandRecord& band = index.Bands[i];
+        if (std::max<std::int32_t>(band.First, layout.PageFirstCol)
+            <= std::min<std::int32_t>(band.Last, layout.PageLastCol))
+            crossing.push_back(i);
+    }
+    auto row = std::lower_bound(index.RowBands.begin(), index.RowBands.end(), layout.PageFirstRow,
+        [](const std::pair<std::int32_t, std::size_t>& band, std::int32_t wanted) { return band.first < wanted; });
+    for (; row != index.RowBands.end() && row->first <= layout.PageLastRow; ++row)
+        crossing.push_back(row->second);
+    std::sort(crossing.begin(), crossing.end());
+    std::int64_t previous = -1;
+    for (std::size_t i : crossing) {
+        SkipBands(index, previous + 1, static_cast<std::int64_t>(i) - 1);
+        const std::size_t offset = index.Bands[i].Offset;
+        const std::span<const std::uint8_t> record = RecordAt(offset);
+        dispatch.Draw(offset, record.first(RecordLength(record).Total()));
+        previous = static_cast<std::int64_t>(i);
+    }
+    SkipBands(index, previous + 1, static_cast<std::int64_t>(index.Bands.size()) - 1);
+}
+
 } // namespace
 
 SheetWalkMode& PreferredSheetWalk()
@@ -269,6 +364,7 @@ SheetWalkIndex BuildSheetWalkIndex(const SheetInfo& sheet)
     }
     index.End = offset;
     index.FirstCell = index.End;
+    CollectBands(index);
 
     bool inOrder = true;
     std::optional<PendingFormula> formula;
@@ -322,10 +418,7 @@ void DrawPageCells(const SheetWalkIndex& index, SheetWalkMode mode)
         return;
     }
     // Before the first cell only column and row records can draw.
-    WalkRecords(index.Start, index.FirstCell, [&](std::size_t at, std::span<const std::uint8_t> record) {
-        dispatch.Draw(at, record);
-        return true;
-    });
+    DrawPrefixBands(index, dispatch);
     const auto first = std::lower_bound(index.RowStarts.begin(), index.RowStarts.end(), layout.PageFirstRow,
         [](const std::pair<std::uint16_t, std::size_t>& start, std::uint16_t row) { return start.first < row; });
     if (first == index.RowStarts.end())

@@ -1,51 +1,28 @@
 #include "WorkbookMapping.h"
 
+#include <FilePath.h>
+
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace spreadsheet {
-namespace {
-
-std::string ToFileSystemPath(const char16_t* path)
+namespace spreadsheet
 {
-    std::string out;
-    for (const char16_t* p = path; *p; ++p) {
-        char32_t c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-            ++p;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 bool WorkbookMapping::Open(const char16_t* path)
 {
     Close();
     if (!path)
         return false;
-    // CreateFileForMappingW: read access, open existing.
-    file_ = ::open(ToFileSystemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // CreateFileForMappingW: read access, open existing. A backslash is a
+    // directory separator: a name on the command line cannot hold "/".
+    const std::optional<std::string> name = platform::FileSystemPath(path);
+    if (!name)
+        return false;
+    file_ = ::open(name->c_str(), O_RDONLY | O_CLOEXEC);
     if (file_ < 0)
         return false;
     // GetFileSize.
