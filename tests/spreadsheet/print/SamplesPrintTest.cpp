@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,9 @@ protected:
         setenv("TALLOWIN_REGISTRY", (directory / "settings.reg").c_str(), 1);
         setenv("PLOTWISE_CONFIG", (directory / "no-config").c_str(), 1);
         setenv("SOURCE_DATE_EPOCH", "0", 1);
+        setenv("PLOTWISE_PAPER", "letter", 1);
+        setenv("PLOTWISE_DPI", "600", 1);
+        unsetenv("PLOTWISE_MARGINS");
         unsetenv("PLOTWISE_DIALOG");
     }
 
@@ -44,14 +48,16 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    static int Pages(const fs::path& recording)
+    static int Count(const fs::path& recording, std::string_view prefix)
     {
         std::ifstream in(recording);
-        int pages = 0;
+        int count = 0;
         for (std::string line; std::getline(in, line);)
-            pages += line.starts_with("StartPage") ? 1 : 0;
-        return pages;
+            count += line.starts_with(prefix) ? 1 : 0;
+        return count;
     }
+
+    static int Pages(const fs::path& recording) { return Count(recording, "StartPage"); }
 
     fs::path directory;
 };
@@ -63,11 +69,19 @@ std::string Workbook(const char* name)
 
 TEST_F(SamplesPrintTest, EverySamplePrintsWithExitCodes)
 {
-    for (const char* name : { "budget.pxl", "dates.pxl", "formats.pxl", "large-5000x10.pxl" }) {
-        SCOPED_TRACE(name);
-        const fs::path recording = directory / (std::string(name) + ".txt");
-        EXPECT_EQ(Run(Workbook(name) + " /XQ /E", recording), 0);
-        EXPECT_GE(Pages(recording), 1);
+    struct Sample {
+        const char* Name;
+        int Pages;
+    };
+    // The active sheet of each at 600 dpi on Letter paper with the printing
+    // library's margins of 0.75 inch.
+    for (const Sample& sample : { Sample { "budget.pxl", 1 }, Sample { "dates.pxl", 2 }, Sample { "formats.pxl", 1 },
+             Sample { "large-5000x10.pxl", 97 } }) {
+        SCOPED_TRACE(sample.Name);
+        const fs::path recording = directory / (std::string(sample.Name) + ".txt");
+        EXPECT_EQ(Run(Workbook(sample.Name) + " /XQ /E", recording), 0);
+        EXPECT_EQ(Pages(recording), sample.Pages);
+        EXPECT_GT(Count(recording, "ExtTextOut"), 10 * sample.Pages);
     }
 }
 
