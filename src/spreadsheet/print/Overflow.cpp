@@ -2,6 +2,7 @@
 #include "SheetLayout.h"
 #include "TextCells.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
