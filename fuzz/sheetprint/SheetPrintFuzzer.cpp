@@ -19,12 +19,21 @@ namespace
 {
 
 std::string workbookPath;
+std::string workDirectory;
+
+void RemoveWorkDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(workDirectory, ignored);
+}
 
 bool Prepare()
 {
     const std::string directory = "/tmp/sheetprint-fuzz-" + std::to_string(::getpid());
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
+    workDirectory = directory;
+    std::atexit(RemoveWorkDirectory);
     workbookPath = directory + "/book.pxl";
     setenv("LC_ALL", "en_US.UTF-8", 1);
     setenv("TALLOWIN_REGISTRY", (directory + "/settings.reg").c_str(), 1);

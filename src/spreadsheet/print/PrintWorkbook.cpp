@@ -27,6 +27,7 @@ constexpr std::int32_t kCellPaddingTwips = 24; // 1/60 inch
 constexpr std::int32_t kCancelledStatus = 1;
 constexpr std::uint16_t kUnsetCell = 0xFFFF;
 constexpr std::uint16_t kLastColumn = 255;
+constexpr std::uint16_t kLastRow = 16383;
 constexpr std::int32_t kWideColumn = 255; // 1/256 units from which padding is added
 constexpr std::int32_t kNarrowestColumn = 11;
 constexpr std::int32_t kHeadingMargin = 4;
@@ -97,10 +98,12 @@ PrintRange ChooseRange(const SheetInfo* sheet)
         options.SheetRangeFrom = { range.FirstCol, range.FirstRow };
         options.SheetRangeTo = { range.LastCol, range.LastRow };
     }
-    // A sheet has 256 columns, and a range runs from its first cell to its
-    // last whatever order a damaged selection gives them.
+    // A sheet has 256 columns and 16,384 rows, and a range runs from its
+    // first cell to its last whatever order a damaged selection gives them.
     range.FirstCol = std::min(range.FirstCol, kLastColumn);
     range.LastCol = std::min(range.LastCol, kLastColumn);
+    range.FirstRow = std::min(range.FirstRow, kLastRow);
+    range.LastRow = std::min(range.LastRow, kLastRow);
     if (range.FirstCol > range.LastCol)
         std::swap(range.FirstCol, range.LastCol);
     if (range.FirstRow > range.LastRow)

@@ -76,3 +76,23 @@ TEST_F(SheetPrintTest, WorkbookWithoutSheetsPrintsNothing)
 
 } // namespace
 } // namespace spreadsheet::testing
+
+namespace spreadsheet::testing
+{
+namespace
+{
+
+TEST_F(SheetPrintTest, SelectionPastTheLastRowStopsAtRow16384)
+{
+    shell::Settings().SheetHeadings = 0;
+    shell::Options().SheetRange = 1;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a") };
+    workbook.Sheets[0].Selection = SelectionDescription { 0, 0, 40000, 0 };
+    ASSERT_EQ(Print(workbook), 1);
+    // 50 rows of 106 units a page.
+    EXPECT_EQ(Pages(), 328);
+}
+
+} // namespace
+} // namespace spreadsheet::testing
