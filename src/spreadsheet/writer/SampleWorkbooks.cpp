@@ -294,15 +294,29 @@ WorkbookDescription Large()
     return book;
 }
 
+// Pocket Excel stores a default column width and row height in every sheet;
+// a sheet without them has every column and row of width and height 0, and
+// prints nothing.
+WorkbookDescription WithDefaultSizes(WorkbookDescription book)
+{
+    for (SheetDescription& sheet : book.Sheets) {
+        if (!sheet.DefaultColWidth)
+            sheet.DefaultColWidth = 8 * 256;
+        if (!sheet.DefaultRowHeight)
+            sheet.DefaultRowHeight = 255;
+    }
+    return book;
+}
+
 } // namespace
 
 std::vector<SampleWorkbook> SampleWorkbooks()
 {
     return {
-        { "budget.pxl", Budget() },
-        { "dates.pxl", Dates() },
-        { "formats.pxl", Formats() },
-        { "large-5000x10.pxl", Large() },
+        { "budget.pxl", WithDefaultSizes(Budget()) },
+        { "dates.pxl", WithDefaultSizes(Dates()) },
+        { "formats.pxl", WithDefaultSizes(Formats()) },
+        { "large-5000x10.pxl", WithDefaultSizes(Large()) },
     };
 }
 
