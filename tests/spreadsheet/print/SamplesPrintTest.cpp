@@ -31,11 +31,6 @@ protected:
         setenv("PLOTWISE_DPI", "600", 1);
         unsetenv("PLOTWISE_MARGINS");
         unsetenv("PLOTWISE_DIALOG");
-        // The sanitizer build checks the printer's memory in the tests that
-        // print in their own process; here the program's run is what counts,
-        // and fontconfig's blocks kept to the end of the process must not
-        // change its exit status.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     }
 
     void TearDown() override
