@@ -1,6 +1,8 @@
 #include "LocaleInfo.h"
 
+#include <map>
 #include <optional>
+#include <utility>
 #include <unicode/dcfmtsym.h>
 #include <unicode/uloc.h>
 #include <unicode/ulocdata.h>
@@ -39,7 +41,7 @@ std::optional<std::u16string> NumberSymbol(const std::string& id, icu::DecimalFo
     return std::u16string(text.getBuffer(), static_cast<std::size_t>(text.length()));
 }
 
-std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
+std::optional<std::u16string> ReadFieldValue(const std::string& id, LCTYPE type)
 {
     switch (type) {
     case LOCALE_IMEASURE: {
@@ -58,6 +60,20 @@ std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
     default:
         return std::nullopt;
     }
+}
+
+// Reading a field builds ICU's locale data, which costs far more than the
+// callers' own work (number formats ask for the separators once per cell),
+// so the answer for each locale and field is kept.
+std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
+{
+    thread_local std::map<std::pair<std::string, LCTYPE>, std::optional<std::u16string>> known;
+    auto key = std::make_pair(id, type);
+    if (auto found = known.find(key); found != known.end())
+        return found->second;
+    std::optional<std::u16string> value = ReadFieldValue(id, type);
+    known.emplace(std::move(key), value);
+    return value;
 }
 
 } // namespace
