@@ -1,0 +1,20 @@
+#include "FullScreenDialog.h"
+
+namespace shell {
+namespace {
+
+constexpr std::uint32_t kFullScreenNoMenuBar = 16;
+constexpr std::uint32_t kFullScreenInputPanelDown = 24;
+// Task bar and input-panel button hidden.
+constexpr int kFullScreenState = 10;
+
+} // namespace
+
+void PrepareFullScreenDialog(platform::DialogHandle dialog, int keepInputPanel)
+{
+    platform::SHInitDialog(dialog, keepInputPanel ? kFullScreenNoMenuBar : kFullScreenInputPanelDown);
+    platform::SetForegroundWindow(dialog);
+    platform::SHFullScreen(dialog, kFullScreenState);
+}
+
+} // namespace shell

@@ -1,0 +1,84 @@
+#include "PlainText.h"
+
+#include "AppSettings.h"
+#include "DialogHost.h"
+#include "DialogResourceIds.h"
+#include "Messages.h"
+#include "PlainTextDialog.h"
+#include "PrintJob.h"
+#include "SettingsStore.h"
+#include "TextFlow.h"
+
+namespace shell {
+namespace {
+
+constexpr std::int32_t kHalfPointsPerPoint = 2;
+
+void DefinePlainTextFont()
+{
+    const AppSettings& settings = Settings();
+    printengine::BeginFontTable();
+    printengine::SetFaceName(settings.TextFontFace);
+    printengine::CurrentFontDefinition().Charset = settings.TextFontCharset;
+    printengine::AddFontTableEntry();
+
+    printengine::CharFormat& format = printengine::CurrentCharFormat();
+    format = {};
+    format.Bold = settings.TextBold;
+    format.Italic = settings.TextItalic;
+    format.Size = settings.TextFontSize * kHalfPointsPerPoint;
+    format.FontNumber = 0;
+}
+
+void FeedCharacters(const std::uint8_t* text, std::int32_t length, PlainTextEncoding encoding)
+{
+    if (encoding == PlainTextEncoding::Utf16) {
+        std::int32_t units = length / 2;
+        for (std::int32_t i = 0; i < units; ++i) {
+            char16_t unit = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+            if (printengine::PutFlowChar(unit) != 0)
+                return;
+        }
+        return;
+    }
+    for (std::int32_t i = 0; i < length; ++i)
+        if (printengine::PutFlowChar(static_cast<char16_t>(text[i])) != 0)
+            return;
+}
+
+} // namespace
+
+int ShowPlainTextOptions()
+{
+    if (Settings().QuickPrint || Options().QuickPrintOnce)
+        return 1;
+    PlainTextDialogResult() = 0;
+    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, nullptr, PlainTextDialogProc, 0);
+    return PlainTextDialogResult();
+}
+
+void PrintPlainText(const std::uint8_t* text, std::int32_t length, PlainTextEncoding encoding)
+{
+    if (!text)
+        return;
+    if (!ShowPlainTextOptions())
+        return;
+    // The plain-text font prints at its nominal size whatever resize choice
+    // is in force.
+    std::int32_t resizeChoice = Settings().ResizeChoice;
+    SetResizeChoice(kResizeChoice100);
+    if (printengine::StartPrintJob() == printengine::kPrintJobStarted) {
+        DefinePlainTextFont();
+        printengine::Job().PlainTextMode = 1;
+        FeedCharacters(text, length < 0 ? 0 : length, encoding);
+    }
+    // The job ends before the resize choice and the plain-text mode go back,
+    // because ending it lays out a last line without a line end, which must
+    // print in the same size and with the same tabs as the lines before it.
+    printengine::EndPrintJob();
+    SetResizeChoice(resizeChoice);
+    printengine::Job().PlainTextMode = 0;
+    printengine::CurrentCharFormat() = {};
+}
+
+} // namespace shell

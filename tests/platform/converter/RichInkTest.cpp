@@ -1,0 +1,210 @@
+#include "RichInk.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+
+// The caller's side of a stream: bytes to read from, or a buffer to write to
+// with a limit; a write with no buffer only counts.
+struct Cookie {
+    const std::uint8_t* input = nullptr;
+    std::size_t inputSize = 0;
+    std::size_t inputPos = 0;
+    std::vector<std::uint8_t>* output = nullptr;
+    std::size_t limit = 0;
+    std::size_t written = 0;
+    std::int32_t maxChunk = 1 << 30;
+    std::uint32_t failWith = 0;
+    int calls = 0;
+};
+
+std::uint32_t Reader(std::uintptr_t cookieValue, std::uint8_t* buffer, std::int32_t count, std::int32_t* done)
+{
+    auto& cookie = *reinterpret_cast<Cookie*>(cookieValue);
+    ++cookie.calls;
+    if (cookie.failWith)
+        return cookie.failWith;
+    std::size_t take = std::min<std::size_t>({static_cast<std::size_t>(count), static_cast<std::size_t>(cookie.maxChunk),
+                                              cookie.inputSize - cookie.inputPos});
+    std::memcpy(buffer, cookie.input + cookie.inputPos, take);
+    cookie.inputPos += take;
+    *done = static_cast<std::int32_t>(take);
+    return 0;
+}
+
+std::uint32_t Writer(std::uintptr_t cookieValue, std::uint8_t* buffer, std::int32_t count, std::int32_t* done)
+{
+    auto& cookie = *reinterpret_cast<Cookie*>(cookieValue);
+    ++cookie.calls;
+    if (cookie.failWith)
+        return cookie.failWith;
+    std::size_t take = static_cast<std::size_t>(count);
+    if (cookie.output) {
+        take = std::min(take, cookie.limit - cookie.written);
+        cookie.output->insert(cookie.output->end(), buffer, buffer + take);
+    }
+    cookie.written += take;
+    *done = static_cast<std::int32_t>(take);
+    return 0;
+}
+
+class RichInkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        InitRichInkDLL();
+        window = CreateRichInkWindow(nullptr, 101, ProgramModule());
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override { DestroyWindow(window); }
+
+    std::intptr_t StreamIn(std::string_view bytes, std::uintptr_t format = SF_POCKETWORD_RTF, std::int32_t chunk = 1 << 30)
+    {
+        Cookie cookie;
+        cookie.input = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        cookie.inputSize = bytes.size();
+        cookie.maxChunk = chunk;
+        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader};
+        return SendMessageW(window, EM_STREAMIN, format, &stream);
+    }
+
+    // Measures, then fills, as document open does.
+    std::u16string StreamOutText()
+    {
+        Cookie measure;
+        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&measure), 0, Writer};
+        std::intptr_t measured = SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
+        EXPECT_EQ(static_cast<std::size_t>(measured), measure.written);
+        EXPECT_EQ(measure.written % 2, 0u);
+        std::vector<std::uint8_t> bytes;
+        Cookie fill;
+        fill.output = &bytes;
+        fill.limit = measure.written;
+        stream = {reinterpret_cast<std::uintptr_t>(&fill), 0, Writer};
+        SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
+        std::u16string text;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        return text;
+    }
+
+    RichInkWindow window = nullptr;
+};
+
+TEST_F(RichInkTest, PlainTextComesBackAsUnicodeText)
+{
+    struct Row {
+        std::string_view bytes;
+        std::u16string text;
+    };
+    const Row rows[] = {
+        {"line one\r\nline two", u"line one\r\nline two"},
+        {"caf\xe9 \x93quoted\x94", u"café \u201Cquoted\u201D"},
+        {"\xef\xbb\xbf\xd0\x94\xce\xa9", u"ДΩ"},
+        {"\x0c\tform feed", u"\f\tform feed"},
+        {"", u""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(StreamIn(row.bytes), 0) << row.bytes;
+        EXPECT_EQ(StreamOutText(), row.text) << row.bytes;
+    }
+}
+
+TEST_F(RichInkTest, LongTextCrossesChunksIntact)
+{
+    std::string bytes;
+    std::u16string expected;
+    for (int i = 0; i < 5000; ++i) {
+        bytes += "\xc3\xa9x";
+        expected += u"éx";
+    }
+    EXPECT_EQ(StreamIn(bytes, SF_POCKETWORD_RTF, 7), 0);
+    EXPECT_EQ(StreamOutText(), expected);
+}
+
+TEST_F(RichInkTest, RefusesWhatItCannotRead)
+{
+    struct Row {
+        std::string_view bytes;
+        std::uintptr_t format;
+    };
+    using namespace std::string_view_literals;
+    const Row rows[] = {
+        {"\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF},
+        {"\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF},
+        {"nul\0inside"sv, SF_POCKETWORD_RTF},
+        {"{\\rtf1 hello}"sv, SF_RTF},
+        {"{\\rtf1 hello}"sv, SF_POCKETWORD_RTF},
+        {"{\\pwi ink}"sv, SF_POCKETWORD_RTF},
+        {"plain"sv, SF_RTF},
+        {"plain"sv, SF_UNICODE_TEXT},
+    };
+    for (const Row& row : rows) {
+        EXPECT_NE(StreamIn(row.bytes, row.format), 0) << row.bytes;
+        // Nothing from before stays held.
+        Cookie out;
+        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&out), 0, Writer};
+        EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
+        EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
+        EXPECT_EQ(StreamIn("ok"), 0);
+    }
+}
+
+TEST_F(RichInkTest, ReaderFailureRefusesAndKeepsTheError)
+{
+    Cookie cookie;
+    cookie.failWith = 5;
+    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader};
+    EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &stream), 0);
+    EXPECT_EQ(stream.dwError, 5u);
+}
+
+TEST_F(RichInkTest, WriterThatStopsEndsTheStream)
+{
+    EXPECT_EQ(StreamIn(std::string(10000, 'a')), 0);
+    std::vector<std::uint8_t> bytes;
+    Cookie cookie;
+    cookie.output = &bytes;
+    cookie.limit = 5;
+    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer};
+    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 5);
+    EXPECT_EQ(cookie.calls, 1);
+    EXPECT_EQ(bytes.size(), 5u);
+
+    Cookie failing;
+    failing.failWith = 9;
+    stream = {reinterpret_cast<std::uintptr_t>(&failing), 0, Writer};
+    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
+    EXPECT_EQ(stream.dwError, 9u);
+}
+
+TEST_F(RichInkTest, OnlyUnicodeTextComesOut)
+{
+    EXPECT_EQ(StreamIn("plain"), 0);
+    Cookie cookie;
+    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer};
+    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_RTF, &stream), 0);
+    EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
+    EXPECT_EQ(cookie.calls, 0);
+}
+
+TEST_F(RichInkTest, MissingWindowOrCallbackNeverAccepts)
+{
+    Cookie cookie;
+    EDITSTREAM noCallback{reinterpret_cast<std::uintptr_t>(&cookie), 0, nullptr};
+    EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);
+    EXPECT_NE(SendMessageW(nullptr, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);
+    EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, nullptr), 0);
+    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, nullptr), 0);
+    EXPECT_EQ(SendMessageW(window, 0x1234, SF_UNICODE_TEXT, &noCallback), 0);
+}
+
+} // namespace

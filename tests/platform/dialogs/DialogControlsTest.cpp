@@ -1,0 +1,206 @@
+#include "Dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+
+constexpr int kSortedList = 10;
+constexpr int kPlainList = 11;
+constexpr int kCombo = 12;
+constexpr int kCheck = 13;
+constexpr int kEdit = 14;
+constexpr int kRadioA = 20;
+constexpr int kRadioB = 21;
+constexpr int kRadioC = 22;
+
+constexpr DialogControlTemplate kControls[] = {
+    {kSortedList, kListBoxClass, LBS_SORT | WS_TABSTOP, u"", {}},
+    {kPlainList, kListBoxClass, 0, u"", {}},
+    {kCombo, kComboBoxClass, CBS_DROPDOWNLIST, u"", {}},
+    {kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {}},
+    {kEdit, kEditClass, ES_READONLY | WS_DISABLED, u"start", {}},
+    {kRadioA, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"A", {}},
+    {kRadioB, kButtonClass, BS_AUTORADIOBUTTON, u"B", {}},
+    {kRadioC, kButtonClass, BS_AUTORADIOBUTTON, u"C", {}},
+};
+constexpr DialogTemplate kTemplate{1, u"Test", 0, 0, {0, 0, 80, 40}, u"Tahoma", 8, kControls, std::size(kControls)};
+
+std::intptr_t Text(const char16_t* text)
+{
+    return reinterpret_cast<std::intptr_t>(text);
+}
+
+std::vector<std::u16string> Items(Dialog& dialog, int id)
+{
+    return dialog.Control(id)->Items;
+}
+
+TEST(DialogControlsTest, TemplateGivesInitialState)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    EXPECT_EQ(dialog.Title, u"Test");
+    EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"start");
+    EXPECT_TRUE(dialog.Control(kEdit)->ReadOnly);
+    EXPECT_FALSE(IsDlgItemEnabled(&dialog, kEdit));
+    EXPECT_TRUE(IsDlgItemEnabled(&dialog, kCheck));
+    EXPECT_EQ(dialog.Focus, kSortedList);
+    EXPECT_EQ(dialog.DefaultButton(), nullptr);
+}
+
+TEST(DialogControlsTest, SortedListInsertsWithoutRegardToCase)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    struct Row {
+        const char16_t* text;
+        std::intptr_t index;
+    };
+    const Row rows[] = {{u"Courier New", 0}, {u"arial", 0}, {u"DejaVu Sans", 2}, {u"Zapf", 3}, {u"", 0}};
+    for (const Row& row : rows)
+        EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(row.text)), row.index) << row.index;
+    EXPECT_EQ(Items(dialog, kSortedList),
+              (std::vector<std::u16string>{u"", u"arial", u"Courier New", u"DejaVu Sans", u"Zapf"}));
+}
+
+TEST(DialogControlsTest, UnsortedListKeepsOrderAndInsertsAtIndex)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(u"b"));
+    SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(u"a"));
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, 1, Text(u"c")), 1);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, static_cast<std::uintptr_t>(-1), Text(u"d")),
+              3);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, 99, Text(u"e")), 4);
+    EXPECT_EQ(Items(dialog, kPlainList), (std::vector<std::u16string>{u"b", u"c", u"a", u"d", u"e"}));
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_GETCOUNT, 0, 0), 5);
+}
+
+TEST(DialogControlsTest, FindStringExactMatchesWholeItemsFromAfterStart)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    for (const char16_t* item : {u"Arial", u"Arial Black", u"Courier", u"arial"})
+        SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(item));
+    struct Row {
+        std::intptr_t start;
+        const char16_t* text;
+        std::intptr_t found;
+    };
+    const Row rows[] = {
+        {-1, u"Arial", 0}, {0, u"Arial", 3},      {3, u"ARIAL", 0},     {-1, u"Courier", 2},
+        {-1, u"Cour", LB_ERR}, {-1, u"", LB_ERR}, {99, u"Courier", 2},  {-5, u"Arial", 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(row.start),
+                                      Text(row.text)),
+                  row.found)
+            << row.start;
+    Dialog empty(kTemplate, nullptr, nullptr, 0);
+    EXPECT_EQ(SendDlgItemMessageW(&empty, kPlainList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(-1), Text(u"x")),
+              LB_ERR);
+}
+
+TEST(DialogControlsTest, SelectionAndItemText)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    for (const char16_t* item : {u"4", u"5", u"12"})
+        SendDlgItemMessageW(&dialog, kCombo, CB_ADDSTRING, 0, Text(item));
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
+    struct Row {
+        std::intptr_t set;
+        std::intptr_t result;
+        std::intptr_t selected;
+    };
+    const Row rows[] = {{2, 2, 2}, {0, 0, 0}, {3, CB_ERR, -1}, {1, 1, 1}, {-1, 0, -1}, {-7, CB_ERR, -1}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_SETCURSEL, static_cast<std::uintptr_t>(row.set), 0),
+                  row.result)
+            << row.set;
+        EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), row.selected) << row.set;
+    }
+    char16_t buffer[8] = {};
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETLBTEXTLEN, 2, 0), 2);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETLBTEXT, 2, reinterpret_cast<std::intptr_t>(buffer)), 2);
+    EXPECT_EQ(std::u16string(buffer), u"12");
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETLBTEXT, 3, reinterpret_cast<std::intptr_t>(buffer)), CB_ERR);
+    SendDlgItemMessageW(&dialog, kCombo, CB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST(DialogControlsTest, InsertingBeforeTheSelectionKeepsTheSelectedItem)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"m"));
+    SendDlgItemMessageW(&dialog, kSortedList, LB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"a"));
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_GETCURSEL, 0, 0), 1);
+}
+
+TEST(DialogControlsTest, ButtonsTextsAndStates)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    CheckDlgButton(&dialog, kCheck, BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, kCheck), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCheck, BM_GETCHECK, 0, 0), BST_CHECKED);
+    CheckRadioButton(&dialog, kRadioA, kRadioC, kRadioB);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, kRadioA), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, kRadioB), BST_CHECKED);
+    SetDlgItemTextW(&dialog, kEdit, u"B3:C9");
+    EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"B3:C9");
+    SendDlgItemMessageW(&dialog, kEdit, EM_SETREADONLY, 0, 0);
+    EXPECT_FALSE(dialog.Control(kEdit)->ReadOnly);
+    EnableDlgItem(&dialog, kEdit, true);
+    EXPECT_TRUE(IsDlgItemEnabled(&dialog, kEdit));
+    SetDlgItemFocus(&dialog, kEdit);
+    EXPECT_EQ(dialog.Focus, kEdit);
+}
+
+TEST(DialogControlsTest, UnknownIdsDoNothing)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    constexpr int kNone = 999;
+    CheckDlgButton(&dialog, kNone, BST_CHECKED);
+    SetDlgItemTextW(&dialog, kNone, u"x");
+    SetDlgItemFocus(&dialog, kNone);
+    EXPECT_EQ(IsDlgButtonChecked(&dialog, kNone), BST_UNCHECKED);
+    EXPECT_EQ(GetDlgItemTextW(&dialog, kNone), u"");
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kNone, LB_ADDSTRING, 0, Text(u"x")), LB_ERR);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kCheck, LB_ADDSTRING, 0, Text(u"x")), LB_ERR);
+    EXPECT_EQ(SendDlgItemMessageW(nullptr, kCheck, BM_GETCHECK, 0, 0), LB_ERR);
+    EXPECT_EQ(dialog.Focus, kSortedList);
+}
+
+TEST(DialogControlsTest, EndDialogKeepsTheFirstResult)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    EndDialog(&dialog, 8);
+    EndDialog(&dialog, 2);
+    EXPECT_TRUE(dialog.Ended);
+    EXPECT_EQ(dialog.Result, 8);
+}
+
+TEST(DialogControlsTest, WindowOperations)
+{
+    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    SetScreenSize(480, 640);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 640);
+    MoveWindow(&dialog, 3, 4, 100, 50);
+    PixelRect rect = GetWindowRect(&dialog);
+    EXPECT_EQ(rect.Left, 3);
+    EXPECT_EQ(rect.Bottom, 54);
+    SetForegroundWindow(&dialog);
+    SHFullScreen(&dialog, 10);
+    SHInitDialog(&dialog, 24);
+    EXPECT_TRUE(dialog.Foreground);
+    EXPECT_EQ(dialog.FullScreenState, 10);
+    EXPECT_EQ(dialog.InitDialogFlags, 24u);
+    SetScreenSize(240, 320);
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+#include "PlainTextDialog.h"
+
+#include "AppSettings.h"
+#include "DialogHost.h"
+#include "DialogResourceIds.h"
+#include "FakePrinter.h"
+#include "FontList.h"
+#include "PrintJob.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+using fakeprinter::Fake;
+
+void SetFace(const std::u16string& face)
+{
+    auto& settings = shell::Settings();
+    std::fill(std::begin(settings.TextFontFace), std::end(settings.TextFontFace), u'\0');
+    std::copy(face.begin(), face.end(), settings.TextFontFace);
+}
+
+class PlainTextDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        shell::ResetAppSettings();
+        printengine::ResetPrintEngine();
+        fakeprinter::InstallFakePrinter();
+        Fake().Fonts = {{u"Liberation Serif", 0}, {u"DejaVu Sans", 0}, {u"Symbol", 2}, {u"Courier New", 0}};
+    }
+    void TearDown() override
+    {
+        SetDialogHost(nullptr);
+        shell::FreeFontList();
+        fakeprinter::RemoveFakePrinter();
+    }
+
+    // Runs dialog 104 with a script; returns the dialog as it ended.
+    Dialog Run(std::vector<DialogAction> actions, std::intptr_t* result = nullptr)
+    {
+        ScriptedDialogHost host(std::move(actions));
+        SetDialogHost(&host);
+        shell::PlainTextDialogResult() = 0;
+        std::intptr_t ended = DialogBoxParamW(ProgramModule(), kPlainTextDialog, nullptr, shell::PlainTextDialogProc, 0);
+        if (result)
+            *result = ended;
+        SetDialogHost(nullptr);
+        return *host.LastDialog();
+    }
+};
+
+TEST_F(PlainTextDialogTest, ShowsTheStoredOptions)
+{
+    Dialog dialog = Run({});
+    const DialogControl& faces = *dialog.Control(kPlainTextFaceList);
+    EXPECT_EQ(faces.Items,
+              (std::vector<std::u16string>{u"Courier New", u"DejaVu Sans", u"Liberation Serif", u"Symbol"}));
+    EXPECT_EQ(faces.Selection, 0);
+    const DialogControl& sizes = *dialog.Control(kPlainTextSizeCombo);
+    ASSERT_EQ(sizes.Items.size(), 20u);
+    EXPECT_EQ(sizes.Items.front(), u"4");
+    EXPECT_EQ(sizes.Items.back(), u"72");
+    EXPECT_EQ(sizes.Items[static_cast<std::size_t>(sizes.Selection)], u"12");
+    const DialogControl& tabs = *dialog.Control(kPlainTextTabCombo);
+    EXPECT_EQ(tabs.Items, (std::vector<std::u16string>{u"0 Characters", u"1 Characters", u"2 Characters",
+                                                       u"3 Characters", u"4 Characters", u"5 Characters",
+                                                       u"6 Characters", u"8 Characters", u"10 Characters"}));
+    EXPECT_EQ(tabs.Selection, 4);
+    EXPECT_EQ(dialog.Control(kPlainTextBoldCheck)->Checked, BST_UNCHECKED);
+    EXPECT_FALSE(dialog.Ended);
+}
+
+TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
+{
+    struct Row {
+        std::u16string face;
+        std::int32_t size;
+        std::int32_t tab;
+        std::uint8_t bold;
+        int faceIndex;
+        int sizeIndex;
+        int tabIndex;
+    };
+    const Row rows[] = {
+        {u"Symbol", 72, 10, 1, 3, 19, 8},
+        {u"symbol", 4, 0, 0, 3, 0, 0},   // a list box finds faces without regard to case
+        {u"Missing", 13, 7, 1, 0, 0, 0}, // none of them offered
+        {u"", -1, -1, 0, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SetFace(row.face);
+        shell::Settings().TextFontSize = row.size;
+        shell::Settings().TextTabSize = row.tab;
+        shell::Settings().TextBold = row.bold;
+        Dialog dialog = Run({});
+        EXPECT_EQ(dialog.Control(kPlainTextFaceList)->Selection, row.faceIndex);
+        EXPECT_EQ(dialog.Control(kPlainTextSizeCombo)->Selection, row.sizeIndex);
+        EXPECT_EQ(dialog.Control(kPlainTextTabCombo)->Selection, row.tabIndex);
+        EXPECT_EQ(dialog.Control(kPlainTextBoldCheck)->Checked, row.bold);
+    }
+}
+
+TEST_F(PlainTextDialogTest, FillsTheScreen)
+{
+    SetScreenSize(480, 640);
+    Dialog dialog = Run({DialogAction::Paint()});
+    EXPECT_EQ(dialog.Window.Right - dialog.Window.Left, 480);
+    EXPECT_EQ(dialog.Window.Bottom - dialog.Window.Top, 640);
+    EXPECT_TRUE(dialog.Foreground);
+    EXPECT_EQ(dialog.FullScreenState, 10);
+    EXPECT_EQ(dialog.InitDialogFlags, 24u);
+    SetScreenSize(240, 320);
+}
+
+TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
+{
+    for (int button : {kPlainTextPrintButton, kOkCommand}) {
+        shell::ResetAppSettings();
+        std::intptr_t result = 0;
+        Run({DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
+             DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
+             DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button)},
+            &result);
+        const shell::AppSettings& settings = shell::Settings();
+        EXPECT_EQ(result, button);
+        EXPECT_EQ(shell::PlainTextDialogResult(), 1);
+        EXPECT_EQ(std::u16string(settings.TextFontFace), u"Symbol");
+        EXPECT_EQ(settings.TextFontCharset, 2);
+        EXPECT_EQ(settings.TextBold, 1);
+        EXPECT_EQ(settings.TextItalic, 1);
+        EXPECT_EQ(settings.TextFontSize, 14);
+        EXPECT_EQ(settings.TextTabSize, 10);
+        EXPECT_EQ(shell::FontList(), nullptr);
+    }
+}
+
+TEST_F(PlainTextDialogTest, UntouchedSizeOutsideTheTableBecomesTheFirst)
+{
+    shell::Settings().TextFontSize = 13;
+    Run({DialogAction::Press(kPlainTextPrintButton)});
+    EXPECT_EQ(shell::Settings().TextFontSize, 4);
+}
+
+TEST_F(PlainTextDialogTest, CombosWithoutSelectionKeepTheStoredValues)
+{
+    shell::Settings().TextFontSize = 13;
+    shell::Settings().TextTabSize = 7;
+    Run({DialogAction::Select(kPlainTextSizeCombo, -1), DialogAction::Select(kPlainTextTabCombo, -1),
+         DialogAction::Press(kPlainTextPrintButton)});
+    EXPECT_EQ(shell::Settings().TextFontSize, 13);
+    EXPECT_EQ(shell::Settings().TextTabSize, 7);
+}
+
+TEST_F(PlainTextDialogTest, WithoutFontsTheFaceStays)
+{
+    Fake().Fonts.clear();
+    SetFace(u"Courier New");
+    shell::Settings().TextFontCharset = 5;
+    Run({DialogAction::Press(kPlainTextPrintButton)});
+    EXPECT_EQ(std::u16string(shell::Settings().TextFontFace), u"Courier New");
+    EXPECT_EQ(shell::Settings().TextFontCharset, 5);
+    EXPECT_EQ(shell::PlainTextDialogResult(), 1);
+}
+
+TEST_F(PlainTextDialogTest, CancelMarksTheJobCancelledAndChangesNothing)
+{
+    std::intptr_t result = 0;
+    printengine::Job().FinalStatus = 0;
+    Run({DialogAction::Check(kPlainTextBoldCheck), DialogAction::Select(kPlainTextFaceList, 3),
+         DialogAction::Press(kCancelCommand)},
+        &result);
+    EXPECT_EQ(result, kCancelCommand);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    EXPECT_EQ(shell::PlainTextDialogResult(), 0);
+    EXPECT_EQ(shell::Settings().TextBold, 0);
+    EXPECT_EQ(std::u16string(shell::Settings().TextFontFace), u"Courier New");
+    EXPECT_EQ(shell::FontList(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+#include "FakePrinter.h"
+
+#include "PrintingLibrary.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace fakeprinter {
+namespace {
+
+constexpr int kPageWidth = 850;
+constexpr int kPageHeight = 1100;
+constexpr std::int32_t kMarginThousandths = 750;
+
+struct Font {
+    LOGFONTW Logical{};
+};
+
+State state;
+std::vector<std::unique_ptr<Font>> fonts;
+Font* selected = nullptr;
+int printerDcTag;
+int screenDcTag;
+int stockTag;
+
+Font* AsFont(HGDIOBJ object)
+{
+    for (auto& font : fonts)
+        if (reinterpret_cast<HGDIOBJ>(font.get()) == object)
+            return font.get();
+    return nullptr;
+}
+
+int FontHeight()
+{
+    if (!selected)
+        return 10;
+    int height = std::abs(selected->Logical.lfHeight);
+    return height == 0 ? 10 : height;
+}
+
+int CharWidth()
+{
+    return std::max(1, FontHeight() / 2);
+}
+
+int32_t GetVersion() { return PLOTWISE_MINIMUM_VERSION; }
+int32_t Init(const PLW_WCHAR*) { ++state.Inits; return 0; }
+void SetReportLevel(int32_t) {}
+int32_t PrintDlg(PLW_PAGESETUP* setup)
+{
+    ++state.PrintDialogs;
+    state.LastSetupFlags = setup->Flags;
+    setup->rtMargin = {kMarginThousandths, kMarginThousandths, kMarginThousandths, kMarginThousandths};
+    return state.PrintDialogResult;
+}
+HDC GetPrinterDC() { return state.PrintDialogResult ? reinterpret_cast<HDC>(&printerDcTag) : nullptr; }
+int32_t GetDeviceCaps(HDC, int32_t index)
+{
+    switch (index) {
+    case LOGPIXELSX:
+        return kDpi;
+    case PHYSICALWIDTH:
+        return kPageWidth;
+    case PHYSICALHEIGHT:
+        return kPageHeight;
+    default:
+        return 0;
+    }
+}
+int32_t SetBkMode(HDC, int32_t) { return 1; }
+HGDIOBJ SelectObject(HDC, HGDIOBJ object)
+{
+    Font* previous = selected;
+    if (Font* font = AsFont(object))
+        selected = font;
+    return reinterpret_cast<HGDIOBJ>(previous ? previous : reinterpret_cast<Font*>(&stockTag));
+}
+COLORREF SetTextColor(HDC, COLORREF) { return 0; }
+COLORREF SetBkColor(HDC, COLORREF) { return 0xFFFFFF; }
+int32_t GetTextMetrics(HDC, TEXTMETRICW* metrics)
+{
+    *metrics = {};
+    metrics->tmHeight = FontHeight();
+    metrics->tmAscent = FontHeight() * 4 / 5;
+    metrics->tmDescent = metrics->tmHeight - metrics->tmAscent;
+    metrics->tmAveCharWidth = CharWidth();
+    metrics->tmMaxCharWidth = CharWidth();
+    metrics->tmWeight = selected ? selected->Logical.lfWeight : FW_NORMAL;
+    return 1;
+}
+int32_t GetTextExtentExPoint(HDC, const PLW_WCHAR*, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx,
+                             SIZE* size)
+{
+    int width = CharWidth();
+    int fits = 0;
+    for (int i = 0; i < count; ++i) {
+        if (dx)
+            dx[i] = (i + 1) * width;
+        if ((i + 1) * width <= maxExtent)
+            fits = i + 1;
+    }
+    if (fit)
+        *fit = fits;
+    if (size)
+        *size = {count * width, FontHeight()};
+    return 1;
+}
+int32_t ExtTextOut(HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count,
+                   const int32_t*)
+{
+    DrawnText drawn;
+    drawn.Page = state.PagesEnded;
+    drawn.X = x;
+    drawn.Y = y;
+    drawn.Text.assign(text, count);
+    if (selected) {
+        drawn.Face = selected->Logical.lfFaceName;
+        drawn.Bold = selected->Logical.lfWeight >= FW_SEMIBOLD;
+        drawn.Italic = selected->Logical.lfItalic != 0;
+    }
+    drawn.Height = FontHeight();
+    state.Texts.push_back(std::move(drawn));
+    return 1;
+}
+int32_t Rectangle(HDC, int32_t, int32_t, int32_t, int32_t) { return 1; }
+int32_t Polyline(HDC, const POINT*, int32_t) { return 1; }
+int32_t DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t) { return 1; }
+int32_t EndPage(HDC) { ++state.PagesEnded; return 1; }
+int32_t StartPage(HDC) { return 1; }
+int32_t EndDoc(HDC) { ++state.Documents; return 1; }
+int32_t StatusCheck() { return state.Status; }
+int32_t DeleteDC(HDC) { return 1; }
+void UnInit() { ++state.UnInits; }
+HFONT CreateFontIndirectW(const LOGFONTW* logical)
+{
+    auto font = std::make_unique<Font>();
+    font->Logical = *logical;
+    fonts.push_back(std::move(font));
+    return reinterpret_cast<HFONT>(fonts.back().get());
+}
+HPEN CreatePenIndirect(const LOGPEN*) { return reinterpret_cast<HPEN>(&stockTag); }
+HBRUSH CreateSolidBrush(COLORREF) { return reinterpret_cast<HBRUSH>(&stockTag); }
+HGDIOBJ GetStockObject(int32_t) { return reinterpret_cast<HGDIOBJ>(&stockTag); }
+int32_t DeleteObject(HGDIOBJ) { return 1; }
+int32_t GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
+{
+    std::u16string name = selected ? std::u16string(selected->Logical.lfFaceName) : u"";
+    if (count <= 0)
+        return 0;
+    std::size_t copied = std::min<std::size_t>(name.size(), static_cast<std::size_t>(count - 1));
+    std::copy_n(name.begin(), copied, face);
+    face[copied] = 0;
+    return static_cast<int32_t>(copied);
+}
+HDC GetScreenDC() { return reinterpret_cast<HDC>(&screenDcTag); }
+int32_t ReleaseScreenDC(HDC) { return 1; }
+int32_t EnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
+{
+    int32_t result = 1;
+    for (const EnumeratedFont& font : state.Fonts) {
+        LOGFONTW logical{};
+        std::copy_n(font.Face.begin(), std::min<std::size_t>(font.Face.size(), LF_FACESIZE - 1), logical.lfFaceName);
+        logical.lfCharSet = font.Charset;
+        TEXTMETRICW metrics{};
+        metrics.tmCharSet = font.Charset;
+        result = proc(&logical, &metrics, 4, data);
+        if (result == 0)
+            break;
+    }
+    return result;
+}
+
+} // namespace
+
+State& Fake()
+{
+    return state;
+}
+
+void InstallFakePrinter()
+{
+    state = State{};
+    fonts.clear();
+    selected = nullptr;
+#define FAKE_BIND(ret, name, params) ::name = &name##Fake;
+#define PLW_GetVersionFake GetVersion
+#define PLW_InitFake Init
+#define PLW_SetReportLevelFake SetReportLevel
+#define PLW_PrintDlgFake PrintDlg
+#define PLW_GetPrinterDCFake GetPrinterDC
+#define PLW_GetDeviceCapsFake GetDeviceCaps
+#define PLW_SetBkModeFake SetBkMode
+#define PLW_SelectObjectFake SelectObject
+#define PLW_SetTextColorFake SetTextColor
+#define PLW_SetBkColorFake SetBkColor
+#define PLW_GetTextMetricsFake GetTextMetrics
+#define PLW_GetTextExtentExPointFake GetTextExtentExPoint
+#define PLW_ExtTextOutFake ExtTextOut
+#define PLW_RectangleFake Rectangle
+#define PLW_PolylineFake Polyline
+#define PLW_DrawPictIndirectFake DrawPictIndirect
+#define PLW_EndPageFake EndPage
+#define PLW_StartPageFake StartPage
+#define PLW_EndDocFake EndDoc
+#define PLW_StatusCheckFake StatusCheck
+#define PLW_DeleteDCFake DeleteDC
+#define PLW_UnInitFake UnInit
+#define PLW_CreateFontIndirectWFake CreateFontIndirectW
+#define PLW_CreatePenIndirectFake CreatePenIndirect
+#define PLW_CreateSolidBrushFake CreateSolidBrush
+#define PLW_GetStockObjectFake GetStockObject
+#define PLW_DeleteObjectFake DeleteObject
+#define PLW_GetTextFaceWFake GetTextFaceW
+#define PLW_GetScreenDCFake GetScreenDC
+#define PLW_ReleaseScreenDCFake ReleaseScreenDC
+#define PLW_EnumFontsWFake EnumFontsW
+    PLOTWISE_FUNCTIONS(FAKE_BIND)
+#undef FAKE_BIND
+}
+
+void RemoveFakePrinter()
+{
+#define FAKE_UNBIND(ret, name, params) ::name = nullptr;
+    PLOTWISE_FUNCTIONS(FAKE_UNBIND)
+#undef FAKE_UNBIND
+    fonts.clear();
+    selected = nullptr;
+}
+
+std::u16string PrintedText()
+{
+    std::u16string out;
+    const DrawnText* previous = nullptr;
+    for (const DrawnText& drawn : state.Texts) {
+        if (previous) {
+            if (drawn.Page != previous->Page)
+                out += u'\f';
+            else if (drawn.Y != previous->Y)
+                out += u'\n';
+        }
+        out += drawn.Text;
+        previous = &drawn;
+    }
+    return out;
+}
+
+} // namespace fakeprinter

@@ -1,0 +1,214 @@
+#include "PlainText.h"
+
+#include "AppSettings.h"
+#include "DialogHost.h"
+#include "FakePrinter.h"
+#include "PrintJob.h"
+#include "TextFlow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using fakeprinter::Fake;
+using fakeprinter::PrintedText;
+using shell::PlainTextEncoding;
+
+class PlainTextTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        setenv("TALLOWIN_REGISTRY", "/nonexistent/tallowin-test-registry.reg", 1);
+        shell::ResetAppSettings();
+        shell::ResetRunOptions();
+        printengine::ResetPrintEngine();
+        fakeprinter::InstallFakePrinter();
+        shell::Settings().QuickPrint = 1;
+    }
+    void TearDown() override
+    {
+        platform::SetDialogHost(nullptr);
+        printengine::ResetPrintEngine();
+        fakeprinter::RemoveFakePrinter();
+    }
+
+    static void Print(std::string_view bytes, PlainTextEncoding encoding = PlainTextEncoding::EightBit)
+    {
+        shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                              static_cast<std::int32_t>(bytes.size()), encoding);
+    }
+};
+
+TEST_F(PlainTextTest, EightBitValuesArePassedAsTheirOwnCodes)
+{
+    struct Row {
+        std::string_view bytes;
+        std::u16string printed;
+    };
+    const Row rows[] = {
+        {"caf\xe9\n", u"café"},
+        {"\xff\xa0z\n", u"ÿ\u00A0z"},
+        {"wait\x85\n", u"wait..."},
+        {"\x93quoted\x94\n", u"\"quoted\""},
+        {"no final line end", u"no final line end"},
+        {"", u""},
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        Print(row.bytes);
+        EXPECT_EQ(PrintedText(), row.printed) << row.bytes;
+        EXPECT_EQ(Fake().Documents, 1) << row.bytes;
+    }
+}
+
+TEST_F(PlainTextTest, Utf16UnitsPassUnchangedAndAnOddByteIsDropped)
+{
+    struct Row {
+        std::string_view bytes;
+        std::u16string printed;
+    };
+    using namespace std::string_view_literals;
+    const Row rows[] = {
+        {"h\0i\0"sv, u"hi"},
+        {"h\0i\0x"sv, u"hi"},
+        {"\x14\x04\xa9\x03"sv, u"ДΩ"},
+        {"\x3d\xd8\x00\xde"sv, u"\U0001F600"},
+        {"x"sv, u""},
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        Print(row.bytes, PlainTextEncoding::Utf16);
+        EXPECT_EQ(PrintedText(), row.printed);
+    }
+}
+
+TEST_F(PlainTextTest, PrintsInThePlainTextFont)
+{
+    shell::AppSettings& settings = shell::Settings();
+    std::u16string face = u"Liberation Mono";
+    std::copy(face.begin(), face.end(), settings.TextFontFace);
+    settings.TextFontFace[face.size()] = 0;
+    settings.TextBold = 1;
+    settings.TextItalic = 1;
+    Print("styled\n");
+    ASSERT_EQ(Fake().Texts.size(), 1u);
+    EXPECT_EQ(Fake().Texts[0].Face, face);
+    EXPECT_TRUE(Fake().Texts[0].Bold);
+    EXPECT_TRUE(Fake().Texts[0].Italic);
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat{});
+    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
+}
+
+TEST_F(PlainTextTest, PrintsAtTheNominalSizeWhateverTheResizeChoice)
+{
+    Print("one\ntwo");
+    std::vector<fakeprinter::DrawnText> nominal = Fake().Texts;
+    ASSERT_EQ(nominal.size(), 2u);
+
+    fakeprinter::InstallFakePrinter();
+    shell::Settings().ResizeChoice = shell::kResizeChoice150;
+    Print("one\ntwo");
+    ASSERT_EQ(Fake().Texts.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(Fake().Texts[i].Height, nominal[i].Height) << i;
+        EXPECT_EQ(Fake().Texts[i].Y, nominal[i].Y) << i;
+    }
+    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice150);
+}
+
+TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
+{
+    shell::Settings().TextTabSize = 8;
+    Print("a\tb");
+    ASSERT_EQ(Fake().Texts.size(), 2u);
+    fakeprinter::InstallFakePrinter();
+    Print("a\tb\n");
+    ASSERT_EQ(Fake().Texts.size(), 2u);
+    int terminated = Fake().Texts[1].X;
+    EXPECT_GT(terminated, Fake().Texts[0].X);
+    fakeprinter::InstallFakePrinter();
+    Print("a\tb");
+    EXPECT_EQ(Fake().Texts[1].X, terminated);
+}
+
+TEST_F(PlainTextTest, FormFeedStartsANewPage)
+{
+    Print("first\n\fsecond\n");
+    EXPECT_EQ(PrintedText(), u"first\fsecond");
+}
+
+TEST_F(PlainTextTest, NullTextDoesNothing)
+{
+    shell::Settings().QuickPrint = 0;
+    shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
+    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_EQ(Fake().PrintDialogs, 0);
+}
+
+TEST_F(PlainTextTest, CancelledOptionsPrintNothing)
+{
+    shell::Settings().QuickPrint = 0;
+    platform::ScriptedDialogHost host({platform::DialogAction::Press(2)});
+    platform::SetDialogHost(&host);
+    Print("text\n");
+    EXPECT_EQ(host.Runs(), 1);
+    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_TRUE(Fake().Texts.empty());
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+}
+
+TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
+{
+    struct Row {
+        int quickPrint;
+        int quickPrintOnce;
+        int dialogRuns;
+    };
+    const Row rows[] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        platform::ScriptedDialogHost host({platform::DialogAction::Press(8)});
+        platform::SetDialogHost(&host);
+        shell::Settings().QuickPrint = row.quickPrint;
+        shell::Options().QuickPrintOnce = row.quickPrintOnce;
+        Print("text\n");
+        EXPECT_EQ(host.Runs(), row.dialogRuns) << row.quickPrint << row.quickPrintOnce;
+        EXPECT_EQ(PrintedText(), u"text");
+        EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
+    }
+}
+
+TEST_F(PlainTextTest, HeadlessDialogPrintsWithTheStoredOptions)
+{
+    shell::Settings().QuickPrint = 0;
+    shell::Settings().TextFontSize = 13; // not offered: the dialog chooses 4
+    Print("text\n");
+    EXPECT_EQ(PrintedText(), u"text");
+    EXPECT_EQ(shell::Settings().TextFontSize, 4);
+}
+
+TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
+{
+    Fake().PrintDialogResult = 0;
+    Fake().Status = 1;
+    shell::Settings().ResizeChoice = shell::kResizeChoice75;
+    Print("text\n");
+    EXPECT_TRUE(Fake().Texts.empty());
+    EXPECT_EQ(Fake().UnInits, 1);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    EXPECT_FALSE(printengine::Job().Printing);
+    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice75);
+}
+
+TEST_F(PlainTextTest, NegativeLengthPrintsNothing)
+{
+    shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>("abc"), -3, PlainTextEncoding::EightBit);
+    EXPECT_TRUE(Fake().Texts.empty());
+    EXPECT_EQ(Fake().Documents, 1);
+}
+
+} // namespace
