@@ -21,7 +21,7 @@ function(tallowin_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR}"
+    PROPERTIES ENVIRONMENT "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
@@ -40,6 +40,8 @@ function(tallowin_add_fuzzer)
     target_sources(${F_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
     if(BUILD_TESTING)
       add_test(NAME ${F_NAME}.replay COMMAND ${F_NAME} ${F_CORPUS})
+      set_tests_properties(${F_NAME}.replay PROPERTIES ENVIRONMENT
+        "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp")
     endif()
   endif()
 endfunction()

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 struct Cursor {
     const std::uint8_t* data;
@@ -44,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     platform::InitRichInkDLL();
     platform::RichInkWindow window = platform::CreateRichInkWindow(nullptr, 101, nullptr);
-    Cursor cursor{data, size, 0, 0};
-    platform::EDITSTREAM in{reinterpret_cast<std::uintptr_t>(&cursor), 0, Read};
+    Cursor cursor { data, size, 0, 0 };
+    platform::EDITSTREAM in { reinterpret_cast<std::uintptr_t>(&cursor), 0, Read };
     if (platform::SendMessageW(window, platform::EM_STREAMIN, platform::SF_POCKETWORD_RTF, &in) == 0) {
-        platform::EDITSTREAM out{reinterpret_cast<std::uintptr_t>(&cursor), 0, Count};
+        platform::EDITSTREAM out { reinterpret_cast<std::uintptr_t>(&cursor), 0, Count };
         std::intptr_t written = platform::SendMessageW(window, platform::EM_STREAMOUT, platform::SF_UNICODE_TEXT, &out);
-        if (static_cast<std::size_t>(written) != cursor.written || written % 2 != 0 ||
-            static_cast<std::size_t>(written) > 4 * size)
+        if (static_cast<std::size_t>(written) != cursor.written || written % 2 != 0
+            || static_cast<std::size_t>(written) > 4 * size)
             std::abort();
     }
     platform::DestroyWindow(window);

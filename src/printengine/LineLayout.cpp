@@ -103,11 +103,18 @@ void DrawText(std::int32_t x, std::int32_t y, const char16_t* text, std::int32_t
     PLW_ExtTextOut(Job().PrinterDc, x, y, 0, nullptr, text, static_cast<std::uint32_t>(count), nullptr);
 }
 
-void DrawLine(const LineGeometry& line, std::int32_t offset)
+// The runs of a line: from the first of the paragraph to the last one
+// measured for this line. Runs after it have nothing to draw on this line.
+struct LineRuns {
+    TextRun* Last = nullptr;
+};
+
+void DrawLine(const LineGeometry& line, LineRuns runs, std::int32_t offset)
 {
     PrintJob& job = Job();
     HDC dc = job.PrinterDc;
-    for (TextRun* run = Flow().FirstRun; run != nullptr && run->Length != 0; run = run->Next) {
+    const TextRun* end = runs.Last != nullptr ? runs.Last->Next : nullptr;
+    for (TextRun* run = Flow().FirstRun; run != end && run->Length != 0; run = run->Next) {
         if (run->FitCount <= 0)
             continue;
         job.PenX = AdvanceTabs(job.PenX, line.Limit, *run, TabClear::Clear);
@@ -127,13 +134,14 @@ std::int32_t CountSpaces(const TextRun& run)
     return static_cast<std::int32_t>(std::count(run.Text, run.Text + run.FitCount, kSpace));
 }
 
-void DrawJustifiedLine(const LineGeometry& line, std::int32_t lineWidth)
+void DrawJustifiedLine(const LineGeometry& line, LineRuns runs, std::int32_t lineWidth)
 {
     PrintJob& job = Job();
     HDC dc = job.PrinterDc;
+    const TextRun* end = runs.Last != nullptr ? runs.Last->Next : nullptr;
 
     std::int32_t spaces = 0;
-    for (TextRun* run = Flow().FirstRun; run != nullptr && run->FitCount > 0; run = run->Next)
+    for (TextRun* run = Flow().FirstRun; run != end && run->FitCount > 0; run = run->Next)
         spaces += CountSpaces(*run);
     std::int32_t extra = 0;
     std::int32_t fraction = 0;
@@ -145,7 +153,7 @@ void DrawJustifiedLine(const LineGeometry& line, std::int32_t lineWidth)
 
     std::int32_t x = 0;
     std::int32_t accumulator = 0;
-    for (TextRun* run = Flow().FirstRun; run != nullptr && run->Length != 0; run = run->Next) {
+    for (TextRun* run = Flow().FirstRun; run != end && run->Length != 0; run = run->Next) {
         if (run->FitCount <= 0)
             continue; // Its tabs stay for the next line.
         x = AdvanceTabs(x, line.Limit, *run, TabClear::Clear);
@@ -363,6 +371,7 @@ void LayoutParagraph()
 
         // Measure runs until one does not fit whole.
         bool lastLine = true;
+        LineRuns runs;
         measuredWidths.clear();
         for (TextRun* run = flow.FirstRun; run != nullptr; run = run->Next) {
             x = AdvanceTabs(x, line.Limit, *run, TabClear::Keep);
@@ -374,6 +383,7 @@ void LayoutParagraph()
             const std::int32_t fit = MeasureRun(*run, width, 0);
             if (fit == kRunHasNoFont)
                 return;
+            runs.Last = run;
             measuredWidths.push_back(width);
             job.LineHeight = std::max(job.LineHeight, run->Height);
             x = Saturate(static_cast<std::int64_t>(x) + run->Extent);
@@ -401,14 +411,26 @@ void LayoutParagraph()
                 job.LineHeight = std::max(job.LineHeight, run->Height);
                 ++index;
             }
-            const std::int32_t width = index < measuredWidths.size() ? measuredWidths[index] : line.Available;
-            MeasureRun(*copy.Run, width, copy.Pos);
-            if (forcedCharacter && copy.Pos == 1 && copy.Run->FitCount < 1)
-                copy.Run->FitCount = 1;
+            if (copy.Pos > 0) {
+                const std::int32_t width = index < measuredWidths.size() ? measuredWidths[index] : line.Available;
+                MeasureRun(*copy.Run, width, copy.Pos);
+                if (forcedCharacter && copy.Pos == 1 && copy.Run->FitCount < 1)
+                    copy.Run->FitCount = 1;
+            } else {
+                // Only spaces precede the break: the line draws nothing.
+                // Measuring the whole run here would draw the characters
+                // after the break twice, on this line and on the next.
+                copy.Run->FitCount = 0;
+                copy.Run->Extent = 0;
+            }
             job.LineHeight = std::max(job.LineHeight, copy.Run->Height);
-            for (TextRun* run = copy.Run->Next; run != nullptr; run = run->Next) {
-                run->FitCount = 0;
-                run->Extent = 0;
+            if (runs.Last != copy.Run) {
+                for (TextRun* run = copy.Run->Next; run != nullptr; run = run->Next) {
+                    run->FitCount = 0;
+                    run->Extent = 0;
+                    if (run == runs.Last)
+                        break;
+                }
             }
             breakRun = savedRun;
             breakPos = savedPos;
@@ -436,9 +458,9 @@ void LayoutParagraph()
         }
 
         if (para.Alignment == kAlignJustify && !lastLine)
-            DrawJustifiedLine(line, lineWidth);
+            DrawJustifiedLine(line, runs, lineWidth);
         else
-            DrawLine(line, offset);
+            DrawLine(line, runs, offset);
 
         // Free what was drawn; a broken run keeps the text after its break.
         if (!lastLine && breakRun == nullptr) {

@@ -68,7 +68,13 @@ int StartPrintJob()
     job.Printing = true;
     job.DefaultTab = -1;
     job.PlainTextMode = 0;
-    Flow().PendingLength = 0;
+    // A job starts with an empty flow: a line end or tabs that ended the
+    // previous job must not pair with or precede this job's first characters.
+    TextFlow& flow = Flow();
+    flow.PendingLength = 0;
+    flow.Previous = 0;
+    flow.TabKind = kTabKindNone;
+    flow.TabCount = 0;
     ResetColorCache();
 
     if (PLW_Init(kLibraryClientName) != 0)
@@ -100,8 +106,10 @@ int StartPrintJob()
     const std::int32_t right = ThousandthsOfInchToDevice(MarginInThousandths(setup.rtMargin.right, usUnits), job.Dpi);
     const std::int32_t bottom = ThousandthsOfInchToDevice(MarginInThousandths(setup.rtMargin.bottom, usUnits), job.Dpi);
 
-    // The DC's origin is the corner of the printable area: the part of a
-    // margin that the printer cannot reach anyway moves to the other side.
+    // Margins count from the paper's edges, the DC from the corner of the
+    // printable area, which lies the physical offset inside them: the left
+    // margin shrinks by the offset, and the far edge, seen from the DC's
+    // origin, comes nearer by as much.
     const std::int32_t usedX = std::min(left, offsetX);
     const std::int32_t usedY = std::min(top, offsetY);
     job.OriginX = std::max(0, left - usedX);
@@ -129,6 +137,8 @@ int StartPrintJob()
 
 void NextPage()
 {
+    if (job.PrinterDc == nullptr)
+        return; // No job is open: a page break has nothing to end.
     PLW_EndPage(job.PrinterDc);
     PLW_StartPage(job.PrinterDc);
 }

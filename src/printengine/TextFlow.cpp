@@ -152,6 +152,11 @@ void AddFontTableEntry()
 
 void ClearFontDefinition()
 {
+    // Text still pending (a font table in the middle of a paragraph) keeps
+    // its own format: it becomes a run before RunFormat is cleared, or it
+    // would be laid out with no font and stop the rest of the job.
+    if (flow.PendingLength > 0 && FlushRun())
+        ClearPendingTabs();
     flow.Definition = FontDefinition {};
     flow.RunFormat = NoFormat();
 }

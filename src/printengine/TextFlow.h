@@ -40,7 +40,12 @@ struct CharFormat {
 
     friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };
+// The RTF reader stores properties at these byte offsets.
 static_assert(sizeof(CharFormat) == 20);
+static_assert(offsetof(CharFormat, Bold) == 0 && offsetof(CharFormat, Underline) == 1
+    && offsetof(CharFormat, Italic) == 2 && offsetof(CharFormat, Strike) == 3);
+static_assert(offsetof(CharFormat, FontNumber) == 4 && offsetof(CharFormat, Size) == 8
+    && offsetof(CharFormat, ForeColor) == 12 && offsetof(CharFormat, BackColor) == 16);
 static_assert(std::has_unique_object_representations_v<CharFormat>);
 static_assert(std::is_standard_layout_v<CharFormat>);
 
@@ -58,6 +63,8 @@ struct ParaFormat {
     std::uint8_t Alignment = kAlignLeft;
 };
 static_assert(std::is_standard_layout_v<ParaFormat>);
+static_assert(offsetof(ParaFormat, LeftIndent) == 0 && offsetof(ParaFormat, RightIndent) == 4
+    && offsetof(ParaFormat, FirstIndent) == 8 && offsetof(ParaFormat, Alignment) == 12);
 
 inline constexpr std::int32_t kTabKindNone = 0;
 inline constexpr std::int32_t kTabKindTab = 9;

@@ -334,6 +334,22 @@ TEST_F(LineLayoutTest, RunWithoutFontStopsTheLayout)
     EXPECT_EQ(Drawn().size(), 1u);
 }
 
+TEST_F(LineLayoutTest, FontMissingWhenTheRunIsMadeIsRealisedWhenMeasured)
+{
+    StartJobWithFont(2550);
+    CurrentCharFormat().FontNumber = 1; // not defined yet
+    Feed(u"ab");
+    CurrentCharFormat().FontNumber = 0;
+    Feed(u"c");
+    ASSERT_NE(Flow().FirstRun, nullptr);
+    EXPECT_EQ(Flow().FirstRun->Font, nullptr);
+    SetFaceName(u"Liberation Sans"); // becomes font 1, the second entry
+    AddFontTableEntry();
+    PutFlowChar(0);
+    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "ab" }, { 20, 10, "c" } }));
+    EndPrintJob();
+}
+
 TEST_F(LineLayoutTest, DefaultTabWidth)
 {
     StartJobWithFont(2550);

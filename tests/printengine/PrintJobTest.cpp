@@ -162,3 +162,23 @@ TEST_F(PrintJobTest, StartResetsTheCodePageState)
 
 } // namespace
 } // namespace printengine::testing
+
+namespace printengine::testing
+{
+namespace
+{
+
+TEST_F(PrintJobTest, EachJobStartsWithAnEmptyFlow)
+{
+    StartJobWithFont(2550);
+    Feed(u"first\r");
+    EndPrintJob();
+    InstallFakePrinter();
+    StartJobWithFont(2550);
+    Feed(u"\nsecond"); // a line end of its own, not the pair of the last job's CR
+    EndPrintJob();
+    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 60, "second" } }));
+}
+
+} // namespace
+} // namespace printengine::testing

@@ -63,6 +63,9 @@ protected:
     {
         ResetPrintEngine();
         platform::SetMessageBoxHost({});
+        for (const char* name : { "PLOTWISE_CONFIG", "PLOTWISE_OUTPUT", "PLOTWISE_PAPER", "PLOTWISE_DPI",
+                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG" })
+            unsetenv(name);
         fs::remove_all(directory);
     }
 
@@ -148,6 +151,7 @@ TEST_F(RecordingTest, LinesBreakAtTheLastSpaceThatFits)
         // Pending text is not flushed: it joins the paragraph on the new page,
         // and the first page, left empty, is not printed.
         { "form feed inside a line", 40, u"one\ftwo", { "StartPage 1", Text(600, 630, "onetwo") } },
+        { "beyond ASCII", 40, u"caf\u00e9 \u0416\u0438\u0442\u044c", { "StartPage 1", Text(600, 630, "café Жить") } },
         { "special characters", 40, u"\x0085 \x0093q\x0094", { "StartPage 1", Text(600, 630, "... \\\"q\\\"") } },
     };
     for (const Row& row : rows) {

@@ -149,6 +149,20 @@ TEST_F(TextFlowTest, FontTableNumbering)
     EndPrintJob();
 }
 
+TEST_F(TextFlowTest, FontDefinedInTheMiddleOfAParagraphKeepsThePendingText)
+{
+    StartJobWithFont(2550);
+    Feed(u"hello ");
+    BeginFontTable();
+    SetFaceName(u"Liberation Sans");
+    AddFontTableEntry();
+    Feed(u"world");
+    PutFlowChar(0);
+    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "hello " }, { 60, 10, "world" } }));
+    EXPECT_EQ(Flow().FirstRun, nullptr);
+    EndPrintJob();
+}
+
 TEST_F(TextFlowTest, FaceNameCharactersStopAt31)
 {
     BeginFontTable();

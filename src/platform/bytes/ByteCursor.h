@@ -12,9 +12,11 @@
 #include <span>
 #include <type_traits>
 
-namespace platform {
+namespace platform
+{
 
-class ByteCursor {
+class ByteCursor
+{
 public:
     ByteCursor() = default;
     explicit ByteCursor(std::span<const std::uint8_t> bytes)
@@ -75,16 +77,14 @@ public:
     }
 
     // Reads at an absolute offset without moving the cursor.
-    template <typename T>
-    std::optional<T> ReadAt(std::size_t offset) const
+    template <typename T> std::optional<T> ReadAt(std::size_t offset) const
     {
         if (offset > bytes_.size() || sizeof(T) > bytes_.size() - offset)
             return std::nullopt;
         return Decode<T>(bytes_.data() + offset);
     }
 
-    template <typename T>
-    std::optional<T> Read()
+    template <typename T> std::optional<T> Read()
     {
         auto value = ReadAt<T>(position_);
         if (value)
@@ -93,8 +93,7 @@ public:
     }
 
 private:
-    template <typename T>
-    static T Decode(const std::uint8_t* p)
+    template <typename T> static T Decode(const std::uint8_t* p)
     {
         static_assert(std::is_integral_v<T>, "ByteCursor reads integers");
         using Unsigned = std::make_unsigned_t<T>;

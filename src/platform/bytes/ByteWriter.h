@@ -10,9 +10,11 @@
 #include <span>
 #include <type_traits>
 
-namespace platform {
+namespace platform
+{
 
-class ByteWriter {
+class ByteWriter
+{
 public:
     explicit ByteWriter(std::span<std::uint8_t> buffer)
         : buffer_(buffer)
@@ -61,8 +63,7 @@ public:
     }
 
     // Writes at an absolute offset without moving the position.
-    template <typename T>
-    bool WriteAt(std::size_t offset, T value)
+    template <typename T> bool WriteAt(std::size_t offset, T value)
     {
         static_assert(std::is_integral_v<T>, "ByteWriter writes integers");
         if (offset > buffer_.size() || sizeof(T) > buffer_.size() - offset)
@@ -74,8 +75,7 @@ public:
         return true;
     }
 
-    template <typename T>
-    bool Write(T value)
+    template <typename T> bool Write(T value)
     {
         if (!WriteAt(position_, value))
             return false;

@@ -1,7 +1,9 @@
 #include "PlainTextDecoding.h"
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
@@ -117,12 +119,12 @@ std::u16string DecodeUtf8(std::span<const std::uint8_t> bytes)
 
 TextEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes)
 {
-    if (StartsWith(bytes, {0xFF, 0xFE}) || StartsWith(bytes, {0xFE, 0xFF}))
+    if (StartsWith(bytes, { 0xFF, 0xFE }) || StartsWith(bytes, { 0xFE, 0xFF }))
         return TextEncoding::Refused;
     for (std::uint8_t b : bytes)
         if (b == 0)
             return TextEncoding::Refused;
-    if (StartsWith(bytes, {0xEF, 0xBB, 0xBF}))
+    if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }))
         return TextEncoding::Utf8WithMark;
     bool multiByte = false;
     if (IsValidUtf8(bytes, &multiByte) && multiByte)

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // The chunk size of one callback.
 constexpr std::int32_t kStreamChunkBytes = 4096;
@@ -27,7 +29,8 @@ bool StartsWith(const std::vector<std::uint8_t>& bytes, std::string_view prefix)
 
 } // namespace
 
-class RichInkControl {
+class RichInkControl
+{
 public:
     std::intptr_t StreamIn(std::uintptr_t format, EDITSTREAM& stream);
     std::intptr_t StreamOut(std::uintptr_t format, EDITSTREAM& stream);

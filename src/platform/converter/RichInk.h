@@ -18,7 +18,8 @@
 #include <cstdint>
 #include <memory>
 
-namespace platform {
+namespace platform
+{
 
 using WindowHandle = void*;
 
@@ -34,8 +35,8 @@ inline constexpr std::uintptr_t SF_POCKETWORD_RTF = SF_POCKETWORD | SF_RTF;
 // The callback reads (stream-in) or writes (stream-out) one chunk and
 // reports the bytes it moved in *done; a non-zero result stops the stream
 // and is kept in dwError.
-using EDITSTREAMCALLBACK = std::uint32_t (*)(std::uintptr_t cookie, std::uint8_t* buffer, std::int32_t count,
-                                             std::int32_t* done);
+using EDITSTREAMCALLBACK
+    = std::uint32_t (*)(std::uintptr_t cookie, std::uint8_t* buffer, std::int32_t count, std::int32_t* done);
 
 struct EDITSTREAM {
     std::uintptr_t dwCookie = 0;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 // The average character cell of the dialog font, in pixels, that dialog
 // units are measured in: a horizontal unit is a quarter of its width, a
@@ -15,8 +17,14 @@ constexpr int kBaseUnitHeight = 13;
 int screenWidth = 240;
 int screenHeight = 320;
 
-int DialogUnitsToPixelsX(int units) { return units * kBaseUnitWidth / 4; }
-int DialogUnitsToPixelsY(int units) { return units * kBaseUnitHeight / 8; }
+int DialogUnitsToPixelsX(int units)
+{
+    return units * kBaseUnitWidth / 4;
+}
+int DialogUnitsToPixelsY(int units)
+{
+    return units * kBaseUnitHeight / 8;
+}
 
 char16_t FoldCase(char16_t c)
 {
@@ -146,8 +154,8 @@ Dialog::Dialog(const DialogTemplate& dialogTemplate, WindowHandle owner, DialogP
     if (dialogTemplate.Title)
         Title = dialogTemplate.Title;
     const DialogUnitRect& at = dialogTemplate.Position;
-    Window = {DialogUnitsToPixelsX(at.X), DialogUnitsToPixelsY(at.Y), DialogUnitsToPixelsX(at.X + at.Width),
-              DialogUnitsToPixelsY(at.Y + at.Height)};
+    Window = { DialogUnitsToPixelsX(at.X), DialogUnitsToPixelsY(at.Y), DialogUnitsToPixelsX(at.X + at.Width),
+        DialogUnitsToPixelsY(at.Y + at.Height) };
     for (std::size_t i = 0; i < dialogTemplate.ControlCount; ++i) {
         const DialogControlTemplate& source = dialogTemplate.Controls[i];
         DialogControl control;
@@ -202,8 +210,8 @@ const DialogControl* Dialog::DefaultButton() const
     return nullptr;
 }
 
-std::intptr_t SendDlgItemMessageW(DialogHandle dialog, int id, unsigned message, std::uintptr_t wParam,
-                                  std::intptr_t lParam)
+std::intptr_t SendDlgItemMessageW(
+    DialogHandle dialog, int id, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     DialogControl* control = dialog ? dialog->Control(id) : nullptr;
     if (!control)
@@ -224,7 +232,7 @@ std::intptr_t SendDlgItemMessageW(DialogHandle dialog, int id, unsigned message,
         if (!(list && message == LB_ADDSTRING) && !(combo && message == CB_ADDSTRING))
             return LB_ERR;
         return AddItem(*control, StringArgument(lParam),
-                       list ? (control->Style & LBS_SORT) != 0 : (control->Style & CBS_SORT) != 0);
+            list ? (control->Style & LBS_SORT) != 0 : (control->Style & CBS_SORT) != 0);
     case LB_INSERTSTRING:
     case CB_INSERTSTRING:
         if (!list && !combo)
@@ -337,13 +345,13 @@ void SetScreenSize(int width, int height)
 
 PixelRect GetWindowRect(DialogHandle dialog)
 {
-    return dialog ? dialog->Window : PixelRect{};
+    return dialog ? dialog->Window : PixelRect {};
 }
 
 void MoveWindow(DialogHandle dialog, int x, int y, int width, int height)
 {
     if (dialog)
-        dialog->Window = {x, y, x + width, y + height};
+        dialog->Window = { x, y, x + width, y + height };
 }
 
 void SetForegroundWindow(DialogHandle dialog)

@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
 using WindowHandle = void*;
 
@@ -21,8 +22,8 @@ class Dialog;
 using DialogHandle = Dialog*;
 
 // The dialog procedure: returns non-zero when it handled the message.
-using DialogProc = std::intptr_t (*)(DialogHandle dialog, unsigned message, std::uintptr_t wParam,
-                                     std::intptr_t lParam);
+using DialogProc
+    = std::intptr_t (*)(DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // Messages a dialog procedure receives.
 inline constexpr unsigned WM_PAINT = 0x000F;
@@ -77,8 +78,14 @@ constexpr std::uintptr_t MakeCommandParam(int id, unsigned notification)
 {
     return (static_cast<std::uintptr_t>(notification & 0xFFFF) << 16) | (static_cast<unsigned>(id) & 0xFFFF);
 }
-constexpr int CommandId(std::uintptr_t wParam) { return static_cast<int>(wParam & 0xFFFF); }
-constexpr unsigned CommandNotification(std::uintptr_t wParam) { return static_cast<unsigned>((wParam >> 16) & 0xFFFF); }
+constexpr int CommandId(std::uintptr_t wParam)
+{
+    return static_cast<int>(wParam & 0xFFFF);
+}
+constexpr unsigned CommandNotification(std::uintptr_t wParam)
+{
+    return static_cast<unsigned>((wParam >> 16) & 0xFFFF);
+}
 
 // A rectangle in screen pixels.
 struct PixelRect {
@@ -105,7 +112,8 @@ struct DialogControl {
     bool IsComboBox() const;
 };
 
-class Dialog {
+class Dialog
+{
 public:
     Dialog(const DialogTemplate& dialogTemplate, WindowHandle owner, DialogProc procedure, std::intptr_t param);
 
@@ -146,8 +154,8 @@ private:
 
 // Operations on a dialog's controls. An id that names no control does
 // nothing and reads as unchecked, empty or LB_ERR.
-std::intptr_t SendDlgItemMessageW(DialogHandle dialog, int id, unsigned message, std::uintptr_t wParam,
-                                  std::intptr_t lParam);
+std::intptr_t SendDlgItemMessageW(
+    DialogHandle dialog, int id, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 int IsDlgButtonChecked(DialogHandle dialog, int id);
 void CheckDlgButton(DialogHandle dialog, int id, int state);
 void CheckRadioButton(DialogHandle dialog, int firstId, int lastId, int checkId);

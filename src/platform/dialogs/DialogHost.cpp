@@ -1,7 +1,9 @@
 #include "DialogHost.h"
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 DialogHost* installedHost = nullptr;
 
@@ -46,7 +48,7 @@ void Play(Dialog& dialog, const DialogAction& action)
     case Kind::Select:
         if (control) {
             SendDlgItemMessageW(&dialog, action.Id, control->IsComboBox() ? CB_SETCURSEL : LB_SETCURSEL,
-                                static_cast<std::uintptr_t>(static_cast<std::intptr_t>(action.Value)), 0);
+                static_cast<std::uintptr_t>(static_cast<std::intptr_t>(action.Value)), 0);
             dialog.Send(WM_COMMAND, MakeCommandParam(action.Id, LBN_SELCHANGE), 0);
         }
         break;
@@ -82,37 +84,37 @@ void HeadlessDialogHost::RunModal(Dialog& dialog)
 
 DialogAction DialogAction::SetText(int id, std::u16string text)
 {
-    return {Kind::SetText, id, std::move(text), 0};
+    return { Kind::SetText, id, std::move(text), 0 };
 }
 
 DialogAction DialogAction::Check(int id, int state)
 {
-    return {Kind::Check, id, {}, state};
+    return { Kind::Check, id, {}, state };
 }
 
 DialogAction DialogAction::Select(int id, int index)
 {
-    return {Kind::Select, id, {}, index};
+    return { Kind::Select, id, {}, index };
 }
 
 DialogAction DialogAction::Press(int id)
 {
-    return {Kind::Press, id, {}, 0};
+    return { Kind::Press, id, {}, 0 };
 }
 
 DialogAction DialogAction::Help()
 {
-    return {Kind::Help, 0, {}, 0};
+    return { Kind::Help, 0, {}, 0 };
 }
 
 DialogAction DialogAction::Paint()
 {
-    return {Kind::Paint, 0, {}, 0};
+    return { Kind::Paint, 0, {}, 0 };
 }
 
 DialogAction DialogAction::SettingChange(int wParam)
 {
-    return {Kind::SettingChange, 0, {}, wParam};
+    return { Kind::SettingChange, 0, {}, wParam };
 }
 
 ScriptedDialogHost::ScriptedDialogHost(std::vector<DialogAction> actions)
@@ -145,8 +147,8 @@ DialogHost& CurrentDialogHost()
     return installedHost ? *installedHost : headless;
 }
 
-std::intptr_t DialogBoxParamW(ModuleHandle module, unsigned templateId, WindowHandle owner, DialogProc procedure,
-                              std::intptr_t param)
+std::intptr_t DialogBoxParamW(
+    ModuleHandle module, unsigned templateId, WindowHandle owner, DialogProc procedure, std::intptr_t param)
 {
     const DialogTemplate* dialogTemplate = FindDialogTemplate(module, templateId);
     if (!dialogTemplate)

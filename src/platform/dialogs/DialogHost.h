@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
-class DialogHost {
+class DialogHost
+{
 public:
     virtual ~DialogHost() = default;
     // Runs the dialog until it ends; the caller reads Dialog::Result.
@@ -23,7 +25,8 @@ public:
 // Initialises the dialog, then presses its default push button, or the
 // caption's OK (command 1) when it has none but carries one. A dialog that
 // is still open afterwards is closed with result 0.
-class HeadlessDialogHost : public DialogHost {
+class HeadlessDialogHost : public DialogHost
+{
 public:
     void RunModal(Dialog& dialog) override;
 };
@@ -53,7 +56,8 @@ struct DialogAction {
 // Initialises the dialog, then plays its actions in order until the dialog
 // ends; actions after the end are not played. The dialog's last state stays
 // readable for the test.
-class ScriptedDialogHost : public DialogHost {
+class ScriptedDialogHost : public DialogHost
+{
 public:
     explicit ScriptedDialogHost(std::vector<DialogAction> actions);
     void RunModal(Dialog& dialog) override;
@@ -78,7 +82,7 @@ DialogHost& CurrentDialogHost();
 // Runs template `templateId` of `module` (else of the program module) as a
 // modal dialog over `owner` with `procedure`; `param` reaches WM_INITDIALOG.
 // Returns the value given to EndDialog, or -1 when no template exists.
-std::intptr_t DialogBoxParamW(ModuleHandle module, unsigned templateId, WindowHandle owner, DialogProc procedure,
-                              std::intptr_t param);
+std::intptr_t DialogBoxParamW(
+    ModuleHandle module, unsigned templateId, WindowHandle owner, DialogProc procedure, std::intptr_t param);
 
 } // namespace platform

@@ -4,7 +4,8 @@
 // templates and the procedures that run them (the resource header of the
 // program). A language library's templates keep the same ids.
 
-namespace platform {
+namespace platform
+{
 
 // The plain-text options dialog.
 inline constexpr unsigned kPlainTextDialog = 104;

@@ -2,8 +2,10 @@
 
 #include "StringTable.h"
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 const DialogTemplate* FindInTable(const DialogTemplateTable& table, unsigned id)
 {
@@ -20,8 +22,8 @@ const DialogTemplate* FindInLibrary(ModuleHandle module, unsigned id)
         return nullptr;
     for (std::uint32_t i = 0; i < resources->resourceCount; ++i) {
         const TallowinResource& resource = resources->resources[i];
-        if (resource.type == kDialogResourceType && resource.id == id && resource.data &&
-            resource.size == sizeof(DialogTemplate))
+        if (resource.type == kDialogResourceType && resource.id == id && resource.data
+            && resource.size == sizeof(DialogTemplate))
             return static_cast<const DialogTemplate*>(resource.data);
     }
     return nullptr;

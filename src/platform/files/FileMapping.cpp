@@ -16,7 +16,8 @@ namespace {
 // Views start at multiples of this, as the document readers expect.
 constexpr std::uint64_t kAllocationGranularity = 65536;
 
-class FileDescriptor {
+class FileDescriptor
+{
 public:
     explicit FileDescriptor(int fd)
         : m_fd(fd)
@@ -116,7 +117,7 @@ HANDLE CreateFileForMappingW(const char16_t* fileName, DWORD desiredAccess, DWOR
         return INVALID_HANDLE_VALUE;
     // Non-blocking, so that opening a FIFO by mistake cannot hang.
     auto descriptor = std::make_shared<const FileDescriptor>(open(path->c_str(), flags, 0666));
-    struct stat status {};
+    struct stat status = {};
     if (descriptor->Get() < 0 || fstat(descriptor->Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return INVALID_HANDLE_VALUE;
     auto object = std::make_unique<HandleObject>();
@@ -133,7 +134,7 @@ DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh)
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);
     HandleObject* object = Find(table, file, ObjectKind::File);
-    struct stat status {};
+    struct stat status = {};
     if (object == nullptr || fstat(object->descriptor->Get(), &status) != 0)
         return INVALID_FILE_SIZE;
     std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
@@ -142,8 +143,8 @@ DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh)
     return static_cast<DWORD>(size & 0xFFFFFFFF);
 }
 
-HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow,
-    const char16_t* name)
+HANDLE CreateFileMappingW(
+    HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow, const char16_t* name)
 {
     if (name != nullptr || (protect != PAGE_READONLY && protect != PAGE_READWRITE))
         return nullptr;
@@ -155,7 +156,7 @@ HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD maxi
     bool writable = protect == PAGE_READWRITE;
     if (writable && !fileObject->writable)
         return nullptr;
-    struct stat status {};
+    struct stat status = {};
     if (fstat(fileObject->descriptor->Get(), &status) != 0)
         return nullptr;
     std::uint64_t fileSize = static_cast<std::uint64_t>(status.st_size);
@@ -179,8 +180,8 @@ HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD maxi
     return Register(table, std::move(object));
 }
 
-void* MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, DWORD fileOffsetLow,
-    std::size_t bytesToMap)
+void* MapViewOfFile(
+    HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, DWORD fileOffsetLow, std::size_t bytesToMap)
 {
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);

@@ -51,13 +51,13 @@ DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh);
 // that is 0. Null when the file is empty, the size exceeds a read-only
 // file, the protection asks for writing a file opened for reading, or a
 // name is given (named mappings are not shared between processes here).
-HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow,
-    const char16_t* name);
+HANDLE CreateFileMappingW(
+    HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow, const char16_t* name);
 
 // Maps `bytesToMap` bytes from the offset (a multiple of 65536), or the
 // rest of the mapping when that is 0. Null on failure.
-void* MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, DWORD fileOffsetLow,
-    std::size_t bytesToMap);
+void* MapViewOfFile(
+    HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, DWORD fileOffsetLow, std::size_t bytesToMap);
 
 // Releases a view; false for an address that is not the start of a view.
 bool UnmapViewOfFile(const void* baseAddress);
@@ -67,7 +67,8 @@ bool UnmapViewOfFile(const void* baseAddress);
 bool CloseHandle(HANDLE handle);
 
 // Owns a handle and closes it when it goes out of scope.
-class ScopedHandle {
+class ScopedHandle
+{
 public:
     ScopedHandle() = default;
     explicit ScopedHandle(HANDLE handle)
@@ -97,7 +98,8 @@ private:
 };
 
 // Owns a view and unmaps it when it goes out of scope.
-class ScopedView {
+class ScopedView
+{
 public:
     ScopedView() = default;
     explicit ScopedView(void* view)

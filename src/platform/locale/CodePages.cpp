@@ -112,8 +112,14 @@ constexpr UINT kWesternCodePage = 1252;
 // Sub-languages written in Cyrillic where the primary language's default
 // script is Latin, and Chinese sub-languages written in traditional script.
 constexpr std::array kCyrillicLatinLanguages {
-    LANGID { 0x0c1a }, LANGID { 0x1c1a }, LANGID { 0x201a }, LANGID { 0x281a }, LANGID { 0x301a }, LANGID { 0x6c1a },
-    LANGID { 0x082c }, LANGID { 0x0843 },
+    LANGID { 0x0c1a },
+    LANGID { 0x1c1a },
+    LANGID { 0x201a },
+    LANGID { 0x281a },
+    LANGID { 0x301a },
+    LANGID { 0x6c1a },
+    LANGID { 0x082c },
+    LANGID { 0x0843 },
 };
 constexpr std::array kTraditionalChinese { LANGID { 0x0404 }, LANGID { 0x0c04 }, LANGID { 0x1404 }, LANGID { 0x7c04 } };
 
@@ -190,8 +196,8 @@ UINT AnsiCodePageOfLanguage(LANGID langId)
 {
     LANGID primary = PRIMARYLANGID(langId);
     if (primary == 0x04) {
-        bool traditional = std::find(kTraditionalChinese.begin(), kTraditionalChinese.end(), langId)
-            != kTraditionalChinese.end();
+        bool traditional
+            = std::find(kTraditionalChinese.begin(), kTraditionalChinese.end(), langId) != kTraditionalChinese.end();
         return traditional ? 950 : 936;
     }
     if (std::find(kCyrillicLatinLanguages.begin(), kCyrillicLatinLanguages.end(), langId)

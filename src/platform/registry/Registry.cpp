@@ -11,8 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 using registry::RegistryChange;
 using registry::RegistryData;
@@ -125,7 +127,7 @@ HKEY NewHandle(RegistryState& state, std::u16string path, REGSAM access)
 {
     auto value = state.NextHandle;
     state.NextHandle += kHandleStep;
-    state.Handles.emplace(value, OpenKey{std::move(path), access, false});
+    state.Handles.emplace(value, OpenKey { std::move(path), access, false });
     return reinterpret_cast<HKEY>(value);
 }
 
@@ -151,7 +153,7 @@ LONG OpenOrCreate(HKEY key, const char16_t* subKey, REGSAM access, HKEY* result,
         *disposition = exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     if (!exists) {
         registry::AddKey(state.Snapshot, path);
-        state.Pending.push_back(RegistryChange{path, false, {}, 0, {}});
+        state.Pending.push_back(RegistryChange { path, false, {}, 0, {} });
     }
     *result = NewHandle(state, path, access);
     if (!exists)
@@ -166,14 +168,13 @@ LONG RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD /*options*/, REGSAM a
     return OpenOrCreate(key, subKey, access, result, nullptr, false);
 }
 
-LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD /*reserved*/, char16_t* /*keyClass*/,
-    DWORD /*options*/, REGSAM access, const void* /*security*/, HKEY* result, DWORD* disposition)
+LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD /*reserved*/, char16_t* /*keyClass*/, DWORD /*options*/,
+    REGSAM access, const void* /*security*/, HKEY* result, DWORD* disposition)
 {
     return OpenOrCreate(key, subKey, access, result, disposition, true);
 }
 
-LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-    DWORD* dataSize)
+LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize)
 {
     if (reserved || (data && !dataSize))
         return ERROR_INVALID_PARAMETER;
@@ -204,8 +205,8 @@ LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWOR
     return ERROR_SUCCESS;
 }
 
-LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
-    DWORD dataSize)
+LONG RegSetValueExW(
+    HKEY key, const char16_t* valueName, DWORD /*reserved*/, DWORD type, const BYTE* data, DWORD dataSize)
 {
     std::u16string_view name = valueName ? valueName : u"";
     if ((!data && dataSize > 0) || dataSize > registry::kMaxValueBytes || name.size() > registry::kMaxNameUnits
@@ -221,7 +222,7 @@ LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD /*reserved*/, DWO
         return ERROR_ACCESS_DENIED;
     std::vector<std::uint8_t> bytes(data, data + dataSize);
     registry::SetValue(registry::AddKey(state.Snapshot, open.Path), name, type, bytes);
-    state.Pending.push_back(RegistryChange{open.Path, true, std::u16string(name), type, std::move(bytes)});
+    state.Pending.push_back(RegistryChange { open.Path, true, std::u16string(name), type, std::move(bytes) });
     open.Dirty = true;
     return ERROR_SUCCESS;
 }

@@ -15,7 +15,8 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace platform
+{
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -63,19 +64,17 @@ LONG RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, REGSAM acces
 
 // Opens the key, creating it (and its parents) when missing; disposition
 // (may be null) tells which happened.
-LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD reserved, char16_t* keyClass, DWORD options,
-    REGSAM access, const void* security, HKEY* result, DWORD* disposition);
+LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD reserved, char16_t* keyClass, DWORD options, REGSAM access,
+    const void* security, HKEY* result, DWORD* disposition);
 
 // Reads a value. With data null and dataSize set, only the size is given.
 // When *dataSize is too small: ERROR_MORE_DATA, *dataSize becomes the size
 // needed and the buffer is left untouched. The type (when asked) is given
 // whenever the value exists.
-LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-    DWORD* dataSize);
+LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 
 // Sets a value (at most 1 MiB). Names may not hold control characters.
-LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD reserved, DWORD type, const BYTE* data,
-    DWORD dataSize);
+LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
 
 // Writes this process's pending changes to the file now.
 LONG RegFlushKey(HKEY key);

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace platform::registry {
+namespace platform::registry
+{
 
 // TALLOWIN_REGISTRY when set, else $XDG_CONFIG_HOME/tallowin/registry.reg,
 // else ~/.config/tallowin/registry.reg.
@@ -30,9 +31,9 @@ struct RegistryChange {
 void ApplyChanges(RegistryData& data, std::span<const RegistryChange> changes);
 
 enum class FileState {
-    Missing,    // no file yet: the registry is empty
-    Read,       // read and understood (an empty file counts here)
-    Damaged,    // not understood: nothing of it is used
+    Missing, // no file yet: the registry is empty
+    Read, // read and understood (an empty file counts here)
+    Damaged, // not understood: nothing of it is used
     Unreadable, // exists but cannot be read (permissions, a directory, ...)
 };
 
@@ -55,7 +56,7 @@ RegistryFileImage ReadRegistryFile(const std::filesystem::path& path);
 // user is told where. Missing parent directories are created. Returns the
 // data now in the file, or nothing when the file could not be written; an
 // existing file that cannot be read is never replaced.
-std::optional<RegistryData> CommitRegistryChanges(const std::filesystem::path& path,
-    std::span<const RegistryChange> changes);
+std::optional<RegistryData> CommitRegistryChanges(
+    const std::filesystem::path& path, std::span<const RegistryChange> changes);
 
 } // namespace platform::registry

@@ -6,8 +6,10 @@
 #include <optional>
 #include <unordered_map>
 
-namespace platform::registry {
-namespace {
+namespace platform::registry
+{
+namespace
+{
 
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 constexpr std::u16string_view kHeader4 = u"REGEDIT4";
@@ -114,7 +116,8 @@ std::optional<std::u16string> DecodeText(std::span<const std::uint8_t> bytes, st
 }
 
 // Splits text into lines at CRLF, LF or CR.
-class LineReader {
+class LineReader
+{
 public:
     explicit LineReader(std::u16string_view text)
         : text_(text)
@@ -146,7 +149,8 @@ private:
     std::size_t number_ = 0;
 };
 
-class Parser {
+class Parser
+{
 public:
     explicit Parser(ParseResult& result)
         : result_(result)
@@ -222,7 +226,7 @@ private:
         }
         currentKey_ = result_.Data.Keys.size();
         keyIndex_.emplace(std::move(folded), currentKey_);
-        result_.Data.Keys.push_back(RegistryKey{std::u16string(path), {}});
+        result_.Data.Keys.push_back(RegistryKey { std::u16string(path), {} });
         valueIndex_.emplace_back();
         return true;
     }
@@ -330,7 +334,7 @@ private:
             key.Values[found->second].Data = std::move(data);
         } else {
             index.emplace(std::move(folded), key.Values.size());
-            key.Values.push_back(RegistryValue{std::move(name), type, std::move(data)});
+            key.Values.push_back(RegistryValue { std::move(name), type, std::move(data) });
         }
         return true;
     }
@@ -441,8 +445,8 @@ void AppendValue(std::string& out, const RegistryValue& value)
         out.push_back('"');
     } else if (value.Type == kTypeDword && value.Data.size() == 4) {
         char digits[9];
-        std::uint32_t number = static_cast<std::uint32_t>(value.Data[0]) | (value.Data[1] << 8)
-            | (value.Data[2] << 16) | (static_cast<std::uint32_t>(value.Data[3]) << 24);
+        std::uint32_t number = static_cast<std::uint32_t>(value.Data[0]) | (value.Data[1] << 8) | (value.Data[2] << 16)
+            | (static_cast<std::uint32_t>(value.Data[3]) << 24);
         for (int i = 7; i >= 0; --i) {
             digits[i] = "0123456789abcdef"[number & 0xF];
             number >>= 4;
@@ -481,7 +485,7 @@ ParseResult ParseRegistryText(std::span<const std::uint8_t> bytes)
     }
     Parser parser(result);
     if (!parser.Run(*text))
-        result.Data = RegistryData{};
+        result.Data = RegistryData {};
     return result;
 }
 
@@ -534,7 +538,8 @@ bool KeyExists(const RegistryData& data, std::u16string_view path)
         std::u16string_view listed = key.Path;
         if (NamesEqual(listed, path))
             return true;
-        if (listed.size() > path.size() && listed[path.size()] == u'\\' && NamesEqual(listed.substr(0, path.size()), path))
+        if (listed.size() > path.size() && listed[path.size()] == u'\\'
+            && NamesEqual(listed.substr(0, path.size()), path))
             return true;
     }
     return false;
@@ -544,7 +549,7 @@ RegistryKey& AddKey(RegistryData& data, std::u16string_view path)
 {
     if (auto* key = FindKey(data, path))
         return *key;
-    data.Keys.push_back(RegistryKey{std::u16string(path), {}});
+    data.Keys.push_back(RegistryKey { std::u16string(path), {} });
     return data.Keys.back();
 }
 
@@ -566,7 +571,7 @@ void SetValue(RegistryKey& key, std::u16string_view name, std::uint32_t type, st
             return;
         }
     }
-    key.Values.push_back(RegistryValue{std::u16string(name), type, {data.begin(), data.end()}});
+    key.Values.push_back(RegistryValue { std::u16string(name), type, { data.begin(), data.end() } });
 }
 
 } // namespace platform::registry

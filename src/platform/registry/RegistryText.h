@@ -25,7 +25,8 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::registry {
+namespace platform::registry
+{
 
 inline constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 inline constexpr std::size_t kMaxValueBytes = 1024 * 1024;
@@ -33,7 +34,7 @@ inline constexpr std::size_t kMaxNameUnits = 16383;
 
 inline constexpr std::uint32_t kTypeString = 1; // REG_SZ
 inline constexpr std::uint32_t kTypeBinary = 3; // REG_BINARY
-inline constexpr std::uint32_t kTypeDword = 4;  // REG_DWORD
+inline constexpr std::uint32_t kTypeDword = 4; // REG_DWORD
 
 struct RegistryValue {
     std::u16string Name; // empty: the key's default value, written as @
@@ -55,7 +56,7 @@ struct ParseResult {
     RegistryData Data;
     bool Damaged = false;
     std::size_t Line = 0; // 1-based line of the first fault when damaged
-    std::string Reason;   // what is wrong, for the user
+    std::string Reason; // what is wrong, for the user
 };
 
 // Reads a whole file image. A damaged file yields empty Data: nothing of it

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
-namespace platform::registry {
-namespace {
+namespace platform::registry
+{
+namespace
+{
 
 bool IsHighSurrogate(char32_t unit)
 {

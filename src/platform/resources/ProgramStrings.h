@@ -12,8 +12,8 @@
 
 namespace platform {
 
-inline constexpr auto kPlotwiseMissingText
-    = JoinText(u"Plotwise DLL missing or outdated... reinstall Tallowin. If that doesn't help, contact ", kSupportAddress);
+inline constexpr auto kPlotwiseMissingText = JoinText(
+    u"Plotwise DLL missing or outdated... reinstall Tallowin. If that doesn't help, contact ", kSupportAddress);
 inline constexpr auto kEmailNeedsPocketPcText = JoinText(
     u"To print emails with this device, reinstall Tallowin to get Pocket PC 2000 version or contact ", kSupportAddress);
 

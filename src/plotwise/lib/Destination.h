@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-namespace plotwise {
+namespace plotwise
+{
 
 struct PageGeometry {
     int32_t Dpi = 600;
@@ -21,7 +22,8 @@ struct PageGeometry {
     double HeightPoints = 0;
 };
 
-class Destination {
+class Destination
+{
 public:
     virtual ~Destination() = default;
     // Opens the output; error is the message for the user on failure.

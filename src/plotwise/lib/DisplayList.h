@@ -14,7 +14,8 @@
 #include <variant>
 #include <vector>
 
-namespace plotwise {
+namespace plotwise
+{
 
 struct PenStyle {
     bool Null = false;

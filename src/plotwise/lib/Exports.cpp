@@ -16,7 +16,8 @@
 
 using namespace plotwise;
 
-namespace {
+namespace
+{
 
 constexpr int32_t kScreenDpi = 96;
 constexpr uint32_t kPageSetupSize = 68;
@@ -26,7 +27,6 @@ constexpr COLORREF kInvalidColor = 0xFFFFFFFF;
 constexpr int64_t kMaximumTextUnits = 1 << 20;
 constexpr int32_t kMaximumPoints = 1 << 20;
 constexpr size_t kMaximumTitleUnits = 1024;
-constexpr int64_t kHundredthsOfMillimetrePerInch = 2540;
 // GDI capability indices beyond those of the interface.
 constexpr int32_t kHorzSize = 4;
 constexpr int32_t kVertSize = 6;
@@ -49,11 +49,6 @@ PLW_DeviceContext* LiveContext(HDC dc)
     if (job.Dc && job.Dc.get() == dc)
         return dc;
     return ScreenContexts().count(dc) ? dc : nullptr;
-}
-
-int32_t MilliInchToHundredthsOfMillimetre(int32_t milliInch)
-{
-    return static_cast<int32_t>((static_cast<int64_t>(milliInch) * kHundredthsOfMillimetrePerInch + 500) / 1000);
 }
 
 std::u16string BoundedText(const PLW_WCHAR* text, size_t limit)
@@ -112,10 +107,12 @@ int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
         job.Status = PLW_STATUS_FAILED;
         return 0;
     }
-    if (!job.Setup.Warnings.empty()) {
-        std::string warnings = job.Setup.Warnings;
-        warnings.pop_back();
-        Report(job, warnings);
+    size_t start = 0;
+    const std::string& warnings = job.Setup.Warnings;
+    while (start < warnings.size()) {
+        size_t end = warnings.find('\n', start);
+        Report(job, warnings.substr(start, end - start));
+        start = end == std::string::npos ? warnings.size() : end + 1;
     }
     if (!setup || setup->lStructSize != kPageSetupSize) {
         Report(job, "the page setup record is not 68 bytes long");
@@ -137,9 +134,10 @@ int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
     }
     // The interactive dialog is not there yet: with or without the
     // quick-print flag the setup is used as it stands.
-    const MilliInchMargins& margins = job.Setup.Margins;
-    auto convert = [&](int32_t milliInch) {
-        return job.Setup.UsUnits ? milliInch : MilliInchToHundredthsOfMillimetre(milliInch);
+    const Margins& margins = job.Setup.Margins;
+    auto convert = [&](int32_t micrometres) {
+        return job.Setup.UsUnits ? MicrometresToMilliInch(micrometres)
+                                 : MicrometresToHundredthsOfMillimetre(micrometres);
     };
     setup->rtMargin = { convert(margins.left), convert(margins.top), convert(margins.right), convert(margins.bottom) };
     job.Dialog = DialogOutcome::Accepted;
@@ -156,10 +154,11 @@ HDC PLW_GetPrinterDC(void)
     const PrintSetup& setup = job.Setup;
     PageGeometry& geometry = job.Geometry;
     geometry.Dpi = setup.Dpi;
-    geometry.Width = MilliInchToDevice(setup.PaperWidth, setup.Dpi);
-    geometry.Height = MilliInchToDevice(setup.PaperHeight, setup.Dpi);
-    geometry.WidthPoints = setup.PaperWidth * 72.0 / 1000;
-    geometry.HeightPoints = setup.PaperHeight * 72.0 / 1000;
+    geometry.Width = MicrometresToDevice(setup.PaperWidth, setup.Dpi);
+    geometry.Height = MicrometresToDevice(setup.PaperHeight, setup.Dpi);
+    constexpr double kPointsPerInch = 72;
+    geometry.WidthPoints = setup.PaperWidth * kPointsPerInch / kMicrometresPerInch;
+    geometry.HeightPoints = setup.PaperHeight * kPointsPerInch / kMicrometresPerInch;
     if (setup.Destination == DestinationKind::Cups)
         QueueOffsets(setup.CupsQueue, setup.Dpi, geometry.OffsetX, geometry.OffsetY);
     job.Output = CreateDestination(setup, geometry, job.Title);
@@ -370,8 +369,8 @@ int32_t PLW_DrawPictIndirect(HDC handle, const PLW_PICTURE* picture, int32_t x, 
     op.Y = y;
     op.Type = picture->Type;
     op.DataSize = picture->DataSize;
-    PictureDeviceSize(*picture, dc->Dpi, op.Width, op.Height);
     op.Image = DecodePicture(*picture);
+    PictureDeviceSize(*picture, op.Image.get(), dc->Dpi, op.Width, op.Height);
     bool drawn = op.Image != nullptr;
     AddOp(*dc, std::move(op));
     return drawn ? 1 : 0;

@@ -11,8 +11,10 @@
 #include <mutex>
 #include <set>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
 // The em size of a font whose LOGFONTW gives no height.
 constexpr double kDefaultEmSize = 16;
@@ -41,8 +43,19 @@ struct CharsetLanguage {
 };
 
 constexpr CharsetLanguage kCharsetLanguages[] = {
-    { 128, "ja" }, { 129, "ko" }, { 134, "zh-cn" }, { 136, "zh-tw" }, { 161, "el" }, { 162, "tr" }, { 163, "vi" },
-    { 177, "he" }, { 178, "ar" }, { 186, "lt" }, { 204, "ru" }, { 222, "th" }, { 238, "cs" },
+    { 128, "ja" },
+    { 129, "ko" },
+    { 134, "zh-cn" },
+    { 136, "zh-tw" },
+    { 161, "el" },
+    { 162, "tr" },
+    { 163, "vi" },
+    { 177, "he" },
+    { 178, "ar" },
+    { 186, "lt" },
+    { 204, "ru" },
+    { 222, "th" },
+    { 238, "cs" },
 };
 
 // Faces that stand for one Far-East character set: they cover that
@@ -274,8 +287,7 @@ std::shared_ptr<FontFace> Font::FallbackFor(char32_t character)
     }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(primary_->Family.c_str()));
-    FcPatternAddString(
-        pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request_.lfPitchAndFamily)));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request_.lfPitchAndFamily)));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight_));
     FcPatternAddInteger(pattern, FC_SLANT, request_.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);

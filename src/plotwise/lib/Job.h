@@ -10,7 +10,8 @@
 #include <memory>
 #include <string>
 
-namespace plotwise {
+namespace plotwise
+{
 
 enum class DialogOutcome { NotShown, Accepted, Cancelled, Failed };
 

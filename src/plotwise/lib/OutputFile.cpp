@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
 constexpr size_t kMaximumFileNameBytes = 120;
 constexpr int kMaximumNumberedCopies = 9999;
@@ -49,7 +51,8 @@ bool OutputFile::Open(const std::string& path, ExistingFile existing, std::strin
     existing_ = existing;
     writeFailed_ = false;
     std::string directory = DirectoryOf(path);
-    struct stat status {};
+    struct stat status {
+    };
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
         error = CannotWrite(path, EISDIR);
         return false;
@@ -61,11 +64,12 @@ bool OutputFile::Open(const std::string& path, ExistingFile existing, std::strin
         error = CannotWrite(path, errno);
         return false;
     }
-    fchmod(descriptor, 0666 & ~[] {
-        mode_t mask = umask(0);
-        umask(mask);
-        return mask;
-    }());
+    fchmod(
+        descriptor, 0666 & ~[] {
+            mode_t mask = umask(0);
+            umask(mask);
+            return mask;
+        }());
     file_ = fdopen(descriptor, "wb");
     if (!file_) {
         error = CannotWrite(path, errno);
@@ -171,7 +175,8 @@ bool MakeDirectories(const std::string& path)
 {
     if (path.empty())
         return false;
-    struct stat status {};
+    struct stat status {
+    };
     if (stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
             return true;

@@ -10,31 +10,28 @@
 #include <string_view>
 #include <vector>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
-constexpr int32_t kMinimumDpi = 72;
+constexpr int32_t kMinimumDpi = 10;
 constexpr int32_t kMaximumDpi = 2400;
-constexpr double kMilliInchPerMillimetre = 1000.0 / 25.4;
+constexpr double kMicrometresPerMillimetre = 1000.0;
 constexpr std::string_view kConfigFileName = "plotwise/plotwise.conf";
 
 struct Paper {
     std::string_view Name;
-    int32_t Width; // thousandths of an inch
+    int32_t Width; // micrometres
     int32_t Height;
 };
 
-constexpr int32_t MillimetresToMilliInch(double millimetres)
-{
-    return static_cast<int32_t>(millimetres * kMilliInchPerMillimetre + 0.5);
-}
-
 constexpr std::array kPapers = {
-    Paper { "a3", MillimetresToMilliInch(297), MillimetresToMilliInch(420) },
-    Paper { "a4", MillimetresToMilliInch(210), MillimetresToMilliInch(297) },
-    Paper { "a5", MillimetresToMilliInch(148), MillimetresToMilliInch(210) },
-    Paper { "legal", 8500, 14000 },
-    Paper { "letter", 8500, 11000 },
+    Paper { "a3", 297000, 420000 },
+    Paper { "a4", 210000, 297000 },
+    Paper { "a5", 148000, 210000 },
+    Paper { "legal", 215900, 355600 },
+    Paper { "letter", 215900, 279400 },
 };
 
 std::string Lowered(std::string_view text)
@@ -68,13 +65,14 @@ std::string Environment(const char* name)
 }
 
 // A length such as "0.75in", "19mm", "2cm", "54pt" or "0.75" (inches), in
-// thousandths of an inch.
+// micrometres.
 std::optional<int32_t> ParseLength(std::string_view text)
 {
     std::string value = Lowered(Trimmed(text));
-    double factor = 1000.0;
-    for (auto [unit, unitFactor] : { std::pair<std::string_view, double> { "in", 1000.0 },
-             { "mm", kMilliInchPerMillimetre }, { "cm", 10 * kMilliInchPerMillimetre }, { "pt", 1000.0 / 72 } }) {
+    double factor = kMicrometresPerInch;
+    for (auto [unit, unitFactor] :
+        { std::pair<std::string_view, double> { "in", kMicrometresPerInch }, { "mm", kMicrometresPerMillimetre },
+            { "cm", 10 * kMicrometresPerMillimetre }, { "pt", kMicrometresPerInch / 72.0 } }) {
         if (EndsWith(value, unit)) {
             value.resize(value.size() - unit.size());
             factor = unitFactor;
@@ -86,7 +84,7 @@ std::optional<int32_t> ParseLength(std::string_view text)
         return std::nullopt;
     char* end = nullptr;
     double number = std::strtod(value.c_str(), &end);
-    if (end != value.c_str() + value.size() || !std::isfinite(number) || number < 0 || number > 100000)
+    if (end != value.c_str() + value.size() || !std::isfinite(number) || number < 0 || number * factor > 1e9)
         return std::nullopt;
     return static_cast<int32_t>(std::lround(number * factor));
 }
@@ -127,7 +125,7 @@ bool ApplyPaper(PrintSetup& setup, const std::string& value)
     }
     std::optional<int32_t> w = ParseLength(name.substr(0, cross) + unit);
     std::optional<int32_t> h = ParseLength(height + unit);
-    constexpr int32_t kSmallestPaper = 1000;
+    constexpr int32_t kSmallestPaper = kMicrometresPerInch;
     if (!w || !h || *w < kSmallestPaper || *h < kSmallestPaper)
         return false;
     setup.PaperName = name;

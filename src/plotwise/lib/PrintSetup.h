@@ -8,16 +8,20 @@
 #include <optional>
 #include <string>
 
-namespace plotwise {
+namespace plotwise
+{
 
 enum class DestinationKind { Pdf, PostScript, Png, Recording, Cups };
 
-// Margins in thousandths of an inch.
-struct MilliInchMargins {
-    int32_t left = 750;
-    int32_t top = 750;
-    int32_t right = 750;
-    int32_t bottom = 750;
+// Lengths of the setup are kept in micrometres, which hold both whole
+// thousandths of an inch and whole hundredths of a millimetre exactly.
+inline constexpr int32_t kMicrometresPerInch = 25400;
+
+struct Margins {
+    int32_t left = 19050; // 0.75 inch
+    int32_t top = 19050;
+    int32_t right = 19050;
+    int32_t bottom = 19050;
 };
 
 struct PrintSetup {
@@ -29,11 +33,11 @@ struct PrintSetup {
     std::string CupsQueue;
     std::string OutputFolder;
     std::string PaperName;
-    // Paper size in thousandths of an inch.
+    // Paper size in micrometres.
     int32_t PaperWidth = 0;
     int32_t PaperHeight = 0;
     int32_t Dpi = 600;
-    MilliInchMargins Margins;
+    plotwise::Margins Margins;
     bool UsUnits = false;
     // Problems found in the configuration, one line each, for the report.
     std::string Warnings;
@@ -54,10 +58,24 @@ bool ApplySetting(PrintSetup& setup, const std::string& key, const std::string& 
 // or "cups:QUEUE". Nothing for anything else.
 std::optional<DestinationKind> DestinationFromPath(const std::string& path);
 
-// Thousandths of an inch to device units at dpi, rounded to the nearest.
-inline int32_t MilliInchToDevice(int32_t milliInch, int32_t dpi)
+// Micrometres to device units at dpi, rounded to the nearest.
+inline int32_t MicrometresToDevice(int32_t micrometres, int32_t dpi)
 {
-    return static_cast<int32_t>((static_cast<int64_t>(milliInch) * dpi + 500) / 1000);
+    return static_cast<int32_t>(
+        (static_cast<int64_t>(micrometres) * dpi + kMicrometresPerInch / 2) / kMicrometresPerInch);
+}
+
+// Micrometres to thousandths of an inch and to hundredths of a millimetre,
+// rounded to the nearest.
+inline int32_t MicrometresToMilliInch(int32_t micrometres)
+{
+    return static_cast<int32_t>(
+        (static_cast<int64_t>(micrometres) * 1000 + kMicrometresPerInch / 2) / kMicrometresPerInch);
+}
+
+inline int32_t MicrometresToHundredthsOfMillimetre(int32_t micrometres)
+{
+    return (micrometres + 5) / 10;
 }
 
 } // namespace plotwise

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-namespace plotwise {
-namespace {
+namespace plotwise
+{
+namespace
+{
 
 // Synthetic italics lean a fifth of the em; synthetic bold strokes the
 // outline with a thirty-fifth of it.
@@ -150,6 +152,8 @@ void DrawPicture(cairo_t* context, const PictureOp& op)
     cairo_scale(context, static_cast<double>(op.Width) / width, static_cast<double>(op.Height) / height);
     cairo_set_source_surface(context, image, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(context), CAIRO_FILTER_GOOD);
+    // Padding keeps the edge pixels solid instead of fading into nothing.
+    cairo_pattern_set_extend(cairo_get_source(context), CAIRO_EXTEND_PAD);
     cairo_paint(context);
     cairo_restore(context);
 }

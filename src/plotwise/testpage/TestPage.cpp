@@ -13,7 +13,8 @@
 #include <string>
 #include <string_view>
 
-namespace {
+namespace
+{
 
 constexpr int32_t kPointsPerInch = 72;
 constexpr int32_t kMilliInchPerInch = 1000;
@@ -114,7 +115,8 @@ void DrawTestPage(Page& page, const PLW_PAGESETUP& setup, bool usUnits)
         Format("Margins left %.2f, top %.2f, right %.2f, bottom %.2f in", setup.rtMargin.left / unitsPerInch,
             setup.rtMargin.top / unitsPerInch, setup.rtMargin.right / unitsPerInch,
             setup.rtMargin.bottom / unitsPerInch));
-    Line(page, small, usUnits ? "Locale units: U.S. (thousandths of an inch)" : "Locale units: metric (hundredths of a millimetre)");
+    Line(page, small,
+        usUnits ? "Locale units: U.S. (thousandths of an inch)" : "Locale units: metric (hundredths of a millimetre)");
     page.Y += PointsToDevice(12, page.Dpi);
 
     const char16_t* faces[] = { u"Liberation Sans", u"Liberation Serif", u"Liberation Mono" };
@@ -124,7 +126,7 @@ void DrawTestPage(Page& page, const PLW_PAGESETUP& setup, bool usUnits)
             std::string name;
             for (const char16_t* c = face; *c; ++c)
                 name += static_cast<char>(*c);
-            const char* sample = size < 14 ? " %.0f pt: The quick brown fox jumps over the lazy dog 0123456789"
+            const char* sample = size <= 10 ? " %.0f pt: The quick brown fox jumps over the lazy dog 0123456789"
                                            : " %.0f pt: Quick brown fox 0123";
             Line(page, font, name + Format(sample, size));
             PLW_DeleteObject(font);
@@ -178,7 +180,8 @@ void DrawTestPage(Page& page, const PLW_PAGESETUP& setup, bool usUnits)
     Line(page, body, "Opaque background behind this text");
     PLW_SetBkMode(dc, TRANSPARENT);
     PLW_SelectObject(dc, body);
-    RECT cell = { page.Left, page.Top + page.Y, page.Left + page.Dpi, page.Top + page.Y + PointsToDevice(16, page.Dpi) };
+    RECT cell
+        = { page.Left, page.Top + page.Y, page.Left + page.Dpi, page.Top + page.Y + PointsToDevice(16, page.Dpi) };
     std::u16string clipped = Utf16("Clipped to a one-inch cell with a shaded background");
     PLW_SetBkColor(dc, PLW_RGB(220, 220, 220));
     PLW_ExtTextOut(dc, cell.left, cell.top, ETO_OPAQUE | ETO_CLIPPED, &cell, clipped.data(),
@@ -247,10 +250,10 @@ int main()
     auto toDevice = [&](int32_t margin) { return static_cast<int32_t>(margin * page.Dpi / unitsPerInch); };
     page.Left = std::max(0, toDevice(setup.rtMargin.left) - offsetX);
     page.Top = std::max(0, toDevice(setup.rtMargin.top) - offsetY);
-    page.Width = PLW_GetDeviceCaps(page.Dc, PHYSICALWIDTH) - toDevice(setup.rtMargin.left)
-        - toDevice(setup.rtMargin.right);
-    page.Height = PLW_GetDeviceCaps(page.Dc, PHYSICALHEIGHT) - toDevice(setup.rtMargin.top)
-        - toDevice(setup.rtMargin.bottom);
+    page.Width
+        = PLW_GetDeviceCaps(page.Dc, PHYSICALWIDTH) - toDevice(setup.rtMargin.left) - toDevice(setup.rtMargin.right);
+    page.Height
+        = PLW_GetDeviceCaps(page.Dc, PHYSICALHEIGHT) - toDevice(setup.rtMargin.top) - toDevice(setup.rtMargin.bottom);
     DrawTestPage(page, setup, usUnits);
     PLW_EndPage(page.Dc);
     PLW_StartPage(page.Dc);

@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <limits>
 
-namespace rtf {
+namespace rtf
+{
 
 std::uint8_t* SourceData = nullptr;
 std::int32_t SourceLength = 0;

@@ -6,8 +6,10 @@
 #include <new>
 #include <string_view>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 FontListEntry* first = nullptr;
 FontListEntry* last = nullptr;
@@ -52,8 +54,8 @@ void BuildFontList()
 void FillFontListBox(platform::DialogHandle dialog, int id)
 {
     for (FontListEntry* entry = first; entry; entry = entry->Next)
-        platform::SendDlgItemMessageW(dialog, id, platform::LB_ADDSTRING, 0,
-                                      reinterpret_cast<std::intptr_t>(entry->FaceName));
+        platform::SendDlgItemMessageW(
+            dialog, id, platform::LB_ADDSTRING, 0, reinterpret_cast<std::intptr_t>(entry->FaceName));
 }
 
 bool FindFontCharset(const char16_t* face, std::uint8_t* charset)

@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <plotwise/plotwise_types.h>
 
-namespace shell {
+namespace shell
+{
 
 struct FontListEntry {
     FontListEntry* Next = nullptr;

@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <string>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 using namespace platform;
 
@@ -45,8 +47,7 @@ std::u16string TabText(std::int32_t tabSize)
     return text;
 }
 
-template <std::size_t N>
-std::intptr_t IndexOf(const std::array<std::int32_t, N>& table, std::int32_t value)
+template <std::size_t N> std::intptr_t IndexOf(const std::array<std::int32_t, N>& table, std::int32_t value)
 {
     auto found = std::find(table.begin(), table.end(), value);
     return found == table.end() ? 0 : found - table.begin();
@@ -57,8 +58,8 @@ void FillFaces(DialogHandle dialog)
     BuildFontList();
     SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_RESETCONTENT, 0, 0);
     FillFontListBox(dialog, kPlainTextFaceList);
-    std::intptr_t index = SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_FINDSTRINGEXACT,
-                                              static_cast<std::uintptr_t>(-1), Text(Settings().TextFontFace));
+    std::intptr_t index = SendDlgItemMessageW(
+        dialog, kPlainTextFaceList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(-1), Text(Settings().TextFontFace));
     SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_SETCURSEL, index == LB_ERR ? 0 : index, 0);
 }
 

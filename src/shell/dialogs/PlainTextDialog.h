@@ -9,10 +9,11 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace shell
+{
 
-std::intptr_t PlainTextDialogProc(platform::DialogHandle dialog, unsigned message, std::uintptr_t wParam,
-                                  std::intptr_t lParam);
+std::intptr_t PlainTextDialogProc(
+    platform::DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // 1 when the dialog ended with "Print Plain Text", 0 otherwise; cleared by
 // the caller before the dialog runs.

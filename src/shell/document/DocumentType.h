@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace shell {
+namespace shell
+{
 
 enum class DocumentType {
     Rtf, // "{\rtf"

@@ -14,8 +14,10 @@
 #include <cstring>
 #include <limits>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 constexpr int kRichInkControlId = 101;
 
@@ -95,7 +97,7 @@ void PrintRawFile(const std::uint8_t* bytes, std::int32_t size)
 bool StreamOutToSource(std::uintptr_t format)
 {
     StreamCookie measure;
-    platform::EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&measure), 0, WriteToCookie};
+    platform::EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&measure), 0, WriteToCookie };
     platform::SendMessageW(richInkWindow, platform::EM_STREAMOUT, format, &stream);
     std::uintptr_t length = measure.Current - measure.Base;
     if (stream.dwError != 0 || length > static_cast<std::uintptr_t>(std::numeric_limits<std::int32_t>::max()))
@@ -103,8 +105,8 @@ bool StreamOutToSource(std::uintptr_t format)
     if (!rtf::AllocateSourceData(static_cast<std::int32_t>(length)))
         return false;
     auto base = reinterpret_cast<std::uintptr_t>(rtf::SourceData);
-    StreamCookie fill{0, base, base, length, 0};
-    stream = {reinterpret_cast<std::uintptr_t>(&fill), 0, WriteToCookie};
+    StreamCookie fill { 0, base, base, length, 0 };
+    stream = { reinterpret_cast<std::uintptr_t>(&fill), 0, WriteToCookie };
     platform::SendMessageW(richInkWindow, platform::EM_STREAMOUT, format, &stream);
     return true;
 }
@@ -119,16 +121,15 @@ int Fail(unsigned messageId, const char16_t* path)
 int ConvertAndPrint(OpenFile& file, const char16_t* path)
 {
     file.File = platform::CreateFileForMappingW(path, platform::GENERIC_READ, 0, nullptr, platform::OPEN_EXISTING,
-                                                platform::FILE_ATTRIBUTE_NORMAL | platform::FILE_FLAG_RANDOM_ACCESS,
-                                                nullptr);
+        platform::FILE_ATTRIBUTE_NORMAL | platform::FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (file.File == platform::INVALID_HANDLE_VALUE)
         return Fail(platform::kStrFileOpenFailed, path);
 
     platform::DWORD sizeHigh = 0;
     platform::DWORD size = platform::GetFileSize(file.File, &sizeHigh);
     // A length must fit the signed 32-bit lengths of the printers.
-    if (size == platform::INVALID_FILE_SIZE || sizeHigh != 0 ||
-        size > static_cast<platform::DWORD>(std::numeric_limits<std::int32_t>::max()))
+    if (size == platform::INVALID_FILE_SIZE || sizeHigh != 0
+        || size > static_cast<platform::DWORD>(std::numeric_limits<std::int32_t>::max()))
         return Fail(platform::kStrInvalidFileType, path);
     file.Mapping = platform::CreateFileMappingW(file.File, nullptr, platform::PAGE_READONLY, 0, 0, nullptr);
     if (file.Mapping)
@@ -143,8 +144,8 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     Options().PlainTextOnce = 1;
 
     auto view = reinterpret_cast<std::uintptr_t>(file.View);
-    StreamCookie cookie{0, view, view, size, 0};
-    platform::EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, ReadFromCookie};
+    StreamCookie cookie { 0, view, view, size, 0 };
+    platform::EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, ReadFromCookie };
     if (platform::SendMessageW(richInkWindow, platform::EM_STREAMIN, StreamInFormat(type), &stream) != 0) {
         PrintRawFile(bytes, static_cast<std::int32_t>(size));
         return 1;

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 std::string ToUtf8(const char16_t* text)
 {
@@ -38,8 +40,8 @@ std::string ToUtf8(const char16_t* text)
 
 int ReportDocumentReaderPending(const char16_t* path)
 {
-    std::fprintf(stderr, "tallowin: printing RTF and Pocket Word documents is not built yet: %s\n",
-                 ToUtf8(path).c_str());
+    std::fprintf(
+        stderr, "tallowin: printing RTF and Pocket Word documents is not built yet: %s\n", ToUtf8(path).c_str());
     return 0;
 }
 

@@ -6,7 +6,8 @@
 // error and counts as not printed, so nothing prints garbage. This file and
 // its two uses in OpenDocument.cpp go away when those readers land.
 
-namespace shell {
+namespace shell
+{
 
 // Says on standard error that printing this kind of document is not built
 // yet; returns 0 (not printed).

@@ -3,14 +3,17 @@
 #include "AppSettings.h"
 #include "DialogHost.h"
 #include "DialogResourceIds.h"
+#include "MainWindow.h"
 #include "Messages.h"
 #include "PlainTextDialog.h"
 #include "PrintJob.h"
 #include "SettingsStore.h"
 #include "TextFlow.h"
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 constexpr std::int32_t kHalfPointsPerPoint = 2;
 
@@ -53,7 +56,7 @@ int ShowPlainTextOptions()
     if (Settings().QuickPrint || Options().QuickPrintOnce)
         return 1;
     PlainTextDialogResult() = 0;
-    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, nullptr, PlainTextDialogProc, 0);
+    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, MainWindow(), PlainTextDialogProc, 0);
     return PlainTextDialogResult();
 }
 

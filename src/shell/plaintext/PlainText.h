@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace shell
+{
 
 enum class PlainTextEncoding {
     EightBit, // one character per byte, its value 0 to 255

@@ -73,6 +73,11 @@ struct AppSettings {
     // "PrMAPI" as stored, until the e-mail subsystem turns it into the two
     // entry identifiers; rebuilt from them on every save.
     std::vector<std::uint8_t> MapiBlob;
+    // Set once the e-mail subsystem has turned MapiBlob into the two
+    // identifiers. Until then a save writes the blob back as it was read, so
+    // a run that never opens the e-mail view keeps the remembered store and
+    // folder instead of erasing them.
+    bool MailEntryIdsTaken = false;
     std::vector<std::uint8_t> MailStoreEntryId;
     std::vector<std::uint8_t> MailFolderEntryId;
 };

@@ -12,8 +12,10 @@
 #include <span>
 #include <vector>
 
-namespace shell {
-namespace {
+namespace shell
+{
+namespace
+{
 
 using platform::BYTE;
 using platform::DWORD;
@@ -28,7 +30,8 @@ constexpr char16_t kPrMapiName[] = u"PrMAPI";
 constexpr std::size_t kFaceBytes = kFaceNameUnits * sizeof(char16_t);
 
 // "PrStore": general switches, resize choice and the plain-text font.
-namespace prstore {
+namespace prstore
+{
 constexpr std::size_t Size = 100;
 constexpr std::size_t QuickPrint = 0;
 constexpr std::size_t PlainText = 4;
@@ -44,7 +47,8 @@ static_assert(TextFontFace + kFaceBytes + 2 == Size);
 } // namespace prstore
 
 // "PrStoreInbox": the list shown last and the e-mail fonts.
-namespace prinbox {
+namespace prinbox
+{
 constexpr std::size_t Size = 164;
 constexpr std::size_t ViewMode = 0;
 constexpr std::size_t MailHeaderFontSize = 4;
@@ -66,7 +70,8 @@ static_assert(TextFontCharset + 1 + 9 == Size);
 } // namespace prinbox
 
 // "PrExcel": the stored spreadsheet print options.
-namespace prexcel {
+namespace prexcel
+{
 constexpr std::size_t Size = 28;
 constexpr std::size_t SheetGridlines = 0;
 constexpr std::size_t SheetHeadings = 8;
@@ -78,7 +83,8 @@ static_assert(SheetCustomPercent + 2 + 6 == Size);
 } // namespace prexcel
 
 // "PrMAPI": two 16-bit lengths, the two entry identifiers, 2 reserved bytes.
-namespace prmapi {
+namespace prmapi
+{
 constexpr std::size_t StoreLength = 0;
 constexpr std::size_t FolderLength = 2;
 constexpr std::size_t StoreEntryId = 4;
@@ -94,13 +100,13 @@ struct ResizeScale {
     std::int32_t Den;
 };
 
-constexpr std::array<ResizeScale, 5> kResizeScales{{
-    {kResizeChoice50, 1, 2},
-    {kResizeChoice75, 3, 4},
-    {kResizeChoice100, 1, 1},
-    {kResizeChoice125, 5, 4},
-    {kResizeChoice150, 3, 2},
-}};
+constexpr std::array<ResizeScale, 5> kResizeScales { {
+    { kResizeChoice50, 1, 2 },
+    { kResizeChoice75, 3, 4 },
+    { kResizeChoice100, 1, 1 },
+    { kResizeChoice125, 5, 4 },
+    { kResizeChoice150, 3, 2 },
+} };
 
 // Reads one fixed-size value into a zero-filled buffer of its size and gives
 // the number of bytes read; nothing when the value is missing or larger than
@@ -136,11 +142,12 @@ void WriteFace(platform::ByteWriter& record, std::size_t offset, const char16_t 
 
 void LoadPrStore(HKEY key, AppSettings& settings)
 {
-    std::array<std::uint8_t, prstore::Size> buffer{};
+    std::array<std::uint8_t, prstore::Size> buffer {};
     if (!ReadRecord(key, kPrStoreName, buffer))
         return;
     platform::ByteCursor record(buffer);
-    settings.ShowStartupScreen = (record.ReadAt<std::uint32_t>(prstore::Flags).value_or(0) & kShowStartupScreenBit) != 0;
+    settings.ShowStartupScreen
+        = (record.ReadAt<std::uint32_t>(prstore::Flags).value_or(0) & kShowStartupScreenBit) != 0;
     settings.QuickPrint = record.ReadAt<std::int32_t>(prstore::QuickPrint).value_or(0);
     settings.PlainText = record.ReadAt<std::int32_t>(prstore::PlainText).value_or(0);
     SetResizeChoice(record.ReadAt<std::int32_t>(prstore::ResizeChoice).value_or(0));
@@ -153,7 +160,7 @@ void LoadPrStore(HKEY key, AppSettings& settings)
 
 void LoadPrStoreInbox(HKEY key, AppSettings& settings)
 {
-    std::array<std::uint8_t, prinbox::Size> buffer{};
+    std::array<std::uint8_t, prinbox::Size> buffer {};
     auto length = ReadRecord(key, kPrStoreInboxName, buffer);
     if (!length)
         return;
@@ -184,7 +191,7 @@ void LoadPrStoreInbox(HKEY key, AppSettings& settings)
 
 void LoadPrExcel(HKEY key, AppSettings& settings)
 {
-    std::array<std::uint8_t, prexcel::Size> buffer{};
+    std::array<std::uint8_t, prexcel::Size> buffer {};
     if (!ReadRecord(key, kPrExcelName, buffer))
         return;
     platform::ByteCursor record(buffer);
@@ -217,7 +224,7 @@ void LoadPrMapi(HKEY key, AppSettings& settings)
 
 void SavePrStore(HKEY key, const AppSettings& settings)
 {
-    std::array<std::uint8_t, prstore::Size> buffer{};
+    std::array<std::uint8_t, prstore::Size> buffer {};
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prstore::QuickPrint, settings.QuickPrint);
     record.WriteAt<std::int32_t>(prstore::PlainText, settings.PlainText);
@@ -234,7 +241,7 @@ void SavePrStore(HKEY key, const AppSettings& settings)
 
 void SavePrStoreInbox(HKEY key, const AppSettings& settings)
 {
-    std::array<std::uint8_t, prinbox::Size> buffer{};
+    std::array<std::uint8_t, prinbox::Size> buffer {};
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prinbox::ViewMode, settings.ViewMode);
     record.WriteAt<std::int32_t>(prinbox::MailHeaderFontSize, settings.MailHeaderFontSize);
@@ -255,7 +262,7 @@ void SavePrStoreInbox(HKEY key, const AppSettings& settings)
 
 void SavePrExcel(HKEY key, const AppSettings& settings)
 {
-    std::array<std::uint8_t, prexcel::Size> buffer{};
+    std::array<std::uint8_t, prexcel::Size> buffer {};
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prexcel::SheetGridlines, settings.SheetGridlines);
     record.WriteAt<std::int32_t>(prexcel::SheetHeadings, settings.SheetHeadings);
@@ -277,9 +284,13 @@ std::span<const std::uint8_t> StorableEntryId(const std::vector<std::uint8_t>& e
 
 void SavePrMapi(HKEY key, AppSettings& settings)
 {
+    auto& blob = settings.MapiBlob;
+    if (!settings.MailEntryIdsTaken && settings.MailStoreEntryId.empty() && settings.MailFolderEntryId.empty()) {
+        WriteRecord(key, kPrMapiName, blob);
+        return;
+    }
     auto store = StorableEntryId(settings.MailStoreEntryId);
     auto folder = StorableEntryId(settings.MailFolderEntryId);
-    auto& blob = settings.MapiBlob;
     std::size_t length = store.empty() && folder.empty() ? 0 : prmapi::FixedBytes + store.size() + folder.size();
     if (blob.size() != length)
         blob.assign(length, 0);

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
@@ -31,8 +32,8 @@ std::uint32_t Reader(std::uintptr_t cookieValue, std::uint8_t* buffer, std::int3
     ++cookie.calls;
     if (cookie.failWith)
         return cookie.failWith;
-    std::size_t take = std::min<std::size_t>({static_cast<std::size_t>(count), static_cast<std::size_t>(cookie.maxChunk),
-                                              cookie.inputSize - cookie.inputPos});
+    std::size_t take = std::min<std::size_t>({ static_cast<std::size_t>(count),
+        static_cast<std::size_t>(cookie.maxChunk), cookie.inputSize - cookie.inputPos });
     std::memcpy(buffer, cookie.input + cookie.inputPos, take);
     cookie.inputPos += take;
     *done = static_cast<std::int32_t>(take);
@@ -55,7 +56,8 @@ std::uint32_t Writer(std::uintptr_t cookieValue, std::uint8_t* buffer, std::int3
     return 0;
 }
 
-class RichInkTest : public ::testing::Test {
+class RichInkTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -66,13 +68,14 @@ protected:
     }
     void TearDown() override { DestroyWindow(window); }
 
-    std::intptr_t StreamIn(std::string_view bytes, std::uintptr_t format = SF_POCKETWORD_RTF, std::int32_t chunk = 1 << 30)
+    std::intptr_t StreamIn(
+        std::string_view bytes, std::uintptr_t format = SF_POCKETWORD_RTF, std::int32_t chunk = 1 << 30)
     {
         Cookie cookie;
         cookie.input = reinterpret_cast<const std::uint8_t*>(bytes.data());
         cookie.inputSize = bytes.size();
         cookie.maxChunk = chunk;
-        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader};
+        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
         return SendMessageW(window, EM_STREAMIN, format, &stream);
     }
 
@@ -80,7 +83,7 @@ protected:
     std::u16string StreamOutText()
     {
         Cookie measure;
-        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&measure), 0, Writer};
+        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&measure), 0, Writer };
         std::intptr_t measured = SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
         EXPECT_EQ(static_cast<std::size_t>(measured), measure.written);
         EXPECT_EQ(measure.written % 2, 0u);
@@ -88,7 +91,7 @@ protected:
         Cookie fill;
         fill.output = &bytes;
         fill.limit = measure.written;
-        stream = {reinterpret_cast<std::uintptr_t>(&fill), 0, Writer};
+        stream = { reinterpret_cast<std::uintptr_t>(&fill), 0, Writer };
         SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
         std::u16string text;
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
@@ -106,11 +109,11 @@ TEST_F(RichInkTest, PlainTextComesBackAsUnicodeText)
         std::u16string text;
     };
     const Row rows[] = {
-        {"line one\r\nline two", u"line one\r\nline two"},
-        {"caf\xe9 \x93quoted\x94", u"café \u201Cquoted\u201D"},
-        {"\xef\xbb\xbf\xd0\x94\xce\xa9", u"ДΩ"},
-        {"\x0c\tform feed", u"\f\tform feed"},
-        {"", u""},
+        { "line one\r\nline two", u"line one\r\nline two" },
+        { "caf\xe9 \x93quoted\x94", u"café \u201Cquoted\u201D" },
+        { "\xef\xbb\xbf\xd0\x94\xce\xa9", u"ДΩ" },
+        { "\x0c\tform feed", u"\f\tform feed" },
+        { "", u"" },
     };
     for (const Row& row : rows) {
         EXPECT_EQ(StreamIn(row.bytes), 0) << row.bytes;
@@ -138,20 +141,20 @@ TEST_F(RichInkTest, RefusesWhatItCannotRead)
     };
     using namespace std::string_view_literals;
     const Row rows[] = {
-        {"\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF},
-        {"\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF},
-        {"nul\0inside"sv, SF_POCKETWORD_RTF},
-        {"{\\rtf1 hello}"sv, SF_RTF},
-        {"{\\rtf1 hello}"sv, SF_POCKETWORD_RTF},
-        {"{\\pwi ink}"sv, SF_POCKETWORD_RTF},
-        {"plain"sv, SF_RTF},
-        {"plain"sv, SF_UNICODE_TEXT},
+        { "\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF },
+        { "\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF },
+        { "nul\0inside"sv, SF_POCKETWORD_RTF },
+        { "{\\rtf1 hello}"sv, SF_RTF },
+        { "{\\rtf1 hello}"sv, SF_POCKETWORD_RTF },
+        { "{\\pwi ink}"sv, SF_POCKETWORD_RTF },
+        { "plain"sv, SF_RTF },
+        { "plain"sv, SF_UNICODE_TEXT },
     };
     for (const Row& row : rows) {
         EXPECT_NE(StreamIn(row.bytes, row.format), 0) << row.bytes;
         // Nothing from before stays held.
         Cookie out;
-        EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&out), 0, Writer};
+        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&out), 0, Writer };
         EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
         EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
         EXPECT_EQ(StreamIn("ok"), 0);
@@ -162,7 +165,7 @@ TEST_F(RichInkTest, ReaderFailureRefusesAndKeepsTheError)
 {
     Cookie cookie;
     cookie.failWith = 5;
-    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader};
+    EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &stream), 0);
     EXPECT_EQ(stream.dwError, 5u);
 }
@@ -174,14 +177,14 @@ TEST_F(RichInkTest, WriterThatStopsEndsTheStream)
     Cookie cookie;
     cookie.output = &bytes;
     cookie.limit = 5;
-    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer};
+    EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 5);
     EXPECT_EQ(cookie.calls, 1);
     EXPECT_EQ(bytes.size(), 5u);
 
     Cookie failing;
     failing.failWith = 9;
-    stream = {reinterpret_cast<std::uintptr_t>(&failing), 0, Writer};
+    stream = { reinterpret_cast<std::uintptr_t>(&failing), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
     EXPECT_EQ(stream.dwError, 9u);
 }
@@ -190,7 +193,7 @@ TEST_F(RichInkTest, OnlyUnicodeTextComesOut)
 {
     EXPECT_EQ(StreamIn("plain"), 0);
     Cookie cookie;
-    EDITSTREAM stream{reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer};
+    EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_RTF, &stream), 0);
     EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
     EXPECT_EQ(cookie.calls, 0);
@@ -199,7 +202,7 @@ TEST_F(RichInkTest, OnlyUnicodeTextComesOut)
 TEST_F(RichInkTest, MissingWindowOrCallbackNeverAccepts)
 {
     Cookie cookie;
-    EDITSTREAM noCallback{reinterpret_cast<std::uintptr_t>(&cookie), 0, nullptr};
+    EDITSTREAM noCallback { reinterpret_cast<std::uintptr_t>(&cookie), 0, nullptr };
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);
     EXPECT_NE(SendMessageW(nullptr, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, nullptr), 0);

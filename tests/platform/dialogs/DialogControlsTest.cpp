@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
@@ -20,16 +21,17 @@ constexpr int kRadioB = 21;
 constexpr int kRadioC = 22;
 
 constexpr DialogControlTemplate kControls[] = {
-    {kSortedList, kListBoxClass, LBS_SORT | WS_TABSTOP, u"", {}},
-    {kPlainList, kListBoxClass, 0, u"", {}},
-    {kCombo, kComboBoxClass, CBS_DROPDOWNLIST, u"", {}},
-    {kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {}},
-    {kEdit, kEditClass, ES_READONLY | WS_DISABLED, u"start", {}},
-    {kRadioA, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"A", {}},
-    {kRadioB, kButtonClass, BS_AUTORADIOBUTTON, u"B", {}},
-    {kRadioC, kButtonClass, BS_AUTORADIOBUTTON, u"C", {}},
+    { kSortedList, kListBoxClass, LBS_SORT | WS_TABSTOP, u"", {} },
+    { kPlainList, kListBoxClass, 0, u"", {} },
+    { kCombo, kComboBoxClass, CBS_DROPDOWNLIST, u"", {} },
+    { kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {} },
+    { kEdit, kEditClass, ES_READONLY | WS_DISABLED, u"start", {} },
+    { kRadioA, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"A", {} },
+    { kRadioB, kButtonClass, BS_AUTORADIOBUTTON, u"B", {} },
+    { kRadioC, kButtonClass, BS_AUTORADIOBUTTON, u"C", {} },
 };
-constexpr DialogTemplate kTemplate{1, u"Test", 0, 0, {0, 0, 80, 40}, u"Tahoma", 8, kControls, std::size(kControls)};
+constexpr DialogTemplate kTemplate { 1, u"Test", 0, 0, { 0, 0, 80, 40 }, u"Tahoma", 8, kControls,
+    std::size(kControls) };
 
 std::intptr_t Text(const char16_t* text)
 {
@@ -60,11 +62,11 @@ TEST(DialogControlsTest, SortedListInsertsWithoutRegardToCase)
         const char16_t* text;
         std::intptr_t index;
     };
-    const Row rows[] = {{u"Courier New", 0}, {u"arial", 0}, {u"DejaVu Sans", 2}, {u"Zapf", 3}, {u"", 0}};
+    const Row rows[] = { { u"Courier New", 0 }, { u"arial", 0 }, { u"DejaVu Sans", 2 }, { u"Zapf", 3 }, { u"", 0 } };
     for (const Row& row : rows)
         EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(row.text)), row.index) << row.index;
     EXPECT_EQ(Items(dialog, kSortedList),
-              (std::vector<std::u16string>{u"", u"arial", u"Courier New", u"DejaVu Sans", u"Zapf"}));
+        (std::vector<std::u16string> { u"", u"arial", u"Courier New", u"DejaVu Sans", u"Zapf" }));
 }
 
 TEST(DialogControlsTest, UnsortedListKeepsOrderAndInsertsAtIndex)
@@ -73,17 +75,17 @@ TEST(DialogControlsTest, UnsortedListKeepsOrderAndInsertsAtIndex)
     SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(u"b"));
     SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(u"a"));
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, 1, Text(u"c")), 1);
-    EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, static_cast<std::uintptr_t>(-1), Text(u"d")),
-              3);
+    EXPECT_EQ(
+        SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, static_cast<std::uintptr_t>(-1), Text(u"d")), 3);
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_INSERTSTRING, 99, Text(u"e")), 4);
-    EXPECT_EQ(Items(dialog, kPlainList), (std::vector<std::u16string>{u"b", u"c", u"a", u"d", u"e"}));
+    EXPECT_EQ(Items(dialog, kPlainList), (std::vector<std::u16string> { u"b", u"c", u"a", u"d", u"e" }));
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_GETCOUNT, 0, 0), 5);
 }
 
 TEST(DialogControlsTest, FindStringExactMatchesWholeItemsFromAfterStart)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
-    for (const char16_t* item : {u"Arial", u"Arial Black", u"Courier", u"arial"})
+    for (const char16_t* item : { u"Arial", u"Arial Black", u"Courier", u"arial" })
         SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(item));
     struct Row {
         std::intptr_t start;
@@ -91,23 +93,29 @@ TEST(DialogControlsTest, FindStringExactMatchesWholeItemsFromAfterStart)
         std::intptr_t found;
     };
     const Row rows[] = {
-        {-1, u"Arial", 0}, {0, u"Arial", 3},      {3, u"ARIAL", 0},     {-1, u"Courier", 2},
-        {-1, u"Cour", LB_ERR}, {-1, u"", LB_ERR}, {99, u"Courier", 2},  {-5, u"Arial", 0},
+        { -1, u"Arial", 0 },
+        { 0, u"Arial", 3 },
+        { 3, u"ARIAL", 0 },
+        { -1, u"Courier", 2 },
+        { -1, u"Cour", LB_ERR },
+        { -1, u"", LB_ERR },
+        { 99, u"Courier", 2 },
+        { -5, u"Arial", 0 },
     };
     for (const Row& row : rows)
-        EXPECT_EQ(SendDlgItemMessageW(&dialog, kPlainList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(row.start),
-                                      Text(row.text)),
-                  row.found)
+        EXPECT_EQ(SendDlgItemMessageW(
+                      &dialog, kPlainList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(row.start), Text(row.text)),
+            row.found)
             << row.start;
     Dialog empty(kTemplate, nullptr, nullptr, 0);
     EXPECT_EQ(SendDlgItemMessageW(&empty, kPlainList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(-1), Text(u"x")),
-              LB_ERR);
+        LB_ERR);
 }
 
 TEST(DialogControlsTest, SelectionAndItemText)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
-    for (const char16_t* item : {u"4", u"5", u"12"})
+    for (const char16_t* item : { u"4", u"5", u"12" })
         SendDlgItemMessageW(&dialog, kCombo, CB_ADDSTRING, 0, Text(item));
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
     struct Row {
@@ -115,10 +123,10 @@ TEST(DialogControlsTest, SelectionAndItemText)
         std::intptr_t result;
         std::intptr_t selected;
     };
-    const Row rows[] = {{2, 2, 2}, {0, 0, 0}, {3, CB_ERR, -1}, {1, 1, 1}, {-1, 0, -1}, {-7, CB_ERR, -1}};
+    const Row rows[] = { { 2, 2, 2 }, { 0, 0, 0 }, { 3, CB_ERR, -1 }, { 1, 1, 1 }, { -1, 0, -1 }, { -7, CB_ERR, -1 } };
     for (const Row& row : rows) {
-        EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_SETCURSEL, static_cast<std::uintptr_t>(row.set), 0),
-                  row.result)
+        EXPECT_EQ(
+            SendDlgItemMessageW(&dialog, kCombo, CB_SETCURSEL, static_cast<std::uintptr_t>(row.set), 0), row.result)
             << row.set;
         EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), row.selected) << row.set;
     }

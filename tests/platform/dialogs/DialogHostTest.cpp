@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
@@ -22,25 +23,25 @@ constexpr unsigned kWithDefaultId = 1;
 constexpr unsigned kCaptionOkId = 2;
 
 constexpr DialogControlTemplate kWithDefaultControls[] = {
-    {kList, kListBoxClass, 0, u"", {}},
-    {kEdit, kEditClass, 0, u"", {}},
-    {kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {}},
-    {kRadioA, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"A", {}},
-    {kRadioB, kButtonClass, BS_AUTORADIOBUTTON, u"B", {}},
-    {kOther, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"other group", {}},
-    {kGo, kButtonClass, BS_DEFPUSHBUTTON, u"Go", {}},
-    {kCancel, kButtonClass, BS_PUSHBUTTON, u"Cancel", {}},
+    { kList, kListBoxClass, 0, u"", {} },
+    { kEdit, kEditClass, 0, u"", {} },
+    { kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {} },
+    { kRadioA, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"A", {} },
+    { kRadioB, kButtonClass, BS_AUTORADIOBUTTON, u"B", {} },
+    { kOther, kButtonClass, BS_AUTORADIOBUTTON | WS_GROUP, u"other group", {} },
+    { kGo, kButtonClass, BS_DEFPUSHBUTTON, u"Go", {} },
+    { kCancel, kButtonClass, BS_PUSHBUTTON, u"Cancel", {} },
 };
-constexpr DialogTemplate kWithDefault{kWithDefaultId, u"With default", 0, 0, {}, u"Tahoma", 8,
-                                      kWithDefaultControls, std::size(kWithDefaultControls)};
+constexpr DialogTemplate kWithDefault { kWithDefaultId, u"With default", 0, 0, {}, u"Tahoma", 8, kWithDefaultControls,
+    std::size(kWithDefaultControls) };
 
 constexpr DialogControlTemplate kNoDefaultControls[] = {
-    {kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {}},
+    { kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {} },
 };
-constexpr DialogTemplate kCaptionOk{kCaptionOkId, u"Caption OK", 0, WS_EX_CAPTIONOKBTN, {}, u"Tahoma", 8,
-                                    kNoDefaultControls, std::size(kNoDefaultControls)};
-constexpr DialogTemplate kNoButtons{3, u"Nothing", 0, 0, {}, u"Tahoma", 8, kNoDefaultControls,
-                                    std::size(kNoDefaultControls)};
+constexpr DialogTemplate kCaptionOk { kCaptionOkId, u"Caption OK", 0, WS_EX_CAPTIONOKBTN, {}, u"Tahoma", 8,
+    kNoDefaultControls, std::size(kNoDefaultControls) };
+constexpr DialogTemplate kNoButtons { 3, u"Nothing", 0, 0, {}, u"Tahoma", 8, kNoDefaultControls,
+    std::size(kNoDefaultControls) };
 
 struct Received {
     unsigned message;
@@ -58,9 +59,8 @@ bool endOnCommand = true;
 // check box and the radio buttons.
 std::intptr_t RecordingProc(DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    received.push_back({message, message == WM_COMMAND ? CommandId(wParam) : 0,
-                        message == WM_COMMAND ? CommandNotification(wParam) : 0,
-                        message == WM_COMMAND ? 0 : lParam});
+    received.push_back({ message, message == WM_COMMAND ? CommandId(wParam) : 0,
+        message == WM_COMMAND ? CommandNotification(wParam) : 0, message == WM_COMMAND ? 0 : lParam });
     if (message == WM_INITDIALOG && endOnInit)
         EndDialog(dialog, 77);
     if (message == WM_COMMAND && endOnCommand && (CommandId(wParam) == kGo || CommandId(wParam) <= kCancel))
@@ -68,7 +68,8 @@ std::intptr_t RecordingProc(DialogHandle dialog, unsigned message, std::uintptr_
     return 1;
 }
 
-class DialogHostTest : public ::testing::Test {
+class DialogHostTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -83,7 +84,7 @@ TEST_F(DialogHostTest, HeadlessPressesTheDefaultButton)
 {
     Dialog dialog(kWithDefault, nullptr, RecordingProc, 42);
     HeadlessDialogHost().RunModal(dialog);
-    EXPECT_EQ(received, (std::vector<Received>{{WM_INITDIALOG, 0, 0, 42}, {WM_COMMAND, kGo, BN_CLICKED, 0}}));
+    EXPECT_EQ(received, (std::vector<Received> { { WM_INITDIALOG, 0, 0, 42 }, { WM_COMMAND, kGo, BN_CLICKED, 0 } }));
     EXPECT_EQ(dialog.Result, kGo);
 }
 
@@ -92,7 +93,7 @@ TEST_F(DialogHostTest, HeadlessUsesTheCaptionOkWithoutADefaultButton)
     Dialog dialog(kCaptionOk, nullptr, RecordingProc, 0);
     HeadlessDialogHost().RunModal(dialog);
     ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[1], (Received{WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0}));
+    EXPECT_EQ(received[1], (Received { WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0 }));
     EXPECT_EQ(dialog.Result, IDOK_COMMAND);
 }
 
@@ -103,7 +104,7 @@ TEST_F(DialogHostTest, HeadlessClosesADialogThatDoesNotEnd)
         std::size_t messages;
     };
     endOnCommand = false;
-    for (Row row : {Row{&kWithDefault, 2}, Row{&kCaptionOk, 2}, Row{&kNoButtons, 1}}) {
+    for (Row row : { Row { &kWithDefault, 2 }, Row { &kCaptionOk, 2 }, Row { &kNoButtons, 1 } }) {
         received.clear();
         Dialog dialog(*row.dialogTemplate, nullptr, RecordingProc, 0);
         HeadlessDialogHost().RunModal(dialog);
@@ -124,21 +125,16 @@ TEST_F(DialogHostTest, HeadlessPressesNothingAfterInitEnded)
 
 TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEnd)
 {
-    ScriptedDialogHost host({DialogAction::SetText(kEdit, u"A1:B2"), DialogAction::Check(kCheck),
-                             DialogAction::Select(kList, 0), DialogAction::Help(), DialogAction::Paint(),
-                             DialogAction::SettingChange(0x3002), DialogAction::Press(kCancel),
-                             DialogAction::Press(kGo)});
+    ScriptedDialogHost host({ DialogAction::SetText(kEdit, u"A1:B2"), DialogAction::Check(kCheck),
+        DialogAction::Select(kList, 0), DialogAction::Help(), DialogAction::Paint(),
+        DialogAction::SettingChange(0x3002), DialogAction::Press(kCancel), DialogAction::Press(kGo) });
     Dialog dialog(kWithDefault, nullptr, RecordingProc, 0);
     SendDlgItemMessageW(&dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<std::intptr_t>(u"only"));
     host.RunModal(dialog);
-    EXPECT_EQ(received, (std::vector<Received>{{WM_INITDIALOG, 0, 0, 0},
-                                               {WM_COMMAND, kEdit, EN_CHANGE, 0},
-                                               {WM_COMMAND, kCheck, BN_CLICKED, 0},
-                                               {WM_COMMAND, kList, LBN_SELCHANGE, 0},
-                                               {WM_HELP, 0, 0, 0},
-                                               {WM_PAINT, 0, 0, 0},
-                                               {WM_SETTINGCHANGE, 0, 0, 0},
-                                               {WM_COMMAND, kCancel, BN_CLICKED, 0}}));
+    EXPECT_EQ(received,
+        (std::vector<Received> { { WM_INITDIALOG, 0, 0, 0 }, { WM_COMMAND, kEdit, EN_CHANGE, 0 },
+            { WM_COMMAND, kCheck, BN_CLICKED, 0 }, { WM_COMMAND, kList, LBN_SELCHANGE, 0 }, { WM_HELP, 0, 0, 0 },
+            { WM_PAINT, 0, 0, 0 }, { WM_SETTINGCHANGE, 0, 0, 0 }, { WM_COMMAND, kCancel, BN_CLICKED, 0 } }));
     EXPECT_EQ(dialog.Result, kCancel);
     EXPECT_EQ(host.ActionsPlayed(), 7u);
     ASSERT_TRUE(host.LastDialog().has_value());
@@ -149,7 +145,8 @@ TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEnd)
 
 TEST_F(DialogHostTest, CheckingARadioButtonClearsOnlyItsGroup)
 {
-    ScriptedDialogHost host({DialogAction::Check(kRadioA), DialogAction::Check(kOther), DialogAction::Check(kRadioB)});
+    ScriptedDialogHost host(
+        { DialogAction::Check(kRadioA), DialogAction::Check(kOther), DialogAction::Check(kRadioB) });
     Dialog dialog(kWithDefault, nullptr, RecordingProc, 0);
     host.RunModal(dialog);
     const Dialog& last = *host.LastDialog();
@@ -160,7 +157,7 @@ TEST_F(DialogHostTest, CheckingARadioButtonClearsOnlyItsGroup)
 
 TEST_F(DialogHostTest, ActionsOnUnknownControlsSendNothing)
 {
-    ScriptedDialogHost host({DialogAction::SetText(99, u"x"), DialogAction::Check(99), DialogAction::Select(99, 0)});
+    ScriptedDialogHost host({ DialogAction::SetText(99, u"x"), DialogAction::Check(99), DialogAction::Select(99, 0) });
     Dialog dialog(kWithDefault, nullptr, RecordingProc, 0);
     host.RunModal(dialog);
     EXPECT_EQ(received.size(), 1u);
@@ -173,12 +170,12 @@ TEST_F(DialogHostTest, DialogBoxRunsOnTheInstalledHost)
     EXPECT_EQ(DialogBoxParamW(ProgramModule(), 9999, nullptr, RecordingProc, 0), -1);
     EXPECT_TRUE(received.empty());
 
-    ScriptedDialogHost host({DialogAction::Press(kCancel)});
+    ScriptedDialogHost host({ DialogAction::Press(kCancel) });
     SetDialogHost(&host);
     EXPECT_EQ(&CurrentDialogHost(), &host);
     EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 5), kCancel);
     EXPECT_EQ(host.Runs(), 1);
-    EXPECT_EQ(received.front(), (Received{WM_INITDIALOG, 0, 0, 5}));
+    EXPECT_EQ(received.front(), (Received { WM_INITDIALOG, 0, 0, 5 }));
 
     SetDialogHost(nullptr);
     received.clear();

@@ -1,12 +1,13 @@
-#include "DialogResourceIds.h"
 #include "DialogTemplate.h"
+#include "DialogResourceIds.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 
@@ -46,10 +47,13 @@ TEST(DialogTemplateTest, PlainTextTemplateHoldsItsControls)
         const char16_t* text;
     };
     const Row rows[] = {
-        {kPlainTextFaceList, kListBoxClass, u""},          {kPlainTextSizeCombo, kComboBoxClass, u""},
-        {kPlainTextBoldCheck, kButtonClass, u"Bold"},       {kPlainTextItalicCheck, kButtonClass, u"Italic"},
-        {kPlainTextTabCombo, kComboBoxClass, u""},         {kPlainTextPrintButton, kButtonClass, u"Print Plain Text"},
-        {kCancelCommand, kButtonClass, u"Cancel"},
+        { kPlainTextFaceList, kListBoxClass, u"" },
+        { kPlainTextSizeCombo, kComboBoxClass, u"" },
+        { kPlainTextBoldCheck, kButtonClass, u"Bold" },
+        { kPlainTextItalicCheck, kButtonClass, u"Italic" },
+        { kPlainTextTabCombo, kComboBoxClass, u"" },
+        { kPlainTextPrintButton, kButtonClass, u"Print Plain Text" },
+        { kCancelCommand, kButtonClass, u"Cancel" },
     };
     for (const Row& row : rows) {
         const DialogControlTemplate* found = nullptr;

@@ -16,7 +16,8 @@ namespace {
 using namespace platform;
 namespace fs = std::filesystem;
 
-class TemporaryDirectory {
+class TemporaryDirectory
+{
 public:
     TemporaryDirectory()
     {

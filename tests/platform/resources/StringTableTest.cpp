@@ -1,5 +1,5 @@
-#include "ProgramStrings.h"
 #include "StringTable.h"
+#include "ProgramStrings.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <limits>
 
-namespace {
+namespace
+{
 
-class SourceTest : public ::testing::Test {
+class SourceTest : public ::testing::Test
+{
 protected:
     void TearDown() override { rtf::ReleaseSourceData(); }
 };
@@ -23,9 +25,8 @@ TEST_F(SourceTest, AllocationIsZeroFilledWithPadding)
 
 TEST_F(SourceTest, RefusedLengthsHoldNothing)
 {
-    const std::int32_t rows[] = {-1, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max() - rtf::kSourcePadding + 1,
-                                 std::numeric_limits<std::int32_t>::max()};
+    const std::int32_t rows[] = { -1, std::numeric_limits<std::int32_t>::min(),
+        std::numeric_limits<std::int32_t>::max() - rtf::kSourcePadding + 1, std::numeric_limits<std::int32_t>::max() };
     for (std::int32_t length : rows) {
         ASSERT_TRUE(rtf::AllocateSourceData(3));
         EXPECT_FALSE(rtf::AllocateSourceData(length)) << length;

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using fakeprinter::Fake;
 
@@ -19,12 +20,14 @@ std::vector<std::u16string> Faces()
     return faces;
 }
 
-class FontListTest : public ::testing::Test {
+class FontListTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         fakeprinter::InstallFakePrinter();
-        Fake().Fonts = {{u"Liberation Serif", 0}, {u"DejaVu Sans", 0}, {u"Symbol", 2}, {u"Liberation Serif", 204}};
+        Fake().Fonts
+            = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Liberation Serif", 204 } };
     }
     void TearDown() override
     {
@@ -36,21 +39,21 @@ protected:
 TEST_F(FontListTest, KeepsEnumerationOrder)
 {
     shell::BuildFontList();
-    EXPECT_EQ(Faces(), (std::vector<std::u16string>{u"Liberation Serif", u"DejaVu Sans", u"Symbol",
-                                                    u"Liberation Serif"}));
+    EXPECT_EQ(
+        Faces(), (std::vector<std::u16string> { u"Liberation Serif", u"DejaVu Sans", u"Symbol", u"Liberation Serif" }));
 }
 
 TEST_F(FontListTest, RebuildingReplacesTheList)
 {
     shell::BuildFontList();
-    Fake().Fonts = {{u"Only", 0}};
+    Fake().Fonts = { { u"Only", 0 } };
     shell::BuildFontList();
-    EXPECT_EQ(Faces(), (std::vector<std::u16string>{u"Only"}));
+    EXPECT_EQ(Faces(), (std::vector<std::u16string> { u"Only" }));
 }
 
 TEST_F(FontListTest, LongFaceNamesAreCut)
 {
-    Fake().Fonts = {{std::u16string(40, u'x'), 0}};
+    Fake().Fonts = { { std::u16string(40, u'x'), 0 } };
     shell::BuildFontList();
     ASSERT_EQ(Faces().size(), 1u);
     EXPECT_EQ(Faces()[0], std::u16string(LF_FACESIZE - 1, u'x'));
@@ -65,8 +68,12 @@ TEST_F(FontListTest, FindsTheCharsetOfTheFirstExactMatch)
         std::uint8_t charset;
     };
     const Row rows[] = {
-        {u"Liberation Serif", true, 0}, {u"Symbol", true, 2},      {u"symbol", false, 99},
-        {u"Liberation", false, 99},     {u"", false, 99},          {nullptr, false, 99},
+        { u"Liberation Serif", true, 0 },
+        { u"Symbol", true, 2 },
+        { u"symbol", false, 99 },
+        { u"Liberation", false, 99 },
+        { u"", false, 99 },
+        { nullptr, false, 99 },
     };
     for (const Row& row : rows) {
         std::uint8_t charset = 99;

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using namespace platform;
 using fakeprinter::Fake;
@@ -25,7 +26,8 @@ void SetFace(const std::u16string& face)
     std::copy(face.begin(), face.end(), settings.TextFontFace);
 }
 
-class PlainTextDialogTest : public ::testing::Test {
+class PlainTextDialogTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -33,7 +35,7 @@ protected:
         shell::ResetAppSettings();
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
-        Fake().Fonts = {{u"Liberation Serif", 0}, {u"DejaVu Sans", 0}, {u"Symbol", 2}, {u"Courier New", 0}};
+        Fake().Fonts = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
     }
     void TearDown() override
     {
@@ -48,7 +50,8 @@ protected:
         ScriptedDialogHost host(std::move(actions));
         SetDialogHost(&host);
         shell::PlainTextDialogResult() = 0;
-        std::intptr_t ended = DialogBoxParamW(ProgramModule(), kPlainTextDialog, nullptr, shell::PlainTextDialogProc, 0);
+        std::intptr_t ended
+            = DialogBoxParamW(ProgramModule(), kPlainTextDialog, nullptr, shell::PlainTextDialogProc, 0);
         if (result)
             *result = ended;
         SetDialogHost(nullptr);
@@ -60,8 +63,8 @@ TEST_F(PlainTextDialogTest, ShowsTheStoredOptions)
 {
     Dialog dialog = Run({});
     const DialogControl& faces = *dialog.Control(kPlainTextFaceList);
-    EXPECT_EQ(faces.Items,
-              (std::vector<std::u16string>{u"Courier New", u"DejaVu Sans", u"Liberation Serif", u"Symbol"}));
+    EXPECT_EQ(
+        faces.Items, (std::vector<std::u16string> { u"Courier New", u"DejaVu Sans", u"Liberation Serif", u"Symbol" }));
     EXPECT_EQ(faces.Selection, 0);
     const DialogControl& sizes = *dialog.Control(kPlainTextSizeCombo);
     ASSERT_EQ(sizes.Items.size(), 20u);
@@ -69,9 +72,9 @@ TEST_F(PlainTextDialogTest, ShowsTheStoredOptions)
     EXPECT_EQ(sizes.Items.back(), u"72");
     EXPECT_EQ(sizes.Items[static_cast<std::size_t>(sizes.Selection)], u"12");
     const DialogControl& tabs = *dialog.Control(kPlainTextTabCombo);
-    EXPECT_EQ(tabs.Items, (std::vector<std::u16string>{u"0 Characters", u"1 Characters", u"2 Characters",
-                                                       u"3 Characters", u"4 Characters", u"5 Characters",
-                                                       u"6 Characters", u"8 Characters", u"10 Characters"}));
+    EXPECT_EQ(tabs.Items,
+        (std::vector<std::u16string> { u"0 Characters", u"1 Characters", u"2 Characters", u"3 Characters",
+            u"4 Characters", u"5 Characters", u"6 Characters", u"8 Characters", u"10 Characters" }));
     EXPECT_EQ(tabs.Selection, 4);
     EXPECT_EQ(dialog.Control(kPlainTextBoldCheck)->Checked, BST_UNCHECKED);
     EXPECT_FALSE(dialog.Ended);
@@ -89,10 +92,10 @@ TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
         int tabIndex;
     };
     const Row rows[] = {
-        {u"Symbol", 72, 10, 1, 3, 19, 8},
-        {u"symbol", 4, 0, 0, 3, 0, 0},   // a list box finds faces without regard to case
-        {u"Missing", 13, 7, 1, 0, 0, 0}, // none of them offered
-        {u"", -1, -1, 0, 0, 0, 0},
+        { u"Symbol", 72, 10, 1, 3, 19, 8 },
+        { u"symbol", 4, 0, 0, 3, 0, 0 }, // a list box finds faces without regard to case
+        { u"Missing", 13, 7, 1, 0, 0, 0 }, // none of them offered
+        { u"", -1, -1, 0, 0, 0, 0 },
     };
     for (const Row& row : rows) {
         SetFace(row.face);
@@ -110,7 +113,7 @@ TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
 TEST_F(PlainTextDialogTest, FillsTheScreen)
 {
     SetScreenSize(480, 640);
-    Dialog dialog = Run({DialogAction::Paint()});
+    Dialog dialog = Run({ DialogAction::Paint() });
     EXPECT_EQ(dialog.Window.Right - dialog.Window.Left, 480);
     EXPECT_EQ(dialog.Window.Bottom - dialog.Window.Top, 640);
     EXPECT_TRUE(dialog.Foreground);
@@ -121,12 +124,12 @@ TEST_F(PlainTextDialogTest, FillsTheScreen)
 
 TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
 {
-    for (int button : {kPlainTextPrintButton, kOkCommand}) {
+    for (int button : { kPlainTextPrintButton, kOkCommand }) {
         shell::ResetAppSettings();
         std::intptr_t result = 0;
-        Run({DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
-             DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
-             DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button)},
+        Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
+                DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
+                DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button) },
             &result);
         const shell::AppSettings& settings = shell::Settings();
         EXPECT_EQ(result, button);
@@ -144,7 +147,7 @@ TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
 TEST_F(PlainTextDialogTest, UntouchedSizeOutsideTheTableBecomesTheFirst)
 {
     shell::Settings().TextFontSize = 13;
-    Run({DialogAction::Press(kPlainTextPrintButton)});
+    Run({ DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(shell::Settings().TextFontSize, 4);
 }
 
@@ -152,8 +155,8 @@ TEST_F(PlainTextDialogTest, CombosWithoutSelectionKeepTheStoredValues)
 {
     shell::Settings().TextFontSize = 13;
     shell::Settings().TextTabSize = 7;
-    Run({DialogAction::Select(kPlainTextSizeCombo, -1), DialogAction::Select(kPlainTextTabCombo, -1),
-         DialogAction::Press(kPlainTextPrintButton)});
+    Run({ DialogAction::Select(kPlainTextSizeCombo, -1), DialogAction::Select(kPlainTextTabCombo, -1),
+        DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(shell::Settings().TextFontSize, 13);
     EXPECT_EQ(shell::Settings().TextTabSize, 7);
 }
@@ -163,7 +166,7 @@ TEST_F(PlainTextDialogTest, WithoutFontsTheFaceStays)
     Fake().Fonts.clear();
     SetFace(u"Courier New");
     shell::Settings().TextFontCharset = 5;
-    Run({DialogAction::Press(kPlainTextPrintButton)});
+    Run({ DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(std::u16string(shell::Settings().TextFontFace), u"Courier New");
     EXPECT_EQ(shell::Settings().TextFontCharset, 5);
     EXPECT_EQ(shell::PlainTextDialogResult(), 1);
@@ -173,8 +176,8 @@ TEST_F(PlainTextDialogTest, CancelMarksTheJobCancelledAndChangesNothing)
 {
     std::intptr_t result = 0;
     printengine::Job().FinalStatus = 0;
-    Run({DialogAction::Check(kPlainTextBoldCheck), DialogAction::Select(kPlainTextFaceList, 3),
-         DialogAction::Press(kCancelCommand)},
+    Run({ DialogAction::Check(kPlainTextBoldCheck), DialogAction::Select(kPlainTextFaceList, 3),
+            DialogAction::Press(kCancelCommand) },
         &result);
     EXPECT_EQ(result, kCancelCommand);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);

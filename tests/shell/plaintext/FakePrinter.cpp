@@ -8,15 +8,17 @@
 #include <map>
 #include <memory>
 
-namespace fakeprinter {
-namespace {
+namespace fakeprinter
+{
+namespace
+{
 
 constexpr int kPageWidth = 850;
 constexpr int kPageHeight = 1100;
 constexpr std::int32_t kMarginThousandths = 750;
 
 struct Font {
-    LOGFONTW Logical{};
+    LOGFONTW Logical {};
 };
 
 State state;
@@ -47,17 +49,29 @@ int CharWidth()
     return std::max(1, FontHeight() / 2);
 }
 
-int32_t GetVersion() { return PLOTWISE_MINIMUM_VERSION; }
-int32_t Init(const PLW_WCHAR*) { ++state.Inits; return 0; }
-void SetReportLevel(int32_t) {}
+int32_t GetVersion()
+{
+    return PLOTWISE_MINIMUM_VERSION;
+}
+int32_t Init(const PLW_WCHAR*)
+{
+    ++state.Inits;
+    return 0;
+}
+void SetReportLevel(int32_t)
+{
+}
 int32_t PrintDlg(PLW_PAGESETUP* setup)
 {
     ++state.PrintDialogs;
     state.LastSetupFlags = setup->Flags;
-    setup->rtMargin = {kMarginThousandths, kMarginThousandths, kMarginThousandths, kMarginThousandths};
+    setup->rtMargin = { kMarginThousandths, kMarginThousandths, kMarginThousandths, kMarginThousandths };
     return state.PrintDialogResult;
 }
-HDC GetPrinterDC() { return state.PrintDialogResult ? reinterpret_cast<HDC>(&printerDcTag) : nullptr; }
+HDC GetPrinterDC()
+{
+    return state.PrintDialogResult ? reinterpret_cast<HDC>(&printerDcTag) : nullptr;
+}
 int32_t GetDeviceCaps(HDC, int32_t index)
 {
     switch (index) {
@@ -71,7 +85,10 @@ int32_t GetDeviceCaps(HDC, int32_t index)
         return 0;
     }
 }
-int32_t SetBkMode(HDC, int32_t) { return 1; }
+int32_t SetBkMode(HDC, int32_t)
+{
+    return 1;
+}
 HGDIOBJ SelectObject(HDC, HGDIOBJ object)
 {
     Font* previous = selected;
@@ -79,8 +96,14 @@ HGDIOBJ SelectObject(HDC, HGDIOBJ object)
         selected = font;
     return reinterpret_cast<HGDIOBJ>(previous ? previous : reinterpret_cast<Font*>(&stockTag));
 }
-COLORREF SetTextColor(HDC, COLORREF) { return 0; }
-COLORREF SetBkColor(HDC, COLORREF) { return 0xFFFFFF; }
+COLORREF SetTextColor(HDC, COLORREF)
+{
+    return 0;
+}
+COLORREF SetBkColor(HDC, COLORREF)
+{
+    return 0xFFFFFF;
+}
 int32_t GetTextMetrics(HDC, TEXTMETRICW* metrics)
 {
     *metrics = {};
@@ -92,8 +115,8 @@ int32_t GetTextMetrics(HDC, TEXTMETRICW* metrics)
     metrics->tmWeight = selected ? selected->Logical.lfWeight : FW_NORMAL;
     return 1;
 }
-int32_t GetTextExtentExPoint(HDC, const PLW_WCHAR*, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx,
-                             SIZE* size)
+int32_t GetTextExtentExPoint(
+    HDC, const PLW_WCHAR*, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx, SIZE* size)
 {
     int width = CharWidth();
     int fits = 0;
@@ -106,11 +129,11 @@ int32_t GetTextExtentExPoint(HDC, const PLW_WCHAR*, int32_t count, int32_t maxEx
     if (fit)
         *fit = fits;
     if (size)
-        *size = {count * width, FontHeight()};
+        *size = { count * width, FontHeight() };
     return 1;
 }
-int32_t ExtTextOut(HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count,
-                   const int32_t*)
+int32_t ExtTextOut(
+    HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count, const int32_t*)
 {
     DrawnText drawn;
     drawn.Page = state.PagesEnded;
@@ -126,15 +149,44 @@ int32_t ExtTextOut(HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_W
     state.Texts.push_back(std::move(drawn));
     return 1;
 }
-int32_t Rectangle(HDC, int32_t, int32_t, int32_t, int32_t) { return 1; }
-int32_t Polyline(HDC, const POINT*, int32_t) { return 1; }
-int32_t DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t) { return 1; }
-int32_t EndPage(HDC) { ++state.PagesEnded; return 1; }
-int32_t StartPage(HDC) { return 1; }
-int32_t EndDoc(HDC) { ++state.Documents; return 1; }
-int32_t StatusCheck() { return state.Status; }
-int32_t DeleteDC(HDC) { return 1; }
-void UnInit() { ++state.UnInits; }
+int32_t Rectangle(HDC, int32_t, int32_t, int32_t, int32_t)
+{
+    return 1;
+}
+int32_t Polyline(HDC, const POINT*, int32_t)
+{
+    return 1;
+}
+int32_t DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t)
+{
+    return 1;
+}
+int32_t EndPage(HDC)
+{
+    ++state.PagesEnded;
+    return 1;
+}
+int32_t StartPage(HDC)
+{
+    return 1;
+}
+int32_t EndDoc(HDC)
+{
+    ++state.Documents;
+    return 1;
+}
+int32_t StatusCheck()
+{
+    return state.Status;
+}
+int32_t DeleteDC(HDC)
+{
+    return 1;
+}
+void UnInit()
+{
+    ++state.UnInits;
+}
 HFONT CreateFontIndirectW(const LOGFONTW* logical)
 {
     auto font = std::make_unique<Font>();
@@ -142,10 +194,22 @@ HFONT CreateFontIndirectW(const LOGFONTW* logical)
     fonts.push_back(std::move(font));
     return reinterpret_cast<HFONT>(fonts.back().get());
 }
-HPEN CreatePenIndirect(const LOGPEN*) { return reinterpret_cast<HPEN>(&stockTag); }
-HBRUSH CreateSolidBrush(COLORREF) { return reinterpret_cast<HBRUSH>(&stockTag); }
-HGDIOBJ GetStockObject(int32_t) { return reinterpret_cast<HGDIOBJ>(&stockTag); }
-int32_t DeleteObject(HGDIOBJ) { return 1; }
+HPEN CreatePenIndirect(const LOGPEN*)
+{
+    return reinterpret_cast<HPEN>(&stockTag);
+}
+HBRUSH CreateSolidBrush(COLORREF)
+{
+    return reinterpret_cast<HBRUSH>(&stockTag);
+}
+HGDIOBJ GetStockObject(int32_t)
+{
+    return reinterpret_cast<HGDIOBJ>(&stockTag);
+}
+int32_t DeleteObject(HGDIOBJ)
+{
+    return 1;
+}
 int32_t GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
 {
     std::u16string name = selected ? std::u16string(selected->Logical.lfFaceName) : u"";
@@ -156,16 +220,22 @@ int32_t GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
     face[copied] = 0;
     return static_cast<int32_t>(copied);
 }
-HDC GetScreenDC() { return reinterpret_cast<HDC>(&screenDcTag); }
-int32_t ReleaseScreenDC(HDC) { return 1; }
+HDC GetScreenDC()
+{
+    return reinterpret_cast<HDC>(&screenDcTag);
+}
+int32_t ReleaseScreenDC(HDC)
+{
+    return 1;
+}
 int32_t EnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
 {
     int32_t result = 1;
     for (const EnumeratedFont& font : state.Fonts) {
-        LOGFONTW logical{};
+        LOGFONTW logical {};
         std::copy_n(font.Face.begin(), std::min<std::size_t>(font.Face.size(), LF_FACESIZE - 1), logical.lfFaceName);
         logical.lfCharSet = font.Charset;
-        TEXTMETRICW metrics{};
+        TEXTMETRICW metrics {};
         metrics.tmCharSet = font.Charset;
         result = proc(&logical, &metrics, 4, data);
         if (result == 0)
@@ -183,7 +253,7 @@ State& Fake()
 
 void InstallFakePrinter()
 {
-    state = State{};
+    state = State {};
     fonts.clear();
     selected = nullptr;
 #define FAKE_BIND(ret, name, params) ::name = &name##Fake;

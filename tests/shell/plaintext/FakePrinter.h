@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace fakeprinter {
+namespace fakeprinter
+{
 
 struct DrawnText {
     int Page = 0;

@@ -11,13 +11,15 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+namespace
+{
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
 using shell::PlainTextEncoding;
 
-class PlainTextTest : public ::testing::Test {
+class PlainTextTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -38,8 +40,8 @@ protected:
 
     static void Print(std::string_view bytes, PlainTextEncoding encoding = PlainTextEncoding::EightBit)
     {
-        shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                              static_cast<std::int32_t>(bytes.size()), encoding);
+        shell::PrintPlainText(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<std::int32_t>(bytes.size()), encoding);
     }
 };
 
@@ -50,12 +52,12 @@ TEST_F(PlainTextTest, EightBitValuesArePassedAsTheirOwnCodes)
         std::u16string printed;
     };
     const Row rows[] = {
-        {"caf\xe9\n", u"café"},
-        {"\xff\xa0z\n", u"ÿ\u00A0z"},
-        {"wait\x85\n", u"wait..."},
-        {"\x93quoted\x94\n", u"\"quoted\""},
-        {"no final line end", u"no final line end"},
-        {"", u""},
+        { "caf\xe9\n", u"café" },
+        { "\xff\xa0z\n", u"ÿ\u00A0z" },
+        { "wait\x85\n", u"wait..." },
+        { "\x93quoted\x94\n", u"\"quoted\"" },
+        { "no final line end", u"no final line end" },
+        { "", u"" },
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
@@ -73,11 +75,11 @@ TEST_F(PlainTextTest, Utf16UnitsPassUnchangedAndAnOddByteIsDropped)
     };
     using namespace std::string_view_literals;
     const Row rows[] = {
-        {"h\0i\0"sv, u"hi"},
-        {"h\0i\0x"sv, u"hi"},
-        {"\x14\x04\xa9\x03"sv, u"ДΩ"},
-        {"\x3d\xd8\x00\xde"sv, u"\U0001F600"},
-        {"x"sv, u""},
+        { "h\0i\0"sv, u"hi" },
+        { "h\0i\0x"sv, u"hi" },
+        { "\x14\x04\xa9\x03"sv, u"ДΩ" },
+        { "\x3d\xd8\x00\xde"sv, u"\U0001F600" },
+        { "x"sv, u"" },
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
@@ -99,7 +101,7 @@ TEST_F(PlainTextTest, PrintsInThePlainTextFont)
     EXPECT_EQ(Fake().Texts[0].Face, face);
     EXPECT_TRUE(Fake().Texts[0].Bold);
     EXPECT_TRUE(Fake().Texts[0].Italic);
-    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat{});
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
 }
 
@@ -152,7 +154,7 @@ TEST_F(PlainTextTest, NullTextDoesNothing)
 TEST_F(PlainTextTest, CancelledOptionsPrintNothing)
 {
     shell::Settings().QuickPrint = 0;
-    platform::ScriptedDialogHost host({platform::DialogAction::Press(2)});
+    platform::ScriptedDialogHost host({ platform::DialogAction::Press(2) });
     platform::SetDialogHost(&host);
     Print("text\n");
     EXPECT_EQ(host.Runs(), 1);
@@ -168,10 +170,10 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
         int quickPrintOnce;
         int dialogRuns;
     };
-    const Row rows[] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    const Row rows[] = { { 0, 0, 1 }, { 1, 0, 0 }, { 0, 1, 0 }, { 1, 1, 0 } };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
-        platform::ScriptedDialogHost host({platform::DialogAction::Press(8)});
+        platform::ScriptedDialogHost host({ platform::DialogAction::Press(8) });
         platform::SetDialogHost(&host);
         shell::Settings().QuickPrint = row.quickPrint;
         shell::Options().QuickPrintOnce = row.quickPrintOnce;

@@ -1,0 +1,148 @@
+// Prints a generated 20,000-line log file to PDF as a whole process, as a
+// user would: `tallowin /F log.txt /Q /E` (the file given with --file, which
+// writes its directories with backslashes) with PLOTWISE_OUTPUT naming the
+// PDF. Reports pages per second and the peak memory of the process, and the
+// same for `enscript -p - | ps2pdf` when both are installed.
+
+#include "LogFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+struct ChildResult {
+    int Status = -1;
+    long PeakKilobytes = 0;
+};
+
+// Runs a shell command line and waits for it, with the resources it used.
+ChildResult RunProcess(const std::string& commandLine)
+{
+    ChildResult result;
+    pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (child < 0)
+        return result;
+    int status = 0;
+    rusage usage {};
+    if (wait4(child, &status, 0, &usage) == child) {
+        result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.PeakKilobytes = usage.ru_maxrss;
+    }
+    return result;
+}
+
+int CountPdfPages(const fs::path& pdf)
+{
+    std::ifstream in(pdf, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const std::regex page(R"(/Type\s*/Page[^s])");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
+bool OnPath(const char* program)
+{
+    return RunProcess(std::string("command -v ") + program + " >/dev/null 2>&1").Status == 0;
+}
+
+std::string Quote(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+class Workspace
+{
+public:
+    Workspace()
+    {
+        dir_ = fs::temp_directory_path() / ("tallowin-bench-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        ready_ = bench::WriteLogFile(Log());
+    }
+    ~Workspace() { fs::remove_all(dir_); }
+    fs::path Log() const { return dir_ / "log.txt"; }
+    fs::path Pdf() const { return dir_ / "out.pdf"; }
+    fs::path Registry() const { return dir_ / "registry.reg"; }
+    bool Ready() const { return ready_; }
+
+private:
+    fs::path dir_;
+    bool ready_ = false;
+};
+
+Workspace& Files()
+{
+    static Workspace workspace;
+    return workspace;
+}
+
+void Report(benchmark::State& state, int pages, long peakKilobytes)
+{
+    state.counters["pages"] = pages;
+    state.counters["pages_per_second"] = benchmark::Counter(
+        static_cast<double>(pages) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = static_cast<double>(peakKilobytes) / 1024.0;
+}
+
+void TallowinToPdf(benchmark::State& state)
+{
+    if (!Files().Ready() || !fs::exists(TALLOWIN_PROGRAM)) {
+        state.SkipWithError("the program or the log file is missing");
+        return;
+    }
+    std::string commandLine = "PLOTWISE_OUTPUT=" + Quote(Files().Pdf()) + " TALLOWIN_REGISTRY="
+        + Quote(Files().Registry()) + " " + Quote(TALLOWIN_PROGRAM) + " --file=" + Quote(Files().Log()) + " /Q /E";
+    long peak = 0;
+    for (auto _ : state) {
+        ChildResult result = RunProcess(commandLine);
+        if (result.Status != 0) {
+            state.SkipWithError("tallowin did not print the file");
+            return;
+        }
+        peak = std::max(peak, result.PeakKilobytes);
+    }
+    Report(state, CountPdfPages(Files().Pdf()), peak);
+}
+
+void EnscriptToPdf(benchmark::State& state)
+{
+    if (!OnPath("enscript") || !OnPath("ps2pdf")) {
+        state.SkipWithError("enscript or ps2pdf is not installed");
+        return;
+    }
+    std::string commandLine = "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
+    long peak = 0;
+    for (auto _ : state) {
+        ChildResult result = RunProcess(commandLine);
+        if (result.Status != 0) {
+            state.SkipWithError("enscript | ps2pdf failed");
+            return;
+        }
+        peak = std::max(peak, result.PeakKilobytes);
+    }
+    Report(state, CountPdfPages(Files().Pdf()), peak);
+}
+
+BENCHMARK(TallowinToPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(EnscriptToPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();

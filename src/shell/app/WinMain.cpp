@@ -1,0 +1,170 @@
+#include "WinMain.h"
+
+#include "AppSettings.h"
+#include "CommandLine.h"
+#include "MainWindow.h"
+#include "Messages.h"
+#include "Printers.h"
+#include "PrintingLibrary.h"
+#include "SettingsStore.h"
+#include "SingleInstance.h"
+#include "StartupResources.h"
+#include "StringIds.h"
+
+#include <cstdio>
+
+namespace shell
+{
+namespace
+{
+
+constexpr std::size_t kWindowTextUnits = 100;
+
+// Redraw on horizontal and vertical size changes.
+constexpr std::uint32_t kMainWindowClassStyle = 3;
+constexpr std::int32_t kMainWindowIconId = 101;
+
+struct ExitStatusRow {
+    Ending ending;
+    int withExitCodes;
+    int withoutExitCodes;
+};
+
+constexpr ExitStatusRow kExitStatusTable[] = {
+    { Ending::PrintingLibraryMissing, 0, 0 },
+    { Ending::AnotherCopyRuns, 0, 1 },
+    { Ending::WindowCreationFailed, 995, 0 },
+    { Ending::NotPrinted, 2, 0 },
+    { Ending::Cancelled, 63, 0 },
+    { Ending::Failed, 995, 0 },
+    { Ending::Printed, 0, 1 },
+};
+
+platform::ModuleHandle programInstance = nullptr;
+platform::ModuleHandle printingLibrary = nullptr;
+std::int32_t printingLibraryVersion = 0;
+
+using GetVersionFunction = std::int32_t (*)();
+
+// Loads the printing library and checks its version; binds every export
+// only when the version is recent enough. A library that lacks any export
+// counts as missing.
+bool LoadPrintingLibrary()
+{
+    platform::ModuleHandle library = platform::LoadLibraryW(platform::kPrintingLibraryFile);
+    if (library == nullptr)
+        return false;
+    auto getVersion = reinterpret_cast<GetVersionFunction>(platform::GetProcAddressW(library, "PLW_GetVersion"));
+    if (getVersion == nullptr) {
+        platform::FreeLibrary(library);
+        return false;
+    }
+    printingLibraryVersion = getVersion();
+    if (printingLibraryVersion < kMinPrintingLibraryVersion || !platform::BindPrintingLibrary(library)) {
+        platform::FreeLibrary(library);
+        return false;
+    }
+    printingLibrary = library;
+    return true;
+}
+
+// The print-only road: the file named on the command line goes to its
+// printer, and the outcome of its job becomes the ending.
+Ending PrintCommandLineFile()
+{
+    const char16_t* file = CommandLineFileName();
+    int result = Options().StartView == kViewWorkbooks ? PrintWorkbook(MainWindow(), ResourceModule(), file)
+                                                       : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
+    if (result == 0)
+        return Ending::NotPrinted;
+    switch (FinalStatus()) {
+    case 0:
+        SaveSettings();
+        return Ending::Printed;
+    case 1:
+        return Ending::Cancelled;
+    default:
+        return Ending::Failed;
+    }
+}
+
+} // namespace
+
+int ExitStatus(Ending ending, std::int32_t exitCodeMode)
+{
+    for (const ExitStatusRow& row : kExitStatusTable) {
+        if (row.ending == ending)
+            return exitCodeMode != 0 ? row.withExitCodes : row.withoutExitCodes;
+    }
+    return 0;
+}
+
+int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char16_t* commandLine, int)
+{
+    programInstance = instance;
+    SetResourceModule(ChooseStartupResourceModule(instance));
+
+    if (!LoadPrintingLibrary()) {
+        ShowMessageId(platform::kStrPlotwiseMissing);
+        return ExitStatus(Ending::PrintingLibraryMissing, 0);
+    }
+
+    // The common controls need no initialisation here.
+
+    FinalStatus() = 0;
+    if (commandLine != nullptr)
+        ParseCommandLine(commandLine);
+    const std::int32_t exitCodeMode = Options().ExitCodeMode;
+
+    char16_t className[kWindowTextUnits] = {};
+    char16_t title[kWindowTextUnits] = {};
+    LoadResString(ResourceModule(), platform::kStrWindowClass, className, kWindowTextUnits);
+    LoadResString(ResourceModule(), platform::kStrWindowTitle, title, kWindowTextUnits);
+
+    // A start that prints a file never looks for a running copy.
+    if (!HasCommandLineFile()) {
+        if (std::optional<RunningCopy> copy = FindWindowW(className, title)) {
+            SetForegroundWindow(*copy);
+            return ExitStatus(Ending::AnotherCopyRuns, exitCodeMode);
+        }
+    }
+
+    LoadSettings();
+
+    WindowSystem& windows = CurrentWindowSystem();
+    windows.RegisterClassW(WindowClass { kMainWindowClassStyle, ResourceModule(), kMainWindowIconId, className });
+    WindowHandle window = windows.CreateWindowExW(className, title, ResourceModule());
+    if (window == nullptr)
+        return ExitStatus(Ending::WindowCreationFailed, exitCodeMode);
+    SetMainWindow(window);
+
+    if (HasCommandLineFile())
+        return ExitStatus(PrintCommandLineFile(), exitCodeMode);
+
+    // The interactive window with its lists and message loop replaces this
+    // ending; until it exists an interactive start can only say so.
+    std::fputs("tallowin: the interactive window is not available yet; name a file with /F or /A\n", stderr);
+    ReleasePrintingLibrary();
+    return 0;
+}
+
+platform::ModuleHandle ProgramInstance()
+{
+    return programInstance;
+}
+
+std::int32_t PrintingLibraryVersion()
+{
+    return printingLibraryVersion;
+}
+
+void ReleasePrintingLibrary()
+{
+    if (printingLibrary == nullptr)
+        return;
+    platform::UnbindPrintingLibrary();
+    platform::FreeLibrary(printingLibrary);
+    printingLibrary = nullptr;
+}
+
+} // namespace shell

@@ -1,0 +1,190 @@
+#include "FileMapping.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unicode/unistr.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+std::u16string Utf16(const std::string& text)
+{
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(text);
+    return std::u16string(unicode.getBuffer(), static_cast<std::size_t>(unicode.length()));
+}
+
+class FileMappingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tallowin-files-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_directory = pattern;
+        Write("a.txt", "hello");
+        Write("empty.txt", "");
+        fs::create_directory(m_directory / "docs");
+        Write("docs/a.txt", "in docs");
+        Write("docs/\xc3\xbc.txt", "umlaut");
+        fs::create_directory(m_directory / "sub");
+        ASSERT_EQ(mkfifo((m_directory / "fifo").c_str(), 0600), 0);
+        m_oldDirectory = fs::current_path();
+        fs::current_path(m_directory);
+    }
+
+    void TearDown() override
+    {
+        fs::current_path(m_oldDirectory);
+        std::error_code error;
+        fs::remove_all(m_directory, error);
+    }
+
+    void Write(const char* name, const std::string& contents)
+    {
+        std::ofstream(m_directory / name, std::ios::binary) << contents;
+    }
+
+    std::u16string Absolute(const char16_t* relative) const { return Utf16(m_directory.string()) + u"\\" + relative; }
+
+    static HANDLE OpenForReading(const std::u16string& path)
+    {
+        return CreateFileForMappingW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+    }
+
+    fs::path m_directory;
+    fs::path m_oldDirectory;
+};
+
+struct MapRow {
+    const char16_t* path;
+    bool opens;
+    DWORD size;
+    const char* contents; // null: the mapping fails
+};
+
+TEST_F(FileMappingTest, OpenSizeMapRead)
+{
+    const MapRow rows[] = {
+        { u"a.txt", true, 5, "hello" },
+        { u"docs\\a.txt", true, 7, "in docs" },
+        { u"docs/a.txt", true, 7, "in docs" },
+        { u"sub\\..\\docs\\\u00fc.txt", true, 6, "umlaut" },
+        { u"empty.txt", true, 0, nullptr },
+        { u"missing.txt", false, 0, nullptr },
+        { u"docs\\missing.txt", false, 0, nullptr },
+        { u"sub", false, 0, nullptr },
+        { u"sub\\", false, 0, nullptr },
+        { u"fifo", false, 0, nullptr },
+        { u"", false, 0, nullptr },
+    };
+    for (const MapRow& row : rows) {
+        std::u16string path(row.path);
+        ScopedHandle file(OpenForReading(path));
+        ASSERT_EQ(file.IsValid(), row.opens) << std::string(path.begin(), path.end());
+        if (!row.opens) {
+            EXPECT_EQ(file.Get(), INVALID_HANDLE_VALUE);
+            continue;
+        }
+        DWORD high = 7;
+        EXPECT_EQ(GetFileSize(file.Get(), &high), row.size);
+        EXPECT_EQ(high, 0u);
+        ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (row.contents == nullptr) {
+            EXPECT_EQ(mapping.Get(), nullptr);
+            continue;
+        }
+        ASSERT_NE(mapping.Get(), nullptr);
+        ScopedView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+        ASSERT_NE(view.Get(), nullptr);
+        EXPECT_EQ(std::string(static_cast<const char*>(view.Get()), row.size), row.contents);
+    }
+}
+
+TEST_F(FileMappingTest, AbsoluteBackslashPath)
+{
+    ScopedHandle file(OpenForReading(Absolute(u"docs\\a.txt")));
+    ASSERT_TRUE(file.IsValid());
+    EXPECT_EQ(GetFileSize(file.Get(), nullptr), 7u);
+}
+
+TEST_F(FileMappingTest, ViewOutlivesItsHandles)
+{
+    HANDLE file = OpenForReading(u"a.txt");
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ASSERT_NE(mapping, nullptr);
+    EXPECT_TRUE(CloseHandle(file));
+    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(CloseHandle(mapping));
+    EXPECT_EQ(std::memcmp(view, "hello", 5), 0);
+    EXPECT_TRUE(UnmapViewOfFile(view));
+    EXPECT_FALSE(UnmapViewOfFile(view));
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_FALSE(CloseHandle(mapping));
+}
+
+TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
+{
+    ScopedHandle file(OpenForReading(u"a.txt"));
+    ASSERT_TRUE(file.IsValid());
+    // A read-only file gives no writable mapping, nor one past its end.
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 6, nullptr), nullptr);
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, u"shared"), nullptr);
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, 0x40, 0, 0, nullptr), nullptr);
+    // Handles of the wrong kind.
+    EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
+    EXPECT_EQ(CreateFileMappingW(nullptr, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
+    EXPECT_EQ(MapViewOfFile(file.Get(), FILE_MAP_READ, 0, 0, 0), nullptr);
+    EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, nullptr), INVALID_FILE_SIZE);
+
+    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    ASSERT_NE(mapping.Get(), nullptr);
+    EXPECT_EQ(GetFileSize(mapping.Get(), nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 6), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 1, 0), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 1, 0, 0), nullptr);
+    ScopedView part(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 3));
+    ASSERT_NE(part.Get(), nullptr);
+    EXPECT_EQ(std::memcmp(part.Get(), "hel", 3), 0);
+
+    EXPECT_FALSE(CloseHandle(nullptr));
+    EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
+    EXPECT_FALSE(UnmapViewOfFile(nullptr));
+    EXPECT_EQ(
+        CreateFileForMappingW(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(FileMappingTest, WritableMappingGrowsItsFile)
+{
+    ScopedHandle file(CreateFileForMappingW(
+        u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.IsValid());
+    EXPECT_EQ(CreateFileForMappingW(u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL, nullptr),
+        INVALID_HANDLE_VALUE);
+    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 4, nullptr));
+    ASSERT_NE(mapping.Get(), nullptr);
+    {
+        ScopedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0));
+        ASSERT_NE(view.Get(), nullptr);
+        std::memcpy(view.Get(), "abcd", 4);
+    }
+    EXPECT_EQ(GetFileSize(file.Get(), nullptr), 4u);
+    std::ifstream written(m_directory / "docs" / "new.bin", std::ios::binary);
+    std::string contents((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(contents, "abcd");
+}
+
+} // namespace

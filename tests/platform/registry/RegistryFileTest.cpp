@@ -1,0 +1,265 @@
+#include "RegistryFile.h"
+#include "Registry.h"
+
+#include "TempRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace platform
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
+constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
+
+class RegistryFileTest : public testing::TempRegistry
+{
+protected:
+    // One save as the settings writer does it: create, set, close.
+    LONG SaveValue(const char16_t* name, std::vector<BYTE> data)
+    {
+        HKEY key = nullptr;
+        LONG status = RegCreateKeyExW(
+            HKEY_LOCAL_MACHINE, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        if (status != ERROR_SUCCESS)
+            return status;
+        status = RegSetValueExW(key, name, 0, REG_BINARY, data.data(), data.size());
+        LONG closed = RegCloseKey(key);
+        return status != ERROR_SUCCESS ? status : closed;
+    }
+
+    // The value as a fresh open reads it; empty when the key or value is missing.
+    std::vector<BYTE> LoadValue(const char16_t* name, const char16_t* subKey = kKey)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return {};
+        std::vector<BYTE> data(64, 0);
+        DWORD size = data.size();
+        if (RegQueryValueExW(key, name, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
+            size = 0;
+        RegCloseKey(key);
+        data.resize(size);
+        return data;
+    }
+
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Directory()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(RegistryFileTest, EmptyOrBlankFilesCountAsEmptyRegistries)
+{
+    for (const char* content : { "", "\r\n", "\xFF\xFE" }) {
+        testing::WriteFileBytes(File(), content);
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(LoadValue(u"PrStore").empty());
+        ASSERT_EQ(SaveValue(u"PrStore", { 1, 2 }), ERROR_SUCCESS);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1, 2 }));
+        EXPECT_EQ(Names(), (std::vector<std::string> { "registry.reg", "registry.reg.lock" }));
+    }
+}
+
+TEST_F(RegistryFileTest, ADamagedFileIsIgnoredThenKeptAsideOnTheNextSave)
+{
+    const std::string damaged
+        = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine + "\r\n\"PrStore\"=hex:01,zz\r\n";
+    testing::WriteFileBytes(File(), damaged);
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find(File().string() + " is damaged (line 4: "), std::string::npos) << told;
+    EXPECT_EQ(told.find("damaged"), told.rfind("damaged")) << "told once: " << told;
+    EXPECT_EQ(testing::ReadFileBytes(File()), damaged) << "reading never changes the file";
+
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(SaveValue(u"PrStore", { 7 }), ERROR_SUCCESS);
+    told = ::testing::internal::GetCapturedStderr();
+    fs::path kept = File().string() + ".damaged";
+    EXPECT_NE(told.find("kept as " + kept.string()), std::string::npos) << told;
+    EXPECT_EQ(testing::ReadFileBytes(kept), damaged);
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 7 }));
+
+    // A second damaged file does not replace the first one kept.
+    testing::WriteFileBytes(File(), "garbage");
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(SaveValue(u"PrStore", { 8 }), ERROR_SUCCESS);
+    told = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::ReadFileBytes(kept), damaged);
+    auto names = Names();
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[2].rfind("registry.reg.damaged-", 0), 0u) << names[2];
+    EXPECT_EQ(testing::ReadFileBytes(Directory() / names[2]), "garbage");
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 8 }));
+}
+
+TEST_F(RegistryFileTest, AHugeFileIsDamagedAndNotReadIntoMemory)
+{
+    {
+        testing::WriteFileBytes(File(), "Windows Registry Editor Version 5.00\r\n");
+        ASSERT_EQ(::truncate(File().c_str(), static_cast<off_t>(registry::kMaxFileBytes) + 4096), 0);
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("larger than 16 MiB"), std::string::npos) << told;
+    EXPECT_EQ(fs::file_size(File().string() + ".damaged"), registry::kMaxFileBytes + 4096);
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1 }));
+}
+
+TEST_F(RegistryFileTest, KeysAndValuesThatAreNotOursSurviveASave)
+{
+    const std::string before = std::string("Windows Registry Editor Version 5.00\r\n\r\n")
+        + "[HKEY_CURRENT_USER\\Software\\Someone]\r\n\"Theirs\"=\"kept\"\r\n\r\n" + kKeyLine
+        + "\r\n\"Other\"=dword:00000005\r\n\"PrStore\"=hex:00\r\n\r\n"
+        + "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin\\Sub]\r\n@=hex(7):61,00,00,00,00,00\r\n\r\n";
+    testing::WriteFileBytes(File(), before);
+    ASSERT_EQ(SaveValue(u"PrStore", { 9, 9 }), ERROR_SUCCESS);
+    const std::string after = std::string("Windows Registry Editor Version 5.00\r\n\r\n")
+        + "[HKEY_CURRENT_USER\\Software\\Someone]\r\n\"Theirs\"=\"kept\"\r\n\r\n" + kKeyLine
+        + "\r\n\"Other\"=dword:00000005\r\n\"PrStore\"=hex:09,09\r\n\r\n"
+        + "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin\\Sub]\r\n@=hex(7):61,00,00,00,00,00\r\n\r\n";
+    EXPECT_EQ(testing::ReadFileBytes(File()), after);
+}
+
+TEST_F(RegistryFileTest, ASaveKeepsWhatAnotherProcessWroteSinceTheKeyWasOpened)
+{
+    ASSERT_EQ(SaveValue(u"Mine", { 1 }), ERROR_SUCCESS);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    // Meanwhile another copy of the program saves its own value.
+    testing::WriteFileBytes(File(),
+        std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine
+            + "\r\n\"Mine\"=hex:01\r\n\"Theirs\"=hex:02\r\n\r\n");
+    const BYTE mine = 3;
+    ASSERT_EQ(RegSetValueExW(key, u"Mine", 0, REG_BINARY, &mine, 1), ERROR_SUCCESS);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(LoadValue(u"Mine"), (std::vector<BYTE> { 3 }));
+    EXPECT_EQ(LoadValue(u"Theirs"), (std::vector<BYTE> { 2 }));
+}
+
+TEST_F(RegistryFileTest, AFileEditedByHandIsRead)
+{
+    std::u16string text = u"Windows Registry Editor Version 5.00\n"
+                          u"\n"
+                          u"; edited by hand\n"
+                          u"[hkey_local_machine\\software\\apps\\brackwater\\tallowin]\n"
+                          u"   \"PrExcel\"   =   hex:01, 00,00,00 ,\\\n"
+                          u"      02,03\t\n"
+                          u"\"Face\"=\"Gr\u00FC\u00DFe\"\n";
+    testing::WriteFileBytes(File(), testing::Utf16LeWithBom(text));
+    EXPECT_EQ(LoadValue(u"PrExcel"), (std::vector<BYTE> { 1, 0, 0, 0, 2, 3 }));
+    EXPECT_EQ(LoadValue(u"Face"), (std::vector<BYTE> { 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, 'e', 0, 0, 0 }));
+
+    // The next save writes UTF-8 and keeps the hand-made value.
+    ASSERT_EQ(SaveValue(u"PrStore", { 4 }), ERROR_SUCCESS);
+    auto saved = testing::ReadFileBytes(File());
+    EXPECT_EQ(saved.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    EXPECT_NE(saved.find("\"Face\"=\"Gr\xC3\xBC\xC3\x9F"
+                         "e\""),
+        std::string::npos)
+        << saved;
+    EXPECT_EQ(LoadValue(u"PrExcel"), (std::vector<BYTE> { 1, 0, 0, 0, 2, 3 }));
+}
+
+TEST_F(RegistryFileTest, MissingDirectoriesAreCreated)
+{
+    fs::path nested = Directory() / "a" / "b" / "registry.reg";
+    ::setenv("TALLOWIN_REGISTRY", nested.c_str(), 1);
+    ASSERT_EQ(SaveValue(u"PrStore", { 5 }), ERROR_SUCCESS);
+    EXPECT_TRUE(fs::is_regular_file(nested));
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 5 }));
+}
+
+TEST_F(RegistryFileTest, TheFileLivesInTheConfigurationFolder)
+{
+    ::unsetenv("TALLOWIN_REGISTRY");
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const char* oldHome = std::getenv("HOME");
+    std::string savedXdg = oldXdg ? oldXdg : "";
+    std::string savedHome = oldHome ? oldHome : "";
+
+    ::setenv("XDG_CONFIG_HOME", (Directory() / "xdg").c_str(), 1);
+    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "xdg" / "tallowin" / "registry.reg");
+    ASSERT_EQ(SaveValue(u"PrStore", { 6 }), ERROR_SUCCESS);
+    EXPECT_TRUE(fs::is_regular_file(Directory() / "xdg" / "tallowin" / "registry.reg"));
+
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", (Directory() / "home").c_str(), 1);
+    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "home" / ".config" / "tallowin" / "registry.reg");
+    ::setenv("TALLOWIN_REGISTRY", "/elsewhere/r.reg", 1);
+    EXPECT_EQ(registry::RegistryFilePath(), fs::path("/elsewhere/r.reg"));
+
+    if (oldXdg)
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    if (oldHome)
+        ::setenv("HOME", savedHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+}
+
+TEST_F(RegistryFileTest, ALinkedFileStaysALink)
+{
+    fs::path real = Directory() / "real.reg";
+    testing::WriteFileBytes(real, "");
+    fs::create_symlink(real, File());
+    ASSERT_EQ(SaveValue(u"PrStore", { 7 }), ERROR_SUCCESS);
+    EXPECT_TRUE(fs::is_symlink(File()));
+    EXPECT_NE(testing::ReadFileBytes(real).find("\"PrStore\"=hex:07"), std::string::npos);
+}
+
+TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
+{
+    fs::create_directory(File());
+    ::testing::internal::CaptureStderr();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const BYTE byte = 1;
+    ASSERT_EQ(RegSetValueExW(key, u"PrStore", 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_WRITE_FAULT);
+    EXPECT_TRUE(fs::is_directory(File()));
+    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find(File().string() + " cannot be read (Is a directory)"), std::string::npos) << told;
+    EXPECT_NE(told.find("the settings cannot be saved in " + File().string()), std::string::npos) << told;
+    auto names = Names();
+    EXPECT_EQ(names, (std::vector<std::string> { "registry.reg", "registry.reg.lock" })) << "no temporary file is left";
+}
+
+TEST_F(RegistryFileTest, AnUnwritableFolderFailsTheSaveAndKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the super-user";
+    ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
+    auto before = testing::ReadFileBytes(File());
+    fs::permissions(Directory(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(SaveValue(u"PrStore", { 2 }), ERROR_WRITE_FAULT);
+    fs::permissions(Directory(), fs::perms::owner_all);
+    EXPECT_EQ(testing::ReadFileBytes(File()), before);
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1 }));
+}
+
+} // namespace
+} // namespace platform

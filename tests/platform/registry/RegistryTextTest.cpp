@@ -1,0 +1,299 @@
+#include "RegistryText.h"
+
+#include "TempRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace platform::registry
+{
+namespace
+{
+
+using platform::testing::Utf16LeWithBom;
+
+std::span<const std::uint8_t> AsBytes(std::string_view text)
+{
+    return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
+}
+
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text)
+{
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+struct ReadRow {
+    const char* what;
+    std::string text;
+    std::u16string key;
+    std::u16string value;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+};
+
+TEST(RegistryTextTest, ReadsTheFormsOfTheExportFormat)
+{
+    const std::string tallowin = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
+    const std::u16string tallowinKey = u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin";
+    const ReadRow rows[] = {
+        { "continued hex, CRLF", std::string(kHeader) + tallowin + "\r\n\"PrStore\"=hex:01,02,\\\r\n  03,04\r\n\r\n",
+            tallowinKey, u"PrStore", kTypeBinary, { 1, 2, 3, 4 } },
+        { "LF and odd spacing",
+            "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n  \"X\" =  hex: 0a , b ,\\\n\t  ff  "
+            "\n",
+            u"HKEY_LOCAL_MACHINE\\Software", u"X", kTypeBinary, { 0x0A, 0x0B, 0xFF } },
+        { "CR line ends", "Windows Registry Editor Version 5.00\r[K]\r\"X\"=hex:01\r", u"K", u"X", kTypeBinary, { 1 } },
+        { "old header", "REGEDIT4\r\n\r\n[K]\r\n\"X\"=hex:05\r\n", u"K", u"X", kTypeBinary, { 5 } },
+        { "comments",
+            "; saved by hand\r\nWindows Registry Editor Version 5.00\r\n; a note\r\n[K]\r\n; "
+            "another\r\n\"X\"=hex:06\r\n",
+            u"K", u"X", kTypeBinary, { 6 } },
+        { "UTF-8 byte-order mark", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n[K]\r\n\"X\"=hex:07\r\n", u"K",
+            u"X", kTypeBinary, { 7 } },
+        { "default value", std::string(kHeader) + "[K]\r\n@=\"text\"\r\n", u"K", u"", kTypeString,
+            Utf16Bytes(u"text") },
+        { "string escapes", std::string(kHeader) + "[K]\r\n\"a\\\\b\\\"c\"=\"C:\\\\x \\\"y\\\"\"\r\n", u"K", u"a\\b\"c",
+            kTypeString, Utf16Bytes(u"C:\\x \"y\"") },
+        { "empty string", std::string(kHeader) + "[K]\r\n\"E\"=\"\"\r\n", u"K", u"E", kTypeString, { 0, 0 } },
+        { "UTF-8 string", std::string(kHeader) + "[K]\r\n\"Face\"=\"Zo\xC3\xAB \xE2\x82\xAC\"\r\n", u"K", u"Face",
+            kTypeString, Utf16Bytes(u"Zo\u00EB \u20AC") },
+        { "dword", std::string(kHeader) + "[K]\r\n\"D\"=dword:0000010c\r\n", u"K", u"D", kTypeDword,
+            { 0x0C, 1, 0, 0 } },
+        { "short dword", std::string(kHeader) + "[K]\r\n\"D\"=DWORD:1\r\n", u"K", u"D", kTypeDword, { 1, 0, 0, 0 } },
+        { "typed hex", std::string(kHeader) + "[K]\r\n\"S\"=hex(2):41,00,00,00\r\n", u"K", u"S", 2, { 0x41, 0, 0, 0 } },
+        { "typed hex, two digits", std::string(kHeader) + "[K]\r\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n", u"K", u"Q",
+            11, { 1, 0, 0, 0, 0, 0, 0, 0 } },
+        { "empty hex", std::string(kHeader) + "[K]\r\n\"PrMAPI\"=hex:\r\n", u"K", u"PrMAPI", kTypeBinary, {} },
+        { "trailing comma", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,02,\r\n", u"K", u"X", kTypeBinary, { 1, 2 } },
+        { "later value wins", std::string(kHeader) + "[K]\r\n\"X\"=hex:01\r\n\"x\"=hex:02\r\n", u"K", u"X", kTypeBinary,
+            { 2 } },
+        { "sections merge", std::string(kHeader) + "[K]\r\n\"A\"=hex:01\r\n\r\n[L]\r\n\r\n[k]\r\n\"B\"=hex:02\r\n",
+            u"K", u"B", kTypeBinary, { 2 } },
+        { "names ignore case", std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"PRSTORE\"=hex:03\r\n",
+            u"hkey_local_machine\\software", u"PrStore", kTypeBinary, { 3 } },
+        { "continued over blank-ended lines", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,\\   \r\n   02,\\\r\n 03\r\n",
+            u"K", u"X", kTypeBinary, { 1, 2, 3 } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto result = ParseRegistryText(AsBytes(row.text));
+        ASSERT_FALSE(result.Damaged) << result.Reason << " at line " << result.Line;
+        const auto* key = FindKey(result.Data, row.key);
+        ASSERT_NE(key, nullptr);
+        const auto* value = FindValue(*key, row.value);
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->Type, row.type);
+        EXPECT_EQ(value->Data, row.data);
+    }
+}
+
+TEST(RegistryTextTest, ReadsUtf16WithByteOrderMarkAsExported)
+{
+    std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n"
+                          u"[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]\r\n"
+                          u"\"PrExcel\"=hex:01,00,00,00,00,00,00,00,01,00,00,00,01,00,00,00,00,01,00,00,64,\\\r\n"
+                          u"  00,00,00,00,00,00,00\r\n"
+                          u"\"Name\"=\"Gr\u00FC\u00DFe\"\r\n\r\n";
+    auto bytes = Utf16LeWithBom(text);
+    auto result = ParseRegistryText(AsBytes(bytes));
+    ASSERT_FALSE(result.Damaged) << result.Reason;
+    const auto* key = FindKey(result.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
+    ASSERT_NE(key, nullptr);
+    const auto* excel = FindValue(*key, u"PrExcel");
+    ASSERT_NE(excel, nullptr);
+    EXPECT_EQ(excel->Data.size(), 28u);
+    EXPECT_EQ(excel->Data[20], 0x64);
+    const auto* name = FindValue(*key, u"Name");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->Data, Utf16Bytes(u"Gr\u00FC\u00DFe"));
+}
+
+TEST(RegistryTextTest, EmptyFilesAreEmptyNotDamaged)
+{
+    const std::string rows[]
+        = { "", "\r\n\r\n", "  \n\t\n", "\xEF\xBB\xBF", "\xFF\xFE", "Windows Registry Editor Version 5.00\r\n" };
+    for (const auto& text : rows) {
+        auto result = ParseRegistryText(AsBytes(text));
+        EXPECT_FALSE(result.Damaged) << result.Reason;
+        EXPECT_TRUE(result.Data.Keys.empty());
+    }
+}
+
+struct DamagedRow {
+    const char* what;
+    std::string text;
+    std::size_t line;
+};
+
+TEST(RegistryTextTest, DamagedFilesYieldNothingAndNameTheLine)
+{
+    const std::string header = "Windows Registry Editor Version 5.00\r\n";
+    const DamagedRow rows[] = {
+        { "no header", "hello\r\n", 1 },
+        { "header after a key", "[K]\r\nWindows Registry Editor Version 5.00\r\n", 1 },
+        { "value before key", header + "\"a\"=hex:00\r\n", 2 },
+        { "open key line", header + "[K]\r\n[L\r\n", 3 },
+        { "key without name", header + "[]\r\n", 2 },
+        { "key deletion", header + "[-K]\r\n", 2 },
+        { "value deletion", header + "[K]\r\n\"a\"=-\r\n", 3 },
+        { "open value name", header + "[K]\r\n\"a=hex:00\r\n", 3 },
+        { "open string", header + "[K]\r\n\"a\"=\"abc\r\n", 3 },
+        { "text after string", header + "[K]\r\n\"a\"=\"abc\" x\r\n", 3 },
+        { "no equals sign", header + "[K]\r\n\"a\" hex:00\r\n", 3 },
+        { "not a hex digit", header + "[K]\r\n\"a\"=hex:0g\r\n", 3 },
+        { "three digits", header + "[K]\r\n\"a\"=hex:123\r\n", 3 },
+        { "no commas", header + "[K]\r\n\"a\"=hex:01 02\r\n", 3 },
+        { "double comma", header + "[K]\r\n\"a\"=hex:01,,02\r\n", 3 },
+        { "nine-digit dword", header + "[K]\r\n\"a\"=dword:000000001\r\n", 3 },
+        { "dword without digits", header + "[K]\r\n\"a\"=dword:\r\n", 3 },
+        { "bad hex type", header + "[K]\r\n\"a\"=hex(zz):00\r\n", 3 },
+        { "open hex type", header + "[K]\r\n\"a\"=hex(2:00\r\n", 3 },
+        { "hex without colon", header + "[K]\r\n\"a\"=hex 00\r\n", 3 },
+        { "unknown data", header + "[K]\r\n\"a\"=foo\r\n", 3 },
+        { "stray line", header + "[K]\r\nfoo\r\n", 3 },
+        { "fault on a continued line", header + "[K]\r\n\"a\"=hex:00,\\\r\n  zz\r\n", 3 },
+        { "malformed UTF-8", header + "[K]\r\n\"a\"=\"\xC3\x28\"\r\n", 1 },
+        { "overlong UTF-8", header + "[K]\r\n\"a\"=\"\xC0\xAF\"\r\n", 1 },
+        { "UTF-8 surrogate", header + "[K]\r\n\"a\"=\"\xED\xA0\x80\"\r\n", 1 },
+        { "odd UTF-16", std::string("\xFF\xFEW\x00W", 5), 1 },
+        { "lone surrogate in UTF-16",
+            Utf16LeWithBom(u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=\"\xD800\"\r\n"), 1 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto result = ParseRegistryText(AsBytes(row.text));
+        EXPECT_TRUE(result.Damaged);
+        EXPECT_EQ(result.Line, row.line);
+        EXPECT_FALSE(result.Reason.empty());
+        EXPECT_TRUE(result.Data.Keys.empty());
+    }
+}
+
+std::string HexText(std::size_t count)
+{
+    std::string text = "Windows Registry Editor Version 5.00\r\n[K]\r\n\"Big\"=hex:";
+    text.reserve(text.size() + count * 3);
+    for (std::size_t i = 0; i < count; ++i)
+        text += i + 1 < count ? "ab," : "ab";
+    return text + "\r\n";
+}
+
+TEST(RegistryTextTest, ValuesAndFilesAreBounded)
+{
+    auto largest = ParseRegistryText(AsBytes(HexText(kMaxValueBytes)));
+    ASSERT_FALSE(largest.Damaged) << largest.Reason;
+    EXPECT_EQ(largest.Data.Keys[0].Values[0].Data.size(), kMaxValueBytes);
+
+    auto tooLarge = ParseRegistryText(AsBytes(HexText(kMaxValueBytes + 1)));
+    EXPECT_TRUE(tooLarge.Damaged);
+    EXPECT_EQ(tooLarge.Line, 3u);
+
+    std::string huge(kMaxFileBytes + 1, ' ');
+    EXPECT_TRUE(ParseRegistryText(AsBytes(huge)).Damaged);
+}
+
+TEST(RegistryTextTest, WritesTheExportLayout)
+{
+    RegistryData data;
+    auto& key = AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Test");
+    std::vector<std::uint8_t> counting;
+    for (std::uint8_t i = 0; i < 30; ++i)
+        counting.push_back(i);
+    SetValue(key, u"Bin", kTypeBinary, counting);
+    SetValue(key, u"Num", kTypeDword, std::vector<std::uint8_t> { 0x34, 0x12, 0, 0 });
+    SetValue(key, u"Te\"xt", kTypeString, Utf16Bytes(u"a\\b"));
+    SetValue(key, u"", kTypeString, Utf16Bytes(u"x"));
+    SetValue(key, u"Multi", 7, std::vector<std::uint8_t> { 0x61, 0, 0, 0, 0, 0 });
+    SetValue(key, u"Empty", kTypeBinary, std::vector<std::uint8_t> {});
+    AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Other");
+
+    const std::string expected = "Windows Registry Editor Version 5.00\r\n"
+                                 "\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\Test]\r\n"
+                                 "\"Bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+                                 "  16,17,18,19,1a,1b,1c,1d\r\n"
+                                 "\"Num\"=dword:00001234\r\n"
+                                 "\"Te\\\"xt\"=\"a\\\\b\"\r\n"
+                                 "@=\"x\"\r\n"
+                                 "\"Multi\"=hex(7):61,00,00,00,00,00\r\n"
+                                 "\"Empty\"=hex:\r\n"
+                                 "\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
+                                 "\r\n";
+    EXPECT_EQ(FormatRegistryText(data), expected);
+}
+
+TEST(RegistryTextTest, LongValuesStayWithinEightyColumns)
+{
+    RegistryData data;
+    SetValue(AddKey(data, u"K"), u"PrStore", kTypeBinary, std::vector<std::uint8_t>(100, 0xEE));
+    auto text = FormatRegistryText(data);
+    std::size_t start = 0;
+    std::size_t lines = 0;
+    while (start < text.size()) {
+        auto end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "every line ends with CRLF";
+        EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+        start = end + 2;
+        ++lines;
+    }
+    // 21 bytes on the first line, 25 on each continuation: 5 lines of hex.
+    EXPECT_EQ(lines, 2u + 1u + 5u + 1u);
+}
+
+TEST(RegistryTextTest, WhatIsWrittenReadsBackTheSame)
+{
+    RegistryData data;
+    auto& key = AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Gr\u00FC\u00DFe \U0001F600");
+    SetValue(key, u"Binary", kTypeBinary, std::vector<std::uint8_t>(300, 0x5A));
+    SetValue(key, u"Quote\"Back\\slash", kTypeString, Utf16Bytes(u"\u20AC \"q\" \\ \t"));
+    SetValue(key, u"Line break", kTypeString, Utf16Bytes(u"two\r\nlines"));
+    SetValue(key, u"Odd string", kTypeString, std::vector<std::uint8_t> { 0x41, 0, 0 });
+    SetValue(key, u"Unterminated", kTypeString, std::vector<std::uint8_t> { 0x41, 0 });
+    SetValue(key, u"Inner NUL", kTypeString, std::vector<std::uint8_t> { 0x41, 0, 0, 0, 0x42, 0, 0, 0 });
+    SetValue(key, u"Lone surrogate", kTypeString, std::vector<std::uint8_t> { 0x00, 0xD8, 0, 0 });
+    SetValue(key, u"Short dword", kTypeDword, std::vector<std::uint8_t> { 1, 2, 3 });
+    SetValue(key, u"Big type", 0x12345678, std::vector<std::uint8_t> { 9 });
+    SetValue(key, u"", kTypeBinary, std::vector<std::uint8_t> {});
+    AddKey(data, u"HKEY_CURRENT_USER\\Empty");
+
+    auto text = FormatRegistryText(data);
+    auto result = ParseRegistryText(AsBytes(text));
+    ASSERT_FALSE(result.Damaged) << result.Reason << " at line " << result.Line << "\n" << text;
+    ASSERT_EQ(result.Data.Keys.size(), data.Keys.size());
+    for (std::size_t k = 0; k < data.Keys.size(); ++k) {
+        EXPECT_EQ(result.Data.Keys[k].Path, data.Keys[k].Path);
+        ASSERT_EQ(result.Data.Keys[k].Values.size(), data.Keys[k].Values.size());
+        for (std::size_t v = 0; v < data.Keys[k].Values.size(); ++v) {
+            const auto& written = data.Keys[k].Values[v];
+            const auto& read = result.Data.Keys[k].Values[v];
+            EXPECT_EQ(read.Name, written.Name);
+            EXPECT_EQ(read.Type, written.Type);
+            EXPECT_EQ(read.Data, written.Data);
+        }
+    }
+}
+
+TEST(RegistryTextTest, ParentKeysExistThroughTheirChildren)
+{
+    RegistryData data;
+    AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
+    EXPECT_TRUE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps"));
+    EXPECT_TRUE(KeyExists(data, u"hkey_local_machine\\software\\apps\\brackwater\\tallowin"));
+    EXPECT_FALSE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Soft"));
+    EXPECT_FALSE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin\\Sub"));
+}
+
+} // namespace
+} // namespace platform::registry

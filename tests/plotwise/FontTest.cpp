@@ -1,0 +1,267 @@
+#include "PlotwiseTestSupport.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace plotwise_test;
+
+namespace
+{
+
+std::string Narrow(const std::u16string& text)
+{
+    std::string result;
+    for (char16_t c : text)
+        result += c < 0x80 ? static_cast<char>(c) : '?';
+    return result;
+}
+
+// What fontconfig itself picks for a family name, for faces whose answer
+// depends on the machine.
+std::string FontconfigFamily(const char* family)
+{
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::string name;
+    FcChar8* value = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch)
+        name = reinterpret_cast<const char*>(value);
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    return name;
+}
+
+std::string FaceOf(HDC dc, const LOGFONTW& font)
+{
+    SelectedFont selected(dc, font);
+    PLW_WCHAR face[LF_FACESIZE] = {};
+    if (PLW_GetTextFaceW(dc, LF_FACESIZE, face) == 0)
+        return "(none)";
+    return Narrow(face);
+}
+
+class FontTest : public PlotwiseTest
+{
+protected:
+    void SetUp() override
+    {
+        PlotwiseTest::SetUp();
+        dc = PLW_GetScreenDC();
+        ASSERT_NE(dc, nullptr);
+    }
+    void TearDown() override
+    {
+        PLW_ReleaseScreenDC(dc);
+        PlotwiseTest::TearDown();
+    }
+    HDC dc = nullptr;
+};
+
+struct FaceRow {
+    std::u16string Requested;
+    uint8_t PitchAndFamily;
+    const char* Expected; // null: whatever fontconfig picks for Generic
+    const char* Generic;
+};
+
+TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatched)
+{
+    const FaceRow rows[] = {
+        { u"Liberation Sans", 0, "Liberation Sans", nullptr },
+        { u"Liberation Serif", 0, "Liberation Serif", nullptr },
+        { u"Liberation Mono", 0, "Liberation Mono", nullptr },
+        { u"liberation mono", 0, "Liberation Mono", nullptr },
+        // Metric-compatible faces stand in for the common Windows faces.
+        { u"Arial", 0, "Liberation Sans", nullptr },
+        { u"Times New Roman", 0, "Liberation Serif", nullptr },
+        { u"Courier New", 0, "Liberation Mono", nullptr },
+        // A face the machine may lack reports what was really chosen.
+        { u"Symbol", 0, nullptr, "Symbol" },
+        { u"No Such Face 7", 0x10, nullptr, "serif" },
+        { u"No Such Face 7", 0x30, nullptr, "monospace" },
+        { u"", 0x20, nullptr, "sans-serif" },
+    };
+    for (const FaceRow& row : rows) {
+        LOGFONTW font = MakeLogFont(row.Requested, -50);
+        font.lfPitchAndFamily = row.PitchAndFamily;
+        std::string expected = row.Expected ? row.Expected : FontconfigFamily(row.Generic);
+        EXPECT_EQ(FaceOf(dc, font), expected) << Narrow(row.Requested);
+    }
+}
+
+TEST_F(FontTest, SymbolIsReportedOnlyWhenTheMachineHasIt)
+{
+    std::string face = FaceOf(dc, MakeLogFont(u"Symbol", -50));
+    EXPECT_EQ(face == "Symbol", FontconfigFamily("Symbol") == "Symbol") << face;
+}
+
+TEST_F(FontTest, GetTextFaceCopiesWhatFitsAndTellsTheSizeWithoutBuffer)
+{
+    SelectedFont selected(dc, MakeLogFont(u"Liberation Sans", -50));
+    EXPECT_EQ(PLW_GetTextFaceW(dc, 0, nullptr), 16);
+    PLW_WCHAR face[8] = { 1, 1, 1, 1, 1, 1, 1, 1 };
+    EXPECT_EQ(PLW_GetTextFaceW(dc, 8, face), 8);
+    EXPECT_EQ(std::u16string(face), u"Liberat");
+    EXPECT_EQ(PLW_GetTextFaceW(dc, 0, face), 0);
+    EXPECT_EQ(PLW_GetTextFaceW(nullptr, 8, face), 0);
+}
+
+struct MetricsRow {
+    std::u16string Face;
+    int32_t Height;
+    int32_t Ascent;
+    int32_t Descent;
+    int32_t AverageWidth;
+};
+
+// Liberation Sans: 2048 units per em, Windows ascent 1854, descent 434,
+// average width 1176. Liberation Mono: ascent 1705, descent 615, every
+// advance 1229. Values are rounded to whole device units.
+TEST_F(FontTest, HeightsGiveTheCharacterOrTheCellHeight)
+{
+    const MetricsRow rows[] = {
+        { u"Liberation Sans", -50, 45, 11, 29 },
+        { u"Liberation Sans", -100, 91, 21, 57 },
+        { u"Liberation Sans", 56, 45, 11, 29 },
+        { u"Liberation Sans", 100, 81, 19, 51 },
+        { u"Liberation Mono", -50, 42, 15, 30 },
+        { u"Liberation Mono", 100, 73, 27, 53 },
+    };
+    for (const MetricsRow& row : rows) {
+        SelectedFont selected(dc, MakeLogFont(row.Face, row.Height));
+        TEXTMETRICW metrics {};
+        ASSERT_EQ(PLW_GetTextMetrics(dc, &metrics), 1);
+        SCOPED_TRACE(Narrow(row.Face) + " " + std::to_string(row.Height));
+        EXPECT_EQ(metrics.tmAscent, row.Ascent);
+        EXPECT_EQ(metrics.tmDescent, row.Descent);
+        EXPECT_EQ(metrics.tmHeight, row.Ascent + row.Descent);
+        EXPECT_NEAR(metrics.tmAveCharWidth, row.AverageWidth, 1);
+        if (row.Height < 0)
+            EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, -row.Height);
+        else
+            EXPECT_NEAR(metrics.tmHeight, row.Height, 1);
+    }
+}
+
+TEST_F(FontTest, MetricsCarryTheRequestedStyle)
+{
+    LOGFONTW font = MakeLogFont(u"Liberation Serif", -40, FW_BOLD);
+    font.lfItalic = 1;
+    font.lfUnderline = 1;
+    font.lfStrikeOut = 1;
+    SelectedFont selected(dc, font);
+    TEXTMETRICW metrics {};
+    ASSERT_EQ(PLW_GetTextMetrics(dc, &metrics), 1);
+    EXPECT_EQ(metrics.tmWeight, FW_BOLD);
+    EXPECT_EQ(metrics.tmItalic, 1);
+    EXPECT_EQ(metrics.tmUnderlined, 1);
+    EXPECT_EQ(metrics.tmStruckOut, 1);
+    EXPECT_EQ(metrics.tmCharSet, ANSI_CHARSET);
+    EXPECT_EQ(FaceOf(dc, font), "Liberation Serif");
+}
+
+TEST_F(FontTest, StockObjectsExistAndSurviveDeletion)
+{
+    for (int32_t index : { WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH, BLACK_PEN, WHITE_PEN, NULL_PEN, SYSTEM_FONT }) {
+        HGDIOBJ object = PLW_GetStockObject(index);
+        ASSERT_NE(object, nullptr) << index;
+        EXPECT_EQ(PLW_DeleteObject(object), 1);
+        EXPECT_NE(PLW_SelectObject(dc, object), nullptr) << index;
+    }
+    EXPECT_EQ(PLW_GetStockObject(-1), nullptr);
+    EXPECT_EQ(PLW_GetStockObject(9), nullptr);
+    EXPECT_EQ(PLW_GetStockObject(1000), nullptr);
+}
+
+TEST_F(FontTest, SelectObjectReturnsThePreviousObjectOfItsKind)
+{
+    LOGFONTW sans = MakeLogFont(u"Liberation Sans", -20);
+    LOGFONTW mono = MakeLogFont(u"Liberation Mono", -20);
+    HFONT first = PLW_CreateFontIndirectW(&sans);
+    HFONT second = PLW_CreateFontIndirectW(&mono);
+    HBRUSH brush = PLW_CreateSolidBrush(PLW_RGB(1, 2, 3));
+    EXPECT_EQ(PLW_SelectObject(dc, first), PLW_GetStockObject(SYSTEM_FONT));
+    EXPECT_EQ(PLW_SelectObject(dc, brush), PLW_GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(PLW_SelectObject(dc, second), first);
+    EXPECT_EQ(PLW_SelectObject(dc, PLW_GetStockObject(SYSTEM_FONT)), second);
+    EXPECT_EQ(PLW_DeleteObject(first), 1);
+    // A deleted object is no object any more.
+    EXPECT_EQ(PLW_SelectObject(dc, first), nullptr);
+    EXPECT_EQ(PLW_DeleteObject(first), 0);
+    EXPECT_EQ(PLW_SelectObject(nullptr, second), nullptr);
+    EXPECT_EQ(PLW_SelectObject(dc, nullptr), nullptr);
+    PLW_DeleteObject(second);
+    PLW_DeleteObject(brush);
+}
+
+struct Enumerated {
+    std::vector<std::string> Faces;
+    std::vector<uint8_t> CharSets;
+    std::vector<uint8_t> Pitches;
+    int StopAfter = -1;
+};
+
+int Collect(const LOGFONTW* font, const TEXTMETRICW* metrics, uint32_t, void* data)
+{
+    auto* seen = static_cast<Enumerated*>(data);
+    seen->Faces.push_back(Narrow(font->lfFaceName));
+    seen->CharSets.push_back(font->lfCharSet);
+    EXPECT_EQ(font->lfCharSet, metrics->tmCharSet);
+    seen->Pitches.push_back(font->lfPitchAndFamily & 0x03);
+    return seen->StopAfter < 0 || static_cast<int>(seen->Faces.size()) < seen->StopAfter;
+}
+
+TEST_F(FontTest, EnumFontsListsEachFamilyOnceInOrder)
+{
+    Enumerated all;
+    EXPECT_NE(PLW_EnumFontsW(dc, nullptr, Collect, &all), 0);
+    ASSERT_GE(all.Faces.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(all.Faces.begin(), all.Faces.end()));
+    EXPECT_EQ(std::adjacent_find(all.Faces.begin(), all.Faces.end()), all.Faces.end());
+    for (const char* face : { "Liberation Sans", "Liberation Serif", "Liberation Mono" }) {
+        auto found = std::find(all.Faces.begin(), all.Faces.end(), face);
+        ASSERT_NE(found, all.Faces.end()) << face;
+        EXPECT_EQ(all.CharSets[static_cast<size_t>(found - all.Faces.begin())], ANSI_CHARSET) << face;
+    }
+
+    Enumerated again;
+    PLW_EnumFontsW(dc, nullptr, Collect, &again);
+    EXPECT_EQ(again.Faces, all.Faces);
+
+    Enumerated mono;
+    PLW_EnumFontsW(dc, u"Liberation Mono", Collect, &mono);
+    ASSERT_EQ(mono.Faces, std::vector<std::string> { "Liberation Mono" });
+    EXPECT_EQ(mono.Pitches[0], 1); // fixed pitch
+
+    Enumerated first;
+    first.StopAfter = 1;
+    EXPECT_EQ(PLW_EnumFontsW(dc, nullptr, Collect, &first), 0);
+    EXPECT_EQ(first.Faces.size(), 1u);
+
+    Enumerated none;
+    EXPECT_EQ(PLW_EnumFontsW(dc, u"No Such Face 7", Collect, &none), 0);
+    EXPECT_TRUE(none.Faces.empty());
+    EXPECT_EQ(PLW_EnumFontsW(nullptr, nullptr, Collect, &none), 0);
+    EXPECT_EQ(PLW_EnumFontsW(dc, nullptr, nullptr, &none), 0);
+}
+
+TEST_F(FontTest, ScreenContextMeasuresAtNinetySixDotsPerInch)
+{
+    EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), 96);
+    EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSY), 96);
+    EXPECT_EQ(PLW_ReleaseScreenDC(nullptr), 0);
+    HDC other = PLW_GetScreenDC();
+    EXPECT_EQ(PLW_ReleaseScreenDC(other), 1);
+    EXPECT_EQ(PLW_ReleaseScreenDC(other), 0);
+    EXPECT_EQ(PLW_GetDeviceCaps(other, LOGPIXELSX), 0);
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+#pragma once
+
+// Helpers of the printing library's tests: a private environment and
+// output folder per test, and one print job run through the exports.
+
+#include "plotwise/plotwise.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+namespace plotwise_test
+{
+
+// Sets environment variables for the life of the object and puts back what
+// was there before.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment()
+    {
+        for (auto& [name, value] : saved_) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+    void Set(const std::string& name, const std::string& value)
+    {
+        Save(name);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    void Unset(const std::string& name)
+    {
+        Save(name);
+        unsetenv(name.c_str());
+    }
+
+private:
+    void Save(const std::string& name)
+    {
+        if (saved_.count(name))
+            return;
+        const char* value = std::getenv(name.c_str());
+        saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
+    }
+
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// A test with its own temporary folder, home, configuration and locale:
+// metric A4 at 600 dpi with no configuration file unless the test says so.
+class PlotwiseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name) {
+            if (c == '/')
+                c = '_';
+        }
+        folder = std::filesystem::temp_directory_path() / ("plotwise-test-" + std::to_string(getpid())) / name;
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        environment.Set("HOME", folder.string());
+        environment.Set("XDG_CONFIG_HOME", (folder / "config").string());
+        environment.Set("LC_ALL", "de_DE.UTF-8");
+        environment.Unset("LC_MEASUREMENT");
+        environment.Unset("LANG");
+        for (const char* name : { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI",
+                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH" })
+            environment.Unset(name);
+    }
+
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    std::filesystem::path folder;
+    ScopedEnvironment environment;
+};
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+struct JobResult {
+    int32_t Status = -1;
+    int32_t DialogResult = -1;
+    std::string Errors; // what the library wrote on standard error
+};
+
+// One whole print job as a caller runs it: the drawing function gets the
+// printer context with the first page open; the job then ends with
+// EndPage, StartPage, EndDoc as every caller ends it.
+inline JobResult RunJob(const std::function<void(HDC)>& draw, const char16_t* title = u"Test job")
+{
+    JobResult result;
+    ::testing::internal::CaptureStderr();
+    PLW_Init(title);
+    PLW_SetReportLevel(2);
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    setup.Flags = PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT;
+    result.DialogResult = PLW_PrintDlg(&setup);
+    HDC dc = PLW_GetPrinterDC();
+    if (result.DialogResult && dc) {
+        draw(dc);
+        PLW_EndPage(dc);
+        PLW_StartPage(dc);
+        PLW_EndDoc(dc);
+    }
+    result.Status = PLW_StatusCheck();
+    if (dc)
+        PLW_DeleteDC(dc);
+    PLW_UnInit();
+    result.Errors = ::testing::internal::GetCapturedStderr();
+    return result;
+}
+
+inline LOGFONTW MakeLogFont(const std::u16string& face, int32_t height, int32_t weight = FW_NORMAL)
+{
+    LOGFONTW font {};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    for (size_t i = 0; i < face.size() && i < LF_FACESIZE - 1; ++i)
+        font.lfFaceName[i] = face[i];
+    return font;
+}
+
+// Creates a font, selects it into dc and keeps it until destroyed.
+class SelectedFont
+{
+public:
+    SelectedFont(HDC dc, const LOGFONTW& font)
+        : dc_(dc)
+        , font_(PLW_CreateFontIndirectW(&font))
+    {
+        previous_ = PLW_SelectObject(dc_, font_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+    ~SelectedFont()
+    {
+        PLW_SelectObject(dc_, previous_);
+        PLW_DeleteObject(font_);
+    }
+    HFONT Handle() const { return font_; }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_ = nullptr;
+};
+
+inline int32_t TextOut(HDC dc, int32_t x, int32_t y, const std::u16string& text)
+{
+    return PLW_ExtTextOut(dc, x, y, 0, nullptr, text.data(), static_cast<uint32_t>(text.size()), nullptr);
+}
+
+} // namespace plotwise_test

@@ -1,0 +1,311 @@
+#include "PlotwiseTestSupport.h"
+
+#include <filesystem>
+#include <string>
+
+using namespace plotwise_test;
+
+namespace
+{
+
+class PrintJobTest : public PlotwiseTest
+{
+};
+
+void DrawHello(HDC dc)
+{
+    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
+    TextOut(dc, 300, 300, u"Hello");
+}
+
+TEST_F(PrintJobTest, VersionIsNewEnough)
+{
+    EXPECT_GE(PLW_GetVersion(), PLOTWISE_MINIMUM_VERSION);
+}
+
+struct DialogRow {
+    const char* Answer;
+    int32_t DialogResult;
+    int32_t Status;
+};
+
+TEST_F(PrintJobTest, DialogOutcomesReachTheStatus)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    const DialogRow rows[] = {
+        { "cancel", 0, PLW_STATUS_CANCELLED },
+        { "fail", 0, PLW_STATUS_FAILED },
+        { "print", 1, PLW_STATUS_PRINTED },
+    };
+    for (const DialogRow& row : rows) {
+        environment.Set("PLOTWISE_DIALOG", row.Answer);
+        std::filesystem::remove(Path("out.txt"));
+        JobResult result = RunJob(DrawHello);
+        EXPECT_EQ(result.DialogResult, row.DialogResult) << row.Answer;
+        EXPECT_EQ(result.Status, row.Status) << row.Answer;
+        // Nothing prints unless the dialog said print.
+        EXPECT_EQ(std::filesystem::exists(Path("out.txt")), row.DialogResult == 1) << row.Answer;
+    }
+}
+
+TEST_F(PrintJobTest, NoPrinterContextAfterACancelledDialog)
+{
+    environment.Set("PLOTWISE_DIALOG", "cancel");
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
+    EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
+    PLW_UnInit();
+}
+
+TEST_F(PrintJobTest, ASetupRecordOfTheWrongSizeFails)
+{
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = 64;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
+    EXPECT_EQ(PLW_PrintDlg(nullptr), 0);
+    PLW_UnInit();
+}
+
+struct MarginRow {
+    const char* Locale;
+    const char* Margins; // null: the default
+    RECT Expected;
+};
+
+TEST_F(PrintJobTest, MarginsComeInTheUnitsOfTheLocale)
+{
+    const MarginRow rows[] = {
+        { "en_US.UTF-8", nullptr, { 750, 750, 750, 750 } },
+        { "de_DE.UTF-8", nullptr, { 1905, 1905, 1905, 1905 } },
+        { "en_GB.UTF-8", nullptr, { 1905, 1905, 1905, 1905 } },
+        { "C", nullptr, { 1905, 1905, 1905, 1905 } },
+        { "en_US.UTF-8", "1in,0.5in,25.4mm,0", { 1000, 500, 1000, 0 } },
+        { "fr_FR.UTF-8", "1in", { 2540, 2540, 2540, 2540 } },
+        { "fr_FR.UTF-8", "10mm,20mm,30mm,40mm", { 1000, 2000, 3000, 4000 } },
+    };
+    for (const MarginRow& row : rows) {
+        environment.Set("LC_ALL", row.Locale);
+        if (row.Margins)
+            environment.Set("PLOTWISE_MARGINS", row.Margins);
+        else
+            environment.Unset("PLOTWISE_MARGINS");
+        PLW_Init(u"x");
+        PLW_PAGESETUP setup {};
+        setup.lStructSize = sizeof setup;
+        setup.Flags = PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT;
+        ASSERT_EQ(PLW_PrintDlg(&setup), 1);
+        SCOPED_TRACE(std::string(row.Locale) + " " + (row.Margins ? row.Margins : "default"));
+        EXPECT_EQ(setup.rtMargin.left, row.Expected.left);
+        EXPECT_EQ(setup.rtMargin.top, row.Expected.top);
+        EXPECT_EQ(setup.rtMargin.right, row.Expected.right);
+        EXPECT_EQ(setup.rtMargin.bottom, row.Expected.bottom);
+        PLW_UnInit();
+    }
+}
+
+TEST_F(PrintJobTest, LcMeasurementDecidesWhenLcAllIsNotSet)
+{
+    environment.Unset("LC_ALL");
+    environment.Set("LC_MEASUREMENT", "en_US.UTF-8");
+    environment.Set("LANG", "de_DE.UTF-8");
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    ASSERT_EQ(PLW_PrintDlg(&setup), 1);
+    EXPECT_EQ(setup.rtMargin.left, 750);
+    PLW_UnInit();
+}
+
+struct CapsRow {
+    const char* Locale;
+    const char* Paper; // null: the locale's default
+    const char* Dpi;
+    int32_t Width;
+    int32_t Height;
+};
+
+TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    const CapsRow rows[] = {
+        { "de_DE.UTF-8", nullptr, nullptr, 4961, 7016 },
+        { "en_US.UTF-8", nullptr, nullptr, 5100, 6600 },
+        { "en_US.UTF-8", nullptr, "300", 2550, 3300 },
+        { "de_DE.UTF-8", "letter", "100", 850, 1100 },
+        { "en_US.UTF-8", "a4", "300", 2480, 3508 },
+        { "de_DE.UTF-8", "legal", "72", 612, 1008 },
+        { "de_DE.UTF-8", "100x150mm", "254", 1000, 1500 },
+    };
+    for (const CapsRow& row : rows) {
+        environment.Set("LC_ALL", row.Locale);
+        row.Paper ? environment.Set("PLOTWISE_PAPER", row.Paper) : environment.Unset("PLOTWISE_PAPER");
+        row.Dpi ? environment.Set("PLOTWISE_DPI", row.Dpi) : environment.Unset("PLOTWISE_DPI");
+        int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : 600;
+        RunJob([&](HDC dc) {
+            SCOPED_TRACE(row.Paper ? row.Paper : row.Locale);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), dpi);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSY), dpi);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.Width);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALHEIGHT), row.Height);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALOFFSETX), 0);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALOFFSETY), 0);
+            EXPECT_EQ(PLW_GetDeviceCaps(dc, 12345), 0);
+        });
+    }
+}
+
+TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    environment.Set("PLOTWISE_DPI", "huge");
+    environment.Set("PLOTWISE_PAPER", "napkin");
+    JobResult result = RunJob([](HDC dc) {
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), 600);
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 4961);
+    });
+    EXPECT_EQ(result.Status, PLW_STATUS_PRINTED);
+    EXPECT_EQ(result.Errors, "plotwise: ignored PLOTWISE_PAPER=\"napkin\"\nplotwise: ignored PLOTWISE_DPI=\"huge\"\n");
+}
+
+TEST_F(PrintJobTest, TheConfigurationFileSetsTheSetup)
+{
+    std::filesystem::create_directories(folder / "config" / "plotwise");
+    std::ofstream(folder / "config" / "plotwise" / "plotwise.conf") << "# a comment\n"
+                                                                       "output = "
+                                                                    << Path("conf.txt")
+                                                                    << "\n"
+                                                                       "paper=letter\n"
+                                                                       "dpi=300\n";
+    environment.Set("PLOTWISE_DPI", "150");
+    JobResult result = RunJob([](HDC dc) {
+        // The environment comes after the file.
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), 150);
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 1275);
+        DrawHello(dc);
+    });
+    EXPECT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    EXPECT_NE(ReadFile(Path("conf.txt")).find("text=\"Hello\""), std::string::npos);
+}
+
+struct UnwritableRow {
+    std::string Output;
+    std::string Message;
+};
+
+TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
+{
+    std::filesystem::create_directories(folder / "a-folder.pdf");
+    const UnwritableRow rows[] = {
+        { Path("missing/out.pdf"), "cannot write " + Path("missing/out.pdf") + ": No such file or directory" },
+        { Path("missing/out.txt"), "cannot write " + Path("missing/out.txt") + ": No such file or directory" },
+        { Path("missing/out.png"), "cannot write " + Path("missing/out-1.png") + ": No such file or directory" },
+        { Path("a-folder.pdf"), "cannot write " + Path("a-folder.pdf") + ": Is a directory" },
+    };
+    for (const UnwritableRow& row : rows) {
+        environment.Set("PLOTWISE_OUTPUT", row.Output);
+        JobResult result = RunJob(DrawHello);
+        EXPECT_EQ(result.Status, PLW_STATUS_FAILED) << row.Output;
+        EXPECT_EQ(result.Errors, "plotwise: " + row.Message + "\n");
+    }
+}
+
+TEST_F(PrintJobTest, ReportLevelZeroKeepsQuiet)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("missing/out.pdf"));
+    testing::internal::CaptureStderr();
+    PLW_Init(u"x");
+    PLW_SetReportLevel(0);
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    PLW_PrintDlg(&setup);
+    HDC dc = PLW_GetPrinterDC();
+    PLW_EndDoc(dc);
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
+    PLW_DeleteDC(dc);
+    PLW_UnInit();
+    PLW_SetReportLevel(2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(PrintJobTest, TheDefaultOutputIsNamedAfterTheJobAndNeverOverwritten)
+{
+    environment.Set("PLOTWISE_OUTPUT_DIR", Path("prints"));
+    ASSERT_EQ(RunJob(DrawHello, u"Report 1/2").Status, PLW_STATUS_PRINTED);
+    std::string first = ReadFile(Path("prints/Report 1_2.pdf"));
+    ASSERT_FALSE(first.empty());
+    ASSERT_EQ(RunJob(DrawHello, u"Report 1/2").Status, PLW_STATUS_PRINTED);
+    ASSERT_EQ(RunJob(DrawHello, u"Report 1/2").Status, PLW_STATUS_PRINTED);
+    EXPECT_TRUE(std::filesystem::exists(Path("prints/Report 1_2 (2).pdf")));
+    EXPECT_TRUE(std::filesystem::exists(Path("prints/Report 1_2 (3).pdf")));
+    EXPECT_EQ(ReadFile(Path("prints/Report 1_2.pdf")), first);
+    // No temporary files are left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "prints"), {}), 3);
+}
+
+TEST_F(PrintJobTest, TheDefaultFolderIsInTheHomeFolder)
+{
+    ASSERT_EQ(RunJob(DrawHello, u"").Status, PLW_STATUS_PRINTED);
+    EXPECT_TRUE(std::filesystem::exists(Path("Documents/Plotwise/document.pdf")));
+}
+
+TEST_F(PrintJobTest, ANamedOutputFileIsReplaced)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("named.txt"));
+    std::ofstream(Path("named.txt")) << "old content\n";
+    ASSERT_EQ(RunJob(DrawHello).Status, PLW_STATUS_PRINTED);
+    std::string recording = ReadFile(Path("named.txt"));
+    EXPECT_EQ(recording.find("old content"), std::string::npos);
+    EXPECT_NE(recording.find("text=\"Hello\""), std::string::npos);
+}
+
+TEST_F(PrintJobTest, AJobDeletedBeforeItsEndPrintsNothing)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    ASSERT_EQ(PLW_PrintDlg(&setup), 1);
+    HDC dc = PLW_GetPrinterDC();
+    DrawHello(dc);
+    PLW_EndPage(dc);
+    EXPECT_EQ(PLW_DeleteDC(dc), 1);
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
+    EXPECT_FALSE(std::filesystem::exists(Path("out.txt")));
+    // The deleted context is no context any more.
+    EXPECT_EQ(PLW_Rectangle(dc, 0, 0, 1, 1), 0);
+    EXPECT_EQ(PLW_EndDoc(dc), 0);
+    PLW_UnInit();
+}
+
+TEST_F(PrintJobTest, CallsOnNoContextFail)
+{
+    EXPECT_EQ(PLW_SetBkMode(nullptr, OPAQUE), 0);
+    EXPECT_EQ(PLW_SetTextColor(nullptr, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PLW_SetBkColor(nullptr, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PLW_ExtTextOut(nullptr, 0, 0, 0, nullptr, u"a", 1, nullptr), 0);
+    EXPECT_EQ(PLW_Rectangle(nullptr, 0, 0, 1, 1), 0);
+    EXPECT_EQ(PLW_EndPage(nullptr), 0);
+    EXPECT_EQ(PLW_StartPage(nullptr), 0);
+    EXPECT_EQ(PLW_EndDoc(nullptr), 0);
+    EXPECT_EQ(PLW_DeleteDC(nullptr), 0);
+    EXPECT_EQ(PLW_GetDeviceCaps(nullptr, LOGPIXELSX), 0);
+    EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
+}
+
+TEST_F(PrintJobTest, BackgroundModeTakesOnlyTheTwoModes)
+{
+    HDC dc = PLW_GetScreenDC();
+    EXPECT_EQ(PLW_SetBkMode(dc, TRANSPARENT), OPAQUE);
+    EXPECT_EQ(PLW_SetBkMode(dc, 3), 0);
+    EXPECT_EQ(PLW_SetBkMode(dc, OPAQUE), TRANSPARENT);
+    PLW_ReleaseScreenDC(dc);
+}
+
+} // namespace

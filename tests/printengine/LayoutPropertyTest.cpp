@@ -1,0 +1,138 @@
+// Random paragraphs, columns and indents through the flow and the layout:
+// every paragraph must end, and no character may be drawn twice or lost
+// except the spaces at line breaks (and, with tabs, the text the layout
+// drops on purpose).
+
+#include "EngineFixture.h"
+
+#include <random>
+
+namespace printengine::testing
+{
+namespace
+{
+
+using LayoutPropertyTest = EngineTest;
+
+constexpr char16_t kEllipsis = 133;
+constexpr char16_t kLeftQuote = 147;
+constexpr char16_t kRightQuote = 148;
+
+struct Case {
+    std::u16string Text;
+    std::vector<bool> ToggleBoldBefore; // per character: change the format first
+    std::int32_t ColumnWidth;
+    ParaFormat Format;
+};
+
+Case RandomCase(std::mt19937& random, bool withTabs)
+{
+    const std::u16string alphabet = withTabs ? u"abcdefgh      --\t\t\r\n" : u"abcdefgh      --\r\n";
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(alphabet.size()) - 1);
+    std::uniform_int_distribution<int> length(0, 600);
+    std::uniform_int_distribution<int> percent(0, 99);
+    Case c;
+    const int n = length(random);
+    for (int i = 0; i < n; ++i) {
+        const int p = percent(random);
+        char16_t ch = alphabet[static_cast<std::size_t>(pick(random))];
+        if (p == 0)
+            ch = kEllipsis;
+        else if (p == 1)
+            ch = kLeftQuote;
+        else if (p == 2)
+            ch = kRightQuote;
+        else if (p == 3)
+            ch = 12;
+        c.Text.push_back(ch);
+        c.ToggleBoldBefore.push_back(percent(random) < 5);
+    }
+    c.ColumnWidth = std::uniform_int_distribution<int>(1, 300)(random);
+    c.Format.LeftIndent = std::uniform_int_distribution<int>(0, 2000)(random);
+    c.Format.RightIndent = std::uniform_int_distribution<int>(0, 1000)(random);
+    c.Format.FirstIndent = std::uniform_int_distribution<int>(-500, 1000)(random);
+    c.Format.Alignment = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 3)(random));
+    return c;
+}
+
+// The characters that must be drawn: no spaces, no line, page or tab
+// characters, the ellipsis and the curly quotes as the flow stores them.
+std::string VisibleCharacters(const std::u16string& text)
+{
+    std::string result;
+    for (char16_t ch : text) {
+        if (ch == kEllipsis)
+            result += "...";
+        else if (ch == kLeftQuote || ch == kRightQuote)
+            result += '"';
+        else if (ch > u' ' && ch < 127)
+            result += static_cast<char>(ch);
+    }
+    return result;
+}
+
+std::string DrawnCharacters()
+{
+    std::string result;
+    for (const DrawnText& text : FakeLog().Texts) {
+        for (char16_t ch : text.Text) {
+            if (ch != u' ')
+                result += static_cast<char>(ch);
+        }
+    }
+    return result;
+}
+
+void Print(const Case& c)
+{
+    CurrentParaFormat() = c.Format;
+    for (std::size_t i = 0; i < c.Text.size(); ++i) {
+        if (c.ToggleBoldBefore[i])
+            CurrentCharFormat().Bold ^= 1;
+        PutFlowChar(c.Text[i]);
+    }
+    PutFlowChar(0);
+}
+
+TEST_F(LayoutPropertyTest, EveryCharacterIsDrawnOnce)
+{
+    std::mt19937 random(20261206);
+    for (int iteration = 0; iteration < 400; ++iteration) {
+        const Case c = RandomCase(random, false);
+        ResetPrintEngine();
+        InstallFakePrinter();
+        StartJobWithFont(c.ColumnWidth);
+        Print(c);
+        ASSERT_EQ(DrawnCharacters(), VisibleCharacters(c.Text))
+            << "iteration " << iteration << ", column " << c.ColumnWidth << ", text \"" << Ascii(c.Text) << "\"";
+        EXPECT_EQ(Flow().FirstRun, nullptr);
+        EndPrintJob();
+    }
+}
+
+TEST_F(LayoutPropertyTest, TabsEndAndDrawInOrder)
+{
+    std::mt19937 random(7);
+    for (int iteration = 0; iteration < 400; ++iteration) {
+        const Case c = RandomCase(random, true);
+        ResetPrintEngine();
+        InstallFakePrinter();
+        StartJobWithFont(c.ColumnWidth);
+        Job().PlainTextMode = iteration % 2;
+        Print(c);
+        // What is drawn is the text in order, less what tabs past the line drop.
+        const std::string drawn = DrawnCharacters();
+        const std::string visible = VisibleCharacters(c.Text);
+        std::size_t at = 0;
+        for (char ch : drawn) {
+            at = visible.find(ch, at);
+            ASSERT_NE(at, std::string::npos) << "iteration " << iteration << ", text \"" << Ascii(c.Text) << "\"";
+            ++at;
+        }
+        EXPECT_EQ(Flow().FirstRun, nullptr);
+        EndPrintJob();
+    }
+}
+
+} // namespace
+} // namespace printengine::testing

@@ -1,0 +1,86 @@
+#include "FrontEnd.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace shell
+{
+namespace
+{
+
+using Action = FrontEndRequest::Action;
+
+struct Row {
+    std::vector<std::string> arguments;
+    Action action;
+    std::string commandLine;
+    std::optional<std::string> output;
+};
+
+std::string Describe(const std::vector<std::string>& arguments)
+{
+    std::string text;
+    for (const std::string& argument : arguments)
+        text += "[" + argument + "]";
+    return text;
+}
+
+TEST(FrontEndTest, TranslatesArguments)
+{
+    const Row rows[] = {
+        { {}, Action::Run, "", std::nullopt },
+        { { "/F", "\\a.txt", "/Q", "/E" }, Action::Run, "/F \\a.txt /Q /E", std::nullopt },
+        { { "/F", "\\My Documents\\a b.txt", "/Q/E" }, Action::Run, "/F \"\\My Documents\\a b.txt\" /Q/E",
+            std::nullopt },
+        { { "/XZC300/50/end" }, Action::Run, "/XZC300/50/end", std::nullopt },
+        { { "--file=/home/u/a b.txt", "--quick", "--exit-codes" }, Action::Run, "/F \"\\home\\u\\a b.txt\" /Q /E",
+            std::nullopt },
+        { { "--file", "docs/a.rtf" }, Action::Run, "/F \"docs\\a.rtf\"", std::nullopt },
+        { { "--workbook=/w/b.pxl", "--no-sheet-dialog", "--sheet=2" }, Action::Run, "/A \"\\w\\b.pxl\" /XQ /XS2",
+            std::nullopt },
+        { { "--plain-text", "--documents", "--email", "--workbooks" }, Action::Run, "/P /W /I /X", std::nullopt },
+        { { "--gridlines=off", "--headings=on", "--background-colors=off", "--center=on" }, Action::Run,
+            "/XG0 /XH1 /XB0 /XC1", std::nullopt },
+        { { "--range=custom", "--from=B3", "--to", "IV16384" }, Action::Run, "/XA3 /XAFB3 /XATIV16384", std::nullopt },
+        { { "--range=populated" }, Action::Run, "/XA2", std::nullopt },
+        { { "--sizing=normal", "--sizing=fit", "--sizing=75" }, Action::Run, "/XZ0 /XZ1 /XZ2 /XZC75", std::nullopt },
+        { { "--output=/tmp/x.pdf", "/F", "\\a" }, Action::Run, "/F \\a", "/tmp/x.pdf" },
+        { { "--printer=office", "/F", "\\a" }, Action::Run, "/F \\a", "cups:office" },
+        { { "--printer", "office", "--output", "o.ps" }, Action::Run, "", "o.ps" },
+        { { "--help" }, Action::Help, "", std::nullopt },
+        { { "/F", "\\a", "-h" }, Action::Help, "", std::nullopt },
+        { { "--version" }, Action::Version, "", std::nullopt },
+        { { "--frobnicate" }, Action::UsageError, "", std::nullopt },
+        { { "--file" }, Action::UsageError, "", std::nullopt },
+        { { "--file=" }, Action::UsageError, "", std::nullopt },
+        { { "--file=a\"b" }, Action::UsageError, "", std::nullopt },
+        { { "--gridlines=maybe" }, Action::UsageError, "", std::nullopt },
+        { { "--sheet=10" }, Action::UsageError, "", std::nullopt },
+        { { "--sizing=huge" }, Action::UsageError, "", std::nullopt },
+        { { "--from=B 3" }, Action::UsageError, "", std::nullopt },
+        { { "--output=" }, Action::UsageError, "", std::nullopt },
+        { { "--quick=yes" }, Action::UsageError, "", std::nullopt },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Describe(row.arguments));
+        FrontEndRequest request = TranslateArguments(row.arguments);
+        EXPECT_EQ(request.action, row.action);
+        if (row.action == Action::Run) {
+            EXPECT_EQ(request.commandLine, row.commandLine);
+            EXPECT_EQ(request.plotwiseOutput, row.output);
+        }
+        EXPECT_EQ(request.error.empty(), row.action != Action::UsageError) << request.error;
+    }
+}
+
+TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)
+{
+    std::string help = HelpText("tallowin");
+    for (const char* needle : { "/F", "/A", "/E", "/Q", "/P", "/W", "/I", "/XZC", "--file", "--workbook", "--output",
+             "--printer", "995 arrives as 227", "TALLOWIN_REGISTRY", "TALLOWIN_LIBDIR", "PLOTWISE_OUTPUT", "260" })
+        EXPECT_NE(help.find(needle), std::string::npos) << needle;
+}
+
+} // namespace
+} // namespace shell

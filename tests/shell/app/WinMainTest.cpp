@@ -1,0 +1,313 @@
+#include "WinMain.h"
+
+#include "AppSettings.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "PrintersDouble.h"
+#include "PrintingLibrary.h"
+#include "SingleInstance.h"
+#include "TextConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace shell
+{
+namespace
+{
+
+const std::filesystem::path kStubs = TALLOWIN_PLOTWISE_STUBS;
+constexpr int kReceiveTimeoutMs = 5000;
+constexpr std::u16string_view kMissingLibraryText = u"Plotwise DLL missing or outdated";
+
+// A window system whose window can be made to fail.
+class TestWindowSystem final : public WindowSystem
+{
+public:
+    bool RegisterClassW(const WindowClass& windowClass) override
+    {
+        registeredClass = windowClass.className != nullptr ? windowClass.className : u"";
+        registeredStyle = windowClass.style;
+        return true;
+    }
+    WindowHandle CreateWindowExW(const char16_t* className, const char16_t* title, platform::ModuleHandle) override
+    {
+        createdClass = className;
+        createdTitle = title;
+        return fail ? nullptr : &window;
+    }
+
+    bool fail = false;
+    int window = 0;
+    std::u16string registeredClass;
+    std::uint32_t registeredStyle = 0;
+    std::u16string createdClass;
+    std::u16string createdTitle;
+};
+
+// A socket standing for a running interactive copy.
+class Listener
+{
+public:
+    explicit Listener(const std::filesystem::path& path)
+    {
+        socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::string text = path.native();
+        text.copy(address.sun_path, sizeof address.sun_path - 1);
+        listening_ = socket_ >= 0 && bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && listen(socket_, 4) == 0;
+    }
+    ~Listener()
+    {
+        if (socket_ >= 0)
+            close(socket_);
+    }
+    bool Listening() const { return listening_; }
+    // What the next connecting start sent; empty when none connected.
+    std::string Receive()
+    {
+        pollfd waiting = { socket_, POLLIN, 0 };
+        if (poll(&waiting, 1, kReceiveTimeoutMs) != 1)
+            return {};
+        int connection = accept(socket_, nullptr, nullptr);
+        if (connection < 0)
+            return {};
+        std::string received;
+        char buffer[64];
+        ssize_t count;
+        while ((count = read(connection, buffer, sizeof buffer)) > 0)
+            received.append(buffer, static_cast<std::size_t>(count));
+        close(connection);
+        return received;
+    }
+
+private:
+    int socket_ = -1;
+    bool listening_ = false;
+};
+
+class WinMainTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // A short directory name keeps the socket path within its limit.
+        char pattern[] = "/tmp/tw-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+        std::filesystem::create_directories(directory_ / "runtime");
+        std::filesystem::permissions(directory_ / "runtime", std::filesystem::perms::owner_all);
+        registry_ = directory_ / "registry.reg";
+        setenv("TALLOWIN_REGISTRY", registry_.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (directory_ / "runtime").c_str(), 1);
+        UseLibraryDirectory("current");
+        SetWindowSystem(&windows_);
+        platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view) {
+            messages_.emplace_back(text);
+            return platform::IDOK;
+        });
+        Script() = PrinterScript {};
+        Reset();
+    }
+    void TearDown() override
+    {
+        ReleasePrintingLibrary();
+        SetWindowSystem(nullptr);
+        SetMainWindow(nullptr);
+        platform::SetMessageBoxHost({});
+        unsetenv("XDG_RUNTIME_DIR");
+        Reset();
+        std::filesystem::remove_all(directory_);
+    }
+
+    static void Reset()
+    {
+        ResetAppSettings();
+        ResetRunOptions();
+    }
+
+    void UseLibraryDirectory(const std::string& name) { setenv("TALLOWIN_LIBDIR", (kStubs / name).c_str(), 1); }
+
+    // One start as a new process would make it.
+    int Start(const char16_t* commandLine)
+    {
+        ReleasePrintingLibrary();
+        Reset();
+        messages_.clear();
+        Script().calls.clear();
+        return WinMain(platform::ProgramModule(), nullptr, commandLine, 1);
+    }
+
+    bool MissingLibraryShown() const { return messages_.size() == 1 && messages_[0].starts_with(kMissingLibraryText); }
+
+    std::filesystem::path directory_;
+    std::filesystem::path registry_;
+    TestWindowSystem windows_;
+    std::vector<std::u16string> messages_;
+};
+
+TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
+{
+    for (const char* library : { "empty", "noversion", "old", "incomplete", "no-such-directory" }) {
+        for (const char16_t* commandLine : { u"/F \\a.txt /E", u"/F \\a.txt", u"/XG0 /E", u"" }) {
+            SCOPED_TRACE(std::string(library) + " " + Utf16ToUtf8(commandLine));
+            UseLibraryDirectory(library);
+            EXPECT_EQ(Start(commandLine), 0);
+            EXPECT_TRUE(MissingLibraryShown());
+            EXPECT_TRUE(Script().calls.empty());
+            EXPECT_FALSE(platform::PrintingLibraryBound());
+            // The command line was not read, so nothing was stored.
+            EXPECT_FALSE(std::filesystem::exists(registry_));
+            EXPECT_FALSE(HasCommandLineFile());
+        }
+    }
+}
+
+TEST_F(WinMainTest, CurrentPrintingLibraryIsBound)
+{
+    Start(u"/F \\a.txt");
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(platform::PrintingLibraryBound());
+    EXPECT_EQ(PrintingLibraryVersion(), kMinPrintingLibraryVersion);
+    ASSERT_NE(PLW_GetVersion, nullptr);
+    EXPECT_EQ(PLW_GetVersion(), kMinPrintingLibraryVersion);
+}
+
+struct PrintRow {
+    const char16_t* commandLine;
+    int result;
+    std::int32_t finalStatus;
+    bool windowFails;
+    int status;
+    bool settingsSaved;
+};
+
+TEST_F(WinMainTest, PrintOnlyExitStatuses)
+{
+    const PrintRow rows[] = {
+        { u"/F \\a.txt", 1, 0, false, 1, true },
+        { u"/F \\a.txt /E", 1, 0, false, 0, true },
+        { u"/F \\a.txt", 0, 0, false, 0, false },
+        { u"/F \\a.txt /E", 0, 0, false, 2, false },
+        { u"/F \\a.txt", 1, 1, false, 0, false },
+        { u"/F \\a.txt /E", 1, 1, false, 63, false },
+        { u"/F \\a.txt", 1, 2, false, 0, false },
+        { u"/F \\a.txt /E", 1, 2, false, 995, false },
+        { u"/F \\a.txt /E", 1, -1, false, 995, false },
+        { u"/F \\a.txt", 1, 0, true, 0, false },
+        { u"/F \\a.txt /E", 1, 0, true, 995, false },
+        { u"/E /F", 0, 0, false, 2, false },
+    };
+    for (const PrintRow& row : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(row.commandLine) + " result " + std::to_string(row.result) + " status "
+            + std::to_string(row.finalStatus) + (row.windowFails ? " no window" : ""));
+        std::filesystem::remove(registry_);
+        Script().result = row.result;
+        Script().finalStatus = row.finalStatus;
+        windows_.fail = row.windowFails;
+        EXPECT_EQ(Start(row.commandLine), row.status);
+        EXPECT_EQ(Script().calls.size(), row.windowFails ? 0u : 1u);
+        EXPECT_EQ(std::filesystem::exists(registry_), row.settingsSaved);
+        EXPECT_TRUE(messages_.empty());
+    }
+}
+
+TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindow)
+{
+    struct Row {
+        const char16_t* commandLine;
+        PrinterCall::Kind kind;
+        std::u16string path;
+    };
+    const Row rows[] = {
+        { u"/F \"\\My Documents\\a b.rtf\" /Q/E", PrinterCall::Document, u"\\My Documents\\a b.rtf" },
+        { u"/A \\book.pxl /XQ", PrinterCall::Workbook, u"\\book.pxl" },
+        { u"/X /F \\a.txt", PrinterCall::Document, u"\\a.txt" },
+        { u"/F", PrinterCall::Document, u"" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(row.commandLine));
+        Start(row.commandLine);
+        ASSERT_EQ(Script().calls.size(), 1u);
+        EXPECT_EQ(Script().calls[0].kind, row.kind);
+        EXPECT_EQ(Script().calls[0].path, row.path);
+        EXPECT_EQ(Script().calls[0].window, &windows_.window);
+        EXPECT_EQ(MainWindow(), &windows_.window);
+    }
+}
+
+TEST_F(WinMainTest, WindowIsMadeFromTheProgramsClassAndTitle)
+{
+    Start(u"/F \\a.txt");
+    EXPECT_EQ(windows_.registeredClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.registeredStyle, 3u);
+    EXPECT_EQ(windows_.createdClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
+}
+
+TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForward)
+{
+    Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
+    ASSERT_TRUE(listener.Listening());
+
+    EXPECT_EQ(Start(u""), 1);
+    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    EXPECT_EQ(Start(u"/E"), 0);
+    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    EXPECT_EQ(Start(u"/X /E"), 0);
+    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    EXPECT_EQ(Start(nullptr), 1);
+    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    EXPECT_TRUE(windows_.createdClass.empty());
+}
+
+TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
+{
+    Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
+    ASSERT_TRUE(listener.Listening());
+    Script().result = 1;
+    EXPECT_EQ(Start(u"/F \\a.txt /E"), 0);
+    EXPECT_EQ(Script().calls.size(), 1u);
+    // Had the start with a file connected, its empty connection would be
+    // the first one waiting here.
+    Start(u"/XG1");
+    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+}
+
+TEST_F(WinMainTest, InteractiveStartWithoutARunningCopy)
+{
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Start(u"/I"), 0);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("interactive window is not available"), std::string::npos) << said;
+    EXPECT_TRUE(Script().calls.empty());
+    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
+}
+
+TEST_F(WinMainTest, TooLongCommandLineStartsInteractively)
+{
+    std::u16string commandLine = u"/F \\a.txt /E ";
+    commandLine.resize(260, u'x');
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Start(commandLine.c_str()), 0);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(Script().calls.empty());
+
+    commandLine.resize(259);
+    Script().result = 0;
+    EXPECT_EQ(Start(commandLine.c_str()), 2);
+    EXPECT_EQ(Script().calls.size(), 1u);
+}
+
+} // namespace
+} // namespace shell

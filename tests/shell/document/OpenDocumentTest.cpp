@@ -1,0 +1,194 @@
+#include "OpenDocument.h"
+
+#include "AppSettings.h"
+#include "FakePrinter.h"
+#include "MessageBox.h"
+#include "PrintJob.h"
+#include "Source.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using fakeprinter::Fake;
+using fakeprinter::PrintedText;
+
+std::u16string Utf16(const std::string& text)
+{
+    std::u16string out;
+    for (unsigned char c : text)
+        out.push_back(c); // the test paths are ASCII
+    return out;
+}
+
+class OpenDocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        setenv("LANG", "en_US.UTF-8", 1);
+        shell::ResetAppSettings();
+        shell::ResetRunOptions();
+        printengine::ResetPrintEngine();
+        fakeprinter::InstallFakePrinter();
+        shell::Settings().QuickPrint = 1;
+        dir = std::filesystem::temp_directory_path()
+            / ("tallowin-open-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+        messages.clear();
+        platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
+            messages.push_back(std::u16string(caption) + u"|" + std::u16string(text));
+            return platform::IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        platform::SetMessageBoxHost({});
+        printengine::ResetPrintEngine();
+        fakeprinter::RemoveFakePrinter();
+        std::filesystem::remove_all(dir);
+    }
+
+    std::u16string Write(const std::string& name, std::string_view bytes)
+    {
+        std::ofstream(dir / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return Utf16((dir / name).string());
+    }
+
+    int Open(const std::u16string& path) { return shell::OpenAndPrintDocument(nullptr, nullptr, path.c_str()); }
+
+    std::filesystem::path dir;
+    std::vector<std::u16string> messages;
+};
+
+TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharacters)
+{
+    struct Row {
+        std::string_view bytes;
+        std::u16string printed;
+    };
+    using namespace std::string_view_literals;
+    const Row rows[] = {
+        { "caf\xe9 cr\xe8me \x80\n"sv, u"café crème €" },
+        { "Latin \xc3\xa9, \xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0, \xce\x95\xce\xbb\n"sv,
+            u"Latin é, Кириллица, Ελ" },
+        { "\xef\xbb\xbfmarked \xe6\x97\xa5\n"sv, u"marked 日" },
+        { "one\r\ntwo\r\n"sv, u"one\ntwo" },
+        { "no final line end"sv, u"no final line end" },
+        { "x"sv, u"x" },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        std::u16string path = Write("text.txt", row.bytes);
+        EXPECT_EQ(Open(path), 1) << row.bytes;
+        EXPECT_EQ(PrintedText(), row.printed) << row.bytes;
+        EXPECT_EQ(printengine::Job().FinalStatus, 0);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OpenDocumentTest, RefusedFilesPrintRaw)
+{
+    struct Row {
+        std::string_view bytes;
+        std::u16string printed;
+    };
+    using namespace std::string_view_literals;
+    const Row rows[] = {
+        // UTF-16 after the mark, and not one character more: the odd byte goes.
+        { "\xff\xfeh\0\x14\x04\n\0z"sv, u"hД" },
+        { "\xff\xfe"sv, u"" },
+        // Content with a NUL byte: one character per byte, the NUL ending a paragraph.
+        { "ab\0\xe9\n"sv, u"ab\né" },
+        // A big-endian mark is not read as UTF-16.
+        { "\xfe\xff\0A"sv, u"\u00FE\u00FF\nA" },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        std::u16string path = Write("raw.txt", row.bytes);
+        EXPECT_EQ(Open(path), 1);
+        EXPECT_EQ(PrintedText(), row.printed);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
+{
+    std::u16string missing = Utf16((dir / "missing.txt").string());
+    std::u16string directory = Utf16(dir.string());
+    std::u16string empty = Write("empty.txt", "");
+    struct Row {
+        std::u16string path;
+        std::u16string message;
+    };
+    const Row rows[] = {
+        { missing, u"Alert...|Unable to open file: " + missing },
+        { directory, u"Alert...|Unable to open file: " + directory },
+        { empty, u"Alert...|Invalid file type: " + empty },
+    };
+    for (const Row& row : rows) {
+        messages.clear();
+        shell::Options().PlainTextOnce = 1;
+        EXPECT_EQ(Open(row.path), 0);
+        EXPECT_EQ(messages, std::vector<std::u16string> { row.message });
+        EXPECT_EQ(shell::Options().PlainTextOnce, 0);
+    }
+    EXPECT_EQ(Fake().Inits, 0);
+}
+
+TEST_F(OpenDocumentTest, RtfAndPocketWordWaitForTheirReaders)
+{
+    for (std::string_view bytes : { "{\\rtf1 hello}", "{\\pwi ink}" }) {
+        testing::internal::CaptureStderr();
+        std::u16string path = Write("doc.rtf", bytes);
+        EXPECT_EQ(Open(path), 0);
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("not built yet"), std::string::npos);
+        EXPECT_NE(said.find("doc.rtf"), std::string::npos);
+    }
+    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OpenDocumentTest, EveryCallClearsPlainTextOnceAndReleasesTheSource)
+{
+    std::u16string path = Write("text.txt", "text\n");
+    shell::Settings().PlainText = 1;
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(shell::Options().PlainTextOnce, 0);
+    EXPECT_EQ(rtf::SourceData, nullptr);
+    EXPECT_EQ(rtf::SourcePos, 0);
+    EXPECT_EQ(PrintedText(), u"text");
+}
+
+TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
+{
+    shell::Settings().QuickPrint = 0;
+    Fake().PrintDialogResult = 0;
+    Fake().Status = 1;
+    std::u16string path = Write("text.txt", "text\n");
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    EXPECT_TRUE(Fake().Texts.empty());
+}
+
+TEST_F(OpenDocumentTest, BackslashesSeparateDirectories)
+{
+    std::u16string path = Write("text.txt", "via backslash\n");
+    for (char16_t& c : path)
+        if (c == u'/')
+            c = u'\\';
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(PrintedText(), u"via backslash");
+}
+
+} // namespace

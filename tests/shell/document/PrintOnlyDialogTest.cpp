@@ -1,0 +1,65 @@
+// A print-only start whose user cancels the plain-text options dialog ends
+// as cancelled: 63 with /E, 0 without, and nothing is printed.
+
+#include "AppSettings.h"
+#include "DialogHost.h"
+#include "DialogResourceIds.h"
+#include "Module.h"
+#include "WinMain.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
+{
+    fs::path dir = fs::temp_directory_path() / ("tallowin-cancel-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::path text = dir / "notes.txt";
+    std::ofstream(text) << "notes\n";
+    setenv("PLOTWISE_OUTPUT", (dir / "out.txt").c_str(), 1);
+    setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    setenv("LANG", "en_US.UTF-8", 1);
+
+    struct Row {
+        const char* switches;
+        int pressed;
+        int status;
+        bool printed;
+    };
+    const Row rows[] = {
+        { " /E", platform::kCancelCommand, 63, false },
+        { "", platform::kCancelCommand, 0, false },
+        { " /E", platform::kPlainTextPrintButton, 0, true },
+    };
+    std::string path = text.string();
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    for (const Row& row : rows) {
+        fs::remove(dir / "out.txt");
+        shell::ResetAppSettings();
+        shell::ResetRunOptions();
+        platform::ScriptedDialogHost host({ platform::DialogAction::Press(row.pressed) });
+        platform::SetDialogHost(&host);
+        std::string line = "/F " + path + row.switches;
+        std::u16string commandLine(line.begin(), line.end());
+        int status = shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), 0);
+        shell::ReleasePrintingLibrary();
+        platform::SetDialogHost(nullptr);
+        EXPECT_EQ(host.Runs(), 1) << line;
+        EXPECT_EQ(status, row.status) << line;
+        EXPECT_EQ(fs::exists(dir / "out.txt"), row.printed) << line;
+    }
+    fs::remove_all(dir);
+}
+
+} // namespace

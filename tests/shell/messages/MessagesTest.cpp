@@ -1,0 +1,200 @@
+#include "Messages.h"
+
+#include "MessageBox.h"
+#include "StringIds.h"
+#include "StringTable.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+using shell::LoadResString;
+
+struct ShownBox {
+    std::u16string text;
+    std::u16string caption;
+};
+
+// Records every message box and restores the program module and the
+// standard-error host afterwards.
+class MessagesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
+            m_shown.push_back({ std::u16string(text), std::u16string(caption) });
+            return IDOK;
+        });
+    }
+
+    void TearDown() override
+    {
+        SetMessageBoxHost({});
+        shell::SetResourceModule(ProgramModule());
+        shell::SetBusyCursorHost({});
+        if (m_language != nullptr)
+            dlclose(m_language);
+    }
+
+    ModuleHandle LongTextLanguage()
+    {
+        if (m_language == nullptr)
+            m_language = dlopen(TEST_LANGUAGE_LONG, RTLD_NOW | RTLD_LOCAL);
+        return m_language;
+    }
+
+    std::vector<ShownBox> m_shown;
+    ModuleHandle m_language = nullptr;
+};
+
+TEST_F(MessagesTest, ResourceModuleStartsAsTheProgram)
+{
+    EXPECT_EQ(shell::ResourceModule(), ProgramModule());
+    shell::SetResourceModule(nullptr);
+    EXPECT_EQ(shell::ResourceModule(), ProgramModule());
+}
+
+TEST_F(MessagesTest, ShowMessageIdUsesEntryAndAlertCaption)
+{
+    EXPECT_EQ(shell::ShowMessageId(kStrInvalidPageSettings), IDOK);
+    EXPECT_EQ(shell::ShowMessageId(12345), IDOK);
+    ASSERT_EQ(m_shown.size(), 2u);
+    EXPECT_EQ(m_shown[0].text, u"Invalid page or margin settings...");
+    EXPECT_EQ(m_shown[0].caption, u"Alert...");
+    EXPECT_EQ(m_shown[1].text, u"");
+    EXPECT_EQ(m_shown[1].caption, u"Alert...");
+}
+
+TEST_F(MessagesTest, ShowMessageIdReadsTwoHundredAndCaptionTwenty)
+{
+    ASSERT_NE(LongTextLanguage(), nullptr);
+    shell::SetResourceModule(LongTextLanguage());
+    shell::ShowMessageId(kStrInvalidFileType);
+    shell::ShowMessageId(kStrRtfParseError);
+    ASSERT_EQ(m_shown.size(), 2u);
+    EXPECT_EQ(m_shown[0].text.size(), 199u);
+    EXPECT_EQ(m_shown[0].caption, u"A caption of thirty");
+    // The library has no entry: the program's text.
+    EXPECT_EQ(m_shown[1].text, u"Error parsing rtf");
+}
+
+struct WithTextRow {
+    unsigned id;
+    std::size_t textLength; // of a file name made of 'x'
+    bool nullText;
+    std::size_t expectedEntryLength;
+    bool expectAppended;
+};
+
+// "Unable to open file: " is 21 units; the long library's 40050 entry is
+// 170 units, read as 159.
+constexpr WithTextRow kWithTextRows[] = {
+    { kStrFileOpenFailed, 10, false, 21, true },
+    { kStrFileOpenFailed, 178, false, 21, true },
+    { kStrFileOpenFailed, 179, false, 21, false },
+    { kStrFileOpenFailed, 500, false, 21, false },
+    { kStrFileOpenFailed, 0, false, 21, true },
+    { kStrFileOpenFailed, 0, true, 21, false },
+    { 12345, 30, false, 0, true },
+};
+
+constexpr WithTextRow kLongEntryRows[] = {
+    { kStrPxlOpenFailed, 40, false, 159, true },
+    { kStrPxlOpenFailed, 41, false, 159, false },
+    { kStrFileOpenFailed, 192, false, 7, true },
+    { kStrFileOpenFailed, 193, false, 7, false },
+};
+
+void CheckWithText(const WithTextRow& row, const std::vector<ShownBox>& shown, std::u16string_view entry)
+{
+    ASSERT_FALSE(shown.empty());
+    std::u16string fileName(row.textLength, u'x');
+    std::u16string expected(entry.substr(0, row.expectedEntryLength));
+    if (row.expectAppended)
+        expected += fileName;
+    EXPECT_EQ(shown.back().text, expected) << row.id << " with " << row.textLength;
+    EXPECT_LT(shown.back().text.size(), 200u);
+}
+
+TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundred)
+{
+    for (const WithTextRow& row : kWithTextRows) {
+        std::u16string fileName(row.textLength, u'x');
+        shell::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
+        CheckWithText(row, m_shown, LoadStringW(ProgramModule(), row.id));
+        EXPECT_EQ(m_shown.back().caption, u"Alert...");
+    }
+}
+
+TEST_F(MessagesTest, ShowMessageIdWithTextCountsTheEntryAsRead)
+{
+    ASSERT_NE(LongTextLanguage(), nullptr);
+    shell::SetResourceModule(LongTextLanguage());
+    for (const WithTextRow& row : kLongEntryRows) {
+        std::u16string fileName(row.textLength, u'x');
+        shell::ShowMessageIdWithText(row.id, fileName.c_str());
+        CheckWithText(row, m_shown, LoadStringW(LongTextLanguage(), row.id));
+    }
+}
+
+TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
+{
+    ASSERT_NE(LongTextLanguage(), nullptr);
+    ModuleHandle language = LongTextLanguage();
+    char16_t buffer[40] = u"untouched";
+
+    EXPECT_EQ(std::u16string(LoadResString(language, kStrFileOpenFailed, nullptr, 20)), u"Datei: ");
+    EXPECT_EQ(std::u16string(LoadResString(language, kStrHelpDocs, nullptr, 80)), u"file:tallowin.htm#docs");
+    EXPECT_EQ(LoadResString(language, kStrHelpDocs, nullptr, 80), LoadStringW(ProgramModule(), kStrHelpDocs).data());
+    EXPECT_EQ(LoadResString(language, 12345, nullptr, 20), nullptr);
+    EXPECT_EQ(LoadResString(ProgramModule(), 12345, nullptr, 20), nullptr);
+    EXPECT_EQ(LoadResString(nullptr, kStrAlertCaption, buffer, 40), buffer);
+    EXPECT_EQ(std::u16string(buffer), u"Alert...");
+
+    EXPECT_EQ(LoadResString(language, 12345, buffer, 40), nullptr);
+    EXPECT_EQ(std::u16string(buffer), u"");
+}
+
+struct BufferRow {
+    std::size_t size;
+    bool returnsBuffer;
+    const char16_t* contents;
+};
+
+constexpr BufferRow kBufferRows[] = {
+    { 20, true, u"Alert..." },
+    { 9, true, u"Alert..." },
+    { 8, true, u"Alert.." },
+    { 4, true, u"Ale" },
+    { 1, true, u"" },
+    { 0, false, u"untouched" },
+};
+
+TEST_F(MessagesTest, LoadResStringTruncatesToTheBuffer)
+{
+    for (const BufferRow& row : kBufferRows) {
+        char16_t buffer[20] = u"untouched";
+        const char16_t* result = LoadResString(ProgramModule(), kStrAlertCaption, buffer, row.size);
+        EXPECT_EQ(result, row.returnsBuffer ? buffer : nullptr) << row.size;
+        EXPECT_EQ(std::u16string(buffer), row.contents) << row.size;
+    }
+}
+
+TEST_F(MessagesTest, BusyCursorGoesToTheWindowsHost)
+{
+    shell::ShowBusyCursor();
+    shell::HideBusyCursor();
+    std::vector<bool> calls;
+    shell::SetBusyCursorHost([&calls](bool busy) { calls.push_back(busy); });
+    shell::ShowBusyCursor();
+    shell::HideBusyCursor();
+    shell::HideBusyCursor();
+    EXPECT_EQ(calls, (std::vector<bool> { true, false, false }));
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+#include "SettingsFixture.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace shell::testing
+{
+namespace
+{
+
+constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
+
+} // namespace
+
+void SettingsFixture::SetUp()
+{
+    std::string pattern = (std::filesystem::path(::testing::TempDir()) / "tallowin-settings-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+    ::setenv("TALLOWIN_REGISTRY", File().c_str(), 1);
+    ResetAppSettings();
+    ResetRunOptions();
+}
+
+void SettingsFixture::TearDown()
+{
+    ::unsetenv("TALLOWIN_REGISTRY");
+    ResetAppSettings();
+    ResetRunOptions();
+    std::error_code error;
+    std::filesystem::remove_all(directory_, error);
+}
+
+std::optional<std::vector<std::uint8_t>> SettingsFixture::StoredValue(const char16_t* name)
+{
+    platform::HKEY key = nullptr;
+    if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kKey, 0, platform::KEY_READ, &key)
+        != platform::ERROR_SUCCESS)
+        return std::nullopt;
+    platform::DWORD size = 0;
+    std::optional<std::vector<std::uint8_t>> data;
+    if (platform::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) == platform::ERROR_SUCCESS) {
+        data.emplace(size, 0);
+        if (platform::RegQueryValueExW(key, name, nullptr, nullptr, data->data(), &size) != platform::ERROR_SUCCESS)
+            data.reset();
+    }
+    platform::RegCloseKey(key);
+    return data;
+}
+
+platform::DWORD SettingsFixture::StoredType(const char16_t* name)
+{
+    platform::HKEY key = nullptr;
+    platform::DWORD type = platform::REG_NONE;
+    if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kKey, 0, platform::KEY_READ, &key)
+        == platform::ERROR_SUCCESS) {
+        platform::RegQueryValueExW(key, name, nullptr, &type, nullptr, nullptr);
+        platform::RegCloseKey(key);
+    }
+    return type;
+}
+
+void SettingsFixture::StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data)
+{
+    platform::HKEY key = nullptr;
+    ASSERT_EQ(platform::RegCreateKeyExW(
+                  platform::HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, platform::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        platform::ERROR_SUCCESS);
+    ASSERT_EQ(platform::RegSetValueExW(
+                  key, name, 0, platform::REG_BINARY, data.data(), static_cast<platform::DWORD>(data.size())),
+        platform::ERROR_SUCCESS);
+    ASSERT_EQ(platform::RegCloseKey(key), platform::ERROR_SUCCESS);
+}
+
+std::vector<std::uint8_t> Hex(std::string_view digits)
+{
+    std::vector<std::uint8_t> bytes;
+    int pending = -1;
+    for (char c : digits) {
+        int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (value < 0)
+            continue;
+        if (pending < 0) {
+            pending = value;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(pending * 16 + value));
+            pending = -1;
+        }
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> Zeros(std::size_t count)
+{
+    return std::vector<std::uint8_t>(count, 0);
+}
+
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const auto& part : parts)
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    return bytes;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace shell::testing

@@ -1,0 +1,384 @@
+#include "SettingsFixture.h"
+#include "SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <type_traits>
+#include <utility>
+
+namespace shell
+{
+namespace
+{
+
+using testing::Hex;
+using testing::Join;
+using testing::Zeros;
+
+// "Courier New" and "Tahoma" as stored: UTF-16LE, zero-padded to 64 bytes.
+std::vector<std::uint8_t> CourierNew()
+{
+    return Join({ Hex("43 00 6f 00 75 00 72 00 69 00 65 00 72 00 20 00 4e 00 65 00 77 00"), Zeros(42) });
+}
+
+std::vector<std::uint8_t> Tahoma()
+{
+    return Join({ Hex("54 00 61 00 68 00 6f 00 6d 00 61 00"), Zeros(52) });
+}
+
+std::vector<std::uint8_t> DefaultPrStore()
+{
+    return Join({ Hex("00000000 00000000 ea030000 01000000 f20d0000 0c000000 00000000 04000000 00 00"), CourierNew(),
+        Zeros(2) });
+}
+
+std::vector<std::uint8_t> DefaultPrStoreInbox()
+{
+    return Join({ Hex("ffffffff 09000000 01 00 0000 09000000 00 00"), Tahoma(), CourierNew(),
+        Hex("0000 ffff0000 00 00 00"), Zeros(9) });
+}
+
+std::vector<std::uint8_t> DefaultPrExcel()
+{
+    return Hex("01000000 00000000 01000000 01000000 00 01 0000 6400 000000000000");
+}
+
+class SettingsLayoutTest : public testing::SettingsFixture
+{
+};
+
+TEST_F(SettingsLayoutTest, DefaultsAreStoredByteForByte)
+{
+    SaveSettings();
+    EXPECT_EQ(StoredValue(u"PrStore"), DefaultPrStore());
+    EXPECT_EQ(StoredValue(u"PrStoreInbox"), DefaultPrStoreInbox());
+    EXPECT_EQ(StoredValue(u"PrExcel"), DefaultPrExcel());
+    EXPECT_EQ(StoredValue(u"PrMAPI"), std::vector<std::uint8_t> {});
+    for (const char16_t* name : { u"PrStore", u"PrStoreInbox", u"PrExcel", u"PrMAPI" })
+        EXPECT_EQ(StoredType(name), platform::REG_BINARY);
+    ASSERT_EQ(DefaultPrStore().size(), 100u);
+    ASSERT_EQ(DefaultPrStoreInbox().size(), 164u);
+    ASSERT_EQ(DefaultPrExcel().size(), 28u);
+}
+
+// One stored integer field: where it lives and how to reach it in memory.
+struct FieldRow {
+    const char* field;
+    const char16_t* value;
+    std::size_t offset;
+    std::size_t width;
+    std::int64_t sample;
+    void (*set)(AppSettings&, std::int64_t);
+    std::int64_t (*get)(const AppSettings&);
+};
+
+template <auto Member>
+FieldRow Field(const char* field, const char16_t* value, std::size_t offset, std::size_t width, std::int64_t sample)
+{
+    using Type = std::remove_reference_t<decltype(std::declval<AppSettings&>().*Member)>;
+    return FieldRow { field, value, offset, width, sample,
+        [](AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
+        [](const AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
+}
+
+const FieldRow kFields[] = {
+    Field<&AppSettings::QuickPrint>("QuickPrint", u"PrStore", 0, 4, 1),
+    Field<&AppSettings::PlainText>("PlainText", u"PrStore", 4, 4, 1),
+    Field<&AppSettings::ResizeChoice>("ResizeChoice", u"PrStore", 8, 4, 1004),
+    Field<&AppSettings::TextFontSize>("TextFontSize", u"PrStore", 20, 4, 0x01020304),
+    Field<&AppSettings::TextTabSize>("TextTabSize", u"PrStore", 28, 4, 8),
+    Field<&AppSettings::TextBold>("TextBold", u"PrStore", 32, 1, 1),
+    Field<&AppSettings::TextItalic>("TextItalic", u"PrStore", 33, 1, 1),
+    Field<&AppSettings::MailHeaderFontSize>("MailHeaderFontSize", u"PrStoreInbox", 4, 4, 0x0A0B0C0D),
+    Field<&AppSettings::MailHeaderBold>("MailHeaderBold", u"PrStoreInbox", 8, 1, 0),
+    Field<&AppSettings::MailHeaderItalic>("MailHeaderItalic", u"PrStoreInbox", 9, 1, 1),
+    Field<&AppSettings::MailBodyFontSize>("MailBodyFontSize", u"PrStoreInbox", 12, 4, 0x11223344),
+    Field<&AppSettings::MailBodyBold>("MailBodyBold", u"PrStoreInbox", 16, 1, 1),
+    Field<&AppSettings::MailBodyItalic>("MailBodyItalic", u"PrStoreInbox", 17, 1, 1),
+    Field<&AppSettings::MailHeaderOrder>("MailHeaderOrder", u"PrStoreInbox", 146, 2, -2),
+    Field<&AppSettings::InboxReservedWord>("InboxReservedWord", u"PrStoreInbox", 148, 4, 0x12345678),
+    Field<&AppSettings::MailHeaderCharset>("MailHeaderCharset", u"PrStoreInbox", 152, 1, 0xEE),
+    Field<&AppSettings::MailBodyCharset>("MailBodyCharset", u"PrStoreInbox", 153, 1, 0x80),
+    Field<&AppSettings::TextFontCharset>("TextFontCharset", u"PrStoreInbox", 154, 1, 0xA1),
+    Field<&AppSettings::SheetGridlines>("SheetGridlines", u"PrExcel", 0, 4, 0),
+    Field<&AppSettings::SheetHeadings>("SheetHeadings", u"PrExcel", 8, 4, 0),
+    Field<&AppSettings::SheetBackgroundColors>("SheetBackgroundColors", u"PrExcel", 12, 4, 0),
+    Field<&AppSettings::SheetSizing>("SheetSizing", u"PrExcel", 16, 1, 2),
+    Field<&AppSettings::SheetCenter>("SheetCenter", u"PrExcel", 17, 1, 0),
+    Field<&AppSettings::SheetCustomPercent>("SheetCustomPercent", u"PrExcel", 20, 2, -250),
+};
+
+std::vector<std::uint8_t> Defaults(std::u16string_view value)
+{
+    if (value == u"PrStore")
+        return DefaultPrStore();
+    if (value == u"PrStoreInbox")
+        return DefaultPrStoreInbox();
+    return DefaultPrExcel();
+}
+
+void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t width, std::int64_t value)
+{
+    for (std::size_t i = 0; i < width; ++i)
+        bytes[offset + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+}
+
+TEST_F(SettingsLayoutTest, EachFieldIsSavedAtItsOffsetAndWidth)
+{
+    for (const auto& row : kFields) {
+        SCOPED_TRACE(row.field);
+        ResetAppSettings();
+        row.set(Settings(), row.sample);
+        SaveSettings();
+        auto expected = Defaults(row.value);
+        PutLittleEndian(expected, row.offset, row.width, row.sample);
+        EXPECT_EQ(StoredValue(row.value), expected);
+    }
+}
+
+TEST_F(SettingsLayoutTest, EachFieldIsLoadedFromItsOffsetAndWidth)
+{
+    for (const auto& row : kFields) {
+        SCOPED_TRACE(row.field);
+        ResetAppSettings();
+        SaveSettings();
+        auto stored = Defaults(row.value);
+        PutLittleEndian(stored, row.offset, row.width, row.sample);
+        StoreValue(row.value, stored);
+        LoadSettings();
+        EXPECT_EQ(row.get(Settings()), row.sample);
+    }
+}
+
+struct FlagsRow {
+    std::uint32_t stored;
+    bool show;
+};
+
+TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
+{
+    const FlagsRow rows[] = { { 0, false }, { 1, true }, { 0xFFFFFFFE, false }, { 0x80000001, true } };
+    for (const auto& row : rows) {
+        auto stored = DefaultPrStore();
+        PutLittleEndian(stored, 12, 4, row.stored);
+        StoreValue(u"PrStore", stored);
+        Settings().ShowStartupScreen = !row.show;
+        LoadSettings();
+        EXPECT_EQ(Settings().ShowStartupScreen, row.show) << row.stored;
+
+        SaveSettings();
+        auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
+        ASSERT_EQ(saved.size(), 100u);
+        EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
+        EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
+    }
+}
+
+TEST_F(SettingsLayoutTest, FaceNamesAreStoredAsUtf16AtTheirOffsets)
+{
+    std::memcpy(Settings().TextFontFace, u"Liberation Mono", sizeof(u"Liberation Mono"));
+    std::memcpy(Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
+    std::memcpy(Settings().MailBodyFontFace, u"Serif", sizeof(u"Serif"));
+    SaveSettings();
+    auto store = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
+    auto inbox = StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {});
+    ASSERT_EQ(store.size(), 100u);
+    ASSERT_EQ(inbox.size(), 164u);
+    EXPECT_EQ(std::vector<std::uint8_t>(store.begin() + 34, store.begin() + 40), Hex("4c 00 69 00 62 00"));
+    EXPECT_EQ(store[34 + 2 * 15], 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(inbox.begin() + 18 + 24, inbox.begin() + 18 + 26), Hex("c9 00"));
+    EXPECT_EQ(std::vector<std::uint8_t>(inbox.begin() + 82, inbox.begin() + 86), Hex("53 00 65 00"));
+
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(std::u16string(Settings().TextFontFace), u"Liberation Mono");
+    EXPECT_EQ(std::u16string(Settings().MailHeaderFontFace), u"DejaVu Sans \u00C9");
+    EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Serif");
+}
+
+TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
+{
+    auto stored = DefaultPrStore();
+    for (std::size_t i = 34; i < 98; i += 2)
+        stored[i] = 'A';
+    StoreValue(u"PrStore", stored);
+    LoadSettings();
+    EXPECT_EQ(std::u16string(Settings().TextFontFace), std::u16string(31, u'A'));
+}
+
+TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
+{
+    auto stored = DefaultPrStoreInbox();
+    PutLittleEndian(stored, 4, 4, 11);
+    stored.resize(146);
+    StoreValue(u"PrStoreInbox", stored);
+    Settings().MailHeaderOrder = 2;
+    Settings().InboxReservedWord = 0xABCD;
+    Settings().MailHeaderCharset = 7;
+    Settings().MailBodyCharset = 8;
+    Settings().TextFontCharset = 9;
+    LoadSettings();
+    EXPECT_EQ(Settings().MailHeaderFontSize, 11);
+    EXPECT_EQ(Settings().MailHeaderOrder, 2);
+    EXPECT_EQ(Settings().InboxReservedWord, 0xABCDu);
+    EXPECT_EQ(Settings().MailHeaderCharset, 0);
+    EXPECT_EQ(Settings().MailBodyCharset, 0);
+    EXPECT_EQ(Settings().TextFontCharset, 0);
+    EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Courier New");
+}
+
+TEST_F(SettingsLayoutTest, AShortValueReadsItsMissingFieldsAsZero)
+{
+    auto stored = DefaultPrExcel();
+    stored.resize(10);
+    StoreValue(u"PrExcel", stored);
+    LoadSettings();
+    EXPECT_EQ(Settings().SheetGridlines, 1);
+    EXPECT_EQ(Settings().SheetHeadings, 1) << "bytes 8 and 9 are there";
+    EXPECT_EQ(Settings().SheetBackgroundColors, 0);
+    EXPECT_EQ(Settings().SheetCustomPercent, 0);
+}
+
+struct OversizeRow {
+    const char16_t* value;
+    std::size_t size;
+};
+
+TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
+{
+    const OversizeRow rows[]
+        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 }, { u"PrStore", 4096 } };
+    for (const auto& row : rows) {
+        ResetAppSettings();
+        ResetRunOptions();
+        std::filesystem::remove(File());
+        Settings().TextFontSize = 30;
+        Settings().MailHeaderFontSize = 31;
+        Settings().SheetCustomPercent = 32;
+        SaveSettings();
+        StoreValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
+        Settings().TextFontSize = 40;
+        Settings().MailHeaderFontSize = 41;
+        Settings().SheetCustomPercent = 42;
+        Options().StartView = 1;
+        LoadSettings();
+        bool store = std::u16string_view(row.value) == u"PrStore";
+        bool inbox = std::u16string_view(row.value) == u"PrStoreInbox";
+        bool excel = std::u16string_view(row.value) == u"PrExcel";
+        EXPECT_EQ(Settings().TextFontSize, store ? 40 : 30);
+        EXPECT_EQ(Settings().MailHeaderFontSize, inbox ? 41 : 31);
+        EXPECT_EQ(Settings().SheetCustomPercent, excel ? 42 : 32);
+        EXPECT_EQ(Options().StartView, inbox ? 1 : -1);
+    }
+}
+
+struct ResizeRow {
+    std::int32_t choice;
+    std::int32_t stored;
+    std::int32_t num;
+    std::int32_t den;
+};
+
+const ResizeRow kResizeRows[] = {
+    { 1000, 1000, 1, 2 },
+    { 1001, 1001, 3, 4 },
+    { 1002, 1002, 1, 1 },
+    { 1003, 1003, 5, 4 },
+    { 1004, 1004, 3, 2 },
+    { 999, 1002, 1, 1 },
+    { 1005, 1002, 1, 1 },
+    { 0, 1002, 1, 1 },
+    { -1, 1002, 1, 1 },
+    { 2, 1002, 1, 1 },
+};
+
+TEST_F(SettingsLayoutTest, SetResizeChoiceSetsTheScale)
+{
+    for (const auto& row : kResizeRows) {
+        Settings().ScaleNum = 9;
+        Settings().ScaleDen = 9;
+        SetResizeChoice(row.choice);
+        EXPECT_EQ(Settings().ResizeChoice, row.stored) << row.choice;
+        EXPECT_EQ(Settings().ScaleNum, row.num) << row.choice;
+        EXPECT_EQ(Settings().ScaleDen, row.den) << row.choice;
+    }
+}
+
+TEST_F(SettingsLayoutTest, AStoredResizeChoiceGoesThroughSetResizeChoice)
+{
+    for (const auto& row : kResizeRows) {
+        auto stored = DefaultPrStore();
+        PutLittleEndian(stored, 8, 4, row.choice);
+        StoreValue(u"PrStore", stored);
+        Settings().ScaleNum = 9;
+        LoadSettings();
+        EXPECT_EQ(Settings().ResizeChoice, row.stored) << row.choice;
+        EXPECT_EQ(Settings().ScaleNum, row.num) << row.choice;
+        EXPECT_EQ(Settings().ScaleDen, row.den) << row.choice;
+    }
+}
+
+struct MapiRow {
+    const char* what;
+    std::vector<std::uint8_t> store;
+    std::vector<std::uint8_t> folder;
+    std::vector<std::uint8_t> stored;
+};
+
+TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
+{
+    const MapiRow rows[] = {
+        { "neither", {}, {}, {} },
+        { "both", { 1, 2, 3 }, { 4, 5 }, Hex("0300 0200 010203 0405 0000") },
+        { "store only", { 0xAA }, {}, Hex("0100 0000 aa 0000") },
+        { "folder only", {}, { 0xBB, 0xCC }, Hex("0000 0200 bbcc 0000") },
+        { "identifier too long to store", std::vector<std::uint8_t>(32768, 1), { 7 }, Hex("0000 0100 07 0000") },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ResetAppSettings();
+        Settings().MapiBlob = { 9, 9, 9 };
+        Settings().MailEntryIdsTaken = true;
+        Settings().MailStoreEntryId = row.store;
+        Settings().MailFolderEntryId = row.folder;
+        SaveSettings();
+        EXPECT_EQ(StoredValue(u"PrMAPI"), row.stored);
+        EXPECT_EQ(Settings().MapiBlob, row.stored);
+
+        ResetAppSettings();
+        Settings().MapiBlob = { 9 };
+        LoadSettings();
+        EXPECT_EQ(Settings().MapiBlob, row.stored);
+        EXPECT_TRUE(Settings().MailStoreEntryId.empty()) << "the e-mail view reads the identifiers from the blob";
+    }
+}
+
+TEST_F(SettingsLayoutTest, ARunThatNeverOpenedTheMailViewKeepsTheStoredPrMapi)
+{
+    const auto stored = Hex("0100 0200 aa bbcc 0000");
+    StoreValue(u"PrMAPI", stored);
+    LoadSettings();
+    Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
+    SaveSettings();
+    EXPECT_EQ(StoredValue(u"PrMAPI"), stored);
+}
+
+TEST_F(SettingsLayoutTest, AMissingPrMapiReleasesTheBlob)
+{
+    StoreValue(u"PrStore", DefaultPrStore());
+    Settings().MapiBlob = { 1, 2, 3 };
+    LoadSettings();
+    EXPECT_TRUE(Settings().MapiBlob.empty());
+}
+
+TEST_F(SettingsLayoutTest, APrMapiOfTheSameLengthIsReadIntoTheBlobHeld)
+{
+    StoreValue(u"PrMAPI", Hex("0100 0000 55 0000"));
+    Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9 };
+    LoadSettings();
+    EXPECT_EQ(Settings().MapiBlob, Hex("0100 0000 55 0000"));
+}
+
+} // namespace
+} // namespace shell
