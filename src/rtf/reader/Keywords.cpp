@@ -16,8 +16,10 @@
 #include <cstddef>
 #include <cstring>
 
-namespace rtf {
-namespace {
+namespace rtf
+{
+namespace
+{
 
 using printengine::CharFormat;
 using printengine::ParaFormat;
@@ -81,37 +83,37 @@ struct PropertyEntry {
     std::uint8_t Offset;
 };
 
-constexpr std::array<PropertyEntry, kPropertyCount> kProperties = {{
-    {PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Bold)},
-    {PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Italic)},
-    {PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Underline)},
-    {PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Strike)},
-    {PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, FontNumber)},
-    {PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, Size)},
-    {PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, ForeColor)},
-    {PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, BackColor)},
-    {PropertyAction::Special, PropertyRecord::Char, 0},
-    {PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, LeftIndent)},
-    {PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, RightIndent)},
-    {PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, FirstIndent)},
-    {PropertyAction::StoreByte, PropertyRecord::Para, offsetof(ParaFormat, Alignment)},
-    {PropertyAction::Special, PropertyRecord::Para, 0},
-    {PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, Columns)},
-    {PropertyAction::StoreByte, PropertyRecord::Section, offsetof(SectionFormat, BreakKind)},
-    {PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, PageNumberX)},
-    {PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, PageNumberY)},
-    {PropertyAction::StoreByte, PropertyRecord::Section, offsetof(SectionFormat, PageNumberFormat)},
-    {PropertyAction::Special, PropertyRecord::Section, 0},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, PaperWidth)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, PaperHeight)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginLeft)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginRight)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginTop)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginBottom)},
-    {PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, FirstPageNumber)},
-    {PropertyAction::StoreByte, PropertyRecord::Doc, offsetof(DocFormat, FacingPages)},
-    {PropertyAction::StoreByte, PropertyRecord::Doc, offsetof(DocFormat, Landscape)},
-}};
+constexpr std::array<PropertyEntry, kPropertyCount> kProperties = { {
+    { PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Bold) },
+    { PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Italic) },
+    { PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Underline) },
+    { PropertyAction::StoreByte, PropertyRecord::Char, offsetof(CharFormat, Strike) },
+    { PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, FontNumber) },
+    { PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, Size) },
+    { PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, ForeColor) },
+    { PropertyAction::StoreWord, PropertyRecord::Char, offsetof(CharFormat, BackColor) },
+    { PropertyAction::Special, PropertyRecord::Char, 0 },
+    { PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, LeftIndent) },
+    { PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, RightIndent) },
+    { PropertyAction::StoreWord, PropertyRecord::Para, offsetof(ParaFormat, FirstIndent) },
+    { PropertyAction::StoreByte, PropertyRecord::Para, offsetof(ParaFormat, Alignment) },
+    { PropertyAction::Special, PropertyRecord::Para, 0 },
+    { PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, Columns) },
+    { PropertyAction::StoreByte, PropertyRecord::Section, offsetof(SectionFormat, BreakKind) },
+    { PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, PageNumberX) },
+    { PropertyAction::StoreWord, PropertyRecord::Section, offsetof(SectionFormat, PageNumberY) },
+    { PropertyAction::StoreByte, PropertyRecord::Section, offsetof(SectionFormat, PageNumberFormat) },
+    { PropertyAction::Special, PropertyRecord::Section, 0 },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, PaperWidth) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, PaperHeight) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginLeft) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginRight) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginTop) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, MarginBottom) },
+    { PropertyAction::StoreWord, PropertyRecord::Doc, offsetof(DocFormat, FirstPageNumber) },
+    { PropertyAction::StoreByte, PropertyRecord::Doc, offsetof(DocFormat, FacingPages) },
+    { PropertyAction::StoreByte, PropertyRecord::Doc, offsetof(DocFormat, Landscape) },
+} };
 
 struct KeywordEntry {
     std::string_view Name;
@@ -123,19 +125,19 @@ struct KeywordEntry {
 
 constexpr KeywordEntry Char(std::string_view name, char16_t ch)
 {
-    return {name, 0, false, KeywordKind::Character, static_cast<std::uint8_t>(ch)};
+    return { name, 0, false, KeywordKind::Character, static_cast<std::uint8_t>(ch) };
 }
 constexpr KeywordEntry Skip(std::string_view name)
 {
-    return {name, 0, false, KeywordKind::Destination, 0};
+    return { name, 0, false, KeywordKind::Destination, 0 };
 }
 constexpr KeywordEntry Act(std::string_view name, Special special)
 {
-    return {name, 0, false, KeywordKind::Special, special};
+    return { name, 0, false, KeywordKind::Special, special };
 }
 constexpr KeywordEntry Prop(std::string_view name, Property property, std::int32_t defaultValue, bool always = false)
 {
-    return {name, defaultValue, always, KeywordKind::Property, property};
+    return { name, defaultValue, always, KeywordKind::Property, property };
 }
 
 // Sorted by name in byte order; lookups scan forward from the first row of
@@ -257,7 +259,7 @@ constexpr bool IsLetter(char ch)
 constexpr std::size_t kStartIndexSize = 27;
 constexpr std::array<std::size_t, kStartIndexSize> BuildStartIndex()
 {
-    std::array<std::size_t, kStartIndexSize> index{};
+    std::array<std::size_t, kStartIndexSize> index {};
     for (std::size_t letter = 0; letter < 26; ++letter) {
         index[letter] = 0;
         for (std::size_t row = 0; row < kKeywords.size(); ++row) {
@@ -296,28 +298,27 @@ struct FontKeywordEntry {
 };
 
 constexpr std::array kFontKeywords = {
-    FontKeywordEntry{"'", FontKeyword::Hex, 0},
-    FontKeywordEntry{"*", FontKeyword::SkipDestination, 0},
-    FontKeywordEntry{"f", FontKeyword::Font, 0},
-    FontKeywordEntry{"fbidi", FontKeyword::Family, printengine::kFamilyBidi},
-    FontKeywordEntry{"fcharset", FontKeyword::Charset, 0},
-    FontKeywordEntry{"fdecor", FontKeyword::Family, printengine::kFamilyDecor},
-    FontKeywordEntry{"fmodern", FontKeyword::Family, printengine::kFamilyModern},
-    FontKeywordEntry{"fnil", FontKeyword::Family, printengine::kFamilyNil},
-    FontKeywordEntry{"fprq", FontKeyword::Pitch, 0},
-    FontKeywordEntry{"froman", FontKeyword::Family, printengine::kFamilyRoman},
-    FontKeywordEntry{"fscript", FontKeyword::Family, printengine::kFamilyScript},
-    FontKeywordEntry{"fswiss", FontKeyword::Family, printengine::kFamilySwiss},
-    FontKeywordEntry{"ftech", FontKeyword::Family, printengine::kFamilyTech},
-    FontKeywordEntry{"panose", FontKeyword::Panose, 0},
+    FontKeywordEntry { "'", FontKeyword::Hex, 0 },
+    FontKeywordEntry { "*", FontKeyword::SkipDestination, 0 },
+    FontKeywordEntry { "f", FontKeyword::Font, 0 },
+    FontKeywordEntry { "fbidi", FontKeyword::Family, printengine::kFamilyBidi },
+    FontKeywordEntry { "fcharset", FontKeyword::Charset, 0 },
+    FontKeywordEntry { "fdecor", FontKeyword::Family, printengine::kFamilyDecor },
+    FontKeywordEntry { "fmodern", FontKeyword::Family, printengine::kFamilyModern },
+    FontKeywordEntry { "fnil", FontKeyword::Family, printengine::kFamilyNil },
+    FontKeywordEntry { "fprq", FontKeyword::Pitch, 0 },
+    FontKeywordEntry { "froman", FontKeyword::Family, printengine::kFamilyRoman },
+    FontKeywordEntry { "fscript", FontKeyword::Family, printengine::kFamilyScript },
+    FontKeywordEntry { "fswiss", FontKeyword::Family, printengine::kFamilySwiss },
+    FontKeywordEntry { "ftech", FontKeyword::Family, printengine::kFamilyTech },
+    FontKeywordEntry { "panose", FontKeyword::Panose, 0 },
 };
 static_assert(kFontKeywords.size() == 14);
 static_assert(SortedByName(kFontKeywords), "the font-table keywords must be sorted by name in byte order");
 
 // Scans forward from `start` while the row's name is smaller than `name`;
 // the row is found only on an equal name.
-template <typename Table>
-const auto* ScanForward(const Table& table, std::size_t start, std::string_view name)
+template <typename Table> const auto* ScanForward(const Table& table, std::size_t start, std::string_view name)
 {
     for (std::size_t row = start; row < table.size(); ++row) {
         if (table[row].Name < name)
@@ -338,8 +339,7 @@ const KeywordEntry* FindKeyword(std::string_view name)
     return ScanForward(kKeywords, start, name);
 }
 
-template <typename Record>
-void Store(Record& record, std::uint8_t offset, PropertyAction action, std::int32_t value)
+template <typename Record> void Store(Record& record, std::uint8_t offset, PropertyAction action, std::int32_t value)
 {
     auto* bytes = reinterpret_cast<unsigned char*>(&record);
     if (action == PropertyAction::StoreByte) {
@@ -361,15 +361,15 @@ int ApplyProperty(std::uint8_t index, std::int32_t value)
     if (property.Action == PropertyAction::Special) {
         switch (index) {
         case kPropPard:
-            printengine::CurrentParaFormat() = ParaFormat{};
+            printengine::CurrentParaFormat() = ParaFormat {};
             printengine::ClearTabStops();
             return kRtfOk;
         case kPropPlain:
-            printengine::CurrentCharFormat() = CharFormat{};
+            printengine::CurrentCharFormat() = CharFormat {};
             printengine::CurrentCharFormat().Size = 24;
             return kRtfOk;
         case kPropSectd:
-            reader.Section = SectionFormat{};
+            reader.Section = SectionFormat {};
             return kRtfOk;
         default:
             return kRtfBadTable;

@@ -15,8 +15,10 @@
 #include <cstring>
 #include <new>
 
-namespace rtf {
-namespace {
+namespace rtf
+{
+namespace
+{
 
 std::optional<PictureRecord> picture;
 
@@ -45,27 +47,27 @@ struct PictKeywordEntry {
 };
 
 constexpr std::array kPictKeywords = {
-    PictKeywordEntry{"bin", PictField::Bin},
-    PictKeywordEntry{"dibitmap", PictField::DiBitmap},
-    PictKeywordEntry{"jpegblip", PictField::None},
-    PictKeywordEntry{"piccropb", PictField::CropBottom},
-    PictKeywordEntry{"piccropl", PictField::CropLeft},
-    PictKeywordEntry{"piccropr", PictField::CropRight},
-    PictKeywordEntry{"piccropt", PictField::CropTop},
-    PictKeywordEntry{"pich", PictField::SourceHeight},
-    PictKeywordEntry{"pichgoal", PictField::GoalHeight},
-    PictKeywordEntry{"picscalex", PictField::ScaleX},
-    PictKeywordEntry{"picscaley", PictField::ScaleY},
-    PictKeywordEntry{"picw", PictField::SourceWidth},
-    PictKeywordEntry{"picwgoal", PictField::GoalWidth},
-    PictKeywordEntry{"pngblip", PictField::None},
-    PictKeywordEntry{"wbmbitspixel", PictField::BitsPerPixel},
-    PictKeywordEntry{"wbmplanes", PictField::Planes},
-    PictKeywordEntry{"wbmwidthbytes", PictField::BytesPerRow},
+    PictKeywordEntry { "bin", PictField::Bin },
+    PictKeywordEntry { "dibitmap", PictField::DiBitmap },
+    PictKeywordEntry { "jpegblip", PictField::None },
+    PictKeywordEntry { "piccropb", PictField::CropBottom },
+    PictKeywordEntry { "piccropl", PictField::CropLeft },
+    PictKeywordEntry { "piccropr", PictField::CropRight },
+    PictKeywordEntry { "piccropt", PictField::CropTop },
+    PictKeywordEntry { "pich", PictField::SourceHeight },
+    PictKeywordEntry { "pichgoal", PictField::GoalHeight },
+    PictKeywordEntry { "picscalex", PictField::ScaleX },
+    PictKeywordEntry { "picscaley", PictField::ScaleY },
+    PictKeywordEntry { "picw", PictField::SourceWidth },
+    PictKeywordEntry { "picwgoal", PictField::GoalWidth },
+    PictKeywordEntry { "pngblip", PictField::None },
+    PictKeywordEntry { "wbmbitspixel", PictField::BitsPerPixel },
+    PictKeywordEntry { "wbmplanes", PictField::Planes },
+    PictKeywordEntry { "wbmwidthbytes", PictField::BytesPerRow },
 };
 static_assert(kPictKeywords.size() == 17);
-static_assert(std::is_sorted(kPictKeywords.begin(), kPictKeywords.end(),
-                             [](const auto& a, const auto& b) { return a.Name < b.Name; }));
+static_assert(std::is_sorted(
+    kPictKeywords.begin(), kPictKeywords.end(), [](const auto& a, const auto& b) { return a.Name < b.Name; }));
 
 // A goal size in twips, scaled by the resize ratio.
 std::int32_t ScaledGoal(std::int32_t twips)
@@ -103,7 +105,7 @@ void BeginPicture()
     if (!picture)
         picture.emplace();
     else if (picture->HasData)
-        *picture = PictureRecord{};
+        *picture = PictureRecord {};
 }
 
 int PictKeyword(std::string_view name, std::int32_t parameter)
@@ -111,7 +113,7 @@ int PictKeyword(std::string_view name, std::int32_t parameter)
     if (!picture)
         picture.emplace();
     const auto found = std::lower_bound(kPictKeywords.begin(), kPictKeywords.end(), name,
-                                        [](const PictKeywordEntry& entry, std::string_view key) { return entry.Name < key; });
+        [](const PictKeywordEntry& entry, std::string_view key) { return entry.Name < key; });
     if (found == kPictKeywords.end() || found->Name != name)
         return kRtfOk;
     PLW_PICTURE& fields = picture->Fields;

@@ -12,10 +12,11 @@
 #include <optional>
 #include <string_view>
 
-namespace rtf {
+namespace rtf
+{
 
 struct PictureRecord {
-    PLW_PICTURE Fields{}; // Data is set when the picture is drawn
+    PLW_PICTURE Fields {}; // Data is set when the picture is drawn
     std::unique_ptr<std::uint8_t[]> Data; // DataSize bytes plus two zero bytes
     bool HasData = false;
 };

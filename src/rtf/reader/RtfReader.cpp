@@ -15,8 +15,10 @@
 #include <array>
 #include <string_view>
 
-namespace rtf {
-namespace {
+namespace rtf
+{
+namespace
+{
 
 constexpr unsigned kRtfParseErrorMessage = platform::kStrRtfParseError;
 
@@ -48,8 +50,8 @@ int HexDigitValue(int ch)
 char16_t ConvertBytes(const std::uint8_t* bytes, int count)
 {
     char16_t unit = 0;
-    if (platform::MultiByteToWideChar(printengine::CodePages().CodePage, 0, reinterpret_cast<const char*>(bytes), count,
-                                      &unit, 1)
+    if (platform::MultiByteToWideChar(
+            printengine::CodePages().CodePage, 0, reinterpret_cast<const char*>(bytes), count, &unit, 1)
         == 1)
         return unit;
     return count == 2 ? static_cast<char16_t>(bytes[0] + 256 * bytes[1]) : static_cast<char16_t>(bytes[0]);
@@ -65,7 +67,7 @@ void AddFaceNameByte(int ch)
     reader.FaceNameHexPending = false;
     if (reader.FaceNameLeadPending) {
         reader.FaceNameLeadPending = false;
-        const std::array<std::uint8_t, 2> pair = {reader.FaceNameLeadByte, byte};
+        const std::array<std::uint8_t, 2> pair = { reader.FaceNameLeadByte, byte };
         printengine::AddFaceNameChar(ConvertBytes(pair.data(), 2));
         return;
     }
@@ -90,7 +92,7 @@ void AddDocumentByte(int ch)
 
     if (reader.LeadBytePending) {
         reader.LeadBytePending = false;
-        const std::array<std::uint8_t, 2> pair = {reader.LeadByte, byte};
+        const std::array<std::uint8_t, 2> pair = { reader.LeadByte, byte };
         printengine::PutFlowChar(ConvertBytes(pair.data(), 2));
         return;
     }
@@ -106,8 +108,8 @@ int PushState()
 {
     if (reader.GroupDepth >= kMaxGroupDepth)
         return kRtfStackOverflow;
-    reader.Stack.push_back(GroupState{printengine::CurrentCharFormat(), printengine::CurrentParaFormat(),
-                                      reader.Section, reader.Doc, reader.Destination, reader.InputState});
+    reader.Stack.push_back(GroupState { printengine::CurrentCharFormat(), printengine::CurrentParaFormat(),
+        reader.Section, reader.Doc, reader.Destination, reader.InputState });
     reader.InputState = kInputNormal;
     ++reader.GroupDepth;
     return kRtfOk;
@@ -147,7 +149,7 @@ int ParseKeyword()
 
     // Letters beyond the longest keyword, and digits beyond the longest
     // parameter, are read and dropped.
-    std::array<char, kMaxKeywordLength> name{};
+    std::array<char, kMaxKeywordLength> name {};
     int nameLength = 0;
     while (IsLetter(ch)) {
         if (nameLength < kMaxKeywordLength)
@@ -175,8 +177,8 @@ int ParseKeyword()
     const auto parameter = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
     if (ch != ' ' && ch != -1)
         UngetSourceChar();
-    return TranslateKeyword(std::string_view(name.data(), static_cast<std::size_t>(nameLength)), parameter,
-                            hasParameter);
+    return TranslateKeyword(
+        std::string_view(name.data(), static_cast<std::size_t>(nameLength)), parameter, hasParameter);
 }
 
 int ParseHexDigit(int ch)
@@ -197,7 +199,7 @@ int ParseHexDigit(int ch)
 
 void ResetReaderState()
 {
-    reader = ReaderState{};
+    reader = ReaderState {};
     ReleasePicture();
 }
 
