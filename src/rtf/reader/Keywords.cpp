@@ -489,6 +489,7 @@ int RunSpecial(std::uint8_t index, std::int32_t parameter)
         printengine::PutFlowChar(12);
         return kRtfOk;
     case kSpecialUnicode:
+        EnsureTextFont();
         printengine::PutFlowChar(static_cast<char16_t>(parameter & 0xFFFF));
         reader.AfterUnicode = true;
         return kRtfOk;

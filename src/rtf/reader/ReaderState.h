@@ -95,6 +95,12 @@ ReaderState& Reader();
 // by their order, and text in a font numbered otherwise could not print).
 void CommitFontDefinition();
 
+// Text in a font that the font table does not define (a document without a
+// font table, or one naming a font it never defined) would have no printer
+// font, and the layout drops text it cannot measure. Such a font is defined
+// here, with no face name, so the printing library's default face prints it.
+void EnsureTextFont();
+
 // Gives one byte of the document to its destination.
 int ParseChar(int ch);
 

@@ -81,6 +81,7 @@ void AddFaceNameByte(int ch)
 
 void AddDocumentByte(int ch)
 {
+    EnsureTextFont();
     const auto byte = static_cast<std::uint8_t>(ch);
     const std::int32_t fontNumber = printengine::CurrentCharFormat().FontNumber;
     if (fontNumber != reader.FontSeenLast) {
@@ -204,6 +205,17 @@ void ResetReaderState()
 }
 
 } // namespace
+
+void EnsureTextFont()
+{
+    const std::int32_t fontNumber = printengine::CurrentCharFormat().FontNumber;
+    // Font numbers beyond the table's 16-bit numbers can name no entry.
+    if (fontNumber < INT16_MIN || fontNumber > INT16_MAX || printengine::FindFontTableEntry(fontNumber) != nullptr)
+        return;
+    printengine::FontTableEntry entry;
+    entry.Number = static_cast<std::int16_t>(fontNumber);
+    printengine::Flow().FontTable.push_back(entry);
+}
 
 ReaderState& Reader()
 {

@@ -7,8 +7,10 @@
 
 #include <string>
 
-namespace rtf::testing {
-namespace {
+namespace rtf::testing
+{
+namespace
+{
 
 using printengine::testing::ShownMessages;
 
@@ -23,7 +25,9 @@ struct TextCase {
     std::u16string_view Expected;
 };
 
-class RtfTextTest : public RtfTest, public ::testing::WithParamInterface<TextCase> {};
+class RtfTextTest : public RtfTest, public ::testing::WithParamInterface<TextCase>
+{
+};
 
 TEST_P(RtfTextTest, PrintsTheDocumentText)
 {
@@ -34,24 +38,23 @@ TEST_P(RtfTextTest, PrintsTheDocumentText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RtfTextTest,
-    ::testing::Values(
-        TextCase{"plain", "Hello world\\par", u"Hello world"},
-        TextCase{"line_breaks_in_the_source_add_nothing", "Hello\r\nworld\\par", u"Helloworld"},
-        TextCase{"hex_escape_through_code_page_1252", "caf\\'e9\\par", u"caf\u00e9"},
-        TextCase{"hex_escape_upper_case_digits", "\\'C9t\\'E9\\par", u"\u00c9t\u00e9"},
-        TextCase{"unicode_negative_parameter", "\\u-3913 x\\par", u"\uf0b7x"},
-        TextCase{"unicode_drops_the_hex_fallback", "\\u233\\'e9 z\\par", u"\u00e9 z"},
-        TextCase{"unicode_keeps_a_plain_fallback", "\\u8364 ?\\par", u"\u20ac?"},
-        TextCase{"skipped_header", "a{\\header H}b\\par", u"ab"},
-        TextCase{"skipped_footnote_and_info", "a{\\footnote F}{\\info{\\title T}}b\\par", u"ab"},
-        TextCase{"unknown_destination_after_star", "a{\\*\\foo x}b\\par", u"ab"},
-        TextCase{"unknown_word_without_star", "a{\\foo x}b\\par", u"axb"},
-        TextCase{"double_quotes", "\\ldblquote q\\rdblquote\\par", u"\"q\""},
-        TextCase{"escaped_symbols", "\\{x\\}\\\\\\par", u"{x}\\"},
-        TextCase{"paragraphs", "one\\par two\\par", u"one|two"},
-        TextCase{"tab_character", "a\\tab b\\par", u"ab"},
-        TextCase{"binary_data_outside_a_picture_is_text", "a\\bin3 xyzb\\par", u"axyzb"},
-        TextCase{"empty_document", "", u""}),
+    ::testing::Values(TextCase { "plain", "Hello world\\par", u"Hello world" },
+        TextCase { "line_breaks_in_the_source_add_nothing", "Hello\r\nworld\\par", u"Helloworld" },
+        TextCase { "hex_escape_through_code_page_1252", "caf\\'e9\\par", u"caf\u00e9" },
+        TextCase { "hex_escape_upper_case_digits", "\\'C9t\\'E9\\par", u"\u00c9t\u00e9" },
+        TextCase { "unicode_negative_parameter", "\\u-3913 x\\par", u"\uf0b7x" },
+        TextCase { "unicode_drops_the_hex_fallback", "\\u233\\'e9 z\\par", u"\u00e9 z" },
+        TextCase { "unicode_keeps_a_plain_fallback", "\\u8364 ?\\par", u"\u20ac?" },
+        TextCase { "skipped_header", "a{\\header H}b\\par", u"ab" },
+        TextCase { "skipped_footnote_and_info", "a{\\footnote F}{\\info{\\title T}}b\\par", u"ab" },
+        TextCase { "unknown_destination_after_star", "a{\\*\\foo x}b\\par", u"ab" },
+        TextCase { "unknown_word_without_star", "a{\\foo x}b\\par", u"axb" },
+        TextCase { "double_quotes", "\\ldblquote q\\rdblquote\\par", u"\"q\"" },
+        TextCase { "escaped_symbols", "\\{x\\}\\\\\\par", u"{x}\\" },
+        TextCase { "paragraphs", "one\\par two\\par", u"one|two" },
+        TextCase { "tab_character", "a\\tab b\\par", u"ab" },
+        TextCase { "binary_data_outside_a_picture_is_text", "a\\bin3 xyzb\\par", u"axyzb" },
+        TextCase { "empty_document", "", u"" }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct ErrorCase {
@@ -60,7 +63,9 @@ struct ErrorCase {
     int Expected;
 };
 
-class RtfErrorTest : public RtfTest, public ::testing::WithParamInterface<ErrorCase> {};
+class RtfErrorTest : public RtfTest, public ::testing::WithParamInterface<ErrorCase>
+{
+};
 
 TEST_P(RtfErrorTest, ReturnsTheErrorCode)
 {
@@ -69,16 +74,15 @@ TEST_P(RtfErrorTest, ReturnsTheErrorCode)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RtfErrorTest,
-    ::testing::Values(
-        ErrorCase{"balanced", "{a{b}c}", kRtfOk},
-        ErrorCase{"one_closing_brace_too_many", "{a}}", kRtfStackUnderflow},
-        ErrorCase{"one_closing_brace_too_few", "{a{b}", kRtfUnmatchedBrace},
-        ErrorCase{"invalid_hex_digit", "{\\'zz}", kRtfInvalidHex},
-        ErrorCase{"second_hex_digit_invalid", "{\\'4g}", kRtfInvalidHex},
-        ErrorCase{"end_after_backslash", "{a\\", kRtfEndOfFile},
-        ErrorCase{"end_after_minus_sign", "{\\li-", kRtfEndOfFile},
-        ErrorCase{"picture_data_cut_short", "{\\pict\\bin10 abcd}", kRtfEndOfFile},
-        ErrorCase{"negative_binary_count_in_a_picture", "{\\pict\\bin-5 abcd}", kRtfEndOfFile}),
+    ::testing::Values(ErrorCase { "balanced", "{a{b}c}", kRtfOk },
+        ErrorCase { "one_closing_brace_too_many", "{a}}", kRtfStackUnderflow },
+        ErrorCase { "one_closing_brace_too_few", "{a{b}", kRtfUnmatchedBrace },
+        ErrorCase { "invalid_hex_digit", "{\\'zz}", kRtfInvalidHex },
+        ErrorCase { "second_hex_digit_invalid", "{\\'4g}", kRtfInvalidHex },
+        ErrorCase { "end_after_backslash", "{a\\", kRtfEndOfFile },
+        ErrorCase { "end_after_minus_sign", "{\\li-", kRtfEndOfFile },
+        ErrorCase { "picture_data_cut_short", "{\\pict\\bin10 abcd}", kRtfEndOfFile },
+        ErrorCase { "negative_binary_count_in_a_picture", "{\\pict\\bin-5 abcd}", kRtfEndOfFile }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(RtfTest, TooDeeplyNestedGroupsAreRejected)
@@ -125,7 +129,7 @@ TEST_F(RtfTest, AGroupKeepsItsFormatToItself)
 TEST_F(RtfTest, TheOuterGroupRestoresTheFormatsOfBeforeTheDocument)
 {
     ASSERT_EQ(Parse("{\\b\\i\\qc\\li720 x}"), kRtfOk);
-    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat{});
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
     EXPECT_EQ(printengine::CurrentParaFormat().Alignment, printengine::kAlignLeft);
     EXPECT_EQ(printengine::CurrentParaFormat().LeftIndent, 0);
 }
@@ -134,8 +138,8 @@ TEST_F(RtfTest, AControlWordAtTheVeryEndIsReadOnce)
 {
     ASSERT_EQ(Parse("{x}\\b"), kRtfOk);
     EXPECT_EQ(printengine::CurrentCharFormat().Bold, 1);
-    EXPECT_EQ(std::u16string(printengine::Flow().Pending, static_cast<std::size_t>(printengine::Flow().PendingLength)),
-              u"x");
+    EXPECT_EQ(
+        std::u16string(printengine::Flow().Pending, static_cast<std::size_t>(printengine::Flow().PendingLength)), u"x");
 }
 
 TEST_F(RtfTest, LongKeywordsAndParametersAreCut)
@@ -166,6 +170,44 @@ TEST_F(RtfTest, CyrillicCharsetSelectsCodePage1251)
 {
     EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Liberation Mono;}}\\f0 \\'cf\\'f0\\'e8\\par}"), kRtfPrinted);
     EXPECT_EQ(DrawnText(), u"\u041f\u0440\u0438");
+}
+
+struct UndefinedFontCase {
+    const char* Name;
+    std::string_view Document;
+    std::u16string_view Expected;
+};
+
+class RtfUndefinedFontTest : public RtfTest, public ::testing::WithParamInterface<UndefinedFontCase>
+{
+};
+
+// Text in a font the font table does not define prints in the library's
+// default face instead of being dropped.
+TEST_P(RtfUndefinedFontTest, TextStillPrints)
+{
+    const UndefinedFontCase& row = GetParam();
+    EXPECT_EQ(Print(row.Document), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), row.Expected);
+    EXPECT_TRUE(ShownMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RtfUndefinedFontTest,
+    ::testing::Values(UndefinedFontCase { "no_font_table", "{\\rtf1 Dear reader\\par}", u"Dear reader" },
+        UndefinedFontCase { "font_never_defined", "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f5 five\\par}", u"five" },
+        UndefinedFontCase { "unicode_character_only", "{\\rtf1 \\u1055\\'3f\\par}", u"\u041f" },
+        UndefinedFontCase { "hex_escape_reads_charset_0", "{\\rtf1 caf\\'e9\\par}", u"caf\u00e9" },
+        // A number no font table entry can hold prints nothing, and adds no
+        // entry for each of its characters.
+        UndefinedFontCase { "number_beyond_the_table", "{\\rtf1\\f70000 lost\\par}", u"" }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(RtfTest, AnUndefinedFontIsDefinedOnce)
+{
+    ASSERT_EQ(Parse("{\\rtf1\\f3 many characters\\par more\\par\\f70000 x}"), kRtfOk);
+    ASSERT_EQ(printengine::Flow().FontTable.size(), 1u);
+    EXPECT_EQ(printengine::Flow().FontTable[0].Number, 3);
+    EXPECT_EQ(printengine::Flow().FontTable[0].FaceName[0], u'\0');
 }
 
 } // namespace
