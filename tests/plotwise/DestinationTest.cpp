@@ -166,6 +166,43 @@ TEST_F(DestinationTest, ShapesAndPicturesLandOnTheirDots)
     cairo_surface_destroy(page);
 }
 
+// Counts the dots of a region that are not white.
+int InkedDots(cairo_surface_t* page, int left, int top, int right, int bottom)
+{
+    int inked = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x)
+            inked += DotAt(page, x, y) != 0xFFFFFF;
+    }
+    return inked;
+}
+
+TEST_F(DestinationTest, OpaqueBackgroundsAndClippingCoverTheirDots)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("text.png"));
+    environment.Set("PLOTWISE_DPI", "100");
+    JobResult result = RunJob([](HDC dc) {
+        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -40));
+        // Opaque mode fills the whole text cell, even above the letters.
+        PLW_SetBkMode(dc, OPAQUE);
+        PLW_SetBkColor(dc, PLW_RGB(255, 255, 0));
+        TextOut(dc, 100, 100, u"MMMM");
+        PLW_SetBkMode(dc, TRANSPARENT);
+        // Clipped and unclipped: only the first draws nothing beyond x 520.
+        RECT cell { 500, 300, 520, 350 };
+        PLW_ExtTextOut(dc, 500, 300, ETO_CLIPPED, &cell, u"MMMMMMMM", 8, nullptr);
+        PLW_ExtTextOut(dc, 500, 400, 0, &cell, u"MMMMMMMM", 8, nullptr);
+    });
+    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    cairo_surface_t* page = cairo_image_surface_create_from_png(Path("text-1.png").c_str());
+    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(DotAt(page, 101, 101), 0xFFFF00u);
+    EXPECT_EQ(DotAt(page, 99, 101), 0xFFFFFFu);
+    EXPECT_EQ(InkedDots(page, 521, 295, 700, 360), 0);
+    EXPECT_GT(InkedDots(page, 521, 395, 700, 460), 100);
+    cairo_surface_destroy(page);
+}
+
 TEST_F(DestinationTest, PostScriptIsWritten)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("out.ps"));

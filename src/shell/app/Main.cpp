@@ -51,7 +51,7 @@ int main(int argc, char** argv)
 
     std::u16string commandLine = shell::Utf8ToUtf16(request.commandLine);
     if (commandLine.size() >= shell::kMaxCommandLineLength) {
-        std::fprintf(stderr, "%s: the command line has %zu characters; from %zu on it is ignored as a whole\n",
+        std::fprintf(stderr, "%s: the command line has %zu characters; one of %zu or more is ignored as a whole\n",
             programName.c_str(), commandLine.size(), shell::kMaxCommandLineLength);
     }
     return shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), kShowNormal);

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "MainWindow.h"
 #include "Messages.h"
+#include "PrintJob.h"
 #include "Printers.h"
 #include "PrintingLibrary.h"
 #include "SettingsStore.h"
@@ -48,22 +49,18 @@ using GetVersionFunction = std::int32_t (*)();
 
 // Loads the printing library and checks its version; binds every export
 // only when the version is recent enough. A library that lacks any export
-// counts as missing.
+// counts as missing. A refused library stays loaded: the run ends at once.
 bool LoadPrintingLibrary()
 {
     platform::ModuleHandle library = platform::LoadLibraryW(platform::kPrintingLibraryFile);
     if (library == nullptr)
         return false;
     auto getVersion = reinterpret_cast<GetVersionFunction>(platform::GetProcAddressW(library, "PLW_GetVersion"));
-    if (getVersion == nullptr) {
-        platform::FreeLibrary(library);
+    if (getVersion == nullptr)
         return false;
-    }
     printingLibraryVersion = getVersion();
-    if (printingLibraryVersion < kMinPrintingLibraryVersion || !platform::BindPrintingLibrary(library)) {
-        platform::FreeLibrary(library);
+    if (printingLibraryVersion < kMinPrintingLibraryVersion || !platform::BindPrintingLibrary(library))
         return false;
-    }
     printingLibrary = library;
     return true;
 }
@@ -77,7 +74,7 @@ Ending PrintCommandLineFile()
                                                        : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
     if (result == 0)
         return Ending::NotPrinted;
-    switch (FinalStatus()) {
+    switch (printengine::Job().FinalStatus) {
     case 0:
         SaveSettings();
         return Ending::Printed;
@@ -111,7 +108,7 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
 
     // The common controls need no initialisation here.
 
-    FinalStatus() = 0;
+    printengine::Job().FinalStatus = 0;
     if (commandLine != nullptr)
         ParseCommandLine(commandLine);
     const std::int32_t exitCodeMode = Options().ExitCodeMode;
@@ -141,10 +138,10 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     if (HasCommandLineFile())
         return ExitStatus(PrintCommandLineFile(), exitCodeMode);
 
-    // The interactive window with its lists and message loop replaces this
-    // ending; until it exists an interactive start can only say so.
+    // The interactive window with its lists and message loop, at whose end
+    // the printing library is released, replaces this ending; until it
+    // exists an interactive start can only say so.
     std::fputs("tallowin: the interactive window is not available yet; name a file with /F or /A\n", stderr);
-    ReleasePrintingLibrary();
     return 0;
 }
 

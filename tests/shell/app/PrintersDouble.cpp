@@ -1,12 +1,9 @@
 #include "PrintersDouble.h"
 
+#include "PrintJob.h"
+
 namespace shell
 {
-namespace
-{
-std::int32_t finalStatus = 0;
-}
-
 PrinterScript& Script()
 {
     static PrinterScript script;
@@ -17,7 +14,7 @@ int OpenAndPrintDocument(WindowHandle window, platform::ModuleHandle, const char
 {
     PrinterScript& script = Script();
     script.calls.push_back({ PrinterCall::Document, path, window });
-    finalStatus = script.finalStatus;
+    printengine::Job().FinalStatus = script.finalStatus;
     return script.result;
 }
 
@@ -25,13 +22,8 @@ int PrintWorkbook(WindowHandle window, platform::ModuleHandle, const char16_t* p
 {
     PrinterScript& script = Script();
     script.calls.push_back({ PrinterCall::Workbook, path, window });
-    finalStatus = script.finalStatus;
+    printengine::Job().FinalStatus = script.finalStatus;
     return script.result;
-}
-
-std::int32_t& FinalStatus()
-{
-    return finalStatus;
 }
 
 } // namespace shell

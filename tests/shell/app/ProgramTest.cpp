@@ -63,15 +63,16 @@ protected:
 
     // Runs the program with these arguments, its libraries from
     // libraryDirectory, its settings and output in the test's directory.
-    Outcome Run(const std::vector<std::string>& arguments, const fs::path& libraryDirectory)
+    Outcome Run(
+        const std::vector<std::string>& arguments, const fs::path& libraryDirectory, const std::string& locale = "C")
     {
         std::map<std::string, std::string> overrides = {
             { "TALLOWIN_LIBDIR", libraryDirectory.string() },
             { "TALLOWIN_REGISTRY", registry_.string() },
             { "XDG_RUNTIME_DIR", (directory_ / "runtime").string() },
             { "PLOTWISE_OUTPUT", (directory_ / "out.pdf").string() },
-            { "LC_ALL", "C" },
-            { "LANG", "C" },
+            { "LC_ALL", locale },
+            { "LANG", locale },
         };
         std::vector<std::string> environment;
         for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -133,6 +134,18 @@ TEST_F(ProgramTest, MissingPrintingLibrary)
         EXPECT_EQ(outcome.err.find(kPendingPrinterText), std::string::npos) << outcome.err;
         EXPECT_FALSE(fs::exists(registry_));
     }
+}
+
+TEST_F(ProgramTest, LanguageLibraryIsChosenBeforeThePrintingLibraryCheck)
+{
+    // A German language library alone, without a printing library.
+    fs::path german = directory_ / "german";
+    fs::create_directories(german);
+    fs::copy_file(kLibraryDirectory / "tallowinlang07.so", german / "tallowinlang07.so");
+    Outcome outcome = Run({ "/E" }, german, "de_DE.UTF-8");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.err.find("Plotwise-DLL"), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.find(kMissingLibraryText), std::string::npos) << outcome.err;
 }
 
 TEST_F(ProgramTest, TooOldPrintingLibrary)

@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "PrintersDouble.h"
 #include "PrintingLibrary.h"
+#include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "TextConversion.h"
 
@@ -282,6 +283,21 @@ TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
     // the first one waiting here.
     Start(u"/XG1");
     EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+}
+
+TEST_F(WinMainTest, SettingsAreReadAgainAfterTheCommandLine)
+{
+    Settings().SheetHeadings = 0;
+    Settings().QuickPrint = 1;
+    SaveSettings();
+    // A command line that is not parsed does not read the settings; the
+    // start-up reads them all the same.
+    std::u16string ignored(300, u'x');
+    ::testing::internal::CaptureStderr();
+    Start(ignored.c_str());
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Settings().SheetHeadings, 0);
+    EXPECT_EQ(Settings().QuickPrint, 1);
 }
 
 TEST_F(WinMainTest, InteractiveStartWithoutARunningCopy)
