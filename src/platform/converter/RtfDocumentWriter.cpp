@@ -284,15 +284,24 @@ void RtfDocumentWriter::BeginParagraph(const librevenge::RVNGPropertyList& propL
             AppendControl(body_, "tx", stop);
     }
     body_ += ' ';
-    if (!label.empty()) {
-        WriteText(label);
-        body_ += "\\tab ";
-    }
+    pendingLabel_ = label;
     paragraphOpen_ = true;
+}
+
+// The label of a list element is written with the format of the element's
+// first text, so a bullet has the size and font of the text it stands for.
+void RtfDocumentWriter::FlushLabel()
+{
+    if (pendingLabel_.empty())
+        return;
+    WriteText(pendingLabel_);
+    body_ += "\\tab ";
+    pendingLabel_.clear();
 }
 
 void RtfDocumentWriter::EndParagraph()
 {
+    FlushLabel();
     for (; openSpans_ > 0; --openSpans_)
         body_ += '}';
     body_ += "\\par\n";
@@ -371,6 +380,7 @@ void RtfDocumentWriter::openSpan(const librevenge::RVNGPropertyList& propList)
     if (const auto background = Color(propList["fo:background-color"]))
         AppendControl(body_, "cb", ColorIndex(*background));
     body_ += ' ';
+    FlushLabel();
 }
 
 void RtfDocumentWriter::closeSpan()
@@ -383,26 +393,34 @@ void RtfDocumentWriter::closeSpan()
 
 void RtfDocumentWriter::insertTab()
 {
-    if (Writing())
-        body_ += "\\tab ";
+    if (!Writing())
+        return;
+    FlushLabel();
+    body_ += "\\tab ";
 }
 
 void RtfDocumentWriter::insertSpace()
 {
-    if (Writing())
-        body_ += ' ';
+    if (!Writing())
+        return;
+    FlushLabel();
+    body_ += ' ';
 }
 
 void RtfDocumentWriter::insertText(const librevenge::RVNGString& text)
 {
-    if (Writing())
-        WriteText(DecodeUtf8(std::string_view(text.cstr(), text.size())));
+    if (!Writing())
+        return;
+    FlushLabel();
+    WriteText(DecodeUtf8(std::string_view(text.cstr(), text.size())));
 }
 
 void RtfDocumentWriter::insertLineBreak()
 {
-    if (Writing())
-        body_ += "\\par\n";
+    if (!Writing())
+        return;
+    FlushLabel();
+    body_ += "\\par\n";
 }
 
 void RtfDocumentWriter::WriteText(std::u32string_view text)

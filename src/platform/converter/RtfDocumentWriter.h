@@ -106,6 +106,7 @@ private:
     bool Writing() const { return leftOut_ == 0; }
     void BeginParagraph(const librevenge::RVNGPropertyList& propList, bool listElement);
     void EndParagraph();
+    void FlushLabel();
     void WriteText(std::u32string_view text);
     int FontIndex(std::string_view face);
     int ColorIndex(std::uint32_t rgb);
@@ -116,6 +117,7 @@ private:
     std::vector<std::uint32_t> colors_; // 0xRRGGBB, written from \cf1 on
     std::vector<ListLevel> lists_;
     std::string body_;
+    std::u32string pendingLabel_; // the list label not written yet
     int leftOut_ = 0; // depth of the parts that do not print
     int openSpans_ = 0;
     bool paragraphOpen_ = false;

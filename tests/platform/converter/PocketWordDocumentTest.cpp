@@ -60,8 +60,8 @@ TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
         { "colour", "{\\f0\\fs20\\cf2 red}" },
         { "tab", "\\tab " },
         { "second font", "{\\f1\\fs20\\cf1 mono}" },
-        { "bullet with hanging indent", "\\pard\\ql\\li720\\ri1440\\fi-360\\tx720 \\u8226\\'3f\\tab " },
-        { "bullet text", "first point}\\par" },
+        { "bullet in the format of its text",
+            "\\pard\\ql\\li720\\ri1440\\fi-360\\tx720 {\\f0\\fs20\\cf1 \\u8226\\'3f\\tab first point}\\par" },
     };
     for (const Row& row : rows)
         EXPECT_NE(rtf->find(row.piece), std::string::npos) << row.what << "\n" << *rtf;

@@ -213,6 +213,23 @@ TEST(RtfDocumentWriterTest, BulletsAndNumbersStartTheirParagraphsWithATab)
         "\\pard\\ql after\\par\n}\n");
 }
 
+TEST(RtfDocumentWriterTest, ABulletTakesTheFormatOfItsText)
+{
+    platform::RtfDocumentWriter writer(1252);
+    writer.openUnorderedListLevel({});
+    writer.openListElement({});
+    writer.openSpan(Span("Courier New", 18));
+    writer.insertText("big");
+    writer.closeSpan();
+    writer.closeListElement();
+    writer.openListElement({});
+    writer.closeListElement();
+    writer.closeUnorderedListLevel();
+    EXPECT_EQ(Body(writer),
+        "\\pard\\ql {\\f0\\fs36 \\u8226\\'3f\\tab big}\\par\n"
+        "\\pard\\ql \\u8226\\'3f\\tab \\par\n}\n");
+}
+
 TEST(RtfDocumentWriterTest, EscapesTextAndWritesUnicodeCharacters)
 {
     platform::RtfDocumentWriter writer(1252);
