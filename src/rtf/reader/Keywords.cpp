@@ -415,6 +415,54 @@ bool ReadColorComponent(std::string_view name, std::int32_t& value)
     return true;
 }
 
+// Words that newer writers put before an entry's red component to tie the
+// colour to a theme colour; the entry's own components follow them. Sorted.
+constexpr std::array<std::string_view, 18> kThemeColorWords = {
+    "caccentfive",
+    "caccentfour",
+    "caccentone",
+    "caccentsix",
+    "caccentthree",
+    "caccenttwo",
+    "cbackgroundone",
+    "cbackgroundtwo",
+    "cfollowedhyperlink",
+    "chyperlink",
+    "cmaindarkone",
+    "cmaindarktwo",
+    "cmainlightone",
+    "cmainlighttwo",
+    "cshade",
+    "ctextone",
+    "ctexttwo",
+    "ctint",
+};
+static_assert(std::is_sorted(kThemeColorWords.begin(), kThemeColorWords.end()));
+
+// Reads past theme words, each with its digits and the backslash of the word
+// after it, so the entry's components are read from there. A theme word not
+// followed by another control word is left unread.
+void SkipThemeColorWords()
+{
+    for (;;) {
+        const std::int32_t start = SourcePos;
+        std::array<char, kMaxKeywordLength> word {};
+        std::size_t length = 0;
+        int ch = GetSourceChar();
+        while (ch >= 'a' && ch <= 'z' && length < word.size()) {
+            word[length++] = static_cast<char>(ch);
+            ch = GetSourceChar();
+        }
+        while (ch >= '0' && ch <= '9')
+            ch = GetSourceChar();
+        const std::string_view name(word.data(), length);
+        if (ch != '\\' || !std::binary_search(kThemeColorWords.begin(), kThemeColorWords.end(), name)) {
+            SourcePos = start;
+            return;
+        }
+    }
+}
+
 // The colour table is read straight from the source after its control word:
 // the byte of the empty first entry, then one entry per ";" up to the "}".
 // An entry that is not "\redN\greenN\blueN;" ends the reading there, and
@@ -437,6 +485,7 @@ void ReadColorTable()
         std::int32_t red = 0;
         std::int32_t green = 0;
         std::int32_t blue = 0;
+        SkipThemeColorWords();
         if (!ReadColorComponent("red", red))
             return;
         GetSourceChar();
