@@ -392,6 +392,8 @@ int ApplyProperty(std::uint8_t index, std::int32_t value)
     return kRtfOk;
 }
 
+constexpr std::string_view kUnicodeSkipWord = "uc";
+
 // Reads "name" and its digits straight from the source. Returns false, with
 // the read position back at the name, when the letters are not the name.
 bool ReadColorComponent(std::string_view name, std::int32_t& value)
@@ -540,7 +542,8 @@ int RunSpecial(std::uint8_t index, std::int32_t parameter)
     case kSpecialUnicode:
         EnsureTextFont();
         printengine::PutFlowChar(static_cast<char16_t>(parameter & 0xFFFF));
-        reader.AfterUnicode = true;
+        reader.AfterUnicode = reader.UnicodeSkip > 0;
+        reader.FallbackLeft = reader.UnicodeSkip;
         return kRtfOk;
     default:
         return kRtfBadTable;
@@ -613,6 +616,14 @@ int TranslateKeyword(std::string_view name, std::int32_t parameter, bool hasPara
         return PictKeyword(name, parameter);
 
     const KeywordEntry* entry = FindKeyword(name);
+    if (entry == nullptr && name == kUnicodeSkipWord) {
+        // Not a row of the table: it only sets how many hex escapes after
+        // each Unicode character are its fallback.
+        if (reader.Destination != kDestinationSkip)
+            reader.UnicodeSkip = std::clamp(hasParameter ? parameter : kDefaultUnicodeSkip, 0, kMaxUnicodeSkip);
+        reader.SkipUnknownDestination = false;
+        return kRtfOk;
+    }
     if (entry == nullptr) {
         if (reader.SkipUnknownDestination)
             reader.Destination = kDestinationSkip;
@@ -632,7 +643,14 @@ int TranslateKeyword(std::string_view name, std::int32_t parameter, bool hasPara
         if (entry->Index == kSpecialHex) {
             if (reader.Destination == kDestinationSkip)
                 return kRtfOk;
-            reader.InputState = reader.AfterUnicode ? kInputHexDiscard : kInputHex;
+            const bool fallback = reader.AfterUnicode;
+            reader.InputState = fallback ? kInputHexDiscard : kInputHex;
+            const int result = RunSpecial(entry->Index, parameter);
+            // A fallback of more than one byte (\uc2 and a double-byte
+            // character) drops as many hex escapes.
+            if (fallback && --reader.FallbackLeft > 0)
+                reader.AfterUnicode = true;
+            return result;
         }
         return RunSpecial(entry->Index, parameter);
     }

@@ -52,6 +52,12 @@ struct DocFormat {
 };
 static_assert(sizeof(DocFormat) == 32);
 
+// The hex escapes after a Unicode character that are its fallback: \uc sets
+// it for the group; one unless the document says otherwise.
+inline constexpr std::int32_t kDefaultUnicodeSkip = 1;
+// A \uc above this is taken as this: no fallback is longer.
+inline constexpr std::int32_t kMaxUnicodeSkip = 16;
+
 struct GroupState {
     printengine::CharFormat CharFormat;
     printengine::ParaFormat ParaFormat;
@@ -59,6 +65,7 @@ struct GroupState {
     DocFormat Doc;
     int Destination = kDestinationText;
     int InputState = kInputNormal;
+    std::int32_t UnicodeSkip = kDefaultUnicodeSkip;
 };
 
 inline constexpr std::int32_t kNoFontSeen = INT32_MIN;
@@ -69,6 +76,8 @@ struct ReaderState {
     std::int32_t BinaryCount = 0;
     bool SkipUnknownDestination = false;
     bool AfterUnicode = false;
+    std::int32_t UnicodeSkip = kDefaultUnicodeSkip;
+    std::int32_t FallbackLeft = 0; // fallback hex escapes still to drop
     std::int32_t GroupDepth = 0;
     int HexValue = 0;
     int HexDigitsLeft = 2;

@@ -110,7 +110,7 @@ int PushState()
     if (reader.GroupDepth >= kMaxGroupDepth)
         return kRtfStackOverflow;
     reader.Stack.push_back(GroupState { printengine::CurrentCharFormat(), printengine::CurrentParaFormat(),
-        reader.Section, reader.Doc, reader.Destination, reader.InputState });
+        reader.Section, reader.Doc, reader.Destination, reader.InputState, reader.UnicodeSkip });
     reader.InputState = kInputNormal;
     ++reader.GroupDepth;
     return kRtfOk;
@@ -134,6 +134,7 @@ int PopState()
     reader.Doc = saved.Doc;
     reader.Destination = saved.Destination;
     reader.InputState = saved.InputState;
+    reader.UnicodeSkip = saved.UnicodeSkip;
     --reader.GroupDepth;
     return kRtfOk;
 }
