@@ -178,6 +178,7 @@ private:
     void ReadHexEscape();
     void TextByte(std::uint8_t byte);
     void Put(char16_t ch);
+    void PutText(char16_t unit);
     std::uint16_t CurrentCodePage();
     void OpenGroup();
     void CloseGroup();
@@ -339,7 +340,7 @@ void Extractor::Apply(const Keyword* keyword, std::string_view name, std::int32_
         break;
     case Action::Unicode:
         leadPending_ = false;
-        out_.push_back(static_cast<char16_t>(parameter & 0xFFFF));
+        PutText(static_cast<char16_t>(parameter & 0xFFFF));
         skipLeft_ = state_.UnicodeSkip;
         break;
     case Action::UnicodeSkip:
@@ -405,7 +406,7 @@ void Extractor::TextByte(std::uint8_t byte)
         const std::array<char, 2> pair = { static_cast<char>(leadByte_), static_cast<char>(byte) };
         if (MultiByteToWideChar(codePage, 0, pair.data(), 2, &unit, 1) != 1)
             unit = static_cast<char16_t>(leadByte_ + 256 * byte);
-        out_.push_back(unit);
+        PutText(unit);
         return;
     }
     if (IsDBCSLeadByteEx(codePage, byte)) {
@@ -416,6 +417,15 @@ void Extractor::TextByte(std::uint8_t byte)
     const char single = static_cast<char>(byte);
     if (MultiByteToWideChar(codePage, 0, &single, 1, &unit, 1) != 1)
         unit = byte;
+    PutText(unit);
+}
+
+// Control characters in the text itself would end lines or paragraphs of
+// the plain-text printout where the document has none; only the tab stays.
+void Extractor::PutText(char16_t unit)
+{
+    if (unit < 0x20 && unit != u'\t')
+        return;
     out_.push_back(unit);
 }
 

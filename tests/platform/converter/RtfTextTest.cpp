@@ -77,6 +77,7 @@ TEST_F(RtfTextTest, GivesTheTextOfTheBody)
         { "truncated after backslash", "{\\rtf1 a\\"sv, u"a" },
         { "truncated hex escape", "{\\rtf1 a\\'e"sv, u"a" },
         { "invalid hex escape", "{\\rtf1 a\\'zzb}"sv, u"azzb" },
+        { "control characters in the text are left out", "{\\rtf1 a\\u0 b\\'00c\\u13 d\\'0ae\x01\tf}"sv, u"ace\tf" },
         { "table cells and rows", "{\\rtf1 a\\cell b\\cell\\row c}"sv, u"a\tb\t\r\nc" },
     };
     for (const Row& row : rows)
