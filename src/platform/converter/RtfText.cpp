@@ -174,7 +174,7 @@ private:
     int Peek() const { return pos_ < rtf_.size() ? rtf_[pos_] : -1; }
 
     void ReadControlWord();
-    void Apply(const Keyword* keyword, std::string_view name, std::int32_t parameter, bool hasParameter);
+    void Apply(const Keyword* keyword, std::int32_t parameter, bool hasParameter);
     void ReadHexEscape();
     void TextByte(std::uint8_t byte);
     void Put(char16_t ch);
@@ -256,7 +256,7 @@ void Extractor::ReadControlWord()
     if (!IsLetter(ch)) {
         const char symbol = static_cast<char>(ch);
         const std::string_view name(&symbol, 1);
-        Apply(FindKeyword(name), name, 0, false);
+        Apply(FindKeyword(name), 0, false);
         return;
     }
     std::array<char, kMaxKeywordLength> name {};
@@ -284,10 +284,10 @@ void Extractor::ReadControlWord()
         --pos_;
     const auto parameter = static_cast<std::int32_t>(static_cast<std::uint32_t>(negative ? -magnitude : magnitude));
     const std::string_view word(name.data(), length);
-    Apply(FindKeyword(word), word, parameter, hasParameter);
+    Apply(FindKeyword(word), parameter, hasParameter);
 }
 
-void Extractor::Apply(const Keyword* keyword, std::string_view name, std::int32_t parameter, bool hasParameter)
+void Extractor::Apply(const Keyword* keyword, std::int32_t parameter, bool hasParameter)
 {
     const bool starred = star_;
     star_ = false;
@@ -362,7 +362,6 @@ void Extractor::Apply(const Keyword* keyword, std::string_view name, std::int32_
     default:
         break;
     }
-    (void)name;
 }
 
 void Extractor::ReadHexEscape()

@@ -243,7 +243,7 @@ TEST_F(RichInkTest, WriterThatStopsEndsTheStream)
     EXPECT_EQ(stream.dwError, 9u);
 }
 
-TEST_F(RichInkTest, OnlyUnicodeTextComesOut)
+TEST_F(RichInkTest, PlainTextComesOutOnlyAsUnicodeText)
 {
     EXPECT_EQ(StreamIn("plain"), 0);
     Cookie cookie;
