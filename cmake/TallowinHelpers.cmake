@@ -21,7 +21,8 @@ function(tallowin_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
+    PROPERTIES ENVIRONMENT "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR}"
+               ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

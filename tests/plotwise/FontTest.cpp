@@ -226,7 +226,7 @@ TEST_F(FontTest, EnumFontsListsEachFamilyOnceInOrder)
     ASSERT_GE(all.Faces.size(), 3u);
     EXPECT_TRUE(std::is_sorted(all.Faces.begin(), all.Faces.end()));
     EXPECT_EQ(std::adjacent_find(all.Faces.begin(), all.Faces.end()), all.Faces.end());
-    for (const char* face : { "Liberation Sans", "Liberation Serif", "Liberation Mono" }) {
+    for (const char* face : { "Liberation Sans", "Liberation Serif", "Liberation Mono", "Courier New", "Tahoma" }) {
         auto found = std::find(all.Faces.begin(), all.Faces.end(), face);
         ASSERT_NE(found, all.Faces.end()) << face;
         EXPECT_EQ(all.CharSets[static_cast<size_t>(found - all.Faces.begin())], ANSI_CHARSET) << face;

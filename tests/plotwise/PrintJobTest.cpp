@@ -85,7 +85,7 @@ TEST_F(PrintJobTest, MarginsComeInTheUnitsOfTheLocale)
         { "en_US.UTF-8", nullptr, { 750, 750, 750, 750 } },
         { "de_DE.UTF-8", nullptr, { 1905, 1905, 1905, 1905 } },
         { "en_GB.UTF-8", nullptr, { 1905, 1905, 1905, 1905 } },
-        { "C", nullptr, { 1905, 1905, 1905, 1905 } },
+        { "C", nullptr, { 750, 750, 750, 750 } },
         { "en_US.UTF-8", "1in,0.5in,25.4mm,0", { 1000, 500, 1000, 0 } },
         { "fr_FR.UTF-8", "1in", { 2540, 2540, 2540, 2540 } },
         { "fr_FR.UTF-8", "10mm,20mm,30mm,40mm", { 1000, 2000, 3000, 4000 } },

@@ -16,6 +16,25 @@ inline constexpr int kPlainTextPrintButton = 8;
 inline constexpr int kPlainTextBoldCheck = 1005;
 inline constexpr int kPlainTextItalicCheck = 1006;
 
+// The spreadsheet print options dialog.
+inline constexpr unsigned kSheetOptionsDialog = 124;
+inline constexpr int kSheetQuickPrintButton = 4;
+inline constexpr int kSheetListCombo = 12;
+inline constexpr int kSheetGridlinesCheck = 14;
+inline constexpr int kSheetCenterCheck = 15;
+inline constexpr int kSheetSizingNormalRadio = 16;
+inline constexpr int kSheetSizingFitRadio = 17;
+inline constexpr int kSheetSizingCustomRadio = 18;
+inline constexpr int kSheetPercentEdit = 19;
+inline constexpr int kSheetRangeFullRadio = 20;
+inline constexpr int kSheetRangeSelectedRadio = 21;
+inline constexpr int kSheetRangePopulatedRadio = 22;
+inline constexpr int kSheetRangeCustomRadio = 23;
+inline constexpr int kSheetRangeFromEdit = 24;
+inline constexpr int kSheetRangeToEdit = 25;
+inline constexpr int kSheetHeadingsCheck = 26;
+inline constexpr int kSheetBackgroundCheck = 27;
+
 inline constexpr int kOkCommand = 1;
 inline constexpr int kCancelCommand = 2;
 inline constexpr int kUnaddressedControl = -1;

@@ -38,7 +38,9 @@ ModuleHandle LoadLibraryW(const std::string& fileName)
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return nullptr;
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Libraries stay mapped after FreeLibrary: the printing library hands out
+    // fontconfig and cairo state that lives to the end of the process.
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 }
 
 void* GetProcAddressW(ModuleHandle module, const char* name)

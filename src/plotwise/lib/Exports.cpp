@@ -509,7 +509,7 @@ int32_t PLW_EnumFontsW(HDC handle, const PLW_WCHAR* face, PLW_FONTENUMPROC proc,
     int32_t result = 0;
     constexpr uint8_t kFixedPitchModern = 0x31;
     constexpr uint8_t kVariablePitch = 0x02;
-    for (const FamilyInfo& family : InstalledFamilies()) {
+    for (const FamilyInfo& family : EnumerableFamilies()) {
         if (!wanted.empty() && lowered(family.Family) != lowered(wanted))
             continue;
         std::u16string name = Utf8ToUtf16(family.Family);

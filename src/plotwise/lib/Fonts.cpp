@@ -384,6 +384,26 @@ std::vector<FamilyInfo> InstalledFamilies()
     return result;
 }
 
+std::vector<FamilyInfo> EnumerableFamilies()
+{
+    // The handheld's own faces, fixed pitch or not.
+    static constexpr std::pair<const char*, bool> kHandheldFaces[] = {
+        { "Arial", false },
+        { "Courier New", true },
+        { "Tahoma", false },
+        { "Times New Roman", false },
+    };
+    std::vector<FamilyInfo> families = InstalledFamilies();
+    for (const auto& [face, fixedPitch] : kHandheldFaces) {
+        auto sameName = [face](const FamilyInfo& family) { return family.Family == face; };
+        if (std::none_of(families.begin(), families.end(), sameName))
+            families.push_back(FamilyInfo { face, ANSI_CHARSET, fixedPitch, true });
+    }
+    std::sort(families.begin(), families.end(),
+        [](const FamilyInfo& a, const FamilyInfo& b) { return a.Family < b.Family; });
+    return families;
+}
+
 char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position)
 {
     char32_t unit = text[position++];

@@ -109,6 +109,12 @@ struct FamilyInfo {
 // Every installed family, sorted by name, each once.
 std::vector<FamilyInfo> InstalledFamilies();
 
+// The families a font list offers: every installed family, and the faces
+// documents and settings from the handheld name (Courier New, Tahoma ...)
+// where they are not installed, since the library prints them with the
+// family fontconfig puts in their place. Sorted by name, each once.
+std::vector<FamilyInfo> EnumerableFamilies();
+
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 

@@ -232,8 +232,10 @@ bool LocaleMeasuresInUsUnits()
             break;
     }
     locale = locale.substr(0, locale.find_first_of(".@"));
+    // The C and POSIX locales stand for U.S. English, as they do for the
+    // program's own locale layer, so both sides agree on the margin units.
     if (locale.empty() || locale == "C" || locale == "POSIX")
-        return false;
+        return true;
     UErrorCode status = U_ZERO_ERROR;
     UMeasurementSystem system = ulocdata_getMeasurementSystem(locale.c_str(), &status);
     return U_SUCCESS(status) && system == UMS_US;

@@ -1,0 +1,143 @@
+// The cost of one printed page against the size of the sheet: a sheet of
+// 1,024 rows and one of 16,384 rows, 26 columns each, printed through the
+// printing library to its recording destination. The time per page must
+// not grow with the number of rows; the full walk of every record is
+// measured beside the indexed one to show what the index saves.
+//
+//   build/bench/spreadsheet/spreadsheet_print_bench
+//
+// reports, per case, the time of the whole print and the "per_page" counter.
+
+#include <AppSettings.h>
+#include <MessageBox.h>
+#include <Module.h>
+#include <PrintJob.h>
+#include <PrintWorkbook.h>
+#include <PrintingLibrary.h>
+#include <SheetWalk.h>
+#include <WorkbookWriter.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using namespace spreadsheet;
+
+constexpr int kColumns = 26;
+constexpr int kPrintedRows = 512;
+
+fs::path Directory()
+{
+    static const fs::path directory = [] {
+        fs::path path = fs::temp_directory_path() / ("sheetprint-bench-" + std::to_string(::getpid()));
+        fs::create_directories(path);
+        return path;
+    }();
+    return directory;
+}
+
+// A sheet of `rows` rows and 26 columns: texts, numbers in two formats and
+// a band of coloured rows, printed as the populated range.
+fs::path SheetFile(int rows)
+{
+    const fs::path path = Directory() / ("sheet-" + std::to_string(rows) + ".pxl");
+    if (fs::exists(path))
+        return path;
+    WorkbookDescription workbook;
+    FontDescription font;
+    font.Name = u"Liberation Sans";
+    workbook.Fonts = { font };
+    CellFormatDescription money;
+    money.NumberFormat = 4;
+    CellFormatDescription shaded;
+    shaded.Background = 22;
+    workbook.CellFormats = { CellFormatDescription {}, money, shaded };
+    SheetDescription& sheet = workbook.Sheets[0];
+    sheet.DefaultColWidth = 2560;
+    sheet.DefaultRowHeight = 255;
+    sheet.Cells.reserve(static_cast<std::size_t>(rows) * kColumns);
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            const auto r = static_cast<std::uint16_t>(row);
+            const auto c = static_cast<std::uint8_t>(column);
+            if (column % 3 == 0)
+                sheet.Cells.push_back(Text(r, c, u"Item " + std::u16string(1, static_cast<char16_t>(u'A' + column))));
+            else
+                sheet.Cells.push_back(Number(r, c, row * 1.25 + column, column % 3 == 1 ? 1 : 0));
+        }
+    }
+    WriteFileBytes(path.string(), WriteWorkbook(workbook));
+    return path;
+}
+
+void PrepareRun()
+{
+    static bool bound = false;
+    if (!bound) {
+        bound = platform::BindPrintingLibrary(platform::LoadLibraryW(platform::kPrintingLibraryFile));
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        setenv("TALLOWIN_REGISTRY", (Directory() / "settings.reg").c_str(), 1);
+        setenv("PLOTWISE_CONFIG", (Directory() / "no-config").c_str(), 1);
+        setenv("PLOTWISE_OUTPUT", (Directory() / "job.txt").c_str(), 1);
+        setenv("PLOTWISE_PAPER", "letter", 1);
+        setenv("PLOTWISE_DPI", "300", 1);
+        platform::SetMessageBoxHost([](std::u16string_view, std::u16string_view) { return platform::IDOK; });
+    }
+    shell::ResetAppSettings();
+    shell::ResetRunOptions();
+    shell::Settings().ViewMode = shell::kViewWorkbooks;
+    shell::Options().SkipSheetDialog = 1;
+    shell::Options().SheetRange = 2;
+}
+
+// Prints the last 512 rows of a sheet of `rows` rows: the same number of
+// pages from sheets of different sizes, at the far end of the bigger one.
+void PrintSheet(benchmark::State& state, SheetWalkMode mode)
+{
+    const int rows = static_cast<int>(state.range(0));
+    const std::u16string path = [&] {
+        const std::string name = SheetFile(rows).string();
+        return std::u16string(name.begin(), name.end());
+    }();
+    PreferredSheetWalk() = mode;
+    for (auto _ : state) {
+        PrepareRun();
+        shell::Options().SheetRange = 3;
+        shell::Options().SheetRangeFrom = { 0, static_cast<std::uint16_t>(rows - kPrintedRows) };
+        shell::Options().SheetRangeTo = { kColumns - 1, static_cast<std::uint16_t>(rows - 1) };
+        PrintWorkbook(nullptr, nullptr, path.c_str());
+    }
+    std::ifstream recording(Directory() / "job.txt");
+    int pages = 0;
+    for (std::string line; std::getline(recording, line);)
+        pages += line.starts_with("StartPage") ? 1 : 0;
+    state.counters["pages"] = pages;
+    state.counters["per_page"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * pages, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    PreferredSheetWalk() = SheetWalkMode::Indexed;
+}
+
+void BM_IndexedWalk(benchmark::State& state)
+{
+    PrintSheet(state, SheetWalkMode::Indexed);
+}
+
+void BM_FullWalk(benchmark::State& state)
+{
+    PrintSheet(state, SheetWalkMode::Full);
+}
+
+BENCHMARK(BM_IndexedWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,379 @@
+#include "MailMessageContent.h"
+
+#include "HtmlToText.h"
+#include "TextConversion.h"
+
+#include <fcntl.h>
+#include <gmime/gmime.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace platform
+{
+
+namespace
+{
+
+// A text part larger than this is cut: a body of many megabytes is not text
+// anyone prints.
+constexpr std::size_t kMaxBodyBytes = 16 * 1024 * 1024;
+constexpr std::size_t kHeaderReadChunk = 4096;
+
+template <typename T> struct GObjectRef {
+    T* object = nullptr;
+    explicit GObjectRef(T* o)
+        : object(o)
+    {
+    }
+    GObjectRef(const GObjectRef&) = delete;
+    GObjectRef& operator=(const GObjectRef&) = delete;
+    ~GObjectRef()
+    {
+        if (object != nullptr) {
+            g_object_unref(object);
+        }
+    }
+};
+
+std::u16string FromUtf8(const char* text)
+{
+    return text != nullptr ? Utf8ToUtf16(text) : std::u16string();
+}
+
+bool IsBlank(const char* text)
+{
+    if (text == nullptr) {
+        return true;
+    }
+    for (; *text != '\0'; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AddMailboxes(InternetAddressList* list, ULONG type, std::vector<MailRecipient>& out, int depth = 0)
+{
+    const int count = internet_address_list_length(list);
+    for (int i = 0; i < count; ++i) {
+        InternetAddress* address = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_MAILBOX(address)) {
+            MailRecipient recipient;
+            recipient.type = type;
+            recipient.name = FromUtf8(internet_address_get_name(address));
+            recipient.address = FromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+            out.push_back(std::move(recipient));
+        } else if (INTERNET_ADDRESS_IS_GROUP(address) && depth == 0) {
+            AddMailboxes(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)), type, out, depth + 1);
+        }
+    }
+}
+
+// The first mailbox of a list, looking into groups.
+InternetAddressMailbox* FirstMailbox(InternetAddressList* list)
+{
+    if (list == nullptr) {
+        return nullptr;
+    }
+    const int count = internet_address_list_length(list);
+    for (int i = 0; i < count; ++i) {
+        InternetAddress* address = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_MAILBOX(address)) {
+            return INTERNET_ADDRESS_MAILBOX(address);
+        }
+        if (INTERNET_ADDRESS_IS_GROUP(address)) {
+            InternetAddressList* members = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address));
+            const int memberCount = internet_address_list_length(members);
+            for (int k = 0; k < memberCount; ++k) {
+                InternetAddress* member = internet_address_list_get_address(members, k);
+                if (INTERNET_ADDRESS_IS_MAILBOX(member)) {
+                    return INTERNET_ADDRESS_MAILBOX(member);
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+void ReadRecipients(GMimeObject* message, MailMessageContent& content)
+{
+    struct Kind {
+        const char* header;
+        ULONG type;
+    };
+    constexpr Kind kKinds[] = { { "To", MAPI_TO }, { "Cc", MAPI_CC }, { "Bcc", MAPI_BCC } };
+    GMimeHeaderList* headers = g_mime_object_get_header_list(message);
+    const int count = g_mime_header_list_get_count(headers);
+    for (const Kind& kind : kKinds) {
+        for (int i = 0; i < count; ++i) {
+            GMimeHeader* header = g_mime_header_list_get_header_at(headers, i);
+            if (g_ascii_strcasecmp(g_mime_header_get_name(header), kind.header) != 0) {
+                continue;
+            }
+            const char* value = g_mime_header_get_raw_value(header);
+            if (IsBlank(value)) {
+                continue;
+            }
+            InternetAddressList* list = internet_address_list_parse(nullptr, value);
+            if (list == nullptr) {
+                content.recipientsReadable = false;
+                continue;
+            }
+            AddMailboxes(list, kind.type, content.recipients);
+            g_object_unref(list);
+        }
+    }
+}
+
+bool IsAttachment(GMimeObject* part)
+{
+    GMimeContentDisposition* disposition = g_mime_object_get_content_disposition(part);
+    if (disposition != nullptr && g_mime_content_disposition_is_attachment(disposition)) {
+        return true;
+    }
+    return GMIME_IS_PART(part) && g_mime_part_get_filename(GMIME_PART(part)) != nullptr;
+}
+
+std::string DecodedUtf8Content(GMimePart* part)
+{
+    GMimeDataWrapper* wrapper = g_mime_part_get_content(part);
+    if (wrapper == nullptr) {
+        return {};
+    }
+    GObjectRef<GMimeStream> memory(g_mime_stream_mem_new());
+    GObjectRef<GMimeStream> filtered(g_mime_stream_filter_new(memory.object));
+    const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
+    if (charset != nullptr && g_ascii_strcasecmp(charset, "utf-8") != 0
+        && g_ascii_strcasecmp(charset, "us-ascii") != 0) {
+        GMimeFilter* filter = g_mime_filter_charset_new(charset, "UTF-8");
+        if (filter != nullptr) {
+            g_mime_stream_filter_add(GMIME_STREAM_FILTER(filtered.object), filter);
+            g_object_unref(filter);
+        }
+    }
+    g_mime_data_wrapper_write_to_stream(wrapper, filtered.object);
+    g_mime_stream_flush(filtered.object);
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.object));
+    std::string text(reinterpret_cast<const char*>(bytes->data), std::min<std::size_t>(bytes->len, kMaxBodyBytes));
+    // Text without a charset, or in one the converter does not know, is taken
+    // as UTF-8 when it is valid and as Latin-1 otherwise.
+    if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+        gsize written = 0;
+        gchar* converted = g_convert(
+            text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, &written, nullptr);
+        if (converted != nullptr) {
+            text.assign(converted, written);
+            g_free(converted);
+        }
+    }
+    return text;
+}
+
+struct BodySearch {
+    GMimePart* plain = nullptr;
+    GMimePart* html = nullptr;
+    std::vector<std::u16string>* attachmentNames = nullptr;
+};
+
+void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
+{
+    auto* search = static_cast<BodySearch*>(data);
+    if (GMIME_IS_MESSAGE_PART(part)) {
+        const char* name = g_mime_object_get_content_disposition_parameter(part, "filename");
+        search->attachmentNames->push_back(name != nullptr ? FromUtf8(name) : u"message.eml");
+        return;
+    }
+    if (!GMIME_IS_PART(part)) {
+        return;
+    }
+    if (IsAttachment(part)) {
+        const char* name = g_mime_part_get_filename(GMIME_PART(part));
+        search->attachmentNames->push_back(FromUtf8(name != nullptr ? name : ""));
+        return;
+    }
+    GMimeContentType* type = g_mime_object_get_content_type(part);
+    if (search->plain == nullptr && g_mime_content_type_is_type(type, "text", "plain")) {
+        search->plain = GMIME_PART(part);
+    } else if (search->html == nullptr && g_mime_content_type_is_type(type, "text", "html")) {
+        search->html = GMIME_PART(part);
+    }
+}
+
+} // namespace
+
+void EnsureGMimeInitialized()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+std::u16string WithCrLfLineEnds(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t ch = text[i];
+        if (ch == u'\r') {
+            out += u"\r\n";
+            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+                ++i;
+            }
+        } else if (ch == u'\n') {
+            out += u"\r\n";
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
+{
+    EnsureGMimeInitialized();
+    MailMessageContent content;
+    GObjectRef<GMimeStream> stream(
+        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    GObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.object));
+    g_mime_parser_set_format(parser.object, GMIME_FORMAT_MESSAGE);
+    GObjectRef<GMimeMessage> message(g_mime_parser_construct_message(parser.object, nullptr));
+    if (message.object == nullptr) {
+        content.recipientsReadable = false;
+        return content;
+    }
+    if (g_mime_header_list_get_count(g_mime_object_get_header_list(GMIME_OBJECT(message.object))) == 0) {
+        content.recipientsReadable = false;
+    }
+
+    if (InternetAddressMailbox* sender = FirstMailbox(g_mime_message_get_from(message.object))) {
+        content.senderName = FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender)));
+        content.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
+    }
+    content.subject = FromUtf8(g_mime_message_get_subject(message.object));
+    if (GDateTime* date = g_mime_message_get_date(message.object)) {
+        content.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
+    }
+    ReadRecipients(GMIME_OBJECT(message.object), content);
+
+    BodySearch search;
+    search.attachmentNames = &content.attachmentNames;
+    GMimeObject* top = g_mime_message_get_mime_part(message.object);
+    if (top != nullptr) {
+        if (GMIME_IS_MULTIPART(top) || GMIME_IS_MESSAGE_PART(top)) {
+            g_mime_message_foreach(message.object, VisitPart, &search);
+        } else {
+            // A single-part message is its own body even with a file name.
+            GMimeContentType* type = g_mime_object_get_content_type(top);
+            if (GMIME_IS_PART(top) && g_mime_content_type_is_type(type, "text", "plain")) {
+                search.plain = GMIME_PART(top);
+            } else if (GMIME_IS_PART(top) && g_mime_content_type_is_type(type, "text", "html")) {
+                search.html = GMIME_PART(top);
+            } else {
+                VisitPart(nullptr, top, &search);
+            }
+        }
+    }
+    if (search.plain != nullptr) {
+        content.body = WithCrLfLineEnds(Utf8ToUtf16(DecodedUtf8Content(search.plain)));
+    } else if (search.html != nullptr) {
+        content.body = HtmlToText(Utf8ToUtf16(DecodedUtf8Content(search.html)));
+    }
+    return content;
+}
+
+std::string ReadHeaderBlock(const char* path)
+{
+    std::string block;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return block;
+    }
+    char chunk[kHeaderReadChunk];
+    while (block.size() < kMaxListingHeaderBytes) {
+        const ssize_t got = ::read(fd, chunk, std::min(sizeof chunk, kMaxListingHeaderBytes - block.size()));
+        if (got <= 0) {
+            break;
+        }
+        const std::size_t searchFrom = block.size() >= 3 ? block.size() - 3 : 0;
+        block.append(chunk, static_cast<std::size_t>(got));
+        const std::size_t unix = block.find("\n\n", searchFrom);
+        const std::size_t dos = block.find("\n\r\n", searchFrom);
+        const std::size_t end = std::min(unix, dos);
+        if (end != std::string::npos) {
+            block.resize(end + 1);
+            break;
+        }
+    }
+    ::close(fd);
+    return block;
+}
+
+MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFields fields)
+{
+    EnsureGMimeInitialized();
+    const bool wantSender = (static_cast<unsigned>(fields) & static_cast<unsigned>(SummaryFields::Sender)) != 0;
+    const bool wantSubject = (static_cast<unsigned>(fields) & static_cast<unsigned>(SummaryFields::Subject)) != 0;
+    std::string from;
+    std::string subject;
+    std::string* current = nullptr;
+    bool haveFrom = false;
+    bool haveSubject = false;
+    std::size_t pos = 0;
+    while (pos < headerBlock.size()) {
+        std::size_t end = headerBlock.find('\n', pos);
+        if (end == std::string_view::npos) {
+            end = headerBlock.size();
+        }
+        std::string_view line = headerBlock.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.empty()) {
+            break;
+        }
+        if (line.front() == ' ' || line.front() == '\t') {
+            if (current != nullptr) {
+                current->append(line);
+            }
+            continue;
+        }
+        current = nullptr;
+        if (wantSender && !haveFrom && line.size() >= 5 && g_ascii_strncasecmp(line.data(), "from:", 5) == 0) {
+            from.assign(line.substr(5));
+            current = &from;
+            haveFrom = true;
+        } else if (wantSubject && !haveSubject && line.size() >= 8
+            && g_ascii_strncasecmp(line.data(), "subject:", 8) == 0) {
+            subject.assign(line.substr(8));
+            current = &subject;
+            haveSubject = true;
+        }
+    }
+    MailHeaderSummary summary;
+    if (haveSubject) {
+        const std::size_t first = subject.find_first_not_of(" \t");
+        gchar* decoded
+            = g_mime_utils_header_decode_text(nullptr, first == std::string::npos ? "" : subject.c_str() + first);
+        summary.subject = FromUtf8(decoded);
+        g_free(decoded);
+    }
+    if (haveFrom) {
+        InternetAddressList* list = internet_address_list_parse(nullptr, from.c_str());
+        if (InternetAddressMailbox* sender = FirstMailbox(list)) {
+            summary.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
+            summary.senderName = FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender)));
+        }
+        if (list != nullptr) {
+            g_object_unref(list);
+        }
+        if (summary.senderName.empty()) {
+            summary.senderName = summary.senderAddress;
+        }
+    }
+    return summary;
+}
+
+} // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+
+// What the store shows of one message, read from the message's own text
+// with GMime: sender, subject, date, recipients, attachment names and the
+// body as UTF-16.
+
+#include "MapiTypes.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform
+{
+
+struct MailRecipient {
+    ULONG type = MAPI_TO; // MAPI_TO, MAPI_CC or MAPI_BCC
+    std::u16string name;
+    std::u16string address;
+};
+
+struct MailMessageContent {
+    std::u16string senderName;
+    std::u16string senderAddress;
+    std::u16string subject;
+    std::optional<FILETIME> date; // the Date header
+    // False when a To, Cc or Bcc header holds text that is not an address
+    // list, or the message has no header section at all: the store then
+    // refuses the recipient table.
+    bool recipientsReadable = true;
+    std::vector<MailRecipient> recipients;
+    std::vector<std::u16string> attachmentNames;
+    // The first plain-text part decoded to UTF-16 with CR LF line ends, else
+    // a rendering of the first HTML part; none when the message has neither.
+    std::optional<std::u16string> body;
+};
+
+// Never fails: what cannot be read is left empty.
+MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes);
+
+// The few fields a message list needs, from the header block alone.
+struct MailHeaderSummary {
+    std::u16string senderName; // the display name, else the address
+    std::u16string senderAddress;
+    std::u16string subject;
+};
+
+enum class SummaryFields : unsigned {
+    Sender = 1,
+    Subject = 2,
+    Both = 3,
+};
+
+MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFields fields);
+
+// Header block (everything before the first empty line) of a message file,
+// at most kMaxListingHeaderBytes bytes of it. Empty when the file cannot be
+// read.
+inline constexpr std::size_t kMaxListingHeaderBytes = 64 * 1024;
+std::string ReadHeaderBlock(const char* path);
+
+// Text to CR LF line ends: LF, CR and CR LF each become CR LF.
+std::u16string WithCrLfLineEnds(std::u16string_view text);
+
+void EnsureGMimeInitialized();
+
+} // namespace platform

@@ -1,0 +1,85 @@
+#include "PxlRecords.h"
+
+#include <algorithm>
+
+namespace spreadsheet
+{
+
+const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
+{
+    auto found = std::lower_bound(PxlRecordTable.begin(), PxlRecordTable.end(), type,
+        [](const PxlRecordTableEntry& entry, std::uint8_t wanted) { return entry.Type < wanted; });
+    if (found == PxlRecordTable.end() || found->Type != type)
+        return nullptr;
+    return &*found;
+}
+
+RecordSize RecordLength(std::span<const std::uint8_t> record)
+{
+    RecordSize size;
+    if (record.empty())
+        return size;
+    const PxlRecordTableEntry* entry = FindRecordType(record[0]);
+    if (!entry || entry->FixedLength > record.size())
+        return size;
+    size.Fixed = entry->FixedLength;
+    // The table guarantees that every count lies inside the fixed part,
+    // which has just been found inside the record.
+    const std::size_t at = entry->CountOffset;
+    switch (entry->Kind) {
+    case PayloadKind::None:
+    case PayloadKind::NoneToo:
+        break;
+    case PayloadKind::ByteCountChars:
+        size.Payload = FieldU8(record, at) * 2u;
+        break;
+    case PayloadKind::WordCountChars:
+        size.Payload = (FieldU16(record, at) * 2u) & 0xFFFFu;
+        break;
+    case PayloadKind::ByteCountBytes:
+        size.Payload = FieldU8(record, at);
+        break;
+    case PayloadKind::WordCountBytes:
+        size.Payload = FieldU16(record, at);
+        break;
+    case PayloadKind::WordCountSixes:
+        size.Payload = (FieldU16(record, at) * 6u) & 0xFFFFu;
+        break;
+    case PayloadKind::CharsPlusBytes:
+        size.Payload = FieldU8(record, 3) * 2u + FieldU16(record, 4);
+        break;
+    }
+    size.Valid = size.Total() <= record.size();
+    return size;
+}
+
+FormulaResultKind FormulaResult(std::span<const std::uint8_t> record)
+{
+    if (FieldU16(record, field::kFormulaResultMarker) != kFormulaNotNumberMarker)
+        return FormulaResultKind::Number;
+    switch (FieldU8(record, field::kFormulaResult)) {
+    case 0:
+        return FormulaResultKind::Text;
+    case 1:
+        return FormulaResultKind::Boolean;
+    case 2:
+        return FormulaResultKind::Error;
+    default:
+        return FormulaResultKind::Empty;
+    }
+}
+
+std::u16string RecordText(std::span<const std::uint8_t> record, std::size_t offset, std::size_t count)
+{
+    ByteCursor cursor(record);
+    std::u16string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        auto unit = cursor.U16At(offset + 2 * i);
+        if (!unit)
+            break;
+        text.push_back(static_cast<char16_t>(*unit));
+    }
+    return text;
+}
+
+} // namespace spreadsheet

@@ -1,0 +1,373 @@
+#include "WorkbookReader.h"
+
+#include "AppSettings.h"
+#include "Messages.h"
+#include "PrintingLibrary.h"
+#include "StringIds.h"
+
+#include <algorithm>
+#include <array>
+
+namespace spreadsheet
+{
+namespace
+{
+
+constexpr std::uint16_t kSheetFromWorkbook = 0xFFFF;
+constexpr std::int16_t kNarrowestColumnWidth = 32;
+constexpr std::uint8_t kHiddenFlag = 0x01;
+
+PxlWorkbook workbook;
+DrawingRelease drawingRelease = nullptr;
+
+// What one record does to the walk.
+enum class Step {
+    Continue,
+    Stop, // a message has been shown
+};
+
+class RecordWalk
+{
+public:
+    RecordWalk(std::span<const std::uint8_t> view, const char16_t* name)
+        : view_(view)
+        , name_(name ? name : u"")
+    {
+    }
+
+    int Run();
+
+private:
+    Step Read(std::size_t offset, std::span<const std::uint8_t> record);
+    int Invalid();
+    SheetInfo* Current();
+    void WidenRange(std::span<const std::uint8_t> record);
+
+    std::span<const std::uint8_t> view_;
+    const char16_t* name_;
+};
+
+// Shows "Invalid PXL file : " with the name; the reading ends with 0.
+int RecordWalk::Invalid()
+{
+    shell::ShowMessageIdWithText(kInvalidWorkbookMessage, name_);
+    return 0;
+}
+
+SheetInfo* RecordWalk::Current()
+{
+    return workbook.CurrentSheet < workbook.Sheets.size() ? &workbook.Sheets[workbook.CurrentSheet] : nullptr;
+}
+
+int RecordWalk::Run()
+{
+    std::size_t offset = 0;
+    bool expectSheetBegin = true;
+    while (offset < view_.size()) {
+        std::span<const std::uint8_t> record = view_.subspan(offset);
+        const std::uint8_t type = record[0];
+        if (expectSheetBegin && type != static_cast<std::uint8_t>(PxlRecordType::SheetBegin))
+            return Invalid();
+        const PxlRecordTableEntry* entry = FindRecordType(type);
+        if (!entry || entry->Use == RecordUse::Rejected)
+            return Invalid();
+        // A record whose fixed part or payload runs past the end of the file
+        // makes the file invalid: its fields cannot be trusted.
+        RecordSize size = RecordLength(record);
+        if (!size.Valid)
+            return Invalid();
+        record = record.first(size.Total());
+        if (Read(offset, record) == Step::Stop)
+            return 0;
+        expectSheetBegin = type == static_cast<std::uint8_t>(PxlRecordType::SheetEnd);
+        offset += size.Total();
+    }
+    return 1;
+}
+
+void RecordWalk::WidenRange(std::span<const std::uint8_t> record)
+{
+    SheetInfo* sheet = Current();
+    if (!sheet)
+        return;
+    const std::uint16_t row = FieldU16(record, field::kCellRow);
+    const std::uint16_t column = FieldU8(record, field::kCellColumn);
+    sheet->MinCol = std::min(sheet->MinCol, column);
+    sheet->MaxCol = std::max(sheet->MaxCol, column);
+    sheet->MinRow = std::min(sheet->MinRow, row);
+    sheet->MaxRow = std::max(sheet->MaxRow, row);
+}
+
+Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
+{
+    // Every field read below lies in the fixed part, which RecordLength has
+    // found inside the record.
+    SheetInfo* sheet = Current();
+    switch (static_cast<PxlRecordType>(record[0])) {
+    case PxlRecordType::SheetBegin: {
+        const std::uint16_t version = FieldU16(record, field::kSheetBeginVersion);
+        if (version < kFirstSupportedVersion || version > kLastSupportedVersion) {
+            shell::ShowMessageId(
+                version == kPocketExcel1Version ? kPocketExcel1NotSupportedMessage : kUnsupportedWorkbookMessage);
+            return Step::Stop;
+        }
+        if (FieldU16(record, field::kSheetBeginKind) == kWorksheetKind && sheet)
+            sheet->StartRecord = offset;
+        break;
+    }
+    case PxlRecordType::NumberCell:
+    case PxlRecordType::TextCell:
+    case PxlRecordType::BoolErrCell:
+    case PxlRecordType::FormulaCell:
+        WidenRange(record);
+        break;
+    case PxlRecordType::SheetEntry: {
+        SheetInfo info;
+        info.SheetName = RecordText(record, field::kSheetEntryName, FieldU8(record, field::kSheetEntryNameLength));
+        workbook.Sheets.push_back(std::move(info));
+        break;
+    }
+    case PxlRecordType::ColumnInfo:
+        if (sheet) {
+            ColumnInfo column;
+            column.FirstColumn = FieldI16(record, field::kColumnInfoFirst);
+            column.LastColumn = FieldI16(record, field::kColumnInfoLast);
+            column.Width = FieldI16(record, field::kColumnInfoWidth);
+            if ((FieldU8(record, field::kColumnInfoFlags) & kHiddenFlag) || column.Width < kNarrowestColumnWidth)
+                column.Width = 0;
+            column.FormatIndex = FieldU16(record, field::kColumnInfoFormat);
+            sheet->Columns.push_back(column);
+        }
+        break;
+    case PxlRecordType::RowInfo:
+        if (sheet) {
+            RowInfo row;
+            row.Row = FieldI16(record, field::kRowInfoRow);
+            row.Height = FieldI16(record, field::kRowInfoHeight);
+            if (FieldU16(record, field::kRowInfoFlags) & kHiddenFlag)
+                row.Height = 0;
+            sheet->Rows.push_back(row);
+        }
+        break;
+    case PxlRecordType::DefaultColWidth:
+        if (sheet) {
+            const bool zero = FieldU16(record, field::kDefaultColWidthFlags) & kHiddenFlag;
+            sheet->DefaultColWidth = zero ? 0 : FieldI16(record, field::kDefaultColWidthWidth);
+        }
+        break;
+    case PxlRecordType::DefaultRowHeight:
+        if (sheet) {
+            const bool zero = FieldU8(record, field::kDefaultRowHeightFlags) & kHiddenFlag;
+            sheet->DefaultRowHeight = zero ? 0 : FieldI16(record, field::kDefaultRowHeightHeight);
+        }
+        break;
+    case PxlRecordType::Selection:
+        if (sheet) {
+            sheet->SelFirstRow = FieldU16(record, field::kSelectionFirstRow);
+            sheet->SelFirstCol = FieldU8(record, field::kSelectionFirstColumn);
+            sheet->SelLastRow = FieldU16(record, field::kSelectionLastRow);
+            sheet->SelLastCol = FieldU8(record, field::kSelectionLastColumn);
+        }
+        break;
+    case PxlRecordType::FontRecord: {
+        FontEntry font;
+        font.Record = offset;
+        workbook.Fonts.push_back(font);
+        break;
+    }
+    case PxlRecordType::CellFormat:
+        if (workbook.CellFormatRecords.empty())
+            workbook.FirstCellFormat = record.data();
+        workbook.CellFormatRecords.push_back(offset);
+        workbook.CellFormatCount = workbook.CellFormatRecords.size();
+        break;
+    case PxlRecordType::NumberFormat:
+        // The count is 16-bit: records past the 65,535th cannot be addressed
+        // by a number-format number anyway.
+        if (workbook.NumberFormatCount < 0xFFFF) {
+            if (workbook.NumberFormatRecords.empty())
+                workbook.FirstNumberFormat = record.data();
+            workbook.NumberFormatRecords.push_back(offset);
+            ++workbook.NumberFormatCount;
+        }
+        break;
+    case PxlRecordType::WindowInfo: {
+        shell::RunOptions& options = shell::Options();
+        if (!options.SheetOptionsFromCommandLine || options.SheetIndex == kSheetFromWorkbook)
+            options.SheetIndex = static_cast<std::uint16_t>(FieldI16(record, field::kWindowInfoActiveSheet));
+        break;
+    }
+    case PxlRecordType::SheetEnd:
+        if (workbook.CurrentSheet == PxlWorkbook::kNoSheet)
+            workbook.CurrentSheet = workbook.Sheets.empty() ? PxlWorkbook::kNoSheet : 0;
+        else if (workbook.CurrentSheet + 1 < workbook.Sheets.size())
+            ++workbook.CurrentSheet;
+        else
+            workbook.CurrentSheet = PxlWorkbook::kNoSheet;
+        break;
+    case PxlRecordType::FilePassword:
+        shell::ShowMessageId(kPasswordProtectedMessage);
+        return Step::Stop;
+    case PxlRecordType::BlankCell:
+    case PxlRecordType::FormulaString:
+    case PxlRecordType::Rejected:
+        break;
+    }
+    return Step::Continue;
+}
+
+int ReadView(std::span<const std::uint8_t> view, const char16_t* name)
+{
+    workbook.View = view;
+    return RecordWalk(view, name).Run();
+}
+
+// Maps the whole file read-only; the handles stay in the model until
+// ReleaseWorkbook, also when a step fails.
+bool MapWorkbook(const char16_t* path)
+{
+    if (!path)
+        return false;
+    workbook.File = platform::CreateFileForMappingW(path, platform::GENERIC_READ, 0, nullptr, platform::OPEN_EXISTING,
+        platform::FILE_ATTRIBUTE_NORMAL | platform::FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (workbook.File == platform::INVALID_HANDLE_VALUE)
+        return false;
+    platform::DWORD sizeHigh = 0;
+    const platform::DWORD size = platform::GetFileSize(workbook.File, &sizeHigh);
+    // A workbook of 4 GB or more is no workbook the device could have made.
+    if (size == platform::INVALID_FILE_SIZE || sizeHigh != 0)
+        return false;
+    workbook.Mapping = platform::CreateFileMappingW(workbook.File, nullptr, platform::PAGE_READONLY, 0, 0, nullptr);
+    if (!workbook.Mapping)
+        return false;
+    workbook.MappedView = platform::MapViewOfFile(workbook.Mapping, platform::FILE_MAP_READ, 0, 0, 0);
+    if (!workbook.MappedView)
+        return false;
+    workbook.View = std::span(static_cast<const std::uint8_t*>(workbook.MappedView), size);
+    return true;
+}
+
+void StartReading()
+{
+    ReleaseWorkbook();
+    shell::RunOptions& options = shell::Options();
+    if (!options.SheetOptionsFromCommandLine)
+        options.SheetIndex = 0;
+    workbook.CurrentSheet = PxlWorkbook::kNoSheet;
+}
+
+// A neutral cell format for references outside the list: font 0, General,
+// bottom-left, no borders, no background (255).
+constexpr std::array<std::uint8_t, kCellFormatLength> kNeutralCellFormat = [] {
+    std::array<std::uint8_t, kCellFormatLength> record {};
+    record[0] = static_cast<std::uint8_t>(PxlRecordType::CellFormat);
+    record[field::kCellFormatBackground] = 255;
+    return record;
+}();
+
+// A 10-point black "Arial" for font references outside the list.
+constexpr std::array<std::uint8_t, 26> kNeutralFontRecord = { static_cast<std::uint8_t>(PxlRecordType::FontRecord), 200,
+    0, 0, 0, 0, 0, 0x90, 0x01, 0, 0, 0, 0x20, 0, 0, 5, 'A', 0, 'r', 0, 'i', 0, 'a', 0, 'l', 0 };
+
+} // namespace
+
+PxlWorkbook& Workbook()
+{
+    return workbook;
+}
+
+std::span<const std::uint8_t> RecordAt(std::size_t offset)
+{
+    if (offset >= workbook.View.size())
+        return {};
+    return workbook.View.subspan(offset);
+}
+
+SheetInfo* SheetAt(std::size_t index)
+{
+    return index < workbook.Sheets.size() ? &workbook.Sheets[index] : nullptr;
+}
+
+std::span<const std::uint8_t> CellFormatAt(std::size_t index)
+{
+    if (index >= workbook.CellFormatRecords.size())
+        return kNeutralCellFormat;
+    return RecordAt(workbook.CellFormatRecords[index]).first(kCellFormatLength);
+}
+
+std::span<const std::uint8_t> FontAt(std::size_t index)
+{
+    if (index >= workbook.Fonts.size())
+        return kNeutralFontRecord;
+    std::span<const std::uint8_t> record = RecordAt(workbook.Fonts[index].Record);
+    return record.first(RecordLength(record).Total());
+}
+
+FontEntry* FontEntryAt(std::size_t index)
+{
+    return index < workbook.Fonts.size() ? &workbook.Fonts[index] : nullptr;
+}
+
+std::span<const std::uint8_t> NumberFormatAt(std::uint16_t number)
+{
+    if (number < kFirstCustomNumberFormat)
+        return {};
+    const std::size_t k = number - kFirstCustomNumberFormat;
+    if (k >= workbook.NumberFormatRecords.size())
+        return {};
+    std::span<const std::uint8_t> record = RecordAt(workbook.NumberFormatRecords[k]);
+    return record.first(RecordLength(record).Total());
+}
+
+std::u16string NumberFormatText(std::uint16_t number)
+{
+    std::span<const std::uint8_t> record = NumberFormatAt(number);
+    if (record.empty())
+        return {};
+    return RecordText(record, field::kNumberFormatText, FieldU8(record, field::kNumberFormatLength));
+}
+
+int OpenWorkbook(const char16_t* path)
+{
+    StartReading();
+    if (!MapWorkbook(path)) {
+        shell::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, path ? path : u"");
+        return 0;
+    }
+    return ReadView(workbook.View, path);
+}
+
+int ReadWorkbookFromBytes(std::span<const std::uint8_t> bytes, const char16_t* name)
+{
+    StartReading();
+    return ReadView(bytes, name);
+}
+
+void SetDrawingRelease(DrawingRelease release)
+{
+    drawingRelease = release;
+}
+
+void ReleaseWorkbook()
+{
+    if (drawingRelease)
+        drawingRelease();
+    for (FontEntry& font : workbook.Fonts) {
+        if (platform::PrintingLibraryBound()) {
+            if (font.Font)
+                ::DeleteObject(font.Font);
+            if (font.Font && font.ScaledFont)
+                ::DeleteObject(font.ScaledFont);
+        }
+    }
+    if (workbook.MappedView)
+        platform::UnmapViewOfFile(workbook.MappedView);
+    if (workbook.Mapping)
+        platform::CloseHandle(workbook.Mapping);
+    if (workbook.File != platform::INVALID_HANDLE_VALUE)
+        platform::CloseHandle(workbook.File);
+    workbook = PxlWorkbook {};
+    shell::HideBusyCursor();
+}
+
+} // namespace spreadsheet

@@ -1,0 +1,273 @@
+#include "MimeMessage.h"
+#include "MimeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <optional>
+#include <string>
+
+namespace email
+{
+namespace
+{
+
+using test::MimeTextMessage;
+
+struct ExtractCase {
+    const char* name;
+    std::string text;
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::string body; // expected body bytes; empty for none
+};
+
+std::string NoticeBytes()
+{
+    std::string bytes;
+    for (const char16_t* p = test::kNoticeText; *p != 0; ++p) {
+        bytes.push_back(static_cast<char>(*p));
+    }
+    return bytes;
+}
+
+const std::string kPlainThenHtml = "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n"
+                                   "\r\n"
+                                   "--XYZ\r\n"
+                                   "Content-Type: text/plain; charset=utf-8\r\n"
+                                   "\r\n"
+                                   "Plain body\r\n"
+                                   "second line\r\n"
+                                   "--XYZ\r\n"
+                                   "Content-Type: text/html\r\n"
+                                   "\r\n"
+                                   "<p>Plain body</p>\r\n"
+                                   "--XYZ--\r\n";
+
+const std::string kNested = "To: a@x.org\r\n"
+                            "Content-Type: multipart/mixed; boundary=\"outer\"\r\n"
+                            "\r\n"
+                            "--outer\r\n"
+                            "Content-Type: multipart/alternative; boundary=\"inner\"\r\n"
+                            "\r\n"
+                            "--inner\r\n"
+                            "Content-Type: text/html\r\n"
+                            "\r\n"
+                            "<b>n</b>\r\n"
+                            "--inner\r\n"
+                            "Content-Type: text/plain\r\n"
+                            "\r\n"
+                            "Nested text\r\n"
+                            "--inner\r\n"
+                            "Content-Type: text/enriched\r\n"
+                            "\r\n"
+                            "<bold>n</bold>\r\n"
+                            "--inner--\r\n"
+                            "--outer\r\n"
+                            "Content-Type: application/pdf; name=\"a.pdf\"\r\n"
+                            "\r\n"
+                            "JVBERi0=\r\n"
+                            "--outer--\r\n";
+
+const ExtractCase kExtractCases[] = {
+    { "NoContentTypeGivesNotice", "To: a@b.org\r\nSubject: x\r\n\r\nHello\r\n", u"a@b.org", std::nullopt,
+        NoticeBytes() },
+    { "HtmlAtTopGivesNotice", "Content-Type: text/html\r\n\r\n<p>Hi</p>\r\n", std::nullopt, std::nullopt,
+        NoticeBytes() },
+    { "PlainInCapitalsWithCharset", "Content-Type: TEXT/PLAIN; charset=us-ascii\r\n\r\nHello world\r\nBye\r\n",
+        std::nullopt, std::nullopt, "Hello world\r\nBye\r\n" },
+    { "ContentTypeKeywordAnyCase", "content-TYPE:text/plain\r\n\r\nx y\r\n", std::nullopt, std::nullopt, "x y\r\n" },
+    { "PlainPartBeforeHtml", kPlainThenHtml, std::nullopt, std::nullopt, "Plain body\r\nsecond line\r\n" },
+    // The closing delimiter does not end a part: a last plain part runs to
+    // the end of the text, less the line that ends the stream.
+    { "PlainPartAfterHtml",
+        "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
+        "<p>Hi</p>\r\n--XYZ\r\nContent-Type: text/plain\r\n\r\nHi\r\n--XYZ--\r\n",
+        std::nullopt, std::nullopt, "Hi\r\n--XYZ--" },
+    { "NestedMultipartSwitchesBoundary", kNested, u"a@x.org", std::nullopt, "Nested text\r\n" },
+    { "MultipartWithoutPlainPartHasNoBody",
+        "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n--XYZ\r\nContent-Type: text/html\r\n\r\n"
+        "<p>Hi</p>\r\n--XYZ--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "BareBoundaryLineIsDelimiterClosingIsNot",
+        "Content-Type: multipart/alternative; boundary=XYZ\r\n\r\nXYZ\r\nContent-Type: text/plain\r\n\r\n"
+        "Line one\r\n--XYZ--\r\ntrailer\r\n",
+        std::nullopt, std::nullopt, "Line one\r\n--XYZ--\r\ntrailer" },
+    { "BoundaryOnContinuationLine",
+        "Content-Type: multipart/alternative;\r\n\tboundary=\"B1\"\r\n\r\n--B1\r\nContent-Type: text/plain\r\n\r\n"
+        "Body\r\n--B1\r\nContent-Type: text/html\r\n\r\n<p>Body</p>\r\n--B1--\r\n",
+        std::nullopt, std::nullopt, "Body\r\n" },
+    // The blank line that ends the headers is taken as the line after the
+    // semicolon; the part's own Content-type then counts as the message's.
+    { "ParameterRightBehindSemicolonIsNotFound",
+        "Content-Type: multipart/mixed;boundary=X\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nPart\r\n--X--\r\n",
+        std::nullopt, std::nullopt, "Part\r\n--X--\r\n" },
+    { "LineAfterSemicolonIsSwallowed",
+        "Content-Type: multipart/mixed;boundary=X\r\nCc: c@d.org\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\n"
+        "Part\r\n--X--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "ToContinuedAfterComma", "To: a@x.org,\r\n b@y.org\r\nCc: \"C\" <c@z.org>\r\n\r\nBody\r\n", u"a@x.org,b@y.org",
+        u"\"C\" <c@z.org>", NoticeBytes() },
+    { "ToContinuedTwice", "to:\ta@x.org,\r\n\tb@y.org,\r\n  c@z.org\r\nContent-type: text/plain\r\n\r\nB\r\n",
+        u"a@x.org,b@y.org,c@z.org", std::nullopt, "B\r\n" },
+    { "HeaderBytesAreSingleByteCharacters", "To: J\xfcrgen <j@x.de>\r\nContent-type: text/plain\r\n\r\nB\r\n",
+        u"J\u00fcrgen <j@x.de>", std::nullopt, "B\r\n" },
+    { "LineFeedLineEnds", "Content-Type: text/plain\nTo: a@b\n\nBody\nmore\n", u"a@b", std::nullopt, "Body\nmore\n" },
+    { "CarriageReturnLineEnds", "Content-Type: text/plain\rTo: a@b\r\rBody\r", u"a@b", std::nullopt, "Body\r" },
+    { "LastContentTypeWins", "Content-Type: text/html\r\nContent-Type: text/plain\r\n\r\nB\r\n", std::nullopt,
+        std::nullopt, "B\r\n" },
+    { "HeadersThatReachTheEndGiveNothing", "To: a@b.org\r\nContent-Type: text/plain\r\n", u"a@b.org", std::nullopt,
+        "" },
+    { "EmptyStream", "", std::nullopt, std::nullopt, "" },
+    { "EmptyPlainBody", "Content-Type: text/plain\r\n\r\n", std::nullopt, std::nullopt, "" },
+    { "MultipartWithoutBoundary", "Content-Type: multipart/mixed\r\n\r\n--X\r\nContent-Type: text/plain\r\n\r\nB\r\n",
+        std::nullopt, std::nullopt, "" },
+    // A boundary of one quote character would have a length of -1.
+    { "QuotedBoundaryOfOneCharacter",
+        "Content-Type: multipart/mixed; boundary=\"\r\n\r\n\"\r\nContent-Type: text/plain\r\n\r\nB\r\n\"\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "EmptyQuotedBoundary",
+        "Content-Type: multipart/mixed; boundary=\"\"\r\n\r\n\r\nContent-Type: text/plain\r\n\r\nB\r\n\r\n",
+        std::nullopt, std::nullopt, "" },
+    // A text part with nothing between its headers and the next delimiter,
+    // and one that ends the stream inside its headers, have no body.
+    { "EmptyPartBeforeDelimiter",
+        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n--B\r\n"
+        "Content-Type: text/html\r\n\r\nx\r\n--B--\r\n",
+        std::nullopt, std::nullopt, "" },
+    { "PartEndingTheStream",
+        "Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\n", std::nullopt,
+        std::nullopt, "" },
+};
+
+void PrintTo(const ExtractCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ExtractMimeMessageTest : public testing::TestWithParam<ExtractCase>
+{
+protected:
+    void SetUp() override { test::ResetMailState(); }
+};
+
+TEST_P(ExtractMimeMessageTest, GivesHeadersAndBody)
+{
+    const ExtractCase& row = GetParam();
+    MimeTextMessage message(row.text);
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::vector<std::uint8_t> body;
+    const std::int32_t length = ExtractMimeMessage(message, to, cc, body);
+    EXPECT_EQ(length, static_cast<std::int32_t>(row.body.size()));
+    EXPECT_EQ(std::string(body.begin(), body.end()), row.body);
+    EXPECT_EQ(to, row.to);
+    EXPECT_EQ(cc, row.cc);
+    EXPECT_EQ(Mail().FailStep, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeMessageTest, testing::ValuesIn(kExtractCases),
+    [](const testing::TestParamInfo<ExtractCase>& info) { return std::string(info.param.name); });
+
+TEST(ExtractMimeMessage, LongHeaderLineIsReadWhole)
+{
+    test::ResetMailState();
+    for (std::size_t length : { 255u, 256u, 257u, 600u, 5000u }) {
+        std::string address(length, 'a');
+        address += "@x.org";
+        MimeTextMessage message("To: " + address + "\r\nContent-Type: text/plain\r\n\r\nB\r\n");
+        std::optional<std::u16string> to;
+        std::optional<std::u16string> cc;
+        std::vector<std::uint8_t> body;
+        EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 3);
+        ASSERT_TRUE(to.has_value());
+        EXPECT_EQ(to->size(), address.size());
+    }
+}
+
+TEST(ExtractMimeMessage, BodyLongerThanOneBufferIsWhole)
+{
+    test::ResetMailState();
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "line " + std::to_string(i) + "\r\n";
+    }
+    MimeTextMessage message("Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
+                            "Content-Type: text/plain\r\n\r\n"
+        + text + "--B\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--B--\r\n");
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::vector<std::uint8_t> body;
+    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), static_cast<std::int32_t>(text.size()));
+    EXPECT_EQ(std::string(body.begin(), body.end()), text);
+}
+
+TEST(ExtractMimeMessage, NoticeMissingFromStringTableGivesNoBody)
+{
+    test::ResetMailState();
+    SetMailStringLoader(nullptr);
+    MimeTextMessage message("Content-Type: text/html\r\n\r\n<p>x</p>\r\n");
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::vector<std::uint8_t> body;
+    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
+    EXPECT_TRUE(body.empty());
+}
+
+struct FailureCase {
+    const char* name;
+    MimeTextMessage::Mode mode;
+    int goodReads;
+    std::uint16_t step;
+    bool toFound;
+};
+
+void PrintTo(const FailureCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase>
+{
+};
+
+TEST_P(ExtractMimeFailureTest, RecordsTheStep)
+{
+    test::ResetMailState();
+    const FailureCase& row = GetParam();
+    // The To header sits in the first 256-byte block; the body lies beyond it.
+    std::string text = "To: a@b.org\r\nContent-Type: text/plain\r\n" + std::string(300, 'X') + ": y\r\n\r\nBody\r\n";
+    MimeTextMessage message(text, row.mode, row.goodReads);
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::vector<std::uint8_t> body;
+    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(Mail().FailStep, row.step);
+    EXPECT_TRUE(platform::Failed(Mail().LastResult));
+    EXPECT_EQ(to.has_value(), row.toFound);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeFailureTest,
+    testing::Values(FailureCase { "NoMimeText", MimeTextMessage::Mode::NoMimeText, 0, 2, false },
+        FailureCase { "FirstReadFails", MimeTextMessage::Mode::FailingReads, 0, 24, false },
+        FailureCase { "SecondReadFails", MimeTextMessage::Mode::FailingReads, 1, 24, true },
+        FailureCase { "BodyReadFails", MimeTextMessage::Mode::FailingReads, 2, 24, true }),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
+{
+    test::ResetMailState();
+    Mail().FailStep = 20;
+    MimeTextMessage message("To: a@b.org\r\nContent-Type: text/plain\r\n\r\nBody\r\n");
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::vector<std::uint8_t> body;
+    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
+    EXPECT_EQ(Mail().FailStep, 20);
+    EXPECT_FALSE(to.has_value());
+}
+
+} // namespace
+} // namespace email

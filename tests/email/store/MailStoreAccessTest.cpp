@@ -1,0 +1,332 @@
+#include "MailStoreAccess.h"
+#include "AppSettings.h"
+#include "HeadlessMailView.h"
+#include "MailStore.h"
+#include "MaildirFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace email
+{
+namespace
+{
+
+using platform::test::ScopedEnv;
+using platform::test::TempMaildir;
+
+std::string Message(int i)
+{
+    return "From: Sender " + std::string(1, static_cast<char>('A' + (i * 7) % 26)) + " <s" + std::to_string(i)
+        + "@example.org>\r\nSubject: subject " + std::string(1, static_cast<char>('a' + (i * 11) % 26))
+        + "\r\n\r\nbody\r\n";
+}
+
+class MailStoreAccessTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        shell::ResetAppSettings();
+        Mail().SortChoice = kSortReceivedDate;
+        Mail().FailStep = 0;
+        Mail().LastResult = 0;
+        conf_ = maildir_.Root() / "stores.conf";
+        WriteConfig({ { "Main", maildir_.Root() / "main" } });
+        main_ = maildir_.Root() / "main";
+        SetMailViewHost(&view_);
+    }
+    void TearDown() override
+    {
+        CloseMailSession(true);
+        SetMailViewHost(nullptr);
+        shell::ResetAppSettings();
+    }
+
+    void WriteConfig(const std::vector<std::pair<std::string, std::filesystem::path>>& stores)
+    {
+        std::ofstream out(conf_);
+        for (const auto& [name, path] : stores) {
+            out << name << " = " << path.string() << "\n";
+            for (const char* sub : { "cur", "new", "tmp" }) {
+                std::filesystem::create_directories(path / sub);
+            }
+        }
+    }
+
+    void AddMessages(const std::string& folder, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            maildir_.AddMessage("main/" + folder, "cur", std::to_string(1700000000 + i) + ".M1P1.h:2,S", Message(i));
+        }
+    }
+
+    std::u16string SubjectOf(const EntryIdBlock* entry)
+    {
+        std::unique_ptr<platform::IMAPIProp> object;
+        EXPECT_EQ(Mail().session->OpenEntry(EntryIdBytesOf(entry), 0, nullptr, &object), platform::S_OK);
+        platform::SPropValue* values = nullptr;
+        EXPECT_TRUE(ReadSingleProp(*object, platform::PR_SUBJECT_W, &values));
+        std::u16string subject = values != nullptr ? values[0].Value.lpszW : u"";
+        platform::MAPIFreeBuffer(values);
+        return subject;
+    }
+
+    TempMaildir maildir_;
+    std::filesystem::path conf_;
+    std::filesystem::path main_;
+    ScopedEnv env_ { "TALLOWIN_MAILSTORES", (std::filesystem::temp_directory_path() / "unset").string() };
+    test::HeadlessMailView view_;
+};
+
+TEST_F(MailStoreAccessTest, FirstRunOpensTheDefaultStoreAndItsInbox)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    AddMessages("", 3);
+    EXPECT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(view_.fontsCreated, 1);
+    EXPECT_EQ(view_.folderText, u"Inbox");
+    EXPECT_EQ(view_.sortChoice, kSortReceivedDate);
+    EXPECT_EQ(view_.itemCount, 3);
+    EXPECT_EQ(Mail().messageCount, 3);
+    EXPECT_EQ(view_.columnWidth, 240);
+    // Newest first.
+    EXPECT_EQ(SubjectOf(Mail().messageEntries[0]), u"subject w");
+    EXPECT_EQ(SubjectOf(Mail().messageEntries[2]), u"subject a");
+    // Both identifiers are kept for the next settings save.
+    EXPECT_FALSE(shell::Settings().MailStoreEntryId.empty());
+    EXPECT_FALSE(shell::Settings().MailFolderEntryId.empty());
+}
+
+TEST_F(MailStoreAccessTest, SortOrders)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    AddMessages("", 4);
+    ASSERT_EQ(OpenMailView(true), 0);
+    const std::pair<std::int32_t, std::vector<std::u16string>> orders[] = {
+        { kSortFrom, { u"subject a", u"subject l", u"subject w", u"subject h" } },
+        { kSortSubject, { u"subject a", u"subject h", u"subject l", u"subject w" } },
+        { kSortReceivedDate, { u"subject h", u"subject w", u"subject l", u"subject a" } },
+    };
+    for (const auto& [choice, subjects] : orders) {
+        Mail().SortChoice = choice;
+        RefreshMailView();
+        EXPECT_EQ(view_.busy, 0);
+        EXPECT_EQ(view_.sortChoice, choice);
+        ASSERT_EQ(Mail().messageCount, 4);
+        std::vector<std::u16string> listed;
+        for (int i = 0; i < 4; ++i) {
+            listed.push_back(SubjectOf(Mail().messageEntries[i]));
+        }
+        EXPECT_EQ(listed, subjects) << choice;
+    }
+}
+
+TEST_F(MailStoreAccessTest, EntryArrayGrowsByTwentyFive)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    AddMessages("", 26);
+    ASSERT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(Mail().messageCount, 26);
+    EXPECT_EQ(Mail().messageEntries.size(), 50u);
+    // More rows than fit: room for the scroll bar.
+    EXPECT_EQ(view_.columnWidth, 240 - kScrollBarWidth);
+}
+
+TEST_F(MailStoreAccessTest, EmptyFolderIsNoFailure)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    EXPECT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(view_.itemCount, 0);
+    EXPECT_EQ(Mail().LastResult, 0);
+}
+
+TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    maildir_.AddMessage("main/.Sent", "cur", "1.M1P1.h:2,S", Message(1));
+    ASSERT_EQ(OpenMailView(true), 0);
+    // Find the Sent folder's identifier through the tree.
+    ASSERT_TRUE(BuildFolderTree());
+    const TreeItem store = view_.Find(0, u"Main");
+    const TreeItem sent = view_.Find(store, u"Sent");
+    ASSERT_NE(sent, 0u);
+    const std::vector<std::uint8_t> storeId = view_.Item(store).id;
+    const std::vector<std::uint8_t> sentId = view_.Item(sent).id;
+    CloseMailSession(true);
+
+    shell::ResetAppSettings();
+    std::vector<std::uint8_t>& blob = shell::Settings().MapiBlob;
+    blob = { static_cast<std::uint8_t>(storeId.size() & 0xFF), static_cast<std::uint8_t>(storeId.size() >> 8),
+        static_cast<std::uint8_t>(sentId.size() & 0xFF), static_cast<std::uint8_t>(sentId.size() >> 8) };
+    blob.insert(blob.end(), storeId.begin(), storeId.end());
+    blob.insert(blob.end(), sentId.begin(), sentId.end());
+    blob.insert(blob.end(), { 0, 0 });
+    ASSERT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(view_.folderText, u"Sent");
+    EXPECT_EQ(Mail().messageCount, 1);
+}
+
+TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    for (const std::vector<std::uint8_t>& blob : std::vector<std::vector<std::uint8_t>> { {}, { 0x10 },
+             { 0x10, 0x00, 0x10, 0x00, 1, 2 }, { 0xFF, 0xFF, 0x01, 0x00, 7, 0, 0 }, { 0x00, 0x80, 0x00, 0x80 } }) {
+        shell::ResetAppSettings();
+        shell::Settings().MapiBlob = blob;
+        EXPECT_EQ(OpenMailView(true), 0) << blob.size();
+        EXPECT_EQ(view_.folderText, u"Inbox");
+        EXPECT_TRUE(shell::Settings().MailEntryIdsTaken);
+        CloseMailSession(true);
+    }
+}
+
+TEST_F(MailStoreAccessTest, SavedStoreThatIsGoneFallsBackToTheDefault)
+{
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    TempMaildir gone;
+    std::unique_ptr<platform::IMAPISession> other;
+    ASSERT_EQ(platform::OpenMaildirSession({ { u"Gone", gone.Root() } }, &other), platform::S_OK);
+    std::unique_ptr<platform::IMsgStore> store;
+    ASSERT_EQ(other->OpenMsgStore(0, {}, 0, &store), platform::S_OK);
+    platform::SPropValue* values = nullptr;
+    ASSERT_TRUE(ReadSingleProp(*store, platform::PR_ENTRYID, &values));
+    shell::Settings().MailStoreEntryId.assign(
+        values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
+    platform::MAPIFreeBuffer(values);
+    shell::Settings().MailFolderEntryId = { 1, 2, 3 };
+
+    EXPECT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(view_.folderText, u"Inbox");
+    EXPECT_NE(shell::Settings().MailFolderEntryId, (std::vector<std::uint8_t> { 1, 2, 3 }));
+}
+
+TEST_F(MailStoreAccessTest, NoStoreRecordsTheDefaultStoreStep)
+{
+    std::ofstream(conf_) << "# none\n";
+    ScopedEnv home("HOME", maildir_.Root().string());
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    EXPECT_EQ(OpenMailView(true), 4);
+    EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
+    EXPECT_EQ(view_.fontsCreated, 0);
+}
+
+TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
+{
+    const std::filesystem::path second = maildir_.Root() / "second";
+    WriteConfig({ { "Main", main_ }, { "Second", second } });
+    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
+    maildir_.MakeFolder("main/.Sent");
+    maildir_.MakeFolder("main/.Lists.foo");
+    maildir_.MakeFolder("second/.Archive");
+    ASSERT_EQ(OpenMailView(true), 0);
+    ASSERT_TRUE(BuildFolderTree());
+    const TreeItem mainItem = view_.Find(0, u"Main");
+    const TreeItem inbox = view_.Find(mainItem, u"Inbox");
+    ASSERT_NE(inbox, 0u);
+    EXPECT_EQ(view_.currentItem, inbox);
+    EXPECT_EQ(view_.Item(mainItem).image, kStoreTreeImage);
+    EXPECT_EQ(view_.Item(inbox).image, 1);
+    EXPECT_NE(view_.Find(mainItem, u"Lists"), 0u);
+    EXPECT_EQ(view_.Item(view_.Find(mainItem, u"Sent")).image, 2);
+    EXPECT_TRUE(view_.Item(view_.Find(mainItem, u"Lists")).hasChildren);
+    const TreeItem secondItem = view_.Find(0, u"Second");
+    ASSERT_NE(secondItem, 0u);
+    EXPECT_EQ(view_.Find(secondItem, u"Archive"), 0u); // not expanded yet
+
+    // Expanding a store, then a folder of the current store.
+    EntryIdBlock secondId { static_cast<platform::ULONG>(view_.Item(secondItem).id.size()),
+        view_.tree[secondItem - 1].id.data() };
+    EXPECT_TRUE(AddStoreFolders(secondItem, &secondId, nullptr));
+    EXPECT_NE(view_.Find(secondItem, u"Archive"), 0u);
+    const TreeItem lists = view_.Find(mainItem, u"Lists");
+    EntryIdBlock listsId { static_cast<platform::ULONG>(view_.Item(lists).id.size()), view_.tree[lists - 1].id.data() };
+    EntryIdBlock mainId { static_cast<platform::ULONG>(view_.Item(mainItem).id.size()),
+        view_.tree[mainItem - 1].id.data() };
+    EXPECT_TRUE(AddStoreFolders(lists, &listsId, &mainId));
+    const TreeItem foo = view_.Find(lists, u"foo");
+    ASSERT_NE(foo, 0u);
+    EXPECT_EQ(view_.Item(foo).image, 4);
+
+    // With the current folder deep in the tree, every level on the way is
+    // filled in, siblings included, and the current item is the deep one.
+    const std::vector<std::uint8_t> fooBytes = view_.Item(foo).id;
+    platform::SBinary fooId { static_cast<platform::ULONG>(fooBytes.size()),
+        const_cast<std::uint8_t*>(fooBytes.data()) };
+    ASSERT_TRUE(CopyEntryId(Mail().MailFolderEntryId, &fooId));
+    RefreshMailView();
+    EXPECT_EQ(view_.folderText, u"foo");
+    view_.tree.clear();
+    ASSERT_TRUE(BuildFolderTree());
+    const TreeItem mainAgain = view_.Find(0, u"Main");
+    const TreeItem listsAgain = view_.Find(mainAgain, u"Lists");
+    ASSERT_NE(listsAgain, 0u);
+    EXPECT_NE(view_.Find(mainAgain, u"Inbox"), 0u);
+    EXPECT_NE(view_.Find(mainAgain, u"Sent"), 0u);
+    EXPECT_EQ(view_.currentItem, view_.Find(listsAgain, u"foo"));
+    EXPECT_NE(view_.currentItem, 0u);
+}
+
+TEST(MailSessionFailure, FirstStepIsKept)
+{
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+    EXPECT_FALSE(FailMailStep(26));
+    EXPECT_EQ(Mail().FailStep, 26);
+    EXPECT_EQ(Mail().LastResult, platform::E_FAIL);
+    EXPECT_FALSE(CheckMailStep(platform::S_OK, 27));
+    EXPECT_EQ(Mail().FailStep, 26);
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+    EXPECT_TRUE(CheckMailStep(platform::S_OK, 27));
+    EXPECT_FALSE(CheckMailStep(platform::MAPI_E_NOT_FOUND, 28));
+    EXPECT_EQ(Mail().FailStep, 28);
+    EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+}
+
+TEST(MailSessionFailure, CopyEntryId)
+{
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+    std::uint8_t bytes[] = { 1, 2, 3, 4 };
+    platform::SBinary source { 4, bytes };
+    EntryIdBlock* target = nullptr;
+    ASSERT_TRUE(CopyEntryId(target, &source));
+    EntryIdBlock* first = target;
+    bytes[0] = 9;
+    ASSERT_TRUE(CopyEntryId(target, &source));
+    EXPECT_EQ(target, first); // same length: the block is reused
+    EXPECT_EQ(target->lpb[0], 9);
+    platform::SBinary longer { 3, bytes };
+    ASSERT_TRUE(CopyEntryId(target, &longer));
+    EXPECT_EQ(target->cb, 3u);
+    EXPECT_FALSE(CopyEntryId(target, nullptr));
+    EXPECT_EQ(Mail().FailStep, 10);
+    Mail().FailStep = 0;
+    EntryIdBlock* under = nullptr;
+    EXPECT_FALSE(CopyEntryIdUnder(nullptr, under, &source));
+    EXPECT_EQ(Mail().FailStep, 37);
+    Mail().FailStep = 0;
+    EXPECT_FALSE(CopyEntryIdUnder(nullptr, under, nullptr));
+    EXPECT_EQ(Mail().FailStep, 36);
+    FreeMapiBuffer(target);
+    EXPECT_EQ(target, nullptr);
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+}
+
+TEST(MailSessionFailure, FolderImagesFollowTheKindBits)
+{
+    EXPECT_EQ(FolderTreeImage(0x00040000u), 1);
+    EXPECT_EQ(FolderTreeImage(0x00200000u | 0x00080000u), 2);
+    EXPECT_EQ(FolderTreeImage(0x00080000u), 0);
+    EXPECT_EQ(FolderTreeImage(0x00400000u), 3);
+    EXPECT_EQ(FolderTreeImage(0x00800000u), 5);
+    EXPECT_EQ(FolderTreeImage(1), 4);
+}
+
+} // namespace
+} // namespace email

@@ -1,0 +1,182 @@
+#include "MailMessageContent.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <string_view>
+
+namespace platform
+{
+namespace
+{
+
+MailMessageContent Parse(std::string_view text)
+{
+    return ParseMailMessage(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+struct BodyCase {
+    const char* name;
+    std::string_view message;
+    std::u16string_view body;
+};
+
+void PrintTo(const BodyCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class MailBodyTest : public testing::TestWithParam<BodyCase>
+{
+};
+
+TEST_P(MailBodyTest, DecodesTheFirstTextPart)
+{
+    const MailMessageContent content = Parse(GetParam().message);
+    ASSERT_TRUE(content.body.has_value());
+    EXPECT_EQ(*content.body, GetParam().body);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MailBodyTest,
+    testing::Values(BodyCase { "NoContentType", "Subject: x\n\nHello\nworld\n", u"Hello\r\nworld\r\n" },
+        BodyCase { "QuotedPrintableLatin1",
+            "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+            "Gr=FC=DFe aus K=F6ln, a=3Db, soft=\r\nbreak\r\n",
+            u"Gr\u00fc\u00dfe aus K\u00f6ln, a=b, softbreak\r\n" },
+        BodyCase { "Base64Utf8",
+            "Content-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: base64\n\n5pel5pys6Kqe44Gu5pys5paH\n",
+            u"\u65e5\u672c\u8a9e\u306e\u672c\u6587" },
+        BodyCase { "Koi8r", "Content-Type: text/plain; charset=koi8-r\n\n\xf0\xd2\xc9\xd7\xc5\xd4\n",
+            u"\u041f\u0440\u0438\u0432\u0435\u0442\r\n" },
+        BodyCase { "Windows1252", "Content-Type: text/plain; charset=windows-1252\n\n\x93quoted\x94 \x80\n",
+            u"\u201cquoted\u201d \u20ac\r\n" },
+        BodyCase { "UnknownCharsetInvalidUtf8IsLatin1", "Content-Type: text/plain; charset=x-nothing\n\ncaf\xe9\n",
+            u"caf\u00e9\r\n" },
+        BodyCase { "NoCharsetUtf8", "Content-Type: text/plain\n\ncaf\xc3\xa9\n", u"caf\u00e9\r\n" },
+        BodyCase { "AlternativeTakesPlain",
+            "Content-Type: multipart/alternative; boundary=b\n\n--b\nContent-Type: text/html\n\n<p>H</p>\n"
+            "--b\nContent-Type: text/plain\n\nPlain\n--b--\n",
+            u"Plain" },
+        BodyCase { "HtmlOnly",
+            "Content-Type: text/html; charset=utf-8\n\n<html><body><p>Hello &amp; welcome</p><p>Line<br>two</p>"
+            "</body></html>\n",
+            u"Hello & welcome\r\n\r\nLine\r\ntwo\r\n" },
+        BodyCase { "NestedHtmlOnlyWithAttachment",
+            "Content-Type: multipart/mixed; boundary=o\n\n--o\nContent-Type: multipart/alternative; boundary=i\n\n"
+            "--i\nContent-Type: text/html\n\n<div>Only html</div>\n--i--\n--o\nContent-Type: text/plain\n"
+            "Content-Disposition: attachment; filename=notes.txt\n\nnot the body\n--o--\n",
+            u"Only html\r\n" }),
+    [](const testing::TestParamInfo<BodyCase>& info) { return std::string(info.param.name); });
+
+TEST(MailMessageContent, ReadsHeadersRecipientsAndAttachments)
+{
+    const MailMessageContent content
+        = Parse("From: =?iso-8859-1?q?J=FCrgen_M=FCller?= <juergen@example.de>\r\n"
+                "To: \"Ann Lee\" <ann@example.org>, bob@example.org\r\n"
+                "Cc: Team: carl@example.org, dora@example.org;\r\n"
+                "Bcc: eve@example.org\r\n"
+                "Subject: =?utf-8?b?5pel5pys6Kqe?= and =?iso-8859-1?q?caf=E9?=\r\n"
+                "Date: Sat, 05 Dec 2026 14:30:00 +0100\r\n"
+                "Content-Type: multipart/mixed; boundary=\"m\"\r\n"
+                "\r\n"
+                "--m\r\nContent-Type: text/plain\r\n\r\nBody\r\n"
+                "--m\r\nContent-Type: application/pdf; name=\"report.pdf\"\r\n"
+                "Content-Disposition: attachment; filename=\"report.pdf\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+                "JVBERi0=\r\n"
+                "--m\r\nContent-Type: image/png\r\nContent-Disposition: inline; "
+                "filename=\"=?utf-8?q?Gr=C3=BC=C3=9Fe.png?=\"\r\n\r\n"
+                "x\r\n"
+                "--m--\r\n");
+    EXPECT_EQ(content.senderName, u"J\u00fcrgen M\u00fcller");
+    EXPECT_EQ(content.senderAddress, u"juergen@example.de");
+    EXPECT_EQ(content.subject, u"\u65e5\u672c\u8a9e and caf\u00e9");
+    ASSERT_TRUE(content.date.has_value());
+    EXPECT_EQ(FileTimeTicks(*content.date), FileTimeTicks(FileTimeFromUnix(1796477400, 0)));
+    EXPECT_TRUE(content.recipientsReadable);
+    ASSERT_EQ(content.recipients.size(), 5u);
+    EXPECT_EQ(content.recipients[0].type, MAPI_TO);
+    EXPECT_EQ(content.recipients[0].name, u"Ann Lee");
+    EXPECT_EQ(content.recipients[0].address, u"ann@example.org");
+    EXPECT_EQ(content.recipients[1].name, u"");
+    EXPECT_EQ(content.recipients[1].address, u"bob@example.org");
+    EXPECT_EQ(content.recipients[2].type, MAPI_CC);
+    EXPECT_EQ(content.recipients[3].address, u"dora@example.org");
+    EXPECT_EQ(content.recipients[4].type, MAPI_BCC);
+    ASSERT_EQ(content.attachmentNames.size(), 2u);
+    EXPECT_EQ(content.attachmentNames[0], u"report.pdf");
+    EXPECT_EQ(content.attachmentNames[1], u"Gr\u00fc\u00dfe.png");
+    // The line end before a boundary belongs to the boundary.
+    EXPECT_EQ(content.body, std::u16string(u"Body"));
+}
+
+struct RecipientCase {
+    const char* name;
+    std::string_view message;
+    bool readable;
+};
+
+void PrintTo(const RecipientCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase>
+{
+};
+
+TEST_P(RecipientReadabilityTest, RefusesHeadersThatAreNoAddresses)
+{
+    EXPECT_EQ(Parse(GetParam().message).recipientsReadable, GetParam().readable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RecipientReadabilityTest,
+    testing::Values(RecipientCase { "Good", "To: a@b.org\n\nx\n", true },
+        RecipientCase { "NoRecipients", "Subject: s\n\nx\n", true }, RecipientCase { "EmptyTo", "To:   \n\nx\n", true },
+        RecipientCase { "UndisclosedGroup", "To: undisclosed-recipients:;\n\nx\n", true },
+        RecipientCase { "GarbageTo", "To: <<<@@@\n\nx\n", false },
+        RecipientCase { "WordsInCc", "To: a@b.org\nCc: just some words\n\nx\n", false },
+        RecipientCase { "GarbageBcc", "Bcc: ,,,\n\nx\n", false },
+        RecipientCase { "NoHeaderSection", "\nonly a body\n", false }, RecipientCase { "Empty", "", false }),
+    [](const testing::TestParamInfo<RecipientCase>& info) { return std::string(info.param.name); });
+
+TEST(MailMessageContent, MessageWithoutTextHasNoBody)
+{
+    const MailMessageContent content
+        = Parse("Content-Type: image/png\nContent-Disposition: attachment; filename=pic.png\n"
+                "Content-Transfer-Encoding: base64\n\niVBO\n");
+    EXPECT_FALSE(content.body.has_value());
+    ASSERT_EQ(content.attachmentNames.size(), 1u);
+    EXPECT_EQ(content.attachmentNames[0], u"pic.png");
+}
+
+TEST(MailMessageContent, SummaryReadsOnlyTheHeaderBlock)
+{
+    const std::string_view headers = "Received: from x\r\n"
+                                     "Subject: =?utf-8?q?Gr=C3=BC=C3=9Fe?=\r\n"
+                                     "  continued\r\n"
+                                     "From: \"Lee, Ann\" <ann@example.org>\r\n"
+                                     "\r\n"
+                                     "From: body@example.org\r\n";
+    MailHeaderSummary summary = SummarizeMailHeaders(headers, SummaryFields::Both);
+    EXPECT_EQ(summary.subject, u"Gr\u00fc\u00dfe  continued");
+    EXPECT_EQ(summary.senderName, u"Lee, Ann");
+    EXPECT_EQ(summary.senderAddress, u"ann@example.org");
+
+    summary = SummarizeMailHeaders(headers, SummaryFields::Subject);
+    EXPECT_TRUE(summary.senderName.empty());
+    summary = SummarizeMailHeaders("from: bare@example.org\n", SummaryFields::Sender);
+    EXPECT_EQ(summary.senderName, u"bare@example.org");
+    EXPECT_TRUE(summary.subject.empty());
+    summary = SummarizeMailHeaders("", SummaryFields::Both);
+    EXPECT_TRUE(summary.senderName.empty());
+}
+
+TEST(MailMessageContent, LineEndsBecomeCrLf)
+{
+    EXPECT_EQ(WithCrLfLineEnds(u"a\nb\rc\r\nd"), u"a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(WithCrLfLineEnds(u""), u"");
+}
+
+} // namespace
+} // namespace platform

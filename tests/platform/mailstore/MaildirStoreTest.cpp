@@ -1,0 +1,451 @@
+#include "MailStore.h"
+#include "MaildirFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace platform
+{
+namespace
+{
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Values of one GetProps call, freed at the end of the test.
+struct Props {
+    ULONG count = 0;
+    SPropValue* values = nullptr;
+    HRESULT result = S_OK;
+    ~Props() { MAPIFreeBuffer(values); }
+    const SPropValue& operator[](std::size_t i) const { return values[i]; }
+};
+
+void Read(IMAPIProp& object, std::vector<ULONG> tags, Props& props)
+{
+    props.result = object.GetProps(tags, MAPI_UNICODE, &props.count, &props.values);
+}
+
+Bytes BinaryOf(const SPropValue& value)
+{
+    return Bytes(value.Value.bin.lpb, value.Value.bin.lpb + value.Value.bin.cb);
+}
+
+std::u16string TextOf(const SPropValue& value)
+{
+    return value.Value.lpszW;
+}
+
+Bytes ReadBinary(IMAPIProp& object, ULONG tag)
+{
+    Props props;
+    Read(object, { tag }, props);
+    EXPECT_EQ(props.result, S_OK);
+    return props.count == 1 && props[0].ulPropTag == tag ? BinaryOf(props[0]) : Bytes();
+}
+
+// All rows of a table as (entry identifier, text of the second column).
+std::vector<std::pair<Bytes, std::u16string>> AllRows(IMAPITable& table)
+{
+    std::vector<std::pair<Bytes, std::u16string>> rows;
+    for (;;) {
+        SRowSet* set = nullptr;
+        EXPECT_EQ(table.QueryRows(1, 0, &set), S_OK);
+        if (set == nullptr || set->cRows == 0) {
+            FreeProws(set);
+            break;
+        }
+        EXPECT_EQ(set->cRows, 1u);
+        const SRow& row = set->aRow[0];
+        std::u16string text;
+        if (row.cValues > 1 && PROP_TYPE(row.lpProps[1].ulPropTag) == PT_UNICODE) {
+            text = row.lpProps[1].Value.lpszW;
+        }
+        rows.emplace_back(BinaryOf(row.lpProps[0]), text);
+        FreeProws(set);
+    }
+    return rows;
+}
+
+std::string Message(const std::string& from, const std::string& subject, const std::string& extra = "")
+{
+    return "From: " + from + "\r\nTo: Ann <ann@example.org>\r\nSubject: " + subject + "\r\n" + extra
+        + "Content-Type: text/plain; charset=utf-8\r\n\r\nBody of " + subject + "\r\n";
+}
+
+class MaildirStoreTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        maildir_.MakeFolder(".Sent");
+        maildir_.MakeFolder(".Lists.foo");
+        maildir_.AddMessage("", "cur", "1700000300.M1P1.host:2,S", Message("Carol <carol@example.org>", "banana"), 50);
+        maildir_.AddMessage("", "new", "1700000100.M2P1.host", Message("alice@example.org", "Cherry"), 60);
+        maildir_.AddMessage("", "cur", "1700000200.M3P1.host:2,", Message("\"Bob\" <bob@example.org>", "apple"), 70);
+        // No delivery stamp in the name: the file time stands in.
+        maildir_.AddMessage(
+            "", "cur", "imported-1:2,S", Message("dave@example.org", "=?utf-8?q?D=C3=A4te?="), 1700000400);
+        maildir_.AddMessage(".Lists.foo", "cur", "1700000500.M9P1.host:2,S", Message("list@example.org", "list"));
+        ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
+        ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() } }, &session_), S_OK);
+        ASSERT_EQ(session_->OpenMsgStore(0, {}, 0, &store_), S_OK);
+    }
+    void TearDown() override { MAPIUninitialize(); }
+
+    std::unique_ptr<IMAPIFolder> OpenFolder(const Bytes& id)
+    {
+        std::unique_ptr<IMAPIProp> object;
+        ULONG type = 0;
+        EXPECT_EQ(store_->OpenEntry(id, 0, &type, &object), S_OK);
+        EXPECT_EQ(type, MAPI_FOLDER);
+        return std::unique_ptr<IMAPIFolder>(static_cast<IMAPIFolder*>(object.release()));
+    }
+
+    std::unique_ptr<IMessage> OpenMessage(const Bytes& id)
+    {
+        std::unique_ptr<IMAPIProp> object;
+        ULONG type = 0;
+        EXPECT_EQ(session_->OpenEntry(id, 0, &type, &object), S_OK);
+        EXPECT_EQ(type, MAPI_MESSAGE);
+        return std::unique_ptr<IMessage>(AsMessage(object.release()));
+    }
+
+    std::vector<std::pair<Bytes, std::u16string>> Sorted(ULONG key, ULONG order)
+    {
+        auto inbox = OpenFolder(ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
+        std::unique_ptr<IMAPITable> table;
+        EXPECT_EQ(inbox->GetContentsTable(0, &table), S_OK);
+        const ULONG columns[] = { PR_ENTRYID, key };
+        EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
+        const SSortOrder sort[] = { { key, order } };
+        EXPECT_EQ(table->SortTable(sort, 0), S_OK);
+        return AllRows(*table);
+    }
+
+    test::TempMaildir maildir_;
+    std::unique_ptr<IMAPISession> session_;
+    std::unique_ptr<IMsgStore> store_;
+};
+
+TEST_F(MaildirStoreTest, StoreTableAndProperties)
+{
+    std::unique_ptr<IMAPITable> stores;
+    ASSERT_EQ(session_->GetMsgStoresTable(0, &stores), S_OK);
+    const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
+    ASSERT_EQ(stores->SetColumns(columns, 0), S_OK);
+    const auto rows = AllRows(*stores);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].second, u"Mine");
+    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_ENTRYID));
+
+    std::unique_ptr<IMsgStore> again;
+    ASSERT_EQ(session_->OpenMsgStore(0, rows[0].first, 0, &again), S_OK);
+    EXPECT_EQ(ReadBinary(*again, PR_CE_FIRST_FOLDER_ENTRYID), ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
+}
+
+TEST_F(MaildirStoreTest, MissingValuesComeBackErrorTyped)
+{
+    Props props;
+    Read(*store_, { PR_ENTRYID, PR_SUBJECT_W }, props);
+    EXPECT_EQ(props.result, MAPI_W_ERRORS_RETURNED);
+    ASSERT_EQ(props.count, 2u);
+    EXPECT_EQ(props[0].ulPropTag, PR_ENTRYID);
+    EXPECT_EQ(props[1].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_SUBJECT_W)));
+    EXPECT_EQ(props[1].Value.err, MAPI_E_NOT_FOUND);
+}
+
+TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
+{
+    auto top = OpenFolder(ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
+    std::unique_ptr<IMAPITable> table;
+    ASSERT_EQ(top->GetHierarchyTable(MAPI_DEFERRED_ERRORS, &table), S_OK);
+    const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
+    ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
+    auto rows = AllRows(*table);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].second, u"Inbox");
+    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
+    EXPECT_EQ(rows[1].second, u"Lists");
+    EXPECT_EQ(rows[2].second, u"Sent");
+
+    auto lists = OpenFolder(rows[1].first);
+    Props props;
+    Read(*lists, { PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_PARENT_ENTRYID, PR_FOLDER_TYPE }, props);
+    EXPECT_EQ(props.result, S_OK);
+    EXPECT_EQ(TextOf(props[0]), u"Lists");
+    EXPECT_EQ(props[1].Value.b, 1);
+    EXPECT_EQ(BinaryOf(props[2]), ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
+    EXPECT_EQ(static_cast<ULONG>(props[3].Value.l), FOLDER_GENERIC);
+
+    ASSERT_EQ(lists->GetHierarchyTable(0, &table), S_OK);
+    rows = AllRows(*table);
+    ASSERT_EQ(rows.size(), 1u);
+    auto foo = OpenFolder(rows[0].first);
+    EXPECT_EQ(ReadBinary(*foo, PR_PARENT_ENTRYID), ReadBinary(*lists, PR_ENTRYID));
+
+    auto sent = OpenFolder(AllRows(*[&] {
+        top->GetHierarchyTable(0, &table);
+        return table.get();
+    }())[2]
+                               .first);
+    Props sentProps;
+    Read(*sent, { PR_FOLDER_TYPE, PR_SUBFOLDERS }, sentProps);
+    EXPECT_EQ(static_cast<ULONG>(sentProps[0].Value.l), FOLDER_GENERIC | kFolderKindSent);
+    EXPECT_EQ(sentProps[1].Value.b, 0);
+
+    ULONG same = 0;
+    const Bytes topId = ReadBinary(*top, PR_ENTRYID);
+    EXPECT_EQ(session_->CompareEntryIDs(ReadBinary(*top, PR_PARENT_ENTRYID), topId, 0, &same), S_OK);
+    EXPECT_EQ(same, 1u);
+    EXPECT_EQ(session_->CompareEntryIDs(ReadBinary(*lists, PR_ENTRYID), topId, 0, &same), S_OK);
+    EXPECT_EQ(same, 0u);
+}
+
+TEST_F(MaildirStoreTest, SortsByEachKey)
+{
+    auto bySender = Sorted(PR_SENDER_NAME_W, TABLE_SORT_ASCEND);
+    std::vector<std::u16string> names;
+    for (const auto& row : bySender) {
+        names.push_back(row.second);
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string> { u"alice@example.org", u"Bob", u"Carol", u"dave@example.org" }));
+
+    auto bySubject = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
+    names.clear();
+    for (const auto& row : bySubject) {
+        names.push_back(row.second);
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
+
+    // Newest first; the message without a stamp has the newest file time.
+    auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
+    ASSERT_EQ(byDate.size(), 4u);
+    std::vector<std::u16string> subjects;
+    for (const auto& row : byDate) {
+        auto message = OpenMessage(row.first);
+        Props props;
+        Read(*message, { PR_SUBJECT_W }, props);
+        subjects.push_back(TextOf(props[0]));
+    }
+    EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
+}
+
+TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
+{
+    const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
+    auto apple = OpenMessage(rows[0].first);
+    Props props;
+    Read(*apple,
+        { PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W, PR_MESSAGE_FLAGS,
+            PR_LAST_MODIFICATION_TIME, PR_SENDER_NAME_W, PR_BODY_W, PR_ENTRYID },
+        props);
+    EXPECT_EQ(props.result, S_OK);
+    EXPECT_EQ(TextOf(props[0]), u"bob@example.org");
+    EXPECT_EQ(FileTimeTicks(props[1].Value.ft), FileTimeTicks(FileTimeFromUnix(1700000200, 3)));
+    EXPECT_EQ(TextOf(props[2]), u"apple");
+    EXPECT_EQ(props[3].Value.l, 0);
+    EXPECT_EQ(FileTimeTicks(props[4].Value.ft), FileTimeTicks(FileTimeFromUnix(70, 0)));
+    EXPECT_EQ(TextOf(props[5]), u"Bob");
+    EXPECT_EQ(TextOf(props[6]), u"Body of apple\r\n");
+    EXPECT_EQ(BinaryOf(props[7]), rows[0].first);
+
+    auto banana = OpenMessage(rows[1].first);
+    Props read;
+    Read(*banana, { PR_MESSAGE_FLAGS }, read);
+    EXPECT_EQ(read[0].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
+}
+
+TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
+{
+    const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
+    const Bytes cherry = rows[2].first;
+    // Reading the message moves it from new/ to cur/ and adds the S flag.
+    std::filesystem::rename(
+        maildir_.Root() / "new" / "1700000100.M2P1.host", maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
+
+    std::unique_ptr<IMAPISession> second;
+    ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() / "." } }, &second), S_OK);
+    std::unique_ptr<IMAPIProp> object;
+    ULONG type = 0;
+    ASSERT_EQ(second->OpenEntry(cherry, 0, &type, &object), S_OK);
+    Props props;
+    Read(*object, { PR_SUBJECT_W, PR_MESSAGE_FLAGS }, props);
+    EXPECT_EQ(TextOf(props[0]), u"Cherry");
+    EXPECT_EQ(props[1].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
+
+    std::unique_ptr<IMsgStore> store;
+    ASSERT_EQ(second->OpenMsgStore(0, ReadBinary(*store_, PR_ENTRYID), 0, &store), S_OK);
+    ASSERT_EQ(store->OpenEntry(ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID), 0, &type, &object), S_OK);
+    EXPECT_EQ(type, MAPI_FOLDER);
+
+    std::filesystem::remove(maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
+    EXPECT_EQ(second->OpenEntry(cherry, 0, &type, &object), MAPI_E_NOT_FOUND);
+}
+
+TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
+{
+    std::unique_ptr<IMAPIProp> object;
+    const Bytes garbage { 1, 2, 3 };
+    EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+    EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+
+    test::TempMaildir other;
+    std::unique_ptr<IMAPISession> otherSession;
+    ASSERT_EQ(OpenMaildirSession({ { u"Other", other.Root() } }, &otherSession), S_OK);
+    std::unique_ptr<IMsgStore> otherStore;
+    ASSERT_EQ(otherSession->OpenMsgStore(0, {}, 0, &otherStore), S_OK);
+    const Bytes otherInbox = ReadBinary(*otherStore, PR_CE_FIRST_FOLDER_ENTRYID);
+    EXPECT_EQ(store_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+    EXPECT_EQ(session_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_NOT_FOUND);
+    std::unique_ptr<IMsgStore> store;
+    EXPECT_EQ(session_->OpenMsgStore(0, ReadBinary(*otherStore, PR_ENTRYID), 0, &store), MAPI_E_NOT_FOUND);
+    EXPECT_EQ(session_->OpenMsgStore(0, otherInbox, 0, &store), MAPI_E_INVALID_ENTRYID);
+
+    // A saved store whose directory is gone.
+    std::unique_ptr<IMAPISession> gone;
+    ASSERT_EQ(OpenMaildirSession({ { u"Gone", maildir_.Root() / "nothing-here" } }, &gone), S_OK);
+    EXPECT_EQ(gone->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
+    std::unique_ptr<IMAPISession> empty;
+    ASSERT_EQ(OpenMaildirSession({}, &empty), S_OK);
+    EXPECT_EQ(empty->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
+}
+
+TEST_F(MaildirStoreTest, StreamsOfBodyAndMimeText)
+{
+    const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
+    auto message = OpenMessage(rows[0].first);
+    std::unique_ptr<IStream> body;
+    ASSERT_EQ(message->OpenProperty(PR_BODY_W, 0, 0, &body), S_OK);
+    STATSTG stat {};
+    ASSERT_EQ(body->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize, std::u16string_view(u"Body of apple\r\n").size() * 2);
+    char16_t units[64] = {};
+    ULONG read = 0;
+    ASSERT_EQ(body->Read(units, 8, &read), S_OK);
+    EXPECT_EQ(read, 8u);
+    EXPECT_EQ(std::u16string(units, 4), u"Body");
+    std::uint64_t position = 0;
+    ASSERT_EQ(body->Seek(-2, STREAM_SEEK_END, &position), S_OK);
+    EXPECT_EQ(position, stat.cbSize - 2);
+    EXPECT_EQ(body->Seek(-1, STREAM_SEEK_SET, &position), STG_E_INVALIDFUNCTION);
+    ASSERT_EQ(body->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(body->Read(units, sizeof units, &read), S_OK);
+    EXPECT_EQ(read, stat.cbSize);
+    ASSERT_EQ(body->Read(units, sizeof units, &read), S_OK);
+    EXPECT_EQ(read, 0u);
+
+    std::unique_ptr<IStream> mime;
+    ASSERT_EQ(message->OpenProperty(PR_CE_MIME_TEXT, 0, 0, &mime), S_OK);
+    char raw[6] = {};
+    ASSERT_EQ(mime->Read(raw, 5, &read), S_OK);
+    EXPECT_EQ(std::string(raw), "From:");
+    EXPECT_EQ(message->OpenProperty(PR_SUBJECT_W, 0, 0, &mime), MAPI_E_NOT_FOUND);
+}
+
+TEST_F(MaildirStoreTest, RecipientTableIsRefusedForHeadersThatAreNoAddresses)
+{
+    maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
+        "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
+    for (const auto& row : Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)) {
+        auto message = OpenMessage(row.first);
+        std::unique_ptr<IMAPITable> recipients;
+        const HRESULT result = message->GetRecipientTable(MAPI_DEFERRED_ERRORS, &recipients);
+        if (row.second == u"broken") {
+            EXPECT_EQ(result, MAPI_E_CORRUPT_DATA);
+            EXPECT_EQ(recipients, nullptr);
+            continue;
+        }
+        ASSERT_EQ(result, S_OK) << std::string(row.second.begin(), row.second.end());
+        SRowSet* rows = nullptr;
+        ASSERT_EQ(recipients->QueryRows(1, 0, &rows), S_OK);
+        ASSERT_EQ(rows->cRows, 1u);
+        const SRow& row0 = rows->aRow[0];
+        ASSERT_EQ(row0.cValues, 4u);
+        EXPECT_EQ(row0.lpProps[1].ulPropTag, PR_RECIPIENT_TYPE);
+        EXPECT_EQ(row0.lpProps[1].Value.l, static_cast<std::int32_t>(MAPI_TO));
+        EXPECT_EQ(TextOf(row0.lpProps[2]), u"Ann");
+        EXPECT_EQ(TextOf(row0.lpProps[3]), u"ann@example.org");
+        FreeProws(rows);
+    }
+}
+
+TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
+{
+    test::TempMaildir maildir;
+    const auto conf = maildir.Root() / "stores.conf";
+    std::ofstream(conf) << "Sample = " << maildir.Root().string() << "\n";
+    test::ScopedEnv env("TALLOWIN_MAILSTORES", conf.string());
+    std::unique_ptr<IMAPISession> session;
+    EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session), MAPI_E_NOT_INITIALIZED);
+    ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
+    ASSERT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session), S_OK);
+    std::unique_ptr<IMsgStore> store;
+    ASSERT_EQ(session->OpenMsgStore(0, {}, 0, &store), S_OK);
+    Props props;
+    Read(*store, { PR_DISPLAY_NAME_W }, props);
+    EXPECT_EQ(TextOf(props[0]), u"Sample");
+    MAPIUninitialize();
+}
+
+TEST(MailStore, StandaloneMessageFile)
+{
+    test::TempMaildir dir;
+    const auto path = dir.Root() / "one.eml";
+    std::ofstream(path, std::ios::binary)
+        << "From: Eve <eve@example.org>\r\nTo: a@example.org\r\nCc: \"B\" <b@example.org>\r\nSubject: file\r\n"
+           "Date: Thu, 01 Jan 2026 00:00:00 +0000\r\nContent-Type: text/html\r\n\r\n<p>Hi <b>there</b></p>\r\n";
+    std::unique_ptr<IMessage> message;
+    ASSERT_EQ(OpenMessageFile(path, &message), S_OK);
+    Props props;
+    Read(*message, { PR_SUBJECT_W, PR_MESSAGE_DELIVERY_TIME, PR_BODY_W, PR_ENTRYID, PR_MESSAGE_FLAGS }, props);
+    EXPECT_EQ(props.result, S_OK);
+    EXPECT_EQ(TextOf(props[0]), u"file");
+    EXPECT_EQ(FileTimeTicks(props[1].Value.ft), FileTimeTicks(FileTimeFromUnix(1767225600, 0)));
+    EXPECT_EQ(TextOf(props[2]), u"Hi there\r\n");
+    EXPECT_EQ(props[4].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
+
+    // Its identifier opens it again through a session.
+    ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
+    std::unique_ptr<IMAPISession> session;
+    ASSERT_EQ(OpenMaildirSession({}, &session), S_OK);
+    std::unique_ptr<IMAPIProp> again;
+    ASSERT_EQ(session->OpenEntry(BinaryOf(props[3]), 0, nullptr, &again), S_OK);
+    ASSERT_NE(AsMessage(again.get()), nullptr);
+    MAPIUninitialize();
+
+    std::unique_ptr<IMAPITable> attachments;
+    ASSERT_EQ(message->GetAttachmentTable(0, &attachments), S_OK);
+    SRowSet* rows = nullptr;
+    ASSERT_EQ(attachments->QueryRows(1, 0, &rows), S_OK);
+    EXPECT_EQ(rows->cRows, 0u);
+    FreeProws(rows);
+
+    EXPECT_EQ(OpenMessageFile(dir.Root() / "missing.eml", &message), MAPI_E_NOT_FOUND);
+    EXPECT_EQ(OpenMessageFile(dir.Root(), &message), MAPI_E_NOT_FOUND);
+}
+
+TEST(MailStore, AttachmentTableListsFileNames)
+{
+    std::unique_ptr<IMessage> message;
+    const std::string text
+        = "From: a@b.org\nContent-Type: multipart/mixed; boundary=x\n\n--x\nContent-Type: text/plain\n\n"
+          "Body\n--x\nContent-Type: application/zip\nContent-Disposition: attachment; filename=a.zip\n\n"
+          "z\n--x\nContent-Type: application/octet-stream\nContent-Disposition: attachment\n\nq\n--x--\n";
+    ASSERT_EQ(OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message), S_OK);
+    std::unique_ptr<IMAPITable> table;
+    ASSERT_EQ(message->GetAttachmentTable(0, &table), S_OK);
+    const ULONG columns[] = { PR_ATTACH_FILENAME_W };
+    ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
+    SRowSet* rows = nullptr;
+    ASSERT_EQ(table->QueryRows(10, 0, &rows), S_OK);
+    ASSERT_EQ(rows->cRows, 2u);
+    EXPECT_EQ(rows->aRow[0].lpProps[0].ulPropTag, PR_ATTACH_FILENAME_W);
+    EXPECT_EQ(TextOf(rows->aRow[0].lpProps[0]), u"a.zip");
+    EXPECT_EQ(rows->aRow[1].lpProps[0].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_ATTACH_FILENAME_W)));
+    FreeProws(rows);
+}
+
+} // namespace
+} // namespace platform

@@ -1,0 +1,166 @@
+// Cell drawing: alignment, overflow into empty neighbours, wrapping,
+// centring across, borders, colours and the print scale.
+
+#include "SheetPrintFixture.h"
+
+namespace spreadsheet::testing
+{
+namespace
+{
+
+// Formats: 0 general, 1 right, 2 centre, 3 wrap, 4 centre across.
+WorkbookDescription AlignedWorkbook()
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    CellFormatDescription right;
+    right.Layout = kAlignRight;
+    CellFormatDescription centre;
+    centre.Layout = kAlignCenter;
+    CellFormatDescription wrap;
+    wrap.Layout = kWrapText;
+    CellFormatDescription across;
+    across.Layout = kAlignCenterAcross;
+    workbook.CellFormats = { CellFormatDescription {}, right, centre, wrap, across };
+    return workbook;
+}
+
+constexpr std::string_view kLong = "ABCDEFGHIJKLMNOPQRSTU"; // 21 characters, 1,050 units
+constexpr std::string_view kFifteen = "ABCDEFGHIJKLMNO"; // 750 units
+
+std::u16string Utf16(std::string_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+TEST_F(SheetPrintTest, GeneralAlignmentPutsTextsLeftAndNumbersRight)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"Hello"), Number(1, 1, 42) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> texts = Texts();
+    ASSERT_EQ(texts.size(), 6u);
+    EXPECT_EQ(texts[4], BoxedText(814, 708, 0, 814, 698, 1320, 804, "Hello"));
+    EXPECT_EQ(texts[5], BoxedText(1746, 815, 0, 1340, 804, 1846, 910, "42"));
+}
+
+TEST_F(SheetPrintTest, LeftTextOverflowsIntoEmptyCellsUpToTheFirstWithContent)
+{
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, Utf16(kLong)), Text(0, 2, u"x") };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> texts = Texts();
+    // The clip covers A and B and stops at C; opaque, so gridlines under the
+    // text disappear.
+    EXPECT_EQ(texts.back(), BoxedText(814, 708, 6, 814, 699, 1846, 803, kLong));
+}
+
+TEST_F(SheetPrintTest, RightTextOverflowsToTheLeftAndCentredBothWays)
+{
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 2, Utf16(kFifteen), 1), Text(1, 1, Utf16(kFifteen), 2), Blank(1, 2) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> overflowing = Lines({ "ExtTextOut x=1622", "ExtTextOut x=1218" });
+    const std::vector<std::string> expected {
+        BoxedText(1622, 708, 6, 1340, 699, 2372, 803, kFifteen),
+        BoxedText(1218, 814, 6, 814, 805, 2372, 909, kFifteen),
+    };
+    EXPECT_EQ(overflowing, expected);
+}
+
+TEST_F(SheetPrintTest, OverflowIsCutAtTheRightOfTheData)
+{
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, Utf16(kFifteen)) };
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(Texts().back(), BoxedText(814, 708, 6, 814, 699, 1320, 803, "ABCDEFGHIJ"));
+}
+
+TEST_F(SheetPrintTest, WrappedTextShowsTheLinesThatFitAndBreaksAfterAHyphen)
+{
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Rows = { RowDescription { 0, 479 }, RowDescription { 1, 479 } };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"alpha beta gamma delta", 3), Text(1, 0, u"self-contained", 3) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> texts = Texts();
+    // Rows of 200 units hold two lines of 94 at a pitch of 99.
+    const std::vector<std::string> expected { Drawn(814, 698, "alpha beta"), Drawn(814, 797, "gamma"),
+        Drawn(814, 898, "self-"), Drawn(814, 997, "contained") };
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()), expected);
+}
+
+TEST_F(SheetPrintTest, CentreAcrossSpansTheBlankCellsThatFollow)
+{
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"Title", 4), Blank(0, 1, 4), Blank(0, 2, 4), Text(1, 3, u"d") };
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(Lines({ "ExtTextOut x=1468" }),
+        std::vector<std::string> { BoxedText(1468, 708, 0, 814, 698, 2372, 804, "Title") });
+}
+
+TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)
+{
+    shell::Settings().SheetHeadings = 0;
+    shell::Settings().SheetGridlines = 0;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Fonts = { MonoFont(60), MonoFont(2) };
+    CellFormatDescription framed;
+    framed.Layout = kBorderTop | kBorderBottom;
+    framed.TopBorderColor = 60;
+    framed.BottomBorderColor = 2;
+    CellFormatDescription red;
+    red.Font = 1;
+    workbook.CellFormats = { CellFormatDescription {}, framed, red };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"plain", 1), Text(1, 0, u"red", 2) };
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(
+        Lines({ "Polyline" }), std::vector<std::string> { "Polyline 2 (600,706) (1126,706) pen=solid,4,0x000000FF" });
+    EXPECT_EQ(Lines({ "SetTextColor" }), std::vector<std::string> { "SetTextColor 0x000000FF" });
+}
+
+TEST_F(SheetPrintTest, BackgroundsFillCellsAndBands)
+{
+    shell::Settings().SheetHeadings = 0;
+    shell::Settings().SheetGridlines = 0;
+    WorkbookDescription workbook = MonoWorkbook();
+    CellFormatDescription yellow;
+    yellow.Background = 5;
+    workbook.CellFormats = { CellFormatDescription {}, yellow };
+    workbook.Sheets[0].Rows = { RowDescription { 1, 255, false, 1 } };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a", 1), Number(2, 1, 1) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> expected {
+        "Rectangle 600 706 1653 813 pen=solid,1,0x0000FFFF brush=0x0000FFFF",
+        "Rectangle 600 600 1127 707 pen=solid,1,0x0000FFFF brush=0x0000FFFF",
+    };
+    EXPECT_EQ(Lines({ "Rectangle" }), expected);
+
+    shell::Settings().SheetBackgroundColors = 0;
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_TRUE(Lines({ "Rectangle" }).empty());
+}
+
+TEST_F(SheetPrintTest, HalfScaleHalvesBoxesButNotPens)
+{
+    shell::Settings().SheetHeadings = 0;
+    shell::Settings().SheetGridlines = 0;
+    shell::Settings().SheetSizing = 2;
+    shell::Settings().SheetCustomPercent = 50;
+    WorkbookDescription workbook = MonoWorkbook();
+    CellFormatDescription boxed;
+    boxed.Background = 5;
+    boxed.Layout = kBorderLeft;
+    workbook.CellFormats = { CellFormatDescription {}, boxed };
+    workbook.Sheets[0].Cells = { Blank(0, 0, 1) };
+    ASSERT_EQ(Print(workbook), 1);
+    // The margin of 600 is 1,200 unscaled units; the column 526 wide and the
+    // row 106 high are drawn 263 and 53 wide.
+    const std::vector<std::string> expected {
+        "Rectangle 600 600 863 653 pen=solid,1,0x0000FFFF brush=0x0000FFFF",
+    };
+    EXPECT_EQ(Lines({ "Rectangle" }), expected);
+    EXPECT_EQ(
+        Lines({ "Polyline" }), std::vector<std::string> { "Polyline 2 (600,600) (600,653) pen=solid,4,0x00000000" });
+}
+
+} // namespace
+} // namespace spreadsheet::testing

@@ -1,0 +1,237 @@
+// Page layout of a printed sheet: page order, widths, scale, headings,
+// centring and hidden columns, on the recording destination.
+
+#include "SheetPrintFixture.h"
+
+#include <DialogHost.h>
+#include <DialogResourceIds.h>
+
+#include <cctype>
+#include <utility>
+
+namespace spreadsheet::testing
+{
+namespace
+{
+
+// The first column letter and the first row number of each page.
+std::vector<std::pair<std::string, std::string>> PageCorners(const std::vector<std::string>& recording)
+{
+    std::vector<std::pair<std::string, std::string>> corners;
+    for (const std::string& line : recording) {
+        if (line.starts_with("StartPage")) {
+            corners.emplace_back();
+            continue;
+        }
+        const std::size_t at = line.find("text=\"");
+        if (!line.starts_with("ExtTextOut") || at == std::string::npos || corners.empty())
+            continue;
+        const std::string text = line.substr(at + 6, line.size() - at - 7);
+        auto& [letter, number] = corners.back();
+        if (letter.empty())
+            letter = text;
+        else if (number.empty() && !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])))
+            number = text;
+    }
+    return corners;
+}
+
+CellDescription Cell(CellKind kind, std::uint16_t row, std::uint8_t column)
+{
+    CellDescription cell;
+    cell.Kind = kind;
+    cell.Row = row;
+    cell.Column = column;
+    return cell;
+}
+
+TEST_F(SheetPrintTest, PagesRunAcrossThenDown)
+{
+    // 20 columns of 330 units: 11 fit beside the row headings; 200 rows of
+    // 106 units: 50 fit below the column headings.
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].DefaultColWidth = 1556;
+    workbook.Sheets[0].Cells = { Number(199, 19, 1) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::pair<std::string, std::string>> expected { { "A", "1" }, { "L", "1" }, { "A", "51" },
+        { "L", "51" }, { "A", "101" }, { "L", "101" }, { "A", "151" }, { "L", "151" } };
+    EXPECT_EQ(PageCorners(Recording()), expected);
+    EXPECT_EQ(printengine::Job().FinalStatus, 0);
+}
+
+TEST_F(SheetPrintTest, ColumnWiderThanThePageGetsAPageOfItsOwn)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 30000 } };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Text(0, 1, u"b"), Text(0, 2, u"c") };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::pair<std::string, std::string>> expected { { "A", "1" }, { "B", "1" }, { "C", "1" } };
+    EXPECT_EQ(PageCorners(Recording()), expected);
+    // The wide column is cut to the page's width: 3,900 units from 804.
+    const std::vector<std::string> rectangles = Lines({ "Rectangle" });
+    ASSERT_EQ(rectangles.size(), 3u);
+    EXPECT_EQ(rectangles[1], "Rectangle 600 600 4708 808 pen=solid,4,0x00000000 brush=null");
+}
+
+TEST_F(SheetPrintTest, FitToPageEnlargesASmallRangeTo250Percent)
+{
+    shell::Settings().SheetSizing = 1;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(1, 1, 2) };
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(Lines({ "SelectFont" }),
+        std::vector<std::string> {
+            "SelectFont \"Liberation Mono\" height=-207 weight=400 italic=0 underline=0 strike=0 charset=0" });
+    // Row heading width 204 and heading height 98 at 250 %: the first cell's
+    // text starts at (600 + 204 + 10) × 2.5.
+    EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(SheetPrintTest, FitToPageShrinksAHugeRangeTo25PercentAndPages)
+{
+    shell::Settings().SheetSizing = 1;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(2999, 0, 2) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> fonts = Lines({ "SelectFont" });
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ(fonts[0], "SelectFont \"Liberation Mono\" height=-20 weight=400 italic=0 underline=0 strike=0 charset=0");
+    // 21,600 unscaled units a page: 202 rows below the headings.
+    EXPECT_EQ(Pages(), 15);
+}
+
+TEST_F(SheetPrintTest, Custom100PercentPrintsAsNormal)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a long text that overflows"), Number(3, 2, 1.5) };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> normal = Recording();
+    shell::Settings().SheetSizing = 2;
+    shell::Settings().SheetCustomPercent = 100;
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(Recording(), normal);
+    EXPECT_FALSE(normal.empty());
+}
+
+TEST_F(SheetPrintTest, RowHeadingsWidenForRow1000)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"x"), Number(1000, 0, 1) };
+    ASSERT_EQ(Print(workbook), 1);
+    // Five average characters and 4: the data starts at 600 + 254.
+    EXPECT_EQ(
+        Lines({ "ExtTextOut x=864" }), std::vector<std::string> { BoxedText(864, 708, 0, 864, 698, 1370, 804, "x") });
+}
+
+TEST_F(SheetPrintTest, CentringPlacesTheBlockInTheMiddleNeverLeftOfTheMargin)
+{
+    shell::Settings().SheetCenter = 1;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Text(1, 1, u"b") };
+    ASSERT_EQ(Print(workbook), 1);
+    // 1,256 by 310 units in 3,900 by 5,400.
+    EXPECT_EQ(Lines({ "Rectangle" })[0], "Rectangle 1922 3145 3182 3459 pen=solid,4,0x00000000 brush=null");
+
+    workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 30000 } };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> rectangles = Lines({ "Rectangle" });
+    ASSERT_EQ(rectangles.size(), 2u);
+    // The wide column's block is wider than the page: it starts at the margin.
+    EXPECT_EQ(rectangles[0], "Rectangle 2185 3145 2919 3459 pen=solid,4,0x00000000 brush=null");
+    EXPECT_EQ(rectangles[1], "Rectangle 600 3145 4708 3459 pen=solid,4,0x00000000 brush=null");
+}
+
+TEST_F(SheetPrintTest, HiddenColumnHasNoHeadingNoSeparatorAndNoCells)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 2560, 0, true } };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a1"), Text(0, 1, u"b1"), Text(0, 2, u"c1") };
+    ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::string> expected {
+        BoxedText(1042, 600, 0, 804, 600, 1330, 694, "A"),
+        BoxedText(1568, 600, 0, 1330, 600, 1856, 694, "C"),
+        BoxedText(675, 703, 0, 600, 698, 800, 804, "1"),
+        BoxedText(814, 708, 0, 814, 698, 1320, 804, "a1"),
+        BoxedText(1340, 708, 0, 1340, 698, 1846, 804, "c1"),
+    };
+    EXPECT_EQ(Texts(), expected);
+    // One heading separator, after A; the gridlines of A and of the hidden B
+    // fall on one another.
+    EXPECT_EQ(Lines({ "Polyline 2 (1330,600)" }).size(), 1u);
+    EXPECT_EQ(Lines({ "Polyline 2 (1330,698) (1330,804) pen=solid,1" }).size(), 2u);
+}
+
+TEST_F(SheetPrintTest, BooleansErrorsAndFormulaResultsPrintTheirTexts)
+{
+    shell::Settings().SheetHeadings = 0;
+    shell::Settings().SheetGridlines = 0;
+    WorkbookDescription workbook = MonoWorkbook();
+    CellDescription error = Cell(CellKind::Error, 0, 0);
+    error.ErrorCode = 7;
+    CellDescription yes = Cell(CellKind::Boolean, 1, 0);
+    yes.Flag = true;
+    CellDescription no = Cell(CellKind::Boolean, 2, 0);
+    CellDescription text = Cell(CellKind::FormulaText, 3, 0);
+    text.Text = u"formula";
+    CellDescription empty = Cell(CellKind::FormulaText, 4, 0);
+    CellDescription flag = Cell(CellKind::FormulaBoolean, 5, 0);
+    CellDescription failed = Cell(CellKind::FormulaError, 6, 0);
+    CellDescription number = Cell(CellKind::FormulaNumber, 7, 0);
+    number.Number = 12.5;
+    workbook.Sheets[0].Cells
+        = { error, yes, no, text, empty, flag, failed, number, Cell(CellKind::FormulaEmpty, 8, 0) };
+    ASSERT_EQ(Print(workbook), 1);
+    std::vector<std::string> shown;
+    for (const std::string& line : Texts())
+        shown.push_back(line.substr(line.find("text=")));
+    const std::vector<std::string> expected { "text=\"ERR7\"", "text=\"TRUE\"", "text=\"FALSE\"", "text=\"formula\"",
+        "text=\"FALSE\"", "text=\"#REF!\"", "text=\"12.5\"" };
+    EXPECT_EQ(shown, expected);
+}
+
+TEST_F(SheetPrintTest, DialogRunsUnlessSkipped)
+{
+    platform::ScriptedDialogHost host({ platform::DialogAction::Press(platform::kCancelCommand) });
+    platform::SetDialogHost(&host);
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a") };
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(host.Runs(), 0);
+    EXPECT_EQ(Pages(), 1);
+
+    shell::Options().SkipSheetDialog = 0;
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(host.Runs(), 1);
+    EXPECT_EQ(Pages(), 0);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    platform::SetDialogHost(nullptr);
+}
+
+TEST_F(SheetPrintTest, DialogChoicesApplyToThePrint)
+{
+    platform::ScriptedDialogHost host({ platform::DialogAction::Check(platform::kSheetHeadingsCheck, 0),
+        platform::DialogAction::Check(platform::kSheetGridlinesCheck, 0),
+        platform::DialogAction::Select(platform::kSheetListCombo, 1), platform::DialogAction::Press(1) });
+    platform::SetDialogHost(&host);
+    shell::Options().SkipSheetDialog = 0;
+    WorkbookDescription workbook = MonoWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"first") };
+    SheetDescription second = workbook.Sheets[0];
+    second.Name = u"Second";
+    second.Cells = { Text(0, 0, u"second") };
+    workbook.Sheets.push_back(second);
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(Texts(), std::vector<std::string> { BoxedText(610, 610, 0, 610, 600, 1116, 706, "second") });
+    platform::SetDialogHost(nullptr);
+}
+
+TEST_F(SheetPrintTest, UnreadableWorkbookPrintsNothingAndSaysWhy)
+{
+    EXPECT_EQ(Print(std::vector<std::uint8_t> { 1, 2, 3 }), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with(u"Invalid PXL file : ")) << std::string(messages[0].begin(), messages[0].end());
+    EXPECT_EQ(Pages(), 0);
+}
+
+} // namespace
+} // namespace spreadsheet::testing

@@ -1,0 +1,177 @@
+#pragma once
+
+// Prints workbooks written by the workbook writer through the printing
+// library itself, on its recording destination, at 600 dots per inch on
+// Letter paper with one-inch margins. Workbooks use Liberation Mono at 10
+// points: every character is 50 dots wide, so positions are exact.
+
+#include <AppSettings.h>
+#include <CellDrawing.h>
+#include <MessageBox.h>
+#include <Messages.h>
+#include <Module.h>
+#include <PrintJob.h>
+#include <PrintWorkbook.h>
+#include <PrintingLibrary.h>
+#include <SheetWalk.h>
+#include <WorkbookWriter.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace spreadsheet::testing
+{
+
+namespace fs = std::filesystem;
+
+// Metrics of the fixtures' font and page.
+inline constexpr int kOrigin = 600; // one-inch margins at 600 dpi
+inline constexpr int kCharWidth = 50; // Liberation Mono, 10 points
+inline constexpr int kPadding = 10; // (600 × 24 + 720) / 1440
+inline constexpr int kRowHeight = 106; // 255 twips
+inline constexpr int kColumnWidth = 526; // 2560/256 × 50 + 2 × 10 + 50 / 8
+inline constexpr int kTextWidth = 5100 - 1200;
+inline constexpr int kTextHeight = 6600 - 1200;
+
+inline FontDescription MonoFont(std::uint16_t color = 0)
+{
+    FontDescription font;
+    font.Name = u"Liberation Mono";
+    font.Height = 200;
+    font.Color = color;
+    return font;
+}
+
+// A workbook of one sheet in the fixtures' font, default sizes set.
+inline WorkbookDescription MonoWorkbook()
+{
+    WorkbookDescription workbook;
+    workbook.Fonts = { MonoFont() };
+    workbook.Sheets[0].DefaultColWidth = 2560;
+    workbook.Sheets[0].DefaultRowHeight = 255;
+    return workbook;
+}
+
+class SheetPrintTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!platform::PrintingLibraryBound())
+            platform::BindPrintingLibrary(platform::LoadLibraryW(platform::kPrintingLibraryFile));
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(platform::PrintingLibraryBound());
+        directory = fs::temp_directory_path()
+            / ("sheetprint-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(directory);
+        output = directory / "job.txt";
+        setenv("LC_ALL", "en_US.UTF-8", 1);
+        setenv("TALLOWIN_REGISTRY", (directory / "settings.reg").c_str(), 1);
+        setenv("PLOTWISE_CONFIG", (directory / "no-config").c_str(), 1);
+        setenv("PLOTWISE_OUTPUT", output.c_str(), 1);
+        setenv("PLOTWISE_PAPER", "letter", 1);
+        setenv("PLOTWISE_DPI", "600", 1);
+        setenv("PLOTWISE_MARGINS", "1in", 1);
+        unsetenv("PLOTWISE_DIALOG");
+        messages.clear();
+        platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view) {
+            messages.emplace_back(text);
+            return platform::IDOK;
+        });
+        shell::ResetAppSettings();
+        shell::ResetRunOptions();
+        shell::Settings().ViewMode = shell::kViewWorkbooks;
+        shell::Settings().SheetCenter = 0;
+        shell::Options().SkipSheetDialog = 1;
+        printengine::ResetPrintEngine();
+        ResetCellDrawing();
+        PreferredSheetWalk() = SheetWalkMode::Indexed;
+    }
+
+    void TearDown() override
+    {
+        PreferredSheetWalk() = SheetWalkMode::Indexed;
+        printengine::ResetPrintEngine();
+        platform::SetMessageBoxHost({});
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
+    }
+
+    fs::path Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "book.pxl")
+    {
+        const fs::path path = directory / name;
+        EXPECT_TRUE(WriteFileBytes(path.string(), bytes));
+        return path;
+    }
+
+    // Prints the workbook; the result of PrintWorkbook.
+    int Print(const std::vector<std::uint8_t>& bytes)
+    {
+        fs::remove(output);
+        const std::u16string path = Wide(Write(bytes).string());
+        return PrintWorkbook(nullptr, nullptr, path.c_str());
+    }
+
+    int Print(const WorkbookDescription& workbook) { return Print(WriteWorkbook(workbook)); }
+
+    // Every recorded line.
+    std::vector<std::string> Recording() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(output);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    // The recorded lines that start with one of the prefixes.
+    std::vector<std::string> Lines(std::initializer_list<std::string_view> prefixes) const
+    {
+        std::vector<std::string> kept;
+        for (const std::string& line : Recording()) {
+            for (std::string_view prefix : prefixes) {
+                if (line.starts_with(prefix)) {
+                    kept.push_back(line);
+                    break;
+                }
+            }
+        }
+        return kept;
+    }
+
+    std::vector<std::string> Texts() const { return Lines({ "ExtTextOut" }); }
+
+    int Pages() const { return static_cast<int>(Lines({ "StartPage" }).size()); }
+
+    static std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+    fs::path directory;
+    fs::path output;
+    std::vector<std::u16string> messages;
+};
+
+inline std::string Drawn(int x, int y, std::string_view text)
+{
+    return "ExtTextOut x=" + std::to_string(x) + " y=" + std::to_string(y) + " options=0 text=\"" + std::string(text)
+        + "\"";
+}
+
+inline std::string BoxedText(int x, int y, int options, int l, int t, int r, int b, std::string_view text)
+{
+    return "ExtTextOut x=" + std::to_string(x) + " y=" + std::to_string(y) + " options=" + std::to_string(options)
+        + " rect=(" + std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b)
+        + ") text=\"" + std::string(text) + "\"";
+}
+
+} // namespace spreadsheet::testing

@@ -1,0 +1,175 @@
+// The indexed page walk prints exactly what the walk of every record
+// prints, and falls back to that walk where the index cannot promise it.
+
+#include "SheetPrintFixture.h"
+
+#include <WorkbookReader.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+namespace spreadsheet::testing
+{
+namespace
+{
+
+// A sheet of 40 rows and 30 columns over several pages, with overflowing
+// texts, numbers, blanks, centring across and coloured rows and columns.
+WorkbookDescription BusyWorkbook()
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    CellFormatDescription right;
+    right.Layout = kAlignRight;
+    CellFormatDescription shaded;
+    shaded.Background = 22;
+    CellFormatDescription across;
+    across.Layout = kAlignCenterAcross;
+    CellFormatDescription oddAlignment;
+    oddAlignment.Layout = 5;
+    workbook.CellFormats = { CellFormatDescription {}, right, shaded, across, oddAlignment };
+    SheetDescription& sheet = workbook.Sheets[0];
+    sheet.Columns = { ColumnDescription { 3, 4, 2560, 2 }, ColumnDescription { 9, 9, 800 } };
+    sheet.Rows = { RowDescription { 5, 400, false, 2 }, RowDescription { 31, 255, false, 1 } };
+    for (std::uint16_t row = 0; row < 120; ++row) {
+        for (std::uint8_t column = 0; column < 30; ++column) {
+            const int kind = (row * 7 + column * 3) % 9;
+            if (kind == 0)
+                sheet.Cells.push_back(Text(row, column, u"a text far too long for one cell", column % 2));
+            else if (kind == 1)
+                sheet.Cells.push_back(Number(row, column, row * 100.25 - column));
+            else if (kind == 2)
+                sheet.Cells.push_back(Blank(row, column, 2));
+            else if (kind == 3 && column < 28) {
+                sheet.Cells.push_back(Text(row, column, u"across", 3));
+                sheet.Cells.push_back(Blank(row, static_cast<std::uint8_t>(column + 1), 3));
+                ++column;
+            } else if (kind == 4)
+                sheet.Cells.push_back(Text(row, column, u"odd", 4));
+        }
+    }
+    return workbook;
+}
+
+class SheetWalkTest : public SheetPrintTest
+{
+protected:
+    // The recordings of the indexed and the full walk.
+    std::pair<std::vector<std::string>, std::vector<std::string>> BothWalks(const std::vector<std::uint8_t>& bytes)
+    {
+        PreferredSheetWalk() = SheetWalkMode::Indexed;
+        EXPECT_EQ(Print(bytes), 1);
+        std::vector<std::string> indexed = Recording();
+        PreferredSheetWalk() = SheetWalkMode::Full;
+        EXPECT_EQ(Print(bytes), 1);
+        return { indexed, Recording() };
+    }
+
+    bool IndexUsable(const std::vector<std::uint8_t>& bytes)
+    {
+        EXPECT_EQ(ReadWorkbookFromBytes(bytes, u"walk.pxl"), 1);
+        const bool usable = BuildSheetWalkIndex(*SheetAt(0)).Usable;
+        ReleaseWorkbook();
+        return usable;
+    }
+};
+
+// The workbook with its sheet's records written in the order `order` gives,
+// and optionally a record added after the cells.
+std::vector<std::uint8_t> Written(const WorkbookDescription& workbook,
+    const std::function<void(std::vector<CellDescription>&)>& order,
+    const std::function<void(PxlRecordWriter&)>& after = {})
+{
+    PxlRecordWriter out;
+    out.SheetBegin(workbook.Version, PxlRecordWriter::kGlobalsKind);
+    for (const FontDescription& font : workbook.Fonts)
+        out.Font(font);
+    for (const CellFormatDescription& format : workbook.CellFormats)
+        out.CellFormat(format);
+    for (const SheetDescription& sheet : workbook.Sheets)
+        out.SheetEntry(sheet.Name);
+    out.SheetEnd();
+    const SheetDescription& sheet = workbook.Sheets[0];
+    out.SheetBegin(workbook.Version, PxlRecordWriter::kWorksheetKind);
+    out.DefaultColWidth(0, *sheet.DefaultColWidth);
+    out.DefaultRowHeight(0, *sheet.DefaultRowHeight);
+    for (const ColumnDescription& column : sheet.Columns)
+        out.ColumnInfo(column);
+    for (const RowDescription& row : sheet.Rows)
+        out.RowInfo(row);
+    std::vector<CellDescription> cells = sheet.Cells;
+    order(cells);
+    for (const CellDescription& cell : cells)
+        out.Cell(cell);
+    if (after)
+        after(out);
+    out.SheetEnd();
+    return out.Bytes();
+}
+
+TEST_F(SheetWalkTest, CellsInRowOrderUseTheIndexAndPrintAsTheFullWalk)
+{
+    const std::vector<std::uint8_t> bytes = Written(BusyWorkbook(), [](auto&) {});
+    EXPECT_TRUE(IndexUsable(bytes));
+    const auto [indexed, full] = BothWalks(bytes);
+    EXPECT_GT(Pages(), 4);
+    EXPECT_EQ(indexed, full);
+}
+
+TEST_F(SheetWalkTest, CellsOutOfRowOrderPrintAsTheFullWalk)
+{
+    const std::vector<std::uint8_t> bytes = Written(BusyWorkbook(), [](std::vector<CellDescription>& cells) {
+        std::mt19937 random(5);
+        std::shuffle(cells.begin(), cells.end(), random);
+    });
+    EXPECT_FALSE(IndexUsable(bytes));
+    const auto [indexed, full] = BothWalks(bytes);
+    EXPECT_EQ(indexed, full);
+}
+
+TEST_F(SheetWalkTest, BandsAfterTheCellsPrintAsTheFullWalk)
+{
+    WorkbookDescription workbook = BusyWorkbook();
+    const std::vector<std::uint8_t> bytes = Written(
+        workbook, [](auto&) {},
+        [](PxlRecordWriter& out) {
+            out.RowInfo(RowDescription { 60, 255, false, 2 });
+            out.ColumnInfo(ColumnDescription { 12, 14, 2560, 2 });
+        });
+    EXPECT_FALSE(IndexUsable(bytes));
+    const auto [indexed, full] = BothWalks(bytes);
+    EXPECT_EQ(indexed, full);
+}
+
+TEST_F(SheetWalkTest, BandsBeforeTheCellsKeepTheIndex)
+{
+    WorkbookDescription workbook = BusyWorkbook();
+    for (std::int16_t row = 0; row < 120; row += 3)
+        workbook.Sheets[0].Rows.push_back(RowDescription { row, 300, false, static_cast<std::uint16_t>(row % 5) });
+    const std::vector<std::uint8_t> bytes = Written(workbook, [](auto&) {});
+    EXPECT_TRUE(IndexUsable(bytes));
+    const auto [indexed, full] = BothWalks(bytes);
+    EXPECT_EQ(indexed, full);
+}
+
+TEST_F(SheetWalkTest, FormulaTextsInRowOrderKeepTheIndex)
+{
+    WorkbookDescription workbook = MonoWorkbook();
+    for (std::uint16_t row = 0; row < 150; ++row) {
+        CellDescription formula;
+        formula.Kind = CellKind::FormulaText;
+        formula.Row = row;
+        formula.Column = static_cast<std::uint8_t>(row % 4);
+        formula.Text = u"result of a formula in a row";
+        workbook.Sheets[0].Cells.push_back(formula);
+        workbook.Sheets[0].Cells.push_back(Number(row, 5, row));
+    }
+    const std::vector<std::uint8_t> bytes = Written(workbook, [](auto&) {});
+    EXPECT_TRUE(IndexUsable(bytes));
+    const auto [indexed, full] = BothWalks(bytes);
+    EXPECT_GT(Pages(), 1);
+    EXPECT_EQ(indexed, full);
+}
+
+} // namespace
+} // namespace spreadsheet::testing

@@ -1,0 +1,172 @@
+#include "ReaderTestSupport.h"
+
+#include <set>
+
+namespace spreadsheet
+{
+namespace
+{
+
+WorkbookDescription SmallWorkbook()
+{
+    WorkbookDescription book;
+    book.WithSkippedRecords = true;
+    book.NumberFormats = { u"0.0" };
+    book.ActiveSheet = 0;
+    SheetDescription sheet;
+    sheet.DefaultColWidth = 2000;
+    sheet.DefaultRowHeight = 255;
+    sheet.Selection = SelectionDescription { 0, 0, 1, 1 };
+    sheet.Columns = { ColumnDescription {} };
+    sheet.Rows = { RowDescription {} };
+    CellDescription formula = Blank(1, 1);
+    formula.Kind = CellKind::FormulaText;
+    formula.Text = u"ab";
+    sheet.Cells = { Text(0, 0, u"Head"), Number(1, 0, 2.5), formula, Blank(2, 2) };
+    book.Sheets = { sheet };
+    return book;
+}
+
+// Offsets where records start, found by walking the intact stream.
+std::set<std::size_t> RecordStarts(const std::vector<std::uint8_t>& bytes)
+{
+    std::set<std::size_t> starts;
+    std::size_t offset = 0;
+    while (offset < bytes.size()) {
+        starts.insert(offset);
+        RecordSize size = RecordLength(std::span(bytes).subspan(offset));
+        EXPECT_TRUE(size.Valid);
+        if (!size.Valid)
+            break;
+        offset += size.Total();
+    }
+    starts.insert(bytes.size());
+    return starts;
+}
+
+TEST_F(ReaderTest, CutAtEveryBytePositionOpensOrSaysInvalid)
+{
+    const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
+    const std::set<std::size_t> starts = RecordStarts(whole);
+    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        // An exact copy, so that AddressSanitizer sees any read past the cut.
+        const int result = Read(std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)));
+        if (starts.count(cut)) {
+            EXPECT_EQ(result, 1);
+            EXPECT_TRUE(Messages.empty());
+        } else {
+            EXPECT_EQ(result, 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0], kInvalidText);
+        }
+        ReleaseWorkbook();
+    }
+}
+
+TEST_F(ReaderTest, CountsThatLieAreInvalid)
+{
+    struct Row {
+        const char* Name;
+        std::uint8_t Type;
+        std::size_t CountOffset;
+        std::uint8_t Count;
+    };
+    const Row rows[] = {
+        { "text cell", 4, 6, 200 },
+        { "font name", 49, 15, 250 },
+        { "number format", 30, 1, 250 },
+        { "sheet name", 133, 2, 250 },
+        { "formula bytes", 6, 15, 250 },
+        { "formula string", 7, 1, 250 },
+    };
+    const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
+    const std::set<std::size_t> starts = RecordStarts(whole);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        bool found = false;
+        for (std::size_t start : starts) {
+            if (start < whole.size() && whole[start] == row.Type) {
+                std::vector<std::uint8_t> bytes = whole;
+                // The record that lies is the last one, so its claim runs
+                // past the end of the file.
+                bytes.resize(std::min(bytes.size(), start + 24));
+                bytes[start + row.CountOffset] = row.Count;
+                EXPECT_EQ(Read(bytes), 0);
+                ASSERT_EQ(Messages.size(), 1u);
+                EXPECT_EQ(Messages[0], kInvalidText);
+                ReleaseWorkbook();
+                found = true;
+                break;
+            }
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
+TEST_F(ReaderTest, FormatReferencesThatLieStayInBounds)
+{
+    WorkbookDescription book = SmallWorkbook();
+    book.CellFormats = { CellFormatDescription { .Font = 40 }, CellFormatDescription { .Font = -3 } };
+    book.Sheets[0].Cells.push_back(Number(5, 5, 1, 900));
+    ASSERT_EQ(Read(book), 1);
+    for (std::size_t index : { 0u, 1u, 2u, 900u, 65535u }) {
+        std::span<const std::uint8_t> format = CellFormatAt(index);
+        ASSERT_EQ(format.size(), kCellFormatLength);
+        const auto font = static_cast<std::int16_t>(format[1] | (format[2] << 8));
+        std::span<const std::uint8_t> record = FontAt(static_cast<std::uint16_t>(font));
+        EXPECT_TRUE(RecordLength(record).Valid);
+    }
+}
+
+TEST_F(ReaderTest, EveryByteReplacedStillReadsSafely)
+{
+    const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
+    const std::uint8_t replacements[] = { 0x00, 0x01, 0x09, 0x0A, 0x7F, 0x80, 0x9E, 0xE0, 0xFF };
+    int opened = 0;
+    int refused = 0;
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        for (std::uint8_t value : replacements) {
+            std::vector<std::uint8_t> bytes = whole;
+            bytes[at] = value;
+            const int result = Read(bytes);
+            EXPECT_LE(Messages.size(), 1u);
+            EXPECT_EQ(result == 0, Messages.size() == 1u);
+            (result ? opened : refused) += 1;
+            // Every lookup of the model stays in the file.
+            for (std::size_t sheet = 0; SheetAt(sheet); ++sheet)
+                EXPECT_TRUE(
+                    SheetAt(sheet)->StartRecord == SheetInfo::kNoRecord || SheetAt(sheet)->StartRecord < bytes.size());
+            for (std::size_t i = 0; i < 4; ++i) {
+                EXPECT_EQ(CellFormatAt(i).size(), kCellFormatLength);
+                EXPECT_TRUE(RecordLength(FontAt(i)).Valid);
+            }
+            (void)NumberFormatText(233);
+            ReleaseWorkbook();
+        }
+    }
+    EXPECT_GT(opened, 0);
+    EXPECT_GT(refused, 0);
+}
+
+TEST_F(ReaderTest, UnknownTypesAnywhereAreInvalid)
+{
+    const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
+    const std::set<std::size_t> starts = RecordStarts(whole);
+    for (std::size_t start : starts) {
+        if (start == whole.size())
+            continue;
+        for (std::uint8_t type :
+            { std::uint8_t { 2 }, std::uint8_t { 100 }, std::uint8_t { 158 }, std::uint8_t { 255 } }) {
+            std::vector<std::uint8_t> bytes = whole;
+            bytes[start] = type;
+            EXPECT_EQ(Read(bytes), 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0], kInvalidText);
+            ReleaseWorkbook();
+        }
+    }
+}
+
+} // namespace
+} // namespace spreadsheet

@@ -1,0 +1,334 @@
+#include "ReaderTestSupport.h"
+
+namespace spreadsheet
+{
+namespace
+{
+
+SheetDescription NamedSheet(const char16_t* name)
+{
+    SheetDescription sheet;
+    sheet.Name = name;
+    return sheet;
+}
+
+// A workbook with every record type the reader accepts.
+WorkbookDescription EveryRecordWorkbook()
+{
+    WorkbookDescription book;
+    book.WithSkippedRecords = true;
+    book.Fonts = { FontDescription {},
+        FontDescription { .Height = 280,
+            .Italic = true,
+            .Color = 2,
+            .Weight = 700,
+            .Underline = true,
+            .Family = 0x20,
+            .Charset = 0,
+            .Name = u"Tahoma" } };
+    book.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Font = 1, .NumberFormat = 234 },
+        CellFormatDescription { .NumberFormat = 3, .Layout = kAlignCenter | kBorderTop, .Background = 5 } };
+    book.NumberFormats = { u"0.0", u"[Red]0.00", u"yyyy" };
+    book.ActiveSheet = 1;
+    SheetDescription first;
+    first.Name = u"Costs";
+    first.DefaultColWidth = 2304;
+    first.DefaultRowHeight = 300;
+    first.Selection = SelectionDescription { 1, 2, 7, 4 };
+    first.Columns = { ColumnDescription { .FirstColumn = 0, .LastColumn = 0, .Width = 31 },
+        ColumnDescription { .FirstColumn = 1, .LastColumn = 3, .Width = 32, .Format = 2 },
+        ColumnDescription { .FirstColumn = 4, .LastColumn = 4, .Width = 4000, .Hidden = true } };
+    first.Rows
+        = { RowDescription { .Row = 2, .Height = 400 }, RowDescription { .Row = 3, .Height = 400, .Hidden = true } };
+    CellDescription formula = Blank(9, 1);
+    formula.Kind = CellKind::FormulaText;
+    formula.Text = u"sum";
+    CellDescription flag = Blank(5, 6);
+    flag.Kind = CellKind::Boolean;
+    flag.Flag = true;
+    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formula, Blank(20, 30) };
+    SheetDescription second;
+    second.Name = u"Blank only";
+    second.Cells = { Blank(1, 1), Blank(7, 9) };
+    book.Sheets = { first, second };
+    return book;
+}
+
+TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
+{
+    ASSERT_EQ(Read(EveryRecordWorkbook()), 1);
+    EXPECT_TRUE(Messages.empty());
+    const PxlWorkbook& book = Workbook();
+    ASSERT_EQ(book.Sheets.size(), 2u);
+
+    const SheetInfo& costs = book.Sheets[0];
+    EXPECT_EQ(costs.SheetName, u"Costs");
+    EXPECT_EQ(costs.MinCol, 1);
+    EXPECT_EQ(costs.MaxCol, 6);
+    EXPECT_EQ(costs.MinRow, 3);
+    EXPECT_EQ(costs.MaxRow, 9);
+    EXPECT_EQ(costs.SelFirstRow, 1);
+    EXPECT_EQ(costs.SelFirstCol, 2);
+    EXPECT_EQ(costs.SelLastRow, 7);
+    EXPECT_EQ(costs.SelLastCol, 4);
+    EXPECT_EQ(costs.DefaultColWidth, 2304);
+    EXPECT_EQ(costs.DefaultRowHeight, 300);
+    ASSERT_EQ(costs.Columns.size(), 3u);
+    EXPECT_EQ(costs.Columns[0].Width, 0) << "a width of 31 hides the column";
+    EXPECT_EQ(costs.Columns[1].Width, 32);
+    EXPECT_EQ(costs.Columns[1].FirstColumn, 1);
+    EXPECT_EQ(costs.Columns[1].LastColumn, 3);
+    EXPECT_EQ(costs.Columns[1].FormatIndex, 2);
+    EXPECT_EQ(costs.Columns[2].Width, 0) << "hidden";
+    ASSERT_EQ(costs.Rows.size(), 2u);
+    EXPECT_EQ(costs.Rows[0].Row, 2);
+    EXPECT_EQ(costs.Rows[0].Height, 400);
+    EXPECT_EQ(costs.Rows[1].Height, 0) << "hidden";
+
+    const SheetInfo& blanks = book.Sheets[1];
+    EXPECT_EQ(blanks.SheetName, u"Blank only");
+    EXPECT_EQ(blanks.MinCol, 0xFFFF) << "blank cells do not widen the range";
+    EXPECT_EQ(blanks.MinRow, 0xFFFF);
+    EXPECT_EQ(blanks.MaxCol, 0);
+    EXPECT_EQ(blanks.MaxRow, 0);
+
+    for (const SheetInfo& sheet : book.Sheets) {
+        ASSERT_NE(sheet.StartRecord, SheetInfo::kNoRecord);
+        std::span<const std::uint8_t> record = RecordAt(sheet.StartRecord);
+        ASSERT_FALSE(record.empty());
+        EXPECT_EQ(record[0], 9);
+        EXPECT_EQ(FieldU16(record, 3), 16);
+    }
+    EXPECT_NE(book.Sheets[0].StartRecord, book.Sheets[1].StartRecord);
+
+    ASSERT_EQ(book.Fonts.size(), 2u);
+    std::span<const std::uint8_t> tahoma = FontAt(1);
+    EXPECT_EQ(RecordText(tahoma, field::kFontName, tahoma[field::kFontNameLength]), u"Tahoma");
+    EXPECT_EQ(FieldU16(tahoma, field::kFontWeight), 700);
+
+    EXPECT_EQ(book.CellFormatCount, 3u);
+    ASSERT_NE(book.FirstCellFormat, nullptr);
+    EXPECT_EQ(CellFormatAt(0).data(), book.FirstCellFormat);
+    EXPECT_EQ(CellFormatAt(2).data(), book.FirstCellFormat + 2 * kCellFormatLength);
+    EXPECT_EQ(FieldU16(CellFormatAt(1), field::kCellFormatNumberFormat), 234);
+    EXPECT_EQ(FieldU16(CellFormatAt(2), field::kCellFormatBackground), 5);
+
+    EXPECT_EQ(book.NumberFormatCount, 3);
+    EXPECT_EQ(NumberFormatAt(233).data(), book.FirstNumberFormat);
+    EXPECT_EQ(NumberFormatText(233), u"0.0");
+    EXPECT_EQ(NumberFormatText(235), u"yyyy");
+    EXPECT_EQ(NumberFormatText(236), u"");
+    EXPECT_EQ(NumberFormatText(232), u"");
+
+    EXPECT_EQ(shell::Options().SheetIndex, 1) << "the window record's active sheet";
+}
+
+TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
+{
+    ASSERT_EQ(Read(WorkbookDescription {}), 1);
+    std::span<const std::uint8_t> neutral = CellFormatAt(5);
+    ASSERT_EQ(neutral.size(), kCellFormatLength);
+    EXPECT_EQ(neutral[field::kCellFormatBackground], 255);
+    EXPECT_EQ(FieldU16(neutral, field::kCellFormatNumberFormat), 0);
+    std::span<const std::uint8_t> font = FontAt(9);
+    EXPECT_EQ(RecordText(font, field::kFontName, font[field::kFontNameLength]), u"Arial");
+    EXPECT_EQ(RecordLength(font).Total(), font.size());
+    EXPECT_EQ(FontEntryAt(9), nullptr);
+    EXPECT_EQ(SheetAt(1), nullptr);
+    EXPECT_TRUE(NumberFormatAt(233).empty());
+}
+
+TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
+{
+    struct Row {
+        const char* Name;
+        bool FromCommandLine;
+        std::uint16_t CommandLineSheet;
+        std::optional<std::int16_t> Active;
+        std::uint16_t Expected;
+    };
+    const Row rows[] = {
+        { "no window record: first sheet", false, 0xFFFF, std::nullopt, 0 },
+        { "window record chooses", false, 0xFFFF, 1, 1 },
+        { "command line without a sheet: window record", true, 0xFFFF, 1, 1 },
+        { "command line sheet wins", true, 2, 1, 2 },
+        { "command line sheet kept without window record", true, 3, std::nullopt, 3 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        shell::ResetRunOptions();
+        shell::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
+        shell::Options().SheetIndex = row.CommandLineSheet;
+        WorkbookDescription book;
+        book.Sheets = { NamedSheet(u"One"), NamedSheet(u"Two") };
+        book.ActiveSheet = row.Active;
+        ASSERT_EQ(Read(book), 1);
+        EXPECT_EQ(shell::Options().SheetIndex, row.Expected);
+        ReleaseWorkbook();
+    }
+}
+
+TEST_F(ReaderTest, ExtraSubStreamsBindAgainFromTheFirstSheet)
+{
+    PxlRecordWriter out;
+    out.SheetBegin(271, PxlRecordWriter::kGlobalsKind);
+    out.SheetEntry(u"A");
+    out.SheetEnd();
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.Cell(Number(1, 1, 1));
+    out.SheetEnd();
+    const std::size_t orphan = out.Bytes().size();
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.Cell(Number(4, 4, 1)); // no current sheet after the list's end: ignored
+    out.SheetEnd();
+    const std::size_t again = out.Bytes().size();
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.Cell(Number(9, 9, 1));
+    out.SheetEnd();
+    ASSERT_EQ(Read(out.Bytes()), 1);
+    const SheetInfo& sheet = Workbook().Sheets[0];
+    EXPECT_EQ(sheet.StartRecord, again);
+    EXPECT_NE(sheet.StartRecord, orphan);
+    EXPECT_EQ(sheet.MaxRow, 9);
+    EXPECT_EQ(sheet.MinRow, 1);
+}
+
+TEST_F(ReaderTest, SheetRecordsBeforeTheFirstSheetEndAreIgnored)
+{
+    PxlRecordWriter out;
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.SheetEntry(u"A");
+    out.Cell(Number(3, 3, 1));
+    out.ColumnInfo(ColumnDescription {});
+    out.RowInfo(RowDescription {});
+    out.Selection(SelectionDescription { 1, 1, 2, 2 });
+    out.DefaultColWidth(0, 100);
+    out.DefaultRowHeight(0, 100);
+    out.SheetEnd();
+    ASSERT_EQ(Read(out.Bytes()), 1);
+    const SheetInfo& sheet = Workbook().Sheets[0];
+    EXPECT_EQ(sheet.StartRecord, SheetInfo::kNoRecord);
+    EXPECT_EQ(sheet.MinRow, 0xFFFF);
+    EXPECT_TRUE(sheet.Columns.empty());
+    EXPECT_TRUE(sheet.Rows.empty());
+    EXPECT_EQ(sheet.DefaultColWidth, 0);
+}
+
+TEST_F(ReaderTest, DefaultSizeFlagZeroesTheValue)
+{
+    PxlRecordWriter out;
+    out.SheetBegin(271, PxlRecordWriter::kGlobalsKind);
+    out.SheetEntry(u"A");
+    out.SheetEnd();
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.DefaultColWidth(1, 2000);
+    out.DefaultRowHeight(1, 300);
+    out.SheetEnd();
+    ASSERT_EQ(Read(out.Bytes()), 1);
+    EXPECT_EQ(Workbook().Sheets[0].DefaultColWidth, 0);
+    EXPECT_EQ(Workbook().Sheets[0].DefaultRowHeight, 0);
+}
+
+int drawingReleases = 0;
+
+TEST_F(ReaderTest, ReleaseForgetsEverything)
+{
+    ASSERT_EQ(Read(EveryRecordWorkbook()), 1);
+    SetDrawingRelease([] { ++drawingReleases; });
+    ReleaseWorkbook();
+    const PxlWorkbook& book = Workbook();
+    EXPECT_TRUE(book.View.empty());
+    EXPECT_TRUE(book.Sheets.empty());
+    EXPECT_TRUE(book.Fonts.empty());
+    EXPECT_EQ(book.FirstCellFormat, nullptr);
+    EXPECT_EQ(book.CellFormatCount, 0u);
+    EXPECT_EQ(book.FirstNumberFormat, nullptr);
+    EXPECT_EQ(book.NumberFormatCount, 0);
+    EXPECT_EQ(drawingReleases, 1) << "the cell drawing frees its pen and brush first";
+    SetDrawingRelease(nullptr);
+    ReleaseWorkbook();
+    EXPECT_EQ(drawingReleases, 1);
+}
+
+// The cell records written for each kind read back with their values, in
+// the order the page walk meets them.
+TEST_F(ReaderTest, CellsOfEveryKindReadBack)
+{
+    SheetDescription sheet;
+    auto cell = [](CellKind kind) {
+        CellDescription description = Blank(0, 0, 0);
+        description.Kind = kind;
+        return description;
+    };
+    CellDescription formulaText = cell(CellKind::FormulaText);
+    formulaText.Text = u"joined";
+    CellDescription formulaNumber = cell(CellKind::FormulaNumber);
+    formulaNumber.Number = -2.5;
+    CellDescription formulaBoolean = cell(CellKind::FormulaBoolean);
+    formulaBoolean.Flag = true;
+    CellDescription error = cell(CellKind::Error);
+    error.ErrorCode = 7;
+    sheet.Cells = { Number(1, 2, 1234.5, 0), Text(2, 3, u"Grüße"), error, formulaNumber, formulaText, formulaBoolean,
+        cell(CellKind::FormulaError), cell(CellKind::FormulaEmpty) };
+    WorkbookDescription book;
+    book.Sheets = { sheet };
+    ASSERT_EQ(Read(book), 1);
+
+    std::size_t offset = Workbook().Sheets[0].StartRecord;
+    std::vector<std::string> seen;
+    for (;;) {
+        std::span<const std::uint8_t> record = RecordAt(offset);
+        ASSERT_FALSE(record.empty());
+        RecordSize size = RecordLength(record);
+        ASSERT_TRUE(size.Valid);
+        record = record.first(size.Total());
+        if (record[0] == 10)
+            break;
+        switch (record[0]) {
+        case 3:
+            seen.push_back("number " + std::to_string(FieldF64(record, field::kNumberCellValue)));
+            break;
+        case 4:
+            EXPECT_EQ(RecordText(record, field::kTextCellText, FieldU16(record, field::kTextCellLength)), u"Grüße");
+            seen.push_back("text");
+            break;
+        case 5:
+            seen.push_back("error " + std::to_string(FieldU8(record, field::kBoolErrError)));
+            break;
+        case 6:
+            switch (FormulaResult(record)) {
+            case FormulaResultKind::Number:
+                seen.push_back("formula " + std::to_string(FieldF64(record, field::kFormulaResult)));
+                break;
+            case FormulaResultKind::Text:
+                seen.push_back("formula text");
+                break;
+            case FormulaResultKind::Boolean:
+                seen.push_back("formula boolean " + std::to_string(FieldU8(record, field::kFormulaBooleanValue)));
+                break;
+            case FormulaResultKind::Error:
+                seen.push_back("formula error");
+                break;
+            case FormulaResultKind::Empty:
+                seen.push_back("formula empty");
+                break;
+            }
+            break;
+        case 7:
+            EXPECT_EQ(RecordText(record, field::kFormulaStringText, FieldU16(record, field::kFormulaStringLength)),
+                u"joined");
+            seen.push_back("string");
+            break;
+        default:
+            seen.push_back("other " + std::to_string(record[0]));
+            break;
+        }
+        offset += size.Total();
+    }
+    const std::vector<std::string> expected = { "other 9", "number 1234.500000", "text", "error 7", "formula -2.500000",
+        "formula text", "string", "formula boolean 1", "formula error", "formula empty" };
+    EXPECT_EQ(seen, expected);
+}
+
+} // namespace
+} // namespace spreadsheet
