@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libfontconfig1-dev libfreetype-dev libicu-dev libcups2-dev
   libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev
-  fonts-liberation fonts-liberation2 fonts-dejavu-core
+  fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-noto-cjk
   poppler-utils
 )
 

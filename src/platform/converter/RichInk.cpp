@@ -1,6 +1,9 @@
 #include "RichInk.h"
 
+#include "CodePages.h"
 #include "PlainTextDecoding.h"
+#include "PocketWordDocument.h"
+#include "RtfText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,6 +30,30 @@ bool StartsWith(const std::vector<std::uint8_t>& bytes, std::string_view prefix)
     return bytes.size() >= prefix.size() && std::memcmp(bytes.data(), prefix.data(), prefix.size()) == 0;
 }
 
+// Gives `size` bytes to the writer in chunks of kStreamChunkBytes, filled by
+// `fill(chunk, offset, count)`; stops when the writer fails or takes less
+// than it was given. Returns the bytes the writer took.
+template <typename Fill> std::intptr_t WriteChunks(EDITSTREAM& stream, std::size_t size, Fill fill)
+{
+    std::intptr_t total = 0;
+    std::uint8_t chunk[kStreamChunkBytes];
+    for (std::size_t at = 0; at < size; at += kStreamChunkBytes) {
+        const std::size_t count = std::min<std::size_t>(kStreamChunkBytes, size - at);
+        fill(chunk, at, count);
+        const auto offered = static_cast<std::int32_t>(count);
+        std::int32_t done = 0;
+        const std::uint32_t error = stream.pfnCallback(stream.dwCookie, chunk, offered, &done);
+        if (error != 0) {
+            stream.dwError = error;
+            break;
+        }
+        total += std::clamp(done, 0, offered);
+        if (done < offered)
+            break;
+    }
+    return total;
+}
+
 } // namespace
 
 class RichInkControl
@@ -37,12 +64,17 @@ public:
 
 private:
     // The document as Unicode text; empty optional when nothing is held.
+    // For an RTF document it is made from the RTF at the first stream-out
+    // as text and kept for the next.
     std::optional<std::u16string> text_;
+    // The document as RTF, when it was RTF or a Pocket Word document.
+    std::optional<std::string> rtf_;
 };
 
 std::intptr_t RichInkControl::StreamIn(std::uintptr_t format, EDITSTREAM& stream)
 {
     text_.reset();
+    rtf_.reset();
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[kStreamChunkBytes];
     for (;;) {
@@ -59,42 +91,45 @@ std::intptr_t RichInkControl::StreamIn(std::uintptr_t format, EDITSTREAM& stream
             return kRefused;
         bytes.insert(bytes.end(), chunk, chunk + done);
     }
-    // RTF, and Pocket Word ink text, are read by readers that are not part of
-    // the converter yet.
-    if (format != SF_POCKETWORD_RTF || StartsWith(bytes, "{\\rtf") || StartsWith(bytes, "{\\pwi"))
+    if (format != SF_RTF && format != SF_POCKETWORD_RTF)
         return kRefused;
+    if (StartsWith(bytes, "{\\rtf")) {
+        rtf_.emplace(bytes.begin(), bytes.end());
+        return kAccepted;
+    }
+    if (format != SF_POCKETWORD_RTF)
+        return kRefused;
+    if (StartsWith(bytes, "{\\pwi")) {
+        rtf_ = PocketWordToRtf(bytes, static_cast<std::uint16_t>(GetACP()));
+        return rtf_ ? kAccepted : kRefused;
+    }
     text_ = DecodePlainText(bytes);
     return text_ ? kAccepted : kRefused;
 }
 
 std::intptr_t RichInkControl::StreamOut(std::uintptr_t format, EDITSTREAM& stream)
 {
-    if (format != SF_UNICODE_TEXT || !text_) {
+    if (format == SF_RTF && rtf_) {
+        const std::string& rtf = *rtf_;
+        return WriteChunks(stream, rtf.size(), [&rtf](std::uint8_t* chunk, std::size_t at, std::size_t count) {
+            std::memcpy(chunk, rtf.data() + at, count);
+        });
+    }
+    if (format != SF_UNICODE_TEXT || (!text_ && !rtf_)) {
         stream.dwError = kStreamFormatNotAvailable;
         return 0;
     }
-    std::intptr_t total = 0;
-    std::uint8_t chunk[kStreamChunkBytes];
+    if (!text_)
+        text_ = RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf_->data()), rtf_->size()));
     const std::u16string& text = *text_;
-    constexpr std::size_t kUnitsPerChunk = kStreamChunkBytes / 2;
-    for (std::size_t at = 0; at < text.size(); at += kUnitsPerChunk) {
-        std::size_t units = std::min(kUnitsPerChunk, text.size() - at);
-        for (std::size_t i = 0; i < units; ++i) {
-            chunk[2 * i] = static_cast<std::uint8_t>(text[at + i] & 0xFF);
-            chunk[2 * i + 1] = static_cast<std::uint8_t>(text[at + i] >> 8);
+    return WriteChunks(stream, text.size() * 2, [&text](std::uint8_t* chunk, std::size_t at, std::size_t count) {
+        // UTF-16 little-endian; chunks hold whole units.
+        for (std::size_t i = 0; i < count; i += 2) {
+            const char16_t unit = text[(at + i) / 2];
+            chunk[i] = static_cast<std::uint8_t>(unit & 0xFF);
+            chunk[i + 1] = static_cast<std::uint8_t>(unit >> 8);
         }
-        std::int32_t count = static_cast<std::int32_t>(units * 2);
-        std::int32_t done = 0;
-        std::uint32_t error = stream.pfnCallback(stream.dwCookie, chunk, count, &done);
-        if (error != 0) {
-            stream.dwError = error;
-            break;
-        }
-        total += std::clamp(done, 0, count);
-        if (done < count)
-            break;
-    }
-    return total;
+    });
 }
 
 void InitRichInkDLL()

@@ -10,8 +10,14 @@
 // multi-byte sequences, read as UTF-8; any other bytes through the ANSI code
 // page of the locale. UTF-16 text with a byte-order mark, text with NUL
 // bytes and text the code page cannot read are refused, so the caller
-// prints the raw file. RTF content and Pocket Word ink content are refused
-// until their readers exist.
+// prints the raw file.
+//
+// RTF ("{\rtf", streamed in as RTF or as Pocket Word form) is accepted as
+// it is and given back as RTF, or as Unicode text by the converter's own
+// RTF-to-text conversion. A Pocket Word document ("{\pwi", streamed in as
+// Pocket Word form) is read with libwps, its 8-bit text in the locale's
+// ANSI code page, and given back as RTF or Unicode text; one libwps cannot
+// read is refused.
 
 #include "Module.h"
 

@@ -4,9 +4,9 @@
 #include "DocumentType.h"
 #include "FileMapping.h"
 #include "Messages.h"
-#include "PendingDocumentReaders.h"
 #include "PlainText.h"
 #include "RichInk.h"
+#include "RtfReader.h"
 #include "Source.h"
 #include "StringIds.h"
 
@@ -139,9 +139,8 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
 
     const auto* bytes = static_cast<const std::uint8_t*>(file.View);
     DocumentType type = DetectDocumentType(bytes, size);
-    if (type != DocumentType::Other)
-        return ReportDocumentReaderPending(path);
-    Options().PlainTextOnce = 1;
+    if (type == DocumentType::Other)
+        Options().PlainTextOnce = 1;
 
     auto view = reinterpret_cast<std::uintptr_t>(file.View);
     StreamCookie cookie { 0, view, view, size, 0 };
@@ -159,7 +158,7 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     if (plainText)
         PrintPlainText(rtf::SourceData, rtf::SourceLength, PlainTextEncoding::Utf16);
     else
-        RtfPrintDocument();
+        rtf::RtfPrintDocument();
     rtf::ReleaseSourceData();
     return 1;
 }

@@ -1,5 +1,7 @@
 #include "RichInk.h"
 
+#include "PocketWordWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -80,6 +82,21 @@ protected:
     }
 
     // Measures, then fills, as document open does.
+    std::vector<std::uint8_t> StreamOut(std::uintptr_t format)
+    {
+        Cookie measure;
+        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&measure), 0, Writer };
+        std::intptr_t measured = SendMessageW(window, EM_STREAMOUT, format, &stream);
+        EXPECT_EQ(static_cast<std::size_t>(measured), measure.written);
+        std::vector<std::uint8_t> bytes;
+        Cookie fill;
+        fill.output = &bytes;
+        fill.limit = measure.written;
+        stream = { reinterpret_cast<std::uintptr_t>(&fill), 0, Writer };
+        SendMessageW(window, EM_STREAMOUT, format, &stream);
+        return bytes;
+    }
+
     std::u16string StreamOutText()
     {
         Cookie measure;
@@ -144,9 +161,9 @@ TEST_F(RichInkTest, RefusesWhatItCannotRead)
         { "\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF },
         { "\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF },
         { "nul\0inside"sv, SF_POCKETWORD_RTF },
-        { "{\\rtf1 hello}"sv, SF_RTF },
-        { "{\\rtf1 hello}"sv, SF_POCKETWORD_RTF },
         { "{\\pwi ink}"sv, SF_POCKETWORD_RTF },
+        { "{\\pwi"sv, SF_POCKETWORD_RTF },
+        { "{\\rtf1 hello}"sv, SF_UNICODE_TEXT },
         { "plain"sv, SF_RTF },
         { "plain"sv, SF_UNICODE_TEXT },
     };
@@ -159,6 +176,43 @@ TEST_F(RichInkTest, RefusesWhatItCannotRead)
         EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
         EXPECT_EQ(StreamIn("ok"), 0);
     }
+}
+
+TEST_F(RichInkTest, RtfComesBackAsItWasOrAsText)
+{
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Caf\\'e9\\par ";
+    std::u16string text = u"Caf\u00e9\r\n";
+    // Long enough to cross the chunks of both streams.
+    for (int i = 0; i < 3000; ++i) {
+        rtf += "line\\par ";
+        text += u"line\r\n";
+    }
+    rtf += "}";
+    for (std::uintptr_t format : { SF_RTF, SF_POCKETWORD_RTF }) {
+        ASSERT_EQ(StreamIn(rtf, format, 1000), 0);
+        EXPECT_EQ(StreamOut(SF_RTF), std::vector<std::uint8_t>(rtf.begin(), rtf.end()));
+        EXPECT_EQ(StreamOutText(), text);
+        // The text is kept: asking again gives it again.
+        EXPECT_EQ(StreamOutText(), text);
+    }
+}
+
+TEST_F(RichInkTest, PocketWordComesBackAsRtfOrText)
+{
+    using namespace pocketword;
+    Document document;
+    document.Fonts = { { 0, u"Tahoma" } };
+    Paragraph paragraph;
+    paragraph.Content = FontCode(0) + Text("Caf\xe9") + TabCode() + Text("bar");
+    paragraph.Bullet = true;
+    document.Paragraphs = { paragraph, Paragraph { Text("two") } };
+    const std::vector<std::uint8_t> bytes = WritePocketWord(document);
+    ASSERT_EQ(StreamIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())), 0);
+    const std::vector<std::uint8_t> rtf = StreamOut(SF_RTF);
+    EXPECT_EQ(std::string(rtf.begin(), rtf.begin() + 6), "{\\rtf1");
+    EXPECT_EQ(StreamOutText(), u"\u2022\tCaf\u00e9\tbar\r\ntwo\r\n");
+    // Streamed in as RTF it is not taken for a Pocket Word document.
+    EXPECT_NE(StreamIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), SF_RTF), 0);
 }
 
 TEST_F(RichInkTest, ReaderFailureRefusesAndKeepsTheError)
@@ -189,7 +243,7 @@ TEST_F(RichInkTest, WriterThatStopsEndsTheStream)
     EXPECT_EQ(stream.dwError, 9u);
 }
 
-TEST_F(RichInkTest, OnlyUnicodeTextComesOut)
+TEST_F(RichInkTest, PlainTextComesOutOnlyAsUnicodeText)
 {
     EXPECT_EQ(StreamIn("plain"), 0);
     Cookie cookie;

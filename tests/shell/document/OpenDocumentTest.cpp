@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "FakePrinter.h"
 #include "MessageBox.h"
+#include "PocketWordWriter.h"
 #include "PrintJob.h"
 #include "Source.h"
 
@@ -145,17 +146,75 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     EXPECT_EQ(Fake().Inits, 0);
 }
 
-TEST_F(OpenDocumentTest, RtfAndPocketWordWaitForTheirReaders)
+TEST_F(OpenDocumentTest, RtfPrintsWithItsFormatting)
 {
-    for (std::string_view bytes : { "{\\rtf1 hello}", "{\\pwi ink}" }) {
-        testing::internal::CaptureStderr();
-        std::u16string path = Write("doc.rtf", bytes);
-        EXPECT_EQ(Open(path), 0);
-        std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_NE(said.find("not built yet"), std::string::npos);
-        EXPECT_NE(said.find("doc.rtf"), std::string::npos);
+    std::u16string path = Write("letter.rtf",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0\\fs24 Dear {\\b reader}{\\header top}\\par}");
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(PrintedText(), u"Dear reader");
+    ASSERT_EQ(Fake().Texts.size(), 2u);
+    EXPECT_EQ(Fake().Texts[0].Face, u"Liberation Sans");
+    EXPECT_FALSE(Fake().Texts[0].Bold);
+    EXPECT_TRUE(Fake().Texts[1].Bold);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(rtf::SourceData, nullptr);
+}
+
+TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
+{
+    const std::string_view letter = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0 Dear {\\b reader}"
+                                    "{\\header top}\\par caf\\'e9\\tab \\u1055\\'3f\\par}";
+    for (bool once : { true, false }) {
+        fakeprinter::InstallFakePrinter();
+        shell::Settings().PlainText = once ? 0 : 1;
+        shell::Options().PlainTextOnce = once ? 1 : 0;
+        std::u16string path = Write("letter.rtf", letter);
+        EXPECT_EQ(Open(path), 1);
+        EXPECT_EQ(PrintedText(), u"Dear reader\ncaf\u00e9\u041f") << once;
+        ASSERT_FALSE(Fake().Texts.empty());
+        // One font for the whole text, the plain-text font: never the document's.
+        for (const auto& text : Fake().Texts) {
+            EXPECT_NE(text.Face, u"Liberation Sans");
+            EXPECT_FALSE(text.Bold);
+        }
+        EXPECT_EQ(shell::Options().PlainTextOnce, 0);
     }
-    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OpenDocumentTest, RtfThatCannotBeParsedShowsOneMessageAndPrintsWhatCameBefore)
+{
+    std::u16string path = Write("broken.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 first\\par second\\par\\'zz third}");
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(messages, std::vector<std::u16string> { u"Alert...|Error parsing rtf" });
+    EXPECT_EQ(PrintedText(), u"first\nsecond");
+    EXPECT_EQ(Fake().Documents, 1);
+}
+
+TEST_F(OpenDocumentTest, PocketWordPrintsThroughRtf)
+{
+    using namespace pocketword;
+    Document document;
+    document.Fonts = { { 0, u"Liberation Serif" } };
+    Paragraph paragraph;
+    paragraph.Content = FontCode(0) + SizeCode(12) + Text("Caf\xe9 ") + WeightCode(kWeightBold) + Text("bold");
+    document.Paragraphs = { paragraph };
+    const std::vector<std::uint8_t> bytes = WritePocketWord(document);
+    std::u16string path
+        = Write("note.psw", std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(PrintedText(), u"Caf\u00e9 bold");
+    ASSERT_EQ(Fake().Texts.size(), 2u);
+    EXPECT_EQ(Fake().Texts[0].Face, u"Liberation Serif");
+    EXPECT_TRUE(Fake().Texts[1].Bold);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OpenDocumentTest, PocketWordThatLibwpsCannotReadPrintsRaw)
+{
+    std::u16string path = Write("ink.pwi", "{\\pwi ink}");
+    EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(PrintedText(), u"{\\pwi ink}");
     EXPECT_TRUE(messages.empty());
 }
 

@@ -1,0 +1,131 @@
+#include "PocketWordDocument.h"
+
+#include "PocketWordWriter.h"
+#include "RtfText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+using namespace pocketword;
+
+Document Letter()
+{
+    Document document;
+    document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
+    Paragraph title;
+    title.Content
+        = FontCode(0) + SizeCode(16) + WeightCode(kWeightBold) + Text("Caf\xe9 menu") + WeightCode(kWeightNormal);
+    title.Alignment = kAlignCentre;
+    Paragraph styles;
+    styles.Content = SizeCode(10) + ItalicCode(true) + Text("slanted") + ItalicCode(false) + Text(" ")
+        + UnderlineCode(true) + Text("under") + UnderlineCode(false) + Text(" ") + StrikeCode(true) + Text("struck")
+        + StrikeCode(false) + Text(" ") + ColorCode(4) + Text("red") + ColorCode(0) + TabCode() + FontCode(3)
+        + Text("mono");
+    styles.Alignment = kAlignRight;
+    Paragraph bullet;
+    bullet.Content = FontCode(0) + Text("first point");
+    bullet.Bullet = true;
+    bullet.LeftIndent = 720;
+    bullet.FirstIndent = -360;
+    bullet.RightIndent = 1440;
+    document.Paragraphs = { title, styles, bullet };
+    return document;
+}
+
+std::optional<std::string> Convert(const std::vector<std::uint8_t>& bytes, std::uint16_t codePage = 1252)
+{
+    return platform::PocketWordToRtf(bytes, codePage);
+}
+
+TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
+{
+    const std::optional<std::string> rtf = Convert(WritePocketWord(Letter()));
+    ASSERT_TRUE(rtf);
+    struct Row {
+        const char* what;
+        const char* piece;
+    };
+    const Row rows[] = {
+        { "code page", "\\ansicpg1252" },
+        { "fonts with charset", "{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}{\\f1\\fnil\\fcharset0 Courier New;}}" },
+        { "centred bold title", "\\pard\\qc {\\f0\\fs32\\b\\cf1 Caf\\u233\\'3f menu}" },
+        { "right-aligned paragraph", "\\pard\\qr " },
+        { "italic", "{\\f0\\fs20\\i\\cf1 slanted}" },
+        { "underline", "{\\f0\\fs20\\ul\\cf1 under}" },
+        { "strike-out", "{\\f0\\fs20\\strike\\cf1 struck}" },
+        { "colour", "{\\f0\\fs20\\cf2 red}" },
+        { "tab", "\\tab " },
+        { "second font", "{\\f1\\fs20\\cf1 mono}" },
+        { "bullet in the format of its text",
+            "\\pard\\ql\\li720\\ri1440\\fi-360\\tx720 {\\f0\\fs20\\cf1 \\u8226\\'3f\\tab first point}\\par" },
+    };
+    for (const Row& row : rows)
+        EXPECT_NE(rtf->find(row.piece), std::string::npos) << row.what << "\n" << *rtf;
+    EXPECT_NE(rtf->find("{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"), std::string::npos) << *rtf;
+}
+
+TEST(PocketWordDocumentTest, EightBitTextIsReadInTheCodePageGiven)
+{
+    Document document;
+    document.Fonts = { { 0, u"Tahoma" } };
+    Paragraph paragraph;
+    paragraph.Content = FontCode(0) + Text("\xe9\xe0");
+    document.Paragraphs = { paragraph };
+    struct Row {
+        std::uint16_t codePage;
+        std::u16string text;
+        const char* charset;
+    };
+    const Row rows[] = {
+        { 1252, u"\u00e9\u00e0\r\n", "\\fcharset0 " },
+        { 1251, u"\u0439\u0430\r\n", "\\fcharset204 " },
+        { 1253, u"\u03b9\u03b0\r\n", "\\fcharset161 " },
+    };
+    for (const Row& row : rows) {
+        const std::optional<std::string> rtf = Convert(WritePocketWord(document), row.codePage);
+        ASSERT_TRUE(rtf) << row.codePage;
+        EXPECT_NE(rtf->find(row.charset), std::string::npos) << *rtf;
+        EXPECT_EQ(
+            platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf->data()), rtf->size())),
+            row.text)
+            << row.codePage;
+    }
+}
+
+TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotRead)
+{
+    const std::vector<std::uint8_t> whole = WritePocketWord(Letter());
+    struct Row {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Row rows[] = {
+        { "empty", {} },
+        { "signature alone", { '{', '\\', 'p', 'w', 'i' } },
+        { "text after the signature", { '{', '\\', 'p', 'w', 'i', ' ', 'i', 'n', 'k', '}' } },
+        { "header only", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 14) },
+        { "rtf", { '{', '\\', 'r', 't', 'f', '1', '}' } },
+    };
+    for (const Row& row : rows)
+        EXPECT_FALSE(Convert(row.bytes)) << row.name;
+}
+
+// A document cut anywhere is either refused or read: never a crash, and what
+// is read is RTF.
+TEST(PocketWordDocumentTest, TruncatedDocumentsNeverCrash)
+{
+    const std::vector<std::uint8_t> whole = WritePocketWord(Letter());
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+        const std::optional<std::string> rtf
+            = Convert(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));
+        if (rtf) {
+            EXPECT_EQ(rtf->rfind("{\\rtf1", 0), 0u) << length;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,229 @@
+#include "PocketWordWriter.h"
+
+namespace pocketword
+{
+namespace
+{
+
+constexpr std::uint16_t kZoneFontTable = 0;
+constexpr std::uint16_t kZoneParagraphList = 64;
+constexpr std::uint16_t kZoneParagraph = 65;
+constexpr std::uint16_t kZoneEnd = 130;
+
+constexpr std::uint16_t kHeaderMarker = 0x0101;
+constexpr std::uint16_t kVersion = 6;
+constexpr std::size_t kFaceUnits = 32;
+constexpr std::uint16_t kFontTableTag = 0x0A;
+constexpr std::int16_t kParagraphMarker = -1;
+constexpr std::uint8_t kBulleted = 0xFF;
+
+constexpr char kCodeLiteral = '\xC1';
+constexpr char kCodeParagraph = '\xC4';
+constexpr char kCodeFont = '\xE5';
+constexpr char kCodeSize = '\xE6';
+constexpr char kCodeColor = '\xE7';
+constexpr char kCodeWeight = '\xE8';
+constexpr char kCodeItalic = '\xE9';
+constexpr char kCodeUnderline = '\xEA';
+constexpr char kCodeStrike = '\xEB';
+constexpr char kCodeHighlight = '\xEC';
+constexpr char kParagraphEnd = '\x00';
+constexpr char kTab = '\x04';
+constexpr unsigned char kFirstCodeByte = 0xC0;
+
+void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
+{
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    Put16(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    Put16(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+// A zone: type, id, body length in 4-byte words, then the body padded to a
+// 4-byte boundary.
+void PutZone(std::vector<std::uint8_t>& out, std::uint16_t type, std::uint16_t id, std::vector<std::uint8_t> body)
+{
+    while (body.size() % 4 != 0)
+        body.push_back(0);
+    Put16(out, type);
+    Put16(out, id);
+    Put16(out, static_cast<std::uint16_t>(body.size() / 4));
+    out.insert(out.end(), body.begin(), body.end());
+}
+
+std::string Code16(char code, std::uint16_t value)
+{
+    return { code, static_cast<char>(value & 0xFF), static_cast<char>(value >> 8) };
+}
+
+std::string Code8(char code, bool on)
+{
+    return { code, on ? '\x01' : '\x00' };
+}
+
+// Characters of the paragraph: every byte but the arguments of codes.
+std::uint16_t CharacterCount(const std::string& content)
+{
+    std::uint16_t count = 0;
+    for (std::size_t at = 0; at < content.size();) {
+        const auto byte = static_cast<unsigned char>(content[at]);
+        switch (byte) {
+        case 0xC1:
+            at += 2;
+            ++count;
+            break;
+        case 0xC4:
+            at += 2;
+            ++count;
+            break;
+        case 0xE5:
+        case 0xE6:
+        case 0xE7:
+        case 0xE8:
+            at += 3;
+            break;
+        case 0xE9:
+        case 0xEA:
+        case 0xEB:
+        case 0xEC:
+            at += 2;
+            break;
+        default:
+            ++at;
+            ++count;
+            break;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> WritePocketWord(const Document& document)
+{
+    std::vector<std::uint8_t> out = { '{', '\\', 'p', 'w', 'i', 0x15, 0x00, 0x00 };
+    Put16(out, kHeaderMarker);
+    Put16(out, kVersion);
+    Put16(out, 0);
+
+    std::uint16_t nextId = 1;
+    std::vector<std::uint8_t> fonts;
+    Put16(fonts, 0);
+    Put16(fonts, kFontTableTag);
+    Put16(fonts, static_cast<std::uint16_t>(document.Fonts.size()));
+    for (int i = 0; i < 5; ++i)
+        Put16(fonts, 0);
+    for (const Font& font : document.Fonts) {
+        Put16(fonts, font.Id);
+        Put16(fonts, 1);
+        for (int i = 0; i < 6; ++i)
+            Put16(fonts, 0);
+        for (std::size_t i = 0; i < kFaceUnits; ++i)
+            Put16(fonts, i < font.Face.size() && i + 1 < kFaceUnits ? font.Face[i] : 0);
+    }
+    PutZone(out, kZoneFontTable, nextId++, fonts);
+
+    const std::uint16_t listId = nextId++;
+    std::vector<std::uint16_t> paragraphIds;
+    for (std::size_t i = 0; i < document.Paragraphs.size(); ++i)
+        paragraphIds.push_back(nextId++);
+
+    std::vector<std::uint8_t> list;
+    const auto count = static_cast<std::uint32_t>(document.Paragraphs.size());
+    Put32(list, count);
+    Put32(list, count);
+    for (int i = 0; i < 4; ++i)
+        Put32(list, 0);
+    for (std::size_t i = 0; i < document.Paragraphs.size(); ++i) {
+        Put16(list, 1);
+        Put16(list, CharacterCount(document.Paragraphs[i].Content));
+        Put16(list, paragraphIds[i]);
+        Put16(list, 0);
+    }
+    PutZone(out, kZoneParagraphList, listId, list);
+
+    for (std::size_t i = 0; i < document.Paragraphs.size(); ++i) {
+        const Paragraph& paragraph = document.Paragraphs[i];
+        const std::string content = paragraph.Content + kCodeParagraph + kParagraphEnd;
+        std::vector<std::uint8_t> body;
+        Put16(body, static_cast<std::uint16_t>(CharacterCount(paragraph.Content) + 1));
+        Put16(body, static_cast<std::uint16_t>(content.size()));
+        Put16(body, 1); // lines
+        Put16(body, static_cast<std::uint16_t>(kParagraphMarker));
+        Put16(body, 0); // no line-layout zone
+        Put16(body, 0);
+        Put16(body, static_cast<std::uint16_t>(paragraph.FirstIndent));
+        Put16(body, paragraph.LeftIndent);
+        Put16(body, paragraph.RightIndent);
+        body.push_back(paragraph.Bullet ? kBulleted : 0);
+        body.push_back(paragraph.Alignment);
+        Put16(body, 0);
+        Put16(body, 0);
+        body.insert(body.end(), content.begin(), content.end());
+        PutZone(out, kZoneParagraph, paragraphIds[i], body);
+    }
+    PutZone(out, kZoneEnd, nextId++, {});
+    return out;
+}
+
+std::string Text(std::string_view codePageBytes)
+{
+    std::string out;
+    for (char ch : codePageBytes) {
+        if (static_cast<unsigned char>(ch) >= kFirstCodeByte)
+            out += kCodeLiteral;
+        out += ch;
+    }
+    return out;
+}
+
+std::string FontCode(std::uint16_t fontId)
+{
+    return Code16(kCodeFont, fontId);
+}
+
+std::string SizeCode(std::uint16_t points)
+{
+    return Code16(kCodeSize, points);
+}
+
+std::string ColorCode(std::uint16_t colorIndex)
+{
+    return Code16(kCodeColor, colorIndex);
+}
+
+std::string WeightCode(std::uint16_t weight)
+{
+    return Code16(kCodeWeight, weight);
+}
+
+std::string ItalicCode(bool on)
+{
+    return Code8(kCodeItalic, on);
+}
+
+std::string UnderlineCode(bool on)
+{
+    return Code8(kCodeUnderline, on);
+}
+
+std::string StrikeCode(bool on)
+{
+    return Code8(kCodeStrike, on);
+}
+
+std::string HighlightCode(bool on)
+{
+    return Code8(kCodeHighlight, on);
+}
+
+std::string TabCode()
+{
+    return { kCodeParagraph, kTab };
+}
+
+} // namespace pocketword

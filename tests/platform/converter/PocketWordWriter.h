@@ -1,0 +1,57 @@
+#pragma once
+
+// Writes small Pocket Word documents for tests and samples: the header, a
+// font table zone, the paragraph list, one zone per paragraph with its text
+// and formatting codes, and the end zone, every zone with its own id.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pocketword
+{
+
+struct Font {
+    std::uint16_t Id = 0;
+    std::u16string Face;
+};
+
+inline constexpr std::uint8_t kAlignLeft = 0;
+inline constexpr std::uint8_t kAlignRight = 1;
+inline constexpr std::uint8_t kAlignCentre = 2;
+
+struct Paragraph {
+    // Text bytes and formatting codes, without the closing end-of-paragraph
+    // code; build it with the functions below.
+    std::string Content;
+    std::int16_t FirstIndent = 0; // twips
+    std::uint16_t LeftIndent = 0;
+    std::uint16_t RightIndent = 0;
+    bool Bullet = false;
+    std::uint8_t Alignment = kAlignLeft;
+};
+
+struct Document {
+    std::vector<Font> Fonts;
+    std::vector<Paragraph> Paragraphs;
+};
+
+std::vector<std::uint8_t> WritePocketWord(const Document& document);
+
+// Code-page text: bytes from 0xC0 up are escaped, as they would read as codes.
+std::string Text(std::string_view codePageBytes);
+std::string FontCode(std::uint16_t fontId);
+std::string SizeCode(std::uint16_t points);
+std::string ColorCode(std::uint16_t colorIndex); // 0 black, 4 red, 6 blue, ...
+std::string WeightCode(std::uint16_t weight); // 4 normal, 7 bold
+std::string ItalicCode(bool on);
+std::string UnderlineCode(bool on);
+std::string StrikeCode(bool on);
+std::string HighlightCode(bool on);
+std::string TabCode();
+
+inline constexpr std::uint16_t kWeightNormal = 4;
+inline constexpr std::uint16_t kWeightBold = 7;
+
+} // namespace pocketword

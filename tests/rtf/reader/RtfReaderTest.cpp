@@ -1,0 +1,218 @@
+// The tokenizer: groups, control words, hex escapes, double-byte text,
+// Unicode characters, skipped destinations and the error codes.
+
+#include "RtfFixture.h"
+
+#include <ReaderState.h>
+
+#include <string>
+
+namespace rtf::testing
+{
+namespace
+{
+
+using printengine::testing::ShownMessages;
+
+std::string Document(std::string_view body)
+{
+    return std::string("{\\rtf1\\ansi{\\fonttbl{\\f0\\fmodern Liberation Mono;}}\\f0\\fs24 ") + std::string(body) + "}";
+}
+
+struct TextCase {
+    const char* Name;
+    std::string_view Body;
+    std::u16string_view Expected;
+};
+
+class RtfTextTest : public RtfTest, public ::testing::WithParamInterface<TextCase>
+{
+};
+
+TEST_P(RtfTextTest, PrintsTheDocumentText)
+{
+    const TextCase& row = GetParam();
+    EXPECT_EQ(Print(Document(row.Body)), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), row.Expected);
+    EXPECT_TRUE(ShownMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RtfTextTest,
+    ::testing::Values(TextCase { "plain", "Hello world\\par", u"Hello world" },
+        TextCase { "line_breaks_in_the_source_add_nothing", "Hello\r\nworld\\par", u"Helloworld" },
+        TextCase { "hex_escape_through_code_page_1252", "caf\\'e9\\par", u"caf\u00e9" },
+        TextCase { "hex_escape_upper_case_digits", "\\'C9t\\'E9\\par", u"\u00c9t\u00e9" },
+        TextCase { "unicode_negative_parameter", "\\u-3913 x\\par", u"\uf0b7x" },
+        TextCase { "unicode_drops_the_hex_fallback", "\\u233\\'e9 z\\par", u"\u00e9 z" },
+        TextCase { "unicode_keeps_a_plain_fallback", "\\u8364 ?\\par", u"\u20ac?" },
+        TextCase { "uc2_drops_two_hex_escapes", "\\uc2\\u26085\\'93\\'fa!\\par", u"\u65e5!" },
+        TextCase { "uc0_drops_nothing", "\\uc0\\u233\\'e9\\par", u"\u00e9\u00e9" },
+        TextCase { "uc_belongs_to_its_group", "{\\uc2\\u233\\'e9\\'e9}\\u233\\'e9\\'e9\\par", u"\u00e9\u00e9\u00e9" },
+        TextCase { "plain_character_keeps_the_fallback_pending", "\\uc2\\u233 x\\'e9\\par", u"\u00e9x" },
+        TextCase { "skipped_header", "a{\\header H}b\\par", u"ab" },
+        TextCase { "skipped_footnote_and_info", "a{\\footnote F}{\\info{\\title T}}b\\par", u"ab" },
+        TextCase { "unknown_destination_after_star", "a{\\*\\foo x}b\\par", u"ab" },
+        TextCase { "unknown_word_without_star", "a{\\foo x}b\\par", u"axb" },
+        TextCase { "double_quotes", "\\ldblquote q\\rdblquote\\par", u"\"q\"" },
+        TextCase { "escaped_symbols", "\\{x\\}\\\\\\par", u"{x}\\" },
+        TextCase { "paragraphs", "one\\par two\\par", u"one|two" },
+        TextCase { "tab_character", "a\\tab b\\par", u"ab" },
+        TextCase { "binary_data_outside_a_picture_is_text", "a\\bin3 xyzb\\par", u"axyzb" },
+        TextCase { "empty_document", "", u"" }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+struct ErrorCase {
+    const char* Name;
+    std::string_view Document;
+    int Expected;
+};
+
+class RtfErrorTest : public RtfTest, public ::testing::WithParamInterface<ErrorCase>
+{
+};
+
+TEST_P(RtfErrorTest, ReturnsTheErrorCode)
+{
+    const ErrorCase& row = GetParam();
+    EXPECT_EQ(Parse(row.Document), row.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RtfErrorTest,
+    ::testing::Values(ErrorCase { "balanced", "{a{b}c}", kRtfOk },
+        ErrorCase { "one_closing_brace_too_many", "{a}}", kRtfStackUnderflow },
+        ErrorCase { "one_closing_brace_too_few", "{a{b}", kRtfUnmatchedBrace },
+        ErrorCase { "invalid_hex_digit", "{\\'zz}", kRtfInvalidHex },
+        ErrorCase { "second_hex_digit_invalid", "{\\'4g}", kRtfInvalidHex },
+        ErrorCase { "end_after_backslash", "{a\\", kRtfEndOfFile },
+        ErrorCase { "end_after_minus_sign", "{\\li-", kRtfEndOfFile },
+        ErrorCase { "picture_data_cut_short", "{\\pict\\bin10 abcd}", kRtfEndOfFile },
+        ErrorCase { "negative_binary_count_in_a_picture", "{\\pict\\bin-5 abcd}", kRtfEndOfFile }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(RtfTest, TooDeeplyNestedGroupsAreRejected)
+{
+    const std::string deep(static_cast<std::size_t>(kMaxGroupDepth) + 1, '{');
+    EXPECT_EQ(Parse(deep), kRtfStackOverflow);
+    EXPECT_EQ(Reader().GroupDepth, kMaxGroupDepth);
+}
+
+TEST_F(RtfTest, AnErrorShowsOneMessageAndPrintsWhatWasLaidOut)
+{
+    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0 before\\par}} after"), kRtfNotPrinted);
+    EXPECT_EQ(DrawnText(), u"before");
+    ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_EQ(ShownMessages()[0], u"Error parsing rtf");
+    EXPECT_EQ(printengine::testing::CallCount("EndDoc"), 1);
+}
+
+TEST_F(RtfTest, MissingClosingBracePrintsTheWholeTextFirst)
+{
+    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0 all of it\\par"), kRtfNotPrinted);
+    EXPECT_EQ(DrawnText(), u"all of it");
+    EXPECT_EQ(ShownMessages().size(), 1u);
+}
+
+TEST_F(RtfTest, WithoutSourceNothingStarts)
+{
+    ReleaseSourceData();
+    EXPECT_EQ(RtfPrintDocument(), kRtfNotPrinted);
+    EXPECT_EQ(printengine::testing::CallCount("Init"), 0);
+}
+
+TEST_F(RtfTest, AGroupKeepsItsFormatToItself)
+{
+    ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 M;}}\\f0 a {\\b bold} c"), kRtfUnmatchedBrace);
+    EXPECT_EQ(printengine::CurrentCharFormat().Bold, 0);
+    // Three runs: "a ", "bold" in bold, " c".
+    int bold = 0;
+    for (auto* run = printengine::Flow().FirstRun; run != nullptr; run = run->Next)
+        bold += run->Format.Bold;
+    EXPECT_EQ(bold, 1);
+}
+
+TEST_F(RtfTest, TheOuterGroupRestoresTheFormatsOfBeforeTheDocument)
+{
+    ASSERT_EQ(Parse("{\\b\\i\\qc\\li720 x}"), kRtfOk);
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
+    EXPECT_EQ(printengine::CurrentParaFormat().Alignment, printengine::kAlignLeft);
+    EXPECT_EQ(printengine::CurrentParaFormat().LeftIndent, 0);
+}
+
+TEST_F(RtfTest, AControlWordAtTheVeryEndIsReadOnce)
+{
+    ASSERT_EQ(Parse("{x}\\b"), kRtfOk);
+    EXPECT_EQ(printengine::CurrentCharFormat().Bold, 1);
+    EXPECT_EQ(
+        std::u16string(printengine::Flow().Pending, static_cast<std::size_t>(printengine::Flow().PendingLength)), u"x");
+}
+
+TEST_F(RtfTest, LongKeywordsAndParametersAreCut)
+{
+    const std::string longWord = "{\\" + std::string(40, 'b') + " x\\fs" + std::string(30, '1') + " y}";
+    EXPECT_EQ(Parse(longWord), kRtfOk);
+}
+
+TEST_F(RtfTest, ShiftJisPairOfHexEscapesGivesOneCharacter)
+{
+    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \\'82\\'a0\\par}"), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), u"\u3042");
+}
+
+TEST_F(RtfTest, ShiftJisBytesWrittenPlainGiveOneCharacter)
+{
+    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \x82\xa0\\par}"), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), u"\u3042");
+}
+
+TEST_F(RtfTest, DocumentCodePageServesCharsetsOutsideTheTable)
+{
+    EXPECT_EQ(Print("{\\rtf1\\ansicpg1251{\\fonttbl{\\f0\\fcharset77 Liberation Mono;}}\\f0 \\'c0\\par}"), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), u"\u0410");
+}
+
+TEST_F(RtfTest, CyrillicCharsetSelectsCodePage1251)
+{
+    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Liberation Mono;}}\\f0 \\'cf\\'f0\\'e8\\par}"), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), u"\u041f\u0440\u0438");
+}
+
+struct UndefinedFontCase {
+    const char* Name;
+    std::string_view Document;
+    std::u16string_view Expected;
+};
+
+class RtfUndefinedFontTest : public RtfTest, public ::testing::WithParamInterface<UndefinedFontCase>
+{
+};
+
+// Text in a font the font table does not define prints in the library's
+// default face instead of being dropped.
+TEST_P(RtfUndefinedFontTest, TextStillPrints)
+{
+    const UndefinedFontCase& row = GetParam();
+    EXPECT_EQ(Print(row.Document), kRtfPrinted);
+    EXPECT_EQ(DrawnText(), row.Expected);
+    EXPECT_TRUE(ShownMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RtfUndefinedFontTest,
+    ::testing::Values(UndefinedFontCase { "no_font_table", "{\\rtf1 Dear reader\\par}", u"Dear reader" },
+        UndefinedFontCase { "font_never_defined", "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f5 five\\par}", u"five" },
+        UndefinedFontCase { "unicode_character_only", "{\\rtf1 \\u1055\\'3f\\par}", u"\u041f" },
+        UndefinedFontCase { "hex_escape_reads_charset_0", "{\\rtf1 caf\\'e9\\par}", u"caf\u00e9" },
+        // A number no font table entry can hold prints nothing, and adds no
+        // entry for each of its characters.
+        UndefinedFontCase { "number_beyond_the_table", "{\\rtf1\\f70000 lost\\par}", u"" }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(RtfTest, AnUndefinedFontIsDefinedOnce)
+{
+    ASSERT_EQ(Parse("{\\rtf1\\f3 many characters\\par more\\par\\f70000 x}"), kRtfOk);
+    ASSERT_EQ(printengine::Flow().FontTable.size(), 1u);
+    EXPECT_EQ(printengine::Flow().FontTable[0].Number, 3);
+    EXPECT_EQ(printengine::Flow().FontTable[0].FaceName[0], u'\0');
+}
+
+} // namespace
+} // namespace rtf::testing
