@@ -177,6 +177,25 @@ int InkedDots(cairo_surface_t* page, int left, int top, int right, int bottom)
     return inked;
 }
 
+TEST_F(DestinationTest, APictureTooLargeForAnyPageIsLeftOutAndTheRestPrints)
+{
+    std::string path = Path("huge-picture.pdf");
+    environment.Set("PLOTWISE_OUTPUT", path);
+    JobResult result = RunJob([](HDC dc) {
+        const uint8_t bitmap[] = { 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0 };
+        PLW_PICTURE picture {};
+        picture.GoalWidth = 1440;
+        picture.GoalHeight = 50462976;
+        picture.DataSize = sizeof bitmap;
+        picture.Data = bitmap;
+        EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 100), 0);
+        TextOut(dc, 600, 600, u"Still printed");
+    });
+    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    EXPECT_NE(RunCommand("pdftotext '" + path + "' -").find("Still printed"), std::string::npos);
+}
+
 TEST_F(DestinationTest, OpaqueBackgroundsAndClippingCoverTheirDots)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("text.png"));

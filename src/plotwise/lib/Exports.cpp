@@ -359,6 +359,9 @@ int32_t PLW_Polyline(HDC handle, const POINT* points, int32_t count)
     return 1;
 }
 
+// 2^20 dots: over 1,700 inches at 600 dots per inch.
+constexpr int32_t kMaximumPictureExtent = 1 << 20;
+
 int32_t PLW_DrawPictIndirect(HDC handle, const PLW_PICTURE* picture, int32_t x, int32_t y)
 {
     PLW_DeviceContext* dc = LiveContext(handle);
@@ -371,6 +374,10 @@ int32_t PLW_DrawPictIndirect(HDC handle, const PLW_PICTURE* picture, int32_t x, 
     op.DataSize = picture->DataSize;
     op.Image = DecodePicture(*picture);
     PictureDeviceSize(*picture, op.Image.get(), dc->Dpi, op.Width, op.Height);
+    // A picture larger than any page could ever be is beyond the renderer's
+    // coordinates and would fail the whole job; it is not drawn.
+    if (op.Width > kMaximumPictureExtent || op.Height > kMaximumPictureExtent)
+        return 0;
     bool drawn = op.Image != nullptr;
     AddOp(*dc, std::move(op));
     return drawn ? 1 : 0;
