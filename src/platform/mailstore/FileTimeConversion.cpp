@@ -58,11 +58,14 @@ int FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
     const std::int64_t days = totalSeconds / kSecondsPerDay;
     const std::int64_t secondOfDay = totalSeconds % kSecondsPerDay;
     const std::chrono::sys_days firstDay = std::chrono::sys_days(std::chrono::year(1601) / 1 / 1);
-    const std::chrono::year_month_day date { firstDay + std::chrono::days(days) };
-    const int year = static_cast<int>(date.year());
-    if (year > kLastSystemTimeYear) {
+    const std::chrono::sys_days lastDay
+        = std::chrono::sys_days(std::chrono::year(kLastSystemTimeYear) / std::chrono::December / 31);
+    // Checked before the calendar conversion, whose years end at 32767.
+    if (days > (lastDay - firstDay).count()) {
         return 0;
     }
+    const std::chrono::year_month_day date { firstDay + std::chrono::days(days) };
+    const int year = static_cast<int>(date.year());
     systemTime->wYear = static_cast<std::uint16_t>(year);
     systemTime->wMonth = static_cast<std::uint16_t>(static_cast<unsigned>(date.month()));
     systemTime->wDay = static_cast<std::uint16_t>(static_cast<unsigned>(date.day()));
