@@ -12,25 +12,44 @@ mkdir -p out
 PLOTWISE_OUTPUT="$PWD/out/testpage.pdf" build/bin/plotwise-testpage
 echo "Printed: out/testpage.pdf"
 
-# Every sample document, printed as a caller would print it: /Q skips the
-# options dialog, /E makes the exit status say whether it printed (0). The
-# samples print with settings of their own, so the user's are not touched.
-# The command line separates folders with "\" ("/" starts a switch).
+# Every sample, printed as a caller would print it: /Q skips the options
+# dialog, /E makes the exit status say whether it printed (0). The samples
+# print with settings of their own, so the user's are not touched. The
+# command line separates folders with "\" ("/" starts a switch).
 export TALLOWIN_REGISTRY="$PWD/out/samples-settings.reg"
 rm -f "$TALLOWIN_REGISTRY"
 failed=0
-for sample in samples/text/*.txt samples/rtf/*.rtf samples/pocketword/*.psw samples/pocketword/*.pwi; do
+
+report() { # sample output status
+  if [ "$3" -eq 0 ]; then
+    echo "Printed: $2"
+  else
+    echo "FAILED (exit status $3): $1" >&2
+    failed=1
+  fi
+}
+
+for sample in samples/text/*.txt samples/rtf/*.rtf samples/pocketword/*.psw samples/pocketword/*.pwi \
+              samples/workbooks/*.pxl; do
   [ -e "$sample" ] || continue
   folder=$(basename "$(dirname "$sample")")
   name=$(basename "$sample")
   output="out/${folder}-${name%.*}.pdf"
   status=0
-  PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /F "${sample//\//\\}" /Q /E || status=$?
-  if [ "$status" -eq 0 ]; then
-    echo "Printed: $output"
-  else
-    echo "FAILED (exit status $status): $sample" >&2
-    failed=1
-  fi
+  case "$sample" in
+    *.pxl) PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /A "${sample//\//\\}" /XQ /E || status=$? ;;
+    *) PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /F "${sample//\//\\}" /Q /E || status=$? ;;
+  esac
+  report "$sample" "$output" "$status"
+done
+
+# Every message of the sample Maildir.
+for message in samples/maildir/cur/* samples/maildir/new/*; do
+  [ -f "$message" ] || continue
+  case "$(basename "$message")" in .*) continue ;; esac
+  output="out/mail-$(basename "$message" | cut -d. -f1-2).pdf"
+  status=0
+  PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin --quick --mail "$message" || status=$?
+  report "$message" "$output" "$status"
 done
 exit "$failed"

@@ -234,6 +234,12 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
 {
     EnsureGMimeInitialized();
     MailMessageContent content;
+    // GMime refuses a memory stream over no bytes; an empty file is no
+    // message, as an unparsable one is.
+    if (bytes.empty()) {
+        content.recipientsReadable = false;
+        return content;
+    }
     GObjectRef<GMimeStream> stream(
         g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     GObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.object));

@@ -84,6 +84,8 @@ public:
     {
         for (index_ = 0; index_ < arguments_.size() && request_.action == FrontEndRequest::Action::Run; ++index_)
             TranslateOne(arguments_[index_]);
+        if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
+            Refuse("--mail prints a message file alone; leave out --file and --workbook");
         if (request_.action == FrontEndRequest::Action::Run) {
             for (const std::string& part : parts_) {
                 if (!request_.commandLine.empty())
@@ -123,12 +125,32 @@ private:
         std::optional<std::string> value = Value(argument, name);
         if (!value)
             return;
+        namedFile_ = true;
         std::optional<std::string> fileName = FileNameArgument(*value);
         if (!fileName) {
             Refuse(std::string(name) + ": the file name is empty or holds a double quote");
             return;
         }
         parts_.push_back(std::string(switchText) + " " + *fileName);
+    }
+
+    // The message file goes beside the command line, which has no switch
+    // for it; /E gives the print its exit statuses.
+    void TranslateMail(std::string_view argument)
+    {
+        std::optional<std::string> value = Value(argument, "--mail");
+        if (!value)
+            return;
+        if (value->empty()) {
+            Refuse("--mail needs a message file");
+            return;
+        }
+        if (request_.mailFile) {
+            Refuse("--mail names one message file");
+            return;
+        }
+        request_.mailFile = *value;
+        parts_.emplace_back("/E");
     }
 
     void TranslateCell(std::string_view argument, std::string_view name, std::string_view switchText)
@@ -205,6 +227,8 @@ private:
             Refuse(std::string(option.name) + ": unknown value \"" + *value + "\"");
             return;
         }
+        if (Names(argument, "--mail"))
+            return TranslateMail(argument);
         if (Names(argument, "--file"))
             return TranslateFile(argument, "--file", "/F");
         if (Names(argument, "--workbook"))
@@ -239,6 +263,7 @@ private:
     std::span<const std::string> arguments_;
     std::size_t index_ = 0;
     std::vector<std::string> parts_;
+    bool namedFile_ = false; // --file or --workbook was given
     FrontEndRequest request_;
 };
 
@@ -264,7 +289,8 @@ std::string HelpText(std::string_view programName)
 {
     std::string name(programName);
     return "Usage: " + name + R"( [SWITCHES] [OPTIONS]
-Prints Pocket Word, RTF and text documents and Pocket Excel workbooks.
+Prints Pocket Word, RTF and text documents, Pocket Excel workbooks and
+e-mail messages.
 
 Switches (letters in either case; a file name cannot contain "/", so write
 directories with "\", or use --file, which does that for you):
@@ -296,6 +322,10 @@ Long options (translated into the switches above):
   --gridlines=on|off     /XG1 /XG0       --headings=on|off    /XH1 /XH0
   --background-colors=on|off /XB1 /XB0   --center=on|off      /XC1 /XC0
   --sizing=normal|fit|PERCENT            /XZ0, /XZ1, /XZ2 /XZCPERCENT
+  --mail=MESSAGE         print one e-mail message file and end: a file of a
+                         Maildir folder (in its cur/ or new/) or a standalone
+                         .eml; ends with the statuses of /E (no switch of its
+                         own; not with --file or --workbook)
   --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
   --help, -h             show this text and end

@@ -24,6 +24,10 @@ struct FrontEndRequest {
     // The printing library's destination for this run, from --output or
     // --printer.
     std::optional<std::string> plotwiseOutput;
+    // The message file of --mail, as given; the command line then holds /E,
+    // since the e-mail print ends with the statuses of a print-only start
+    // under /E.
+    std::optional<std::string> mailFile;
     // Why the arguments were refused, for Action::UsageError.
     std::string error;
 };

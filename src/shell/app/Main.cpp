@@ -3,6 +3,8 @@
 // exit status is WinMain's result, of which a shell sees the low 8 bits.
 #include "CommandLine.h"
 #include "FrontEnd.h"
+#include "MailCommandLine.h"
+#include "MailFilePrint.h"
 #include "TextConversion.h"
 #include "WinMain.h"
 
@@ -23,6 +25,20 @@ namespace
 
 // The show state of a window opened the normal way.
 constexpr int kShowNormal = 1;
+
+// The e-mail printer of --mail, in the shell's terms.
+shell::MailFileOutcome PrintMailFileFromCommandLine(const std::string& path)
+{
+    switch (email::PrintMailFile(path)) {
+    case email::MailFilePrintResult::NotPrinted:
+        return shell::MailFileOutcome::NotPrinted;
+    case email::MailFilePrintResult::FailedPartWay:
+        return shell::MailFileOutcome::FailedPartWay;
+    case email::MailFilePrintResult::JobRan:
+        break;
+    }
+    return shell::MailFileOutcome::JobRan;
+}
 
 } // namespace
 
@@ -48,6 +64,9 @@ int main(int argc, char** argv)
 
     if (request.plotwiseOutput)
         setenv("PLOTWISE_OUTPUT", request.plotwiseOutput->c_str(), 1);
+
+    if (request.mailFile)
+        shell::SetCommandLineMailFile(*request.mailFile, PrintMailFileFromCommandLine);
 
     std::u16string commandLine = shell::Utf8ToUtf16(request.commandLine);
     if (commandLine.size() >= shell::kMaxCommandLineLength) {

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "CommandLine.h"
+#include "MailCommandLine.h"
 #include "MainWindow.h"
 #include "Messages.h"
 #include "PrintJob.h"
@@ -69,11 +70,23 @@ bool LoadPrintingLibrary()
 // printer, and the outcome of its job becomes the ending.
 Ending PrintCommandLineFile()
 {
-    const char16_t* file = CommandLineFileName();
-    int result = Options().StartView == kViewWorkbooks ? PrintWorkbook(MainWindow(), ResourceModule(), file)
-                                                       : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
-    if (result == 0)
-        return Ending::NotPrinted;
+    // A message file (--mail) takes the place of a document or workbook.
+    if (HasCommandLineMailFile()) {
+        switch (PrintCommandLineMailFile()) {
+        case MailFileOutcome::NotPrinted:
+            return Ending::NotPrinted;
+        case MailFileOutcome::FailedPartWay:
+            return Ending::Failed;
+        case MailFileOutcome::JobRan:
+            break;
+        }
+    } else {
+        const char16_t* file = CommandLineFileName();
+        int result = Options().StartView == kViewWorkbooks ? PrintWorkbook(MainWindow(), ResourceModule(), file)
+                                                           : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
+        if (result == 0)
+            return Ending::NotPrinted;
+    }
     switch (printengine::Job().FinalStatus) {
     case 0:
         SaveSettings();
@@ -118,8 +131,10 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     LoadResString(ResourceModule(), platform::kStrWindowClass, className, kWindowTextUnits);
     LoadResString(ResourceModule(), platform::kStrWindowTitle, title, kWindowTextUnits);
 
+    const bool printOnly = HasCommandLineFile() || HasCommandLineMailFile();
+
     // A start that prints a file never looks for a running copy.
-    if (!HasCommandLineFile()) {
+    if (!printOnly) {
         if (std::optional<RunningCopy> copy = FindWindowW(className, title)) {
             SetForegroundWindow(*copy);
             return ExitStatus(Ending::AnotherCopyRuns, exitCodeMode);
@@ -135,7 +150,7 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
         return ExitStatus(Ending::WindowCreationFailed, exitCodeMode);
     SetMainWindow(window);
 
-    if (HasCommandLineFile())
+    if (printOnly)
         return ExitStatus(PrintCommandLineFile(), exitCodeMode);
 
     // The interactive window with its lists and message loop, at whose end

@@ -1,0 +1,82 @@
+// Prints one e-mail message to PDF as a whole process, as a user would:
+// `tallowin --quick --mail MESSAGE` with PLOTWISE_OUTPUT naming the PDF; the
+// target is under 40 ms a message. Three samples of the Maildir: a plain
+// English message, a German quoted-printable one with encoded headers, and a
+// Japanese base64 one with two attachments, whose glyphs come from a
+// fallback font. Reports the peak memory of the process.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const fs::path kProgram = TALLOWIN_PROGRAM;
+const fs::path kMaildir = TALLOWIN_SAMPLE_MAILDIR;
+
+const char* const kMessages[] = {
+    "cur/1764921600.M100001P4242.tallowin:2,S",
+    "cur/1764925200.M200002P4242.tallowin:2,S",
+    "new/1764936000.M400004P4242.tallowin",
+};
+
+struct ChildResult {
+    int Status = -1;
+    long PeakKilobytes = 0;
+};
+
+ChildResult RunProgram(const fs::path& message, const fs::path& pdf)
+{
+    ChildResult result;
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("PLOTWISE_OUTPUT", pdf.c_str(), 1);
+        execl(kProgram.c_str(), kProgram.c_str(), "--quick", "--mail", message.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (child < 0) {
+        return result;
+    }
+    int status = 0;
+    rusage usage {};
+    if (wait4(child, &status, 0, &usage) == child) {
+        result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.PeakKilobytes = usage.ru_maxrss;
+    }
+    return result;
+}
+
+void BM_PrintOneMessageAsAProcess(benchmark::State& state)
+{
+    const fs::path directory = fs::temp_directory_path() / ("tallowin-mailbench-" + std::to_string(getpid()));
+    fs::create_directories(directory);
+    setenv("TALLOWIN_REGISTRY", (directory / "registry.reg").c_str(), 1);
+    setenv("TALLOWIN_MAILSTORES", (directory / "no-stores.conf").c_str(), 1);
+    const fs::path pdf = directory / "message.pdf";
+    const fs::path message = kMaildir / kMessages[state.range(0)];
+    state.SetLabel(message.filename().string());
+    long peak = 0;
+    for (auto _ : state) {
+        const ChildResult result = RunProgram(message, pdf);
+        if (result.Status != 0) {
+            state.SkipWithError("tallowin --mail did not print");
+            break;
+        }
+        peak = std::max(peak, result.PeakKilobytes);
+    }
+    state.counters["peak_kB"] = static_cast<double>(peak);
+    fs::remove_all(directory);
+}
+BENCHMARK(BM_PrintOneMessageAsAProcess)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,95 @@
+#include "MailFilePrint.h"
+
+#include "EntryId.h"
+#include "MailPrint.h"
+#include "MailStore.h"
+#include "MailStoreAccess.h"
+#include "MaildirLayout.h"
+#include "Messages.h"
+
+#include <system_error>
+
+namespace email
+{
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+bool IsDirectory(const fs::path& path)
+{
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool IsMaildirFolder(const fs::path& directory)
+{
+    return IsDirectory(directory / "cur") && IsDirectory(directory / "new");
+}
+
+// The store directory of the session and the entry identifier of the
+// message: a file in cur/ or new/ of a Maildir folder is named as a message
+// of its store, so its delivery time comes from its file name as in the
+// list; any other file is named by its path.
+struct MailFileEntry {
+    fs::path storeDirectory;
+    std::vector<std::uint8_t> entryId;
+};
+
+MailFileEntry EntryForFile(const fs::path& file)
+{
+    const fs::path subdirectory = file.parent_path();
+    const fs::path folderDirectory = subdirectory.parent_path();
+    const std::string subdirectoryName = subdirectory.filename().string();
+    const std::string unique = platform::UniqueNameOf(file.filename().string());
+    if ((subdirectoryName == "cur" || subdirectoryName == "new") && IsMaildirFolder(folderDirectory)
+        && platform::IsValidUniqueName(unique)) {
+        fs::path store = folderDirectory;
+        std::string folder;
+        const std::string folderName = folderDirectory.filename().string();
+        if (folderName.starts_with('.') && platform::IsValidFolderName(folderName)
+            && IsMaildirFolder(folderDirectory.parent_path())) {
+            store = folderDirectory.parent_path();
+            folder = folderName;
+        }
+        const std::string storePath = store.string();
+        if (platform::FindMessageFile(platform::FolderDirectory(store, folder), unique)) {
+            return { store, platform::MakeEntryId({ platform::EntryKind::Message, storePath, folder, unique }) };
+        }
+    }
+    return { file.parent_path(), platform::MakeEntryId({ platform::EntryKind::MessageFile, file.string(), {}, {} }) };
+}
+
+} // namespace
+
+MailFilePrintResult PrintMailFile(const fs::path& path)
+{
+    ConnectMailOutput();
+    std::error_code error;
+    const fs::path file = fs::absolute(path, error).lexically_normal();
+    std::unique_ptr<platform::IMessage> probe;
+    if (error || platform::Failed(platform::OpenMessageFile(file, &probe))) {
+        shell::ShowMessageId(kEmailPrintFailedMessage);
+        return MailFilePrintResult::NotPrinted;
+    }
+    probe.reset();
+
+    const MailFileEntry entry = EntryForFile(file);
+    MailSession& mail = Mail();
+    platform::MAPIInitialize(nullptr);
+    platform::OpenMaildirSession({ { u"", entry.storeDirectory } }, &mail.session);
+    const std::vector<std::uint8_t> storeId
+        = platform::MakeEntryId({ platform::EntryKind::Store, entry.storeDirectory.string(), {}, {} });
+    const EntryIdBlock storeBlock { static_cast<platform::ULONG>(storeId.size()),
+        const_cast<std::uint8_t*>(storeId.data()) };
+    CopyEntryId(mail.MailStoreEntryId, &storeBlock);
+
+    const EntryIdBlock message { static_cast<platform::ULONG>(entry.entryId.size()),
+        const_cast<std::uint8_t*>(entry.entryId.data()) };
+    const std::uint16_t failStep = PrintMailMessageWithStep(&message, MailViewRefresh::NoView);
+    CloseMailSession(true);
+    return failStep != 0 ? MailFilePrintResult::FailedPartWay : MailFilePrintResult::JobRan;
+}
+
+} // namespace email

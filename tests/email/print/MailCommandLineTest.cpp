@@ -1,0 +1,258 @@
+// Runs the built program with --mail as a caller would: every message of the
+// sample Maildir prints, and the exit statuses are those of a print-only
+// start under /E.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const fs::path kProgram = TALLOWIN_PROGRAM;
+const fs::path kSamples = TALLOWIN_SAMPLE_MAILDIR;
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+    std::string recording;
+};
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The texts drawn, one a line.
+std::vector<std::string> DrawnTexts(const std::string& recording)
+{
+    std::vector<std::string> texts;
+    std::istringstream lines(recording);
+    const std::string marker = "text=\"";
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find(marker);
+        if (line.starts_with("ExtTextOut") && at != std::string::npos && line.back() == '"') {
+            texts.push_back(line.substr(at + marker.size(), line.size() - at - marker.size() - 1));
+        }
+    }
+    return texts;
+}
+
+// No message box, library complaint or sanitizer report on standard error
+// (a sanitizer build may list the suppressions it used).
+bool SaysNothingWrong(const std::string& err)
+{
+    for (const char* sign : { "Alert", "CRITICAL", "WARNING", "ERROR", "runtime error" }) {
+        if (err.find(sign) != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class MailCommandLineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tw-mail-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+        fs::create_directories(directory_ / "runtime");
+        fs::permissions(directory_ / "runtime", fs::perms::owner_all);
+    }
+    void TearDown() override { fs::remove_all(directory_); }
+
+    Outcome Run(const std::vector<std::string>& arguments, std::map<std::string, std::string> extra = {})
+    {
+        const fs::path recording = directory_ / "out.txt";
+        fs::remove(recording);
+        std::map<std::string, std::string> overrides = {
+            { "TALLOWIN_REGISTRY", (directory_ / "registry.reg").string() },
+            { "TALLOWIN_MAILSTORES", (directory_ / "no-stores.conf").string() },
+            { "XDG_RUNTIME_DIR", (directory_ / "runtime").string() },
+            { "PLOTWISE_OUTPUT", recording.string() },
+            { "LC_ALL", "en_US.UTF-8" },
+            { "LANG", "en_US.UTF-8" },
+            { "TZ", "UTC" },
+        };
+        for (auto& [name, value] : extra) {
+            overrides[name] = value;
+        }
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            std::string text = *entry;
+            if (!overrides.contains(text.substr(0, text.find('='))) && !text.starts_with("PLOTWISE_")) {
+                environment.push_back(text);
+            }
+        }
+        for (const auto& [name, value] : overrides) {
+            environment.push_back(name + "=" + value);
+        }
+        std::vector<char*> argv { const_cast<char*>(kProgram.c_str()) };
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (std::string& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+
+        const fs::path errPath = directory_ / "stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t child = 0;
+        Outcome outcome;
+        const int spawned = posix_spawn(&child, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            return outcome;
+        }
+        int waitStatus = 0;
+        waitpid(child, &waitStatus, 0);
+        if (WIFEXITED(waitStatus)) {
+            outcome.status = WEXITSTATUS(waitStatus);
+        }
+        outcome.err = ReadFile(errPath);
+        outcome.recording = ReadFile(recording);
+        return outcome;
+    }
+
+    fs::path directory_;
+};
+
+std::vector<fs::path> SampleMessages()
+{
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(kSamples)) {
+        const std::string parent = entry.path().parent_path().filename().string();
+        // The store ignores the .keep files that hold empty directories.
+        if (entry.is_regular_file() && (parent == "cur" || parent == "new")
+            && !entry.path().filename().string().starts_with('.')) {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST_F(MailCommandLineTest, EverySampleMessagePrints)
+{
+    const std::vector<fs::path> files = SampleMessages();
+    ASSERT_GE(files.size(), 8u);
+    for (const fs::path& file : files) {
+        const Outcome outcome = Run({ "--quick", "--mail", file.string() });
+        EXPECT_EQ(outcome.status, 0) << file << outcome.err;
+        const std::vector<std::string> texts = DrawnTexts(outcome.recording);
+        ASSERT_GE(texts.size(), 5u) << file;
+        EXPECT_TRUE(texts[0].starts_with("Subject: ")) << file;
+        EXPECT_TRUE(texts[1].starts_with("Sent: ")) << file;
+        EXPECT_TRUE(texts[2].starts_with("From: ")) << file;
+        EXPECT_TRUE(SaysNothingWrong(outcome.err)) << file << outcome.err;
+    }
+}
+
+TEST_F(MailCommandLineTest, MaildirMessagePrintsItsHeadersAndBody)
+{
+    const fs::path file = kSamples / "cur" / "1764925200.M200002P4242.tallowin:2,S";
+    const Outcome outcome = Run({ "--quick", "--mail", file.string() });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    const std::vector<std::string> expected = {
+        "Subject: Grüße aus Köln",
+        "Sent: Friday,  December 5, 2025  9:00 AM",
+        "From: juergen@beispiel.example",
+        "To: \\\"Pat Reader\\\" <pat@reader.example>",
+        "Cc: \\\"Ute Schmidt\\\" <ute@beispiel.example>",
+        "Hallo Pat,",
+        "viele Grüße aus Köln! Die Straßenbahn fährt heute pünktlich, und das Wetter ist schön.",
+        // The escape filter is in force for every character of the body.
+        "Formel: a+c",
+        "Bis bald,",
+        "Jürgen",
+    };
+    EXPECT_EQ(DrawnTexts(outcome.recording), expected);
+}
+
+TEST_F(MailCommandLineTest, StandaloneMessageFileTakesItsDateHeader)
+{
+    const fs::path eml = directory_ / "greeting.eml";
+    std::ofstream(eml) << "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
+                          "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n";
+    const Outcome outcome = Run({ "--quick", "--mail", eml.string() }, { { "TZ", "Europe/Berlin" } });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(DrawnTexts(outcome.recording),
+        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
+            "To: <bob@example.org>", "Hi Bob." }));
+}
+
+TEST_F(MailCommandLineTest, ExitStatuses)
+{
+    const fs::path file = kSamples / "cur" / "1764921600.M100001P4242.tallowin:2,S";
+    struct Row {
+        const char* what;
+        std::vector<std::string> arguments;
+        std::map<std::string, std::string> environment;
+        int status;
+        const char* saying;
+    };
+    const Row rows[] = {
+        { "printed", { "--mail", file.string() }, {}, 0, "" },
+        { "printed, joined value", { "--mail=" + file.string(), "--quick" }, {}, 0, "" },
+        { "missing file", { "--mail", (directory_ / "missing.eml").string() }, {}, 2,
+            "Error: Unable to print this email" },
+        { "a directory", { "--mail", directory_.string() }, {}, 2, "Error: Unable to print this email" },
+        { "cancelled", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "cancel" } }, 63, "" },
+        { "failed", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "fail" } }, 995 & 0xFF, "" },
+        { "with a document", { "--mail", file.string(), "--file", "x.txt" }, {}, 64, "--mail" },
+        { "twice", { "--mail", file.string(), "--mail", file.string() }, {}, 64, "--mail" },
+        { "no value", { "--mail" }, {}, 64, "--mail" },
+    };
+    for (const Row& row : rows) {
+        const Outcome outcome = Run(row.arguments, row.environment);
+        EXPECT_EQ(outcome.status, row.status) << row.what << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(row.saying), std::string::npos) << row.what << ": " << outcome.err;
+    }
+}
+
+TEST_F(MailCommandLineTest, EmptyFilePrintsBlankHeaderLines)
+{
+    const fs::path empty = directory_ / "empty.eml";
+    std::ofstream(empty).flush();
+    const Outcome outcome = Run({ "--quick", "--mail", empty.string() });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
+    EXPECT_EQ(DrawnTexts(outcome.recording).front(), "Subject:  ");
+}
+
+TEST_F(MailCommandLineTest, MessageWithUnparsableRecipientsPrintsThroughItsMimeText)
+{
+    const fs::path eml = directory_ / "broken.eml";
+    std::ofstream(eml) << "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
+                          "Content-Type: text/plain\r\n\r\nBody text.\r\n";
+    const Outcome outcome = Run({ "--quick", "--mail", eml.string() });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    const std::vector<std::string> texts = DrawnTexts(outcome.recording);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "To: just some words,more words"), texts.end());
+    EXPECT_EQ(texts.back(), "Body text.");
+}
+
+} // namespace

@@ -1,0 +1,350 @@
+#include "MailPrintFixture.h"
+
+#include "MailStoreAccess.h"
+#include "SettingsStore.h"
+#include "TextFlow.h"
+
+namespace email::test
+{
+namespace
+{
+
+using platform::MAPI_BCC;
+using platform::MAPI_CC;
+using platform::MAPI_TO;
+
+class MailPrintTest : public MailPrintFixture
+{
+};
+
+TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
+{
+    struct Row {
+        std::int16_t order;
+        std::vector<std::u16string> lines;
+    };
+    const std::u16string subject = u"Subject: Quarterly figures";
+    const std::u16string sent = u"Sent: Tuesday,  March 4, 2025  2:05 PM";
+    const std::u16string from = u"From: ann@example.org";
+    const std::u16string to = u"To: \"Bob Stone\" <bob@example.org>";
+    const std::u16string cc = u"Cc: <cc@example.org>";
+    const std::u16string body1 = u"Hello Bob,";
+    const std::u16string body2 = u"the figures.";
+    const Row rows[] = {
+        { 0, { subject, sent, from, to, cc, body1, body2 } },
+        { 1, { to, cc, from, subject, sent, body1, body2 } },
+        { 2, { from, sent, to, cc, subject, body1, body2 } },
+        { 3, { body1, body2 } },
+        { -1, { body1, body2 } },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        store_->messages[1] = FullMessage();
+        shell::Settings().MailHeaderOrder = row.order;
+        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(Lines(), row.lines) << "order " << row.order;
+        EXPECT_TRUE(shown_.empty());
+    }
+}
+
+TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
+{
+    struct Row {
+        const char* what;
+        std::vector<platform::PropertySet> recipients;
+        std::u16string to;
+        std::u16string cc; // empty: no Cc line
+    };
+    const Row rows[] = {
+        { "name and address", { Recipient(MAPI_TO, u"Bob Stone", u"bob@x.org") }, u"To: \"Bob Stone\" <bob@x.org>",
+            u"" },
+        { "address alone", { Recipient(MAPI_TO, std::nullopt, u"bob@x.org") }, u"To: <bob@x.org>", u"" },
+        { "name alone", { Recipient(MAPI_TO, u"Bob", std::nullopt) }, u"To: \"Bob\"", u"" },
+        { "two of each",
+            { Recipient(MAPI_TO, u"A", u"a@x"), Recipient(MAPI_CC, u"C", std::nullopt),
+                Recipient(MAPI_TO, std::nullopt, u"b@x"), Recipient(MAPI_CC, std::nullopt, u"d@x") },
+            u"To: \"A\" <a@x>; <b@x>", u"Cc: \"C\"; <d@x>" },
+        { "neither part is skipped",
+            { Recipient(MAPI_TO, std::nullopt, std::nullopt), Recipient(MAPI_TO, std::nullopt, u"b@x") }, u"To: <b@x>",
+            u"" },
+        { "blind copies never appear",
+            { Recipient(MAPI_BCC, u"Hidden", u"h@x"), Recipient(MAPI_CC, u"Seen", std::nullopt),
+                Recipient(7, u"Odd", u"o@x") },
+            u"To:  ", u"Cc: \"Seen\"" },
+        { "no recipients", {}, u"To:  ", u"" },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        MessageSpec spec = FullMessage();
+        spec.recipients = row.recipients;
+        store_->messages[1] = spec;
+        shell::Settings().MailHeaderOrder = 1;
+        EXPECT_EQ(Print(1), 0);
+        const std::vector<std::u16string> lines = Lines();
+        ASSERT_GE(lines.size(), 2u) << row.what;
+        EXPECT_EQ(lines[0], row.to) << row.what;
+        if (row.cc.empty()) {
+            EXPECT_EQ(lines[1], u"From: ann@example.org") << row.what;
+        } else {
+            EXPECT_EQ(lines[1], row.cc) << row.what;
+        }
+    }
+}
+
+TEST_F(MailPrintTest, MissingValuesPrintABlankAndTheModificationTimeStandsInForSent)
+{
+    MessageSpec spec;
+    spec.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
+    store_->messages[1] = spec;
+    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(Lines(),
+        (std::vector<std::u16string> {
+            u"Subject:  ", u"Sent: Tuesday,  July 1, 2025  11:30 PM", u"From:  ", u"To:  " }));
+
+    fakeprinter::InstallFakePrinter();
+    store_->messages[2] = MessageSpec {};
+    EXPECT_EQ(Print(2), 0);
+    EXPECT_EQ(Lines(), (std::vector<std::u16string> { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " }));
+}
+
+TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
+{
+    MessageSpec spec = FullMessage();
+    spec.body.reset();
+    spec.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
+    store_->messages[1] = spec;
+    EXPECT_EQ(Print(1), 0);
+    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    std::vector<std::u16string> tail;
+    for (std::size_t i = texts.size() - 3; i < texts.size(); ++i) {
+        tail.push_back(texts[i].Text);
+    }
+    ASSERT_EQ(tail, (std::vector<std::u16string> { u"Attachments: ", u"agenda.txt", u"budget.csv" }));
+    const fakeprinter::DrawnText& heading = texts[texts.size() - 3];
+    EXPECT_GT(texts[texts.size() - 2].X, heading.X);
+    EXPECT_EQ(texts[texts.size() - 2].X, texts[texts.size() - 1].X);
+    EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
+
+    fakeprinter::InstallFakePrinter();
+    spec.attachments.clear();
+    store_->messages[2] = spec;
+    EXPECT_EQ(Print(2), 0);
+    for (const std::u16string& line : Lines()) {
+        EXPECT_EQ(line.find(u"Attachments"), std::u16string::npos);
+    }
+
+    fakeprinter::InstallFakePrinter();
+    spec.noAttachmentTable = true;
+    store_->messages[3] = spec;
+    EXPECT_EQ(Print(3), 0);
+    EXPECT_EQ(Lines().size(), 5u);
+}
+
+TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeChoice)
+{
+    shell::SetResizeChoice(shell::kResizeChoice150);
+    shell::Settings().MailHeaderFontSize = 12;
+    shell::Settings().MailBodyFontSize = 12;
+    shell::Settings().MailBodyItalic = 1;
+    store_->messages[1] = FullMessage();
+    EXPECT_EQ(Print(1), 0);
+    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    ASSERT_EQ(texts.size(), 7u);
+    EXPECT_EQ(texts.front().Face, u"Tahoma");
+    EXPECT_TRUE(texts.front().Bold);
+    EXPECT_FALSE(texts.front().Italic);
+    EXPECT_EQ(texts.back().Face, u"Courier New");
+    EXPECT_FALSE(texts.back().Bold);
+    EXPECT_TRUE(texts.back().Italic);
+    // 12 points at 100 dots per inch, unscaled.
+    EXPECT_EQ(texts.front().Height, 17);
+    EXPECT_EQ(texts.back().Height, 17);
+    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice150);
+    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
+    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
+}
+
+TEST_F(MailPrintTest, BodyStreamUnitsPassThroughTheEscapeFilter)
+{
+    struct Row {
+        std::u16string body;
+        std::vector<std::u16string> lines;
+    };
+    const std::u16string longLine(300, u'x');
+    const Row rows[] = {
+        // =20 prints nothing and of =41 only the 1.
+        { u"a=3Db=20c=41d\r\n", { u"a=bc1d" } },
+        { u"soft=\r\nbreak", { u"soft", u"break" } },
+        { u"K\u00f6ln \u4f1a\u8b70\r\nend", { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
+        { u"", {} },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        MessageSpec spec = FullMessage();
+        spec.body = row.body;
+        store_->messages[1] = spec;
+        shell::Settings().MailHeaderOrder = 9;
+        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(Lines(), row.lines) << std::string(
+            row.body.begin(), row.body.begin() + std::min<std::size_t>(row.body.size(), 20));
+    }
+}
+
+TEST_F(MailPrintTest, LongBodyLinesWrap)
+{
+    MessageSpec spec = FullMessage();
+    spec.body = std::u16string(300, u'x');
+    store_->messages[1] = spec;
+    shell::Settings().MailHeaderOrder = 9;
+    EXPECT_EQ(Print(1), 0);
+    const std::vector<std::u16string> lines = Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0] + lines[1] + lines[2], *spec.body);
+}
+
+TEST_F(MailPrintTest, MessageEndsWithAPageBreak)
+{
+    store_->messages[1] = FullMessage();
+    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2);
+}
+
+TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
+{
+    struct Row {
+        std::string mime;
+        std::vector<std::u16string> lines;
+    };
+    const Row rows[] = {
+        { "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\nplain =3D "
+          "body\r\nline=20two\r\n",
+            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
+                u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"plain = body", u"linetwo" } },
+        { "To: a@x.org\r\nContent-Type: text/html\r\n\r\n<p>Hello</p>\r\n",
+            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
+                u"To: a@x.org", u"[Email is in unsupported format (HTML or other)... Unable to print]" } },
+        { "Content-Type: multipart/alternative; boundary=\"zz\"\r\n\r\n--zz\r\nContent-Type: text/plain\r\n\r\nfirst "
+          "part\r\n--zz\r\nContent-Type: text/html\r\n\r\n<p>no</p>\r\n--zz--\r\n",
+            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
+                u"To:  ", u"first part" } },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        MessageSpec spec = FullMessage();
+        spec.refuseRecipients = true;
+        spec.attachments = { Attachment(u"kept.pdf") };
+        spec.mimeText = row.mime;
+        store_->messages[1] = spec;
+        EXPECT_EQ(Print(1), 0);
+        std::vector<std::u16string> expected = row.lines;
+        expected.insert(expected.begin() + (row.lines.size() > 5 && row.lines[4].starts_with(u"Cc") ? 5 : 4),
+            { u"Attachments: ", u"kept.pdf" });
+        EXPECT_EQ(Lines(), expected) << row.mime;
+        EXPECT_TRUE(shown_.empty());
+    }
+}
+
+TEST_F(MailPrintTest, StoreMessageWithOnlyHtmlPrintsItsText)
+{
+    store_->rawMessages[1] = "From: News <news@x.org>\r\nTo: pat@x.org\r\nSubject: Weekly\r\n"
+                             "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+                             "<html><body><p>First &amp; best</p><p>Second<br>line</p></body></html>\r\n";
+    EXPECT_EQ(Print(1), 0);
+    const std::vector<std::u16string> lines = Lines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0], u"Subject: Weekly");
+    EXPECT_EQ(lines[2], u"From: news@x.org");
+    EXPECT_EQ(lines[3], u"To: <pat@x.org>");
+    EXPECT_EQ(lines[4], u"First & best");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), u"line"), lines.end());
+}
+
+TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
+{
+    struct Row {
+        const char* what;
+        std::uint8_t id;
+        std::uint16_t step;
+    };
+    MessageSpec noProps = FullMessage();
+    noProps.propsResult = platform::MAPI_E_CALL_FAILED;
+    MessageSpec badBody = FullMessage();
+    badBody.body = std::u16string(300, u'b');
+    badBody.bodyGoodReads = 1;
+    MessageSpec noMime = FullMessage();
+    noMime.refuseRecipients = true;
+    store_->messages[2] = noProps;
+    store_->messages[3] = badBody;
+    store_->messages[4] = noMime;
+    const Row rows[] = {
+        { "unknown message", 9, kStepPrintOpenMessage },
+        { "properties fail", 2, kStepPrintProperties },
+        { "body read fails", 3, kStepPrintBodyRead },
+        { "no MIME text", 4, 2 },
+    };
+    for (const Row& row : rows) {
+        fakeprinter::InstallFakePrinter();
+        shown_.clear();
+        shell::SetResizeChoice(shell::kResizeChoice75);
+        EXPECT_EQ(Print(row.id), row.step) << row.what;
+        EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << row.what;
+        EXPECT_EQ(fakeprinter::Fake().Documents, 1) << row.what;
+        EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice75) << row.what;
+        EXPECT_EQ(Mail().FailStep, 0) << row.what;
+    }
+    // The part of the body read before the failure is printed.
+    fakeprinter::InstallFakePrinter();
+    Print(3);
+    EXPECT_NE(fakeprinter::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
+}
+
+TEST_F(MailPrintTest, StoreThatCannotBeOpenedFailsWithStepNineteen)
+{
+    Mail().store.reset();
+    EXPECT_EQ(Print(1), kStepPrintOpenStore);
+    EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText }));
+}
+
+TEST_F(MailPrintTest, CancelledPrintDialogShowsNothingAndRestoresTheResizeChoice)
+{
+    fakeprinter::Fake().PrintDialogResult = 0;
+    shell::SetResizeChoice(shell::kResizeChoice125);
+    store_->messages[1] = FullMessage();
+    EXPECT_EQ(Print(1), 0);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(fakeprinter::Fake().Texts.empty());
+    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice125);
+}
+
+TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
+{
+    store_->messages[1] = FullMessage();
+    std::uint8_t bytes[] = { 1 };
+    EntryIdBlock entry { 1, bytes };
+    Mail().messageEntries = { &entry };
+    Mail().messageCount = 1;
+
+    PrintTappedMessage(-1);
+    EXPECT_EQ(SelectedMailRow(), -1);
+    PrintTappedMessage(1);
+    EXPECT_EQ(SelectedMailRow(), 1);
+    EXPECT_EQ(fakeprinter::Fake().Documents, 0);
+
+    // The refresh after the print empties the list the entry came from.
+    const std::string emptyConfig = ::testing::TempDir() + "/mailprint-no-stores.conf";
+    FILE* config = std::fopen(emptyConfig.c_str(), "w");
+    ASSERT_NE(config, nullptr);
+    std::fclose(config);
+    setenv("TALLOWIN_MAILSTORES", emptyConfig.c_str(), 1);
+    PrintTappedMessage(0);
+    unsetenv("TALLOWIN_MAILSTORES");
+    EXPECT_EQ(SelectedMailRow(), 0);
+    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
+    EXPECT_EQ(Lines().front(), u"Subject: Quarterly figures");
+    EXPECT_TRUE(Mail().messageEntries.empty());
+    EXPECT_FALSE(printengine::Job().Printing);
+    CloseMailSession(true);
+}
+
+} // namespace
+} // namespace email::test
