@@ -36,6 +36,12 @@ void ResetMailCharFilter()
     heldDigit = 0;
 }
 
+int PutDecodedMailChar(char16_t ch)
+{
+    Pass(ch);
+    return 1;
+}
+
 int PutMailChar(char16_t ch)
 {
     switch (mode) {

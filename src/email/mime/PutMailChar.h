@@ -19,6 +19,12 @@ void SetMailCharSink(MailCharSink sink);
 // between calls.
 int PutMailChar(char16_t ch);
 
+// Passes one character of text the message store has already decoded
+// (header values, the PR_BODY_W body) straight to the sink: in such text an
+// "=" is an ordinary character, and the escape filter would eat it and what
+// follows it.
+int PutDecodedMailChar(char16_t ch);
+
 // Returns the escape state to plain text. The program never needs it (every
 // escape ends by itself); tests and fuzzers use it to start clean.
 void ResetMailCharFilter();

@@ -53,7 +53,7 @@ void PutMailText(const char16_t* text)
         return;
     }
     for (; *text != 0; ++text) {
-        PutMailChar(*text);
+        PutDecodedMailChar(*text);
     }
 }
 

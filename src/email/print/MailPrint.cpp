@@ -311,7 +311,7 @@ void PrintBodyStream(MailPrintState& state)
         const ULONG available = held + read;
         const ULONG units = available / 2;
         for (ULONG i = 0; i < units; ++i) {
-            PutMailChar(static_cast<char16_t>(block[2 * i] | (block[2 * i + 1] << 8)));
+            PutDecodedMailChar(static_cast<char16_t>(block[2 * i] | (block[2 * i + 1] << 8)));
         }
         held = available % 2;
         if (held != 0) {

@@ -185,7 +185,7 @@ TEST_F(MailCommandLineTest, MaildirMessagePrintsItsHeadersAndBody)
         "Hallo Pat,",
         "viele Grüße aus Köln! Die Straßenbahn fährt heute pünktlich, und das Wetter ist schön.",
         // The escape filter is in force for every character of the body.
-        "Formel: a+c",
+        "Formel: a=b+c",
         "Bis bald,",
         "Jürgen",
     };

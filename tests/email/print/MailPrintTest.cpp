@@ -164,7 +164,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_EQ(fakeprinter::Fake().Documents, 1);
 }
 
-TEST_F(MailPrintTest, BodyStreamUnitsPassThroughTheEscapeFilter)
+TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
 {
     struct Row {
         std::u16string body;
@@ -172,9 +172,10 @@ TEST_F(MailPrintTest, BodyStreamUnitsPassThroughTheEscapeFilter)
     };
     const std::u16string longLine(300, u'x');
     const Row rows[] = {
-        // =20 prints nothing and of =41 only the 1.
-        { u"a=3Db=20c=41d\r\n", { u"a=bc1d" } },
-        { u"soft=\r\nbreak", { u"soft", u"break" } },
+        // The store has decoded the body: an "=" is an ordinary character.
+        { u"a=3Db=20c=41d\r\n", { u"a=3Db=20c=41d" } },
+        { u"x = y + z\r\n", { u"x = y + z" } },
+        { u"ends with=\r\nbreak", { u"ends with=", u"break" } },
         { u"K\u00f6ln \u4f1a\u8b70\r\nend", { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
         { u"", {} },
     };
