@@ -19,7 +19,7 @@
 namespace email::test
 {
 
-struct MessageSpec {
+struct MessageContent {
     platform::PropertySet props;
     platform::HRESULT propsResult = platform::S_OK; // a failure makes GetProps fail
     std::vector<platform::PropertySet> recipients;
@@ -86,62 +86,62 @@ private:
 class MessageDouble final : public platform::IMessage
 {
 public:
-    explicit MessageDouble(const MessageSpec& spec)
-        : spec_(spec)
+    explicit MessageDouble(const MessageContent& message)
+        : content_(message)
     {
     }
 
     platform::HRESULT GetProps(std::span<const platform::ULONG> tags, platform::ULONG, platform::ULONG* count,
         platform::SPropValue** values) override
     {
-        if (platform::Failed(spec_.propsResult)) {
-            return spec_.propsResult;
+        if (platform::Failed(content_.propsResult)) {
+            return content_.propsResult;
         }
-        return platform::CopyPropsToBuffer(spec_.props, tags, count, values);
+        return platform::CopyPropsToBuffer(content_.props, tags, count, values);
     }
     platform::HRESULT OpenProperty(
         platform::ULONG tag, platform::ULONG, platform::ULONG, std::unique_ptr<platform::IStream>* stream) override
     {
-        if (tag == platform::PR_BODY_W && spec_.body) {
+        if (tag == platform::PR_BODY_W && content_.body) {
             std::vector<std::uint8_t> bytes;
-            for (char16_t unit : *spec_.body) {
+            for (char16_t unit : *content_.body) {
                 bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
                 bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
             }
-            *stream = std::make_unique<CountedStream>(std::move(bytes), spec_.bodyGoodReads);
+            *stream = std::make_unique<CountedStream>(std::move(bytes), content_.bodyGoodReads);
             return platform::S_OK;
         }
-        if (tag == platform::PR_CE_MIME_TEXT && !spec_.mimeText.empty()) {
+        if (tag == platform::PR_CE_MIME_TEXT && !content_.mimeText.empty()) {
             *stream = std::make_unique<platform::MemoryStream>(
-                std::vector<std::uint8_t>(spec_.mimeText.begin(), spec_.mimeText.end()));
+                std::vector<std::uint8_t>(content_.mimeText.begin(), content_.mimeText.end()));
             return platform::S_OK;
         }
         return platform::MAPI_E_NOT_FOUND;
     }
     platform::HRESULT GetRecipientTable(platform::ULONG, std::unique_ptr<platform::IMAPITable>* table) override
     {
-        if (spec_.refuseRecipients) {
+        if (content_.refuseRecipients) {
             return platform::MAPI_E_CORRUPT_DATA;
         }
         *table
             = std::make_unique<platform::PropertyTable>(std::vector<platform::ULONG> { platform::PR_RECIPIENT_TYPE,
                                                             platform::PR_DISPLAY_NAME_W, platform::PR_EMAIL_ADDRESS_W },
-                spec_.recipients);
+                content_.recipients);
         return platform::S_OK;
     }
     platform::HRESULT GetAttachmentTable(platform::ULONG, std::unique_ptr<platform::IMAPITable>* table) override
     {
-        if (spec_.noAttachmentTable) {
+        if (content_.noAttachmentTable) {
             return platform::MAPI_E_NO_SUPPORT;
         }
         *table = std::make_unique<platform::PropertyTable>(
             std::vector<platform::ULONG> { platform::PR_ATTACH_NUM, platform::PR_ATTACH_FILENAME_W },
-            spec_.attachments);
+            content_.attachments);
         return platform::S_OK;
     }
 
 private:
-    MessageSpec spec_;
+    MessageContent content_;
 };
 
 // Opens the messages of `messages` by their one-byte identifiers; any other
@@ -149,7 +149,7 @@ private:
 class StoreDouble final : public platform::IMsgStore
 {
 public:
-    std::map<std::uint8_t, MessageSpec> messages;
+    std::map<std::uint8_t, MessageContent> messages;
     // Messages opened straight from bytes (a real parse), by identifier.
     std::map<std::uint8_t, std::string> rawMessages;
 

@@ -90,16 +90,16 @@ protected:
 };
 
 // A message with every header value and one To and one Cc recipient.
-inline MessageSpec FullMessage()
+inline MessageContent FullMessage()
 {
-    MessageSpec spec;
-    spec.props.Set(platform::PR_SUBJECT_W, std::u16string(u"Quarterly figures"));
-    spec.props.Set(platform::PR_SENDER_EMAIL_ADDRESS_W, std::u16string(u"ann@example.org"));
-    spec.props.Set(platform::PR_MESSAGE_DELIVERY_TIME, platform::FileTimeFromUnix(1741097100, 0));
-    spec.recipients.push_back(Recipient(platform::MAPI_TO, u"Bob Stone", u"bob@example.org"));
-    spec.recipients.push_back(Recipient(platform::MAPI_CC, std::nullopt, u"cc@example.org"));
-    spec.body = u"Hello Bob,\r\nthe figures.\r\n";
-    return spec;
+    MessageContent message;
+    message.props.Set(platform::PR_SUBJECT_W, std::u16string(u"Quarterly figures"));
+    message.props.Set(platform::PR_SENDER_EMAIL_ADDRESS_W, std::u16string(u"ann@example.org"));
+    message.props.Set(platform::PR_MESSAGE_DELIVERY_TIME, platform::FileTimeFromUnix(1741097100, 0));
+    message.recipients.push_back(Recipient(platform::MAPI_TO, u"Bob Stone", u"bob@example.org"));
+    message.recipients.push_back(Recipient(platform::MAPI_CC, std::nullopt, u"cc@example.org"));
+    message.body = u"Hello Bob,\r\nthe figures.\r\n";
+    return message;
 }
 
 } // namespace email::test

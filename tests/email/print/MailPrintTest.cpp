@@ -75,9 +75,9 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
-        MessageSpec spec = FullMessage();
-        spec.recipients = row.recipients;
-        store_->messages[1] = spec;
+        MessageContent message = FullMessage();
+        message.recipients = row.recipients;
+        store_->messages[1] = message;
         shell::Settings().MailHeaderOrder = 1;
         EXPECT_EQ(Print(1), 0);
         const std::vector<std::u16string> lines = Lines();
@@ -93,26 +93,26 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
 
 TEST_F(MailPrintTest, MissingValuesPrintABlankAndTheModificationTimeStandsInForSent)
 {
-    MessageSpec spec;
-    spec.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
-    store_->messages[1] = spec;
+    MessageContent message;
+    message.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
+    store_->messages[1] = message;
     EXPECT_EQ(Print(1), 0);
     EXPECT_EQ(Lines(),
         (std::vector<std::u16string> {
             u"Subject:  ", u"Sent: Tuesday,  July 1, 2025  11:30 PM", u"From:  ", u"To:  " }));
 
     fakeprinter::InstallFakePrinter();
-    store_->messages[2] = MessageSpec {};
+    store_->messages[2] = MessageContent {};
     EXPECT_EQ(Print(2), 0);
     EXPECT_EQ(Lines(), (std::vector<std::u16string> { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " }));
 }
 
 TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
 {
-    MessageSpec spec = FullMessage();
-    spec.body.reset();
-    spec.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
-    store_->messages[1] = spec;
+    MessageContent message = FullMessage();
+    message.body.reset();
+    message.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
+    store_->messages[1] = message;
     EXPECT_EQ(Print(1), 0);
     const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
     std::vector<std::u16string> tail;
@@ -126,16 +126,16 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
 
     fakeprinter::InstallFakePrinter();
-    spec.attachments.clear();
-    store_->messages[2] = spec;
+    message.attachments.clear();
+    store_->messages[2] = message;
     EXPECT_EQ(Print(2), 0);
     for (const std::u16string& line : Lines()) {
         EXPECT_EQ(line.find(u"Attachments"), std::u16string::npos);
     }
 
     fakeprinter::InstallFakePrinter();
-    spec.noAttachmentTable = true;
-    store_->messages[3] = spec;
+    message.noAttachmentTable = true;
+    store_->messages[3] = message;
     EXPECT_EQ(Print(3), 0);
     EXPECT_EQ(Lines().size(), 5u);
 }
@@ -181,9 +181,9 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
-        MessageSpec spec = FullMessage();
-        spec.body = row.body;
-        store_->messages[1] = spec;
+        MessageContent message = FullMessage();
+        message.body = row.body;
+        store_->messages[1] = message;
         shell::Settings().MailHeaderOrder = 9;
         EXPECT_EQ(Print(1), 0);
         EXPECT_EQ(Lines(), row.lines) << std::string(
@@ -193,14 +193,14 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
 
 TEST_F(MailPrintTest, LongBodyLinesWrap)
 {
-    MessageSpec spec = FullMessage();
-    spec.body = std::u16string(300, u'x');
-    store_->messages[1] = spec;
+    MessageContent message = FullMessage();
+    message.body = std::u16string(300, u'x');
+    store_->messages[1] = message;
     shell::Settings().MailHeaderOrder = 9;
     EXPECT_EQ(Print(1), 0);
     const std::vector<std::u16string> lines = Lines();
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0] + lines[1] + lines[2], *spec.body);
+    EXPECT_EQ(lines[0] + lines[1] + lines[2], *message.body);
 }
 
 TEST_F(MailPrintTest, MessageEndsWithAPageBreak)
@@ -231,11 +231,11 @@ TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
     };
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
-        MessageSpec spec = FullMessage();
-        spec.refuseRecipients = true;
-        spec.attachments = { Attachment(u"kept.pdf") };
-        spec.mimeText = row.mime;
-        store_->messages[1] = spec;
+        MessageContent message = FullMessage();
+        message.refuseRecipients = true;
+        message.attachments = { Attachment(u"kept.pdf") };
+        message.mimeText = row.mime;
+        store_->messages[1] = message;
         EXPECT_EQ(Print(1), 0);
         std::vector<std::u16string> expected = row.lines;
         expected.insert(expected.begin() + (row.lines.size() > 5 && row.lines[4].starts_with(u"Cc") ? 5 : 4),
@@ -267,12 +267,12 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
         std::uint8_t id;
         std::uint16_t step;
     };
-    MessageSpec noProps = FullMessage();
+    MessageContent noProps = FullMessage();
     noProps.propsResult = platform::MAPI_E_CALL_FAILED;
-    MessageSpec badBody = FullMessage();
+    MessageContent badBody = FullMessage();
     badBody.body = std::u16string(300, u'b');
     badBody.bodyGoodReads = 1;
-    MessageSpec noMime = FullMessage();
+    MessageContent noMime = FullMessage();
     noMime.refuseRecipients = true;
     store_->messages[2] = noProps;
     store_->messages[3] = badBody;
