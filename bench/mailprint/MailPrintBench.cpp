@@ -14,8 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 

@@ -10,16 +10,14 @@
 #include <fstream>
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 
 constexpr int kMessageCount = 10'000;
 
 // A temporary Maildir made once for the whole run and removed at exit.
-class BenchMaildir
-{
+class BenchMaildir {
 public:
     BenchMaildir()
     {

@@ -2,10 +2,8 @@
 
 #include <cstdio>
 
-namespace bench
-{
-namespace
-{
+namespace bench {
+namespace {
 
 constexpr const char* kLevels[] = { "INFO ", "DEBUG", "WARN ", "INFO ", "ERROR" };
 constexpr const char* kEvents[] = { "request served from cache shard", "connection accepted from port",

@@ -4,8 +4,7 @@
 
 #include <filesystem>
 
-namespace bench
-{
+namespace bench {
 
 inline constexpr int kLogLines = 20000;
 

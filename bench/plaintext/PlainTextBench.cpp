@@ -18,8 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -67,8 +66,7 @@ std::string Quote(const fs::path& path)
     return "'" + path.string() + "'";
 }
 
-class Workspace
-{
+class Workspace {
 public:
     Workspace()
     {

@@ -11,8 +11,7 @@
 #include <iterator>
 #include <string>
 
-namespace
-{
+namespace {
 
 constexpr char16_t kLine[] = u"The quick brown fox jumps over the lazy dog, and then it runs on 0123456789.";
 constexpr int32_t kLineLength = static_cast<int32_t>(std::size(kLine) - 1);

@@ -15,8 +15,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 

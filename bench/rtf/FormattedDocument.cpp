@@ -2,8 +2,7 @@
 
 #include <array>
 
-namespace bench
-{
+namespace bench {
 
 std::string FormattedRtf(int paragraphs)
 {

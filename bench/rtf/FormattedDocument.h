@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace bench
-{
+namespace bench {
 
 // `paragraphs` body paragraphs, about eight to a page.
 std::string FormattedRtf(int paragraphs);

@@ -21,8 +21,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 constexpr int kParagraphs = 6000; // about 4 MB
 

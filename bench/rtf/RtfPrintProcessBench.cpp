@@ -17,8 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -62,8 +61,7 @@ std::string Quote(const fs::path& path)
     return "'" + path.string() + "'";
 }
 
-class Workspace
-{
+class Workspace {
 public:
     Workspace()
     {

@@ -25,8 +25,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 using namespace spreadsheet;

@@ -12,8 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 void UseTemporarySettingsFile()
 {

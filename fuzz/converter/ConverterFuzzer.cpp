@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 struct Cursor {
     const std::uint8_t* data;

@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 

@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 const char16_t* NoticeLoader(unsigned id, std::size_t)
 {

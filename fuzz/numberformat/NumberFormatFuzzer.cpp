@@ -9,8 +9,7 @@
 #include <cstring>
 #include <string>
 
-namespace
-{
+namespace {
 
 int Narrow(const char16_t*, int count, int maxWidth)
 {

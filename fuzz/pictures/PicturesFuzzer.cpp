@@ -15,8 +15,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 constexpr std::size_t kFieldCount = 14;
 constexpr std::size_t kHeaderBytes = kFieldCount * 4;

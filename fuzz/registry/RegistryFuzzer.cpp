@@ -9,11 +9,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace platform::registry;
-    auto first = ParseRegistryText({data, size});
+    auto first = ParseRegistryText({ data, size });
     if (first.Damaged)
         return 0;
     auto text = FormatRegistryText(first.Data);
-    auto second = ParseRegistryText({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    auto second = ParseRegistryText({ reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
     if (second.Damaged || second.Data.Keys.size() != first.Data.Keys.size())
         std::abort();
     for (std::size_t k = 0; k < first.Data.Keys.size(); ++k) {

@@ -15,8 +15,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 std::string workbookPath;
 std::string workDirectory;

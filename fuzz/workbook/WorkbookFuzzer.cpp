@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <span>
 
-namespace
-{
+namespace {
 
 int Narrow(const char16_t*, int count, int maxWidth)
 {

@@ -1,9 +1,7 @@
 #include "ColorTable.h"
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 std::vector<COLORREF> colorTable;
 

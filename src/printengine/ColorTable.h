@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace printengine
-{
+namespace printengine {
 
 // Colour number 0 draws text black on white.
 inline constexpr COLORREF kDefaultTextColor = PLW_RGB(0, 0, 0);

@@ -11,10 +11,8 @@
 #include <memory>
 #include <new>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 struct CharsetCodePage {
     std::uint16_t Charset;

@@ -10,8 +10,7 @@
 
 #include <cstdint>
 
-namespace printengine
-{
+namespace printengine {
 
 inline constexpr std::uint16_t kNoDocumentCodePage = 0xFFFF;
 inline constexpr std::uint16_t kWesternCodePage = 1252;

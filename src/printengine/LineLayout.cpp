@@ -11,10 +11,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 constexpr char16_t kSpace = u' ';
 constexpr char16_t kHyphen = u'-';

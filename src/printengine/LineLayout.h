@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace printengine
-{
+namespace printengine {
 
 // Adds a tab stop at twips scaled by the resize ratio; values below 1 are
 // ignored, a position already present is not added twice.

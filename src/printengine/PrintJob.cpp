@@ -13,10 +13,8 @@
 
 #include <algorithm>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 PrintJob job;
 

@@ -9,8 +9,7 @@
 
 #include <cstdint>
 
-namespace printengine
-{
+namespace printengine {
 
 // All lengths are printer device units.
 struct PrintJob {

@@ -3,10 +3,8 @@
 #include <CodePages.h>
 #include <LocaleInfo.h>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 constexpr int kMeasureFieldSize = 2;
 constexpr char16_t kUsMeasure = u'1';

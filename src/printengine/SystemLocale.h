@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-namespace printengine
-{
+namespace printengine {
 
 // True when the system locale measures in U.S. units (LOCALE_IMEASURE "1").
 bool LocaleMeasuresInUsUnits();

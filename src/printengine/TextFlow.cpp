@@ -6,10 +6,8 @@
 
 #include <new>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 TextFlow flow;
 

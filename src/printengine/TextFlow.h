@@ -18,8 +18,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace printengine
-{
+namespace printengine {
 
 inline constexpr std::int32_t kMaxRunLength = 256;
 inline constexpr std::size_t kFaceNameUnits = 32;

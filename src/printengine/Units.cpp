@@ -7,10 +7,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 constexpr std::int64_t kHalfInchTwips = kTwipsPerInch / 2;
 constexpr std::int64_t kMillimetreTwipsNumerator = 567; // 1440 / 2.54, in hundredths

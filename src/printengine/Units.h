@@ -12,8 +12,7 @@
 
 #include <cstdint>
 
-namespace printengine
-{
+namespace printengine {
 
 inline constexpr std::int32_t kTwipsPerInch = 1440;
 inline constexpr std::int32_t kTwipsPerPoint = 20;

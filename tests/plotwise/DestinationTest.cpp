@@ -8,8 +8,7 @@
 
 using namespace plotwise_test;
 
-namespace
-{
+namespace {
 
 std::string RunCommand(const std::string& command)
 {
@@ -49,9 +48,7 @@ void DrawPages(HDC dc, int pages)
     }
 }
 
-class DestinationTest : public PlotwiseTest
-{
-};
+class DestinationTest : public PlotwiseTest { };
 
 TEST_F(DestinationTest, PdfHasOnePagePerPageThatReceivedSomething)
 {

@@ -8,8 +8,7 @@
 
 using namespace plotwise_test;
 
-namespace
-{
+namespace {
 
 std::string Narrow(const std::u16string& text)
 {
@@ -48,8 +47,7 @@ std::string FaceOf(HDC dc, const LOGFONTW& font)
     return Narrow(face);
 }
 
-class FontTest : public PlotwiseTest
-{
+class FontTest : public PlotwiseTest {
 protected:
     void SetUp() override
     {

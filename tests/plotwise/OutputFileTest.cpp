@@ -9,8 +9,7 @@
 
 using namespace plotwise;
 
-namespace
-{
+namespace {
 
 std::string Read(const std::filesystem::path& path)
 {
@@ -20,8 +19,7 @@ std::string Read(const std::filesystem::path& path)
     return content.str();
 }
 
-class OutputFileTest : public ::testing::Test
-{
+class OutputFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -10,8 +10,7 @@
 
 using namespace plotwise;
 
-namespace
-{
+namespace {
 
 void Put16(std::vector<uint8_t>& bytes, uint16_t value)
 {

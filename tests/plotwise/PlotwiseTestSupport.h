@@ -16,13 +16,11 @@
 #include <sstream>
 #include <string>
 
-namespace plotwise_test
-{
+namespace plotwise_test {
 
 // Sets environment variables for the life of the object and puts back what
 // was there before.
-class ScopedEnvironment
-{
+class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
     ScopedEnvironment(const ScopedEnvironment&) = delete;
@@ -63,8 +61,7 @@ private:
 
 // A test with its own temporary folder, home, configuration and locale:
 // metric A4 at 600 dpi with no configuration file unless the test says so.
-class PlotwiseTest : public ::testing::Test
-{
+class PlotwiseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -148,8 +145,7 @@ inline LOGFONTW MakeLogFont(const std::u16string& face, int32_t height, int32_t 
 }
 
 // Creates a font, selects it into dc and keeps it until destroyed.
-class SelectedFont
-{
+class SelectedFont {
 public:
     SelectedFont(HDC dc, const LOGFONTW& font)
         : dc_(dc)

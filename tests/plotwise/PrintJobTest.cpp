@@ -5,12 +5,9 @@
 
 using namespace plotwise_test;
 
-namespace
-{
+namespace {
 
-class PrintJobTest : public PlotwiseTest
-{
-};
+class PrintJobTest : public PlotwiseTest { };
 
 void DrawHello(HDC dc)
 {

@@ -7,8 +7,7 @@
 
 using namespace plotwise;
 
-namespace
-{
+namespace {
 
 struct SettingRow {
     const char* Key;

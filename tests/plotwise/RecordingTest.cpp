@@ -4,11 +4,9 @@
 
 using namespace plotwise_test;
 
-namespace
-{
+namespace {
 
-class RecordingTest : public PlotwiseTest
-{
+class RecordingTest : public PlotwiseTest {
 protected:
     void SetUp() override
     {

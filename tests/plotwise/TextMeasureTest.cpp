@@ -5,11 +5,9 @@
 
 using namespace plotwise_test;
 
-namespace
-{
+namespace {
 
-class TextMeasureTest : public PlotwiseTest
-{
+class TextMeasureTest : public PlotwiseTest {
 protected:
     void SetUp() override
     {

@@ -11,13 +11,11 @@
 
 using namespace plotwise;
 
-namespace
-{
+namespace {
 
 // Opens a job on the recording destination and keeps it open, so the test
 // can look at the operations of the current page.
-class TextPlacementTest : public ::testing::Test
-{
+class TextPlacementTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -18,8 +18,7 @@
 #include <string_view>
 #include <vector>
 
-namespace printengine::testing
-{
+namespace printengine::testing {
 
 // A drawn text as the tests compare it: position, ASCII text, page.
 struct Placed {
@@ -43,8 +42,7 @@ inline std::string Ascii(const std::u16string& text)
     return result;
 }
 
-class EngineTest : public ::testing::Test
-{
+class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -5,10 +5,8 @@
 
 #include <algorithm>
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 FakePrinterSetup setup;
 FakePrinterLog log;

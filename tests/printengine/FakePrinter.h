@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace printengine::testing
-{
+namespace printengine::testing {
 
 struct DrawnText {
     std::int32_t X = 0;

@@ -2,10 +2,8 @@
 
 #include <Fonts.h>
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 using FontsTest = EngineTest;
 
@@ -43,8 +41,7 @@ TEST_F(FontsTest, SameCharsetChangesNothing)
     EXPECT_EQ(CodePages().CodePage, 4242);
 }
 
-class RealizeTest : public EngineTest
-{
+class RealizeTest : public EngineTest {
 protected:
     void SetUp() override
     {

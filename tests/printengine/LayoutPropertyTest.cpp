@@ -7,10 +7,8 @@
 
 #include <random>
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 using LayoutPropertyTest = EngineTest;
 

@@ -3,10 +3,8 @@
 #include <ColorTable.h>
 #include <Units.h>
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 // Every character is 10 dots wide; font 0 at 12 points gives lines 50 dots
 // high with the ascent at 40, so line n (from 1) is drawn at y = 50 n − 40.

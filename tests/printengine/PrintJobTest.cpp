@@ -2,10 +2,8 @@
 
 #include <Fonts.h>
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 using PrintJobTest = EngineTest;
 
@@ -163,10 +161,8 @@ TEST_F(PrintJobTest, StartResetsTheCodePageState)
 } // namespace
 } // namespace printengine::testing
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 TEST_F(PrintJobTest, EachJobStartsWithAnEmptyFlow)
 {

@@ -21,15 +21,12 @@
 #include <unistd.h>
 #include <vector>
 
-namespace printengine
-{
-namespace
-{
+namespace printengine {
+namespace {
 
 namespace fs = std::filesystem;
 
-class RecordingTest : public ::testing::Test
-{
+class RecordingTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {

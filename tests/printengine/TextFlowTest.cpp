@@ -1,9 +1,7 @@
 #include "EngineFixture.h"
 
-namespace printengine::testing
-{
-namespace
-{
+namespace printengine::testing {
+namespace {
 
 using TextFlowTest = EngineTest;
 

@@ -7,11 +7,9 @@
 #include <new>
 #include <strings.h>
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 struct HeaderName {
     std::string_view name;

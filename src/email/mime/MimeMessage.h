@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace email
-{
+namespace email {
 
 inline constexpr unsigned kUnsupportedFormatMessage = 40066;
 inline constexpr std::size_t kUnsupportedFormatMessageLength = 200;

@@ -6,11 +6,9 @@
 #include <new>
 #include <strings.h>
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 constexpr std::string_view kContentTypeKeyword = "Content-type:";
 constexpr std::string_view kBoundaryKeyword = "Boundary=";

@@ -9,8 +9,7 @@
 #include <memory>
 #include <string_view>
 
-namespace email
-{
+namespace email {
 
 inline constexpr std::uint32_t kMimeReadBufferSize = 256;
 inline constexpr std::uint32_t kMimeLineGrowth = 256;

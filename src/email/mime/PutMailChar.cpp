@@ -1,10 +1,8 @@
 #include "PutMailChar.h"
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 enum class FilterMode {
     Plain, // no escape in progress

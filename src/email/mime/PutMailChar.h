@@ -8,8 +8,7 @@
 // `SetMailCharSink` with a function that calls the print engine's
 // PutFlowChar; tests install one that records the characters.
 
-namespace email
-{
+namespace email {
 
 using MailCharSink = void (*)(char16_t ch);
 

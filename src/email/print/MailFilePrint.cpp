@@ -9,13 +9,11 @@
 
 #include <system_error>
 
-namespace email
-{
+namespace email {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 bool IsDirectory(const fs::path& path)
 {

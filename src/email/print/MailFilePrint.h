@@ -7,8 +7,7 @@
 
 #include <filesystem>
 
-namespace email
-{
+namespace email {
 
 enum class MailFilePrintResult {
     NotPrinted, // the file cannot be read as a message; the user was told

@@ -6,11 +6,9 @@
 
 #include <array>
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 constexpr char16_t kCarriageReturn = 13;
 constexpr char16_t kLineFeed = 10;

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace email
-{
+namespace email {
 
 // The kinds of header line, numbered as the header orders name them.
 enum class HeaderKind : std::uint8_t {

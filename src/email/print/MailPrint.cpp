@@ -21,8 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace email
-{
+namespace email {
 
 using platform::HRESULT;
 using platform::IMAPITable;
@@ -31,8 +30,7 @@ using platform::SPropValue;
 using platform::SRowSet;
 using platform::ULONG;
 
-namespace
-{
+namespace {
 
 constexpr std::int32_t kHalfPointsPerPoint = 2;
 constexpr char16_t kTab = 9;

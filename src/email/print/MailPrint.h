@@ -9,8 +9,7 @@
 
 #include <cstdint>
 
-namespace email
-{
+namespace email {
 
 inline constexpr unsigned kEmailPrintFailedMessage = 40045;
 

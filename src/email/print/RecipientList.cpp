@@ -3,11 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 // The quotes or brackets, the blank and the separator a part may bring.
 constexpr std::uint32_t kPartOverhead = 4;

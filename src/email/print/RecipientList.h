@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace email
-{
+namespace email {
 
 struct RecipientTotals {
     std::uint32_t toTotal = 0;
@@ -19,8 +18,7 @@ struct RecipientTotals {
 // length + 4), a missing (null or empty) part taking nothing.
 std::uint32_t RecipientLength(const char16_t* name, const char16_t* address);
 
-class RecipientLists
-{
+class RecipientLists {
 public:
     // The block of toTotal + ccTotal + 8 units; the To list starts at unit
     // 0, the Cc list at unit toTotal + 4.

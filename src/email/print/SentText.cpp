@@ -3,11 +3,9 @@
 #include "FileTimeConversion.h"
 #include "LocaleFormat.h"
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 constexpr char16_t kSentDatePicture[] = u"dddd','  MMMM d',' yyyy  ";
 constexpr char16_t kSentTimePicture[] = u"h':'mm tt";

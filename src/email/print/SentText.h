@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace email
-{
+namespace email {
 
 // The Sent text has at most this many units, its terminating zero included.
 inline constexpr int kSentTextUnits = 50;

@@ -2,13 +2,11 @@
 #include "MailStoreAccess.h"
 #include "MapiMemory.h"
 
-namespace email
-{
+namespace email {
 
 using namespace platform;
 
-namespace
-{
+namespace {
 
 const ULONG kFolderColumns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
 // A folder chain deeper than this is taken to loop back on itself.

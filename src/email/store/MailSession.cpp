@@ -1,7 +1,6 @@
 #include "MailSession.h"
 
-namespace email
-{
+namespace email {
 
 MailSession& Mail()
 {

@@ -10,8 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace email
-{
+namespace email {
 
 using platform::HRESULT;
 

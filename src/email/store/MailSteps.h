@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-namespace email
-{
+namespace email {
 
 inline constexpr std::uint16_t kStepDefaultStore = 4;
 inline constexpr std::uint16_t kStepFolderOpen = 8;

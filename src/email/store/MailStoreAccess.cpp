@@ -6,13 +6,11 @@
 
 #include <cstring>
 
-namespace email
-{
+namespace email {
 
 using namespace platform;
 
-namespace
-{
+namespace {
 
 const ULONG kEntryIdTag[] = { PR_ENTRYID };
 

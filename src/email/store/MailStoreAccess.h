@@ -12,8 +12,7 @@
 #include <span>
 #include <string>
 
-namespace email
-{
+namespace email {
 
 inline constexpr std::int32_t kSortFrom = 0;
 inline constexpr std::int32_t kSortReceivedDate = 1;

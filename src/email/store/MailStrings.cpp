@@ -1,10 +1,8 @@
 #include "MailStrings.h"
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 MailStringLoader currentLoader = nullptr;
 

@@ -6,8 +6,7 @@
 
 #include <cstddef>
 
-namespace email
-{
+namespace email {
 
 // Returns the text of string `id` (at most `maxLength` units are used by
 // the caller), or null when the entry exists nowhere.

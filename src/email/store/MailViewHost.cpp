@@ -3,11 +3,9 @@
 #include <array>
 #include <utility>
 
-namespace email
-{
+namespace email {
 
-namespace
-{
+namespace {
 
 MailViewHost* currentHost = nullptr;
 

@@ -10,16 +10,14 @@
 #include <cstdint>
 #include <string>
 
-namespace email
-{
+namespace email {
 
 // A tree item of the folder dialog; 0 is none.
 using TreeItem = std::uintptr_t;
 
 inline constexpr int kStoreTreeImage = 5;
 
-class MailViewHost
-{
+class MailViewHost {
 public:
     virtual ~MailViewHost() = default;
 

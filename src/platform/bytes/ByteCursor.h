@@ -12,11 +12,9 @@
 #include <span>
 #include <type_traits>
 
-namespace platform
-{
+namespace platform {
 
-class ByteCursor
-{
+class ByteCursor {
 public:
     ByteCursor() = default;
     explicit ByteCursor(std::span<const std::uint8_t> bytes)

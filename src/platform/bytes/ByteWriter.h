@@ -10,11 +10,9 @@
 #include <span>
 #include <type_traits>
 
-namespace platform
-{
+namespace platform {
 
-class ByteWriter
-{
+class ByteWriter {
 public:
     explicit ByteWriter(std::span<std::uint8_t> buffer)
         : buffer_(buffer)

@@ -4,8 +4,7 @@
 
 #include <limits>
 
-namespace platform
-{
+namespace platform {
 
 std::optional<std::u16string> DecodeAnsi(std::span<const std::uint8_t> bytes)
 {

@@ -2,10 +2,8 @@
 
 #include <array>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 struct CharsetCodePage {
     std::uint8_t Charset;

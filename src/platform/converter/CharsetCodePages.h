@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace platform
-{
+namespace platform {
 
 // The code page of a font charset (its low byte counts), or nothing when the
 // charset names none; the text is then read in the document's \ansicpg, else

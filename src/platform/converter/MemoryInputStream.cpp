@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace platform
-{
+namespace platform {
 
 MemoryInputStream::MemoryInputStream(std::span<const std::uint8_t> bytes)
     : bytes_(bytes)

@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <span>
 
-namespace platform
-{
+namespace platform {
 
-class MemoryInputStream final : public librevenge::RVNGInputStream
-{
+class MemoryInputStream final : public librevenge::RVNGInputStream {
 public:
     explicit MemoryInputStream(std::span<const std::uint8_t> bytes);
 

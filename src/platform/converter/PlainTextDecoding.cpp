@@ -1,9 +1,7 @@
 #include "PlainTextDecoding.h"
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 

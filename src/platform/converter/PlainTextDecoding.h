@@ -7,8 +7,7 @@
 #include <span>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 
 enum class TextEncoding { Utf8WithMark, Utf8, Ansi, Refused };
 

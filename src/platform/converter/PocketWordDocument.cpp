@@ -7,8 +7,7 @@
 
 #include <new>
 
-namespace platform
-{
+namespace platform {
 
 std::optional<std::string> PocketWordToRtf(std::span<const std::uint8_t> bytes, std::uint16_t codePage)
 {

@@ -8,8 +8,7 @@
 #include <span>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 
 // The document as RTF, its 8-bit text read in `codePage` (the ANSI code
 // page of the locale). Nothing when libwps does not take the bytes for a

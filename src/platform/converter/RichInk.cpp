@@ -11,11 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 // The chunk size of one callback.
 constexpr std::int32_t kStreamChunkBytes = 4096;
@@ -56,8 +54,7 @@ template <typename Fill> std::intptr_t WriteChunks(EDITSTREAM& stream, std::size
 
 } // namespace
 
-class RichInkControl
-{
+class RichInkControl {
 public:
     std::intptr_t StreamIn(std::uintptr_t format, EDITSTREAM& stream);
     std::intptr_t StreamOut(std::uintptr_t format, EDITSTREAM& stream);

@@ -24,8 +24,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace platform
-{
+namespace platform {
 
 using WindowHandle = void*;
 

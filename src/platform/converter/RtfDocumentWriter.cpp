@@ -7,10 +7,8 @@
 #include <cmath>
 #include <optional>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // The face the handheld shows text in when a document names none.
 constexpr std::string_view kDefaultFace = "Tahoma";

@@ -16,11 +16,9 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
-class RtfDocumentWriter final : public librevenge::RVNGTextInterface
-{
+class RtfDocumentWriter final : public librevenge::RVNGTextInterface {
 public:
     // `codePage` is the ANSI code page the document's text was read in; the
     // fonts get its charset and the document its \ansicpg.

@@ -9,10 +9,8 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr std::size_t kMaxKeywordLength = 31;
 constexpr int kMaxParameterDigits = 10;
@@ -159,8 +157,7 @@ struct GroupState {
     std::int32_t UnicodeSkip = kDefaultUnicodeSkip;
 };
 
-class Extractor
-{
+class Extractor {
 public:
     explicit Extractor(std::span<const std::uint8_t> rtf)
         : rtf_(rtf)

@@ -11,8 +11,7 @@
 #include <span>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 
 // Groups nest at most this deep; text in deeper groups is left out rather
 // than growing the group stack without bound.

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // The average character cell of the dialog font, in pixels, that dialog
 // units are measured in: a horizontal unit is a quarter of its width, a

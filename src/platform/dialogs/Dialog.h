@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 using WindowHandle = void*;
 
@@ -112,8 +111,7 @@ struct DialogControl {
     bool IsComboBox() const;
 };
 
-class Dialog
-{
+class Dialog {
 public:
     Dialog(const DialogTemplate& dialogTemplate, WindowHandle owner, DialogProc procedure, std::intptr_t param);
 

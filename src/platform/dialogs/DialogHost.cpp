@@ -1,9 +1,7 @@
 #include "DialogHost.h"
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 DialogHost* installedHost = nullptr;
 

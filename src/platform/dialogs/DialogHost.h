@@ -11,11 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
-class DialogHost
-{
+class DialogHost {
 public:
     virtual ~DialogHost() = default;
     // Runs the dialog until it ends; the caller reads Dialog::Result.
@@ -25,8 +23,7 @@ public:
 // Initialises the dialog, then presses its default push button, or the
 // caption's OK (command 1) when it has none but carries one. A dialog that
 // is still open afterwards is closed with result 0.
-class HeadlessDialogHost : public DialogHost
-{
+class HeadlessDialogHost : public DialogHost {
 public:
     void RunModal(Dialog& dialog) override;
 };
@@ -56,8 +53,7 @@ struct DialogAction {
 // Initialises the dialog, then plays its actions in order until the dialog
 // ends; actions after the end are not played. The dialog's last state stays
 // readable for the test.
-class ScriptedDialogHost : public DialogHost
-{
+class ScriptedDialogHost : public DialogHost {
 public:
     explicit ScriptedDialogHost(std::vector<DialogAction> actions);
     void RunModal(Dialog& dialog) override;

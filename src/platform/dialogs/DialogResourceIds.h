@@ -4,8 +4,7 @@
 // templates and the procedures that run them (the resource header of the
 // program). A language library's templates keep the same ids.
 
-namespace platform
-{
+namespace platform {
 
 // The plain-text options dialog.
 inline constexpr unsigned kPlainTextDialog = 104;

@@ -2,10 +2,8 @@
 
 #include "StringTable.h"
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 const DialogTemplate* FindInTable(const DialogTemplateTable& table, unsigned id)
 {

@@ -12,8 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace platform
-{
+namespace platform {
 
 // Window and control styles the templates use, with their platform values.
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;

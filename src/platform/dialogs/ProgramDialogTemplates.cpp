@@ -3,10 +3,8 @@
 
 #include <iterator>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr const char16_t* kDialogFont = u"Tahoma";
 constexpr std::int16_t kDialogFontPoints = 8;
@@ -33,29 +31,29 @@ constexpr std::uint32_t kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr std::uint32_t kEdit = kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr DialogControlTemplate kSheetOptionsControls[] = {
-    {kSheetRangeFullRadio, kButtonClass, kRadio | WS_GROUP, u"Full - ", {8, 12, 146, 10}},
-    {kSheetRangeSelectedRadio, kButtonClass, kRadio, u"Selected: A1:F6", {8, 23, 146, 10}},
-    {kSheetRangePopulatedRadio, kButtonClass, kRadio, u"Populated: ", {8, 34, 146, 10}},
-    {kSheetRangeCustomRadio, kButtonClass, kRadio, u"Custom:", {8, 46, 38, 10}},
-    {kSheetRangeFromEdit, kEditClass, kEdit | WS_GROUP, u"", {48, 45, 40, 12}},
-    {kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"to", {92, 47, 12, 10}},
-    {kSheetRangeToEdit, kEditClass, kEdit, u"", {106, 45, 40, 12}},
-    {kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Spreadsheet Print", {2, 2, 155, 60}},
-    {kSheetSizingNormalRadio, kButtonClass, kRadio | WS_GROUP, u"Normal", {8, 74, 36, 10}},
-    {kSheetSizingFitRadio, kButtonClass, kRadio, u"Fit to Page", {46, 74, 48, 10}},
-    {kSheetSizingCustomRadio, kButtonClass, kRadio, u"Custom:", {96, 74, 34, 10}},
-    {kSheetPercentEdit, kEditClass, kEdit | WS_GROUP, u"", {130, 73, 18, 12}},
-    {kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"%", {150, 75, 6, 10}},
-    {kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Print Sizing", {2, 64, 155, 24}},
-    {kSheetListCombo, kComboBoxClass, kChild | WS_VSCROLL | WS_TABSTOP | WS_GROUP | CBS_DROPDOWNLIST, u"",
-     {2, 92, 72, 60}},
-    {kSheetGridlinesCheck, kButtonClass, kCheck, u"Gridlines", {78, 92, 40, 10}},
-    {kSheetCenterCheck, kButtonClass, kCheck, u"Center", {120, 92, 36, 10}},
-    {kSheetBackgroundCheck, kButtonClass, kCheck, u"Background colors", {2, 104, 76, 10}},
-    {kSheetHeadingsCheck, kButtonClass, kCheck, u"Row/Col headings", {80, 104, 76, 10}},
-    {kOkCommand, kButtonClass, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, u"Continue", {2, 115, 50, 12}},
-    {kSheetQuickPrintButton, kButtonClass, kChild | WS_TABSTOP | BS_PUSHBUTTON, u"Quick Print", {55, 115, 50, 12}},
-    {kCancelCommand, kButtonClass, kChild | WS_TABSTOP | BS_PUSHBUTTON, u"Cancel", {108, 115, 49, 12}},
+    { kSheetRangeFullRadio, kButtonClass, kRadio | WS_GROUP, u"Full - ", { 8, 12, 146, 10 } },
+    { kSheetRangeSelectedRadio, kButtonClass, kRadio, u"Selected: A1:F6", { 8, 23, 146, 10 } },
+    { kSheetRangePopulatedRadio, kButtonClass, kRadio, u"Populated: ", { 8, 34, 146, 10 } },
+    { kSheetRangeCustomRadio, kButtonClass, kRadio, u"Custom:", { 8, 46, 38, 10 } },
+    { kSheetRangeFromEdit, kEditClass, kEdit | WS_GROUP, u"", { 48, 45, 40, 12 } },
+    { kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"to", { 92, 47, 12, 10 } },
+    { kSheetRangeToEdit, kEditClass, kEdit, u"", { 106, 45, 40, 12 } },
+    { kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Spreadsheet Print", { 2, 2, 155, 60 } },
+    { kSheetSizingNormalRadio, kButtonClass, kRadio | WS_GROUP, u"Normal", { 8, 74, 36, 10 } },
+    { kSheetSizingFitRadio, kButtonClass, kRadio, u"Fit to Page", { 46, 74, 48, 10 } },
+    { kSheetSizingCustomRadio, kButtonClass, kRadio, u"Custom:", { 96, 74, 34, 10 } },
+    { kSheetPercentEdit, kEditClass, kEdit | WS_GROUP, u"", { 130, 73, 18, 12 } },
+    { kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"%", { 150, 75, 6, 10 } },
+    { kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Print Sizing", { 2, 64, 155, 24 } },
+    { kSheetListCombo, kComboBoxClass, kChild | WS_VSCROLL | WS_TABSTOP | WS_GROUP | CBS_DROPDOWNLIST, u"",
+        { 2, 92, 72, 60 } },
+    { kSheetGridlinesCheck, kButtonClass, kCheck, u"Gridlines", { 78, 92, 40, 10 } },
+    { kSheetCenterCheck, kButtonClass, kCheck, u"Center", { 120, 92, 36, 10 } },
+    { kSheetBackgroundCheck, kButtonClass, kCheck, u"Background colors", { 2, 104, 76, 10 } },
+    { kSheetHeadingsCheck, kButtonClass, kCheck, u"Row/Col headings", { 80, 104, 76, 10 } },
+    { kOkCommand, kButtonClass, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, u"Continue", { 2, 115, 50, 12 } },
+    { kSheetQuickPrintButton, kButtonClass, kChild | WS_TABSTOP | BS_PUSHBUTTON, u"Quick Print", { 55, 115, 50, 12 } },
+    { kCancelCommand, kButtonClass, kChild | WS_TABSTOP | BS_PUSHBUTTON, u"Cancel", { 108, 115, 49, 12 } },
 };
 
 constexpr DialogTemplate kProgramTemplates[] = {

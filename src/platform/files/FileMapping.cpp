@@ -16,8 +16,7 @@ namespace {
 // Views start at multiples of this, as the document readers expect.
 constexpr std::uint64_t kAllocationGranularity = 65536;
 
-class FileDescriptor
-{
+class FileDescriptor {
 public:
     explicit FileDescriptor(int fd)
         : m_fd(fd)

@@ -67,8 +67,7 @@ bool UnmapViewOfFile(const void* baseAddress);
 bool CloseHandle(HANDLE handle);
 
 // Owns a handle and closes it when it goes out of scope.
-class ScopedHandle
-{
+class ScopedHandle {
 public:
     ScopedHandle() = default;
     explicit ScopedHandle(HANDLE handle)
@@ -98,8 +97,7 @@ private:
 };
 
 // Owns a view and unmaps it when it goes out of scope.
-class ScopedView
-{
+class ScopedView {
 public:
     ScopedView() = default;
     explicit ScopedView(void* view)

@@ -2,10 +2,10 @@
 
 #include <map>
 #include <optional>
-#include <utility>
 #include <unicode/dcfmtsym.h>
 #include <unicode/uloc.h>
 #include <unicode/ulocdata.h>
+#include <utility>
 
 namespace platform {
 namespace {

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // Order templates: N is the number, $ the symbol, - the sign.
 constexpr const char16_t* kNegativeOrders[16] = { u"($N)", u"-$N", u"$-N", u"$N-", u"(N$)", u"-N$", u"N-$", u"N$-",

@@ -7,10 +7,8 @@
 #include <ctime>
 #include <string>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr int kDaysInMonth[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 constexpr std::uint16_t kFirstYear = 1;

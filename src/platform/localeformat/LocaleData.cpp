@@ -12,10 +12,8 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/unistr.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 std::u16string ToU16(const icu::UnicodeString& text)
 {

@@ -6,8 +6,7 @@
 #include <array>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 
 struct LocaleData {
     std::array<std::u16string, 12> Months;

@@ -22,8 +22,7 @@
 
 #include <cstdint>
 
-namespace platform
-{
+namespace platform {
 
 struct SYSTEMTIME {
     std::uint16_t wYear = 0;

@@ -2,10 +2,8 @@
 
 #include <cmath>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // OLE dates run from 1 January 100 to 31 December 9999.
 constexpr double kFirstVariantDate = -657434.0;

@@ -3,11 +3,9 @@
 #include <array>
 #include <cstring>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 constexpr std::array<std::uint8_t, 4> kMagic = { 'T', 'L', 'W', 'M' };
 constexpr std::uint8_t kVersion = 1;

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 enum class EntryKind : std::uint8_t {
     Store = 1,

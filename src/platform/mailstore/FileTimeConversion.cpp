@@ -4,11 +4,9 @@
 #include <ctime>
 #include <limits>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 constexpr std::uint64_t kTicksPerMillisecond = 10'000;
 constexpr std::int64_t kSecondsPerDay = 86'400;

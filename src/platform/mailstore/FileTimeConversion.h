@@ -8,8 +8,7 @@
 #include "LocaleFormat.h"
 #include "MapiTypes.h"
 
-namespace platform
-{
+namespace platform {
 
 // The offset applied is the one in force at that moment in the local zone
 // (so summer time counts for a summer date). Returns 0, leaving *localTime

@@ -4,11 +4,9 @@
 #include <array>
 #include <cstdint>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 // A character reference longer than this is taken as text.
 constexpr std::size_t kMaxReferenceLength = 12;
@@ -142,8 +140,7 @@ std::size_t FindClosingTag(std::u16string_view html, std::size_t from, std::u16s
     return html.size();
 }
 
-class TextBuilder
-{
+class TextBuilder {
 public:
     void PutText(char16_t ch)
     {

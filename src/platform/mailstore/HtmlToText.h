@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform
-{
+namespace platform {
 
 std::u16string HtmlToText(std::u16string_view html);
 

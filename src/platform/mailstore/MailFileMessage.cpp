@@ -10,13 +10,11 @@
 #include <cstring>
 #include <fstream>
 
-namespace platform
-{
+namespace platform {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 bool Wants(std::span<const ULONG> tags, ULONG tag)
 {

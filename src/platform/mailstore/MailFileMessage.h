@@ -12,8 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 struct MailFileFacts {
     std::vector<std::uint8_t> entryId;
@@ -24,8 +23,7 @@ struct MailFileFacts {
     bool seen = true;
 };
 
-class MailFileMessage final : public IMessage
-{
+class MailFileMessage final : public IMessage {
 public:
     MailFileMessage(std::shared_ptr<const std::vector<std::uint8_t>> bytes, MailFileFacts facts);
 

@@ -10,11 +10,9 @@
 #include <cstring>
 #include <mutex>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 // A text part larger than this is cut: a body of many megabytes is not text
 // anyone prints.

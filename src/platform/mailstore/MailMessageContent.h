@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 struct MailRecipient {
     ULONG type = MAPI_TO; // MAPI_TO, MAPI_CC or MAPI_BCC

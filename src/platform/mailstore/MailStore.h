@@ -14,8 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 // Calls nest: each MAPIInitialize wants one MAPIUninitialize.
 HRESULT MAPIInitialize(void* init);

@@ -6,13 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-namespace platform
-{
+namespace platform {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 // A configuration file larger than this is not read; it cannot be a list of
 // stores.

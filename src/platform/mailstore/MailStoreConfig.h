@@ -16,8 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 struct MailStoreConfigEntry {
     std::u16string name;

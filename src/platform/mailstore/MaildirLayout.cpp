@@ -10,13 +10,11 @@
 #include <cctype>
 #include <set>
 
-namespace platform
-{
+namespace platform {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 bool IsDirectory(const fs::path& path)
 {
@@ -287,8 +285,7 @@ std::optional<MaildirMessageFile> FindMessageFile(const fs::path& folderDirector
 
 std::optional<FILETIME> FileModificationTime(const fs::path& path)
 {
-    struct stat info {
-    };
+    struct stat info { };
     if (::stat(path.c_str(), &info) != 0) {
         return std::nullopt;
     }

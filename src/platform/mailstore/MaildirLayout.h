@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 struct MaildirMessageFile {
     std::string unique; // the file name before ":2,"

@@ -8,13 +8,11 @@
 
 #include <algorithm>
 
-namespace platform
-{
+namespace platform {
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 const std::vector<ULONG> kFolderColumns { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
 const std::vector<ULONG> kContentsColumns { PR_ENTRYID, PR_SUBJECT_W, PR_SENDER_NAME_W, PR_MESSAGE_DELIVERY_TIME,
@@ -367,8 +365,7 @@ HRESULT MaildirSession::CompareEntryIDs(EntryIdBytes first, EntryIdBytes second,
 
 // Start-up and logon.
 
-namespace
-{
+namespace {
 
 int initializeCount = 0;
 

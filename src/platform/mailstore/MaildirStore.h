@@ -10,16 +10,14 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 struct MaildirStoreInfo {
     std::u16string name;
     std::string path; // normalised absolute directory, as kept in identifiers
 };
 
-class MaildirStore final : public IMsgStore
-{
+class MaildirStore final : public IMsgStore {
 public:
     explicit MaildirStore(MaildirStoreInfo info);
 
@@ -34,8 +32,7 @@ private:
     MaildirStoreInfo info_;
 };
 
-class MaildirFolder final : public IMAPIFolder
-{
+class MaildirFolder final : public IMAPIFolder {
 public:
     MaildirFolder(MaildirStoreInfo store, std::string folder, std::vector<std::string> allFolders);
 
@@ -52,8 +49,7 @@ private:
     std::vector<std::string> allFolders_;
 };
 
-class MaildirSession final : public IMAPISession
-{
+class MaildirSession final : public IMAPISession {
 public:
     explicit MaildirSession(std::vector<MaildirStoreInfo> stores);
 

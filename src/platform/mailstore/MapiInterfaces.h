@@ -12,13 +12,11 @@
 #include <memory>
 #include <span>
 
-namespace platform
-{
+namespace platform {
 
 using EntryIdBytes = std::span<const std::uint8_t>;
 
-class IStream
-{
+class IStream {
 public:
     virtual ~IStream() = default;
     // Reads up to `count` bytes; *read gets the number read, 0 at the end.
@@ -30,8 +28,7 @@ public:
     virtual HRESULT Stat(STATSTG* stat, ULONG flags) = 0;
 };
 
-class IMAPITable
-{
+class IMAPITable {
 public:
     virtual ~IMAPITable() = default;
     virtual HRESULT SetColumns(std::span<const ULONG> tags, ULONG flags) = 0;
@@ -41,8 +38,7 @@ public:
     virtual HRESULT QueryRows(std::int32_t rowCount, ULONG flags, SRowSet** rows) = 0;
 };
 
-class IMAPIProp
-{
+class IMAPIProp {
 public:
     virtual ~IMAPIProp() = default;
     virtual ULONG ObjectType() const = 0;
@@ -54,29 +50,25 @@ public:
     virtual HRESULT OpenProperty(ULONG tag, ULONG options, ULONG flags, std::unique_ptr<IStream>* stream) = 0;
 };
 
-class IMAPIContainer : public IMAPIProp
-{
+class IMAPIContainer : public IMAPIProp {
 public:
     virtual HRESULT GetContentsTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
     virtual HRESULT GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
 };
 
-class IMAPIFolder : public IMAPIContainer
-{
+class IMAPIFolder : public IMAPIContainer {
 public:
     ULONG ObjectType() const override { return MAPI_FOLDER; }
 };
 
-class IMessage : public IMAPIProp
-{
+class IMessage : public IMAPIProp {
 public:
     ULONG ObjectType() const override { return MAPI_MESSAGE; }
     virtual HRESULT GetRecipientTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
     virtual HRESULT GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
 };
 
-class IMsgStore : public IMAPIProp
-{
+class IMsgStore : public IMAPIProp {
 public:
     ULONG ObjectType() const override { return MAPI_STORE; }
     // Opens a folder or message of this store; *objectType (may be null)
@@ -85,8 +77,7 @@ public:
         = 0;
 };
 
-class IMAPISession
-{
+class IMAPISession {
 public:
     virtual ~IMAPISession() = default;
     virtual HRESULT GetMsgStoresTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;

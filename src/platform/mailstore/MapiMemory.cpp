@@ -4,11 +4,9 @@
 #include <cstring>
 #include <new>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 // Every block starts with this header; a parent keeps its children in a
 // singly linked list so that one free releases them all.

@@ -8,8 +8,7 @@
 
 #include <cstddef>
 
-namespace platform
-{
+namespace platform {
 
 HRESULT MAPIAllocateBuffer(ULONG size, void** buffer);
 HRESULT MAPIAllocateMore(ULONG size, void* parent, void** buffer);

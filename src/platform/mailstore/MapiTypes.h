@@ -7,8 +7,7 @@
 
 #include <cstdint>
 
-namespace platform
-{
+namespace platform {
 
 using HRESULT = std::int32_t;
 using ULONG = std::uint32_t;

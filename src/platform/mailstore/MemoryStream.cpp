@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace platform
-{
+namespace platform {
 
 MemoryStream::MemoryStream(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
     : bytes_(std::move(bytes))

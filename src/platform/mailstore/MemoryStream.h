@@ -9,11 +9,9 @@
 #include <memory>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
-class MemoryStream final : public IStream
-{
+class MemoryStream final : public IStream {
 public:
     explicit MemoryStream(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
     explicit MemoryStream(std::vector<std::uint8_t> bytes);

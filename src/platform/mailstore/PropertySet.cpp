@@ -8,11 +8,9 @@
 #include <cstring>
 #include <limits>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 bool TypeMatches(ULONG tag, const PropertyValue& value)
 {

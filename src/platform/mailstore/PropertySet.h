@@ -12,13 +12,11 @@
 #include <variant>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 using PropertyValue = std::variant<std::int32_t, bool, FILETIME, std::u16string, std::vector<std::uint8_t>>;
 
-class PropertySet
-{
+class PropertySet {
 public:
     void Set(ULONG tag, PropertyValue value);
     // The value stored under exactly this tag, or null.

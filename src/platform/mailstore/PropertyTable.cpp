@@ -6,11 +6,9 @@
 #include <limits>
 #include <numeric>
 
-namespace platform
-{
+namespace platform {
 
-namespace
-{
+namespace {
 
 // A table answers at most this many rows per call, so a caller asking for
 // "all" cannot make one unbounded block.

@@ -11,13 +11,11 @@
 #include <functional>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 using RowLoader = std::function<HRESULT(std::span<const ULONG> neededTags, std::vector<PropertySet>* rows)>;
 
-class PropertyTable final : public IMAPITable
-{
+class PropertyTable final : public IMAPITable {
 public:
     PropertyTable(std::vector<ULONG> defaultColumns, std::vector<PropertySet> rows);
     PropertyTable(std::vector<ULONG> defaultColumns, RowLoader loader);

@@ -1,7 +1,6 @@
 #include "TextConversion.h"
 
-namespace platform
-{
+namespace platform {
 
 void AppendUtf8AsUtf16(std::u16string& out, std::string_view text)
 {

@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform
-{
+namespace platform {
 
 // UTF-8 to UTF-16; a malformed sequence becomes U+FFFD and reading goes on
 // with the next byte.

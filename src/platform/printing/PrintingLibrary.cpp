@@ -22,7 +22,7 @@ bool BindPrintingLibrary(ModuleHandle library)
     Bindings found;
     bool complete = true;
 #define PLOTWISE_FIND(ret, name, params)                                                                               \
-    found.name = reinterpret_cast<ret(*) params>(GetProcAddressW(library, #name));                                    \
+    found.name = reinterpret_cast<ret(*) params>(GetProcAddressW(library, #name));                                     \
     complete = complete && found.name != nullptr;
     PLOTWISE_FUNCTIONS(PLOTWISE_FIND)
 #undef PLOTWISE_FIND

@@ -37,9 +37,27 @@ PLOTWISE_FUNCTIONS(PLOTWISE_POINTER)
 #undef PLOTWISE_POINTER
 
 // The platform GDI names the layout code uses for the objects it makes.
-inline HFONT CreateFontIndirectW(const LOGFONTW* font) { return PLW_CreateFontIndirectW(font); }
-inline HPEN CreatePenIndirect(const LOGPEN* pen) { return PLW_CreatePenIndirect(pen); }
-inline HBRUSH CreateSolidBrush(COLORREF color) { return PLW_CreateSolidBrush(color); }
-inline HGDIOBJ GetStockObject(int32_t index) { return PLW_GetStockObject(index); }
-inline int32_t DeleteObject(HGDIOBJ object) { return PLW_DeleteObject(object); }
-inline int32_t GetTextFaceW(HDC dc, int32_t count, PLW_WCHAR* face) { return PLW_GetTextFaceW(dc, count, face); }
+inline HFONT CreateFontIndirectW(const LOGFONTW* font)
+{
+    return PLW_CreateFontIndirectW(font);
+}
+inline HPEN CreatePenIndirect(const LOGPEN* pen)
+{
+    return PLW_CreatePenIndirect(pen);
+}
+inline HBRUSH CreateSolidBrush(COLORREF color)
+{
+    return PLW_CreateSolidBrush(color);
+}
+inline HGDIOBJ GetStockObject(int32_t index)
+{
+    return PLW_GetStockObject(index);
+}
+inline int32_t DeleteObject(HGDIOBJ object)
+{
+    return PLW_DeleteObject(object);
+}
+inline int32_t GetTextFaceW(HDC dc, int32_t count, PLW_WCHAR* face)
+{
+    return PLW_GetTextFaceW(dc, count, face);
+}

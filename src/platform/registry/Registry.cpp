@@ -11,10 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 using registry::RegistryChange;
 using registry::RegistryData;

@@ -15,8 +15,7 @@
 
 #include <cstdint>
 
-namespace platform
-{
+namespace platform {
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;

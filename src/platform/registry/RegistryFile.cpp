@@ -15,10 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::registry
-{
-namespace
-{
+namespace platform::registry {
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -30,8 +28,7 @@ constexpr int kMaxDamagedNames = 100;
 constexpr mode_t kNewFileMode = 0600;
 
 // Closes a descriptor when it goes out of scope.
-class FileDescriptor
-{
+class FileDescriptor {
 public:
     explicit FileDescriptor(int fd)
         : fd_(fd)
@@ -251,8 +248,7 @@ std::optional<RegistryData> CommitUnderLock(const fs::path& path, std::span<cons
         return std::nullopt;
     }
     mode_t mode = kNewFileMode;
-    struct stat status {
-    };
+    struct stat status { };
     if (image.State != FileState::Missing && ::stat(path.c_str(), &status) == 0)
         mode = status.st_mode & 07777;
     if (image.State == FileState::Damaged && !KeepDamagedFile(path))
@@ -303,8 +299,7 @@ RegistryFileImage ReadRegistryFile(const fs::path& path)
             ReportUnreadableOnce(path, errno);
         return image;
     }
-    struct stat status {
-    };
+    struct stat status { };
     if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         ReportUnreadableOnce(path, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
         image.State = FileState::Unreadable;

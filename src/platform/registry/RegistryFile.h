@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::registry
-{
+namespace platform::registry {
 
 // TALLOWIN_REGISTRY when set, else $XDG_CONFIG_HOME/tallowin/registry.reg,
 // else ~/.config/tallowin/registry.reg.

@@ -6,10 +6,8 @@
 #include <optional>
 #include <unordered_map>
 
-namespace platform::registry
-{
-namespace
-{
+namespace platform::registry {
+namespace {
 
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 constexpr std::u16string_view kHeader4 = u"REGEDIT4";
@@ -116,8 +114,7 @@ std::optional<std::u16string> DecodeText(std::span<const std::uint8_t> bytes, st
 }
 
 // Splits text into lines at CRLF, LF or CR.
-class LineReader
-{
+class LineReader {
 public:
     explicit LineReader(std::u16string_view text)
         : text_(text)
@@ -149,8 +146,7 @@ private:
     std::size_t number_ = 0;
 };
 
-class Parser
-{
+class Parser {
 public:
     explicit Parser(ParseResult& result)
         : result_(result)

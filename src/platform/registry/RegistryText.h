@@ -25,8 +25,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::registry
-{
+namespace platform::registry {
 
 inline constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 inline constexpr std::size_t kMaxValueBytes = 1024 * 1024;

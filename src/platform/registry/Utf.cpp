@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-namespace platform::registry
-{
-namespace
-{
+namespace platform::registry {
+namespace {
 
 bool IsHighSurrogate(char32_t unit)
 {

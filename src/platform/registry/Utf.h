@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::registry
-{
+namespace platform::registry {
 
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text);

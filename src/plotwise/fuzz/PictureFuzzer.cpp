@@ -6,8 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 constexpr size_t kCropBytes = 8;
 constexpr int32_t kGoalTwips = 1440;

@@ -8,11 +8,9 @@
 #include <optional>
 #include <span>
 
-namespace plotwise
-{
+namespace plotwise {
 
-class ByteCursor
-{
+class ByteCursor {
 public:
     explicit ByteCursor(std::span<const uint8_t> bytes)
         : bytes_(bytes)

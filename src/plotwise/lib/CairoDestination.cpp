@@ -10,10 +10,8 @@
 #include <ctime>
 #include <unistd.h>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr double kPointsPerInch = 72.0;
 
@@ -47,8 +45,7 @@ std::string CreationDate()
 
 // PDF and PostScript: one vector document; for CUPS the PDF goes to a
 // temporary file that is then handed to the queue.
-class VectorDestination final : public Destination
-{
+class VectorDestination final : public Destination {
 public:
     VectorDestination(const PrintSetup& setup, const PageGeometry& geometry, std::string title)
         : setup_(setup)
@@ -169,8 +166,7 @@ private:
 };
 
 // One PNG per page, "name-1.png", "name-2.png" ..., at one pixel per dot.
-class PngDestination final : public Destination
-{
+class PngDestination final : public Destination {
 public:
     PngDestination(const PrintSetup& setup, const PageGeometry& geometry)
         : setup_(setup)

@@ -9,8 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace plotwise
-{
+namespace plotwise {
 
 struct PageGeometry {
     int32_t Dpi = 600;
@@ -22,8 +21,7 @@ struct PageGeometry {
     double HeightPoints = 0;
 };
 
-class Destination
-{
+class Destination {
 public:
     virtual ~Destination() = default;
     // Opens the output; error is the message for the user on failure.

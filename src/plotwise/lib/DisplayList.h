@@ -14,8 +14,7 @@
 #include <variant>
 #include <vector>
 
-namespace plotwise
-{
+namespace plotwise {
 
 struct PenStyle {
     bool Null = false;

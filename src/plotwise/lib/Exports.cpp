@@ -16,8 +16,7 @@
 
 using namespace plotwise;
 
-namespace
-{
+namespace {
 
 constexpr int32_t kScreenDpi = 96;
 constexpr uint32_t kPageSetupSize = 68;

@@ -11,10 +11,8 @@
 #include <mutex>
 #include <set>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 // The em size of a font whose LOGFONTW gives no height.
 constexpr double kDefaultEmSize = 16;
@@ -399,8 +397,8 @@ std::vector<FamilyInfo> EnumerableFamilies()
         if (std::none_of(families.begin(), families.end(), sameName))
             families.push_back(FamilyInfo { face, ANSI_CHARSET, fixedPitch, true });
     }
-    std::sort(families.begin(), families.end(),
-        [](const FamilyInfo& a, const FamilyInfo& b) { return a.Family < b.Family; });
+    std::sort(
+        families.begin(), families.end(), [](const FamilyInfo& a, const FamilyInfo& b) { return a.Family < b.Family; });
     return families;
 }
 

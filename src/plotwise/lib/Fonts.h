@@ -16,8 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace plotwise
-{
+namespace plotwise {
 
 // One font file, opened once for the life of the library.
 struct FontFace {
@@ -56,8 +55,7 @@ struct PlacedGlyph {
 };
 
 // A realised LOGFONTW.
-class Font
-{
+class Font {
 public:
     // Null when nothing at all matches (no fonts installed).
     static std::shared_ptr<Font> Create(const LOGFONTW& request);

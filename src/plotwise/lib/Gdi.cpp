@@ -4,10 +4,8 @@
 #include <cstdint>
 #include <unordered_set>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr int32_t kStockObjectCount = DEFAULT_GUI_FONT + 1;
 constexpr int32_t kSystemFontEmSize = 16;

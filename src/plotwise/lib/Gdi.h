@@ -33,8 +33,7 @@ struct PLW_DeviceContext {
     int32_t BkMode = OPAQUE;
 };
 
-namespace plotwise
-{
+namespace plotwise {
 
 // The object behind a handle, or null when the handle is not a live object.
 PLW_GdiObject* LiveObject(HGDIOBJ handle);

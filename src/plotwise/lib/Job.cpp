@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 // A job shows its page count only once it has run this long.
 constexpr auto kProgressDelay = std::chrono::seconds(1);

@@ -10,8 +10,7 @@
 #include <memory>
 #include <string>
 
-namespace plotwise
-{
+namespace plotwise {
 
 enum class DialogOutcome { NotShown, Accepted, Cancelled, Failed };
 

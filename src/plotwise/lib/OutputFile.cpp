@@ -7,10 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr size_t kMaximumFileNameBytes = 120;
 constexpr int kMaximumNumberedCopies = 9999;
@@ -51,8 +49,7 @@ bool OutputFile::Open(const std::string& path, ExistingFile existing, std::strin
     existing_ = existing;
     writeFailed_ = false;
     std::string directory = DirectoryOf(path);
-    struct stat status {
-    };
+    struct stat status { };
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
         error = CannotWrite(path, EISDIR);
         return false;
@@ -175,8 +172,7 @@ bool MakeDirectories(const std::string& path)
 {
     if (path.empty())
         return false;
-    struct stat status {
-    };
+    struct stat status { };
     if (stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
             return true;

@@ -6,16 +6,14 @@
 #include <cstdio>
 #include <string>
 
-namespace plotwise
-{
+namespace plotwise {
 
 enum class ExistingFile {
     Replace, // the user named the file: replace what is there
     KeepAndNumber, // a name of our own choosing: add " (2)", " (3)" ... instead
 };
 
-class OutputFile
-{
+class OutputFile {
 public:
     OutputFile() = default;
     OutputFile(const OutputFile&) = delete;

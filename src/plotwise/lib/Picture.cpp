@@ -12,10 +12,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr int64_t kTwipsPerInch = 1440;
 constexpr int64_t kWholePercent = 100;
@@ -57,8 +55,7 @@ Image NewImage(int64_t width, int64_t height)
 // Writes pixels of one image; cairo wants premultiplied alpha. It is
 // trivially destructible, so the JPEG decoder may jump over it; the owner
 // marks the image changed when done.
-class PixelWriter
-{
+class PixelWriter {
 public:
     explicit PixelWriter(cairo_surface_t* surface)
         : surface_(surface)

@@ -25,8 +25,7 @@
 #include <memory>
 #include <span>
 
-namespace plotwise
-{
+namespace plotwise {
 
 inline constexpr int32_t kMaximumPictureSide = 16384;
 inline constexpr int64_t kMaximumPicturePixels = int64_t { 1 } << 24;

@@ -10,10 +10,8 @@
 #include <string_view>
 #include <vector>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr int32_t kMinimumDpi = 10;
 constexpr int32_t kMaximumDpi = 2400;

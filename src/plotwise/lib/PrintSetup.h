@@ -8,8 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace plotwise
-{
+namespace plotwise {
 
 enum class DestinationKind { Pdf, PostScript, Png, Recording, Cups };
 

@@ -43,10 +43,8 @@
 
 #include <cstdio>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 constexpr COLORREF kDefaultTextColor = 0x00000000;
 constexpr COLORREF kDefaultBkColor = 0x00FFFFFF;
@@ -142,8 +140,7 @@ void RecordText(std::string& out, RecordedState& state, const TextOp& op)
     out += " text=" + Quoted(op.Text) + "\n";
 }
 
-class RecordingDestination final : public Destination
-{
+class RecordingDestination final : public Destination {
 public:
     RecordingDestination(std::string path, bool explicitOutput)
         : path_(std::move(path))

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-namespace plotwise
-{
-namespace
-{
+namespace plotwise {
+namespace {
 
 // Synthetic italics lean a fifth of the em; synthetic bold strokes the
 // outline with a thirty-fifth of it.

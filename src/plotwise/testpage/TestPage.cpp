@@ -13,8 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace
-{
+namespace {
 
 constexpr int32_t kPointsPerInch = 72;
 constexpr int32_t kMilliInchPerInch = 1000;
@@ -127,7 +126,7 @@ void DrawTestPage(Page& page, const PLW_PAGESETUP& setup, bool usUnits)
             for (const char16_t* c = face; *c; ++c)
                 name += static_cast<char>(*c);
             const char* sample = size <= 10 ? " %.0f pt: The quick brown fox jumps over the lazy dog 0123456789"
-                                           : " %.0f pt: Quick brown fox 0123";
+                                            : " %.0f pt: Quick brown fox 0123";
             Line(page, font, name + Format(sample, size));
             PLW_DeleteObject(font);
         }

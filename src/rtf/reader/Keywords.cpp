@@ -16,10 +16,8 @@
 #include <cstddef>
 #include <cstring>
 
-namespace rtf
-{
-namespace
-{
+namespace rtf {
+namespace {
 
 using printengine::CharFormat;
 using printengine::ParaFormat;

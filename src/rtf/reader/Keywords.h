@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace rtf
-{
+namespace rtf {
 
 // Control words and their parameters are cut at these lengths.
 inline constexpr int kMaxKeywordLength = 31;

@@ -15,10 +15,8 @@
 #include <cstring>
 #include <new>
 
-namespace rtf
-{
-namespace
-{
+namespace rtf {
+namespace {
 
 std::optional<PictureRecord> picture;
 

@@ -12,8 +12,7 @@
 #include <optional>
 #include <string_view>
 
-namespace rtf
-{
+namespace rtf {
 
 struct PictureRecord {
     PLW_PICTURE Fields {}; // Data is set when the picture is drawn

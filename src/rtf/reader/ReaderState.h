@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace rtf
-{
+namespace rtf {
 
 inline constexpr int kDestinationText = 0;
 inline constexpr int kDestinationSkip = 1;

@@ -15,10 +15,8 @@
 #include <array>
 #include <string_view>
 
-namespace rtf
-{
-namespace
-{
+namespace rtf {
+namespace {
 
 constexpr unsigned kRtfParseErrorMessage = platform::kStrRtfParseError;
 

@@ -7,8 +7,7 @@
 
 #include <cstdint>
 
-namespace rtf
-{
+namespace rtf {
 
 // Error codes of the reader; every one ends the document with the one
 // message "Error parsing rtf".

@@ -3,8 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
-namespace rtf
-{
+namespace rtf {
 
 std::uint8_t* SourceData = nullptr;
 std::int32_t SourceLength = 0;

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-namespace rtf
-{
+namespace rtf {
 
 extern std::uint8_t* SourceData;
 extern std::int32_t SourceLength;

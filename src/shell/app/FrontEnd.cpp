@@ -5,10 +5,8 @@
 #include <array>
 #include <vector>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 // A long option that stands for a fixed switch.
 struct FlagOption {
@@ -72,8 +70,7 @@ std::string QuoteArgument(const std::string& argument)
     return argument.find(' ') != std::string::npos ? '"' + argument + '"' : argument;
 }
 
-class Translator
-{
+class Translator {
 public:
     explicit Translator(std::span<const std::string> arguments)
         : arguments_(arguments)

@@ -10,8 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell
-{
+namespace shell {
 
 // A command line rejected by the front end ends with this status.
 inline constexpr int kUsageErrorStatus = 64;

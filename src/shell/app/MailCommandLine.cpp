@@ -2,11 +2,9 @@
 
 #include <optional>
 
-namespace shell
-{
+namespace shell {
 
-namespace
-{
+namespace {
 
 std::optional<std::string> mailFile;
 MailFilePrinter mailFilePrinter = nullptr;

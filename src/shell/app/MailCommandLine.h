@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace shell
-{
+namespace shell {
 
 enum class MailFileOutcome {
     NotPrinted, // the file is no message; the printer has said so

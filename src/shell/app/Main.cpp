@@ -20,8 +20,7 @@
 #define TALLOWIN_VERSION "unknown"
 #endif
 
-namespace
-{
+namespace {
 
 // The show state of a window opened the normal way.
 constexpr int kShowNormal = 1;

@@ -1,12 +1,9 @@
 #include "MainWindow.h"
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
-class HeadlessWindowSystem final : public WindowSystem
-{
+class HeadlessWindowSystem final : public WindowSystem {
 public:
     bool RegisterClassW(const WindowClass&) override { return true; }
     WindowHandle CreateWindowExW(const char16_t*, const char16_t*, platform::ModuleHandle) override { return &window_; }

@@ -10,8 +10,7 @@
 
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 using WindowHandle = void*;
 
@@ -23,8 +22,7 @@ struct WindowClass {
     const char16_t* className = nullptr;
 };
 
-class WindowSystem
-{
+class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
     // False when the class cannot be registered.

@@ -4,8 +4,7 @@
 
 #include <PrintWorkbook.h>
 
-namespace shell
-{
+namespace shell {
 
 int PrintWorkbook(WindowHandle window, platform::ModuleHandle resources, const char16_t* path)
 {

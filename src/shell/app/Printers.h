@@ -6,8 +6,7 @@
 #include "MainWindow.h"
 #include "Module.h"
 
-namespace shell
-{
+namespace shell {
 
 // Prints a document (Pocket Word, RTF or text). Returns 1 when a print job
 // ran (its outcome is in printengine::Job().FinalStatus), 0 when the file

@@ -13,10 +13,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 // A socket name beyond this is shortened and made unique by a hash, so the
 // whole path stays within the limit of a socket address.

@@ -9,15 +9,13 @@
 #include <optional>
 #include <string_view>
 
-namespace shell
-{
+namespace shell {
 
 // The socket the running copy with this class name and title listens on.
 std::filesystem::path InstanceSocketPath(std::u16string_view className, std::u16string_view title);
 
 // A connection to the running copy, found by FindWindowW.
-class RunningCopy
-{
+class RunningCopy {
 public:
     explicit RunningCopy(int connection)
         : connection_(connection)

@@ -2,10 +2,8 @@
 
 #include "ResourceModule.h"
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr const char* kLanguageLibraryBase = "tallowinlang";
 constexpr const char16_t* kLanguageIdentity = u"tallowin3";

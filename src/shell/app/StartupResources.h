@@ -2,8 +2,7 @@
 
 #include "Module.h"
 
-namespace shell
-{
+namespace shell {
 
 // The module user-visible resources come from: the language library of the
 // system language that carries the program's identity text, else the

@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kMaxCodePoint = 0x10FFFF;

@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell
-{
+namespace shell {
 
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -15,10 +15,8 @@
 
 #include <cstdio>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr std::size_t kWindowTextUnits = 100;
 

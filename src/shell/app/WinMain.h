@@ -8,8 +8,7 @@
 
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 // The oldest printing library the program works with.
 inline constexpr std::int32_t kMinPrintingLibraryVersion = 2970;

@@ -6,10 +6,8 @@
 
 #include <cstdint>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 // A cell argument is at most this many characters, up to the next space.
 constexpr std::size_t kMaxCellArgumentLength = 10;
@@ -23,8 +21,7 @@ constexpr std::uint8_t kSheetSizingCustom = 2;
 
 // The text and the scan position. Reading at or beyond the end yields the
 // terminator, so a switch at the very end never reads past the text.
-class Scanner
-{
+class Scanner {
 public:
     Scanner(const char16_t* text, std::size_t length)
         : text_(text)

@@ -5,8 +5,7 @@
 
 #include <cstddef>
 
-namespace shell
-{
+namespace shell {
 
 // A command line this long or longer is ignored as a whole.
 inline constexpr std::size_t kMaxCommandLineLength = 260;

@@ -5,8 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 // Points; the same table for plain text and e-mail.
 inline constexpr std::array<std::int32_t, 20> kFontSizes

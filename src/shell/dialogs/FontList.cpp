@@ -6,10 +6,8 @@
 #include <new>
 #include <string_view>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 FontListEntry* first = nullptr;
 FontListEntry* last = nullptr;

@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <plotwise/plotwise_types.h>
 
-namespace shell
-{
+namespace shell {
 
 struct FontListEntry {
     FontListEntry* Next = nullptr;

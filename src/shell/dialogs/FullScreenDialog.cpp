@@ -1,9 +1,7 @@
 #include "FullScreenDialog.h"
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr std::uint32_t kFullScreenNoMenuBar = 16;
 constexpr std::uint32_t kFullScreenInputPanelDown = 24;

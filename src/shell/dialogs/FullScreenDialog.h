@@ -4,8 +4,7 @@
 
 #include "Dialog.h"
 
-namespace shell
-{
+namespace shell {
 
 // The handheld shell's full-screen dialog set-up: full screen without a menu
 // bar, with the input panel down unless `keepInputPanel` is set; brought to

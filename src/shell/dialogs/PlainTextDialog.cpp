@@ -13,10 +13,8 @@
 #include <cstdio>
 #include <string>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 using namespace platform;
 

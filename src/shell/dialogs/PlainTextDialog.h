@@ -9,8 +9,7 @@
 
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 std::intptr_t PlainTextDialogProc(
     platform::DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);

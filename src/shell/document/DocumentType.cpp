@@ -4,10 +4,8 @@
 
 #include <cstring>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr std::size_t kSignatureLength = 5;
 constexpr const char* kRtfSignature = "{\\rtf";

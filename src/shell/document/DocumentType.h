@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 enum class DocumentType {
     Rtf, // "{\rtf"

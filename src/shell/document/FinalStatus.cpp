@@ -3,8 +3,7 @@
 #include "PrintJob.h"
 #include "Printers.h"
 
-namespace shell
-{
+namespace shell {
 
 std::int32_t& FinalStatus()
 {

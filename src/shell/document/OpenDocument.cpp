@@ -14,10 +14,8 @@
 #include <cstring>
 #include <limits>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr int kRichInkControlId = 101;
 

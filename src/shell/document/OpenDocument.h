@@ -8,8 +8,7 @@
 #include "Dialog.h"
 #include "Module.h"
 
-namespace shell
-{
+namespace shell {
 
 // Prints the document at `path` (the full UTF-16 file name). Returns 1 when
 // it was handed to a printer, whatever the outcome of the print job (see

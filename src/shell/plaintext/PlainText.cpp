@@ -10,10 +10,8 @@
 #include "SettingsStore.h"
 #include "TextFlow.h"
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 constexpr std::int32_t kHalfPointsPerPoint = 2;
 

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-namespace shell
-{
+namespace shell {
 
 enum class PlainTextEncoding {
     EightBit, // one character per byte, its value 0 to 255

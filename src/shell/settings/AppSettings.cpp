@@ -20,12 +20,12 @@ RunOptions& Options()
 
 void ResetAppSettings()
 {
-    settings = AppSettings{};
+    settings = AppSettings {};
 }
 
 void ResetRunOptions()
 {
-    options = RunOptions{};
+    options = RunOptions {};
 }
 
 bool HasCommandLineFile()

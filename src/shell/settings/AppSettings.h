@@ -92,8 +92,8 @@ struct RunOptions {
     std::int32_t SkipSheetDialog = 0;
     std::int32_t SheetOptionsFromCommandLine = 0;
     std::int32_t SheetRange = 0; // 0 Full, 1 Selected, 2 Populated, 3 Custom
-    CellPosition SheetRangeFrom{0xFFFF, 0};
-    CellPosition SheetRangeTo{0, 0};
+    CellPosition SheetRangeFrom { 0xFFFF, 0 };
+    CellPosition SheetRangeTo { 0, 0 };
     std::uint16_t SheetIndex = 0xFFFF; // the workbook's own active sheet
 };
 

@@ -12,10 +12,8 @@
 #include <span>
 #include <vector>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 using platform::BYTE;
 using platform::DWORD;
@@ -30,8 +28,7 @@ constexpr char16_t kPrMapiName[] = u"PrMAPI";
 constexpr std::size_t kFaceBytes = kFaceNameUnits * sizeof(char16_t);
 
 // "PrStore": general switches, resize choice and the plain-text font.
-namespace prstore
-{
+namespace prstore {
 constexpr std::size_t Size = 100;
 constexpr std::size_t QuickPrint = 0;
 constexpr std::size_t PlainText = 4;
@@ -47,8 +44,7 @@ static_assert(TextFontFace + kFaceBytes + 2 == Size);
 } // namespace prstore
 
 // "PrStoreInbox": the list shown last and the e-mail fonts.
-namespace prinbox
-{
+namespace prinbox {
 constexpr std::size_t Size = 164;
 constexpr std::size_t ViewMode = 0;
 constexpr std::size_t MailHeaderFontSize = 4;
@@ -70,8 +66,7 @@ static_assert(TextFontCharset + 1 + 9 == Size);
 } // namespace prinbox
 
 // "PrExcel": the stored spreadsheet print options.
-namespace prexcel
-{
+namespace prexcel {
 constexpr std::size_t Size = 28;
 constexpr std::size_t SheetGridlines = 0;
 constexpr std::size_t SheetHeadings = 8;
@@ -83,8 +78,7 @@ static_assert(SheetCustomPercent + 2 + 6 == Size);
 } // namespace prexcel
 
 // "PrMAPI": two 16-bit lengths, the two entry identifiers, 2 reserved bytes.
-namespace prmapi
-{
+namespace prmapi {
 constexpr std::size_t StoreLength = 0;
 constexpr std::size_t FolderLength = 2;
 constexpr std::size_t StoreEntryId = 4;

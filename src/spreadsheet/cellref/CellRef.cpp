@@ -1,9 +1,7 @@
 #include "CellRef.h"
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::uint16_t kNoCell = 0xFFFF;
 constexpr unsigned kLettersInAlphabet = 26;

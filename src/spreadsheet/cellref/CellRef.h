@@ -6,8 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 inline constexpr std::uint16_t kMaxColumn = 255; // IV
 inline constexpr std::uint32_t kMaxRowNumber = 16384; // as written, 1-based

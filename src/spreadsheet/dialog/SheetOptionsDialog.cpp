@@ -13,10 +13,8 @@
 #include <string>
 #include <string_view>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 using namespace platform;
 

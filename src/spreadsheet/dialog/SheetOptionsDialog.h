@@ -11,8 +11,7 @@
 
 #include <cstdint>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 inline constexpr std::int16_t kSmallestCustomPercent = 25;
 inline constexpr std::int16_t kLargestCustomPercent = 250;

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 void CellText::Append(char16_t unit)
 {

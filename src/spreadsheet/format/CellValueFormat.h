@@ -10,13 +10,11 @@
 #include <cstdint>
 #include <string_view>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 // The text of one cell: at most 99 UTF-16 units and a terminator. Appends
 // past the capacity are cut off and mark the text as overflowed.
-class CellText
-{
+class CellText {
 public:
     static constexpr std::size_t kCapacity = 100;
 

@@ -8,10 +8,8 @@
 #include <cstdio>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::uint16_t kPercentTwoDecimals = 32;
 constexpr std::uint16_t kPercentNoDecimals = 33;

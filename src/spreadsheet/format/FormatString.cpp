@@ -8,10 +8,8 @@
 #include <cstdio>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 // GetLocaleInfoW reads each locale string into a buffer this size.
 constexpr int kLocaleStringSize = 5;

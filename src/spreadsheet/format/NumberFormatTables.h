@@ -7,8 +7,7 @@
 #include <array>
 #include <cstdint>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 inline constexpr int kMaxPrecision = 15;
 

@@ -8,10 +8,8 @@
 #include <limits>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 // Room for any double printed with up to 15 decimals.
 constexpr std::size_t kScratchSize = 400;

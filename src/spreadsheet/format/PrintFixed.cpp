@@ -6,10 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 // Room for any double with up to 15 + kTieDigits decimals.
 constexpr std::size_t kScratchSize = 400;

@@ -2,8 +2,7 @@
 
 #include <string>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 // The value printed with the precision pattern for `places` decimals (0 to
 // 15), except that an exact half rounds away from zero, as the handheld's C

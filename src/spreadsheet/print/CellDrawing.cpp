@@ -15,10 +15,8 @@
 #include <limits>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::array<std::uint32_t, kPaletteSize> kPalette = { 0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF,
     0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,

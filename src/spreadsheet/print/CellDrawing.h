@@ -12,8 +12,7 @@
 #include <cstdint>
 #include <span>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 inline constexpr std::size_t kPaletteSize = 57;
 inline constexpr std::uint16_t kNoBackgroundIndex = 255;

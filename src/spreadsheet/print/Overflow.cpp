@@ -6,10 +6,8 @@
 #include <deque>
 #include <vector>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 struct OverflowEntry {
     std::int32_t X = 0;

@@ -18,10 +18,8 @@
 #include <algorithm>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::int32_t kCellPaddingTwips = 24; // 1/60 inch
 constexpr std::int32_t kCancelledStatus = 1;

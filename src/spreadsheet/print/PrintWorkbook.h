@@ -10,8 +10,7 @@
 
 #include <cstdint>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 // Prints the sheet the settings choose from the workbook at `path`. 0 when
 // the workbook could not be read (its message has been shown); 1 otherwise,

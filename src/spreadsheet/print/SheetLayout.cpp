@@ -1,9 +1,7 @@
 #include "SheetLayout.h"
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 SheetLayout layout;
 

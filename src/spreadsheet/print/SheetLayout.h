@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 struct SheetLayout {
     // Column and row ranges of the print, inclusive.

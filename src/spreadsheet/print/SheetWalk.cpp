@@ -13,10 +13,8 @@
 #include <optional>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 SheetWalkMode preferredWalk = SheetWalkMode::Indexed;
 
@@ -75,8 +73,7 @@ void DrawFixedText(const char16_t* text, const Cell& cell)
 }
 
 // What one record does to the page; the page walks of both kinds go through it.
-class RecordDispatch
-{
+class RecordDispatch {
 public:
     explicit RecordDispatch(std::size_t sheetEnd)
         : sheetEnd_(sheetEnd)

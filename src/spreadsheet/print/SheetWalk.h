@@ -19,8 +19,7 @@
 #include <utility>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 enum class SheetWalkMode { Indexed, Full };
 

@@ -10,10 +10,8 @@
 #include <algorithm>
 #include <vector>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::int32_t kWidestMeasure = 32767;
 constexpr char16_t kLineFeed = 10;

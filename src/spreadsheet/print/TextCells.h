@@ -10,8 +10,7 @@
 
 #include <plotwise/plotwise_types.h>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 inline constexpr std::uint16_t kNoCell = 0xFFFF;
 inline constexpr int kMostWrappedLines = 50;

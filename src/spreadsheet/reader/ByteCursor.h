@@ -13,11 +13,9 @@
 #include <optional>
 #include <span>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
-class ByteCursor
-{
+class ByteCursor {
 public:
     explicit ByteCursor(std::span<const std::uint8_t> bytes)
         : cursor_(bytes)

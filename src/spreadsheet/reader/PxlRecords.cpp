@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
 {

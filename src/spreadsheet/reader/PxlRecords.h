@@ -14,8 +14,7 @@
 #include <span>
 #include <string>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 enum class PxlRecordType : std::uint8_t {
     BlankCell = 1,
@@ -103,8 +102,7 @@ inline constexpr std::array<PxlRecordTableEntry, 32> PxlRecordTable { {
     { 224, "CellFormat", 23, PayloadKind::None, 0, RecordUse::Read },
 } };
 
-namespace detail
-{
+namespace detail {
 constexpr bool TableIsSortedAndSound()
 {
     for (std::size_t i = 0; i < PxlRecordTable.size(); ++i) {
@@ -159,8 +157,7 @@ struct RecordSize {
 RecordSize RecordLength(std::span<const std::uint8_t> record);
 
 // Field offsets, counted from the type byte.
-namespace field
-{
+namespace field {
 inline constexpr std::size_t kSheetBeginVersion = 1;
 inline constexpr std::size_t kSheetBeginKind = 3;
 inline constexpr std::size_t kSheetEntryNameLength = 2;

@@ -17,8 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 struct ColumnInfo {
     std::int16_t FirstColumn = 0;

@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <array>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::uint16_t kSheetFromWorkbook = 0xFFFF;
 constexpr std::int16_t kNarrowestColumnWidth = 32;
@@ -26,8 +24,7 @@ enum class Step {
     Stop, // a message has been shown
 };
 
-class RecordWalk
-{
+class RecordWalk {
 public:
     RecordWalk(std::span<const std::uint8_t> view, const char16_t* name)
         : view_(view)

@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <span>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 // String-table entries of the reader's messages.
 inline constexpr unsigned kUnableToOpenWorkbookMessage = platform::kStrPxlOpenFailed;

@@ -3,10 +3,8 @@
 #include <cstdint>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 // Palette indexes of the cell drawing.
 constexpr std::uint16_t kBlack = 0;

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 struct SampleWorkbook {
     std::string FileName;

@@ -4,10 +4,8 @@
 #include <fstream>
 #include <utility>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 constexpr std::uint8_t kBlankCell = 1;
 constexpr std::uint8_t kNumberCell = 3;

@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
 struct FontDescription {
     std::int16_t Height = 200; // twips
@@ -121,8 +120,7 @@ struct WorkbookDescription {
 };
 
 // Appends records to a byte stream, each with the layout the reader expects.
-class PxlRecordWriter
-{
+class PxlRecordWriter {
 public:
     static constexpr std::uint16_t kGlobalsKind = 5;
     static constexpr std::uint16_t kWorksheetKind = 16;

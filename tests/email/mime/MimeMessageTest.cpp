@@ -8,10 +8,8 @@
 #include <optional>
 #include <string>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
 using test::MimeTextMessage;
 
@@ -146,8 +144,7 @@ void PrintTo(const ExtractCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class ExtractMimeMessageTest : public testing::TestWithParam<ExtractCase>
-{
+class ExtractMimeMessageTest : public testing::TestWithParam<ExtractCase> {
 protected:
     void SetUp() override { test::ResetMailState(); }
 };
@@ -228,9 +225,7 @@ void PrintTo(const FailureCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase>
-{
-};
+class ExtractMimeFailureTest : public testing::TestWithParam<FailureCase> { };
 
 TEST_P(ExtractMimeFailureTest, RecordsTheStep)
 {

@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
 // A message whose To header is no address list: the store refuses its
 // recipient table, so printing takes To, Cc and body from the MIME text.

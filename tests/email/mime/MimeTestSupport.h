@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace email::test
-{
+namespace email::test {
 
 inline constexpr char16_t kNoticeText[] = u"[Email is in unsupported format (HTML or other)... Unable to print]";
 
@@ -24,8 +23,7 @@ inline const char16_t* NoticeLoader(unsigned id, std::size_t)
 }
 
 // Fails every read after `goodReads` successful ones.
-class FailingStream final : public platform::IStream
-{
+class FailingStream final : public platform::IStream {
 public:
     FailingStream(std::string_view text, int goodReads)
         : inner_(std::vector<std::uint8_t>(text.begin(), text.end()))
@@ -50,8 +48,7 @@ private:
     int goodReads_;
 };
 
-class MimeTextMessage final : public platform::IMessage
-{
+class MimeTextMessage final : public platform::IMessage {
 public:
     enum class Mode { Normal, NoMimeText, FailingReads };
 

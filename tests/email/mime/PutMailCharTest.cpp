@@ -6,10 +6,8 @@
 
 #include <string>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
 std::u16string sunk;
 
@@ -41,9 +39,7 @@ void PrintTo(const FilterCase& row, std::ostream* out)
     }
 }
 
-class PutMailCharTest : public testing::TestWithParam<FilterCase>
-{
-};
+class PutMailCharTest : public testing::TestWithParam<FilterCase> { };
 
 TEST_P(PutMailCharTest, FiltersEscapes)
 {

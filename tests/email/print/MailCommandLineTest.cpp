@@ -16,8 +16,7 @@
 
 extern char** environ;
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -65,8 +64,7 @@ bool SaysNothingWrong(const std::string& err)
     return true;
 }
 
-class MailCommandLineTest : public ::testing::Test
-{
+class MailCommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

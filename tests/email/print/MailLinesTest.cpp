@@ -7,10 +7,8 @@
 
 #include <string>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
 std::u16string printed;
 
@@ -33,8 +31,7 @@ const char16_t* Labels(unsigned id, std::size_t)
     }
 }
 
-class MailLinesTest : public ::testing::Test
-{
+class MailLinesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 TEST(MailOptionTest, MessageFileGoesBesideTheCommandLineWithExitCodes)
 {

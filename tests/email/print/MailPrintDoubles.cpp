@@ -2,8 +2,7 @@
 
 #include "MailStore.h"
 
-namespace email::test
-{
+namespace email::test {
 
 platform::HRESULT StoreDouble::OpenEntry(platform::EntryIdBytes entryId, platform::ULONG, platform::ULONG* objectType,
     std::unique_ptr<platform::IMAPIProp>* object)

@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace email::test
-{
+namespace email::test {
 
 struct MessageContent {
     platform::PropertySet props;
@@ -54,8 +53,7 @@ inline platform::PropertySet Attachment(std::optional<std::u16string> name)
     return row;
 }
 
-class CountedStream final : public platform::IStream
-{
+class CountedStream final : public platform::IStream {
 public:
     CountedStream(std::vector<std::uint8_t> bytes, int goodReads)
         : inner_(std::move(bytes))
@@ -83,8 +81,7 @@ private:
     int goodReads_;
 };
 
-class MessageDouble final : public platform::IMessage
-{
+class MessageDouble final : public platform::IMessage {
 public:
     explicit MessageDouble(const MessageContent& message)
         : content_(message)
@@ -146,8 +143,7 @@ private:
 
 // Opens the messages of `messages` by their one-byte identifiers; any other
 // identifier is not found.
-class StoreDouble final : public platform::IMsgStore
-{
+class StoreDouble final : public platform::IMsgStore {
 public:
     std::map<std::uint8_t, MessageContent> messages;
     // Messages opened straight from bytes (a real parse), by identifier.

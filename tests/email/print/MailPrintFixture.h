@@ -18,13 +18,11 @@
 #include <string>
 #include <vector>
 
-namespace email::test
-{
+namespace email::test {
 
 inline constexpr char16_t kPrintFailedText[] = u"Error: Unable to print this email";
 
-class MailPrintFixture : public ::testing::Test
-{
+class MailPrintFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -4,18 +4,14 @@
 #include "SettingsStore.h"
 #include "TextFlow.h"
 
-namespace email::test
-{
-namespace
-{
+namespace email::test {
+namespace {
 
 using platform::MAPI_BCC;
 using platform::MAPI_CC;
 using platform::MAPI_TO;
 
-class MailPrintTest : public MailPrintFixture
-{
-};
+class MailPrintTest : public MailPrintFixture { };
 
 TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
 {

@@ -6,13 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
-class SentTextTest : public ::testing::Test
-{
+class SentTextTest : public ::testing::Test {
 protected:
     void TearDown() override
     {

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace email::test
-{
+namespace email::test {
 
 struct RecordedTreeItem {
     TreeItem parent;
@@ -18,8 +17,7 @@ struct RecordedTreeItem {
     std::vector<std::uint8_t> id;
 };
 
-class HeadlessMailView final : public MailViewHost
-{
+class HeadlessMailView final : public MailViewHost {
 public:
     void CreateListFonts() override { ++fontsCreated; }
     void DeleteListFonts() override { ++fontsDeleted; }

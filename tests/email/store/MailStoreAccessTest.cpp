@@ -8,10 +8,8 @@
 
 #include <fstream>
 
-namespace email
-{
-namespace
-{
+namespace email {
+namespace {
 
 using platform::test::ScopedEnv;
 using platform::test::TempMaildir;
@@ -23,8 +21,7 @@ std::string Message(int i)
         + "\r\n\r\nbody\r\n";
 }
 
-class MailStoreAccessTest : public testing::Test
-{
+class MailStoreAccessTest : public testing::Test {
 protected:
     void SetUp() override
     {

@@ -5,10 +5,8 @@
 #include <array>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 TEST(ByteCursorTest, ReadsLittleEndianIntegersInOrder)
 {

@@ -6,8 +6,7 @@
 
 #include <cstdlib>
 
-namespace
-{
+namespace {
 
 // The converter reads a document's text in the code pages the print engine
 // prints it in: both must agree for every charset.

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using platform::TextEncoding;
 

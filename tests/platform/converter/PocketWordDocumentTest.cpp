@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace pocketword;
 

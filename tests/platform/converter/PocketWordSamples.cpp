@@ -1,9 +1,7 @@
 #include "PocketWordSamples.h"
 
-namespace pocketword
-{
-namespace
-{
+namespace pocketword {
+namespace {
 
 constexpr std::uint16_t kTahoma = 0;
 constexpr std::uint16_t kCourier = 1;

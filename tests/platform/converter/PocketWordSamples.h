@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace pocketword
-{
+namespace pocketword {
 
 struct Sample {
     std::string FileName;

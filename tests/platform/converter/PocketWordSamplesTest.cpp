@@ -9,8 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace
-{
+namespace {
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
 {

@@ -1,9 +1,7 @@
 #include "PocketWordWriter.h"
 
-namespace pocketword
-{
-namespace
-{
+namespace pocketword {
+namespace {
 
 constexpr std::uint16_t kZoneFontTable = 0;
 constexpr std::uint16_t kZoneParagraphList = 64;

@@ -9,8 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pocketword
-{
+namespace pocketword {
 
 struct Font {
     std::uint16_t Id = 0;

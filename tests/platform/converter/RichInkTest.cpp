@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 
@@ -58,8 +57,7 @@ std::uint32_t Writer(std::uintptr_t cookieValue, std::uint8_t* buffer, std::int3
     return 0;
 }
 
-class RichInkTest : public ::testing::Test
-{
+class RichInkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

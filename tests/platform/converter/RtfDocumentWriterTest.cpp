@@ -4,8 +4,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 
 using librevenge::RVNGPropertyList;
 using librevenge::RVNGPropertyListVector;

@@ -5,16 +5,14 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 
 std::u16string Convert(std::string_view rtf)
 {
     return platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
 }
 
-class RtfTextTest : public ::testing::Test
-{
+class RtfTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

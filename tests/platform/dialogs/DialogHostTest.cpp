@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 
@@ -68,8 +67,7 @@ std::intptr_t RecordingProc(DialogHandle dialog, unsigned message, std::uintptr_
     return 1;
 }
 
-class DialogHostTest : public ::testing::Test
-{
+class DialogHostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 

@@ -6,8 +6,7 @@
 
 #include <iterator>
 
-namespace
-{
+namespace {
 
 constexpr platform::DialogControlTemplate kControls[] = {
     { platform::kPlainTextPrintButton, platform::kButtonClass, platform::BS_DEFPUSHBUTTON, u"Drucken",

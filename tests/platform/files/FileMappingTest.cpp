@@ -20,8 +20,7 @@ std::u16string Utf16(const std::string& text)
     return std::u16string(unicode.getBuffer(), static_cast<std::size_t>(unicode.length()));
 }
 
-class FileMappingTest : public ::testing::Test
-{
+class FileMappingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

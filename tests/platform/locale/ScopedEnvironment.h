@@ -10,8 +10,7 @@
 #include <utility>
 #include <vector>
 
-class ScopedEnvironment
-{
+class ScopedEnvironment {
 public:
     // The locale variables every locale test controls; all start unset.
     static constexpr const char* kLocaleVariables[]

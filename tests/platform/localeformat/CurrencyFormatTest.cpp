@@ -3,10 +3,8 @@
 
 #include <cmath>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 struct CurrencyRow {
     const char16_t* Value;

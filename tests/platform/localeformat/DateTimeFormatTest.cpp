@@ -1,10 +1,8 @@
 #include "LocaleFormat.h"
 #include "LocaleTestSupport.h"
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // Sunday 14 March 2004, 15:26:40.
 constexpr SYSTEMTIME kAfternoon { 2004, 3, 0, 14, 15, 26, 40, 0 };

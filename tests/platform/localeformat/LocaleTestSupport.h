@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 // Sets the POSIX locale variables for one test and restores them after.
-class LocaleTest : public ::testing::Test
-{
+class LocaleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 TEST(EntryId, RoundTripsEveryKind)
 {

@@ -4,10 +4,8 @@
 
 #include <ostream>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 struct HtmlCase {
     std::u16string_view html;
@@ -21,9 +19,7 @@ void PrintTo(const HtmlCase& row, std::ostream* out)
     }
 }
 
-class HtmlToTextTest : public testing::TestWithParam<HtmlCase>
-{
-};
+class HtmlToTextTest : public testing::TestWithParam<HtmlCase> { };
 
 TEST_P(HtmlToTextTest, RendersPlainText)
 {

@@ -6,10 +6,8 @@
 
 #include <string_view>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 MailMessageContent Parse(std::string_view text)
 {
@@ -27,9 +25,7 @@ void PrintTo(const BodyCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class MailBodyTest : public testing::TestWithParam<BodyCase>
-{
-};
+class MailBodyTest : public testing::TestWithParam<BodyCase> { };
 
 TEST_P(MailBodyTest, DecodesTheFirstTextPart)
 {
@@ -121,9 +117,7 @@ void PrintTo(const RecipientCase& row, std::ostream* out)
     *out << row.name;
 }
 
-class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase>
-{
-};
+class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase> { };
 
 TEST_P(RecipientReadabilityTest, RefusesHeadersThatAreNoAddresses)
 {

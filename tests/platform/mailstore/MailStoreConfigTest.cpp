@@ -5,10 +5,8 @@
 
 #include <fstream>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 TEST(MailStoreConfig, ParsesNameAndPathLines)
 {

@@ -11,11 +11,9 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
-namespace platform::test
-{
+namespace platform::test {
 
-class TempMaildir
-{
+class TempMaildir {
 public:
     TempMaildir()
     {
@@ -61,8 +59,7 @@ private:
 };
 
 // Sets an environment variable for the life of the object.
-class ScopedEnv
-{
+class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value)
         : name_(name)

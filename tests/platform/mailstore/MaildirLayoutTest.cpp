@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 struct FileNameCase {
     const char* name;

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -74,8 +72,7 @@ std::string Message(const std::string& from, const std::string& subject, const s
         + "Content-Type: text/plain; charset=utf-8\r\n\r\nBody of " + subject + "\r\n";
 }
 
-class MaildirStoreTest : public testing::Test
-{
+class MaildirStoreTest : public testing::Test {
 protected:
     void SetUp() override
     {

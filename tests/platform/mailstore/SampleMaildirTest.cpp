@@ -4,10 +4,8 @@
 
 #include <map>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 struct SampleMessage {
     std::u16string subject;

@@ -16,10 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr int kSavesPerWriter = 40;
@@ -45,8 +43,7 @@ bool WriteMany(char16_t prefix)
     return true;
 }
 
-class RegistryConcurrencyTest : public testing::TempRegistry
-{
+class RegistryConcurrencyTest : public testing::TempRegistry {
 protected:
     void ExpectAllValues(const std::vector<char16_t>& prefixes)
     {

@@ -13,18 +13,15 @@
 
 #include <unistd.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 namespace fs = std::filesystem;
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
 
-class RegistryFileTest : public testing::TempRegistry
-{
+class RegistryFileTest : public testing::TempRegistry {
 protected:
     // One save as the settings writer does it: create, set, close.
     LONG SaveValue(const char16_t* name, std::vector<BYTE> data)

@@ -9,15 +9,12 @@
 #include <filesystem>
 #include <vector>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 
-class RegistryTest : public testing::TempRegistry
-{
+class RegistryTest : public testing::TempRegistry {
 protected:
     HKEY Create(const char16_t* subKey = kKey, DWORD* disposition = nullptr)
     {

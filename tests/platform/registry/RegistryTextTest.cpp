@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace platform::registry
-{
-namespace
-{
+namespace platform::registry {
+namespace {
 
 using platform::testing::Utf16LeWithBom;
 

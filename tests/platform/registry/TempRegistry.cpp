@@ -4,8 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace platform::testing
-{
+namespace platform::testing {
 
 void TempRegistry::SetUp()
 {

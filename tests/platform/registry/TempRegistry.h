@@ -11,11 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::testing
-{
+namespace platform::testing {
 
-class TempRegistry : public ::testing::Test
-{
+class TempRegistry : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;

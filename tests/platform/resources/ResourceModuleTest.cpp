@@ -16,8 +16,7 @@ namespace {
 using namespace platform;
 namespace fs = std::filesystem;
 
-class TemporaryDirectory
-{
+class TemporaryDirectory {
 public:
     TemporaryDirectory()
     {

@@ -12,10 +12,8 @@
 #include <iterator>
 #include <string>
 
-namespace rtf::testing
-{
-namespace
-{
+namespace rtf::testing {
+namespace {
 
 using printengine::testing::ShownMessages;
 
@@ -53,8 +51,7 @@ std::u16string ConvertedWords(std::string_view document)
 
 enum class Outcome { Printed, ParseError };
 
-class RtfDocumentsTest : public RtfTest
-{
+class RtfDocumentsTest : public RtfTest {
 protected:
     void SetUp() override
     {

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace rtf::testing
-{
-namespace
-{
+namespace rtf::testing {
+namespace {
 
 using printengine::CurrentCharFormat;
 using printengine::CurrentParaFormat;
@@ -31,9 +29,7 @@ struct PropertyCase {
     printengine::ParaFormat Para;
 };
 
-class RtfPropertyTest : public RtfTest, public ::testing::WithParamInterface<PropertyCase>
-{
-};
+class RtfPropertyTest : public RtfTest, public ::testing::WithParamInterface<PropertyCase> { };
 
 TEST_P(RtfPropertyTest, SetsTheFormat)
 {
@@ -78,9 +74,7 @@ struct ColorCase {
     std::u16string_view Text;
 };
 
-class RtfColorTableTest : public RtfTest, public ::testing::WithParamInterface<ColorCase>
-{
-};
+class RtfColorTableTest : public RtfTest, public ::testing::WithParamInterface<ColorCase> { };
 
 TEST_P(RtfColorTableTest, ReadsTheTable)
 {
@@ -123,9 +117,7 @@ struct FontCase {
     std::vector<FontTableRow> Entries;
 };
 
-class RtfFontTableTest : public RtfTest, public ::testing::WithParamInterface<FontCase>
-{
-};
+class RtfFontTableTest : public RtfTest, public ::testing::WithParamInterface<FontCase> { };
 
 TEST_P(RtfFontTableTest, ReadsTheFonts)
 {

@@ -29,7 +29,7 @@ std::vector<DrawnPicture>& Pictures()
 int32_t RecordPicture(HDC, const PLW_PICTURE* picture, int32_t x, int32_t y)
 {
     Pictures().push_back(
-        {*picture, std::vector<std::uint8_t>(picture->Data, picture->Data + picture->DataSize + 2), x, y});
+        { *picture, std::vector<std::uint8_t>(picture->Data, picture->Data + picture->DataSize + 2), x, y });
     return 1;
 }
 
@@ -44,7 +44,8 @@ protected:
 
     static std::string Picture(std::string_view keywords, std::string_view data)
     {
-        return "{\\pict" + std::string(keywords) + "\\bin" + std::to_string(data.size()) + " " + std::string(data) + "}";
+        return "{\\pict" + std::string(keywords) + "\\bin" + std::to_string(data.size()) + " " + std::string(data)
+            + "}";
     }
 };
 
@@ -52,7 +53,7 @@ TEST_F(RtfPictureTest, KeywordsFillTheRecord)
 {
     ASSERT_EQ(Parse("{\\rtf1{\\pict\\dibitmap0\\picw10\\pich20\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley75"
                     "\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes32\\piccropl1\\piccropt2\\piccropr3\\piccropb4"),
-              kRtfUnmatchedBrace);
+        kRtfUnmatchedBrace);
     const auto& record = CurrentPicture();
     ASSERT_TRUE(record.has_value());
     const PLW_PICTURE& f = record->Fields;
@@ -82,39 +83,38 @@ struct PlacementCase {
     std::int32_t X; // from OriginX
 };
 
-class RtfPicturePlacementTest : public RtfPictureTest, public ::testing::WithParamInterface<PlacementCase> {};
+class RtfPicturePlacementTest : public RtfPictureTest, public ::testing::WithParamInterface<PlacementCase> { };
 
 TEST_P(RtfPicturePlacementTest, PlacesThePicture)
 {
     const PlacementCase& row = GetParam();
     shell::SetResizeChoice(row.ResizeChoice);
     ASSERT_EQ(Parse("{\\rtf1" + std::string(row.Alignment) + " "
-                    + Picture("\\picwgoal" + std::to_string(row.GoalWidth) + "\\pichgoal1440", "DATA") + "}"),
-              kRtfOk);
+                  + Picture("\\picwgoal" + std::to_string(row.GoalWidth) + "\\pichgoal1440", "DATA") + "}"),
+        kRtfOk);
     ASSERT_EQ(Pictures().size(), 1u);
     const DrawnPicture& drawn = Pictures()[0];
     EXPECT_EQ(drawn.Fields.GoalWidth, row.RecordWidth);
     EXPECT_EQ(drawn.X - printengine::Job().OriginX, row.X);
     EXPECT_EQ(drawn.Fields.DataSize, 4);
-    EXPECT_EQ(drawn.Data, (std::vector<std::uint8_t>{'D', 'A', 'T', 'A', 0, 0}));
+    EXPECT_EQ(drawn.Data, (std::vector<std::uint8_t> { 'D', 'A', 'T', 'A', 0, 0 }));
     EXPECT_FALSE(CurrentPicture().has_value());
 }
 
 // The double's column is 2550 dots at 300 dpi.
 INSTANTIATE_TEST_SUITE_P(Rows, RtfPicturePlacementTest,
-    ::testing::Values(
-        PlacementCase{"left_at_full_size", shell::kResizeChoice100, "\\ql", 1440, 1440, 0},
-        PlacementCase{"half_size", shell::kResizeChoice50, "\\ql", 1440, 720, 0},
-        PlacementCase{"centred", shell::kResizeChoice100, "\\qc", 1440, 1440, (2550 - 300) / 2},
-        PlacementCase{"right", shell::kResizeChoice100, "\\qr", 1440, 1440, 2550 - 300},
-        PlacementCase{"justified_is_left", shell::kResizeChoice100, "\\qj", 1440, 1440, 0}),
+    ::testing::Values(PlacementCase { "left_at_full_size", shell::kResizeChoice100, "\\ql", 1440, 1440, 0 },
+        PlacementCase { "half_size", shell::kResizeChoice50, "\\ql", 1440, 720, 0 },
+        PlacementCase { "centred", shell::kResizeChoice100, "\\qc", 1440, 1440, (2550 - 300) / 2 },
+        PlacementCase { "right", shell::kResizeChoice100, "\\qr", 1440, 1440, 2550 - 300 },
+        PlacementCase { "justified_is_left", shell::kResizeChoice100, "\\qj", 1440, 1440, 0 }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(RtfPictureTest, RightAfterAParagraphThePenDoesNotMove)
 {
-    ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0 line\\par " + Picture("\\picwgoal1440\\pichgoal1440", "x")
-                    + "}"),
-              kRtfOk);
+    ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0 line\\par "
+                  + Picture("\\picwgoal1440\\pichgoal1440", "x") + "}"),
+        kRtfOk);
     const std::int32_t penY = printengine::Job().PenY;
     ASSERT_EQ(Pictures().size(), 1u);
     EXPECT_EQ(Pictures()[0].Y, printengine::Job().OriginY + penY);
@@ -125,8 +125,8 @@ TEST_F(RtfPictureTest, AfterBlankLinesAsHighAsThePictureItMovesUp)
 {
     // A 24-dot picture after blank lines reaching at least its height.
     ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 line\\par\\par\\par\\par "
-                    + Picture("\\picwgoal115\\pichgoal115", "x") + "}"),
-              kRtfOk);
+                  + Picture("\\picwgoal115\\pichgoal115", "x") + "}"),
+        kRtfOk);
     ASSERT_EQ(Pictures().size(), 1u);
     const std::int32_t height = 24;
     EXPECT_EQ(Pictures()[0].Y, printengine::Job().OriginY + printengine::Job().PenY - 2 * height);

@@ -7,10 +7,8 @@
 
 #include <string>
 
-namespace rtf::testing
-{
-namespace
-{
+namespace rtf::testing {
+namespace {
 
 using printengine::testing::ShownMessages;
 
@@ -25,9 +23,7 @@ struct TextCase {
     std::u16string_view Expected;
 };
 
-class RtfTextTest : public RtfTest, public ::testing::WithParamInterface<TextCase>
-{
-};
+class RtfTextTest : public RtfTest, public ::testing::WithParamInterface<TextCase> { };
 
 TEST_P(RtfTextTest, PrintsTheDocumentText)
 {
@@ -67,9 +63,7 @@ struct ErrorCase {
     int Expected;
 };
 
-class RtfErrorTest : public RtfTest, public ::testing::WithParamInterface<ErrorCase>
-{
-};
+class RtfErrorTest : public RtfTest, public ::testing::WithParamInterface<ErrorCase> { };
 
 TEST_P(RtfErrorTest, ReturnsTheErrorCode)
 {
@@ -182,9 +176,7 @@ struct UndefinedFontCase {
     std::u16string_view Expected;
 };
 
-class RtfUndefinedFontTest : public RtfTest, public ::testing::WithParamInterface<UndefinedFontCase>
-{
-};
+class RtfUndefinedFontTest : public RtfTest, public ::testing::WithParamInterface<UndefinedFontCase> { };
 
 // Text in a font the font table does not define prints in the library's
 // default face instead of being dropped.

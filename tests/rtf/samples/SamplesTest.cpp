@@ -14,8 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 

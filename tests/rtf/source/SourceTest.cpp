@@ -5,11 +5,9 @@
 #include <cstring>
 #include <limits>
 
-namespace
-{
+namespace {
 
-class SourceTest : public ::testing::Test
-{
+class SourceTest : public ::testing::Test {
 protected:
     void TearDown() override { rtf::ReleaseSourceData(); }
 };

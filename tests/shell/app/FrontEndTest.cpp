@@ -4,10 +4,8 @@
 
 #include <vector>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 using Action = FrontEndRequest::Action;
 

@@ -2,8 +2,7 @@
 
 #include "PrintJob.h"
 
-namespace shell
-{
+namespace shell {
 PrinterScript& Script()
 {
     static PrinterScript script;

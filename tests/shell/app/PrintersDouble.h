@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace shell
-{
+namespace shell {
 
 struct PrinterCall {
     enum Kind { Document, Workbook } kind;

@@ -20,8 +20,7 @@
 
 extern char** environ;
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -49,8 +48,7 @@ std::string ReadFile(const fs::path& path)
     return text.str();
 }
 
-class ProgramTest : public ::testing::Test
-{
+class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -9,15 +9,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 namespace fs = std::filesystem;
 
-class SingleInstanceTest : public ::testing::Test
-{
+class SingleInstanceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 TEST(TextConversionTest, Utf8ToUtf16)
 {

@@ -20,18 +20,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 const std::filesystem::path kStubs = TALLOWIN_PLOTWISE_STUBS;
 constexpr int kReceiveTimeoutMs = 5000;
 constexpr std::u16string_view kMissingLibraryText = u"Plotwise DLL missing or outdated";
 
 // A window system whose window can be made to fail.
-class TestWindowSystem final : public WindowSystem
-{
+class TestWindowSystem final : public WindowSystem {
 public:
     bool RegisterClassW(const WindowClass& windowClass) override
     {
@@ -55,8 +52,7 @@ public:
 };
 
 // A socket standing for a running interactive copy.
-class Listener
-{
+class Listener {
 public:
     explicit Listener(const std::filesystem::path& path)
     {
@@ -97,8 +93,7 @@ private:
     bool listening_ = false;
 };
 
-class WinMainTest : public ::testing::Test
-{
+class WinMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

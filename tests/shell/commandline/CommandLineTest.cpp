@@ -13,10 +13,8 @@
 #include <string>
 #include <unistd.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 std::string Narrow(std::u16string_view text)
 {
@@ -35,8 +33,7 @@ std::optional<std::u16string> File()
 
 // Every test runs on its own settings file, so nothing outside the test is
 // read or written.
-class CommandLineTest : public ::testing::Test
-{
+class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using fakeprinter::Fake;
 
@@ -20,8 +19,7 @@ std::vector<std::u16string> Faces()
     return faces;
 }
 
-class FontListTest : public ::testing::Test
-{
+class FontListTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace platform;
 using fakeprinter::Fake;
@@ -26,8 +25,7 @@ void SetFace(const std::u16string& face)
     std::copy(face.begin(), face.end(), settings.TextFontFace);
 }
 
-class PlainTextDialogTest : public ::testing::Test
-{
+class PlainTextDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -6,8 +6,7 @@
 
 #include <string_view>
 
-namespace
-{
+namespace {
 
 using shell::DocumentType;
 

@@ -13,8 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -46,8 +45,7 @@ std::size_t Count(const std::string& text, const std::string& what)
     return count;
 }
 
-class EndToEndTest : public ::testing::Test
-{
+class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

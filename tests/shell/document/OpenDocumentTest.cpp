@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
@@ -29,8 +28,7 @@ std::u16string Utf16(const std::string& text)
     return out;
 }
 
-class OpenDocumentTest : public ::testing::Test
-{
+class OpenDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

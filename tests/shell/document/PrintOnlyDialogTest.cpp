@@ -21,8 +21,7 @@ extern "C" const char* __lsan_default_suppressions()
     return "leak:libfontconfig.so\n";
 }
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 

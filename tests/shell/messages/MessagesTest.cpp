@@ -21,8 +21,7 @@ struct ShownBox {
 
 // Records every message box and restores the program module and the
 // standard-error host afterwards.
-class MessagesTest : public ::testing::Test
-{
+class MessagesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

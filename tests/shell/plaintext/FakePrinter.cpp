@@ -8,10 +8,8 @@
 #include <map>
 #include <memory>
 
-namespace fakeprinter
-{
-namespace
-{
+namespace fakeprinter {
+namespace {
 
 constexpr int kPageWidth = 850;
 constexpr int kPageHeight = 1100;

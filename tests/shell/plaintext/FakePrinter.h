@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace fakeprinter
-{
+namespace fakeprinter {
 
 struct DrawnText {
     int Page = 0;

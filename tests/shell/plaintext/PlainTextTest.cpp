@@ -11,15 +11,13 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
 using shell::PlainTextEncoding;
 
-class PlainTextTest : public ::testing::Test
-{
+class PlainTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

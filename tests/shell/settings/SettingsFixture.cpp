@@ -4,10 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-namespace shell::testing
-{
-namespace
-{
+namespace shell::testing {
+namespace {
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 

@@ -15,11 +15,9 @@
 #include <string_view>
 #include <vector>
 
-namespace shell::testing
-{
+namespace shell::testing {
 
-class SettingsFixture : public ::testing::Test
-{
+class SettingsFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;

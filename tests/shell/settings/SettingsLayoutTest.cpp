@@ -7,10 +7,8 @@
 #include <type_traits>
 #include <utility>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 using testing::Hex;
 using testing::Join;
@@ -44,9 +42,7 @@ std::vector<std::uint8_t> DefaultPrExcel()
     return Hex("01000000 00000000 01000000 01000000 00 01 0000 6400 000000000000");
 }
 
-class SettingsLayoutTest : public testing::SettingsFixture
-{
-};
+class SettingsLayoutTest : public testing::SettingsFixture { };
 
 TEST_F(SettingsLayoutTest, DefaultsAreStoredByteForByte)
 {

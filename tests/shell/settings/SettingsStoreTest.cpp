@@ -9,17 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace shell
-{
-namespace
-{
+namespace shell {
+namespace {
 
 namespace fs = std::filesystem;
 
 constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
 
-class SettingsStoreTest : public testing::SettingsFixture
-{
+class SettingsStoreTest : public testing::SettingsFixture {
 protected:
     static fs::path DataFile(const char* name) { return fs::path(TALLOWIN_SETTINGS_TEST_DATA) / name; }
 

@@ -6,10 +6,8 @@
 #include <iterator>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 struct ParseRow {
     const char16_t* text;

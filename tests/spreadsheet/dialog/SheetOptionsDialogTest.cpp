@@ -15,10 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 using platform::DialogAction;
 
@@ -38,8 +36,7 @@ WorkbookDescription TwoSheets()
     return workbook;
 }
 
-class SheetOptionsDialogTest : public ::testing::Test
-{
+class SheetOptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

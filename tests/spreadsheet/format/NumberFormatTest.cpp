@@ -11,10 +11,8 @@
 #include <optional>
 #include <string>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 // Every character is 10 layout units wide.
 constexpr int kCharWidth = 10;
@@ -28,8 +26,7 @@ constexpr CellRect kWide { 0, 0, 1000, 20 };
 // 14 March 2004, 15:26:40.
 constexpr double kAfternoon = 38060.643518518518;
 
-class NumberFormatTest : public ::testing::Test
-{
+class NumberFormatTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

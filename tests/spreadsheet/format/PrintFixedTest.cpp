@@ -4,10 +4,8 @@
 
 #include <cmath>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 TEST(PrintFixedTest, ExactHalvesRoundAwayFromZero)
 {

@@ -3,10 +3,8 @@
 
 #include "SheetPrintFixture.h"
 
-namespace spreadsheet::testing
-{
-namespace
-{
+namespace spreadsheet::testing {
+namespace {
 
 // Formats: 0 general, 1 right, 2 centre, 3 wrap, 4 centre across.
 WorkbookDescription AlignedWorkbook()

@@ -3,10 +3,8 @@
 
 #include "SheetPrintFixture.h"
 
-namespace spreadsheet::testing
-{
-namespace
-{
+namespace spreadsheet::testing {
+namespace {
 
 WorkbookDescription SmallWorkbook()
 {
@@ -77,10 +75,8 @@ TEST_F(SheetPrintTest, WorkbookWithoutSheetsPrintsNothing)
 } // namespace
 } // namespace spreadsheet::testing
 
-namespace spreadsheet::testing
-{
-namespace
-{
+namespace spreadsheet::testing {
+namespace {
 
 TEST_F(SheetPrintTest, SelectionPastTheLastRowStopsAtRow16384)
 {

@@ -9,10 +9,8 @@
 #include <cctype>
 #include <utility>
 
-namespace spreadsheet::testing
-{
-namespace
-{
+namespace spreadsheet::testing {
+namespace {
 
 // The first column letter and the first row number of each page.
 std::vector<std::pair<std::string, std::string>> PageCorners(const std::vector<std::string>& recording)

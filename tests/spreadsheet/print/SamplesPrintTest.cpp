@@ -11,13 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
-class SamplesPrintTest : public ::testing::Test
-{
+class SamplesPrintTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -26,8 +26,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace spreadsheet::testing
-{
+namespace spreadsheet::testing {
 
 namespace fs = std::filesystem;
 
@@ -59,8 +58,7 @@ inline WorkbookDescription MonoWorkbook()
     return workbook;
 }
 
-class SheetPrintTest : public ::testing::Test
-{
+class SheetPrintTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {

@@ -9,10 +9,8 @@
 #include <functional>
 #include <random>
 
-namespace spreadsheet::testing
-{
-namespace
-{
+namespace spreadsheet::testing {
+namespace {
 
 // A sheet of 40 rows and 30 columns over several pages, with overflowing
 // texts, numbers, blanks, centring across and coloured rows and columns.
@@ -51,8 +49,7 @@ WorkbookDescription BusyWorkbook()
     return workbook;
 }
 
-class SheetWalkTest : public SheetPrintTest
-{
+class SheetWalkTest : public SheetPrintTest {
 protected:
     // The recordings of the indexed and the full walk.
     std::pair<std::vector<std::string>, std::vector<std::string>> BothWalks(const std::vector<std::uint8_t>& bytes)

@@ -2,10 +2,8 @@
 
 #include <set>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 WorkbookDescription SmallWorkbook()
 {

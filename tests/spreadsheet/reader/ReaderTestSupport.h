@@ -13,11 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace spreadsheet
-{
+namespace spreadsheet {
 
-class ReaderTest : public ::testing::Test
-{
+class ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -5,10 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 struct LengthRow {
     const char* Name;

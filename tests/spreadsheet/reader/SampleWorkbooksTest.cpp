@@ -5,10 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
 {

@@ -4,10 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 struct MessageRow {
     const char* Name;

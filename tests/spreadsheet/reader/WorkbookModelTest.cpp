@@ -1,9 +1,7 @@
 #include "ReaderTestSupport.h"
 
-namespace spreadsheet
-{
-namespace
-{
+namespace spreadsheet {
+namespace {
 
 SheetDescription NamedSheet(const char16_t* name)
 {

@@ -21,10 +21,10 @@
     X(COLORREF, PLW_SetBkColor, (HDC dc, COLORREF color))                                                              \
     X(int32_t, PLW_GetTextMetrics, (HDC dc, TEXTMETRICW * metrics))                                                    \
     X(int32_t, PLW_GetTextExtentExPoint,                                                                               \
-      (HDC dc, const PLW_WCHAR* text, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx, SIZE* size))       \
+        (HDC dc, const PLW_WCHAR* text, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx, SIZE* size))      \
     X(int32_t, PLW_ExtTextOut,                                                                                         \
-      (HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* rect, const PLW_WCHAR* text, uint32_t count,        \
-       const int32_t* dx))                                                                                             \
+        (HDC dc, int32_t x, int32_t y, uint32_t options, const RECT* rect, const PLW_WCHAR* text, uint32_t count,      \
+            const int32_t* dx))                                                                                        \
     X(int32_t, PLW_Rectangle, (HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom))                      \
     X(int32_t, PLW_Polyline, (HDC dc, const POINT* points, int32_t count))                                             \
     X(int32_t, PLW_DrawPictIndirect, (HDC dc, const PLW_PICTURE* picture, int32_t x, int32_t y))                       \
@@ -39,7 +39,7 @@
     X(HBRUSH, PLW_CreateSolidBrush, (COLORREF color))                                                                  \
     X(HGDIOBJ, PLW_GetStockObject, (int32_t index))                                                                    \
     X(int32_t, PLW_DeleteObject, (HGDIOBJ object))                                                                     \
-    X(int32_t, PLW_GetTextFaceW, (HDC dc, int32_t count, PLW_WCHAR* face))                                            \
+    X(int32_t, PLW_GetTextFaceW, (HDC dc, int32_t count, PLW_WCHAR * face))                                            \
     X(HDC, PLW_GetScreenDC, (void))                                                                                    \
     X(int32_t, PLW_ReleaseScreenDC, (HDC dc))                                                                          \
     X(int32_t, PLW_EnumFontsW, (HDC dc, const PLW_WCHAR* face, PLW_FONTENUMPROC proc, void* data))

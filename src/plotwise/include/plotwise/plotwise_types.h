@@ -32,7 +32,8 @@ typedef HGDIOBJ HBRUSH;
 
 /* 0x00BBGGRR */
 typedef uint32_t COLORREF;
-#define PLW_RGB(r, g, b) ((COLORREF)(((uint8_t)(r)) | ((uint32_t)((uint8_t)(g)) << 8) | ((uint32_t)((uint8_t)(b)) << 16)))
+#define PLW_RGB(r, g, b)                                                                                               \
+    ((COLORREF)(((uint8_t)(r)) | ((uint32_t)((uint8_t)(g)) << 8) | ((uint32_t)((uint8_t)(b)) << 16)))
 
 typedef struct {
     int32_t left;
@@ -95,7 +96,7 @@ typedef struct {
 
 typedef struct {
     uint32_t lopnStyle; /* PS_SOLID or PS_NULL */
-    POINT lopnWidth;    /* x is the width in device units; 0 means one dot */
+    POINT lopnWidth; /* x is the width in device units; 0 means one dot */
     COLORREF lopnColor;
 } LOGPEN;
 
@@ -170,9 +171,9 @@ typedef struct {
     int32_t Type; /* 0 = device-independent bitmap */
     int32_t SourceWidth;
     int32_t SourceHeight;
-    int32_t GoalWidth;  /* twips */
+    int32_t GoalWidth; /* twips */
     int32_t GoalHeight; /* twips */
-    int32_t ScaleX;     /* percent; 0 = 100 */
+    int32_t ScaleX; /* percent; 0 = 100 */
     int32_t ScaleY;
     int32_t BitsPerPixel;
     int32_t Planes;
