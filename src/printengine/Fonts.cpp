@@ -4,37 +4,16 @@
 #include "SystemLocale.h"
 #include "Units.h"
 
+#include <CharsetCodePages.h>
 #include <PrintingLibrary.h>
 
-#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace printengine {
 namespace {
-
-struct CharsetCodePage {
-    std::uint16_t Charset;
-    std::uint16_t CodePage;
-};
-
-// Searched in this order.
-constexpr std::array<CharsetCodePage, 13> kCharsetCodePages { {
-    { 0, 1252 },
-    { 2, 1252 },
-    { 204, 1251 },
-    { 238, 1250 },
-    { 161, 1253 },
-    { 162, 1254 },
-    { 186, 1257 },
-    { 177, 1255 },
-    { 178, 1256 },
-    { 128, 932 },
-    { 129, 949 },
-    { 134, 936 },
-    { 136, 950 },
-} };
 
 struct FontCacheEntry {
     FontCacheEntry* Next = nullptr;
@@ -139,11 +118,9 @@ std::uint16_t SelectCodePage(std::uint16_t charset)
     if (charset == codePages.CurrentCharset)
         return codePages.CurrentCharset;
     codePages.CurrentCharset = charset & 0xFF;
-    for (const CharsetCodePage& row : kCharsetCodePages) {
-        if (row.Charset == codePages.CurrentCharset) {
-            codePages.CodePage = row.CodePage;
-            return codePages.CurrentCharset;
-        }
+    if (std::optional<std::uint16_t> codePage = platform::CodePageOfCharset(codePages.CurrentCharset)) {
+        codePages.CodePage = *codePage;
+        return codePages.CurrentCharset;
     }
     codePages.CodePage
         = codePages.DocumentCodePage != kNoDocumentCodePage ? codePages.DocumentCodePage : SystemAnsiCodePage();

@@ -1,7 +1,7 @@
 #pragma once
 
 // RTF font charsets and the Windows code pages their text is written in,
-// as the print engine selects them when it prints an RTF document.
+// shared by the print engine and the document converter.
 
 #include <cstdint>
 #include <optional>
