@@ -63,8 +63,8 @@ public:
         dictionary += " 0 R/Contents ";
         AppendInteger(dictionary, contentObject);
         dictionary += " 0 R>>";
-        if (!pdf_.WriteStream(contentObject, "", content, StreamData::Compressed)
-            || !pdf_.WriteObject(pageObject, dictionary))
+        if (!pdf_.WriteStream(contentObject, "", std::move(content), StreamData::Compressed)
+            || !pdf_.WriteObject(pageObject, std::move(dictionary)))
             return Failed(error);
         pageObjects_.push_back(pageObject);
         return true;
@@ -86,7 +86,11 @@ public:
         return true;
     }
 
-    void Abandon() override { file_.Abandon(); }
+    void Abandon() override
+    {
+        pdf_.Cancel();
+        file_.Abandon();
+    }
 
 private:
     bool WriteDocumentObjects()
@@ -126,6 +130,7 @@ private:
 
     bool Failed(std::string& error)
     {
+        pdf_.Cancel();
         // The output file knows the system's reason for a failed write.
         int writeErrno = file_.WriteErrno();
         error = writeErrno ? CannotWrite(path_, writeErrno) : "cannot write " + path_ + ": rendering failed";

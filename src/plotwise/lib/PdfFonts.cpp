@@ -391,7 +391,7 @@ bool PdfFontSet::WriteFace(FaceEntry& entry, std::string& cidToGid)
         } else {
             dictionary = entry.Kind == Program::CidKeyedCff ? "/Subtype/CIDFontType0C" : "/Subtype/OpenType";
         }
-        if (!pdf_.WriteStream(file, dictionary, program, StreamData::Compressed))
+        if (!pdf_.WriteStream(file, std::move(dictionary), std::move(program), StreamData::Compressed))
             return false;
     }
     if (entry.Kind == Program::TrueType) {
@@ -411,7 +411,7 @@ bool PdfFontSet::WriteFace(FaceEntry& entry, std::string& cidToGid)
             map[2 * glyph + 1] = static_cast<char>(newGlyphs[glyph] & 0xFF);
         }
         int object = pdf_.Reserve();
-        if (!pdf_.WriteStream(object, "", map, StreamData::Compressed))
+        if (!pdf_.WriteStream(object, "", std::move(map), StreamData::Compressed))
             return false;
         cidToGid = "/CIDToGIDMap ";
         AppendReference(cidToGid, object);

@@ -47,6 +47,8 @@ struct GraphicsState {
     std::optional<Rgb> Stroke;
     std::optional<double> LineWidth;
     int TextRendering = 0;
+    // The font resource of the text state, which outlives text objects.
+    const PdfFontSet::SizeEntry* TextFont = nullptr;
 };
 
 class ContentWriter {
@@ -251,9 +253,12 @@ private:
         double baseline, size_t& position)
     {
         double em = size.Em;
-        out_ += '/';
-        out_ += size.ResourceName;
-        out_ += " 1 Tf\n";
+        if (state_.TextFont != &size) {
+            out_ += '/';
+            out_ += size.ResourceName;
+            out_ += " 1 Tf\n";
+            state_.TextFont = &size;
+        }
         double start = static_cast<double>(op.X) + op.Glyphs[begin].X;
         Numbers({ em, 0, font.SyntheticItalic() ? kObliqueSlant * em : 0, -em, start });
         Real(baseline);
@@ -508,7 +513,7 @@ int PdfImageSet::Write(cairo_surface_t* image)
     if (translucent) {
         mask = pdf_.Reserve();
         if (!pdf_.WriteStream(mask, "/Type/XObject/Subtype/Image" + size + "/ColorSpace/DeviceGray/Interpolate true",
-                alpha, StreamData::Compressed))
+                std::move(alpha), StreamData::Compressed))
             return 0;
     }
     int object = pdf_.Reserve();
@@ -518,7 +523,7 @@ int PdfImageSet::Write(cairo_surface_t* image)
         AppendInteger(dictionary, mask);
         dictionary += " 0 R";
     }
-    return pdf_.WriteStream(object, dictionary, rgb, StreamData::Compressed) ? object : 0;
+    return pdf_.WriteStream(object, std::move(dictionary), std::move(rgb), StreamData::Compressed) ? object : 0;
 }
 
 std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images)

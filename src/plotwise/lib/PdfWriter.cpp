@@ -13,6 +13,8 @@ namespace {
 // deflate level already halves them, higher levels cost more than they save.
 constexpr int kCompressionLevel = 1;
 constexpr int kMaximumDecimals = 6;
+// Pages waiting to be compressed and written, at most.
+constexpr size_t kMaximumQueuedBytes = 64 * 1024 * 1024;
 
 } // namespace
 
@@ -110,6 +112,11 @@ PdfFile::PdfFile(OutputFile& file)
 {
 }
 
+PdfFile::~PdfFile()
+{
+    StopWorker(true);
+}
+
 bool PdfFile::Begin()
 {
     // The binary comment tells transfer programs that the file is binary.
@@ -118,58 +125,133 @@ bool PdfFile::Begin()
 
 int PdfFile::Reserve()
 {
-    offsets_.push_back(0);
-    return static_cast<int>(offsets_.size());
+    return ++reserved_;
 }
 
-bool PdfFile::StartObject(int number)
+bool PdfFile::WriteObject(int number, std::string body)
 {
-    offsets_[static_cast<size_t>(number - 1)] = written_;
+    Pending pending;
+    pending.Number = number;
+    pending.Dictionary = std::move(body);
+    return Enqueue(std::move(pending));
+}
+
+bool PdfFile::WriteStream(int number, std::string dictionary, std::string data, StreamData kind)
+{
+    Pending pending;
+    pending.Number = number;
+    pending.IsStream = true;
+    pending.Dictionary = std::move(dictionary);
+    pending.Data = std::move(data);
+    pending.Kind = kind;
+    return Enqueue(std::move(pending));
+}
+
+bool PdfFile::Enqueue(Pending pending)
+{
+    if (failed_)
+        return false;
+    size_t bytes = pending.Dictionary.size() + pending.Data.size();
+    std::unique_lock guard(lock_);
+    if (!worker_.joinable())
+        worker_ = std::thread([this] { Run(); });
+    // Memory holds a bounded amount of unwritten pages: a job that lays out
+    // faster than the disk takes it waits here.
+    room_.wait(guard, [this] { return queuedBytes_ < kMaximumQueuedBytes || queue_.empty() || failed_; });
+    queuedBytes_ += bytes;
+    queue_.push_back(std::move(pending));
+    wake_.notify_one();
+    return !failed_;
+}
+
+void PdfFile::Run()
+{
+    std::unique_lock guard(lock_);
+    while (true) {
+        wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
+        if (queue_.empty())
+            return;
+        Pending pending = std::move(queue_.front());
+        queue_.pop_front();
+        busy_ = true;
+        guard.unlock();
+        bool written = !failed_ && WritePending(pending);
+        guard.lock();
+        busy_ = false;
+        queuedBytes_ -= pending.Dictionary.size() + pending.Data.size();
+        if (!written)
+            failed_ = true;
+        room_.notify_all();
+    }
+}
+
+bool PdfFile::WritePending(const Pending& pending)
+{
+    offsets_.emplace_back(pending.Number, written_);
     std::string head;
-    AppendInteger(head, number);
+    AppendInteger(head, pending.Number);
     head += " 0 obj\n";
-    return Write(head);
-}
-
-bool PdfFile::WriteObject(int number, std::string_view body)
-{
-    return StartObject(number) && Write(body) && Write("\nendobj\n");
-}
-
-bool PdfFile::WriteStream(int number, std::string_view dictionary, std::string_view data, StreamData kind)
-{
-    std::string_view payload = data;
-    if (kind == StreamData::Compressed) {
+    if (!pending.IsStream)
+        return Write(head) && Write(pending.Dictionary) && Write("\nendobj\n");
+    std::string_view payload = pending.Data;
+    if (pending.Kind == StreamData::Compressed) {
         if (!compressor_)
             compressor_.reset(libdeflate_alloc_compressor(kCompressionLevel));
-        size_t size = compressor_ ? libdeflate_zlib_compress_bound(compressor_.get(), data.size()) : 0;
+        size_t size = compressor_ ? libdeflate_zlib_compress_bound(compressor_.get(), pending.Data.size()) : 0;
         compressed_.resize(size);
-        size = compressor_
-            ? libdeflate_zlib_compress(compressor_.get(), data.data(), data.size(), compressed_.data(), size)
-            : 0;
-        if (size == 0) {
-            failed_ = true;
+        size = compressor_ ? libdeflate_zlib_compress(
+                   compressor_.get(), pending.Data.data(), pending.Data.size(), compressed_.data(), size)
+                           : 0;
+        if (size == 0)
             return false;
-        }
         payload = std::string_view(compressed_.data(), size);
     }
-    std::string head = "<<";
-    head += dictionary;
+    head += "<<";
+    head += pending.Dictionary;
     head += "/Length ";
     AppendInteger(head, static_cast<int64_t>(payload.size()));
-    if (kind == StreamData::Compressed)
+    if (pending.Kind == StreamData::Compressed)
         head += "/Filter/FlateDecode";
     head += ">>\nstream\n";
-    return StartObject(number) && Write(head) && Write(payload) && Write("\nendstream\nendobj\n");
+    return Write(head) && Write(payload) && Write("\nendstream\nendobj\n");
+}
+
+void PdfFile::StopWorker(bool discard)
+{
+    {
+        std::lock_guard guard(lock_);
+        if (discard) {
+            queue_.clear();
+            queuedBytes_ = 0;
+        }
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void PdfFile::Cancel()
+{
+    failed_ = true;
+    StopWorker(true);
 }
 
 bool PdfFile::Finish(int root, int info)
 {
-    uint64_t table = written_;
+    StopWorker(false);
+    if (failed_)
+        return false;
+    std::vector<uint64_t> table(static_cast<size_t>(reserved_), 0);
+    for (const auto& [number, offset] : offsets_) {
+        if (number >= 1 && number <= reserved_)
+            table[static_cast<size_t>(number - 1)] = offset;
+    }
+    uint64_t start = written_;
     std::string xref = "xref\n0 ";
-    AppendInteger(xref, static_cast<int64_t>(offsets_.size() + 1));
+    AppendInteger(xref, static_cast<int64_t>(table.size() + 1));
     xref += "\n0000000000 65535 f \n";
-    for (uint64_t offset : offsets_) {
+    for (uint64_t offset : table) {
         if (offset == 0)
             return false; // reserved and never written: the file would be damaged
         // Each entry is exactly twenty bytes: ten digits of offset, padded.
@@ -180,25 +262,21 @@ bool PdfFile::Finish(int root, int info)
         xref += " 00000 n \n";
     }
     xref += "trailer\n<</Size ";
-    AppendInteger(xref, static_cast<int64_t>(offsets_.size() + 1));
+    AppendInteger(xref, static_cast<int64_t>(table.size() + 1));
     xref += "/Root ";
     AppendInteger(xref, root);
     xref += " 0 R/Info ";
     AppendInteger(xref, info);
     xref += " 0 R>>\nstartxref\n";
-    AppendInteger(xref, static_cast<int64_t>(table));
+    AppendInteger(xref, static_cast<int64_t>(start));
     xref += "\n%%EOF\n";
     return Write(xref);
 }
 
 bool PdfFile::Write(std::string_view bytes)
 {
-    if (failed_)
+    if (!file_.Write(bytes.data(), bytes.size()))
         return false;
-    if (!file_.Write(bytes.data(), bytes.size())) {
-        failed_ = true;
-        return false;
-    }
     written_ += bytes.size();
     return true;
 }

@@ -8,10 +8,15 @@
 
 #include "OutputFile.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 struct libdeflate_compressor;
@@ -32,40 +37,72 @@ void AppendTextString(std::string& out, std::string_view utf8);
 // Whether a stream's data is compressed before it is written.
 enum class StreamData { Compressed, AsIs };
 
+// Objects are compressed and written by a thread of the file's own, in the
+// order they are given, so that the next page is laid out while the last
+// one is written.
 class PdfFile {
 public:
     explicit PdfFile(OutputFile& file);
+    PdfFile(const PdfFile&) = delete;
+    PdfFile& operator=(const PdfFile&) = delete;
+    ~PdfFile();
 
     // Writes the header. False when the file cannot be written.
     bool Begin();
     // A new object number, for an object written later.
     int Reserve();
     // Writes object `number` whose body is `body` ("<< ... >>", "[...]" ...).
-    bool WriteObject(int number, std::string_view body);
+    // False once a write has failed.
+    bool WriteObject(int number, std::string body);
     // Writes object `number` as a stream: `dictionary` holds the entries
     // other than /Length and /Filter, without the surrounding "<< >>".
-    bool WriteStream(int number, std::string_view dictionary, std::string_view data, StreamData kind);
-    // Writes the cross-reference table and the trailer. Every reserved
-    // number must have been written by then.
+    bool WriteStream(int number, std::string dictionary, std::string data, StreamData kind);
+    // Waits for every object, then writes the cross-reference table and the
+    // trailer. False when any write failed or a reserved number was never
+    // written.
     bool Finish(int root, int info);
-
-    // The bytes written so far.
-    uint64_t Size() const { return written_; }
+    // Stops writing; what was not written yet is dropped. The output file
+    // may then be abandoned.
+    void Cancel();
 
 private:
-    bool Write(std::string_view bytes);
-    bool StartObject(int number);
+    struct Pending {
+        int Number = 0;
+        bool IsStream = false;
+        std::string Dictionary; // or the body of a plain object
+        std::string Data;
+        StreamData Kind = StreamData::AsIs;
+    };
 
     struct CompressorDeleter {
         void operator()(libdeflate_compressor* compressor) const;
     };
 
+    bool Enqueue(Pending pending);
+    void Run();
+    bool WritePending(const Pending& pending);
+    bool Write(std::string_view bytes);
+    void StopWorker(bool discard);
+
     OutputFile& file_;
+    int reserved_ = 0;
+
+    // Shared with the writing thread.
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::condition_variable room_;
+    std::deque<Pending> queue_;
+    size_t queuedBytes_ = 0;
+    bool stopping_ = false;
+    bool busy_ = false;
+    std::atomic<bool> failed_ = false;
+    std::thread worker_;
+
+    // Used by the writing thread only, and by Finish once it has stopped.
     std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor_;
-    std::vector<uint64_t> offsets_; // by object number - 1
     std::string compressed_;
+    std::vector<std::pair<int, uint64_t>> offsets_; // object number, offset
     uint64_t written_ = 0;
-    bool failed_ = false;
 };
 
 } // namespace plotwise
