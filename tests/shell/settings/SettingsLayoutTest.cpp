@@ -289,29 +289,26 @@ const ResizeRow kResizeRows[] = {
     { 2, 1002, 1, 1 },
 };
 
-TEST_F(SettingsLayoutTest, SetResizeChoiceSetsTheScale)
+TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 {
     for (const auto& row : kResizeRows) {
+        SCOPED_TRACE(row.choice);
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
         SetResizeChoice(row.choice);
-        EXPECT_EQ(Settings().ResizeChoice, row.stored) << row.choice;
-        EXPECT_EQ(Settings().ScaleNum, row.num) << row.choice;
-        EXPECT_EQ(Settings().ScaleDen, row.den) << row.choice;
-    }
-}
+        EXPECT_EQ(Settings().ResizeChoice, row.stored);
+        EXPECT_EQ(Settings().ScaleNum, row.num);
+        EXPECT_EQ(Settings().ScaleDen, row.den);
 
-TEST_F(SettingsLayoutTest, AStoredResizeChoiceGoesThroughSetResizeChoice)
-{
-    for (const auto& row : kResizeRows) {
         auto stored = DefaultPrStore();
         PutLittleEndian(stored, 8, 4, row.choice);
         StoreValue(u"PrStore", stored);
         Settings().ScaleNum = 9;
+        Settings().ScaleDen = 9;
         LoadSettings();
-        EXPECT_EQ(Settings().ResizeChoice, row.stored) << row.choice;
-        EXPECT_EQ(Settings().ScaleNum, row.num) << row.choice;
-        EXPECT_EQ(Settings().ScaleDen, row.den) << row.choice;
+        EXPECT_EQ(Settings().ResizeChoice, row.stored);
+        EXPECT_EQ(Settings().ScaleNum, row.num);
+        EXPECT_EQ(Settings().ScaleDen, row.den);
     }
 }
 
