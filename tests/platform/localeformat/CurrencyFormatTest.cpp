@@ -103,15 +103,9 @@ TEST_F(DefaultCurrencyTest, TheLocaleOfTheEnvironmentFormatsTheAmount)
         { nullptr, nullptr, nullptr, u"-$1,234.50", u"$12.00" },
     };
     for (const Row& row : rows) {
-        unsetenv("LC_ALL");
-        unsetenv("LANG");
-        unsetenv("LC_MONETARY");
-        if (row.AllVariable)
-            setenv("LC_ALL", row.AllVariable, 1);
-        if (row.Lang)
-            setenv("LANG", row.Lang, 1);
-        if (row.Monetary)
-            setenv("LC_MONETARY", row.Monetary, 1);
+        environment_.Set("LC_ALL", row.AllVariable);
+        environment_.Set("LANG", row.Lang);
+        environment_.Set("LC_MONETARY", row.Monetary);
         char16_t amount[101];
         ASSERT_GT(GetCurrencyFormatW(0, 0, u"-1234.5", nullptr, amount, 101), 0);
         EXPECT_EQ(std::u16string(amount), row.Amount);
