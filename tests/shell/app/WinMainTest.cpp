@@ -256,14 +256,11 @@ TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForward)
     Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
     ASSERT_TRUE(listener.Listening());
 
-    EXPECT_EQ(Start(u""), 1);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(u"/E"), 0);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(u"/X /E"), 0);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(nullptr), 1);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    const std::pair<const char16_t*, int> starts[] = { { u"", 1 }, { u"/E", 0 }, { u"/X /E", 0 }, { nullptr, 1 } };
+    for (const auto& [commandLine, status] : starts) {
+        EXPECT_EQ(Start(commandLine), status);
+        EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    }
     EXPECT_TRUE(windows_.createdClass.empty());
 }
 
