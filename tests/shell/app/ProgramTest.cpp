@@ -1,5 +1,6 @@
 // Runs the built program as a caller would and checks its exit statuses and
 // what it says on standard error.
+#include "InstanceListener.h"
 #include "ProgramRun.h"
 #include "SingleInstance.h"
 
@@ -8,8 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -132,12 +131,8 @@ TEST_F(ProgramTest, SecondInteractiveStart)
     setenv("XDG_RUNTIME_DIR", (directory_ / "runtime").c_str(), 1);
     fs::path socketPath = shell::InstanceSocketPath(u"TALLOWIN", u"Tallowin");
     unsetenv("XDG_RUNTIME_DIR");
-    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    socketPath.native().copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 8), 0);
+    shell::test::Listener listener(socketPath);
+    ASSERT_TRUE(listener.Ready());
 
     EXPECT_EQ(Run({}, kLibraryDirectory).status, 1);
     EXPECT_EQ(Run({ "/E" }, kLibraryDirectory).status, 0);
@@ -145,7 +140,6 @@ TEST_F(ProgramTest, SecondInteractiveStart)
     ProgramOutcome printing = Run({ "/F", "\\a.txt", "/E" }, kLibraryDirectory);
     EXPECT_EQ(printing.status, 2);
     EXPECT_NE(printing.err.find(kUnableToOpenFileText), std::string::npos) << printing.err;
-    close(listener);
 }
 
 TEST_F(ProgramTest, SheetOptionsAreStoredForTheNextStart)
