@@ -38,18 +38,6 @@ std::optional<std::vector<std::uint8_t>> SettingsFixture::StoredValue(const char
     return data;
 }
 
-platform::DWORD SettingsFixture::StoredType(const char16_t* name)
-{
-    platform::HKEY key = nullptr;
-    platform::DWORD type = platform::REG_NONE;
-    if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kKey, 0, platform::KEY_READ, &key)
-        == platform::ERROR_SUCCESS) {
-        platform::RegQueryValueExW(key, name, nullptr, &type, nullptr, nullptr);
-        platform::RegCloseKey(key);
-    }
-    return type;
-}
-
 void SettingsFixture::StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data)
 {
     platform::HKEY key = nullptr;

@@ -26,7 +26,6 @@ protected:
 
     // The stored value, or nothing when the key or the value is missing.
     std::optional<std::vector<std::uint8_t>> StoredValue(const char16_t* name);
-    platform::DWORD StoredType(const char16_t* name);
     void StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data);
 };
 
