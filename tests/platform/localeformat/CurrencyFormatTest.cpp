@@ -1,6 +1,7 @@
 #include "LocaleFormat.h"
 #include "LocaleTestSupport.h"
 
+#include <array>
 #include <cmath>
 
 namespace platform {
@@ -118,6 +119,12 @@ TEST_F(DefaultCurrencyTest, TheLocaleOfTheEnvironmentFormatsTheAmount)
     EXPECT_EQ(std::u16string(amount), u"5,00 \u20AC");
 }
 
+std::array<int, 8> Fields(const SYSTEMTIME& time)
+{
+    return { time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
+        time.wMilliseconds };
+}
+
 TEST(VariantTimeTest, OleDatesToCalendarDates)
 {
     struct Row {
@@ -153,14 +160,7 @@ TEST(VariantTimeTest, OleDatesToCalendarDates)
         ASSERT_EQ(VariantTimeToSystemTime(row.Value, &time), row.Result);
         if (!row.Result)
             continue;
-        EXPECT_EQ(time.wYear, row.Expected.wYear);
-        EXPECT_EQ(time.wMonth, row.Expected.wMonth);
-        EXPECT_EQ(time.wDay, row.Expected.wDay);
-        EXPECT_EQ(time.wDayOfWeek, row.Expected.wDayOfWeek);
-        EXPECT_EQ(time.wHour, row.Expected.wHour);
-        EXPECT_EQ(time.wMinute, row.Expected.wMinute);
-        EXPECT_EQ(time.wSecond, row.Expected.wSecond);
-        EXPECT_EQ(time.wMilliseconds, 0);
+        EXPECT_EQ(Fields(time), Fields(row.Expected));
     }
 }
 
