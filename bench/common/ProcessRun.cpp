@@ -4,20 +4,19 @@
 #include <iterator>
 #include <regex>
 
+#include <cstdlib>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace bench {
 
-ChildResult RunProcess(const std::string& commandLine)
+namespace {
+
+ChildResult Wait(pid_t child)
 {
     ChildResult result;
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
     if (child < 0)
         return result;
     int status = 0;
@@ -27,6 +26,36 @@ ChildResult RunProcess(const std::string& commandLine)
         result.PeakKilobytes = usage.ru_maxrss;
     }
     return result;
+}
+
+} // namespace
+
+ChildResult RunProcess(const std::string& commandLine)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return Wait(child);
+}
+
+ChildResult RunProgram(const std::vector<std::string>& arguments, const std::string& name, const std::string& value)
+{
+    if (arguments.empty())
+        return {};
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!name.empty())
+            setenv(name.c_str(), value.c_str(), 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return Wait(child);
 }
 
 bool OnPath(const char* program)

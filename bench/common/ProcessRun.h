@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -16,6 +17,12 @@ struct ChildResult {
 
 // Runs a shell command line and waits for it, with the resources it used.
 ChildResult RunProcess(const std::string& commandLine);
+
+// Runs a program directly, without a shell, with one more environment
+// variable set (when name is not empty), and waits for it: for benchmarks
+// where a shell's own start would show in the time.
+ChildResult RunProgram(
+    const std::vector<std::string>& arguments, const std::string& name = {}, const std::string& value = {});
 
 // True when the shell finds `program` on the PATH.
 bool OnPath(const char* program);

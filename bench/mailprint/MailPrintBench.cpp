@@ -5,13 +5,13 @@
 // Japanese base64 one with two attachments, whose glyphs come from a
 // fallback font. Reports the peak memory of the process.
 
+#include "ProcessRun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -27,32 +27,6 @@ const char* const kMessages[] = {
     "new/1764936000.M400004P4242.tallowin",
 };
 
-struct ChildResult {
-    int Status = -1;
-    long PeakKilobytes = 0;
-};
-
-ChildResult RunProgram(const fs::path& message, const fs::path& pdf)
-{
-    ChildResult result;
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv("PLOTWISE_OUTPUT", pdf.c_str(), 1);
-        execl(kProgram.c_str(), kProgram.c_str(), "--quick", "--mail", message.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child < 0) {
-        return result;
-    }
-    int status = 0;
-    rusage usage {};
-    if (wait4(child, &status, 0, &usage) == child) {
-        result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.PeakKilobytes = usage.ru_maxrss;
-    }
-    return result;
-}
-
 void BM_PrintOneMessageAsAProcess(benchmark::State& state)
 {
     const fs::path directory = fs::temp_directory_path() / ("tallowin-mailbench-" + std::to_string(getpid()));
@@ -64,7 +38,8 @@ void BM_PrintOneMessageAsAProcess(benchmark::State& state)
     state.SetLabel(message.filename().string());
     long peak = 0;
     for (auto _ : state) {
-        const ChildResult result = RunProgram(message, pdf);
+        const bench::ChildResult result = bench::RunProgram(
+            { kProgram.string(), "--quick", "--mail", message.string() }, "PLOTWISE_OUTPUT", pdf.string());
         if (result.Status != 0) {
             state.SkipWithError("tallowin --mail did not print");
             break;
