@@ -71,11 +71,11 @@ template <typename Visit> void ForEachGlyph(Font& font, const PLW_WCHAR* text, s
     }
 }
 
-void AddOp(PLW_DeviceContext& dc, DrawOp op)
+template <typename Op> void AddOp(PLW_DeviceContext& dc, Op&& op)
 {
     if (!dc.Printer)
         return;
-    CurrentJob().Current.Ops.push_back(std::move(op));
+    CurrentJob().Current.Ops.emplace_back(std::forward<Op>(op));
 }
 
 } // namespace
