@@ -3,18 +3,21 @@
 #include "NumberFormatTables.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 
 namespace spreadsheet {
 namespace {
 
-// Room for any double with up to 15 + kTieDigits decimals.
+// Room for any finite double with up to 16 decimals (over 300 digits before
+// the point).
 constexpr std::size_t kScratchSize = 400;
-// Digits printed past the last kept one to recognise an exact half. A double
-// that is an exact half at up to 15 decimals has at most 16 decimals, and
-// one that is not differs from a half well before this many.
-constexpr int kTieDigits = 25;
+// Bits of a double's significand, the hidden one included.
+constexpr int kSignificandBits = std::numeric_limits<double>::digits;
 
 // Adds one unit in the last place of a string of digits, with a point.
 void IncrementMagnitude(std::string& text)
@@ -36,25 +39,40 @@ void IncrementMagnitude(std::string& text)
     text.insert(static_cast<std::size_t>(i + 1), 1, '1');
 }
 
+// Whether `value` lies exactly halfway between two numbers of `places`
+// decimals. A finite double is m × 2^-k with m odd; times 10^places it is
+// m × 5^places × 2^(places - k), which has a fraction of exactly one half
+// just when k = places + 1. Such a value has exactly places + 1 decimals.
+bool IsHalfway(double value, int places)
+{
+    if (value == 0)
+        return false;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);
+    const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, kSignificandBits));
+    const int fractionBits = kSignificandBits - exponent - std::countr_zero(significand);
+    return fractionBits == places + 1;
+}
+
 } // namespace
 
 std::string PrintFixed(double value, int places)
 {
     places = std::clamp(places, 0, kMaxPrecision);
     char text[kScratchSize];
-    std::snprintf(text, sizeof text, kPrecisionPatterns[static_cast<std::size_t>(places)], value);
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
+        std::snprintf(text, sizeof text, kPrecisionPatterns[static_cast<std::size_t>(places)], value);
         return text;
-    char longer[kScratchSize];
-    std::snprintf(longer, sizeof longer, "%.*f", places + kTieDigits, value);
-    std::string exact = longer;
-    const std::size_t point = exact.find('.');
-    const std::size_t cut = places == 0 ? point : point + 1 + static_cast<std::size_t>(places);
-    const std::string rest = exact.substr(point + 1 + static_cast<std::size_t>(places));
-    const bool tie = !rest.empty() && rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
-    if (!tie)
-        return text;
-    std::string rounded = exact.substr(0, cut);
+    }
+    // to_chars prints the exact value rounded to nearest like printf; only
+    // an exact half, which printf would round to even, goes away from zero.
+    if (!IsHalfway(value, places)) {
+        const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, places);
+        return std::string(text, end);
+    }
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, places + 1);
+    // Without the final "5", and without the point when no decimals stay.
+    std::string rounded(text, end - (places == 0 ? 2 : 1));
     IncrementMagnitude(rounded);
     return rounded;
 }
