@@ -258,7 +258,7 @@ int32_t PLW_GetTextMetrics(HDC handle, TEXTMETRICW* metrics)
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || !metrics)
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     font->FillTextMetrics(*metrics, dc->Dpi);
@@ -271,7 +271,7 @@ int32_t PLW_GetTextExtentExPoint(
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || count < 0 || count > kMaximumTextUnits || (count > 0 && !text))
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     int64_t extent = 0;
@@ -296,7 +296,7 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || count > kMaximumTextUnits || (count > 0 && !text))
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     bool paintsRect = rect && (options & ETO_OPAQUE);
@@ -466,7 +466,7 @@ int32_t PLW_GetTextFaceW(HDC handle, int32_t count, PLW_WCHAR* face)
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc)
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     const std::u16string& name = font->FaceName();

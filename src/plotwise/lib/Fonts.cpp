@@ -301,23 +301,21 @@ std::shared_ptr<FontFace> Font::FallbackFor(char32_t character)
     return face;
 }
 
-PlacedGlyph Font::Glyph(char32_t character)
+PlacedGlyph Font::FindGlyph(char32_t character)
 {
     if (character < kCommonCharacters) {
-        PlacedGlyph& glyph = commonGlyphs_[character];
-        if (!glyph.Face)
-            glyph = FindGlyph(character);
-        return glyph;
+        commonGlyphs_[character] = LookUpGlyph(character);
+        return commonGlyphs_[character];
     }
     auto found = otherGlyphs_.find(character);
     if (found != otherGlyphs_.end())
         return found->second;
-    PlacedGlyph glyph = FindGlyph(character);
+    PlacedGlyph glyph = LookUpGlyph(character);
     otherGlyphs_.emplace(character, glyph);
     return glyph;
 }
 
-PlacedGlyph Font::FindGlyph(char32_t character)
+PlacedGlyph Font::LookUpGlyph(char32_t character)
 {
     const FontFace* face = primary_.get();
     unsigned index = face->GlyphIndex(character);

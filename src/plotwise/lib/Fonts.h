@@ -74,7 +74,12 @@ public:
 
     // The glyph that draws a character: from the matched face, else from a
     // fallback face that has it, else the matched face's missing-glyph box.
-    PlacedGlyph Glyph(char32_t character);
+    PlacedGlyph Glyph(char32_t character)
+    {
+        if (character < kCommonCharacters && commonGlyphs_[character].Face)
+            return commonGlyphs_[character];
+        return FindGlyph(character);
+    }
     // Font units of face scaled to device units at this font's size.
     int32_t Scale(const FontFace& face, int fontUnits) const;
 
@@ -83,7 +88,11 @@ public:
 private:
     Font() = default;
     std::shared_ptr<FontFace> FallbackFor(char32_t character);
+    // The glyph of a character the table does not hold: from the map, or
+    // looked up in the faces and kept in the table or the map.
     PlacedGlyph FindGlyph(char32_t character);
+    // The glyph from the faces themselves.
+    PlacedGlyph LookUpGlyph(char32_t character);
 
     // Texts ask for the same few characters over and over: those below
     // kCommonCharacters are kept in a table indexed by the character (an

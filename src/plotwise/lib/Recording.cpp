@@ -42,7 +42,6 @@
 #include "OutputFile.h"
 
 #include <charconv>
-#include <iterator>
 
 namespace plotwise {
 namespace {
@@ -53,11 +52,14 @@ constexpr COLORREF kDefaultBkColor = 0x00FFFFFF;
 // many bytes, so most pages are written without growing the text.
 constexpr size_t kTypicalLineBytes = 80;
 
+// Writes the digits straight into the text, which has room for the longest.
 void AppendNumber(std::string& out, int64_t value)
 {
-    char buffer[24];
-    const auto [end, error] = std::to_chars(std::begin(buffer), std::end(buffer), value);
-    out.append(buffer, end);
+    constexpr size_t kLongestNumber = 20; // "-9223372036854775808"
+    const size_t start = out.size();
+    out.resize(start + kLongestNumber);
+    const auto [end, error] = std::to_chars(out.data() + start, out.data() + out.size(), value);
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
 // Upper-case hex digits, zero-padded to `digits`.
