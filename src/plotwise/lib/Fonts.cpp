@@ -411,23 +411,24 @@ std::vector<FamilyInfo> EnumerableFamilies()
     return families;
 }
 
-void AppendUtf8(std::string& out, char32_t c)
+char* WriteUtf8(char* out, char32_t c)
 {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text)
@@ -435,8 +436,9 @@ std::string Utf16ToUtf8(std::u16string_view text)
     std::string result;
     size_t position = 0;
     while (position < text.size()) {
-        char32_t c = NextCharacter(text.data(), text.size(), position);
-        AppendUtf8(result, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+        const char32_t c = NextCharacter(text.data(), text.size(), position);
+        char encoded[kMostUtf8Bytes];
+        result.append(encoded, WriteUtf8(encoded, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
     }
     return result;
 }

@@ -131,8 +131,10 @@ std::vector<FamilyInfo> InstalledFamilies();
 std::vector<FamilyInfo> EnumerableFamilies();
 
 std::string Utf16ToUtf8(std::u16string_view text);
-// Appends one character in UTF-8; the caller has replaced lone surrogates.
-void AppendUtf8(std::string& out, char32_t character);
+// Writes one character in UTF-8 (at most kMostUtf8Bytes) at out and returns
+// the end; the caller has replaced lone surrogates.
+inline constexpr size_t kMostUtf8Bytes = 4;
+char* WriteUtf8(char* out, char32_t character);
 std::u16string Utf8ToUtf16(std::string_view text);
 
 // The next character of UTF-16 text at position; a lone surrogate stands for

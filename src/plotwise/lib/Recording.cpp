@@ -63,37 +63,47 @@ void AppendNumber(std::string& out, int64_t value)
 }
 
 // Upper-case hex digits, zero-padded to `digits`.
-void AppendHexDigits(std::string& out, uint32_t value, int digits)
+// Writes `digits` upper-case hex digits of value, zero-padded; returns the end.
+char* WriteHexDigits(char* out, uint32_t value, int digits)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out += kDigits[(value >> shift) & 0xF];
+        *out++ = kDigits[(value >> shift) & 0xF];
+    return out;
 }
 
 void AppendHex(std::string& out, COLORREF color)
 {
-    out += "0x";
-    AppendHexDigits(out, color, 8);
+    constexpr int kColorDigits = 8;
+    char text[2 + kColorDigits] = { '0', 'x' };
+    out.append(text, WriteHexDigits(text + 2, color, kColorDigits));
 }
 
 void AppendQuoted(std::string& out, std::u16string_view text)
 {
-    out += '"';
+    // A unit takes at most six bytes ("\uXXXX"); the text is written in place
+    // and the room left over given back.
+    constexpr size_t kMostBytesPerUnit = 6;
+    const size_t start = out.size();
+    out.resize(start + text.size() * kMostBytesPerUnit + 2);
+    char* end = out.data() + start;
+    *end++ = '"';
     size_t position = 0;
     while (position < text.size()) {
         const char32_t c = NextCharacter(text.data(), text.size(), position);
-        if (c == '"') {
-            out += "\\\"";
-        } else if (c == '\\') {
-            out += "\\\\";
+        if (c == '"' || c == '\\') {
+            *end++ = '\\';
+            *end++ = static_cast<char>(c);
         } else if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c < 0xE000)) {
-            out += "\\u";
-            AppendHexDigits(out, c, 4);
+            *end++ = '\\';
+            *end++ = 'u';
+            end = WriteHexDigits(end, c, 4);
         } else {
-            AppendUtf8(out, c);
+            end = WriteUtf8(end, c);
         }
     }
-    out += '"';
+    *end++ = '"';
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
 void AppendPen(std::string& out, const PenStyle& pen)
