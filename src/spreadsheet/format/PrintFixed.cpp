@@ -3,6 +3,7 @@
 #include "NumberFormatTables.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -39,19 +40,45 @@ void IncrementMagnitude(std::string& text)
     text.insert(static_cast<std::size_t>(i + 1), 1, '1');
 }
 
-// Whether `value` lies exactly halfway between two numbers of `places`
-// decimals. A finite double is m × 2^-k with m odd; times 10^places it is
-// m × 5^places × 2^(places - k), which has a fraction of exactly one half
-// just when k = places + 1. Such a value has exactly places + 1 decimals.
-bool IsHalfway(double value, int places)
+// The binary fraction digits of a finite value: k when the value is m × 2^-k
+// with m odd (negative for whole numbers with trailing zero bits), and 0
+// for zero. A value with k fraction bits has exactly k decimals.
+int FractionBits(double value)
 {
     if (value == 0)
-        return false;
+        return 0;
     int exponent = 0;
     const double fraction = std::frexp(std::fabs(value), &exponent);
     const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, kSignificandBits));
-    const int fractionBits = kSignificandBits - exponent - std::countr_zero(significand);
-    return fractionBits == places + 1;
+    return kSignificandBits - exponent - std::countr_zero(significand);
+}
+
+// Prints a value that has no more decimals than `places` and a whole part
+// below 2^63: its whole part and its fraction times 10^places are exact
+// integers (the fraction has at most 15 bits, times 5^15 it stays below
+// 2^53), so the digits need no rounding.
+std::string PrintWithoutRounding(double value, int places)
+{
+    static constexpr std::array<double, kMaxPrecision + 1> kPowersOfTen { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+        1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15 };
+    const double magnitude = std::fabs(value);
+    const double whole = std::trunc(magnitude);
+    char text[kScratchSize];
+    char* end = text;
+    if (std::signbit(value))
+        *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, static_cast<std::uint64_t>(whole)).ptr;
+    if (places > 0) {
+        *end++ = '.';
+        const auto decimals
+            = static_cast<std::uint64_t>((magnitude - whole) * kPowersOfTen[static_cast<std::size_t>(places)]);
+        char digits[kMaxPrecision];
+        char* digitsEnd = std::to_chars(digits, digits + sizeof digits, decimals).ptr;
+        const auto count = static_cast<int>(digitsEnd - digits);
+        end = std::fill_n(end, places - count, '0');
+        end = std::copy(digits, digitsEnd, end);
+    }
+    return std::string(text, end);
 }
 
 } // namespace
@@ -64,9 +91,16 @@ std::string PrintFixed(double value, int places)
         std::snprintf(text, sizeof text, kPrecisionPatterns[static_cast<std::size_t>(places)], value);
         return text;
     }
-    // to_chars prints the exact value rounded to nearest like printf; only
-    // an exact half, which printf would round to even, goes away from zero.
-    if (!IsHalfway(value, places)) {
+    constexpr double kLargestWhole = 9223372036854775808.0; // 2^63
+    const int fractionBits = FractionBits(value);
+    if (fractionBits <= places && std::fabs(value) < kLargestWhole)
+        return PrintWithoutRounding(value, places);
+    // to_chars prints the exact value rounded to nearest like printf. A value
+    // exactly halfway between two texts of `places` decimals, which printf
+    // would round to even, goes away from zero: times 10^places it is
+    // m × 5^places × 2^(places - k) with m odd, a whole number and a half
+    // just when k = places + 1.
+    if (fractionBits != places + 1) {
         const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, places);
         return std::string(text, end);
     }

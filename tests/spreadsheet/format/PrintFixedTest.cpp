@@ -50,6 +50,13 @@ TEST(PrintFixedTest, ExactHalvesRoundAwayFromZero)
         { 5e-324, 15, "0.000000000000000" },
         { 1e22, 2, "10000000000000000000000.00" },
         { 2.5e22, 0, "24999999999999997902848" }, // the double nearest, printed exactly
+        // Values with no more decimals than asked for, printed without rounding.
+        { 181.25, 2, "181.25" },
+        { -0.25, 3, "-0.250" },
+        { -0.0, 2, "-0.00" },
+        { 1.0 / 32768, 15, "0.000030517578125" },
+        { 4503599627370497.0, 3, "4503599627370497.000" },
+        { 9.3e18, 1, "9300000000000000000.0" }, // beyond 2^63
         { 0.5, -3, "1" }, // places below 0 count as 0
         { NAN, 1, "nan" },
     };
