@@ -17,7 +17,7 @@ char16_t ConvertBytes(std::uint16_t codePage, const std::uint8_t* bytes, int cou
 
 } // namespace
 
-ByteDecoder::Byte ByteDecoder::Decode(std::uint16_t codePage, std::uint8_t byte)
+ByteDecoder::Byte ByteDecoder::Learn(std::uint16_t codePage, std::uint8_t byte)
 {
     Entry& entry = TableFor(codePage).Entries[byte];
     if (entry.ByteKind == Kind::Unknown) {

@@ -21,7 +21,16 @@ public:
 
     // The byte alone in the code page. A byte the code page does not define
     // stands for itself (Unit is the byte's value).
-    Byte Decode(std::uint16_t codePage, std::uint8_t byte);
+    Byte Decode(std::uint16_t codePage, std::uint8_t byte)
+    {
+        // Bytes mostly come in the code page of the byte before, and are known.
+        if (current_ < tables_.size() && tables_[current_].CodePage == codePage) {
+            const Entry& entry = tables_[current_].Entries[byte];
+            if (entry.ByteKind != Kind::Unknown)
+                return Byte { entry.ByteKind == Kind::LeadByte, entry.Unit };
+        }
+        return Learn(codePage, byte);
+    }
 
     // The unit of a lead byte and its trail byte; their little-endian value
     // when the code page does not define the pair.
@@ -39,6 +48,8 @@ private:
     };
 
     Table& TableFor(std::uint16_t codePage);
+    // Decode for a byte not known yet in the code page, or another code page.
+    Byte Learn(std::uint16_t codePage, std::uint8_t byte);
 
     // A document uses a few code pages at most.
     std::vector<Table> tables_;

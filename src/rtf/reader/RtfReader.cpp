@@ -67,10 +67,12 @@ void AddFaceNameByte(int ch)
 
 void AddDocumentByte(int ch)
 {
-    EnsureTextFont();
     const auto byte = static_cast<std::uint8_t>(ch);
     const std::int32_t fontNumber = printengine::CurrentCharFormat().FontNumber;
+    // The font table only grows during a document: the font of the byte
+    // before has its entry already.
     if (fontNumber != reader.FontSeenLast) {
+        EnsureTextFont();
         reader.FontSeenLast = fontNumber;
         const printengine::FontTableEntry* entry = printengine::FindFontTableEntry(fontNumber);
         reader.CharsetSeenLast = entry != nullptr ? static_cast<std::uint16_t>(entry->Charset) : 0;
