@@ -9,7 +9,8 @@
 
 namespace bench {
 
-// `paragraphs` body paragraphs, about eight to a page.
+// `paragraphs` body paragraphs, about fourteen to a Letter page (680 make
+// fifty pages).
 std::string FormattedRtf(int paragraphs);
 
 } // namespace bench

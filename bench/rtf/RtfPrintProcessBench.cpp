@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kParagraphs = 335; // fifty pages of Letter
+constexpr int kParagraphs = 680; // fifty pages of Letter
 
 using bench::ChildResult;
 using bench::CountPdfPages;

@@ -134,8 +134,30 @@ void BM_FullWalk(benchmark::State& state)
     PrintSheet(state, SheetWalkMode::Full);
 }
 
+// The 5,000-row sample sheet, populated range, as the program prints it:
+// the core of a whole-process print, without start-up and the output file
+// format.
+void BM_LargeSample(benchmark::State& state)
+{
+    const std::string name = TALLOWIN_SAMPLES_DIR "/large-5000x10.pxl";
+    const std::u16string path(name.begin(), name.end());
+    PrepareRun();
+    setenv("PLOTWISE_DPI", "600", 1); // the printing library's own resolution
+    for (auto _ : state) {
+        PrepareRun();
+        PrintWorkbook(nullptr, nullptr, path.c_str());
+    }
+    setenv("PLOTWISE_DPI", "300", 1);
+    std::ifstream recording(Directory() / "job.txt");
+    int pages = 0;
+    for (std::string line; std::getline(recording, line);)
+        pages += line.starts_with("StartPage") ? 1 : 0;
+    state.counters["pages"] = pages;
+}
+
 BENCHMARK(BM_IndexedWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeSample)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

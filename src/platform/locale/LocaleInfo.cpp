@@ -1,11 +1,11 @@
 #include "LocaleInfo.h"
 
-#include <map>
 #include <optional>
 #include <unicode/dcfmtsym.h>
 #include <unicode/uloc.h>
 #include <unicode/ulocdata.h>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -64,15 +64,22 @@ std::optional<std::u16string> ReadFieldValue(const std::string& id, LCTYPE type)
 
 // Reading a field builds ICU's locale data, which costs far more than the
 // callers' own work (number formats ask for the separators once per cell),
-// so the answer for each locale and field is kept.
+// so the answer for each locale and field is kept. A process meets one or
+// two locales: the answers are a short list, searched in order.
 std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
 {
-    thread_local std::map<std::pair<std::string, LCTYPE>, std::optional<std::u16string>> known;
-    auto key = std::make_pair(id, type);
-    if (auto found = known.find(key); found != known.end())
-        return found->second;
+    struct KnownField {
+        std::string Id;
+        LCTYPE Type;
+        std::optional<std::u16string> Value;
+    };
+    thread_local std::vector<KnownField> known;
+    for (const KnownField& field : known) {
+        if (field.Type == type && field.Id == id)
+            return field.Value;
+    }
     std::optional<std::u16string> value = ReadFieldValue(id, type);
-    known.emplace(std::move(key), value);
+    known.push_back(KnownField { id, type, value });
     return value;
 }
 
@@ -81,8 +88,17 @@ std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
 std::string ResolveLocale(LCID locale, LocaleCategory category)
 {
     if (locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == 0) {
-        std::string id = IcuLocaleId(PosixLocaleName(category));
-        return id.empty() ? IcuLocaleId("C") : id;
+        // The environment is read every time; the id of the name read last
+        // is kept, since number formats ask once or twice per cell.
+        thread_local std::string lastName;
+        thread_local std::string lastId;
+        std::string name = PosixLocaleName(category);
+        if (name != lastName || lastId.empty()) {
+            std::string id = IcuLocaleId(name);
+            lastId = id.empty() ? IcuLocaleId("C") : std::move(id);
+            lastName = std::move(name);
+        }
+        return lastId;
     }
     char id[kMaxIcuLocaleId] = {};
     UErrorCode status = U_ZERO_ERROR;

@@ -3,8 +3,9 @@
 #include "LocaleInfo.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace platform {
 namespace {
@@ -44,6 +45,20 @@ bool ParseValue(const char16_t* value, DecimalText& out)
     return digits && *p == u'\0';
 }
 
+// Adds one in the last place of a string of digits; false when it carries
+// out of the first digit (all were nines, now all zeros).
+bool IncrementDigits(std::string& digits)
+{
+    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return true;
+        }
+        *digit = '0';
+    }
+    return false;
+}
+
 // Rounds half away from zero to `places` decimals.
 void Round(DecimalText& number, std::size_t places)
 {
@@ -53,71 +68,59 @@ void Round(DecimalText& number, std::size_t places)
     }
     const bool up = number.Fraction[places] >= '5';
     number.Fraction.resize(places);
-    if (!up)
-        return;
-    std::string all = number.Whole + number.Fraction;
-    int i = static_cast<int>(all.size()) - 1;
-    for (; i >= 0; --i) {
-        if (all[static_cast<std::size_t>(i)] == '9') {
-            all[static_cast<std::size_t>(i)] = '0';
-        } else {
-            ++all[static_cast<std::size_t>(i)];
-            break;
-        }
-    }
-    if (i < 0)
-        all.insert(all.begin(), '1');
-    number.Whole = all.substr(0, all.size() - places);
-    number.Fraction = all.substr(all.size() - places);
+    if (up && !IncrementDigits(number.Fraction) && !IncrementDigits(number.Whole))
+        number.Whole.insert(number.Whole.begin(), '1');
 }
 
-std::vector<std::size_t> GroupSizes(std::uint32_t grouping)
+// Appends the whole digits with separators between groups, counted from the
+// right. The digits of `grouping` are the group sizes from the right, the
+// last repeating (3: 1,234,567; 32: 12,34,567) unless a final 0 says it does
+// not (30: 1234,567); a size of 0 ends the grouping.
+void AppendGroupedWhole(
+    std::u16string& out, std::string_view whole, std::uint32_t grouping, std::u16string_view separator)
 {
-    std::vector<std::size_t> sizes;
+    constexpr std::size_t kMaxGroupSizes = 10; // the decimal digits of a 32-bit value
+    std::array<std::size_t, kMaxGroupSizes> sizes {};
+    std::size_t count = 0;
     for (std::uint32_t rest = grouping; rest > 0; rest /= 10)
-        sizes.insert(sizes.begin(), rest % 10);
-    // A trailing 0 (as in 30) means the last size does not repeat; without
-    // it the last size repeats.
-    return sizes;
-}
-
-std::u16string GroupWhole(const std::string& whole, std::uint32_t grouping, const std::u16string& separator)
-{
-    std::vector<std::size_t> sizes = GroupSizes(grouping);
-    std::u16string out(whole.begin(), whole.end());
-    if (sizes.empty() || sizes[0] == 0)
-        return out;
-    const bool repeatLast = sizes.back() != 0;
+        sizes[count++] = rest % 10;
+    std::reverse(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(count));
+    if (count == 0 || sizes[0] == 0) {
+        out.append(whole.begin(), whole.end());
+        return;
+    }
+    const bool repeatLast = sizes[count - 1] != 0;
     if (!repeatLast)
-        sizes.pop_back();
-    std::u16string grouped;
-    std::size_t end = out.size();
-    std::size_t group = 0;
-    while (end > 0) {
-        std::size_t size = group < sizes.size() ? sizes[group] : (repeatLast ? sizes.back() : end);
+        --count;
+    // The groups are appended from the right, each reversed, and the whole
+    // is turned round at the end.
+    const std::size_t from = out.size();
+    const auto digits = whole.rbegin();
+    std::size_t end = whole.size();
+    for (std::size_t group = 0; end > 0; ++group) {
+        const std::size_t size = group < count ? sizes[group] : (repeatLast ? sizes[count - 1] : end);
+        const std::size_t done = whole.size() - end;
         if (size == 0 || size >= end) {
-            grouped.insert(0, out.substr(0, end));
+            out.append(digits + static_cast<std::ptrdiff_t>(done), whole.rend());
             break;
         }
-        grouped.insert(0, separator + out.substr(end - size, size));
+        out.append(digits + static_cast<std::ptrdiff_t>(done), digits + static_cast<std::ptrdiff_t>(done + size));
+        out.append(separator.rbegin(), separator.rend());
         end -= size;
-        ++group;
     }
-    return grouped;
+    std::reverse(out.begin() + static_cast<std::ptrdiff_t>(from), out.end());
 }
 
-std::u16string Arrange(const char16_t* order, const std::u16string& number, const std::u16string& symbol)
+void Arrange(std::u16string& out, const char16_t* order, std::u16string_view number, std::u16string_view symbol)
 {
-    std::u16string out;
     for (const char16_t* p = order; *p; ++p) {
         if (*p == u'N')
-            out += number;
+            out.append(number);
         else if (*p == u'$')
-            out += symbol;
+            out.append(symbol);
         else
             out.push_back(*p);
     }
-    return out;
 }
 
 } // namespace
@@ -152,21 +155,22 @@ int GetCurrencyFormatW(
     if (format->NumDigits > kMaxDigits || format->NegativeOrder > 15 || format->PositiveOrder > 3
         || !format->lpDecimalSep || !format->lpThousandSep || !format->lpCurrencySymbol)
         return 0;
-    DecimalText number;
-    if (!ParseValue(value, number))
+    DecimalText digits;
+    if (!ParseValue(value, digits))
         return 0;
-    Round(number, format->NumDigits);
-    number.Whole.erase(0, std::min(number.Whole.find_first_not_of('0'), number.Whole.size()));
-    if (number.Whole.empty() && format->LeadingZero)
-        number.Whole.push_back('0');
-    std::u16string text = GroupWhole(number.Whole, format->Grouping, format->lpThousandSep);
+    Round(digits, format->NumDigits);
+    digits.Whole.erase(0, std::min(digits.Whole.find_first_not_of('0'), digits.Whole.size()));
+    if (digits.Whole.empty() && format->LeadingZero)
+        digits.Whole.push_back('0');
+    std::u16string number;
+    AppendGroupedWhole(number, digits.Whole, format->Grouping, format->lpThousandSep);
     if (format->NumDigits > 0) {
-        text += format->lpDecimalSep;
-        text.append(number.Fraction.begin(), number.Fraction.end());
+        number += format->lpDecimalSep;
+        number.append(digits.Fraction.begin(), digits.Fraction.end());
     }
-    const std::u16string currency = format->lpCurrencySymbol;
-    text = number.Negative ? Arrange(kNegativeOrders[format->NegativeOrder], text, currency)
-                           : Arrange(kPositiveOrders[format->PositiveOrder], text, currency);
+    std::u16string text;
+    Arrange(text, digits.Negative ? kNegativeOrders[format->NegativeOrder] : kPositiveOrders[format->PositiveOrder],
+        number, format->lpCurrencySymbol);
     const int needed = static_cast<int>(text.size()) + 1;
     if (size == 0)
         return needed;

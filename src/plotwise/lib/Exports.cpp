@@ -58,25 +58,24 @@ std::u16string BoundedText(const PLW_WCHAR* text, size_t limit)
     return result;
 }
 
-// The advance of every UTF-16 unit of text; the second unit of a surrogate
-// pair advances by 0, so fits never split a pair.
-std::vector<PlacedGlyph> GlyphsOf(Font& font, const PLW_WCHAR* text, size_t count, std::vector<size_t>& starts)
+// Calls visit(glyph, start, end) for every character of text in order, with
+// the UTF-16 units [start, end) the character takes: two for a surrogate
+// pair, so fits never split a pair.
+template <typename Visit> void ForEachGlyph(Font& font, const PLW_WCHAR* text, size_t count, Visit visit)
 {
-    std::vector<PlacedGlyph> glyphs;
     size_t position = 0;
     while (position < count) {
-        starts.push_back(position);
-        glyphs.push_back(font.Glyph(NextCharacter(text, count, position)));
+        const size_t start = position;
+        const PlacedGlyph glyph = font.Glyph(NextCharacter(text, count, position));
+        visit(glyph, start, position);
     }
-    starts.push_back(count);
-    return glyphs;
 }
 
-void AddOp(PLW_DeviceContext& dc, DrawOp op)
+template <typename Op> void AddOp(PLW_DeviceContext& dc, Op&& op)
 {
     if (!dc.Printer)
         return;
-    CurrentJob().Current.Ops.push_back(std::move(op));
+    CurrentJob().Current.Ops.emplace_back(std::forward<Op>(op));
 }
 
 } // namespace
@@ -259,7 +258,7 @@ int32_t PLW_GetTextMetrics(HDC handle, TEXTMETRICW* metrics)
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || !metrics)
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     font->FillTextMetrics(*metrics, dc->Dpi);
@@ -272,22 +271,18 @@ int32_t PLW_GetTextExtentExPoint(
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || count < 0 || count > kMaximumTextUnits || (count > 0 && !text))
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
-    std::vector<size_t> starts;
-    std::vector<PlacedGlyph> glyphs = GlyphsOf(*font, text, static_cast<size_t>(count), starts);
     int64_t extent = 0;
     int32_t fitting = 0;
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        extent += glyphs[i].Advance;
+    ForEachGlyph(*font, text, static_cast<size_t>(count), [&](const PlacedGlyph& glyph, size_t start, size_t end) {
+        extent += glyph.Advance;
         if (maxExtent < 0 || extent <= maxExtent)
-            fitting = static_cast<int32_t>(starts[i + 1]);
-        if (dx) {
-            for (size_t unit = starts[i]; unit < starts[i + 1]; ++unit)
-                dx[unit] = static_cast<int32_t>(std::min<int64_t>(extent, INT32_MAX));
-        }
-    }
+            fitting = static_cast<int32_t>(end);
+        if (dx)
+            std::fill(dx + start, dx + end, static_cast<int32_t>(std::min<int64_t>(extent, INT32_MAX)));
+    });
     if (fit)
         *fit = fitting;
     if (size)
@@ -301,7 +296,7 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc || count > kMaximumTextUnits || (count > 0 && !text))
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     bool paintsRect = rect && (options & ETO_OPAQUE);
@@ -322,19 +317,18 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
     op.TextColor = dc->TextColor;
     op.BkColor = dc->BkColor;
     op.BkMode = dc->BkMode;
-    std::vector<size_t> starts;
-    std::vector<PlacedGlyph> glyphs = GlyphsOf(*font, text, count, starts);
+    op.Glyphs.reserve(count);
     int64_t position = 0;
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        op.Glyphs.push_back({ glyphs[i].Face, glyphs[i].Index, static_cast<int32_t>(position) });
+    ForEachGlyph(*font, text, count, [&](const PlacedGlyph& glyph, size_t start, size_t end) {
+        op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
         if (dx) {
-            for (size_t unit = starts[i]; unit < starts[i + 1]; ++unit)
+            for (size_t unit = start; unit < end; ++unit)
                 position += dx[unit];
         } else {
-            position += glyphs[i].Advance;
+            position += glyph.Advance;
         }
         position = std::clamp<int64_t>(position, INT32_MIN / 2, INT32_MAX / 2);
-    }
+    });
     op.Width = static_cast<int32_t>(position);
     AddOp(*dc, std::move(op));
     return 1;
@@ -472,7 +466,7 @@ int32_t PLW_GetTextFaceW(HDC handle, int32_t count, PLW_WCHAR* face)
     PLW_DeviceContext* dc = LiveContext(handle);
     if (!dc)
         return 0;
-    std::shared_ptr<Font> font = SelectedFont(*dc);
+    const std::shared_ptr<Font>& font = SelectedFont(*dc);
     if (!font)
         return 0;
     const std::u16string& name = font->FaceName();

@@ -301,11 +301,22 @@ std::shared_ptr<FontFace> Font::FallbackFor(char32_t character)
     return face;
 }
 
-PlacedGlyph Font::Glyph(char32_t character)
+PlacedGlyph Font::FindGlyph(char32_t character)
 {
-    auto found = glyphs_.find(character);
-    if (found != glyphs_.end())
+    if (character < kCommonCharacters) {
+        commonGlyphs_[character] = LookUpGlyph(character);
+        return commonGlyphs_[character];
+    }
+    auto found = otherGlyphs_.find(character);
+    if (found != otherGlyphs_.end())
         return found->second;
+    PlacedGlyph glyph = LookUpGlyph(character);
+    otherGlyphs_.emplace(character, glyph);
+    return glyph;
+}
+
+PlacedGlyph Font::LookUpGlyph(char32_t character)
+{
     const FontFace* face = primary_.get();
     unsigned index = face->GlyphIndex(character);
     // Control characters and unassigned code points never look for another
@@ -316,9 +327,7 @@ PlacedGlyph Font::Glyph(char32_t character)
             index = face->GlyphIndex(character);
         }
     }
-    PlacedGlyph glyph { face, index, Scale(*face, face->Advance(index)) };
-    glyphs_.emplace(character, glyph);
-    return glyph;
+    return PlacedGlyph { face, index, Scale(*face, face->Advance(index)) };
 }
 
 void Font::FillTextMetrics(TEXTMETRICW& metrics, int32_t dpi) const
@@ -402,17 +411,24 @@ std::vector<FamilyInfo> EnumerableFamilies()
     return families;
 }
 
-char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position)
+char* WriteUtf8(char* out, char32_t c)
 {
-    char32_t unit = text[position++];
-    if (unit >= 0xD800 && unit < 0xDC00 && position < count) {
-        char32_t low = text[position];
-        if (low >= 0xDC00 && low < 0xE000) {
-            ++position;
-            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        }
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-    return unit;
+    return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text)
@@ -420,24 +436,9 @@ std::string Utf16ToUtf8(std::u16string_view text)
     std::string result;
     size_t position = 0;
     while (position < text.size()) {
-        char32_t c = NextCharacter(text.data(), text.size(), position);
-        if (c >= 0xD800 && c < 0xE000)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            result += static_cast<char>(c);
-        } else if (c < 0x800) {
-            result += static_cast<char>(0xC0 | (c >> 6));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            result += static_cast<char>(0xE0 | (c >> 12));
-            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            result += static_cast<char>(0xF0 | (c >> 18));
-            result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        const char32_t c = NextCharacter(text.data(), text.size(), position);
+        char encoded[kMostUtf8Bytes];
+        result.append(encoded, WriteUtf8(encoded, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
     }
     return result;
 }

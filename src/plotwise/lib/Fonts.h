@@ -11,6 +11,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <array>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -49,9 +50,9 @@ struct FontFace {
 std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index);
 
 struct PlacedGlyph {
-    const FontFace* Face;
-    unsigned Index;
-    int32_t Advance; // device units
+    const FontFace* Face = nullptr;
+    unsigned Index = 0;
+    int32_t Advance = 0; // device units
 };
 
 // A realised LOGFONTW.
@@ -73,7 +74,12 @@ public:
 
     // The glyph that draws a character: from the matched face, else from a
     // fallback face that has it, else the matched face's missing-glyph box.
-    PlacedGlyph Glyph(char32_t character);
+    PlacedGlyph Glyph(char32_t character)
+    {
+        if (character < kCommonCharacters && commonGlyphs_[character].Face)
+            return commonGlyphs_[character];
+        return FindGlyph(character);
+    }
     // Font units of face scaled to device units at this font's size.
     int32_t Scale(const FontFace& face, int fontUnits) const;
 
@@ -82,6 +88,16 @@ public:
 private:
     Font() = default;
     std::shared_ptr<FontFace> FallbackFor(char32_t character);
+    // The glyph of a character the table does not hold: from the map, or
+    // looked up in the faces and kept in the table or the map.
+    PlacedGlyph FindGlyph(char32_t character);
+    // The glyph from the faces themselves.
+    PlacedGlyph LookUpGlyph(char32_t character);
+
+    // Texts ask for the same few characters over and over: those below
+    // kCommonCharacters are kept in a table indexed by the character (an
+    // entry without a face is not looked up yet), the rest in a map.
+    static constexpr char32_t kCommonCharacters = 0x100;
 
     LOGFONTW request_ {};
     std::shared_ptr<FontFace> primary_;
@@ -92,7 +108,8 @@ private:
     int weight_ = FW_NORMAL;
     bool syntheticBold_ = false;
     bool syntheticItalic_ = false;
-    std::unordered_map<char32_t, PlacedGlyph> glyphs_;
+    std::array<PlacedGlyph, kCommonCharacters> commonGlyphs_ {};
+    std::unordered_map<char32_t, PlacedGlyph> otherGlyphs_;
     std::vector<std::shared_ptr<FontFace>> fallbacks_;
 };
 
@@ -114,10 +131,25 @@ std::vector<FamilyInfo> InstalledFamilies();
 std::vector<FamilyInfo> EnumerableFamilies();
 
 std::string Utf16ToUtf8(std::u16string_view text);
+// Writes one character in UTF-8 (at most kMostUtf8Bytes) at out and returns
+// the end; the caller has replaced lone surrogates.
+inline constexpr size_t kMostUtf8Bytes = 4;
+char* WriteUtf8(char* out, char32_t character);
 std::u16string Utf8ToUtf16(std::string_view text);
 
 // The next character of UTF-16 text at position; a lone surrogate stands for
 // itself. Moves position past the character.
-char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position);
+inline char32_t NextCharacter(const PLW_WCHAR* text, size_t count, size_t& position)
+{
+    char32_t unit = text[position++];
+    if (unit >= 0xD800 && unit < 0xDC00 && position < count) {
+        char32_t low = text[position];
+        if (low >= 0xDC00 && low < 0xE000) {
+            ++position;
+            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return unit;
+}
 
 } // namespace plotwise

@@ -191,7 +191,7 @@ HGDIOBJ SelectGdiObject(PLW_DeviceContext& dc, HGDIOBJ handle)
     return previous;
 }
 
-std::shared_ptr<Font> SelectedFont(PLW_DeviceContext& dc)
+const std::shared_ptr<Font>& SelectedFont(PLW_DeviceContext& dc)
 {
     if (!dc.SelectedFont) {
         if (PLW_GdiObject* stock = LiveObject(StockObject(SYSTEM_FONT)))

@@ -56,6 +56,7 @@ void ResetDeviceContext(PLW_DeviceContext& dc, bool printer, int32_t dpi);
 HGDIOBJ SelectGdiObject(PLW_DeviceContext& dc, HGDIOBJ object);
 
 // The font selected in dc, realised; null only when no font matches at all.
-std::shared_ptr<Font> SelectedFont(PLW_DeviceContext& dc);
+// The reference is dc's own, good until the next font is selected in dc.
+const std::shared_ptr<Font>& SelectedFont(PLW_DeviceContext& dc);
 
 } // namespace plotwise

@@ -58,13 +58,19 @@ void EmitCurrentPage(Job& job)
 {
     if (job.Current.Ops.empty())
         return;
-    Page page = std::move(job.Current);
-    job.Current = Page {};
-    if (!job.Output)
-        return;
-    ++job.PagesEmitted;
+    const bool hasOutput = job.Output != nullptr;
+    bool emitted = false;
     std::string error;
-    if (!job.Output->EmitPage(page, job.PagesEmitted, error)) {
+    if (hasOutput) {
+        ++job.PagesEmitted;
+        emitted = job.Output->EmitPage(job.Current, job.PagesEmitted, error);
+    }
+    // The list keeps its room: the pages of one document are much alike, and
+    // the next page fills it again without growing it step by step.
+    job.Current.Ops.clear();
+    if (!hasOutput)
+        return;
+    if (!emitted) {
         FailJob(job, error);
         return;
     }

@@ -41,51 +41,89 @@
 #include "Destination.h"
 #include "OutputFile.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace plotwise {
 namespace {
 
 constexpr COLORREF kDefaultTextColor = 0x00000000;
 constexpr COLORREF kDefaultBkColor = 0x00FFFFFF;
+// The recording of a page is written in one piece; a line takes about this
+// many bytes, so most pages are written without growing the text.
+constexpr size_t kTypicalLineBytes = 80;
 
-std::string Hex(COLORREF color)
+// Writes the digits straight into the text, which has room for the longest.
+void AppendNumber(std::string& out, int64_t value)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08X", color);
-    return buffer;
+    constexpr size_t kLongestNumber = 20; // "-9223372036854775808"
+    const size_t start = out.size();
+    out.resize(start + kLongestNumber);
+    const auto [end, error] = std::to_chars(out.data() + start, out.data() + out.size(), value);
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
-std::string Quoted(std::u16string_view text)
+// Upper-case hex digits, zero-padded to `digits`.
+// Writes `digits` upper-case hex digits of value, zero-padded; returns the end.
+char* WriteHexDigits(char* out, uint32_t value, int digits)
 {
-    std::string result = "\"";
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        *out++ = kDigits[(value >> shift) & 0xF];
+    return out;
+}
+
+void AppendHex(std::string& out, COLORREF color)
+{
+    constexpr int kColorDigits = 8;
+    char text[2 + kColorDigits] = { '0', 'x' };
+    out.append(text, WriteHexDigits(text + 2, color, kColorDigits));
+}
+
+void AppendQuoted(std::string& out, std::u16string_view text)
+{
+    // A unit takes at most six bytes ("\uXXXX"); the text is written in place
+    // and the room left over given back.
+    constexpr size_t kMostBytesPerUnit = 6;
+    const size_t start = out.size();
+    out.resize(start + text.size() * kMostBytesPerUnit + 2);
+    char* end = out.data() + start;
+    *end++ = '"';
     size_t position = 0;
     while (position < text.size()) {
-        size_t start = position;
-        char32_t c = NextCharacter(text.data(), text.size(), position);
-        if (c == '"') {
-            result += "\\\"";
-        } else if (c == '\\') {
-            result += "\\\\";
+        const char32_t c = NextCharacter(text.data(), text.size(), position);
+        if (c == '"' || c == '\\') {
+            *end++ = '\\';
+            *end++ = static_cast<char>(c);
         } else if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c < 0xE000)) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
-            result += buffer;
+            *end++ = '\\';
+            *end++ = 'u';
+            end = WriteHexDigits(end, c, 4);
         } else {
-            result += Utf16ToUtf8(text.substr(start, position - start));
+            end = WriteUtf8(end, c);
         }
     }
-    return result + "\"";
+    *end++ = '"';
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
-std::string PenText(const PenStyle& pen)
+void AppendPen(std::string& out, const PenStyle& pen)
 {
-    return pen.Null ? "null" : "solid," + std::to_string(pen.Width) + "," + Hex(pen.Color);
+    if (pen.Null) {
+        out += "null";
+        return;
+    }
+    out += "solid,";
+    AppendNumber(out, pen.Width);
+    out += ',';
+    AppendHex(out, pen.Color);
 }
 
-std::string BrushText(const BrushStyle& brush)
+void AppendBrush(std::string& out, const BrushStyle& brush)
 {
-    return brush.Null ? "null" : Hex(brush.Color);
+    if (brush.Null)
+        out += "null";
+    else
+        AppendHex(out, brush.Color);
 }
 
 std::string FontText(const LOGFONTW& font)
@@ -93,13 +131,26 @@ std::string FontText(const LOGFONTW& font)
     size_t length = 0;
     while (length < LF_FACESIZE && font.lfFaceName[length])
         ++length;
-    return "SelectFont " + Quoted(std::u16string_view(font.lfFaceName, length))
-        + " height=" + std::to_string(font.lfHeight) + " weight=" + std::to_string(font.lfWeight)
-        + " italic=" + std::to_string(font.lfItalic) + " underline=" + std::to_string(font.lfUnderline)
-        + " strike=" + std::to_string(font.lfStrikeOut) + " charset=" + std::to_string(font.lfCharSet);
+    std::string line = "SelectFont ";
+    AppendQuoted(line, std::u16string_view(font.lfFaceName, length));
+    line += " height=";
+    AppendNumber(line, font.lfHeight);
+    line += " weight=";
+    AppendNumber(line, font.lfWeight);
+    line += " italic=";
+    AppendNumber(line, font.lfItalic);
+    line += " underline=";
+    AppendNumber(line, font.lfUnderline);
+    line += " strike=";
+    AppendNumber(line, font.lfStrikeOut);
+    line += " charset=";
+    AppendNumber(line, font.lfCharSet);
+    return line;
 }
 
 struct RecordedState {
+    // The font of the text written last, whose line FontLine is.
+    const Font* LastFont = nullptr;
     std::string FontLine;
     COLORREF TextColor = kDefaultTextColor;
     COLORREF BkColor = kDefaultBkColor;
@@ -108,36 +159,113 @@ struct RecordedState {
 
 void RecordText(std::string& out, RecordedState& state, const TextOp& op)
 {
-    std::string fontLine = FontText(op.TextFont->Request());
-    if (fontLine != state.FontLine) {
-        out += fontLine + "\n";
-        state.FontLine = fontLine;
+    // Texts in a row mostly share one font, whose line is then known.
+    if (op.TextFont.get() != state.LastFont) {
+        std::string fontLine = FontText(op.TextFont->Request());
+        state.LastFont = op.TextFont.get();
+        if (fontLine != state.FontLine) {
+            out += fontLine;
+            out += '\n';
+            state.FontLine = std::move(fontLine);
+        }
     }
     if (op.TextColor != state.TextColor) {
-        out += "SetTextColor " + Hex(op.TextColor) + "\n";
+        out += "SetTextColor ";
+        AppendHex(out, op.TextColor);
+        out += '\n';
         state.TextColor = op.TextColor;
     }
     if (op.BkMode != state.BkMode) {
-        out += "SetBkMode " + std::to_string(op.BkMode) + "\n";
+        out += "SetBkMode ";
+        AppendNumber(out, op.BkMode);
+        out += '\n';
         state.BkMode = op.BkMode;
     }
     if (op.BkColor != state.BkColor) {
-        out += "SetBkColor " + Hex(op.BkColor) + "\n";
+        out += "SetBkColor ";
+        AppendHex(out, op.BkColor);
+        out += '\n';
         state.BkColor = op.BkColor;
     }
-    out += "ExtTextOut x=" + std::to_string(op.X) + " y=" + std::to_string(op.Y)
-        + " options=" + std::to_string(op.Options);
+    out += "ExtTextOut x=";
+    AppendNumber(out, op.X);
+    out += " y=";
+    AppendNumber(out, op.Y);
+    out += " options=";
+    AppendNumber(out, op.Options);
     if (op.HasRect) {
-        out += " rect=(" + std::to_string(op.Rect.left) + "," + std::to_string(op.Rect.top) + ","
-            + std::to_string(op.Rect.right) + "," + std::to_string(op.Rect.bottom) + ")";
+        out += " rect=(";
+        AppendNumber(out, op.Rect.left);
+        out += ',';
+        AppendNumber(out, op.Rect.top);
+        out += ',';
+        AppendNumber(out, op.Rect.right);
+        out += ',';
+        AppendNumber(out, op.Rect.bottom);
+        out += ')';
     }
     if (!op.Dx.empty()) {
         out += " dx=(";
-        for (size_t i = 0; i < op.Dx.size(); ++i)
-            out += (i ? "," : "") + std::to_string(op.Dx[i]);
-        out += ")";
+        for (size_t i = 0; i < op.Dx.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            AppendNumber(out, op.Dx[i]);
+        }
+        out += ')';
     }
-    out += " text=" + Quoted(op.Text) + "\n";
+    out += " text=";
+    AppendQuoted(out, op.Text);
+    out += '\n';
+}
+
+void RecordRectangle(std::string& out, const RectangleOp& op)
+{
+    out += "Rectangle ";
+    AppendNumber(out, op.Rect.left);
+    out += ' ';
+    AppendNumber(out, op.Rect.top);
+    out += ' ';
+    AppendNumber(out, op.Rect.right);
+    out += ' ';
+    AppendNumber(out, op.Rect.bottom);
+    out += " pen=";
+    AppendPen(out, op.Pen);
+    out += " brush=";
+    AppendBrush(out, op.Brush);
+    out += '\n';
+}
+
+void RecordPolyline(std::string& out, const PolylineOp& op)
+{
+    out += "Polyline ";
+    AppendNumber(out, static_cast<int64_t>(op.Points.size()));
+    for (const POINT& point : op.Points) {
+        out += " (";
+        AppendNumber(out, point.x);
+        out += ',';
+        AppendNumber(out, point.y);
+        out += ')';
+    }
+    out += " pen=";
+    AppendPen(out, op.Pen);
+    out += '\n';
+}
+
+void RecordPicture(std::string& out, const PictureOp& op)
+{
+    out += "DrawPict x=";
+    AppendNumber(out, op.X);
+    out += " y=";
+    AppendNumber(out, op.Y);
+    out += " w=";
+    AppendNumber(out, op.Width);
+    out += " h=";
+    AppendNumber(out, op.Height);
+    out += " type=";
+    AppendNumber(out, op.Type);
+    out += " bytes=";
+    AppendNumber(out, op.DataSize);
+    out += '\n';
 }
 
 class RecordingDestination final : public Destination {
@@ -174,28 +302,24 @@ private:
 
 std::string RecordPage(const Page& page, int number)
 {
-    std::string out = "StartPage " + std::to_string(number) + "\n";
+    std::string out;
+    out.reserve((page.Ops.size() + 2) * kTypicalLineBytes);
+    out += "StartPage ";
+    AppendNumber(out, number);
+    out += '\n';
     RecordedState state;
     for (const DrawOp& op : page.Ops) {
-        if (auto* text = std::get_if<TextOp>(&op)) {
+        if (auto* text = std::get_if<TextOp>(&op))
             RecordText(out, state, *text);
-        } else if (auto* rectangle = std::get_if<RectangleOp>(&op)) {
-            const RECT& r = rectangle->Rect;
-            out += "Rectangle " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right)
-                + " " + std::to_string(r.bottom) + " pen=" + PenText(rectangle->Pen)
-                + " brush=" + BrushText(rectangle->Brush) + "\n";
-        } else if (auto* polyline = std::get_if<PolylineOp>(&op)) {
-            out += "Polyline " + std::to_string(polyline->Points.size());
-            for (const POINT& point : polyline->Points)
-                out += " (" + std::to_string(point.x) + "," + std::to_string(point.y) + ")";
-            out += " pen=" + PenText(polyline->Pen) + "\n";
-        } else if (auto* picture = std::get_if<PictureOp>(&op)) {
-            out += "DrawPict x=" + std::to_string(picture->X) + " y=" + std::to_string(picture->Y)
-                + " w=" + std::to_string(picture->Width) + " h=" + std::to_string(picture->Height)
-                + " type=" + std::to_string(picture->Type) + " bytes=" + std::to_string(picture->DataSize) + "\n";
-        }
+        else if (auto* rectangle = std::get_if<RectangleOp>(&op))
+            RecordRectangle(out, *rectangle);
+        else if (auto* polyline = std::get_if<PolylineOp>(&op))
+            RecordPolyline(out, *polyline);
+        else if (auto* picture = std::get_if<PictureOp>(&op))
+            RecordPicture(out, *picture);
     }
-    return out + "EndPage\n";
+    out += "EndPage\n";
+    return out;
 }
 
 std::unique_ptr<Destination> CreateRecordingDestination(const std::string& path, bool explicitOutput)

@@ -3,6 +3,7 @@
 // The state of the RTF reader shared by the tokenizer, the keyword handlers
 // and the pictures. One instance, for the one document being read.
 
+#include "ByteDecoder.h"
 #include "TextFlow.h"
 
 #include <cstdint>
@@ -93,6 +94,7 @@ struct ReaderState {
     SectionFormat Section;
     DocFormat Doc;
     std::vector<GroupState> Stack;
+    ByteDecoder Bytes; // what the bytes are in the code pages met so far
 };
 
 ReaderState& Reader();

@@ -8,7 +8,6 @@
 #include "Source.h"
 #include "TextFlow.h"
 
-#include <CodePages.h>
 #include <Messages.h>
 #include <StringIds.h>
 
@@ -43,18 +42,6 @@ int HexDigitValue(int ch)
     return -1;
 }
 
-// Converts one or two code-page bytes to a UTF-16 unit; when the code page
-// cannot convert them, the raw value stands for the character.
-char16_t ConvertBytes(const std::uint8_t* bytes, int count)
-{
-    char16_t unit = 0;
-    if (platform::MultiByteToWideChar(
-            printengine::CodePages().CodePage, 0, reinterpret_cast<const char*>(bytes), count, &unit, 1)
-        == 1)
-        return unit;
-    return count == 2 ? static_cast<char16_t>(bytes[0] + 256 * bytes[1]) : static_cast<char16_t>(bytes[0]);
-}
-
 void AddFaceNameByte(int ch)
 {
     const auto byte = static_cast<std::uint8_t>(ch);
@@ -63,44 +50,48 @@ void AddFaceNameByte(int ch)
         return;
     }
     reader.FaceNameHexPending = false;
+    const std::uint16_t codePage = printengine::CodePages().CodePage;
     if (reader.FaceNameLeadPending) {
         reader.FaceNameLeadPending = false;
-        const std::array<std::uint8_t, 2> pair = { reader.FaceNameLeadByte, byte };
-        printengine::AddFaceNameChar(ConvertBytes(pair.data(), 2));
+        printengine::AddFaceNameChar(ByteDecoder::DecodePair(codePage, reader.FaceNameLeadByte, byte));
         return;
     }
-    if (platform::IsDBCSLeadByteEx(printengine::CodePages().CodePage, byte)) {
+    const ByteDecoder::Byte decoded = reader.Bytes.Decode(codePage, byte);
+    if (decoded.LeadByte) {
         reader.FaceNameLeadPending = true;
         reader.FaceNameLeadByte = byte;
         return;
     }
-    printengine::AddFaceNameChar(ConvertBytes(&byte, 1));
+    printengine::AddFaceNameChar(decoded.Unit);
 }
 
 void AddDocumentByte(int ch)
 {
-    EnsureTextFont();
     const auto byte = static_cast<std::uint8_t>(ch);
     const std::int32_t fontNumber = printengine::CurrentCharFormat().FontNumber;
+    // The font table only grows during a document: the font of the byte
+    // before has its entry already.
     if (fontNumber != reader.FontSeenLast) {
+        EnsureTextFont();
         reader.FontSeenLast = fontNumber;
         const printengine::FontTableEntry* entry = printengine::FindFontTableEntry(fontNumber);
         reader.CharsetSeenLast = entry != nullptr ? static_cast<std::uint16_t>(entry->Charset) : 0;
     }
     printengine::SelectCodePage(reader.CharsetSeenLast);
+    const std::uint16_t codePage = printengine::CodePages().CodePage;
 
     if (reader.LeadBytePending) {
         reader.LeadBytePending = false;
-        const std::array<std::uint8_t, 2> pair = { reader.LeadByte, byte };
-        printengine::PutFlowChar(ConvertBytes(pair.data(), 2));
+        printengine::PutFlowChar(ByteDecoder::DecodePair(codePage, reader.LeadByte, byte));
         return;
     }
-    if (platform::IsDBCSLeadByteEx(printengine::CodePages().CodePage, byte)) {
+    const ByteDecoder::Byte decoded = reader.Bytes.Decode(codePage, byte);
+    if (decoded.LeadByte) {
         reader.LeadByte = byte;
         reader.LeadBytePending = true;
         return;
     }
-    printengine::PutFlowChar(ConvertBytes(&byte, 1));
+    printengine::PutFlowChar(decoded.Unit);
 }
 
 int PushState()

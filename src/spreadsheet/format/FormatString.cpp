@@ -285,9 +285,7 @@ void EmitNumber(CellText& out, double value, const NumberSectionFlags& flags)
 
 int ApplyFormatString(CellText& out, double value, const char16_t* format, std::size_t length)
 {
-    // A copy, so the stored format is never changed.
-    const std::u16string copy(format, length);
-    const std::u16string_view text(copy);
+    const std::u16string_view text(format, length);
     std::size_t start = 0;
     const std::size_t first = text.find(u';');
     if (value < 0) {

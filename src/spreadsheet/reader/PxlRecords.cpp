@@ -1,16 +1,27 @@
 #include "PxlRecords.h"
 
-#include <algorithm>
+#include <array>
 
 namespace spreadsheet {
 
+namespace {
+
+// Where each record type's entry is in the table, plus one; 0 for a type the
+// table lacks. Every record of a sheet walk is looked up, several times.
+constexpr std::array<std::uint8_t, 256> kEntryOfType = [] {
+    std::array<std::uint8_t, 256> entries {};
+    for (std::size_t i = 0; i < PxlRecordTable.size(); ++i)
+        entries[PxlRecordTable[i].Type] = static_cast<std::uint8_t>(i + 1);
+    return entries;
+}();
+static_assert(PxlRecordTable.size() < 256, "entry positions plus one fit a byte");
+
+} // namespace
+
 const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
 {
-    auto found = std::lower_bound(PxlRecordTable.begin(), PxlRecordTable.end(), type,
-        [](const PxlRecordTableEntry& entry, std::uint8_t wanted) { return entry.Type < wanted; });
-    if (found == PxlRecordTable.end() || found->Type != type)
-        return nullptr;
-    return &*found;
+    const std::uint8_t entry = kEntryOfType[type];
+    return entry == 0 ? nullptr : &PxlRecordTable[entry - 1u];
 }
 
 RecordSize RecordLength(std::span<const std::uint8_t> record)
