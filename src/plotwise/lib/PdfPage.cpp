@@ -53,10 +53,14 @@ struct GraphicsState {
 
 class ContentWriter {
 public:
-    ContentWriter(PdfFontSet& fonts, PdfImageSet& images)
+    ContentWriter(PdfFontSet& fonts, PdfImageSet& images, size_t operations)
         : fonts_(fonts)
         , images_(images)
     {
+        // Room for what a drawing operation typically takes, so the text
+        // seldom moves while it grows.
+        constexpr size_t kBytesPerOperation = 64;
+        out_.reserve(operations * kBytesPerOperation);
     }
 
     void Begin(const PageGeometry& geometry)
@@ -100,7 +104,10 @@ private:
     void Color(Rgb rgb, const char* op)
     {
         for (uint8_t component : { rgb.Red, rgb.Green, rgb.Blue }) {
-            AppendReal(out_, component / 255.0, 3);
+            if (component == 0 || component == 255)
+                out_ += component == 0 ? '0' : '1';
+            else
+                AppendReal(out_, component / 255.0, 3);
             out_ += ' ';
         }
         out_ += op;
@@ -528,7 +535,7 @@ int PdfImageSet::Write(cairo_surface_t* image)
 
 std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images)
 {
-    ContentWriter writer(fonts, images);
+    ContentWriter writer(fonts, images, page.Ops.size());
     writer.Begin(geometry);
     for (const DrawOp& op : page.Ops)
         writer.Draw(op);

@@ -37,6 +37,11 @@ void AppendReal(std::string& out, double value, int decimals)
     // reals up to about 3.4e38, integers much less.
     constexpr double kLimit = 1e12;
     value = std::clamp(value, -kLimit, kLimit);
+    // Most coordinates are whole device units.
+    if (const auto integer = static_cast<int64_t>(value); static_cast<double>(integer) == value) {
+        AppendInteger(out, integer);
+        return;
+    }
     int64_t scaled = std::llround(value * static_cast<double>(kPowers[decimals]));
     if (scaled < 0) {
         out += '-';
