@@ -195,11 +195,12 @@ TEST_F(RegistryFileTest, ASaveThatChangesNothingLeavesTheFileAlone)
     const std::string text = testing::ReadFileBytes(File());
 
     ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
-    EXPECT_EQ(inode(), first) << "the same value again";
+    const auto second = inode();
+    EXPECT_EQ(second, first) << "the same value again";
     EXPECT_EQ(testing::ReadFileBytes(File()), text);
 
     ASSERT_EQ(SaveValue(u"PrStore", { 2 }), ERROR_SUCCESS);
-    EXPECT_NE(inode(), first) << "a new value";
+    EXPECT_NE(inode(), second) << "a new value";
     EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 2 }));
 
     // The same values in the editor's UTF-16 text: the save writes UTF-8.
