@@ -1,6 +1,6 @@
 // Which shared libraries a run of the program loads. A print run loads only
-// what its road needs: GMime only to read e-mail, libcups only to print to
-// a queue. The dynamic loader lists every library it loads when LD_DEBUG is
+// what its road needs: GMime only to read e-mail, libwps only to read a
+// Pocket Word document, libcups only to print to a queue. The dynamic loader lists every library it loads when LD_DEBUG is
 // "files".
 
 #include <gtest/gtest.h>
@@ -21,15 +21,19 @@ namespace fs = std::filesystem;
 const fs::path kProgram = TALLOWIN_PROGRAM;
 const fs::path kLibraryDirectory = TALLOWIN_LIBRARY_DIRECTORY;
 const fs::path kMessage = fs::path(TALLOWIN_SAMPLE_MAILDIR) / "cur" / "1764921600.M100001P4242.tallowin:2,S";
+const fs::path kPocketWordDocument = fs::path(TALLOWIN_SAMPLE_POCKETWORD) / "meeting-notes.pwi";
 
 constexpr const char* kMimeLibrary = "libgmime-3.0.so.0";
 constexpr const char* kCupsLibrary = "libcups.so.2";
+constexpr const char* kPocketWordLibrary = "libwps-0.4.so.4";
 constexpr const char* kPrintingLibrary = "libplotwise.so";
+
+enum class Input { Text, PocketWord, Message };
 
 struct RoadRow {
     const char* road;
     std::string output; // PLOTWISE_OUTPUT, relative to the test's folder unless a queue
-    bool mail;
+    Input input;
     std::vector<const char*> loaded;
     std::vector<const char*> notLoaded;
 };
@@ -50,8 +54,18 @@ protected:
     std::string Run(const RoadRow& row)
     {
         const std::string output = row.output.starts_with("cups:") ? row.output : (directory_ / row.output).string();
-        const std::string arguments = row.mail ? "--quick --mail '" + kMessage.string() + "'"
-                                               : "--file='" + (directory_ / "small.txt").string() + "' /Q /E";
+        std::string arguments;
+        switch (row.input) {
+        case Input::Text:
+            arguments = "--file='" + (directory_ / "small.txt").string() + "' /Q /E";
+            break;
+        case Input::PocketWord:
+            arguments = "--file='" + kPocketWordDocument.string() + "' /Q /E";
+            break;
+        case Input::Message:
+            arguments = "--quick --mail '" + kMessage.string() + "'";
+            break;
+        }
         const fs::path err = directory_ / "stderr.txt";
         const std::string command = "LD_DEBUG=files TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
             + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='" + output
@@ -82,11 +96,16 @@ bool Loaded(const std::string& loaderText, const char* library)
 TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
 {
     const RoadRow rows[] = {
-        { "a document to a recording", "out.txt", false, { kPrintingLibrary }, { kMimeLibrary, kCupsLibrary } },
-        { "a document to a PDF", "out.pdf", false, { kPrintingLibrary }, { kMimeLibrary, kCupsLibrary } },
-        { "a message to a PDF", "mail.pdf", true, { kPrintingLibrary, kMimeLibrary }, { kCupsLibrary } },
-        { "a document to a print queue", "cups:tallowin-no-such-queue", false, { kPrintingLibrary, kCupsLibrary },
-            { kMimeLibrary } },
+        { "a text to a recording", "out.txt", Input::Text, { kPrintingLibrary },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+        { "a text to a PDF", "out.pdf", Input::Text, { kPrintingLibrary },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+        { "a Pocket Word document to a PDF", "pwi.pdf", Input::PocketWord, { kPrintingLibrary, kPocketWordLibrary },
+            { kMimeLibrary, kCupsLibrary } },
+        { "a message to a PDF", "mail.pdf", Input::Message, { kPrintingLibrary, kMimeLibrary },
+            { kCupsLibrary, kPocketWordLibrary } },
+        { "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, { kPrintingLibrary, kCupsLibrary },
+            { kMimeLibrary, kPocketWordLibrary } },
     };
     for (const RoadRow& row : rows) {
         SCOPED_TRACE(row.road);
@@ -101,7 +120,7 @@ TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
 
 TEST_F(StartupLibrariesTest, AQueueThatDoesNotExistFailsWithTheQueueSystemsReason)
 {
-    const std::string text = Run({ "a document to a print queue", "cups:tallowin-no-such-queue", false, {}, {} });
+    const std::string text = Run({ "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, {}, {} });
     const std::string said = "plotwise: cannot print to tallowin-no-such-queue: ";
     const std::size_t at = text.find(said);
     ASSERT_NE(at, std::string::npos) << text;
