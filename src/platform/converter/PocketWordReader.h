@@ -26,7 +26,7 @@ using PocketWordRtfSink = void (*)(void* context, const char* rtf, std::size_t s
 
 // 1 after handing the document's RTF to `sink`; 0 when the module does not
 // take the bytes for a Pocket Word document or cannot read it.
-using PocketWordToRtfFunction
-    = int (*)(const std::uint8_t* bytes, std::size_t size, std::uint16_t codePage, PocketWordRtfSink sink, void* context);
+using PocketWordToRtfFunction = int (*)(
+    const std::uint8_t* bytes, std::size_t size, std::uint16_t codePage, PocketWordRtfSink sink, void* context);
 
 } // namespace platform

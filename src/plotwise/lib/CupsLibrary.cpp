@@ -25,8 +25,7 @@ void* CupsLibrary()
 }
 
 // The library's own function of the same type as ours, or null.
-template <typename Function>
-Function CupsFunction(Function, const char* name)
+template <typename Function> Function CupsFunction(Function, const char* name)
 {
     void* library = CupsLibrary();
     return library ? reinterpret_cast<Function>(dlsym(library, name)) : nullptr;

@@ -1,7 +1,7 @@
 // Which shared libraries a run of the program loads. A print run loads only
 // what its road needs: GMime only to read e-mail, libwps only to read a
-// Pocket Word document, libcups only to print to a queue. The dynamic loader lists every library it loads when LD_DEBUG is
-// "files".
+// Pocket Word document, libcups only to print to a queue. The dynamic loader
+// lists every library it loads when LD_DEBUG is "files".
 
 #include <gtest/gtest.h>
 
@@ -69,8 +69,7 @@ protected:
         const fs::path err = directory_ / "stderr.txt";
         const std::string command = "LD_DEBUG=files TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
             + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='" + output
-            + "' LC_ALL=C LANG=C '" + kProgram.string() + "' " + arguments + " > /dev/null 2> '" + err.string()
-            + "'";
+            + "' LC_ALL=C LANG=C '" + kProgram.string() + "' " + arguments + " > /dev/null 2> '" + err.string() + "'";
         std::system(command.c_str());
         std::ifstream in(err);
         std::stringstream text;
