@@ -5,66 +5,25 @@
 // same for `enscript -p - | ps2pdf` when both are installed.
 
 #include "LogFile.h"
+#include "ProcessRun.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <regex>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ChildResult {
-    int Status = -1;
-    long PeakKilobytes = 0;
-};
-
-// Runs a shell command line and waits for it, with the resources it used.
-ChildResult RunProcess(const std::string& commandLine)
-{
-    ChildResult result;
-    pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child < 0)
-        return result;
-    int status = 0;
-    rusage usage {};
-    if (wait4(child, &status, 0, &usage) == child) {
-        result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.PeakKilobytes = usage.ru_maxrss;
-    }
-    return result;
-}
-
-int CountPdfPages(const fs::path& pdf)
-{
-    std::ifstream in(pdf, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const std::regex page(R"(/Type\s*/Page[^s])");
-    return static_cast<int>(
-        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
-}
-
-bool OnPath(const char* program)
-{
-    return RunProcess(std::string("command -v ") + program + " >/dev/null 2>&1").Status == 0;
-}
-
-std::string Quote(const fs::path& path)
-{
-    return "'" + path.string() + "'";
-}
+using bench::ChildResult;
+using bench::CountPdfPages;
+using bench::OnPath;
+using bench::Quote;
+using bench::RunProcess;
 
 class Workspace {
 public:

@@ -4,17 +4,14 @@
 // memory of the process (its maximum resident set, from wait4).
 
 #include "FormattedDocument.h"
+#include "ProcessRun.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <regex>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -23,43 +20,10 @@ namespace fs = std::filesystem;
 
 constexpr int kParagraphs = 335; // fifty pages of Letter
 
-struct ChildResult {
-    int Status = -1;
-    long PeakKilobytes = 0;
-};
-
-ChildResult RunProcess(const std::string& commandLine)
-{
-    ChildResult result;
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child < 0)
-        return result;
-    int status = 0;
-    rusage usage {};
-    if (wait4(child, &status, 0, &usage) == child) {
-        result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.PeakKilobytes = usage.ru_maxrss;
-    }
-    return result;
-}
-
-int CountPdfPages(const fs::path& pdf)
-{
-    std::ifstream in(pdf, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const std::regex page(R"(/Type\s*/Page[^s])");
-    return static_cast<int>(
-        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
-}
-
-std::string Quote(const fs::path& path)
-{
-    return "'" + path.string() + "'";
-}
+using bench::ChildResult;
+using bench::CountPdfPages;
+using bench::Quote;
+using bench::RunProcess;
 
 class Workspace {
 public:

@@ -84,7 +84,11 @@ protected:
             environment.Unset(name);
     }
 
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override
+    {
+        if (!std::getenv("KEEP_TEST_FILES"))
+            std::filesystem::remove_all(folder);
+    }
 
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 

@@ -315,6 +315,12 @@ void SetDlgItemFocus(DialogHandle dialog, int id)
         dialog->Focus = id;
 }
 
+void SetFocus(DialogHandle dialog)
+{
+    if (dialog)
+        dialog->Focus = 0;
+}
+
 void EndDialog(DialogHandle dialog, std::intptr_t result)
 {
     if (!dialog || dialog->Ended)

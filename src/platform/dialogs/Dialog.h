@@ -28,6 +28,8 @@ using DialogProc
 inline constexpr unsigned WM_PAINT = 0x000F;
 inline constexpr unsigned WM_SETTINGCHANGE = 0x001A;
 inline constexpr unsigned WM_HELP = 0x0053;
+// The wParam of WM_SETTINGCHANGE when the input panel was shown or hidden.
+inline constexpr std::uintptr_t kInputPanelSettingChange = 0x3002;
 inline constexpr unsigned WM_INITDIALOG = 0x0110;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 
@@ -162,6 +164,8 @@ std::u16string GetDlgItemTextW(DialogHandle dialog, int id);
 void EnableDlgItem(DialogHandle dialog, int id, bool enable);
 bool IsDlgItemEnabled(DialogHandle dialog, int id);
 void SetDlgItemFocus(DialogHandle dialog, int id);
+// Gives the focus to the dialog itself rather than one of its controls.
+void SetFocus(DialogHandle dialog);
 void EndDialog(DialogHandle dialog, std::intptr_t result);
 
 // Window operations the dialogs use on themselves.

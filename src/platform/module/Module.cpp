@@ -27,6 +27,13 @@ std::filesystem::path ProgramLibraryDirectory()
     return (ProgramDirectory() / ".." / "lib" / "tallowin").lexically_normal();
 }
 
+std::filesystem::path ProgramDataDirectory()
+{
+    if (const char* dir = std::getenv("TALLOWIN_DATADIR"); dir != nullptr && *dir != '\0')
+        return dir;
+    return (ProgramDirectory() / ".." / "share" / "tallowin").lexically_normal();
+}
+
 ModuleHandle ProgramModule()
 {
     return &programModuleTag;

@@ -18,6 +18,10 @@ inline constexpr const char* kSharedLibrarySuffix = ".so";
 // else <directory of the program binary>/../lib/tallowin.
 std::filesystem::path ProgramLibraryDirectory();
 
+// The directory named by TALLOWIN_DATADIR when that is set and not empty,
+// else <directory of the program binary>/../share/tallowin: the help pages.
+std::filesystem::path ProgramDataDirectory();
+
 // The handle that stands for the program's own module (its built-in
 // resources). Never null, never unloaded.
 ModuleHandle ProgramModule();

@@ -1,14 +1,10 @@
 #include "Destination.h"
-#include "OutputFile.h"
+#include "DocumentFile.h"
 
-#include <cairo-pdf.h>
 #include <cairo-ps.h>
 #include <cups/cups.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <ctime>
-#include <unistd.h>
 
 namespace plotwise {
 namespace {
@@ -25,54 +21,17 @@ cairo_status_t WriteToOutput(void* closure, const unsigned char* data, unsigned 
     return static_cast<OutputFile*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
-// The creation date of reproducible builds: SOURCE_DATE_EPOCH when set.
-std::string CreationDate()
-{
-    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    if (!epoch || !*epoch)
-        return {};
-    char* end = nullptr;
-    long long seconds = std::strtoll(epoch, &end, 10);
-    if (*end != '\0' || seconds < 0)
-        return {};
-    std::time_t time = static_cast<std::time_t>(seconds);
-    std::tm parts {};
-    gmtime_r(&time, &parts);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return buffer;
-}
-
-// PDF and PostScript: one vector document; for CUPS the PDF goes to a
-// temporary file that is then handed to the queue.
-class VectorDestination final : public Destination {
+// PostScript: one document drawn by cairo.
+class PostScriptDestination final : public Destination {
 public:
-    VectorDestination(const PrintSetup& setup, const PageGeometry& geometry, std::string title)
+    PostScriptDestination(const PrintSetup& setup, const PageGeometry& geometry, std::string title)
         : setup_(setup)
         , geometry_(geometry)
         , title_(std::move(title))
     {
     }
 
-    bool Begin(std::string& error) override
-    {
-        if (setup_.Destination == DestinationKind::Cups) {
-            const char* temporary = std::getenv("TMPDIR");
-            path_ = std::string(temporary && *temporary ? temporary : "/tmp") + "/plotwise-job-"
-                + std::to_string(getpid()) + ".pdf";
-            return file_.Open(path_, ExistingFile::Replace, error);
-        }
-        if (setup_.ExplicitOutput) {
-            path_ = setup_.OutputPath;
-            return file_.Open(path_, ExistingFile::Replace, error);
-        }
-        if (!MakeDirectories(setup_.OutputFolder)) {
-            error = CannotWrite(setup_.OutputFolder, errno);
-            return false;
-        }
-        path_ = setup_.OutputFolder + "/" + FileNameFromTitle(title_) + ".pdf";
-        return file_.Open(path_, ExistingFile::KeepAndNumber, error);
-    }
+    bool Begin(std::string& error) override { return OpenDocumentFile(setup_, title_, file_, path_, error); }
 
     bool EmitPage(const Page& page, int, std::string& error) override
     {
@@ -102,11 +61,7 @@ public:
         surface_.reset();
         if (!written)
             return Failed(error);
-        if (!file_.Commit(error))
-            return false;
-        if (setup_.Destination == DestinationKind::Cups)
-            return Submit(error);
-        return true;
+        return file_.Commit(error);
     }
 
     void Abandon() override
@@ -118,21 +73,9 @@ public:
 private:
     bool CreateSurface()
     {
-        if (setup_.Destination == DestinationKind::PostScript) {
-            surface_.reset(cairo_ps_surface_create_for_stream(
-                WriteToOutput, &file_, geometry_.WidthPoints, geometry_.HeightPoints));
-            cairo_ps_surface_dsc_comment(surface_.get(), ("%%Title: " + title_).c_str());
-        } else {
-            surface_.reset(cairo_pdf_surface_create_for_stream(
-                WriteToOutput, &file_, geometry_.WidthPoints, geometry_.HeightPoints));
-            cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_TITLE, title_.c_str());
-            cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_CREATOR, "Plotwise");
-            std::string date = CreationDate();
-            if (!date.empty()) {
-                cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_CREATE_DATE, date.c_str());
-                cairo_pdf_surface_set_metadata(surface_.get(), CAIRO_PDF_METADATA_MOD_DATE, date.c_str());
-            }
-        }
+        surface_.reset(
+            cairo_ps_surface_create_for_stream(WriteToOutput, &file_, geometry_.WidthPoints, geometry_.HeightPoints));
+        cairo_ps_surface_dsc_comment(surface_.get(), ("%%Title: " + title_).c_str());
         return cairo_surface_status(surface_.get()) == CAIRO_STATUS_SUCCESS;
     }
 
@@ -144,17 +87,6 @@ private:
         error = writeErrno ? CannotWrite(path_, writeErrno) : "cannot write " + path_ + ": rendering failed";
         file_.Abandon();
         return false;
-    }
-
-    bool Submit(std::string& error)
-    {
-        int job = cupsPrintFile(setup_.CupsQueue.c_str(), path_.c_str(), title_.c_str(), 0, nullptr);
-        unlink(path_.c_str());
-        if (job == 0) {
-            error = "cannot print to " + setup_.CupsQueue + ": " + cupsLastErrorString();
-            return false;
-        }
-        return true;
     }
 
     PrintSetup setup_;
@@ -226,12 +158,13 @@ std::unique_ptr<Destination> CreateDestination(
         return CreateRecordingDestination(setup.OutputPath, setup.ExplicitOutput);
     case DestinationKind::Png:
         return std::make_unique<PngDestination>(setup, geometry);
-    case DestinationKind::Pdf:
     case DestinationKind::PostScript:
+        return std::make_unique<PostScriptDestination>(setup, geometry, title);
+    case DestinationKind::Pdf:
     case DestinationKind::Cups:
         break;
     }
-    return std::make_unique<VectorDestination>(setup, geometry, title);
+    return CreatePdfDestination(setup, geometry, title);
 }
 
 void QueueOffsets(const std::string& queue, int32_t dpi, int32_t& offsetX, int32_t& offsetY)

@@ -35,6 +35,10 @@ public:
 std::unique_ptr<Destination> CreateDestination(
     const PrintSetup& setup, const PageGeometry& geometry, const std::string& title);
 
+// PDF, also the document sent to a CUPS queue.
+std::unique_ptr<Destination> CreatePdfDestination(
+    const PrintSetup& setup, const PageGeometry& geometry, const std::string& title);
+
 std::unique_ptr<Destination> CreateRecordingDestination(const std::string& path, bool explicitOutput);
 
 // The recording writes drawing calls as text lines; RecordPage gives the

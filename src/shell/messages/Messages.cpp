@@ -1,6 +1,8 @@
 #include "Messages.h"
 
+#include "AppSettings.h"
 #include "MessageBox.h"
+#include "Process.h"
 #include "StringIds.h"
 #include "StringTable.h"
 
@@ -101,6 +103,47 @@ void HideBusyCursor()
 void SetBusyCursorHost(BusyCursorHost host)
 {
     CursorHost() = std::move(host);
+}
+
+// The help pages, as string-table entries "file:tallowin.htm#ANCHOR".
+void ShowHelpTopic(int topic)
+{
+    constexpr std::size_t kHelpPageUnits = 80;
+    unsigned page = 0;
+    switch (topic) {
+    case kHelpTopicResizeDialog:
+        page = platform::kStrHelpDocOptions;
+        break;
+    case kHelpTopicStartupScreen:
+        page = platform::kStrHelpMainContents;
+        break;
+    case kHelpTopicEmailOptions:
+    case kHelpTopicSheetOptions:
+        page = platform::kStrHelpEmailOptions;
+        break;
+    case kHelpTopicMainWindow:
+        switch (Settings().ViewMode) {
+        case kViewDocuments:
+            page = platform::kStrHelpDocs;
+            break;
+        case kViewWorkbooks:
+            page = platform::kStrHelpExcel;
+            break;
+        case kViewEmail:
+            page = platform::kStrHelpEmails;
+            break;
+        default:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+    if (page == 0)
+        return;
+    const char16_t* address = LoadResString(ResourceModule(), page, nullptr, kHelpPageUnits);
+    if (address)
+        platform::CreateProcessW(u"peghelp", address);
 }
 
 } // namespace shell

@@ -30,6 +30,18 @@ int ShowMessageId(unsigned id);
 // the two together would reach 200 characters or the text is null.
 int ShowMessageIdWithText(unsigned id, const char16_t* text);
 
+// Help topics: the window and dialogs open the help page of their subject
+// on WM_HELP.
+inline constexpr int kHelpTopicMainWindow = 0; // the page of the current view
+inline constexpr int kHelpTopicResizeDialog = 1;
+inline constexpr int kHelpTopicStartupScreen = 2;
+inline constexpr int kHelpTopicEmailOptions = 3;
+inline constexpr int kHelpTopicSheetOptions = 5;
+
+// Starts the help viewer on the page of a topic. A topic without a page,
+// and a viewer that cannot be started, show nothing.
+void ShowHelpTopic(int topic);
+
 // Show and hide the wait cursor around long work; they keep no count.
 // Without a window there is no cursor and both do nothing.
 void ShowBusyCursor();

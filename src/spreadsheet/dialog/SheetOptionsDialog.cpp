@@ -280,6 +280,15 @@ std::intptr_t SheetOptionsDialogProc(DialogHandle dialog, unsigned message, std:
         return 0;
     case WM_COMMAND:
         return Command(dialog, CommandId(wParam));
+    case WM_HELP:
+        shell::ShowHelpTopic(shell::kHelpTopicSheetOptions);
+        return 0;
+    case WM_SETTINGCHANGE:
+        // The input panel came or went: the dialog keeps the keyboard. Other
+        // setting changes need nothing of a dialog on this desktop.
+        if (wParam == kInputPanelSettingChange)
+            SetFocus(dialog);
+        return 0;
     default:
         return 0;
     }

@@ -3,9 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace email {
@@ -20,6 +19,24 @@ struct ExtractCase {
     std::optional<std::u16string> cc;
     std::string body; // expected body bytes; empty for none
 };
+
+// What ExtractMimeMessage gives for a message whose MIME text is `text`.
+struct Extracted {
+    std::int32_t length = 0;
+    std::optional<std::u16string> to;
+    std::optional<std::u16string> cc;
+    std::string body;
+};
+
+Extracted Extract(std::string_view text, MimeTextMessage::Mode mode = MimeTextMessage::Mode::Normal, int goodReads = 0)
+{
+    MimeTextMessage message(text, mode, goodReads);
+    Extracted result;
+    std::vector<std::uint8_t> body;
+    result.length = ExtractMimeMessage(message, result.to, result.cc, body);
+    result.body.assign(body.begin(), body.end());
+    return result;
+}
 
 std::string NoticeBytes()
 {
@@ -152,15 +169,11 @@ protected:
 TEST_P(ExtractMimeMessageTest, GivesHeadersAndBody)
 {
     const ExtractCase& row = GetParam();
-    MimeTextMessage message(row.text);
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    const std::int32_t length = ExtractMimeMessage(message, to, cc, body);
-    EXPECT_EQ(length, static_cast<std::int32_t>(row.body.size()));
-    EXPECT_EQ(std::string(body.begin(), body.end()), row.body);
-    EXPECT_EQ(to, row.to);
-    EXPECT_EQ(cc, row.cc);
+    const Extracted extracted = Extract(row.text);
+    EXPECT_EQ(extracted.length, static_cast<std::int32_t>(row.body.size()));
+    EXPECT_EQ(extracted.body, row.body);
+    EXPECT_EQ(extracted.to, row.to);
+    EXPECT_EQ(extracted.cc, row.cc);
     EXPECT_EQ(Mail().FailStep, 0);
 }
 
@@ -173,13 +186,9 @@ TEST(ExtractMimeMessage, LongHeaderLineIsReadWhole)
     for (std::size_t length : { 255u, 256u, 257u, 600u, 5000u }) {
         std::string address(length, 'a');
         address += "@x.org";
-        MimeTextMessage message("To: " + address + "\r\nContent-Type: text/plain\r\n\r\nB\r\n");
-        std::optional<std::u16string> to;
-        std::optional<std::u16string> cc;
-        std::vector<std::uint8_t> body;
-        EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 3);
-        ASSERT_TRUE(to.has_value());
-        EXPECT_EQ(to->size(), address.size());
+        const Extracted extracted = Extract("To: " + address + "\r\nContent-Type: text/plain\r\n\r\nB\r\n");
+        EXPECT_EQ(extracted.length, 3);
+        EXPECT_EQ(extracted.to, std::u16string(address.begin(), address.end()));
     }
 }
 
@@ -190,26 +199,20 @@ TEST(ExtractMimeMessage, BodyLongerThanOneBufferIsWhole)
     for (int i = 0; i < 200; ++i) {
         text += "line " + std::to_string(i) + "\r\n";
     }
-    MimeTextMessage message("Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
-                            "Content-Type: text/plain\r\n\r\n"
+    const Extracted extracted = Extract("Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
+                                        "Content-Type: text/plain\r\n\r\n"
         + text + "--B\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--B--\r\n");
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), static_cast<std::int32_t>(text.size()));
-    EXPECT_EQ(std::string(body.begin(), body.end()), text);
+    EXPECT_EQ(extracted.length, static_cast<std::int32_t>(text.size()));
+    EXPECT_EQ(extracted.body, text);
 }
 
 TEST(ExtractMimeMessage, NoticeMissingFromStringTableGivesNoBody)
 {
     test::ResetMailState();
     SetMailStringLoader(nullptr);
-    MimeTextMessage message("Content-Type: text/html\r\n\r\n<p>x</p>\r\n");
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
-    EXPECT_TRUE(body.empty());
+    const Extracted extracted = Extract("Content-Type: text/html\r\n\r\n<p>x</p>\r\n");
+    EXPECT_EQ(extracted.length, 0);
+    EXPECT_TRUE(extracted.body.empty());
 }
 
 struct FailureCase {
@@ -233,15 +236,12 @@ TEST_P(ExtractMimeFailureTest, RecordsTheStep)
     const FailureCase& row = GetParam();
     // The To header sits in the first 256-byte block; the body lies beyond it.
     std::string text = "To: a@b.org\r\nContent-Type: text/plain\r\n" + std::string(300, 'X') + ": y\r\n\r\nBody\r\n";
-    MimeTextMessage message(text, row.mode, row.goodReads);
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
-    EXPECT_TRUE(body.empty());
+    const Extracted extracted = Extract(text, row.mode, row.goodReads);
+    EXPECT_EQ(extracted.length, 0);
+    EXPECT_TRUE(extracted.body.empty());
     EXPECT_EQ(Mail().FailStep, row.step);
     EXPECT_TRUE(platform::Failed(Mail().LastResult));
-    EXPECT_EQ(to.has_value(), row.toFound);
+    EXPECT_EQ(extracted.to.has_value(), row.toFound);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeFailureTest,
@@ -255,13 +255,10 @@ TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
 {
     test::ResetMailState();
     Mail().FailStep = 20;
-    MimeTextMessage message("To: a@b.org\r\nContent-Type: text/plain\r\n\r\nBody\r\n");
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(message, to, cc, body), 0);
+    const Extracted extracted = Extract("To: a@b.org\r\nContent-Type: text/plain\r\n\r\nBody\r\n");
+    EXPECT_EQ(extracted.length, 0);
     EXPECT_EQ(Mail().FailStep, 20);
-    EXPECT_FALSE(to.has_value());
+    EXPECT_FALSE(extracted.to.has_value());
 }
 
 } // namespace

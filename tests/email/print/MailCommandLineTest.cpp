@@ -1,20 +1,18 @@
 // Runs the built program with --mail as a caller would: every message of the
 // sample Maildir prints, and the exit statuses are those of a print-only
 // start under /E.
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -22,20 +20,6 @@ namespace fs = std::filesystem;
 
 const fs::path kProgram = TALLOWIN_PROGRAM;
 const fs::path kSamples = TALLOWIN_SAMPLE_MAILDIR;
-
-struct Outcome {
-    int status = -1;
-    std::string err;
-    std::string recording;
-};
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The texts drawn, one a line.
 std::vector<std::string> DrawnTexts(const std::string& recording)
@@ -76,11 +60,17 @@ protected:
     }
     void TearDown() override { fs::remove_all(directory_); }
 
+    struct Outcome {
+        int status = -1;
+        std::string err;
+        std::string recording;
+    };
+
     Outcome Run(const std::vector<std::string>& arguments, std::map<std::string, std::string> extra = {})
     {
         const fs::path recording = directory_ / "out.txt";
         fs::remove(recording);
-        std::map<std::string, std::string> overrides = {
+        std::map<std::string, std::string> environment = {
             { "TALLOWIN_REGISTRY", (directory_ / "registry.reg").string() },
             { "TALLOWIN_MAILSTORES", (directory_ / "no-stores.conf").string() },
             { "XDG_RUNTIME_DIR", (directory_ / "runtime").string() },
@@ -89,50 +79,9 @@ protected:
             { "LANG", "en_US.UTF-8" },
             { "TZ", "UTC" },
         };
-        for (auto& [name, value] : extra) {
-            overrides[name] = value;
-        }
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            std::string text = *entry;
-            if (!overrides.contains(text.substr(0, text.find('='))) && !text.starts_with("PLOTWISE_")) {
-                environment.push_back(text);
-            }
-        }
-        for (const auto& [name, value] : overrides) {
-            environment.push_back(name + "=" + value);
-        }
-        std::vector<char*> argv { const_cast<char*>(kProgram.c_str()) };
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (std::string& entry : environment) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-
-        const fs::path errPath = directory_ / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t child = 0;
-        Outcome outcome;
-        const int spawned = posix_spawn(&child, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            return outcome;
-        }
-        int waitStatus = 0;
-        waitpid(child, &waitStatus, 0);
-        if (WIFEXITED(waitStatus)) {
-            outcome.status = WEXITSTATUS(waitStatus);
-        }
-        outcome.err = ReadFile(errPath);
-        outcome.recording = ReadFile(recording);
-        return outcome;
+        extra.merge(environment);
+        const testsupport::ProgramOutcome outcome = testsupport::RunProgram(kProgram, arguments, extra, directory_);
+        return { outcome.status, outcome.err, testsupport::ReadFileText(recording) };
     }
 
     fs::path directory_;
@@ -190,16 +139,37 @@ TEST_F(MailCommandLineTest, MaildirMessagePrintsItsHeadersAndBody)
     EXPECT_EQ(DrawnTexts(outcome.recording), expected);
 }
 
-TEST_F(MailCommandLineTest, StandaloneMessageFileTakesItsDateHeader)
+TEST_F(MailCommandLineTest, StandaloneMessageFilesPrint)
 {
-    const fs::path eml = directory_ / "greeting.eml";
-    std::ofstream(eml) << "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
-                          "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n";
-    const Outcome outcome = Run({ "--quick", "--mail", eml.string() }, { { "TZ", "Europe/Berlin" } });
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_EQ(DrawnTexts(outcome.recording),
-        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
-            "To: <bob@example.org>", "Hi Bob." }));
+    struct Row {
+        const char* what;
+        std::string text;
+        std::vector<std::string> texts; // all the texts drawn; "Sent: *" stands for any sent line
+    };
+    const Row rows[] = {
+        { "its Date header in the local zone",
+            "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
+            "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n",
+            { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
+                "To: <bob@example.org>", "Hi Bob." } },
+        { "empty file: blank header lines", "", { "Subject:  ", "Sent: *", "From:  ", "To:  " } },
+        { "unparsable recipients: through its MIME text",
+            "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
+            "Content-Type: text/plain\r\n\r\nBody text.\r\n",
+            { "Subject: Odd", "Sent: *", "From: x@example.org", "To: just some words,more words", "Body text." } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const fs::path eml = directory_ / "message.eml";
+        std::ofstream(eml, std::ios::binary) << row.text;
+        const Outcome outcome = Run({ "--quick", "--mail", eml.string() }, { { "TZ", "Europe/Berlin" } });
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
+        std::vector<std::string> texts = DrawnTexts(outcome.recording);
+        if (texts.size() > 1 && row.texts[1] == "Sent: *" && texts[1].starts_with("Sent: "))
+            texts[1] = "Sent: *";
+        EXPECT_EQ(texts, row.texts);
+    }
 }
 
 TEST_F(MailCommandLineTest, ExitStatuses)
@@ -229,28 +199,6 @@ TEST_F(MailCommandLineTest, ExitStatuses)
         EXPECT_EQ(outcome.status, row.status) << row.what << ": " << outcome.err;
         EXPECT_NE(outcome.err.find(row.saying), std::string::npos) << row.what << ": " << outcome.err;
     }
-}
-
-TEST_F(MailCommandLineTest, EmptyFilePrintsBlankHeaderLines)
-{
-    const fs::path empty = directory_ / "empty.eml";
-    std::ofstream(empty).flush();
-    const Outcome outcome = Run({ "--quick", "--mail", empty.string() });
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
-    EXPECT_EQ(DrawnTexts(outcome.recording).front(), "Subject:  ");
-}
-
-TEST_F(MailCommandLineTest, MessageWithUnparsableRecipientsPrintsThroughItsMimeText)
-{
-    const fs::path eml = directory_ / "broken.eml";
-    std::ofstream(eml) << "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
-                          "Content-Type: text/plain\r\n\r\nBody text.\r\n";
-    const Outcome outcome = Run({ "--quick", "--mail", eml.string() });
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    const std::vector<std::string> texts = DrawnTexts(outcome.recording);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "To: just some words,more words"), texts.end());
-    EXPECT_EQ(texts.back(), "Body text.");
 }
 
 } // namespace

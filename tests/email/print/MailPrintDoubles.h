@@ -4,6 +4,7 @@
 // set of properties, recipient and attachment rows, an optional body and
 // MIME text, with switches for the failures a real store can show.
 
+#include "CountedStream.h"
 #include "MailSession.h"
 #include "MapiInterfaces.h"
 #include "MemoryStream.h"
@@ -52,34 +53,6 @@ inline platform::PropertySet Attachment(std::optional<std::u16string> name)
     }
     return row;
 }
-
-class CountedStream final : public platform::IStream {
-public:
-    CountedStream(std::vector<std::uint8_t> bytes, int goodReads)
-        : inner_(std::move(bytes))
-        , goodReads_(goodReads)
-    {
-    }
-    platform::HRESULT Read(void* buffer, platform::ULONG count, platform::ULONG* read) override
-    {
-        if (goodReads_ == 0) {
-            return platform::STG_E_READFAULT;
-        }
-        if (goodReads_ > 0) {
-            --goodReads_;
-        }
-        return inner_.Read(buffer, count, read);
-    }
-    platform::HRESULT Seek(std::int64_t offset, platform::ULONG origin, std::uint64_t* position) override
-    {
-        return inner_.Seek(offset, origin, position);
-    }
-    platform::HRESULT Stat(platform::STATSTG* stat, platform::ULONG flags) override { return inner_.Stat(stat, flags); }
-
-private:
-    platform::MemoryStream inner_;
-    int goodReads_;
-};
 
 class MessageDouble final : public platform::IMessage {
 public:

@@ -64,6 +64,15 @@ protected:
         return PrintMailMessageWithStep(&entry, MailViewRefresh::NoView);
     }
 
+    // Prints `message` as message 1 on a fresh printing library double;
+    // returns the failed step.
+    std::uint16_t PrintMessage(const MessageContent& message)
+    {
+        fakeprinter::InstallFakePrinter();
+        store_->messages[1] = message;
+        return Print(1);
+    }
+
     // The printed lines of the job, without the page breaks.
     static std::vector<std::u16string> Lines()
     {

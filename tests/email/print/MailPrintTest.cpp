@@ -34,10 +34,8 @@ TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
         { -1, { body1, body2 } },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
-        store_->messages[1] = FullMessage();
         shell::Settings().MailHeaderOrder = row.order;
-        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(PrintMessage(FullMessage()), 0);
         EXPECT_EQ(Lines(), row.lines) << "order " << row.order;
         EXPECT_TRUE(shown_.empty());
     }
@@ -70,12 +68,10 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
         { "no recipients", {}, u"To:  ", u"" },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
         MessageContent message = FullMessage();
         message.recipients = row.recipients;
-        store_->messages[1] = message;
         shell::Settings().MailHeaderOrder = 1;
-        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(PrintMessage(message), 0);
         const std::vector<std::u16string> lines = Lines();
         ASSERT_GE(lines.size(), 2u) << row.what;
         EXPECT_EQ(lines[0], row.to) << row.what;
@@ -91,15 +87,12 @@ TEST_F(MailPrintTest, MissingValuesPrintABlankAndTheModificationTimeStandsInForS
 {
     MessageContent message;
     message.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
-    store_->messages[1] = message;
-    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(PrintMessage(message), 0);
     EXPECT_EQ(Lines(),
         (std::vector<std::u16string> {
             u"Subject:  ", u"Sent: Tuesday,  July 1, 2025  11:30 PM", u"From:  ", u"To:  " }));
 
-    fakeprinter::InstallFakePrinter();
-    store_->messages[2] = MessageContent {};
-    EXPECT_EQ(Print(2), 0);
+    EXPECT_EQ(PrintMessage(MessageContent {}), 0);
     EXPECT_EQ(Lines(), (std::vector<std::u16string> { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " }));
 }
 
@@ -108,8 +101,7 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     MessageContent message = FullMessage();
     message.body.reset();
     message.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
-    store_->messages[1] = message;
-    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(PrintMessage(message), 0);
     const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
     std::vector<std::u16string> tail;
     for (std::size_t i = texts.size() - 3; i < texts.size(); ++i) {
@@ -121,18 +113,14 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     EXPECT_EQ(texts[texts.size() - 2].X, texts[texts.size() - 1].X);
     EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
 
-    fakeprinter::InstallFakePrinter();
     message.attachments.clear();
-    store_->messages[2] = message;
-    EXPECT_EQ(Print(2), 0);
+    EXPECT_EQ(PrintMessage(message), 0);
     for (const std::u16string& line : Lines()) {
         EXPECT_EQ(line.find(u"Attachments"), std::u16string::npos);
     }
 
-    fakeprinter::InstallFakePrinter();
     message.noAttachmentTable = true;
-    store_->messages[3] = message;
-    EXPECT_EQ(Print(3), 0);
+    EXPECT_EQ(PrintMessage(message), 0);
     EXPECT_EQ(Lines().size(), 5u);
 }
 
@@ -142,8 +130,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     shell::Settings().MailHeaderFontSize = 12;
     shell::Settings().MailBodyFontSize = 12;
     shell::Settings().MailBodyItalic = 1;
-    store_->messages[1] = FullMessage();
-    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(PrintMessage(FullMessage()), 0);
     const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
     ASSERT_EQ(texts.size(), 7u);
     EXPECT_EQ(texts.front().Face, u"Tahoma");
@@ -176,12 +163,10 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
         { u"", {} },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
         MessageContent message = FullMessage();
         message.body = row.body;
-        store_->messages[1] = message;
         shell::Settings().MailHeaderOrder = 9;
-        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(PrintMessage(message), 0);
         EXPECT_EQ(Lines(), row.lines) << std::string(
             row.body.begin(), row.body.begin() + std::min<std::size_t>(row.body.size(), 20));
     }
@@ -191,9 +176,8 @@ TEST_F(MailPrintTest, LongBodyLinesWrap)
 {
     MessageContent message = FullMessage();
     message.body = std::u16string(300, u'x');
-    store_->messages[1] = message;
     shell::Settings().MailHeaderOrder = 9;
-    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(PrintMessage(message), 0);
     const std::vector<std::u16string> lines = Lines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0] + lines[1] + lines[2], *message.body);
@@ -201,8 +185,7 @@ TEST_F(MailPrintTest, LongBodyLinesWrap)
 
 TEST_F(MailPrintTest, MessageEndsWithAPageBreak)
 {
-    store_->messages[1] = FullMessage();
-    EXPECT_EQ(Print(1), 0);
+    EXPECT_EQ(PrintMessage(FullMessage()), 0);
     EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2);
 }
 
@@ -226,13 +209,11 @@ TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
                 u"To:  ", u"first part" } },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
         MessageContent message = FullMessage();
         message.refuseRecipients = true;
         message.attachments = { Attachment(u"kept.pdf") };
         message.mimeText = row.mime;
-        store_->messages[1] = message;
-        EXPECT_EQ(Print(1), 0);
+        EXPECT_EQ(PrintMessage(message), 0);
         std::vector<std::u16string> expected = row.lines;
         expected.insert(expected.begin() + (row.lines.size() > 5 && row.lines[4].starts_with(u"Cc") ? 5 : 4),
             { u"Attachments: ", u"kept.pdf" });

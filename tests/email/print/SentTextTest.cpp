@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -50,6 +51,12 @@ TEST_F(SentTextTest, TimesOutsideTheCalendarGiveNoText)
     EXPECT_EQ(FormatSentText(platform::FILETIME { 0xFFFFFFFFu, 0xFFFFFFFFu }), u"");
 }
 
+std::array<int, 8> Fields(const platform::SYSTEMTIME& time)
+{
+    return { time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
+        time.wMilliseconds };
+}
+
 TEST(FileTimeConversionTest, CalendarFieldsOfAStamp)
 {
     struct Row {
@@ -66,14 +73,7 @@ TEST(FileTimeConversionTest, CalendarFieldsOfAStamp)
         platform::SYSTEMTIME fields {};
         const platform::FILETIME stamp = platform::FileTimeFromTicks(row.ticks);
         ASSERT_EQ(platform::FileTimeToSystemTime(&stamp, &fields), 1) << row.ticks;
-        EXPECT_EQ(fields.wYear, row.fields.wYear) << row.ticks;
-        EXPECT_EQ(fields.wMonth, row.fields.wMonth) << row.ticks;
-        EXPECT_EQ(fields.wDayOfWeek, row.fields.wDayOfWeek) << row.ticks;
-        EXPECT_EQ(fields.wDay, row.fields.wDay) << row.ticks;
-        EXPECT_EQ(fields.wHour, row.fields.wHour) << row.ticks;
-        EXPECT_EQ(fields.wMinute, row.fields.wMinute) << row.ticks;
-        EXPECT_EQ(fields.wSecond, row.fields.wSecond) << row.ticks;
-        EXPECT_EQ(fields.wMilliseconds, row.fields.wMilliseconds) << row.ticks;
+        EXPECT_EQ(Fields(fields), Fields(row.fields)) << row.ticks;
     }
     platform::SYSTEMTIME fields {};
     const platform::FILETIME last = platform::FileTimeFromTicks(~0ull);

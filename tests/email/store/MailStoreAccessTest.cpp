@@ -73,13 +73,12 @@ protected:
     TempMaildir maildir_;
     std::filesystem::path conf_;
     std::filesystem::path main_;
-    ScopedEnv env_ { "TALLOWIN_MAILSTORES", (std::filesystem::temp_directory_path() / "unset").string() };
+    ScopedEnv env_ { "TALLOWIN_MAILSTORES", (maildir_.Root() / "stores.conf").string() };
     test::HeadlessMailView view_;
 };
 
 TEST_F(MailStoreAccessTest, FirstRunOpensTheDefaultStoreAndItsInbox)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     AddMessages("", 3);
     EXPECT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(view_.fontsCreated, 1);
@@ -98,7 +97,6 @@ TEST_F(MailStoreAccessTest, FirstRunOpensTheDefaultStoreAndItsInbox)
 
 TEST_F(MailStoreAccessTest, SortOrders)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     AddMessages("", 4);
     ASSERT_EQ(OpenMailView(true), 0);
     const std::pair<std::int32_t, std::vector<std::u16string>> orders[] = {
@@ -122,7 +120,6 @@ TEST_F(MailStoreAccessTest, SortOrders)
 
 TEST_F(MailStoreAccessTest, EntryArrayGrowsByTwentyFive)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     AddMessages("", 26);
     ASSERT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(Mail().messageCount, 26);
@@ -133,7 +130,6 @@ TEST_F(MailStoreAccessTest, EntryArrayGrowsByTwentyFive)
 
 TEST_F(MailStoreAccessTest, EmptyFolderIsNoFailure)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     EXPECT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(view_.itemCount, 0);
     EXPECT_EQ(Mail().LastResult, 0);
@@ -141,7 +137,6 @@ TEST_F(MailStoreAccessTest, EmptyFolderIsNoFailure)
 
 TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     maildir_.AddMessage("main/.Sent", "cur", "1.M1P1.h:2,S", Message(1));
     ASSERT_EQ(OpenMailView(true), 0);
     // Find the Sent folder's identifier through the tree.
@@ -167,7 +162,6 @@ TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
 
 TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     for (const std::vector<std::uint8_t>& blob : std::vector<std::vector<std::uint8_t>> { {}, { 0x10 },
              { 0x10, 0x00, 0x10, 0x00, 1, 2 }, { 0xFF, 0xFF, 0x01, 0x00, 7, 0, 0 }, { 0x00, 0x80, 0x00, 0x80 } }) {
         shell::ResetAppSettings();
@@ -181,7 +175,6 @@ TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
 
 TEST_F(MailStoreAccessTest, SavedStoreThatIsGoneFallsBackToTheDefault)
 {
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     TempMaildir gone;
     std::unique_ptr<platform::IMAPISession> other;
     ASSERT_EQ(platform::OpenMaildirSession({ { u"Gone", gone.Root() } }, &other), platform::S_OK);
@@ -203,7 +196,6 @@ TEST_F(MailStoreAccessTest, NoStoreRecordsTheDefaultStoreStep)
 {
     std::ofstream(conf_) << "# none\n";
     ScopedEnv home("HOME", maildir_.Root().string());
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     EXPECT_EQ(OpenMailView(true), 4);
     EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
     EXPECT_EQ(view_.fontsCreated, 0);
@@ -213,7 +205,6 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
 {
     const std::filesystem::path second = maildir_.Root() / "second";
     WriteConfig({ { "Main", main_ }, { "Second", second } });
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf_.string());
     maildir_.MakeFolder("main/.Sent");
     maildir_.MakeFolder("main/.Lists.foo");
     maildir_.MakeFolder("second/.Archive");

@@ -97,17 +97,8 @@ protected:
 
     std::u16string StreamOutText()
     {
-        Cookie measure;
-        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&measure), 0, Writer };
-        std::intptr_t measured = SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
-        EXPECT_EQ(static_cast<std::size_t>(measured), measure.written);
-        EXPECT_EQ(measure.written % 2, 0u);
-        std::vector<std::uint8_t> bytes;
-        Cookie fill;
-        fill.output = &bytes;
-        fill.limit = measure.written;
-        stream = { reinterpret_cast<std::uintptr_t>(&fill), 0, Writer };
-        SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream);
+        const std::vector<std::uint8_t> bytes = StreamOut(SF_UNICODE_TEXT);
+        EXPECT_EQ(bytes.size() % 2, 0u);
         std::u16string text;
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
             text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));

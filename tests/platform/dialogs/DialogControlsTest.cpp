@@ -191,23 +191,15 @@ TEST(DialogControlsTest, EndDialogKeepsTheFirstResult)
     EXPECT_EQ(dialog.Result, 8);
 }
 
-TEST(DialogControlsTest, WindowOperations)
+TEST(DialogControlsTest, MoveWindowPlacesTheCornerAndTheSize)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
-    SetScreenSize(480, 640);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 640);
     MoveWindow(&dialog, 3, 4, 100, 50);
-    PixelRect rect = GetWindowRect(&dialog);
+    const PixelRect rect = GetWindowRect(&dialog);
     EXPECT_EQ(rect.Left, 3);
+    EXPECT_EQ(rect.Top, 4);
+    EXPECT_EQ(rect.Right, 103);
     EXPECT_EQ(rect.Bottom, 54);
-    SetForegroundWindow(&dialog);
-    SHFullScreen(&dialog, 10);
-    SHInitDialog(&dialog, 24);
-    EXPECT_TRUE(dialog.Foreground);
-    EXPECT_EQ(dialog.FullScreenState, 10);
-    EXPECT_EQ(dialog.InitDialogFlags, 24u);
-    SetScreenSize(240, 320);
 }
 
 } // namespace

@@ -78,47 +78,37 @@ protected:
     void TearDown() override { SetDialogHost(nullptr); }
 };
 
-TEST_F(DialogHostTest, HeadlessPressesTheDefaultButton)
-{
-    Dialog dialog(kWithDefault, nullptr, RecordingProc, 42);
-    HeadlessDialogHost().RunModal(dialog);
-    EXPECT_EQ(received, (std::vector<Received> { { WM_INITDIALOG, 0, 0, 42 }, { WM_COMMAND, kGo, BN_CLICKED, 0 } }));
-    EXPECT_EQ(dialog.Result, kGo);
-}
-
-TEST_F(DialogHostTest, HeadlessUsesTheCaptionOkWithoutADefaultButton)
-{
-    Dialog dialog(kCaptionOk, nullptr, RecordingProc, 0);
-    HeadlessDialogHost().RunModal(dialog);
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[1], (Received { WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0 }));
-    EXPECT_EQ(dialog.Result, IDOK_COMMAND);
-}
-
-TEST_F(DialogHostTest, HeadlessClosesADialogThatDoesNotEnd)
+TEST_F(DialogHostTest, HeadlessPressesTheDefaultButtonOrTheCaptionOk)
 {
     struct Row {
+        const char* what;
         const DialogTemplate* dialogTemplate;
-        std::size_t messages;
+        bool endOnInit;
+        bool endOnCommand;
+        std::vector<Received> received;
+        std::intptr_t result;
     };
-    endOnCommand = false;
-    for (Row row : { Row { &kWithDefault, 2 }, Row { &kCaptionOk, 2 }, Row { &kNoButtons, 1 } }) {
+    const Received init { WM_INITDIALOG, 0, 0, 42 };
+    const Row rows[] = {
+        { "default button", &kWithDefault, false, true, { init, { WM_COMMAND, kGo, BN_CLICKED, 0 } }, kGo },
+        { "caption OK", &kCaptionOk, false, true, { init, { WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0 } }, IDOK_COMMAND },
+        { "ended at init", &kWithDefault, true, true, { init }, 77 },
+        // A dialog that does not end on the press is closed with 0.
+        { "default button ignored", &kWithDefault, false, false, { init, { WM_COMMAND, kGo, BN_CLICKED, 0 } }, 0 },
+        { "caption OK ignored", &kCaptionOk, false, false, { init, { WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0 } }, 0 },
+        { "nothing to press", &kNoButtons, false, false, { init }, 0 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
         received.clear();
-        Dialog dialog(*row.dialogTemplate, nullptr, RecordingProc, 0);
+        endOnInit = row.endOnInit;
+        endOnCommand = row.endOnCommand;
+        Dialog dialog(*row.dialogTemplate, nullptr, RecordingProc, 42);
         HeadlessDialogHost().RunModal(dialog);
+        EXPECT_EQ(received, row.received);
         EXPECT_TRUE(dialog.Ended);
-        EXPECT_EQ(dialog.Result, 0);
-        EXPECT_EQ(received.size(), row.messages);
+        EXPECT_EQ(dialog.Result, row.result);
     }
-}
-
-TEST_F(DialogHostTest, HeadlessPressesNothingAfterInitEnded)
-{
-    endOnInit = true;
-    Dialog dialog(kWithDefault, nullptr, RecordingProc, 0);
-    HeadlessDialogHost().RunModal(dialog);
-    EXPECT_EQ(received.size(), 1u);
-    EXPECT_EQ(dialog.Result, 77);
 }
 
 TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEnd)

@@ -1,6 +1,7 @@
 #include "LocaleFormat.h"
 #include "LocaleTestSupport.h"
 
+#include <array>
 #include <cmath>
 
 namespace platform {
@@ -103,15 +104,9 @@ TEST_F(DefaultCurrencyTest, TheLocaleOfTheEnvironmentFormatsTheAmount)
         { nullptr, nullptr, nullptr, u"-$1,234.50", u"$12.00" },
     };
     for (const Row& row : rows) {
-        unsetenv("LC_ALL");
-        unsetenv("LANG");
-        unsetenv("LC_MONETARY");
-        if (row.AllVariable)
-            setenv("LC_ALL", row.AllVariable, 1);
-        if (row.Lang)
-            setenv("LANG", row.Lang, 1);
-        if (row.Monetary)
-            setenv("LC_MONETARY", row.Monetary, 1);
+        environment_.Set("LC_ALL", row.AllVariable);
+        environment_.Set("LANG", row.Lang);
+        environment_.Set("LC_MONETARY", row.Monetary);
         char16_t amount[101];
         ASSERT_GT(GetCurrencyFormatW(0, 0, u"-1234.5", nullptr, amount, 101), 0);
         EXPECT_EQ(std::u16string(amount), row.Amount);
@@ -122,6 +117,12 @@ TEST_F(DefaultCurrencyTest, TheLocaleOfTheEnvironmentFormatsTheAmount)
     char16_t amount[101];
     ASSERT_GT(GetCurrencyFormatW(0x0407, 0, u"5", nullptr, amount, 101), 0);
     EXPECT_EQ(std::u16string(amount), u"5,00 \u20AC");
+}
+
+std::array<int, 8> Fields(const SYSTEMTIME& time)
+{
+    return { time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
+        time.wMilliseconds };
 }
 
 TEST(VariantTimeTest, OleDatesToCalendarDates)
@@ -159,14 +160,7 @@ TEST(VariantTimeTest, OleDatesToCalendarDates)
         ASSERT_EQ(VariantTimeToSystemTime(row.Value, &time), row.Result);
         if (!row.Result)
             continue;
-        EXPECT_EQ(time.wYear, row.Expected.wYear);
-        EXPECT_EQ(time.wMonth, row.Expected.wMonth);
-        EXPECT_EQ(time.wDay, row.Expected.wDay);
-        EXPECT_EQ(time.wDayOfWeek, row.Expected.wDayOfWeek);
-        EXPECT_EQ(time.wHour, row.Expected.wHour);
-        EXPECT_EQ(time.wMinute, row.Expected.wMinute);
-        EXPECT_EQ(time.wSecond, row.Expected.wSecond);
-        EXPECT_EQ(time.wMilliseconds, 0);
+        EXPECT_EQ(Fields(time), Fields(row.Expected));
     }
 }
 

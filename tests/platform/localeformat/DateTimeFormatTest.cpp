@@ -16,24 +16,27 @@ struct PictureRow {
     const char16_t* Expected;
 };
 
-std::u16string Date(const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
+using Formatter = int (*)(LCID, std::uint32_t, const SYSTEMTIME*, const char16_t*, char16_t*, int);
+
+// The text written, or "<failed>"; the count returned includes the terminator.
+std::u16string Format(Formatter format, const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags)
 {
     char16_t buffer[100];
-    const int written = GetDateFormatW(LOCALE_USER_DEFAULT, flags, &time, picture, buffer, 100);
+    const int written = format(LOCALE_USER_DEFAULT, flags, &time, picture, buffer, 100);
     if (written == 0)
         return u"<failed>";
     EXPECT_EQ(static_cast<std::size_t>(written), std::u16string(buffer).size() + 1);
     return buffer;
 }
 
+std::u16string Date(const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
+{
+    return Format(GetDateFormatW, time, picture, flags);
+}
+
 std::u16string Time(const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
 {
-    char16_t buffer[100];
-    const int written = GetTimeFormatW(LOCALE_USER_DEFAULT, flags, &time, picture, buffer, 100);
-    if (written == 0)
-        return u"<failed>";
-    EXPECT_EQ(static_cast<std::size_t>(written), std::u16string(buffer).size() + 1);
-    return buffer;
+    return Format(GetTimeFormatW, time, picture, flags);
 }
 
 using DateTimeFormatTest = LocaleTest;
@@ -169,11 +172,11 @@ TEST_F(DateTimeFormatTest, BufferSizes)
 
 TEST_F(DateTimeFormatTest, CategoryVariablesAndLang)
 {
-    setenv("LANG", "de_DE.UTF-8", 1);
+    environment_.Set("LANG", "de_DE.UTF-8");
     EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"M\u00E4rz");
-    setenv("LC_TIME", "en_US.UTF-8", 1);
+    environment_.Set("LC_TIME", "en_US.UTF-8");
     EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"March");
-    setenv("LC_ALL", "de_DE.UTF-8@euro", 1);
+    environment_.Set("LC_ALL", "de_DE.UTF-8@euro");
     EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"M\u00E4rz");
 }
 

@@ -202,19 +202,16 @@ TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
 
 TEST_F(MaildirStoreTest, SortsByEachKey)
 {
-    auto bySender = Sorted(PR_SENDER_NAME_W, TABLE_SORT_ASCEND);
-    std::vector<std::u16string> names;
-    for (const auto& row : bySender) {
-        names.push_back(row.second);
-    }
-    EXPECT_EQ(names, (std::vector<std::u16string> { u"alice@example.org", u"Bob", u"Carol", u"dave@example.org" }));
-
-    auto bySubject = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
-    names.clear();
-    for (const auto& row : bySubject) {
-        names.push_back(row.second);
-    }
-    EXPECT_EQ(names, (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
+    const auto texts = [](const std::vector<std::pair<Bytes, std::u16string>>& rows) {
+        std::vector<std::u16string> second;
+        for (const auto& row : rows)
+            second.push_back(row.second);
+        return second;
+    };
+    EXPECT_EQ(texts(Sorted(PR_SENDER_NAME_W, TABLE_SORT_ASCEND)),
+        (std::vector<std::u16string> { u"alice@example.org", u"Bob", u"Carol", u"dave@example.org" }));
+    EXPECT_EQ(texts(Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)),
+        (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
 
     // Newest first; the message without a stamp has the newest file time.
     auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);

@@ -22,6 +22,14 @@ namespace {
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr int kSavesPerWriter = 40;
 
+std::u16string ValueName(char16_t prefix, int number)
+{
+    std::u16string name(1, prefix);
+    for (char c : std::to_string(number))
+        name += static_cast<char16_t>(c);
+    return name;
+}
+
 // Saves kSavesPerWriter values named prefix + number, each in its own
 // create, set and close, as separate runs of the program would.
 bool WriteMany(char16_t prefix)
@@ -31,11 +39,8 @@ bool WriteMany(char16_t prefix)
         if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
             != ERROR_SUCCESS)
             return false;
-        std::u16string name(1, prefix);
-        for (char c : std::to_string(i))
-            name += static_cast<char16_t>(c);
         const BYTE data[2] = { static_cast<BYTE>(prefix), static_cast<BYTE>(i) };
-        bool ok = RegSetValueExW(key, name.c_str(), 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
+        bool ok = RegSetValueExW(key, ValueName(prefix, i).c_str(), 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
         ok = RegCloseKey(key) == ERROR_SUCCESS && ok;
         if (!ok)
             return false;
@@ -55,10 +60,7 @@ protected:
         EXPECT_EQ(key->Values.size(), prefixes.size() * kSavesPerWriter);
         for (char16_t prefix : prefixes) {
             for (int i = 0; i < kSavesPerWriter; ++i) {
-                std::u16string name(1, prefix);
-                for (char c : std::to_string(i))
-                    name += static_cast<char16_t>(c);
-                const auto* value = registry::FindValue(*key, name);
+                const auto* value = registry::FindValue(*key, ValueName(prefix, i));
                 ASSERT_NE(value, nullptr) << "lost value " << static_cast<char>(prefix) << i;
                 EXPECT_EQ(value->Data,
                     (std::vector<std::uint8_t> { static_cast<std::uint8_t>(prefix), static_cast<std::uint8_t>(i) }));

@@ -1,6 +1,7 @@
 #include "RegistryFile.h"
 #include "Registry.h"
 
+#include "ScopedEnvironment.h"
 #include "TempRegistry.h"
 
 #include <gtest/gtest.h>
@@ -222,29 +223,18 @@ TEST_F(RegistryFileTest, MissingDirectoriesAreCreated)
 
 TEST_F(RegistryFileTest, TheFileLivesInTheConfigurationFolder)
 {
-    ::unsetenv("TALLOWIN_REGISTRY");
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    const char* oldHome = std::getenv("HOME");
-    std::string savedXdg = oldXdg ? oldXdg : "";
-    std::string savedHome = oldHome ? oldHome : "";
-
-    ::setenv("XDG_CONFIG_HOME", (Directory() / "xdg").c_str(), 1);
+    ScopedEnvironment environment;
+    environment.Unset("TALLOWIN_REGISTRY");
+    environment.Set("XDG_CONFIG_HOME", (Directory() / "xdg").c_str());
     EXPECT_EQ(registry::RegistryFilePath(), Directory() / "xdg" / "tallowin" / "registry.reg");
     ASSERT_EQ(SaveValue(u"PrStore", { 6 }), ERROR_SUCCESS);
     EXPECT_TRUE(fs::is_regular_file(Directory() / "xdg" / "tallowin" / "registry.reg"));
 
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", (Directory() / "home").c_str(), 1);
+    environment.Unset("XDG_CONFIG_HOME");
+    environment.Set("HOME", (Directory() / "home").c_str());
     EXPECT_EQ(registry::RegistryFilePath(), Directory() / "home" / ".config" / "tallowin" / "registry.reg");
-    ::setenv("TALLOWIN_REGISTRY", "/elsewhere/r.reg", 1);
+    environment.Set("TALLOWIN_REGISTRY", "/elsewhere/r.reg");
     EXPECT_EQ(registry::RegistryFilePath(), fs::path("/elsewhere/r.reg"));
-
-    if (oldXdg)
-        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    if (oldHome)
-        ::setenv("HOME", savedHome.c_str(), 1);
-    else
-        ::unsetenv("HOME");
 }
 
 TEST_F(RegistryFileTest, ALinkedFileStaysALink)

@@ -14,6 +14,8 @@ struct Row {
     Action action;
     std::string commandLine;
     std::optional<std::string> output;
+    std::optional<std::string> mailFile = std::nullopt;
+    const char* saying = ""; // in the error of a refused line
 };
 
 std::string Describe(const std::vector<std::string>& arguments)
@@ -59,6 +61,16 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--from=B 3" }, Action::UsageError, "", std::nullopt },
         { { "--output=" }, Action::UsageError, "", std::nullopt },
         { { "--quick=yes" }, Action::UsageError, "", std::nullopt },
+        // A message file goes beside the command line, which gets /E.
+        { { "--mail", "/home/pat/Maildir/cur/1.x:2,S" }, Action::Run, "/E", std::nullopt,
+            "/home/pat/Maildir/cur/1.x:2,S" },
+        { { "--quick", "--mail=a b.eml" }, Action::Run, "/Q /E", std::nullopt, "a b.eml" },
+        { { "--mail", "m.eml", "--exit-codes", "--output", "o.pdf" }, Action::Run, "/E /E", "o.pdf", "m.eml" },
+        { { "--mail" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
+        { { "--mail=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
+        { { "--mail", "a.eml", "--mail", "b.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
+        { { "--mail", "a.eml", "--file", "b.txt" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
+        { { "--workbook", "b.pxl", "--mail", "a.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Describe(row.arguments));
@@ -67,16 +79,19 @@ TEST(FrontEndTest, TranslatesArguments)
         if (row.action == Action::Run) {
             EXPECT_EQ(request.commandLine, row.commandLine);
             EXPECT_EQ(request.plotwiseOutput, row.output);
+            EXPECT_EQ(request.mailFile, row.mailFile);
         }
         EXPECT_EQ(request.error.empty(), row.action != Action::UsageError) << request.error;
+        EXPECT_NE(request.error.find(row.saying), std::string::npos) << request.error;
     }
 }
 
 TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)
 {
     std::string help = HelpText("tallowin");
-    for (const char* needle : { "/F", "/A", "/E", "/Q", "/P", "/W", "/I", "/XZC", "--file", "--workbook", "--output",
-             "--printer", "995 arrives as 227", "TALLOWIN_REGISTRY", "TALLOWIN_LIBDIR", "PLOTWISE_OUTPUT", "260" })
+    for (const char* needle :
+        { "/F", "/A", "/E", "/Q", "/P", "/W", "/I", "/XZC", "--file", "--workbook", "--output", "--printer",
+            "--mail=MESSAGE", "995 arrives as 227", "TALLOWIN_REGISTRY", "TALLOWIN_LIBDIR", "PLOTWISE_OUTPUT", "260" })
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
 }
 

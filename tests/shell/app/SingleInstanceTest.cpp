@@ -1,12 +1,13 @@
 #include "SingleInstance.h"
 
+#include "InstanceListener.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace shell {
@@ -26,8 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        if (socket_ >= 0)
-            close(socket_);
+        listener_.reset();
         unsetenv("XDG_RUNTIME_DIR");
         fs::remove_all(runtime_);
     }
@@ -35,19 +35,12 @@ protected:
     // Binds a socket at the path of TALLOWIN/Tallowin, listening or not.
     void Bind(bool listen)
     {
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::string path = InstanceSocketPath(u"TALLOWIN", u"Tallowin").native();
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        socket_ = socket(AF_UNIX, SOCK_STREAM, 0);
-        ASSERT_EQ(bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        if (listen) {
-            ASSERT_EQ(::listen(socket_, 4), 0);
-        }
+        listener_.emplace(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), listen);
+        ASSERT_TRUE(listener_->Ready());
     }
 
     fs::path runtime_;
-    int socket_ = -1;
+    std::optional<test::Listener> listener_;
 };
 
 TEST_F(SingleInstanceTest, NotFoundWhenNothingListens)

@@ -1,6 +1,7 @@
 #include "WinMain.h"
 
 #include "AppSettings.h"
+#include "InstanceListener.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "PrintersDouble.h"
@@ -14,17 +15,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace shell {
 namespace {
 
 const std::filesystem::path kStubs = TALLOWIN_PLOTWISE_STUBS;
-constexpr int kReceiveTimeoutMs = 5000;
 constexpr std::u16string_view kMissingLibraryText = u"Plotwise DLL missing or outdated";
 
 // A window system whose window can be made to fail.
@@ -49,48 +46,6 @@ public:
     std::uint32_t registeredStyle = 0;
     std::u16string createdClass;
     std::u16string createdTitle;
-};
-
-// A socket standing for a running interactive copy.
-class Listener {
-public:
-    explicit Listener(const std::filesystem::path& path)
-    {
-        socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::string text = path.native();
-        text.copy(address.sun_path, sizeof address.sun_path - 1);
-        listening_ = socket_ >= 0 && bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-            && listen(socket_, 4) == 0;
-    }
-    ~Listener()
-    {
-        if (socket_ >= 0)
-            close(socket_);
-    }
-    bool Listening() const { return listening_; }
-    // What the next connecting start sent; empty when none connected.
-    std::string Receive()
-    {
-        pollfd waiting = { socket_, POLLIN, 0 };
-        if (poll(&waiting, 1, kReceiveTimeoutMs) != 1)
-            return {};
-        int connection = accept(socket_, nullptr, nullptr);
-        if (connection < 0)
-            return {};
-        std::string received;
-        char buffer[64];
-        ssize_t count;
-        while ((count = read(connection, buffer, sizeof buffer)) > 0)
-            received.append(buffer, static_cast<std::size_t>(count));
-        close(connection);
-        return received;
-    }
-
-private:
-    int socket_ = -1;
-    bool listening_ = false;
 };
 
 class WinMainTest : public ::testing::Test {
@@ -253,24 +208,21 @@ TEST_F(WinMainTest, WindowIsMadeFromTheProgramsClassAndTitle)
 
 TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForward)
 {
-    Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
-    ASSERT_TRUE(listener.Listening());
+    test::Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
+    ASSERT_TRUE(listener.Ready());
 
-    EXPECT_EQ(Start(u""), 1);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(u"/E"), 0);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(u"/X /E"), 0);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
-    EXPECT_EQ(Start(nullptr), 1);
-    EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    const std::pair<const char16_t*, int> starts[] = { { u"", 1 }, { u"/E", 0 }, { u"/X /E", 0 }, { nullptr, 1 } };
+    for (const auto& [commandLine, status] : starts) {
+        EXPECT_EQ(Start(commandLine), status);
+        EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
+    }
     EXPECT_TRUE(windows_.createdClass.empty());
 }
 
 TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
 {
-    Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
-    ASSERT_TRUE(listener.Listening());
+    test::Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
+    ASSERT_TRUE(listener.Ready());
     Script().result = 1;
     EXPECT_EQ(Start(u"/F \\a.txt /E"), 0);
     EXPECT_EQ(Script().calls.size(), 1u);

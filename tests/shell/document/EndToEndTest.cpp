@@ -1,15 +1,14 @@
 // Runs the built program as a user would, printing to the printing library's
 // recording of drawing calls, and checks exit statuses, texts and messages.
 
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -17,17 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int Status = -1;
-    std::string Recording;
-    std::string Error;
-};
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
+using testsupport::ReadFileText;
 
 // A path as the Windows-style command line takes it: "\" between directories.
 std::string Backslashed(const fs::path& path)
@@ -66,34 +55,26 @@ protected:
         return dir / name;
     }
 
-    ProgramRun Start(std::vector<std::string> arguments)
+    struct ProgramRun {
+        int Status = -1;
+        std::string Recording;
+        std::string Error;
+    };
+
+    ProgramRun Start(const std::vector<std::string>& arguments)
     {
-        fs::path recording = dir / "out.txt";
-        fs::path error = dir / "stderr.txt";
+        const fs::path recording = dir / "out.txt";
         fs::remove(recording);
-        pid_t child = fork();
-        if (child == 0) {
-            setenv("PLOTWISE_OUTPUT", recording.c_str(), 1);
-            setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
-            setenv("LANG", "en_US.UTF-8", 1);
-            setenv("LC_ALL", "en_US.UTF-8", 1);
-            setenv("LSAN_OPTIONS", ("print_suppressions=0:suppressions=" + (dir / "leaks.supp").string()).c_str(), 1);
-            FILE* redirected = std::freopen(error.c_str(), "w", stderr);
-            (void)redirected;
-            std::vector<char*> argv { const_cast<char*>(TALLOWIN_PROGRAM) };
-            for (std::string& argument : arguments)
-                argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            execv(TALLOWIN_PROGRAM, argv.data());
-            _exit(126);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ProgramRun run;
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Recording = ReadAll(recording);
-        run.Error = ReadAll(error);
-        return run;
+        const testsupport::ProgramOutcome outcome = testsupport::RunProgram(TALLOWIN_PROGRAM, arguments,
+            {
+                { "PLOTWISE_OUTPUT", recording.string() },
+                { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
+                { "LANG", "en_US.UTF-8" },
+                { "LC_ALL", "en_US.UTF-8" },
+                { "LSAN_OPTIONS", "print_suppressions=0:suppressions=" + (dir / "leaks.supp").string() },
+            },
+            dir);
+        return { outcome.status, ReadFileText(recording), outcome.err };
     }
 
     fs::path dir;
@@ -156,28 +137,28 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         bool exitCodes;
         int status;
         std::string error;
+        std::string drawn; // a text call in the recording
     };
     const Row rows[] = {
-        { text, true, 0, "" },
-        { text, false, 1, "" },
-        { empty, true, 2, "Alert... Invalid file type: " + Backslashed(empty) + "\n" },
-        { empty, false, 0, "Alert... Invalid file type: " + Backslashed(empty) + "\n" },
-        { missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n" },
-        { missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n" },
-        { dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n" },
+        { text, true, 0, "", "text=\"notes\"" },
+        { text, false, 1, "", "text=\"notes\"" },
+        { rtf, true, 0, "", "text=\"Dear reader\"" },
+        { empty, true, 2, "Alert... Invalid file type: " + Backslashed(empty) + "\n", "" },
+        { empty, false, 0, "Alert... Invalid file type: " + Backslashed(empty) + "\n", "" },
+        { missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
+        { missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
+        { dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n", "" },
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.file.string() + (row.exitCodes ? " /E" : ""));
         std::vector<std::string> arguments { "/F", Backslashed(row.file), "/Q" };
         if (row.exitCodes)
             arguments.push_back("/E");
         ProgramRun run = Start(arguments);
-        EXPECT_EQ(run.Status, row.status) << row.file << row.exitCodes;
-        EXPECT_EQ(run.Error, row.error) << row.file << row.exitCodes;
+        EXPECT_EQ(run.Status, row.status);
+        EXPECT_EQ(run.Error, row.error);
+        EXPECT_NE(run.Recording.find(row.drawn), std::string::npos);
     }
-    ProgramRun letter = Start({ "/F", Backslashed(rtf), "/Q", "/E" });
-    EXPECT_EQ(letter.Status, 0);
-    EXPECT_EQ(letter.Error, "");
-    EXPECT_NE(letter.Recording.find("text=\"Dear reader\""), std::string::npos);
 }
 
 // Without a window system the options dialog confirms itself.

@@ -47,30 +47,30 @@ int CharWidth()
     return std::max(1, FontHeight() / 2);
 }
 
-int32_t GetVersion()
+int32_t PLW_GetVersion()
 {
     return PLOTWISE_MINIMUM_VERSION;
 }
-int32_t Init(const PLW_WCHAR*)
+int32_t PLW_Init(const PLW_WCHAR*)
 {
     ++state.Inits;
     return 0;
 }
-void SetReportLevel(int32_t)
+void PLW_SetReportLevel(int32_t)
 {
 }
-int32_t PrintDlg(PLW_PAGESETUP* setup)
+int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
 {
     ++state.PrintDialogs;
     state.LastSetupFlags = setup->Flags;
     setup->rtMargin = { kMarginThousandths, kMarginThousandths, kMarginThousandths, kMarginThousandths };
     return state.PrintDialogResult;
 }
-HDC GetPrinterDC()
+HDC PLW_GetPrinterDC()
 {
     return state.PrintDialogResult ? reinterpret_cast<HDC>(&printerDcTag) : nullptr;
 }
-int32_t GetDeviceCaps(HDC, int32_t index)
+int32_t PLW_GetDeviceCaps(HDC, int32_t index)
 {
     switch (index) {
     case LOGPIXELSX:
@@ -83,26 +83,26 @@ int32_t GetDeviceCaps(HDC, int32_t index)
         return 0;
     }
 }
-int32_t SetBkMode(HDC, int32_t)
+int32_t PLW_SetBkMode(HDC, int32_t)
 {
     return 1;
 }
-HGDIOBJ SelectObject(HDC, HGDIOBJ object)
+HGDIOBJ PLW_SelectObject(HDC, HGDIOBJ object)
 {
     Font* previous = selected;
     if (Font* font = AsFont(object))
         selected = font;
     return reinterpret_cast<HGDIOBJ>(previous ? previous : reinterpret_cast<Font*>(&stockTag));
 }
-COLORREF SetTextColor(HDC, COLORREF)
+COLORREF PLW_SetTextColor(HDC, COLORREF)
 {
     return 0;
 }
-COLORREF SetBkColor(HDC, COLORREF)
+COLORREF PLW_SetBkColor(HDC, COLORREF)
 {
     return 0xFFFFFF;
 }
-int32_t GetTextMetrics(HDC, TEXTMETRICW* metrics)
+int32_t PLW_GetTextMetrics(HDC, TEXTMETRICW* metrics)
 {
     *metrics = {};
     metrics->tmHeight = FontHeight();
@@ -113,7 +113,7 @@ int32_t GetTextMetrics(HDC, TEXTMETRICW* metrics)
     metrics->tmWeight = selected ? selected->Logical.lfWeight : FW_NORMAL;
     return 1;
 }
-int32_t GetTextExtentExPoint(
+int32_t PLW_GetTextExtentExPoint(
     HDC, const PLW_WCHAR*, int32_t count, int32_t maxExtent, int32_t* fit, int32_t* dx, SIZE* size)
 {
     int width = CharWidth();
@@ -130,7 +130,7 @@ int32_t GetTextExtentExPoint(
         *size = { count * width, FontHeight() };
     return 1;
 }
-int32_t ExtTextOut(
+int32_t PLW_ExtTextOut(
     HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count, const int32_t*)
 {
     DrawnText drawn;
@@ -147,68 +147,68 @@ int32_t ExtTextOut(
     state.Texts.push_back(std::move(drawn));
     return 1;
 }
-int32_t Rectangle(HDC, int32_t, int32_t, int32_t, int32_t)
+int32_t PLW_Rectangle(HDC, int32_t, int32_t, int32_t, int32_t)
 {
     return 1;
 }
-int32_t Polyline(HDC, const POINT*, int32_t)
+int32_t PLW_Polyline(HDC, const POINT*, int32_t)
 {
     return 1;
 }
-int32_t DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t)
+int32_t PLW_DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t)
 {
     return 1;
 }
-int32_t EndPage(HDC)
+int32_t PLW_EndPage(HDC)
 {
     ++state.PagesEnded;
     return 1;
 }
-int32_t StartPage(HDC)
+int32_t PLW_StartPage(HDC)
 {
     return 1;
 }
-int32_t EndDoc(HDC)
+int32_t PLW_EndDoc(HDC)
 {
     ++state.Documents;
     return 1;
 }
-int32_t StatusCheck()
+int32_t PLW_StatusCheck()
 {
     return state.Status;
 }
-int32_t DeleteDC(HDC)
+int32_t PLW_DeleteDC(HDC)
 {
     return 1;
 }
-void UnInit()
+void PLW_UnInit()
 {
     ++state.UnInits;
 }
-HFONT CreateFontIndirectW(const LOGFONTW* logical)
+HFONT PLW_CreateFontIndirectW(const LOGFONTW* logical)
 {
     auto font = std::make_unique<Font>();
     font->Logical = *logical;
     fonts.push_back(std::move(font));
     return reinterpret_cast<HFONT>(fonts.back().get());
 }
-HPEN CreatePenIndirect(const LOGPEN*)
+HPEN PLW_CreatePenIndirect(const LOGPEN*)
 {
     return reinterpret_cast<HPEN>(&stockTag);
 }
-HBRUSH CreateSolidBrush(COLORREF)
+HBRUSH PLW_CreateSolidBrush(COLORREF)
 {
     return reinterpret_cast<HBRUSH>(&stockTag);
 }
-HGDIOBJ GetStockObject(int32_t)
+HGDIOBJ PLW_GetStockObject(int32_t)
 {
     return reinterpret_cast<HGDIOBJ>(&stockTag);
 }
-int32_t DeleteObject(HGDIOBJ)
+int32_t PLW_DeleteObject(HGDIOBJ)
 {
     return 1;
 }
-int32_t GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
+int32_t PLW_GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
 {
     std::u16string name = selected ? std::u16string(selected->Logical.lfFaceName) : u"";
     if (count <= 0)
@@ -218,15 +218,15 @@ int32_t GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
     face[copied] = 0;
     return static_cast<int32_t>(copied);
 }
-HDC GetScreenDC()
+HDC PLW_GetScreenDC()
 {
     return reinterpret_cast<HDC>(&screenDcTag);
 }
-int32_t ReleaseScreenDC(HDC)
+int32_t PLW_ReleaseScreenDC(HDC)
 {
     return 1;
 }
-int32_t EnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
+int32_t PLW_EnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
 {
     int32_t result = 1;
     for (const EnumeratedFont& font : state.Fonts) {
@@ -254,38 +254,8 @@ void InstallFakePrinter()
     state = State {};
     fonts.clear();
     selected = nullptr;
-#define FAKE_BIND(ret, name, params) ::name = &name##Fake;
-#define PLW_GetVersionFake GetVersion
-#define PLW_InitFake Init
-#define PLW_SetReportLevelFake SetReportLevel
-#define PLW_PrintDlgFake PrintDlg
-#define PLW_GetPrinterDCFake GetPrinterDC
-#define PLW_GetDeviceCapsFake GetDeviceCaps
-#define PLW_SetBkModeFake SetBkMode
-#define PLW_SelectObjectFake SelectObject
-#define PLW_SetTextColorFake SetTextColor
-#define PLW_SetBkColorFake SetBkColor
-#define PLW_GetTextMetricsFake GetTextMetrics
-#define PLW_GetTextExtentExPointFake GetTextExtentExPoint
-#define PLW_ExtTextOutFake ExtTextOut
-#define PLW_RectangleFake Rectangle
-#define PLW_PolylineFake Polyline
-#define PLW_DrawPictIndirectFake DrawPictIndirect
-#define PLW_EndPageFake EndPage
-#define PLW_StartPageFake StartPage
-#define PLW_EndDocFake EndDoc
-#define PLW_StatusCheckFake StatusCheck
-#define PLW_DeleteDCFake DeleteDC
-#define PLW_UnInitFake UnInit
-#define PLW_CreateFontIndirectWFake CreateFontIndirectW
-#define PLW_CreatePenIndirectFake CreatePenIndirect
-#define PLW_CreateSolidBrushFake CreateSolidBrush
-#define PLW_GetStockObjectFake GetStockObject
-#define PLW_DeleteObjectFake DeleteObject
-#define PLW_GetTextFaceWFake GetTextFaceW
-#define PLW_GetScreenDCFake GetScreenDC
-#define PLW_ReleaseScreenDCFake ReleaseScreenDC
-#define PLW_EnumFontsWFake EnumFontsW
+    // Each fake above carries the name of the export it stands for.
+#define FAKE_BIND(ret, name, params) ::name = &name;
     PLOTWISE_FUNCTIONS(FAKE_BIND)
 #undef FAKE_BIND
 }

@@ -43,46 +43,36 @@ protected:
     }
 };
 
-TEST_F(PlainTextTest, EightBitValuesArePassedAsTheirOwnCodes)
+TEST_F(PlainTextTest, EightBitValuesAreTheirOwnCodesAndUtf16UnitsPassUnchanged)
 {
     struct Row {
         std::string_view bytes;
-        std::u16string printed;
-    };
-    const Row rows[] = {
-        { "caf\xe9\n", u"café" },
-        { "\xff\xa0z\n", u"ÿ\u00A0z" },
-        { "wait\x85\n", u"wait..." },
-        { "\x93quoted\x94\n", u"\"quoted\"" },
-        { "no final line end", u"no final line end" },
-        { "", u"" },
-    };
-    for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
-        Print(row.bytes);
-        EXPECT_EQ(PrintedText(), row.printed) << row.bytes;
-        EXPECT_EQ(Fake().Documents, 1) << row.bytes;
-    }
-}
-
-TEST_F(PlainTextTest, Utf16UnitsPassUnchangedAndAnOddByteIsDropped)
-{
-    struct Row {
-        std::string_view bytes;
+        PlainTextEncoding encoding;
         std::u16string printed;
     };
     using namespace std::string_view_literals;
+    const auto eightBit = PlainTextEncoding::EightBit;
+    const auto utf16 = PlainTextEncoding::Utf16;
     const Row rows[] = {
-        { "h\0i\0"sv, u"hi" },
-        { "h\0i\0x"sv, u"hi" },
-        { "\x14\x04\xa9\x03"sv, u"ДΩ" },
-        { "\x3d\xd8\x00\xde"sv, u"\U0001F600" },
-        { "x"sv, u"" },
+        { "caf\xe9\n"sv, eightBit, u"café" },
+        { "\xff\xa0z\n"sv, eightBit, u"ÿ\u00A0z" },
+        { "wait\x85\n"sv, eightBit, u"wait..." },
+        { "\x93quoted\x94\n"sv, eightBit, u"\"quoted\"" },
+        { "no final line end"sv, eightBit, u"no final line end" },
+        { ""sv, eightBit, u"" },
+        { "first\n\fsecond\n"sv, eightBit, u"first\fsecond" }, // a form feed starts a new page
+        { "h\0i\0"sv, utf16, u"hi" },
+        { "h\0i\0x"sv, utf16, u"hi" }, // an odd byte is dropped
+        { "\x14\x04\xa9\x03"sv, utf16, u"ДΩ" },
+        { "\x3d\xd8\x00\xde"sv, utf16, u"\U0001F600" },
+        { "x"sv, utf16, u"" },
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes);
         fakeprinter::InstallFakePrinter();
-        Print(row.bytes, PlainTextEncoding::Utf16);
+        Print(row.bytes, row.encoding);
         EXPECT_EQ(PrintedText(), row.printed);
+        EXPECT_EQ(Fake().Documents, 1);
     }
 }
 
@@ -133,12 +123,6 @@ TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
     fakeprinter::InstallFakePrinter();
     Print("a\tb");
     EXPECT_EQ(Fake().Texts[1].X, terminated);
-}
-
-TEST_F(PlainTextTest, FormFeedStartsANewPage)
-{
-    Print("first\n\fsecond\n");
-    EXPECT_EQ(PrintedText(), u"first\fsecond");
 }
 
 TEST_F(PlainTextTest, NullTextDoesNothing)

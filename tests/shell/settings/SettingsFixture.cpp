@@ -1,9 +1,5 @@
 #include "SettingsFixture.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 namespace shell::testing {
 namespace {
 
@@ -13,21 +9,16 @@ constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 
 void SettingsFixture::SetUp()
 {
-    std::string pattern = (std::filesystem::path(::testing::TempDir()) / "tallowin-settings-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    ::setenv("TALLOWIN_REGISTRY", File().c_str(), 1);
+    TempRegistry::SetUp();
     ResetAppSettings();
     ResetRunOptions();
 }
 
 void SettingsFixture::TearDown()
 {
-    ::unsetenv("TALLOWIN_REGISTRY");
     ResetAppSettings();
     ResetRunOptions();
-    std::error_code error;
-    std::filesystem::remove_all(directory_, error);
+    TempRegistry::TearDown();
 }
 
 std::optional<std::vector<std::uint8_t>> SettingsFixture::StoredValue(const char16_t* name)
@@ -45,18 +36,6 @@ std::optional<std::vector<std::uint8_t>> SettingsFixture::StoredValue(const char
     }
     platform::RegCloseKey(key);
     return data;
-}
-
-platform::DWORD SettingsFixture::StoredType(const char16_t* name)
-{
-    platform::HKEY key = nullptr;
-    platform::DWORD type = platform::REG_NONE;
-    if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kKey, 0, platform::KEY_READ, &key)
-        == platform::ERROR_SUCCESS) {
-        platform::RegQueryValueExW(key, name, nullptr, &type, nullptr, nullptr);
-        platform::RegCloseKey(key);
-    }
-    return type;
 }
 
 void SettingsFixture::StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data)
@@ -100,18 +79,6 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
     for (const auto& part : parts)
         bytes.insert(bytes.end(), part.begin(), part.end());
     return bytes;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace shell::testing

@@ -5,6 +5,7 @@
 #include <DialogHost.h>
 #include <DialogResourceIds.h>
 #include <MessageBox.h>
+#include <Process.h>
 #include <SheetOptionsDialog.h>
 #include <WorkbookReader.h>
 #include <WorkbookWriter.h>
@@ -265,6 +266,22 @@ TEST_F(SheetOptionsDialogTest, CommandLineRangeFillsTheCustomFields)
     EXPECT_EQ(ControlText(platform::kSheetRangeFromEdit), u"C5");
     EXPECT_EQ(ControlText(platform::kSheetRangeToEdit), u"AB10");
     EXPECT_EQ(options.SheetRangeTo.Column, 27);
+}
+
+TEST_F(SheetOptionsDialogTest, HelpOpensItsPageAndTheInputPanelLeavesTheFocusOnTheDialog)
+{
+    std::vector<std::u16string> started;
+    platform::SetProcessStarter([&started](std::u16string_view application, std::u16string_view commandLine) {
+        started.push_back(std::u16string(application) + u" " + std::u16string(commandLine));
+        return true;
+    });
+    Run({ DialogAction::Help(), DialogAction::SettingChange(0x1234), DialogAction::Paint() });
+    EXPECT_EQ(started, std::vector<std::u16string> { u"peghelp file:tallowin.htm#emailoptions" });
+    const int firstControl = host->LastDialog()->Focus;
+    EXPECT_NE(firstControl, 0);
+    Run({ DialogAction::SettingChange(static_cast<int>(platform::kInputPanelSettingChange)) });
+    EXPECT_EQ(host->LastDialog()->Focus, 0);
+    platform::SetProcessStarter({});
 }
 
 TEST_F(SheetOptionsDialogTest, StoredSheetIndexOfTheWorkbookIsShownAsTheFirst)

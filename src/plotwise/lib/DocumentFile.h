@@ -1,0 +1,25 @@
+#pragma once
+
+// The file a whole-document destination (PDF, PostScript) writes: the path
+// the user named, the default folder, or a temporary file for a CUPS queue,
+// and the hand-over to the queue once the document is complete.
+
+#include "OutputFile.h"
+#include "PrintSetup.h"
+
+#include <string>
+
+namespace plotwise {
+
+// Opens the document's file; path is set to the file's final name.
+bool OpenDocumentFile(
+    const PrintSetup& setup, const std::string& title, OutputFile& file, std::string& path, std::string& error);
+
+// Sends a finished document to the setup's CUPS queue and removes it.
+bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error);
+
+// The creation date of reproducible builds, from SOURCE_DATE_EPOCH, as
+// seconds since 1970; -1 when it is not set or cannot be read.
+long long SourceDateEpoch();
+
+} // namespace plotwise

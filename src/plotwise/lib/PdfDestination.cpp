@@ -1,0 +1,163 @@
+#include "Destination.h"
+#include "DocumentFile.h"
+#include "PdfPage.h"
+
+#include <cerrno>
+#include <ctime>
+
+namespace plotwise {
+namespace {
+
+// "D:20231114221320Z"
+std::string PdfDate(long long seconds)
+{
+    std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts {};
+    gmtime_r(&time, &parts);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "(D:%Y%m%d%H%M%SZ)", &parts);
+    return buffer;
+}
+
+// PDF written by the library itself: each page's content stream as the
+// page ends, the fonts (subsets of the glyphs used) and the page tree at the
+// end. Also the document for a CUPS queue.
+class PdfDestination final : public Destination {
+public:
+    PdfDestination(const PrintSetup& setup, const PageGeometry& geometry, std::string title)
+        : setup_(setup)
+        , geometry_(geometry)
+        , title_(std::move(title))
+        , pdf_(file_)
+        , fonts_(pdf_)
+        , images_(pdf_)
+    {
+    }
+
+    bool Begin(std::string& error) override
+    {
+        if (!OpenDocumentFile(setup_, title_, file_, path_, error))
+            return false;
+        if (!pdf_.Begin())
+            return Failed(error);
+        catalog_ = pdf_.Reserve();
+        pages_ = pdf_.Reserve();
+        resources_ = pdf_.Reserve();
+        return true;
+    }
+
+    bool EmitPage(const Page& page, int, std::string& error) override
+    {
+        std::string content = PageContent(page, geometry_, fonts_, images_);
+        images_.EndPage();
+        int contentObject = pdf_.Reserve();
+        int pageObject = pdf_.Reserve();
+        std::string dictionary = "<</Type/Page/Parent ";
+        AppendInteger(dictionary, pages_);
+        dictionary += " 0 R/MediaBox[0 0 ";
+        AppendReal(dictionary, geometry_.WidthPoints);
+        dictionary += ' ';
+        AppendReal(dictionary, geometry_.HeightPoints);
+        dictionary += "]/Resources ";
+        AppendInteger(dictionary, resources_);
+        dictionary += " 0 R/Contents ";
+        AppendInteger(dictionary, contentObject);
+        dictionary += " 0 R>>";
+        if (!pdf_.WriteStream(contentObject, "", std::move(content), StreamData::Compressed)
+            || !pdf_.WriteObject(pageObject, std::move(dictionary)))
+            return Failed(error);
+        pageObjects_.push_back(pageObject);
+        return true;
+    }
+
+    bool Finish(int pageCount, std::string& error) override
+    {
+        if (pageCount == 0 || pageObjects_.empty()) {
+            // Nothing was printed: no empty document is left behind.
+            file_.Abandon();
+            return true;
+        }
+        if (!WriteDocumentObjects())
+            return Failed(error);
+        if (!file_.Commit(error))
+            return false;
+        if (setup_.Destination == DestinationKind::Cups)
+            return SubmitToQueue(setup_, path_, title_, error);
+        return true;
+    }
+
+    void Abandon() override
+    {
+        pdf_.Cancel();
+        file_.Abandon();
+    }
+
+private:
+    bool WriteDocumentObjects()
+    {
+        if (!fonts_.WriteAll())
+            return false;
+        std::string resources = "<</Font<<";
+        fonts_.AppendResources(resources);
+        resources += ">>/XObject<<";
+        images_.AppendResources(resources);
+        resources += ">>>>";
+
+        std::string pages = "<</Type/Pages/Kids[";
+        for (int page : pageObjects_) {
+            AppendInteger(pages, page);
+            pages += " 0 R ";
+        }
+        pages += "]/Count ";
+        AppendInteger(pages, static_cast<int64_t>(pageObjects_.size()));
+        pages += ">>";
+
+        std::string catalog = "<</Type/Catalog/Pages ";
+        AppendInteger(catalog, pages_);
+        catalog += " 0 R>>";
+
+        long long epoch = SourceDateEpoch();
+        std::string date = PdfDate(epoch >= 0 ? epoch : static_cast<long long>(std::time(nullptr)));
+        std::string info = "<</Title";
+        AppendTextString(info, title_);
+        info += "/Creator(Plotwise)/Producer(Plotwise)/CreationDate" + date + "/ModDate" + date + ">>";
+        int infoObject = pdf_.Reserve();
+
+        return pdf_.WriteObject(resources_, resources) && pdf_.WriteObject(pages_, pages)
+            && pdf_.WriteObject(catalog_, catalog) && pdf_.WriteObject(infoObject, info)
+            && pdf_.Finish(catalog_, infoObject);
+    }
+
+    bool Failed(std::string& error)
+    {
+        pdf_.Cancel();
+        // The output file knows the system's reason for a failed write.
+        int writeErrno = file_.WriteErrno();
+        error = writeErrno ? CannotWrite(path_, writeErrno) : "cannot write " + path_ + ": rendering failed";
+        file_.Abandon();
+        return false;
+    }
+
+    PrintSetup setup_;
+    PageGeometry geometry_;
+    std::string title_;
+    std::string path_;
+    OutputFile file_;
+    PdfFile pdf_;
+    PdfFontSet fonts_;
+    PdfImageSet images_;
+    int catalog_ = 0;
+    int pages_ = 0;
+    int resources_ = 0;
+    std::vector<int> pageObjects_;
+};
+
+} // namespace
+
+std::unique_ptr<Destination> CreatePdfDestination(
+    const PrintSetup& setup, const PageGeometry& geometry, const std::string& title)
+{
+    return std::make_unique<PdfDestination>(setup, geometry, title);
+}
+
+} // namespace plotwise

@@ -1,0 +1,538 @@
+#include "PdfPage.h"
+
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace plotwise {
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+// As the other destinations draw them: synthetic italics lean a fifth of the
+// em, synthetic bold strokes the outline with a thirty-fifth of it.
+constexpr double kObliqueSlant = 0.2;
+constexpr double kEmboldenFraction = 1.0 / 35;
+// Positions in device units need no finer steps than a hundredth.
+constexpr int kCoordinateDecimals = 2;
+constexpr int kScaleDecimals = 6;
+
+struct Rgb {
+    uint8_t Red;
+    uint8_t Green;
+    uint8_t Blue;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb ToRgb(COLORREF color)
+{
+    return { static_cast<uint8_t>(color & 0xFF), static_cast<uint8_t>((color >> 8) & 0xFF),
+        static_cast<uint8_t>((color >> 16) & 0xFF) };
+}
+
+RECT Normalised(RECT rect)
+{
+    if (rect.left > rect.right)
+        std::swap(rect.left, rect.right);
+    if (rect.top > rect.bottom)
+        std::swap(rect.top, rect.bottom);
+    return rect;
+}
+
+// The parts of the graphics state the stream sets, so that each is written
+// only when it changes.
+struct GraphicsState {
+    std::optional<Rgb> Fill;
+    std::optional<Rgb> Stroke;
+    std::optional<double> LineWidth;
+    int TextRendering = 0;
+    // The font resource of the text state, which outlives text objects.
+    const PdfFontSet::SizeEntry* TextFont = nullptr;
+};
+
+class ContentWriter {
+public:
+    ContentWriter(PdfFontSet& fonts, PdfImageSet& images)
+        : fonts_(fonts)
+        , images_(images)
+    {
+    }
+
+    void Begin(const PageGeometry& geometry)
+    {
+        double scale = kPointsPerInch / geometry.Dpi;
+        Real(scale, kScaleDecimals);
+        out_ += " 0 0 ";
+        Real(-scale, kScaleDecimals);
+        out_ += ' ';
+        Real(geometry.OffsetX * scale);
+        out_ += ' ';
+        Real(geometry.HeightPoints - geometry.OffsetY * scale);
+        out_ += " cm\n";
+    }
+
+    void Draw(const DrawOp& op)
+    {
+        if (auto* text = std::get_if<TextOp>(&op))
+            DrawText(*text);
+        else if (auto* rectangle = std::get_if<RectangleOp>(&op))
+            DrawRectangle(*rectangle);
+        else if (auto* polyline = std::get_if<PolylineOp>(&op))
+            DrawPolyline(*polyline);
+        else if (auto* picture = std::get_if<PictureOp>(&op))
+            DrawPicture(*picture);
+    }
+
+    std::string Take() { return std::move(out_); }
+
+private:
+    void Real(double value, int decimals = kCoordinateDecimals) { AppendReal(out_, value, decimals); }
+
+    void Numbers(std::initializer_list<double> values)
+    {
+        for (double value : values) {
+            Real(value);
+            out_ += ' ';
+        }
+    }
+
+    void Color(Rgb rgb, const char* op)
+    {
+        for (uint8_t component : { rgb.Red, rgb.Green, rgb.Blue }) {
+            AppendReal(out_, component / 255.0, 3);
+            out_ += ' ';
+        }
+        out_ += op;
+        out_ += '\n';
+    }
+
+    void SetFill(COLORREF color)
+    {
+        Rgb rgb = ToRgb(color);
+        if (state_.Fill != rgb) {
+            Color(rgb, "rg");
+            state_.Fill = rgb;
+        }
+    }
+
+    void SetStroke(COLORREF color)
+    {
+        Rgb rgb = ToRgb(color);
+        if (state_.Stroke != rgb) {
+            Color(rgb, "RG");
+            state_.Stroke = rgb;
+        }
+    }
+
+    void SetLineWidth(double width)
+    {
+        if (state_.LineWidth != width) {
+            Real(width);
+            out_ += " w\n";
+            state_.LineWidth = width;
+        }
+    }
+
+    void Save()
+    {
+        out_ += "q\n";
+        saved_.push_back(state_);
+    }
+
+    void Restore()
+    {
+        out_ += "Q\n";
+        state_ = saved_.back();
+        saved_.pop_back();
+    }
+
+    void Rectangle(double left, double top, double width, double height)
+    {
+        Numbers({ left, top, width });
+        Real(height);
+        out_ += " re\n";
+    }
+
+    void FillRect(const RECT& rect, COLORREF color)
+    {
+        RECT r = Normalised(rect);
+        SetFill(color);
+        Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        out_ += "f\n";
+    }
+
+    void DrawText(const TextOp& op)
+    {
+        if ((op.Options & ETO_OPAQUE) && op.HasRect)
+            FillRect(op.Rect, op.BkColor);
+        bool clipped = (op.Options & ETO_CLIPPED) && op.HasRect;
+        if (clipped) {
+            Save();
+            RECT r = Normalised(op.Rect);
+            Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            out_ += "W n\n";
+        }
+        const Font& font = *op.TextFont;
+        if (op.BkMode == OPAQUE && !op.Glyphs.empty())
+            FillRect({ op.X, op.Y, op.X + op.Width, op.Y + font.Height() }, op.BkColor);
+        double baseline = static_cast<double>(op.Y) + font.Ascent();
+        if (font.EmSize() > 0 && !op.Glyphs.empty())
+            DrawGlyphs(op, font, baseline);
+        const FontFace& primary = font.Primary();
+        if (op.Width > 0 && font.Request().lfUnderline) {
+            int32_t thickness = std::max(1, font.Scale(primary, primary.UnderlineThickness));
+            double top = baseline - font.Scale(primary, primary.UnderlinePosition) - thickness / 2.0;
+            SetFill(op.TextColor);
+            Rectangle(op.X, top, op.Width, thickness);
+            out_ += "f\n";
+        }
+        if (op.Width > 0 && font.Request().lfStrikeOut) {
+            int32_t thickness = std::max(1, font.Scale(primary, primary.StrikeoutThickness));
+            double top = baseline - font.Scale(primary, primary.StrikeoutPosition);
+            SetFill(op.TextColor);
+            Rectangle(op.X, top, op.Width, thickness);
+            out_ += "f\n";
+        }
+        if (clipped)
+            Restore();
+    }
+
+    void DrawGlyphs(const TextOp& op, const Font& font, double baseline)
+    {
+        double em = font.EmSize();
+        SetFill(op.TextColor);
+        int rendering = 0;
+        if (font.SyntheticBold()) {
+            // Fill and stroke: the stroke's width is in user space.
+            SetStroke(op.TextColor);
+            SetLineWidth(em * kEmboldenFraction);
+            rendering = 2;
+        }
+        size_t position = 0;
+        bool inText = false;
+        size_t index = 0;
+        while (index < op.Glyphs.size()) {
+            const FontFace* face = op.Glyphs[index].Face;
+            size_t end = index;
+            while (end < op.Glyphs.size() && op.Glyphs[end].Face == face)
+                ++end;
+            PdfFontSet::SizeEntry* entry = face ? fonts_.Use(*face, font) : nullptr;
+            if (entry) {
+                if (!inText) {
+                    out_ += "BT\n";
+                    inText = true;
+                    if (state_.TextRendering != rendering) {
+                        AppendInteger(out_, rendering);
+                        out_ += " Tr\n";
+                        state_.TextRendering = rendering;
+                    }
+                }
+                GlyphRun(op, font, *entry, index, end, baseline, position);
+            } else {
+                if (inText) {
+                    out_ += "ET\n";
+                    inText = false;
+                }
+                for (size_t i = index; i < end; ++i) {
+                    NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position);
+                    if (face && face->Face)
+                        Outline(*face, op.Glyphs[i], op.X, baseline, em, font);
+                }
+            }
+            index = end;
+        }
+        if (inText)
+            out_ += "ET\n";
+    }
+
+    // One face's glyphs of a text: placed at the first glyph, each further
+    // glyph moved from where the declared width of the one before leaves it
+    // to where it was measured, when the two differ.
+    void GlyphRun(const TextOp& op, const Font& font, PdfFontSet::SizeEntry& size, size_t begin, size_t end,
+        double baseline, size_t& position)
+    {
+        double em = size.Em;
+        if (state_.TextFont != &size) {
+            out_ += '/';
+            out_ += size.ResourceName;
+            out_ += " 1 Tf\n";
+            state_.TextFont = &size;
+        }
+        double start = static_cast<double>(op.X) + op.Glyphs[begin].X;
+        Numbers({ em, 0, font.SyntheticItalic() ? kObliqueSlant * em : 0, -em, start });
+        Real(baseline);
+        out_ += " Tm\n[<";
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        double reached = start;
+        double previousWidth = 0;
+        for (size_t i = begin; i < end; ++i) {
+            const GlyphPlacement& glyph = op.Glyphs[i];
+            char32_t character
+                = NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position);
+            if (i > begin) {
+                double natural = reached + previousWidth * em / 1000.0;
+                double target = static_cast<double>(op.X) + glyph.X;
+                double adjustment = std::round((natural - target) * 1000.0 / em * 100.0) / 100.0;
+                if (adjustment != 0) {
+                    out_ += '>';
+                    Real(adjustment);
+                    out_ += '<';
+                }
+                reached = natural - adjustment * em / 1000.0;
+            }
+            uint32_t code = fonts_.UseGlyph(size, font, glyph.Index, character, previousWidth) & 0xFFFF;
+            out_ += kHex[code >> 12];
+            out_ += kHex[(code >> 8) & 0xF];
+            out_ += kHex[(code >> 4) & 0xF];
+            out_ += kHex[code & 0xF];
+        }
+        out_ += ">]TJ\n";
+    }
+
+    // A glyph of a face that cannot be embedded, drawn as its outline.
+    void Outline(
+        const FontFace& face, const GlyphPlacement& glyph, int32_t x, double baseline, double em, const Font& font)
+    {
+        if (FT_Load_Glyph(face.Face, glyph.Index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0
+            || face.Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+            return;
+        OutlinePath path { this, static_cast<double>(x) + glyph.X, baseline,
+            em / (face.UnitsPerEm > 0 ? face.UnitsPerEm : 1000), font.SyntheticItalic() ? kObliqueSlant : 0 };
+        static const FT_Outline_Funcs kFunctions
+            = { [](const FT_Vector* to, void* user) { return static_cast<OutlinePath*>(user)->Move(*to); },
+                  [](const FT_Vector* to, void* user) { return static_cast<OutlinePath*>(user)->Line(*to); },
+                  [](const FT_Vector* control, const FT_Vector* to, void* user) {
+                      return static_cast<OutlinePath*>(user)->Conic(*control, *to);
+                  },
+                  [](const FT_Vector* first, const FT_Vector* second, const FT_Vector* to, void* user) {
+                      return static_cast<OutlinePath*>(user)->Cubic(*first, *second, *to);
+                  },
+                  0, 0 };
+        FT_Outline_Decompose(&face.Face->glyph->outline, &kFunctions, &path);
+        out_ += font.SyntheticBold() ? "B\n" : "f\n";
+    }
+
+    struct OutlinePath {
+        ContentWriter* Writer;
+        double X;
+        double Baseline;
+        double Scale;
+        double Slant;
+        double CurrentX = 0;
+        double CurrentY = 0;
+
+        void Point(double fx, double fy)
+        {
+            Writer->Real(X + (fx + Slant * fy) * Scale);
+            Writer->out_ += ' ';
+            Writer->Real(Baseline - fy * Scale);
+            Writer->out_ += ' ';
+        }
+        int Move(const FT_Vector& to)
+        {
+            Point(to.x, to.y);
+            Writer->out_ += "m\n";
+            CurrentX = to.x;
+            CurrentY = to.y;
+            return 0;
+        }
+        int Line(const FT_Vector& to)
+        {
+            Point(to.x, to.y);
+            Writer->out_ += "l\n";
+            CurrentX = to.x;
+            CurrentY = to.y;
+            return 0;
+        }
+        int Conic(const FT_Vector& control, const FT_Vector& to)
+        {
+            // A quadratic curve as the cubic that draws it.
+            double c1x = CurrentX + 2.0 / 3.0 * (control.x - CurrentX);
+            double c1y = CurrentY + 2.0 / 3.0 * (control.y - CurrentY);
+            double c2x = to.x + 2.0 / 3.0 * (control.x - to.x);
+            double c2y = to.y + 2.0 / 3.0 * (control.y - to.y);
+            Point(c1x, c1y);
+            Point(c2x, c2y);
+            Point(to.x, to.y);
+            Writer->out_ += "c\n";
+            CurrentX = to.x;
+            CurrentY = to.y;
+            return 0;
+        }
+        int Cubic(const FT_Vector& first, const FT_Vector& second, const FT_Vector& to)
+        {
+            Point(first.x, first.y);
+            Point(second.x, second.y);
+            Point(to.x, to.y);
+            Writer->out_ += "c\n";
+            CurrentX = to.x;
+            CurrentY = to.y;
+            return 0;
+        }
+    };
+
+    // Outlines run through the middle of the edge dots, as on the other
+    // destinations.
+    void DrawRectangle(const RectangleOp& op)
+    {
+        RECT r = Normalised(op.Rect);
+        if (r.right == r.left || r.bottom == r.top)
+            return;
+        if (!op.Brush.Null)
+            FillRect(r, op.Brush.Color);
+        if (!op.Pen.Null) {
+            SetStroke(op.Pen.Color);
+            SetLineWidth(op.Pen.Width);
+            Rectangle(r.left + 0.5, r.top + 0.5, r.right - r.left - 1, r.bottom - r.top - 1);
+            out_ += "S\n";
+        }
+    }
+
+    void DrawPolyline(const PolylineOp& op)
+    {
+        if (op.Pen.Null || op.Points.size() < 2)
+            return;
+        SetStroke(op.Pen.Color);
+        SetLineWidth(op.Pen.Width);
+        for (size_t i = 0; i < op.Points.size(); ++i) {
+            Real(op.Points[i].x + 0.5);
+            out_ += ' ';
+            Real(op.Points[i].y + 0.5);
+            out_ += i == 0 ? " m\n" : " l\n";
+        }
+        out_ += "S\n";
+    }
+
+    void DrawPicture(const PictureOp& op)
+    {
+        if (!op.Image || op.Width <= 0 || op.Height <= 0)
+            return;
+        std::string name = images_.Use(op.Image);
+        if (name.empty())
+            return;
+        Save();
+        Rectangle(op.X, op.Y, op.Width, op.Height);
+        out_ += "W n\n";
+        // Image space has its first row at the top of the unit square, which
+        // this stream's downward y would turn upside down.
+        Numbers({ static_cast<double>(op.Width), 0, 0, -static_cast<double>(op.Height), static_cast<double>(op.X) });
+        Real(static_cast<double>(op.Y) + op.Height);
+        out_ += " cm\n/";
+        out_ += name;
+        out_ += " Do\n";
+        Restore();
+    }
+
+    PdfFontSet& fonts_;
+    PdfImageSet& images_;
+    std::string out_;
+    GraphicsState state_;
+    std::vector<GraphicsState> saved_;
+};
+
+} // namespace
+
+PdfImageSet::PdfImageSet(PdfFile& pdf)
+    : pdf_(pdf)
+{
+}
+
+std::string PdfImageSet::Use(const std::shared_ptr<cairo_surface_t>& image)
+{
+    for (const auto& [drawn, name] : pageImages_) {
+        if (drawn == image)
+            return name;
+    }
+    int object = Write(image.get());
+    if (object == 0)
+        return {};
+    objects_.push_back(object);
+    std::string name = "Im" + std::to_string(objects_.size());
+    pageImages_.emplace_back(image, name);
+    return name;
+}
+
+void PdfImageSet::EndPage()
+{
+    pageImages_.clear();
+}
+
+void PdfImageSet::AppendResources(std::string& out) const
+{
+    for (size_t i = 0; i < objects_.size(); ++i) {
+        out += "/Im";
+        AppendInteger(out, static_cast<int64_t>(i + 1));
+        out += ' ';
+        AppendInteger(out, objects_[i]);
+        out += " 0 R";
+    }
+}
+
+// The picture as RGB samples, and its coverage as a soft mask when any dot
+// is not opaque. Cairo keeps colours multiplied by their alpha.
+int PdfImageSet::Write(cairo_surface_t* image)
+{
+    if (cairo_image_surface_get_format(image) != CAIRO_FORMAT_ARGB32)
+        return 0;
+    cairo_surface_flush(image);
+    int width = cairo_image_surface_get_width(image);
+    int height = cairo_image_surface_get_height(image);
+    int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    if (!data || width <= 0 || height <= 0)
+        return 0;
+    std::string rgb;
+    std::string alpha;
+    rgb.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    alpha.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    bool translucent = false;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel = row[x];
+            uint32_t a = pixel >> 24;
+            auto channel = [a](uint32_t value) {
+                return static_cast<char>(a == 0 ? 0
+                        : a == 255              ? value
+                                                : std::min<uint32_t>(255, (value * 255 + a / 2) / a));
+            };
+            rgb += channel((pixel >> 16) & 0xFF);
+            rgb += channel((pixel >> 8) & 0xFF);
+            rgb += channel(pixel & 0xFF);
+            alpha += static_cast<char>(a);
+            translucent = translucent || a != 255;
+        }
+    }
+    std::string size = "/Width ";
+    AppendInteger(size, width);
+    size += "/Height ";
+    AppendInteger(size, height);
+    size += "/BitsPerComponent 8";
+    int mask = 0;
+    if (translucent) {
+        mask = pdf_.Reserve();
+        if (!pdf_.WriteStream(mask, "/Type/XObject/Subtype/Image" + size + "/ColorSpace/DeviceGray/Interpolate true",
+                std::move(alpha), StreamData::Compressed))
+            return 0;
+    }
+    int object = pdf_.Reserve();
+    std::string dictionary = "/Type/XObject/Subtype/Image" + size + "/ColorSpace/DeviceRGB/Interpolate true";
+    if (mask) {
+        dictionary += "/SMask ";
+        AppendInteger(dictionary, mask);
+        dictionary += " 0 R";
+    }
+    return pdf_.WriteStream(object, std::move(dictionary), std::move(rgb), StreamData::Compressed) ? object : 0;
+}
+
+std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images)
+{
+    ContentWriter writer(fonts, images);
+    writer.Begin(geometry);
+    for (const DrawOp& op : page.Ops)
+        writer.Draw(op);
+    return writer.Take();
+}
+
+} // namespace plotwise

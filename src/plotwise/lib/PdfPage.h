@@ -1,0 +1,41 @@
+#pragma once
+
+// A page of the display list as a PDF content stream. The stream works in
+// device units with the origin at the top left of the printable area, as
+// the display list does; one transformation at its start maps that onto
+// the page in points.
+
+#include "Destination.h"
+#include "PdfFonts.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plotwise {
+
+// The pictures of a document as image objects, written when first drawn.
+class PdfImageSet {
+public:
+    explicit PdfImageSet(PdfFile& pdf);
+
+    // The resource name of the image ("Im1" ...), empty when it could not be
+    // written. A picture drawn twice on a page is written once.
+    std::string Use(const std::shared_ptr<cairo_surface_t>& image);
+    // Forgets the pictures of the page that ended, so that memory holds one
+    // page's pictures at most.
+    void EndPage();
+    // Appends "/Im1 n 0 R ..." for every image written.
+    void AppendResources(std::string& out) const;
+
+private:
+    int Write(cairo_surface_t* image);
+
+    PdfFile& pdf_;
+    std::vector<std::pair<std::shared_ptr<cairo_surface_t>, std::string>> pageImages_;
+    std::vector<int> objects_;
+};
+
+std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images);
+
+} // namespace plotwise

@@ -1,0 +1,284 @@
+#include "PdfWriter.h"
+
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace plotwise {
+namespace {
+
+// Content streams are mostly short numbers and glyph codes: the fastest
+// deflate level already halves them, higher levels cost more than they save.
+constexpr int kCompressionLevel = 1;
+constexpr int kMaximumDecimals = 6;
+// Pages waiting to be compressed and written, at most.
+constexpr size_t kMaximumQueuedBytes = 64 * 1024 * 1024;
+
+} // namespace
+
+void AppendInteger(std::string& out, int64_t value)
+{
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void AppendReal(std::string& out, double value, int decimals)
+{
+    static constexpr int64_t kPowers[] = { 1, 10, 100, 1000, 10000, 100000, 1000000 };
+    if (!std::isfinite(value)) {
+        out += '0';
+        return;
+    }
+    decimals = std::clamp(decimals, 0, kMaximumDecimals);
+    // Beyond this the value is no longer a sensible coordinate; readers take
+    // reals up to about 3.4e38, integers much less.
+    constexpr double kLimit = 1e12;
+    value = std::clamp(value, -kLimit, kLimit);
+    int64_t scaled = std::llround(value * static_cast<double>(kPowers[decimals]));
+    if (scaled < 0) {
+        out += '-';
+        scaled = -scaled;
+    }
+    int64_t whole = scaled / kPowers[decimals];
+    int64_t fraction = scaled % kPowers[decimals];
+    AppendInteger(out, whole);
+    if (fraction == 0)
+        return;
+    while (fraction % 10 == 0) {
+        fraction /= 10;
+        --decimals;
+    }
+    out += '.';
+    char digits[8];
+    for (int i = decimals - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    out.append(digits, static_cast<size_t>(decimals));
+}
+
+void AppendHexString(std::string& out, std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += '<';
+    for (unsigned char byte : bytes) {
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+    }
+    out += '>';
+}
+
+void AppendTextString(std::string& out, std::string_view utf8)
+{
+    std::string utf16 = "\xFE\xFF";
+    size_t at = 0;
+    while (at < utf8.size()) {
+        unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        if (at + static_cast<size_t>(length) > utf8.size() || (lead >= 0x80 && lead < 0xC0)) {
+            code = 0xFFFD;
+            length = 1;
+        } else {
+            for (int i = 1; i < length; ++i)
+                code = (code << 6) | (static_cast<unsigned char>(utf8[at + static_cast<size_t>(i)]) & 0x3F);
+        }
+        at += static_cast<size_t>(length);
+        auto unit = [&](char32_t value) {
+            utf16 += static_cast<char>(value >> 8);
+            utf16 += static_cast<char>(value & 0xFF);
+        };
+        if (code > 0xFFFF && code <= 0x10FFFF) {
+            code -= 0x10000;
+            unit(0xD800 + (code >> 10));
+            unit(0xDC00 + (code & 0x3FF));
+        } else {
+            unit(code > 0xFFFF ? 0xFFFD : code);
+        }
+    }
+    AppendHexString(out, utf16);
+}
+
+void PdfFile::CompressorDeleter::operator()(libdeflate_compressor* compressor) const
+{
+    libdeflate_free_compressor(compressor);
+}
+
+PdfFile::PdfFile(OutputFile& file)
+    : file_(file)
+{
+}
+
+PdfFile::~PdfFile()
+{
+    StopWorker(true);
+}
+
+bool PdfFile::Begin()
+{
+    // The binary comment tells transfer programs that the file is binary.
+    return Write("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n");
+}
+
+int PdfFile::Reserve()
+{
+    return ++reserved_;
+}
+
+bool PdfFile::WriteObject(int number, std::string body)
+{
+    Pending pending;
+    pending.Number = number;
+    pending.Dictionary = std::move(body);
+    return Enqueue(std::move(pending));
+}
+
+bool PdfFile::WriteStream(int number, std::string dictionary, std::string data, StreamData kind)
+{
+    Pending pending;
+    pending.Number = number;
+    pending.IsStream = true;
+    pending.Dictionary = std::move(dictionary);
+    pending.Data = std::move(data);
+    pending.Kind = kind;
+    return Enqueue(std::move(pending));
+}
+
+bool PdfFile::Enqueue(Pending pending)
+{
+    if (failed_)
+        return false;
+    size_t bytes = pending.Dictionary.size() + pending.Data.size();
+    std::unique_lock guard(lock_);
+    if (!worker_.joinable())
+        worker_ = std::thread([this] { Run(); });
+    // Memory holds a bounded amount of unwritten pages: a job that lays out
+    // faster than the disk takes it waits here.
+    room_.wait(guard, [this] { return queuedBytes_ < kMaximumQueuedBytes || queue_.empty() || failed_; });
+    queuedBytes_ += bytes;
+    queue_.push_back(std::move(pending));
+    wake_.notify_one();
+    return !failed_;
+}
+
+void PdfFile::Run()
+{
+    std::unique_lock guard(lock_);
+    while (true) {
+        wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
+        if (queue_.empty())
+            return;
+        Pending pending = std::move(queue_.front());
+        queue_.pop_front();
+        busy_ = true;
+        guard.unlock();
+        bool written = !failed_ && WritePending(pending);
+        guard.lock();
+        busy_ = false;
+        queuedBytes_ -= pending.Dictionary.size() + pending.Data.size();
+        if (!written)
+            failed_ = true;
+        room_.notify_all();
+    }
+}
+
+bool PdfFile::WritePending(const Pending& pending)
+{
+    offsets_.emplace_back(pending.Number, written_);
+    std::string head;
+    AppendInteger(head, pending.Number);
+    head += " 0 obj\n";
+    if (!pending.IsStream)
+        return Write(head) && Write(pending.Dictionary) && Write("\nendobj\n");
+    std::string_view payload = pending.Data;
+    if (pending.Kind == StreamData::Compressed) {
+        if (!compressor_)
+            compressor_.reset(libdeflate_alloc_compressor(kCompressionLevel));
+        size_t size = compressor_ ? libdeflate_zlib_compress_bound(compressor_.get(), pending.Data.size()) : 0;
+        compressed_.resize(size);
+        size = compressor_ ? libdeflate_zlib_compress(
+                   compressor_.get(), pending.Data.data(), pending.Data.size(), compressed_.data(), size)
+                           : 0;
+        if (size == 0)
+            return false;
+        payload = std::string_view(compressed_.data(), size);
+    }
+    head += "<<";
+    head += pending.Dictionary;
+    head += "/Length ";
+    AppendInteger(head, static_cast<int64_t>(payload.size()));
+    if (pending.Kind == StreamData::Compressed)
+        head += "/Filter/FlateDecode";
+    head += ">>\nstream\n";
+    return Write(head) && Write(payload) && Write("\nendstream\nendobj\n");
+}
+
+void PdfFile::StopWorker(bool discard)
+{
+    {
+        std::lock_guard guard(lock_);
+        if (discard) {
+            queue_.clear();
+            queuedBytes_ = 0;
+        }
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void PdfFile::Cancel()
+{
+    failed_ = true;
+    StopWorker(true);
+}
+
+bool PdfFile::Finish(int root, int info)
+{
+    StopWorker(false);
+    if (failed_)
+        return false;
+    std::vector<uint64_t> table(static_cast<size_t>(reserved_), 0);
+    for (const auto& [number, offset] : offsets_) {
+        if (number >= 1 && number <= reserved_)
+            table[static_cast<size_t>(number - 1)] = offset;
+    }
+    uint64_t start = written_;
+    std::string xref = "xref\n0 ";
+    AppendInteger(xref, static_cast<int64_t>(table.size() + 1));
+    xref += "\n0000000000 65535 f \n";
+    for (uint64_t offset : table) {
+        if (offset == 0)
+            return false; // reserved and never written: the file would be damaged
+        // Each entry is exactly twenty bytes: ten digits of offset, padded.
+        std::string digits;
+        AppendInteger(digits, static_cast<int64_t>(offset));
+        xref.append(digits.size() < 10 ? 10 - digits.size() : 0, '0');
+        xref += digits;
+        xref += " 00000 n \n";
+    }
+    xref += "trailer\n<</Size ";
+    AppendInteger(xref, static_cast<int64_t>(table.size() + 1));
+    xref += "/Root ";
+    AppendInteger(xref, root);
+    xref += " 0 R/Info ";
+    AppendInteger(xref, info);
+    xref += " 0 R>>\nstartxref\n";
+    AppendInteger(xref, static_cast<int64_t>(start));
+    xref += "\n%%EOF\n";
+    return Write(xref);
+}
+
+bool PdfFile::Write(std::string_view bytes)
+{
+    if (!file_.Write(bytes.data(), bytes.size()))
+        return false;
+    written_ += bytes.size();
+    return true;
+}
+
+} // namespace plotwise

@@ -1,0 +1,108 @@
+#pragma once
+
+// The bottom of the PDF writer: numbered objects written one after another
+// to an output file, their offsets kept for the cross-reference table, and
+// the number formatting every content stream uses. An object's number may be
+// reserved long before the object is written, so that pages can refer to
+// fonts whose glyphs are only known at the end of the job.
+
+#include "OutputFile.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+struct libdeflate_compressor;
+
+namespace plotwise {
+
+// Appends an integer in decimal.
+void AppendInteger(std::string& out, int64_t value);
+// Appends a real with at most `decimals` digits after the point, without
+// trailing zeros ("12", "0.5", "-3.25").
+void AppendReal(std::string& out, double value, int decimals = 4);
+// Appends bytes as a PDF hexadecimal string "<...>".
+void AppendHexString(std::string& out, std::string_view bytes);
+// Appends UTF-8 text as a PDF text string: UTF-16BE with its byte order mark,
+// in hexadecimal.
+void AppendTextString(std::string& out, std::string_view utf8);
+
+// Whether a stream's data is compressed before it is written.
+enum class StreamData { Compressed, AsIs };
+
+// Objects are compressed and written by a thread of the file's own, in the
+// order they are given, so that the next page is laid out while the last
+// one is written.
+class PdfFile {
+public:
+    explicit PdfFile(OutputFile& file);
+    PdfFile(const PdfFile&) = delete;
+    PdfFile& operator=(const PdfFile&) = delete;
+    ~PdfFile();
+
+    // Writes the header. False when the file cannot be written.
+    bool Begin();
+    // A new object number, for an object written later.
+    int Reserve();
+    // Writes object `number` whose body is `body` ("<< ... >>", "[...]" ...).
+    // False once a write has failed.
+    bool WriteObject(int number, std::string body);
+    // Writes object `number` as a stream: `dictionary` holds the entries
+    // other than /Length and /Filter, without the surrounding "<< >>".
+    bool WriteStream(int number, std::string dictionary, std::string data, StreamData kind);
+    // Waits for every object, then writes the cross-reference table and the
+    // trailer. False when any write failed or a reserved number was never
+    // written.
+    bool Finish(int root, int info);
+    // Stops writing; what was not written yet is dropped. The output file
+    // may then be abandoned.
+    void Cancel();
+
+private:
+    struct Pending {
+        int Number = 0;
+        bool IsStream = false;
+        std::string Dictionary; // or the body of a plain object
+        std::string Data;
+        StreamData Kind = StreamData::AsIs;
+    };
+
+    struct CompressorDeleter {
+        void operator()(libdeflate_compressor* compressor) const;
+    };
+
+    bool Enqueue(Pending pending);
+    void Run();
+    bool WritePending(const Pending& pending);
+    bool Write(std::string_view bytes);
+    void StopWorker(bool discard);
+
+    OutputFile& file_;
+    int reserved_ = 0;
+
+    // Shared with the writing thread.
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::condition_variable room_;
+    std::deque<Pending> queue_;
+    size_t queuedBytes_ = 0;
+    bool stopping_ = false;
+    bool busy_ = false;
+    std::atomic<bool> failed_ = false;
+    std::thread worker_;
+
+    // Used by the writing thread only, and by Finish once it has stopped.
+    std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor_;
+    std::string compressed_;
+    std::vector<std::pair<int, uint64_t>> offsets_; // object number, offset
+    uint64_t written_ = 0;
+};
+
+} // namespace plotwise
