@@ -1,39 +1,41 @@
 #include "PocketWordDocument.h"
 
-#include "MemoryInputStream.h"
-#include "RtfDocumentWriter.h"
+#include "Module.h"
+#include "PocketWordReader.h"
 
-#include <libwps/libwps.h>
-
-#include <new>
+#include <cstdio>
 
 namespace platform {
+namespace {
+
+// The module's reader, loaded on the first Pocket Word document; null, after
+// telling the user once, when the module cannot be loaded.
+PocketWordToRtfFunction LoadPocketWordReader()
+{
+    ModuleHandle module = LoadLibraryW(kPocketWordModuleFile);
+    void* found = module != nullptr ? GetProcAddressW(module, kPocketWordToRtfExport) : nullptr;
+    if (found == nullptr) {
+        std::fprintf(stderr, "tallowin: Pocket Word documents cannot be read: %s is missing from %s or unusable\n",
+            kPocketWordModuleFile, ProgramLibraryDirectory().c_str());
+        return nullptr;
+    }
+    return reinterpret_cast<PocketWordToRtfFunction>(found);
+}
+
+void KeepRtf(void* context, const char* rtf, std::size_t size)
+{
+    static_cast<std::string*>(context)->assign(rtf, size);
+}
+
+} // namespace
 
 std::optional<std::string> PocketWordToRtf(std::span<const std::uint8_t> bytes, std::uint16_t codePage)
 {
-    // libwps is a C++ library that may throw; nothing of it crosses into
-    // the converter, which reports a document it cannot read as refused.
-    try {
-        MemoryInputStream input(bytes);
-        libwps::WPSKind kind = libwps::WPS_TEXT;
-        libwps::WPSCreator creator = libwps::WPS_MSWORKS;
-        bool needsEncoding = false;
-        const libwps::WPSConfidence confidence
-            = libwps::WPSDocument::isFileFormatSupported(&input, kind, creator, needsEncoding);
-        if (confidence != libwps::WPS_CONFIDENCE_EXCELLENT || creator != libwps::WPS_POCKETWORD
-            || kind != libwps::WPS_TEXT)
-            return std::nullopt;
-
-        // libwps names the code page of 8-bit text "CP" and its number.
-        const std::string encoding = "CP" + std::to_string(codePage);
-        RtfDocumentWriter writer(codePage);
-        input.seek(0, librevenge::RVNG_SEEK_SET);
-        if (libwps::WPSDocument::parse(&input, &writer, "", encoding.c_str()) != libwps::WPS_OK)
-            return std::nullopt;
-        return writer.Rtf();
-    } catch (...) {
+    static const PocketWordToRtfFunction read = LoadPocketWordReader();
+    std::string rtf;
+    if (read == nullptr || read(bytes.data(), bytes.size(), codePage, KeepRtf, &rtf) == 0)
         return std::nullopt;
-    }
+    return rtf;
 }
 
 } // namespace platform

@@ -1,7 +1,10 @@
 #pragma once
 
 // Pocket Word documents (.psw, .pwi): binary files that begin with "{\pwi",
-// read with libwps and written out as RTF for the RTF reader.
+// read with libwps and written out as RTF for the RTF reader. The reader is
+// the module tallowinpocketword.so in the program's library directory,
+// loaded on the first document (PocketWordReader.h); without it no document
+// is taken, and the user is told once on standard error.
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "MailMessageContent.h"
 
 #include "HtmlToText.h"
+#include "MimeLibrary.h"
 #include "TextConversion.h"
 
 #include <fcntl.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <mutex>
 
 namespace platform {
 
@@ -202,10 +202,15 @@ void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
 
 } // namespace
 
-void EnsureGMimeInitialized()
+bool EnsureGMimeInitialized()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
+    static const bool initialized = [] {
+        if (!LoadMimeLibrary())
+            return false;
+        g_mime_init();
+        return true;
+    }();
+    return initialized;
 }
 
 std::u16string WithCrLfLineEnds(std::u16string_view text)
@@ -230,11 +235,10 @@ std::u16string WithCrLfLineEnds(std::u16string_view text)
 
 MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
 {
-    EnsureGMimeInitialized();
     MailMessageContent content;
     // GMime refuses a memory stream over no bytes; an empty file is no
-    // message, as an unparsable one is.
-    if (bytes.empty()) {
+    // message, as an unparsable one is, and so is any message without GMime.
+    if (!EnsureGMimeInitialized() || bytes.empty()) {
         content.recipientsReadable = false;
         return content;
     }
@@ -316,7 +320,8 @@ std::string ReadHeaderBlock(const char* path)
 
 MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFields fields)
 {
-    EnsureGMimeInitialized();
+    if (!EnsureGMimeInitialized())
+        return {};
     const bool wantSender = (static_cast<unsigned>(fields) & static_cast<unsigned>(SummaryFields::Sender)) != 0;
     const bool wantSubject = (static_cast<unsigned>(fields) & static_cast<unsigned>(SummaryFields::Subject)) != 0;
     std::string from;

@@ -64,6 +64,8 @@ std::string ReadHeaderBlock(const char* path);
 // Text to CR LF line ends: LF, CR and CR LF each become CR LF.
 std::u16string WithCrLfLineEnds(std::u16string_view text);
 
-void EnsureGMimeInitialized();
+// Loads and initialises the MIME library once; false when it cannot be
+// loaded, and then nothing that reads a message may be called.
+bool EnsureGMimeInitialized();
 
 } // namespace platform

@@ -373,7 +373,8 @@ int initializeCount = 0;
 
 HRESULT MAPIInitialize(void* init)
 {
-    EnsureGMimeInitialized();
+    if (!EnsureGMimeInitialized())
+        return MAPI_E_CALL_FAILED;
     ++initializeCount;
     return S_OK;
 }

@@ -1,5 +1,6 @@
 #include "RegistryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -260,7 +261,10 @@ std::optional<RegistryData> CommitUnderLock(const fs::path& path, std::span<cons
         errno = EFBIG;
         return std::nullopt;
     }
-    if (!ReplaceFile(path, text, mode))
+    const bool unchanged = image.State == FileState::Read
+        && std::equal(text.begin(), text.end(), image.Bytes.begin(), image.Bytes.end(),
+            [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+    if (!unchanged && !ReplaceFile(path, text, mode))
         return std::nullopt;
     // Closing the lock descriptor releases the lock.
     return std::move(image.Data);
@@ -329,6 +333,7 @@ RegistryFileImage ReadRegistryFile(const fs::path& path)
     }
     image.State = FileState::Read;
     image.Data = std::move(parsed.Data);
+    image.Bytes = std::move(bytes);
     return image;
 }
 

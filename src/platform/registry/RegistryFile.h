@@ -39,6 +39,7 @@ enum class FileState {
 struct RegistryFileImage {
     FileState State = FileState::Missing;
     RegistryData Data;
+    std::vector<std::uint8_t> Bytes; // the file as read, when Read
 };
 
 // Reads the file without locking: saves replace it in one rename, so a
@@ -50,7 +51,9 @@ RegistryFileImage ReadRegistryFile(const std::filesystem::path& path);
 // applies the changes, and replaces the file through a temporary file in the
 // same directory (written, flushed to disk, then renamed over it), so keys
 // and values written meanwhile by another process survive and a crash never
-// leaves half a file. A damaged file is first kept aside as
+// leaves half a file. A file that already holds exactly the text the save
+// would write is left as it is: a run that changed no setting costs no
+// write and no flush to disk. A damaged file is first kept aside as
 // "<file>.damaged" (or with a time stamp when that name is taken), and the
 // user is told where. Missing parent directories are created. Returns the
 // data now in the file, or nothing when the file could not be written; an

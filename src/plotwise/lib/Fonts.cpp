@@ -1,5 +1,7 @@
 #include "Fonts.h"
 
+#include "FontConfigSetup.h"
+
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
 #include FT_ADVANCES_H
@@ -220,7 +222,7 @@ std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index)
 
 std::shared_ptr<Font> Font::Create(const LOGFONTW& request)
 {
-    FcInit();
+    EnsureFontConfig();
     std::shared_ptr<Font> font(new Font());
     font->request_ = request;
     size_t length = 0;
@@ -361,7 +363,7 @@ void Font::FillTextMetrics(TEXTMETRICW& metrics, int32_t dpi) const
 
 std::vector<FamilyInfo> InstalledFamilies()
 {
-    FcInit();
+    EnsureFontConfig();
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_CHARSET, FC_LANG, FC_SPACING, FC_SCALABLE, nullptr);
     FcFontSet* set = FcFontList(nullptr, pattern, objects);

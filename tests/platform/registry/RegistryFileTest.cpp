@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -179,6 +180,36 @@ TEST_F(RegistryFileTest, AFileEditedByHandIsRead)
         std::string::npos)
         << saved;
     EXPECT_EQ(LoadValue(u"PrExcel"), (std::vector<BYTE> { 1, 0, 0, 0, 2, 3 }));
+}
+
+// A save that would write the very bytes already in the file leaves the file
+// alone (the same inode); any other save replaces it, even one whose values
+// are the same but whose text differs.
+TEST_F(RegistryFileTest, ASaveThatChangesNothingLeavesTheFileAlone)
+{
+    auto inode = [this] {
+        struct stat status { };
+        return ::stat(File().c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
+    const auto first = inode();
+    const std::string text = testing::ReadFileBytes(File());
+
+    ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
+    const auto second = inode();
+    EXPECT_EQ(second, first) << "the same value again";
+    EXPECT_EQ(testing::ReadFileBytes(File()), text);
+
+    ASSERT_EQ(SaveValue(u"PrStore", { 2 }), ERROR_SUCCESS);
+    EXPECT_NE(inode(), second) << "a new value";
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 2 }));
+
+    // The same values in the editor's UTF-16 text: the save writes UTF-8.
+    std::u16string utf16(text.begin(), text.end());
+    testing::WriteFileBytes(File(), testing::Utf16LeWithBom(utf16));
+    ASSERT_EQ(SaveValue(u"PrStore", { 2 }), ERROR_SUCCESS);
+    EXPECT_EQ(testing::ReadFileBytes(File()).rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 2 }));
 }
 
 TEST_F(RegistryFileTest, MissingDirectoriesAreCreated)
