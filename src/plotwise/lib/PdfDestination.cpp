@@ -48,7 +48,7 @@ public:
 
     bool EmitPage(const Page& page, int, std::string& error) override
     {
-        std::string content = PageContent(page, geometry_, fonts_, images_);
+        std::string content = PageContent(page, geometry_, fonts_, images_, pdf_.SpareBuffer());
         images_.EndPage();
         int contentObject = pdf_.Reserve();
         int pageObject = pdf_.Reserve();

@@ -53,10 +53,12 @@ struct GraphicsState {
 
 class ContentWriter {
 public:
-    ContentWriter(PdfFontSet& fonts, PdfImageSet& images, size_t operations)
+    ContentWriter(PdfFontSet& fonts, PdfImageSet& images, size_t operations, std::string buffer)
         : fonts_(fonts)
         , images_(images)
+        , out_(std::move(buffer))
     {
+        out_.clear();
         // Room for what a drawing operation typically takes, so the text
         // seldom moves while it grows.
         constexpr size_t kBytesPerOperation = 64;
@@ -533,9 +535,10 @@ int PdfImageSet::Write(cairo_surface_t* image)
     return pdf_.WriteStream(object, std::move(dictionary), std::move(rgb), StreamData::Compressed) ? object : 0;
 }
 
-std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images)
+std::string PageContent(
+    const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images, std::string buffer)
 {
-    ContentWriter writer(fonts, images, page.Ops.size());
+    ContentWriter writer(fonts, images, page.Ops.size(), std::move(buffer));
     writer.Begin(geometry);
     for (const DrawOp& op : page.Ops)
         writer.Draw(op);

@@ -36,6 +36,8 @@ private:
     std::vector<int> objects_;
 };
 
-std::string PageContent(const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images);
+// The content stream of a page, written into buffer (whose room it reuses).
+std::string PageContent(
+    const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images, std::string buffer = {});
 
 } // namespace plotwise

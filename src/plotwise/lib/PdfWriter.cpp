@@ -15,6 +15,7 @@ constexpr int kCompressionLevel = 1;
 constexpr int kMaximumDecimals = 6;
 // Pages waiting to be compressed and written, at most.
 constexpr size_t kMaximumQueuedBytes = 64 * 1024 * 1024;
+constexpr size_t kSpareBuffers = 4;
 
 } // namespace
 
@@ -162,31 +163,52 @@ bool PdfFile::Enqueue(Pending pending)
         worker_ = std::thread([this] { Run(); });
     // Memory holds a bounded amount of unwritten pages: a job that lays out
     // faster than the disk takes it waits here.
+    producerWaiting_ = true;
     room_.wait(guard, [this] { return queuedBytes_ < kMaximumQueuedBytes || queue_.empty() || failed_; });
+    producerWaiting_ = false;
     queuedBytes_ += bytes;
     queue_.push_back(std::move(pending));
-    wake_.notify_one();
+    // Waking the thread costs a system call: only when it sleeps.
+    if (workerWaiting_)
+        wake_.notify_one();
     return !failed_;
+}
+
+std::string PdfFile::SpareBuffer()
+{
+    std::lock_guard guard(lock_);
+    if (spare_.empty())
+        return {};
+    std::string buffer = std::move(spare_.back());
+    spare_.pop_back();
+    return buffer;
 }
 
 void PdfFile::Run()
 {
     std::unique_lock guard(lock_);
     while (true) {
+        workerWaiting_ = true;
         wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
+        workerWaiting_ = false;
         if (queue_.empty())
             return;
         Pending pending = std::move(queue_.front());
         queue_.pop_front();
-        busy_ = true;
         guard.unlock();
         bool written = !failed_ && WritePending(pending);
         guard.lock();
-        busy_ = false;
         queuedBytes_ -= pending.Dictionary.size() + pending.Data.size();
         if (!written)
             failed_ = true;
-        room_.notify_all();
+        // A page's text is kept for the next page to be written into, which
+        // spares allocating and faulting in its memory again.
+        if (pending.Data.capacity() > 0 && spare_.size() < kSpareBuffers) {
+            pending.Data.clear();
+            spare_.push_back(std::move(pending.Data));
+        }
+        if (producerWaiting_)
+            room_.notify_all();
     }
 }
 

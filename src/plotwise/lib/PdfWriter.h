@@ -61,6 +61,9 @@ public:
     // trailer. False when any write failed or a reserved number was never
     // written.
     bool Finish(int root, int info);
+    // An empty text with room from a stream already written, for the next
+    // stream's data; a new text when there is none.
+    std::string SpareBuffer();
     // Stops writing; what was not written yet is dropped. The output file
     // may then be abandoned.
     void Cancel();
@@ -93,8 +96,10 @@ private:
     std::condition_variable room_;
     std::deque<Pending> queue_;
     size_t queuedBytes_ = 0;
+    std::vector<std::string> spare_;
     bool stopping_ = false;
-    bool busy_ = false;
+    bool workerWaiting_ = false;
+    bool producerWaiting_ = false;
     std::atomic<bool> failed_ = false;
     std::thread worker_;
 
