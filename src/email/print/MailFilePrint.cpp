@@ -75,7 +75,10 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
 
     const MailFileEntry entry = EntryForFile(file);
     MailSession& mail = Mail();
-    platform::MAPIInitialize(nullptr);
+    if (platform::Failed(platform::MAPIInitialize(nullptr))) {
+        shell::ShowMessageId(kEmailPrintFailedMessage);
+        return MailFilePrintResult::NotPrinted;
+    }
     platform::OpenMaildirSession({ { u"", entry.storeDirectory } }, &mail.session);
     const std::vector<std::uint8_t> storeId
         = platform::MakeEntryId({ platform::EntryKind::Store, entry.storeDirectory.string(), {}, {} });
