@@ -10,20 +10,6 @@ using namespace plotwise_test;
 
 namespace {
 
-std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, count);
-    pclose(pipe);
-    return output;
-}
-
 int PdfPages(const std::string& path)
 {
     std::string info = RunCommand("pdfinfo '" + path + "' 2>/dev/null");

@@ -12,112 +12,18 @@ using namespace plotwise_test;
 
 namespace {
 
-std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, count);
-    pclose(pipe);
-    return output;
-}
-
 // A 4 x 4 bitmap, 24 bits per dot, one inch square: green and white
 // quarters on top, blue and red below (rows are stored bottom first).
+// clang-format off
 const uint8_t kBitmap[] = {
-    40,
-    0,
-    0,
-    0,
-    4,
-    0,
-    0,
-    0,
-    4,
-    0,
-    0,
-    0,
-    1,
-    0,
-    24,
-    0, // size, width, height, planes, bits
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0, // no compression, no palette
-    255,
-    0,
-    0,
-    255,
-    0,
-    0,
-    0,
-    0,
-    255,
-    0,
-    0,
-    255, // blue, blue, red, red
-    255,
-    0,
-    0,
-    255,
-    0,
-    0,
-    0,
-    0,
-    255,
-    0,
-    0,
-    255,
-    0,
-    255,
-    0,
-    0,
-    255,
-    0,
-    255,
-    255,
-    255,
-    255,
-    255,
-    255, // green, green, white, white
-    0,
-    255,
-    0,
-    0,
-    255,
-    0,
-    255,
-    255,
-    255,
-    255,
-    255,
-    255,
+    40, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 1, 0, 24, 0, // size, width, height, planes, bits
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // no compression, no palette
+    255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, // blue, blue, red, red
+    255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255,
+    0, 255, 0, 0, 255, 0, 255, 255, 255, 255, 255, 255, // green, green, white, white
+    0, 255, 0, 0, 255, 0, 255, 255, 255, 255, 255, 255,
 };
+// clang-format on
 
 // Everything the display list holds: text in several faces, sizes and
 // scripts (the Japanese comes from a fallback face with CFF outlines),

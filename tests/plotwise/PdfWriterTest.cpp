@@ -79,6 +79,14 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(path_); }
 
+    // The output file, opened, with the document's header written.
+    void Open(OutputFile& file, PdfFile& pdf)
+    {
+        std::string error;
+        ASSERT_TRUE(file.Open(path_, ExistingFile::Replace, error)) << error;
+        ASSERT_TRUE(pdf.Begin());
+    }
+
     std::string Contents() const
     {
         std::ifstream in(path_, std::ios::binary);
@@ -95,10 +103,8 @@ protected:
 TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
 {
     OutputFile file;
-    std::string error;
-    ASSERT_TRUE(file.Open(path_, ExistingFile::Replace, error)) << error;
     PdfFile pdf(file);
-    ASSERT_TRUE(pdf.Begin());
+    ASSERT_NO_FATAL_FAILURE(Open(file, pdf));
     int catalog = pdf.Reserve();
     int pages = pdf.Reserve();
     int content = pdf.Reserve();
@@ -111,6 +117,7 @@ TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
     ASSERT_TRUE(pdf.WriteObject(catalog, "<</Type/Catalog/Pages 2 0 R>>"));
     ASSERT_TRUE(pdf.WriteObject(info, "<<>>"));
     ASSERT_TRUE(pdf.Finish(catalog, info));
+    std::string error;
     ASSERT_TRUE(file.Commit(error)) << error;
 
     std::string bytes = Contents();
@@ -146,10 +153,8 @@ TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
 TEST_F(PdfFileTest, AnObjectReservedAndNeverWrittenFailsTheDocument)
 {
     OutputFile file;
-    std::string error;
-    ASSERT_TRUE(file.Open(path_, ExistingFile::Replace, error)) << error;
     PdfFile pdf(file);
-    ASSERT_TRUE(pdf.Begin());
+    ASSERT_NO_FATAL_FAILURE(Open(file, pdf));
     int catalog = pdf.Reserve();
     pdf.Reserve();
     ASSERT_TRUE(pdf.WriteObject(catalog, "<<>>"));

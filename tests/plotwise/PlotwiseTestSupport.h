@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,21 @@ inline std::string ReadFile(const std::string& path)
     std::stringstream content;
     content << file.rdbuf();
     return content.str();
+}
+
+// What a shell command wrote on its standard output.
+inline std::string RunCommand(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return output;
+    char buffer[4096];
+    size_t count = 0;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, count);
+    pclose(pipe);
+    return output;
 }
 
 struct JobResult {

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -72,6 +73,16 @@ struct PictureOp {
 };
 
 using DrawOp = std::variant<TextOp, RectangleOp, PolylineOp, PictureOp>;
+
+// A rectangle with its left above its right and its top above its bottom.
+inline RECT Normalised(RECT rect)
+{
+    if (rect.left > rect.right)
+        std::swap(rect.left, rect.right);
+    if (rect.top > rect.bottom)
+        std::swap(rect.top, rect.bottom);
+    return rect;
+}
 
 struct Page {
     std::vector<DrawOp> Ops;

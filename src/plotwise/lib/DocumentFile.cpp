@@ -29,6 +29,12 @@ bool OpenDocumentFile(
     return file.Open(path, ExistingFile::KeepAndNumber, error);
 }
 
+std::string DocumentWriteFailure(const OutputFile& file, const std::string& path)
+{
+    int writeErrno = file.WriteErrno();
+    return writeErrno ? CannotWrite(path, writeErrno) : "cannot write " + path + ": rendering failed";
+}
+
 bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error)
 {
     int job = cupsPrintFile(setup.CupsQueue.c_str(), path.c_str(), title.c_str(), 0, nullptr);

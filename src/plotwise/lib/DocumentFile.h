@@ -15,6 +15,10 @@ namespace plotwise {
 bool OpenDocumentFile(
     const PrintSetup& setup, const std::string& title, OutputFile& file, std::string& path, std::string& error);
 
+// The message for a document that could not be written: the system's
+// reason for a failed write when there was one.
+std::string DocumentWriteFailure(const OutputFile& file, const std::string& path);
+
 // Sends a finished document to the setup's CUPS queue and removes it.
 bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error);
 

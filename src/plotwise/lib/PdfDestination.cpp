@@ -131,9 +131,7 @@ private:
     bool Failed(std::string& error)
     {
         pdf_.Cancel();
-        // The output file knows the system's reason for a failed write.
-        int writeErrno = file_.WriteErrno();
-        error = writeErrno ? CannotWrite(path_, writeErrno) : "cannot write " + path_ + ": rendering failed";
+        error = DocumentWriteFailure(file_, path_);
         file_.Abandon();
         return false;
     }

@@ -31,15 +31,6 @@ Rgb ToRgb(COLORREF color)
         static_cast<uint8_t>((color >> 16) & 0xFF) };
 }
 
-RECT Normalised(RECT rect)
-{
-    if (rect.left > rect.right)
-        std::swap(rect.left, rect.right);
-    if (rect.top > rect.bottom)
-        std::swap(rect.top, rect.bottom);
-    return rect;
-}
-
 // The parts of the graphics state the stream sets, so that each is written
 // only when it changes.
 struct GraphicsState {

@@ -16,15 +16,6 @@ void SetColor(cairo_t* context, COLORREF color)
         context, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
 }
 
-RECT Normalised(RECT rect)
-{
-    if (rect.left > rect.right)
-        std::swap(rect.left, rect.right);
-    if (rect.top > rect.bottom)
-        std::swap(rect.top, rect.bottom);
-    return rect;
-}
-
 void FillRect(cairo_t* context, const RECT& rect, COLORREF color)
 {
     RECT r = Normalised(rect);
