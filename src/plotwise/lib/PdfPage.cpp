@@ -282,10 +282,9 @@ private:
                 reached = natural - adjustment * em / 1000.0;
             }
             uint32_t code = fonts_.UseGlyph(size, font, glyph.Index, character, previousWidth) & 0xFFFF;
-            out_ += kHex[code >> 12];
-            out_ += kHex[(code >> 8) & 0xF];
-            out_ += kHex[(code >> 4) & 0xF];
-            out_ += kHex[code & 0xF];
+            const char digits[]
+                = { kHex[code >> 12], kHex[(code >> 8) & 0xF], kHex[(code >> 4) & 0xF], kHex[code & 0xF] };
+            out_.append(digits, sizeof digits);
         }
         out_ += ">]TJ\n";
     }

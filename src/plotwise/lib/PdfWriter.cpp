@@ -23,7 +23,7 @@ void AppendInteger(std::string& out, int64_t value)
 {
     char buffer[24];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    out.append(buffer, static_cast<size_t>(result.ptr - buffer));
 }
 
 void AppendReal(std::string& out, double value, int decimals)
