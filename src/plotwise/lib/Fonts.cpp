@@ -404,7 +404,7 @@ std::vector<FamilyInfo> EnumerableFamilies()
     };
     std::vector<FamilyInfo> families = InstalledFamilies();
     for (const auto& [face, fixedPitch] : kHandheldFaces) {
-        auto sameName = [face](const FamilyInfo& family) { return family.Family == face; };
+        auto sameName = [name = face](const FamilyInfo& family) { return family.Family == name; };
         if (std::none_of(families.begin(), families.end(), sameName))
             families.push_back(FamilyInfo { face, ANSI_CHARSET, fixedPitch, true });
     }
