@@ -326,25 +326,28 @@ bool PdfFontSet::WriteAll()
     for (const auto& face : faces_) {
         if (face->Kind == Program::None)
             continue;
+        // The subset's name and glyph map, shared by every size of the face.
+        std::string name;
         std::string cidToGid;
-        if (!WriteFace(*face, cidToGid))
+        if (!WriteFace(*face, name, cidToGid))
             return false;
         for (const auto& size : sizes_) {
-            if (size->Owner == face.get() && !WriteSize(*size, cidToGid))
+            if (size->Owner == face.get() && !WriteSize(*size, name, cidToGid))
                 return false;
         }
     }
     return true;
 }
 
-bool PdfFontSet::WriteFace(FaceEntry& entry, std::string& cidToGid)
+bool PdfFontSet::WriteFace(FaceEntry& entry, std::string& name, std::string& cidToGid)
 {
     const FontFace& face = *entry.Face;
     FT_Face ft = face.Face;
     std::vector<uint32_t> newGlyphs;
     std::string program = Subset(entry, newGlyphs);
     int file = program.empty() ? 0 : pdf_.Reserve();
-    std::string name = "/" + SubsetTag(PostScriptName(face), entry.Codes) + "+" + PostScriptName(face);
+    const std::string postScriptName = PostScriptName(face);
+    name = "/" + SubsetTag(postScriptName, entry.Codes) + "+" + postScriptName;
 
     int flags = face.SymbolCmap ? kFlagSymbolic : kFlagNonsymbolic;
     if (FT_IS_FIXED_WIDTH(ft))
@@ -419,10 +422,9 @@ bool PdfFontSet::WriteFace(FaceEntry& entry, std::string& cidToGid)
     return true;
 }
 
-bool PdfFontSet::WriteSize(const SizeEntry& size, const std::string& cidToGid)
+bool PdfFontSet::WriteSize(const SizeEntry& size, const std::string& name, const std::string& cidToGid)
 {
     const FaceEntry& owner = *size.Owner;
-    std::string name = "/" + SubsetTag(PostScriptName(*owner.Face), owner.Codes) + "+" + PostScriptName(*owner.Face);
     int descendant = pdf_.Reserve();
     std::string type0 = "<</Type/Font/Subtype/Type0/BaseFont" + name + "/Encoding/Identity-H/DescendantFonts[";
     AppendReference(type0, descendant);

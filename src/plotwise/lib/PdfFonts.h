@@ -70,8 +70,8 @@ public:
     bool WriteAll();
 
 private:
-    bool WriteFace(FaceEntry& face, std::string& cidToGid);
-    bool WriteSize(const SizeEntry& size, const std::string& cidToGidMap);
+    bool WriteFace(FaceEntry& face, std::string& name, std::string& cidToGid);
+    bool WriteSize(const SizeEntry& size, const std::string& name, const std::string& cidToGid);
 
     PdfFile& pdf_;
     std::vector<std::unique_ptr<FaceEntry>> faces_;

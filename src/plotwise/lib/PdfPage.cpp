@@ -328,18 +328,12 @@ private:
             Writer->Real(Baseline - fy * Scale);
             Writer->out_ += ' ';
         }
-        int Move(const FT_Vector& to)
+        int Move(const FT_Vector& to) { return Segment(to, "m\n"); }
+        int Line(const FT_Vector& to) { return Segment(to, "l\n"); }
+        int Segment(const FT_Vector& to, const char* op)
         {
             Point(to.x, to.y);
-            Writer->out_ += "m\n";
-            CurrentX = to.x;
-            CurrentY = to.y;
-            return 0;
-        }
-        int Line(const FT_Vector& to)
-        {
-            Point(to.x, to.y);
-            Writer->out_ += "l\n";
+            Writer->out_ += op;
             CurrentX = to.x;
             CurrentY = to.y;
             return 0;

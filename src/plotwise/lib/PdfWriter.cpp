@@ -1,5 +1,7 @@
 #include "PdfWriter.h"
 
+#include "Fonts.h"
+
 #include <libdeflate.h>
 
 #include <algorithm>
@@ -79,33 +81,12 @@ void AppendHexString(std::string& out, std::string_view bytes)
 
 void AppendTextString(std::string& out, std::string_view utf8)
 {
-    std::string utf16 = "\xFE\xFF";
-    size_t at = 0;
-    while (at < utf8.size()) {
-        unsigned char lead = static_cast<unsigned char>(utf8[at]);
-        int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        if (at + static_cast<size_t>(length) > utf8.size() || (lead >= 0x80 && lead < 0xC0)) {
-            code = 0xFFFD;
-            length = 1;
-        } else {
-            for (int i = 1; i < length; ++i)
-                code = (code << 6) | (static_cast<unsigned char>(utf8[at + static_cast<size_t>(i)]) & 0x3F);
-        }
-        at += static_cast<size_t>(length);
-        auto unit = [&](char32_t value) {
-            utf16 += static_cast<char>(value >> 8);
-            utf16 += static_cast<char>(value & 0xFF);
-        };
-        if (code > 0xFFFF && code <= 0x10FFFF) {
-            code -= 0x10000;
-            unit(0xD800 + (code >> 10));
-            unit(0xDC00 + (code & 0x3FF));
-        } else {
-            unit(code > 0xFFFF ? 0xFFFD : code);
-        }
+    std::string bytes = "\xFE\xFF";
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes += static_cast<char>(unit >> 8);
+        bytes += static_cast<char>(unit & 0xFF);
     }
-    AppendHexString(out, utf16);
+    AppendHexString(out, bytes);
 }
 
 void PdfFile::CompressorDeleter::operator()(libdeflate_compressor* compressor) const
