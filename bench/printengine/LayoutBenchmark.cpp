@@ -99,8 +99,8 @@ void RunJobs(
     setenv("PLOTWISE_PAPER", "letter", 1);
     setenv("PLOTWISE_DPI", "600", 1);
     setenv("LC_ALL", "en_US.UTF-8", 1);
-    shell::Settings().ViewMode = shell::kViewDocuments;
-    shell::Settings().QuickPrint = 1;
+    core::Settings().ViewMode = core::kViewDocuments;
+    core::Settings().QuickPrint = 1;
 
     int pages = 0;
     for (auto _ : state) {

@@ -82,7 +82,7 @@ void PrintToRecording(benchmark::State& state)
     const std::filesystem::path recording
         = std::filesystem::temp_directory_path() / ("tallowin-rtf-bench-" + std::to_string(getpid()) + ".txt");
     setenv("PLOTWISE_OUTPUT", recording.c_str(), 1);
-    shell::Settings().QuickPrint = 1;
+    core::Settings().QuickPrint = 1;
     for (auto _ : state) {
         printengine::ResetPrintEngine();
         if (!LoadSource()) {

@@ -90,11 +90,11 @@ void PrepareRun()
         setenv("PLOTWISE_DPI", "300", 1);
         platform::SetMessageBoxHost([](std::u16string_view, std::u16string_view) { return platform::IDOK; });
     }
-    shell::ResetAppSettings();
-    shell::ResetRunOptions();
-    shell::Settings().ViewMode = shell::kViewWorkbooks;
-    shell::Options().SkipSheetDialog = 1;
-    shell::Options().SheetRange = 2;
+    core::ResetAppSettings();
+    core::ResetRunOptions();
+    core::Settings().ViewMode = core::kViewWorkbooks;
+    core::Options().SkipSheetDialog = 1;
+    core::Options().SheetRange = 2;
 }
 
 // Prints the last 512 rows of a sheet of `rows` rows: the same number of
@@ -109,9 +109,9 @@ void PrintSheet(benchmark::State& state, SheetWalkMode mode)
     PreferredSheetWalk() = mode;
     for (auto _ : state) {
         PrepareRun();
-        shell::Options().SheetRange = 3;
-        shell::Options().SheetRangeFrom = { 0, static_cast<std::uint16_t>(rows - kPrintedRows) };
-        shell::Options().SheetRangeTo = { kColumns - 1, static_cast<std::uint16_t>(rows - 1) };
+        core::Options().SheetRange = 3;
+        core::Options().SheetRangeFrom = { 0, static_cast<std::uint16_t>(rows - kPrintedRows) };
+        core::Options().SheetRangeTo = { kColumns - 1, static_cast<std::uint16_t>(rows - 1) };
         PrintWorkbook(nullptr, nullptr, path.c_str());
     }
     std::ifstream recording(Directory() / "job.txt");

@@ -42,18 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < size; i += 2)
         text[i / 2] = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
 
-    shell::ResetAppSettings();
-    shell::ResetRunOptions();
+    core::ResetAppSettings();
+    core::ResetRunOptions();
     shell::ParseCommandLine(text.data());
-    const shell::RunOptions& options = shell::Options();
-    const shell::AppSettings& settings = shell::Settings();
+    const core::RunOptions& options = core::Options();
+    const core::AppSettings& settings = core::Settings();
     if (settings.SheetCustomPercent < 25 || settings.SheetCustomPercent > 250)
         std::abort();
     if (options.SheetIndex != 0xFFFF && options.SheetIndex > 9)
         std::abort();
     if (options.SheetRange < 0 || options.SheetRange > 3 || settings.SheetSizing > 2)
         std::abort();
-    if (shell::HasCommandLineFile() && options.CommandLineFile.back() != u'\0')
+    if (core::HasCommandLineFile() && options.CommandLineFile.back() != u'\0')
         std::abort();
 
     // A reference that parses names a cell whose name parses back to it.

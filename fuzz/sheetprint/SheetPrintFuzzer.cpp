@@ -55,16 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    shell::ResetAppSettings();
-    shell::ResetRunOptions();
-    shell::Settings().ViewMode = shell::kViewWorkbooks;
-    shell::Options().SkipSheetDialog = 1;
+    core::ResetAppSettings();
+    core::ResetRunOptions();
+    core::Settings().ViewMode = core::kViewWorkbooks;
+    core::Options().SkipSheetDialog = 1;
     // The first byte past the records chooses sizing and range, so the
     // fuzzer reaches the scaled drawing and every range.
     if (size > 0) {
-        shell::Settings().SheetSizing = static_cast<std::uint8_t>(data[size - 1] % 3);
-        shell::Settings().SheetCustomPercent = static_cast<std::int16_t>(25 + data[size - 1]);
-        shell::Options().SheetRange = data[size - 1] % 3;
+        core::Settings().SheetSizing = static_cast<std::uint8_t>(data[size - 1] % 3);
+        core::Settings().SheetCustomPercent = static_cast<std::int16_t>(25 + data[size - 1]);
+        core::Options().SheetRange = data[size - 1] % 3;
     }
     const std::u16string path(workbookPath.begin(), workbookPath.end());
     spreadsheet::PrintWorkbook(nullptr, nullptr, path.c_str());

@@ -244,10 +244,10 @@ std::int32_t DefaultTabWidth()
         TEXTMETRICW metrics {};
         PLW_GetTextMetrics(job.PrinterDc, &metrics);
         PLW_SelectObject(job.PrinterDc, previous);
-        job.DefaultTab = Saturate(static_cast<std::int64_t>(metrics.tmAveCharWidth) * shell::Settings().TextTabSize);
+        job.DefaultTab = Saturate(static_cast<std::int64_t>(metrics.tmAveCharWidth) * core::Settings().TextTabSize);
     } else {
-        const std::int64_t den = static_cast<std::int64_t>(shell::Settings().ScaleDen) * 2;
-        job.DefaultTab = den == 0 ? 0 : Saturate(static_cast<std::int64_t>(shell::Settings().ScaleNum) * job.Dpi / den);
+        const std::int64_t den = static_cast<std::int64_t>(core::Settings().ScaleDen) * 2;
+        job.DefaultTab = den == 0 ? 0 : Saturate(static_cast<std::int64_t>(core::Settings().ScaleNum) * job.Dpi / den);
     }
     return job.DefaultTab;
 }

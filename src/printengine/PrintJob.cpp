@@ -25,13 +25,13 @@ static_assert(sizeof(PLW_PAGESETUP) == kPageSetupSize);
 
 bool QuickPrintApplies()
 {
-    const shell::AppSettings& settings = shell::Settings();
-    const shell::RunOptions& options = shell::Options();
+    const core::AppSettings& settings = core::Settings();
+    const core::RunOptions& options = core::Options();
     switch (settings.ViewMode) {
-    case shell::kViewDocuments:
-    case shell::kViewEmail:
+    case core::kViewDocuments:
+    case core::kViewEmail:
         return settings.QuickPrint != 0 || options.QuickPrintOnce != 0;
-    case shell::kViewWorkbooks:
+    case core::kViewWorkbooks:
         return options.QuickPrintOnce != 0;
     default:
         return false;
@@ -40,7 +40,7 @@ bool QuickPrintApplies()
 
 int FailJob()
 {
-    shell::HideBusyCursor();
+    core::HideBusyCursor();
     return kPrintJobFailed;
 }
 
@@ -78,14 +78,14 @@ int StartPrintJob()
     if (PLW_Init(kLibraryClientName) != 0)
         return kPrintJobFailed;
     PLW_SetReportLevel(kReportLevel);
-    shell::ShowBusyCursor();
+    core::ShowBusyCursor();
 
     PLW_PAGESETUP setup {};
     setup.lStructSize = kPageSetupSize;
     setup.Flags = PLW_PSD_DEFAULT_FLAGS;
     if (QuickPrintApplies())
         setup.Flags |= PLW_PSD_QUICKPRINT;
-    shell::Options().QuickPrintOnce = 0;
+    core::Options().QuickPrintOnce = 0;
 
     if (PLW_PrintDlg(&setup) == 0) {
         job.PrinterDc = PLW_GetPrinterDC();
@@ -120,7 +120,7 @@ int StartPrintJob()
 
     const std::int32_t smallestText = job.Dpi / 3;
     if (job.TextWidth < smallestText || job.TextHeight < smallestText) {
-        shell::ShowMessageId(kInvalidPageSettingsMessage);
+        core::ShowMessageId(kInvalidPageSettingsMessage);
         return FailJob();
     }
 
@@ -163,7 +163,7 @@ void EndPrintJob()
     FreeFlowResources();
 
     PLW_UnInit();
-    shell::HideBusyCursor();
+    core::HideBusyCursor();
     job.Printing = false;
     FreeColorTable();
 }

@@ -64,12 +64,12 @@ std::int32_t TwipsToDevice(std::int32_t twips)
 
 std::int32_t ScaledTwipsToDevice(std::int32_t twips)
 {
-    return ScaledTwipsToDevice(twips, Job().Dpi, shell::Settings().ScaleNum, shell::Settings().ScaleDen);
+    return ScaledTwipsToDevice(twips, Job().Dpi, core::Settings().ScaleNum, core::Settings().ScaleDen);
 }
 
 std::int32_t ScaledHalfPointsToDevice(std::int32_t halfPoints)
 {
-    return ScaledHalfPointsToDevice(halfPoints, Job().Dpi, shell::Settings().ScaleNum, shell::Settings().ScaleDen);
+    return ScaledHalfPointsToDevice(halfPoints, Job().Dpi, core::Settings().ScaleNum, core::Settings().ScaleDen);
 }
 
 } // namespace printengine

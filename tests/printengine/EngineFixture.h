@@ -47,8 +47,8 @@ protected:
     void SetUp() override
     {
         setenv("LC_ALL", "en_US.UTF-8", 1);
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         ResetPrintEngine();
         InstallFakePrinter();
     }

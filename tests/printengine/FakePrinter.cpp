@@ -238,7 +238,7 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
         shownMessages.emplace_back(text);
         return platform::IDOK;
     });
-    shell::SetBusyCursorHost([](bool busy) { busyDepth += busy ? 1 : -1; });
+    core::SetBusyCursorHost([](bool busy) { busyDepth += busy ? 1 : -1; });
     PLW_GetVersion = FakeGetVersion;
     PLW_Init = FakeInit;
     PLW_SetReportLevel = FakeSetReportLevel;

@@ -112,8 +112,8 @@ TEST_F(RealizeTest, FamilyAndPitchBits)
 TEST_F(RealizeTest, SizeFollowsTheResizeRatio)
 {
     Define(u"Liberation Sans");
-    shell::Settings().ScaleNum = 3;
-    shell::Settings().ScaleDen = 2;
+    core::Settings().ScaleNum = 3;
+    core::Settings().ScaleDen = 2;
     TextRun run = RunWith(0);
     ASSERT_EQ(RealizeRunFont(run), 1);
     EXPECT_EQ(FakeLog().FontsMade[0].lfHeight, -75);

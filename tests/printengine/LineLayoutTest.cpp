@@ -207,7 +207,7 @@ TEST_F(LineLayoutTest, TabsPlaceTheTextThatFollows)
     for (const Row& row : rows) {
         ResetPrintEngine();
         InstallFakePrinter();
-        shell::Settings().TextTabSize = row.TabSize;
+        core::Settings().TextTabSize = row.TabSize;
         StartJobWithFont(2550);
         Job().PlainTextMode = row.PlainTextMode;
         for (std::int32_t stop : row.StopsTwips)
@@ -352,8 +352,8 @@ TEST_F(LineLayoutTest, DefaultTabWidth)
 {
     StartJobWithFont(2550);
     EXPECT_EQ(DefaultTabWidth(), 150); // half an inch at 300 dpi
-    shell::Settings().ScaleNum = 3;
-    shell::Settings().ScaleDen = 2;
+    core::Settings().ScaleNum = 3;
+    core::Settings().ScaleDen = 2;
     EXPECT_EQ(DefaultTabWidth(), 225);
     EXPECT_EQ(Job().DefaultTab, 225);
     // Plain text without a realised first run still uses half an inch.

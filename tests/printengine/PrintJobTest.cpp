@@ -108,25 +108,25 @@ TEST_F(PrintJobTest, QuickPrintFlag)
         bool Quick;
     };
     const Row rows[] = {
-        { shell::kViewDocuments, 0, 0, false },
-        { shell::kViewDocuments, 1, 0, true },
-        { shell::kViewDocuments, 0, 1, true },
-        { shell::kViewEmail, 1, 0, true },
-        { shell::kViewEmail, 0, 1, true },
-        { shell::kViewWorkbooks, 1, 0, false },
-        { shell::kViewWorkbooks, 0, 1, true },
-        { shell::kViewNone, 1, 1, false },
+        { core::kViewDocuments, 0, 0, false },
+        { core::kViewDocuments, 1, 0, true },
+        { core::kViewDocuments, 0, 1, true },
+        { core::kViewEmail, 1, 0, true },
+        { core::kViewEmail, 0, 1, true },
+        { core::kViewWorkbooks, 1, 0, false },
+        { core::kViewWorkbooks, 0, 1, true },
+        { core::kViewNone, 1, 1, false },
     };
     for (const Row& row : rows) {
         ResetPrintEngine();
         InstallFakePrinter();
-        shell::Settings().ViewMode = row.ViewMode;
-        shell::Settings().QuickPrint = row.QuickPrint;
-        shell::Options().QuickPrintOnce = row.QuickPrintOnce;
+        core::Settings().ViewMode = row.ViewMode;
+        core::Settings().QuickPrint = row.QuickPrint;
+        core::Options().QuickPrintOnce = row.QuickPrintOnce;
         StartPrintJob();
         EXPECT_EQ(FakeLog().DialogFlags, row.Quick ? 0x2F00u : 0x0F00u)
             << row.ViewMode << " " << row.QuickPrint << " " << row.QuickPrintOnce;
-        EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
+        EXPECT_EQ(core::Options().QuickPrintOnce, 0);
         EndPrintJob();
     }
 }

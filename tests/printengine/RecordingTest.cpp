@@ -49,10 +49,10 @@ protected:
         setenv("PLOTWISE_MARGINS", "1in", 1);
         unsetenv("PLOTWISE_DIALOG");
         platform::SetMessageBoxHost([](std::u16string_view, std::u16string_view) { return platform::IDOK; });
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
-        shell::Settings().ViewMode = shell::kViewDocuments;
-        shell::Settings().QuickPrint = 1;
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        core::Settings().ViewMode = core::kViewDocuments;
+        core::Settings().QuickPrint = 1;
         ResetPrintEngine();
     }
 
@@ -261,7 +261,7 @@ TEST_F(RecordingTest, TabsInPlainTextFollowTheAverageWidth)
     for (const Row& row : rows) {
         ResetPrintEngine();
         fs::remove(output);
-        shell::Settings().TextTabSize = row.TabSize;
+        core::Settings().TextTabSize = row.TabSize;
         StartMonoJob();
         Job().PlainTextMode = row.PlainTextMode;
         Feed(u"a\tb\t\tc");

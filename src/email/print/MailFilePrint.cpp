@@ -68,7 +68,7 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
     const fs::path file = fs::absolute(path, error).lexically_normal();
     std::unique_ptr<platform::IMessage> probe;
     if (error || platform::Failed(platform::OpenMessageFile(file, &probe))) {
-        shell::ShowMessageId(kEmailPrintFailedMessage);
+        core::ShowMessageId(kEmailPrintFailedMessage);
         return MailFilePrintResult::NotPrinted;
     }
     probe.reset();
@@ -76,7 +76,7 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
     const MailFileEntry entry = EntryForFile(file);
     MailSession& mail = Mail();
     if (platform::Failed(platform::MAPIInitialize(nullptr))) {
-        shell::ShowMessageId(kEmailPrintFailedMessage);
+        core::ShowMessageId(kEmailPrintFailedMessage);
         return MailFilePrintResult::NotPrinted;
     }
     platform::OpenMaildirSession({ { u"", entry.storeDirectory } }, &mail.session);

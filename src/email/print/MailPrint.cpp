@@ -61,7 +61,7 @@ void PutFlowCharSink(char16_t ch)
 
 const char16_t* LoadProgramString(unsigned id, std::size_t)
 {
-    return shell::LoadResString(shell::ResourceModule(), id, nullptr, 0);
+    return core::LoadResString(core::ResourceModule(), id, nullptr, 0);
 }
 
 enum class FontRole { Header, Body };
@@ -70,7 +70,7 @@ enum class FontRole { Header, Body };
 // the current format.
 void DefineMailFont(FontRole role)
 {
-    const shell::AppSettings& settings = shell::Settings();
+    const core::AppSettings& settings = core::Settings();
     const bool header = role == FontRole::Header;
     printengine::SetFaceName(header ? settings.MailHeaderFontFace : settings.MailBodyFontFace);
     printengine::CharFormat& format = printengine::CurrentCharFormat();
@@ -233,7 +233,7 @@ void PrintAttachmentNames(IMessage& message)
         if (!anyRow) {
             anyRow = true;
             char16_t heading[kHeaderLabelUnits] = {};
-            shell::LoadResString(shell::ResourceModule(), platform::kStrHeaderAttachments, heading, kHeaderLabelUnits);
+            core::LoadResString(core::ResourceModule(), platform::kStrHeaderAttachments, heading, kHeaderLabelUnits);
             PutMailLine(heading);
         }
         if (const char16_t* name = TextColumn(row, platform::PR_ATTACH_FILENAME_W)) {
@@ -265,7 +265,7 @@ void PrintHeaderLines(const MailPrintState& state)
         to = state.recipients->To();
         cc = state.recipients->Cc();
     }
-    for (HeaderKind kind : HeaderOrder(shell::Settings().MailHeaderOrder)) {
+    for (HeaderKind kind : HeaderOrder(core::Settings().MailHeaderOrder)) {
         switch (kind) {
         case HeaderKind::Subject:
             PrintHeaderLine(kind, state.Text(kSubjectPosition));
@@ -367,7 +367,7 @@ void FinishMailPrint(MailViewRefresh refresh)
     } else {
         Mail().FailStep = 0;
     }
-    shell::HideBusyCursor();
+    core::HideBusyCursor();
 }
 
 } // namespace
@@ -382,12 +382,12 @@ std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefres
 {
     ConnectMailOutput();
     // E-mail always prints unscaled.
-    const std::int32_t resizeChoice = shell::Settings().ResizeChoice;
-    shell::SetResizeChoice(shell::kResizeChoice100);
+    const std::int32_t resizeChoice = core::Settings().ResizeChoice;
+    core::SetResizeChoice(core::kResizeChoice100);
     if (printengine::StartPrintJob() != printengine::kPrintJobStarted) {
         printengine::Job().PlainTextMode = 0;
         printengine::EndPrintJob();
-        shell::SetResizeChoice(resizeChoice);
+        core::SetResizeChoice(resizeChoice);
         FinishMailPrint(refresh);
         return 0;
     }
@@ -407,11 +407,11 @@ std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefres
     // end, which must print in the size and with the tabs of the lines
     // before it.
     printengine::EndPrintJob();
-    shell::SetResizeChoice(resizeChoice);
+    core::SetResizeChoice(resizeChoice);
     printengine::Job().PlainTextMode = 0;
     const std::uint16_t failStep = Mail().FailStep;
     if (failStep != 0) {
-        shell::ShowMessageId(kEmailPrintFailedMessage);
+        core::ShowMessageId(kEmailPrintFailedMessage);
     }
     FinishMailPrint(refresh);
     state.bodyStream.reset();

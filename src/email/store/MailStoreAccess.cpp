@@ -49,7 +49,7 @@ std::int16_t ReadInt16(const std::vector<std::uint8_t>& bytes, std::size_t offse
 // The stored block: two signed 16-bit lengths, then the two identifiers
 // and two reserved bytes. A length below 1, or one that runs past the
 // block, gives no identifier.
-void TakeSavedBlock(shell::AppSettings& settings)
+void TakeSavedBlock(core::AppSettings& settings)
 {
     const std::vector<std::uint8_t>& blob = settings.MapiBlob;
     settings.MailEntryIdsTaken = true;
@@ -156,7 +156,7 @@ void RestoreSavedMailIds()
     MailSession& mail = Mail();
     FreeMapiBuffer(mail.MailStoreEntryId);
     FreeMapiBuffer(mail.MailFolderEntryId);
-    shell::AppSettings& settings = shell::Settings();
+    core::AppSettings& settings = core::Settings();
     if (!settings.MailEntryIdsTaken) {
         TakeSavedBlock(settings);
     }
@@ -168,8 +168,8 @@ void RememberMailIds()
 {
     const EntryIdBytes store = EntryIdBytesOf(Mail().MailStoreEntryId);
     const EntryIdBytes folder = EntryIdBytesOf(Mail().MailFolderEntryId);
-    shell::Settings().MailStoreEntryId.assign(store.begin(), store.end());
-    shell::Settings().MailFolderEntryId.assign(folder.begin(), folder.end());
+    core::Settings().MailStoreEntryId.assign(store.begin(), store.end());
+    core::Settings().MailFolderEntryId.assign(folder.begin(), folder.end());
 }
 
 bool OpenStoreAndFolder()

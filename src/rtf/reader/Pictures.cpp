@@ -70,7 +70,7 @@ static_assert(std::is_sorted(
 // A goal size in twips, scaled by the resize ratio.
 std::int32_t ScaledGoal(std::int32_t twips)
 {
-    const shell::AppSettings& settings = shell::Settings();
+    const core::AppSettings& settings = core::Settings();
     return static_cast<std::int32_t>(static_cast<std::int64_t>(twips) * settings.ScaleNum / settings.ScaleDen);
 }
 

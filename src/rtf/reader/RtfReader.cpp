@@ -278,7 +278,7 @@ int RtfPrintDocument()
     if (printengine::StartPrintJob() == printengine::kPrintJobStarted) {
         const int error = RtfParse();
         if (error != kRtfOk)
-            shell::ShowMessageId(kRtfParseErrorMessage);
+            core::ShowMessageId(kRtfParseErrorMessage);
         else
             result = kRtfPrinted;
     }

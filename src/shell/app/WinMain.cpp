@@ -79,15 +79,16 @@ Ending PrintCommandLineFile()
             break;
         }
     } else {
-        const char16_t* file = CommandLineFileName();
-        int result = Options().StartView == kViewWorkbooks ? PrintWorkbook(MainWindow(), ResourceModule(), file)
-                                                           : OpenAndPrintDocument(MainWindow(), ResourceModule(), file);
+        const char16_t* file = core::CommandLineFileName();
+        int result = core::Options().StartView == core::kViewWorkbooks
+            ? PrintWorkbook(MainWindow(), core::ResourceModule(), file)
+            : OpenAndPrintDocument(MainWindow(), core::ResourceModule(), file);
         if (result == 0)
             return Ending::NotPrinted;
     }
     switch (printengine::Job().FinalStatus) {
     case 0:
-        SaveSettings();
+        core::SaveSettings();
         return Ending::Printed;
     case 1:
         return Ending::Cancelled;
@@ -110,10 +111,10 @@ int ExitStatus(Ending ending, std::int32_t exitCodeMode)
 int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char16_t* commandLine, int)
 {
     programInstance = instance;
-    SetResourceModule(ChooseStartupResourceModule(instance));
+    core::SetResourceModule(ChooseStartupResourceModule(instance));
 
     if (!LoadPrintingLibrary()) {
-        ShowMessageId(platform::kStrPlotwiseMissing);
+        core::ShowMessageId(platform::kStrPlotwiseMissing);
         return ExitStatus(Ending::PrintingLibraryMissing, 0);
     }
 
@@ -122,14 +123,14 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     printengine::Job().FinalStatus = 0;
     if (commandLine != nullptr)
         ParseCommandLine(commandLine);
-    const std::int32_t exitCodeMode = Options().ExitCodeMode;
+    const std::int32_t exitCodeMode = core::Options().ExitCodeMode;
 
     char16_t className[kWindowTextUnits] = {};
     char16_t title[kWindowTextUnits] = {};
-    LoadResString(ResourceModule(), platform::kStrWindowClass, className, kWindowTextUnits);
-    LoadResString(ResourceModule(), platform::kStrWindowTitle, title, kWindowTextUnits);
+    core::LoadResString(core::ResourceModule(), platform::kStrWindowClass, className, kWindowTextUnits);
+    core::LoadResString(core::ResourceModule(), platform::kStrWindowTitle, title, kWindowTextUnits);
 
-    const bool printOnly = HasCommandLineFile() || HasCommandLineMailFile();
+    const bool printOnly = core::HasCommandLineFile() || HasCommandLineMailFile();
 
     // A start that prints a file never looks for a running copy.
     if (!printOnly) {
@@ -139,11 +140,11 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
         }
     }
 
-    LoadSettings();
+    core::LoadSettings();
 
     WindowSystem& windows = CurrentWindowSystem();
-    windows.RegisterClassW(WindowClass { kMainWindowClassStyle, ResourceModule(), kMainWindowIconId, className });
-    WindowHandle window = windows.CreateWindowExW(className, title, ResourceModule());
+    windows.RegisterClassW(WindowClass { kMainWindowClassStyle, core::ResourceModule(), kMainWindowIconId, className });
+    WindowHandle window = windows.CreateWindowExW(className, title, core::ResourceModule());
     if (window == nullptr)
         return ExitStatus(Ending::WindowCreationFailed, exitCodeMode);
     SetMainWindow(window);

@@ -75,8 +75,8 @@ int ChoiceValue(char16_t unit, int last)
 
 void SetView(std::int32_t view)
 {
-    Options().StartView = view;
-    Settings().ViewMode = view;
+    core::Options().StartView = view;
+    core::Settings().ViewMode = view;
 }
 
 // /A and /F: skip spaces and double quotes, then take everything up to the
@@ -91,14 +91,14 @@ void ReadFileName(Scanner& scanner)
     std::size_t end = scanner.Position();
     while (end > start && *scanner.At(end - 1) == u' ')
         --end;
-    std::vector<char16_t>& file = Options().CommandLineFile;
+    std::vector<char16_t>& file = core::Options().CommandLineFile;
     file.assign(scanner.At(start), scanner.At(end));
     file.push_back(u'\0');
 }
 
 // /XAF and /XAT: at most ten characters up to the next space; a switch that
 // follows without a space becomes part of the cell text.
-void ReadCell(Scanner& scanner, CellPosition& cell)
+void ReadCell(Scanner& scanner, core::CellPosition& cell)
 {
     char16_t cellText[kMaxCellArgumentLength + 1] = {};
     std::size_t count = 0;
@@ -107,7 +107,7 @@ void ReadCell(Scanner& scanner, CellPosition& cell)
     std::uint16_t column = 0;
     std::uint16_t row = 0;
     if (spreadsheet::ParseCellRef(cellText, column, row) == 1)
-        cell = CellPosition { column, row };
+        cell = core::CellPosition { column, row };
 }
 
 // /XZC: up to three characters, stopping early at a space or the end; the
@@ -122,7 +122,7 @@ void ReadCustomPercent(Scanner& scanner)
         if (IsDigit(unit))
             value = value * 10 + (unit - u'0');
     }
-    Settings().SheetCustomPercent = value >= kMinCustomPercent && value <= kMaxCustomPercent
+    core::Settings().SheetCustomPercent = value >= kMinCustomPercent && value <= kMaxCustomPercent
         ? static_cast<std::int16_t>(value)
         : kDefaultCustomPercent;
 }
@@ -143,13 +143,13 @@ void SetSwitch(std::uint8_t& field, char16_t unit)
 // sub-letter that takes a value, is consumed even when it is a '/'.
 void ReadSheetOption(Scanner& scanner)
 {
-    RunOptions& options = Options();
-    AppSettings& settings = Settings();
+    core::RunOptions& options = core::Options();
+    core::AppSettings& settings = core::Settings();
     options.SheetOptionsFromCommandLine = 1;
     if (scanner.AtEnd() || scanner.Peek() == u' ') {
         scanner.Take();
-        if (!HasCommandLineFile())
-            SetView(kViewWorkbooks);
+        if (!core::HasCommandLineFile())
+            SetView(core::kViewWorkbooks);
         return;
     }
     char16_t subLetter = ToUpper(scanner.Take());
@@ -216,31 +216,31 @@ void ParseCommandLine(const char16_t* text)
     if (length == 0 || length >= kMaxCommandLineLength)
         return;
 
-    LoadSettings();
+    core::LoadSettings();
 
-    RunOptions& options = Options();
+    core::RunOptions& options = core::Options();
     Scanner scanner(text, length);
     while (scanner.SkipToNextSwitch()) {
         switch (ToUpper(scanner.Take())) {
         case u'F':
             ReadFileName(scanner);
-            SetView(kViewDocuments);
+            SetView(core::kViewDocuments);
             break;
         case u'A':
             ReadFileName(scanner);
-            SetView(kViewWorkbooks);
+            SetView(core::kViewWorkbooks);
             options.SheetOptionsFromCommandLine = 1;
             break;
         case u'E':
             options.ExitCodeMode = 1;
             break;
         case u'I':
-            if (!HasCommandLineFile())
-                SetView(kViewEmail);
+            if (!core::HasCommandLineFile())
+                SetView(core::kViewEmail);
             break;
         case u'W':
-            if (!HasCommandLineFile())
-                SetView(kViewDocuments);
+            if (!core::HasCommandLineFile())
+                SetView(core::kViewDocuments);
             break;
         case u'P':
             options.PlainTextOnce = 1;
@@ -257,7 +257,7 @@ void ParseCommandLine(const char16_t* text)
     }
 
     if (options.SheetOptionsFromCommandLine != 0)
-        SaveSettings();
+        core::SaveSettings();
 }
 
 } // namespace shell

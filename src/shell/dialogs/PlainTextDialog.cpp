@@ -40,7 +40,7 @@ std::u16string NumberText(std::int32_t value)
 std::u16string TabText(std::int32_t tabSize)
 {
     std::u16string text = NumberText(tabSize);
-    if (const char16_t* suffix = LoadResString(ResourceModule(), kStrCharactersSuffix, nullptr, 0))
+    if (const char16_t* suffix = core::LoadResString(core::ResourceModule(), kStrCharactersSuffix, nullptr, 0))
         text += suffix;
     return text;
 }
@@ -56,8 +56,8 @@ void FillFaces(DialogHandle dialog)
     BuildFontList();
     SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_RESETCONTENT, 0, 0);
     FillFontListBox(dialog, kPlainTextFaceList);
-    std::intptr_t index = SendDlgItemMessageW(
-        dialog, kPlainTextFaceList, LB_FINDSTRINGEXACT, static_cast<std::uintptr_t>(-1), Text(Settings().TextFontFace));
+    std::intptr_t index = SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_FINDSTRINGEXACT,
+        static_cast<std::uintptr_t>(-1), Text(core::Settings().TextFontFace));
     SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_SETCURSEL, index == LB_ERR ? 0 : index, 0);
 }
 
@@ -67,7 +67,8 @@ void FillSizes(DialogHandle dialog)
         std::u16string text = NumberText(kFontSizes[i]);
         SendDlgItemMessageW(dialog, kPlainTextSizeCombo, CB_INSERTSTRING, i, Text(text.c_str()));
     }
-    SendDlgItemMessageW(dialog, kPlainTextSizeCombo, CB_SETCURSEL, IndexOf(kFontSizes, Settings().TextFontSize), 0);
+    SendDlgItemMessageW(
+        dialog, kPlainTextSizeCombo, CB_SETCURSEL, IndexOf(kFontSizes, core::Settings().TextFontSize), 0);
 }
 
 void FillTabSizes(DialogHandle dialog)
@@ -76,7 +77,7 @@ void FillTabSizes(DialogHandle dialog)
         std::u16string text = TabText(kTabSizes[i]);
         SendDlgItemMessageW(dialog, kPlainTextTabCombo, CB_INSERTSTRING, i, Text(text.c_str()));
     }
-    SendDlgItemMessageW(dialog, kPlainTextTabCombo, CB_SETCURSEL, IndexOf(kTabSizes, Settings().TextTabSize), 0);
+    SendDlgItemMessageW(dialog, kPlainTextTabCombo, CB_SETCURSEL, IndexOf(kTabSizes, core::Settings().TextTabSize), 0);
 }
 
 std::intptr_t Initialize(DialogHandle dialog)
@@ -86,12 +87,12 @@ std::intptr_t Initialize(DialogHandle dialog)
     SetForegroundWindow(dialog);
     SHFullScreen(dialog, kFullScreenState);
     FillFaces(dialog);
-    AppSettings& settings = Settings();
+    core::AppSettings& settings = core::Settings();
     CheckDlgButton(dialog, kPlainTextBoldCheck, settings.TextBold ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, kPlainTextItalicCheck, settings.TextItalic ? BST_CHECKED : BST_UNCHECKED);
     FillSizes(dialog);
     FillTabSizes(dialog);
-    HideBusyCursor();
+    core::HideBusyCursor();
     return 1;
 }
 
@@ -99,14 +100,14 @@ std::intptr_t Initialize(DialogHandle dialog)
 // face in force.
 void ApplySelectedFace(DialogHandle dialog)
 {
-    AppSettings& settings = Settings();
+    core::AppSettings& settings = core::Settings();
     std::intptr_t selected = SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_GETCURSEL, 0, 0);
     std::intptr_t length = SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_GETTEXTLEN, selected, 0);
     if (selected == LB_ERR || length == LB_ERR)
         return;
     std::u16string face(static_cast<std::size_t>(length), u'\0');
     SendDlgItemMessageW(dialog, kPlainTextFaceList, LB_GETTEXT, selected, Text(face.data()));
-    std::size_t kept = std::min(face.size(), kFaceNameUnits - 1);
+    std::size_t kept = std::min(face.size(), core::kFaceNameUnits - 1);
     std::fill(std::begin(settings.TextFontFace), std::end(settings.TextFontFace), u'\0');
     std::copy_n(face.begin(), kept, settings.TextFontFace);
     FindFontCharset(settings.TextFontFace, &settings.TextFontCharset);
@@ -114,7 +115,7 @@ void ApplySelectedFace(DialogHandle dialog)
 
 void Apply(DialogHandle dialog, int id)
 {
-    AppSettings& settings = Settings();
+    core::AppSettings& settings = core::Settings();
     dialogResult = 1;
     ApplySelectedFace(dialog);
     FreeFontList();
@@ -150,7 +151,7 @@ std::intptr_t PlainTextDialogProc(DialogHandle dialog, unsigned message, std::ui
     case WM_INITDIALOG:
         return Initialize(dialog);
     case WM_PAINT:
-        PrepareFullScreenDialog(dialog, 0);
+        core::PrepareFullScreenDialog(dialog, 0);
         return 0;
     case WM_COMMAND:
         switch (CommandId(wParam)) {

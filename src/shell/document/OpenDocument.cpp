@@ -111,8 +111,8 @@ bool StreamOutToSource(std::uintptr_t format)
 
 int Fail(unsigned messageId, const char16_t* path)
 {
-    HideBusyCursor();
-    ShowMessageIdWithText(messageId, path);
+    core::HideBusyCursor();
+    core::ShowMessageIdWithText(messageId, path);
     return 0;
 }
 
@@ -138,7 +138,7 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     const auto* bytes = static_cast<const std::uint8_t*>(file.View);
     DocumentType type = DetectDocumentType(bytes, size);
     if (type == DocumentType::Other)
-        Options().PlainTextOnce = 1;
+        core::Options().PlainTextOnce = 1;
 
     auto view = reinterpret_cast<std::uintptr_t>(file.View);
     StreamCookie cookie { 0, view, view, size, 0 };
@@ -149,7 +149,7 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     }
 
     file.Release();
-    bool plainText = Settings().PlainText || Options().PlainTextOnce;
+    bool plainText = core::Settings().PlainText || core::Options().PlainTextOnce;
     std::uintptr_t format = plainText ? platform::SF_UNICODE_TEXT : platform::SF_RTF;
     if (!StreamOutToSource(format))
         return Fail(platform::kStrInvalidFileType, path);
@@ -165,7 +165,7 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
 
 int OpenAndPrintDocument(platform::WindowHandle parent, platform::ModuleHandle module, const char16_t* path)
 {
-    ShowBusyCursor();
+    core::ShowBusyCursor();
     if (!richInkInitialised) {
         platform::InitRichInkDLL();
         richInkInitialised = true;
@@ -176,12 +176,12 @@ int OpenAndPrintDocument(platform::WindowHandle parent, platform::ModuleHandle m
     OpenFile file;
     int result = ConvertAndPrint(file, path);
 
-    Options().PlainTextOnce = 0;
+    core::Options().PlainTextOnce = 0;
     file.Release();
     rtf::ReleaseSourceData();
     platform::DestroyWindow(richInkWindow);
     richInkWindow = nullptr;
-    HideBusyCursor();
+    core::HideBusyCursor();
     return result;
 }
 

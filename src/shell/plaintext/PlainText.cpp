@@ -17,7 +17,7 @@ constexpr std::int32_t kHalfPointsPerPoint = 2;
 
 void DefinePlainTextFont()
 {
-    const AppSettings& settings = Settings();
+    const core::AppSettings& settings = core::Settings();
     printengine::BeginFontTable();
     printengine::SetFaceName(settings.TextFontFace);
     printengine::CurrentFontDefinition().Charset = settings.TextFontCharset;
@@ -51,10 +51,10 @@ void FeedCharacters(const std::uint8_t* text, std::int32_t length, PlainTextEnco
 
 int ShowPlainTextOptions()
 {
-    if (Settings().QuickPrint || Options().QuickPrintOnce)
+    if (core::Settings().QuickPrint || core::Options().QuickPrintOnce)
         return 1;
     PlainTextDialogResult() = 0;
-    platform::DialogBoxParamW(ResourceModule(), platform::kPlainTextDialog, MainWindow(), PlainTextDialogProc, 0);
+    platform::DialogBoxParamW(core::ResourceModule(), platform::kPlainTextDialog, MainWindow(), PlainTextDialogProc, 0);
     return PlainTextDialogResult();
 }
 
@@ -66,8 +66,8 @@ void PrintPlainText(const std::uint8_t* text, std::int32_t length, PlainTextEnco
         return;
     // The plain-text font prints at its nominal size whatever resize choice
     // is in force.
-    std::int32_t resizeChoice = Settings().ResizeChoice;
-    SetResizeChoice(kResizeChoice100);
+    std::int32_t resizeChoice = core::Settings().ResizeChoice;
+    core::SetResizeChoice(core::kResizeChoice100);
     if (printengine::StartPrintJob() == printengine::kPrintJobStarted) {
         DefinePlainTextFont();
         printengine::Job().PlainTextMode = 1;
@@ -77,7 +77,7 @@ void PrintPlainText(const std::uint8_t* text, std::int32_t length, PlainTextEnco
     // because ending it lays out a last line without a line end, which must
     // print in the same size and with the same tabs as the lines before it.
     printengine::EndPrintJob();
-    SetResizeChoice(resizeChoice);
+    core::SetResizeChoice(resizeChoice);
     printengine::Job().PlainTextMode = 0;
     printengine::CurrentCharFormat() = {};
 }

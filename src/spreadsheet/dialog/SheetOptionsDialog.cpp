@@ -57,7 +57,7 @@ std::u16string Name(std::uint16_t column, std::uint16_t row)
 std::u16string Label(unsigned id, std::u16string_view first, std::u16string_view second = {})
 {
     char16_t format[kLabelUnits] = {};
-    if (!shell::LoadResString(shell::ResourceModule(), id, format, kLabelUnits))
+    if (!core::LoadResString(core::ResourceModule(), id, format, kLabelUnits))
         return {};
     std::u16string text;
     int used = 0;
@@ -79,14 +79,14 @@ void SetReadOnly(DialogHandle dialog, int id, bool readOnly)
 
 void SetRangeFieldsReadOnly(DialogHandle dialog)
 {
-    const bool readOnly = shell::Options().SheetRange != kRangeCustom;
+    const bool readOnly = core::Options().SheetRange != kRangeCustom;
     SetReadOnly(dialog, kSheetRangeFromEdit, readOnly);
     SetReadOnly(dialog, kSheetRangeToEdit, readOnly);
 }
 
 void SetPercentFieldReadOnly(DialogHandle dialog)
 {
-    SetReadOnly(dialog, kSheetPercentEdit, shell::Settings().SheetSizing != kSizingCustom);
+    SetReadOnly(dialog, kSheetPercentEdit, core::Settings().SheetSizing != kSizingCustom);
 }
 
 void Check(DialogHandle dialog, int id, std::int32_t on)
@@ -96,9 +96,9 @@ void Check(DialogHandle dialog, int id, std::int32_t on)
 
 std::intptr_t Initialize(DialogHandle dialog)
 {
-    shell::PrepareFullScreenDialog(dialog, 0);
-    shell::AppSettings& settings = shell::Settings();
-    shell::RunOptions& options = shell::Options();
+    core::PrepareFullScreenDialog(dialog, 0);
+    core::AppSettings& settings = core::Settings();
+    core::RunOptions& options = core::Options();
     CheckRadioButton(dialog, kSheetRangeFullRadio, kSheetRangeCustomRadio, kSheetRangeFullRadio + options.SheetRange);
     SetRangeFieldsReadOnly(dialog);
     CheckRadioButton(
@@ -144,17 +144,17 @@ void NormaliseEmptySheet(SheetInfo& sheet)
 
 bool ReadCustomRange(DialogHandle dialog)
 {
-    shell::RunOptions& options = shell::Options();
+    core::RunOptions& options = core::Options();
     const std::u16string from = GetDlgItemTextW(dialog, kSheetRangeFromEdit).substr(0, kCellFieldUnits);
     const std::u16string to = GetDlgItemTextW(dialog, kSheetRangeToEdit).substr(0, kCellFieldUnits);
     if (!ParseCellRef(from.c_str(), options.SheetRangeFrom.Column, options.SheetRangeFrom.Row)
         || !ParseCellRef(to.c_str(), options.SheetRangeTo.Column, options.SheetRangeTo.Row)) {
-        shell::ShowMessageId(kInvalidCustomCellMessage);
+        core::ShowMessageId(kInvalidCustomCellMessage);
         return false;
     }
     if (options.SheetRangeFrom.Column > options.SheetRangeTo.Column
         || options.SheetRangeFrom.Row > options.SheetRangeTo.Row) {
-        shell::ShowMessageId(kCustomCellsOverlapMessage);
+        core::ShowMessageId(kCustomCellsOverlapMessage);
         return false;
     }
     return true;
@@ -162,8 +162,8 @@ bool ReadCustomRange(DialogHandle dialog)
 
 void Accept(DialogHandle dialog, int id)
 {
-    shell::AppSettings& settings = shell::Settings();
-    shell::RunOptions& options = shell::Options();
+    core::AppSettings& settings = core::Settings();
+    core::RunOptions& options = core::Options();
     options.QuickPrintOnce = id == kSheetQuickPrintButton ? 1 : 0;
     settings.SheetGridlines = IsDlgButtonChecked(dialog, kSheetGridlinesCheck) == BST_CHECKED;
     settings.SheetCenter = IsDlgButtonChecked(dialog, kSheetCenterCheck) == BST_CHECKED;
@@ -175,7 +175,7 @@ void Accept(DialogHandle dialog, int id)
         const std::int32_t percent = LeadingNumber(GetDlgItemTextW(dialog, kSheetPercentEdit));
         settings.SheetCustomPercent = static_cast<std::int16_t>(std::min<std::int32_t>(percent, INT16_MAX));
         if (percent < kSmallestCustomPercent || percent > kLargestCustomPercent) {
-            shell::ShowMessageId(kCustomPercentMessage);
+            core::ShowMessageId(kCustomPercentMessage);
             return;
         }
     }
@@ -211,8 +211,8 @@ void Accept(DialogHandle dialog, int id)
 
 std::intptr_t Command(DialogHandle dialog, int id)
 {
-    shell::AppSettings& settings = shell::Settings();
-    shell::RunOptions& options = shell::Options();
+    core::AppSettings& settings = core::Settings();
+    core::RunOptions& options = core::Options();
     switch (id) {
     case kSheetSizingNormalRadio:
     case kSheetSizingFitRadio:
@@ -249,7 +249,7 @@ std::intptr_t Command(DialogHandle dialog, int id)
 
 void FillRangeLabels(DialogHandle dialog, std::uint16_t index)
 {
-    shell::RunOptions& options = shell::Options();
+    core::RunOptions& options = core::Options();
     options.SheetIndex = index;
     dialogSheet = index < Workbook().Sheets.size() ? index : 0;
     const SheetInfo* sheet = SheetAt(dialogSheet);
@@ -276,12 +276,12 @@ std::intptr_t SheetOptionsDialogProc(DialogHandle dialog, unsigned message, std:
     case WM_INITDIALOG:
         return Initialize(dialog);
     case WM_PAINT:
-        shell::PrepareFullScreenDialog(dialog, 0);
+        core::PrepareFullScreenDialog(dialog, 0);
         return 0;
     case WM_COMMAND:
         return Command(dialog, CommandId(wParam));
     case WM_HELP:
-        shell::ShowHelpTopic(shell::kHelpTopicSheetOptions);
+        core::ShowHelpTopic(core::kHelpTopicSheetOptions);
         return 0;
     case WM_SETTINGCHANGE:
         // The input panel came or went: the dialog keeps the keyboard. Other
@@ -296,7 +296,7 @@ std::intptr_t SheetOptionsDialogProc(DialogHandle dialog, unsigned message, std:
 
 int RunSheetOptionsDialog(WindowHandle owner)
 {
-    return DialogBoxParamW(shell::ResourceModule(), kSheetOptionsDialog, owner, SheetOptionsDialogProc, 0) == 1 ? 1 : 0;
+    return DialogBoxParamW(core::ResourceModule(), kSheetOptionsDialog, owner, SheetOptionsDialogProc, 0) == 1 ? 1 : 0;
 }
 
 } // namespace spreadsheet

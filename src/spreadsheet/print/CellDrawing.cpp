@@ -195,7 +195,7 @@ void ApplyCellFormat(std::int32_t format, ValueKind kind)
         SelectCellFont(font < 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(font));
         state.NumberFormatNumber = in.U16At(field::kCellFormatNumberFormat).value_or(0);
         std::int32_t brushColor = kWhiteIndex;
-        if (shell::Settings().SheetBackgroundColors) {
+        if (core::Settings().SheetBackgroundColors) {
             state.BackgroundIndex = in.U16At(field::kCellFormatBackground).value_or(kNoBackgroundIndex);
             if (state.BackgroundIndex != kNoBackgroundIndex)
                 brushColor = state.BackgroundIndex;
@@ -389,7 +389,7 @@ int DrawCellBox(RECT& textRect, std::uint16_t column, std::uint16_t row, std::in
 
 void FillBand(std::uint16_t firstCol, std::uint16_t firstRow, std::uint16_t lastCol, std::uint16_t lastRow)
 {
-    if (!shell::Settings().SheetBackgroundColors)
+    if (!core::Settings().SheetBackgroundColors)
         return;
     const SheetLayout& layout = Layout();
     if (firstCol < layout.PageFirstCol || lastCol > layout.PageLastCol || firstRow < layout.PageFirstRow

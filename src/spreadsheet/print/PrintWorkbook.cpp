@@ -59,7 +59,7 @@ int FitCellText(const char16_t* text, int count, int maxWidth)
 // the index is negative or past the end.
 SheetInfo* ChosenSheet()
 {
-    const auto index = static_cast<std::int16_t>(shell::Options().SheetIndex);
+    const auto index = static_cast<std::int16_t>(core::Options().SheetIndex);
     if (index > 0 && static_cast<std::size_t>(index) < Workbook().Sheets.size())
         return SheetAt(static_cast<std::size_t>(index));
     return SheetAt(0);
@@ -74,7 +74,7 @@ struct PrintRange {
 
 PrintRange ChooseRange(const SheetInfo* sheet)
 {
-    shell::RunOptions& options = shell::Options();
+    core::RunOptions& options = core::Options();
     PrintRange range;
     if (options.SheetRange == kRangeCustom) {
         range = { options.SheetRangeFrom.Column, options.SheetRangeFrom.Row, options.SheetRangeTo.Column,
@@ -148,7 +148,7 @@ void MeasureRows(SheetInfo& sheet)
 void MeasureHeadings()
 {
     SheetLayout& layout = Layout();
-    if (!shell::Settings().SheetHeadings) {
+    if (!core::Settings().SheetHeadings) {
         layout.RowHeadingWidth = 0;
         layout.ColHeadingHeight = 0;
         return;
@@ -186,7 +186,7 @@ std::int32_t FitToPageScale()
 void ChooseScale()
 {
     SheetLayout& layout = Layout();
-    const shell::AppSettings& settings = shell::Settings();
+    const core::AppSettings& settings = core::Settings();
     const printengine::PrintJob& job = printengine::Job();
     layout.PrintScale = kFullScale;
     if (settings.SheetSizing == kSizingFitToPage) {
@@ -226,7 +226,7 @@ void PlacePage()
         ++layout.PageLastRow;
         y += height;
     }
-    const bool center = shell::Settings().SheetCenter != 0;
+    const bool center = core::Settings().SheetCenter != 0;
     const std::int32_t extraX = center ? std::max(0, (static_cast<std::int32_t>(layout.PageWidth) - x) / 2) : 0;
     const std::int32_t extraY = center ? std::max(0, (static_cast<std::int32_t>(layout.PageHeight) - y) / 2) : 0;
     layout.PageLeft = layout.PageLeftMargin + extraX;
@@ -285,7 +285,7 @@ void DrawHeadings()
 void DrawGridlines()
 {
     const SheetLayout& layout = Layout();
-    if (!shell::Settings().SheetHeadings) {
+    if (!core::Settings().SheetHeadings) {
         SelectCellPen(kHeadingPen, kBlack);
         DrawRect(layout.PageLeft, layout.PageTop, layout.DataRight, layout.DataBottom);
     }
@@ -310,9 +310,9 @@ void PrintPages(const SheetWalkIndex& index)
         PlacePage();
         DropProgramBrush();
         ForgetCachedFormat();
-        if (shell::Settings().SheetHeadings)
+        if (core::Settings().SheetHeadings)
             DrawHeadings();
-        if (shell::Settings().SheetGridlines)
+        if (core::Settings().SheetGridlines)
             DrawGridlines();
         StartOverflowPage(layout.PageLastCol - layout.PageFirstCol + 1u);
         DrawPageCells(index, PreferredSheetWalk());
@@ -336,10 +336,10 @@ void PrintPages(const SheetWalkIndex& index)
 bool PrintSheet(platform::WindowHandle window)
 {
     SheetInfo* sheet = ChosenSheet();
-    if (!shell::Options().SkipSheetDialog) {
+    if (!core::Options().SkipSheetDialog) {
         if (!RunSheetOptionsDialog(window))
             return false;
-        shell::SaveSettings();
+        core::SaveSettings();
         sheet = ChosenSheet();
     }
     const PrintRange range = ChooseRange(sheet);
@@ -384,14 +384,14 @@ std::int32_t ColumnWidthToUnits(std::int32_t width)
 int PrintWorkbook(platform::WindowHandle window, platform::ModuleHandle, const char16_t* path)
 {
     Layout() = SheetLayout {};
-    shell::ShowBusyCursor();
+    core::ShowBusyCursor();
     ForgetCachedFormat();
     SetDrawingRelease(ReleaseCellDrawing);
     SetCellTextMeasure(FitCellText);
     const int result = OpenWorkbook(path);
     bool cancelled = false;
     if (result) {
-        shell::HideBusyCursor();
+        core::HideBusyCursor();
         cancelled = !PrintSheet(window);
     }
     printengine::EndPrintJob();

@@ -47,7 +47,7 @@ private:
 // Shows "Invalid PXL file : " with the name; the reading ends with 0.
 int RecordWalk::Invalid()
 {
-    shell::ShowMessageIdWithText(kInvalidWorkbookMessage, name_);
+    core::ShowMessageIdWithText(kInvalidWorkbookMessage, name_);
     return 0;
 }
 
@@ -104,7 +104,7 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
     case PxlRecordType::SheetBegin: {
         const std::uint16_t version = FieldU16(record, field::kSheetBeginVersion);
         if (version < kFirstSupportedVersion || version > kLastSupportedVersion) {
-            shell::ShowMessageId(
+            core::ShowMessageId(
                 version == kPocketExcel1Version ? kPocketExcel1NotSupportedMessage : kUnsupportedWorkbookMessage);
             return Step::Stop;
         }
@@ -189,7 +189,7 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
         }
         break;
     case PxlRecordType::WindowInfo: {
-        shell::RunOptions& options = shell::Options();
+        core::RunOptions& options = core::Options();
         if (!options.SheetOptionsFromCommandLine || options.SheetIndex == kSheetFromWorkbook)
             options.SheetIndex = static_cast<std::uint16_t>(FieldI16(record, field::kWindowInfoActiveSheet));
         break;
@@ -203,7 +203,7 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
             workbook.CurrentSheet = PxlWorkbook::kNoSheet;
         break;
     case PxlRecordType::FilePassword:
-        shell::ShowMessageId(kPasswordProtectedMessage);
+        core::ShowMessageId(kPasswordProtectedMessage);
         return Step::Stop;
     case PxlRecordType::BlankCell:
     case PxlRecordType::FormulaString:
@@ -247,7 +247,7 @@ bool MapWorkbook(const char16_t* path)
 void StartReading()
 {
     ReleaseWorkbook();
-    shell::RunOptions& options = shell::Options();
+    core::RunOptions& options = core::Options();
     if (!options.SheetOptionsFromCommandLine)
         options.SheetIndex = 0;
     workbook.CurrentSheet = PxlWorkbook::kNoSheet;
@@ -328,7 +328,7 @@ int OpenWorkbook(const char16_t* path)
 {
     StartReading();
     if (!MapWorkbook(path)) {
-        shell::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, path ? path : u"");
+        core::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, path ? path : u"");
         return 0;
     }
     return ReadView(workbook.View, path);
@@ -364,7 +364,7 @@ void ReleaseWorkbook()
     if (workbook.File != platform::INVALID_HANDLE_VALUE)
         platform::CloseHandle(workbook.File);
     workbook = PxlWorkbook {};
-    shell::HideBusyCursor();
+    core::HideBusyCursor();
 }
 
 } // namespace spreadsheet

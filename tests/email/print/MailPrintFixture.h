@@ -30,9 +30,9 @@ protected:
         setenv("LANG", "en_US.UTF-8", 1);
         setenv("TZ", "UTC", 1);
         setenv("TALLOWIN_REGISTRY", "/nonexistent/tallowin-test-registry.reg", 1);
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
-        shell::Settings().QuickPrint = 1;
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        core::Settings().QuickPrint = 1;
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
         ResetMailCharFilter();

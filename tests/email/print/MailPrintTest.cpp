@@ -34,7 +34,7 @@ TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
         { -1, { body1, body2 } },
     };
     for (const Row& row : rows) {
-        shell::Settings().MailHeaderOrder = row.order;
+        core::Settings().MailHeaderOrder = row.order;
         EXPECT_EQ(PrintMessage(FullMessage()), 0);
         EXPECT_EQ(Lines(), row.lines) << "order " << row.order;
         EXPECT_TRUE(shown_.empty());
@@ -70,7 +70,7 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
     for (const Row& row : rows) {
         MessageContent message = FullMessage();
         message.recipients = row.recipients;
-        shell::Settings().MailHeaderOrder = 1;
+        core::Settings().MailHeaderOrder = 1;
         EXPECT_EQ(PrintMessage(message), 0);
         const std::vector<std::u16string> lines = Lines();
         ASSERT_GE(lines.size(), 2u) << row.what;
@@ -126,10 +126,10 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
 
 TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeChoice)
 {
-    shell::SetResizeChoice(shell::kResizeChoice150);
-    shell::Settings().MailHeaderFontSize = 12;
-    shell::Settings().MailBodyFontSize = 12;
-    shell::Settings().MailBodyItalic = 1;
+    core::SetResizeChoice(core::kResizeChoice150);
+    core::Settings().MailHeaderFontSize = 12;
+    core::Settings().MailBodyFontSize = 12;
+    core::Settings().MailBodyItalic = 1;
     EXPECT_EQ(PrintMessage(FullMessage()), 0);
     const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
     ASSERT_EQ(texts.size(), 7u);
@@ -142,7 +142,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     // 12 points at 100 dots per inch, unscaled.
     EXPECT_EQ(texts.front().Height, 17);
     EXPECT_EQ(texts.back().Height, 17);
-    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice150);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
     EXPECT_EQ(fakeprinter::Fake().Documents, 1);
 }
@@ -165,7 +165,7 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
     for (const Row& row : rows) {
         MessageContent message = FullMessage();
         message.body = row.body;
-        shell::Settings().MailHeaderOrder = 9;
+        core::Settings().MailHeaderOrder = 9;
         EXPECT_EQ(PrintMessage(message), 0);
         EXPECT_EQ(Lines(), row.lines) << std::string(
             row.body.begin(), row.body.begin() + std::min<std::size_t>(row.body.size(), 20));
@@ -176,7 +176,7 @@ TEST_F(MailPrintTest, LongBodyLinesWrap)
 {
     MessageContent message = FullMessage();
     message.body = std::u16string(300, u'x');
-    shell::Settings().MailHeaderOrder = 9;
+    core::Settings().MailHeaderOrder = 9;
     EXPECT_EQ(PrintMessage(message), 0);
     const std::vector<std::u16string> lines = Lines();
     ASSERT_EQ(lines.size(), 3u);
@@ -263,11 +263,11 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
     for (const Row& row : rows) {
         fakeprinter::InstallFakePrinter();
         shown_.clear();
-        shell::SetResizeChoice(shell::kResizeChoice75);
+        core::SetResizeChoice(core::kResizeChoice75);
         EXPECT_EQ(Print(row.id), row.step) << row.what;
         EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << row.what;
         EXPECT_EQ(fakeprinter::Fake().Documents, 1) << row.what;
-        EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice75) << row.what;
+        EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75) << row.what;
         EXPECT_EQ(Mail().FailStep, 0) << row.what;
     }
     // The part of the body read before the failure is printed.
@@ -286,12 +286,12 @@ TEST_F(MailPrintTest, StoreThatCannotBeOpenedFailsWithStepNineteen)
 TEST_F(MailPrintTest, CancelledPrintDialogShowsNothingAndRestoresTheResizeChoice)
 {
     fakeprinter::Fake().PrintDialogResult = 0;
-    shell::SetResizeChoice(shell::kResizeChoice125);
+    core::SetResizeChoice(core::kResizeChoice125);
     store_->messages[1] = FullMessage();
     EXPECT_EQ(Print(1), 0);
     EXPECT_TRUE(shown_.empty());
     EXPECT_TRUE(fakeprinter::Fake().Texts.empty());
-    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice125);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice125);
 }
 
 TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)

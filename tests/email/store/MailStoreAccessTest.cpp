@@ -25,7 +25,7 @@ class MailStoreAccessTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        shell::ResetAppSettings();
+        core::ResetAppSettings();
         Mail().SortChoice = kSortReceivedDate;
         Mail().FailStep = 0;
         Mail().LastResult = 0;
@@ -38,7 +38,7 @@ protected:
     {
         CloseMailSession(true);
         SetMailViewHost(nullptr);
-        shell::ResetAppSettings();
+        core::ResetAppSettings();
     }
 
     void WriteConfig(const std::vector<std::pair<std::string, std::filesystem::path>>& stores)
@@ -91,8 +91,8 @@ TEST_F(MailStoreAccessTest, FirstRunOpensTheDefaultStoreAndItsInbox)
     EXPECT_EQ(SubjectOf(Mail().messageEntries[0]), u"subject w");
     EXPECT_EQ(SubjectOf(Mail().messageEntries[2]), u"subject a");
     // Both identifiers are kept for the next settings save.
-    EXPECT_FALSE(shell::Settings().MailStoreEntryId.empty());
-    EXPECT_FALSE(shell::Settings().MailFolderEntryId.empty());
+    EXPECT_FALSE(core::Settings().MailStoreEntryId.empty());
+    EXPECT_FALSE(core::Settings().MailFolderEntryId.empty());
 }
 
 TEST_F(MailStoreAccessTest, SortOrders)
@@ -148,8 +148,8 @@ TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
     const std::vector<std::uint8_t> sentId = view_.Item(sent).id;
     CloseMailSession(true);
 
-    shell::ResetAppSettings();
-    std::vector<std::uint8_t>& blob = shell::Settings().MapiBlob;
+    core::ResetAppSettings();
+    std::vector<std::uint8_t>& blob = core::Settings().MapiBlob;
     blob = { static_cast<std::uint8_t>(storeId.size() & 0xFF), static_cast<std::uint8_t>(storeId.size() >> 8),
         static_cast<std::uint8_t>(sentId.size() & 0xFF), static_cast<std::uint8_t>(sentId.size() >> 8) };
     blob.insert(blob.end(), storeId.begin(), storeId.end());
@@ -164,11 +164,11 @@ TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
 {
     for (const std::vector<std::uint8_t>& blob : std::vector<std::vector<std::uint8_t>> { {}, { 0x10 },
              { 0x10, 0x00, 0x10, 0x00, 1, 2 }, { 0xFF, 0xFF, 0x01, 0x00, 7, 0, 0 }, { 0x00, 0x80, 0x00, 0x80 } }) {
-        shell::ResetAppSettings();
-        shell::Settings().MapiBlob = blob;
+        core::ResetAppSettings();
+        core::Settings().MapiBlob = blob;
         EXPECT_EQ(OpenMailView(true), 0) << blob.size();
         EXPECT_EQ(view_.folderText, u"Inbox");
-        EXPECT_TRUE(shell::Settings().MailEntryIdsTaken);
+        EXPECT_TRUE(core::Settings().MailEntryIdsTaken);
         CloseMailSession(true);
     }
 }
@@ -182,14 +182,13 @@ TEST_F(MailStoreAccessTest, SavedStoreThatIsGoneFallsBackToTheDefault)
     ASSERT_EQ(other->OpenMsgStore(0, {}, 0, &store), platform::S_OK);
     platform::SPropValue* values = nullptr;
     ASSERT_TRUE(ReadSingleProp(*store, platform::PR_ENTRYID, &values));
-    shell::Settings().MailStoreEntryId.assign(
-        values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
+    core::Settings().MailStoreEntryId.assign(values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
     platform::MAPIFreeBuffer(values);
-    shell::Settings().MailFolderEntryId = { 1, 2, 3 };
+    core::Settings().MailFolderEntryId = { 1, 2, 3 };
 
     EXPECT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(view_.folderText, u"Inbox");
-    EXPECT_NE(shell::Settings().MailFolderEntryId, (std::vector<std::uint8_t> { 1, 2, 3 }));
+    EXPECT_NE(core::Settings().MailFolderEntryId, (std::vector<std::uint8_t> { 1, 2, 3 }));
 }
 
 TEST_F(MailStoreAccessTest, NoStoreRecordsTheDefaultStoreStep)

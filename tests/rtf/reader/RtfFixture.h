@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        shell::Settings().QuickPrint = 1;
+        core::Settings().QuickPrint = 1;
         ResetRtfReader();
     }
 

@@ -88,7 +88,7 @@ class RtfPicturePlacementTest : public RtfPictureTest, public ::testing::WithPar
 TEST_P(RtfPicturePlacementTest, PlacesThePicture)
 {
     const PlacementCase& row = GetParam();
-    shell::SetResizeChoice(row.ResizeChoice);
+    core::SetResizeChoice(row.ResizeChoice);
     ASSERT_EQ(Parse("{\\rtf1" + std::string(row.Alignment) + " "
                   + Picture("\\picwgoal" + std::to_string(row.GoalWidth) + "\\pichgoal1440", "DATA") + "}"),
         kRtfOk);
@@ -103,11 +103,11 @@ TEST_P(RtfPicturePlacementTest, PlacesThePicture)
 
 // The double's column is 2550 dots at 300 dpi.
 INSTANTIATE_TEST_SUITE_P(Rows, RtfPicturePlacementTest,
-    ::testing::Values(PlacementCase { "left_at_full_size", shell::kResizeChoice100, "\\ql", 1440, 1440, 0 },
-        PlacementCase { "half_size", shell::kResizeChoice50, "\\ql", 1440, 720, 0 },
-        PlacementCase { "centred", shell::kResizeChoice100, "\\qc", 1440, 1440, (2550 - 300) / 2 },
-        PlacementCase { "right", shell::kResizeChoice100, "\\qr", 1440, 1440, 2550 - 300 },
-        PlacementCase { "justified_is_left", shell::kResizeChoice100, "\\qj", 1440, 1440, 0 }),
+    ::testing::Values(PlacementCase { "left_at_full_size", core::kResizeChoice100, "\\ql", 1440, 1440, 0 },
+        PlacementCase { "half_size", core::kResizeChoice50, "\\ql", 1440, 720, 0 },
+        PlacementCase { "centred", core::kResizeChoice100, "\\qc", 1440, 1440, (2550 - 300) / 2 },
+        PlacementCase { "right", core::kResizeChoice100, "\\qr", 1440, 1440, 2550 - 300 },
+        PlacementCase { "justified_is_left", core::kResizeChoice100, "\\qj", 1440, 1440, 0 }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(RtfPictureTest, RightAfterAParagraphThePenDoesNotMove)

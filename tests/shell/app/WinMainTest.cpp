@@ -83,8 +83,8 @@ protected:
 
     static void Reset()
     {
-        ResetAppSettings();
-        ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
     }
 
     void UseLibraryDirectory(const std::string& name) { setenv("TALLOWIN_LIBDIR", (kStubs / name).c_str(), 1); }
@@ -119,7 +119,7 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
             EXPECT_FALSE(platform::PrintingLibraryBound());
             // The command line was not read, so nothing was stored.
             EXPECT_FALSE(std::filesystem::exists(registry_));
-            EXPECT_FALSE(HasCommandLineFile());
+            EXPECT_FALSE(core::HasCommandLineFile());
         }
     }
 }
@@ -234,17 +234,17 @@ TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
 
 TEST_F(WinMainTest, SettingsAreReadAgainAfterTheCommandLine)
 {
-    Settings().SheetHeadings = 0;
-    Settings().QuickPrint = 1;
-    SaveSettings();
+    core::Settings().SheetHeadings = 0;
+    core::Settings().QuickPrint = 1;
+    core::SaveSettings();
     // A command line that is not parsed does not read the settings; the
     // start-up reads them all the same.
     std::u16string ignored(300, u'x');
     ::testing::internal::CaptureStderr();
     Start(ignored.c_str());
     ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Settings().SheetHeadings, 0);
-    EXPECT_EQ(Settings().QuickPrint, 1);
+    EXPECT_EQ(core::Settings().SheetHeadings, 0);
+    EXPECT_EQ(core::Settings().QuickPrint, 1);
 }
 
 TEST_F(WinMainTest, InteractiveStartWithoutARunningCopy)

@@ -26,9 +26,9 @@ std::string Narrow(std::u16string_view text)
 
 std::optional<std::u16string> File()
 {
-    if (!HasCommandLineFile())
+    if (!core::HasCommandLineFile())
         return std::nullopt;
-    return std::u16string(CommandLineFileName());
+    return std::u16string(core::CommandLineFileName());
 }
 
 // Every test runs on its own settings file, so nothing outside the test is
@@ -44,13 +44,13 @@ protected:
         std::filesystem::create_directories(directory_);
         registry_ = directory_ / "registry.reg";
         setenv("TALLOWIN_REGISTRY", registry_.c_str(), 1);
-        ResetAppSettings();
-        ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
     }
     void TearDown() override
     {
-        ResetAppSettings();
-        ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         std::filesystem::remove_all(directory_);
     }
 
@@ -58,18 +58,18 @@ protected:
     // SheetHeadings tells whether the settings were read.
     void StoreHeadingsOff()
     {
-        Settings().SheetHeadings = 0;
-        SaveSettings();
-        ResetAppSettings();
+        core::Settings().SheetHeadings = 0;
+        core::SaveSettings();
+        core::ResetAppSettings();
     }
-    bool SettingsWereRead() const { return Settings().SheetHeadings == 0; }
+    bool SettingsWereRead() const { return core::Settings().SheetHeadings == 0; }
 
     // A row of a table starts from nothing stored and nothing set.
     void StartRow()
     {
         std::filesystem::remove(registry_);
-        ResetAppSettings();
-        ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
     }
 
     std::filesystem::path directory_;
@@ -86,43 +86,44 @@ struct FileRow {
 TEST_F(CommandLineTest, FileNamesAndViews)
 {
     const FileRow rows[] = {
-        { u"/F \"\\My Documents\\a b.txt\" /Q/E", u"\\My Documents\\a b.txt", kViewDocuments, kViewDocuments },
-        { u"/F\\doc.rtf", u"\\doc.rtf", kViewDocuments, kViewDocuments },
-        { u"/f  \"\"  name with spaces   ", u"name with spaces", kViewDocuments, kViewDocuments },
-        { u"/F name with spaces /Q", u"name with spaces", kViewDocuments, kViewDocuments },
-        { u"/F", u"", kViewDocuments, kViewDocuments },
-        { u"/F   ", u"", kViewDocuments, kViewDocuments },
-        { u"/F\"", u"", kViewDocuments, kViewDocuments },
-        { u"/F/Q", u"", kViewDocuments, kViewDocuments },
-        { u"/A \\book.pxl", u"\\book.pxl", kViewWorkbooks, kViewWorkbooks },
-        { u"/a\"\\b k.pxl\"", u"\\b k.pxl", kViewWorkbooks, kViewWorkbooks },
-        { u"/F first /A second", u"second", kViewWorkbooks, kViewWorkbooks },
-        { u"/A first /F second", u"second", kViewDocuments, kViewDocuments },
-        { u"/F \\a.txt /W", u"\\a.txt", kViewDocuments, kViewDocuments },
-        { u"/A \\a.pxl /W", u"\\a.pxl", kViewWorkbooks, kViewWorkbooks },
-        { u"/A \\a.pxl /I", u"\\a.pxl", kViewWorkbooks, kViewWorkbooks },
-        { u"/A \\a.pxl /X", u"\\a.pxl", kViewWorkbooks, kViewWorkbooks },
-        { u"/F \\a.txt /X /I", u"\\a.txt", kViewDocuments, kViewDocuments },
-        { u"/W /F \\a.txt", u"\\a.txt", kViewDocuments, kViewDocuments },
-        { u"/I /F \\a.txt", u"\\a.txt", kViewDocuments, kViewDocuments },
-        { u"/I", std::nullopt, kViewEmail, kViewEmail },
-        { u"/i", std::nullopt, kViewEmail, kViewEmail },
-        { u"/X", std::nullopt, kViewWorkbooks, kViewWorkbooks },
-        { u"/x ", std::nullopt, kViewWorkbooks, kViewWorkbooks },
-        { u"/X /W", std::nullopt, kViewDocuments, kViewDocuments },
-        { u"/W /X", std::nullopt, kViewWorkbooks, kViewWorkbooks },
-        { u"/I /W", std::nullopt, kViewDocuments, kViewDocuments },
-        { u"F A I X", std::nullopt, kViewDocuments, kViewNone },
-        { u"/", std::nullopt, kViewDocuments, kViewNone },
-        { u"/Z/Y/9", std::nullopt, kViewDocuments, kViewNone },
+        { u"/F \"\\My Documents\\a b.txt\" /Q/E", u"\\My Documents\\a b.txt", core::kViewDocuments,
+            core::kViewDocuments },
+        { u"/F\\doc.rtf", u"\\doc.rtf", core::kViewDocuments, core::kViewDocuments },
+        { u"/f  \"\"  name with spaces   ", u"name with spaces", core::kViewDocuments, core::kViewDocuments },
+        { u"/F name with spaces /Q", u"name with spaces", core::kViewDocuments, core::kViewDocuments },
+        { u"/F", u"", core::kViewDocuments, core::kViewDocuments },
+        { u"/F   ", u"", core::kViewDocuments, core::kViewDocuments },
+        { u"/F\"", u"", core::kViewDocuments, core::kViewDocuments },
+        { u"/F/Q", u"", core::kViewDocuments, core::kViewDocuments },
+        { u"/A \\book.pxl", u"\\book.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/a\"\\b k.pxl\"", u"\\b k.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/F first /A second", u"second", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/A first /F second", u"second", core::kViewDocuments, core::kViewDocuments },
+        { u"/F \\a.txt /W", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
+        { u"/A \\a.pxl /W", u"\\a.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/A \\a.pxl /I", u"\\a.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/A \\a.pxl /X", u"\\a.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/F \\a.txt /X /I", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
+        { u"/W /F \\a.txt", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
+        { u"/I /F \\a.txt", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
+        { u"/I", std::nullopt, core::kViewEmail, core::kViewEmail },
+        { u"/i", std::nullopt, core::kViewEmail, core::kViewEmail },
+        { u"/X", std::nullopt, core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/x ", std::nullopt, core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/X /W", std::nullopt, core::kViewDocuments, core::kViewDocuments },
+        { u"/W /X", std::nullopt, core::kViewWorkbooks, core::kViewWorkbooks },
+        { u"/I /W", std::nullopt, core::kViewDocuments, core::kViewDocuments },
+        { u"F A I X", std::nullopt, core::kViewDocuments, core::kViewNone },
+        { u"/", std::nullopt, core::kViewDocuments, core::kViewNone },
+        { u"/Z/Y/9", std::nullopt, core::kViewDocuments, core::kViewNone },
     };
     for (const FileRow& row : rows) {
         SCOPED_TRACE(Narrow(row.commandLine));
         StartRow();
         ParseCommandLine(row.commandLine);
         EXPECT_EQ(File(), row.file);
-        EXPECT_EQ(Options().StartView, row.startView);
-        EXPECT_EQ(Settings().ViewMode, row.viewMode);
+        EXPECT_EQ(core::Options().StartView, row.startView);
+        EXPECT_EQ(core::Settings().ViewMode, row.viewMode);
     }
 }
 
@@ -158,11 +159,11 @@ TEST_F(CommandLineTest, OneShotFlags)
         SCOPED_TRACE(Narrow(row.commandLine));
         StartRow();
         ParseCommandLine(row.commandLine);
-        EXPECT_EQ(Options().ExitCodeMode, row.exitCodeMode);
-        EXPECT_EQ(Options().QuickPrintOnce, row.quickPrintOnce);
-        EXPECT_EQ(Options().PlainTextOnce, row.plainTextOnce);
-        EXPECT_EQ(Options().SkipSheetDialog, row.skipSheetDialog);
-        EXPECT_EQ(Options().SheetOptionsFromCommandLine, row.sheetOptionsFromCommandLine);
+        EXPECT_EQ(core::Options().ExitCodeMode, row.exitCodeMode);
+        EXPECT_EQ(core::Options().QuickPrintOnce, row.quickPrintOnce);
+        EXPECT_EQ(core::Options().PlainTextOnce, row.plainTextOnce);
+        EXPECT_EQ(core::Options().SkipSheetDialog, row.skipSheetDialog);
+        EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, row.sheetOptionsFromCommandLine);
     }
 }
 
@@ -194,8 +195,8 @@ std::ostream& operator<<(std::ostream& out, const SheetOptions& o)
 
 SheetOptions CurrentSheetOptions()
 {
-    const AppSettings& s = Settings();
-    const RunOptions& o = Options();
+    const core::AppSettings& s = core::Settings();
+    const core::RunOptions& o = core::Options();
     return SheetOptions { s.SheetGridlines, s.SheetHeadings, s.SheetBackgroundColors, s.SheetCenter, s.SheetSizing,
         s.SheetCustomPercent, o.SheetRange, o.SheetRangeFrom.Column, o.SheetRangeFrom.Row, o.SheetRangeTo.Column,
         o.SheetRangeTo.Row, o.SheetIndex };
@@ -270,7 +271,7 @@ TEST_F(CommandLineTest, SpreadsheetSubSwitches)
         StartRow();
         ParseCommandLine(row.commandLine);
         EXPECT_EQ(CurrentSheetOptions(), row.expected);
-        EXPECT_EQ(Options().SheetOptionsFromCommandLine, 1);
+        EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, 1);
     }
 }
 
@@ -284,19 +285,19 @@ TEST_F(CommandLineTest, SpreadsheetOptionsAreStoredByTheEndOfParsing)
         std::stringstream text;
         text << file.rdbuf();
         EXPECT_NE(text.str().find("\"PrExcel\"=hex:00,00,00,00,"), std::string::npos) << text.str();
-        ResetAppSettings();
-        LoadSettings();
-        EXPECT_EQ(Settings().SheetGridlines, 0);
+        core::ResetAppSettings();
+        core::LoadSettings();
+        EXPECT_EQ(core::Settings().SheetGridlines, 0);
     }
 }
 
 TEST_F(CommandLineTest, WorkbookViewIsStoredWithTheSheetOptions)
 {
     ParseCommandLine(u"/X");
-    ResetAppSettings();
-    ResetRunOptions();
-    LoadSettings();
-    EXPECT_EQ(Options().StartView, kViewWorkbooks);
+    core::ResetAppSettings();
+    core::ResetRunOptions();
+    core::LoadSettings();
+    EXPECT_EQ(core::Options().StartView, core::kViewWorkbooks);
 }
 
 TEST_F(CommandLineTest, NothingIsStoredWithoutSheetOptions)
@@ -309,10 +310,10 @@ TEST_F(CommandLineTest, SwitchesOverrideStoredSettings)
 {
     StoreHeadingsOff();
     ParseCommandLine(u"/XH1");
-    EXPECT_EQ(Settings().SheetHeadings, 1);
-    ResetAppSettings();
-    LoadSettings();
-    EXPECT_EQ(Settings().SheetHeadings, 1);
+    EXPECT_EQ(core::Settings().SheetHeadings, 1);
+    core::ResetAppSettings();
+    core::LoadSettings();
+    EXPECT_EQ(core::Settings().SheetHeadings, 1);
 }
 
 std::u16string CommandLineOfLength(std::size_t length)
@@ -333,12 +334,12 @@ TEST_F(CommandLineTest, LengthLimit)
     for (const LengthRow& row : rows) {
         SCOPED_TRACE(row.length);
         StoreHeadingsOff();
-        ResetRunOptions();
+        core::ResetRunOptions();
         std::u16string text = CommandLineOfLength(row.length);
         ParseCommandLine(text.c_str());
         EXPECT_EQ(SettingsWereRead(), row.parsed);
-        EXPECT_EQ(Options().SheetOptionsFromCommandLine, row.parsed && row.length >= 4 ? 1 : 0);
-        EXPECT_EQ(Options().QuickPrintOnce, row.parsed && row.length >= 7 ? 1 : 0);
+        EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, row.parsed && row.length >= 4 ? 1 : 0);
+        EXPECT_EQ(core::Options().QuickPrintOnce, row.parsed && row.length >= 7 ? 1 : 0);
     }
 }
 
@@ -356,7 +357,7 @@ TEST_F(CommandLineTest, TextWithoutSwitchesOnlyReadsTheSettings)
     StoreHeadingsOff();
     ParseCommandLine(u"hello world");
     EXPECT_TRUE(SettingsWereRead());
-    EXPECT_FALSE(HasCommandLineFile());
+    EXPECT_FALSE(core::HasCommandLineFile());
 }
 
 TEST_F(CommandLineTest, FileNameOfTheLongestLine)
@@ -364,8 +365,8 @@ TEST_F(CommandLineTest, FileNameOfTheLongestLine)
     std::u16string text = u"/F ";
     text.append(259 - text.size(), u'n');
     ParseCommandLine(text.c_str());
-    ASSERT_TRUE(HasCommandLineFile());
-    EXPECT_EQ(std::u16string(CommandLineFileName()).size(), 256u);
+    ASSERT_TRUE(core::HasCommandLineFile());
+    EXPECT_EQ(std::u16string(core::CommandLineFileName()).size(), 256u);
 }
 
 } // namespace

@@ -20,7 +20,7 @@ using fakeprinter::Fake;
 
 void SetFace(const std::u16string& face)
 {
-    auto& settings = shell::Settings();
+    auto& settings = core::Settings();
     std::fill(std::begin(settings.TextFontFace), std::end(settings.TextFontFace), u'\0');
     std::copy(face.begin(), face.end(), settings.TextFontFace);
 }
@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         setenv("LC_ALL", "en_US.UTF-8", 1);
-        shell::ResetAppSettings();
+        core::ResetAppSettings();
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
         Fake().Fonts = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
@@ -97,9 +97,9 @@ TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
     };
     for (const Row& row : rows) {
         SetFace(row.face);
-        shell::Settings().TextFontSize = row.size;
-        shell::Settings().TextTabSize = row.tab;
-        shell::Settings().TextBold = row.bold;
+        core::Settings().TextFontSize = row.size;
+        core::Settings().TextTabSize = row.tab;
+        core::Settings().TextBold = row.bold;
         Dialog dialog = Run({});
         EXPECT_EQ(dialog.Control(kPlainTextFaceList)->Selection, row.faceIndex);
         EXPECT_EQ(dialog.Control(kPlainTextSizeCombo)->Selection, row.sizeIndex);
@@ -123,13 +123,13 @@ TEST_F(PlainTextDialogTest, FillsTheScreen)
 TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
 {
     for (int button : { kPlainTextPrintButton, kOkCommand }) {
-        shell::ResetAppSettings();
+        core::ResetAppSettings();
         std::intptr_t result = 0;
         Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
                 DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
                 DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button) },
             &result);
-        const shell::AppSettings& settings = shell::Settings();
+        const core::AppSettings& settings = core::Settings();
         EXPECT_EQ(result, button);
         EXPECT_EQ(shell::PlainTextDialogResult(), 1);
         EXPECT_EQ(std::u16string(settings.TextFontFace), u"Symbol");
@@ -144,29 +144,29 @@ TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
 
 TEST_F(PlainTextDialogTest, UntouchedSizeOutsideTheTableBecomesTheFirst)
 {
-    shell::Settings().TextFontSize = 13;
+    core::Settings().TextFontSize = 13;
     Run({ DialogAction::Press(kPlainTextPrintButton) });
-    EXPECT_EQ(shell::Settings().TextFontSize, 4);
+    EXPECT_EQ(core::Settings().TextFontSize, 4);
 }
 
 TEST_F(PlainTextDialogTest, CombosWithoutSelectionKeepTheStoredValues)
 {
-    shell::Settings().TextFontSize = 13;
-    shell::Settings().TextTabSize = 7;
+    core::Settings().TextFontSize = 13;
+    core::Settings().TextTabSize = 7;
     Run({ DialogAction::Select(kPlainTextSizeCombo, -1), DialogAction::Select(kPlainTextTabCombo, -1),
         DialogAction::Press(kPlainTextPrintButton) });
-    EXPECT_EQ(shell::Settings().TextFontSize, 13);
-    EXPECT_EQ(shell::Settings().TextTabSize, 7);
+    EXPECT_EQ(core::Settings().TextFontSize, 13);
+    EXPECT_EQ(core::Settings().TextTabSize, 7);
 }
 
 TEST_F(PlainTextDialogTest, WithoutFontsTheFaceStays)
 {
     Fake().Fonts.clear();
     SetFace(u"Courier New");
-    shell::Settings().TextFontCharset = 5;
+    core::Settings().TextFontCharset = 5;
     Run({ DialogAction::Press(kPlainTextPrintButton) });
-    EXPECT_EQ(std::u16string(shell::Settings().TextFontFace), u"Courier New");
-    EXPECT_EQ(shell::Settings().TextFontCharset, 5);
+    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), u"Courier New");
+    EXPECT_EQ(core::Settings().TextFontCharset, 5);
     EXPECT_EQ(shell::PlainTextDialogResult(), 1);
 }
 
@@ -180,8 +180,8 @@ TEST_F(PlainTextDialogTest, CancelMarksTheJobCancelledAndChangesNothing)
     EXPECT_EQ(result, kCancelCommand);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
     EXPECT_EQ(shell::PlainTextDialogResult(), 0);
-    EXPECT_EQ(shell::Settings().TextBold, 0);
-    EXPECT_EQ(std::u16string(shell::Settings().TextFontFace), u"Courier New");
+    EXPECT_EQ(core::Settings().TextBold, 0);
+    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), u"Courier New");
     EXPECT_EQ(shell::FontList(), nullptr);
 }
 

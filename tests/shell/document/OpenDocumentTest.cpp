@@ -34,11 +34,11 @@ protected:
     {
         setenv("LC_ALL", "en_US.UTF-8", 1);
         setenv("LANG", "en_US.UTF-8", 1);
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
-        shell::Settings().QuickPrint = 1;
+        core::Settings().QuickPrint = 1;
         dir = std::filesystem::temp_directory_path()
             / ("tallowin-open-" + std::to_string(::getpid()) + "-"
                 + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -122,10 +122,10 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     };
     for (const Row& row : rows) {
         messages.clear();
-        shell::Options().PlainTextOnce = 1;
+        core::Options().PlainTextOnce = 1;
         EXPECT_EQ(Open(row.path), 0);
         EXPECT_EQ(messages, std::vector<std::u16string> { row.message });
-        EXPECT_EQ(shell::Options().PlainTextOnce, 0);
+        EXPECT_EQ(core::Options().PlainTextOnce, 0);
     }
     EXPECT_EQ(Fake().Inits, 0);
 }
@@ -150,8 +150,8 @@ TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
                                     "{\\header top}\\par caf\\'e9\\tab \\u1055\\'3f\\par}";
     for (bool once : { true, false }) {
         fakeprinter::InstallFakePrinter();
-        shell::Settings().PlainText = once ? 0 : 1;
-        shell::Options().PlainTextOnce = once ? 1 : 0;
+        core::Settings().PlainText = once ? 0 : 1;
+        core::Options().PlainTextOnce = once ? 1 : 0;
         std::u16string path = Write("letter.rtf", letter);
         EXPECT_EQ(Open(path), 1);
         EXPECT_EQ(PrintedText(), u"Dear reader\ncaf\u00e9\u041f") << once;
@@ -161,7 +161,7 @@ TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
             EXPECT_NE(text.Face, u"Liberation Sans");
             EXPECT_FALSE(text.Bold);
         }
-        EXPECT_EQ(shell::Options().PlainTextOnce, 0);
+        EXPECT_EQ(core::Options().PlainTextOnce, 0);
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -197,9 +197,9 @@ TEST_F(OpenDocumentTest, PocketWordPrintsThroughRtf)
 TEST_F(OpenDocumentTest, EveryCallClearsPlainTextOnceAndReleasesTheSource)
 {
     std::u16string path = Write("text.txt", "text\n");
-    shell::Settings().PlainText = 1;
+    core::Settings().PlainText = 1;
     EXPECT_EQ(Open(path), 1);
-    EXPECT_EQ(shell::Options().PlainTextOnce, 0);
+    EXPECT_EQ(core::Options().PlainTextOnce, 0);
     EXPECT_EQ(rtf::SourceData, nullptr);
     EXPECT_EQ(rtf::SourcePos, 0);
     EXPECT_EQ(PrintedText(), u"text");
@@ -207,7 +207,7 @@ TEST_F(OpenDocumentTest, EveryCallClearsPlainTextOnceAndReleasesTheSource)
 
 TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
 {
-    shell::Settings().QuickPrint = 0;
+    core::Settings().QuickPrint = 0;
     Fake().PrintDialogResult = 0;
     Fake().Status = 1;
     std::u16string path = Write("text.txt", "text\n");

@@ -52,8 +52,8 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
             c = '\\';
     for (const Row& row : rows) {
         fs::remove(dir / "out.txt");
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         platform::ScriptedDialogHost host({ platform::DialogAction::Press(row.pressed) });
         platform::SetDialogHost(&host);
         std::string line = "/F " + path + row.switches;

@@ -23,11 +23,11 @@ protected:
     {
         setenv("LC_ALL", "en_US.UTF-8", 1);
         setenv("TALLOWIN_REGISTRY", "/nonexistent/tallowin-test-registry.reg", 1);
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
-        shell::Settings().QuickPrint = 1;
+        core::Settings().QuickPrint = 1;
     }
     void TearDown() override
     {
@@ -78,7 +78,7 @@ TEST_F(PlainTextTest, EightBitValuesAreTheirOwnCodesAndUtf16UnitsPassUnchanged)
 
 TEST_F(PlainTextTest, PrintsInThePlainTextFont)
 {
-    shell::AppSettings& settings = shell::Settings();
+    core::AppSettings& settings = core::Settings();
     std::u16string face = u"Liberation Mono";
     std::copy(face.begin(), face.end(), settings.TextFontFace);
     settings.TextFontFace[face.size()] = 0;
@@ -100,19 +100,19 @@ TEST_F(PlainTextTest, PrintsAtTheNominalSizeWhateverTheResizeChoice)
     ASSERT_EQ(nominal.size(), 2u);
 
     fakeprinter::InstallFakePrinter();
-    shell::Settings().ResizeChoice = shell::kResizeChoice150;
+    core::Settings().ResizeChoice = core::kResizeChoice150;
     Print("one\ntwo");
     ASSERT_EQ(Fake().Texts.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(Fake().Texts[i].Height, nominal[i].Height) << i;
         EXPECT_EQ(Fake().Texts[i].Y, nominal[i].Y) << i;
     }
-    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice150);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
 }
 
 TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 {
-    shell::Settings().TextTabSize = 8;
+    core::Settings().TextTabSize = 8;
     Print("a\tb");
     ASSERT_EQ(Fake().Texts.size(), 2u);
     fakeprinter::InstallFakePrinter();
@@ -127,7 +127,7 @@ TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 
 TEST_F(PlainTextTest, NullTextDoesNothing)
 {
-    shell::Settings().QuickPrint = 0;
+    core::Settings().QuickPrint = 0;
     shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
     EXPECT_EQ(Fake().Inits, 0);
     EXPECT_EQ(Fake().PrintDialogs, 0);
@@ -135,7 +135,7 @@ TEST_F(PlainTextTest, NullTextDoesNothing)
 
 TEST_F(PlainTextTest, CancelledOptionsPrintNothing)
 {
-    shell::Settings().QuickPrint = 0;
+    core::Settings().QuickPrint = 0;
     platform::ScriptedDialogHost host({ platform::DialogAction::Press(2) });
     platform::SetDialogHost(&host);
     Print("text\n");
@@ -157,35 +157,35 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
         fakeprinter::InstallFakePrinter();
         platform::ScriptedDialogHost host({ platform::DialogAction::Press(8) });
         platform::SetDialogHost(&host);
-        shell::Settings().QuickPrint = row.quickPrint;
-        shell::Options().QuickPrintOnce = row.quickPrintOnce;
+        core::Settings().QuickPrint = row.quickPrint;
+        core::Options().QuickPrintOnce = row.quickPrintOnce;
         Print("text\n");
         EXPECT_EQ(host.Runs(), row.dialogRuns) << row.quickPrint << row.quickPrintOnce;
         EXPECT_EQ(PrintedText(), u"text");
-        EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
+        EXPECT_EQ(core::Options().QuickPrintOnce, 0);
     }
 }
 
 TEST_F(PlainTextTest, HeadlessDialogPrintsWithTheStoredOptions)
 {
-    shell::Settings().QuickPrint = 0;
-    shell::Settings().TextFontSize = 13; // not offered: the dialog chooses 4
+    core::Settings().QuickPrint = 0;
+    core::Settings().TextFontSize = 13; // not offered: the dialog chooses 4
     Print("text\n");
     EXPECT_EQ(PrintedText(), u"text");
-    EXPECT_EQ(shell::Settings().TextFontSize, 4);
+    EXPECT_EQ(core::Settings().TextFontSize, 4);
 }
 
 TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
 {
     Fake().PrintDialogResult = 0;
     Fake().Status = 1;
-    shell::Settings().ResizeChoice = shell::kResizeChoice75;
+    core::Settings().ResizeChoice = core::kResizeChoice75;
     Print("text\n");
     EXPECT_TRUE(Fake().Texts.empty());
     EXPECT_EQ(Fake().UnInits, 1);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
     EXPECT_FALSE(printengine::Job().Printing);
-    EXPECT_EQ(shell::Settings().ResizeChoice, shell::kResizeChoice75);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
 }
 
 TEST_F(PlainTextTest, NegativeLengthPrintsNothing)

@@ -42,8 +42,8 @@ protected:
     void SetUp() override
     {
         setenv("LC_ALL", "en_US.UTF-8", 1);
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         messages.clear();
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view) {
             messages.emplace_back(text);
@@ -97,18 +97,18 @@ TEST_F(SheetOptionsDialogTest, ChoosingAnotherSheetRewritesTheLabels)
     EXPECT_EQ(ControlText(platform::kSheetRangeFullRadio), u"Full - A1 to A1");
     EXPECT_EQ(ControlText(platform::kSheetRangePopulatedRadio), u"Populated - A1 to A1");
     EXPECT_EQ(ControlText(platform::kSheetRangeSelectedRadio), u"Selected - A1 to A1");
-    EXPECT_EQ(shell::Options().SheetIndex, 1);
+    EXPECT_EQ(core::Options().SheetIndex, 1);
 }
 
 TEST_F(SheetOptionsDialogTest, EmptySheetRangeCountsAsA1WhenAccepted)
 {
-    shell::Options().SheetRange = 2;
+    core::Options().SheetRange = 2;
     EXPECT_EQ(
         Run({ DialogAction::Select(platform::kSheetListCombo, 1), DialogAction::Press(platform::kOkCommand) }), 1);
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Column, 0);
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Row, 0);
-    EXPECT_EQ(shell::Options().SheetRangeTo.Column, 0);
-    EXPECT_EQ(shell::Options().SheetRangeTo.Row, 0);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Column, 0);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Row, 0);
+    EXPECT_EQ(core::Options().SheetRangeTo.Column, 0);
+    EXPECT_EQ(core::Options().SheetRangeTo.Row, 0);
 }
 
 TEST_F(SheetOptionsDialogTest, EditsAreReadOnlyUnlessTheirChoiceIsCustom)
@@ -122,8 +122,8 @@ TEST_F(SheetOptionsDialogTest, EditsAreReadOnlyUnlessTheirChoiceIsCustom)
     EXPECT_FALSE(ReadOnly(platform::kSheetRangeFromEdit));
     EXPECT_FALSE(ReadOnly(platform::kSheetRangeToEdit));
     EXPECT_FALSE(ReadOnly(platform::kSheetPercentEdit));
-    EXPECT_EQ(shell::Options().SheetRange, 3);
-    EXPECT_EQ(shell::Settings().SheetSizing, 2);
+    EXPECT_EQ(core::Options().SheetRange, 3);
+    EXPECT_EQ(core::Settings().SheetSizing, 2);
 }
 
 struct PercentRow {
@@ -148,11 +148,11 @@ TEST_F(SheetOptionsDialogTest, CustomPercentIsItsLeadingDigitsFrom25To250)
     for (const PercentRow& row : rows) {
         SCOPED_TRACE(std::string(row.Typed.begin(), row.Typed.end()));
         messages.clear();
-        shell::Settings().SheetSizing = 2;
+        core::Settings().SheetSizing = 2;
         EXPECT_EQ(Run({ DialogAction::SetText(platform::kSheetPercentEdit, row.Typed),
                       DialogAction::Press(platform::kOkCommand) }),
             row.Result);
-        EXPECT_EQ(shell::Settings().SheetCustomPercent, row.Stored);
+        EXPECT_EQ(core::Settings().SheetCustomPercent, row.Stored);
         EXPECT_EQ(messages.size(), row.Message ? 1u : 0u);
         if (row.Message) {
             EXPECT_EQ(messages[0], u"Custom Print Size must be between 25% and 250%");
@@ -195,10 +195,10 @@ TEST_F(SheetOptionsDialogTest, CustomRangeMustBeTwoReferencesInOrder)
         }
     }
     // A rejected entry leaves what the last accepted one, b2 to IV16384, set.
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Column, 1);
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Row, 1);
-    EXPECT_EQ(shell::Options().SheetRangeTo.Column, 255);
-    EXPECT_EQ(shell::Options().SheetRangeTo.Row, 16383);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Column, 1);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Row, 1);
+    EXPECT_EQ(core::Options().SheetRangeTo.Column, 255);
+    EXPECT_EQ(core::Options().SheetRangeTo.Row, 16383);
 }
 
 TEST_F(SheetOptionsDialogTest, AcceptedRangeIsWrittenIntoTheSettings)
@@ -214,7 +214,7 @@ TEST_F(SheetOptionsDialogTest, AcceptedRangeIsWrittenIntoTheSettings)
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Run({ DialogAction::Check(row.Radio), DialogAction::Press(platform::kOkCommand) }), 1);
-        const shell::RunOptions& options = shell::Options();
+        const core::RunOptions& options = core::Options();
         EXPECT_EQ(options.SheetRangeFrom.Column, row.FromColumn);
         EXPECT_EQ(options.SheetRangeFrom.Row, row.FromRow);
         EXPECT_EQ(options.SheetRangeTo.Column, row.ToColumn);
@@ -224,40 +224,40 @@ TEST_F(SheetOptionsDialogTest, AcceptedRangeIsWrittenIntoTheSettings)
 
 TEST_F(SheetOptionsDialogTest, SwitchesAndQuickPrintAreReadOnAccept)
 {
-    shell::Options().QuickPrintOnce = 0;
+    core::Options().QuickPrintOnce = 0;
     EXPECT_EQ(Run({ DialogAction::Check(platform::kSheetGridlinesCheck, platform::BST_UNCHECKED),
                   DialogAction::Check(platform::kSheetCenterCheck, platform::BST_UNCHECKED),
                   DialogAction::Check(platform::kSheetBackgroundCheck, platform::BST_UNCHECKED),
                   DialogAction::Check(platform::kSheetHeadingsCheck, platform::BST_UNCHECKED),
                   DialogAction::Press(platform::kSheetQuickPrintButton) }),
         1);
-    const shell::AppSettings& settings = shell::Settings();
+    const core::AppSettings& settings = core::Settings();
     EXPECT_EQ(settings.SheetGridlines, 0);
     EXPECT_EQ(settings.SheetCenter, 0);
     EXPECT_EQ(settings.SheetBackgroundColors, 0);
     EXPECT_EQ(settings.SheetHeadings, 0);
-    EXPECT_EQ(shell::Options().QuickPrintOnce, 1);
+    EXPECT_EQ(core::Options().QuickPrintOnce, 1);
     EXPECT_EQ(Run({ DialogAction::Press(platform::kOkCommand) }), 1);
-    EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
+    EXPECT_EQ(core::Options().QuickPrintOnce, 0);
 }
 
 TEST_F(SheetOptionsDialogTest, HeadlessHostContinuesWithTheStoredOptions)
 {
-    shell::Options().QuickPrintOnce = 1;
-    shell::Options().SheetRange = 2;
-    shell::Settings().SheetCustomPercent = 900;
+    core::Options().QuickPrintOnce = 1;
+    core::Options().SheetRange = 2;
+    core::Settings().SheetCustomPercent = 900;
     platform::HeadlessDialogHost headless;
     platform::SetDialogHost(&headless);
     EXPECT_EQ(RunSheetOptionsDialog(nullptr), 1);
-    EXPECT_EQ(shell::Options().QuickPrintOnce, 0);
-    EXPECT_EQ(shell::Settings().SheetCustomPercent, 100);
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Column, 1);
-    EXPECT_EQ(shell::Options().SheetRangeFrom.Row, 2);
+    EXPECT_EQ(core::Options().QuickPrintOnce, 0);
+    EXPECT_EQ(core::Settings().SheetCustomPercent, 100);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Column, 1);
+    EXPECT_EQ(core::Options().SheetRangeFrom.Row, 2);
 }
 
 TEST_F(SheetOptionsDialogTest, CommandLineRangeFillsTheCustomFields)
 {
-    shell::RunOptions& options = shell::Options();
+    core::RunOptions& options = core::Options();
     options.SheetOptionsFromCommandLine = 1;
     options.SheetRange = 3;
     options.SheetRangeFrom = { 2, 4 };
@@ -286,10 +286,10 @@ TEST_F(SheetOptionsDialogTest, HelpOpensItsPageAndTheInputPanelLeavesTheFocusOnT
 
 TEST_F(SheetOptionsDialogTest, StoredSheetIndexOfTheWorkbookIsShownAsTheFirst)
 {
-    shell::Options().SheetIndex = 0xFFFF;
+    core::Options().SheetIndex = 0xFFFF;
     Run({ DialogAction::Press(platform::kCancelCommand) });
     EXPECT_EQ(host->LastDialog()->Control(platform::kSheetListCombo)->Selection, 0);
-    EXPECT_EQ(shell::Options().SheetIndex, 0);
+    EXPECT_EQ(core::Options().SheetIndex, 0);
 }
 
 } // namespace

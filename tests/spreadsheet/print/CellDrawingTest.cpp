@@ -97,8 +97,8 @@ TEST_F(SheetPrintTest, CentreAcrossSpansTheBlankCellsThatFollow)
 
 TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)
 {
-    shell::Settings().SheetHeadings = 0;
-    shell::Settings().SheetGridlines = 0;
+    core::Settings().SheetHeadings = 0;
+    core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Fonts = { MonoFont(60), MonoFont(2) };
     CellFormatDescription framed;
@@ -117,8 +117,8 @@ TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)
 
 TEST_F(SheetPrintTest, BackgroundsFillCellsAndBands)
 {
-    shell::Settings().SheetHeadings = 0;
-    shell::Settings().SheetGridlines = 0;
+    core::Settings().SheetHeadings = 0;
+    core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
     CellFormatDescription yellow;
     yellow.Background = 5;
@@ -132,17 +132,17 @@ TEST_F(SheetPrintTest, BackgroundsFillCellsAndBands)
     };
     EXPECT_EQ(Lines({ "Rectangle" }), expected);
 
-    shell::Settings().SheetBackgroundColors = 0;
+    core::Settings().SheetBackgroundColors = 0;
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_TRUE(Lines({ "Rectangle" }).empty());
 }
 
 TEST_F(SheetPrintTest, HalfScaleHalvesBoxesButNotPens)
 {
-    shell::Settings().SheetHeadings = 0;
-    shell::Settings().SheetGridlines = 0;
-    shell::Settings().SheetSizing = 2;
-    shell::Settings().SheetCustomPercent = 50;
+    core::Settings().SheetHeadings = 0;
+    core::Settings().SheetGridlines = 0;
+    core::Settings().SheetSizing = 2;
+    core::Settings().SheetCustomPercent = 50;
     WorkbookDescription workbook = MonoWorkbook();
     CellFormatDescription boxed;
     boxed.Background = 5;

@@ -58,7 +58,7 @@ TEST_F(SheetPrintTest, ReferencesPastTheListsPrintWithTheNeutralFormat)
                   [](const std::string& line) { return line.ends_with("text=\"format 300\""); }),
         texts.end());
     // A selection whose ends are swapped prints its cells in order.
-    shell::Options().SheetRange = 1;
+    core::Options().SheetRange = 1;
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_GE(Pages(), 1);
 }
@@ -80,8 +80,8 @@ namespace {
 
 TEST_F(SheetPrintTest, SelectionPastTheLastRowStopsAtRow16384)
 {
-    shell::Settings().SheetHeadings = 0;
-    shell::Options().SheetRange = 1;
+    core::Settings().SheetHeadings = 0;
+    core::Options().SheetRange = 1;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"a") };
     workbook.Sheets[0].Selection = SelectionDescription { 0, 0, 40000, 0 };

@@ -73,7 +73,7 @@ TEST_F(SheetPrintTest, ColumnWiderThanThePageGetsAPageOfItsOwn)
 
 TEST_F(SheetPrintTest, FitToPageEnlargesASmallRangeTo250Percent)
 {
-    shell::Settings().SheetSizing = 1;
+    core::Settings().SheetSizing = 1;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(1, 1, 2) };
     ASSERT_EQ(Print(workbook), 1);
@@ -87,7 +87,7 @@ TEST_F(SheetPrintTest, FitToPageEnlargesASmallRangeTo250Percent)
 
 TEST_F(SheetPrintTest, FitToPageShrinksAHugeRangeTo25PercentAndPages)
 {
-    shell::Settings().SheetSizing = 1;
+    core::Settings().SheetSizing = 1;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(2999, 0, 2) };
     ASSERT_EQ(Print(workbook), 1);
@@ -104,8 +104,8 @@ TEST_F(SheetPrintTest, Custom100PercentPrintsAsNormal)
     workbook.Sheets[0].Cells = { Text(0, 0, u"a long text that overflows"), Number(3, 2, 1.5) };
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::string> normal = Recording();
-    shell::Settings().SheetSizing = 2;
-    shell::Settings().SheetCustomPercent = 100;
+    core::Settings().SheetSizing = 2;
+    core::Settings().SheetCustomPercent = 100;
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(Recording(), normal);
     EXPECT_FALSE(normal.empty());
@@ -123,7 +123,7 @@ TEST_F(SheetPrintTest, RowHeadingsWidenForRow1000)
 
 TEST_F(SheetPrintTest, CentringPlacesTheBlockInTheMiddleNeverLeftOfTheMargin)
 {
-    shell::Settings().SheetCenter = 1;
+    core::Settings().SheetCenter = 1;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Text(1, 1, u"b") };
     ASSERT_EQ(Print(workbook), 1);
@@ -161,8 +161,8 @@ TEST_F(SheetPrintTest, HiddenColumnHasNoHeadingNoSeparatorAndNoCells)
 
 TEST_F(SheetPrintTest, BooleansErrorsAndFormulaResultsPrintTheirTexts)
 {
-    shell::Settings().SheetHeadings = 0;
-    shell::Settings().SheetGridlines = 0;
+    core::Settings().SheetHeadings = 0;
+    core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
     CellDescription error = Cell(CellKind::Error, 0, 0);
     error.ErrorCode = 7;
@@ -197,7 +197,7 @@ TEST_F(SheetPrintTest, DialogRunsUnlessSkipped)
     EXPECT_EQ(host.Runs(), 0);
     EXPECT_EQ(Pages(), 1);
 
-    shell::Options().SkipSheetDialog = 0;
+    core::Options().SkipSheetDialog = 0;
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(host.Runs(), 1);
     EXPECT_EQ(Pages(), 0);
@@ -211,7 +211,7 @@ TEST_F(SheetPrintTest, DialogChoicesApplyToThePrint)
         platform::DialogAction::Check(platform::kSheetGridlinesCheck, 0),
         platform::DialogAction::Select(platform::kSheetListCombo, 1), platform::DialogAction::Press(1) });
     platform::SetDialogHost(&host);
-    shell::Options().SkipSheetDialog = 0;
+    core::Options().SkipSheetDialog = 0;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"first") };
     SheetDescription second = workbook.Sheets[0];

@@ -87,11 +87,11 @@ protected:
             messages.emplace_back(text);
             return platform::IDOK;
         });
-        shell::ResetAppSettings();
-        shell::ResetRunOptions();
-        shell::Settings().ViewMode = shell::kViewWorkbooks;
-        shell::Settings().SheetCenter = 0;
-        shell::Options().SkipSheetDialog = 1;
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        core::Settings().ViewMode = core::kViewWorkbooks;
+        core::Settings().SheetCenter = 0;
+        core::Options().SkipSheetDialog = 1;
         printengine::ResetPrintEngine();
         ResetCellDrawing();
         PreferredSheetWalk() = SheetWalkMode::Indexed;

@@ -19,8 +19,8 @@ class ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        shell::ResetRunOptions();
-        shell::ResetAppSettings();
+        core::ResetRunOptions();
+        core::ResetAppSettings();
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
             Messages.emplace_back(text);
             Captions.emplace_back(caption);

@@ -118,7 +118,7 @@ TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
     EXPECT_EQ(NumberFormatText(236), u"");
     EXPECT_EQ(NumberFormatText(232), u"");
 
-    EXPECT_EQ(shell::Options().SheetIndex, 1) << "the window record's active sheet";
+    EXPECT_EQ(core::Options().SheetIndex, 1) << "the window record's active sheet";
 }
 
 TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
@@ -154,14 +154,14 @@ TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        shell::ResetRunOptions();
-        shell::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
-        shell::Options().SheetIndex = row.CommandLineSheet;
+        core::ResetRunOptions();
+        core::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
+        core::Options().SheetIndex = row.CommandLineSheet;
         WorkbookDescription book;
         book.Sheets = { NamedSheet(u"One"), NamedSheet(u"Two") };
         book.ActiveSheet = row.Active;
         ASSERT_EQ(Read(book), 1);
-        EXPECT_EQ(shell::Options().SheetIndex, row.Expected);
+        EXPECT_EQ(core::Options().SheetIndex, row.Expected);
         ReleaseWorkbook();
     }
 }

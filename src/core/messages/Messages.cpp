@@ -10,7 +10,7 @@
 #include <array>
 #include <string_view>
 
-namespace shell {
+namespace core {
 namespace {
 
 // The sizes the messages are read with.
@@ -146,4 +146,4 @@ void ShowHelpTopic(int topic)
         platform::CreateProcessW(u"peghelp", address);
 }
 
-} // namespace shell
+} // namespace core

@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-namespace shell {
+namespace core {
 namespace {
 
 using platform::BYTE;
@@ -347,4 +347,4 @@ void SaveSettings()
     platform::RegCloseKey(key);
 }
 
-} // namespace shell
+} // namespace core

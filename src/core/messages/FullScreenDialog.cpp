@@ -1,6 +1,6 @@
 #include "FullScreenDialog.h"
 
-namespace shell {
+namespace core {
 namespace {
 
 constexpr std::uint32_t kFullScreenNoMenuBar = 16;
@@ -17,4 +17,4 @@ void PrepareFullScreenDialog(platform::DialogHandle dialog, int keepInputPanel)
     platform::SHFullScreen(dialog, kFullScreenState);
 }
 
-} // namespace shell
+} // namespace core

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace shell {
+namespace core {
 
 inline constexpr std::int32_t kResizeChoice50 = 1000;
 inline constexpr std::int32_t kResizeChoice75 = 1001;
@@ -106,4 +106,4 @@ void ResetRunOptions();
 bool HasCommandLineFile();
 const char16_t* CommandLineFileName(); // null when there is none
 
-} // namespace shell
+} // namespace core

@@ -4,11 +4,11 @@
 
 #include "Dialog.h"
 
-namespace shell {
+namespace core {
 
 // The handheld shell's full-screen dialog set-up: full screen without a menu
 // bar, with the input panel down unless `keepInputPanel` is set; brought to
 // the front; task bar and input-panel button hidden.
 void PrepareFullScreenDialog(platform::DialogHandle dialog, int keepInputPanel);
 
-} // namespace shell
+} // namespace core

@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace shell {
+namespace core {
 namespace {
 
 namespace fs = std::filesystem;
@@ -21,8 +21,8 @@ protected:
 
     static void ExpectDefaults()
     {
-        const AppSettings defaults;
-        const auto& s = Settings();
+        const core::AppSettings defaults;
+        const auto& s = core::Settings();
         EXPECT_EQ(s.QuickPrint, defaults.QuickPrint);
         EXPECT_EQ(s.ResizeChoice, defaults.ResizeChoice);
         EXPECT_EQ(s.ShowStartupScreen, defaults.ShowStartupScreen);
@@ -34,17 +34,17 @@ protected:
         EXPECT_EQ(s.SheetGridlines, defaults.SheetGridlines);
         EXPECT_EQ(s.SheetCustomPercent, defaults.SheetCustomPercent);
         EXPECT_TRUE(s.MapiBlob.empty());
-        EXPECT_EQ(Options().StartView, RunOptions {}.StartView);
+        EXPECT_EQ(core::Options().StartView, core::RunOptions {}.StartView);
     }
 };
 
 TEST_F(SettingsStoreTest, TheFirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllFourValues)
 {
-    LoadSettings();
+    core::LoadSettings();
     ExpectDefaults();
     EXPECT_FALSE(fs::exists(File())) << "loading never writes";
 
-    SaveSettings();
+    core::SaveSettings();
     EXPECT_EQ(testing::ReadFileBytes(File()), testing::ReadFileBytes(DataFile("defaults.reg")));
 }
 
@@ -59,23 +59,24 @@ struct StartViewRow {
 TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
 {
     const StartViewRow rows[] = {
-        { "no switch", kViewNone, kViewDocuments, kViewEmail, kViewEmail },
-        { "no switch, workbooks stored", kViewNone, kViewDocuments, kViewWorkbooks, kViewWorkbooks },
+        { "no switch", core::kViewNone, core::kViewDocuments, core::kViewEmail, core::kViewEmail },
+        { "no switch, workbooks stored", core::kViewNone, core::kViewDocuments, core::kViewWorkbooks,
+            core::kViewWorkbooks },
         { "/W after an e-mail run", kViewDocuments, kViewDocuments, kViewEmail, kViewDocuments },
         { "/X", kViewWorkbooks, kViewWorkbooks, kViewEmail, kViewWorkbooks },
         { "/I", kViewEmail, kViewEmail, kViewDocuments, kViewEmail },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ResetAppSettings();
-        ResetRunOptions();
-        Settings().ViewMode = row.stored;
-        SaveSettings();
-        ResetAppSettings();
-        Settings().ViewMode = row.viewMode;
-        Options().StartView = row.startView;
-        LoadSettings();
-        EXPECT_EQ(Options().StartView, row.expected);
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        core::Settings().ViewMode = row.stored;
+        core::SaveSettings();
+        core::ResetAppSettings();
+        core::Settings().ViewMode = row.viewMode;
+        core::Options().StartView = row.startView;
+        core::LoadSettings();
+        EXPECT_EQ(core::Options().StartView, row.expected);
         EXPECT_EQ(Settings().ViewMode, row.viewMode);
     }
 }
@@ -86,8 +87,8 @@ TEST_F(SettingsStoreTest, EmptyFilesOrFilesWithoutTheKeyKeepTheDefaults)
              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n" }) {
         SCOPED_TRACE(content);
         testing::WriteFileBytes(File(), content);
-        ResetAppSettings();
-        LoadSettings();
+        core::ResetAppSettings();
+        core::LoadSettings();
         ExpectDefaults();
     }
 }
@@ -98,9 +99,9 @@ TEST_F(SettingsStoreTest, ADamagedFileKeepsTheDefaultsAndIsKeptAsideOnTheNextSav
         + "\r\n\"PrStore\"=hex:01,00,00,00,00,00,00,00,e8,03,\\\r\n  00,00,\"oops\r\n";
     testing::WriteFileBytes(File(), damaged);
     ::testing::internal::CaptureStderr();
-    LoadSettings();
+    core::LoadSettings();
     ExpectDefaults();
-    SaveSettings();
+    core::SaveSettings();
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find("is damaged"), std::string::npos) << told;
     EXPECT_NE(told.find("registry.reg.damaged"), std::string::npos) << told;
@@ -114,8 +115,8 @@ TEST_F(SettingsStoreTest, ASaveKeepsKeysAndValuesItDoesNotOwn)
         + "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n\r\n" + kKeyLine
         + "\r\n\"Extra\"=\"keep me\"\r\n\r\n";
     testing::WriteFileBytes(File(), foreign);
-    Settings().QuickPrint = 1;
-    SaveSettings();
+    core::Settings().QuickPrint = 1;
+    core::SaveSettings();
     auto text = testing::ReadFileBytes(File());
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n"),
         std::string::npos)
@@ -130,8 +131,8 @@ TEST_F(SettingsStoreTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseN
     constexpr int kSaves = 25;
     auto saveMany = [](std::int32_t quickPrint, const char16_t* own) {
         for (int i = 0; i < kSaves; ++i) {
-            Settings().QuickPrint = quickPrint;
-            SaveSettings();
+            core::Settings().QuickPrint = quickPrint;
+            core::SaveSettings();
             platform::HKEY key = nullptr;
             if (platform::RegCreateKeyExW(platform::HKEY_LOCAL_MACHINE, u"Software\\Apps\\Brackwater\\Tallowin", 0,
                     nullptr, 0, platform::KEY_ALL_ACCESS, nullptr, &key, nullptr)
@@ -163,4 +164,4 @@ TEST_F(SettingsStoreTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseN
 }
 
 } // namespace
-} // namespace shell
+} // namespace core

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace shell {
+namespace core {
 
 void LoadSettings();
 void SaveSettings();
@@ -14,4 +14,4 @@ void SaveSettings();
 // Stores ResizeChoice and its scale; an unknown choice becomes 100 % (1002).
 void SetResizeChoice(std::int32_t choice);
 
-} // namespace shell
+} // namespace core

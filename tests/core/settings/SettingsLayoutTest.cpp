@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace shell {
+namespace core {
 namespace {
 
 using testing::Hex;
@@ -53,44 +53,44 @@ struct FieldRow {
     std::size_t offset;
     std::size_t width;
     std::int64_t sample;
-    void (*set)(AppSettings&, std::int64_t);
-    std::int64_t (*get)(const AppSettings&);
+    void (*set)(core::AppSettings&, std::int64_t);
+    std::int64_t (*get)(const core::AppSettings&);
 };
 
 template <auto Member>
 FieldRow Field(const char* field, const char16_t* value, std::size_t offset, std::size_t width, std::int64_t sample)
 {
-    using Type = std::remove_reference_t<decltype(std::declval<AppSettings&>().*Member)>;
+    using Type = std::remove_reference_t<decltype(std::declval<core::AppSettings&>().*Member)>;
     return FieldRow { field, value, offset, width, sample,
-        [](AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
-        [](const AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
+        [](core::AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
+        [](const core::AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
 }
 
 const FieldRow kFields[] = {
-    Field<&AppSettings::QuickPrint>("QuickPrint", u"PrStore", 0, 4, 1),
-    Field<&AppSettings::PlainText>("PlainText", u"PrStore", 4, 4, 1),
-    Field<&AppSettings::ResizeChoice>("ResizeChoice", u"PrStore", 8, 4, 1004),
-    Field<&AppSettings::TextFontSize>("TextFontSize", u"PrStore", 20, 4, 0x01020304),
-    Field<&AppSettings::TextTabSize>("TextTabSize", u"PrStore", 28, 4, 8),
-    Field<&AppSettings::TextBold>("TextBold", u"PrStore", 32, 1, 1),
-    Field<&AppSettings::TextItalic>("TextItalic", u"PrStore", 33, 1, 1),
-    Field<&AppSettings::MailHeaderFontSize>("MailHeaderFontSize", u"PrStoreInbox", 4, 4, 0x0A0B0C0D),
-    Field<&AppSettings::MailHeaderBold>("MailHeaderBold", u"PrStoreInbox", 8, 1, 0),
-    Field<&AppSettings::MailHeaderItalic>("MailHeaderItalic", u"PrStoreInbox", 9, 1, 1),
-    Field<&AppSettings::MailBodyFontSize>("MailBodyFontSize", u"PrStoreInbox", 12, 4, 0x11223344),
-    Field<&AppSettings::MailBodyBold>("MailBodyBold", u"PrStoreInbox", 16, 1, 1),
-    Field<&AppSettings::MailBodyItalic>("MailBodyItalic", u"PrStoreInbox", 17, 1, 1),
-    Field<&AppSettings::MailHeaderOrder>("MailHeaderOrder", u"PrStoreInbox", 146, 2, -2),
-    Field<&AppSettings::InboxReservedWord>("InboxReservedWord", u"PrStoreInbox", 148, 4, 0x12345678),
-    Field<&AppSettings::MailHeaderCharset>("MailHeaderCharset", u"PrStoreInbox", 152, 1, 0xEE),
-    Field<&AppSettings::MailBodyCharset>("MailBodyCharset", u"PrStoreInbox", 153, 1, 0x80),
-    Field<&AppSettings::TextFontCharset>("TextFontCharset", u"PrStoreInbox", 154, 1, 0xA1),
-    Field<&AppSettings::SheetGridlines>("SheetGridlines", u"PrExcel", 0, 4, 0),
-    Field<&AppSettings::SheetHeadings>("SheetHeadings", u"PrExcel", 8, 4, 0),
-    Field<&AppSettings::SheetBackgroundColors>("SheetBackgroundColors", u"PrExcel", 12, 4, 0),
-    Field<&AppSettings::SheetSizing>("SheetSizing", u"PrExcel", 16, 1, 2),
-    Field<&AppSettings::SheetCenter>("SheetCenter", u"PrExcel", 17, 1, 0),
-    Field<&AppSettings::SheetCustomPercent>("SheetCustomPercent", u"PrExcel", 20, 2, -250),
+    Field<&core::AppSettings::QuickPrint>("QuickPrint", u"PrStore", 0, 4, 1),
+    Field<&core::AppSettings::PlainText>("PlainText", u"PrStore", 4, 4, 1),
+    Field<&core::AppSettings::ResizeChoice>("ResizeChoice", u"PrStore", 8, 4, 1004),
+    Field<&core::AppSettings::TextFontSize>("TextFontSize", u"PrStore", 20, 4, 0x01020304),
+    Field<&core::AppSettings::TextTabSize>("TextTabSize", u"PrStore", 28, 4, 8),
+    Field<&core::AppSettings::TextBold>("TextBold", u"PrStore", 32, 1, 1),
+    Field<&core::AppSettings::TextItalic>("TextItalic", u"PrStore", 33, 1, 1),
+    Field<&core::AppSettings::MailHeaderFontSize>("MailHeaderFontSize", u"PrStoreInbox", 4, 4, 0x0A0B0C0D),
+    Field<&core::AppSettings::MailHeaderBold>("MailHeaderBold", u"PrStoreInbox", 8, 1, 0),
+    Field<&core::AppSettings::MailHeaderItalic>("MailHeaderItalic", u"PrStoreInbox", 9, 1, 1),
+    Field<&core::AppSettings::MailBodyFontSize>("MailBodyFontSize", u"PrStoreInbox", 12, 4, 0x11223344),
+    Field<&core::AppSettings::MailBodyBold>("MailBodyBold", u"PrStoreInbox", 16, 1, 1),
+    Field<&core::AppSettings::MailBodyItalic>("MailBodyItalic", u"PrStoreInbox", 17, 1, 1),
+    Field<&core::AppSettings::MailHeaderOrder>("MailHeaderOrder", u"PrStoreInbox", 146, 2, -2),
+    Field<&core::AppSettings::InboxReservedWord>("InboxReservedWord", u"PrStoreInbox", 148, 4, 0x12345678),
+    Field<&core::AppSettings::MailHeaderCharset>("MailHeaderCharset", u"PrStoreInbox", 152, 1, 0xEE),
+    Field<&core::AppSettings::MailBodyCharset>("MailBodyCharset", u"PrStoreInbox", 153, 1, 0x80),
+    Field<&core::AppSettings::TextFontCharset>("TextFontCharset", u"PrStoreInbox", 154, 1, 0xA1),
+    Field<&core::AppSettings::SheetGridlines>("SheetGridlines", u"PrExcel", 0, 4, 0),
+    Field<&core::AppSettings::SheetHeadings>("SheetHeadings", u"PrExcel", 8, 4, 0),
+    Field<&core::AppSettings::SheetBackgroundColors>("SheetBackgroundColors", u"PrExcel", 12, 4, 0),
+    Field<&core::AppSettings::SheetSizing>("SheetSizing", u"PrExcel", 16, 1, 2),
+    Field<&core::AppSettings::SheetCenter>("SheetCenter", u"PrExcel", 17, 1, 0),
+    Field<&core::AppSettings::SheetCustomPercent>("SheetCustomPercent", u"PrExcel", 20, 2, -250),
 };
 
 std::vector<std::uint8_t> Defaults(std::u16string_view value)
@@ -112,9 +112,9 @@ TEST_F(SettingsLayoutTest, EachFieldIsSavedAtItsOffsetAndWidth)
 {
     for (const auto& row : kFields) {
         SCOPED_TRACE(row.field);
-        ResetAppSettings();
-        row.set(Settings(), row.sample);
-        SaveSettings();
+        core::ResetAppSettings();
+        row.set(core::Settings(), row.sample);
+        core::SaveSettings();
         auto expected = Defaults(row.value);
         PutLittleEndian(expected, row.offset, row.width, row.sample);
         EXPECT_EQ(StoredValue(row.value), expected);
@@ -125,13 +125,13 @@ TEST_F(SettingsLayoutTest, EachFieldIsLoadedFromItsOffsetAndWidth)
 {
     for (const auto& row : kFields) {
         SCOPED_TRACE(row.field);
-        ResetAppSettings();
-        SaveSettings();
+        core::ResetAppSettings();
+        core::SaveSettings();
         auto stored = Defaults(row.value);
         PutLittleEndian(stored, row.offset, row.width, row.sample);
         StoreValue(row.value, stored);
-        LoadSettings();
-        EXPECT_EQ(row.get(Settings()), row.sample);
+        core::LoadSettings();
+        EXPECT_EQ(row.get(core::Settings()), row.sample);
     }
 }
 
@@ -147,11 +147,11 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
         auto stored = DefaultPrStore();
         PutLittleEndian(stored, 12, 4, row.stored);
         StoreValue(u"PrStore", stored);
-        Settings().ShowStartupScreen = !row.show;
-        LoadSettings();
-        EXPECT_EQ(Settings().ShowStartupScreen, row.show) << row.stored;
+        core::Settings().ShowStartupScreen = !row.show;
+        core::LoadSettings();
+        EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
 
-        SaveSettings();
+        core::SaveSettings();
         auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
         ASSERT_EQ(saved.size(), 100u);
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
@@ -161,10 +161,10 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
 
 TEST_F(SettingsLayoutTest, FaceNamesAreStoredAsUtf16AtTheirOffsets)
 {
-    std::memcpy(Settings().TextFontFace, u"Liberation Mono", sizeof(u"Liberation Mono"));
-    std::memcpy(Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
+    std::memcpy(core::Settings().TextFontFace, u"Liberation Mono", sizeof(u"Liberation Mono"));
+    std::memcpy(core::Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
     std::memcpy(Settings().MailBodyFontFace, u"Serif", sizeof(u"Serif"));
-    SaveSettings();
+    core::SaveSettings();
     auto store = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
     auto inbox = StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {});
     ASSERT_EQ(store.size(), 100u);
@@ -174,8 +174,8 @@ TEST_F(SettingsLayoutTest, FaceNamesAreStoredAsUtf16AtTheirOffsets)
     EXPECT_EQ(std::vector<std::uint8_t>(inbox.begin() + 18 + 24, inbox.begin() + 18 + 26), Hex("c9 00"));
     EXPECT_EQ(std::vector<std::uint8_t>(inbox.begin() + 82, inbox.begin() + 86), Hex("53 00 65 00"));
 
-    ResetAppSettings();
-    LoadSettings();
+    core::ResetAppSettings();
+    core::LoadSettings();
     EXPECT_EQ(std::u16string(Settings().TextFontFace), u"Liberation Mono");
     EXPECT_EQ(std::u16string(Settings().MailHeaderFontFace), u"DejaVu Sans \u00C9");
     EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Serif");
@@ -187,8 +187,8 @@ TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
     for (std::size_t i = 34; i < 98; i += 2)
         stored[i] = 'A';
     StoreValue(u"PrStore", stored);
-    LoadSettings();
-    EXPECT_EQ(std::u16string(Settings().TextFontFace), std::u16string(31, u'A'));
+    core::LoadSettings();
+    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 }
 
 TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
@@ -197,12 +197,12 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     PutLittleEndian(stored, 4, 4, 11);
     stored.resize(146);
     StoreValue(u"PrStoreInbox", stored);
-    Settings().MailHeaderOrder = 2;
-    Settings().InboxReservedWord = 0xABCD;
+    core::Settings().MailHeaderOrder = 2;
+    core::Settings().InboxReservedWord = 0xABCD;
     Settings().MailHeaderCharset = 7;
     Settings().MailBodyCharset = 8;
     Settings().TextFontCharset = 9;
-    LoadSettings();
+    core::LoadSettings();
     EXPECT_EQ(Settings().MailHeaderFontSize, 11);
     EXPECT_EQ(Settings().MailHeaderOrder, 2);
     EXPECT_EQ(Settings().InboxReservedWord, 0xABCDu);
@@ -217,11 +217,11 @@ TEST_F(SettingsLayoutTest, AShortValueReadsItsMissingFieldsAsZero)
     auto stored = DefaultPrExcel();
     stored.resize(10);
     StoreValue(u"PrExcel", stored);
-    LoadSettings();
-    EXPECT_EQ(Settings().SheetGridlines, 1);
-    EXPECT_EQ(Settings().SheetHeadings, 1) << "bytes 8 and 9 are there";
-    EXPECT_EQ(Settings().SheetBackgroundColors, 0);
-    EXPECT_EQ(Settings().SheetCustomPercent, 0);
+    core::LoadSettings();
+    EXPECT_EQ(core::Settings().SheetGridlines, 1);
+    EXPECT_EQ(core::Settings().SheetHeadings, 1) << "bytes 8 and 9 are there";
+    EXPECT_EQ(core::Settings().SheetBackgroundColors, 0);
+    EXPECT_EQ(core::Settings().SheetCustomPercent, 0);
 }
 
 struct OversizeRow {
@@ -234,26 +234,26 @@ TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
     const OversizeRow rows[]
         = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 }, { u"PrStore", 4096 } };
     for (const auto& row : rows) {
-        ResetAppSettings();
-        ResetRunOptions();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         std::filesystem::remove(File());
-        Settings().TextFontSize = 30;
-        Settings().MailHeaderFontSize = 31;
+        core::Settings().TextFontSize = 30;
+        core::Settings().MailHeaderFontSize = 31;
         Settings().SheetCustomPercent = 32;
-        SaveSettings();
+        core::SaveSettings();
         StoreValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
         Settings().TextFontSize = 40;
         Settings().MailHeaderFontSize = 41;
         Settings().SheetCustomPercent = 42;
-        Options().StartView = 1;
-        LoadSettings();
+        core::Options().StartView = 1;
+        core::LoadSettings();
         bool store = std::u16string_view(row.value) == u"PrStore";
         bool inbox = std::u16string_view(row.value) == u"PrStoreInbox";
         bool excel = std::u16string_view(row.value) == u"PrExcel";
         EXPECT_EQ(Settings().TextFontSize, store ? 40 : 30);
         EXPECT_EQ(Settings().MailHeaderFontSize, inbox ? 41 : 31);
         EXPECT_EQ(Settings().SheetCustomPercent, excel ? 42 : 32);
-        EXPECT_EQ(Options().StartView, inbox ? 1 : -1);
+        EXPECT_EQ(core::Options().StartView, inbox ? 1 : -1);
     }
 }
 
@@ -281,9 +281,9 @@ TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 {
     for (const auto& row : kResizeRows) {
         SCOPED_TRACE(row.choice);
-        Settings().ScaleNum = 9;
-        Settings().ScaleDen = 9;
-        SetResizeChoice(row.choice);
+        core::Settings().ScaleNum = 9;
+        core::Settings().ScaleDen = 9;
+        core::SetResizeChoice(row.choice);
         EXPECT_EQ(Settings().ResizeChoice, row.stored);
         EXPECT_EQ(Settings().ScaleNum, row.num);
         EXPECT_EQ(Settings().ScaleDen, row.den);
@@ -293,7 +293,7 @@ TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
         StoreValue(u"PrStore", stored);
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
-        LoadSettings();
+        core::LoadSettings();
         EXPECT_EQ(Settings().ResizeChoice, row.stored);
         EXPECT_EQ(Settings().ScaleNum, row.num);
         EXPECT_EQ(Settings().ScaleDen, row.den);
@@ -318,18 +318,18 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ResetAppSettings();
-        Settings().MapiBlob = { 9, 9, 9 };
-        Settings().MailEntryIdsTaken = true;
+        core::ResetAppSettings();
+        core::Settings().MapiBlob = { 9, 9, 9 };
+        core::Settings().MailEntryIdsTaken = true;
         Settings().MailStoreEntryId = row.store;
         Settings().MailFolderEntryId = row.folder;
-        SaveSettings();
+        core::SaveSettings();
         EXPECT_EQ(StoredValue(u"PrMAPI"), row.stored);
         EXPECT_EQ(Settings().MapiBlob, row.stored);
 
-        ResetAppSettings();
+        core::ResetAppSettings();
         Settings().MapiBlob = { 9 };
-        LoadSettings();
+        core::LoadSettings();
         EXPECT_EQ(Settings().MapiBlob, row.stored);
         EXPECT_TRUE(Settings().MailStoreEntryId.empty()) << "the e-mail view reads the identifiers from the blob";
     }
@@ -339,27 +339,27 @@ TEST_F(SettingsLayoutTest, ARunThatNeverOpenedTheMailViewKeepsTheStoredPrMapi)
 {
     const auto stored = Hex("0100 0200 aa bbcc 0000");
     StoreValue(u"PrMAPI", stored);
-    LoadSettings();
-    Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
-    SaveSettings();
+    core::LoadSettings();
+    core::Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
+    core::SaveSettings();
     EXPECT_EQ(StoredValue(u"PrMAPI"), stored);
 }
 
 TEST_F(SettingsLayoutTest, AMissingPrMapiReleasesTheBlob)
 {
     StoreValue(u"PrStore", DefaultPrStore());
-    Settings().MapiBlob = { 1, 2, 3 };
-    LoadSettings();
-    EXPECT_TRUE(Settings().MapiBlob.empty());
+    core::Settings().MapiBlob = { 1, 2, 3 };
+    core::LoadSettings();
+    EXPECT_TRUE(core::Settings().MapiBlob.empty());
 }
 
 TEST_F(SettingsLayoutTest, APrMapiOfTheSameLengthIsReadIntoTheBlobHeld)
 {
     StoreValue(u"PrMAPI", Hex("0100 0000 55 0000"));
-    Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9 };
-    LoadSettings();
-    EXPECT_EQ(Settings().MapiBlob, Hex("0100 0000 55 0000"));
+    core::Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9 };
+    core::LoadSettings();
+    EXPECT_EQ(core::Settings().MapiBlob, Hex("0100 0000 55 0000"));
 }
 
 } // namespace
-} // namespace shell
+} // namespace core

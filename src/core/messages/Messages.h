@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <functional>
 
-namespace shell {
+namespace core {
 
 // The module strings, dialogs and other resources come from: the accepted
 // language library, else the program module (also before it is set).
@@ -52,4 +52,4 @@ void HideBusyCursor();
 using BusyCursorHost = std::function<void(bool busy)>;
 void SetBusyCursorHost(BusyCursorHost host);
 
-} // namespace shell
+} // namespace core

@@ -1,6 +1,6 @@
 #include "SettingsFixture.h"
 
-namespace shell::testing {
+namespace core::testing {
 namespace {
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
@@ -10,14 +10,14 @@ constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 void SettingsFixture::SetUp()
 {
     TempRegistry::SetUp();
-    ResetAppSettings();
-    ResetRunOptions();
+    core::ResetAppSettings();
+    core::ResetRunOptions();
 }
 
 void SettingsFixture::TearDown()
 {
-    ResetAppSettings();
-    ResetRunOptions();
+    core::ResetAppSettings();
+    core::ResetRunOptions();
     TempRegistry::TearDown();
 }
 
@@ -81,4 +81,4 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
     return bytes;
 }
 
-} // namespace shell::testing
+} // namespace core::testing

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace platform;
-using shell::LoadResString;
+using core::LoadResString;
 
 struct ShownBox {
     std::u16string text;
@@ -34,8 +34,8 @@ protected:
     void TearDown() override
     {
         SetMessageBoxHost({});
-        shell::SetResourceModule(ProgramModule());
-        shell::SetBusyCursorHost({});
+        core::SetResourceModule(ProgramModule());
+        core::SetBusyCursorHost({});
         if (m_language != nullptr)
             dlclose(m_language);
     }
@@ -53,15 +53,15 @@ protected:
 
 TEST_F(MessagesTest, ResourceModuleStartsAsTheProgram)
 {
-    EXPECT_EQ(shell::ResourceModule(), ProgramModule());
-    shell::SetResourceModule(nullptr);
-    EXPECT_EQ(shell::ResourceModule(), ProgramModule());
+    EXPECT_EQ(core::ResourceModule(), ProgramModule());
+    core::SetResourceModule(nullptr);
+    EXPECT_EQ(core::ResourceModule(), ProgramModule());
 }
 
 TEST_F(MessagesTest, ShowMessageIdUsesEntryAndAlertCaption)
 {
-    EXPECT_EQ(shell::ShowMessageId(kStrInvalidPageSettings), IDOK);
-    EXPECT_EQ(shell::ShowMessageId(12345), IDOK);
+    EXPECT_EQ(core::ShowMessageId(kStrInvalidPageSettings), IDOK);
+    EXPECT_EQ(core::ShowMessageId(12345), IDOK);
     ASSERT_EQ(m_shown.size(), 2u);
     EXPECT_EQ(m_shown[0].text, u"Invalid page or margin settings...");
     EXPECT_EQ(m_shown[0].caption, u"Alert...");
@@ -72,9 +72,9 @@ TEST_F(MessagesTest, ShowMessageIdUsesEntryAndAlertCaption)
 TEST_F(MessagesTest, ShowMessageIdReadsTwoHundredAndCaptionTwenty)
 {
     ASSERT_NE(LongTextLanguage(), nullptr);
-    shell::SetResourceModule(LongTextLanguage());
-    shell::ShowMessageId(kStrInvalidFileType);
-    shell::ShowMessageId(kStrRtfParseError);
+    core::SetResourceModule(LongTextLanguage());
+    core::ShowMessageId(kStrInvalidFileType);
+    core::ShowMessageId(kStrRtfParseError);
     ASSERT_EQ(m_shown.size(), 2u);
     EXPECT_EQ(m_shown[0].text.size(), 199u);
     EXPECT_EQ(m_shown[0].caption, u"A caption of thirty");
@@ -124,7 +124,7 @@ TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundred)
 {
     for (const WithTextRow& row : kWithTextRows) {
         std::u16string fileName(row.textLength, u'x');
-        shell::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
+        core::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
         CheckWithText(row, m_shown, LoadStringW(ProgramModule(), row.id));
         EXPECT_EQ(m_shown.back().caption, u"Alert...");
     }
@@ -133,10 +133,10 @@ TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundred)
 TEST_F(MessagesTest, ShowMessageIdWithTextCountsTheEntryAsRead)
 {
     ASSERT_NE(LongTextLanguage(), nullptr);
-    shell::SetResourceModule(LongTextLanguage());
+    core::SetResourceModule(LongTextLanguage());
     for (const WithTextRow& row : kLongEntryRows) {
         std::u16string fileName(row.textLength, u'x');
-        shell::ShowMessageIdWithText(row.id, fileName.c_str());
+        core::ShowMessageIdWithText(row.id, fileName.c_str());
         CheckWithText(row, m_shown, LoadStringW(LongTextLanguage(), row.id));
     }
 }
@@ -186,13 +186,13 @@ TEST_F(MessagesTest, LoadResStringTruncatesToTheBuffer)
 
 TEST_F(MessagesTest, BusyCursorGoesToTheWindowsHost)
 {
-    shell::ShowBusyCursor();
-    shell::HideBusyCursor();
+    core::ShowBusyCursor();
+    core::HideBusyCursor();
     std::vector<bool> calls;
-    shell::SetBusyCursorHost([&calls](bool busy) { calls.push_back(busy); });
-    shell::ShowBusyCursor();
-    shell::HideBusyCursor();
-    shell::HideBusyCursor();
+    core::SetBusyCursorHost([&calls](bool busy) { calls.push_back(busy); });
+    core::ShowBusyCursor();
+    core::HideBusyCursor();
+    core::HideBusyCursor();
     EXPECT_EQ(calls, (std::vector<bool> { true, false, false }));
 }
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace shell::testing {
+namespace core::testing {
 
 using platform::testing::ReadFileBytes;
 using platform::testing::WriteFileBytes;
@@ -34,4 +34,4 @@ std::vector<std::uint8_t> Hex(std::string_view digits);
 std::vector<std::uint8_t> Zeros(std::size_t count);
 std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts);
 
-} // namespace shell::testing
+} // namespace core::testing

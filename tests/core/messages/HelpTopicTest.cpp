@@ -22,18 +22,18 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
         const char16_t* Page; // null: nothing is started
     };
     const Row rows[] = {
-        { shell::kHelpTopicResizeDialog, shell::kViewNone, u"file:tallowin.htm#docoptions" },
-        { shell::kHelpTopicStartupScreen, shell::kViewNone, u"file:tallowin.htm#Main_Contents" },
-        { shell::kHelpTopicEmailOptions, shell::kViewNone, u"file:tallowin.htm#emailoptions" },
-        { shell::kHelpTopicSheetOptions, shell::kViewNone, u"file:tallowin.htm#emailoptions" },
-        { shell::kHelpTopicMainWindow, shell::kViewDocuments, u"file:tallowin.htm#docs" },
-        { shell::kHelpTopicMainWindow, shell::kViewWorkbooks, u"file:tallowin.htm#excel" },
-        { shell::kHelpTopicMainWindow, shell::kViewEmail, u"file:tallowin.htm#emails" },
+        { core::kHelpTopicResizeDialog, core::kViewNone, u"file:tallowin.htm#docoptions" },
+        { core::kHelpTopicStartupScreen, core::kViewNone, u"file:tallowin.htm#Main_Contents" },
+        { core::kHelpTopicEmailOptions, core::kViewNone, u"file:tallowin.htm#emailoptions" },
+        { core::kHelpTopicSheetOptions, core::kViewNone, u"file:tallowin.htm#emailoptions" },
+        { core::kHelpTopicMainWindow, core::kViewDocuments, u"file:tallowin.htm#docs" },
+        { core::kHelpTopicMainWindow, core::kViewWorkbooks, u"file:tallowin.htm#excel" },
+        { core::kHelpTopicMainWindow, core::kViewEmail, u"file:tallowin.htm#emails" },
         // The window between two views, and topics nobody defined.
-        { shell::kHelpTopicMainWindow, shell::kViewNone, nullptr },
-        { 4, shell::kViewDocuments, nullptr },
-        { 6, shell::kViewDocuments, nullptr },
-        { -1, shell::kViewDocuments, nullptr },
+        { core::kHelpTopicMainWindow, core::kViewNone, nullptr },
+        { 4, core::kViewDocuments, nullptr },
+        { 6, core::kViewDocuments, nullptr },
+        { -1, core::kViewDocuments, nullptr },
     };
     std::vector<Started> started;
     platform::SetProcessStarter([&started](std::u16string_view application, std::u16string_view commandLine) {
@@ -43,9 +43,9 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "topic " << row.Topic << ", view " << row.View);
         started.clear();
-        shell::ResetAppSettings();
-        shell::Settings().ViewMode = row.View;
-        shell::ShowHelpTopic(row.Topic);
+        core::ResetAppSettings();
+        core::Settings().ViewMode = row.View;
+        core::ShowHelpTopic(row.Topic);
         if (!row.Page) {
             EXPECT_TRUE(started.empty());
             continue;
@@ -55,7 +55,7 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
         EXPECT_EQ(started[0].CommandLine, row.Page);
     }
     platform::SetProcessStarter({});
-    shell::ResetAppSettings();
+    core::ResetAppSettings();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "AppSettings.h"
 
-namespace shell {
+namespace core {
 namespace {
 
 AppSettings settings;
@@ -38,4 +38,4 @@ const char16_t* CommandLineFileName()
     return options.CommandLineFile.empty() ? nullptr : options.CommandLineFile.data();
 }
 
-} // namespace shell
+} // namespace core
