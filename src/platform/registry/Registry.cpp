@@ -151,7 +151,7 @@ LONG OpenOrCreate(HKEY key, const char16_t* subKey, REGSAM access, HKEY* result,
         *disposition = exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     if (!exists) {
         registry::AddKey(state.Snapshot, path);
-        state.Pending.push_back(RegistryChange { path, false, {}, 0, {} });
+        state.Pending.push_back(RegistryChange { path, false, {}, 0, {}, {} });
     }
     *result = NewHandle(state, path, access);
     if (!exists)
@@ -220,8 +220,48 @@ LONG RegSetValueExW(
         return ERROR_ACCESS_DENIED;
     std::vector<std::uint8_t> bytes(data, data + dataSize);
     registry::SetValue(registry::AddKey(state.Snapshot, open.Path), name, type, bytes);
-    state.Pending.push_back(RegistryChange { open.Path, true, std::u16string(name), type, std::move(bytes) });
+    state.Pending.push_back(RegistryChange { open.Path, true, std::u16string(name), type, std::move(bytes), {} });
     open.Dirty = true;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueMergedW(HKEY key, const char16_t* valueName, DWORD type, RegValueMerge merge)
+{
+    std::u16string_view name = valueName ? valueName : u"";
+    if (!merge || name.size() > registry::kMaxNameUnits || HasControlCharacter(name)
+        || !registry::IsWellFormedUtf16(name))
+        return ERROR_INVALID_PARAMETER;
+    auto& state = State();
+    std::lock_guard lock(state.Mutex);
+    auto found = state.Handles.find(HandleValue(key));
+    if (found == state.Handles.end())
+        return key == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
+    auto& open = found->second;
+    if (!(open.Access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    // A merge that would exceed the size limit keeps the stored value.
+    registry::ValueMerge bounded = [merge = std::move(merge)](const registry::RegistryValue* stored) {
+        auto data = merge(stored ? &stored->Data : nullptr);
+        if (data.size() > registry::kMaxValueBytes && stored)
+            return stored->Data;
+        if (data.size() > registry::kMaxValueBytes)
+            data.clear();
+        return data;
+    };
+    auto& target = registry::AddKey(state.Snapshot, open.Path);
+    registry::SetValue(target, name, type, bounded(registry::FindValue(target, name)));
+    state.Pending.push_back(RegistryChange { open.Path, true, std::u16string(name), type, {}, std::move(bounded) });
+    open.Dirty = true;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueCheckW(const char16_t* subKey, const char16_t* valueName, RegValueCheck check)
+{
+    std::u16string path;
+    if (!check || !subKey || JoinPath(std::u16string(kLocalMachineName), subKey, path) != ERROR_SUCCESS)
+        return ERROR_INVALID_PARAMETER;
+    registry::SetValueCheck(std::move(path), valueName ? valueName : u"",
+        [check = std::move(check)](std::span<const std::uint8_t> data) { return check(data); });
     return ERROR_SUCCESS;
 }
 

@@ -14,6 +14,11 @@
 // its older content. The calls may be made from several threads.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -74,6 +79,23 @@ LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWOR
 
 // Sets a value (at most 1 MiB). Names may not hold control characters.
 LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
+
+// This layer's own additions, for values of a fixed layout that several
+// running copies share.
+//
+// Sets a value whose data is made at the save, under the file's lock, from
+// the value the file holds at that moment (null when it holds none), so a
+// copy can write only the parts it changed over what another copy saved
+// meanwhile. Until then this process sees merge applied to the value as
+// last read.
+using RegValueMerge = std::function<std::vector<BYTE>(const std::vector<BYTE>* stored)>;
+LONG RegSetValueMergedW(HKEY key, const char16_t* valueName, DWORD type, RegValueMerge merge);
+
+// Names the check a value below HKEY_LOCAL_MACHINE must pass: from now on a
+// file holding subKey's value with data the check refuses (it says why) is
+// damaged: nothing of it is read, and the next save keeps it aside.
+using RegValueCheck = std::function<std::optional<std::string>(std::span<const BYTE> data)>;
+LONG RegSetValueCheckW(const char16_t* subKey, const char16_t* valueName, RegValueCheck check);
 
 // Writes this process's pending changes to the file now.
 LONG RegFlushKey(HKEY key);

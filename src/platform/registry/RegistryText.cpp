@@ -161,35 +161,48 @@ public:
         while (lines.Next(physical)) {
             std::size_t firstLine = lines.Number();
             auto trimmed = TrimBlanks(physical);
-            if (trimmed.empty() || trimmed.front() == u';')
+            if (trimmed.empty() || trimmed.front() == u';') {
+                notes_.emplace_back(physical);
                 continue;
+            }
+            line_ = firstLine;
             // A line ending in a backslash continues on the next one; the
             // continuation's leading blanks are indentation.
             std::u16string joined;
             std::u16string_view logical = trimmed;
             if (trimmed.back() == u'\\') {
                 joined.assign(trimmed.substr(0, trimmed.size() - 1));
-                while (lines.Next(physical)) {
+                for (bool more = true; more;) {
+                    if (!lines.Next(physical))
+                        return Fail("a value cut short: its last line ends in a backslash");
                     auto part = TrimBlanks(physical);
-                    bool more = !part.empty() && part.back() == u'\\';
+                    more = !part.empty() && part.back() == u'\\';
                     if (more)
                         part.remove_suffix(1);
                     joined.append(part);
-                    if (!more)
-                        break;
                 }
                 logical = joined;
             }
-            line_ = firstLine;
             if (!headerSeen) {
                 if (logical != kHeader5 && logical != kHeader4)
                     return Fail("the first line is not \"Windows Registry Editor Version 5.00\"");
                 headerSeen = true;
+                result_.Data.Preamble = std::move(notes_);
+                notes_.clear();
                 continue;
             }
             bool ok = logical.front() == u'[' ? ParseKeyLine(logical) : ParseValueLine(logical);
             if (!ok)
                 return false;
+        }
+        if (headerSeen) {
+            result_.Data.Trailing = std::move(notes_);
+            return true;
+        }
+        // A file without a header is empty: only its comments are kept.
+        for (auto& note : notes_) {
+            if (!TrimBlanks(note).empty())
+                result_.Data.Preamble.push_back(std::move(note));
         }
         return true;
     }
@@ -217,12 +230,15 @@ private:
         auto folded = Fold(path);
         auto found = keyIndex_.find(folded);
         if (found != keyIndex_.end()) {
+            // A key named twice is written once: its notes go with the next
+            // value or key.
             currentKey_ = found->second;
             return true;
         }
         currentKey_ = result_.Data.Keys.size();
         keyIndex_.emplace(std::move(folded), currentKey_);
-        result_.Data.Keys.push_back(RegistryKey { std::u16string(path), {} });
+        result_.Data.Keys.push_back(RegistryKey { std::u16string(path), {}, std::move(notes_) });
+        notes_.clear();
         valueIndex_.emplace_back();
         return true;
     }
@@ -326,12 +342,15 @@ private:
         auto folded = Fold(name);
         auto found = index.find(folded);
         if (found != index.end()) {
-            key.Values[found->second].Type = type;
-            key.Values[found->second].Data = std::move(data);
+            auto& value = key.Values[found->second];
+            value.Type = type;
+            value.Data = std::move(data);
+            value.Before.insert(value.Before.end(), notes_.begin(), notes_.end());
         } else {
             index.emplace(std::move(folded), key.Values.size());
-            key.Values.push_back(RegistryValue { std::move(name), type, std::move(data) });
+            key.Values.push_back(RegistryValue { std::move(name), type, std::move(data), std::move(notes_) });
         }
+        notes_.clear();
         return true;
     }
 
@@ -359,6 +378,10 @@ private:
             if (text.front() != u',')
                 return Fail("hex bytes not separated by commas");
             text.remove_prefix(1);
+            // The writer never ends a list with a comma: a file cut short
+            // right after one does.
+            if (TrimLeadingBlanks(text).empty())
+                return Fail("a hex list cut short after a comma");
         }
     }
 
@@ -367,6 +390,7 @@ private:
     ParseResult& result_;
     std::size_t line_ = 0;
     std::size_t currentKey_ = kNoKey;
+    NoteLines notes_; // comment and blank lines not yet placed
     std::unordered_map<std::u16string, std::size_t> keyIndex_;
     std::vector<std::unordered_map<std::u16string, std::size_t>> valueIndex_;
 };
@@ -424,8 +448,17 @@ void AppendHexList(std::string& out, std::size_t lineStart, std::span<const std:
     }
 }
 
+void AppendNotes(std::string& out, const NoteLines& notes)
+{
+    for (const auto& line : notes) {
+        out.append(Utf16ToUtf8(line).value_or(std::string()));
+        out.append(kLineEnd);
+    }
+}
+
 void AppendValue(std::string& out, const RegistryValue& value)
 {
+    AppendNotes(out, value.Before);
     std::size_t lineStart = out.size();
     if (value.Name.empty()) {
         out.push_back('@');
@@ -488,18 +521,19 @@ ParseResult ParseRegistryText(std::span<const std::uint8_t> bytes)
 std::string FormatRegistryText(const RegistryData& data)
 {
     std::string out;
+    AppendNotes(out, data.Preamble);
     out.append(kHeaderText);
     out.append(kLineEnd);
-    out.append(kLineEnd);
     for (const auto& key : data.Keys) {
+        AppendNotes(out, key.Before);
         out.push_back('[');
         out.append(Utf16ToUtf8(key.Path).value_or(std::string()));
         out.push_back(']');
         out.append(kLineEnd);
         for (const auto& value : key.Values)
             AppendValue(out, value);
-        out.append(kLineEnd);
     }
+    AppendNotes(out, data.Trailing);
     return out;
 }
 
@@ -545,7 +579,7 @@ RegistryKey& AddKey(RegistryData& data, std::u16string_view path)
 {
     if (auto* key = FindKey(data, path))
         return *key;
-    data.Keys.push_back(RegistryKey { std::u16string(path), {} });
+    data.Keys.push_back(RegistryKey { std::u16string(path), {}, { u"" } });
     return data.Keys.back();
 }
 
@@ -567,7 +601,7 @@ void SetValue(RegistryKey& key, std::u16string_view name, std::uint32_t type, st
             return;
         }
     }
-    key.Values.push_back(RegistryValue { std::u16string(name), type, { data.begin(), data.end() } });
+    key.Values.push_back(RegistryValue { std::u16string(name), type, { data.begin(), data.end() }, {} });
 }
 
 } // namespace platform::registry

@@ -12,7 +12,9 @@
 // The reader accepts UTF-16LE with a byte-order mark (what the platform's
 // own editor exports), UTF-8 with or without a byte-order mark, and ASCII;
 // CRLF, LF or CR line ends; spaces around '=' and in hex lists; ';' comment
-// lines. The writer always produces UTF-8 with CRLF line ends and no
+// lines. Comment lines and blank lines are kept with the key or value they
+// precede (or at the end of the file), so a file edited by hand keeps its
+// notes in place through every save. The writer always produces UTF-8 with CRLF line ends and no
 // byte-order mark: it is plain ASCII whenever the names and strings are, it
 // stays readable by line-oriented tools, and the platform's importer accepts
 // it. Whole files and single values are bounded, so a huge or hostile file
@@ -35,20 +37,27 @@ inline constexpr std::uint32_t kTypeString = 1; // REG_SZ
 inline constexpr std::uint32_t kTypeBinary = 3; // REG_BINARY
 inline constexpr std::uint32_t kTypeDword = 4; // REG_DWORD
 
+// Comment and blank lines, as written, that stand before a key or a value.
+using NoteLines = std::vector<std::u16string>;
+
 struct RegistryValue {
     std::u16string Name; // empty: the key's default value, written as @
     std::uint32_t Type = kTypeBinary;
     std::vector<std::uint8_t> Data;
+    NoteLines Before;
 };
 
 struct RegistryKey {
     std::u16string Path; // full path with its root, e.g. HKEY_LOCAL_MACHINE\Software
     std::vector<RegistryValue> Values;
+    NoteLines Before { u"" }; // a new key is set off by one blank line
 };
 
 // Keys and values in file order; names are unique up to case.
 struct RegistryData {
     std::vector<RegistryKey> Keys;
+    NoteLines Preamble; // before the header line
+    NoteLines Trailing { u"" }; // after the last key
 };
 
 struct ParseResult {

@@ -73,7 +73,6 @@ TEST(RegistryTextTest, ReadsTheFormsOfTheExportFormat)
         { "typed hex, two digits", std::string(kHeader) + "[K]\r\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n", u"K", u"Q",
             11, { 1, 0, 0, 0, 0, 0, 0, 0 } },
         { "empty hex", std::string(kHeader) + "[K]\r\n\"PrMAPI\"=hex:\r\n", u"K", u"PrMAPI", kTypeBinary, {} },
-        { "trailing comma", std::string(kHeader) + "[K]\r\n\"X\"=hex:01,02,\r\n", u"K", u"X", kTypeBinary, { 1, 2 } },
         { "later value wins", std::string(kHeader) + "[K]\r\n\"X\"=hex:01\r\n\"x\"=hex:02\r\n", u"K", u"X", kTypeBinary,
             { 2 } },
         { "sections merge", std::string(kHeader) + "[K]\r\n\"A\"=hex:01\r\n\r\n[L]\r\n\r\n[k]\r\n\"B\"=hex:02\r\n",
@@ -153,6 +152,8 @@ TEST(RegistryTextTest, DamagedFilesYieldNothingAndNameTheLine)
         { "three digits", header + "[K]\r\n\"a\"=hex:123\r\n", 3 },
         { "no commas", header + "[K]\r\n\"a\"=hex:01 02\r\n", 3 },
         { "double comma", header + "[K]\r\n\"a\"=hex:01,,02\r\n", 3 },
+        { "cut after a comma", header + "[K]\r\n\"a\"=hex:01,02,\r\n", 3 },
+        { "cut after a backslash", header + "[K]\r\n\"a\"=hex:01,\\\r\n  02,\\\r\n", 3 },
         { "nine-digit dword", header + "[K]\r\n\"a\"=dword:000000001\r\n", 3 },
         { "dword without digits", header + "[K]\r\n\"a\"=dword:\r\n", 3 },
         { "bad hex type", header + "[K]\r\n\"a\"=hex(zz):00\r\n", 3 },
@@ -230,6 +231,30 @@ TEST(RegistryTextTest, WritesTheExportLayout)
                                  "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
                                  "\r\n";
     EXPECT_EQ(FormatRegistryText(data), expected);
+}
+
+TEST(RegistryTextTest, HandWrittenNotesStayInPlaceThroughARewrite)
+{
+    const std::string before = "; kept in dotfiles\r\n"
+                               "Windows Registry Editor Version 5.00\r\n"
+                               "\r\n"
+                               "; the program's own options\r\n"
+                               "[K]\r\n"
+                               "  ; grid off for the lab printer\r\n"
+                               "\"A\"=hex:01\r\n"
+                               "\r\n"
+                               "\r\n"
+                               "\"B\"=hex:02\r\n"
+                               "; end\r\n";
+    auto parsed = ParseRegistryText(AsBytes(before));
+    ASSERT_FALSE(parsed.Damaged) << parsed.Reason;
+    auto& key = AddKey(parsed.Data, u"K");
+    SetValue(key, u"A", kTypeBinary, std::vector<std::uint8_t> { 0xA1 });
+    SetValue(key, u"C", kTypeBinary, std::vector<std::uint8_t> { 3 });
+    std::string after = before;
+    after.replace(after.find("hex:01"), 6, "hex:a1");
+    after.insert(after.find("; end"), "\"C\"=hex:03\r\n");
+    EXPECT_EQ(FormatRegistryText(parsed.Data), after);
 }
 
 TEST(RegistryTextTest, LongValuesStayWithinEightyColumns)
