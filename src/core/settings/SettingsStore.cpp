@@ -5,11 +5,13 @@
 #include "ByteWriter.h"
 #include "Registry.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace core {
@@ -102,21 +104,103 @@ constexpr std::array<ResizeScale, 5> kResizeScales { {
     { kResizeChoice150, 3, 2 },
 } };
 
-// Reads one fixed-size value into a zero-filled buffer of its size and gives
-// the number of bytes read; nothing when the value is missing or larger than
-// the buffer, and the fields keep their values then. Bytes that a shorter
-// value lacks read as 0.
-std::optional<std::size_t> ReadRecord(HKEY key, const char16_t* name, std::span<std::uint8_t> buffer)
+// A field of a record: where it starts and how many bytes it takes. A save
+// writes a field over what the file holds only when this copy changed it.
+struct Field {
+    std::size_t Offset;
+    std::size_t Size;
+};
+
+constexpr std::array<Field, 10> kPrStoreFields { {
+    { prstore::QuickPrint, 4 },
+    { prstore::PlainText, 4 },
+    { prstore::ResizeChoice, 4 },
+    { prstore::Flags, 4 },
+    { prstore::Version, 4 },
+    { prstore::TextFontSize, 4 },
+    { prstore::TextTabSize, 4 },
+    { prstore::TextBold, 1 },
+    { prstore::TextItalic, 1 },
+    { prstore::TextFontFace, kFaceBytes },
+} };
+
+constexpr std::array<Field, 14> kPrStoreInboxFields { {
+    { prinbox::ViewMode, 4 },
+    { prinbox::MailHeaderFontSize, 4 },
+    { prinbox::MailHeaderBold, 1 },
+    { prinbox::MailHeaderItalic, 1 },
+    { prinbox::MailBodyFontSize, 4 },
+    { prinbox::MailBodyBold, 1 },
+    { prinbox::MailBodyItalic, 1 },
+    { prinbox::MailHeaderFontFace, kFaceBytes },
+    { prinbox::MailBodyFontFace, kFaceBytes },
+    { prinbox::MailHeaderOrder, 2 },
+    { prinbox::ReservedWord, 4 },
+    { prinbox::MailHeaderCharset, 1 },
+    { prinbox::MailBodyCharset, 1 },
+    { prinbox::TextFontCharset, 1 },
+} };
+
+constexpr std::array<Field, 6> kPrExcelFields { {
+    { prexcel::SheetGridlines, 4 },
+    { prexcel::SheetHeadings, 4 },
+    { prexcel::SheetBackgroundColors, 4 },
+    { prexcel::SheetSizing, 1 },
+    { prexcel::SheetCenter, 1 },
+    { prexcel::SheetCustomPercent, 2 },
+} };
+
+// The older "PrStoreInbox" ends before the header order.
+constexpr std::size_t kOlderPrStoreInboxSize = prinbox::MailHeaderOrder;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// What this copy knows of one value: its bytes in the file when this copy
+// last read or wrote it (nothing when it was missing), and the record as
+// this copy's settings made it then. A field that differs from the latter is
+// this copy's own edit.
+struct RecordSync {
+    std::optional<Bytes> LastSeen;
+    Bytes Base;
+};
+
+struct StoreSync {
+    RecordSync PrStore;
+    RecordSync PrStoreInbox;
+    RecordSync PrExcel;
+    RecordSync PrMapi;
+};
+
+StoreSync& Sync()
 {
-    auto size = static_cast<DWORD>(buffer.size());
-    if (platform::RegQueryValueExW(key, name, nullptr, nullptr, buffer.data(), &size) != platform::ERROR_SUCCESS)
-        return std::nullopt;
-    return size;
+    static StoreSync sync;
+    return sync;
 }
 
-void WriteRecord(HKEY key, const char16_t* name, std::span<const std::uint8_t> record)
+// Reads one value whole; nothing when it is missing or cannot be read.
+std::optional<Bytes> ReadValue(HKEY key, const char16_t* name)
 {
-    platform::RegSetValueExW(key, name, 0, platform::REG_BINARY, record.data(), static_cast<DWORD>(record.size()));
+    DWORD length = 0;
+    if (platform::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &length) != platform::ERROR_SUCCESS)
+        return std::nullopt;
+    Bytes data(length);
+    DWORD size = length;
+    if (platform::RegQueryValueExW(key, name, nullptr, nullptr, data.data(), &size) != platform::ERROR_SUCCESS)
+        return std::nullopt;
+    data.resize(size);
+    return data;
+}
+
+// The stored bytes in a zero-filled buffer of the record's size; nothing
+// when the value is missing or larger than the record, and the fields keep
+// their values then. Bytes that a shorter value lacks read as 0.
+std::optional<Bytes> FitRecord(const std::optional<Bytes>& stored, std::size_t size)
+{
+    if (!stored || stored->size() > size)
+        return std::nullopt;
+    Bytes buffer(size, 0);
+    std::copy(stored->begin(), stored->end(), buffer.begin());
+    return buffer;
 }
 
 // Copies a stored face name; the last unit stays 0 so the face is always a
@@ -134,11 +218,8 @@ void WriteFace(platform::ByteWriter& record, std::size_t offset, const char16_t 
         record.WriteAt<std::uint16_t>(offset + 2 * i, face[i]);
 }
 
-void LoadPrStore(HKEY key, AppSettings& settings)
+void DecodePrStore(std::span<const std::uint8_t> buffer, AppSettings& settings)
 {
-    std::array<std::uint8_t, prstore::Size> buffer {};
-    if (!ReadRecord(key, kPrStoreName, buffer))
-        return;
     platform::ByteCursor record(buffer);
     settings.ShowStartupScreen
         = (record.ReadAt<std::uint32_t>(prstore::Flags).value_or(0) & kShowStartupScreenBit) != 0;
@@ -152,19 +233,11 @@ void LoadPrStore(HKEY key, AppSettings& settings)
     ReadFace(record, prstore::TextFontFace, settings.TextFontFace);
 }
 
-void LoadPrStoreInbox(HKEY key, AppSettings& settings)
+// Everything but the view, which the caller takes as it needs; the header
+// order and the reserved word only from a record of the full size.
+void DecodePrStoreInbox(std::span<const std::uint8_t> buffer, bool fullSize, AppSettings& settings)
 {
-    std::array<std::uint8_t, prinbox::Size> buffer {};
-    auto length = ReadRecord(key, kPrStoreInboxName, buffer);
-    if (!length)
-        return;
     platform::ByteCursor record(buffer);
-    // At process start ViewMode is -1, so the stored list is used unless the
-    // command line has already chosen one (it sets ViewMode and StartView to
-    // the same value).
-    auto& options = Options();
-    if (settings.ViewMode != options.StartView)
-        options.StartView = record.ReadAt<std::int32_t>(prinbox::ViewMode).value_or(0);
     settings.MailHeaderFontSize = record.ReadAt<std::int32_t>(prinbox::MailHeaderFontSize).value_or(0);
     settings.MailHeaderBold = record.ReadAt<std::uint8_t>(prinbox::MailHeaderBold).value_or(0);
     settings.MailHeaderItalic = record.ReadAt<std::uint8_t>(prinbox::MailHeaderItalic).value_or(0);
@@ -176,18 +249,14 @@ void LoadPrStoreInbox(HKEY key, AppSettings& settings)
     settings.TextFontCharset = record.ReadAt<std::uint8_t>(prinbox::TextFontCharset).value_or(0);
     ReadFace(record, prinbox::MailHeaderFontFace, settings.MailHeaderFontFace);
     ReadFace(record, prinbox::MailBodyFontFace, settings.MailBodyFontFace);
-    // An older, shorter value has no header order and no reserved word.
-    if (*length == prinbox::Size) {
+    if (fullSize) {
         settings.MailHeaderOrder = record.ReadAt<std::int16_t>(prinbox::MailHeaderOrder).value_or(0);
         settings.InboxReservedWord = record.ReadAt<std::uint32_t>(prinbox::ReservedWord).value_or(0);
     }
 }
 
-void LoadPrExcel(HKEY key, AppSettings& settings)
+void DecodePrExcel(std::span<const std::uint8_t> buffer, AppSettings& settings)
 {
-    std::array<std::uint8_t, prexcel::Size> buffer {};
-    if (!ReadRecord(key, kPrExcelName, buffer))
-        return;
     platform::ByteCursor record(buffer);
     settings.SheetGridlines = record.ReadAt<std::int32_t>(prexcel::SheetGridlines).value_or(0);
     settings.SheetHeadings = record.ReadAt<std::int32_t>(prexcel::SheetHeadings).value_or(0);
@@ -197,28 +266,53 @@ void LoadPrExcel(HKEY key, AppSettings& settings)
     settings.SheetCustomPercent = record.ReadAt<std::int16_t>(prexcel::SheetCustomPercent).value_or(0);
 }
 
+void LoadPrStore(HKEY key, AppSettings& settings, RecordSync& sync)
+{
+    sync.LastSeen = ReadValue(key, kPrStoreName);
+    if (auto buffer = FitRecord(sync.LastSeen, prstore::Size))
+        DecodePrStore(*buffer, settings);
+}
+
+void LoadPrStoreInbox(HKEY key, AppSettings& settings, RecordSync& sync)
+{
+    sync.LastSeen = ReadValue(key, kPrStoreInboxName);
+    auto buffer = FitRecord(sync.LastSeen, prinbox::Size);
+    if (!buffer)
+        return;
+    // At process start ViewMode is -1, so the stored list is used unless the
+    // command line has already chosen one (it sets ViewMode and StartView to
+    // the same value).
+    auto& options = Options();
+    if (settings.ViewMode != options.StartView)
+        options.StartView = platform::ByteCursor(*buffer).ReadAt<std::int32_t>(prinbox::ViewMode).value_or(0);
+    // An older, shorter value has no header order and no reserved word.
+    DecodePrStoreInbox(*buffer, sync.LastSeen->size() == prinbox::Size, settings);
+}
+
+void LoadPrExcel(HKEY key, AppSettings& settings, RecordSync& sync)
+{
+    sync.LastSeen = ReadValue(key, kPrExcelName);
+    if (auto buffer = FitRecord(sync.LastSeen, prexcel::Size))
+        DecodePrExcel(*buffer, settings);
+}
+
 // The blob is kept as stored until the e-mail view turns it into the two
 // entry identifiers.
-void LoadPrMapi(HKEY key, AppSettings& settings)
+void LoadPrMapi(HKEY key, AppSettings& settings, RecordSync& sync)
 {
-    DWORD length = 0;
-    if (platform::RegQueryValueExW(key, kPrMapiName, nullptr, nullptr, nullptr, &length) != platform::ERROR_SUCCESS)
-        length = 0;
+    sync.LastSeen = ReadValue(key, kPrMapiName);
     auto& blob = settings.MapiBlob;
-    if (length == 0) {
+    if (!sync.LastSeen || sync.LastSeen->empty()) {
         blob.clear();
         blob.shrink_to_fit();
         return;
     }
-    if (blob.size() != length)
-        blob.assign(length, 0);
-    DWORD size = length;
-    platform::RegQueryValueExW(key, kPrMapiName, nullptr, nullptr, blob.data(), &size);
+    blob = *sync.LastSeen;
 }
 
-void SavePrStore(HKEY key, const AppSettings& settings)
+Bytes EncodePrStore(const AppSettings& settings)
 {
-    std::array<std::uint8_t, prstore::Size> buffer {};
+    Bytes buffer(prstore::Size, 0);
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prstore::QuickPrint, settings.QuickPrint);
     record.WriteAt<std::int32_t>(prstore::PlainText, settings.PlainText);
@@ -230,12 +324,12 @@ void SavePrStore(HKEY key, const AppSettings& settings)
     record.WriteAt<std::uint8_t>(prstore::TextBold, settings.TextBold);
     record.WriteAt<std::uint8_t>(prstore::TextItalic, settings.TextItalic);
     WriteFace(record, prstore::TextFontFace, settings.TextFontFace);
-    WriteRecord(key, kPrStoreName, buffer);
+    return buffer;
 }
 
-void SavePrStoreInbox(HKEY key, const AppSettings& settings)
+Bytes EncodePrStoreInbox(const AppSettings& settings)
 {
-    std::array<std::uint8_t, prinbox::Size> buffer {};
+    Bytes buffer(prinbox::Size, 0);
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prinbox::ViewMode, settings.ViewMode);
     record.WriteAt<std::int32_t>(prinbox::MailHeaderFontSize, settings.MailHeaderFontSize);
@@ -251,12 +345,12 @@ void SavePrStoreInbox(HKEY key, const AppSettings& settings)
     record.WriteAt<std::uint8_t>(prinbox::MailHeaderCharset, settings.MailHeaderCharset);
     record.WriteAt<std::uint8_t>(prinbox::MailBodyCharset, settings.MailBodyCharset);
     record.WriteAt<std::uint8_t>(prinbox::TextFontCharset, settings.TextFontCharset);
-    WriteRecord(key, kPrStoreInboxName, buffer);
+    return buffer;
 }
 
-void SavePrExcel(HKEY key, const AppSettings& settings)
+Bytes EncodePrExcel(const AppSettings& settings)
 {
-    std::array<std::uint8_t, prexcel::Size> buffer {};
+    Bytes buffer(prexcel::Size, 0);
     platform::ByteWriter record(buffer);
     record.WriteAt<std::int32_t>(prexcel::SheetGridlines, settings.SheetGridlines);
     record.WriteAt<std::int32_t>(prexcel::SheetHeadings, settings.SheetHeadings);
@@ -264,7 +358,7 @@ void SavePrExcel(HKEY key, const AppSettings& settings)
     record.WriteAt<std::uint8_t>(prexcel::SheetSizing, settings.SheetSizing);
     record.WriteAt<std::uint8_t>(prexcel::SheetCenter, settings.SheetCenter);
     record.WriteAt<std::int16_t>(prexcel::SheetCustomPercent, settings.SheetCustomPercent);
-    WriteRecord(key, kPrExcelName, buffer);
+    return buffer;
 }
 
 // The lengths are stored as signed 16-bit numbers: an identifier longer than
@@ -276,13 +370,13 @@ std::span<const std::uint8_t> StorableEntryId(const std::vector<std::uint8_t>& e
     return entryId;
 }
 
-void SavePrMapi(HKEY key, AppSettings& settings)
+// Rebuilds the blob from the two identifiers once the e-mail subsystem has
+// taken them; until then the blob is written back as it was read.
+const Bytes& EncodePrMapi(AppSettings& settings)
 {
     auto& blob = settings.MapiBlob;
-    if (!settings.MailEntryIdsTaken && settings.MailStoreEntryId.empty() && settings.MailFolderEntryId.empty()) {
-        WriteRecord(key, kPrMapiName, blob);
-        return;
-    }
+    if (!settings.MailEntryIdsTaken && settings.MailStoreEntryId.empty() && settings.MailFolderEntryId.empty())
+        return blob;
     auto store = StorableEntryId(settings.MailStoreEntryId);
     auto folder = StorableEntryId(settings.MailFolderEntryId);
     std::size_t length = store.empty() && folder.empty() ? 0 : prmapi::FixedBytes + store.size() + folder.size();
@@ -297,7 +391,104 @@ void SavePrMapi(HKEY key, AppSettings& settings)
         record.WriteBytes(folder);
         record.WriteZeros(2);
     }
-    WriteRecord(key, kPrMapiName, blob);
+    return blob;
+}
+
+// What a save of a fixed record writes over `stored`, the value the file
+// holds at that moment. When no other copy wrote it since this copy last
+// saw it, the record is written whole as this copy makes it; otherwise only
+// the fields this copy changed go over the stored bytes, so another copy's
+// changes to the rest survive.
+Bytes MergeRecord(const Bytes* stored, const Bytes& mine, const RecordSync& sync, std::span<const Field> fields)
+{
+    if (!stored || stored->size() != mine.size() || (sync.LastSeen && *stored == *sync.LastSeen)
+        || sync.Base.size() != mine.size())
+        return mine;
+    Bytes merged = *stored;
+    for (const auto& field : fields) {
+        auto from = static_cast<std::ptrdiff_t>(field.Offset);
+        auto to = from + static_cast<std::ptrdiff_t>(field.Size);
+        if (!std::equal(mine.begin() + from, mine.begin() + to, sync.Base.begin() + from))
+            std::copy(mine.begin() + from, mine.begin() + to, merged.begin() + from);
+    }
+    return merged;
+}
+
+// The blob is one field: this copy's when it changed it, else the stored.
+Bytes MergeBlob(const Bytes* stored, const Bytes& mine, const RecordSync& sync)
+{
+    if (!stored || mine != sync.Base)
+        return mine;
+    return *stored;
+}
+
+void WriteMerged(HKEY key, const char16_t* name, platform::RegValueMerge merge)
+{
+    platform::RegSetValueMergedW(key, name, platform::REG_BINARY, std::move(merge));
+}
+
+// The records a copy's settings make now: the base its next save compares
+// against.
+void TakeBase(AppSettings& settings, StoreSync& sync)
+{
+    sync.PrStore.Base = EncodePrStore(settings);
+    sync.PrStoreInbox.Base = EncodePrStoreInbox(settings);
+    sync.PrExcel.Base = EncodePrExcel(settings);
+    sync.PrMapi.Base = EncodePrMapi(settings);
+}
+
+// After a save, takes into memory what other copies saved to the fields
+// this copy left alone (the list shown stays this window's), so memory and
+// file agree again.
+void TakeSaved(HKEY key, AppSettings& settings, StoreSync& sync)
+{
+    sync.PrStore.LastSeen = ReadValue(key, kPrStoreName);
+    sync.PrStoreInbox.LastSeen = ReadValue(key, kPrStoreInboxName);
+    sync.PrExcel.LastSeen = ReadValue(key, kPrExcelName);
+    sync.PrMapi.LastSeen = ReadValue(key, kPrMapiName);
+    if (sync.PrStore.LastSeen && sync.PrStore.LastSeen->size() == prstore::Size)
+        DecodePrStore(*sync.PrStore.LastSeen, settings);
+    if (sync.PrStoreInbox.LastSeen && sync.PrStoreInbox.LastSeen->size() == prinbox::Size)
+        DecodePrStoreInbox(*sync.PrStoreInbox.LastSeen, true, settings);
+    if (sync.PrExcel.LastSeen && sync.PrExcel.LastSeen->size() == prexcel::Size)
+        DecodePrExcel(*sync.PrExcel.LastSeen, settings);
+    TakeBase(settings, sync);
+}
+
+// A fixed record shorter than its own size is a file cut short: the file
+// counts as damaged rather than its missing fields being read as zeros. The
+// older, shorter "PrStoreInbox" stays readable; a longer value is not read
+// and leaves its fields as they are.
+platform::RegValueCheck RecordLengthCheck(std::size_t size, std::size_t olderSize = 0)
+{
+    return [size, olderSize](std::span<const BYTE> data) -> std::optional<std::string> {
+        if (data.size() >= size || (olderSize != 0 && data.size() == olderSize))
+            return std::nullopt;
+        return "a value of " + std::to_string(data.size()) + " bytes where " + std::to_string(size)
+            + " belong";
+    };
+}
+
+std::optional<std::string> CheckMapiBlob(std::span<const BYTE> data)
+{
+    if (data.empty())
+        return std::nullopt;
+    platform::ByteCursor record(data);
+    auto store = record.ReadAt<std::int16_t>(prmapi::StoreLength);
+    auto folder = record.ReadAt<std::int16_t>(prmapi::FolderLength);
+    if (store && folder && *store >= 0 && *folder >= 0
+        && data.size() == prmapi::FixedBytes + static_cast<std::size_t>(*store) + static_cast<std::size_t>(*folder))
+        return std::nullopt;
+    return "a value of " + std::to_string(data.size()) + " bytes that its lengths do not add up to";
+}
+
+void SetRecordChecks()
+{
+    platform::RegSetValueCheckW(kSettingsKey, kPrStoreName, RecordLengthCheck(prstore::Size));
+    platform::RegSetValueCheckW(
+        kSettingsKey, kPrStoreInboxName, RecordLengthCheck(prinbox::Size, kOlderPrStoreInboxSize));
+    platform::RegSetValueCheckW(kSettingsKey, kPrExcelName, RecordLengthCheck(prexcel::Size));
+    platform::RegSetValueCheckW(kSettingsKey, kPrMapiName, CheckMapiBlob);
 }
 
 } // namespace
@@ -320,16 +511,22 @@ void SetResizeChoice(std::int32_t choice)
 
 void LoadSettings()
 {
+    SetRecordChecks();
+    auto& settings = Settings();
+    auto& sync = Sync();
+    sync = StoreSync {};
     HKEY key = nullptr;
     if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kSettingsKey, 0, platform::KEY_READ, &key)
-        != platform::ERROR_SUCCESS)
+        != platform::ERROR_SUCCESS) {
+        TakeBase(settings, sync);
         return;
-    auto& settings = Settings();
-    LoadPrStore(key, settings);
-    LoadPrStoreInbox(key, settings);
-    LoadPrExcel(key, settings);
-    LoadPrMapi(key, settings);
+    }
+    LoadPrStore(key, settings, sync.PrStore);
+    LoadPrStoreInbox(key, settings, sync.PrStoreInbox);
+    LoadPrExcel(key, settings, sync.PrExcel);
+    LoadPrMapi(key, settings, sync.PrMapi);
     platform::RegCloseKey(key);
+    TakeBase(settings, sync);
 }
 
 void SaveSettings()
@@ -340,11 +537,32 @@ void SaveSettings()
         != platform::ERROR_SUCCESS)
         return;
     auto& settings = Settings();
-    SavePrStore(key, settings);
-    SavePrStoreInbox(key, settings);
-    SavePrExcel(key, settings);
-    SavePrMapi(key, settings);
-    platform::RegCloseKey(key);
+    auto& sync = Sync();
+    // Each merge runs under the file's lock with the value the file holds
+    // then; it sees copies of this copy's records, never the live settings.
+    WriteMerged(key, kPrStoreName,
+        [mine = EncodePrStore(settings), record = sync.PrStore](const Bytes* stored) {
+            return MergeRecord(stored, mine, record, kPrStoreFields);
+        });
+    WriteMerged(key, kPrStoreInboxName,
+        [mine = EncodePrStoreInbox(settings), record = sync.PrStoreInbox](const Bytes* stored) {
+            return MergeRecord(stored, mine, record, kPrStoreInboxFields);
+        });
+    WriteMerged(key, kPrExcelName,
+        [mine = EncodePrExcel(settings), record = sync.PrExcel](const Bytes* stored) {
+            return MergeRecord(stored, mine, record, kPrExcelFields);
+        });
+    WriteMerged(key, kPrMapiName, [mine = EncodePrMapi(settings), record = sync.PrMapi](const Bytes* stored) {
+        return MergeBlob(stored, mine, record);
+    });
+    if (platform::RegCloseKey(key) != platform::ERROR_SUCCESS)
+        return; // the edits stay this copy's own until a save succeeds
+    HKEY saved = nullptr;
+    if (platform::RegOpenKeyExW(platform::HKEY_LOCAL_MACHINE, kSettingsKey, 0, platform::KEY_READ, &saved)
+        != platform::ERROR_SUCCESS)
+        return;
+    TakeSaved(saved, settings, sync);
+    platform::RegCloseKey(saved);
 }
 
 } // namespace core

@@ -212,16 +212,37 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Courier New");
 }
 
-TEST_F(SettingsLayoutTest, AShortValueReadsItsMissingFieldsAsZero)
+TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZeros)
 {
-    auto stored = DefaultPrExcel();
-    stored.resize(10);
-    StoreValue(u"PrExcel", stored);
-    core::LoadSettings();
-    EXPECT_EQ(core::Settings().SheetGridlines, 1);
-    EXPECT_EQ(core::Settings().SheetHeadings, 1) << "bytes 8 and 9 are there";
-    EXPECT_EQ(core::Settings().SheetBackgroundColors, 0);
-    EXPECT_EQ(core::Settings().SheetCustomPercent, 0);
+    struct Row {
+        const char16_t* value;
+        std::vector<std::uint8_t> data;
+    };
+    auto excel = DefaultPrExcel();
+    excel.resize(10);
+    const Row rows[] = {
+        { u"PrExcel", excel },
+        { u"PrStore", std::vector<std::uint8_t>(60, 0x01) },
+        { u"PrStoreInbox", std::vector<std::uint8_t>(150, 0x01) },
+        { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.value, row.value + std::char_traits<char16_t>::length(row.value)));
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        std::filesystem::remove(File());
+        std::filesystem::remove(File().string() + ".damaged");
+        core::Settings().SheetCustomPercent = 77;
+        core::SaveSettings();
+        StoreValue(row.value, row.data);
+        core::ResetAppSettings();
+        ::testing::internal::CaptureStderr();
+        core::LoadSettings();
+        EXPECT_EQ(core::Settings().SheetCustomPercent, 100) << "nothing of a damaged file is read";
+        core::SaveSettings();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::filesystem::exists(File().string() + ".damaged"));
+    }
 }
 
 struct OversizeRow {

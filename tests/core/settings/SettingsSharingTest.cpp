@@ -1,0 +1,171 @@
+// Several running copies share one settings file: each keeps what the
+// others saved, and a copy stuck holding the lock does not stop the rest.
+
+#include "SettingsFixture.h"
+#include "SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace core {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsSharingTest : public testing::SettingsFixture { };
+
+// Runs body in a child process and gives its exit status (-1: it died).
+pid_t Spawn(const std::function<int()>& body)
+{
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    return child;
+}
+
+int Wait(pid_t child)
+{
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// One copy's own field: how a round sets it and reads it back.
+struct Field {
+    const char* name;
+    std::function<void(AppSettings&, int)> set;
+    std::function<int(const AppSettings&)> get;
+};
+
+TEST_F(SettingsSharingTest, CopiesSavingTheirOwnFieldsAtOnceLoseNoChange)
+{
+    // Two of the fields share a record, so the merge must work field by
+    // field, not value by value.
+    const std::array<Field, 4> fields { {
+        { "SheetGridlines", [](AppSettings& s, int v) { s.SheetGridlines = 3000 + v; },
+            [](const AppSettings& s) { return s.SheetGridlines - 3000; } },
+        { "SheetCustomPercent", [](AppSettings& s, int v) { s.SheetCustomPercent = static_cast<std::int16_t>(25 + v); },
+            [](const AppSettings& s) { return s.SheetCustomPercent - 25; } },
+        { "TextFontSize", [](AppSettings& s, int v) { s.TextFontSize = 1000 + v; },
+            [](const AppSettings& s) { return s.TextFontSize - 1000; } },
+        { "MailBodyFontSize", [](AppSettings& s, int v) { s.MailBodyFontSize = 2000 + v; },
+            [](const AppSettings& s) { return s.MailBodyFontSize - 2000; } },
+    } };
+    constexpr int kRounds = 200;
+    // Each round is a new copy: it reads the file, finds its field as it
+    // left it, changes it and saves.
+    auto copy = [&](const Field& field) {
+        int lost = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            pid_t run = Spawn([&] {
+                ResetAppSettings();
+                ResetRunOptions();
+                LoadSettings();
+                bool kept = round == 0 || field.get(Settings()) == round - 1;
+                field.set(Settings(), round);
+                SaveSettings();
+                return kept ? 0 : 1;
+            });
+            lost += Wait(run) != 0;
+        }
+        return lost;
+    };
+    std::array<pid_t, fields.size()> copies {};
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        copies[i] = Spawn([&, i] { return copy(fields[i]) == 0 ? 0 : 1; });
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(Wait(copies[i]), 0) << fields[i].name << " lost a change to another copy";
+
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().SheetGridlines, 3000 + kRounds - 1);
+    EXPECT_EQ(Settings().SheetCustomPercent, 25 + kRounds - 1);
+    EXPECT_EQ(Settings().TextFontSize, 1000 + kRounds - 1);
+    EXPECT_EQ(Settings().MailBodyFontSize, 2000 + kRounds - 1);
+}
+
+TEST_F(SettingsSharingTest, ALongRunDoesNotRevertWhatAnotherCopySavedMeanwhile)
+{
+    LoadSettings(); // the long run starts
+    Settings().QuickPrint = 1;
+    ASSERT_EQ(Wait(Spawn([] {
+        ResetAppSettings();
+        LoadSettings();
+        Settings().SheetHeadings = 0;
+        SaveSettings();
+        return 0;
+    })),
+        0);
+    SaveSettings(); // the long run ends
+    EXPECT_EQ(Settings().SheetHeadings, 0) << "memory takes what the other copy saved";
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().SheetHeadings, 0);
+    EXPECT_EQ(Settings().QuickPrint, 1);
+}
+
+TEST_F(SettingsSharingTest, AHeldLockIsWaitedForOnlySoLongAndAStaleOneNotAtAll)
+{
+    Settings().TextFontSize = 20;
+    SaveSettings();
+    const auto before = testing::ReadFileBytes(File());
+    const std::string lockPath = File().string() + ".lock";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t holder = Spawn([&] {
+        int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0600);
+        struct flock whole { };
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        if (fd < 0 || ::fcntl(fd, F_SETLKW, &whole) != 0)
+            return 1;
+        char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1)
+            return 1;
+        ::pause(); // stopped mid-save, like a copy suspended with Ctrl-Z
+        return 0;
+    });
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+
+    ::setenv("TALLOWIN_LOCK_TIMEOUT", "0.3", 1);
+    Settings().TextFontSize = 30;
+    ::testing::internal::CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    SaveSettings();
+    auto waited = std::chrono::steady_clock::now() - start;
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_LT(waited, std::chrono::seconds(3)) << "the wait is bounded";
+    EXPECT_NE(told.find(lockPath), std::string::npos) << told;
+    EXPECT_NE(told.find("process " + std::to_string(holder)), std::string::npos) << told;
+    EXPECT_EQ(testing::ReadFileBytes(File()), before) << "nothing is written without the lock";
+    EXPECT_EQ(Settings().TextFontSize, 30) << "the option still holds in memory";
+
+    ::kill(holder, SIGKILL);
+    Wait(holder);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::setenv("TALLOWIN_LOCK_TIMEOUT", "30", 1);
+    start = std::chrono::steady_clock::now();
+    SaveSettings();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "a dead holder never blocks";
+    ::unsetenv("TALLOWIN_LOCK_TIMEOUT");
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().TextFontSize, 30) << "the edit is saved once the lock is free";
+}
+
+} // namespace
+} // namespace core
