@@ -72,8 +72,15 @@ bool FlushRun()
     return made;
 }
 
+void EndParagraph();
+
 void StoreChar(char16_t ch)
 {
+    if (flow.ParagraphLength >= kMaxParagraphLength) {
+        EndParagraph();
+        Job().PenX = 0;
+    }
+    ++flow.ParagraphLength;
     if (!(flow.RunFormat == flow.CurrentCharFormat) || flow.PendingLength >= kMaxRunLength) {
         if (FlushRun())
             ClearPendingTabs();
@@ -84,6 +91,7 @@ void StoreChar(char16_t ch)
 
 void EndParagraph()
 {
+    flow.ParagraphLength = 0;
     FlushRun();
     ClearPendingTabs();
     LayoutParagraph();

@@ -21,6 +21,10 @@
 namespace printengine {
 
 inline constexpr std::int32_t kMaxRunLength = 256;
+// A paragraph is laid out whole, so its runs stay in memory until it ends; a
+// longer one (a text file of one huge line) is ended there and goes on as
+// the next paragraph, on a new line.
+inline constexpr std::int64_t kMaxParagraphLength = 1 << 20;
 inline constexpr std::size_t kFaceNameUnits = 32;
 inline constexpr std::int32_t kMaxFaceNameLength = 31;
 
@@ -128,6 +132,7 @@ struct TextFlow {
     CharFormat RunFormat; // the format of the pending text
     char16_t Pending[kMaxRunLength + 1] = {};
     std::int32_t PendingLength = 0;
+    std::int64_t ParagraphLength = 0; // characters stored since the paragraph began
     std::int32_t TabKind = kTabKindNone; // pending tabs, for the next run made
     std::int32_t TabCount = 0;
     char16_t Previous = 0; // the last character given, 0 after a completed CR/LF pair

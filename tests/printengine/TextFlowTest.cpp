@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "EngineFixture.h"
 
 namespace printengine::testing {
@@ -41,6 +42,27 @@ TEST_F(TextFlowTest, LineEnds)
         EXPECT_EQ(Job().PenY, row.PenY) << Ascii(std::u16string(row.Text));
         EndPrintJob();
     }
+}
+
+TEST_F(TextFlowTest, AHugeParagraphIsEndedBeforeItsRunsFillMemory)
+{
+    StartJobWithFont(2550);
+    // A text of one endless line: the runs held at any time stay within one
+    // paragraph's bound, and no character is lost at the cut.
+    std::int64_t held = 0;
+    std::int64_t most = 0;
+    for (std::int64_t i = 0; i < 3 * kMaxParagraphLength; ++i) {
+        PutFlowChar(i % 7 == 6 ? u' ' : u'x');
+        if (i % 4096 == 0) {
+            held = 0;
+            for (std::int32_t length : RunLengths())
+                held += length;
+            most = std::max(most, held);
+        }
+    }
+    EXPECT_LE(most, kMaxParagraphLength);
+    EXPECT_GT(Job().PenY, 50) << "the cut paragraphs were laid out";
+    EndPrintJob();
 }
 
 TEST_F(TextFlowTest, ConsecutiveTabsMakeOneRun)

@@ -8,7 +8,12 @@
 #include <gmime/gmime.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -233,6 +238,72 @@ std::u16string WithCrLfLineEnds(std::u16string_view text)
     return out;
 }
 
+namespace {
+
+// A header block bounded for the parser: a message can carry any number of
+// header fields of any length, and the parser keeps every one as an object
+// of its own. Past kMaxHeaderFields fields only those the printed message
+// uses are kept, and each field is cut at kMaxHeaderFieldBytes. The body is
+// left as it is.
+constexpr std::size_t kMaxHeaderFields = 1000;
+constexpr std::size_t kMaxHeaderFieldBytes = 64 * 1024;
+
+bool IsFieldPrinted(std::string_view field)
+{
+    static constexpr std::string_view kKept[] = { "from:", "to:", "cc:", "bcc:", "subject:", "date:",
+        "sender:", "reply-to:", "mime-version:", "content-", "status:", "x-mozilla-status:" };
+    for (auto name : kKept) {
+        if (field.size() >= name.size()
+            && std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
+                   return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+               }))
+            return true;
+    }
+    return false;
+}
+
+// Nothing when the header block is within the bounds (the usual case: no
+// copy is made); else the message with its header block bounded.
+std::optional<std::string> BoundHeaderBlock(std::span<const std::uint8_t> bytes)
+{
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // The fields of the header block, each with its folded lines.
+    std::vector<std::string_view> fields;
+    std::size_t at = 0;
+    bool overLong = false;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view line = text.substr(at, end - at);
+        if (line == "\n" || line == "\r\n" || line == "\r")
+            break;
+        if ((line[0] == ' ' || line[0] == '\t') && !fields.empty())
+            fields.back() = text.substr(fields.back().data() - text.data(), end - (fields.back().data() - text.data()));
+        else
+            fields.push_back(line);
+        overLong = overLong || fields.back().size() > kMaxHeaderFieldBytes;
+        at = end;
+    }
+    if (fields.size() <= kMaxHeaderFields && !overLong)
+        return std::nullopt;
+    std::string bounded;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        std::string_view field = fields[i];
+        if (i >= kMaxHeaderFields && !IsFieldPrinted(field))
+            continue;
+        if (field.size() > kMaxHeaderFieldBytes) {
+            bounded.append(field.substr(0, kMaxHeaderFieldBytes));
+            bounded.append("\r\n");
+        } else {
+            bounded.append(field);
+        }
+    }
+    bounded.append(text.substr(at));
+    return bounded;
+}
+
+} // namespace
+
 MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
 {
     MailMessageContent content;
@@ -242,6 +313,9 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
         content.recipientsReadable = false;
         return content;
     }
+    auto bounded = BoundHeaderBlock(bytes);
+    if (bounded)
+        bytes = std::span(reinterpret_cast<const std::uint8_t*>(bounded->data()), bounded->size());
     GObjectRef<GMimeStream> stream(
         g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     GObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.object));

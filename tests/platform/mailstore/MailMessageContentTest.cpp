@@ -4,6 +4,10 @@
 
 #include <ostream>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string_view>
 
 namespace platform {
@@ -133,6 +137,50 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecipientReadabilityTest,
         RecipientCase { "GarbageBcc", "Bcc: ,,,\n\nx\n", false },
         RecipientCase { "NoHeaderSection", "\nonly a body\n", false }, RecipientCase { "Empty", "", false }),
     [](const testing::TestParamInfo<RecipientCase>& info) { return std::string(info.param.name); });
+
+TEST(MailMessageContent, AHugeHeaderBlockIsBoundedButKeepsWhatIsPrinted)
+{
+    // Thousands of fields before the ones printed, and a subject far longer
+    // than any reader shows: the printed fields are still read, the subject
+    // cut at its bound, and the body still found.
+    std::string message = "From: Ann <ann@example.org>\r\n";
+    for (int i = 0; i < 5000; ++i)
+        message += "X-Trace-" + std::to_string(i) + ": hop\r\n";
+    message += "To: bob@example.org\r\nSubject: " + std::string(200 * 1024, 's') + "\r\n\r\nthe body\r\n";
+    auto content = Parse(message);
+    EXPECT_EQ(content.senderAddress, u"ann@example.org");
+    ASSERT_EQ(content.recipients.size(), 1u);
+    EXPECT_GT(content.subject.size(), 60000u);
+    EXPECT_LE(content.subject.size(), 64u * 1024);
+    ASSERT_TRUE(content.body.has_value());
+    EXPECT_EQ(*content.body, u"the body\r\n");
+}
+
+TEST(MailMessageContent, AMillionHeaderFieldsParseWithinAModestMemoryLimit)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+    std::string message = "From: ann@example.org\r\nSubject: many\r\n";
+    message.reserve(16 << 20);
+    for (int i = 0; i < 1000000; ++i)
+        message += "X-H" + std::to_string(i) + ": v\r\n";
+    message += "\r\nbody\r\n";
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The message itself is 14 MB; the limit leaves room for the
+        // program and the parser, not for an object per field.
+        struct rlimit limit { 512ul << 20, 512ul << 20 };
+        ::setrlimit(RLIMIT_AS, &limit);
+        auto content = Parse(message);
+        ::_exit(content.subject == u"many" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+#endif
+}
 
 TEST(MailMessageContent, MessageWithoutTextHasNoBody)
 {
