@@ -344,6 +344,8 @@ Environment:
   TALLOWIN_REGISTRY   the settings file (default
                       $XDG_CONFIG_HOME/tallowin/registry.reg, or
                       ~/.config/tallowin/registry.reg)
+  TALLOWIN_LOCK_TIMEOUT  seconds a settings save waits for another copy's
+                      lock before it gives up (default 5)
   TALLOWIN_LIBDIR     the directory of the printing and language libraries
                       (default: ../lib/tallowin beside the program)
   PLOTWISE_OUTPUT     where the printing library prints: a .pdf, .ps, .png
