@@ -239,12 +239,19 @@ TEST_F(RegistryFileTest, TheFileLivesInTheConfigurationFolder)
 
 TEST_F(RegistryFileTest, ALinkedFileStaysALink)
 {
-    fs::path real = Directory() / "real.reg";
-    testing::WriteFileBytes(real, "");
-    fs::create_symlink(real, File());
-    ASSERT_EQ(SaveValue(u"PrStore", { 7 }), ERROR_SUCCESS);
-    EXPECT_TRUE(fs::is_symlink(File()));
-    EXPECT_NE(testing::ReadFileBytes(real).find("\"PrStore\"=hex:07"), std::string::npos);
+    // A link to a file, and a dangling link whose target the first save
+    // creates: both stay links, and the target gets the text.
+    for (bool dangling : { false, true }) {
+        SCOPED_TRACE(dangling ? "dangling" : "to a file");
+        fs::path real = Directory() / (dangling ? "later.reg" : "real.reg");
+        if (!dangling)
+            testing::WriteFileBytes(real, "");
+        fs::remove(File());
+        fs::create_symlink(real, File());
+        ASSERT_EQ(SaveValue(u"PrStore", { 7 }), ERROR_SUCCESS);
+        EXPECT_TRUE(fs::is_symlink(File()));
+        EXPECT_NE(testing::ReadFileBytes(real).find("\"PrStore\"=hex:07"), std::string::npos);
+    }
 }
 
 TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
