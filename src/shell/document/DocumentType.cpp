@@ -2,6 +2,7 @@
 
 #include "RichInk.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace shell {
@@ -30,6 +31,22 @@ DocumentType DetectDocumentType(const std::uint8_t* bytes, std::size_t size)
 std::uintptr_t StreamInFormat(DocumentType type)
 {
     return type == DocumentType::Rtf ? platform::SF_RTF : platform::SF_POCKETWORD_RTF;
+}
+
+bool IsBinaryFile(const std::uint8_t* bytes, std::size_t size)
+{
+    if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return false;
+    constexpr std::size_t kLooked = 64 * 1024;
+    const std::uint8_t* end = bytes + std::min(size, kLooked);
+    return std::find(bytes, end, std::uint8_t { 0 }) != end;
+}
+
+bool LooksLikeWorkbook(const std::uint8_t* bytes, std::size_t size)
+{
+    // The sheet-begin record: type 9, then its version and the sheet flags.
+    constexpr std::uint8_t kSheetBegin = 9;
+    return size >= 5 && bytes[0] == kSheetBegin && IsBinaryFile(bytes, size);
 }
 
 } // namespace shell

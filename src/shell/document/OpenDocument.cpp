@@ -5,6 +5,7 @@
 #include "FileMapping.h"
 #include "Messages.h"
 #include "PlainText.h"
+#include "PrintWorkbook.h"
 #include "RichInk.h"
 #include "RtfReader.h"
 #include "Source.h"
@@ -109,6 +110,9 @@ bool StreamOutToSource(std::uintptr_t format)
     return true;
 }
 
+// What ConvertAndPrint gives for a workbook named as a document.
+constexpr int kIsWorkbook = -1;
+
 int Fail(unsigned messageId, const char16_t* path)
 {
     core::HideBusyCursor();
@@ -137,6 +141,8 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
 
     const auto* bytes = static_cast<const std::uint8_t*>(file.View);
     DocumentType type = DetectDocumentType(bytes, size);
+    if (type == DocumentType::Other && LooksLikeWorkbook(bytes, size))
+        return kIsWorkbook;
     if (type == DocumentType::Other)
         core::Options().PlainTextOnce = 1;
 
@@ -144,6 +150,8 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     StreamCookie cookie { 0, view, view, size, 0 };
     platform::EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, ReadFromCookie };
     if (platform::SendMessageW(richInkWindow, platform::EM_STREAMIN, StreamInFormat(type), &stream) != 0) {
+        if (IsBinaryFile(bytes, size))
+            return Fail(platform::kStrInvalidFileType, path);
         PrintRawFile(bytes, static_cast<std::int32_t>(size));
         return 1;
     }
@@ -182,6 +190,9 @@ int OpenAndPrintDocument(platform::WindowHandle parent, platform::ModuleHandle m
     platform::DestroyWindow(richInkWindow);
     richInkWindow = nullptr;
     core::HideBusyCursor();
+    // A workbook named as a document prints as the workbook it is.
+    if (result == kIsWorkbook)
+        return spreadsheet::PrintWorkbook(parent, module, path);
     return result;
 }
 

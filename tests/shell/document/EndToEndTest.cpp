@@ -132,6 +132,11 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
     fs::path empty = Write("empty.txt", "");
     fs::path missing = dir / "missing.txt";
     fs::path rtf = Write("letter.rtf", "{\\rtf1 Dear reader}");
+    using namespace std::string_view_literals;
+    fs::path program = Write("program.txt", "\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"sv);
+    // A workbook named as a document prints as the workbook it is.
+    fs::path workbook = dir / "budget.txt";
+    fs::copy_file(fs::path(SAMPLES_DIR) / ".." / "workbooks" / "budget.pxl", workbook);
     struct Row {
         fs::path file;
         bool exitCodes;
@@ -148,6 +153,8 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         { missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
         { missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
         { dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n", "" },
+        { program, true, 2, "Alert... Invalid file type: " + Backslashed(program) + "\n", "" },
+        { workbook, true, 0, "", "text=\"1,234,567.89\"" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file.string() + (row.exitCodes ? " /E" : ""));

@@ -89,8 +89,6 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharactersAndRefusedOnesPrintRaw)
         // UTF-16 after the mark, and not one character more: the odd byte goes.
         { "raw.txt", "\xff\xfeh\0\x14\x04\n\0z"sv, u"hД" },
         { "raw.txt", "\xff\xfe"sv, u"" },
-        // Content with a NUL byte: one character per byte, the NUL ending a paragraph.
-        { "raw.txt", "ab\0\xe9\n"sv, u"ab\né" },
         // A big-endian mark is not read as UTF-16.
         { "raw.txt", "\xfe\xff\0A"sv, u"\u00FE\u00FF\nA" },
         // A Pocket Word document that libwps cannot read.
@@ -111,6 +109,8 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     std::u16string missing = Utf16((dir / "missing.txt").string());
     std::u16string directory = Utf16(dir.string());
     std::u16string empty = Write("empty.txt", "");
+    // A NUL byte outside UTF-16 text: a program or an image, not a text.
+    std::u16string binary = Write("binary.txt", std::string_view("ab\0\xe9\n", 5));
     struct Row {
         std::u16string path;
         std::u16string message;
@@ -119,6 +119,7 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
         { missing, u"Alert...|Unable to open file: " + missing },
         { directory, u"Alert...|Unable to open file: " + directory },
         { empty, u"Alert...|Invalid file type: " + empty },
+        { binary, u"Alert...|Invalid file type: " + binary },
     };
     for (const Row& row : rows) {
         messages.clear();
