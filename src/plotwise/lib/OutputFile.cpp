@@ -1,9 +1,13 @@
 #include "OutputFile.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +32,86 @@ std::string Numbered(const std::string& path, int number)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         dot = path.size();
     return path.substr(0, dot) + " (" + std::to_string(number) + ")" + path.substr(dot);
+}
+
+// The temporary files an interrupt (Ctrl-C, a caller's kill or timeout, a
+// closed terminal) must not leave behind. The handler may only do what is
+// safe in a signal handler: it reads fixed slots, unlinks their paths, and
+// hands the signal on to the handler that was there before, or to the
+// default action, so the program still ends as it means to.
+constexpr int kTemporarySlots = 16;
+constexpr int kInterrupts[] = { SIGINT, SIGTERM, SIGHUP };
+
+struct TemporarySlot {
+    std::atomic<bool> Used { false };
+    char Path[PATH_MAX] = {};
+};
+
+TemporarySlot temporarySlots[kTemporarySlots];
+struct sigaction previousActions[std::size(kInterrupts)];
+std::atomic<bool> interruptsWatched { false };
+
+void RemoveTemporaryFiles(int signal, siginfo_t* info, void* context)
+{
+    for (TemporarySlot& slot : temporarySlots) {
+        if (slot.Used.load())
+            unlink(slot.Path);
+    }
+    for (size_t i = 0; i < std::size(kInterrupts); ++i) {
+        if (kInterrupts[i] != signal)
+            continue;
+        const struct sigaction& before = previousActions[i];
+        if (before.sa_flags & SA_SIGINFO) {
+            before.sa_sigaction(signal, info, context);
+        } else if (before.sa_handler == SIG_DFL) {
+            sigaction(signal, &before, nullptr);
+            raise(signal);
+        } else if (before.sa_handler != SIG_IGN) {
+            before.sa_handler(signal);
+        }
+    }
+}
+
+void WatchInterrupts()
+{
+    if (interruptsWatched.exchange(true))
+        return;
+    for (size_t i = 0; i < std::size(kInterrupts); ++i) {
+        struct sigaction before { };
+        if (sigaction(kInterrupts[i], nullptr, &before) != 0 || (!(before.sa_flags & SA_SIGINFO) && before.sa_handler == SIG_IGN))
+            continue; // an ignored signal (nohup) stays ignored
+        previousActions[i] = before;
+        struct sigaction action { };
+        action.sa_sigaction = RemoveTemporaryFiles;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        sigaction(kInterrupts[i], &action, nullptr);
+    }
+}
+
+// A slot for path, or -1 when the path is too long or all are taken (the
+// file is then only removed by the job's own ending).
+int WatchTemporaryFile(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kTemporarySlots; ++i) {
+        TemporarySlot& slot = temporarySlots[i];
+        if (slot.Used.load())
+            continue;
+        std::memcpy(slot.Path, path.c_str(), path.size() + 1);
+        bool expected = false;
+        if (slot.Used.compare_exchange_strong(expected, true))
+            return i;
+    }
+    return -1;
+}
+
+void ForgetTemporaryFile(int& slot)
+{
+    if (slot >= 0)
+        temporarySlots[slot].Used.store(false);
+    slot = -1;
 }
 
 } // namespace
@@ -56,9 +140,21 @@ bool OutputFile::Open(const std::string& path, ExistingFile existing, std::strin
     }
     std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     std::string pattern = directory + "/." + name + ".XXXXXX";
+    // No interrupt may come between making the file and noting it.
+    WatchInterrupts();
+    sigset_t interrupts;
+    sigset_t before;
+    sigemptyset(&interrupts);
+    for (int signal : kInterrupts)
+        sigaddset(&interrupts, signal);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &before);
     int descriptor = mkstemp(pattern.data());
+    int made = errno;
+    if (descriptor >= 0)
+        watchSlot_ = WatchTemporaryFile(pattern);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (descriptor < 0) {
-        error = CannotWrite(path, errno);
+        error = CannotWrite(path, made);
         return false;
     }
     fchmod(
@@ -72,6 +168,7 @@ bool OutputFile::Open(const std::string& path, ExistingFile existing, std::strin
         error = CannotWrite(path, errno);
         close(descriptor);
         unlink(pattern.c_str());
+        ForgetTemporaryFile(watchSlot_);
         return false;
     }
     temporary_ = pattern;
@@ -102,6 +199,7 @@ bool OutputFile::Commit(std::string& error)
     if (writeFailed_ || !flushed || !closed) {
         error = CannotWrite(path_, writeFailed_ ? writeErrno_ : (flushErrno ? flushErrno : EIO));
         unlink(temporary_.c_str());
+        ForgetTemporaryFile(watchSlot_);
         temporary_.clear();
         return false;
     }
@@ -109,9 +207,11 @@ bool OutputFile::Commit(std::string& error)
         if (rename(temporary_.c_str(), path_.c_str()) != 0) {
             error = CannotWrite(path_, errno);
             unlink(temporary_.c_str());
-            temporary_.clear();
+            ForgetTemporaryFile(watchSlot_);
+        temporary_.clear();
             return false;
         }
+        ForgetTemporaryFile(watchSlot_);
         temporary_.clear();
         return true;
     }
@@ -121,7 +221,8 @@ bool OutputFile::Commit(std::string& error)
     for (int number = 2; number <= kMaximumNumberedCopies + 1; ++number) {
         if (link(temporary_.c_str(), candidate.c_str()) == 0) {
             unlink(temporary_.c_str());
-            temporary_.clear();
+            ForgetTemporaryFile(watchSlot_);
+        temporary_.clear();
             path_ = candidate;
             return true;
         }
@@ -131,7 +232,8 @@ bool OutputFile::Commit(std::string& error)
     }
     error = CannotWrite(candidate, errno);
     unlink(temporary_.c_str());
-    temporary_.clear();
+    ForgetTemporaryFile(watchSlot_);
+        temporary_.clear();
     return false;
 }
 
@@ -143,6 +245,7 @@ void OutputFile::Abandon()
     }
     if (!temporary_.empty()) {
         unlink(temporary_.c_str());
+        ForgetTemporaryFile(watchSlot_);
         temporary_.clear();
     }
 }

@@ -41,6 +41,7 @@ private:
     ExistingFile existing_ = ExistingFile::Replace;
     bool writeFailed_ = false;
     int writeErrno_ = 0;
+    int watchSlot_ = -1; // where an interrupt finds the temporary file
 };
 
 // "cannot write PATH: REASON"

@@ -338,7 +338,9 @@ Exit statuses:
   print failed                             995         0
   printed                                    0         1
   A shell sees only the low 8 bits of a status: 995 arrives as 227.
-  A refused long option ends with 64 before anything starts.
+  A refused long option ends with 64 before anything starts. An interrupt
+  (SIGINT, SIGTERM, SIGHUP) ends as a cancelled print and removes the
+  unfinished output file.
 
 Environment:
   TALLOWIN_REGISTRY   the settings file (default

@@ -3,6 +3,7 @@
 // exit status is WinMain's result, of which a shell sees the low 8 bits.
 #include "CommandLine.h"
 #include "FrontEnd.h"
+#include "Interrupts.h"
 #include "MailCommandLine.h"
 #include "MailFilePrint.h"
 #include "TextConversion.h"
@@ -43,6 +44,7 @@ shell::MailFileOutcome PrintMailFileFromCommandLine(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    platform::WatchInterrupts();
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     shell::FrontEndRequest request = shell::TranslateArguments(arguments);
     std::string programName = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "tallowin";

@@ -1,5 +1,7 @@
 #include "WinMain.h"
 
+#include "Interrupts.h"
+
 #include "AppSettings.h"
 #include "CommandLine.h"
 #include "MailCommandLine.h"
@@ -124,6 +126,7 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     if (commandLine != nullptr)
         ParseCommandLine(commandLine);
     const std::int32_t exitCodeMode = core::Options().ExitCodeMode;
+    platform::SetInterruptedExitStatus(ExitStatus(Ending::Cancelled, exitCodeMode));
 
     char16_t className[kWindowTextUnits] = {};
     char16_t title[kWindowTextUnits] = {};

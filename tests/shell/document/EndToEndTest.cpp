@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -188,6 +190,48 @@ TEST_F(EndToEndTest, LongFileFillsManyPages)
     EXPECT_EQ(Count(run.Recording, "ExtTextOut "), 20000u);
     EXPECT_GT(Count(run.Recording, "StartPage "), 200u);
     EXPECT_NE(run.Recording.find("text=\"line 19999 of the log\""), std::string::npos);
+}
+
+// An interrupted print leaves no unfinished file behind, keeps the file it
+// would have replaced, and ends with the status of a cancelled print.
+TEST_F(EndToEndTest, AnInterruptedPrintRemovesItsUnfinishedFile)
+{
+    std::string log;
+    for (int i = 0; i < 200000; ++i)
+        log += "line " + std::to_string(i) + " of a long log\n";
+    fs::path file = Write("long.txt", log);
+    fs::path out = Write("out.pdf", "the earlier print");
+    for (int signal : { SIGTERM, SIGINT, SIGHUP }) {
+        SCOPED_TRACE(signal);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
+            ::setenv("LSAN_OPTIONS", ("suppressions=" + (dir / "leaks.supp").string()).c_str(), 1);
+            std::string fileArgument = "--file=" + file.string();
+            std::string outArgument = "--output=" + out.string();
+            ::execl(TALLOWIN_PROGRAM, TALLOWIN_PROGRAM, fileArgument.c_str(), outArgument.c_str(), "/Q", "/E",
+                static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Wait for the unfinished file to appear, then interrupt.
+        bool started = false;
+        for (int i = 0; i < 60000 && !started; ++i) {
+            for (const auto& entry : fs::directory_iterator(dir))
+                started = started || entry.path().filename().string().starts_with(".out.pdf.");
+            if (!started)
+                ::usleep(500);
+        }
+        ASSERT_TRUE(started) << "the print never began its file";
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+        EXPECT_EQ(WEXITSTATUS(status), 63);
+        for (const auto& entry : fs::directory_iterator(dir))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".out.pdf.")) << entry.path();
+        EXPECT_EQ(ReadFileText(out), "the earlier print");
+    }
 }
 
 } // namespace
