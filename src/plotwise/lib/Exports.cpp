@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_set>
+#include <utility>
 
 using namespace plotwise;
 
@@ -168,8 +169,12 @@ HDC PLW_GetPrinterDC(void)
     constexpr double kPointsPerInch = 72;
     geometry.WidthPoints = paperWidth * kPointsPerInch / kMicrometresPerInch;
     geometry.HeightPoints = paperHeight * kPointsPerInch / kMicrometresPerInch;
-    if (setup.Destination == DestinationKind::Cups)
+    if (setup.Destination == DestinationKind::Cups) {
         QueueOffsets(setup.CupsQueue, setup.Dpi, geometry.OffsetX, geometry.OffsetY);
+        // The queue's margins are those of the upright paper.
+        if (setup.Landscape)
+            std::swap(geometry.OffsetX, geometry.OffsetY);
+    }
     job.Output = CreateDestination(setup, geometry, job.Title);
     std::string error;
     if (!job.Output->Begin(error))
