@@ -13,9 +13,10 @@ PLOTWISE_OUTPUT="$PWD/out/testpage.pdf" build/bin/plotwise-testpage
 echo "Printed: out/testpage.pdf"
 
 # Every sample, printed as a caller would print it: /Q skips the print
-# dialog (and the plain-text options), /XQ the spreadsheet options, /E makes the exit status say whether it printed (0). The samples
-# print with settings of their own, so the user's are not touched. The
-# command line separates folders with "\" ("/" starts a switch).
+# dialog (and the plain-text options), /XQ the spreadsheet options, /E
+# makes the exit status say whether it printed (0). The samples print with
+# settings of their own, so the user's are not touched. The command line
+# separates folders with "\" ("/" starts a switch).
 export TALLOWIN_REGISTRY="$PWD/out/samples-settings.reg"
 rm -f "$TALLOWIN_REGISTRY"
 failed=0
