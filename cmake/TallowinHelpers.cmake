@@ -12,7 +12,9 @@ function(tallowin_add_subdirectories)
 endfunction()
 
 # tallowin_add_test(NAME name SOURCES ... LIBS ...)
-# One GoogleTest executable; its tests are registered with CTest.
+# One GoogleTest executable; its tests are registered with CTest. No test
+# sees the display of the session that runs them: a print dialog shows only
+# where a test asks for one.
 function(tallowin_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -22,8 +24,16 @@ function(tallowin_add_test)
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     PROPERTIES ENVIRONMENT "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR}"
-               ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp"
     DISCOVERY_TIMEOUT 60)
+  # A list-valued property does not pass through the discovery intact, so it
+  # is set on the discovered tests by a script CTest reads after them.
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
+  file(WRITE ${script} "if(DEFINED ${T_NAME}_TESTS)
+  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT_MODIFICATION
+    \"LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp;DISPLAY=unset:;WAYLAND_DISPLAY=unset:\")
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # tallowin_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir)

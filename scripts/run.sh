@@ -12,10 +12,11 @@ mkdir -p out
 PLOTWISE_OUTPUT="$PWD/out/testpage.pdf" build/bin/plotwise-testpage
 echo "Printed: out/testpage.pdf"
 
-# Every sample, printed as a caller would print it: /Q skips the options
-# dialog, /E makes the exit status say whether it printed (0). The samples
-# print with settings of their own, so the user's are not touched. The
-# command line separates folders with "\" ("/" starts a switch).
+# Every sample, printed as a caller would print it: /Q skips the print
+# dialog (and the plain-text options), /XQ the spreadsheet options, /E
+# makes the exit status say whether it printed (0). The samples print with
+# settings of their own, so the user's are not touched. The command line
+# separates folders with "\" ("/" starts a switch).
 export TALLOWIN_REGISTRY="$PWD/out/samples-settings.reg"
 rm -f "$TALLOWIN_REGISTRY"
 failed=0
@@ -37,7 +38,7 @@ for sample in samples/text/*.txt samples/rtf/*.rtf samples/pocketword/*.psw samp
   output="out/${folder}-${name%.*}.pdf"
   status=0
   case "$sample" in
-    *.pxl) PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /A "${sample//\//\\}" /XQ /E || status=$? ;;
+    *.pxl) PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /A "${sample//\//\\}" /XQ /Q /E || status=$? ;;
     *) PLOTWISE_OUTPUT="$PWD/$output" build/bin/tallowin /F "${sample//\//\\}" /Q /E || status=$? ;;
   esac
   report "$sample" "$output" "$status"

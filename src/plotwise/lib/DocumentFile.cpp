@@ -37,7 +37,10 @@ std::string DocumentWriteFailure(const OutputFile& file, const std::string& path
 
 bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error)
 {
-    int job = cupsPrintFile(setup.CupsQueue.c_str(), path.c_str(), title.c_str(), 0, nullptr);
+    std::string copies = std::to_string(setup.Copies);
+    cups_option_t option { const_cast<char*>("copies"), copies.data() };
+    const int optionCount = setup.Copies > 1 ? 1 : 0;
+    int job = cupsPrintFile(setup.CupsQueue.c_str(), path.c_str(), title.c_str(), optionCount, &option);
     unlink(path.c_str());
     if (job == 0) {
         error = "cannot print to " + setup.CupsQueue + ": " + cupsLastErrorString();

@@ -7,12 +7,14 @@
 #include "Gdi.h"
 #include "Job.h"
 #include "Picture.h"
+#include "PrintDialog.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_set>
+#include <utility>
 
 using namespace plotwise;
 
@@ -118,7 +120,10 @@ int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
         job.Status = PLW_STATUS_FAILED;
         return 0;
     }
+    // PLOTWISE_DIALOG stands in for the user (tests): no dialog is shown.
     const char* answer = std::getenv("PLOTWISE_DIALOG");
+    if (answer && *answer == '\0')
+        answer = nullptr;
     if (answer && std::strcmp(answer, "cancel") == 0) {
         job.Dialog = DialogOutcome::Cancelled;
         job.Status = PLW_STATUS_CANCELLED;
@@ -130,8 +135,13 @@ int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
         job.Status = PLW_STATUS_FAILED;
         return 0;
     }
-    // The interactive dialog is not there yet: with or without the
-    // quick-print flag the setup is used as it stands.
+    // Quick print never asks; without a display the setup is used as it
+    // stands.
+    if (!answer && !(setup->Flags & PLW_PSD_QUICKPRINT) && ShowPrintDialog(job) == DialogOutcome::Cancelled) {
+        job.Dialog = DialogOutcome::Cancelled;
+        job.Status = PLW_STATUS_CANCELLED;
+        return 0;
+    }
     const Margins& margins = job.Setup.Margins;
     auto convert = [&](int32_t micrometres) {
         return job.Setup.UsUnits ? MicrometresToMilliInch(micrometres)
@@ -151,14 +161,20 @@ HDC PLW_GetPrinterDC(void)
         return job.Dc.get();
     const PrintSetup& setup = job.Setup;
     PageGeometry& geometry = job.Geometry;
+    const int32_t paperWidth = setup.Landscape ? setup.PaperHeight : setup.PaperWidth;
+    const int32_t paperHeight = setup.Landscape ? setup.PaperWidth : setup.PaperHeight;
     geometry.Dpi = setup.Dpi;
-    geometry.Width = MicrometresToDevice(setup.PaperWidth, setup.Dpi);
-    geometry.Height = MicrometresToDevice(setup.PaperHeight, setup.Dpi);
+    geometry.Width = MicrometresToDevice(paperWidth, setup.Dpi);
+    geometry.Height = MicrometresToDevice(paperHeight, setup.Dpi);
     constexpr double kPointsPerInch = 72;
-    geometry.WidthPoints = setup.PaperWidth * kPointsPerInch / kMicrometresPerInch;
-    geometry.HeightPoints = setup.PaperHeight * kPointsPerInch / kMicrometresPerInch;
-    if (setup.Destination == DestinationKind::Cups)
+    geometry.WidthPoints = paperWidth * kPointsPerInch / kMicrometresPerInch;
+    geometry.HeightPoints = paperHeight * kPointsPerInch / kMicrometresPerInch;
+    if (setup.Destination == DestinationKind::Cups) {
         QueueOffsets(setup.CupsQueue, setup.Dpi, geometry.OffsetX, geometry.OffsetY);
+        // The queue's margins are those of the upright paper.
+        if (setup.Landscape)
+            std::swap(geometry.OffsetX, geometry.OffsetY);
+    }
     job.Output = CreateDestination(setup, geometry, job.Title);
     std::string error;
     if (!job.Output->Begin(error))

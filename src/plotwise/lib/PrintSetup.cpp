@@ -2,7 +2,6 @@
 
 #include <unicode/ulocdata.h>
 
-#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -17,20 +16,6 @@ constexpr int32_t kMinimumDpi = 10;
 constexpr int32_t kMaximumDpi = 2400;
 constexpr double kMicrometresPerMillimetre = 1000.0;
 constexpr std::string_view kConfigFileName = "plotwise/plotwise.conf";
-
-struct Paper {
-    std::string_view Name;
-    int32_t Width; // micrometres
-    int32_t Height;
-};
-
-constexpr std::array kPapers = {
-    Paper { "a3", 297000, 420000 },
-    Paper { "a4", 210000, 297000 },
-    Paper { "a5", 148000, 210000 },
-    Paper { "legal", 215900, 355600 },
-    Paper { "letter", 215900, 279400 },
-};
 
 std::string Lowered(std::string_view text)
 {
@@ -103,8 +88,8 @@ std::vector<std::string> Split(std::string_view text, char separator)
 bool ApplyPaper(PrintSetup& setup, const std::string& value)
 {
     std::string name = Lowered(Trimmed(value));
-    for (const Paper& paper : kPapers) {
-        if (paper.Name == name) {
+    for (const NamedPaper& paper : kNamedPapers) {
+        if (name == paper.Name) {
             setup.PaperName = name;
             setup.PaperWidth = paper.Width;
             setup.PaperHeight = paper.Height;

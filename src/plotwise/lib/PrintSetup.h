@@ -37,9 +37,28 @@ struct PrintSetup {
     int32_t PaperHeight = 0;
     int32_t Dpi = 600;
     plotwise::Margins Margins;
+    // The paper turned a quarter: the page is PaperHeight wide.
+    bool Landscape = false;
+    // Copies a print queue makes of the document; files hold one.
+    int32_t Copies = 1;
     bool UsUnits = false;
     // Problems found in the configuration, one line each, for the report.
     std::string Warnings;
+};
+
+// The papers known by name ("a4", "letter" ...), sizes in micrometres.
+struct NamedPaper {
+    const char* Name;
+    const char* Label;
+    int32_t Width;
+    int32_t Height;
+};
+inline constexpr NamedPaper kNamedPapers[] = {
+    { "a3", "A3", 297000, 420000 },
+    { "a4", "A4", 210000, 297000 },
+    { "a5", "A5", 148000, 210000 },
+    { "legal", "Legal", 215900, 355600 },
+    { "letter", "Letter", 215900, 279400 },
 };
 
 // True when the locale of LC_ALL, LC_MEASUREMENT or LANG (the first that is

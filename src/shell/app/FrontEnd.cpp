@@ -2,7 +2,9 @@
 
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <vector>
 
 namespace shell {
@@ -131,6 +133,23 @@ private:
         parts_.push_back(std::string(switchText) + " " + *fileName);
     }
 
+    // --print=PATH: the option the file's ending asks for, so that one
+    // command (the desktop entry's) prints every kind of file.
+    void TranslatePrint(std::string_view argument)
+    {
+        std::optional<std::string> value = Value(argument, "--print");
+        if (!value)
+            return;
+        std::string ending = value->substr(std::min(value->size(), value->rfind('.')));
+        for (char& c : ending)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ending == ".eml")
+            return TranslateMail("--mail=" + *value);
+        if (ending == ".pxl" || ending == ".pxt")
+            return TranslateFile("--workbook=" + *value, "--workbook", "/A");
+        TranslateFile("--file=" + *value, "--file", "/F");
+    }
+
     // The message file goes beside the command line, which has no switch
     // for it; /E gives the print its exit statuses.
     void TranslateMail(std::string_view argument)
@@ -226,6 +245,8 @@ private:
         }
         if (Names(argument, "--mail"))
             return TranslateMail(argument);
+        if (Names(argument, "--print"))
+            return TranslatePrint(argument);
         if (Names(argument, "--file"))
             return TranslateFile(argument, "--file", "/F");
         if (Names(argument, "--workbook"))
@@ -323,6 +344,8 @@ Long options (translated into the switches above):
                          Maildir folder (in its cur/ or new/) or a standalone
                          .eml; ends with the statuses of /E (no switch of its
                          own; not with --file or --workbook)
+  --print=PATH           --workbook for a .pxl or .pxt file, --mail for an
+                         .eml file, else --file
   --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
   --help, -h             show this text and end

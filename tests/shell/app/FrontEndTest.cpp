@@ -66,6 +66,11 @@ TEST(FrontEndTest, TranslatesArguments)
             "/home/pat/Maildir/cur/1.x:2,S" },
         { { "--quick", "--mail=a b.eml" }, Action::Run, "/Q /E", std::nullopt, "a b.eml" },
         { { "--mail", "m.eml", "--exit-codes", "--output", "o.pdf" }, Action::Run, "/E /E", "o.pdf", "m.eml" },
+        // --print takes the option of the file's ending.
+        { { "--print", "/d/a.RTF" }, Action::Run, "/F \"\\d\\a.RTF\"", std::nullopt },
+        { { "--print=/w/b.PXT" }, Action::Run, "/A \"\\w\\b.PXT\"", std::nullopt },
+        { { "--print=m.eml" }, Action::Run, "/E", std::nullopt, "m.eml" },
+        { { "--print=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--file" },
         { { "--mail" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
         { { "--mail=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
         { { "--mail", "a.eml", "--mail", "b.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },

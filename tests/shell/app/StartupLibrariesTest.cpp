@@ -1,6 +1,7 @@
 // Which shared libraries a run of the program loads. A print run loads only
 // what its road needs: GMime only to read e-mail, libwps only to read a
-// Pocket Word document, libcups only to print to a queue. The dynamic loader
+// Pocket Word document, libcups only to print to a queue, Qt only to show
+// the print dialog on a display. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -27,8 +29,14 @@ constexpr const char* kMimeLibrary = "libgmime-3.0.so.0";
 constexpr const char* kCupsLibrary = "libcups.so.2";
 constexpr const char* kPocketWordLibrary = "libwps-0.4.so.4";
 constexpr const char* kPrintingLibrary = "libplotwise.so";
+constexpr const char* kDialogModule = "libplotwise-dialog.so";
+constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
+// A display for the print dialog: Qt's offscreen platform, and the button
+// the dialog is to press for the user.
+const std::string kDisplay
+    = "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS=print CUPS_SERVER=/nonexistent ";
 
-enum class Input { Text, PocketWord, Message };
+enum class Input { Text, PocketWord, Message, TextAsked };
 
 struct RoadRow {
     const char* road;
@@ -36,6 +44,7 @@ struct RoadRow {
     Input input;
     std::vector<const char*> loaded;
     std::vector<const char*> notLoaded;
+    std::string environment = "";
 };
 
 class StartupLibrariesTest : public ::testing::Test {
@@ -59,6 +68,9 @@ protected:
         case Input::Text:
             arguments = "--file='" + (directory_ / "small.txt").string() + "' /Q /E";
             break;
+        case Input::TextAsked:
+            arguments = "--file='" + (directory_ / "small.txt").string() + "' /E";
+            break;
         case Input::PocketWord:
             arguments = "--file='" + kPocketWordDocument.string() + "' /Q /E";
             break;
@@ -67,7 +79,7 @@ protected:
             break;
         }
         const fs::path err = directory_ / "stderr.txt";
-        const std::string command = "LD_DEBUG=files TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
+        const std::string command = row.environment + "LD_DEBUG=files TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
             + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='" + output
             + "' LC_ALL=C LANG=C '" + kProgram.string() + "' " + arguments + " > /dev/null 2> '" + err.string() + "'";
         std::system(command.c_str());
@@ -105,6 +117,12 @@ TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
             { kCupsLibrary, kPocketWordLibrary } },
         { "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, { kPrintingLibrary, kCupsLibrary },
             { kMimeLibrary, kPocketWordLibrary } },
+        { "a quick print on a display", "quick.pdf", Input::Text, { kPrintingLibrary },
+            { kDialogModule, kQtWidgets, kCupsLibrary }, kDisplay },
+        { "a print that asks, without a display", "asked.pdf", Input::TextAsked, { kPrintingLibrary },
+            { kDialogModule, kQtWidgets, kCupsLibrary } },
+        { "a print that asks, on a display", "shown.pdf", Input::TextAsked,
+            { kPrintingLibrary, kDialogModule, kQtWidgets }, { kMimeLibrary, kPocketWordLibrary }, kDisplay },
     };
     for (const RoadRow& row : rows) {
         SCOPED_TRACE(row.road);
@@ -126,6 +144,44 @@ TEST_F(StartupLibrariesTest, AQueueThatDoesNotExistFailsWithTheQueueSystemsReaso
     const std::string reason = text.substr(at + said.size(), text.find('\n', at) - at - said.size());
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(reason.find("cannot be loaded"), std::string::npos) << reason;
+}
+
+} // namespace
+
+namespace {
+
+// The status of the program's run: the dialog's Cancel is a cancelled print.
+int Status(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(StartupLibrariesTest, TheDialogsButtonsEndTheRun)
+{
+    struct Row {
+        const char* press;
+        const char* switches;
+        int status;
+        bool printed;
+    };
+    const Row rows[] = {
+        { "cancel", "/E", 63, false },
+        { "cancel", "", 0, false },
+        { "print", "/E", 0, true },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.press) + " " + row.switches);
+        const fs::path output = directory_ / "dialog.pdf";
+        fs::remove(output);
+        const std::string command = "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS="
+            + std::string(row.press) + " CUPS_SERVER=/nonexistent TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
+            + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='"
+            + output.string() + "' LC_ALL=C LANG=C '" + kProgram.string() + "' --file='"
+            + (directory_ / "small.txt").string() + "' " + row.switches + " > /dev/null 2>&1";
+        EXPECT_EQ(Status(command), row.status);
+        EXPECT_EQ(fs::exists(output), row.printed);
+    }
 }
 
 } // namespace

@@ -1,0 +1,158 @@
+// The library's print dialog, shown by PLW_PrintDlg in a real Qt
+// application on the offscreen platform, and driven as a user would.
+
+#include "PlotwiseTestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace plotwise_test;
+
+namespace {
+
+// A4 at the default 600 dots per inch.
+constexpr int32_t kA4Width = 4961;
+constexpr int32_t kA4Height = 7016;
+constexpr int32_t kA5Width = 3496;
+
+class PrintDialogTest : public PlotwiseTest {
+protected:
+    void SetUp() override
+    {
+        PlotwiseTest::SetUp();
+        environment.Set("DISPLAY", ":tallowin-test");
+        environment.Unset("WAYLAND_DISPLAY");
+        environment.Unset("PLOTWISE_DIALOG_PRESS");
+        // No print queue of the machine's own is offered.
+        environment.Set("CUPS_SERVER", Path("no-cups-here"));
+    }
+
+    // Runs PLW_PrintDlg; act gets the dialog once it shows. Returns its
+    // answer; shown says whether a dialog appeared at all.
+    int32_t PrintDialog(uint32_t flags, const std::function<void(QWidget&)>& act, bool& shown)
+    {
+        shown = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            shown = true;
+            act(*dialog);
+        });
+        PLW_PAGESETUP setup {};
+        setup.lStructSize = sizeof setup;
+        setup.Flags = flags;
+        const int32_t result = PLW_PrintDlg(&setup);
+        QApplication::processEvents();
+        return result;
+    }
+};
+
+void Press(QWidget& dialog, const char* button)
+{
+    QPushButton* found = dialog.findChild<QPushButton*>(button);
+    ASSERT_NE(found, nullptr) << button;
+    QTest::mouseClick(found, Qt::LeftButton);
+}
+
+TEST_F(PrintDialogTest, TheChoicesBecomeTheJobs)
+{
+    const std::string target = Path("chosen.pdf");
+    PLW_Init(u"Letter");
+    bool shown = false;
+    const int32_t result = PrintDialog(PLW_PSD_DEFAULT_FLAGS, [&](QWidget& dialog) {
+        auto* destination = dialog.findChild<QComboBox*>("destination");
+        ASSERT_NE(destination, nullptr);
+        EXPECT_EQ(destination->currentText(), "Save as PDF");
+        // A file holds one copy: copies are a queue's.
+        EXPECT_FALSE(dialog.findChild<QSpinBox*>("copies")->isEnabled());
+        auto* file = dialog.findChild<QLineEdit*>("file");
+        EXPECT_EQ(file->text().toStdString(), Path("Documents/Plotwise/Letter.pdf"));
+        file->clear();
+        QTest::keyClicks(file, QString::fromStdString(target));
+        auto* paper = dialog.findChild<QComboBox*>("paper");
+        EXPECT_EQ(paper->currentText(), "A4");
+        paper->setCurrentText("A5");
+        QTest::mouseClick(dialog.findChild<QRadioButton*>("landscape"), Qt::LeftButton);
+        Press(dialog, "print");
+    }, shown);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(result, 1);
+    HDC dc = PLW_GetPrinterDC();
+    ASSERT_NE(dc, nullptr);
+    // A5 turned: its long side across.
+    EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALHEIGHT), kA5Width);
+    EXPECT_GT(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), kA5Width);
+    {
+        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
+        TextOut(dc, 300, 300, u"Hello");
+    }
+    PLW_EndPage(dc);
+    PLW_StartPage(dc);
+    PLW_EndDoc(dc);
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_PRINTED);
+    PLW_DeleteDC(dc);
+    PLW_UnInit();
+    EXPECT_TRUE(std::filesystem::exists(target));
+}
+
+TEST_F(PrintDialogTest, CancelPrintsNothingAndSaysCancelled)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("never.pdf"));
+    PLW_Init(u"x");
+    bool shown = false;
+    EXPECT_EQ(PrintDialog(PLW_PSD_DEFAULT_FLAGS, [](QWidget& dialog) { Press(dialog, "cancel"); }, shown), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
+    PLW_UnInit();
+    EXPECT_FALSE(std::filesystem::exists(Path("never.pdf")));
+}
+
+struct NoDialogRow {
+    const char* Case;
+    bool Display;
+    uint32_t Flags;
+};
+
+TEST_F(PrintDialogTest, NoDialogWithQuickPrintOrWithoutADisplay)
+{
+    const NoDialogRow rows[] = {
+        { "quick print", true, PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT },
+        { "no display", false, PLW_PSD_DEFAULT_FLAGS },
+    };
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    for (const NoDialogRow& row : rows) {
+        if (!row.Display)
+            environment.Unset("DISPLAY");
+        PLW_Init(u"x");
+        bool shown = false;
+        // A dialog that shows after all is closed again, so the test ends.
+        EXPECT_EQ(PrintDialog(row.Flags, [](QWidget& dialog) { Press(dialog, "cancel"); }, shown), 1) << row.Case;
+        EXPECT_FALSE(shown) << row.Case;
+        HDC dc = PLW_GetPrinterDC();
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), kA4Width) << row.Case;
+        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALHEIGHT), kA4Height) << row.Case;
+        PLW_UnInit();
+    }
+}
+
+} // namespace
+
+// The application is made before the tests and ends after them, as in a
+// program with a window.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
