@@ -5,6 +5,8 @@
 // of a cancelled print. The printing library removes its unfinished output
 // file first and then hands the signal on to this handler.
 
+#include <string>
+
 namespace platform {
 
 // Installs the handler for SIGINT, SIGTERM and SIGHUP; a signal the program
@@ -13,5 +15,9 @@ void WatchInterrupts();
 
 // The status an interrupted run ends with (until set: 0).
 void SetInterruptedExitStatus(int status);
+
+// A file or an empty folder of the program's own that an interrupted run
+// removes before it ends (at most four; folders after the files in them).
+void RemoveOnInterrupt(const std::string& path);
 
 } // namespace platform

@@ -5,7 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <vector>
+
+#include <unistd.h>
 
 namespace shell {
 namespace {
@@ -81,8 +86,23 @@ public:
 
     FrontEndRequest Run()
     {
+        // A file as the only argument, as a file manager passes it, prints
+        // as --print would; anything else is read as switches.
+        if (arguments_.size() == 1 && !arguments_[0].empty() && arguments_[0][0] != '-') {
+            std::error_code error;
+            if (std::filesystem::is_regular_file(arguments_[0], error)) {
+                TranslatePrint("--print=" + arguments_[0]);
+                return Finish();
+            }
+        }
         for (index_ = 0; index_ < arguments_.size() && request_.action == FrontEndRequest::Action::Run; ++index_)
             TranslateOne(arguments_[index_]);
+        return Finish();
+    }
+
+private:
+    FrontEndRequest Finish()
+    {
         if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
             Refuse("--mail prints a message file alone; leave out --file and --workbook");
         if (request_.action == FrontEndRequest::Action::Run) {
@@ -95,7 +115,6 @@ public:
         return request_;
     }
 
-private:
     void Refuse(std::string error)
     {
         request_.action = FrontEndRequest::Action::UsageError;
@@ -125,6 +144,11 @@ private:
         if (!value)
             return;
         namedFile_ = true;
+        if (name == "--file" && *value == "-") {
+            request_.fileFromStandardInput = true;
+            parts_.push_back(std::string(switchText) + " \"" + std::string(kStandardInputName) + "\"");
+            return;
+        }
         std::optional<std::string> fileName = FileNameArgument(*value);
         if (!fileName) {
             Refuse(std::string(name) + ": the file name is empty or holds a double quote");
@@ -260,10 +284,27 @@ private:
         if (Names(argument, "--sheet"))
             return TranslateSheet(argument);
         if (Names(argument, "--output")) {
-            if (std::optional<std::string> value = Value(argument, "--output"); value && !value->empty())
+            std::optional<std::string> value = Value(argument, "--output");
+            if (!value || value->empty()) {
+                if (request_.action == FrontEndRequest::Action::Run)
+                    Refuse("--output needs a file name");
+            } else if (*value == "-") {
+                request_.outputToStandardOutput = true;
+                request_.plotwiseOutput.reset();
+            } else if (std::optional<std::string> fault = CheckOutputPath(*value)) {
+                Refuse("--output: " + *fault);
+            } else {
                 request_.plotwiseOutput = *value;
-            else if (request_.action == FrontEndRequest::Action::Run)
-                Refuse("--output needs a file name");
+                request_.outputToStandardOutput = false;
+            }
+            return;
+        }
+        if (Names(argument, "--format")) {
+            std::optional<std::string> value = Value(argument, "--format");
+            if (value && (*value == "pdf" || *value == "ps"))
+                request_.standardOutputFormat = *value;
+            else if (value)
+                Refuse("--format: use pdf or ps");
             return;
         }
         if (Names(argument, "--printer")) {
@@ -286,6 +327,31 @@ private:
 };
 
 } // namespace
+
+std::optional<std::string> CheckOutputPath(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!path.empty() && path.back() == '/')
+        return path + " is a folder; name a file in it";
+    if (fs::is_directory(path, error))
+        return path + " is a folder; name a file in it";
+    std::string ending = fs::path(path).extension().string();
+    for (char& c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ending != ".pdf" && ending != ".ps" && ending != ".png" && ending != ".txt")
+        return path + ": the pages can be written as .pdf, .ps, .png or .txt (or - for standard output)";
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (!fs::is_directory(folder, error))
+        return path + ": the folder " + folder.string() + " does not exist";
+    if (::access(folder.c_str(), W_OK) != 0)
+        return path + ": the folder " + folder.string() + " cannot be written (" + std::strerror(errno) + ")";
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return path + " cannot be replaced (" + std::strerror(errno) + ")";
+    return std::nullopt;
+}
 
 FrontEndRequest TranslateArguments(std::span<const std::string> arguments)
 {
@@ -346,8 +412,14 @@ Long options (translated into the switches above):
                          own; not with --file or --workbook)
   --print=PATH           --workbook for a .pxl or .pxt file, --mail for an
                          .eml file, else --file
-  --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run
+  --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run;
+                         another ending, a folder or a folder that cannot be
+                         written ends with 64 before anything prints
+  --output=-             write the pages to standard output (PDF, or
+                         PostScript with --format=ps)
+  --file=-               print the document read from standard input
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
+  FILE                   a file as the only argument prints as --print=FILE
   --help, -h             show this text and end
   --version              show the version and end
 

@@ -23,6 +23,15 @@ struct FrontEndRequest {
     // The printing library's destination for this run, from --output or
     // --printer.
     std::optional<std::string> plotwiseOutput;
+    // --output=-: the pages go to standard output, as PDF or (--format=ps)
+    // PostScript; plotwiseOutput is then empty until the program picks a
+    // file to print through.
+    bool outputToStandardOutput = false;
+    std::string standardOutputFormat = "pdf";
+    // --file=-: the document comes from standard input; the command line
+    // then names the placeholder kStandardInputName, which the program
+    // replaces with a file holding what it read.
+    bool fileFromStandardInput = false;
     // The message file of --mail, as given; the command line then holds /E,
     // since the e-mail print ends with the statuses of a print-only start
     // under /E.
@@ -30,6 +39,15 @@ struct FrontEndRequest {
     // Why the arguments were refused, for Action::UsageError.
     std::string error;
 };
+
+// What an --output path is refused for, or nothing when the printing
+// library can write it: its ending names a format it writes, it is no
+// folder, and its folder exists and may be written.
+std::optional<std::string> CheckOutputPath(const std::string& path);
+
+// Stands for standard input in the command line until the program has read
+// it into a file.
+inline constexpr std::string_view kStandardInputName = "<standard input>";
 
 // Translates the arguments (without the program name).
 FrontEndRequest TranslateArguments(std::span<const std::string> arguments);

@@ -11,8 +11,11 @@
 
 #include "Module.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,6 +29,10 @@ namespace {
 // The show state of a window opened the normal way.
 constexpr int kShowNormal = 1;
 
+// The ending of a print that failed, as /E gives it: pages that cannot reach
+// standard output are a failed print whatever the switches say.
+constexpr int kPrintFailedStatus = 995;
+
 // The e-mail printer of --mail, in the shell's terms.
 shell::MailFileOutcome PrintMailFileFromCommandLine(const std::string& path)
 {
@@ -38,6 +45,70 @@ shell::MailFileOutcome PrintMailFileFromCommandLine(const std::string& path)
         break;
     }
     return shell::MailFileOutcome::JobRan;
+}
+
+// A folder of this run's own for what standard input brings and for pages
+// bound for standard output; removed when the run ends, however it ends.
+class ScratchFolder {
+public:
+    bool Make()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/tallowin-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            return false;
+        path_ = pattern;
+        return true;
+    }
+    ~ScratchFolder()
+    {
+        if (!path_.empty()) {
+            std::error_code error;
+            std::filesystem::remove_all(path_, error);
+        }
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Copies standard input into path; false when it cannot.
+bool SaveStandardInput(const std::string& path)
+{
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    char buffer[65536];
+    std::size_t read = 0;
+    bool written = true;
+    while ((read = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        written = written && std::fwrite(buffer, 1, read, out) == read;
+    bool failed = std::ferror(stdin) != 0;
+    return std::fclose(out) == 0 && written && !failed;
+}
+
+// Copies the finished pages to standard output; false when it cannot.
+bool SendToStandardOutput(const std::string& path)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in)
+        return false;
+    char buffer[65536];
+    std::size_t read = 0;
+    bool written = true;
+    while ((read = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        written = written && std::fwrite(buffer, 1, read, stdout) == read;
+    std::fclose(in);
+    return std::fflush(stdout) == 0 && written;
+}
+
+// The command line names a file as the switches take it: in double quotes,
+// with "\" between folders.
+std::string CommandLineFileName(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "\"" + path + "\"";
 }
 
 } // namespace
@@ -63,6 +134,32 @@ int main(int argc, char** argv)
         break;
     }
 
+    ScratchFolder scratch;
+    std::string pagesForStandardOutput;
+    if (request.fileFromStandardInput || request.outputToStandardOutput) {
+        if (!scratch.Make()) {
+            std::fprintf(stderr, "%s: no folder for standard input or output can be made: %s\n", programName.c_str(),
+                std::strerror(errno));
+            return shell::kUsageErrorStatus;
+        }
+        platform::RemoveOnInterrupt(scratch.Path() + "/input");
+        platform::RemoveOnInterrupt(scratch.Path() + "/pages." + request.standardOutputFormat);
+        platform::RemoveOnInterrupt(scratch.Path());
+    }
+    if (request.fileFromStandardInput) {
+        const std::string input = scratch.Path() + "/input";
+        if (!SaveStandardInput(input)) {
+            std::fprintf(stderr, "%s: standard input cannot be read: %s\n", programName.c_str(), std::strerror(errno));
+            return shell::kUsageErrorStatus;
+        }
+        const std::string placeholder = "\"" + std::string(shell::kStandardInputName) + "\"";
+        if (std::size_t at = request.commandLine.find(placeholder); at != std::string::npos)
+            request.commandLine.replace(at, placeholder.size(), CommandLineFileName(input));
+    }
+    if (request.outputToStandardOutput) {
+        pagesForStandardOutput = scratch.Path() + "/pages." + request.standardOutputFormat;
+        request.plotwiseOutput = pagesForStandardOutput;
+    }
     if (request.plotwiseOutput)
         setenv("PLOTWISE_OUTPUT", request.plotwiseOutput->c_str(), 1);
 
@@ -74,5 +171,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: the command line has %zu characters; one of %zu or more is ignored as a whole\n",
             programName.c_str(), commandLine.size(), shell::kMaxCommandLineLength);
     }
-    return shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), kShowNormal);
+    int status = shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), kShowNormal);
+    std::error_code error;
+    if (!pagesForStandardOutput.empty() && std::filesystem::exists(pagesForStandardOutput, error)
+        && !SendToStandardOutput(pagesForStandardOutput)) {
+        std::fprintf(stderr, "%s: the pages cannot be written to standard output: %s\n", programName.c_str(),
+            std::strerror(errno));
+        return kPrintFailedStatus;
+    }
+    return status;
 }

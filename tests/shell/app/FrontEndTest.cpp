@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <vector>
+
+#include <unistd.h>
 
 namespace shell {
 namespace {
@@ -17,6 +22,12 @@ struct Row {
     std::optional<std::string> mailFile = std::nullopt;
     const char* saying = ""; // in the error of a refused line
 };
+
+std::string Backslashed(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
 
 std::string Describe(const std::vector<std::string>& arguments)
 {
@@ -60,6 +71,14 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--sizing=huge" }, Action::UsageError, "", std::nullopt },
         { { "--from=B 3" }, Action::UsageError, "", std::nullopt },
         { { "--output=" }, Action::UsageError, "", std::nullopt },
+        // An output the printing library cannot write is refused before anything prints.
+        { { "--output=report.docx" }, Action::UsageError, "", std::nullopt, std::nullopt, ".pdf, .ps, .png or .txt" },
+        { { "--output=noext" }, Action::UsageError, "", std::nullopt, std::nullopt, ".pdf, .ps, .png or .txt" },
+        { { "--output=/" }, Action::UsageError, "", std::nullopt, std::nullopt, "is a folder" },
+        { { "--output=/no/such/folder/x.pdf" }, Action::UsageError, "", std::nullopt, std::nullopt, "does not exist" },
+        { { "--format=jpeg" }, Action::UsageError, "", std::nullopt, std::nullopt, "pdf or ps" },
+        { { "--file=-", "/Q" }, Action::Run, "/F \"<standard input>\" /Q", std::nullopt },
+        { { "--output=x.pdf", "--output=-" }, Action::Run, "", std::nullopt },
         { { "--quick=yes" }, Action::UsageError, "", std::nullopt },
         // A message file goes beside the command line, which gets /E.
         { { "--mail", "/home/pat/Maildir/cur/1.x:2,S" }, Action::Run, "/E", std::nullopt,
@@ -89,6 +108,24 @@ TEST(FrontEndTest, TranslatesArguments)
         EXPECT_EQ(request.error.empty(), row.action != Action::UsageError) << request.error;
         EXPECT_NE(request.error.find(row.saying), std::string::npos) << request.error;
     }
+}
+
+TEST(FrontEndTest, StandardStreamsAndABareFile)
+{
+    FrontEndRequest piped = TranslateArguments(std::vector<std::string> { "--file=-", "--output=-", "--format=ps" });
+    EXPECT_TRUE(piped.fileFromStandardInput);
+    EXPECT_TRUE(piped.outputToStandardOutput);
+    EXPECT_EQ(piped.standardOutputFormat, "ps");
+
+    // A file as the only argument prints as --print would; a switch alone
+    // stays a switch.
+    auto dir = std::filesystem::temp_directory_path() / ("tallowin-frontend-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "a.pxl") << "x";
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
+        "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)

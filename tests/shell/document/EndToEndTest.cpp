@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -232,6 +233,22 @@ TEST_F(EndToEndTest, AnInterruptedPrintRemovesItsUnfinishedFile)
             EXPECT_FALSE(entry.path().filename().string().starts_with(".out.pdf.")) << entry.path();
         EXPECT_EQ(ReadFileText(out), "the earlier print");
     }
+}
+
+// Tallowin in a pipe: the document from standard input, the pages to
+// standard output, and nothing left behind in the temporary folder.
+TEST_F(EndToEndTest, ADocumentFromStandardInputPrintsToStandardOutput)
+{
+    const fs::path pages = dir / "piped.pdf";
+    const std::string command = "printf 'piped line\\n' | TALLOWIN_REGISTRY='" + (dir / "registry.reg").string()
+        + "' TMPDIR='" + dir.string() + "' LSAN_OPTIONS='suppressions=" + (dir / "leaks.supp").string() + "' '"
+        + TALLOWIN_PROGRAM + "' --file=- --output=- --quick --exit-codes > '" + pages.string() + "'";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(ReadFileText(pages).starts_with("%PDF-"));
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("tallowin-")) << entry.path();
 }
 
 } // namespace
