@@ -126,6 +126,8 @@ struct CapsRow {
     const char* Dpi;
     int32_t Width;
     int32_t Height;
+    const char* Output = "out.txt";
+    int32_t DefaultDpi = 600; // without PLOTWISE_DPI
 };
 
 TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
@@ -139,12 +141,16 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         { "en_US.UTF-8", "a4", "300", 2480, 3508 },
         { "de_DE.UTF-8", "legal", "72", 612, 1008 },
         { "de_DE.UTF-8", "100x150mm", "254", 1000, 1500 },
+        // Page images are made at 150 dots per inch unless one is asked for.
+        { "de_DE.UTF-8", nullptr, nullptr, 1240, 1754, "page.png", 150 },
+        { "de_DE.UTF-8", nullptr, "300", 2480, 3508, "page.png" },
     };
     for (const CapsRow& row : rows) {
+        environment.Set("PLOTWISE_OUTPUT", Path(row.Output));
         environment.Set("LC_ALL", row.Locale);
         row.Paper ? environment.Set("PLOTWISE_PAPER", row.Paper) : environment.Unset("PLOTWISE_PAPER");
         row.Dpi ? environment.Set("PLOTWISE_DPI", row.Dpi) : environment.Unset("PLOTWISE_DPI");
-        int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : 600;
+        int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : row.DefaultDpi;
         RunJob([&](HDC dc) {
             SCOPED_TRACE(row.Paper ? row.Paper : row.Locale);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), dpi);

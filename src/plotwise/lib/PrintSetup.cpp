@@ -14,6 +14,7 @@ namespace {
 
 constexpr int32_t kMinimumDpi = 10;
 constexpr int32_t kMaximumDpi = 2400;
+constexpr int32_t kDefaultPngDpi = 150;
 constexpr double kMicrometresPerMillimetre = 1000.0;
 constexpr std::string_view kConfigFileName = "plotwise/plotwise.conf";
 
@@ -262,6 +263,7 @@ bool ApplySetting(PrintSetup& setup, const std::string& key, const std::string& 
         if (value.empty() || *end != '\0' || dpi < kMinimumDpi || dpi > kMaximumDpi)
             return false;
         setup.Dpi = static_cast<int32_t>(dpi);
+        setup.DpiGiven = true;
         return true;
     }
     return false;
@@ -281,6 +283,10 @@ PrintSetup LoadPrintSetup()
     ApplyEnvironment(setup, "PLOTWISE_DPI", "dpi");
     ApplyEnvironment(setup, "PLOTWISE_MARGINS", "margins");
     ApplyEnvironment(setup, "PLOTWISE_OUTPUT", "output");
+    // A page image at 600 dots per inch is some 30 million pixels: PNG pages
+    // are made at screen-friendly 150 unless a resolution was asked for.
+    if (setup.Destination == DestinationKind::Png && !setup.DpiGiven)
+        setup.Dpi = kDefaultPngDpi;
     return setup;
 }
 

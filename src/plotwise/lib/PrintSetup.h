@@ -36,6 +36,8 @@ struct PrintSetup {
     int32_t PaperWidth = 0;
     int32_t PaperHeight = 0;
     int32_t Dpi = 600;
+    // True when the configuration or PLOTWISE_DPI named the resolution.
+    bool DpiGiven = false;
     plotwise::Margins Margins;
     // The paper turned a quarter: the page is PaperHeight wide.
     bool Landscape = false;
