@@ -19,6 +19,13 @@ namespace {
 PrintJob job;
 
 constexpr char16_t kLibraryClientName[] = u"Tallowin";
+
+// The next job's title; empty: the program's name.
+std::u16string& NextJobTitle()
+{
+    static std::u16string title;
+    return title;
+}
 constexpr std::int32_t kReportLevel = 2;
 constexpr std::uint32_t kPageSetupSize = 68;
 static_assert(sizeof(PLW_PAGESETUP) == kPageSetupSize);
@@ -75,7 +82,8 @@ int StartPrintJob()
     flow.TabCount = 0;
     ResetColorCache();
 
-    if (PLW_Init(kLibraryClientName) != 0)
+    const std::u16string& title = NextJobTitle();
+    if (PLW_Init(title.empty() ? kLibraryClientName : title.c_str()) != 0)
         return kPrintJobFailed;
     PLW_SetReportLevel(kReportLevel);
     core::ShowBusyCursor();
@@ -141,8 +149,14 @@ void NextPage()
     PLW_StartPage(job.PrinterDc);
 }
 
+void SetJobTitle(std::u16string title)
+{
+    NextJobTitle() = std::move(title);
+}
+
 void EndPrintJob()
 {
+    NextJobTitle().clear();
     if (job.PrinterDc != nullptr && FlowHasText())
         PutFlowChar(0);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The print job: one run over the printing library, from the print dialog
 // to the last page. There is one job at a time; its state is the single
 // PrintJob record returned by Job().
@@ -43,6 +45,12 @@ PrintJob& Job();
 // (that case shows "Invalid page or margin settings..."). The caller calls
 // EndPrintJob afterwards whatever this returned.
 int StartPrintJob();
+
+// Names the next job (the document's file name, a message's subject): the
+// queue's job name and the title of a PDF or PostScript file, whose default
+// file name is made from it. EndPrintJob forgets it; a job without one is
+// called after the program.
+void SetJobTitle(std::u16string title);
 
 // Ends the current page and opens the next. PenY is the caller's business.
 void NextPage();

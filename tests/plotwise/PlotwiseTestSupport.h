@@ -81,7 +81,7 @@ protected:
         environment.Unset("LC_MEASUREMENT");
         environment.Unset("LANG");
         for (const char* name : { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI",
-                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH" })
+                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH", "XDG_DOCUMENTS_DIR" })
             environment.Unset(name);
     }
 

@@ -12,7 +12,7 @@ namespace {
 PrintSetup SetupWith(const std::string& output)
 {
     PrintSetup setup;
-    setup.OutputFolder = "/home/me/Documents/Plotwise";
+    setup.OutputFolder = "/home/me/Documents";
     ApplySetting(setup, "paper", "a4");
     if (!output.empty())
         ApplySetting(setup, "output", output);
@@ -31,11 +31,11 @@ struct OfferRow {
 TEST(PrintDialogOffer, TheDestinationOfTheSetupOrTheDefaultQueueIsPreselected)
 {
     const OfferRow rows[] = {
-        { "nothing named: the default queue", "", 1, 1, "/home/me/Documents/Plotwise/Memo.pdf", 2 },
-        { "nothing named, no default queue", "", -1, -1, "/home/me/Documents/Plotwise/Memo.pdf", 2 },
+        { "nothing named: the default queue", "", 1, 1, "/home/me/Documents/Memo.pdf", 2 },
+        { "nothing named, no default queue", "", -1, -1, "/home/me/Documents/Memo.pdf", 2 },
         { "a named file", "/tmp/out.pdf", 1, -1, "/tmp/out.pdf", 2 },
-        { "a named queue", "cups:laser", 1, 0, "/home/me/Documents/Plotwise/Memo.pdf", 2 },
-        { "a queue the system does not list is offered", "cups:gone", 1, 2, "/home/me/Documents/Plotwise/Memo.pdf", 3 },
+        { "a named queue", "cups:laser", 1, 0, "/home/me/Documents/Memo.pdf", 2 },
+        { "a queue the system does not list is offered", "cups:gone", 1, 2, "/home/me/Documents/Memo.pdf", 3 },
     };
     for (const OfferRow& row : rows) {
         DialogOffer offer;

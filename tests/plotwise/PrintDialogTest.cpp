@@ -75,7 +75,7 @@ TEST_F(PrintDialogTest, TheChoicesBecomeTheJobs)
         // A file holds one copy: copies are a queue's.
         EXPECT_FALSE(dialog.findChild<QSpinBox*>("copies")->isEnabled());
         auto* file = dialog.findChild<QLineEdit*>("file");
-        EXPECT_EQ(file->text().toStdString(), Path("Documents/Plotwise/Letter.pdf"));
+        EXPECT_EQ(file->text().toStdString(), Path("Documents/Letter.pdf"));
         file->clear();
         QTest::keyClicks(file, QString::fromStdString(target));
         auto* paper = dialog.findChild<QComboBox*>("paper");

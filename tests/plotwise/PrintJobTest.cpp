@@ -252,10 +252,32 @@ TEST_F(PrintJobTest, TheDefaultOutputIsNamedAfterTheJobAndNeverOverwritten)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "prints"), {}), 3);
 }
 
-TEST_F(PrintJobTest, TheDefaultFolderIsInTheHomeFolder)
+TEST_F(PrintJobTest, TheDefaultFolderIsTheDocumentsFolder)
 {
-    ASSERT_EQ(RunJob(DrawHello, u"").Status, PLW_STATUS_PRINTED);
-    EXPECT_TRUE(std::filesystem::exists(Path("Documents/Plotwise/document.pdf")));
+    struct Row {
+        const char* documents; // XDG_DOCUMENTS_DIR, or null
+        const char* userDirs; // the line in user-dirs.dirs, or null
+        const char* expected; // below the home folder
+    };
+    const Row rows[] = {
+        { nullptr, nullptr, "Documents/document.pdf" },
+        { nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"", "Papers/document.pdf" },
+        { "", nullptr, "Documents/document.pdf" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.expected);
+        std::filesystem::remove_all(Path(".config"));
+        std::filesystem::create_directories(Path(".config"));
+        environment.Set("XDG_CONFIG_HOME", Path(".config"));
+        if (row.userDirs)
+            std::ofstream(Path(".config/user-dirs.dirs")) << "# written by xdg-user-dirs-update\n" << row.userDirs << "\n";
+        row.documents ? environment.Set("XDG_DOCUMENTS_DIR", row.documents) : environment.Unset("XDG_DOCUMENTS_DIR");
+        ASSERT_EQ(RunJob(DrawHello, u"").Status, PLW_STATUS_PRINTED);
+        EXPECT_TRUE(std::filesystem::exists(Path(row.expected)));
+    }
+    environment.Set("XDG_DOCUMENTS_DIR", Path("named"));
+    ASSERT_EQ(RunJob(DrawHello, u"letter.rtf").Status, PLW_STATUS_PRINTED);
+    EXPECT_TRUE(std::filesystem::exists(Path("named/letter.rtf.pdf")));
 }
 
 TEST_F(PrintJobTest, ANamedOutputFileIsReplaced)

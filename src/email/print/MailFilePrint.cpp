@@ -6,7 +6,9 @@
 #include "MailStoreAccess.h"
 #include "MaildirLayout.h"
 #include "Messages.h"
+#include "PrintJob.h"
 
+#include <array>
 #include <system_error>
 
 namespace email {
@@ -71,6 +73,14 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
         core::ShowMessageId(kEmailPrintFailedMessage);
         return MailFilePrintResult::NotPrinted;
     }
+    // The job is called after the message's subject.
+    constexpr std::array<platform::ULONG, 1> kSubjectTag = { platform::PR_SUBJECT_W };
+    platform::ULONG count = 0;
+    platform::SPropValue* values = nullptr;
+    if (probe->GetProps(kSubjectTag, platform::MAPI_UNICODE, &count, &values) == platform::S_OK && values && count == 1
+        && values[0].ulPropTag == platform::PR_SUBJECT_W && values[0].Value.lpszW && *values[0].Value.lpszW)
+        printengine::SetJobTitle(values[0].Value.lpszW);
+    platform::MAPIFreeBuffer(values);
     probe.reset();
 
     const MailFileEntry entry = EntryForFile(file);

@@ -153,12 +153,40 @@ bool ApplyOutput(PrintSetup& setup, const std::string& value)
     return true;
 }
 
-std::string DefaultOutputFolder()
+// The user's documents folder as the desktop names it: XDG_DOCUMENTS_DIR,
+// else its line in user-dirs.dirs ("$HOME/..." or an absolute path), else
+// ~/Documents.
+std::string DocumentsFolder()
 {
     std::string home = Environment("HOME");
     if (home.empty())
         home = "/tmp";
-    return home + "/Documents/Plotwise";
+    std::string named = Environment("XDG_DOCUMENTS_DIR");
+    if (!named.empty())
+        return named;
+    std::string config = Environment("XDG_CONFIG_HOME");
+    std::ifstream dirs((config.empty() ? home + "/.config" : config) + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(dirs, line)) {
+        std::string text = Trimmed(line);
+        constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
+        if (!text.starts_with(kKey))
+            continue;
+        std::string value = text.substr(kKey.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.starts_with("$HOME"))
+            value = home + value.substr(5);
+        if (value.starts_with("/"))
+            return value;
+        break;
+    }
+    return home + "/Documents";
+}
+
+std::string DefaultOutputFolder()
+{
+    return DocumentsFolder();
 }
 
 std::string ConfigFilePath()

@@ -66,6 +66,15 @@ bool LoadPrintingLibrary()
     return true;
 }
 
+// A job is called after its file: the name without its folders.
+std::u16string JobTitleOf(const char16_t* path)
+{
+    std::u16string_view name = path ? path : u"";
+    if (std::size_t slash = name.find_last_of(u"/\\"); slash != std::u16string_view::npos)
+        name.remove_prefix(slash + 1);
+    return std::u16string(name);
+}
+
 // The print-only road: the file named on the command line goes to its
 // printer, and the outcome of its job becomes the ending.
 Ending PrintCommandLineFile()
@@ -82,6 +91,7 @@ Ending PrintCommandLineFile()
         }
     } else {
         const char16_t* file = core::CommandLineFileName();
+        printengine::SetJobTitle(JobTitleOf(file));
         int result = core::Options().StartView == core::kViewWorkbooks
             ? PrintWorkbook(MainWindow(), core::ResourceModule(), file)
             : OpenAndPrintDocument(MainWindow(), core::ResourceModule(), file);

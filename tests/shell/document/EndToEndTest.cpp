@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -249,6 +250,22 @@ TEST_F(EndToEndTest, ADocumentFromStandardInputPrintsToStandardOutput)
     EXPECT_TRUE(ReadFileText(pages).starts_with("%PDF-"));
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_FALSE(entry.path().filename().string().starts_with("tallowin-")) << entry.path();
+}
+
+// The job, and so the PDF, is called after the document's file name.
+TEST_F(EndToEndTest, TheJobIsCalledAfterTheDocument)
+{
+    fs::path text = Write("minutes.txt", "minutes\n");
+    fs::path pdf = dir / "minutes.pdf";
+    ProgramRun run = Start({ "--file=" + text.string(), "--output=" + pdf.string(), "/Q", "/E" });
+    ASSERT_EQ(run.Status, 0) << run.Error;
+    std::string title = "/Title<FEFF";
+    for (char c : std::string("minutes.txt")) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(c));
+        title += hex;
+    }
+    EXPECT_NE(ReadFileText(pdf).find(title + ">"), std::string::npos);
 }
 
 } // namespace
