@@ -1,6 +1,7 @@
 // Which shared libraries a run of the program loads. A print run loads only
 // what its road needs: GMime only to read e-mail, libwps only to read a
-// Pocket Word document, libcups only to print to a queue. The dynamic loader
+// Pocket Word document, libcups only to print to a queue, Qt only to show
+// the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ constexpr const char* kMimeLibrary = "libgmime-3.0.so.0";
 constexpr const char* kCupsLibrary = "libcups.so.2";
 constexpr const char* kPocketWordLibrary = "libwps-0.4.so.4";
 constexpr const char* kPrintingLibrary = "libplotwise.so";
+constexpr const char* kWindowLibrary = "libQt6Widgets.so.6";
 
 enum class Input { Text, PocketWord, Message };
 
@@ -96,15 +98,15 @@ TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
 {
     const RoadRow rows[] = {
         { "a text to a recording", "out.txt", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a text to a PDF", "out.pdf", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a Pocket Word document to a PDF", "pwi.pdf", Input::PocketWord, { kPrintingLibrary, kPocketWordLibrary },
-            { kMimeLibrary, kCupsLibrary } },
+            { kMimeLibrary, kCupsLibrary, kWindowLibrary } },
         { "a message to a PDF", "mail.pdf", Input::Message, { kPrintingLibrary, kMimeLibrary },
-            { kCupsLibrary, kPocketWordLibrary } },
+            { kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, { kPrintingLibrary, kCupsLibrary },
-            { kMimeLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kPocketWordLibrary, kWindowLibrary } },
     };
     for (const RoadRow& row : rows) {
         SCOPED_TRACE(row.road);
