@@ -1,47 +1,95 @@
 #pragma once
 
-// The program's one top-level window, as far as the start-up sequence needs
-// it: a class is registered and the window created from it. Until the
-// interactive window exists the window system is headless: registering and
-// creating always succeed and nothing is shown. The interactive window, and
-// tests, install their own.
+// The program's one top-level window: its window procedure, the document and
+// workbook lists with their menu bars, the view buttons and the view
+// switches. The window system (platform/window) shows what this logic
+// builds: headless for a print-only start and tests, Qt for an interactive
+// start.
 
 #include "Module.h"
+#include "WindowSystem.h"
 
 #include <cstdint>
 
 namespace shell {
 
-using WindowHandle = void*;
+using WindowHandle = platform::WindowHandle;
 
-// The class the main window is created from.
-struct WindowClass {
-    std::uint32_t style = 0;
-    platform::ModuleHandle module = nullptr;
-    std::int32_t iconId = 0;
-    const char16_t* className = nullptr;
-};
+// Commands of the menus and view buttons.
+inline constexpr int kCmdExit = 2;
+inline constexpr int kCmdQuickPrint = 40007;
+inline constexpr int kCmdPlainText = 40008;
+inline constexpr int kCmdResizeOptions = 40011;
+inline constexpr int kCmdAbout = 40012;
+inline constexpr int kCmdViewDocuments = 40015;
+inline constexpr int kCmdViewEmail = 40016;
+inline constexpr int kCmdEmailOptions = 40020;
+inline constexpr int kCmdDocOptions = 40035;
+inline constexpr int kCmdViewWorkbooks = 40039;
+inline constexpr int kCmdExcelOptions = 40041;
 
-class WindowSystem {
+// The e-mail view, as the main window sees it. The e-mail subsystem plugs
+// its view in with SetMailView; until then the e-mail view is an empty list
+// under its own menu bar.
+class MailView {
 public:
-    virtual ~WindowSystem() = default;
-    // False when the class cannot be registered.
-    virtual bool RegisterClassW(const WindowClass& windowClass) = 0;
-    // The new visible top-level window of default position and size; null
-    // when it cannot be created.
-    virtual WindowHandle CreateWindowExW(
-        const char16_t* className, const char16_t* title, platform::ModuleHandle module)
-        = 0;
+    virtual ~MailView() = default;
+    // False (after showing why) when e-mail cannot be shown here.
+    virtual bool MailAvailable() = 0;
+    // Builds the view over the main window; sets ViewMode 2 and saves the
+    // settings. On failure it falls back to the document list itself.
+    virtual void CreateMailView() = 0;
+    virtual void DestroyMailView() = 0;
+    // Re-reads the current folder (on re-activation of the window).
+    virtual void RefreshMailView() = 0;
+    // WM_PAINT, WM_DRAWITEM, WM_NOTIFY and WM_COMMAND while the view is
+    // shown; each reports whether it handled the message (and the result).
+    virtual bool PaintMailHeaderBar() { return false; }
+    virtual void DrawMailHeaderButton(std::intptr_t) {}
+    virtual bool MailListNotify(const platform::NotifyHeader&, std::intptr_t&) { return false; }
+    virtual bool MailViewCommand(int) { return false; }
 };
 
-// The window system in use; the headless one unless another was installed.
-WindowSystem& CurrentWindowSystem();
-
-// Installs a window system (not owned); null restores the headless one.
-void SetWindowSystem(WindowSystem* system);
+// Installs the e-mail view (not owned); null restores the empty one.
+void SetMailView(MailView* view);
+MailView& CurrentMailView();
 
 // The main window; null until created.
 WindowHandle MainWindow();
 void SetMainWindow(WindowHandle window);
+
+// The window procedure of the main window's class.
+std::intptr_t MainWindowProc(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
+// Builds the menu bar and the document list of ViewMode (0 or 1, set
+// before the call) and saves the settings.
+void CreateDocumentList();
+// Destroys the document list (the menu bar stays) and sets ViewMode to -1.
+void DestroyDocumentList();
+void AddViewButtons();
+void ResetViewButtons();
+
+// The menu bar of the current view; null when none.
+platform::MenuBarHandle CurrentMenuBar();
+// Builds the menu bar `menuBarId` (102, 131 or 103), replacing the current one.
+platform::MenuBarHandle CreateViewMenuBar(int menuBarId);
+
+// Forgets the window state (tests that run the window more than once).
+void ResetMainWindow();
+
+} // namespace shell
+
+namespace shell {
+
+// The dialog procedures of the option dialogs the window opens (the resize
+// dialog 108 and the start-up screen 103), set by whoever provides them; a
+// template without a procedure is not opened.
+void SetDialogProcedure(unsigned templateId, platform::DialogProc procedure);
+// Runs dialog templateId modally over the main window; -1 when it has no
+// procedure or template.
+std::intptr_t RunWindowDialog(unsigned templateId);
+
+inline constexpr unsigned kResizeDialog = 108;
+inline constexpr unsigned kStartupScreenDialog = 103;
 
 } // namespace shell

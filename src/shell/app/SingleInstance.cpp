@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include "TextConversion.h"
+#include "WindowSystem.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -112,6 +114,65 @@ bool SetForegroundWindow(RunningCopy& copy)
 {
     ssize_t written = send(copy.Connection(), kBringToFrontRequest.data(), kBringToFrontRequest.size(), MSG_NOSIGNAL);
     return written == static_cast<ssize_t>(kBringToFrontRequest.size());
+}
+
+InstanceListener::InstanceListener(
+    std::u16string_view className, std::u16string_view title, std::function<void()> bringForward)
+    : path_(InstanceSocketPath(className, title))
+    , bringForward_(std::move(bringForward))
+{
+    const std::filesystem::path directory = path_.parent_path();
+    // The fallback directory is made private to the user; one that is not
+    // private is not trusted, and no copy listens there.
+    mkdir(directory.c_str(), 0700);
+    if (!IsPrivateDirectory(directory))
+        return;
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const std::string& text = path_.native();
+    if (text.size() >= sizeof address.sun_path)
+        return;
+    std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+    socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket_ < 0)
+        return;
+    // A socket left behind by a copy that ended without removing it.
+    unlink(text.c_str());
+    if (bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(socket_, 4) != 0) {
+        close(socket_);
+        socket_ = -1;
+        return;
+    }
+    platform::CurrentWindowSystem().WatchReadable(socket_, [this] { Accept(); });
+}
+
+InstanceListener::~InstanceListener()
+{
+    if (socket_ < 0)
+        return;
+    platform::CurrentWindowSystem().StopWatching(socket_);
+    close(socket_);
+    unlink(path_.c_str());
+}
+
+void InstanceListener::Accept()
+{
+    const int connection = accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0)
+        return;
+    // The request is one short line, sent at once by the start that connects.
+    char buffer[64];
+    pollfd waiting = { connection, POLLIN, 0 };
+    std::string received;
+    while (received.size() < kBringToFrontRequest.size() && poll(&waiting, 1, 1000) == 1) {
+        const ssize_t count = read(connection, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        received.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(connection);
+    if (received.starts_with(kBringToFrontRequest) && bringForward_)
+        bringForward_();
 }
 
 } // namespace shell

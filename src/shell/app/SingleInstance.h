@@ -6,6 +6,7 @@
 // when that is not set), so copies of different users never see each other.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -48,5 +49,30 @@ std::optional<RunningCopy> FindWindowW(std::u16string_view className, std::u16st
 // Asks the running copy to come to the front; false when it could not be
 // told (it may have ended meanwhile).
 bool SetForegroundWindow(RunningCopy& copy);
+
+} // namespace shell
+
+namespace shell {
+
+// The running interactive copy's side: listens on the socket of its class
+// name and title while it lives, and calls `bringForward` on the message
+// loop for each start that asks. Removes the socket when it ends.
+class InstanceListener {
+public:
+    InstanceListener(std::u16string_view className, std::u16string_view title, std::function<void()> bringForward);
+    ~InstanceListener();
+    InstanceListener(const InstanceListener&) = delete;
+    InstanceListener& operator=(const InstanceListener&) = delete;
+
+    bool Listening() const { return socket_ >= 0; }
+    // Reads one pending request (what the window system calls when the
+    // socket can be read).
+    void Accept();
+
+private:
+    std::filesystem::path path_;
+    int socket_ = -1;
+    std::function<void()> bringForward_;
+};
 
 } // namespace shell

@@ -14,6 +14,8 @@
 #include "SingleInstance.h"
 #include "StartupResources.h"
 #include "StringIds.h"
+#include "WindowHosts.h"
+#include "WindowModule.h"
 
 #include <cstdio>
 
@@ -25,6 +27,8 @@ constexpr std::size_t kWindowTextUnits = 100;
 // Redraw on horizontal and vertical size changes.
 constexpr std::uint32_t kMainWindowClassStyle = 3;
 constexpr std::int32_t kMainWindowIconId = 101;
+// The task bar above the window and the menu bar below it.
+constexpr int kBarsHeight = 52;
 
 struct ExitStatusRow {
     Ending ending;
@@ -109,6 +113,43 @@ Ending PrintCommandLineFile()
     }
 }
 
+// The interactive road: the window takes the screen less the bars above and
+// below it, shows the list of StartView, and runs the message loop until the
+// user ends the run.
+int RunInteractive(WindowHandle window, const char16_t* className, const char16_t* title, int showState)
+{
+    platform::WindowModel& windows = platform::CurrentWindowSystem();
+    const platform::PixelRect rect = windows.GetWindowRect(window);
+    windows.MoveWindow(window, { rect.Left, rect.Top, rect.Right, rect.Bottom - kBarsHeight });
+
+    core::AppSettings& settings = core::Settings();
+    core::RunOptions& options = core::Options();
+    if (options.StartView == core::kViewEmail && CurrentMailView().MailAvailable()) {
+        settings.ViewMode = core::kViewEmail;
+        CurrentMailView().CreateMailView();
+    } else {
+        if (options.StartView != core::kViewWorkbooks)
+            options.StartView = core::kViewDocuments;
+        settings.ViewMode = options.StartView;
+        CreateDocumentList();
+    }
+    windows.ShowWindow(window, showState);
+    windows.SetForegroundWindow(window);
+
+    // Later starts bring this window forward.
+    InstanceListener listener(className, title, [window] {
+        platform::CurrentWindowSystem().SetForegroundWindow(window);
+    });
+
+    if (settings.ShowStartupScreen)
+        RunWindowDialog(kStartupScreenDialog);
+
+    // The program's own resources carry no accelerator table; the window
+    // system's own keys (Enter on the list, the menu's mnemonics) work all
+    // the same.
+    return windows.RunMessageLoop();
+}
+
 } // namespace
 
 int ExitStatus(Ending ending, std::int32_t exitCodeMode)
@@ -120,7 +161,7 @@ int ExitStatus(Ending ending, std::int32_t exitCodeMode)
     return 0;
 }
 
-int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char16_t* commandLine, int)
+int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char16_t* commandLine, int showState)
 {
     programInstance = instance;
     core::SetResourceModule(ChooseStartupResourceModule(instance));
@@ -155,8 +196,26 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
 
     core::LoadSettings();
 
-    WindowSystem& windows = CurrentWindowSystem();
-    windows.RegisterClassW(WindowClass { kMainWindowClassStyle, core::ResourceModule(), kMainWindowIconId, className });
+    // An interactive start shows its window through the window system of
+    // the display; without one it cannot create the window.
+    std::optional<InstalledWindowSystem> shown;
+    if (!printOnly && platform::IsHeadlessWindowSystem()) {
+        platform::LoadedWindowSystem loaded = platform::LoadWindowSystem();
+        if (loaded.Start != platform::WindowSystemStart::Started) {
+            std::fprintf(stderr, "tallowin: cannot show the window: %s\n", loaded.Reason.c_str());
+            return ExitStatus(Ending::WindowCreationFailed, exitCodeMode);
+        }
+        shown.emplace(std::move(loaded.System));
+    }
+
+    platform::WindowModel& windows = platform::CurrentWindowSystem();
+    platform::WindowClass windowClass;
+    windowClass.Style = kMainWindowClassStyle;
+    windowClass.Procedure = MainWindowProc;
+    windowClass.Module = core::ResourceModule();
+    windowClass.IconId = kMainWindowIconId;
+    windowClass.ClassName = className;
+    windows.RegisterClassW(windowClass);
     WindowHandle window = windows.CreateWindowExW(className, title, core::ResourceModule());
     if (window == nullptr)
         return ExitStatus(Ending::WindowCreationFailed, exitCodeMode);
@@ -165,11 +224,11 @@ int WinMain(platform::ModuleHandle instance, platform::ModuleHandle, const char1
     if (printOnly)
         return ExitStatus(PrintCommandLineFile(), exitCodeMode);
 
-    // The interactive window with its lists and message loop, at whose end
-    // the printing library is released, replaces this ending; until it
-    // exists an interactive start can only say so.
-    std::fputs("tallowin: the interactive window is not available yet; name a file with /F or /A\n", stderr);
-    return 0;
+    const int quitCode = RunInteractive(window, className, title, showState);
+    SetMainWindow(nullptr);
+    ResetMainWindow();
+    ReleasePrintingLibrary();
+    return quitCode;
 }
 
 platform::ModuleHandle ProgramInstance()

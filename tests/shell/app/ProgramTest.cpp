@@ -52,6 +52,10 @@ protected:
                 { "TALLOWIN_REGISTRY", registry_.string() },
                 { "XDG_RUNTIME_DIR", (directory_ / "runtime").string() },
                 { "PLOTWISE_OUTPUT", (directory_ / "out.pdf").string() },
+                // No display: an interactive start cannot show its window.
+                { "DISPLAY", "" },
+                { "WAYLAND_DISPLAY", "" },
+                { "QT_QPA_PLATFORM", "" },
                 { "LC_ALL", "C" },
                 { "LANG", "C" },
             },
@@ -114,8 +118,10 @@ TEST_F(ProgramTest, InteractiveStarts)
     std::string tooLong = "/F \\a.txt /E ";
     tooLong.resize(260, 'x');
     const Row rows[] = {
-        { {}, 0, "interactive window is not available" },
-        { { "/I" }, 0, "interactive window is not available" },
+        { {}, 0, "cannot show the window: no display" },
+        { { "/I" }, 0, "cannot show the window: no display" },
+        // The window creation failure of /E, as a shell sees 995.
+        { { "/E" }, 995 & 0xFF, "cannot show the window: no display" },
         { { tooLong }, 0, "ignored as a whole" },
     };
     for (const Row& row : rows) {

@@ -1,7 +1,7 @@
 // Which shared libraries a run of the program loads. A print run loads only
 // what its road needs: GMime only to read e-mail, libwps only to read a
 // Pocket Word document, libcups only to print to a queue, Qt only to show
-// the print dialog on a display. The dynamic loader
+// the print dialog on a display or the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include <gtest/gtest.h>
@@ -35,6 +35,7 @@ constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
 // the dialog is to press for the user.
 const std::string kDisplay
     = "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS=print CUPS_SERVER=/nonexistent ";
+constexpr const char* kWindowLibrary = kQtWidgets;
 
 enum class Input { Text, PocketWord, Message, TextAsked };
 
@@ -108,15 +109,15 @@ TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
 {
     const RoadRow rows[] = {
         { "a text to a recording", "out.txt", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a text to a PDF", "out.pdf", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a Pocket Word document to a PDF", "pwi.pdf", Input::PocketWord, { kPrintingLibrary, kPocketWordLibrary },
-            { kMimeLibrary, kCupsLibrary } },
+            { kMimeLibrary, kCupsLibrary, kWindowLibrary } },
         { "a message to a PDF", "mail.pdf", Input::Message, { kPrintingLibrary, kMimeLibrary },
-            { kCupsLibrary, kPocketWordLibrary } },
+            { kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, { kPrintingLibrary, kCupsLibrary },
-            { kMimeLibrary, kPocketWordLibrary } },
+            { kMimeLibrary, kPocketWordLibrary, kWindowLibrary } },
         { "a quick print on a display", "quick.pdf", Input::Text, { kPrintingLibrary },
             { kDialogModule, kQtWidgets, kCupsLibrary }, kDisplay },
         { "a print that asks, without a display", "asked.pdf", Input::TextAsked, { kPrintingLibrary },

@@ -1,0 +1,272 @@
+#include "WindowSystem.h"
+
+namespace platform {
+namespace {
+
+// A screen of the handheld's proportions for the headless model.
+constexpr PixelRect kDefaultWindowRect { 0, 0, 480, 640 };
+
+WindowModel headless;
+WindowModel* current = &headless;
+
+} // namespace
+
+MenuItem* MenuBarModel::Item(int id)
+{
+    for (MenuItem& item : Spec.Items) {
+        if (item.Id == id && id != 0)
+            return &item;
+    }
+    return nullptr;
+}
+
+ToolButton* MenuBarModel::Button(int command)
+{
+    for (ToolButton& button : Buttons) {
+        if (button.Command == command && button.Style != TBSTYLE_SEP)
+            return &button;
+    }
+    return nullptr;
+}
+
+bool WindowModel::RegisterClassW(const WindowClass& windowClass)
+{
+    if (windowClass.Procedure == nullptr || windowClass.ClassName.empty())
+        return false;
+    classes_[windowClass.ClassName] = windowClass;
+    return true;
+}
+
+WindowHandle WindowModel::CreateWindowExW(const std::u16string& className, const std::u16string& title, ModuleHandle)
+{
+    auto found = classes_.find(className);
+    if (found == classes_.end())
+        return nullptr;
+    auto window = std::make_unique<Window>();
+    window->Title = title;
+    window->Procedure = found->second.Procedure;
+    window->Rect = kDefaultWindowRect;
+    WindowHandle handle = window.get();
+    windows_[handle] = std::move(window);
+    return handle;
+}
+
+bool WindowModel::DestroyWindow(WindowHandle window)
+{
+    if (!windows_.contains(window))
+        return false;
+    SendMessageW(window, WM_DESTROY, 0, 0);
+    windows_.erase(window);
+    return true;
+}
+
+void WindowModel::ShowWindow(WindowHandle window, int showState)
+{
+    if (auto found = windows_.find(window); found != windows_.end())
+        found->second->ShowState = showState;
+}
+
+PixelRect WindowModel::GetWindowRect(WindowHandle window) const
+{
+    const Window* found = FindWindow(window);
+    return found != nullptr ? found->Rect : PixelRect {};
+}
+
+void WindowModel::MoveWindow(WindowHandle window, const PixelRect& rect)
+{
+    if (auto found = windows_.find(window); found != windows_.end())
+        found->second->Rect = rect;
+}
+
+void WindowModel::SetForegroundWindow(WindowHandle window)
+{
+    if (auto found = windows_.find(window); found != windows_.end())
+        found->second->Foreground = true;
+}
+
+MenuBarHandle WindowModel::CreateMenuBar(WindowHandle window, const MenuBarSpec& spec, ModuleHandle module)
+{
+    if (!windows_.contains(window))
+        return nullptr;
+    auto bar = std::make_unique<MenuBarModel>();
+    bar->Spec = spec;
+    bar->Module = module;
+    MenuBarHandle handle = bar.get();
+    menuBars_[handle] = std::move(bar);
+    currentMenuBar_ = handle;
+    return handle;
+}
+
+void WindowModel::DestroyMenuBar(MenuBarHandle bar)
+{
+    menuBars_.erase(bar);
+    if (currentMenuBar_ == bar)
+        currentMenuBar_ = nullptr;
+}
+
+void WindowModel::CheckMenuItem(MenuBarHandle bar, int id, bool checked)
+{
+    if (MenuBarModel* model = MenuBar(bar)) {
+        if (MenuItem* item = model->Item(id))
+            item->Checked = checked;
+    }
+}
+
+void WindowModel::AddToolButtons(
+    MenuBarHandle bar, ModuleHandle module, int bitmapId, int imageCount, const std::vector<ToolButton>& buttons)
+{
+    MenuBarModel* model = MenuBar(bar);
+    if (model == nullptr)
+        return;
+    model->Module = module;
+    model->BitmapId = bitmapId;
+    model->ImageCount = imageCount;
+    model->Buttons.insert(model->Buttons.end(), buttons.begin(), buttons.end());
+}
+
+void WindowModel::SetButtonState(MenuBarHandle bar, int command, int state)
+{
+    if (MenuBarModel* model = MenuBar(bar)) {
+        if (ToolButton* button = model->Button(command))
+            button->State = state;
+    }
+}
+
+WindowHandle WindowModel::CreateDocumentList(const DocumentListSpec& spec)
+{
+    if (!windows_.contains(spec.Parent))
+        return nullptr;
+    auto list = std::make_unique<DocumentListModel>();
+    list->Spec = spec;
+    list->Entries = ListDocuments(spec.Folder, spec.Patterns);
+    WindowHandle handle = list.get();
+    lists_[handle] = std::move(list);
+    currentList_ = handle;
+    return handle;
+}
+
+void WindowModel::DestroyDocumentList(WindowHandle list)
+{
+    lists_.erase(list);
+    if (currentList_ == list)
+        currentList_ = nullptr;
+}
+
+void WindowModel::RefreshDocumentList(WindowHandle list)
+{
+    if (DocumentListModel* model = DocumentList(list)) {
+        model->Entries = ListDocuments(model->Spec.Folder, model->Spec.Patterns);
+        if (model->Selected >= static_cast<int>(model->Entries.size()))
+            model->Selected = -1;
+    }
+}
+
+// Without a screen nobody can act: the loop ends at once unless a message
+// handler has already asked it to.
+int WindowModel::RunMessageLoop()
+{
+    int code = quit_.value_or(0);
+    quit_.reset();
+    return code;
+}
+
+void WindowModel::PostQuitMessage(int code)
+{
+    quit_ = code;
+}
+
+void WindowModel::WatchReadable(int, std::function<void()>) {}
+
+void WindowModel::StopWatching(int) {}
+
+int WindowModel::MessageBox(std::u16string_view, std::u16string_view)
+{
+    return 1;
+}
+
+void WindowModel::SetBusyCursor(bool) {}
+
+void WindowModel::ActivateDocumentEntry(WindowHandle list, int index)
+{
+    DocumentListModel* model = DocumentList(list);
+    if (model == nullptr || index < 0 || index >= static_cast<int>(model->Entries.size()))
+        return;
+    model->Selected = index;
+    NotifyHeader header { list, model->Spec.ControlId, DLN_ITEMACTIVATED };
+    SendMessageW(model->Spec.Parent, WM_NOTIFY, static_cast<std::uintptr_t>(model->Spec.ControlId),
+        reinterpret_cast<std::intptr_t>(&header));
+}
+
+void WindowModel::ChooseCommand(WindowHandle window, int command)
+{
+    SendMessageW(window, WM_COMMAND, MakeCommandParam(command, 0), 0);
+}
+
+std::intptr_t WindowModel::SendMessageW(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    // The document list answers its own messages.
+    if (DocumentListModel* list = DocumentList(window)) {
+        if (message == DLM_GETSELPATHNAME) {
+            if (list->Selected < 0 || lParam == 0)
+                return 0;
+            *reinterpret_cast<std::u16string*>(lParam) = list->Entries[static_cast<std::size_t>(list->Selected)].Path.u16string();
+            return 1;
+        }
+        return 0;
+    }
+    auto found = windows_.find(window);
+    if (found == windows_.end() || found->second->Procedure == nullptr)
+        return 0;
+    return found->second->Procedure(window, message, wParam, lParam);
+}
+
+const WindowModel::Window* WindowModel::FindWindow(WindowHandle window) const
+{
+    auto found = windows_.find(window);
+    return found != windows_.end() ? found->second.get() : nullptr;
+}
+
+MenuBarModel* WindowModel::MenuBar(MenuBarHandle bar)
+{
+    auto found = menuBars_.find(bar);
+    return found != menuBars_.end() ? found->second.get() : nullptr;
+}
+
+DocumentListModel* WindowModel::DocumentList(WindowHandle list)
+{
+    auto found = lists_.find(list);
+    return found != lists_.end() ? found->second.get() : nullptr;
+}
+
+void WindowModel::Reset()
+{
+    classes_.clear();
+    windows_.clear();
+    menuBars_.clear();
+    lists_.clear();
+    currentMenuBar_ = nullptr;
+    currentList_ = nullptr;
+    quit_.reset();
+}
+
+WindowModel& CurrentWindowSystem()
+{
+    return *current;
+}
+
+void SetWindowSystem(WindowModel* system)
+{
+    if (system == nullptr) {
+        headless.Reset();
+        current = &headless;
+    } else {
+        current = system;
+    }
+}
+
+bool IsHeadlessWindowSystem()
+{
+    return current == &headless;
+}
+
+} // namespace platform
