@@ -71,6 +71,13 @@ int ShowMessageId(unsigned id)
     return ShowText(text.data());
 }
 
+std::u16string PathAsWritten(const char16_t* path)
+{
+    std::u16string written = path ? path : u"";
+    std::replace(written.begin(), written.end(), u'\\', u'/');
+    return written;
+}
+
 int ShowMessageIdWithText(unsigned id, const char16_t* text)
 {
     // The entry is read into 160 units, but the text joined to it may take

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The routines every part of the program uses to show text to the user.
 // Texts come from the string table of the resource module; a message box
 // has the caption of entry 40078 and one OK button.
@@ -29,6 +31,10 @@ int ShowMessageId(unsigned id);
 // Shows entry `id` followed by `text` (a file name), or the entry alone when
 // the two together would reach 200 characters or the text is null.
 int ShowMessageIdWithText(unsigned id, const char16_t* text);
+
+// A path from the command line as the user wrote it: the command line
+// separates folders with "\", a message shows them with "/".
+std::u16string PathAsWritten(const char16_t* path);
 
 // Help topics: the window and dialogs open the help page of their subject
 // on WM_HELP.

@@ -116,7 +116,7 @@ constexpr int kIsWorkbook = -1;
 int Fail(unsigned messageId, const char16_t* path)
 {
     core::HideBusyCursor();
-    core::ShowMessageIdWithText(messageId, path);
+    core::ShowMessageIdWithText(messageId, core::PathAsWritten(path).c_str());
     return 0;
 }
 

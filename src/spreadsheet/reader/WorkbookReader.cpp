@@ -47,7 +47,7 @@ private:
 // Shows "Invalid PXL file : " with the name; the reading ends with 0.
 int RecordWalk::Invalid()
 {
-    core::ShowMessageIdWithText(kInvalidWorkbookMessage, name_);
+    core::ShowMessageIdWithText(kInvalidWorkbookMessage, core::PathAsWritten(name_).c_str());
     return 0;
 }
 
@@ -328,7 +328,7 @@ int OpenWorkbook(const char16_t* path)
 {
     StartReading();
     if (!MapWorkbook(path)) {
-        core::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, path ? path : u"");
+        core::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, core::PathAsWritten(path).c_str());
         return 0;
     }
     return ReadView(workbook.View, path);

@@ -152,12 +152,12 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         { text, true, 0, "", "text=\"notes\"" },
         { text, false, 1, "", "text=\"notes\"" },
         { rtf, true, 0, "", "text=\"Dear reader\"" },
-        { empty, true, 2, "Alert... Invalid file type: " + Backslashed(empty) + "\n", "" },
-        { empty, false, 0, "Alert... Invalid file type: " + Backslashed(empty) + "\n", "" },
-        { missing, true, 2, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
-        { missing, false, 0, "Alert... Unable to open file: " + Backslashed(missing) + "\n", "" },
-        { dir, true, 2, "Alert... Unable to open file: " + Backslashed(dir) + "\n", "" },
-        { program, true, 2, "Alert... Invalid file type: " + Backslashed(program) + "\n", "" },
+        { empty, true, 2, "Alert... Invalid file type: " + empty.string() + "\n", "" },
+        { empty, false, 0, "Alert... Invalid file type: " + empty.string() + "\n", "" },
+        { missing, true, 2, "Alert... Unable to open file: " + missing.string() + "\n", "" },
+        { missing, false, 0, "Alert... Unable to open file: " + missing.string() + "\n", "" },
+        { dir, true, 2, "Alert... Unable to open file: " + dir.string() + "\n", "" },
+        { program, true, 2, "Alert... Invalid file type: " + program.string() + "\n", "" },
         { workbook, true, 0, "", "text=\"1,234,567.89\"" },
     };
     for (const Row& row : rows) {
