@@ -7,6 +7,7 @@
 #include "MaildirLayout.h"
 #include "Messages.h"
 #include "PrintJob.h"
+#include "StringIds.h"
 
 #include <array>
 #include <system_error>
@@ -69,8 +70,14 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
     std::error_code error;
     const fs::path file = fs::absolute(path, error).lexically_normal();
     std::unique_ptr<platform::IMessage> probe;
-    if (error || platform::Failed(platform::OpenMessageFile(file, &probe))) {
-        core::ShowMessageId(kEmailPrintFailedMessage);
+    const platform::HRESULT opened = error ? platform::MAPI_E_NOT_FOUND : platform::OpenMessageFile(file, &probe);
+    if (platform::Failed(opened)) {
+        // A file that cannot be read, and one that is no message, say so
+        // with the file's name.
+        const std::u16string name = core::PathAsWritten(path.u16string().c_str());
+        core::ShowMessageIdWithText(
+            opened == platform::MAPI_E_CORRUPT_DATA ? platform::kStrInvalidFileType : platform::kStrFileOpenFailed,
+            name.c_str());
         return MailFilePrintResult::NotPrinted;
     }
     // The job is called after the message's subject.

@@ -170,6 +170,21 @@ HRESULT MailFileMessage::GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITa
     return S_OK;
 }
 
+// True when the bytes begin as a message does: with a header field
+// ("Name: ..."), or with the "From " line of a mailbox. An empty file, a
+// text without headers or random bytes is no message.
+static bool BeginsAsMessage(const std::vector<std::uint8_t>& bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size() && bytes[at] != ':' && bytes[at] != '\r' && bytes[at] != '\n') {
+        const std::uint8_t c = bytes[at];
+        if (c <= ' ' || c > '~')
+            return at == 4 && c == ' ' && std::equal(bytes.begin(), bytes.begin() + 4, "From");
+        ++at;
+    }
+    return at > 0 && at < bytes.size() && bytes[at] == ':';
+}
+
 HRESULT OpenMessageFile(const fs::path& path, std::unique_ptr<IMessage>* message)
 {
     if (message == nullptr) {
@@ -184,6 +199,9 @@ HRESULT OpenMessageFile(const fs::path& path, std::unique_ptr<IMessage>* message
     auto bytes = ReadMessageFile(absolute);
     if (!bytes) {
         return MAPI_E_NOT_FOUND;
+    }
+    if (!BeginsAsMessage(*bytes)) {
+        return MAPI_E_CORRUPT_DATA;
     }
     MailFileFacts facts;
     ParsedEntryId id;

@@ -262,6 +262,31 @@ bool IsFieldPrinted(std::string_view field)
     return false;
 }
 
+// The message with each bare CR (a line end of old Macintosh mail) made an
+// LF, which the parser reads as a line end; nothing when it has none.
+std::optional<std::string> WithLineFeeds(std::span<const std::uint8_t> bytes)
+{
+    bool bare = false;
+    for (std::size_t i = 0; i < bytes.size() && !bare; ++i)
+        bare = bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n');
+    if (!bare)
+        return std::nullopt;
+    std::string text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            text[i] = '\n';
+    }
+    return text;
+}
+
+// A header value unfolded by the parser keeps the tab that began its
+// continuation line; printed, it is the space it stands for.
+std::u16string Unfolded(std::u16string text)
+{
+    std::replace(text.begin(), text.end(), u'\t', u' ');
+    return text;
+}
+
 // Nothing when the header block is within the bounds (the usual case: no
 // copy is made); else the message with its header block bounded.
 std::optional<std::string> BoundHeaderBlock(std::span<const std::uint8_t> bytes)
@@ -313,6 +338,9 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
         content.recipientsReadable = false;
         return content;
     }
+    auto withLineFeeds = WithLineFeeds(bytes);
+    if (withLineFeeds)
+        bytes = std::span(reinterpret_cast<const std::uint8_t*>(withLineFeeds->data()), withLineFeeds->size());
     auto bounded = BoundHeaderBlock(bytes);
     if (bounded)
         bytes = std::span(reinterpret_cast<const std::uint8_t*>(bounded->data()), bounded->size());
@@ -330,10 +358,10 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
     }
 
     if (InternetAddressMailbox* sender = FirstMailbox(g_mime_message_get_from(message.object))) {
-        content.senderName = FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender)));
+        content.senderName = Unfolded(FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender))));
         content.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
     }
-    content.subject = FromUtf8(g_mime_message_get_subject(message.object));
+    content.subject = Unfolded(FromUtf8(g_mime_message_get_subject(message.object)));
     if (GDateTime* date = g_mime_message_get_date(message.object)) {
         content.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
     }

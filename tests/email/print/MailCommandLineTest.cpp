@@ -84,6 +84,12 @@ protected:
         return { outcome.status, outcome.err, testsupport::ReadFileText(recording) };
     }
 
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(directory_ / name, std::ios::binary) << bytes;
+        return (directory_ / name).string();
+    }
+
     fs::path directory_;
 };
 
@@ -152,7 +158,10 @@ TEST_F(MailCommandLineTest, StandaloneMessageFilesPrint)
             "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n",
             { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
                 "To: <bob@example.org>", "Hi Bob." } },
-        { "empty file: blank header lines", "", { "Subject:  ", "Sent: *", "From:  ", "To:  " } },
+        { "bare CR line ends, a header folded with a tab",
+            "From: ann@example.org\rTo: bob@example.org\rSubject: Old\r\tMac\r\rFirst line\rSecond line\r",
+            { "Subject: Old Mac", "Sent: *", "From: ann@example.org", "To: <bob@example.org>", "First line",
+                "Second line" } },
         { "unparsable recipients: through its MIME text",
             "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
             "Content-Type: text/plain\r\n\r\nBody text.\r\n",
@@ -185,9 +194,13 @@ TEST_F(MailCommandLineTest, ExitStatuses)
     const Row rows[] = {
         { "printed", { "--mail", file.string() }, {}, 0, "" },
         { "printed, joined value", { "--mail=" + file.string(), "--quick" }, {}, 0, "" },
-        { "missing file", { "--mail", (directory_ / "missing.eml").string() }, {}, 2,
-            "Error: Unable to print this email" },
-        { "a directory", { "--mail", directory_.string() }, {}, 2, "Error: Unable to print this email" },
+        { "missing file", { "--mail", (directory_ / "missing.eml").string() }, {}, 2, "Unable to open file: " },
+        { "a directory", { "--mail", directory_.string() }, {}, 2, "Unable to open file: " },
+        { "an empty file", { "--mail", Write("empty.eml", "") }, {}, 2, "Invalid file type: " },
+        { "text without headers", { "--mail", Write("text.eml", "just words\nno headers\n") }, {}, 2,
+            "Invalid file type: " },
+        { "random bytes", { "--mail", Write("bytes.eml", std::string("\x89\x01\xfe\0\x7f:x", 7)) }, {}, 2,
+            "Invalid file type: " },
         { "cancelled", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "cancel" } }, 63, "" },
         { "failed", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "fail" } }, 995 & 0xFF, "" },
         { "with a document", { "--mail", file.string(), "--file", "x.txt" }, {}, 64, "--mail" },
