@@ -101,6 +101,47 @@ InternetAddressMailbox* FirstMailbox(InternetAddressList* list)
     return nullptr;
 }
 
+// Some clients separate recipients with ";" where the format wants ",".
+// Outside quotes, angle brackets and comments, and in a list that is no
+// group ("Team: a@x, b@y;"), each ";" becomes ",".
+std::string CommaSeparated(const char* value)
+{
+    std::string text = value;
+    bool quoted = false;
+    int angle = 0;
+    int comment = 0;
+    bool group = false;
+    std::vector<std::size_t> semicolons;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == '(') {
+            ++comment;
+        } else if (c == ')' && comment > 0) {
+            --comment;
+        } else if (comment == 0 && c == '<') {
+            ++angle;
+        } else if (comment == 0 && c == '>' && angle > 0) {
+            --angle;
+        } else if (comment == 0 && angle == 0 && c == ':') {
+            group = true;
+        } else if (comment == 0 && angle == 0 && c == ';') {
+            semicolons.push_back(i);
+        }
+    }
+    if (!group) {
+        for (std::size_t at : semicolons)
+            text[at] = ',';
+    }
+    return text;
+}
+
 void ReadRecipients(GMimeObject* message, MailMessageContent& content)
 {
     struct Kind {
@@ -120,7 +161,8 @@ void ReadRecipients(GMimeObject* message, MailMessageContent& content)
             if (IsBlank(value)) {
                 continue;
             }
-            InternetAddressList* list = internet_address_list_parse(nullptr, value);
+            const std::string separated = CommaSeparated(value);
+            InternetAddressList* list = internet_address_list_parse(nullptr, separated.c_str());
             if (list == nullptr) {
                 content.recipientsReadable = false;
                 continue;

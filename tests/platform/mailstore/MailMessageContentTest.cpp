@@ -138,6 +138,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecipientReadabilityTest,
         RecipientCase { "NoHeaderSection", "\nonly a body\n", false }, RecipientCase { "Empty", "", false }),
     [](const testing::TestParamInfo<RecipientCase>& info) { return std::string(info.param.name); });
 
+TEST(MailMessageContent, SemicolonsSeparateRecipientsOutsideQuotesAndGroups)
+{
+    const MailMessageContent content = Parse("From: x@example.org\r\n"
+                                             "To: a@example.org; \"Lee; Ann\" <ann@example.org>;b@example.org\r\n"
+                                             "Cc: Team: c@example.org, d@example.org;\r\n\r\nbody\r\n");
+    ASSERT_EQ(content.recipients.size(), 5u);
+    EXPECT_EQ(content.recipients[0].address, u"a@example.org");
+    EXPECT_EQ(content.recipients[1].name, u"Lee; Ann");
+    EXPECT_EQ(content.recipients[1].address, u"ann@example.org");
+    EXPECT_EQ(content.recipients[2].address, u"b@example.org");
+    EXPECT_EQ(content.recipients[4].address, u"d@example.org");
+}
+
 TEST(MailMessageContent, AHugeHeaderBlockIsBoundedButKeepsWhatIsPrinted)
 {
     // Thousands of fields before the ones printed, and a subject far longer
