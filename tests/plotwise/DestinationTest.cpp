@@ -49,12 +49,13 @@ TEST_F(DestinationTest, PdfHasOnePagePerPageThatReceivedSomething)
     }
 }
 
-TEST_F(DestinationTest, AJobThatDrewNothingLeavesNoPdf)
+TEST_F(DestinationTest, AJobThatDrewNothingPrintsOneBlankPage)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("nothing.pdf"));
     EXPECT_EQ(RunJob([](HDC) {}).Status, PLW_STATUS_PRINTED);
-    EXPECT_FALSE(std::filesystem::exists(Path("nothing.pdf")));
-    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_EQ(PdfPages(Path("nothing.pdf")), 1);
+    // Nothing else is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)

@@ -205,10 +205,10 @@ TEST_F(RecordingTest, APageThatReceivedNothingIsNotEmitted)
         "EndPage\n");
 }
 
-TEST_F(RecordingTest, AJobThatDrewNothingRecordsNothing)
+TEST_F(RecordingTest, AJobThatDrewNothingRecordsOneBlankPage)
 {
     std::string recording = Record([](HDC) {});
-    EXPECT_EQ(recording, "");
+    EXPECT_EQ(recording, "StartPage 1\nEndPage\n");
 }
 
 } // namespace

@@ -120,7 +120,7 @@ TEST_F(RecordingTest, PageMetricsFromTheLibrary)
     EXPECT_EQ(Job().ColumnHeight, 11000 * 600 / 1000 - 1200);
     EndPrintJob();
     EXPECT_EQ(Job().FinalStatus, 0);
-    EXPECT_TRUE(Recorded().empty()); // nothing drawn, no page
+    EXPECT_EQ(Recorded(), std::vector<std::string> { "StartPage 1" }); // nothing drawn: one blank page
 }
 
 TEST_F(RecordingTest, LinesBreakAtTheLastSpaceThatFits)

@@ -64,6 +64,8 @@ public:
         return file_.Commit(error);
     }
 
+    std::string Where() const override { return file_.FinalPath(); }
+
     void Abandon() override
     {
         surface_.reset();
@@ -134,8 +136,16 @@ public:
         return file.Commit(error);
     }
 
-    bool Finish(int, std::string&) override { return true; }
+    bool Finish(int pageCount, std::string&) override
+    {
+        pages_ = pageCount;
+        return true;
+    }
     void Abandon() override { }
+    std::string Where() const override
+    {
+        return pages_ == 1 ? PagePath(1) : PagePath(1) + " to " + PagePath(pages_);
+    }
 
 private:
     std::string PagePath(int number) const { return stem_ + "-" + std::to_string(number) + extension_; }
@@ -144,6 +154,7 @@ private:
     PageGeometry geometry_;
     std::string stem_;
     std::string extension_;
+    int pages_ = 0;
 };
 
 } // namespace

@@ -30,6 +30,9 @@ public:
     // Completes the output after the last page.
     virtual bool Finish(int pageCount, std::string& error) = 0;
     virtual void Abandon() = 0;
+    // Where the finished pages went, for the user: a file, or a queue and
+    // its job; empty when there is nothing to say.
+    virtual std::string Where() const { return {}; }
 };
 
 std::unique_ptr<Destination> CreateDestination(

@@ -35,7 +35,7 @@ std::string DocumentWriteFailure(const OutputFile& file, const std::string& path
     return writeErrno ? CannotWrite(path, writeErrno) : "cannot write " + path + ": rendering failed";
 }
 
-bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error)
+bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error, int* jobId)
 {
     std::string copies = std::to_string(setup.Copies);
     cups_option_t option { const_cast<char*>("copies"), copies.data() };
@@ -46,6 +46,8 @@ bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::
         error = "cannot print to " + setup.CupsQueue + ": " + cupsLastErrorString();
         return false;
     }
+    if (jobId)
+        *jobId = job;
     return true;
 }
 

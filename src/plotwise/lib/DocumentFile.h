@@ -20,7 +20,9 @@ bool OpenDocumentFile(
 std::string DocumentWriteFailure(const OutputFile& file, const std::string& path);
 
 // Sends a finished document to the setup's CUPS queue and removes it.
-bool SubmitToQueue(const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error);
+// Prints the file on the setup's queue; jobId is the queue's number for it.
+bool SubmitToQueue(
+    const PrintSetup& setup, const std::string& path, const std::string& title, std::string& error, int* jobId = nullptr);
 
 // The creation date of reproducible builds, from SOURCE_DATE_EPOCH, as
 // seconds since 1970; -1 when it is not set or cannot be read.

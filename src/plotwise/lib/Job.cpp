@@ -1,6 +1,7 @@
 #include "Job.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace plotwise {
@@ -80,15 +81,33 @@ void EmitCurrentPage(Job& job)
 bool FinishJob(Job& job)
 {
     EmitCurrentPage(job);
+    // A job that drew nothing still prints one blank page, so a caller finds
+    // the file (or the sheet in the tray) that "printed" promised.
+    if (job.Output && job.PagesEmitted == 0 && job.Status == PLW_STATUS_PRINTED) {
+        std::string error;
+        ++job.PagesEmitted;
+        if (!job.Output->EmitPage(job.Current, job.PagesEmitted, error)) {
+            FailJob(job, error);
+            job.Ended = true;
+            return false;
+        }
+    }
     job.Ended = true;
     EndProgressLine(job);
     if (!job.Output)
         return job.Status == PLW_STATUS_PRINTED;
     std::string error;
     bool finished = job.Output->Finish(job.PagesEmitted, error);
+    const std::string where = finished ? job.Output->Where() : std::string();
     job.Output.reset();
     if (!finished)
         FailJob(job, error);
+    // On a terminal the user is told where the pages went, unless asked
+    // not to be; a program reading the output never sees the line.
+    const char* quiet = std::getenv("PLOTWISE_QUIET");
+    if (finished && !where.empty() && job.ReportLevel > 0 && isatty(STDERR_FILENO) && !(quiet && *quiet && *quiet != '0'))
+        std::fprintf(stderr, "plotwise: printed %d page%s to %s\n", job.PagesEmitted, job.PagesEmitted == 1 ? "" : "s",
+            where.c_str());
     return finished;
 }
 

@@ -81,10 +81,18 @@ public:
             return Failed(error);
         if (!file_.Commit(error))
             return false;
-        if (setup_.Destination == DestinationKind::Cups)
-            return SubmitToQueue(setup_, path_, title_, error);
+        if (setup_.Destination == DestinationKind::Cups) {
+            int job = 0;
+            if (!SubmitToQueue(setup_, path_, title_, error, &job))
+                return false;
+            where_ = "queue " + setup_.CupsQueue + " as job " + std::to_string(job);
+            return true;
+        }
+        where_ = file_.FinalPath();
         return true;
     }
+
+    std::string Where() const override { return where_; }
 
     void Abandon() override
     {
@@ -140,6 +148,7 @@ private:
     PageGeometry geometry_;
     std::string title_;
     std::string path_;
+    std::string where_;
     OutputFile file_;
     PdfFile pdf_;
     PdfFontSet fonts_;

@@ -290,6 +290,7 @@ public:
     }
 
     bool Finish(int, std::string& error) override { return file_.Commit(error); }
+    std::string Where() const override { return file_.FinalPath(); }
     void Abandon() override { file_.Abandon(); }
 
 private:

@@ -242,6 +242,10 @@ private:
             request_.action = FrontEndRequest::Action::Version;
             return;
         }
+        if (argument == "--quiet") {
+            request_.quiet = true;
+            return;
+        }
         if (!argument.starts_with("--")) {
             parts_.push_back(QuoteArgument(argument));
             return;
@@ -419,6 +423,7 @@ Long options (translated into the switches above):
                          PostScript with --format=ps)
   --file=-               print the document read from standard input
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
+  --quiet                on a terminal, no line saying where the pages went
   FILE                   a file as the only argument prints as --print=FILE
   --help, -h             show this text and end
   --version              show the version and end

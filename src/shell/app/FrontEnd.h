@@ -32,6 +32,8 @@ struct FrontEndRequest {
     // then names the placeholder kStandardInputName, which the program
     // replaces with a file holding what it read.
     bool fileFromStandardInput = false;
+    // --quiet: no line on a terminal says where the pages went.
+    bool quiet = false;
     // The message file of --mail, as given; the command line then holds /E,
     // since the e-mail print ends with the statuses of a print-only start
     // under /E.

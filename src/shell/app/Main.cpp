@@ -162,6 +162,8 @@ int main(int argc, char** argv)
     }
     if (request.plotwiseOutput)
         setenv("PLOTWISE_OUTPUT", request.plotwiseOutput->c_str(), 1);
+    if (request.quiet)
+        setenv("PLOTWISE_QUIET", "1", 1);
 
     if (request.mailFile)
         shell::SetCommandLineMailFile(*request.mailFile, PrintMailFileFromCommandLine);

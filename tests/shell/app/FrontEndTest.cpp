@@ -116,6 +116,7 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     EXPECT_TRUE(piped.fileFromStandardInput);
     EXPECT_TRUE(piped.outputToStandardOutput);
     EXPECT_EQ(piped.standardOutputFormat, "ps");
+    EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--quiet", "/F", "\\a" }).quiet);
 
     // A file as the only argument prints as --print would; a switch alone
     // stays a switch.

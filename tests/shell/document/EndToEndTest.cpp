@@ -13,6 +13,7 @@
 #include <string>
 #include <csignal>
 #include <sys/wait.h>
+#include <pty.h>
 #include <unistd.h>
 #include <vector>
 
@@ -266,6 +267,38 @@ TEST_F(EndToEndTest, TheJobIsCalledAfterTheDocument)
         title += hex;
     }
     EXPECT_NE(ReadFileText(pdf).find(title + ">"), std::string::npos);
+}
+
+// On a terminal the run says where the pages went; --quiet and a pipe say
+// nothing.
+TEST_F(EndToEndTest, ATerminalIsToldWhereThePagesWent)
+{
+    fs::path text = Write("memo.txt", "memo\n");
+    fs::path pdf = dir / "memo.pdf";
+    for (bool quiet : { false, true }) {
+        SCOPED_TRACE(quiet ? "--quiet" : "told");
+        int terminal = -1;
+        pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
+            ::setenv("LSAN_OPTIONS", ("suppressions=" + (dir / "leaks.supp").string()).c_str(), 1);
+            std::string file = "--file=" + text.string();
+            std::string output = "--output=" + pdf.string();
+            ::execl(TALLOWIN_PROGRAM, TALLOWIN_PROGRAM, file.c_str(), output.c_str(), "/Q", "/E",
+                quiet ? "--quiet" : "/Q", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::string said;
+        char buffer[256];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            said.append(buffer, static_cast<std::size_t>(got));
+        ::close(terminal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said;
+        EXPECT_EQ(said.find("printed 1 page to " + pdf.string()) != std::string::npos, !quiet) << said;
+    }
 }
 
 } // namespace
