@@ -10,6 +10,7 @@ packages=(
   libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-noto-cjk
   qt6-base-dev xvfb xauth xdotool imagemagick
+  qt6-base-dev libxcb1-dev xvfb xauth xdotool imagemagick
   poppler-utils python3
   qt6-base-dev
   desktop-file-utils xvfb xauth x11-utils imagemagick
