@@ -78,10 +78,12 @@ protected:
         environment.Set("HOME", folder.string());
         environment.Set("XDG_CONFIG_HOME", (folder / "config").string());
         environment.Set("LC_ALL", "de_DE.UTF-8");
+        // The system's paper file is not the test's: none unless a test writes one.
+        environment.Set("PAPERCONF", (folder / "papersize").string());
         environment.Unset("LC_MEASUREMENT");
         environment.Unset("LANG");
         for (const char* name : { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI",
-                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH", "XDG_DOCUMENTS_DIR" })
+                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH", "XDG_DOCUMENTS_DIR", "PAPERSIZE" })
             environment.Unset(name);
     }
 

@@ -164,6 +164,30 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
     }
 }
 
+TEST_F(PrintJobTest, TheSystemsPaperComesBeforeTheLocales)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    struct Row {
+        const char* paperSize; // PAPERSIZE, or null
+        const char* paperFile; // the papersize file, or null
+        int32_t width; // at 600 dpi
+    };
+    const Row rows[] = {
+        { nullptr, nullptr, 4961 }, // the locale's A4
+        { "letter", nullptr, 5100 },
+        { nullptr, "# the system's paper\nletter\n", 5100 },
+        { "a5", "letter\n", 3496 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.paperSize ? row.paperSize : "-") + " / " + (row.paperFile ? row.paperFile : "-"));
+        row.paperSize ? environment.Set("PAPERSIZE", row.paperSize) : environment.Unset("PAPERSIZE");
+        std::filesystem::remove(Path("papersize"));
+        if (row.paperFile)
+            std::ofstream(Path("papersize")) << row.paperFile;
+        RunJob([&](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.width); });
+    }
+}
+
 TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));

@@ -1,5 +1,7 @@
 #include "PrintSetup.h"
 
+#include <paper.h>
+
 #include <unicode/ulocdata.h>
 
 #include <cctype>
@@ -184,6 +186,16 @@ std::string DocumentsFolder()
     return home + "/Documents";
 }
 
+std::string SystemPaperName()
+{
+    paperinit();
+    char* named = systempapername();
+    std::string name = named ? named : "";
+    std::free(named);
+    paperdone();
+    return name;
+}
+
 std::string DefaultOutputFolder()
 {
     return DocumentsFolder();
@@ -301,7 +313,11 @@ PrintSetup LoadPrintSetup()
 {
     PrintSetup setup;
     setup.UsUnits = LocaleMeasuresInUsUnits();
-    ApplyPaper(setup, setup.UsUnits ? "letter" : "a4");
+    // The system's paper (PAPERSIZE, PAPERCONF, /etc/papersize, read by
+    // libpaper), else the locale's.
+    const std::string systemPaper = SystemPaperName();
+    if (systemPaper.empty() || !ApplyPaper(setup, Lowered(systemPaper)))
+        ApplyPaper(setup, setup.UsUnits ? "letter" : "a4");
     setup.OutputFolder = DefaultOutputFolder();
     std::string configPath = ConfigFilePath();
     if (!configPath.empty())
