@@ -203,21 +203,40 @@ LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* reserved, DWOR
     return ERROR_SUCCESS;
 }
 
+namespace {
+
+bool IsValueName(std::u16string_view name)
+{
+    return name.size() <= registry::kMaxNameUnits && !HasControlCharacter(name) && registry::IsWellFormedUtf16(name);
+}
+
+// The open key a value may be set in, or why not; the caller holds the
+// state's lock.
+LONG KeyForSetting(RegistryState& state, HKEY key, OpenKey*& open)
+{
+    auto found = state.Handles.find(HandleValue(key));
+    if (found == state.Handles.end())
+        return key == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
+    if (!(found->second.Access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    open = &found->second;
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
 LONG RegSetValueExW(
     HKEY key, const char16_t* valueName, DWORD /*reserved*/, DWORD type, const BYTE* data, DWORD dataSize)
 {
     std::u16string_view name = valueName ? valueName : u"";
-    if ((!data && dataSize > 0) || dataSize > registry::kMaxValueBytes || name.size() > registry::kMaxNameUnits
-        || HasControlCharacter(name) || !registry::IsWellFormedUtf16(name))
+    if ((!data && dataSize > 0) || dataSize > registry::kMaxValueBytes || !IsValueName(name))
         return ERROR_INVALID_PARAMETER;
     auto& state = State();
     std::lock_guard lock(state.Mutex);
-    auto found = state.Handles.find(HandleValue(key));
-    if (found == state.Handles.end())
-        return key == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
-    auto& open = found->second;
-    if (!(open.Access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    OpenKey* found = nullptr;
+    if (LONG refused = KeyForSetting(state, key, found); refused != ERROR_SUCCESS)
+        return refused;
+    auto& open = *found;
     std::vector<std::uint8_t> bytes(data, data + dataSize);
     registry::SetValue(registry::AddKey(state.Snapshot, open.Path), name, type, bytes);
     state.Pending.push_back(RegistryChange { open.Path, true, std::u16string(name), type, std::move(bytes), {} });
@@ -228,17 +247,14 @@ LONG RegSetValueExW(
 LONG RegSetValueMergedW(HKEY key, const char16_t* valueName, DWORD type, RegValueMerge merge)
 {
     std::u16string_view name = valueName ? valueName : u"";
-    if (!merge || name.size() > registry::kMaxNameUnits || HasControlCharacter(name)
-        || !registry::IsWellFormedUtf16(name))
+    if (!merge || !IsValueName(name))
         return ERROR_INVALID_PARAMETER;
     auto& state = State();
     std::lock_guard lock(state.Mutex);
-    auto found = state.Handles.find(HandleValue(key));
-    if (found == state.Handles.end())
-        return key == HKEY_LOCAL_MACHINE ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
-    auto& open = found->second;
-    if (!(open.Access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    OpenKey* found = nullptr;
+    if (LONG refused = KeyForSetting(state, key, found); refused != ERROR_SUCCESS)
+        return refused;
+    auto& open = *found;
     // A merge that would exceed the size limit keeps the stored value.
     registry::ValueMerge bounded = [merge = std::move(merge)](const registry::RegistryValue* stored) {
         auto data = merge(stored ? &stored->Data : nullptr);

@@ -13,7 +13,7 @@ WindowModel* current = &headless;
 
 MenuItem* MenuBarModel::Item(int id)
 {
-    for (MenuItem& item : Spec.Items) {
+    for (MenuItem& item : Layout.Items) {
         if (item.Id == id && id != 0)
             return &item;
     }
@@ -84,12 +84,12 @@ void WindowModel::SetForegroundWindow(WindowHandle window)
         found->second->Foreground = true;
 }
 
-MenuBarHandle WindowModel::CreateMenuBar(WindowHandle window, const MenuBarSpec& spec, ModuleHandle module)
+MenuBarHandle WindowModel::CreateMenuBar(WindowHandle window, const MenuBarLayout& layout, ModuleHandle module)
 {
     if (!windows_.contains(window))
         return nullptr;
     auto bar = std::make_unique<MenuBarModel>();
-    bar->Spec = spec;
+    bar->Layout = layout;
     bar->Module = module;
     MenuBarHandle handle = bar.get();
     menuBars_[handle] = std::move(bar);
@@ -132,13 +132,13 @@ void WindowModel::SetButtonState(MenuBarHandle bar, int command, int state)
     }
 }
 
-WindowHandle WindowModel::CreateDocumentList(const DocumentListSpec& spec)
+WindowHandle WindowModel::CreateDocumentList(const DocumentListLayout& layout)
 {
-    if (!windows_.contains(spec.Parent))
+    if (!windows_.contains(layout.Parent))
         return nullptr;
     auto list = std::make_unique<DocumentListModel>();
-    list->Spec = spec;
-    list->Entries = ListDocuments(spec.Folder, spec.Patterns);
+    list->Layout = layout;
+    list->Entries = ListDocuments(layout.Folder, layout.Patterns);
     WindowHandle handle = list.get();
     lists_[handle] = std::move(list);
     currentList_ = handle;
@@ -155,7 +155,7 @@ void WindowModel::DestroyDocumentList(WindowHandle list)
 void WindowModel::RefreshDocumentList(WindowHandle list)
 {
     if (DocumentListModel* model = DocumentList(list)) {
-        model->Entries = ListDocuments(model->Spec.Folder, model->Spec.Patterns);
+        model->Entries = ListDocuments(model->Layout.Folder, model->Layout.Patterns);
         if (model->Selected >= static_cast<int>(model->Entries.size()))
             model->Selected = -1;
     }
@@ -192,8 +192,8 @@ void WindowModel::ActivateDocumentEntry(WindowHandle list, int index)
     if (model == nullptr || index < 0 || index >= static_cast<int>(model->Entries.size()))
         return;
     model->Selected = index;
-    NotifyHeader header { list, model->Spec.ControlId, DLN_ITEMACTIVATED };
-    SendMessageW(model->Spec.Parent, WM_NOTIFY, static_cast<std::uintptr_t>(model->Spec.ControlId),
+    NotifyHeader header { list, model->Layout.ControlId, DLN_ITEMACTIVATED };
+    SendMessageW(model->Layout.Parent, WM_NOTIFY, static_cast<std::uintptr_t>(model->Layout.ControlId),
         reinterpret_cast<std::intptr_t>(&header));
 }
 

@@ -70,7 +70,7 @@ struct MenuItem {
 };
 
 // A menu bar with one drop-down button, as created from a menu-bar resource.
-struct MenuBarSpec {
+struct MenuBarLayout {
     int MenuBarId = 0;
     int ButtonCommand = 0;
     std::u16string ButtonTitle;
@@ -92,7 +92,7 @@ struct ToolButton {
 };
 
 struct MenuBarModel {
-    MenuBarSpec Spec;
+    MenuBarLayout Layout;
     ModuleHandle Module = nullptr;
     int BitmapId = 0; // the images of the view buttons
     int ImageCount = 0;
@@ -112,7 +112,7 @@ struct DocumentEntry {
 
 // What the document list shows: the files below Folder (and its subfolders)
 // whose names match one of Patterns ("*.psw *.rtf", case-insensitive).
-struct DocumentListSpec {
+struct DocumentListLayout {
     WindowHandle Parent = nullptr;
     int ControlId = 0;
     std::u16string FilterLabel;
@@ -121,7 +121,7 @@ struct DocumentListSpec {
 };
 
 struct DocumentListModel {
-    DocumentListSpec Spec;
+    DocumentListLayout Layout;
     std::vector<DocumentEntry> Entries;
     int Selected = -1;
 };
@@ -142,14 +142,14 @@ public:
     virtual void MoveWindow(WindowHandle window, const PixelRect& rect);
     virtual void SetForegroundWindow(WindowHandle window);
 
-    virtual MenuBarHandle CreateMenuBar(WindowHandle window, const MenuBarSpec& spec, ModuleHandle module);
+    virtual MenuBarHandle CreateMenuBar(WindowHandle window, const MenuBarLayout& layout, ModuleHandle module);
     virtual void DestroyMenuBar(MenuBarHandle bar);
     virtual void CheckMenuItem(MenuBarHandle bar, int id, bool checked);
     virtual void AddToolButtons(MenuBarHandle bar, ModuleHandle module, int bitmapId, int imageCount,
         const std::vector<ToolButton>& buttons);
     virtual void SetButtonState(MenuBarHandle bar, int command, int state);
 
-    virtual WindowHandle CreateDocumentList(const DocumentListSpec& spec);
+    virtual WindowHandle CreateDocumentList(const DocumentListLayout& layout);
     virtual void DestroyDocumentList(WindowHandle list);
     // Reads the folder again.
     virtual void RefreshDocumentList(WindowHandle list);

@@ -73,19 +73,25 @@ private:
     std::string path_;
 };
 
+// Copies all of from into to; false when a read or a write fails.
+bool CopyStream(std::FILE* from, std::FILE* to)
+{
+    char buffer[65536];
+    std::size_t read = 0;
+    bool written = true;
+    while ((read = std::fread(buffer, 1, sizeof buffer, from)) > 0)
+        written = written && std::fwrite(buffer, 1, read, to) == read;
+    return written && std::ferror(from) == 0;
+}
+
 // Copies standard input into path; false when it cannot.
 bool SaveStandardInput(const std::string& path)
 {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)
         return false;
-    char buffer[65536];
-    std::size_t read = 0;
-    bool written = true;
-    while ((read = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
-        written = written && std::fwrite(buffer, 1, read, out) == read;
-    bool failed = std::ferror(stdin) != 0;
-    return std::fclose(out) == 0 && written && !failed;
+    bool copied = CopyStream(stdin, out);
+    return std::fclose(out) == 0 && copied;
 }
 
 // Copies the finished pages to standard output; false when it cannot.
@@ -94,13 +100,9 @@ bool SendToStandardOutput(const std::string& path)
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in)
         return false;
-    char buffer[65536];
-    std::size_t read = 0;
-    bool written = true;
-    while ((read = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        written = written && std::fwrite(buffer, 1, read, stdout) == read;
+    bool copied = CopyStream(in, stdout);
     std::fclose(in);
-    return std::fflush(stdout) == 0 && written;
+    return std::fflush(stdout) == 0 && copied;
 }
 
 // The command line names a file as the switches take it: in double quotes,

@@ -74,11 +74,11 @@ public:
         CreateViewMenuBar(kMenuBarEmail);
         SetMenuCheck(kCmdQuickPrint, core::Settings().QuickPrint != 0);
         AddViewButtons();
-        platform::DocumentListSpec spec;
-        spec.Parent = MainWindow();
-        spec.ControlId = kDocumentListControlId;
-        spec.FilterLabel = u"Email";
-        list_ = platform::CurrentWindowSystem().CreateDocumentList(spec);
+        platform::DocumentListLayout layout;
+        layout.Parent = MainWindow();
+        layout.ControlId = kDocumentListControlId;
+        layout.FilterLabel = u"Email";
+        list_ = platform::CurrentWindowSystem().CreateDocumentList(layout);
         core::SaveSettings();
     }
     void DestroyMailView() override
@@ -264,24 +264,24 @@ platform::MenuBarHandle CreateViewMenuBar(int menuBarId)
     platform::WindowModel& windows = platform::CurrentWindowSystem();
     if (state.MenuBar != nullptr)
         windows.DestroyMenuBar(state.MenuBar);
-    platform::MenuBarSpec spec;
-    spec.MenuBarId = menuBarId;
+    platform::MenuBarLayout layout;
+    layout.MenuBarId = menuBarId;
     switch (menuBarId) {
     case kMenuBarDocuments:
-        spec.ButtonCommand = kCmdDocOptions;
-        spec.ButtonTitle = ResourceText(platform::kStrDocOptionsTitle, u"Doc Options");
+        layout.ButtonCommand = kCmdDocOptions;
+        layout.ButtonTitle = ResourceText(platform::kStrDocOptionsTitle, u"Doc Options");
         break;
     case kMenuBarWorkbooks:
-        spec.ButtonCommand = kCmdExcelOptions;
-        spec.ButtonTitle = ResourceText(platform::kStrExcelOptionsTitle, u"Excel Options");
+        layout.ButtonCommand = kCmdExcelOptions;
+        layout.ButtonTitle = ResourceText(platform::kStrExcelOptionsTitle, u"Excel Options");
         break;
     default:
-        spec.ButtonCommand = 40019;
-        spec.ButtonTitle = ResourceText(kStrEmailOptionsTitle, u"Email Options");
+        layout.ButtonCommand = 40019;
+        layout.ButtonTitle = ResourceText(kStrEmailOptionsTitle, u"Email Options");
         break;
     }
-    spec.Items = MenuItems(menuBarId);
-    state.MenuBar = windows.CreateMenuBar(MainWindow(), spec, core::ResourceModule());
+    layout.Items = MenuItems(menuBarId);
+    state.MenuBar = windows.CreateMenuBar(MainWindow(), layout, core::ResourceModule());
     return state.MenuBar;
 }
 
@@ -297,15 +297,15 @@ void CreateDocumentList()
     AddViewButtons();
 
     const ViewFilter& filter = documents ? kDocumentFilter : kWorkbookFilter;
-    platform::DocumentListSpec spec;
-    spec.Parent = MainWindow();
-    spec.ControlId = kDocumentListControlId;
-    spec.FilterLabel = filter.Label;
-    spec.Patterns = filter.Patterns;
-    spec.Folder = platform::DocumentsFolder();
+    platform::DocumentListLayout layout;
+    layout.Parent = MainWindow();
+    layout.ControlId = kDocumentListControlId;
+    layout.FilterLabel = filter.Label;
+    layout.Patterns = filter.Patterns;
+    layout.Folder = platform::DocumentsFolder();
     core::ShowBusyCursor();
     platform::WindowModel& windows = platform::CurrentWindowSystem();
-    state.DocumentList = windows.CreateDocumentList(spec);
+    state.DocumentList = windows.CreateDocumentList(layout);
     core::HideBusyCursor();
     if (state.DocumentList != nullptr)
         windows.SendMessageW(state.DocumentList, platform::DLM_CREATED, 0, 0);

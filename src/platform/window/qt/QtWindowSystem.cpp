@@ -218,14 +218,14 @@ public:
         }
     }
 
-    MenuBarHandle CreateMenuBar(WindowHandle window, const MenuBarSpec& spec, ModuleHandle module) override
+    MenuBarHandle CreateMenuBar(WindowHandle window, const MenuBarLayout& layout, ModuleHandle module) override
     {
-        MenuBarHandle handle = WindowModel::CreateMenuBar(window, spec, module);
+        MenuBarHandle handle = WindowModel::CreateMenuBar(window, layout, module);
         QMainWindow* frame = Frame(window);
         if (handle == nullptr || frame == nullptr)
             return handle;
         auto* bar = new QToolBar(frame);
-        bar->setObjectName(QStringLiteral("MenuBar%1").arg(spec.MenuBarId));
+        bar->setObjectName(QStringLiteral("MenuBar%1").arg(layout.MenuBarId));
         bar->setMovable(false);
         bar->setFloatable(false);
         bar->setIconSize(QSize(24, 24));
@@ -239,13 +239,13 @@ public:
         menu->setObjectName(QStringLiteral("OptionsMenu"));
         auto* button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("OptionsButton"));
-        button->setText(ToQString(spec.ButtonTitle));
+        button->setText(ToQString(layout.ButtonTitle));
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(menu);
         bar->addWidget(button);
         QtMenuBar qtBar { bar, menu, {}, {} };
-        for (const MenuItem& item : spec.Items) {
+        for (const MenuItem& item : layout.Items) {
             if (item.Id == 0) {
                 menu->addSeparator();
                 continue;
@@ -321,10 +321,10 @@ public:
         }
     }
 
-    WindowHandle CreateDocumentList(const DocumentListSpec& spec) override
+    WindowHandle CreateDocumentList(const DocumentListLayout& layout) override
     {
-        WindowHandle handle = WindowModel::CreateDocumentList(spec);
-        auto window = qtWindows_.find(spec.Parent);
+        WindowHandle handle = WindowModel::CreateDocumentList(layout);
+        auto window = qtWindows_.find(layout.Parent);
         if (handle == nullptr || window == qtWindows_.end())
             return handle;
         auto* tree = new DocumentTree(window->second.Pane);
@@ -339,7 +339,7 @@ public:
         tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
         tree->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
         tree->header()->setStretchLastSection(false);
-        tree->setToolTip(ToQString(spec.FilterLabel));
+        tree->setToolTip(ToQString(layout.FilterLabel));
         window->second.Pane->layout()->addWidget(tree);
         auto* watcher = new QFileSystemWatcher(tree);
         auto* refresh = new QTimer(tree);
@@ -508,7 +508,7 @@ private:
         tree->setUpdatesEnabled(false);
         tree->setSortingEnabled(false);
         tree->clear();
-        const QString folder = QString::fromStdString(model->Spec.Folder.string());
+        const QString folder = QString::fromStdString(model->Layout.Folder.string());
         QStringList folders { folder };
         QList<QTreeWidgetItem*> rows;
         rows.reserve(static_cast<qsizetype>(model->Entries.size()));
@@ -545,7 +545,7 @@ private:
             watcher->removePaths(watcher->directories());
         // Subfolders that hold no matching file yet are watched too.
         std::error_code error;
-        for (auto it = std::filesystem::recursive_directory_iterator(model->Spec.Folder,
+        for (auto it = std::filesystem::recursive_directory_iterator(model->Layout.Folder,
                  std::filesystem::directory_options::skip_permission_denied, error);
              !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
             std::error_code typeError;
