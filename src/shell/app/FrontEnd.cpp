@@ -450,8 +450,15 @@ Environment:
                       lock before it gives up (default 5)
   TALLOWIN_LIBDIR     the directory of the printing and language libraries
                       (default: ../lib/tallowin beside the program)
+  TALLOWIN_DOCUMENTS  the folder the window lists documents and workbooks
+                      from, subfolders included (default: the documents
+                      folder xdg-user-dir names, else ~/Documents)
   PLOTWISE_OUTPUT     where the printing library prints: a .pdf, .ps, .png
                       or .txt file, or cups:QUEUE
+
+Without a file to print, the program opens its window (it needs a display,
+DISPLAY or WAYLAND_DISPLAY); a second start without a file brings the
+running window forward and ends at once.
 )";
 }
 
