@@ -142,6 +142,14 @@ std::string CommaSeparated(const char* value)
     return text;
 }
 
+// A header value unfolded by the parser keeps the tab that began its
+// continuation line; printed, it is the space it stands for.
+std::u16string Unfolded(std::u16string text)
+{
+    std::replace(text.begin(), text.end(), u'\t', u' ');
+    return text;
+}
+
 void ReadRecipients(GMimeObject* message, MailMessageContent& content)
 {
     struct Kind {
@@ -164,7 +172,20 @@ void ReadRecipients(GMimeObject* message, MailMessageContent& content)
             const std::string separated = CommaSeparated(value);
             InternetAddressList* list = internet_address_list_parse(nullptr, separated.c_str());
             if (list == nullptr) {
-                content.recipientsReadable = false;
+                // A header that is no address list costs only itself: it is
+                // kept as one recipient named by its text, and the rest of
+                // the message is read as usual.
+                gchar* decoded = g_mime_utils_header_decode_text(nullptr, value);
+                MailRecipient recipient;
+                recipient.type = kind.type;
+                std::u16string name = Unfolded(FromUtf8(decoded));
+                g_free(decoded);
+                std::erase_if(name, [](char16_t c) { return c == u'\r' || c == u'\n'; });
+                const std::size_t first = name.find_first_not_of(u' ');
+                const std::size_t last = name.find_last_not_of(u' ');
+                if (first != std::u16string::npos)
+                    recipient.name = name.substr(first, last - first + 1);
+                content.recipients.push_back(std::move(recipient));
                 continue;
             }
             AddMailboxes(list, kind.type, content.recipients);
@@ -318,14 +339,6 @@ std::optional<std::string> WithLineFeeds(std::span<const std::uint8_t> bytes)
         if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
             text[i] = '\n';
     }
-    return text;
-}
-
-// A header value unfolded by the parser keeps the tab that began its
-// continuation line; printed, it is the space it stands for.
-std::u16string Unfolded(std::u16string text)
-{
-    std::replace(text.begin(), text.end(), u'\t', u' ');
     return text;
 }
 

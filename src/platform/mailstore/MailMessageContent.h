@@ -26,9 +26,9 @@ struct MailMessageContent {
     std::u16string senderAddress;
     std::u16string subject;
     std::optional<FILETIME> date; // the Date header
-    // False when a To, Cc or Bcc header holds text that is not an address
-    // list, or the message has no header section at all: the store then
-    // refuses the recipient table.
+    // False when the message has no header section at all: the store then
+    // refuses the recipient table. A To, Cc or Bcc header that is no address
+    // list is one recipient named by its text, with no address.
     bool recipientsReadable = true;
     std::vector<MailRecipient> recipients;
     std::vector<std::u16string> attachmentNames;

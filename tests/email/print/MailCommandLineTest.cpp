@@ -162,10 +162,10 @@ TEST_F(MailCommandLineTest, StandaloneMessageFilesPrint)
             "From: ann@example.org\rTo: bob@example.org\rSubject: Old\r\tMac\r\rFirst line\rSecond line\r",
             { "Subject: Old Mac", "Sent: *", "From: ann@example.org", "To: <bob@example.org>", "First line",
                 "Second line" } },
-        { "unparsable recipients: through its MIME text",
+        { "a To header that is no address list: a recipient named by its text",
             "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
             "Content-Type: text/plain\r\n\r\nBody text.\r\n",
-            { "Subject: Odd", "Sent: *", "From: x@example.org", "To: just some words,more words", "Body text." } },
+            { "Subject: Odd", "Sent: *", "From: x@example.org", "To: \\\"just some words, more words\\\"", "Body text." } },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

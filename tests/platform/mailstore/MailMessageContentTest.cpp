@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <string_view>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -114,6 +115,8 @@ struct RecipientCase {
     const char* name;
     std::string_view message;
     bool readable;
+    // The recipients' names and addresses, each "name|address", in order.
+    std::vector<std::u16string> recipients;
 };
 
 void PrintTo(const RecipientCase& row, std::ostream* out)
@@ -123,20 +126,41 @@ void PrintTo(const RecipientCase& row, std::ostream* out)
 
 class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase> { };
 
-TEST_P(RecipientReadabilityTest, RefusesHeadersThatAreNoAddresses)
+TEST_P(RecipientReadabilityTest, AHeaderThatIsNoAddressListCostsOnlyItself)
 {
-    EXPECT_EQ(Parse(GetParam().message).recipientsReadable, GetParam().readable);
+    const MailMessageContent content = Parse(GetParam().message);
+    EXPECT_EQ(content.recipientsReadable, GetParam().readable);
+    std::vector<std::u16string> got;
+    for (const MailRecipient& recipient : content.recipients)
+        got.push_back(recipient.name + u"|" + recipient.address);
+    EXPECT_EQ(got, GetParam().recipients);
+    if (GetParam().readable)
+        EXPECT_EQ(content.body, std::u16string(u"x\r\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RecipientReadabilityTest,
-    testing::Values(RecipientCase { "Good", "To: a@b.org\n\nx\n", true },
-        RecipientCase { "NoRecipients", "Subject: s\n\nx\n", true }, RecipientCase { "EmptyTo", "To:   \n\nx\n", true },
-        RecipientCase { "UndisclosedGroup", "To: undisclosed-recipients:;\n\nx\n", true },
-        RecipientCase { "GarbageTo", "To: <<<@@@\n\nx\n", false },
-        RecipientCase { "WordsInCc", "To: a@b.org\nCc: just some words\n\nx\n", false },
-        RecipientCase { "GarbageBcc", "Bcc: ,,,\n\nx\n", false },
-        RecipientCase { "NoHeaderSection", "\nonly a body\n", false }, RecipientCase { "Empty", "", false }),
+    testing::Values(RecipientCase { "Good", "To: a@b.org\n\nx\n", true, { u"|a@b.org" } },
+        RecipientCase { "NoRecipients", "Subject: s\n\nx\n", true, {} },
+        RecipientCase { "EmptyTo", "To:   \n\nx\n", true, {} },
+        RecipientCase { "UndisclosedGroup", "To: undisclosed-recipients:;\n\nx\n", true, {} },
+        RecipientCase { "GarbageTo", "To: <<<@@@\n\nx\n", true, { u"<<<@@@|" } },
+        RecipientCase { "EmptyAngles", "To: <>\nCc: c@d.org\n\nx\n", true, { u"<>|", u"|c@d.org" } },
+        RecipientCase { "NoDomain", "To: john@\n\nx\n", true, { u"john@|" } },
+        RecipientCase { "WordsInCc", "To: a@b.org\nCc: just some\n words\n\nx\n", true,
+            { u"|a@b.org", u"just some words|" } },
+        RecipientCase { "EncodedGarbage", "To: =?utf-8?q?M=C3=BCller?= <\n\nx\n", true, { u"M\u00fcller <|" } },
+        RecipientCase { "NoHeaderSection", "\nonly a body\n", false, {} },
+        RecipientCase { "Empty", "", false, {} }),
     [](const testing::TestParamInfo<RecipientCase>& info) { return std::string(info.param.name); });
+
+TEST(MailMessageContent, AMalformedRecipientLeavesTheBodyDecoded)
+{
+    const MailMessageContent content = Parse("From: a@b.org\r\nTo: <>\r\nMIME-Version: 1.0\r\n"
+                                             "Content-Type: text/plain; charset=utf-8\r\n"
+                                             "Content-Transfer-Encoding: base64\r\n\r\nR3LDvMOfZQ==\r\n");
+    EXPECT_TRUE(content.recipientsReadable);
+    EXPECT_EQ(content.body, std::u16string(u"Gr\u00fc\u00dfe"));
+}
 
 TEST(MailMessageContent, SemicolonsSeparateRecipientsOutsideQuotesAndGroups)
 {
