@@ -47,7 +47,7 @@ void ListView(benchmark::State& state, const char16_t* patterns)
         state.SkipWithError("no window");
         return;
     }
-    platform::DocumentListSpec spec;
+    platform::DocumentListLayout spec;
     spec.Parent = window;
     spec.Patterns = patterns;
     spec.Folder = Folder();

@@ -48,7 +48,7 @@ public:
             ChooseCommand(MainWindow(), kCmdExit);
         return WindowModel::RunMessageLoop();
     }
-    WindowHandle CreateDocumentList(const platform::DocumentListSpec& spec) override
+    WindowHandle CreateDocumentList(const platform::DocumentListLayout& spec) override
     {
         ++listsCreated;
         return WindowModel::CreateDocumentList(spec);
@@ -57,7 +57,7 @@ public:
     std::function<void(ScriptedWindows&, WindowHandle)> script;
     int listsCreated = 0;
 
-    int MenuBarId() { return MenuBar(CurrentMenuBar())->Spec.MenuBarId; }
+    int MenuBarId() { return MenuBar(CurrentMenuBar())->Layout.MenuBarId; }
     // The check mark of a menu item; -1 when the menu has no such item.
     int Check(int id)
     {
