@@ -321,6 +321,11 @@ void SetFocus(DialogHandle dialog)
         dialog->Focus = 0;
 }
 
+std::intptr_t SendMessageW(DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    return dialog ? dialog->Send(message, wParam, lParam) : 0;
+}
+
 void EndDialog(DialogHandle dialog, std::intptr_t result)
 {
     if (!dialog || dialog->Ended)

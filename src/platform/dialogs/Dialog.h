@@ -167,6 +167,8 @@ void SetDlgItemFocus(DialogHandle dialog, int id);
 // Gives the focus to the dialog itself rather than one of its controls.
 void SetFocus(DialogHandle dialog);
 void EndDialog(DialogHandle dialog, std::intptr_t result);
+// Delivers a message to the dialog's own procedure.
+std::intptr_t SendMessageW(DialogHandle dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 // Window operations the dialogs use on themselves.
 int GetSystemMetrics(int index);

@@ -44,6 +44,10 @@ inline constexpr std::uint32_t CBS_SORT = 0x100;
 inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
 inline constexpr std::uint32_t ES_READONLY = 0x800;
 inline constexpr std::uint32_t SS_LEFT = 0x0;
+inline constexpr std::uint32_t SS_CENTER = 0x1;
+// A picture: the control's text names the bitmap resource ("#122").
+inline constexpr std::uint32_t SS_BITMAP = 0xE;
+inline constexpr std::uint32_t SS_TYPEMASK = 0x1F;
 
 inline constexpr const char16_t* kButtonClass = u"BUTTON";
 inline constexpr const char16_t* kListBoxClass = u"LISTBOX";

@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
 #include "AppSettings.h"
+#include "DialogResourceIds.h"
 #include "Messages.h"
+#include "OptionDialogs.h"
 #include "PrintJob.h"
 #include "Printers.h"
 #include "SettingsStore.h"
@@ -98,7 +100,7 @@ public:
             return true;
         }
         if (id == kCmdAbout) {
-            RunWindowDialog(kStartupScreenDialog);
+            RunWindowDialog(platform::kStartupScreenDialog);
             return true;
         }
         return false;
@@ -116,12 +118,6 @@ struct WindowState {
 WindowState state;
 EmptyMailView emptyMailView;
 MailView* mailView = &emptyMailView;
-
-std::map<unsigned, platform::DialogProc>& DialogProcedures()
-{
-    static std::map<unsigned, platform::DialogProc> procedures;
-    return procedures;
-}
 
 std::int32_t ViewMode()
 {
@@ -179,10 +175,10 @@ bool OptionsCommand(int id)
         core::SaveSettings();
         return true;
     case kCmdResizeOptions:
-        RunWindowDialog(kResizeDialog);
+        RunWindowDialog(platform::kResizeDialog);
         return true;
     case kCmdAbout:
-        RunWindowDialog(kStartupScreenDialog);
+        RunWindowDialog(platform::kStartupScreenDialog);
         return true;
     default:
         return false;
@@ -397,17 +393,23 @@ std::intptr_t MainWindowProc(WindowHandle window, unsigned message, std::uintptr
     }
 }
 
-void SetDialogProcedure(unsigned templateId, platform::DialogProc procedure)
-{
-    DialogProcedures()[templateId] = procedure;
-}
-
 std::intptr_t RunWindowDialog(unsigned templateId)
 {
-    auto found = DialogProcedures().find(templateId);
-    if (found == DialogProcedures().end() || found->second == nullptr)
+    platform::DialogProc procedure = nullptr;
+    switch (templateId) {
+    case platform::kStartupScreenDialog:
+        procedure = StartupDialogProc;
+        break;
+    case platform::kResizeDialog:
+        procedure = ResizeDialogProc;
+        break;
+    case platform::kMailFontDialog:
+        procedure = MailFontDialogProc;
+        break;
+    }
+    if (procedure == nullptr)
         return -1;
-    return platform::DialogBoxParamW(core::ResourceModule(), templateId, MainWindow(), found->second, 0);
+    return platform::DialogBoxParamW(core::ResourceModule(), templateId, MainWindow(), procedure, 0);
 }
 
 void ResetMainWindow()

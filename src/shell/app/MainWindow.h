@@ -81,15 +81,9 @@ void ResetMainWindow();
 
 namespace shell {
 
-// The dialog procedures of the option dialogs the window opens (the resize
-// dialog 108 and the start-up screen 103), set by whoever provides them; a
-// template without a procedure is not opened.
-void SetDialogProcedure(unsigned templateId, platform::DialogProc procedure);
-// Runs dialog templateId modally over the main window; -1 when it has no
-// procedure or template.
+// Runs option dialog templateId (the start-up screen 103, the resize dialog
+// 108 or the e-mail font options 109) modally over the main window; -1 for
+// another template or one the resources lack.
 std::intptr_t RunWindowDialog(unsigned templateId);
-
-inline constexpr unsigned kResizeDialog = 108;
-inline constexpr unsigned kStartupScreenDialog = 103;
 
 } // namespace shell

@@ -4,6 +4,7 @@
 
 #include "AppSettings.h"
 #include "CommandLine.h"
+#include "DialogResourceIds.h"
 #include "MailCommandLine.h"
 #include "MainWindow.h"
 #include "Messages.h"
@@ -142,7 +143,7 @@ int RunInteractive(WindowHandle window, const char16_t* className, const char16_
     });
 
     if (settings.ShowStartupScreen)
-        RunWindowDialog(kStartupScreenDialog);
+        RunWindowDialog(platform::kStartupScreenDialog);
 
     // The program's own resources carry no accelerator table; the window
     // system's own keys (Enter on the list, the menu's mnemonics) work all
