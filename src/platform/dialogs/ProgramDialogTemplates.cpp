@@ -41,9 +41,9 @@ constexpr DialogControlTemplate kSheetOptionsControls[] = {
     { kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Spreadsheet Print", { 2, 2, 155, 60 } },
     { kSheetSizingNormalRadio, kButtonClass, kRadio | WS_GROUP, u"Normal", { 8, 74, 36, 10 } },
     { kSheetSizingFitRadio, kButtonClass, kRadio, u"Fit to Page", { 46, 74, 48, 10 } },
-    { kSheetSizingCustomRadio, kButtonClass, kRadio, u"Custom:", { 96, 74, 34, 10 } },
-    { kSheetPercentEdit, kEditClass, kEdit | WS_GROUP, u"", { 130, 73, 18, 12 } },
-    { kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"%", { 150, 75, 6, 10 } },
+    { kSheetSizingCustomRadio, kButtonClass, kRadio, u"Custom:", { 96, 74, 38, 10 } },
+    { kSheetPercentEdit, kEditClass, kEdit | WS_GROUP, u"", { 134, 73, 16, 12 } },
+    { kUnaddressedControl, kStaticClass, kChild | SS_LEFT, u"%", { 151, 75, 6, 10 } },
     { kUnaddressedControl, kButtonClass, kChild | BS_GROUPBOX, u"Print Sizing", { 2, 64, 155, 24 } },
     { kSheetListCombo, kComboBoxClass, kChild | WS_VSCROLL | WS_TABSTOP | WS_GROUP | CBS_DROPDOWNLIST, u"",
         { 2, 92, 72, 60 } },
@@ -73,7 +73,7 @@ constexpr DialogControlTemplate kStartupControls[] = {
     { kStartupShowCheck, kButtonClass, kCheck, u"Show this screen on startup", { 4, 100, 106, 12 } },
     { kOkCommand, kButtonClass, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, u"OK", { 114, 99, 42, 14 } },
     { kUnaddressedControl, kStaticClass, kLabel, u"Made by the Tallowin developers.", { 4, 120, 152, 10 } },
-    { kUnaddressedControl, kStaticClass, kLabel, u"Free software: print what your handheld keeps.",
+    { kUnaddressedControl, kStaticClass, kLabel, u"Prints what your handheld keeps.",
         { 4, 130, 152, 10 } },
 };
 

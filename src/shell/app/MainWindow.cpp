@@ -103,6 +103,10 @@ public:
             RunWindowDialog(platform::kStartupScreenDialog);
             return true;
         }
+        if (id == kCmdEmailOptions) {
+            RunWindowDialog(platform::kMailFontDialog);
+            return true;
+        }
         return false;
     }
 
