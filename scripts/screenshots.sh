@@ -17,6 +17,8 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/docs" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 cp -r "$root/samples/pocketword" "$root/samples/text" "$root/samples/rtf" "$root/samples/workbooks" "$scratch/docs/"
+cp -r "$root/samples/maildir" "$scratch/Maildir"
+printf 'Personal = %s\n' "$scratch/Maildir" > "$scratch/mailstores.conf"
 
 cat > "$scratch/capture.sh" <<'INNER'
 #!/usr/bin/env bash
@@ -60,6 +62,10 @@ row 1; shoot dialog-plaintext; xdotool key Escape
 view 2; shoot window-workbooks
 row 1; shoot dialog-sheet; xdotool key Escape
 view 3; shoot window-email
+# The folder button at the left of the e-mail header bar, the sort button
+# at its right.
+xdotool mousemove "$((X + 40))" "$((Y + 14))" click 1; shoot email-folders; xdotool key Escape; sleep 0.3
+xdotool mousemove "$((X + WIDTH - 40))" "$((Y + 14))" click 1; shoot email-sort; xdotool key Escape; sleep 0.3
 menu 3; shoot dialog-mailfonts; xdotool key Return
 view 1
 xdotool key --window "$window" alt+F4 2>/dev/null || true
@@ -72,6 +78,7 @@ chmod +x "$scratch/capture.sh"
 
 env TALLOWIN="$build/bin/tallowin" OUT="$out" BUTTON="${BUTTON:-53}" BAR="${BAR:-48}" ROW="${ROW:-18}" \
   TALLOWIN_REGISTRY="$scratch/registry.reg" TALLOWIN_DOCUMENTS="$scratch/docs" \
+  TALLOWIN_MAILSTORES="$scratch/mailstores.conf" \
   XDG_RUNTIME_DIR="$scratch/runtime" PLOTWISE_OUTPUT="$scratch/out.pdf" LANG=C.UTF-8 \
   xvfb-run -a -s "-screen 0 1024x768x24" "$scratch/capture.sh"
 echo "wrote the window's views, its menu and its dialogs into $out"

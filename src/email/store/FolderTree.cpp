@@ -217,4 +217,27 @@ bool AddStoreFolders(TreeItem item, const EntryIdBlock* first, const EntryIdBloc
     return mail.FailStep == 0;
 }
 
+void ChooseFolder(const EntryIdBlock* chosen, const EntryIdBlock* store)
+{
+    MailSession& mail = Mail();
+    if (chosen == nullptr || !mail.session) {
+        return;
+    }
+    mail.folder.reset();
+    mail.store.reset();
+    if (store != nullptr) {
+        CopyEntryId(mail.MailStoreEntryId, store);
+        CopyEntryId(mail.MailFolderEntryId, chosen);
+        return;
+    }
+    CopyEntryId(mail.MailStoreEntryId, chosen);
+    std::unique_ptr<IMsgStore> opened;
+    SPropValue* values = nullptr;
+    if (mail.session->OpenMsgStore(0, EntryIdBytesOf(chosen), 0, &opened) == platform::S_OK && opened
+        && ReadSingleProp(*opened, PR_CE_FIRST_FOLDER_ENTRYID, &values)) {
+        CopyEntryId(mail.MailFolderEntryId, &values[0].Value.bin);
+    }
+    MAPIFreeBuffer(values);
+}
+
 } // namespace email

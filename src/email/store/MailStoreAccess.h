@@ -46,6 +46,11 @@ template <typename T> void FreeMapiBuffer(T*& slot)
     slot = nullptr;
 }
 
+// A choice in the folder dialog: `chosen` is the identifier of the item, and
+// `store` that of its store, or null when the item is a store itself (its
+// first folder is then the one shown). The next refresh opens them.
+void ChooseFolder(const EntryIdBlock* chosen, const EntryIdBlock* store);
+
 // The current folder's display name for the folder button; opens store and
 // folder when they are not open (step 34 when that fails).
 bool ReadCurrentFolderName(std::u16string& name);

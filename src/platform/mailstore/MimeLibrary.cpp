@@ -115,8 +115,9 @@ bool LoadMimeLibrary()
 
 // clang-format on
 
+// Hidden, so that a GLib another library loads (Qt's) never binds to these.
 #define TALLOWIN_MIME_FORWARD(ret, name, params, args)                                                                 \
-    ret(name) params                                                                                                   \
+    __attribute__((visibility("hidden"))) ret(name) params                                                             \
     {                                                                                                                  \
         static const auto real = platform::MimeFunction(&name, #name);                                                 \
         return real args;                                                                                              \

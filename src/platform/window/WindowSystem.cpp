@@ -1,5 +1,7 @@
 #include "WindowSystem.h"
 
+#include <algorithm>
+
 namespace platform {
 namespace {
 
@@ -197,6 +199,110 @@ void WindowModel::ActivateDocumentEntry(WindowHandle list, int index)
         reinterpret_cast<std::intptr_t>(&header));
 }
 
+WindowHandle WindowModel::CreateMailList(const MailListLayout& layout)
+{
+    if (!windows_.contains(layout.Parent))
+        return nullptr;
+    auto list = std::make_unique<MailListModel>();
+    list->Layout = layout;
+    WindowHandle handle = list.get();
+    mailLists_[handle] = std::move(list);
+    currentMailList_ = handle;
+    return handle;
+}
+
+void WindowModel::DestroyMailList(WindowHandle list)
+{
+    mailLists_.erase(list);
+    if (currentMailList_ == list)
+        currentMailList_ = nullptr;
+}
+
+void WindowModel::SetMailListCount(WindowHandle list, int count)
+{
+    if (MailListModel* model = MailList(list)) {
+        model->Count = std::max(count, 0);
+        if (model->Selected >= model->Count)
+            model->Selected = -1;
+    }
+}
+
+void WindowModel::SetMailHeader(WindowHandle list, const std::u16string& folderText, const std::u16string& sortText)
+{
+    if (MailListModel* model = MailList(list)) {
+        model->FolderText = folderText;
+        model->SortText = sortText;
+    }
+}
+
+// A handheld's list: the screen's width, 32-pixel rows below the bars.
+int WindowModel::MailListWidth(WindowHandle) const
+{
+    return 240;
+}
+
+int WindowModel::MailRowsPerPage(WindowHandle) const
+{
+    return 7;
+}
+
+int WindowModel::TrackPopupMenu(WindowHandle, const std::vector<MenuItem>&)
+{
+    return 0;
+}
+
+TreeHandle WindowModel::InsertTreeItem(
+    TreeHandle parent, const std::u16string& name, bool hasChildren, int image, std::uintptr_t data)
+{
+    std::vector<TreeHandle>* siblings = &treeRoots_;
+    if (parent != 0) {
+        auto found = treeItems_.find(parent);
+        if (found == treeItems_.end())
+            return 0;
+        siblings = &found->second->Children;
+    }
+    auto item = std::make_unique<FolderTreeItem>(FolderTreeItem { parent, name, hasChildren, image, data, {} });
+    const TreeHandle handle = reinterpret_cast<TreeHandle>(item.get());
+    auto at = std::find_if(siblings->begin(), siblings->end(),
+        [this, &name](TreeHandle sibling) { return name < treeItems_.at(sibling)->Name; });
+    siblings->insert(at, handle);
+    treeItems_[handle] = std::move(item);
+    return handle;
+}
+
+void WindowModel::DeleteAllTreeItems()
+{
+    treeItems_.clear();
+    treeRoots_.clear();
+    currentTreeItem_ = 0;
+}
+
+void WindowModel::SetCurrentTreeItem(TreeHandle item)
+{
+    currentTreeItem_ = treeItems_.contains(item) ? item : 0;
+}
+
+const FolderTreeItem* WindowModel::TreeItem(TreeHandle item) const
+{
+    auto found = treeItems_.find(item);
+    return found != treeItems_.end() ? found->second.get() : nullptr;
+}
+
+TreeHandle WindowModel::RunFolderTree(WindowHandle, const std::function<void(TreeHandle)>&)
+{
+    return 0;
+}
+
+void WindowModel::ActivateMailRow(WindowHandle list, int row)
+{
+    MailListModel* model = MailList(list);
+    if (model == nullptr)
+        return;
+    MailRowNotify notify { { list, model->Layout.ControlId, MLN_ROWACTIVATED }, row };
+    SendMessageW(model->Layout.Parent, WM_NOTIFY, static_cast<std::uintptr_t>(model->Layout.ControlId),
+        reinterpret_cast<std::intptr_t>(&notify));
+}
+
 void WindowModel::ChooseCommand(WindowHandle window, int command)
 {
     SendMessageW(window, WM_COMMAND, MakeCommandParam(command, 0), 0);
@@ -238,14 +344,29 @@ DocumentListModel* WindowModel::DocumentList(WindowHandle list)
     return found != lists_.end() ? found->second.get() : nullptr;
 }
 
+MailListModel* WindowModel::MailList(WindowHandle list)
+{
+    auto found = mailLists_.find(list);
+    return found != mailLists_.end() ? found->second.get() : nullptr;
+}
+
+const MailListModel* WindowModel::MailList(WindowHandle list) const
+{
+    auto found = mailLists_.find(list);
+    return found != mailLists_.end() ? found->second.get() : nullptr;
+}
+
 void WindowModel::Reset()
 {
     classes_.clear();
     windows_.clear();
     menuBars_.clear();
     lists_.clear();
+    mailLists_.clear();
+    DeleteAllTreeItems();
     currentMenuBar_ = nullptr;
     currentList_ = nullptr;
+    currentMailList_ = nullptr;
     quit_.reset();
 }
 

@@ -126,6 +126,54 @@ struct DocumentListModel {
     int Selected = -1;
 };
 
+// The e-mail list: a header bar with the folder button (its text cut to
+// fit, with "... ") and the sort button, each followed by a drop-down arrow,
+// over a list of two-line rows (sender and date, then the subject, with a
+// read or unread mark) that the view reads only when a row is drawn.
+struct MailListRow {
+    std::u16string Sender;
+    std::u16string Date;
+    std::u16string Subject;
+    bool Unread = false;
+};
+
+struct MailListLayout {
+    WindowHandle Parent = nullptr;
+    int ControlId = 0;
+    int FolderButtonCommand = 0;
+    int SortButtonCommand = 0;
+    // Row `row`; nothing leaves the row blank.
+    std::function<std::optional<MailListRow>(int row)> Row;
+};
+
+struct MailListModel {
+    MailListLayout Layout;
+    int Count = 0;
+    int Selected = -1;
+    std::u16string FolderText;
+    std::u16string SortText;
+};
+
+// The notification of a tapped e-mail row (WM_NOTIFY code; lParam points at
+// a MailRowNotify).
+inline constexpr unsigned MLN_ROWACTIVATED = static_cast<unsigned>(-2); // NM_CLICK
+struct MailRowNotify {
+    NotifyHeader Header;
+    int Row = -1;
+};
+
+// A tree item of the folder dialog; 0 is none.
+using TreeHandle = std::uintptr_t;
+
+struct FolderTreeItem {
+    TreeHandle Parent = 0;
+    std::u16string Name;
+    bool HasChildren = false;
+    int Image = 0;
+    std::uintptr_t Data = 0;
+    std::vector<TreeHandle> Children; // sorted by name
+};
+
 // The state of every element the window system shows.
 class WindowModel {
 public:
@@ -154,6 +202,31 @@ public:
     // Reads the folder again.
     virtual void RefreshDocumentList(WindowHandle list);
 
+    virtual WindowHandle CreateMailList(const MailListLayout& layout);
+    virtual void DestroyMailList(WindowHandle list);
+    // The list holds `count` rows, all read again when shown.
+    virtual void SetMailListCount(WindowHandle list, int count);
+    virtual void SetMailHeader(WindowHandle list, const std::u16string& folderText, const std::u16string& sortText);
+    virtual int MailListWidth(WindowHandle list) const;
+    virtual int MailRowsPerPage(WindowHandle list) const;
+    // The sort popup under the sort button: the chosen item's id, 0 for none.
+    // The headless model chooses nothing.
+    virtual int TrackPopupMenu(WindowHandle list, const std::vector<MenuItem>& items);
+
+    // The folder dialog's tree. Items are kept sorted among their siblings.
+    virtual TreeHandle InsertTreeItem(
+        TreeHandle parent, const std::u16string& name, bool hasChildren, int image, std::uintptr_t data);
+    virtual void DeleteAllTreeItems();
+    virtual void SetCurrentTreeItem(TreeHandle item);
+    TreeHandle CurrentTreeItem() const { return currentTreeItem_; }
+    const FolderTreeItem* TreeItem(TreeHandle item) const;
+    const std::vector<TreeHandle>& TreeRoots() const { return treeRoots_; }
+    // Shows the tree as a drop-down under the folder button until a person
+    // chooses an item (returned) or closes it (0). `expanding` runs when an
+    // item without child items yet is opened. The headless model chooses
+    // nothing.
+    virtual TreeHandle RunFolderTree(WindowHandle list, const std::function<void(TreeHandle)>& expanding);
+
     // Calls `ready` on the message loop whenever fd can be read; the
     // headless model has no loop to watch it on.
     virtual void WatchReadable(int fd, std::function<void()> ready);
@@ -176,6 +249,8 @@ public:
     // a tap, Enter) or chooses a command (a menu item or a button).
     void ActivateDocumentEntry(WindowHandle list, int index);
     void ChooseCommand(WindowHandle window, int command);
+    // A tap on row `row` of an e-mail list.
+    void ActivateMailRow(WindowHandle list, int row);
 
     // Delivers a message to the window's procedure; 0 for an unknown window.
     std::intptr_t SendMessageW(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -190,9 +265,12 @@ public:
     const Window* FindWindow(WindowHandle window) const;
     MenuBarModel* MenuBar(MenuBarHandle bar);
     DocumentListModel* DocumentList(WindowHandle list);
+    MailListModel* MailList(WindowHandle list);
+    const MailListModel* MailList(WindowHandle list) const;
     // The last menu bar and document list created and not destroyed.
     MenuBarHandle CurrentMenuBar() const { return currentMenuBar_; }
     WindowHandle CurrentDocumentList() const { return currentList_; }
+    WindowHandle CurrentMailList() const { return currentMailList_; }
     bool QuitPosted() const { return quit_.has_value(); }
     // Forgets every class, window, menu bar and list.
     void Reset();
@@ -202,8 +280,13 @@ protected:
     std::map<WindowHandle, std::unique_ptr<Window>> windows_;
     std::map<MenuBarHandle, std::unique_ptr<MenuBarModel>> menuBars_;
     std::map<WindowHandle, std::unique_ptr<DocumentListModel>> lists_;
+    std::map<WindowHandle, std::unique_ptr<MailListModel>> mailLists_;
+    std::map<TreeHandle, std::unique_ptr<FolderTreeItem>> treeItems_;
+    std::vector<TreeHandle> treeRoots_;
+    TreeHandle currentTreeItem_ = 0;
     MenuBarHandle currentMenuBar_ = nullptr;
     WindowHandle currentList_ = nullptr;
+    WindowHandle currentMailList_ = nullptr;
     std::optional<int> quit_;
 };
 

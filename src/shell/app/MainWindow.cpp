@@ -14,23 +14,22 @@
 #include <vector>
 
 namespace shell {
+
+void SetMenuCheck(int id, bool checked)
+{
+    platform::CurrentWindowSystem().CheckMenuItem(CurrentMenuBar(), id, checked);
+}
+
 namespace {
 
 constexpr int kMenuBarDocuments = 102;
 constexpr int kMenuBarWorkbooks = 131;
-constexpr int kMenuBarEmail = 103;
 constexpr int kViewButtonsBitmap = 116;
 constexpr int kViewButtonImages = 3;
 constexpr int kDocumentListControlId = 102;
 constexpr unsigned kStrEmailOptionsTitle = 40019;
 // The wParam of WM_SETTINGCHANGE when the input panel was shown or hidden.
 constexpr std::uintptr_t kInputPanelChange = platform::kInputPanelSettingChange;
-
-// The check mark of an item of the current view's options menu.
-void SetMenuCheck(int id, bool checked)
-{
-    platform::CurrentWindowSystem().CheckMenuItem(CurrentMenuBar(), id, checked);
-}
 
 struct ViewFilter {
     const char16_t* Label;

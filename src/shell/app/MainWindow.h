@@ -27,6 +27,18 @@ inline constexpr int kCmdEmailOptions = 40020;
 inline constexpr int kCmdDocOptions = 40035;
 inline constexpr int kCmdViewWorkbooks = 40039;
 inline constexpr int kCmdExcelOptions = 40041;
+// The e-mail view's header buttons and sort popup.
+inline constexpr int kCmdSortButton = 126;
+inline constexpr int kCmdSortFrom = 40029;
+inline constexpr int kCmdSortReceivedDate = 40030;
+inline constexpr int kCmdSortSubject = 40031;
+inline constexpr int kCmdFolderButton = 40023;
+
+inline constexpr int kMenuBarEmail = 103;
+inline constexpr int kMailListControlId = 2000;
+
+// The check mark of an item of the current view's options menu.
+void SetMenuCheck(int id, bool checked);
 
 // The e-mail view, as the main window sees it. The e-mail subsystem plugs
 // its view in with SetMailView; until then the e-mail view is an empty list

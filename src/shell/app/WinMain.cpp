@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "DialogResourceIds.h"
 #include "MailCommandLine.h"
+#include "MailViewWindow.h"
 #include "MainWindow.h"
 #include "Messages.h"
 #include "PrintJob.h"
@@ -122,6 +123,19 @@ int RunInteractive(WindowHandle window, const char16_t* className, const char16_
     platform::WindowModel& windows = platform::CurrentWindowSystem();
     const platform::PixelRect rect = windows.GetWindowRect(window);
     windows.MoveWindow(window, { rect.Left, rect.Top, rect.Right, rect.Bottom - kBarsHeight });
+
+    // The e-mail view over the message stores, for as long as the window runs.
+    MailViewWindow mailView;
+    SetMailView(&mailView);
+    struct MailViewRemoval {
+        MailViewWindow& view;
+        ~MailViewRemoval()
+        {
+            if (view.List() != nullptr)
+                view.DestroyMailView();
+            SetMailView(nullptr);
+        }
+    } removal { mailView };
 
     core::AppSettings& settings = core::Settings();
     core::RunOptions& options = core::Options();

@@ -94,6 +94,11 @@ TEST(MainWindowQtTest, WindowListsPrintsSwitchesAndIsBroughtForward)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
     setenv("TALLOWIN_DOCUMENTS", (dir / "docs").c_str(), 1);
+    // An empty mail store for the e-mail view.
+    for (const char* sub : { "cur", "new", "tmp" })
+        fs::create_directories(dir / "Maildir" / sub);
+    std::ofstream(dir / "stores.conf") << "Mail = " << (dir / "Maildir").string() << "\n";
+    setenv("TALLOWIN_MAILSTORES", (dir / "stores.conf").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
     setenv("PLOTWISE_OUTPUT", (dir / "out.txt").c_str(), 1);
     setenv("LANG", "en_US.UTF-8", 1);
@@ -162,7 +167,7 @@ TEST(MainWindowQtTest, WindowListsPrintsSwitchesAndIsBroughtForward)
     core::ResetAppSettings();
     core::ResetRunOptions();
     windows.reset();
-    for (const char* name : { "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
+    for (const char* name : { "TALLOWIN_MAILSTORES", "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
         unsetenv(name);
     fs::remove_all(dir);
 }

@@ -54,6 +54,11 @@ public:
         ++listsCreated;
         return WindowModel::CreateDocumentList(spec);
     }
+    WindowHandle CreateMailList(const platform::MailListLayout& layout) override
+    {
+        ++listsCreated;
+        return WindowModel::CreateMailList(layout);
+    }
 
     std::function<void(ScriptedWindows&, WindowHandle)> script;
     int listsCreated = 0;
@@ -95,6 +100,11 @@ protected:
         fs::create_directories(dir_ / "docs");
         setenv("TALLOWIN_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
         setenv("TALLOWIN_DOCUMENTS", (dir_ / "docs").c_str(), 1);
+        // An empty mail store for the e-mail view.
+        for (const char* sub : { "cur", "new", "tmp" })
+            fs::create_directories(dir_ / "Maildir" / sub);
+        std::ofstream(dir_ / "stores.conf") << "Mail = " << (dir_ / "Maildir").string() << "\n";
+        setenv("TALLOWIN_MAILSTORES", (dir_ / "stores.conf").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
         setenv("PLOTWISE_OUTPUT", Recording().c_str(), 1);
         setenv("LANG", "en_US.UTF-8", 1);
@@ -110,7 +120,7 @@ protected:
         platform::SetMessageBoxHost({});
         platform::SetDialogHost(nullptr);
         platform::SetWindowSystem(nullptr);
-        for (const char* name : { "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
+        for (const char* name : { "TALLOWIN_MAILSTORES", "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
             unsetenv(name);
         core::ResetAppSettings();
         core::ResetRunOptions();

@@ -2,6 +2,7 @@
 
 #include "QtDialogHost.h"
 #include "QtImages.h"
+#include "QtMailList.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -329,6 +330,69 @@ public:
         Fill(list);
     }
 
+    WindowHandle CreateMailList(const MailListLayout& layout) override
+    {
+        WindowHandle handle = WindowModel::CreateMailList(layout);
+        auto window = qtWindows_.find(layout.Parent);
+        if (handle == nullptr || window == qtWindows_.end())
+            return handle;
+        auto* view = new QtMailList(
+            layout, [this, handle](int row) { Activate(handle, row); },
+            [this, parent = layout.Parent](int command) { Deliver(parent, command); }, window->second.Pane);
+        window->second.Pane->layout()->addWidget(view);
+        view->show();
+        mailLists_[handle] = view;
+        return handle;
+    }
+
+    void DestroyMailList(WindowHandle list) override
+    {
+        WindowModel::DestroyMailList(list);
+        if (auto found = mailLists_.find(list); found != mailLists_.end()) {
+            found->second->hide();
+            found->second->deleteLater();
+            mailLists_.erase(found);
+        }
+    }
+
+    void SetMailListCount(WindowHandle list, int count) override
+    {
+        WindowModel::SetMailListCount(list, count);
+        if (QtMailList* view = MailView(list))
+            view->SetCount(count);
+    }
+
+    void SetMailHeader(WindowHandle list, const std::u16string& folderText, const std::u16string& sortText) override
+    {
+        WindowModel::SetMailHeader(list, folderText, sortText);
+        if (QtMailList* view = MailView(list))
+            view->SetHeader(folderText, sortText);
+    }
+
+    int MailListWidth(WindowHandle list) const override
+    {
+        auto found = mailLists_.find(list);
+        return found != mailLists_.end() ? found->second->ListWidth() : WindowModel::MailListWidth(list);
+    }
+
+    int MailRowsPerPage(WindowHandle list) const override
+    {
+        auto found = mailLists_.find(list);
+        return found != mailLists_.end() ? found->second->RowsPerPage() : WindowModel::MailRowsPerPage(list);
+    }
+
+    int TrackPopupMenu(WindowHandle list, const std::vector<MenuItem>& items) override
+    {
+        QtMailList* view = MailView(list);
+        return view != nullptr ? view->Popup(items) : 0;
+    }
+
+    TreeHandle RunFolderTree(WindowHandle list, const std::function<void(TreeHandle)>& expanding) override
+    {
+        QtMailList* view = MailView(list);
+        return view != nullptr ? view->RunFolderTree(*this, expanding) : 0;
+    }
+
     void WatchReadable(int fd, std::function<void()> ready) override
     {
         StopWatching(fd);
@@ -418,6 +482,22 @@ private:
     {
         auto found = qtWindows_.find(window);
         return found != qtWindows_.end() ? found->second.Frame : nullptr;
+    }
+
+    QtMailList* MailView(WindowHandle list)
+    {
+        auto found = mailLists_.find(list);
+        return found != mailLists_.end() ? found->second : nullptr;
+    }
+
+    // A tapped row reaches the procedure from the event loop, so that the
+    // print does not run inside the list's own event handling.
+    void Activate(WindowHandle list, int row)
+    {
+        QTimer::singleShot(0, application_.get(), [this, list, row] {
+            if (MailList(list) != nullptr)
+                ActivateMailRow(list, row);
+        });
     }
 
     QAction* BarItem(MenuBarHandle bar, int id)
@@ -517,6 +597,7 @@ private:
     std::map<WindowHandle, QtWindow> qtWindows_;
     std::map<MenuBarHandle, QtMenuBar> qtBars_;
     std::map<WindowHandle, QtList> qtLists_;
+    std::map<WindowHandle, QtMailList*> mailLists_;
     std::map<int, QSocketNotifier*> notifiers_;
     bool busy_ = false;
     QtDialogHost dialogHost_;
