@@ -1,7 +1,5 @@
 #include "PlotwiseTestSupport.h"
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -81,86 +79,6 @@ TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
     EXPECT_FALSE(std::filesystem::exists(Path("page.png")));
 }
 
-// The colour of one dot of a PNG page as 0xRRGGBB.
-uint32_t DotAt(cairo_surface_t* page, int x, int y)
-{
-    const unsigned char* row = cairo_image_surface_get_data(page) + y * cairo_image_surface_get_stride(page);
-    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
-}
-
-struct DotRow {
-    int X;
-    int Y;
-    uint32_t Colour;
-};
-
-TEST_F(DestinationTest, ShapesAndPicturesLandOnTheirDots)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("dots.png"));
-    environment.Set("PLOTWISE_DPI", "100");
-    JobResult result = RunJob([](HDC dc) {
-        HBRUSH red = PLW_CreateSolidBrush(PLW_RGB(255, 0, 0));
-        PLW_SelectObject(dc, PLW_GetStockObject(NULL_PEN));
-        PLW_SelectObject(dc, red);
-        PLW_Rectangle(dc, 10, 10, 20, 20);
-        PLW_SelectObject(dc, PLW_GetStockObject(WHITE_BRUSH));
-        PLW_DeleteObject(red);
-        // A 2 x 2 blue bitmap one inch square.
-        const uint8_t bitmap[] = { 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0 };
-        PLW_PICTURE picture {};
-        picture.GoalWidth = 1440;
-        picture.GoalHeight = 1440;
-        picture.DataSize = sizeof bitmap;
-        picture.Data = bitmap;
-        EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 100), 1);
-        LOGPEN green { PS_SOLID, { 1, 0 }, PLW_RGB(0, 255, 0) };
-        HPEN pen = PLW_CreatePenIndirect(&green);
-        PLW_SelectObject(dc, pen);
-        PLW_SelectObject(dc, PLW_GetStockObject(NULL_BRUSH));
-        PLW_Rectangle(dc, 300, 300, 310, 310);
-        PLW_SelectObject(dc, PLW_GetStockObject(BLACK_PEN));
-        PLW_DeleteObject(pen);
-    });
-    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
-    cairo_surface_t* page = cairo_image_surface_create_from_png(Path("dots-1.png").c_str());
-    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
-    const DotRow rows[] = {
-        { 9, 9, 0xFFFFFF },
-        { 10, 10, 0xFF0000 },
-        { 19, 19, 0xFF0000 },
-        { 20, 20, 0xFFFFFF },
-        { 99, 99, 0xFFFFFF },
-        { 100, 100, 0x0000FF },
-        { 150, 150, 0x0000FF },
-        { 199, 199, 0x0000FF },
-        { 200, 200, 0xFFFFFF },
-        // A one-dot outline: the left and top edge dots and those just
-        // inside the right and bottom edges; the inside stays white.
-        { 300, 305, 0x00FF00 },
-        { 305, 300, 0x00FF00 },
-        { 309, 305, 0x00FF00 },
-        { 305, 309, 0x00FF00 },
-        { 305, 305, 0xFFFFFF },
-        { 310, 305, 0xFFFFFF },
-        { 299, 305, 0xFFFFFF },
-    };
-    for (const DotRow& row : rows)
-        EXPECT_EQ(DotAt(page, row.X, row.Y), row.Colour) << row.X << "," << row.Y;
-    cairo_surface_destroy(page);
-}
-
-// Counts the dots of a region that are not white.
-int InkedDots(cairo_surface_t* page, int left, int top, int right, int bottom)
-{
-    int inked = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x)
-            inked += DotAt(page, x, y) != 0xFFFFFF;
-    }
-    return inked;
-}
-
 TEST_F(DestinationTest, APictureTooLargeForAnyPageIsLeftOutAndTheRestPrints)
 {
     std::string path = Path("huge-picture.pdf");
@@ -178,32 +96,6 @@ TEST_F(DestinationTest, APictureTooLargeForAnyPageIsLeftOutAndTheRestPrints)
     });
     ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
     EXPECT_NE(RunCommand("pdftotext '" + path + "' -").find("Still printed"), std::string::npos);
-}
-
-TEST_F(DestinationTest, OpaqueBackgroundsAndClippingCoverTheirDots)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("text.png"));
-    environment.Set("PLOTWISE_DPI", "100");
-    JobResult result = RunJob([](HDC dc) {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -40));
-        // Opaque mode fills the whole text cell, even above the letters.
-        PLW_SetBkMode(dc, OPAQUE);
-        PLW_SetBkColor(dc, PLW_RGB(255, 255, 0));
-        TextOut(dc, 100, 100, u"MMMM");
-        PLW_SetBkMode(dc, TRANSPARENT);
-        // Clipped and unclipped: only the first draws nothing beyond x 520.
-        RECT cell { 500, 300, 520, 350 };
-        PLW_ExtTextOut(dc, 500, 300, ETO_CLIPPED, &cell, u"MMMMMMMM", 8, nullptr);
-        PLW_ExtTextOut(dc, 500, 400, 0, &cell, u"MMMMMMMM", 8, nullptr);
-    });
-    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
-    cairo_surface_t* page = cairo_image_surface_create_from_png(Path("text-1.png").c_str());
-    ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(DotAt(page, 101, 101), 0xFFFF00u);
-    EXPECT_EQ(DotAt(page, 99, 101), 0xFFFFFFu);
-    EXPECT_EQ(InkedDots(page, 521, 295, 700, 360), 0);
-    EXPECT_GT(InkedDots(page, 521, 395, 700, 460), 100);
-    cairo_surface_destroy(page);
 }
 
 TEST_F(DestinationTest, PostScriptIsWritten)

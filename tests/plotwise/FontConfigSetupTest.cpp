@@ -9,10 +9,6 @@
 
 namespace {
 
-struct MatchRow {
-    const char* pattern; // fontconfig's name syntax
-};
-
 // The file and face index a configuration matches for a pattern, after its
 // substitutions.
 std::string MatchedFile(FcConfig* config, const char* name)
@@ -43,26 +39,12 @@ TEST(FontConfigSetupTest, MatchesAsTheConfigurationOfFcInit)
     ASSERT_NE(reference, nullptr);
     ASSERT_NE(reference, current);
 
-    const MatchRow rows[] = {
-        { "Arial" },
-        { "Arial:bold:italic" },
-        { "Times New Roman" },
-        { "Courier New:weight=200" },
-        { "Helvetica" },
-        { "Tahoma" },
-        { "MS Sans Serif" },
-        { "Symbol" },
-        { "No Such Family" },
-        { "sans-serif" },
-        { "serif:lang=ru" },
-        { "monospace:slant=100" },
-        { "sans-serif:lang=ja" },
-        { "sans-serif:lang=he" },
-        { ":charset=4e00" },
-        { "" },
-    };
-    for (const MatchRow& row : rows)
-        EXPECT_EQ(MatchedFile(current, row.pattern), MatchedFile(reference, row.pattern)) << row.pattern;
+    // Patterns in fontconfig's name syntax.
+    const char* const patterns[] = { "Arial", "Arial:bold:italic", "Times New Roman", "Courier New:weight=200",
+        "Helvetica", "Tahoma", "MS Sans Serif", "Symbol", "No Such Family", "sans-serif", "serif:lang=ru",
+        "monospace:slant=100", "sans-serif:lang=ja", "sans-serif:lang=he", ":charset=4e00", "" };
+    for (const char* pattern : patterns)
+        EXPECT_EQ(MatchedFile(current, pattern), MatchedFile(reference, pattern)) << pattern;
 
     FcConfigDestroy(reference);
 }

@@ -47,21 +47,7 @@ std::string FaceOf(HDC dc, const LOGFONTW& font)
     return Narrow(face);
 }
 
-class FontTest : public PlotwiseTest {
-protected:
-    void SetUp() override
-    {
-        PlotwiseTest::SetUp();
-        dc = PLW_GetScreenDC();
-        ASSERT_NE(dc, nullptr);
-    }
-    void TearDown() override
-    {
-        PLW_ReleaseScreenDC(dc);
-        PlotwiseTest::TearDown();
-    }
-    HDC dc = nullptr;
-};
+using FontTest = ScreenTest;
 
 struct FaceRow {
     std::u16string Requested;
@@ -93,12 +79,6 @@ TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatched)
         std::string expected = row.Expected ? row.Expected : FontconfigFamily(row.Generic);
         EXPECT_EQ(FaceOf(dc, font), expected) << Narrow(row.Requested);
     }
-}
-
-TEST_F(FontTest, SymbolIsReportedOnlyWhenTheMachineHasIt)
-{
-    std::string face = FaceOf(dc, MakeLogFont(u"Symbol", -50));
-    EXPECT_EQ(face == "Symbol", FontconfigFamily("Symbol") == "Symbol") << face;
 }
 
 TEST_F(FontTest, GetTextFaceCopiesWhatFitsAndTellsTheSizeWithoutBuffer)

@@ -1,64 +1,39 @@
 #include "OutputFile.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+#include "PlotwiseTestSupport.h"
 
 using namespace plotwise;
+using namespace plotwise_test;
 
 namespace {
 
-std::string Read(const std::filesystem::path& path)
-{
-    std::ifstream file(path);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-class OutputFileTest : public ::testing::Test {
+class OutputFileTest : public PlotwiseTest {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path()
-            / ("plotwise-output-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     bool WriteFile(const std::string& name, ExistingFile existing, const std::string& content, std::string& written)
     {
         OutputFile file;
         std::string error;
-        if (!file.Open((folder / name).string(), existing, error))
+        if (!file.Open(Path(name), existing, error))
             return false;
         file.Write(content.data(), content.size());
         bool committed = file.Commit(error);
         written = file.FinalPath();
         return committed;
     }
-
-    std::filesystem::path folder;
 };
 
 TEST_F(OutputFileTest, NumberedCopiesKeepExistingFiles)
 {
     std::string written;
     ASSERT_TRUE(WriteFile("job.pdf", ExistingFile::KeepAndNumber, "one", written));
-    EXPECT_EQ(written, (folder / "job.pdf").string());
+    EXPECT_EQ(written, Path("job.pdf"));
     ASSERT_TRUE(WriteFile("job.pdf", ExistingFile::KeepAndNumber, "two", written));
-    EXPECT_EQ(written, (folder / "job (2).pdf").string());
+    EXPECT_EQ(written, Path("job (2).pdf"));
     ASSERT_TRUE(WriteFile("job.pdf", ExistingFile::Replace, "three", written));
-    EXPECT_EQ(Read(folder / "job.pdf"), "three");
-    EXPECT_EQ(Read(folder / "job (2).pdf"), "two");
+    EXPECT_EQ(ReadFile(Path("job.pdf")), "three");
+    EXPECT_EQ(ReadFile(Path("job (2).pdf")), "two");
     ASSERT_TRUE(WriteFile("noextension", ExistingFile::KeepAndNumber, "a", written));
     ASSERT_TRUE(WriteFile("noextension", ExistingFile::KeepAndNumber, "b", written));
-    EXPECT_EQ(written, (folder / "noextension (2)").string());
+    EXPECT_EQ(written, Path("noextension (2)"));
 }
 
 TEST_F(OutputFileTest, AnAbandonedFileLeavesNothing)
@@ -66,7 +41,7 @@ TEST_F(OutputFileTest, AnAbandonedFileLeavesNothing)
     {
         OutputFile file;
         std::string error;
-        ASSERT_TRUE(file.Open((folder / "x.pdf").string(), ExistingFile::Replace, error));
+        ASSERT_TRUE(file.Open(Path("x.pdf"), ExistingFile::Replace, error));
         file.Write("abc", 3);
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder));

@@ -61,6 +61,9 @@ void DrawScene(HDC dc)
         PLW_SetBkMode(dc, TRANSPARENT);
         RECT cell { 500, 320, 520, 370 };
         PLW_ExtTextOut(dc, 500, 320, ETO_CLIPPED, &cell, u"MMMMMMMM", 8, nullptr);
+        // The same without ETO_CLIPPED draws beyond its cell.
+        RECT unclipped { 660, 320, 680, 370 };
+        PLW_ExtTextOut(dc, 660, 320, 0, &unclipped, u"MMMMMMMM", 8, nullptr);
     }
     HBRUSH red = PLW_CreateSolidBrush(PLW_RGB(255, 0, 0));
     PLW_SelectObject(dc, PLW_GetStockObject(NULL_PEN));
@@ -86,7 +89,7 @@ void DrawScene(HDC dc)
     picture.GoalHeight = 1440;
     picture.DataSize = sizeof kBitmap;
     picture.Data = kBitmap;
-    PLW_DrawPictIndirect(dc, &picture, 100, 450);
+    EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 450), 1);
 }
 
 struct Surface {
@@ -201,11 +204,41 @@ TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDraws)
         EXPECT_LE(Difference(theirs.At(dot.X, dot.Y), dot.Colour), 8)
             << dot.X << "," << dot.Y << " is " << std::hex << theirs.At(dot.X, dot.Y);
     }
-    // Nothing of the clipped text beyond its cell.
+    // The library's own renderer puts shapes, pictures and text cells on
+    // exactly their dots: a one-dot outline has its left and top edge dots
+    // and those just inside its right and bottom edges.
+    const Dot exact[] = {
+        { 9, 399, 0xFFFFFF },
+        { 10, 400, 0xFF0000 },
+        { 29, 419, 0xFF0000 },
+        { 30, 420, 0xFFFFFF },
+        { 99, 449, 0xFFFFFF },
+        { 100, 450, 0x00FF00 },
+        { 199, 549, 0xFF0000 },
+        { 200, 550, 0xFFFFFF },
+        { 300, 405, 0x00FF00 },
+        { 305, 400, 0x00FF00 },
+        { 309, 405, 0x00FF00 },
+        { 305, 409, 0x00FF00 },
+        { 305, 405, 0xFFFFFF },
+        { 310, 405, 0xFFFFFF },
+        { 299, 405, 0xFFFFFF },
+        { 51, 321, 0xFFFF00 }, // an opaque background fills the whole cell
+        { 49, 321, 0xFFFFFF },
+    };
+    for (const Dot& dot : exact)
+        EXPECT_EQ(ours.At(dot.X, dot.Y), dot.Colour) << dot.X << "," << dot.Y;
+    // Nothing of the clipped text beyond its cell; the unclipped text does go on.
+    int unclipped = 0;
     for (int y = 315; y < 380; ++y) {
-        for (int x = 522; x < 700; ++x)
+        for (int x = 522; x < 650; ++x) {
             ASSERT_EQ(theirs.At(x, y), 0xFFFFFFu) << x << "," << y;
+            ASSERT_EQ(ours.At(x, y), 0xFFFFFFu) << x << "," << y;
+        }
+        for (int x = 682; x < ours.Width(); ++x)
+            unclipped += ours.At(x, y) != 0xFFFFFF;
     }
+    EXPECT_GT(unclipped, 100);
 }
 
 TEST_F(PdfOutputTest, TextCanBeSearchedAndEveryFontIsEmbedded)

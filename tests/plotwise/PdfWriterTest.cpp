@@ -1,17 +1,20 @@
-#include "PdfWriter.h"
+// The PDF writer: numbers and strings, the file's objects and its
+// cross-reference table, and the content of pages.
 
-#include <gtest/gtest.h>
+#include "PdfWriter.h"
+#include "PdfPage.h"
+#include "PlotwiseTestSupport.h"
+
+#include <hb.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <regex>
-#include <sstream>
-#include <unistd.h>
 
 namespace plotwise {
 namespace {
+
+using namespace plotwise_test;
 
 TEST(PdfWriterTest, NumbersAreWrittenShortAndExact)
 {
@@ -71,40 +74,25 @@ TEST(PdfWriterTest, TextStringsAreUtf16WithByteOrderMark)
     }
 }
 
-class PdfFileTest : public ::testing::Test {
+// An output file in the test's folder with a PDF document begun on it.
+class PdfFileTest : public PlotwiseTest {
 protected:
     void SetUp() override
     {
-        path_ = (std::filesystem::temp_directory_path() / ("pdf-writer-" + std::to_string(getpid()) + ".pdf")).string();
-    }
-    void TearDown() override { std::filesystem::remove(path_); }
-
-    // The output file, opened, with the document's header written.
-    void Open(OutputFile& file, PdfFile& pdf)
-    {
+        PlotwiseTest::SetUp();
         std::string error;
-        ASSERT_TRUE(file.Open(path_, ExistingFile::Replace, error)) << error;
+        ASSERT_TRUE(file.Open(Path("out.pdf"), ExistingFile::Replace, error)) << error;
         ASSERT_TRUE(pdf.Begin());
     }
 
-    std::string Contents() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
-
-    std::string path_;
+    OutputFile file;
+    PdfFile pdf { file };
 };
 
 // Every entry of the cross-reference table must point at its object, or a
 // reader has to rebuild the table (and some refuse the file).
 TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
 {
-    OutputFile file;
-    PdfFile pdf(file);
-    ASSERT_NO_FATAL_FAILURE(Open(file, pdf));
     int catalog = pdf.Reserve();
     int pages = pdf.Reserve();
     int content = pdf.Reserve();
@@ -120,7 +108,7 @@ TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
     std::string error;
     ASSERT_TRUE(file.Commit(error)) << error;
 
-    std::string bytes = Contents();
+    std::string bytes = ReadFile(Path("out.pdf"));
     size_t startxref = bytes.rfind("startxref\n");
     ASSERT_NE(startxref, std::string::npos);
     size_t table = std::stoul(bytes.substr(startxref + 10));
@@ -152,14 +140,99 @@ TEST_F(PdfFileTest, CrossReferenceTablePointsAtEveryObject)
 
 TEST_F(PdfFileTest, AnObjectReservedAndNeverWrittenFailsTheDocument)
 {
-    OutputFile file;
-    PdfFile pdf(file);
-    ASSERT_NO_FATAL_FAILURE(Open(file, pdf));
     int catalog = pdf.Reserve();
     pdf.Reserve();
     ASSERT_TRUE(pdf.WriteObject(catalog, "<<>>"));
     EXPECT_FALSE(pdf.Finish(catalog, catalog));
-    file.Abandon();
+}
+
+constexpr const char* kCjkCollection = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
+
+// The content stream of one text drawn with the given glyphs of a face.
+std::string ContentOf(const std::shared_ptr<Font>& font, const FontFace& face, std::vector<unsigned> glyphs,
+    std::u16string text, PdfFontSet& fonts, PdfImageSet& images)
+{
+    TextOp op;
+    op.X = 100;
+    op.Y = 200;
+    op.BkMode = TRANSPARENT;
+    op.TextFont = font;
+    op.Text = std::move(text);
+    int32_t x = 0;
+    for (unsigned glyph : glyphs) {
+        op.Glyphs.push_back({ &face, glyph, x });
+        x += 50;
+    }
+    op.Width = x;
+    Page page;
+    page.Ops.emplace_back(std::move(op));
+    PageGeometry geometry;
+    geometry.Dpi = 600;
+    geometry.HeightPoints = 792;
+    return PageContent(page, geometry, fonts, images);
+}
+
+// A face that is neither TrueType nor OpenType, here the bare CFF program of
+// a CJK collection, cannot be embedded as a subset: its glyphs are filled
+// outlines at the text's place, outside any text object.
+TEST_F(PdfFileTest, GlyphsOfAFaceThatCannotBeEmbeddedAreDrawnAsOutlines)
+{
+    ASSERT_TRUE(std::filesystem::exists(kCjkCollection)) << "scripts/install-deps.sh installs the CJK fonts";
+    hb_blob_t* collection = hb_blob_create_from_file(kCjkCollection);
+    hb_face_t* face = hb_face_create(collection, 0);
+    // A bare CFF program has no character map: the glyph comes from the
+    // collection's, whose glyph numbers the program shares.
+    hb_font_t* hbFont = hb_font_create(face);
+    hb_codepoint_t glyph = 0;
+    ASSERT_TRUE(hb_font_get_nominal_glyph(hbFont, U'港', &glyph));
+    hb_font_destroy(hbFont);
+    hb_blob_t* cff = hb_face_reference_table(face, HB_TAG('C', 'F', 'F', ' '));
+    unsigned length = 0;
+    const char* bytes = hb_blob_get_data(cff, &length);
+    ASSERT_GT(length, 0u);
+    const std::filesystem::path bare = folder / "bare.cff";
+    std::ofstream(bare, std::ios::binary).write(bytes, length);
+    hb_blob_destroy(cff);
+    hb_face_destroy(face);
+    hb_blob_destroy(collection);
+
+    std::shared_ptr<FontFace> bareFace = OpenFontFace(bare.string(), 0);
+    ASSERT_NE(bareFace, nullptr);
+    std::shared_ptr<Font> font = Font::Create(MakeLogFont(u"Liberation Sans", -100));
+    ASSERT_NE(font, nullptr);
+    PdfFontSet fonts(pdf);
+    PdfImageSet images(pdf);
+    std::string content = ContentOf(font, *bareFace, { glyph, glyph }, u"港港", fonts, images);
+    EXPECT_EQ(content.find("BT"), std::string::npos) << content;
+    EXPECT_EQ(content.find("Tf"), std::string::npos);
+    EXPECT_GT(std::count(content.begin(), content.end(), 'c'), 4) << content; // curves of the outline
+    EXPECT_EQ(std::count(content.begin(), content.end(), 'f'), 2); // one fill per glyph
+    std::string resources;
+    fonts.AppendResources(resources);
+    EXPECT_EQ(resources, "");
+}
+
+// Each size of a face is a font resource of its own; the same size drawn
+// again uses the same resource.
+TEST_F(PdfFileTest, EachSizeOfAFaceIsAFontResourceOfItsOwn)
+{
+    std::shared_ptr<Font> small = Font::Create(MakeLogFont(u"Liberation Serif", -100));
+    std::shared_ptr<Font> large = Font::Create(MakeLogFont(u"Liberation Serif", -200));
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(large, nullptr);
+    const FontFace& face = small->Primary();
+    const unsigned a = face.GlyphIndex(U'a');
+    PdfFontSet fonts(pdf);
+    PdfImageSet images(pdf);
+    std::string first = ContentOf(small, face, { a }, u"a", fonts, images);
+    std::string second = ContentOf(large, large->Primary(), { a }, u"a", fonts, images);
+    std::string third = ContentOf(small, face, { a }, u"a", fonts, images);
+    EXPECT_NE(first.find("/F1 1 Tf"), std::string::npos) << first;
+    EXPECT_NE(second.find("/F2 1 Tf"), std::string::npos) << second;
+    EXPECT_NE(third.find("/F1 1 Tf"), std::string::npos) << third;
+    std::string resources;
+    fonts.AppendResources(resources);
+    EXPECT_EQ(std::count(resources.begin(), resources.end(), '/'), 2) << resources;
 }
 
 } // namespace

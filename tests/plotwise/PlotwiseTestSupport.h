@@ -28,35 +28,23 @@ public:
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
     ~ScopedEnvironment()
     {
-        for (auto& [name, value] : saved_) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
+        for (auto& [name, value] : saved_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+    }
+
+    // Sets the variable, or unsets it when value is null.
+    void Set(const std::string& name, const char* value)
+    {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name.c_str());
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
         }
+        value ? setenv(name.c_str(), value, 1) : unsetenv(name.c_str());
     }
-
-    void Set(const std::string& name, const std::string& value)
-    {
-        Save(name);
-        setenv(name.c_str(), value.c_str(), 1);
-    }
-
-    void Unset(const std::string& name)
-    {
-        Save(name);
-        unsetenv(name.c_str());
-    }
+    void Set(const std::string& name, const std::string& value) { Set(name, value.c_str()); }
+    void Unset(const std::string& name) { Set(name, nullptr); }
 
 private:
-    void Save(const std::string& name)
-    {
-        if (saved_.count(name))
-            return;
-        const char* value = std::getenv(name.c_str());
-        saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
@@ -82,8 +70,9 @@ protected:
         environment.Set("PAPERCONF", (folder / "papersize").string());
         environment.Unset("LC_MEASUREMENT");
         environment.Unset("LANG");
-        for (const char* name : { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI",
-                 "PLOTWISE_MARGINS", "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH", "XDG_DOCUMENTS_DIR", "PAPERSIZE" })
+        for (const char* name :
+            { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI", "PLOTWISE_MARGINS",
+                "PLOTWISE_DIALOG", "PLOTWISE_CONFIG", "SOURCE_DATE_EPOCH", "XDG_DOCUMENTS_DIR", "PAPERSIZE" })
             environment.Unset(name);
     }
 
@@ -97,6 +86,24 @@ protected:
 
     std::filesystem::path folder;
     ScopedEnvironment environment;
+};
+
+// A test with the screen's context to measure on.
+class ScreenTest : public PlotwiseTest {
+protected:
+    void SetUp() override
+    {
+        PlotwiseTest::SetUp();
+        dc = PLW_GetScreenDC();
+        ASSERT_NE(dc, nullptr);
+    }
+    void TearDown() override
+    {
+        PLW_ReleaseScreenDC(dc);
+        PlotwiseTest::TearDown();
+    }
+
+    HDC dc = nullptr;
 };
 
 inline std::string ReadFile(const std::string& path)
@@ -131,12 +138,13 @@ struct JobResult {
 // One whole print job as a caller runs it: the drawing function gets the
 // printer context with the first page open; the job then ends with
 // EndPage, StartPage, EndDoc as every caller ends it.
-inline JobResult RunJob(const std::function<void(HDC)>& draw, const char16_t* title = u"Test job")
+inline JobResult RunJob(
+    const std::function<void(HDC)>& draw, const char16_t* title = u"Test job", int32_t reportLevel = 2)
 {
     JobResult result;
     ::testing::internal::CaptureStderr();
     PLW_Init(title);
-    PLW_SetReportLevel(2);
+    PLW_SetReportLevel(reportLevel);
     PLW_PAGESETUP setup {};
     setup.lStructSize = sizeof setup;
     setup.Flags = PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT;
@@ -152,6 +160,7 @@ inline JobResult RunJob(const std::function<void(HDC)>& draw, const char16_t* ti
     if (dc)
         PLW_DeleteDC(dc);
     PLW_UnInit();
+    PLW_SetReportLevel(2);
     result.Errors = ::testing::internal::GetCapturedStderr();
     return result;
 }

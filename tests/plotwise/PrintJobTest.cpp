@@ -15,11 +15,6 @@ void DrawHello(HDC dc)
     TextOut(dc, 300, 300, u"Hello");
 }
 
-TEST_F(PrintJobTest, VersionIsNewEnough)
-{
-    EXPECT_GE(PLW_GetVersion(), PLOTWISE_MINIMUM_VERSION);
-}
-
 struct DialogRow {
     const char* Answer;
     int32_t DialogResult;
@@ -45,18 +40,6 @@ TEST_F(PrintJobTest, DialogOutcomesReachTheStatus)
     }
 }
 
-TEST_F(PrintJobTest, NoPrinterContextAfterACancelledDialog)
-{
-    environment.Set("PLOTWISE_DIALOG", "cancel");
-    PLW_Init(u"x");
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = sizeof setup;
-    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
-    EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
-    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
-    PLW_UnInit();
-}
-
 TEST_F(PrintJobTest, ASetupRecordOfTheWrongSizeFails)
 {
     PLW_Init(u"x");
@@ -71,7 +54,7 @@ TEST_F(PrintJobTest, ASetupRecordOfTheWrongSizeFails)
 }
 
 struct MarginRow {
-    const char* Locale;
+    const char* Locale; // null: LC_ALL unset
     const char* Margins; // null: the default
     RECT Expected;
 };
@@ -86,38 +69,27 @@ TEST_F(PrintJobTest, MarginsComeInTheUnitsOfTheLocale)
         { "en_US.UTF-8", "1in,0.5in,25.4mm,0", { 1000, 500, 1000, 0 } },
         { "fr_FR.UTF-8", "1in", { 2540, 2540, 2540, 2540 } },
         { "fr_FR.UTF-8", "10mm,20mm,30mm,40mm", { 1000, 2000, 3000, 4000 } },
+        // Without LC_ALL, LC_MEASUREMENT decides, not LANG.
+        { nullptr, nullptr, { 750, 750, 750, 750 } },
     };
     for (const MarginRow& row : rows) {
+        environment.Set("LANG", "de_DE.UTF-8");
+        environment.Set("LC_MEASUREMENT", "en_US.UTF-8");
         environment.Set("LC_ALL", row.Locale);
-        if (row.Margins)
-            environment.Set("PLOTWISE_MARGINS", row.Margins);
-        else
-            environment.Unset("PLOTWISE_MARGINS");
+        environment.Set("PLOTWISE_MARGINS", row.Margins);
         PLW_Init(u"x");
         PLW_PAGESETUP setup {};
         setup.lStructSize = sizeof setup;
         setup.Flags = PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT;
         ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-        SCOPED_TRACE(std::string(row.Locale) + " " + (row.Margins ? row.Margins : "default"));
+        SCOPED_TRACE(
+            std::string(row.Locale ? row.Locale : "LC_MEASUREMENT") + " " + (row.Margins ? row.Margins : "default"));
         EXPECT_EQ(setup.rtMargin.left, row.Expected.left);
         EXPECT_EQ(setup.rtMargin.top, row.Expected.top);
         EXPECT_EQ(setup.rtMargin.right, row.Expected.right);
         EXPECT_EQ(setup.rtMargin.bottom, row.Expected.bottom);
         PLW_UnInit();
     }
-}
-
-TEST_F(PrintJobTest, LcMeasurementDecidesWhenLcAllIsNotSet)
-{
-    environment.Unset("LC_ALL");
-    environment.Set("LC_MEASUREMENT", "en_US.UTF-8");
-    environment.Set("LANG", "de_DE.UTF-8");
-    PLW_Init(u"x");
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = sizeof setup;
-    ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-    EXPECT_EQ(setup.rtMargin.left, 750);
-    PLW_UnInit();
 }
 
 struct CapsRow {
@@ -148,8 +120,8 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
     for (const CapsRow& row : rows) {
         environment.Set("PLOTWISE_OUTPUT", Path(row.Output));
         environment.Set("LC_ALL", row.Locale);
-        row.Paper ? environment.Set("PLOTWISE_PAPER", row.Paper) : environment.Unset("PLOTWISE_PAPER");
-        row.Dpi ? environment.Set("PLOTWISE_DPI", row.Dpi) : environment.Unset("PLOTWISE_DPI");
+        environment.Set("PLOTWISE_PAPER", row.Paper);
+        environment.Set("PLOTWISE_DPI", row.Dpi);
         int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : row.DefaultDpi;
         RunJob([&](HDC dc) {
             SCOPED_TRACE(row.Paper ? row.Paper : row.Locale);
@@ -180,7 +152,7 @@ TEST_F(PrintJobTest, TheSystemsPaperComesBeforeTheLocales)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.paperSize ? row.paperSize : "-") + " / " + (row.paperFile ? row.paperFile : "-"));
-        row.paperSize ? environment.Set("PAPERSIZE", row.paperSize) : environment.Unset("PAPERSIZE");
+        environment.Set("PAPERSIZE", row.paperSize);
         std::filesystem::remove(Path("papersize"));
         if (row.paperFile)
             std::ofstream(Path("papersize")) << row.paperFile;
@@ -223,7 +195,8 @@ TEST_F(PrintJobTest, TheConfigurationFileSetsTheSetup)
 
 struct UnwritableRow {
     std::string Output;
-    std::string Message;
+    std::string Message; // empty: nothing said
+    int32_t ReportLevel = 2;
 };
 
 TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
@@ -234,31 +207,15 @@ TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
         { Path("missing/out.txt"), "cannot write " + Path("missing/out.txt") + ": No such file or directory" },
         { Path("missing/out.png"), "cannot write " + Path("missing/out-1.png") + ": No such file or directory" },
         { Path("a-folder.pdf"), "cannot write " + Path("a-folder.pdf") + ": Is a directory" },
+        // Report level 0 keeps quiet.
+        { Path("missing/out.pdf"), "", 0 },
     };
     for (const UnwritableRow& row : rows) {
         environment.Set("PLOTWISE_OUTPUT", row.Output);
-        JobResult result = RunJob(DrawHello);
+        JobResult result = RunJob(DrawHello, u"Test job", row.ReportLevel);
         EXPECT_EQ(result.Status, PLW_STATUS_FAILED) << row.Output;
-        EXPECT_EQ(result.Errors, "plotwise: " + row.Message + "\n");
+        EXPECT_EQ(result.Errors, row.Message.empty() ? "" : "plotwise: " + row.Message + "\n");
     }
-}
-
-TEST_F(PrintJobTest, ReportLevelZeroKeepsQuiet)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("missing/out.pdf"));
-    testing::internal::CaptureStderr();
-    PLW_Init(u"x");
-    PLW_SetReportLevel(0);
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = sizeof setup;
-    PLW_PrintDlg(&setup);
-    HDC dc = PLW_GetPrinterDC();
-    PLW_EndDoc(dc);
-    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
-    PLW_DeleteDC(dc);
-    PLW_UnInit();
-    PLW_SetReportLevel(2);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(PrintJobTest, TheDefaultOutputIsNamedAfterTheJobAndNeverOverwritten)
@@ -294,8 +251,9 @@ TEST_F(PrintJobTest, TheDefaultFolderIsTheDocumentsFolder)
         std::filesystem::create_directories(Path(".config"));
         environment.Set("XDG_CONFIG_HOME", Path(".config"));
         if (row.userDirs)
-            std::ofstream(Path(".config/user-dirs.dirs")) << "# written by xdg-user-dirs-update\n" << row.userDirs << "\n";
-        row.documents ? environment.Set("XDG_DOCUMENTS_DIR", row.documents) : environment.Unset("XDG_DOCUMENTS_DIR");
+            std::ofstream(Path(".config/user-dirs.dirs")) << "# written by xdg-user-dirs-update\n"
+                                                          << row.userDirs << "\n";
+        environment.Set("XDG_DOCUMENTS_DIR", row.documents);
         ASSERT_EQ(RunJob(DrawHello, u"").Status, PLW_STATUS_PRINTED);
         EXPECT_TRUE(std::filesystem::exists(Path(row.expected)));
     }
@@ -346,10 +304,8 @@ TEST_F(PrintJobTest, CallsOnNoContextFail)
     EXPECT_EQ(PLW_DeleteDC(nullptr), 0);
     EXPECT_EQ(PLW_GetDeviceCaps(nullptr, LOGPIXELSX), 0);
     EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
-}
-
-TEST_F(PrintJobTest, BackgroundModeTakesOnlyTheTwoModes)
-{
+    EXPECT_GE(PLW_GetVersion(), PLOTWISE_MINIMUM_VERSION);
+    // The background mode takes only its two modes.
     HDC dc = PLW_GetScreenDC();
     EXPECT_EQ(PLW_SetBkMode(dc, TRANSPARENT), OPAQUE);
     EXPECT_EQ(PLW_SetBkMode(dc, 3), 0);

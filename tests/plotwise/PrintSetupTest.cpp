@@ -102,17 +102,6 @@ TEST(PrintSetupTest, DestinationsAreKnownByTheirEnding)
         EXPECT_EQ(DestinationFromPath(row.Path), row.Kind) << row.Path;
 }
 
-TEST(PrintSetupTest, PaperSizesAreInMicrometres)
-{
-    PrintSetup setup;
-    ASSERT_TRUE(ApplySetting(setup, "paper", "a4"));
-    EXPECT_EQ(setup.PaperWidth, 210000);
-    EXPECT_EQ(setup.PaperHeight, 297000);
-    ASSERT_TRUE(ApplySetting(setup, "paper", "8.5x11in"));
-    EXPECT_EQ(setup.PaperWidth, 215900);
-    EXPECT_EQ(setup.PaperHeight, 279400);
-}
-
 struct ConversionRow {
     int32_t Micrometres;
     int32_t Dpi;

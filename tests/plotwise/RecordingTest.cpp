@@ -23,21 +23,6 @@ protected:
     }
 };
 
-TEST_F(RecordingTest, TextIsRecordedWithItsFontAndPosition)
-{
-    std::string recording = Record([](HDC dc) {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
-        TextOut(dc, 300, 300, u"Hello");
-        TextOut(dc, 300, 357, u"World");
-    });
-    EXPECT_EQ(recording,
-        "StartPage 1\n"
-        "SelectFont \"Liberation Mono\" height=-50 weight=400 italic=0 underline=0 strike=0 charset=0\n"
-        "ExtTextOut x=300 y=300 options=0 text=\"Hello\"\n"
-        "ExtTextOut x=300 y=357 options=0 text=\"World\"\n"
-        "EndPage\n");
-}
-
 struct EscapeRow {
     std::u16string Text;
     const char* Recorded;
@@ -66,37 +51,22 @@ TEST_F(RecordingTest, TextsAreEscapedAsDocumented)
     }
 }
 
-TEST_F(RecordingTest, StateIsWrittenOnlyWhenTextUsesANewValue)
+TEST_F(RecordingTest, TextIsRecordedWithTheStateItUses)
 {
     std::string recording = Record([](HDC dc) {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -40));
-        EXPECT_EQ(PLW_SetBkMode(dc, TRANSPARENT), OPAQUE);
-        EXPECT_EQ(PLW_SetTextColor(dc, PLW_RGB(255, 0, 0)), PLW_RGB(0, 0, 0));
-        EXPECT_EQ(PLW_SetTextColor(dc, PLW_RGB(0, 0, 255)), PLW_RGB(255, 0, 0));
-        EXPECT_EQ(PLW_SetBkColor(dc, PLW_RGB(1, 2, 3)), PLW_RGB(255, 255, 255));
-        TextOut(dc, 10, 20, u"blue");
-        TextOut(dc, 10, 70, u"still blue");
-        PLW_SetTextColor(dc, PLW_RGB(0, 0, 0));
-        PLW_SetBkMode(dc, OPAQUE);
-        TextOut(dc, 10, 120, u"black on grey");
-    });
-    EXPECT_EQ(recording,
-        "StartPage 1\n"
-        "SelectFont \"Liberation Sans\" height=-40 weight=400 italic=0 underline=0 strike=0 charset=0\n"
-        "SetTextColor 0x00FF0000\n"
-        "SetBkMode 1\n"
-        "SetBkColor 0x00030201\n"
-        "ExtTextOut x=10 y=20 options=0 text=\"blue\"\n"
-        "ExtTextOut x=10 y=70 options=0 text=\"still blue\"\n"
-        "SetTextColor 0x00000000\n"
-        "SetBkMode 2\n"
-        "ExtTextOut x=10 y=120 options=0 text=\"black on grey\"\n"
-        "EndPage\n");
-}
-
-TEST_F(RecordingTest, OptionsRectangleAndWidthsAreRecorded)
-{
-    std::string recording = Record([](HDC dc) {
+        {
+            // State is written only when text uses a new value.
+            SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -40));
+            EXPECT_EQ(PLW_SetBkMode(dc, TRANSPARENT), OPAQUE);
+            EXPECT_EQ(PLW_SetTextColor(dc, PLW_RGB(255, 0, 0)), PLW_RGB(0, 0, 0));
+            EXPECT_EQ(PLW_SetTextColor(dc, PLW_RGB(0, 0, 255)), PLW_RGB(255, 0, 0));
+            EXPECT_EQ(PLW_SetBkColor(dc, PLW_RGB(1, 2, 3)), PLW_RGB(255, 255, 255));
+            TextOut(dc, 10, 20, u"blue");
+            TextOut(dc, 10, 70, u"still blue");
+            PLW_SetTextColor(dc, PLW_RGB(0, 0, 0));
+            PLW_SetBkMode(dc, OPAQUE);
+            TextOut(dc, 10, 120, u"black on grey");
+        }
         SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -40, FW_BOLD));
         RECT cell { 100, 200, 400, 260 };
         const int32_t dx[] = { 20, 21, 22 };
@@ -109,6 +79,15 @@ TEST_F(RecordingTest, OptionsRectangleAndWidthsAreRecorded)
     });
     EXPECT_EQ(recording,
         "StartPage 1\n"
+        "SelectFont \"Liberation Sans\" height=-40 weight=400 italic=0 underline=0 strike=0 charset=0\n"
+        "SetTextColor 0x00FF0000\n"
+        "SetBkMode 1\n"
+        "SetBkColor 0x00030201\n"
+        "ExtTextOut x=10 y=20 options=0 text=\"blue\"\n"
+        "ExtTextOut x=10 y=70 options=0 text=\"still blue\"\n"
+        "SetTextColor 0x00000000\n"
+        "SetBkMode 2\n"
+        "ExtTextOut x=10 y=120 options=0 text=\"black on grey\"\n"
         "SelectFont \"Liberation Sans\" height=-40 weight=700 italic=0 underline=0 strike=0 charset=0\n"
         "ExtTextOut x=105 y=205 options=6 rect=(100,200,400,260) text=\"abc\"\n"
         "ExtTextOut x=105 y=305 options=0 dx=(20,21,22) text=\"abc\"\n"
@@ -116,8 +95,9 @@ TEST_F(RecordingTest, OptionsRectangleAndWidthsAreRecorded)
         "EndPage\n");
 }
 
-TEST_F(RecordingTest, ShapesCarryTheirPenAndBrush)
+TEST_F(RecordingTest, ShapesCarryTheirPenAndBrushAndPicturesTheirGoalSize)
 {
+    environment.Set("PLOTWISE_DPI", "300");
     std::string recording = Record([](HDC dc) {
         PLW_Rectangle(dc, 10, 10, 100, 100);
         LOGPEN logical { PS_SOLID, { 3, 0 }, PLW_RGB(0, 0, 255) };
@@ -143,22 +123,6 @@ TEST_F(RecordingTest, ShapesCarryTheirPenAndBrush)
         PLW_SelectObject(dc, oldBrush);
         PLW_DeleteObject(pen);
         PLW_DeleteObject(brush);
-    });
-    EXPECT_EQ(recording,
-        "StartPage 1\n"
-        "Rectangle 10 10 100 100 pen=solid,1,0x00000000 brush=0x00FFFFFF\n"
-        "Rectangle 20 30 40 50 pen=solid,3,0x00FF0000 brush=0x0000FFFF\n"
-        "Polyline 2 (0,500) (1000,500) pen=solid,3,0x00FF0000\n"
-        "Rectangle 1 2 3 4 pen=null brush=null\n"
-        "Polyline 3 (0,0) (10,10) (20,0) pen=solid,1,0x00FFFFFF\n"
-        "Rectangle 5 6 7 8 pen=solid,1,0x00FFFFFF brush=0x00000000\n"
-        "EndPage\n");
-}
-
-TEST_F(RecordingTest, PicturesAreRecordedAtTheirGoalSize)
-{
-    environment.Set("PLOTWISE_DPI", "300");
-    std::string recording = Record([](HDC dc) {
         const uint8_t bytes[4] = { 1, 2, 3, 4 };
         PLW_PICTURE picture {};
         picture.GoalWidth = 1440;
@@ -174,6 +138,12 @@ TEST_F(RecordingTest, PicturesAreRecordedAtTheirGoalSize)
     });
     EXPECT_EQ(recording,
         "StartPage 1\n"
+        "Rectangle 10 10 100 100 pen=solid,1,0x00000000 brush=0x00FFFFFF\n"
+        "Rectangle 20 30 40 50 pen=solid,3,0x00FF0000 brush=0x0000FFFF\n"
+        "Polyline 2 (0,500) (1000,500) pen=solid,3,0x00FF0000\n"
+        "Rectangle 1 2 3 4 pen=null brush=null\n"
+        "Polyline 3 (0,0) (10,10) (20,0) pen=solid,1,0x00FFFFFF\n"
+        "Rectangle 5 6 7 8 pen=solid,1,0x00FFFFFF brush=0x00000000\n"
         "DrawPict x=100 y=200 w=150 h=150 type=0 bytes=4\n"
         "EndPage\n");
 }
@@ -203,12 +173,8 @@ TEST_F(RecordingTest, APageThatReceivedNothingIsNotEmitted)
         "SetTextColor 0x00090909\n"
         "ExtTextOut x=3 y=4 options=0 text=\"two\"\n"
         "EndPage\n");
-}
-
-TEST_F(RecordingTest, AJobThatDrewNothingRecordsOneBlankPage)
-{
-    std::string recording = Record([](HDC) {});
-    EXPECT_EQ(recording, "StartPage 1\nEndPage\n");
+    // A job that drew nothing records one blank page.
+    EXPECT_EQ(Record([](HDC) {}), "StartPage 1\nEndPage\n");
 }
 
 } // namespace

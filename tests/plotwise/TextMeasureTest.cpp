@@ -7,19 +7,8 @@ using namespace plotwise_test;
 
 namespace {
 
-class TextMeasureTest : public PlotwiseTest {
+class TextMeasureTest : public ScreenTest {
 protected:
-    void SetUp() override
-    {
-        PlotwiseTest::SetUp();
-        dc = PLW_GetScreenDC();
-    }
-    void TearDown() override
-    {
-        PLW_ReleaseScreenDC(dc);
-        PlotwiseTest::TearDown();
-    }
-
     int32_t Extent(const std::u16string& text)
     {
         SIZE size { -1, -1 };
@@ -28,8 +17,6 @@ protected:
             1);
         return size.cx;
     }
-
-    HDC dc = nullptr;
 };
 
 struct FitRow {

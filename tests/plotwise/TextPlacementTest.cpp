@@ -1,27 +1,22 @@
 #include "Job.h"
-#include "plotwise/plotwise.h"
+#include "PlotwiseTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace plotwise;
+using namespace plotwise_test;
 
 namespace {
 
 // Opens a job on the recording destination and keeps it open, so the test
 // can look at the operations of the current page.
-class TextPlacementTest : public ::testing::Test {
+class TextPlacementTest : public PlotwiseTest {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / ("plotwise-placement-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        setenv("PLOTWISE_OUTPUT", (folder / "job.txt").c_str(), 1);
+        PlotwiseTest::SetUp();
+        environment.Set("PLOTWISE_OUTPUT", Path("job.txt"));
         PLW_Init(u"placement");
         PLW_PAGESETUP setup {};
         setup.lStructSize = sizeof setup;
@@ -34,22 +29,11 @@ protected:
     {
         PLW_DeleteDC(dc);
         PLW_UnInit();
-        unsetenv("PLOTWISE_OUTPUT");
-        std::filesystem::remove_all(folder);
+        PlotwiseTest::TearDown();
     }
 
     const TextOp& LastText() { return std::get<TextOp>(CurrentJob().Current.Ops.back()); }
 
-    HFONT Font(const char16_t* face, int32_t height)
-    {
-        LOGFONTW font {};
-        font.lfHeight = height;
-        for (int i = 0; face[i]; ++i)
-            font.lfFaceName[i] = face[i];
-        return PLW_CreateFontIndirectW(&font);
-    }
-
-    std::filesystem::path folder;
     HDC dc = nullptr;
 };
 
@@ -59,8 +43,7 @@ TEST_F(TextPlacementTest, EveryCharacterIsDrawnWhereItWasMeasured)
         u"mixed \u65E5\u672C text", u"a\U0001D400b", u"" };
     for (const char16_t* face : { u"Liberation Sans", u"Liberation Serif", u"Liberation Mono" }) {
         for (int32_t height : { -13, -50, -83, 41 }) {
-            HFONT font = Font(face, height);
-            HGDIOBJ previous = PLW_SelectObject(dc, font);
+            plotwise_test::SelectedFont font(dc, MakeLogFont(face, height));
             for (const std::u16string& text : texts) {
                 auto count = static_cast<int32_t>(text.size());
                 std::vector<int32_t> extents(text.size() + 1, 0);
@@ -80,16 +63,13 @@ TEST_F(TextPlacementTest, EveryCharacterIsDrawnWhereItWasMeasured)
                 }
                 EXPECT_EQ(unit, text.size());
             }
-            PLW_SelectObject(dc, previous);
-            PLW_DeleteObject(font);
         }
     }
 }
 
 TEST_F(TextPlacementTest, GivenWidthsPlaceTheCharacters)
 {
-    HFONT font = Font(u"Liberation Sans", -50);
-    PLW_SelectObject(dc, font);
+    plotwise_test::SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
     const int32_t dx[] = { 10, 20, 30, 40 };
     ASSERT_EQ(PLW_ExtTextOut(dc, 0, 0, 0, nullptr, u"abcd", 4, dx), 1);
     const TextOp& op = LastText();
@@ -99,25 +79,6 @@ TEST_F(TextPlacementTest, GivenWidthsPlaceTheCharacters)
     EXPECT_EQ(op.Glyphs[2].X, 30);
     EXPECT_EQ(op.Glyphs[3].X, 60);
     EXPECT_EQ(op.Width, 100);
-    PLW_SelectObject(dc, PLW_GetStockObject(SYSTEM_FONT));
-    PLW_DeleteObject(font);
-}
-
-TEST_F(TextPlacementTest, MissingCharactersComeFromAnotherFace)
-{
-    HFONT font = Font(u"Liberation Mono", -50);
-    PLW_SelectObject(dc, font);
-    // Liberation Mono has Cyrillic; the arrows come from another face.
-    ASSERT_EQ(PLW_ExtTextOut(dc, 0, 0, 0, nullptr, u"\u0416\u21D2", 2, nullptr), 1);
-    const TextOp& op = LastText();
-    ASSERT_EQ(op.Glyphs.size(), 2u);
-    EXPECT_NE(op.Glyphs[0].Index, 0u);
-    EXPECT_EQ(op.Glyphs[0].Face, &op.TextFont->Primary());
-    if (op.Glyphs[1].Face == &op.TextFont->Primary())
-        GTEST_SKIP() << "no face with U+21D2 installed";
-    EXPECT_NE(op.Glyphs[1].Index, 0u);
-    PLW_SelectObject(dc, PLW_GetStockObject(SYSTEM_FONT));
-    PLW_DeleteObject(font);
 }
 
 } // namespace

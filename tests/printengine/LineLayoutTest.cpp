@@ -10,43 +10,116 @@ namespace {
 // high with the ascent at 40, so line n (from 1) is drawn at y = 50 n − 40.
 using LineLayoutTest = EngineTest;
 
-struct BreakRow {
+// One paragraph on the double: the text ("|" switches bold, so a new run
+// starts), then the end of the flow.
+struct LayoutRow {
     const char* Name;
     std::int32_t ColumnWidth;
-    std::uint8_t Alignment;
     const char16_t* Text;
     std::vector<Placed> Expected;
+    ParaFormat Format {};
+    std::int32_t PlainTextMode = 0;
+    std::int32_t TabSize = 4;
+    std::vector<std::int32_t> StopsTwips {};
+    std::int32_t CharWidth = 10;
+    std::int32_t ColumnHeight = 0; // 0: the page's
+    RECT Margins {};
+    std::int32_t PenY = -1; // after the paragraph; -1: not checked
 };
 
-TEST_F(LineLayoutTest, BreaksAndAlignsOneRun)
+TEST_F(LineLayoutTest, LaysOutTheParagraph)
 {
-    const BreakRow rows[] = {
-        { "exact fit", 110, kAlignLeft, u"hello world", { { 0, 10, "hello world" } } },
-        { "space after the second word not drawn", 140, kAlignLeft, u"aaaaa bbbbb ccccc",
+    constexpr ParaFormat kRight { 0, 0, 0, kAlignRight };
+    constexpr ParaFormat kCentre { 0, 0, 0, kAlignCentre };
+    constexpr ParaFormat kJustify { 0, 0, 0, kAlignJustify };
+    const LayoutRow rows[] = {
+        { "exact fit", 110, u"hello world", { { 0, 10, "hello world" } } },
+        { "space after the second word not drawn", 140, u"aaaaa bbbbb ccccc",
             { { 0, 10, "aaaaa bbbbb" }, { 0, 60, "ccccc" } } },
-        { "word longer than the line", 40, kAlignLeft, u"abcdefghij",
-            { { 0, 10, "abcd" }, { 0, 60, "efgh" }, { 0, 110, "ij" } } },
-        { "hyphen stays on the first line", 70, kAlignLeft, u"aaaa-bbbb cc",
-            { { 0, 10, "aaaa-" }, { 0, 60, "bbbb cc" } } },
-        { "spaces at the break vanish", 100, kAlignLeft, u"aaaa   bbbbbbbb",
-            { { 0, 10, "aaaa" }, { 0, 60, "bbbbbbbb" } } },
-        { "a word ending at the edge goes down", 110, kAlignLeft, u"aaaaa bbbbb ccc",
+        { "word longer than the line", 40, u"abcdefghij", { { 0, 10, "abcd" }, { 0, 60, "efgh" }, { 0, 110, "ij" } } },
+        { "hyphen stays on the first line", 70, u"aaaa-bbbb cc", { { 0, 10, "aaaa-" }, { 0, 60, "bbbb cc" } } },
+        { "spaces at the break vanish", 100, u"aaaa   bbbbbbbb", { { 0, 10, "aaaa" }, { 0, 60, "bbbbbbbb" } } },
+        { "a word ending at the edge goes down", 110, u"aaaaa bbbbb ccc",
             { { 0, 10, "aaaaa" }, { 0, 60, "bbbbb ccc" } } },
-        { "right", 100, kAlignRight, u"abc", { { 70, 10, "abc" } } },
-        { "centre", 100, kAlignCentre, u"abc", { { 35, 10, "abc" } } },
-        { "centre on every line", 100, kAlignCentre, u"aaaa bbbbbb", { { 30, 10, "aaaa" }, { 20, 60, "bbbbbb" } } },
-        { "justified last line is left aligned", 100, kAlignJustify, u"a b", { { 0, 10, "a b" } } },
-        { "empty paragraph", 100, kAlignLeft, u"", {} },
+        { "break inside the second run", 90, u"hello |world",
+            { { 0, 10, "hello " }, { 60, 10, "wor" }, { 0, 60, "ld" } } },
+        { "second run moves whole to the next line", 60, u"hello |world", { { 0, 10, "hello" }, { 0, 60, "world" } } },
+        { "right", 100, u"abc", { { 70, 10, "abc" } }, kRight },
+        { "centre", 100, u"abc", { { 35, 10, "abc" } }, kCentre },
+        { "centre on every line", 100, u"aaaa bbbbbb", { { 30, 10, "aaaa" }, { 20, 60, "bbbbbb" } }, kCentre },
+        { "justified last line is left aligned", 100, u"a b", { { 0, 10, "a b" } }, kJustify },
+        // 4 dots a character: "ab cd ef" is 32 wide with its following space
+        // fitting in 37 (shortfall 5 over 2 spaces: extra 2, fraction 50).
+        { "justified 5 over 2", 37, u"ab cd ef gh",
+            { { 0, 10, "ab " }, { 14, 10, "cd " }, { 29, 10, "ef" }, { 0, 60, "gh" } }, kJustify, 0, 4, {}, 4 },
+        { "justified 7 over 3", 51, u"ab cd ef gh ij",
+            { { 0, 10, "ab " }, { 14, 10, "cd " }, { 28, 10, "ef " }, { 42, 10, "gh" }, { 0, 60, "ij" } }, kJustify, 0,
+            4, {}, 4 },
+        { "justified without a space", 16, u"abcdefgh", { { 0, 10, "abcd" }, { 0, 60, "efgh" } }, kJustify, 0, 4, {},
+            4 },
+        // First line room 130, then 160.
+        { "indents", 200, u"aaaa bbbb cccc dddd", { { 60, 10, "aaaa bbbb" }, { 30, 60, "cccc dddd" } },
+            { 144, 48, 144, kAlignLeft } },
+        { "character wider than the column", 5, u"abc", { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } } },
+        { "indent wider than the column", 100, u"abc", { { 300, 10, "a" }, { 300, 60, "b" }, { 300, 110, "c" } },
+            { 1440, 0, 0, kAlignLeft } },
+        { "tabs of half an inch", 2550, u"a\tb\t\tc", { { 0, 10, "a" }, { 150, 10, "b" }, { 450, 10, "c" } } },
+        { "plain text: average width times tab size", 2550, u"a\tb\t\tc",
+            { { 0, 10, "a" }, { 40, 10, "b" }, { 120, 10, "c" } }, {}, 1 },
+        { "plain text tab size 8", 2550, u"\tx", { { 80, 10, "x" } }, {}, 1, 8 },
+        { "tab stop", 2550, u"ab\tc\td", { { 0, 10, "ab" }, { 60, 10, "c" }, { 150, 10, "d" } }, {}, 0, 4, { 288 } },
+        { "tab stop already passed", 2550, u"abc\td", { { 0, 10, "abc" }, { 150, 10, "d" } }, {}, 0, 4, { 48 } },
+        { "tabs at the end are dropped", 2550, u"a\t\t", { { 0, 10, "a" } } },
+        // The first run fits whole; the tab after it would land at 300, past
+        // the column, so the line ends at the tab and not at the last space.
+        { "a run before tabs breaks at its end", 250, u"aaaa bbbbbbbbbbbbbbb\tcc",
+            { { 0, 10, "aaaa bbbbbbbbbbbbbbb" }, { 150, 60, "cc" } } },
+        // The default tab of 150 is beyond the column.
+        { "tabs past the line lose their run only", 100, u"\tabc|def", { { 0, 10, "def" } } },
+        { "baseline on the column height starts a new page", 2550, u"one\rtwo\rthree\rfour\r",
+            { { 0, 10, "one", 0 }, { 0, 60, "two", 0 }, { 0, 10, "three", 1 }, { 0, 60, "four", 1 } }, {}, 0, 4, {}, 10,
+            150 },
+        { "text area origin offsets every line", 2550, u"abc", { { 300, 160, "abc" } }, {}, 0, 4, {}, 10, 0,
+            { 1000, 500, 1000, 500 } },
+        { "form feed starts a new page with the pending text", 2550, u"one\r\ntw\fo\r\nthree",
+            { { 0, 10, "one", 0 }, { 0, 60, "two", 1 }, { 0, 110, "three", 1 } } },
+        // Line ends: the end of the flow adds an empty paragraph.
+        { "CR LF twice", 2550, u"a\r\nb\r\n", { { 0, 10, "a" }, { 0, 60, "b" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
+        { "a blank line", 2550, u"a\r\n\r\n", { { 0, 10, "a" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
+        { "LF CR is one line end", 2550, u"a\n\rb", { { 0, 10, "a" }, { 0, 60, "b" } }, {}, 0, 4, {}, 10, 0, {}, 100 },
+        { "LF LF is two", 2550, u"a\n\nb", { { 0, 10, "a" }, { 0, 110, "b" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
+        { "CR CR is two", 2550, u"a\r\rb", { { 0, 10, "a" }, { 0, 110, "b" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
+        { "CR then LF apart", 2550, u"a\rb\nc", { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } }, {}, 0, 4, {}, 10,
+            0, {}, 150 },
+        { "empty paragraph", 100, u"", {}, {}, 0, 4, {}, 10, 0, {}, 50 },
     };
-    for (const BreakRow& row : rows) {
+    for (const LayoutRow& row : rows) {
+        SCOPED_TRACE(row.Name);
         ResetPrintEngine();
-        InstallFakePrinter();
+        FakePrinterSetup setup;
+        setup.CharWidth = row.CharWidth;
+        setup.Margins = row.Margins;
+        InstallFakePrinter(setup);
+        core::Settings().TextTabSize = row.TabSize;
         StartJobWithFont(row.ColumnWidth);
-        CurrentParaFormat().Alignment = row.Alignment;
-        Feed(row.Text);
+        if (row.ColumnHeight > 0)
+            Job().ColumnHeight = row.ColumnHeight;
+        Job().PlainTextMode = row.PlainTextMode;
+        CurrentParaFormat() = row.Format;
+        for (std::int32_t stop : row.StopsTwips)
+            AddTabStop(stop);
+        for (const char16_t* ch = row.Text; *ch != 0; ++ch) {
+            if (*ch == u'|')
+                CurrentCharFormat().Bold ^= 1;
+            else
+                PutFlowChar(*ch);
+        }
         PutFlowChar(0);
-        EXPECT_EQ(Drawn(), row.Expected) << row.Name;
-        EXPECT_EQ(Flow().FirstRun, nullptr) << row.Name;
+        EXPECT_EQ(Drawn(), row.Expected);
+        EXPECT_EQ(Flow().FirstRun, nullptr);
+        if (row.PenY >= 0) {
+            EXPECT_EQ(Job().PenY, row.PenY);
+        }
         EndPrintJob();
     }
 }
@@ -58,70 +131,6 @@ TEST_F(LineLayoutTest, OneMeasureForEachRunAndOneAtTheBreak)
     PutFlowChar(0);
     EXPECT_EQ(FakeLog().ExtentCalls, 3);
     EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, BreakInsideTheSecondRun)
-{
-    StartJobWithFont(90); // room for 9 characters
-    Feed(u"hello ");
-    CurrentCharFormat().Bold = 1;
-    Feed(u"world");
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "hello " }, { 60, 10, "wor" }, { 0, 60, "ld" } }));
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, SecondRunMovesWholeToTheNextLine)
-{
-    StartJobWithFont(60); // room for the first run only
-    Feed(u"hello ");
-    CurrentCharFormat().Bold = 1;
-    Feed(u"world");
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "hello" }, { 0, 60, "world" } }));
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, IndentsMoveAndNarrowTheLines)
-{
-    StartJobWithFont(200);
-    CurrentParaFormat().LeftIndent = 144; // 30 dots
-    CurrentParaFormat().FirstIndent = 144; // 30 more on the first line
-    CurrentParaFormat().RightIndent = 48; // 10 dots
-    Feed(u"aaaa bbbb cccc dddd"); // first line room 130, then 160
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 60, 10, "aaaa bbbb" }, { 30, 60, "cccc dddd" } }));
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, JustifiedGapsShareTheShortfall)
-{
-    struct Row {
-        const char* Name;
-        std::int32_t ColumnWidth;
-        const char16_t* Text;
-        std::vector<Placed> Expected;
-    };
-    // 4 dots a character: "ab cd ef" is 32 wide with its following space
-    // fitting in 37 (shortfall 5 over 2 spaces: extra 2, fraction 50).
-    const Row rows[] = {
-        { "5 over 2", 37, u"ab cd ef gh", { { 0, 10, "ab " }, { 14, 10, "cd " }, { 29, 10, "ef" }, { 0, 60, "gh" } } },
-        { "7 over 3", 51, u"ab cd ef gh ij",
-            { { 0, 10, "ab " }, { 14, 10, "cd " }, { 28, 10, "ef " }, { 42, 10, "gh" }, { 0, 60, "ij" } } },
-        { "no space", 16, u"abcdefgh", { { 0, 10, "abcd" }, { 0, 60, "efgh" } } },
-    };
-    for (const Row& row : rows) {
-        ResetPrintEngine();
-        FakePrinterSetup setup;
-        setup.CharWidth = 4;
-        InstallFakePrinter(setup);
-        StartJobWithFont(row.ColumnWidth);
-        CurrentParaFormat().Alignment = kAlignJustify;
-        Feed(row.Text);
-        PutFlowChar(0);
-        EXPECT_EQ(Drawn(), row.Expected) << row.Name;
-        EndPrintJob();
-    }
 }
 
 TEST_F(LineLayoutTest, DefaultTabsAdvanceToTheNextMultiple)
@@ -185,87 +194,6 @@ TEST_F(LineLayoutTest, TabStopsComeBeforeDefaultTabs)
     EndPrintJob();
 }
 
-TEST_F(LineLayoutTest, TabsPlaceTheTextThatFollows)
-{
-    struct Row {
-        const char* Name;
-        std::int32_t PlainTextMode;
-        std::int32_t TabSize;
-        std::vector<std::int32_t> StopsTwips;
-        const char16_t* Text;
-        std::vector<Placed> Expected;
-    };
-    const Row rows[] = {
-        { "half an inch", 0, 4, {}, u"a\tb\t\tc", { { 0, 10, "a" }, { 150, 10, "b" }, { 450, 10, "c" } } },
-        { "plain text: average width times tab size", 1, 4, {}, u"a\tb\t\tc",
-            { { 0, 10, "a" }, { 40, 10, "b" }, { 120, 10, "c" } } },
-        { "plain text tab size 8", 1, 8, {}, u"\tx", { { 80, 10, "x" } } },
-        { "tab stop", 0, 4, { 288 }, u"ab\tc\td", { { 0, 10, "ab" }, { 60, 10, "c" }, { 150, 10, "d" } } },
-        { "tab stop already passed", 0, 4, { 48 }, u"abc\td", { { 0, 10, "abc" }, { 150, 10, "d" } } },
-        { "tabs at the end are dropped", 0, 4, {}, u"a\t\t", { { 0, 10, "a" } } },
-    };
-    for (const Row& row : rows) {
-        ResetPrintEngine();
-        InstallFakePrinter();
-        core::Settings().TextTabSize = row.TabSize;
-        StartJobWithFont(2550);
-        Job().PlainTextMode = row.PlainTextMode;
-        for (std::int32_t stop : row.StopsTwips)
-            AddTabStop(stop);
-        Feed(row.Text);
-        PutFlowChar(0);
-        EXPECT_EQ(Drawn(), row.Expected) << row.Name;
-        EndPrintJob();
-    }
-}
-
-TEST_F(LineLayoutTest, ARunBeforeTabsBreaksAtItsEnd)
-{
-    // The first run fits whole; the tab after it would land at 300, past
-    // the column, so the line ends at the tab and not at the last space.
-    StartJobWithFont(250);
-    Feed(u"aaaa bbbbbbbbbbbbbbb\tcc");
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "aaaa bbbbbbbbbbbbbbb" }, { 150, 60, "cc" } }));
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, TabsPastTheLineLoseTheirRunOnly)
-{
-    StartJobWithFont(100); // the default tab of 150 is beyond the column
-    Feed(u"\tabc");
-    CurrentCharFormat().Bold = 1;
-    Feed(u"def");
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "def" } }));
-    EXPECT_EQ(Flow().FirstRun, nullptr);
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, BaselineOnTheColumnHeightStartsANewPage)
-{
-    StartJobWithFont(2550);
-    Job().ColumnHeight = 150;
-    Feed(u"one\rtwo\rthree\rfour\r");
-    EXPECT_EQ(Drawn(),
-        (std::vector<Placed> {
-            { 0, 10, "one", 0 }, { 0, 60, "two", 0 }, { 0, 10, "three", 1 }, { 0, 60, "four", 1 } }));
-    EXPECT_EQ(CallCount("EndPage"), 1);
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, TextAreaOriginOffsetsEveryLine)
-{
-    FakePrinterSetup setup;
-    setup.Margins = RECT { 1000, 500, 1000, 500 }; // 300 and 150 dots
-    InstallFakePrinter(setup);
-    StartJobWithFont(2550);
-    Feed(u"abc");
-    PutFlowChar(0);
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 300, 160, "abc" } }));
-    EndPrintJob();
-}
-
 TEST_F(LineLayoutTest, ColoursAreSentOnlyWhenTheyChange)
 {
     StartJobWithFont(2550);
@@ -289,31 +217,6 @@ TEST_F(LineLayoutTest, ColoursAreSentOnlyWhenTheyChange)
     EXPECT_EQ(FakeLog().BackColors, (std::vector<COLORREF> { PLW_RGB(255, 0, 0), kDefaultBackColor }));
     EndPrintJob();
     EXPECT_TRUE(ColorTable().empty());
-}
-
-TEST_F(LineLayoutTest, LineWithoutRoomForOneCharacterPlacesOnePerLine)
-{
-    struct Row {
-        const char* Name;
-        std::int32_t ColumnWidth;
-        std::int32_t LeftIndent;
-        std::vector<Placed> Expected;
-    };
-    const Row rows[] = {
-        { "character wider than the column", 5, 0, { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } } },
-        { "indent wider than the column", 100, 1440, { { 300, 10, "a" }, { 300, 60, "b" }, { 300, 110, "c" } } },
-    };
-    for (const Row& row : rows) {
-        ResetPrintEngine();
-        InstallFakePrinter();
-        StartJobWithFont(row.ColumnWidth);
-        CurrentParaFormat().LeftIndent = row.LeftIndent;
-        Feed(u"abc");
-        PutFlowChar(0);
-        EXPECT_EQ(Drawn(), row.Expected) << row.Name;
-        EXPECT_EQ(Flow().FirstRun, nullptr) << row.Name;
-        EndPrintJob();
-    }
 }
 
 TEST_F(LineLayoutTest, RunWithoutFontStopsTheLayout)

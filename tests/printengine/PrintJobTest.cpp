@@ -158,12 +158,6 @@ TEST_F(PrintJobTest, StartResetsTheCodePageState)
     EndPrintJob();
 }
 
-} // namespace
-} // namespace printengine::testing
-
-namespace printengine::testing {
-namespace {
-
 TEST_F(PrintJobTest, EachJobStartsWithAnEmptyFlow)
 {
     StartJobWithFont(2550);

@@ -1,5 +1,6 @@
-#include <algorithm>
 #include "EngineFixture.h"
+
+#include <algorithm>
 
 namespace printengine::testing {
 namespace {
@@ -12,36 +13,6 @@ std::vector<std::int32_t> RunLengths()
     for (const TextRun* run = Flow().FirstRun; run != nullptr; run = run->Next)
         lengths.push_back(run->Length);
     return lengths;
-}
-
-// Font 0 at 12 points: lines are 50 dots high with the ascent at 40, so the
-// n-th line from the top of the page is drawn at y = 50 n − 40.
-TEST_F(TextFlowTest, LineEnds)
-{
-    struct Row {
-        const char16_t* Text;
-        std::vector<Placed> Expected;
-        std::int32_t PenY; // after the text and one end of paragraph
-    };
-    const Row rows[] = {
-        { u"a\r\nb\r\n", { { 0, 10, "a" }, { 0, 60, "b" } }, 150 }, // the end of paragraph adds an empty one
-        { u"a\r\n\r\n", { { 0, 10, "a" } }, 150 }, // a blank line
-        { u"a\n\rb", { { 0, 10, "a" }, { 0, 60, "b" } }, 100 },
-        { u"a\n\nb", { { 0, 10, "a" }, { 0, 110, "b" } }, 150 },
-        { u"a\r\rb", { { 0, 10, "a" }, { 0, 110, "b" } }, 150 },
-        { u"a\rb\nc", { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } }, 150 },
-        { u"", {}, 50 },
-    };
-    for (const Row& row : rows) {
-        ResetPrintEngine();
-        InstallFakePrinter();
-        StartJobWithFont(2550);
-        Feed(row.Text);
-        PutFlowChar(0);
-        EXPECT_EQ(Drawn(), row.Expected) << Ascii(std::u16string(row.Text));
-        EXPECT_EQ(Job().PenY, row.PenY) << Ascii(std::u16string(row.Text));
-        EndPrintJob();
-    }
 }
 
 TEST_F(TextFlowTest, AHugeParagraphIsEndedBeforeItsRunsFillMemory)
@@ -123,16 +94,6 @@ TEST_F(TextFlowTest, SpecialCharacters)
     }
 }
 
-TEST_F(TextFlowTest, FormFeedStartsANewPageWithThePendingText)
-{
-    StartJobWithFont(2550);
-    Feed(u"one\r\ntw");
-    PutFlowChar(12);
-    Feed(u"o\r\nthree");
-    EndPrintJob();
-    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "one", 0 }, { 0, 60, "two", 1 }, { 0, 110, "three", 1 } }));
-}
-
 TEST_F(TextFlowTest, FontTableNumbering)
 {
     StartJobWithFont(2550); // entry 0
@@ -181,15 +142,6 @@ TEST_F(TextFlowTest, FontDefinedInTheMiddleOfAParagraphKeepsThePendingText)
     EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "hello " }, { 60, 10, "world" } }));
     EXPECT_EQ(Flow().FirstRun, nullptr);
     EndPrintJob();
-}
-
-TEST_F(TextFlowTest, FaceNameCharactersStopAt31)
-{
-    BeginFontTable();
-    for (int i = 0; i < 40; ++i)
-        AddFaceNameChar(u'x');
-    EXPECT_EQ(CurrentFontDefinition().FaceNameLength, 31);
-    EXPECT_EQ(CurrentFontDefinition().FaceName[31], 0);
 }
 
 TEST_F(TextFlowTest, ParagraphEndY)

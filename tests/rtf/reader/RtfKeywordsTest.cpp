@@ -152,12 +152,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, RtfFontTableTest,
             { { 0, 0, 0, u"Arial" } } }),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(RtfTest, TextInANonSequentialFontPrints)
-{
-    EXPECT_EQ(
-        Print("{\\rtf1{\\fonttbl{\\f0 Liberation Sans;}{\\f31506 Liberation Mono;}}\\f31506 text\\par}"), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), u"text");
-}
-
 } // namespace
 } // namespace rtf::testing

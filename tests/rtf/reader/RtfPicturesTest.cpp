@@ -8,6 +8,7 @@
 #include <SettingsStore.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rtf::testing {
@@ -56,21 +57,12 @@ TEST_F(RtfPictureTest, KeywordsFillTheRecord)
         kRtfUnmatchedBrace);
     const auto& record = CurrentPicture();
     ASSERT_TRUE(record.has_value());
-    const PLW_PICTURE& f = record->Fields;
-    EXPECT_EQ(f.Type, 0);
-    EXPECT_EQ(f.SourceWidth, 10);
-    EXPECT_EQ(f.SourceHeight, 20);
-    EXPECT_EQ(f.GoalWidth, 1440);
-    EXPECT_EQ(f.GoalHeight, 720);
-    EXPECT_EQ(f.ScaleX, 50);
-    EXPECT_EQ(f.ScaleY, 75);
-    EXPECT_EQ(f.BitsPerPixel, 24);
-    EXPECT_EQ(f.Planes, 1);
-    EXPECT_EQ(f.BytesPerRow, 32);
-    EXPECT_EQ(f.CropLeft, 1);
-    EXPECT_EQ(f.CropTop, 2);
-    EXPECT_EQ(f.CropRight, 3);
-    EXPECT_EQ(f.CropBottom, 4);
+    const auto fields = [](const PLW_PICTURE& f) {
+        return std::tie(f.Type, f.SourceWidth, f.SourceHeight, f.GoalWidth, f.GoalHeight, f.ScaleX, f.ScaleY,
+            f.BitsPerPixel, f.Planes, f.BytesPerRow, f.CropLeft, f.CropTop, f.CropRight, f.CropBottom);
+    };
+    const PLW_PICTURE expected { 0, 10, 20, 1440, 720, 50, 75, 24, 1, 32, 0, 1, 2, 3, 4, nullptr };
+    EXPECT_EQ(fields(record->Fields), fields(expected));
     EXPECT_FALSE(record->HasData);
 }
 

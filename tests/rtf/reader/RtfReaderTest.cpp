@@ -12,8 +12,11 @@ namespace {
 
 using printengine::testing::ShownMessages;
 
+// A body in a document of one font, or a whole document as it is.
 std::string Document(std::string_view body)
 {
+    if (body.starts_with("{\\rtf1"))
+        return std::string(body);
     return std::string("{\\rtf1\\ansi{\\fonttbl{\\f0\\fmodern Liberation Mono;}}\\f0\\fs24 ") + std::string(body) + "}";
 }
 
@@ -54,7 +57,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, RtfTextTest,
         TextCase { "paragraphs", "one\\par two\\par", u"one|two" },
         TextCase { "tab_character", "a\\tab b\\par", u"ab" },
         TextCase { "binary_data_outside_a_picture_is_text", "a\\bin3 xyzb\\par", u"axyzb" },
-        TextCase { "empty_document", "", u"" }),
+        TextCase { "empty_document", "", u"" },
+        TextCase { "shift_jis_pair_of_hex_escapes",
+            "{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \\'82\\'a0\\par}", u"\u3042" },
+        TextCase { "shift_jis_bytes_written_plain",
+            "{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \x82\xa0\\par}", u"\u3042" },
+        TextCase { "document_code_page_serves_charsets_outside_the_table",
+            "{\\rtf1\\ansicpg1251{\\fonttbl{\\f0\\fcharset77 Liberation Mono;}}\\f0 \\'c0\\par}", u"\u0410" },
+        TextCase { "cyrillic_charset",
+            "{\\rtf1{\\fonttbl{\\f0\\fcharset204 Liberation Mono;}}\\f0 \\'cf\\'f0\\'e8\\par}", u"\u041f\u0440\u0438" },
+        TextCase { "non_sequential_font_number",
+            "{\\rtf1{\\fonttbl{\\f0 Liberation Sans;}{\\f31506 Liberation Mono;}}\\f31506 text\\par}", u"text" },
+        // Text in a font the font table does not define prints in the
+        // library's default face instead of being dropped.
+        TextCase { "no_font_table", "{\\rtf1 Dear reader\\par}", u"Dear reader" },
+        TextCase { "font_never_defined", "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f5 five\\par}", u"five" },
+        TextCase { "undefined_font_unicode_character_only", "{\\rtf1 \\u1055\\'3f\\par}", u"\u041f" },
+        TextCase { "undefined_font_hex_escape_reads_charset_0", "{\\rtf1 caf\\'e9\\par}", u"caf\u00e9" },
+        // A number no font table entry can hold prints nothing, and adds no
+        // entry for each of its characters.
+        TextCase { "font_number_beyond_the_table", "{\\rtf1\\f70000 lost\\par}", u"" }),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct ErrorCase {
@@ -145,58 +167,6 @@ TEST_F(RtfTest, LongKeywordsAndParametersAreCut)
     const std::string longWord = "{\\" + std::string(40, 'b') + " x\\fs" + std::string(30, '1') + " y}";
     EXPECT_EQ(Parse(longWord), kRtfOk);
 }
-
-TEST_F(RtfTest, ShiftJisPairOfHexEscapesGivesOneCharacter)
-{
-    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \\'82\\'a0\\par}"), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), u"\u3042");
-}
-
-TEST_F(RtfTest, ShiftJisBytesWrittenPlainGiveOneCharacter)
-{
-    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset128 Liberation Mono;}}\\f0 \x82\xa0\\par}"), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), u"\u3042");
-}
-
-TEST_F(RtfTest, DocumentCodePageServesCharsetsOutsideTheTable)
-{
-    EXPECT_EQ(Print("{\\rtf1\\ansicpg1251{\\fonttbl{\\f0\\fcharset77 Liberation Mono;}}\\f0 \\'c0\\par}"), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), u"\u0410");
-}
-
-TEST_F(RtfTest, CyrillicCharsetSelectsCodePage1251)
-{
-    EXPECT_EQ(Print("{\\rtf1{\\fonttbl{\\f0\\fcharset204 Liberation Mono;}}\\f0 \\'cf\\'f0\\'e8\\par}"), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), u"\u041f\u0440\u0438");
-}
-
-struct UndefinedFontCase {
-    const char* Name;
-    std::string_view Document;
-    std::u16string_view Expected;
-};
-
-class RtfUndefinedFontTest : public RtfTest, public ::testing::WithParamInterface<UndefinedFontCase> { };
-
-// Text in a font the font table does not define prints in the library's
-// default face instead of being dropped.
-TEST_P(RtfUndefinedFontTest, TextStillPrints)
-{
-    const UndefinedFontCase& row = GetParam();
-    EXPECT_EQ(Print(row.Document), kRtfPrinted);
-    EXPECT_EQ(DrawnText(), row.Expected);
-    EXPECT_TRUE(ShownMessages().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, RtfUndefinedFontTest,
-    ::testing::Values(UndefinedFontCase { "no_font_table", "{\\rtf1 Dear reader\\par}", u"Dear reader" },
-        UndefinedFontCase { "font_never_defined", "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f5 five\\par}", u"five" },
-        UndefinedFontCase { "unicode_character_only", "{\\rtf1 \\u1055\\'3f\\par}", u"\u041f" },
-        UndefinedFontCase { "hex_escape_reads_charset_0", "{\\rtf1 caf\\'e9\\par}", u"caf\u00e9" },
-        // A number no font table entry can hold prints nothing, and adds no
-        // entry for each of its characters.
-        UndefinedFontCase { "number_beyond_the_table", "{\\rtf1\\f70000 lost\\par}", u"" }),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(RtfTest, AnUndefinedFontIsDefinedOnce)
 {

@@ -36,6 +36,8 @@ TEST_F(SourceTest, RefusedLengthsHoldNothing)
 TEST_F(SourceTest, ReadsEveryByteThenReportsTheEnd)
 {
     ASSERT_TRUE(rtf::AllocateSourceData(3));
+    rtf::UngetSourceChar(); // stops at the start
+    EXPECT_EQ(rtf::SourcePos, 0);
     std::memcpy(rtf::SourceData, "a\xff", 2);
     EXPECT_EQ(rtf::GetSourceChar(), 'a');
     EXPECT_EQ(rtf::GetSourceChar(), 0xFF);
@@ -46,22 +48,7 @@ TEST_F(SourceTest, ReadsEveryByteThenReportsTheEnd)
     EXPECT_EQ(rtf::GetSourceChar(), 0);
 }
 
-TEST_F(SourceTest, UngetStopsAtTheStart)
-{
-    ASSERT_TRUE(rtf::AllocateSourceData(1));
-    rtf::UngetSourceChar();
-    EXPECT_EQ(rtf::SourcePos, 0);
-}
-
-TEST_F(SourceTest, NoBufferReadsAsEnd)
-{
-    EXPECT_EQ(rtf::GetSourceChar(), -1);
-    rtf::SourceLength = 4; // a length without a buffer must not be read
-    EXPECT_EQ(rtf::GetSourceChar(), -1);
-    rtf::SourceLength = 0;
-}
-
-TEST_F(SourceTest, ReleaseResetsEverything)
+TEST_F(SourceTest, ReleaseResetsEverythingAndNoBufferReadsAsEnd)
 {
     ASSERT_TRUE(rtf::AllocateSourceData(2));
     rtf::GetSourceChar();
@@ -69,6 +56,10 @@ TEST_F(SourceTest, ReleaseResetsEverything)
     EXPECT_EQ(rtf::SourceData, nullptr);
     EXPECT_EQ(rtf::SourceLength, 0);
     EXPECT_EQ(rtf::SourcePos, 0);
+    EXPECT_EQ(rtf::GetSourceChar(), -1);
+    rtf::SourceLength = 4; // a length without a buffer must not be read
+    EXPECT_EQ(rtf::GetSourceChar(), -1);
+    rtf::SourceLength = 0;
 }
 
 } // namespace
