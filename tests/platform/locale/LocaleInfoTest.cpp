@@ -28,10 +28,7 @@ constexpr LocaleEnvironment kGerman { nullptr, nullptr, nullptr, "de_DE.UTF-8" }
 constexpr LocaleInfoRow kLocaleInfoRows[] = {
     { kUs, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"1" },
     { kUs, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"." },
-    { kUs, LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, u"," },
-    { kUs, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
     { kGerman, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
-    { kGerman, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
     { kGerman, LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, u"." },
     { kGerman, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
     { { nullptr, nullptr, nullptr, "en_GB.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
@@ -41,10 +38,8 @@ constexpr LocaleInfoRow kLocaleInfoRows[] = {
     // LC_ALL wins; otherwise each field follows its own category.
     { { "de_DE.UTF-8", nullptr, nullptr, "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
     { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"," },
-    { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"1" },
     { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
     { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
-    { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, u"." },
     { { nullptr, "LC_MONETARY", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
     { { nullptr, "LC_MONETARY", "", "de_DE.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
     // An explicit locale identifier names its own locale.

@@ -126,41 +126,32 @@ protected:
     std::unique_ptr<IMsgStore> store_;
 };
 
-TEST_F(MaildirStoreTest, StoreTableAndProperties)
+TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
 {
-    std::unique_ptr<IMAPITable> stores;
-    ASSERT_EQ(session_->GetMsgStoresTable(0, &stores), S_OK);
-    const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
-    ASSERT_EQ(stores->SetColumns(columns, 0), S_OK);
-    const auto rows = AllRows(*stores);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].second, u"Mine");
-    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_ENTRYID));
-
-    std::unique_ptr<IMsgStore> again;
-    ASSERT_EQ(session_->OpenMsgStore(0, rows[0].first, 0, &again), S_OK);
-    EXPECT_EQ(ReadBinary(*again, PR_CE_FIRST_FOLDER_ENTRYID), ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
-}
-
-TEST_F(MaildirStoreTest, MissingValuesComeBackErrorTyped)
-{
-    Props props;
-    Read(*store_, { PR_ENTRYID, PR_SUBJECT_W }, props);
-    EXPECT_EQ(props.result, MAPI_W_ERRORS_RETURNED);
-    ASSERT_EQ(props.count, 2u);
-    EXPECT_EQ(props[0].ulPropTag, PR_ENTRYID);
-    EXPECT_EQ(props[1].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_SUBJECT_W)));
-    EXPECT_EQ(props[1].Value.err, MAPI_E_NOT_FOUND);
-}
-
-TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
-{
-    auto top = OpenFolder(ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
     std::unique_ptr<IMAPITable> table;
-    ASSERT_EQ(top->GetHierarchyTable(MAPI_DEFERRED_ERRORS, &table), S_OK);
+    ASSERT_EQ(session_->GetMsgStoresTable(0, &table), S_OK);
     const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
     ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
     auto rows = AllRows(*table);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].second, u"Mine");
+    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_ENTRYID));
+    std::unique_ptr<IMsgStore> again;
+    ASSERT_EQ(session_->OpenMsgStore(0, rows[0].first, 0, &again), S_OK);
+    EXPECT_EQ(ReadBinary(*again, PR_CE_FIRST_FOLDER_ENTRYID), ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
+
+    Props missing;
+    Read(*store_, { PR_ENTRYID, PR_SUBJECT_W }, missing);
+    EXPECT_EQ(missing.result, MAPI_W_ERRORS_RETURNED);
+    ASSERT_EQ(missing.count, 2u);
+    EXPECT_EQ(missing[1].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_SUBJECT_W)));
+    EXPECT_EQ(missing[1].Value.err, MAPI_E_NOT_FOUND);
+
+    // The folders follow the Maildir++ names.
+    auto top = OpenFolder(ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
+    ASSERT_EQ(top->GetHierarchyTable(MAPI_DEFERRED_ERRORS, &table), S_OK);
+    ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
+    rows = AllRows(*table);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].second, u"Inbox");
     EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
@@ -175,22 +166,17 @@ TEST_F(MaildirStoreTest, FolderTreeFollowsMaildirPlusPlusNames)
     EXPECT_EQ(props[1].Value.b, 1);
     EXPECT_EQ(BinaryOf(props[2]), ReadBinary(*store_, PR_IPM_SUBTREE_ENTRYID));
     EXPECT_EQ(static_cast<ULONG>(props[3].Value.l), FOLDER_GENERIC);
+    auto sent = OpenFolder(rows[2].first);
+    Props sentProps;
+    Read(*sent, { PR_FOLDER_TYPE, PR_SUBFOLDERS }, sentProps);
+    EXPECT_EQ(static_cast<ULONG>(sentProps[0].Value.l), FOLDER_GENERIC | kFolderKindSent);
+    EXPECT_EQ(sentProps[1].Value.b, 0);
 
     ASSERT_EQ(lists->GetHierarchyTable(0, &table), S_OK);
     rows = AllRows(*table);
     ASSERT_EQ(rows.size(), 1u);
     auto foo = OpenFolder(rows[0].first);
     EXPECT_EQ(ReadBinary(*foo, PR_PARENT_ENTRYID), ReadBinary(*lists, PR_ENTRYID));
-
-    auto sent = OpenFolder(AllRows(*[&] {
-        top->GetHierarchyTable(0, &table);
-        return table.get();
-    }())[2]
-                               .first);
-    Props sentProps;
-    Read(*sent, { PR_FOLDER_TYPE, PR_SUBFOLDERS }, sentProps);
-    EXPECT_EQ(static_cast<ULONG>(sentProps[0].Value.l), FOLDER_GENERIC | kFolderKindSent);
-    EXPECT_EQ(sentProps[1].Value.b, 0);
 
     ULONG same = 0;
     const Bytes topId = ReadBinary(*top, PR_ENTRYID);
@@ -213,6 +199,7 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
     EXPECT_EQ(texts(Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)),
         (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
 
+    EXPECT_EQ(Sorted(PR_MESSAGE_FLAGS, TABLE_SORT_ASCEND).size(), 4u); // equal keys keep their order
     // Newest first; the message without a stamp has the newest file time.
     auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
     ASSERT_EQ(byDate.size(), 4u);
@@ -226,8 +213,10 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
     EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
 }
 
-TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
+TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
 {
+    maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
+        "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
     const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
     auto apple = OpenMessage(rows[0].first);
     Props props;
@@ -244,11 +233,56 @@ TEST_F(MaildirStoreTest, MessagePropertiesFlagsAndTimes)
     EXPECT_EQ(TextOf(props[5]), u"Bob");
     EXPECT_EQ(TextOf(props[6]), u"Body of apple\r\n");
     EXPECT_EQ(BinaryOf(props[7]), rows[0].first);
-
-    auto banana = OpenMessage(rows[1].first);
     Props read;
-    Read(*banana, { PR_MESSAGE_FLAGS }, read);
+    Read(*OpenMessage(rows[1].first), { PR_MESSAGE_FLAGS }, read);
     EXPECT_EQ(read[0].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
+
+    std::unique_ptr<IStream> body;
+    ASSERT_EQ(apple->OpenProperty(PR_BODY_W, 0, 0, &body), S_OK);
+    STATSTG stat {};
+    ASSERT_EQ(body->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize, std::u16string_view(u"Body of apple\r\n").size() * 2);
+    char16_t units[64] = {};
+    ULONG count = 0;
+    ASSERT_EQ(body->Read(units, 8, &count), S_OK);
+    EXPECT_EQ(std::u16string(units, count / 2), u"Body");
+    std::uint64_t position = 0;
+    ASSERT_EQ(body->Seek(-2, STREAM_SEEK_END, &position), S_OK);
+    EXPECT_EQ(position, stat.cbSize - 2);
+    EXPECT_EQ(body->Seek(-1, STREAM_SEEK_SET, &position), STG_E_INVALIDFUNCTION);
+    ASSERT_EQ(body->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(body->Read(units, sizeof units, &count), S_OK);
+    EXPECT_EQ(count, stat.cbSize);
+    ASSERT_EQ(body->Read(units, sizeof units, &count), S_OK);
+    EXPECT_EQ(count, 0u);
+    std::unique_ptr<IStream> mime;
+    ASSERT_EQ(apple->OpenProperty(PR_CE_MIME_TEXT, 0, 0, &mime), S_OK);
+    char raw[6] = {};
+    ASSERT_EQ(mime->Read(raw, 5, &count), S_OK);
+    EXPECT_EQ(std::string(raw), "From:");
+    EXPECT_EQ(apple->OpenProperty(PR_SUBJECT_W, 0, 0, &mime), MAPI_E_NOT_FOUND);
+
+    // A header that is no address list is a recipient named by its text.
+    for (const auto& [id, subject] : { rows[0], rows[2] }) {
+        SCOPED_TRACE(std::string(subject.begin(), subject.end()));
+        std::unique_ptr<IMAPITable> recipients;
+        ASSERT_EQ(OpenMessage(id)->GetRecipientTable(MAPI_DEFERRED_ERRORS, &recipients), S_OK);
+        SRowSet* set = nullptr;
+        ASSERT_EQ(recipients->QueryRows(1, 0, &set), S_OK);
+        ASSERT_EQ(set->cRows, 1u);
+        const SRow& row = set->aRow[0];
+        ASSERT_EQ(row.cValues, 4u);
+        if (subject == u"broken") {
+            EXPECT_EQ(TextOf(row.lpProps[2]), u"just some words");
+            EXPECT_NE(row.lpProps[3].ulPropTag, PR_EMAIL_ADDRESS_W);
+        } else {
+            EXPECT_EQ(row.lpProps[1].ulPropTag, PR_RECIPIENT_TYPE);
+            EXPECT_EQ(row.lpProps[1].Value.l, static_cast<std::int32_t>(MAPI_TO));
+            EXPECT_EQ(TextOf(row.lpProps[2]), u"Ann");
+            EXPECT_EQ(TextOf(row.lpProps[3]), u"ann@example.org");
+        }
+        FreeProws(set);
+    }
 }
 
 TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
@@ -306,67 +340,6 @@ TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
     EXPECT_EQ(empty->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
 }
 
-TEST_F(MaildirStoreTest, StreamsOfBodyAndMimeText)
-{
-    const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
-    auto message = OpenMessage(rows[0].first);
-    std::unique_ptr<IStream> body;
-    ASSERT_EQ(message->OpenProperty(PR_BODY_W, 0, 0, &body), S_OK);
-    STATSTG stat {};
-    ASSERT_EQ(body->Stat(&stat, STATFLAG_NONAME), S_OK);
-    EXPECT_EQ(stat.cbSize, std::u16string_view(u"Body of apple\r\n").size() * 2);
-    char16_t units[64] = {};
-    ULONG read = 0;
-    ASSERT_EQ(body->Read(units, 8, &read), S_OK);
-    EXPECT_EQ(read, 8u);
-    EXPECT_EQ(std::u16string(units, 4), u"Body");
-    std::uint64_t position = 0;
-    ASSERT_EQ(body->Seek(-2, STREAM_SEEK_END, &position), S_OK);
-    EXPECT_EQ(position, stat.cbSize - 2);
-    EXPECT_EQ(body->Seek(-1, STREAM_SEEK_SET, &position), STG_E_INVALIDFUNCTION);
-    ASSERT_EQ(body->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(body->Read(units, sizeof units, &read), S_OK);
-    EXPECT_EQ(read, stat.cbSize);
-    ASSERT_EQ(body->Read(units, sizeof units, &read), S_OK);
-    EXPECT_EQ(read, 0u);
-
-    std::unique_ptr<IStream> mime;
-    ASSERT_EQ(message->OpenProperty(PR_CE_MIME_TEXT, 0, 0, &mime), S_OK);
-    char raw[6] = {};
-    ASSERT_EQ(mime->Read(raw, 5, &read), S_OK);
-    EXPECT_EQ(std::string(raw), "From:");
-    EXPECT_EQ(message->OpenProperty(PR_SUBJECT_W, 0, 0, &mime), MAPI_E_NOT_FOUND);
-}
-
-TEST_F(MaildirStoreTest, AHeaderThatIsNoAddressListIsARecipientNamedByItsText)
-{
-    maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
-        "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
-    for (const auto& row : Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)) {
-        auto message = OpenMessage(row.first);
-        std::unique_ptr<IMAPITable> recipients;
-        const HRESULT result = message->GetRecipientTable(MAPI_DEFERRED_ERRORS, &recipients);
-        ASSERT_EQ(result, S_OK) << std::string(row.second.begin(), row.second.end());
-        SRowSet* rows = nullptr;
-        ASSERT_EQ(recipients->QueryRows(1, 0, &rows), S_OK);
-        ASSERT_EQ(rows->cRows, 1u);
-        const SRow& row0 = rows->aRow[0];
-        if (row.second == u"broken") {
-            ASSERT_EQ(row0.cValues, 4u);
-            EXPECT_EQ(TextOf(row0.lpProps[2]), u"just some words");
-            EXPECT_NE(row0.lpProps[3].ulPropTag, PR_EMAIL_ADDRESS_W);
-            FreeProws(rows);
-            continue;
-        }
-        ASSERT_EQ(row0.cValues, 4u);
-        EXPECT_EQ(row0.lpProps[1].ulPropTag, PR_RECIPIENT_TYPE);
-        EXPECT_EQ(row0.lpProps[1].Value.l, static_cast<std::int32_t>(MAPI_TO));
-        EXPECT_EQ(TextOf(row0.lpProps[2]), u"Ann");
-        EXPECT_EQ(TextOf(row0.lpProps[3]), u"ann@example.org");
-        FreeProws(rows);
-    }
-}
-
 TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
 {
     test::TempMaildir maildir;
@@ -385,7 +358,7 @@ TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
     MAPIUninitialize();
 }
 
-TEST(MailStore, StandaloneMessageFile)
+TEST(MailStore, StandaloneMessageFileAndItsAttachments)
 {
     test::TempMaildir dir;
     const auto path = dir.Root() / "one.eml";
@@ -410,21 +383,10 @@ TEST(MailStore, StandaloneMessageFile)
     ASSERT_EQ(session->OpenEntry(BinaryOf(props[3]), 0, nullptr, &again), S_OK);
     ASSERT_NE(AsMessage(again.get()), nullptr);
     MAPIUninitialize();
-
-    std::unique_ptr<IMAPITable> attachments;
-    ASSERT_EQ(message->GetAttachmentTable(0, &attachments), S_OK);
-    SRowSet* rows = nullptr;
-    ASSERT_EQ(attachments->QueryRows(1, 0, &rows), S_OK);
-    EXPECT_EQ(rows->cRows, 0u);
-    FreeProws(rows);
-
     EXPECT_EQ(OpenMessageFile(dir.Root() / "missing.eml", &message), MAPI_E_NOT_FOUND);
     EXPECT_EQ(OpenMessageFile(dir.Root(), &message), MAPI_E_NOT_FOUND);
-}
 
-TEST(MailStore, AttachmentTableListsFileNames)
-{
-    std::unique_ptr<IMessage> message;
+    // The attachment table lists the file names, error-typed where there is none.
     const std::string text
         = "From: a@b.org\nContent-Type: multipart/mixed; boundary=x\n\n--x\nContent-Type: text/plain\n\n"
           "Body\n--x\nContent-Type: application/zip\nContent-Disposition: attachment; filename=a.zip\n\n"
@@ -437,7 +399,6 @@ TEST(MailStore, AttachmentTableListsFileNames)
     SRowSet* rows = nullptr;
     ASSERT_EQ(table->QueryRows(10, 0, &rows), S_OK);
     ASSERT_EQ(rows->cRows, 2u);
-    EXPECT_EQ(rows->aRow[0].lpProps[0].ulPropTag, PR_ATTACH_FILENAME_W);
     EXPECT_EQ(TextOf(rows->aRow[0].lpProps[0]), u"a.zip");
     EXPECT_EQ(rows->aRow[1].lpProps[0].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_ATTACH_FILENAME_W)));
     FreeProws(rows);

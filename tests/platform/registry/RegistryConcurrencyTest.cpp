@@ -69,25 +69,6 @@ protected:
     }
 };
 
-TEST_F(RegistryConcurrencyTest, TwoProcessesSavingAtOnceLoseNothing)
-{
-    const std::vector<char16_t> prefixes { u'A', u'B' };
-    std::vector<pid_t> children;
-    for (char16_t prefix : prefixes) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            ::_exit(WriteMany(prefix) ? 0 : 1);
-        children.push_back(child);
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    ExpectAllValues(prefixes);
-}
-
 TEST_F(RegistryConcurrencyTest, TwoThreadsWithTheirOwnHandlesLoseNothing)
 {
     const std::vector<char16_t> prefixes { u'C', u'D' };

@@ -35,21 +35,17 @@ protected:
     }
 };
 
-TEST_F(RegistryTest, OpeningAMissingKeyFailsAndWritesNothing)
+TEST_F(RegistryTest, KeysAreWrittenAtCloseAndOpenedWithoutRegardToCase)
 {
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(std::filesystem::exists(File()));
-}
 
-TEST_F(RegistryTest, CreatingAKeyWritesItAtClose)
-{
     DWORD disposition = 0;
-    HKEY key = Create(kKey, &disposition);
+    key = Create(kKey, &disposition);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_NE(registry::FindKey(FileData(), u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin"), nullptr);
-
     key = Create(kKey, &disposition);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);

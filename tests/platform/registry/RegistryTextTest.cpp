@@ -95,27 +95,6 @@ TEST(RegistryTextTest, ReadsTheFormsOfTheExportFormat)
     }
 }
 
-TEST(RegistryTextTest, ReadsUtf16WithByteOrderMarkAsExported)
-{
-    std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n"
-                          u"[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]\r\n"
-                          u"\"PrExcel\"=hex:01,00,00,00,00,00,00,00,01,00,00,00,01,00,00,00,00,01,00,00,64,\\\r\n"
-                          u"  00,00,00,00,00,00,00\r\n"
-                          u"\"Name\"=\"Gr\u00FC\u00DFe\"\r\n\r\n";
-    auto bytes = Utf16LeWithBom(text);
-    auto result = ParseRegistryText(AsBytes(bytes));
-    ASSERT_FALSE(result.Damaged) << result.Reason;
-    const auto* key = FindKey(result.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
-    ASSERT_NE(key, nullptr);
-    const auto* excel = FindValue(*key, u"PrExcel");
-    ASSERT_NE(excel, nullptr);
-    EXPECT_EQ(excel->Data.size(), 28u);
-    EXPECT_EQ(excel->Data[20], 0x64);
-    const auto* name = FindValue(*key, u"Name");
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(name->Data, Utf16Bytes(u"Gr\u00FC\u00DFe"));
-}
-
 TEST(RegistryTextTest, EmptyFilesAreEmptyNotDamaged)
 {
     const std::string rows[]
@@ -255,24 +234,6 @@ TEST(RegistryTextTest, HandWrittenNotesStayInPlaceThroughARewrite)
     after.replace(after.find("hex:01"), 6, "hex:a1");
     after.insert(after.find("; end"), "\"C\"=hex:03\r\n");
     EXPECT_EQ(FormatRegistryText(parsed.Data), after);
-}
-
-TEST(RegistryTextTest, LongValuesStayWithinEightyColumns)
-{
-    RegistryData data;
-    SetValue(AddKey(data, u"K"), u"PrStore", kTypeBinary, std::vector<std::uint8_t>(100, 0xEE));
-    auto text = FormatRegistryText(data);
-    std::size_t start = 0;
-    std::size_t lines = 0;
-    while (start < text.size()) {
-        auto end = text.find("\r\n", start);
-        ASSERT_NE(end, std::string::npos) << "every line ends with CRLF";
-        EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
-        start = end + 2;
-        ++lines;
-    }
-    // 21 bytes on the first line, 25 on each continuation: 5 lines of hex.
-    EXPECT_EQ(lines, 2u + 1u + 5u + 1u);
 }
 
 TEST(RegistryTextTest, WhatIsWrittenReadsBackTheSame)
