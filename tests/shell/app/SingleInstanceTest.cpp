@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include "InstanceListener.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,72 +18,35 @@ namespace fs = std::filesystem;
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // A short directory name keeps the socket path within its limit.
-        char pattern[] = "/tmp/tw-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        runtime_ = pattern;
-        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        listener_.reset();
-        unsetenv("XDG_RUNTIME_DIR");
-        fs::remove_all(runtime_);
-    }
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1); }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
 
-    // Binds a socket at the path of TALLOWIN/Tallowin, listening or not.
-    void Bind(bool listen)
-    {
-        listener_.emplace(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), listen);
-        ASSERT_TRUE(listener_->Ready());
-    }
+    static bool Found() { return FindWindowW(u"TALLOWIN", u"Tallowin").has_value(); }
 
-    fs::path runtime_;
-    std::optional<test::Listener> listener_;
+    testsupport::TempFolder folder_;
+    const fs::path runtime_ = folder_ / "runtime";
 };
 
-TEST_F(SingleInstanceTest, NotFoundWhenNothingListens)
+TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
 {
-    EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin").has_value());
-}
-
-TEST_F(SingleInstanceTest, NotFoundWhenTheSocketIsLeftOverFromAnEndedCopy)
-{
-    Bind(false);
-    EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin").has_value());
-}
-
-TEST_F(SingleInstanceTest, FoundWhenACopyListens)
-{
-    Bind(true);
+    EXPECT_FALSE(Found()) << "nothing listens";
+    const fs::path path = InstanceSocketPath(u"TALLOWIN", u"Tallowin");
+    {
+        test::Listener ended(path, false);
+        ASSERT_TRUE(ended.Ready());
+        EXPECT_FALSE(Found()) << "the socket an ended copy left";
+    }
+    fs::remove(path);
+    test::Listener running(path);
+    ASSERT_TRUE(running.Ready());
     std::optional<RunningCopy> copy = FindWindowW(u"TALLOWIN", u"Tallowin");
     ASSERT_TRUE(copy.has_value());
     EXPECT_TRUE(SetForegroundWindow(*copy));
-}
-
-TEST_F(SingleInstanceTest, OtherClassOrTitleIsAnotherProgram)
-{
-    Bind(true);
+    // Another class or title is another program.
     EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin 2").has_value());
     EXPECT_FALSE(FindWindowW(u"OTHER", u"Tallowin").has_value());
-}
-
-TEST_F(SingleInstanceTest, NotFoundInADirectoryOthersMayWrite)
-{
-    Bind(true);
     fs::permissions(runtime_, fs::perms::owner_all | fs::perms::group_write | fs::perms::others_write);
-    EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin").has_value());
-}
-
-TEST_F(SingleInstanceTest, NotFoundWhenThePathIsTooLongForASocket)
-{
-    fs::path deep = runtime_ / std::string(100, 'd');
-    fs::create_directories(deep);
-    fs::permissions(deep, fs::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", deep.c_str(), 1);
-    EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin").has_value());
+    EXPECT_FALSE(Found()) << "a folder others may write";
 }
 
 TEST_F(SingleInstanceTest, SocketPaths)
@@ -95,16 +59,20 @@ TEST_F(SingleInstanceTest, SocketPaths)
     std::u16string otherLongTitle = longTitle;
     otherLongTitle.back() = u'U';
     fs::path first = InstanceSocketPath(u"TALLOWIN", longTitle);
-    fs::path second = InstanceSocketPath(u"TALLOWIN", otherLongTitle);
-    EXPECT_NE(first, second);
+    EXPECT_NE(first, InstanceSocketPath(u"TALLOWIN", otherLongTitle));
     EXPECT_LT(first.filename().native().size(), 80u);
     EXPECT_NE(InstanceSocketPath(u"TALLOWIN", u"Tall\u00f6win"), InstanceSocketPath(u"TALLOWIN", u"Tall\u00e4win"));
     EXPECT_NE(InstanceSocketPath(u"TALLOWIN", u"a/b"), InstanceSocketPath(u"TALLOWIN", u"a_b"));
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"../x").parent_path(), runtime_);
-}
 
-TEST_F(SingleInstanceTest, PerUserDirectoryWithoutARuntimeDirectory)
-{
+    // A runtime folder too deep for a socket finds nothing.
+    fs::path deep = runtime_ / std::string(100, 'd');
+    fs::create_directories(deep);
+    fs::permissions(deep, fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", deep.c_str(), 1);
+    EXPECT_FALSE(Found());
+
+    // Without a runtime folder, a folder of the user's own.
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin").parent_path(),
         fs::path("/tmp/tallowin-" + std::to_string(getuid())));
