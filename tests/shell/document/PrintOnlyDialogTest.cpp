@@ -5,13 +5,14 @@
 #include "DialogHost.h"
 #include "DialogResourceIds.h"
 #include "Module.h"
+#include "TempFolder.h"
 #include "WinMain.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 // Fontconfig keeps its configuration for the life of the process; the
@@ -27,10 +28,9 @@ namespace fs = std::filesystem;
 
 TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
 {
-    fs::path dir = fs::temp_directory_path() / ("tallowin-cancel-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    fs::path text = dir / "notes.txt";
-    std::ofstream(text) << "notes\n";
+    testsupport::TempFolder dir;
+    std::string path = dir.Write("notes.txt", "notes\n").string();
+    std::replace(path.begin(), path.end(), '/', '\\');
     setenv("PLOTWISE_OUTPUT", (dir / "out.txt").c_str(), 1);
     setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
     setenv("LANG", "en_US.UTF-8", 1);
@@ -46,10 +46,6 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
         { "", platform::kCancelCommand, 0, false },
         { " /E", platform::kPlainTextPrintButton, 0, true },
     };
-    std::string path = text.string();
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
     for (const Row& row : rows) {
         fs::remove(dir / "out.txt");
         core::ResetAppSettings();
@@ -64,7 +60,6 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
         EXPECT_EQ(status, row.status) << line;
         EXPECT_EQ(fs::exists(dir / "out.txt"), row.printed) << line;
     }
-    fs::remove_all(dir);
 }
 
 } // namespace
