@@ -1,10 +1,12 @@
 #include "OpenDocument.h"
 
 #include "AppSettings.h"
+#include "DocumentType.h"
 #include "FakePrinter.h"
 #include "MessageBox.h"
 #include "PocketWordWriter.h"
 #include "PrintJob.h"
+#include "RichInk.h"
 #include "Source.h"
 #include "TempFolder.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
+using shell::DocumentType;
 
 std::u16string Utf16(const std::filesystem::path& path)
 {
@@ -210,6 +213,32 @@ TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
     EXPECT_EQ(Open(path), 1);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
     EXPECT_TRUE(Fake().Texts.empty());
+}
+
+TEST(DocumentTypeTest, DetectsTheTypeFromTheFirstFiveBytes)
+{
+    struct Row {
+        std::string_view bytes;
+        DocumentType type;
+        std::uintptr_t format;
+    };
+    const Row rows[] = {
+        { "{\\rtf1\\ansi}", DocumentType::Rtf, platform::SF_RTF },
+        { "{\\rtf", DocumentType::Rtf, platform::SF_RTF },
+        { "{\\pwi ink", DocumentType::PocketWord, platform::SF_POCKETWORD_RTF },
+        { "{\\rt", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "{\\RTF1", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { " {\\rtf1", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "plain text", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+    };
+    for (const Row& row : rows) {
+        DocumentType type
+            = shell::DetectDocumentType(reinterpret_cast<const std::uint8_t*>(row.bytes.data()), row.bytes.size());
+        EXPECT_EQ(type, row.type) << row.bytes;
+        EXPECT_EQ(shell::StreamInFormat(type), row.format) << row.bytes;
+    }
+    EXPECT_EQ(shell::DetectDocumentType(nullptr, 5), DocumentType::Other);
 }
 
 } // namespace
