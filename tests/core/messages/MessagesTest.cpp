@@ -1,11 +1,14 @@
 #include "Messages.h"
 
+#include "AppSettings.h"
 #include "MessageBox.h"
+#include "Process.h"
 #include "StringIds.h"
 #include "StringTable.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,35 +54,23 @@ protected:
     ModuleHandle m_language = nullptr;
 };
 
-TEST_F(MessagesTest, ResourceModuleStartsAsTheProgram)
-{
-    EXPECT_EQ(core::ResourceModule(), ProgramModule());
-    core::SetResourceModule(nullptr);
-    EXPECT_EQ(core::ResourceModule(), ProgramModule());
-}
-
-TEST_F(MessagesTest, ShowMessageIdUsesEntryAndAlertCaption)
+TEST_F(MessagesTest, ShowMessageIdShowsTheEntryUpToTwoHundredWithACaptionOfTwenty)
 {
     EXPECT_EQ(core::ShowMessageId(kStrInvalidPageSettings), IDOK);
     EXPECT_EQ(core::ShowMessageId(12345), IDOK);
-    ASSERT_EQ(m_shown.size(), 2u);
-    EXPECT_EQ(m_shown[0].text, u"Invalid page or margin settings...");
-    EXPECT_EQ(m_shown[0].caption, u"Alert...");
-    EXPECT_EQ(m_shown[1].text, u"");
-    EXPECT_EQ(m_shown[1].caption, u"Alert...");
-}
-
-TEST_F(MessagesTest, ShowMessageIdReadsTwoHundredAndCaptionTwenty)
-{
     ASSERT_NE(LongTextLanguage(), nullptr);
     core::SetResourceModule(LongTextLanguage());
     core::ShowMessageId(kStrInvalidFileType);
     core::ShowMessageId(kStrRtfParseError);
-    ASSERT_EQ(m_shown.size(), 2u);
-    EXPECT_EQ(m_shown[0].text.size(), 199u);
-    EXPECT_EQ(m_shown[0].caption, u"A caption of thirty");
+    ASSERT_EQ(m_shown.size(), 4u);
+    EXPECT_EQ(m_shown[0].text, u"Invalid page or margin settings...");
+    EXPECT_EQ(m_shown[0].caption, u"Alert...");
+    EXPECT_EQ(m_shown[1].text, u"");
+    EXPECT_EQ(m_shown[1].caption, u"Alert...");
+    EXPECT_EQ(m_shown[2].text.size(), 199u);
+    EXPECT_EQ(m_shown[2].caption, u"A caption of thirty");
     // The library has no entry: the program's text.
-    EXPECT_EQ(m_shown[1].text, u"Error parsing rtf");
+    EXPECT_EQ(m_shown[3].text, u"Error parsing rtf");
 }
 
 struct WithTextRow {
@@ -109,40 +100,30 @@ constexpr WithTextRow kLongEntryRows[] = {
     { kStrFileOpenFailed, 193, false, 7, false },
 };
 
-void CheckWithText(const WithTextRow& row, const std::vector<ShownBox>& shown, std::u16string_view entry)
-{
-    ASSERT_FALSE(shown.empty());
-    std::u16string fileName(row.textLength, u'x');
-    std::u16string expected(entry.substr(0, row.expectedEntryLength));
-    if (row.expectAppended)
-        expected += fileName;
-    EXPECT_EQ(shown.back().text, expected) << row.id << " with " << row.textLength;
-    EXPECT_LT(shown.back().text.size(), 200u);
-}
-
-TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundred)
-{
-    for (const WithTextRow& row : kWithTextRows) {
-        std::u16string fileName(row.textLength, u'x');
-        core::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
-        CheckWithText(row, m_shown, LoadStringW(ProgramModule(), row.id));
-        EXPECT_EQ(m_shown.back().caption, u"Alert...");
-    }
-}
-
-TEST_F(MessagesTest, ShowMessageIdWithTextCountsTheEntryAsRead)
+TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundredCountingTheEntryAsRead)
 {
     ASSERT_NE(LongTextLanguage(), nullptr);
-    core::SetResourceModule(LongTextLanguage());
-    for (const WithTextRow& row : kLongEntryRows) {
-        std::u16string fileName(row.textLength, u'x');
-        core::ShowMessageIdWithText(row.id, fileName.c_str());
-        CheckWithText(row, m_shown, LoadStringW(LongTextLanguage(), row.id));
+    for (ModuleHandle module : { ProgramModule(), LongTextLanguage() }) {
+        core::SetResourceModule(module);
+        for (const WithTextRow& row : module == ProgramModule() ? std::span<const WithTextRow>(kWithTextRows)
+                                                                : std::span<const WithTextRow>(kLongEntryRows)) {
+            SCOPED_TRACE(testing::Message() << row.id << " with " << row.textLength);
+            std::u16string fileName(row.textLength, u'x');
+            core::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
+            ASSERT_FALSE(m_shown.empty());
+            std::u16string expected(LoadStringW(module, row.id).substr(0, row.expectedEntryLength));
+            if (row.expectAppended)
+                expected += fileName;
+            EXPECT_EQ(m_shown.back().text, expected);
+            EXPECT_LT(m_shown.back().text.size(), 200u);
+        }
     }
+    EXPECT_EQ(m_shown.front().caption, u"Alert...");
 }
 
 TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
 {
+    EXPECT_EQ(core::ResourceModule(), ProgramModule()) << "the resource module starts as the program";
     ASSERT_NE(LongTextLanguage(), nullptr);
     ModuleHandle language = LongTextLanguage();
     char16_t buffer[40] = u"untouched";
@@ -157,6 +138,10 @@ TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
 
     EXPECT_EQ(LoadResString(language, 12345, buffer, 40), nullptr);
     EXPECT_EQ(std::u16string(buffer), u"");
+
+    // The resource module falls back to the program.
+    core::SetResourceModule(nullptr);
+    EXPECT_EQ(core::ResourceModule(), ProgramModule());
 }
 
 struct BufferRow {
@@ -194,6 +179,55 @@ TEST_F(MessagesTest, BusyCursorGoesToTheWindowsHost)
     core::HideBusyCursor();
     core::HideBusyCursor();
     EXPECT_EQ(calls, (std::vector<bool> { true, false, false }));
+}
+
+struct Started {
+    std::u16string Application;
+    std::u16string CommandLine;
+};
+
+TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
+{
+    struct Row {
+        int Topic;
+        std::int32_t View;
+        const char16_t* Page; // null: nothing is started
+    };
+    const Row rows[] = {
+        { core::kHelpTopicResizeDialog, core::kViewNone, u"file:tallowin.htm#docoptions" },
+        { core::kHelpTopicStartupScreen, core::kViewNone, u"file:tallowin.htm#Main_Contents" },
+        { core::kHelpTopicEmailOptions, core::kViewNone, u"file:tallowin.htm#emailoptions" },
+        { core::kHelpTopicSheetOptions, core::kViewNone, u"file:tallowin.htm#emailoptions" },
+        { core::kHelpTopicMainWindow, core::kViewDocuments, u"file:tallowin.htm#docs" },
+        { core::kHelpTopicMainWindow, core::kViewWorkbooks, u"file:tallowin.htm#excel" },
+        { core::kHelpTopicMainWindow, core::kViewEmail, u"file:tallowin.htm#emails" },
+        // The window between two views, and topics nobody defined.
+        { core::kHelpTopicMainWindow, core::kViewNone, nullptr },
+        { 4, core::kViewDocuments, nullptr },
+        { 6, core::kViewDocuments, nullptr },
+        { -1, core::kViewDocuments, nullptr },
+    };
+    std::vector<Started> started;
+    platform::SetProcessStarter([&started](std::u16string_view application, std::u16string_view commandLine) {
+        started.push_back({ std::u16string(application), std::u16string(commandLine) });
+        return true;
+    });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "topic " << row.Topic << ", view " << row.View);
+        started.clear();
+        core::ResetAppSettings();
+        core::Settings().ViewMode = row.View;
+        core::ShowHelpTopic(row.Topic);
+        if (!row.Page) {
+            EXPECT_TRUE(started.empty());
+            continue;
+        }
+        ASSERT_EQ(started.size(), 1u);
+        EXPECT_EQ(started[0].Application, u"peghelp");
+        EXPECT_EQ(started[0].CommandLine, row.Page);
+    }
+    platform::SetProcessStarter({});
+    core::ResetAppSettings();
 }
 
 } // namespace

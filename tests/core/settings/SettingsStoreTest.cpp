@@ -1,10 +1,21 @@
+// The settings store: loading, saving and keeping what it does not own; and
+// several running copies sharing one settings file: each keeps what the
+// others saved, and a copy stuck holding the lock does not stop the rest.
+
 #include "SettingsStore.h"
 #include "SettingsFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <string>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -125,34 +136,95 @@ TEST_F(SettingsStoreTest, ASaveKeepsKeysAndValuesItDoesNotOwn)
         << text;
 }
 
-TEST_F(SettingsStoreTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseNothing)
+// Several running copies share one settings file.
+class SettingsSharingTest : public testing::SettingsFixture { };
+
+// Runs body in a child process and gives its exit status (-1: it died).
+pid_t Spawn(const std::function<int()>& body)
+{
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    return child;
+}
+
+int Wait(pid_t child)
+{
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// One copy's own field: how a round sets it and reads it back.
+struct Field {
+    const char* name;
+    std::function<void(AppSettings&, int)> set;
+    std::function<int(const AppSettings&)> get;
+};
+
+TEST_F(SettingsSharingTest, CopiesSavingTheirOwnFieldsAtOnceLoseNoChange)
+{
+    // Two of the fields share a record, so the merge must work field by
+    // field, not value by value.
+    const std::array<Field, 4> fields { {
+        { "SheetGridlines", [](AppSettings& s, int v) { s.SheetGridlines = 3000 + v; },
+            [](const AppSettings& s) { return s.SheetGridlines - 3000; } },
+        { "SheetCustomPercent", [](AppSettings& s, int v) { s.SheetCustomPercent = static_cast<std::int16_t>(25 + v); },
+            [](const AppSettings& s) { return s.SheetCustomPercent - 25; } },
+        { "TextFontSize", [](AppSettings& s, int v) { s.TextFontSize = 1000 + v; },
+            [](const AppSettings& s) { return s.TextFontSize - 1000; } },
+        { "MailBodyFontSize", [](AppSettings& s, int v) { s.MailBodyFontSize = 2000 + v; },
+            [](const AppSettings& s) { return s.MailBodyFontSize - 2000; } },
+    } };
+    constexpr int kRounds = 200;
+    // Each round is a new copy: it reads the file, finds its field as it
+    // left it, changes it and saves.
+    auto copy = [&](const Field& field) {
+        int lost = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            pid_t run = Spawn([&] {
+                ResetAppSettings();
+                ResetRunOptions();
+                LoadSettings();
+                bool kept = round == 0 || field.get(Settings()) == round - 1;
+                field.set(Settings(), round);
+                SaveSettings();
+                return kept ? 0 : 1;
+            });
+            lost += Wait(run) != 0;
+        }
+        return lost;
+    };
+    std::array<pid_t, fields.size()> copies {};
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        copies[i] = Spawn([&, i] { return copy(fields[i]) == 0 ? 0 : 1; });
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(Wait(copies[i]), 0) << fields[i].name << " lost a change to another copy";
+
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().SheetGridlines, 3000 + kRounds - 1);
+    EXPECT_EQ(Settings().SheetCustomPercent, 25 + kRounds - 1);
+    EXPECT_EQ(Settings().TextFontSize, 1000 + kRounds - 1);
+    EXPECT_EQ(Settings().MailBodyFontSize, 2000 + kRounds - 1);
+}
+
+TEST_F(SettingsSharingTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseNothing)
 {
     // The two copies share the four values; each also owns one more value.
     constexpr int kSaves = 25;
-    auto saveMany = [](std::int32_t quickPrint, const char16_t* own) {
+    auto saveMany = [this](std::int32_t quickPrint, const char16_t* own) {
         for (int i = 0; i < kSaves; ++i) {
-            core::Settings().QuickPrint = quickPrint;
-            core::SaveSettings();
-            platform::HKEY key = nullptr;
-            if (platform::RegCreateKeyExW(platform::HKEY_LOCAL_MACHINE, u"Software\\Apps\\Brackwater\\Tallowin", 0,
-                    nullptr, 0, platform::KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                != platform::ERROR_SUCCESS)
-                return false;
-            const platform::BYTE count = static_cast<platform::BYTE>(i);
-            platform::RegSetValueExW(key, own, 0, platform::REG_BINARY, &count, 1);
-            if (platform::RegCloseKey(key) != platform::ERROR_SUCCESS)
-                return false;
+            Settings().QuickPrint = quickPrint;
+            SaveSettings();
+            StoreValue(own, { static_cast<std::uint8_t>(i) });
         }
-        return true;
+        return 0;
     };
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        ::_exit(saveMany(1, u"Child") ? 0 : 1);
-    EXPECT_TRUE(saveMany(0, u"Parent"));
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    pid_t child = Spawn([&] { return saveMany(1, u"Child"); });
+    saveMany(0, u"Parent");
+    EXPECT_EQ(Wait(child), 0);
 
     EXPECT_EQ(StoredValue(u"Child"), std::vector<std::uint8_t> { kSaves - 1 });
     EXPECT_EQ(StoredValue(u"Parent"), std::vector<std::uint8_t> { kSaves - 1 });
@@ -161,6 +233,77 @@ TEST_F(SettingsStoreTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseN
     EXPECT_EQ(store->size(), 100u);
     EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
     EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
+}
+
+TEST_F(SettingsSharingTest, ALongRunDoesNotRevertWhatAnotherCopySavedMeanwhile)
+{
+    LoadSettings(); // the long run starts
+    Settings().QuickPrint = 1;
+    ASSERT_EQ(Wait(Spawn([] {
+        ResetAppSettings();
+        LoadSettings();
+        Settings().SheetHeadings = 0;
+        SaveSettings();
+        return 0;
+    })),
+        0);
+    SaveSettings(); // the long run ends
+    EXPECT_EQ(Settings().SheetHeadings, 0) << "memory takes what the other copy saved";
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().SheetHeadings, 0);
+    EXPECT_EQ(Settings().QuickPrint, 1);
+}
+
+TEST_F(SettingsSharingTest, AHeldLockIsWaitedForOnlySoLongAndAStaleOneNotAtAll)
+{
+    Settings().TextFontSize = 20;
+    SaveSettings();
+    const auto before = testing::ReadFileBytes(File());
+    const std::string lockPath = File().string() + ".lock";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t holder = Spawn([&] {
+        int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0600);
+        struct flock whole { };
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        if (fd < 0 || ::fcntl(fd, F_SETLKW, &whole) != 0)
+            return 1;
+        char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1)
+            return 1;
+        ::pause(); // stopped mid-save, like a copy suspended with Ctrl-Z
+        return 0;
+    });
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+
+    ::setenv("TALLOWIN_LOCK_TIMEOUT", "0.3", 1);
+    Settings().TextFontSize = 30;
+    ::testing::internal::CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    SaveSettings();
+    auto waited = std::chrono::steady_clock::now() - start;
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_LT(waited, std::chrono::seconds(3)) << "the wait is bounded";
+    EXPECT_NE(told.find(lockPath), std::string::npos) << told;
+    EXPECT_NE(told.find("process " + std::to_string(holder)), std::string::npos) << told;
+    EXPECT_EQ(testing::ReadFileBytes(File()), before) << "nothing is written without the lock";
+    EXPECT_EQ(Settings().TextFontSize, 30) << "the option still holds in memory";
+
+    ::kill(holder, SIGKILL);
+    Wait(holder);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::setenv("TALLOWIN_LOCK_TIMEOUT", "30", 1);
+    start = std::chrono::steady_clock::now();
+    SaveSettings();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "a dead holder never blocks";
+    ::unsetenv("TALLOWIN_LOCK_TIMEOUT");
+    ResetAppSettings();
+    LoadSettings();
+    EXPECT_EQ(Settings().TextFontSize, 30) << "the edit is saved once the lock is free";
 }
 
 } // namespace

@@ -1,41 +1,52 @@
-// The main window on the headless window system, started as the program
-// starts: the saved view, the check marks of the options menus, printing an
-// activated entry to the printing library's recording, and the rebuild when
-// the input panel comes or goes.
+// The main window started as the program starts it: on the headless window
+// system (the saved view, the check marks of the options menus, printing an
+// activated entry to the printing library's recording, the rebuild when the
+// input panel comes or goes), and as a person sees it through the Qt window
+// system on the offscreen platform, driven with QTest while the program's
+// own message loop runs.
 
+#include "MainWindow.h"
 #include "AppSettings.h"
 #include "Dialog.h"
 #include "DialogHost.h"
 #include "DialogResourceIds.h"
-#include "MainWindow.h"
 #include "MessageBox.h"
 #include "Module.h"
-#include "PrintingLibrary.h"
+#include "ProgramRun.h"
+#include "QtWindowSystem.h"
+#include "TempFolder.h"
 #include "WinMain.h"
 #include "WindowSystem.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-// Fontconfig keeps its configuration for the life of the process; the
-// printing library does not tear it down, and that is not a leak of ours.
+// Fontconfig keeps its configuration for the life of the process, and Qt and
+// the libraries under it theirs; the printing library and the window module
+// do not tear them down, and that is not a leak of ours.
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:libfontconfig.so\n";
+    return "leak:libfontconfig.so\nleak:libQt6\nleak:libdbus\nleak:libglib\n";
 }
 
 namespace shell {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::ReadFileText;
 
 // A window system whose message loop is a script: what a person does while
 // the window is shown. The window is closed after the script.
@@ -77,6 +88,13 @@ public:
                 return button.Command;
         return 0;
     }
+    std::vector<std::u16string> Names()
+    {
+        std::vector<std::u16string> names;
+        for (const auto& entry : DocumentList(CurrentDocumentList())->Entries)
+            names.push_back(entry.Name);
+        return names;
+    }
     int EntryIndex(const fs::path& path)
     {
         const auto& entries = DocumentList(CurrentDocumentList())->Entries;
@@ -91,12 +109,6 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // A short directory name keeps the instance socket's path within its limit.
-        char pattern[] = "/tmp/tmw-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::create_directories(dir_ / "runtime");
-        fs::permissions(dir_ / "runtime", fs::perms::owner_all);
         fs::create_directories(dir_ / "docs");
         setenv("TALLOWIN_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
         setenv("TALLOWIN_DOCUMENTS", (dir_ / "docs").c_str(), 1);
@@ -108,7 +120,6 @@ protected:
         setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
         setenv("PLOTWISE_OUTPUT", Recording().c_str(), 1);
         setenv("LANG", "en_US.UTF-8", 1);
-        platform::SetWindowSystem(&windows_);
         platform::SetDialogHost(&dialogs_);
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view) {
             messages_.emplace_back(text);
@@ -120,18 +131,20 @@ protected:
         platform::SetMessageBoxHost({});
         platform::SetDialogHost(nullptr);
         platform::SetWindowSystem(nullptr);
+        qt_.reset();
         for (const char* name : { "TALLOWIN_MAILSTORES", "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
             unsetenv(name);
         core::ResetAppSettings();
         core::ResetRunOptions();
-        fs::remove_all(dir_);
     }
 
-    // One interactive start, as a new process would make it, running script.
+    // One interactive start on the headless window system, as a new process
+    // would make it, running script.
     int Start(std::function<void(ScriptedWindows&, WindowHandle)> script)
     {
         core::ResetAppSettings();
         core::ResetRunOptions();
+        platform::SetWindowSystem(&windows_);
         windows_.Reset();
         windows_.listsCreated = 0;
         windows_.script = std::move(script);
@@ -139,16 +152,11 @@ protected:
     }
 
     fs::path Recording() const { return dir_ / "out.txt"; }
-    fs::path Document(const fs::path& relative, const std::string& text)
-    {
-        fs::path path = dir_ / "docs" / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << text;
-        return path;
-    }
+    fs::path Document(const fs::path& relative, const std::string& text) { return dir_.Write("docs" / relative, text); }
 
-    fs::path dir_;
+    testsupport::TempFolder dir_;
     ScriptedWindows windows_;
+    std::unique_ptr<platform::WindowModel> qt_;
     platform::ScriptedDialogHost dialogs_ { {} };
     std::vector<std::u16string> messages_;
 };
@@ -171,32 +179,29 @@ TEST_F(MainWindowTest, ChosenViewIsShownAndComesBackAtTheNextStart)
         EXPECT_EQ(core::Settings().ViewMode, core::kViewDocuments);
         EXPECT_EQ(windows.MenuBarId(), 102);
         EXPECT_EQ(windows.Pressed(), kCmdViewDocuments);
-    }), 0);
+    }),
+        0);
     for (const Row& row : rows) {
-        Start([&row](ScriptedWindows& windows, WindowHandle window) {
+        SCOPED_TRACE(row.command);
+        const auto expectShown = [&row](ScriptedWindows& windows) {
+            EXPECT_EQ(core::Settings().ViewMode, row.view);
+            EXPECT_EQ(windows.MenuBarId(), row.menuBar);
+            EXPECT_EQ(windows.Pressed(), row.command);
+        };
+        Start([&](ScriptedWindows& windows, WindowHandle window) {
             windows.ChooseCommand(window, row.command);
-            EXPECT_EQ(core::Settings().ViewMode, row.view) << row.command;
-            EXPECT_EQ(windows.MenuBarId(), row.menuBar) << row.command;
-            EXPECT_EQ(windows.Pressed(), row.command) << row.command;
+            expectShown(windows);
         });
-        Start([&row](ScriptedWindows& windows, WindowHandle) {
-            EXPECT_EQ(core::Settings().ViewMode, row.view) << row.command;
-            EXPECT_EQ(windows.MenuBarId(), row.menuBar) << row.command;
-            EXPECT_EQ(windows.Pressed(), row.command) << row.command;
-        });
+        Start([&](ScriptedWindows& windows, WindowHandle) { expectShown(windows); });
     }
     // The documents view lists documents, the workbook view workbooks.
     Document("letter.psw", "x");
     Document("sums.pxl", "x");
     Start([](ScriptedWindows& windows, WindowHandle window) {
         windows.ChooseCommand(window, kCmdViewWorkbooks);
-        const auto* workbooks = windows.DocumentList(windows.CurrentDocumentList());
-        ASSERT_EQ(workbooks->Entries.size(), 1u);
-        EXPECT_EQ(workbooks->Entries[0].Name, u"sums.pxl");
+        EXPECT_EQ(windows.Names(), std::vector<std::u16string> { u"sums.pxl" });
         windows.ChooseCommand(window, kCmdViewDocuments);
-        const auto* documents = windows.DocumentList(windows.CurrentDocumentList());
-        ASSERT_EQ(documents->Entries.size(), 1u);
-        EXPECT_EQ(documents->Entries[0].Name, u"letter.psw");
+        EXPECT_EQ(windows.Names(), std::vector<std::u16string> { u"letter.psw" });
     });
     EXPECT_TRUE(messages_.empty());
 }
@@ -222,6 +227,7 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
         { kCmdPlainText, kCmdViewDocuments, 0, 0 },
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.toggle << " " << row.view);
         Start([&row](ScriptedWindows& windows, WindowHandle window) {
             windows.ChooseCommand(window, kCmdViewDocuments);
             if (row.toggle != 0)
@@ -230,8 +236,8 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
         });
         // The flags were saved: the next start shows the same marks.
         Start([&row](ScriptedWindows& windows, WindowHandle) {
-            EXPECT_EQ(windows.Check(kCmdQuickPrint), row.quickPrint) << row.toggle << " " << row.view;
-            EXPECT_EQ(windows.Check(kCmdPlainText), row.plainText) << row.toggle << " " << row.view;
+            EXPECT_EQ(windows.Check(kCmdQuickPrint), row.quickPrint);
+            EXPECT_EQ(windows.Check(kCmdPlainText), row.plainText);
         });
     }
 }
@@ -247,16 +253,15 @@ TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
     // Quick print: no print dialog.
     Start([](ScriptedWindows& windows, WindowHandle window) { windows.ChooseCommand(window, kCmdQuickPrint); });
 
-    for (const auto& [path, text] : { std::pair { shortPath, "Short path notes" }, std::pair { longPath, "Deep path notes" } }) {
+    for (const auto& [path, text] :
+        { std::pair { shortPath, "Short path notes" }, std::pair { longPath, "Deep path notes" } }) {
         fs::remove(Recording());
         Start([&path](ScriptedWindows& windows, WindowHandle) {
             const int index = windows.EntryIndex(path);
             ASSERT_GE(index, 0) << path;
             windows.ActivateDocumentEntry(windows.CurrentDocumentList(), index);
         });
-        std::ifstream in(Recording());
-        const std::string recording { std::istreambuf_iterator<char>(in), {} };
-        EXPECT_NE(recording.find(text), std::string::npos) << path << "\n" << recording;
+        EXPECT_NE(ReadFileText(Recording()).find(text), std::string::npos) << path;
     }
     // Only the start-up screen of each start ran: quick print shows no options.
     EXPECT_EQ(dialogs_.Runs(), 3);
@@ -282,6 +287,105 @@ TEST_F(MainWindowTest, InputPanelChangeRebuildsTheCurrentView)
             EXPECT_EQ(windows.Pressed(), command) << command;
         });
     }
+}
+
+// The Qt window: the top-level frame and the list it shows (a replaced list
+// is only hidden until deleted).
+QMainWindow* Frame()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("MainWindow") && !widget->isHidden())
+            return static_cast<QMainWindow*>(widget);
+    return nullptr;
+}
+
+QTreeWidget* List()
+{
+    if (Frame() != nullptr)
+        for (QTreeWidget* tree : Frame()->findChildren<QTreeWidget*>(QStringLiteral("DocumentList")))
+            if (!tree->isHidden())
+                return tree;
+    return nullptr;
+}
+
+QStringList Names()
+{
+    QStringList names;
+    if (QTreeWidget* tree = List())
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            names << tree->topLevelItem(i)->text(0);
+    return names;
+}
+
+void PressViewButton(int command)
+{
+    QAction* action = Frame()->findChild<QAction*>(QStringLiteral("ViewButton%1").arg(command));
+    ASSERT_NE(action, nullptr) << command;
+    action->trigger();
+    // The window system delivers the command from its event loop.
+    QTest::qWait(20);
+}
+
+TEST_F(MainWindowTest, QtWindowListsPrintsSwitchesAndIsBroughtForward)
+{
+    Document("notes.txt", "Notes to print\n");
+    Document("old/letter.psw", "x");
+    Document("sums.pxl", "x");
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string reason;
+    qt_ = platform::CreateQtWindowSystem(reason);
+    ASSERT_NE(qt_, nullptr) << reason;
+    platform::SetWindowSystem(qt_.get());
+    core::ResetAppSettings();
+    core::ResetRunOptions();
+
+    bool played = false;
+    QTimer::singleShot(0, [&] {
+        played = true;
+        ASSERT_NE(Frame(), nullptr);
+        EXPECT_EQ(Frame()->windowTitle().toStdString(), "Tallowin");
+        EXPECT_EQ(Names(), (QStringList { "letter.psw", "notes.txt" }));
+
+        // Quick print, so that no print dialog opens; then Enter on a row.
+        platform::CurrentWindowSystem().ChooseCommand(MainWindow(), kCmdQuickPrint);
+        QTreeWidget* tree = List();
+        ASSERT_NE(tree, nullptr);
+        QList<QTreeWidgetItem*> rows = tree->findItems(QStringLiteral("notes.txt"), Qt::MatchExactly);
+        ASSERT_EQ(rows.size(), 1);
+        tree->setCurrentItem(rows[0]);
+        QTest::keyClick(tree, Qt::Key_Return);
+        EXPECT_NE(ReadFileText(Recording()).find("Notes to print"), std::string::npos);
+
+        PressViewButton(kCmdViewWorkbooks);
+        EXPECT_EQ(core::Settings().ViewMode, core::kViewWorkbooks);
+        EXPECT_EQ(Names(), QStringList { "sums.pxl" });
+        PressViewButton(kCmdViewEmail);
+        EXPECT_EQ(core::Settings().ViewMode, core::kViewEmail);
+        EXPECT_TRUE(Names().isEmpty());
+        PressViewButton(kCmdViewDocuments);
+        EXPECT_EQ(Names(), (QStringList { "letter.psw", "notes.txt" }));
+
+        // A second start brings this window forward and ends with the
+        // status of a copy that found another running (1 without /E).
+        Frame()->setWindowState(Qt::WindowMinimized);
+        QProcess second;
+        second.start(QStringLiteral(TALLOWIN_PROGRAM), {});
+        QEventLoop wait;
+        QObject::connect(&second, &QProcess::finished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(20000, &wait, &QEventLoop::quit);
+        if (second.state() != QProcess::NotRunning)
+            wait.exec();
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 1);
+        for (int waited = 0; waited < 5000 && (Frame()->windowState() & Qt::WindowMinimized); waited += 20)
+            QTest::qWait(20);
+        EXPECT_FALSE(Frame()->windowState() & Qt::WindowMinimized);
+
+        platform::CurrentWindowSystem().ChooseCommand(MainWindow(), kCmdExit);
+    });
+    EXPECT_EQ(WinMain(platform::ProgramModule(), nullptr, u"", 1), 0);
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(messages_.empty());
 }
 
 } // namespace

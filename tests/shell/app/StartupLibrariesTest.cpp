@@ -4,24 +4,22 @@
 // the print dialog on a display or the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
+#include "ProgramRun.h"
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kProgram = TALLOWIN_PROGRAM;
-const fs::path kLibraryDirectory = TALLOWIN_LIBRARY_DIRECTORY;
 const fs::path kMessage = fs::path(TALLOWIN_SAMPLE_MAILDIR) / "cur" / "1764921600.M100001P4242.tallowin:2,S";
 const fs::path kPocketWordDocument = fs::path(TALLOWIN_SAMPLE_POCKETWORD) / "meeting-notes.pwi";
 
@@ -31,66 +29,24 @@ constexpr const char* kPocketWordLibrary = "libwps-0.4.so.4";
 constexpr const char* kPrintingLibrary = "libplotwise.so";
 constexpr const char* kDialogModule = "libplotwise-dialog.so";
 constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
+constexpr const char* kQueue = "cups:tallowin-no-such-queue";
 // A display for the print dialog: Qt's offscreen platform, and the button
 // the dialog is to press for the user.
-const std::string kDisplay
-    = "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS=print CUPS_SERVER=/nonexistent ";
-constexpr const char* kWindowLibrary = kQtWidgets;
-
-enum class Input { Text, PocketWord, Message, TextAsked };
+std::string Display(const char* press)
+{
+    return "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS=" + std::string(press)
+        + " CUPS_SERVER=/nonexistent ";
+}
 
 struct RoadRow {
     const char* road;
-    std::string output; // PLOTWISE_OUTPUT, relative to the test's folder unless a queue
-    Input input;
+    std::string output; // PLOTWISE_OUTPUT, in the test's folder unless a queue
+    std::string arguments;
     std::vector<const char*> loaded;
     std::vector<const char*> notLoaded;
     std::string environment = "";
-};
-
-class StartupLibrariesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tallowin-startup-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        std::ofstream(directory_ / "small.txt") << "One line of text.\n";
-    }
-    void TearDown() override { fs::remove_all(directory_); }
-
-    // Runs the program on the row's road and returns what it and the loader
-    // said on standard error.
-    std::string Run(const RoadRow& row)
-    {
-        const std::string output = row.output.starts_with("cups:") ? row.output : (directory_ / row.output).string();
-        std::string arguments;
-        switch (row.input) {
-        case Input::Text:
-            arguments = "--file='" + (directory_ / "small.txt").string() + "' /Q /E";
-            break;
-        case Input::TextAsked:
-            arguments = "--file='" + (directory_ / "small.txt").string() + "' /E";
-            break;
-        case Input::PocketWord:
-            arguments = "--file='" + kPocketWordDocument.string() + "' /Q /E";
-            break;
-        case Input::Message:
-            arguments = "--quick --mail '" + kMessage.string() + "'";
-            break;
-        }
-        const fs::path err = directory_ / "stderr.txt";
-        const std::string command = row.environment + "LD_DEBUG=files TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
-            + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='" + output
-            + "' LC_ALL=C LANG=C '" + kProgram.string() + "' " + arguments + " > /dev/null 2> '" + err.string() + "'";
-        std::system(command.c_str());
-        std::ifstream in(err);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path directory_;
+    int status = 0; // the dialog's Cancel is a cancelled print
+    bool printed = true;
 };
 
 // The loader names a library by the name it was asked for, a bare name or a
@@ -105,83 +61,61 @@ bool Loaded(const std::string& loaderText, const char* library)
     return false;
 }
 
-TEST_F(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
+TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
 {
+    testsupport::TempFolder directory;
+    const std::string text = "--file='" + directory.Write("small.txt", "One line of text.\n").string() + "' ";
+    const std::string pocketWord = "--file='" + kPocketWordDocument.string() + "' /Q /E";
+    const std::string message = "--quick --mail '" + kMessage.string() + "'";
     const RoadRow rows[] = {
-        { "a text to a recording", "out.txt", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
-        { "a text to a PDF", "out.pdf", Input::Text, { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
-        { "a Pocket Word document to a PDF", "pwi.pdf", Input::PocketWord, { kPrintingLibrary, kPocketWordLibrary },
-            { kMimeLibrary, kCupsLibrary, kWindowLibrary } },
-        { "a message to a PDF", "mail.pdf", Input::Message, { kPrintingLibrary, kMimeLibrary },
-            { kCupsLibrary, kPocketWordLibrary, kWindowLibrary } },
-        { "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, { kPrintingLibrary, kCupsLibrary },
-            { kMimeLibrary, kPocketWordLibrary, kWindowLibrary } },
-        { "a quick print on a display", "quick.pdf", Input::Text, { kPrintingLibrary },
-            { kDialogModule, kQtWidgets, kCupsLibrary }, kDisplay },
-        { "a print that asks, without a display", "asked.pdf", Input::TextAsked, { kPrintingLibrary },
+        { "a text to a recording", "out.txt", text + "/Q /E", { kPrintingLibrary },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+        { "a text to a PDF", "out.pdf", text + "/Q /E", { kPrintingLibrary },
+            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+        { "a Pocket Word document to a PDF", "pwi.pdf", pocketWord, { kPrintingLibrary, kPocketWordLibrary },
+            { kMimeLibrary, kCupsLibrary, kQtWidgets } },
+        { "a message to a PDF", "mail.pdf", message, { kPrintingLibrary, kMimeLibrary },
+            { kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+        { "a text to a print queue", kQueue, text + "/Q /E", { kPrintingLibrary, kCupsLibrary },
+            { kMimeLibrary, kPocketWordLibrary, kQtWidgets }, "", -1 },
+        { "a quick print on a display", "quick.pdf", text + "/Q /E", { kPrintingLibrary },
+            { kDialogModule, kQtWidgets, kCupsLibrary }, Display("print") },
+        { "a print that asks, without a display", "asked.pdf", text + "/E", { kPrintingLibrary },
             { kDialogModule, kQtWidgets, kCupsLibrary } },
-        { "a print that asks, on a display", "shown.pdf", Input::TextAsked,
-            { kPrintingLibrary, kDialogModule, kQtWidgets }, { kMimeLibrary, kPocketWordLibrary }, kDisplay },
+        { "a print that asks, on a display", "shown.pdf", text + "/E", { kPrintingLibrary, kDialogModule, kQtWidgets },
+            { kMimeLibrary, kPocketWordLibrary }, Display("print") },
+        { "a print cancelled in the dialog", "cancelled.pdf", text + "/E", { kDialogModule }, {}, Display("cancel"), 63,
+            false },
+        { "a print cancelled without /E", "cancelled.pdf", text, { kDialogModule }, {}, Display("cancel"), 0, false },
     };
     for (const RoadRow& row : rows) {
         SCOPED_TRACE(row.road);
-        const std::string text = Run(row);
-        ASSERT_NE(text.find("file="), std::string::npos) << "the loader listed nothing:\n" << text;
+        const bool queue = row.output.starts_with("cups:");
+        const fs::path output = queue ? fs::path(row.output) : directory / row.output;
+        const fs::path err = directory / "stderr.txt";
+        const std::string command = row.environment
+            + "LD_DEBUG=files TALLOWIN_LIBDIR='" TALLOWIN_LIBRARY_DIRECTORY "' TALLOWIN_REGISTRY='"
+            + (directory / "registry.reg").string() + "' PLOTWISE_OUTPUT='" + output.string()
+            + "' LC_ALL=C LANG=C '" TALLOWIN_PROGRAM "' " + row.arguments + " > /dev/null 2> '" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        const std::string said = testsupport::ReadFileText(err);
+        ASSERT_NE(said.find("file="), std::string::npos) << "the loader listed nothing:\n" << said;
         for (const char* library : row.loaded)
-            EXPECT_TRUE(Loaded(text, library)) << library;
+            EXPECT_TRUE(Loaded(said, library)) << library;
         for (const char* library : row.notLoaded)
-            EXPECT_FALSE(Loaded(text, library)) << library;
-    }
-}
-
-TEST_F(StartupLibrariesTest, AQueueThatDoesNotExistFailsWithTheQueueSystemsReason)
-{
-    const std::string text = Run({ "a text to a print queue", "cups:tallowin-no-such-queue", Input::Text, {}, {} });
-    const std::string said = "plotwise: cannot print to tallowin-no-such-queue: ";
-    const std::size_t at = text.find(said);
-    ASSERT_NE(at, std::string::npos) << text;
-    const std::string reason = text.substr(at + said.size(), text.find('\n', at) - at - said.size());
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(reason.find("cannot be loaded"), std::string::npos) << reason;
-}
-
-} // namespace
-
-namespace {
-
-// The status of the program's run: the dialog's Cancel is a cancelled print.
-int Status(const std::string& command)
-{
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST_F(StartupLibrariesTest, TheDialogsButtonsEndTheRun)
-{
-    struct Row {
-        const char* press;
-        const char* switches;
-        int status;
-        bool printed;
-    };
-    const Row rows[] = {
-        { "cancel", "/E", 63, false },
-        { "cancel", "", 0, false },
-        { "print", "/E", 0, true },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.press) + " " + row.switches);
-        const fs::path output = directory_ / "dialog.pdf";
-        fs::remove(output);
-        const std::string command = "DISPLAY=:tallowin QT_QPA_PLATFORM=offscreen PLOTWISE_DIALOG_PRESS="
-            + std::string(row.press) + " CUPS_SERVER=/nonexistent TALLOWIN_LIBDIR='" + kLibraryDirectory.string()
-            + "' TALLOWIN_REGISTRY='" + (directory_ / "registry.reg").string() + "' PLOTWISE_OUTPUT='"
-            + output.string() + "' LC_ALL=C LANG=C '" + kProgram.string() + "' --file='"
-            + (directory_ / "small.txt").string() + "' " + row.switches + " > /dev/null 2>&1";
-        EXPECT_EQ(Status(command), row.status);
-        EXPECT_EQ(fs::exists(output), row.printed);
+            EXPECT_FALSE(Loaded(said, library)) << library;
+        if (!queue) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == row.status) << status;
+            EXPECT_EQ(fs::exists(output), row.printed);
+            continue;
+        }
+        // A queue that does not exist fails with the queue system's reason.
+        const std::string failed = "plotwise: cannot print to tallowin-no-such-queue: ";
+        const std::size_t at = said.find(failed);
+        ASSERT_NE(at, std::string::npos) << said;
+        const std::string reason = said.substr(at + failed.size(), said.find('\n', at) - at - failed.size());
+        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(reason.find("cannot be loaded"), std::string::npos) << reason;
     }
 }
 

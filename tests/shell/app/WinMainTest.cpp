@@ -4,10 +4,12 @@
 #include "InstanceListener.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
-#include "PrintersDouble.h"
+#include "PrintJob.h"
+#include "Printers.h"
 #include "PrintingLibrary.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "TempFolder.h"
 #include "TextConversion.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +18,40 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
+
 #include <unistd.h>
 
 namespace shell {
 namespace {
+
+// Printers that do what a test tells them and remember how they were called.
+struct PrinterCall {
+    enum Kind { Document, Workbook } kind;
+    std::u16string path;
+    WindowHandle window;
+};
+
+struct PrinterScript {
+    int result = 1;
+    std::int32_t finalStatus = 0;
+    std::vector<PrinterCall> calls;
+};
+
+PrinterScript& Script()
+{
+    static PrinterScript script;
+    return script;
+}
+
+int Printed(PrinterCall::Kind kind, WindowHandle window, const char16_t* path)
+{
+    Script().calls.push_back({ kind, path, window });
+    printengine::Job().FinalStatus = Script().finalStatus;
+    return Script().result;
+}
+
+namespace fs = std::filesystem;
 
 const std::filesystem::path kStubs = TALLOWIN_PLOTWISE_STUBS;
 constexpr std::u16string_view kMissingLibraryText = u"Plotwise DLL missing or outdated";
@@ -54,13 +86,6 @@ class WinMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // A short directory name keeps the socket path within its limit.
-        char pattern[] = "/tmp/tw-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        std::filesystem::create_directories(directory_ / "runtime");
-        std::filesystem::permissions(directory_ / "runtime", std::filesystem::perms::owner_all);
-        registry_ = directory_ / "registry.reg";
         setenv("TALLOWIN_REGISTRY", registry_.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (directory_ / "runtime").c_str(), 1);
         UseLibraryDirectory("current");
@@ -80,7 +105,6 @@ protected:
         platform::SetMessageBoxHost({});
         unsetenv("XDG_RUNTIME_DIR");
         Reset();
-        std::filesystem::remove_all(directory_);
     }
 
     static void Reset()
@@ -101,10 +125,8 @@ protected:
         return WinMain(platform::ProgramModule(), nullptr, commandLine, 1);
     }
 
-    bool MissingLibraryShown() const { return messages_.size() == 1 && messages_[0].starts_with(kMissingLibraryText); }
-
-    std::filesystem::path directory_;
-    std::filesystem::path registry_;
+    testsupport::TempFolder directory_;
+    const std::filesystem::path registry_ = directory_ / "registry.reg";
     TestWindowSystem windows_;
     std::vector<std::u16string> messages_;
 };
@@ -116,7 +138,7 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
             SCOPED_TRACE(std::string(library) + " " + Utf16ToUtf8(commandLine));
             UseLibraryDirectory(library);
             EXPECT_EQ(Start(commandLine), 0);
-            EXPECT_TRUE(MissingLibraryShown());
+            EXPECT_TRUE(messages_.size() == 1 && messages_[0].starts_with(kMissingLibraryText));
             EXPECT_TRUE(Script().calls.empty());
             EXPECT_FALSE(platform::PrintingLibraryBound());
             // The command line was not read, so nothing was stored.
@@ -126,7 +148,7 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
     }
 }
 
-TEST_F(WinMainTest, CurrentPrintingLibraryIsBound)
+TEST_F(WinMainTest, CurrentPrintingLibraryIsBoundAndTheWindowMadeFromTheProgramsClass)
 {
     Start(u"/F \\a.txt");
     EXPECT_TRUE(messages_.empty());
@@ -134,20 +156,23 @@ TEST_F(WinMainTest, CurrentPrintingLibraryIsBound)
     EXPECT_EQ(PrintingLibraryVersion(), kMinPrintingLibraryVersion);
     ASSERT_NE(PLW_GetVersion, nullptr);
     EXPECT_EQ(PLW_GetVersion(), kMinPrintingLibraryVersion);
+    EXPECT_EQ(windows_.registeredClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.registeredStyle, 3u);
+    EXPECT_EQ(windows_.createdClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
 }
-
-struct PrintRow {
-    const char16_t* commandLine;
-    int result;
-    std::int32_t finalStatus;
-    bool windowFails;
-    int status;
-    bool settingsSaved;
-};
 
 TEST_F(WinMainTest, PrintOnlyExitStatuses)
 {
-    const PrintRow rows[] = {
+    struct Row {
+        const char16_t* commandLine;
+        int result;
+        std::int32_t finalStatus;
+        bool windowFails;
+        int status;
+        bool settingsSaved;
+    };
+    const Row rows[] = {
         { u"/F \\a.txt", 1, 0, false, 1, true },
         { u"/F \\a.txt /E", 1, 0, false, 0, true },
         { u"/F \\a.txt", 0, 0, false, 0, false },
@@ -161,7 +186,7 @@ TEST_F(WinMainTest, PrintOnlyExitStatuses)
         { u"/F \\a.txt /E", 1, 0, true, 995, false },
         { u"/E /F", 0, 0, false, 2, false },
     };
-    for (const PrintRow& row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(Utf16ToUtf8(row.commandLine) + " result " + std::to_string(row.result) + " status "
             + std::to_string(row.finalStatus) + (row.windowFails ? " no window" : ""));
         std::filesystem::remove(registry_);
@@ -199,16 +224,7 @@ TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindow)
     }
 }
 
-TEST_F(WinMainTest, WindowIsMadeFromTheProgramsClassAndTitle)
-{
-    Start(u"/F \\a.txt");
-    EXPECT_EQ(windows_.registeredClass, u"TALLOWIN");
-    EXPECT_EQ(windows_.registeredStyle, 3u);
-    EXPECT_EQ(windows_.createdClass, u"TALLOWIN");
-    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
-}
-
-TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForward)
+TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForwardAndAFileStartNeverLooks)
 {
     test::Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
     ASSERT_TRUE(listener.Ready());
@@ -219,13 +235,7 @@ TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForward)
         EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
     }
     EXPECT_TRUE(windows_.createdClass.empty());
-}
 
-TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
-{
-    test::Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
-    ASSERT_TRUE(listener.Ready());
-    Script().result = 1;
     EXPECT_EQ(Start(u"/F \\a.txt /E"), 0);
     EXPECT_EQ(Script().calls.size(), 1u);
     // Had the start with a file connected, its empty connection would be
@@ -234,39 +244,24 @@ TEST_F(WinMainTest, StartWithAFileNeverLooksForARunningCopy)
     EXPECT_EQ(listener.Receive(), kBringToFrontRequest);
 }
 
-TEST_F(WinMainTest, SettingsAreReadAgainAfterTheCommandLine)
+TEST_F(WinMainTest, InteractiveStartsAndTheLongestCommandLine)
 {
     core::Settings().SheetHeadings = 0;
     core::Settings().QuickPrint = 1;
     core::SaveSettings();
-    // A command line that is not parsed does not read the settings; the
-    // start-up reads them all the same.
-    std::u16string ignored(300, u'x');
-    ::testing::internal::CaptureStderr();
-    Start(ignored.c_str());
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(core::Settings().SheetHeadings, 0);
-    EXPECT_EQ(core::Settings().QuickPrint, 1);
-}
-
-TEST_F(WinMainTest, InteractiveStartWithoutARunningCopy)
-{
-    ::testing::internal::CaptureStderr();
-    // The user's Exit ends the run with status 0.
-    EXPECT_EQ(Start(u"/I"), 0);
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(Script().calls.empty());
-    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
-}
-
-TEST_F(WinMainTest, TooLongCommandLineStartsInteractively)
-{
+    // A command line that is too long is not parsed, so the start is
+    // interactive; the start-up reads the settings all the same. The user's
+    // Exit ends the run with status 0.
     std::u16string commandLine = u"/F \\a.txt /E ";
     commandLine.resize(260, u'x');
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Start(commandLine.c_str()), 0);
+    EXPECT_EQ(core::Settings().SheetHeadings, 0);
+    EXPECT_EQ(core::Settings().QuickPrint, 1);
+    EXPECT_EQ(Start(u"/I"), 0);
     ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(Script().calls.empty());
+    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
 
     commandLine.resize(259);
     Script().result = 0;
@@ -274,5 +269,78 @@ TEST_F(WinMainTest, TooLongCommandLineStartsInteractively)
     EXPECT_EQ(Script().calls.size(), 1u);
 }
 
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1); }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+    static bool Found() { return FindWindowW(u"TALLOWIN", u"Tallowin").has_value(); }
+
+    testsupport::TempFolder folder_;
+    const fs::path runtime_ = folder_ / "runtime";
+};
+
+TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
+{
+    EXPECT_FALSE(Found()) << "nothing listens";
+    const fs::path path = InstanceSocketPath(u"TALLOWIN", u"Tallowin");
+    {
+        test::Listener ended(path, false);
+        ASSERT_TRUE(ended.Ready());
+        EXPECT_FALSE(Found()) << "the socket an ended copy left";
+    }
+    fs::remove(path);
+    test::Listener running(path);
+    ASSERT_TRUE(running.Ready());
+    std::optional<RunningCopy> copy = FindWindowW(u"TALLOWIN", u"Tallowin");
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_TRUE(SetForegroundWindow(*copy));
+    // Another class or title is another program.
+    EXPECT_FALSE(FindWindowW(u"TALLOWIN", u"Tallowin 2").has_value());
+    EXPECT_FALSE(FindWindowW(u"OTHER", u"Tallowin").has_value());
+    fs::permissions(runtime_, fs::perms::owner_all | fs::perms::group_write | fs::perms::others_write);
+    EXPECT_FALSE(Found()) << "a folder others may write";
+}
+
+TEST_F(SingleInstanceTest, SocketPaths)
+{
+    EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), runtime_ / "tallowin-TALLOWIN-Tallowin.sock");
+
+    // Titles a language library may translate: other characters and long
+    // titles stay distinct and within the limit of a socket address.
+    std::u16string longTitle(100, u'T');
+    std::u16string otherLongTitle = longTitle;
+    otherLongTitle.back() = u'U';
+    fs::path first = InstanceSocketPath(u"TALLOWIN", longTitle);
+    EXPECT_NE(first, InstanceSocketPath(u"TALLOWIN", otherLongTitle));
+    EXPECT_LT(first.filename().native().size(), 80u);
+    EXPECT_NE(InstanceSocketPath(u"TALLOWIN", u"Tall\u00f6win"), InstanceSocketPath(u"TALLOWIN", u"Tall\u00e4win"));
+    EXPECT_NE(InstanceSocketPath(u"TALLOWIN", u"a/b"), InstanceSocketPath(u"TALLOWIN", u"a_b"));
+    EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"../x").parent_path(), runtime_);
+
+    // A runtime folder too deep for a socket finds nothing.
+    fs::path deep = runtime_ / std::string(100, 'd');
+    fs::create_directories(deep);
+    fs::permissions(deep, fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", deep.c_str(), 1);
+    EXPECT_FALSE(Found());
+
+    // Without a runtime folder, a folder of the user's own.
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin").parent_path(),
+        fs::path("/tmp/tallowin-" + std::to_string(getuid())));
+}
+
 } // namespace
+
+int OpenAndPrintDocument(WindowHandle window, platform::ModuleHandle, const char16_t* path)
+{
+    return Printed(PrinterCall::Document, window, path);
+}
+
+int PrintWorkbook(WindowHandle window, platform::ModuleHandle, const char16_t* path)
+{
+    return Printed(PrinterCall::Workbook, window, path);
+}
+
 } // namespace shell

@@ -2,16 +2,16 @@
 
 #include "AppSettings.h"
 #include "SettingsStore.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace shell {
 namespace {
@@ -22,6 +22,12 @@ std::string Narrow(std::u16string_view text)
     for (char16_t unit : text)
         out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
     return out;
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), {} };
 }
 
 std::optional<std::u16string> File()
@@ -37,12 +43,6 @@ class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        directory_ = std::filesystem::temp_directory_path()
-            / ("tallowin-commandline-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-        registry_ = directory_ / "registry.reg";
         setenv("TALLOWIN_REGISTRY", registry_.c_str(), 1);
         core::ResetAppSettings();
         core::ResetRunOptions();
@@ -51,7 +51,6 @@ protected:
     {
         core::ResetAppSettings();
         core::ResetRunOptions();
-        std::filesystem::remove_all(directory_);
     }
 
     // Stores headings off and forgets them in memory, so a later look at
@@ -72,8 +71,8 @@ protected:
         core::ResetRunOptions();
     }
 
-    std::filesystem::path directory_;
-    std::filesystem::path registry_;
+    testsupport::TempFolder directory_;
+    const std::filesystem::path registry_ = directory_ / "registry.reg";
 };
 
 struct FileRow {
@@ -207,64 +206,56 @@ struct SheetRow {
     SheetOptions expected;
 };
 
-SheetOptions With(void (*change)(SheetOptions&))
-{
-    SheetOptions options;
-    change(options);
-    return options;
-}
-
 TEST_F(CommandLineTest, SpreadsheetSubSwitches)
 {
     const SheetRow rows[] = {
-        { u"/XG0", With([](SheetOptions& o) { o.gridlines = 0; }) },
-        { u"/xg0", With([](SheetOptions& o) { o.gridlines = 0; }) },
-        { u"/XG1", SheetOptions {} },
-        { u"/XG2", SheetOptions {} },
-        { u"/XG", SheetOptions {} },
-        { u"/XH0/XB0/XC0", With([](SheetOptions& o) { o.headings = o.backgroundColors = o.center = 0; }) },
-        { u"/xh0 /xb0 /xc0 /xh1", With([](SheetOptions& o) { o.backgroundColors = o.center = 0; }) },
-        { u"/XZ0", SheetOptions {} },
-        { u"/XZ1", With([](SheetOptions& o) { o.sizing = 1; }) },
-        { u"/XZ2", With([](SheetOptions& o) { o.sizing = 2; }) },
-        { u"/XZ3", SheetOptions {} },
-        { u"/XZC50", With([](SheetOptions& o) { o.customPercent = 50; }) },
-        { u"/xzc250", With([](SheetOptions& o) { o.customPercent = 250; }) },
-        { u"/XZC25", With([](SheetOptions& o) { o.customPercent = 25; }) },
-        { u"/XZC24", SheetOptions {} },
-        { u"/XZC251", SheetOptions {} },
-        { u"/XZC300", SheetOptions {} },
-        { u"/XZC50 /XZC", SheetOptions {} },
-        { u"/XZC50/XZC", With([](SheetOptions& o) { o.customPercent = 50; }) },
-        { u"/XZC5x0", With([](SheetOptions& o) { o.customPercent = 50; }) },
-        { u"/XZC75 /XG0", With([](SheetOptions& o) { o.customPercent = 75, o.gridlines = 0; }) },
-        { u"/XZC751/XG0", With([](SheetOptions& o) { o.gridlines = 0; }) },
-        { u"/XZC40/XG0", With([](SheetOptions& o) { o.customPercent = 40; }) },
-        { u"/XZC30 0", With([](SheetOptions& o) { o.customPercent = 30; }) },
-        { u"/XA0", SheetOptions {} },
-        { u"/XA1", With([](SheetOptions& o) { o.range = 1; }) },
-        { u"/XA2", With([](SheetOptions& o) { o.range = 2; }) },
-        { u"/xa3", With([](SheetOptions& o) { o.range = 3; }) },
-        { u"/XA4", SheetOptions {} },
-        { u"/XAFB3", With([](SheetOptions& o) { o.fromColumn = 1, o.fromRow = 2; }) },
-        { u"/xafb3 /xatIV16384",
-            With([](SheetOptions& o) { o.fromColumn = 1, o.fromRow = 2, o.toColumn = 255, o.toRow = 16383; }) },
-        { u"/XATAA10", With([](SheetOptions& o) { o.toColumn = 26, o.toRow = 9; }) },
-        { u"/XAFB3/XG0", With([](SheetOptions& o) { o.fromColumn = 1, o.fromRow = 2; }) },
-        { u"/XAFIW1", SheetOptions {} },
-        { u"/XAFA0", SheetOptions {} },
-        { u"/XAF", SheetOptions {} },
-        { u"/XAF B3", SheetOptions {} },
-        { u"/XAFC00000000005", SheetOptions {} },
-        { u"/XAFC000000005", With([](SheetOptions& o) { o.fromColumn = 2, o.fromRow = 4; }) },
-        { u"/XAFC12345678/XG0", SheetOptions {} },
-        { u"/XAFAB1xxxxxx/XG0", With([](SheetOptions& o) { o.fromColumn = 27, o.fromRow = 0; }) },
-        { u"/XAFAB1xxxxxxx/XG0", With([](SheetOptions& o) { o.fromColumn = 27, o.fromRow = 0, o.gridlines = 0; }) },
-        { u"/XS0", With([](SheetOptions& o) { o.sheetIndex = 0; }) },
-        { u"/xs7", With([](SheetOptions& o) { o.sheetIndex = 7; }) },
-        { u"/XSx", SheetOptions {} },
-        { u"/XW1", SheetOptions {} },
-        { u"/X/G0", SheetOptions {} },
+        { u"/XG0", { .gridlines = 0 } },
+        { u"/xg0", { .gridlines = 0 } },
+        { u"/XG1", {} },
+        { u"/XG2", {} },
+        { u"/XG", {} },
+        { u"/XH0/XB0/XC0", { .headings = 0, .backgroundColors = 0, .center = 0 } },
+        { u"/xh0 /xb0 /xc0 /xh1", { .backgroundColors = 0, .center = 0 } },
+        { u"/XZ0", {} },
+        { u"/XZ1", { .sizing = 1 } },
+        { u"/XZ2", { .sizing = 2 } },
+        { u"/XZ3", {} },
+        { u"/XZC50", { .customPercent = 50 } },
+        { u"/xzc250", { .customPercent = 250 } },
+        { u"/XZC25", { .customPercent = 25 } },
+        { u"/XZC24", {} },
+        { u"/XZC251", {} },
+        { u"/XZC300", {} },
+        { u"/XZC50 /XZC", {} },
+        { u"/XZC50/XZC", { .customPercent = 50 } },
+        { u"/XZC5x0", { .customPercent = 50 } },
+        { u"/XZC75 /XG0", { .gridlines = 0, .customPercent = 75 } },
+        { u"/XZC751/XG0", { .gridlines = 0 } },
+        { u"/XZC40/XG0", { .customPercent = 40 } },
+        { u"/XZC30 0", { .customPercent = 30 } },
+        { u"/XA0", {} },
+        { u"/XA1", { .range = 1 } },
+        { u"/XA2", { .range = 2 } },
+        { u"/xa3", { .range = 3 } },
+        { u"/XA4", {} },
+        { u"/XAFB3", { .fromColumn = 1, .fromRow = 2 } },
+        { u"/xafb3 /xatIV16384", { .fromColumn = 1, .fromRow = 2, .toColumn = 255, .toRow = 16383 } },
+        { u"/XATAA10", { .toColumn = 26, .toRow = 9 } },
+        { u"/XAFB3/XG0", { .fromColumn = 1, .fromRow = 2 } },
+        { u"/XAFIW1", {} },
+        { u"/XAFA0", {} },
+        { u"/XAF", {} },
+        { u"/XAF B3", {} },
+        { u"/XAFC00000000005", {} },
+        { u"/XAFC000000005", { .fromColumn = 2, .fromRow = 4 } },
+        { u"/XAFC12345678/XG0", {} },
+        { u"/XAFAB1xxxxxx/XG0", { .fromColumn = 27, .fromRow = 0 } },
+        { u"/XAFAB1xxxxxxx/XG0", { .gridlines = 0, .fromColumn = 27, .fromRow = 0 } },
+        { u"/XS0", { .sheetIndex = 0 } },
+        { u"/xs7", { .sheetIndex = 7 } },
+        { u"/XSx", {} },
+        { u"/XW1", {} },
+        { u"/X/G0", {} },
     };
     for (const SheetRow& row : rows) {
         SCOPED_TRACE(Narrow(row.commandLine));
@@ -275,45 +266,47 @@ TEST_F(CommandLineTest, SpreadsheetSubSwitches)
     }
 }
 
-TEST_F(CommandLineTest, SpreadsheetOptionsAreStoredByTheEndOfParsing)
+TEST_F(CommandLineTest, WhatIsReadAndWhatIsStored)
 {
-    for (const char16_t* commandLine : { u"/xg0", u"/XG0" }) {
-        SCOPED_TRACE(Narrow(commandLine));
+    // Each row starts with headings off in the settings file and not in
+    // memory; the parse reads them (headings off in memory), or not, and
+    // stores the spreadsheet options and the workbook view it chose by the
+    // end of parsing.
+    struct Row {
+        const char16_t* commandLine;
+        bool read;
+        bool stored;
+        std::int32_t gridlines = 1;
+        std::int32_t headings = 0;
+        std::int32_t startView = core::kViewNone;
+    };
+    const Row rows[] = {
+        { u"", false, false },
+        { nullptr, false, false },
+        { u"hello world", true, false },
+        { u"/F \\a.txt /Q /E /P /I /W", true, false },
+        { u"/xg0", true, true, 0 },
+        { u"/XG0", true, true, 0 },
+        { u"/XH1", false, true, 1, 1 }, // the switch overrides the stored headings
+        { u"/X", true, true, 1, 0, core::kViewWorkbooks },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(row.commandLine ? row.commandLine : u"(none)"));
         StartRow();
-        ParseCommandLine(commandLine);
-        std::ifstream file(registry_);
-        std::stringstream text;
-        text << file.rdbuf();
-        EXPECT_NE(text.str().find("\"PrExcel\"=hex:00,00,00,00,"), std::string::npos) << text.str();
+        StoreHeadingsOff();
+        const std::string before = ReadText(registry_);
+        ParseCommandLine(row.commandLine);
+        EXPECT_EQ(SettingsWereRead(), row.read);
+        EXPECT_EQ(ReadText(registry_) != before, row.stored);
+        EXPECT_EQ(core::HasCommandLineFile(),
+            row.commandLine != nullptr && row.commandLine[0] == u'/' && row.commandLine[1] == u'F');
         core::ResetAppSettings();
+        core::ResetRunOptions();
         core::LoadSettings();
-        EXPECT_EQ(core::Settings().SheetGridlines, 0);
+        EXPECT_EQ(core::Settings().SheetGridlines, row.gridlines);
+        EXPECT_EQ(core::Settings().SheetHeadings, row.headings);
+        EXPECT_EQ(core::Options().StartView, row.startView);
     }
-}
-
-TEST_F(CommandLineTest, WorkbookViewIsStoredWithTheSheetOptions)
-{
-    ParseCommandLine(u"/X");
-    core::ResetAppSettings();
-    core::ResetRunOptions();
-    core::LoadSettings();
-    EXPECT_EQ(core::Options().StartView, core::kViewWorkbooks);
-}
-
-TEST_F(CommandLineTest, NothingIsStoredWithoutSheetOptions)
-{
-    ParseCommandLine(u"/F \\a.txt /Q /E /P /I /W");
-    EXPECT_FALSE(std::filesystem::exists(registry_));
-}
-
-TEST_F(CommandLineTest, SwitchesOverrideStoredSettings)
-{
-    StoreHeadingsOff();
-    ParseCommandLine(u"/XH1");
-    EXPECT_EQ(core::Settings().SheetHeadings, 1);
-    core::ResetAppSettings();
-    core::LoadSettings();
-    EXPECT_EQ(core::Settings().SheetHeadings, 1);
 }
 
 std::u16string CommandLineOfLength(std::size_t length)
@@ -341,27 +334,7 @@ TEST_F(CommandLineTest, LengthLimit)
         EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, row.parsed && row.length >= 4 ? 1 : 0);
         EXPECT_EQ(core::Options().QuickPrintOnce, row.parsed && row.length >= 7 ? 1 : 0);
     }
-}
-
-TEST_F(CommandLineTest, EmptyOrMissingTextDoesNotReadTheSettings)
-{
-    StoreHeadingsOff();
-    ParseCommandLine(u"");
-    EXPECT_FALSE(SettingsWereRead());
-    ParseCommandLine(nullptr);
-    EXPECT_FALSE(SettingsWereRead());
-}
-
-TEST_F(CommandLineTest, TextWithoutSwitchesOnlyReadsTheSettings)
-{
-    StoreHeadingsOff();
-    ParseCommandLine(u"hello world");
-    EXPECT_TRUE(SettingsWereRead());
-    EXPECT_FALSE(core::HasCommandLineFile());
-}
-
-TEST_F(CommandLineTest, FileNameOfTheLongestLine)
-{
+    // The longest line that is parsed leaves a file name of 256 characters.
     std::u16string text = u"/F ";
     text.append(259 - text.size(), u'n');
     ParseCommandLine(text.c_str());

@@ -1,21 +1,35 @@
 // Runs the built program as a user would, printing to the printing library's
-// recording of drawing calls, and checks exit statuses, texts and messages.
+// recording of drawing calls, and checks exit statuses, texts and messages;
+// and the start-up sequence in-process with a scripted user in the
+// plain-text dialog.
 
+#include "AppSettings.h"
+#include "DialogHost.h"
+#include "DialogResourceIds.h"
+#include "Module.h"
 #include "ProgramRun.h"
+#include "TempFolder.h"
+#include "WinMain.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
-#include <csignal>
-#include <sys/wait.h>
 #include <pty.h>
+#include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+// Fontconfig keeps its configuration for the life of the process; the
+// printing library does not tear it down, and that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
 
 namespace {
 
@@ -39,27 +53,13 @@ std::size_t Count(const std::string& text, const std::string& what)
     return count;
 }
 
+fs::path Sample(const char* name)
+{
+    return fs::path(SAMPLES_DIR) / name;
+}
+
 class EndToEndTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path()
-            / ("tallowin-e2e-" + std::to_string(getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        // Fontconfig keeps its configuration for the life of the process; the
-        // printing library does not tear it down, and that is not a leak of
-        // the program's.
-        std::ofstream(dir / "leaks.supp") << "leak:libfontconfig.so\n";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path Write(const std::string& name, std::string_view bytes)
-    {
-        std::ofstream(dir / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return dir / name;
-    }
-
     struct ProgramRun {
         int Status = -1;
         std::string Recording;
@@ -76,19 +76,29 @@ protected:
                 { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
                 { "LANG", "en_US.UTF-8" },
                 { "LC_ALL", "en_US.UTF-8" },
-                { "LSAN_OPTIONS", "print_suppressions=0:suppressions=" + (dir / "leaks.supp").string() },
             },
-            dir);
+            dir.Path());
         return { outcome.status, ReadFileText(recording), outcome.err };
     }
 
-    fs::path dir;
-};
+    // Starts the program in a child process on these arguments; the child
+    // sees what the test sets in the child.
+    static pid_t Spawn(const std::vector<std::string>& arguments, int* terminal = nullptr)
+    {
+        pid_t child = terminal ? ::forkpty(terminal, nullptr, nullptr, nullptr) : ::fork();
+        if (child == 0) {
+            std::vector<char*> argv { const_cast<char*>(TALLOWIN_PROGRAM) };
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            ::execv(TALLOWIN_PROGRAM, argv.data());
+            ::_exit(127);
+        }
+        return child;
+    }
 
-fs::path Sample(const char* name)
-{
-    return fs::path(SAMPLES_DIR) / name;
-}
+    testsupport::TempFolder dir;
+};
 
 TEST_F(EndToEndTest, SamplesPrintTheirOwnCharacters)
 {
@@ -133,66 +143,56 @@ TEST_F(EndToEndTest, FormFeedsStartPagesAndTabsAlign)
 
 TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
 {
-    fs::path text = Write("notes.txt", "notes\n");
-    fs::path empty = Write("empty.txt", "");
+    fs::path text = dir.Write("notes.txt", "notes\n");
+    fs::path empty = dir.Write("empty.txt", "");
     fs::path missing = dir / "missing.txt";
-    fs::path rtf = Write("letter.rtf", "{\\rtf1 Dear reader}");
+    fs::path rtf = dir.Write("letter.rtf", "{\\rtf1 Dear reader}");
     using namespace std::string_view_literals;
-    fs::path program = Write("program.txt", "\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"sv);
+    fs::path program = dir.Write("program.txt",
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"sv);
     // A workbook named as a document prints as the workbook it is.
     fs::path workbook = dir / "budget.txt";
     fs::copy_file(fs::path(SAMPLES_DIR) / ".." / "workbooks" / "budget.pxl", workbook);
+    std::string log;
+    for (int i = 0; i < 20000; ++i)
+        log += "line " + std::to_string(i) + " of the log\n";
+    fs::path longFile = dir.Write("log.txt", log);
     struct Row {
         fs::path file;
-        bool exitCodes;
+        std::vector<std::string> switches;
         int status;
         std::string error;
         std::string drawn; // a text call in the recording
     };
     const Row rows[] = {
-        { text, true, 0, "", "text=\"notes\"" },
-        { text, false, 1, "", "text=\"notes\"" },
-        { rtf, true, 0, "", "text=\"Dear reader\"" },
-        { empty, true, 2, "Alert... Invalid file type: " + empty.string() + "\n", "" },
-        { empty, false, 0, "Alert... Invalid file type: " + empty.string() + "\n", "" },
-        { missing, true, 2, "Alert... Unable to open file: " + missing.string() + "\n", "" },
-        { missing, false, 0, "Alert... Unable to open file: " + missing.string() + "\n", "" },
-        { dir, true, 2, "Alert... Unable to open file: " + dir.string() + "\n", "" },
-        { program, true, 2, "Alert... Invalid file type: " + program.string() + "\n", "" },
-        { workbook, true, 0, "", "text=\"1,234,567.89\"" },
+        { text, { "/Q", "/E" }, 0, "", "text=\"notes\"" },
+        { text, { "/Q" }, 1, "", "text=\"notes\"" },
+        // Without a window system the options dialog confirms itself.
+        { text, { "/E" }, 0, "", "text=\"notes\"" },
+        { rtf, { "/Q", "/E" }, 0, "", "text=\"Dear reader\"" },
+        { empty, { "/Q", "/E" }, 2, "Alert... Invalid file type: " + empty.string() + "\n", "" },
+        { empty, { "/Q" }, 0, "Alert... Invalid file type: " + empty.string() + "\n", "" },
+        { missing, { "/Q", "/E" }, 2, "Alert... Unable to open file: " + missing.string() + "\n", "" },
+        { missing, { "/Q" }, 0, "Alert... Unable to open file: " + missing.string() + "\n", "" },
+        { dir.Path(), { "/Q", "/E" }, 2, "Alert... Unable to open file: " + dir.Path().string() + "\n", "" },
+        { program, { "/Q", "/E" }, 2, "Alert... Invalid file type: " + program.string() + "\n", "" },
+        { workbook, { "/Q", "/E" }, 0, "", "text=\"1,234,567.89\"" },
+        { longFile, { "/Q", "/E" }, 0, "", "text=\"line 19999 of the log\"" },
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.file.string() + (row.exitCodes ? " /E" : ""));
-        std::vector<std::string> arguments { "/F", Backslashed(row.file), "/Q" };
-        if (row.exitCodes)
-            arguments.push_back("/E");
+        SCOPED_TRACE(row.file.string() + " " + row.switches.back());
+        std::vector<std::string> arguments { "/F", Backslashed(row.file) };
+        arguments.insert(arguments.end(), row.switches.begin(), row.switches.end());
         ProgramRun run = Start(arguments);
         EXPECT_EQ(run.Status, row.status);
         EXPECT_EQ(run.Error, row.error);
         EXPECT_NE(run.Recording.find(row.drawn), std::string::npos);
+        if (row.file == longFile) {
+            EXPECT_EQ(Count(run.Recording, "ExtTextOut "), 20000u);
+            EXPECT_GT(Count(run.Recording, "StartPage "), 200u);
+        }
     }
-}
-
-// Without a window system the options dialog confirms itself.
-TEST_F(EndToEndTest, WithoutQuickPrintTheDialogConfirmsItself)
-{
-    fs::path text = Write("notes.txt", "notes without quick print\n");
-    ProgramRun run = Start({ "/F", Backslashed(text), "/E" });
-    EXPECT_EQ(run.Status, 0) << run.Error;
-    EXPECT_NE(run.Recording.find("text=\"notes without quick print\""), std::string::npos);
-}
-
-TEST_F(EndToEndTest, LongFileFillsManyPages)
-{
-    std::string log;
-    for (int i = 0; i < 20000; ++i)
-        log += "line " + std::to_string(i) + " of the log\n";
-    fs::path file = Write("log.txt", log);
-    ProgramRun run = Start({ "--file=" + file.string(), "/Q", "/E" });
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(Count(run.Recording, "ExtTextOut "), 20000u);
-    EXPECT_GT(Count(run.Recording, "StartPage "), 200u);
-    EXPECT_NE(run.Recording.find("text=\"line 19999 of the log\""), std::string::npos);
 }
 
 // An interrupted print leaves no unfinished file behind, keeps the file it
@@ -202,25 +202,17 @@ TEST_F(EndToEndTest, AnInterruptedPrintRemovesItsUnfinishedFile)
     std::string log;
     for (int i = 0; i < 200000; ++i)
         log += "line " + std::to_string(i) + " of a long log\n";
-    fs::path file = Write("long.txt", log);
-    fs::path out = Write("out.pdf", "the earlier print");
+    fs::path file = dir.Write("long.txt", log);
+    fs::path out = dir.Write("out.pdf", "the earlier print");
+    setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
     for (int signal : { SIGTERM, SIGINT, SIGHUP }) {
         SCOPED_TRACE(signal);
-        pid_t child = ::fork();
+        pid_t child = Spawn({ "--file=" + file.string(), "--output=" + out.string(), "/Q", "/E" });
         ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
-            ::setenv("LSAN_OPTIONS", ("suppressions=" + (dir / "leaks.supp").string()).c_str(), 1);
-            std::string fileArgument = "--file=" + file.string();
-            std::string outArgument = "--output=" + out.string();
-            ::execl(TALLOWIN_PROGRAM, TALLOWIN_PROGRAM, fileArgument.c_str(), outArgument.c_str(), "/Q", "/E",
-                static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
         // Wait for the unfinished file to appear, then interrupt.
         bool started = false;
         for (int i = 0; i < 60000 && !started; ++i) {
-            for (const auto& entry : fs::directory_iterator(dir))
+            for (const auto& entry : fs::directory_iterator(dir.Path()))
                 started = started || entry.path().filename().string().starts_with(".out.pdf.");
             if (!started)
                 ::usleep(500);
@@ -231,7 +223,7 @@ TEST_F(EndToEndTest, AnInterruptedPrintRemovesItsUnfinishedFile)
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
         EXPECT_EQ(WEXITSTATUS(status), 63);
-        for (const auto& entry : fs::directory_iterator(dir))
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
             EXPECT_FALSE(entry.path().filename().string().starts_with(".out.pdf.")) << entry.path();
         EXPECT_EQ(ReadFileText(out), "the earlier print");
     }
@@ -243,23 +235,25 @@ TEST_F(EndToEndTest, ADocumentFromStandardInputPrintsToStandardOutput)
 {
     const fs::path pages = dir / "piped.pdf";
     const std::string command = "printf 'piped line\\n' | TALLOWIN_REGISTRY='" + (dir / "registry.reg").string()
-        + "' TMPDIR='" + dir.string() + "' LSAN_OPTIONS='suppressions=" + (dir / "leaks.supp").string() + "' '"
-        + TALLOWIN_PROGRAM + "' --file=- --output=- --quick --exit-codes > '" + pages.string() + "'";
+        + "' TMPDIR='" + dir.Path().string() + "' '" + TALLOWIN_PROGRAM
+        + "' --file=- --output=- --quick --exit-codes > '" + pages.string() + "'";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(ReadFileText(pages).starts_with("%PDF-"));
-    for (const auto& entry : fs::directory_iterator(dir))
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
         EXPECT_FALSE(entry.path().filename().string().starts_with("tallowin-")) << entry.path();
 }
 
-// The job, and so the PDF, is called after the document's file name.
-TEST_F(EndToEndTest, TheJobIsCalledAfterTheDocument)
+// The job, and so the PDF, is called after the document's file name. On a
+// terminal the run says where the pages went; --quiet and a pipe say nothing.
+TEST_F(EndToEndTest, TheJobIsCalledAfterTheDocumentAndATerminalIsToldWhereThePagesWent)
 {
-    fs::path text = Write("minutes.txt", "minutes\n");
+    fs::path text = dir.Write("minutes.txt", "minutes\n");
     fs::path pdf = dir / "minutes.pdf";
     ProgramRun run = Start({ "--file=" + text.string(), "--output=" + pdf.string(), "/Q", "/E" });
     ASSERT_EQ(run.Status, 0) << run.Error;
+    EXPECT_EQ(run.Error, "");
     std::string title = "/Title<FEFF";
     for (char c : std::string("minutes.txt")) {
         char hex[5];
@@ -267,28 +261,14 @@ TEST_F(EndToEndTest, TheJobIsCalledAfterTheDocument)
         title += hex;
     }
     EXPECT_NE(ReadFileText(pdf).find(title + ">"), std::string::npos);
-}
 
-// On a terminal the run says where the pages went; --quiet and a pipe say
-// nothing.
-TEST_F(EndToEndTest, ATerminalIsToldWhereThePagesWent)
-{
-    fs::path text = Write("memo.txt", "memo\n");
-    fs::path pdf = dir / "memo.pdf";
+    setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
     for (bool quiet : { false, true }) {
         SCOPED_TRACE(quiet ? "--quiet" : "told");
         int terminal = -1;
-        pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        pid_t child = Spawn(
+            { "--file=" + text.string(), "--output=" + pdf.string(), "/Q", "/E", quiet ? "--quiet" : "/Q" }, &terminal);
         ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
-            ::setenv("LSAN_OPTIONS", ("suppressions=" + (dir / "leaks.supp").string()).c_str(), 1);
-            std::string file = "--file=" + text.string();
-            std::string output = "--output=" + pdf.string();
-            ::execl(TALLOWIN_PROGRAM, TALLOWIN_PROGRAM, file.c_str(), output.c_str(), "/Q", "/E",
-                quiet ? "--quiet" : "/Q", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
         std::string said;
         char buffer[256];
         for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
@@ -298,6 +278,44 @@ TEST_F(EndToEndTest, ATerminalIsToldWhereThePagesWent)
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said;
         EXPECT_EQ(said.find("printed 1 page to " + pdf.string()) != std::string::npos, !quiet) << said;
+    }
+}
+
+// The start-up sequence in-process: a print-only start whose user cancels
+// the plain-text options dialog ends as cancelled, 63 with /E, 0 without,
+// and nothing is printed.
+TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
+{
+    testsupport::TempFolder dir;
+    const std::string path = Backslashed(dir.Write("notes.txt", "notes\n"));
+    setenv("PLOTWISE_OUTPUT", (dir / "out.txt").c_str(), 1);
+    setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    setenv("LANG", "en_US.UTF-8", 1);
+
+    struct Row {
+        const char* switches;
+        int pressed;
+        int status;
+        bool printed;
+    };
+    const Row rows[] = {
+        { " /E", platform::kCancelCommand, 63, false },
+        { "", platform::kCancelCommand, 0, false },
+        { " /E", platform::kPlainTextPrintButton, 0, true },
+    };
+    for (const Row& row : rows) {
+        fs::remove(dir / "out.txt");
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        platform::ScriptedDialogHost host({ platform::DialogAction::Press(row.pressed) });
+        platform::SetDialogHost(&host);
+        std::string line = "/F " + path + row.switches;
+        std::u16string commandLine(line.begin(), line.end());
+        int status = shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), 0);
+        platform::SetDialogHost(nullptr);
+        EXPECT_EQ(host.Runs(), 1) << line;
+        EXPECT_EQ(status, row.status) << line;
+        EXPECT_EQ(fs::exists(dir / "out.txt"), row.printed) << line;
     }
 }
 

@@ -1,17 +1,20 @@
 #include "OpenDocument.h"
 
 #include "AppSettings.h"
+#include "DocumentType.h"
 #include "FakePrinter.h"
 #include "MessageBox.h"
 #include "PocketWordWriter.h"
 #include "PrintJob.h"
+#include "RichInk.h"
 #include "Source.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,11 +22,12 @@ namespace {
 
 using fakeprinter::Fake;
 using fakeprinter::PrintedText;
+using shell::DocumentType;
 
-std::u16string Utf16(const std::string& text)
+std::u16string Utf16(const std::filesystem::path& path)
 {
     std::u16string out;
-    for (unsigned char c : text)
+    for (unsigned char c : path.string())
         out.push_back(c); // the test paths are ASCII
     return out;
 }
@@ -39,11 +43,6 @@ protected:
         printengine::ResetPrintEngine();
         fakeprinter::InstallFakePrinter();
         core::Settings().QuickPrint = 1;
-        dir = std::filesystem::temp_directory_path()
-            / ("tallowin-open-" + std::to_string(::getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        messages.clear();
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
             messages.push_back(std::u16string(caption) + u"|" + std::u16string(text));
             return platform::IDOK;
@@ -54,18 +53,13 @@ protected:
         platform::SetMessageBoxHost({});
         printengine::ResetPrintEngine();
         fakeprinter::RemoveFakePrinter();
-        std::filesystem::remove_all(dir);
     }
 
-    std::u16string Write(const std::string& name, std::string_view bytes)
-    {
-        std::ofstream(dir / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return Utf16((dir / name).string());
-    }
+    std::u16string Write(const std::string& name, std::string_view bytes) { return Utf16(dir.Write(name, bytes)); }
 
     int Open(const std::u16string& path) { return shell::OpenAndPrintDocument(nullptr, nullptr, path.c_str()); }
 
-    std::filesystem::path dir;
+    testsupport::TempFolder dir;
     std::vector<std::u16string> messages;
 };
 
@@ -107,7 +101,7 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharactersAndRefusedOnesPrintRaw)
 TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
 {
     std::u16string missing = Utf16((dir / "missing.txt").string());
-    std::u16string directory = Utf16(dir.string());
+    std::u16string directory = Utf16(dir.Path());
     std::u16string empty = Write("empty.txt", "");
     // A NUL byte outside UTF-16 text: a program or an image, not a text.
     std::u16string binary = Write("binary.txt", std::string_view("ab\0\xe9\n", 5));
@@ -131,18 +125,39 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     EXPECT_EQ(Fake().Inits, 0);
 }
 
-TEST_F(OpenDocumentTest, RtfPrintsWithItsFormatting)
+TEST_F(OpenDocumentTest, RtfAndPocketWordPrintWithTheirFormatting)
 {
-    std::u16string path = Write("letter.rtf",
-        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0\\fs24 Dear {\\b reader}{\\header top}\\par}");
-    EXPECT_EQ(Open(path), 1);
-    EXPECT_EQ(PrintedText(), u"Dear reader");
-    ASSERT_EQ(Fake().Texts.size(), 2u);
-    EXPECT_EQ(Fake().Texts[0].Face, u"Liberation Sans");
-    EXPECT_FALSE(Fake().Texts[0].Bold);
-    EXPECT_TRUE(Fake().Texts[1].Bold);
+    using namespace pocketword;
+    Document document;
+    document.Fonts = { { 0, u"Liberation Serif" } };
+    Paragraph paragraph;
+    paragraph.Content = FontCode(0) + SizeCode(12) + Text("Caf\xe9 ") + WeightCode(kWeightBold) + Text("bold");
+    document.Paragraphs = { paragraph };
+    const std::vector<std::uint8_t> note = WritePocketWord(document);
+    struct Row {
+        const char* name;
+        std::string bytes;
+        std::u16string printed;
+        std::u16string face;
+    };
+    const Row rows[] = {
+        { "letter.rtf",
+            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0\\fs24 Dear {\\b reader}{\\header top}\\par}",
+            u"Dear reader", u"Liberation Sans" },
+        { "note.psw", std::string(note.begin(), note.end()), u"Caf\u00e9 bold", u"Liberation Serif" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fakeprinter::InstallFakePrinter();
+        EXPECT_EQ(Open(Write(row.name, row.bytes)), 1);
+        EXPECT_EQ(PrintedText(), row.printed);
+        ASSERT_EQ(Fake().Texts.size(), 2u);
+        EXPECT_EQ(Fake().Texts[0].Face, row.face);
+        EXPECT_FALSE(Fake().Texts[0].Bold);
+        EXPECT_TRUE(Fake().Texts[1].Bold);
+        EXPECT_EQ(rtf::SourceData, nullptr);
+    }
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(rtf::SourceData, nullptr);
 }
 
 TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
@@ -176,34 +191,17 @@ TEST_F(OpenDocumentTest, RtfThatCannotBeParsedShowsOneMessageAndPrintsWhatCameBe
     EXPECT_EQ(Fake().Documents, 1);
 }
 
-TEST_F(OpenDocumentTest, PocketWordPrintsThroughRtf)
+TEST_F(OpenDocumentTest, BackslashedPathsOpenAndEveryCallClearsPlainTextOnceAndReleasesTheSource)
 {
-    using namespace pocketword;
-    Document document;
-    document.Fonts = { { 0, u"Liberation Serif" } };
-    Paragraph paragraph;
-    paragraph.Content = FontCode(0) + SizeCode(12) + Text("Caf\xe9 ") + WeightCode(kWeightBold) + Text("bold");
-    document.Paragraphs = { paragraph };
-    const std::vector<std::uint8_t> bytes = WritePocketWord(document);
-    std::u16string path
-        = Write("note.psw", std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    EXPECT_EQ(Open(path), 1);
-    EXPECT_EQ(PrintedText(), u"Caf\u00e9 bold");
-    ASSERT_EQ(Fake().Texts.size(), 2u);
-    EXPECT_EQ(Fake().Texts[0].Face, u"Liberation Serif");
-    EXPECT_TRUE(Fake().Texts[1].Bold);
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(OpenDocumentTest, EveryCallClearsPlainTextOnceAndReleasesTheSource)
-{
-    std::u16string path = Write("text.txt", "text\n");
+    std::u16string path = Write("text.txt", "via backslash\n");
+    std::replace(path.begin(), path.end(), u'/', u'\\');
     core::Settings().PlainText = 1;
+    core::Options().PlainTextOnce = 1;
     EXPECT_EQ(Open(path), 1);
+    EXPECT_EQ(PrintedText(), u"via backslash");
     EXPECT_EQ(core::Options().PlainTextOnce, 0);
     EXPECT_EQ(rtf::SourceData, nullptr);
     EXPECT_EQ(rtf::SourcePos, 0);
-    EXPECT_EQ(PrintedText(), u"text");
 }
 
 TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
@@ -217,14 +215,30 @@ TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
     EXPECT_TRUE(Fake().Texts.empty());
 }
 
-TEST_F(OpenDocumentTest, BackslashesSeparateDirectories)
+TEST(DocumentTypeTest, DetectsTheTypeFromTheFirstFiveBytes)
 {
-    std::u16string path = Write("text.txt", "via backslash\n");
-    for (char16_t& c : path)
-        if (c == u'/')
-            c = u'\\';
-    EXPECT_EQ(Open(path), 1);
-    EXPECT_EQ(PrintedText(), u"via backslash");
+    struct Row {
+        std::string_view bytes;
+        DocumentType type;
+        std::uintptr_t format;
+    };
+    const Row rows[] = {
+        { "{\\rtf1\\ansi}", DocumentType::Rtf, platform::SF_RTF },
+        { "{\\rtf", DocumentType::Rtf, platform::SF_RTF },
+        { "{\\pwi ink", DocumentType::PocketWord, platform::SF_POCKETWORD_RTF },
+        { "{\\rt", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "{\\RTF1", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { " {\\rtf1", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "plain text", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+        { "", DocumentType::Other, platform::SF_POCKETWORD_RTF },
+    };
+    for (const Row& row : rows) {
+        DocumentType type
+            = shell::DetectDocumentType(reinterpret_cast<const std::uint8_t*>(row.bytes.data()), row.bytes.size());
+        EXPECT_EQ(type, row.type) << row.bytes;
+        EXPECT_EQ(shell::StreamInFormat(type), row.format) << row.bytes;
+    }
+    EXPECT_EQ(shell::DetectDocumentType(nullptr, 5), DocumentType::Other);
 }
 
 } // namespace

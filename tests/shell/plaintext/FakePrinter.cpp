@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <map>
 #include <memory>
+#include <type_traits>
 
 namespace fakeprinter {
 namespace {
@@ -23,8 +22,17 @@ State state;
 std::vector<std::unique_ptr<Font>> fonts;
 Font* selected = nullptr;
 int printerDcTag;
-int screenDcTag;
 int stockTag;
+
+// What an export the fake does not model answers: success, and a handle
+// that is not null.
+template <class Result> Result Succeeded()
+{
+    if constexpr (std::is_pointer_v<Result>)
+        return reinterpret_cast<Result>(&stockTag);
+    else if constexpr (!std::is_void_v<Result>)
+        return 1;
+}
 
 Font* AsFont(HGDIOBJ object)
 {
@@ -56,9 +64,6 @@ int32_t PLW_Init(const PLW_WCHAR*)
     ++state.Inits;
     return 0;
 }
-void PLW_SetReportLevel(int32_t)
-{
-}
 int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
 {
     ++state.PrintDialogs;
@@ -83,24 +88,12 @@ int32_t PLW_GetDeviceCaps(HDC, int32_t index)
         return 0;
     }
 }
-int32_t PLW_SetBkMode(HDC, int32_t)
-{
-    return 1;
-}
 HGDIOBJ PLW_SelectObject(HDC, HGDIOBJ object)
 {
     Font* previous = selected;
     if (Font* font = AsFont(object))
         selected = font;
     return reinterpret_cast<HGDIOBJ>(previous ? previous : reinterpret_cast<Font*>(&stockTag));
-}
-COLORREF PLW_SetTextColor(HDC, COLORREF)
-{
-    return 0;
-}
-COLORREF PLW_SetBkColor(HDC, COLORREF)
-{
-    return 0xFFFFFF;
 }
 int32_t PLW_GetTextMetrics(HDC, TEXTMETRICW* metrics)
 {
@@ -147,25 +140,9 @@ int32_t PLW_ExtTextOut(
     state.Texts.push_back(std::move(drawn));
     return 1;
 }
-int32_t PLW_Rectangle(HDC, int32_t, int32_t, int32_t, int32_t)
-{
-    return 1;
-}
-int32_t PLW_Polyline(HDC, const POINT*, int32_t)
-{
-    return 1;
-}
-int32_t PLW_DrawPictIndirect(HDC, const PLW_PICTURE*, int32_t, int32_t)
-{
-    return 1;
-}
 int32_t PLW_EndPage(HDC)
 {
     ++state.PagesEnded;
-    return 1;
-}
-int32_t PLW_StartPage(HDC)
-{
     return 1;
 }
 int32_t PLW_EndDoc(HDC)
@@ -176,10 +153,6 @@ int32_t PLW_EndDoc(HDC)
 int32_t PLW_StatusCheck()
 {
     return state.Status;
-}
-int32_t PLW_DeleteDC(HDC)
-{
-    return 1;
 }
 void PLW_UnInit()
 {
@@ -192,22 +165,6 @@ HFONT PLW_CreateFontIndirectW(const LOGFONTW* logical)
     fonts.push_back(std::move(font));
     return reinterpret_cast<HFONT>(fonts.back().get());
 }
-HPEN PLW_CreatePenIndirect(const LOGPEN*)
-{
-    return reinterpret_cast<HPEN>(&stockTag);
-}
-HBRUSH PLW_CreateSolidBrush(COLORREF)
-{
-    return reinterpret_cast<HBRUSH>(&stockTag);
-}
-HGDIOBJ PLW_GetStockObject(int32_t)
-{
-    return reinterpret_cast<HGDIOBJ>(&stockTag);
-}
-int32_t PLW_DeleteObject(HGDIOBJ)
-{
-    return 1;
-}
 int32_t PLW_GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
 {
     std::u16string name = selected ? std::u16string(selected->Logical.lfFaceName) : u"";
@@ -217,14 +174,6 @@ int32_t PLW_GetTextFaceW(HDC, int32_t count, PLW_WCHAR* face)
     std::copy_n(name.begin(), copied, face);
     face[copied] = 0;
     return static_cast<int32_t>(copied);
-}
-HDC PLW_GetScreenDC()
-{
-    return reinterpret_cast<HDC>(&screenDcTag);
-}
-int32_t PLW_ReleaseScreenDC(HDC)
-{
-    return 1;
 }
 int32_t PLW_EnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
 {
@@ -254,10 +203,26 @@ void InstallFakePrinter()
     state = State {};
     fonts.clear();
     selected = nullptr;
-    // Each fake above carries the name of the export it stands for.
-#define FAKE_BIND(ret, name, params) ::name = &name;
-    PLOTWISE_FUNCTIONS(FAKE_BIND)
-#undef FAKE_BIND
+#define FAKE_SUCCEED(ret, name, params) ::name = [](auto...) -> ret { return Succeeded<ret>(); };
+    PLOTWISE_FUNCTIONS(FAKE_SUCCEED)
+#undef FAKE_SUCCEED
+    // The exports the fake models; each carries the name of its export.
+    ::PLW_GetVersion = &PLW_GetVersion;
+    ::PLW_Init = &PLW_Init;
+    ::PLW_PrintDlg = &PLW_PrintDlg;
+    ::PLW_GetPrinterDC = &PLW_GetPrinterDC;
+    ::PLW_GetDeviceCaps = &PLW_GetDeviceCaps;
+    ::PLW_SelectObject = &PLW_SelectObject;
+    ::PLW_GetTextMetrics = &PLW_GetTextMetrics;
+    ::PLW_GetTextExtentExPoint = &PLW_GetTextExtentExPoint;
+    ::PLW_ExtTextOut = &PLW_ExtTextOut;
+    ::PLW_EndPage = &PLW_EndPage;
+    ::PLW_EndDoc = &PLW_EndDoc;
+    ::PLW_StatusCheck = &PLW_StatusCheck;
+    ::PLW_UnInit = &PLW_UnInit;
+    ::PLW_CreateFontIndirectW = &PLW_CreateFontIndirectW;
+    ::PLW_GetTextFaceW = &PLW_GetTextFaceW;
+    ::PLW_EnumFontsW = &PLW_EnumFontsW;
 }
 
 void RemoveFakePrinter()

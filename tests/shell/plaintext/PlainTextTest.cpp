@@ -125,14 +125,6 @@ TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
     EXPECT_EQ(Fake().Texts[1].X, terminated);
 }
 
-TEST_F(PlainTextTest, NullTextDoesNothing)
-{
-    core::Settings().QuickPrint = 0;
-    shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
-    EXPECT_EQ(Fake().Inits, 0);
-    EXPECT_EQ(Fake().PrintDialogs, 0);
-}
-
 TEST_F(PlainTextTest, CancelledOptionsPrintNothing)
 {
     core::Settings().QuickPrint = 0;
@@ -188,8 +180,13 @@ TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
 }
 
-TEST_F(PlainTextTest, NegativeLengthPrintsNothing)
+TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
 {
+    core::Settings().QuickPrint = 0;
+    shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
+    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_EQ(Fake().PrintDialogs, 0);
+    core::Settings().QuickPrint = 1;
     shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>("abc"), -3, PlainTextEncoding::EightBit);
     EXPECT_TRUE(Fake().Texts.empty());
     EXPECT_EQ(Fake().Documents, 1);
