@@ -57,6 +57,9 @@ TEST(MailLinesTest, HeaderLineIsLabelValueAndLineEnd)
         PrintHeaderLine(row.kind, row.value);
         EXPECT_EQ(printed, row.printed);
     }
+    printed.clear();
+    PutMailText(nullptr);
+    EXPECT_EQ(printed, u"");
     SetMailCharSink(nullptr);
     SetMailStringLoader(nullptr);
 }

@@ -31,6 +31,9 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
 {
     std::vector<std::uint8_t> type158(25, 0);
     type158[0] = 158;
+    WorkbookDescription locked;
+    locked.PasswordProtected = true;
+    const char16_t* const password = u"Error: This Pocket Excel file is password protected... cannot continue.";
     const MessageRow rows[] = {
         { "empty stream has nothing to refuse", {}, 1, nullptr },
         { "minimal workbook", Concat({ kBegin271, kEnd }), 1, nullptr },
@@ -44,8 +47,8 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
         { "version 272", { 9, 0x10, 0x01, 16, 0 }, 0, kUnsupported },
         { "version 270 accepted", Concat({ { 9, 0x0E, 0x01, 16, 0 }, kEnd }), 1, nullptr },
         { "later sheet begin with a bad version", Concat({ kBegin271, kEnd, { 9, 0, 0, 16, 0 } }), 0, kUnsupported },
-        { "password", Concat({ kBegin271, { 47 }, kEnd }), 0,
-            u"Error: This Pocket Excel file is password protected... cannot continue." },
+        { "password", Concat({ kBegin271, { 47 }, kEnd }), 0, password },
+        { "password from the writer", WriteWorkbook(locked), 0, password },
         { "fixed part runs past the end", Concat({ kBegin271, { 3, 0, 0 } }), 0, kInvalidText },
         { "payload runs past the end", Concat({ kBegin271, { 30, 5, 'a', 0 } }), 0, kInvalidText },
         { "file ending inside a sub-stream is accepted", Concat({ kBegin271, { 61, 0, 0, 0, 0 } }), 1, nullptr },

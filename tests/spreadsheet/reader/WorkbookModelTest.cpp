@@ -46,7 +46,10 @@ WorkbookDescription EveryRecordWorkbook()
     CellDescription flag = Blank(5, 6);
     flag.Kind = CellKind::Boolean;
     flag.Flag = true;
-    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formula, Blank(20, 30) };
+    CellDescription formulaFlag = flag;
+    formulaFlag.Kind = CellKind::FormulaBoolean;
+    formulaFlag.Row = 4;
+    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formulaFlag, formula, Blank(20, 30) };
     SheetDescription second;
     second.Name = u"Blank only";
     second.Cells = { Blank(1, 1), Blank(7, 9) };
