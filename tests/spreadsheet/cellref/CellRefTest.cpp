@@ -82,20 +82,5 @@ TEST(CellNameTest, WritesNames)
     }
 }
 
-TEST(CellNameTest, NamesParseBackToTheirCell)
-{
-    for (std::uint16_t column : { 0, 25, 26, 255 }) {
-        for (std::uint16_t row : { 0, 9, 16383 }) {
-            char16_t name[kCellNameUnits];
-            CellName(name, column, row);
-            std::uint16_t parsedColumn = 0;
-            std::uint16_t parsedRow = 0;
-            ASSERT_EQ(ParseCellRef(name, parsedColumn, parsedRow), 1);
-            EXPECT_EQ(parsedColumn, column);
-            EXPECT_EQ(parsedRow, row);
-        }
-    }
-}
-
 } // namespace
 } // namespace spreadsheet

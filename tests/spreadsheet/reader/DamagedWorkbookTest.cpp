@@ -62,21 +62,6 @@ TEST_F(ReaderTest, CutAtEveryBytePositionOpensOrSaysInvalid)
     }
 }
 
-TEST_F(ReaderTest, FormatReferencesThatLieStayInBounds)
-{
-    WorkbookDescription book = SmallWorkbook();
-    book.CellFormats = { CellFormatDescription { .Font = 40 }, CellFormatDescription { .Font = -3 } };
-    book.Sheets[0].Cells.push_back(Number(5, 5, 1, 900));
-    ASSERT_EQ(Read(book), 1);
-    for (std::size_t index : { 0u, 1u, 2u, 900u, 65535u }) {
-        std::span<const std::uint8_t> format = CellFormatAt(index);
-        ASSERT_EQ(format.size(), kCellFormatLength);
-        const auto font = static_cast<std::int16_t>(format[1] | (format[2] << 8));
-        std::span<const std::uint8_t> record = FontAt(static_cast<std::uint16_t>(font));
-        EXPECT_TRUE(RecordLength(record).Valid);
-    }
-}
-
 // Any byte replaced reads safely; an unknown type where a record starts
 // makes the file invalid.
 TEST_F(ReaderTest, EveryByteReplacedStillReadsSafely)
