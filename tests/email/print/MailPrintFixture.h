@@ -7,7 +7,7 @@
 #include "AppSettings.h"
 #include "FakePrinter.h"
 #include "MailPrint.h"
-#include "MailPrintDoubles.h"
+#include "MailDoubles.h"
 #include "MessageBox.h"
 #include "PrintJob.h"
 #include "PutMailChar.h"

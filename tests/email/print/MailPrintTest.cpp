@@ -145,6 +145,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
     EXPECT_EQ(fakeprinter::Fake().Documents, 1);
+    EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2) << "the message ends with a page break";
 }
 
 TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
@@ -153,7 +154,6 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
         std::u16string body;
         std::vector<std::u16string> lines;
     };
-    const std::u16string longLine(300, u'x');
     const Row rows[] = {
         // The store has decoded the body: an "=" is an ordinary character.
         { u"a=3Db=20c=41d\r\n", { u"a=3Db=20c=41d" } },
@@ -181,12 +181,6 @@ TEST_F(MailPrintTest, LongBodyLinesWrap)
     const std::vector<std::u16string> lines = Lines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0] + lines[1] + lines[2], *message.body);
-}
-
-TEST_F(MailPrintTest, MessageEndsWithAPageBreak)
-{
-    EXPECT_EQ(PrintMessage(FullMessage()), 0);
-    EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2);
 }
 
 TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
@@ -274,10 +268,8 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
     fakeprinter::InstallFakePrinter();
     Print(3);
     EXPECT_NE(fakeprinter::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
-}
 
-TEST_F(MailPrintTest, StoreThatCannotBeOpenedFailsWithStepNineteen)
-{
+    shown_.clear();
     Mail().store.reset();
     EXPECT_EQ(Print(1), kStepPrintOpenStore);
     EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText }));

@@ -118,21 +118,18 @@ TEST_F(MailStoreAccessTest, SortOrders)
     }
 }
 
-TEST_F(MailStoreAccessTest, EntryArrayGrowsByTwentyFive)
+TEST_F(MailStoreAccessTest, EmptyFolderIsNoFailureAndTheEntryArrayGrowsByTwentyFive)
 {
+    EXPECT_EQ(OpenMailView(true), 0);
+    EXPECT_EQ(view_.itemCount, 0);
+    EXPECT_EQ(Mail().LastResult, 0);
+    CloseMailSession(true);
     AddMessages("", 26);
     ASSERT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(Mail().messageCount, 26);
     EXPECT_EQ(Mail().messageEntries.size(), 50u);
     // More rows than fit: room for the scroll bar.
     EXPECT_EQ(view_.columnWidth, 240 - kScrollBarWidth);
-}
-
-TEST_F(MailStoreAccessTest, EmptyFolderIsNoFailure)
-{
-    EXPECT_EQ(OpenMailView(true), 0);
-    EXPECT_EQ(view_.itemCount, 0);
-    EXPECT_EQ(Mail().LastResult, 0);
 }
 
 TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
@@ -223,14 +220,12 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EXPECT_EQ(view_.Find(secondItem, u"Archive"), 0u); // not expanded yet
 
     // Expanding a store, then a folder of the current store.
-    EntryIdBlock secondId { static_cast<platform::ULONG>(view_.Item(secondItem).id.size()),
-        view_.tree[secondItem - 1].id.data() };
+    EntryIdBlock secondId = view_.Block(secondItem);
     EXPECT_TRUE(AddStoreFolders(secondItem, &secondId, nullptr));
     EXPECT_NE(view_.Find(secondItem, u"Archive"), 0u);
     const TreeItem lists = view_.Find(mainItem, u"Lists");
-    EntryIdBlock listsId { static_cast<platform::ULONG>(view_.Item(lists).id.size()), view_.tree[lists - 1].id.data() };
-    EntryIdBlock mainId { static_cast<platform::ULONG>(view_.Item(mainItem).id.size()),
-        view_.tree[mainItem - 1].id.data() };
+    EntryIdBlock listsId = view_.Block(lists);
+    EntryIdBlock mainId = view_.Block(mainItem);
     EXPECT_TRUE(AddStoreFolders(lists, &listsId, &mainId));
     const TreeItem foo = view_.Find(lists, u"foo");
     ASSERT_NE(foo, 0u);
@@ -238,9 +233,8 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
 
     // With the current folder deep in the tree, every level on the way is
     // filled in, siblings included, and the current item is the deep one.
-    const std::vector<std::uint8_t> fooBytes = view_.Item(foo).id;
-    platform::SBinary fooId { static_cast<platform::ULONG>(fooBytes.size()),
-        const_cast<std::uint8_t*>(fooBytes.data()) };
+    std::vector<std::uint8_t> fooBytes = view_.Item(foo).id;
+    platform::SBinary fooId { static_cast<platform::ULONG>(fooBytes.size()), fooBytes.data() };
     ASSERT_TRUE(CopyEntryId(Mail().MailFolderEntryId, &fooId));
     RefreshMailView();
     EXPECT_EQ(view_.folderText, u"foo");
@@ -257,27 +251,23 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
 
 TEST(MailSessionFailure, FirstStepIsKept)
 {
-    Mail().FailStep = 0;
-    Mail().LastResult = 0;
+    Mail() = MailSession {};
     EXPECT_FALSE(FailMailStep(26));
     EXPECT_EQ(Mail().FailStep, 26);
     EXPECT_EQ(Mail().LastResult, platform::E_FAIL);
     EXPECT_FALSE(CheckMailStep(platform::S_OK, 27));
     EXPECT_EQ(Mail().FailStep, 26);
-    Mail().FailStep = 0;
-    Mail().LastResult = 0;
+    Mail() = MailSession {};
     EXPECT_TRUE(CheckMailStep(platform::S_OK, 27));
     EXPECT_FALSE(CheckMailStep(platform::MAPI_E_NOT_FOUND, 28));
     EXPECT_EQ(Mail().FailStep, 28);
     EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
-    Mail().FailStep = 0;
-    Mail().LastResult = 0;
+    Mail() = MailSession {};
 }
 
 TEST(MailSessionFailure, CopyEntryId)
 {
-    Mail().FailStep = 0;
-    Mail().LastResult = 0;
+    Mail() = MailSession {};
     std::uint8_t bytes[] = { 1, 2, 3, 4 };
     platform::SBinary source { 4, bytes };
     EntryIdBlock* target = nullptr;
@@ -301,8 +291,7 @@ TEST(MailSessionFailure, CopyEntryId)
     EXPECT_EQ(Mail().FailStep, 36);
     FreeMapiBuffer(target);
     EXPECT_EQ(target, nullptr);
-    Mail().FailStep = 0;
-    Mail().LastResult = 0;
+    Mail() = MailSession {};
 }
 
 TEST(MailSessionFailure, FolderImagesFollowTheKindBits)

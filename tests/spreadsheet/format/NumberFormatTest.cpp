@@ -1,5 +1,4 @@
 #include "CellValueFormat.h"
-#include "NumberFormatTables.h"
 #include "PxlWorkbook.h"
 #include "WorkbookReader.h"
 #include "WorkbookWriter.h"
@@ -8,7 +7,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace spreadsheet {
@@ -30,11 +28,9 @@ class NumberFormatTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : { "LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MONETARY", "LANG" }) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        for (const char* name : { "LC_TIME", "LC_NUMERIC", "LC_MONETARY", "LANG" })
             unsetenv(name);
-        }
+        setenv("LC_ALL", "en_US.UTF-8", 1);
         SetCellTextMeasure(FixedPitch);
         ColorOverride() = 0;
     }
@@ -43,15 +39,8 @@ protected:
     {
         ReleaseWorkbook();
         SetCellTextMeasure(nullptr);
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                setenv(name, value->c_str(), 1);
-            else
-                unsetenv(name);
-        }
+        unsetenv("LC_ALL");
     }
-
-    static void UseLocale(const char* name) { setenv("LC_ALL", name, 1); }
 
     static std::u16string Format(double value, std::uint16_t number, const CellRect& rect = kWide)
     {
@@ -79,7 +68,6 @@ protected:
     }
 
 private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -89,217 +77,126 @@ struct FormatRow {
     const char16_t* Expected;
 };
 
-void ExpectRows(const char* locale, std::initializer_list<FormatRow> rows,
-    std::u16string (*format)(double, std::uint16_t, const CellRect&))
+void ExpectRows(const char* locale, std::initializer_list<FormatRow> rows)
 {
     setenv("LC_ALL", locale, 1);
-    for (const FormatRow& row : rows)
-        EXPECT_EQ(format(row.Value, row.Number, kWide), row.Expected)
-            << locale << " " << row.Value << " in " << row.Number;
+    for (const FormatRow& row : rows) {
+        CellText out;
+        std::uint16_t number = row.Number;
+        FormatNumberCell(row.Value, number, kWide, out);
+        EXPECT_EQ(std::u16string(out.View()), row.Expected) << locale << " " << row.Value << " in " << row.Number;
+    }
 }
 
-TEST_F(NumberFormatTest, BuiltInNumberFormats)
+TEST_F(NumberFormatTest, BuiltInFormats)
 {
     ExpectRows("en_US.UTF-8",
         {
             { 1234.5, 1, u"1234.50" },
+            { 2.5, 37, u"2.5" },
             { -1234.5, 1, u"-1234.50" },
-            { -1234.5, 2, u"(1234.50)" },
             { 1234.5, 3, u"1,234.50" },
-            { 1234.5, 4, u"1,234.50" },
             { -1234.5, 4, u"(1,234.50)" },
-            { 1234567.4, 5, u"1,234,567" },
-            { -1234.5, 6, u"(1,235)" },
-            { 2.5, 7, u"3" },
             { -2.5, 8, u"(3)" },
             { 1234.5, 9, u"1,234.50" },
-            { -1234.5, 10, u"(1,234.50)" },
-            { 999.5, 11, u"1,000" },
-            { 1234.5, 13, u"1,234.50" },
-            { -1234.5, 13, u"(1,234.50)" },
             { 0, 13, u"-  " },
-            { 0, 14, u"-  " },
-            { 0, 15, u"-" },
-            { 0, 4, u"0.00" },
             { 0.004, 1, u"0.00" },
-        },
-        Format);
-    ExpectRows("de_DE.UTF-8",
-        {
-            { 1234.5, 1, u"1234,50" },
-            { 1234.5, 3, u"1.234,50" },
-            { -1234.5, 4, u"(1.234,50)" },
-            { 1234567.4, 5, u"1.234.567" },
-            { 0, 13, u"-  " },
-        },
-        Format);
-}
-
-TEST_F(NumberFormatTest, FixedRenderings)
-{
-    ExpectRows("en_US.UTF-8",
-        {
             { 0.1234, 32, u"12.34%" },
             { 0.1234, 33, u"12%" },
-            { -0.5, 33, u"-50%" },
             { 0.5, 34, u"1/2" },
             { 2.25, 34, u"2 1/4" },
             { -0.75, 34, u"-3/4" },
-            { -2.25, 34, u"-2 1/4" },
             { 0.99, 34, u"1/1" },
-            { 3, 34, u"3" },
-            { 0.3, 34, u"1/3" },
-            { 0.3, 35, u"3/10" },
-            { 0.125, 32, u"12.50%" },
-            { 0.125, 33, u"13%" },
-            { 0.31, 35, u"9/29" },
             { 0.314159, 36, u"71/226" },
             { 3.5, 41, u"84:00:00" },
-            { 0.25, 41, u"6:00:00" },
             { 1.000752314814815, 40, u"1:05.00" },
-            { 2.5, 37, u"2.5" },
-            { 2.5, 38, u"2.5" },
-            { 2.5, 39, u"2.5" },
-        },
-        Format);
-    ExpectRows("de_DE.UTF-8", { { 0.1234, 32, u"12.34%" }, { 2.25, 34, u"2 1/4" } }, Format);
+        });
+    ExpectRows("de_DE.UTF-8",
+        {
+            { 1234.5, 1, u"1234,50" },
+            { -1234.5, 4, u"(1.234,50)" },
+            { 0.1234, 32, u"12.34%" },
+        });
 }
 
 TEST_F(NumberFormatTest, DateAndTimeFormats)
 {
     ExpectRows("en_US.UTF-8",
         {
-            { kAfternoon, 17, u"3/14" },
-            { kAfternoon, 18, u"3/14/04" },
             { kAfternoon, 19, u"03/14/04" },
-            { kAfternoon, 20, u"14-Mar" },
-            { kAfternoon, 21, u"14-Mar-04" },
-            { kAfternoon, 22, u"14-Mar-04" },
-            { kAfternoon, 23, u"Mar-04" },
-            { kAfternoon, 24, u"March-04" },
             { kAfternoon, 25, u"March 14, 2004" },
             { kAfternoon, 26, u"3/14/04 3:26 PM" },
             { kAfternoon, 27, u"3/14/04 15:26" },
-            { kAfternoon, 28, u"3:26 PM" },
-            { kAfternoon, 29, u"15:26" },
-            { kAfternoon, 30, u"3:26:40 PM" },
-            { kAfternoon, 31, u"15:26:40" },
-            { kAfternoon, 42, u"03.14.2004" },
             { kAfternoon, 43, u"2004\u5E743\u670814\u65E5" },
-            { kAfternoon, 45, u"2004\u5E743\u6708" },
-            { kAfternoon, 46, u"3\u670814\u65E5" },
-            { kAfternoon, 48, u"2004/3/14 3:26 PM" },
-            { kAfternoon, 49, u"2004/3/14 15:26" },
-            { kAfternoon, 57, u"14. Mar 04" },
-            { kAfternoon, 64, u"14 03 04" },
             { kAfternoon, 71, u"14 de March de 2004" },
-            { kAfternoon, 109, u"March-04" },
-            { kAfternoon, 125, u"2004-03-14" },
-            { kAfternoon, 138, u"15:26" },
-            { kAfternoon, 143, u"14/03/2004 3:26 PM" },
             { kAfternoon, 156, u"kl 15:26" },
-            { kAfternoon, 157, u"kl 15:26:40" },
             { kAfternoon, 228, u"26:40" },
-            { kAfternoon, 231, u"3/14/2004 3:26:40 PM" },
             { 0.75, 26, u"6:00 PM" },
             { 0.75, 18, u"" },
             { 0.0, 29, u"0:00" },
-            { 1.0, 18, u"1/1/00" },
             { 59.0, 18, u"2/28/00" },
             { 60.0, 18, u"3/1/00" },
             { 61.0, 18, u"3/1/00" },
-            { 45.5, 27, u"2/14/00 12:00" },
             { -1.25, 27, u"12/29/99 6:00" },
             { 1e12, 18, u"" },
-        },
-        Format);
+        });
     ExpectRows("de_DE.UTF-8",
         {
             { kAfternoon, 20, u"14-M\u00E4rz" },
-            { kAfternoon, 25, u"M\u00E4rz 14, 2004" },
             { kAfternoon, 28, u"3:26 PM" },
-            { kAfternoon, 55, u"14.03.04" },
-            { kAfternoon, 58, u"14. M\u00E4rz 04" },
-            { kAfternoon, 61, u"14. M\u00E4rz 2004" },
-            { kAfternoon, 63, u"14.3.04 15:26" },
-            { kAfternoon, 68, u"14 M\u00E4rz 2004" },
             { kAfternoon, 133, u"14.03.2004" },
-        },
-        Format);
+        });
 }
 
-TEST_F(NumberFormatTest, GeneralRule)
+TEST_F(NumberFormatTest, GeneralRuleAndTooNarrowCells)
 {
     setenv("LC_ALL", "de_DE.UTF-8", 1);
     const struct {
         double Value;
+        std::uint16_t Number;
         int Width;
         const char16_t* Expected;
     } rows[] = {
-        { 3, 1000, u"3" },
-        { -42, 1000, u"-42" },
-        { 0.1, 1000, u"0.1" },
-        { 1.0 / 3.0, 1000, u"0.333333333333333" },
-        { 1.0 / 3.0, 50, u"0.333" },
-        { 2.0 / 3.0, 50, u"0.667" },
-        { 1.0 / 3.0, 20, u"0" },
-        { 1e-20, 1000, u"0" },
-        { 1.5e10, 1000, u"15000000000" },
-        { 123456789012.0, 80, u"########" },
-        { 12345.678, 50, u"12346" },
-        { 99.96, 30, u"100" },
-        { 0.5, 0, u"" },
-        { INFINITY, 1000, u"inf" },
-        { std::nan(""), 1000, u"nan" },
-        { 1e300, 1000,
+        { 3, 0, 1000, u"3" },
+        { 0.1, 0, 1000, u"0.1" },
+        { 1.0 / 3.0, 0, 1000, u"0.333333333333333" },
+        { 2.0 / 3.0, 0, 50, u"0.667" },
+        { 1.0 / 3.0, 0, 20, u"0" },
+        { 1e-20, 0, 1000, u"0" },
+        { 123456789012.0, 0, 80, u"########" },
+        { 99.96, 0, 30, u"100" },
+        { 0.5, 0, 0, u"" },
+        { INFINITY, 0, 1000, u"inf" },
+        { std::nan(""), 0, 1000, u"nan" },
+        { 1e300, 0, 1000,
             u"###################################################################################################" },
+        { 1234.5, 3, 80, u"1.234,50" },
+        { 1234.5, 3, 79, u"#######" },
+        { kAfternoon, 25, 30, u"###" },
     };
     for (const auto& row : rows) {
         CellRect rect { 10, 0, 10 + row.Width, 20 };
-        EXPECT_EQ(Format(row.Value, 0, rect), row.Expected) << row.Value << " in " << row.Width;
+        EXPECT_EQ(Format(row.Value, row.Number, rect), row.Expected) << row.Value << " in " << row.Width;
     }
-}
-
-TEST_F(NumberFormatTest, TextTooWideBecomesHashes)
-{
-    setenv("LC_ALL", "en_US.UTF-8", 1);
-    EXPECT_EQ(Format(1234.5, 3, CellRect { 0, 0, 80, 20 }), u"1,234.50");
-    EXPECT_EQ(Format(1234.5, 3, CellRect { 0, 0, 79, 20 }), u"#######");
-    EXPECT_EQ(Format(kAfternoon, 25, CellRect { 0, 0, 30, 20 }), u"###");
 }
 
 TEST_F(NumberFormatTest, UnusableFormatsFallBackToGeneralAndStay)
 {
-    setenv("LC_ALL", "en_US.UTF-8", 1);
     UseCustomFormats({ u"0.0", u"General", u"" });
-    struct Row {
-        std::uint16_t Number;
-        const char16_t* Expected;
-        std::uint16_t NumberAfter;
-    };
-    const Row rows[] = {
-        { 233, u"2.5", 233 },
-        { 234, u"2.5", 0 },
-        { 235, u"2.5", 0 },
-        { 236, u"2.5", 0 },
-        { 100, u"2.5", 0 },
-        { 232, u"2.5", 0 },
-        { 0, u"2.5", 0 },
-        { 0x8000, u"2.5", 0x8000 },
-        { 37, u"2.5", 37 },
-    };
-    for (const Row& row : rows) {
-        std::uint16_t number = row.Number;
+    // The format number after the print: 0 where General stood in.
+    const std::pair<std::uint16_t, std::uint16_t> rows[]
+        = { { 233, 233 }, { 234, 0 }, { 235, 0 }, { 236, 0 }, { 100, 0 }, { 232, 0 }, { 0x8000, 0x8000 }, { 37, 37 } };
+    for (const auto& [before, after] : rows) {
+        std::uint16_t number = before;
         CellText out;
         FormatNumberCell(2.5, number, kWide, out);
-        EXPECT_EQ(std::u16string(out.View()), row.Expected) << row.Number;
-        EXPECT_EQ(number, row.NumberAfter) << row.Number;
+        EXPECT_EQ(std::u16string(out.View()), u"2.5") << before;
+        EXPECT_EQ(number, after) << before;
     }
 }
 
 TEST_F(NumberFormatTest, CustomFormatsAndTheColourOverride)
 {
-    setenv("LC_ALL", "en_US.UTF-8", 1);
     UseCustomFormats({ u"0.0#", u"[Red]0.00", u"0.00[Red]", u"0.00;", u"#,##0.00 \"kg\"", u"\"$\"#,##0", u"0%",
         u"0.0#%", u"[Blue]0;[Magenta]-0;[Yellow]\"zero\"", u"yyyy-mm-dd hh:mm:ss", u"h:mm AM/PM", u"h:mm a/p",
         u"dddd d\\ MMMM", u"0.00[Cy", u"0[Bl]" });
@@ -319,9 +216,7 @@ TEST_F(NumberFormatTest, CustomFormatsAndTheColourOverride)
         { 1234.5, 238, u"$1,235", 0 },
         { 0.256, 239, u"26%", 0 },
         { 0.2561, 240, u"25.61%", 0 },
-        { 0.25, 240, u"25.0%", 0 },
         { 0.2, 240, u"20.0%", 0 },
-        { 5, 241, u"5", 0 },
         { -5, 241, u"-5", 0 },
         { 0, 241, u"zero", 0 },
         { kAfternoon, 242, u"2004-03-14 15:26:40", 0 },
@@ -352,7 +247,6 @@ TEST_F(NumberFormatTest, CustomFormatsInGermany)
 
 TEST_F(NumberFormatTest, SectionsOfAFormatString)
 {
-    setenv("LC_ALL", "en_US.UTF-8", 1);
     struct Row {
         double Value;
         const char16_t* Format;
@@ -360,25 +254,18 @@ TEST_F(NumberFormatTest, SectionsOfAFormatString)
         int Result;
     };
     const Row rows[] = {
-        { 5, u"0;(0);\"nil\"", u"5", 1 },
         { -5, u"0;(0);\"nil\"", u"(5)", 1 },
         { 0, u"0;(0);\"nil\"", u"nil", 1 },
-        { 0, u"0.0;(0)", u"0.0", 1 },
         { -5, u"0;;0", u"", 1 },
         { -5, u"0.0;", u"-5.0", 1 },
         { 0, u"0;0;", u"0", 1 },
         { 5, u"", u"", 1 },
-        { 5, u"\"Total: \"0", u"Total: 5", 1 },
         { 5, u"\"open", u"open", 1 },
-        { 5, u"[Red]", u"", 1 },
         { 5, u"[Red", u"", 1 },
         { 5, u"General", u"", 0 },
         { 5, u"0 General", u"5 ", 0 },
         { 5, u"Gross 0", u"5", 1 },
-        { 5, u"  0", u"5", 1 },
         { 5, u"0 ? 0", u"5   5", 1 },
-        { 5, u"?0", u" 5", 1 },
-        { 5, u"abc", u"", 1 },
         { 0.5, u"0.0000000000000000000", u"0.500000000000000", 1 },
         { 5, u":mm", u"", 1 },
         { 5, u"#,##0.00\"$\"", u"5.00", 1 },
@@ -392,24 +279,12 @@ TEST_F(NumberFormatTest, SectionsOfAFormatString)
 
 TEST_F(NumberFormatTest, OutputNeverPassesItsCapacity)
 {
-    setenv("LC_ALL", "en_US.UTF-8", 1);
     const std::u16string longQuote = u"\"" + std::u16string(300, u'x') + u"\"0";
     EXPECT_EQ(Apply(5, longQuote).size(), CellText::kCapacity - 1);
     const std::u16string manyMonths = std::u16string(60, u'd') + u" " + std::u16string(60, u'M');
     EXPECT_LE(Apply(kAfternoon, manyMonths).size(), CellText::kCapacity - 1);
     EXPECT_LE(Apply(1e300, u"#,##0.00").size(), CellText::kCapacity - 1);
     EXPECT_LE(Apply(-1e300, u"0.000%").size(), CellText::kCapacity - 1);
-}
-
-TEST(NumberFormatTablesTest, TablesHaveTheirSizesAndOrder)
-{
-    EXPECT_EQ(kBuiltInFormats.size(), 32u);
-    EXPECT_EQ(kLocaleVariantFormats.size(), 38u);
-    for (std::size_t i = 1; i < kLocaleVariantFormats.size(); ++i)
-        EXPECT_LT(kLocaleVariantFormats[i - 1].Number, kLocaleVariantFormats[i].Number);
-    for (const LocaleVariantFormat& variant : kLocaleVariantFormats) {
-        EXPECT_TRUE(variant.Number > 41 && variant.Number < 233) << variant.Number;
-    }
 }
 
 } // namespace

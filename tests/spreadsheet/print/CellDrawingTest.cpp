@@ -41,33 +41,24 @@ TEST_F(SheetPrintTest, GeneralAlignmentPutsTextsLeftAndNumbersRight)
     EXPECT_EQ(texts[5], BoxedText(1746, 815, 0, 1340, 804, 1846, 910, "42"));
 }
 
-TEST_F(SheetPrintTest, LeftTextOverflowsIntoEmptyCellsUpToTheFirstWithContent)
+TEST_F(SheetPrintTest, TextOverflowsIntoEmptyCellsUpToTheFirstWithContentOrTheDataRight)
 {
     WorkbookDescription workbook = AlignedWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, Utf16(kLong)), Text(0, 2, u"x") };
     ASSERT_EQ(Print(workbook), 1);
-    const std::vector<std::string> texts = Texts();
     // The clip covers A and B and stops at C; opaque, so gridlines under the
     // text disappear.
-    EXPECT_EQ(texts.back(), BoxedText(814, 708, 6, 814, 699, 1846, 803, kLong));
-}
+    EXPECT_EQ(Texts().back(), BoxedText(814, 708, 6, 814, 699, 1846, 803, kLong));
 
-TEST_F(SheetPrintTest, RightTextOverflowsToTheLeftAndCentredBothWays)
-{
-    WorkbookDescription workbook = AlignedWorkbook();
+    // Right-aligned text overflows to the left, centred text both ways.
     workbook.Sheets[0].Cells = { Text(0, 2, Utf16(kFifteen), 1), Text(1, 1, Utf16(kFifteen), 2), Blank(1, 2) };
     ASSERT_EQ(Print(workbook), 1);
-    const std::vector<std::string> overflowing = Lines({ "ExtTextOut x=1622", "ExtTextOut x=1218" });
     const std::vector<std::string> expected {
         BoxedText(1622, 708, 6, 1340, 699, 2372, 803, kFifteen),
         BoxedText(1218, 814, 6, 814, 805, 2372, 909, kFifteen),
     };
-    EXPECT_EQ(overflowing, expected);
-}
+    EXPECT_EQ(Lines({ "ExtTextOut x=1622", "ExtTextOut x=1218" }), expected);
 
-TEST_F(SheetPrintTest, OverflowIsCutAtTheRightOfTheData)
-{
-    WorkbookDescription workbook = AlignedWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, Utf16(kFifteen)) };
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(Texts().back(), BoxedText(814, 708, 6, 814, 699, 1320, 803, "ABCDEFGHIJ"));

@@ -37,7 +37,6 @@ TEST_F(SheetPrintTest, WorkbookCutAtEveryByteEitherPrintsOrSaysItIsInvalid)
 
 TEST_F(SheetPrintTest, ReferencesPastTheListsPrintWithTheNeutralFormat)
 {
-    std::vector<std::uint8_t> bytes = WriteWorkbook(SmallWorkbook());
     WorkbookDescription workbook = SmallWorkbook();
     workbook.Sheets[0].Cells.push_back(Text(3, 0, u"format 300", 300));
     workbook.Sheets[0].Columns.push_back(ColumnDescription { 4, 4, 2560, 999 });
@@ -63,20 +62,17 @@ TEST_F(SheetPrintTest, ReferencesPastTheListsPrintWithTheNeutralFormat)
     EXPECT_GE(Pages(), 1);
 }
 
-TEST_F(SheetPrintTest, WorkbookWithoutSheetsPrintsNothing)
+TEST_F(SheetPrintTest, WorkbookWithoutSheetsPrintsNothingAndAnUnreadableOneSaysWhy)
 {
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets.clear();
     EXPECT_EQ(Print(workbook), 1);
     EXPECT_EQ(Pages(), 0);
     EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Print(std::vector<std::uint8_t> { 1, 2, 3 }), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with(u"Invalid PXL file : "));
 }
-
-} // namespace
-} // namespace spreadsheet::testing
-
-namespace spreadsheet::testing {
-namespace {
 
 TEST_F(SheetPrintTest, SelectionPastTheLastRowStopsAtRow16384)
 {

@@ -7,6 +7,7 @@
 #include <DialogResourceIds.h>
 
 #include <cctype>
+#include <tuple>
 #include <utility>
 
 namespace spreadsheet::testing {
@@ -71,31 +72,23 @@ TEST_F(SheetPrintTest, ColumnWiderThanThePageGetsAPageOfItsOwn)
     EXPECT_EQ(rectangles[1], "Rectangle 600 600 4708 808 pen=solid,4,0x00000000 brush=null");
 }
 
-TEST_F(SheetPrintTest, FitToPageEnlargesASmallRangeTo250Percent)
+TEST_F(SheetPrintTest, FitToPageScalesFrom250To25PercentAndPages)
 {
     core::Settings().SheetSizing = 1;
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(1, 1, 2) };
-    ASSERT_EQ(Print(workbook), 1);
-    EXPECT_EQ(Lines({ "SelectFont" }),
-        std::vector<std::string> {
-            "SelectFont \"Liberation Mono\" height=-207 weight=400 italic=0 underline=0 strike=0 charset=0" });
-    // Row heading width 204 and heading height 98 at 250 %: the first cell's
-    // text starts at (600 + 204 + 10) × 2.5.
-    EXPECT_EQ(Pages(), 1);
-}
-
-TEST_F(SheetPrintTest, FitToPageShrinksAHugeRangeTo25PercentAndPages)
-{
-    core::Settings().SheetSizing = 1;
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(2999, 0, 2) };
-    ASSERT_EQ(Print(workbook), 1);
-    const std::vector<std::string> fonts = Lines({ "SelectFont" });
-    ASSERT_FALSE(fonts.empty());
-    EXPECT_EQ(fonts[0], "SelectFont \"Liberation Mono\" height=-20 weight=400 italic=0 underline=0 strike=0 charset=0");
-    // 21,600 unscaled units a page: 202 rows below the headings.
-    EXPECT_EQ(Pages(), 15);
+    // A small range grows to 250 %; a huge one shrinks to 25 %, 21,600
+    // unscaled units a page: 202 rows below the headings.
+    const std::tuple<std::uint16_t, const char*, int> rows[] = { { 1, "height=-207", 1 }, { 2999, "height=-20", 15 } };
+    for (const auto& [lastRow, height, pages] : rows) {
+        WorkbookDescription workbook = MonoWorkbook();
+        workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(lastRow, 1, 2) };
+        ASSERT_EQ(Print(workbook), 1);
+        const std::vector<std::string> fonts = Lines({ "SelectFont" });
+        ASSERT_FALSE(fonts.empty());
+        EXPECT_EQ(fonts[0],
+            std::string("SelectFont \"Liberation Mono\" ") + height
+                + " weight=400 italic=0 underline=0 strike=0 charset=0");
+        EXPECT_EQ(Pages(), pages);
+    }
 }
 
 TEST_F(SheetPrintTest, Custom100PercentPrintsAsNormal)
@@ -187,48 +180,33 @@ TEST_F(SheetPrintTest, BooleansErrorsAndFormulaResultsPrintTheirTexts)
     EXPECT_EQ(shown, expected);
 }
 
-TEST_F(SheetPrintTest, DialogRunsUnlessSkipped)
+TEST_F(SheetPrintTest, DialogRunsUnlessSkippedAndItsChoicesApply)
 {
-    platform::ScriptedDialogHost host({ platform::DialogAction::Press(platform::kCancelCommand) });
-    platform::SetDialogHost(&host);
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a") };
-    ASSERT_EQ(Print(workbook), 1);
-    EXPECT_EQ(host.Runs(), 0);
-    EXPECT_EQ(Pages(), 1);
-
-    core::Options().SkipSheetDialog = 0;
-    ASSERT_EQ(Print(workbook), 1);
-    EXPECT_EQ(host.Runs(), 1);
-    EXPECT_EQ(Pages(), 0);
-    EXPECT_EQ(printengine::Job().FinalStatus, 1);
-    platform::SetDialogHost(nullptr);
-}
-
-TEST_F(SheetPrintTest, DialogChoicesApplyToThePrint)
-{
-    platform::ScriptedDialogHost host({ platform::DialogAction::Check(platform::kSheetHeadingsCheck, 0),
-        platform::DialogAction::Check(platform::kSheetGridlinesCheck, 0),
-        platform::DialogAction::Select(platform::kSheetListCombo, 1), platform::DialogAction::Press(1) });
-    platform::SetDialogHost(&host);
-    core::Options().SkipSheetDialog = 0;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"first") };
     SheetDescription second = workbook.Sheets[0];
     second.Name = u"Second";
     second.Cells = { Text(0, 0, u"second") };
     workbook.Sheets.push_back(second);
+    platform::ScriptedDialogHost cancel({ platform::DialogAction::Press(platform::kCancelCommand) });
+    platform::SetDialogHost(&cancel);
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(cancel.Runs(), 0);
+    EXPECT_EQ(Pages(), 1);
+
+    core::Options().SkipSheetDialog = 0;
+    ASSERT_EQ(Print(workbook), 1);
+    EXPECT_EQ(cancel.Runs(), 1);
+    EXPECT_EQ(Pages(), 0);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+
+    platform::ScriptedDialogHost choose({ platform::DialogAction::Check(platform::kSheetHeadingsCheck, 0),
+        platform::DialogAction::Check(platform::kSheetGridlinesCheck, 0),
+        platform::DialogAction::Select(platform::kSheetListCombo, 1), platform::DialogAction::Press(1) });
+    platform::SetDialogHost(&choose);
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(Texts(), std::vector<std::string> { BoxedText(610, 610, 0, 610, 600, 1116, 706, "second") });
     platform::SetDialogHost(nullptr);
-}
-
-TEST_F(SheetPrintTest, UnreadableWorkbookPrintsNothingAndSaysWhy)
-{
-    EXPECT_EQ(Print(std::vector<std::uint8_t> { 1, 2, 3 }), 0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].starts_with(u"Invalid PXL file : ")) << std::string(messages[0].begin(), messages[0].end());
-    EXPECT_EQ(Pages(), 0);
 }
 
 } // namespace

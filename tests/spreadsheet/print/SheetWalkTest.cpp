@@ -49,28 +49,6 @@ WorkbookDescription BusyWorkbook()
     return workbook;
 }
 
-class SheetWalkTest : public SheetPrintTest {
-protected:
-    // The recordings of the indexed and the full walk.
-    std::pair<std::vector<std::string>, std::vector<std::string>> BothWalks(const std::vector<std::uint8_t>& bytes)
-    {
-        PreferredSheetWalk() = SheetWalkMode::Indexed;
-        EXPECT_EQ(Print(bytes), 1);
-        std::vector<std::string> indexed = Recording();
-        PreferredSheetWalk() = SheetWalkMode::Full;
-        EXPECT_EQ(Print(bytes), 1);
-        return { indexed, Recording() };
-    }
-
-    bool IndexUsable(const std::vector<std::uint8_t>& bytes)
-    {
-        EXPECT_EQ(ReadWorkbookFromBytes(bytes, u"walk.pxl"), 1);
-        const bool usable = BuildSheetWalkIndex(*SheetAt(0)).Usable;
-        ReleaseWorkbook();
-        return usable;
-    }
-};
-
 // The workbook with its sheet's records written in the order `order` gives,
 // and optionally a record added after the cells.
 std::vector<std::uint8_t> Written(const WorkbookDescription& workbook,
@@ -104,52 +82,8 @@ std::vector<std::uint8_t> Written(const WorkbookDescription& workbook,
     return out.Bytes();
 }
 
-TEST_F(SheetWalkTest, CellsInRowOrderUseTheIndexAndPrintAsTheFullWalk)
-{
-    const std::vector<std::uint8_t> bytes = Written(BusyWorkbook(), [](auto&) {});
-    EXPECT_TRUE(IndexUsable(bytes));
-    const auto [indexed, full] = BothWalks(bytes);
-    EXPECT_GT(Pages(), 4);
-    EXPECT_EQ(indexed, full);
-}
-
-TEST_F(SheetWalkTest, CellsOutOfRowOrderPrintAsTheFullWalk)
-{
-    const std::vector<std::uint8_t> bytes = Written(BusyWorkbook(), [](std::vector<CellDescription>& cells) {
-        std::mt19937 random(5);
-        std::shuffle(cells.begin(), cells.end(), random);
-    });
-    EXPECT_FALSE(IndexUsable(bytes));
-    const auto [indexed, full] = BothWalks(bytes);
-    EXPECT_EQ(indexed, full);
-}
-
-TEST_F(SheetWalkTest, BandsAfterTheCellsPrintAsTheFullWalk)
-{
-    WorkbookDescription workbook = BusyWorkbook();
-    const std::vector<std::uint8_t> bytes = Written(
-        workbook, [](auto&) {},
-        [](PxlRecordWriter& out) {
-            out.RowInfo(RowDescription { 60, 255, false, 2 });
-            out.ColumnInfo(ColumnDescription { 12, 14, 2560, 2 });
-        });
-    EXPECT_FALSE(IndexUsable(bytes));
-    const auto [indexed, full] = BothWalks(bytes);
-    EXPECT_EQ(indexed, full);
-}
-
-TEST_F(SheetWalkTest, BandsBeforeTheCellsKeepTheIndex)
-{
-    WorkbookDescription workbook = BusyWorkbook();
-    for (std::int16_t row = 0; row < 120; row += 3)
-        workbook.Sheets[0].Rows.push_back(RowDescription { row, 300, false, static_cast<std::uint16_t>(row % 5) });
-    const std::vector<std::uint8_t> bytes = Written(workbook, [](auto&) {});
-    EXPECT_TRUE(IndexUsable(bytes));
-    const auto [indexed, full] = BothWalks(bytes);
-    EXPECT_EQ(indexed, full);
-}
-
-TEST_F(SheetWalkTest, FormulaTextsInRowOrderKeepTheIndex)
+// Formula texts in row order beside numbers, over several pages.
+WorkbookDescription FormulaWorkbook()
 {
     WorkbookDescription workbook = MonoWorkbook();
     for (std::uint16_t row = 0; row < 150; ++row) {
@@ -161,11 +95,51 @@ TEST_F(SheetWalkTest, FormulaTextsInRowOrderKeepTheIndex)
         workbook.Sheets[0].Cells.push_back(formula);
         workbook.Sheets[0].Cells.push_back(Number(row, 5, row));
     }
-    const std::vector<std::uint8_t> bytes = Written(workbook, [](auto&) {});
-    EXPECT_TRUE(IndexUsable(bytes));
-    const auto [indexed, full] = BothWalks(bytes);
-    EXPECT_GT(Pages(), 1);
-    EXPECT_EQ(indexed, full);
+    return workbook;
+}
+
+TEST_F(SheetPrintTest, IndexedWalkPrintsAsTheFullWalk)
+{
+    WorkbookDescription banded = BusyWorkbook();
+    for (std::int16_t row = 0; row < 120; row += 3)
+        banded.Sheets[0].Rows.push_back(RowDescription { row, 300, false, static_cast<std::uint16_t>(row % 5) });
+    const auto inOrder = [](std::vector<CellDescription>&) {};
+    const struct {
+        const char* Name;
+        std::vector<std::uint8_t> Bytes;
+        bool IndexUsable;
+    } rows[] = {
+        { "cells in row order", Written(BusyWorkbook(), inOrder), true },
+        { "cells out of row order",
+            Written(BusyWorkbook(),
+                [](std::vector<CellDescription>& cells) {
+                    std::mt19937 random(5);
+                    std::shuffle(cells.begin(), cells.end(), random);
+                }),
+            false },
+        { "bands after the cells",
+            Written(BusyWorkbook(), inOrder,
+                [](PxlRecordWriter& out) {
+                    out.RowInfo(RowDescription { 60, 255, false, 2 });
+                    out.ColumnInfo(ColumnDescription { 12, 14, 2560, 2 });
+                }),
+            false },
+        { "bands before the cells", Written(banded, inOrder), true },
+        { "formula texts in row order", Written(FormulaWorkbook(), inOrder), true },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ASSERT_EQ(ReadWorkbookFromBytes(row.Bytes, u"walk.pxl"), 1);
+        EXPECT_EQ(BuildSheetWalkIndex(*SheetAt(0)).Usable, row.IndexUsable);
+        ReleaseWorkbook();
+        PreferredSheetWalk() = SheetWalkMode::Indexed;
+        EXPECT_EQ(Print(row.Bytes), 1);
+        const std::vector<std::string> indexed = Recording();
+        EXPECT_GT(Pages(), 1);
+        PreferredSheetWalk() = SheetWalkMode::Full;
+        EXPECT_EQ(Print(row.Bytes), 1);
+        EXPECT_EQ(indexed, Recording());
+    }
 }
 
 } // namespace

@@ -1,16 +1,18 @@
 #pragma once
 
-// A store and messages for the e-mail printer's tests: each message is a
-// set of properties, recipient and attachment rows, an optional body and
-// MIME text, with switches for the failures a real store can show.
+// A store and messages for the e-mail tests: each message is a set of
+// properties, recipient and attachment rows, an optional body and MIME text,
+// with switches for the failures a real store can show.
 
-#include "CountedStream.h"
 #include "MailSession.h"
+#include "MailStore.h"
+#include "MailStrings.h"
 #include "MapiInterfaces.h"
 #include "MemoryStream.h"
 #include "PropertySet.h"
 #include "PropertyTable.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,6 +20,51 @@
 #include <vector>
 
 namespace email::test {
+
+inline constexpr char16_t kNoticeText[] = u"[Email is in unsupported format (HTML or other)... Unable to print]";
+
+inline const char16_t* NoticeLoader(unsigned id, std::size_t)
+{
+    return id == 40066 ? kNoticeText : nullptr;
+}
+
+inline void ResetMailState()
+{
+    Mail().FailStep = 0;
+    Mail().LastResult = 0;
+    SetMailStringLoader(NoticeLoader);
+}
+
+// A stream over given bytes whose reads fail once a number of them have
+// succeeded, as a store's stream does when a message is damaged.
+class CountedStream final : public platform::IStream {
+public:
+    // goodReads: how many reads succeed before every read fails; -1 for all.
+    CountedStream(std::vector<std::uint8_t> bytes, int goodReads)
+        : inner_(std::move(bytes))
+        , goodReads_(goodReads)
+    {
+    }
+    platform::HRESULT Read(void* buffer, platform::ULONG count, platform::ULONG* read) override
+    {
+        if (goodReads_ == 0) {
+            return platform::STG_E_READFAULT;
+        }
+        if (goodReads_ > 0) {
+            --goodReads_;
+        }
+        return inner_.Read(buffer, count, read);
+    }
+    platform::HRESULT Seek(std::int64_t offset, platform::ULONG origin, std::uint64_t* position) override
+    {
+        return inner_.Seek(offset, origin, position);
+    }
+    platform::HRESULT Stat(platform::STATSTG* stat, platform::ULONG flags) override { return inner_.Stat(stat, flags); }
+
+private:
+    platform::MemoryStream inner_;
+    int goodReads_;
+};
 
 struct MessageContent {
     platform::PropertySet props;
@@ -28,7 +75,8 @@ struct MessageContent {
     bool noAttachmentTable = false;
     std::optional<std::u16string> body; // PR_BODY_W
     int bodyGoodReads = -1; // reads of the body that succeed; -1 all
-    std::string mimeText; // PR_CE_MIME_TEXT
+    std::optional<std::string> mimeText; // PR_CE_MIME_TEXT
+    int mimeGoodReads = -1;
 };
 
 inline platform::PropertySet Recipient(
@@ -56,8 +104,8 @@ inline platform::PropertySet Attachment(std::optional<std::u16string> name)
 
 class MessageDouble final : public platform::IMessage {
 public:
-    explicit MessageDouble(const MessageContent& message)
-        : content_(message)
+    explicit MessageDouble(MessageContent message)
+        : content_(std::move(message))
     {
     }
 
@@ -81,9 +129,10 @@ public:
             *stream = std::make_unique<CountedStream>(std::move(bytes), content_.bodyGoodReads);
             return platform::S_OK;
         }
-        if (tag == platform::PR_CE_MIME_TEXT && !content_.mimeText.empty()) {
-            *stream = std::make_unique<platform::MemoryStream>(
-                std::vector<std::uint8_t>(content_.mimeText.begin(), content_.mimeText.end()));
+        if (tag == platform::PR_CE_MIME_TEXT && content_.mimeText) {
+            *stream = std::make_unique<CountedStream>(
+                std::vector<std::uint8_t>(content_.mimeText->begin(), content_.mimeText->end()),
+                content_.mimeGoodReads);
             return platform::S_OK;
         }
         return platform::MAPI_E_NOT_FOUND;
@@ -114,12 +163,12 @@ private:
     MessageContent content_;
 };
 
-// Opens the messages of `messages` by their one-byte identifiers; any other
+// Opens the messages of `messages` by their one-byte identifiers, and those
+// of `rawMessages` straight from their bytes (a real parse); any other
 // identifier is not found.
 class StoreDouble final : public platform::IMsgStore {
 public:
     std::map<std::uint8_t, MessageContent> messages;
-    // Messages opened straight from bytes (a real parse), by identifier.
     std::map<std::uint8_t, std::string> rawMessages;
 
     platform::HRESULT GetProps(
@@ -133,7 +182,27 @@ public:
         return platform::MAPI_E_NOT_FOUND;
     }
     platform::HRESULT OpenEntry(platform::EntryIdBytes entryId, platform::ULONG, platform::ULONG* objectType,
-        std::unique_ptr<platform::IMAPIProp>* object) override;
+        std::unique_ptr<platform::IMAPIProp>* object) override
+    {
+        if (entryId.size() != 1) {
+            return platform::MAPI_E_INVALID_ENTRYID;
+        }
+        if (objectType != nullptr) {
+            *objectType = platform::MAPI_MESSAGE;
+        }
+        if (auto it = messages.find(entryId[0]); it != messages.end()) {
+            *object = std::make_unique<MessageDouble>(it->second);
+            return platform::S_OK;
+        }
+        if (auto it = rawMessages.find(entryId[0]); it != rawMessages.end()) {
+            std::unique_ptr<platform::IMessage> message;
+            const platform::HRESULT result
+                = platform::OpenMessageBytes(std::vector<std::uint8_t>(it->second.begin(), it->second.end()), &message);
+            *object = std::move(message);
+            return result;
+        }
+        return platform::MAPI_E_NOT_FOUND;
+    }
 };
 
 } // namespace email::test
