@@ -123,6 +123,14 @@ public:
         // Closing the window is the Exit command: the settings are saved.
         frame->installEventFilter(&closeFilter_);
         closeFilter_.onClose = [this, handle] { ChooseCommand(handle, IDCANCEL_COMMAND); };
+        // The window becoming active again (after a dialog, another
+        // program) reaches the procedure as WM_ACTIVATE, from the loop.
+        closeFilter_.onActivate = [this, handle] {
+            QTimer::singleShot(0, application_.get(), [this, handle] {
+                if (FindWindow(handle) != nullptr)
+                    SendMessageW(handle, WM_ACTIVATE, 1, 0);
+            });
+        };
         QRect available = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->availableGeometry()
                                                                      : QRect(0, 0, 800, 600);
         const int width = std::min(640, available.width());
@@ -467,8 +475,11 @@ private:
     class CloseFilter final : public QObject {
     public:
         std::function<void()> onClose;
+        std::function<void()> onActivate;
         bool eventFilter(QObject* object, QEvent* event) override
         {
+            if (event->type() == QEvent::WindowActivate && onActivate)
+                onActivate();
             if (event->type() == QEvent::Close && onClose) {
                 event->ignore();
                 onClose();
