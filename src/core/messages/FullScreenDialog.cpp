@@ -8,7 +8,20 @@ constexpr std::uint32_t kFullScreenInputPanelDown = 24;
 // Task bar and input-panel button hidden.
 constexpr int kFullScreenState = 10;
 
+bool inputPanelShown = false;
+
 } // namespace
+
+int ShowInputPanel(int show)
+{
+    inputPanelShown = show != 0;
+    return 1;
+}
+
+bool InputPanelShown()
+{
+    return inputPanelShown;
+}
 
 void PrepareFullScreenDialog(platform::DialogHandle dialog, int keepInputPanel)
 {

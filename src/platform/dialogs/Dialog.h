@@ -37,6 +37,8 @@ inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned BN_CLICKED = 0;
 inline constexpr unsigned LBN_SELCHANGE = 1;
 inline constexpr unsigned CBN_SELCHANGE = 1;
+inline constexpr unsigned EN_SETFOCUS = 0x0100;
+inline constexpr unsigned EN_KILLFOCUS = 0x0200;
 inline constexpr unsigned EN_CHANGE = 0x0300;
 
 inline constexpr int IDOK_COMMAND = 1;

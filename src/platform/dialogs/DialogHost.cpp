@@ -53,6 +53,9 @@ void Play(Dialog& dialog, const DialogAction& action)
     case Kind::Press:
         dialog.Press(action.Id);
         break;
+    case Kind::Focus:
+        dialog.Send(WM_COMMAND, MakeCommandParam(action.Id, action.Value != 0 ? EN_SETFOCUS : EN_KILLFOCUS), 0);
+        break;
     case Kind::Help:
         dialog.Send(WM_HELP, 0, 0);
         break;
@@ -98,6 +101,11 @@ DialogAction DialogAction::Select(int id, int index)
 DialogAction DialogAction::Press(int id)
 {
     return { Kind::Press, id, {}, 0 };
+}
+
+DialogAction DialogAction::Focus(int id, bool gained)
+{
+    return { Kind::Focus, id, {}, gained ? 1 : 0 };
 }
 
 DialogAction DialogAction::Help()

@@ -30,7 +30,7 @@ public:
 
 // One step of a scripted user.
 struct DialogAction {
-    enum class Kind { SetText, Check, Select, Press, Help, Paint, SettingChange };
+    enum class Kind { SetText, Check, Select, Press, Focus, Help, Paint, SettingChange };
     Kind Type = Kind::Press;
     int Id = 0;
     std::u16string Text;
@@ -45,6 +45,8 @@ struct DialogAction {
     static DialogAction Select(int id, int index);
     // Presses a button (WM_COMMAND id, BN_CLICKED).
     static DialogAction Press(int id);
+    // An edit control gains (EN_SETFOCUS) or loses (EN_KILLFOCUS) the focus.
+    static DialogAction Focus(int id, bool gained);
     static DialogAction Help();
     static DialogAction Paint();
     static DialogAction SettingChange(int wParam);

@@ -245,6 +245,18 @@ std::intptr_t Command(DialogHandle dialog, int id)
     }
 }
 
+// The percent field (while sizing is Custom) and the range fields (while
+// the range is Custom) raise the input panel while they have the focus.
+std::intptr_t TypingFocus(int id, bool gained)
+{
+    const bool typing = (id == kSheetPercentEdit && core::Settings().SheetSizing == kSizingCustom)
+        || ((id == kSheetRangeFromEdit || id == kSheetRangeToEdit) && core::Options().SheetRange == kRangeCustom);
+    if (!typing)
+        return 0;
+    core::ShowInputPanel(gained ? 1 : 0);
+    return 1;
+}
+
 } // namespace
 
 void FillRangeLabels(DialogHandle dialog, std::uint16_t index)
@@ -279,6 +291,8 @@ std::intptr_t SheetOptionsDialogProc(DialogHandle dialog, unsigned message, std:
         core::PrepareFullScreenDialog(dialog, 0);
         return 0;
     case WM_COMMAND:
+        if (CommandNotification(wParam) == EN_SETFOCUS || CommandNotification(wParam) == EN_KILLFOCUS)
+            return TypingFocus(CommandId(wParam), CommandNotification(wParam) == EN_SETFOCUS);
         return Command(dialog, CommandId(wParam));
     case WM_HELP:
         core::ShowHelpTopic(core::kHelpTopicSheetOptions);

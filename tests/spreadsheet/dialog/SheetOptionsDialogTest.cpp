@@ -4,6 +4,7 @@
 #include <AppSettings.h>
 #include <DialogHost.h>
 #include <DialogResourceIds.h>
+#include <FullScreenDialog.h>
 #include <MessageBox.h>
 #include <Process.h>
 #include <SheetOptionsDialog.h>
@@ -123,6 +124,36 @@ TEST_F(SheetOptionsDialogTest, EditsAreReadOnlyUnlessTheirChoiceIsCustom)
     EXPECT_FALSE(ReadOnly(platform::kSheetPercentEdit));
     EXPECT_EQ(core::Options().SheetRange, 3);
     EXPECT_EQ(core::Settings().SheetSizing, 2);
+}
+
+TEST_F(SheetOptionsDialogTest, InputPanelIsUpOnlyWhileACustomFieldHasTheFocus)
+{
+    using platform::kSheetPercentEdit;
+    using platform::kSheetRangeFromEdit;
+    struct Case {
+        const char* name;
+        std::vector<DialogAction> actions;
+        bool shown;
+    } cases[] = {
+        { "a read-only field", { DialogAction::Focus(kSheetPercentEdit, true) }, false },
+        { "custom sizing, focus gained",
+            { DialogAction::Check(platform::kSheetSizingCustomRadio), DialogAction::Focus(kSheetPercentEdit, true) },
+            true },
+        { "custom range, focus gained then lost",
+            { DialogAction::Check(platform::kSheetRangeCustomRadio), DialogAction::Focus(kSheetRangeFromEdit, true),
+                DialogAction::Focus(kSheetRangeFromEdit, false) },
+            false },
+        { "a hide without a show", { DialogAction::Focus(kSheetRangeFromEdit, false) }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        core::ShowInputPanel(0);
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        Run(c.actions); // the dialog is still open when the script ends
+        EXPECT_EQ(core::InputPanelShown(), c.shown);
+    }
+    core::ShowInputPanel(0);
 }
 
 TEST_F(SheetOptionsDialogTest, CustomPercentIsItsLeadingDigitsFrom25To250)

@@ -127,6 +127,22 @@ public:
                 widget->setFocus();
     }
 
+    // An edit field's focus reaches the procedure as EN_SETFOCUS and
+    // EN_KILLFOCUS.
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            for (auto& [index, widget] : widgets_) {
+                if (widget != object)
+                    continue;
+                const int id = dialog_.Controls()[index].Id;
+                const unsigned code = event->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS;
+                Deliver([this, id, code] { dialog_.Send(WM_COMMAND, MakeCommandParam(id, code), 0); });
+            }
+        }
+        return QDialog::eventFilter(object, event);
+    }
+
     void reject() override
     {
         // Escape and the window's close button send Cancel; a dialog that
@@ -167,6 +183,7 @@ private:
             widget = combo;
         } else if (type == kEditClass) {
             auto* edit = new QLineEdit(this);
+            edit->installEventFilter(this);
             connect(edit, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
                 Deliver([this, &control, text] {
                     control.Text = ToU16(text);
