@@ -65,6 +65,7 @@ inline constexpr std::array kProgramStrings {
     StringEntry(kStrHeaderCc, u"Cc: "),
     StringEntry(kStrFolderShow, u"Show"),
     StringEntry(kStrHeaderAttachments, u"Attachments: "),
+    StringEntry(kStrFileTooLarge, u"File too large to print (over 256 MB): "),
 };
 
 static_assert(IsWellFormedStringTable(kProgramStrings),

@@ -53,5 +53,7 @@ inline constexpr unsigned kStrHeaderTo = 40094;
 inline constexpr unsigned kStrHeaderCc = 40095;
 inline constexpr unsigned kStrFolderShow = 40096;
 inline constexpr unsigned kStrHeaderAttachments = 40097;
+// A document beyond the size the printers take.
+inline constexpr unsigned kStrFileTooLarge = 40098;
 
 } // namespace platform

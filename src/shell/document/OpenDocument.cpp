@@ -110,6 +110,10 @@ bool StreamOutToSource(std::uintptr_t format)
     return true;
 }
 
+// The largest document printed: its text, converted, must stay well within
+// memory and the printers' 32-bit lengths.
+constexpr platform::DWORD kMaxDocumentBytes = 256u * 1024 * 1024;
+
 // What ConvertAndPrint gives for a workbook named as a document.
 constexpr int kIsWorkbook = -1;
 
@@ -133,6 +137,8 @@ int ConvertAndPrint(OpenFile& file, const char16_t* path)
     if (size == platform::INVALID_FILE_SIZE || sizeHigh != 0
         || size > static_cast<platform::DWORD>(std::numeric_limits<std::int32_t>::max()))
         return Fail(platform::kStrInvalidFileType, path);
+    if (size > kMaxDocumentBytes)
+        return Fail(platform::kStrFileTooLarge, path);
     file.Mapping = platform::CreateFileMappingW(file.File, nullptr, platform::PAGE_READONLY, 0, 0, nullptr);
     if (file.Mapping)
         file.View = platform::MapViewOfFile(file.Mapping, platform::FILE_MAP_READ, 0, 0, 0);

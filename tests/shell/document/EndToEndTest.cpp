@@ -158,6 +158,9 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
     for (int i = 0; i < 20000; ++i)
         log += "line " + std::to_string(i) + " of the log\n";
     fs::path longFile = dir.Write("log.txt", log);
+    // Past the size limit: refused before anything is read (a sparse file).
+    fs::path huge = dir.Write("huge.txt", "");
+    fs::resize_file(huge, 256u * 1024 * 1024 + 1);
     struct Row {
         fs::path file;
         std::vector<std::string> switches;
@@ -179,6 +182,7 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         { program, { "/Q", "/E" }, 2, "Alert... Invalid file type: " + program.string() + "\n", "" },
         { workbook, { "/Q", "/E" }, 0, "", "text=\"1,234,567.89\"" },
         { longFile, { "/Q", "/E" }, 0, "", "text=\"line 19999 of the log\"" },
+        { huge, { "/Q", "/E" }, 2, "Alert... File too large to print (over 256 MB): " + huge.string() + "\n", "" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file.string() + " " + row.switches.back());
