@@ -47,13 +47,13 @@ void ListView(benchmark::State& state, const char16_t* patterns)
         state.SkipWithError("no window");
         return;
     }
-    platform::DocumentListLayout spec;
-    spec.Parent = window;
-    spec.Patterns = patterns;
-    spec.Folder = Folder();
+    platform::DocumentListLayout layout;
+    layout.Parent = window;
+    layout.Patterns = patterns;
+    layout.Folder = Folder();
     std::size_t listed = 0;
     for (auto _ : state) {
-        platform::WindowHandle list = windows.CreateDocumentList(spec);
+        platform::WindowHandle list = windows.CreateDocumentList(layout);
         listed = windows.DocumentList(list)->Entries.size();
         windows.DestroyDocumentList(list);
     }

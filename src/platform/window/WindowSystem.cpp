@@ -11,6 +11,29 @@ constexpr PixelRect kDefaultWindowRect { 0, 0, 480, 640 };
 WindowModel headless;
 WindowModel* current = &headless;
 
+// The elements the model keeps by handle, the last one made being current.
+template <typename Model>
+void* Keep(std::map<void*, std::unique_ptr<Model>>& kept, void*& currentOne, std::unique_ptr<Model> model)
+{
+    void* handle = model.get();
+    kept[handle] = std::move(model);
+    currentOne = handle;
+    return handle;
+}
+
+template <typename Model> void Forget(std::map<void*, std::unique_ptr<Model>>& kept, void*& currentOne, void* handle)
+{
+    kept.erase(handle);
+    if (currentOne == handle)
+        currentOne = nullptr;
+}
+
+template <typename Model> Model* Find(const std::map<void*, std::unique_ptr<Model>>& kept, void* handle)
+{
+    auto found = kept.find(handle);
+    return found != kept.end() ? found->second.get() : nullptr;
+}
+
 } // namespace
 
 MenuItem* MenuBarModel::Item(int id)
@@ -93,17 +116,12 @@ MenuBarHandle WindowModel::CreateMenuBar(WindowHandle window, const MenuBarLayou
     auto bar = std::make_unique<MenuBarModel>();
     bar->Layout = layout;
     bar->Module = module;
-    MenuBarHandle handle = bar.get();
-    menuBars_[handle] = std::move(bar);
-    currentMenuBar_ = handle;
-    return handle;
+    return Keep(menuBars_, currentMenuBar_, std::move(bar));
 }
 
 void WindowModel::DestroyMenuBar(MenuBarHandle bar)
 {
-    menuBars_.erase(bar);
-    if (currentMenuBar_ == bar)
-        currentMenuBar_ = nullptr;
+    Forget(menuBars_, currentMenuBar_, bar);
 }
 
 void WindowModel::CheckMenuItem(MenuBarHandle bar, int id, bool checked)
@@ -141,17 +159,12 @@ WindowHandle WindowModel::CreateDocumentList(const DocumentListLayout& layout)
     auto list = std::make_unique<DocumentListModel>();
     list->Layout = layout;
     list->Entries = ListDocuments(layout.Folder, layout.Patterns);
-    WindowHandle handle = list.get();
-    lists_[handle] = std::move(list);
-    currentList_ = handle;
-    return handle;
+    return Keep(lists_, currentList_, std::move(list));
 }
 
 void WindowModel::DestroyDocumentList(WindowHandle list)
 {
-    lists_.erase(list);
-    if (currentList_ == list)
-        currentList_ = nullptr;
+    Forget(lists_, currentList_, list);
 }
 
 void WindowModel::RefreshDocumentList(WindowHandle list)
@@ -177,16 +190,22 @@ void WindowModel::PostQuitMessage(int code)
     quit_ = code;
 }
 
-void WindowModel::WatchReadable(int, std::function<void()>) {}
+void WindowModel::WatchReadable(int, std::function<void()>)
+{
+}
 
-void WindowModel::StopWatching(int) {}
+void WindowModel::StopWatching(int)
+{
+}
 
 int WindowModel::MessageBox(std::u16string_view, std::u16string_view)
 {
     return 1;
 }
 
-void WindowModel::SetBusyCursor(bool) {}
+void WindowModel::SetBusyCursor(bool)
+{
+}
 
 void WindowModel::ActivateDocumentEntry(WindowHandle list, int index)
 {
@@ -205,17 +224,12 @@ WindowHandle WindowModel::CreateMailList(const MailListLayout& layout)
         return nullptr;
     auto list = std::make_unique<MailListModel>();
     list->Layout = layout;
-    WindowHandle handle = list.get();
-    mailLists_[handle] = std::move(list);
-    currentMailList_ = handle;
-    return handle;
+    return Keep(mailLists_, currentMailList_, std::move(list));
 }
 
 void WindowModel::DestroyMailList(WindowHandle list)
 {
-    mailLists_.erase(list);
-    if (currentMailList_ == list)
-        currentMailList_ = nullptr;
+    Forget(mailLists_, currentMailList_, list);
 }
 
 void WindowModel::SetMailListCount(WindowHandle list, int count)
@@ -308,14 +322,16 @@ void WindowModel::ChooseCommand(WindowHandle window, int command)
     SendMessageW(window, WM_COMMAND, MakeCommandParam(command, 0), 0);
 }
 
-std::intptr_t WindowModel::SendMessageW(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+std::intptr_t WindowModel::SendMessageW(
+    WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     // The document list answers its own messages.
     if (DocumentListModel* list = DocumentList(window)) {
         if (message == DLM_GETSELPATHNAME) {
             if (list->Selected < 0 || lParam == 0)
                 return 0;
-            *reinterpret_cast<std::u16string*>(lParam) = list->Entries[static_cast<std::size_t>(list->Selected)].Path.u16string();
+            *reinterpret_cast<std::u16string*>(lParam)
+                = list->Entries[static_cast<std::size_t>(list->Selected)].Path.u16string();
             return 1;
         }
         return 0;
@@ -334,26 +350,22 @@ const WindowModel::Window* WindowModel::FindWindow(WindowHandle window) const
 
 MenuBarModel* WindowModel::MenuBar(MenuBarHandle bar)
 {
-    auto found = menuBars_.find(bar);
-    return found != menuBars_.end() ? found->second.get() : nullptr;
+    return Find(menuBars_, bar);
 }
 
 DocumentListModel* WindowModel::DocumentList(WindowHandle list)
 {
-    auto found = lists_.find(list);
-    return found != lists_.end() ? found->second.get() : nullptr;
+    return Find(lists_, list);
 }
 
 MailListModel* WindowModel::MailList(WindowHandle list)
 {
-    auto found = mailLists_.find(list);
-    return found != mailLists_.end() ? found->second.get() : nullptr;
+    return Find(mailLists_, list);
 }
 
 const MailListModel* WindowModel::MailList(WindowHandle list) const
 {
-    auto found = mailLists_.find(list);
-    return found != mailLists_.end() ? found->second.get() : nullptr;
+    return Find(mailLists_, list);
 }
 
 void WindowModel::Reset()

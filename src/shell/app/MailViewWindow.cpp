@@ -20,23 +20,17 @@ platform::WindowModel& Windows()
     return platform::CurrentWindowSystem();
 }
 
-std::u16string Text(unsigned id, const char16_t* fallback)
-{
-    const char16_t* text = core::LoadResString(core::ResourceModule(), id, nullptr, 0);
-    return text != nullptr ? std::u16string(text) : std::u16string(fallback);
-}
-
 std::u16string SortLabel(std::int32_t choice)
 {
     switch (choice) {
     case email::kSortFrom:
-        return Text(platform::kStrSortFrom, u"From");
+        return ResourceText(platform::kStrSortFrom, u"From");
     case email::kSortReceivedDate:
-        return Text(platform::kStrSortReceivedDate, u"Received Date");
+        return ResourceText(platform::kStrSortReceivedDate, u"Received Date");
     case email::kSortSubject:
-        return Text(platform::kStrSortSubject, u"Subject");
+        return ResourceText(platform::kStrSortSubject, u"Subject");
     default:
-        return Text(platform::kStrSortBy, u"Sort by");
+        return ResourceText(platform::kStrSortBy, u"Sort by");
     }
 }
 
@@ -181,7 +175,7 @@ void MailViewWindow::ShowFolderDialog()
     mail.FailStep = 0;
     email::BuildFolderTree();
     mail.FailStep = 0;
-    folderText_ = Text(platform::kStrFolderShow, u"Show");
+    folderText_ = ResourceText(platform::kStrFolderShow, u"Show");
     ShowHeader();
     const platform::TreeHandle chosen = Windows().RunFolderTree(list_, [](platform::TreeHandle item) {
         const platform::TreeHandle root = RootOf(item);
@@ -210,7 +204,7 @@ void MailViewWindow::SetFolderButton(const email::EntryIdBlock* folderId)
 {
     std::u16string name;
     if (folderId == nullptr || !email::ReadCurrentFolderName(name))
-        name = Text(platform::kStrFolderShow, u"Show");
+        name = ResourceText(platform::kStrFolderShow, u"Show");
     folderText_ = name;
     ShowHeader();
 }

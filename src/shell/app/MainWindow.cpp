@@ -20,6 +20,12 @@ void SetMenuCheck(int id, bool checked)
     platform::CurrentWindowSystem().CheckMenuItem(CurrentMenuBar(), id, checked);
 }
 
+std::u16string ResourceText(unsigned id, const char16_t* fallback)
+{
+    const char16_t* text = core::LoadResString(core::ResourceModule(), id, nullptr, 0);
+    return text != nullptr ? std::u16string(text) : std::u16string(fallback);
+}
+
 namespace {
 
 constexpr int kMenuBarDocuments = 102;
@@ -58,14 +64,9 @@ std::vector<platform::MenuItem> MenuItems(int menuBarId)
     }
 }
 
-std::u16string ResourceText(unsigned id, const char16_t* fallback)
-{
-    const char16_t* text = core::LoadResString(core::ResourceModule(), id, nullptr, 0);
-    return text != nullptr ? std::u16string(text) : std::u16string(fallback);
-}
-
-// Until the e-mail subsystem plugs in its view, the e-mail view is an empty
-// list under the e-mail menu bar.
+// The e-mail view when none is installed (the window procedure outside an
+// interactive start, which installs the real one): an empty list under the
+// e-mail menu bar.
 class EmptyMailView final : public MailView {
 public:
     bool MailAvailable() override { return true; }

@@ -10,6 +10,7 @@
 #include "WindowSystem.h"
 
 #include <cstdint>
+#include <string>
 
 namespace shell {
 
@@ -39,6 +40,9 @@ inline constexpr int kMailListControlId = 2000;
 
 // The check mark of an item of the current view's options menu.
 void SetMenuCheck(int id, bool checked);
+
+// String `id` of the resource module, else `fallback`.
+std::u16string ResourceText(unsigned id, const char16_t* fallback);
 
 // The e-mail view, as the main window sees it. The e-mail subsystem plugs
 // its view in with SetMailView; until then the e-mail view is an empty list

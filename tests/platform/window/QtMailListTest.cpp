@@ -3,6 +3,8 @@
 
 #include "QtMailList.h"
 
+#include "OffscreenApplication.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -28,13 +30,7 @@ class QtMailListTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = { name, nullptr };
-        // Never destroyed: Qt's own exit-time clean-up needs it alive.
-        static QApplication* application = new QApplication(argc, argv);
-        (void)application;
+        platform::testing::StartOffscreenApplication();
     }
 
     QtMailListTest()

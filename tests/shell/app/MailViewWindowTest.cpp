@@ -8,6 +8,9 @@
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "Module.h"
+#include "ProgramRun.h"
+#include "ScriptedLoop.h"
+#include "TempFolder.h"
 #include "WinMain.h"
 #include "WindowSystem.h"
 #include "MailSession.h"
@@ -19,7 +22,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -35,16 +37,8 @@ namespace {
 namespace fs = std::filesystem;
 using platform::TreeHandle;
 
-class MailWindows final : public platform::WindowModel {
+class MailWindows final : public testsupport::ScriptedLoop<MailWindows> {
 public:
-    int RunMessageLoop() override
-    {
-        if (script)
-            script(*this, MainWindow());
-        if (!QuitPosted())
-            ChooseCommand(MainWindow(), kCmdExit);
-        return WindowModel::RunMessageLoop();
-    }
     void SetMailListCount(WindowHandle list, int count) override
     {
         ++listFills;
@@ -80,7 +74,6 @@ public:
     }
     std::u16string Subject(int row) { return List().Layout.Row(row).value_or(platform::MailListRow {}).Subject; }
 
-    std::function<void(MailWindows&, WindowHandle)> script;
     std::function<TreeHandle(MailWindows&, const std::function<void(TreeHandle)>&)> folderChoice;
     int popupChoice = 0;
     std::vector<platform::MenuItem> popupItems;
@@ -93,11 +86,6 @@ class MailViewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/tmv-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::create_directories(dir_ / "runtime");
-        fs::permissions(dir_ / "runtime", fs::perms::owner_all);
         fs::create_directories(dir_ / "docs");
         fs::copy(TALLOWIN_SAMPLE_MAILDIR, dir_ / "Maildir", fs::copy_options::recursive);
         std::ofstream(dir_ / "stores.conf") << "Personal = " << (dir_ / "Maildir").string() << "\n";
@@ -125,7 +113,6 @@ protected:
             unsetenv(name);
         core::ResetAppSettings();
         core::ResetRunOptions();
-        fs::remove_all(dir_);
     }
 
     // One interactive start in the e-mail view with quick print on.
@@ -147,13 +134,9 @@ protected:
         EXPECT_TRUE(messages_.empty()) << (messages_.empty() ? "" : std::string(messages_[0].begin(), messages_[0].end()));
     }
 
-    std::string Printed()
-    {
-        std::ifstream in(dir_ / "out.txt");
-        return { std::istreambuf_iterator<char>(in), {} };
-    }
+    std::string Printed() { return testsupport::ReadFileText(dir_ / "out.txt"); }
 
-    fs::path dir_;
+    testsupport::TempFolder dir_;
     MailWindows windows_;
     platform::ScriptedDialogHost dialogs_ { {} };
     std::vector<std::u16string> messages_;

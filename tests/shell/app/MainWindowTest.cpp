@@ -14,6 +14,7 @@
 #include "Module.h"
 #include "ProgramRun.h"
 #include "QtWindowSystem.h"
+#include "ScriptedLoop.h"
 #include "TempFolder.h"
 #include "WinMain.h"
 #include "WindowSystem.h"
@@ -58,22 +59,12 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::ReadFileText;
 
-// A window system whose message loop is a script: what a person does while
-// the window is shown. The window is closed after the script.
-class ScriptedWindows final : public platform::WindowModel {
+class ScriptedWindows final : public testsupport::ScriptedLoop<ScriptedWindows> {
 public:
-    int RunMessageLoop() override
-    {
-        if (script)
-            script(*this, MainWindow());
-        if (!QuitPosted())
-            ChooseCommand(MainWindow(), kCmdExit);
-        return WindowModel::RunMessageLoop();
-    }
-    WindowHandle CreateDocumentList(const platform::DocumentListLayout& spec) override
+    WindowHandle CreateDocumentList(const platform::DocumentListLayout& layout) override
     {
         ++listsCreated;
-        return WindowModel::CreateDocumentList(spec);
+        return WindowModel::CreateDocumentList(layout);
     }
     WindowHandle CreateMailList(const platform::MailListLayout& layout) override
     {
@@ -81,7 +72,6 @@ public:
         return WindowModel::CreateMailList(layout);
     }
 
-    std::function<void(ScriptedWindows&, WindowHandle)> script;
     int listsCreated = 0;
 
     int MenuBarId() { return MenuBar(CurrentMenuBar())->Layout.MenuBarId; }

@@ -15,6 +15,8 @@
 #include "SettingsStore.h"
 #include "TempRegistry.h"
 
+#include "OffscreenApplication.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,13 +56,7 @@ class OptionDialogsQtTest : public platform::testing::TempRegistry {
 protected:
     static void SetUpTestSuite()
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = { name, nullptr };
-        // Never destroyed: Qt's own exit-time clean-up needs it alive.
-        static QApplication* application = new QApplication(argc, argv);
-        (void)application;
+        platform::testing::StartOffscreenApplication();
     }
     void SetUp() override
     {

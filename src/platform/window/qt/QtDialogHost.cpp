@@ -1,6 +1,7 @@
 #include "QtDialogHost.h"
 
 #include "QtImages.h"
+#include "QtText.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -23,16 +24,6 @@
 
 namespace platform {
 namespace {
-
-QString ToQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string ToU16(const QString& text)
-{
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-}
 
 // Space between the template's area and the window's edge, and below it for
 // the OK button a caption OK stands for, in pixels.

@@ -1,5 +1,7 @@
 #include "QtMailList.h"
 
+#include "QtText.h"
+
 #include <QAbstractListModel>
 #include <QActionGroup>
 #include <QApplication>
@@ -21,11 +23,6 @@
 
 namespace platform {
 namespace {
-
-QString ToQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 // The down arrow after each header button's label.
 const QString kArrow = QStringLiteral(" \u25BC");

@@ -3,6 +3,7 @@
 #include "QtDialogHost.h"
 #include "QtImages.h"
 #include "QtMailList.h"
+#include "QtText.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -31,11 +32,6 @@
 
 namespace platform {
 namespace {
-
-QString ToQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 std::string EnvironmentValue(const char* name)
 {
@@ -124,13 +120,9 @@ public:
         frame->installEventFilter(&closeFilter_);
         closeFilter_.onClose = [this, handle] { ChooseCommand(handle, IDCANCEL_COMMAND); };
         // The window becoming active again (after a dialog, another
-        // program) reaches the procedure as WM_ACTIVATE, from the loop.
-        closeFilter_.onActivate = [this, handle] {
-            QTimer::singleShot(0, application_.get(), [this, handle] {
-                if (FindWindow(handle) != nullptr)
-                    SendMessageW(handle, WM_ACTIVATE, 1, 0);
-            });
-        };
+        // program) reaches the procedure as WM_ACTIVATE at once, so that the
+        // end of a print dialog is seen while the print still runs.
+        closeFilter_.onActivate = [this, handle] { SendMessageW(handle, WM_ACTIVATE, 1, 0); };
         QRect available = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->availableGeometry()
                                                                      : QRect(0, 0, 800, 600);
         const int width = std::min(640, available.width());
