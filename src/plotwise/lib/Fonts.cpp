@@ -112,6 +112,51 @@ bool PatternFixedPitch(FcPattern* pattern)
     return FcPatternGetInteger(pattern, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO;
 }
 
+// True for the outline formats the PDF writer embeds (TrueType and CFF, in
+// an OpenType file or bare); text in any other (Type 1, say) could only be
+// drawn as shapes, which no reader can search or copy.
+bool EmbeddableFormat(FcPattern* font)
+{
+    FcChar8* format = nullptr;
+    if (FcPatternGetString(font, FC_FONTFORMAT, 0, &format) != FcResultMatch || !format)
+        return true;
+    const std::string_view name(reinterpret_cast<const char*>(format));
+    return name == "TrueType" || name == "CFF";
+}
+
+// The best match itself when the PDF writer can embed it; otherwise the
+// nearest face it can embed, of the same family first (a Type 1 font is
+// often installed beside its OpenType twin), else the next fontconfig
+// offers in its place.
+FcPattern* PreferEmbeddable(FcPattern* pattern, FcPattern* matched)
+{
+    if (EmbeddableFormat(matched))
+        return matched;
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    if (!sorted)
+        return matched;
+    const std::string family = PatternFamily(matched);
+    FcPattern* sameFamily = nullptr;
+    FcPattern* nearest = nullptr;
+    for (int i = 0; i < sorted->nfont && !sameFamily; ++i) {
+        FcPattern* candidate = sorted->fonts[i];
+        if (!EmbeddableFormat(candidate))
+            continue;
+        if (PatternFamily(candidate) == family)
+            sameFamily = candidate;
+        else if (!nearest)
+            nearest = candidate;
+    }
+    FcPattern* chosen = sameFamily ? sameFamily : nearest;
+    FcPattern* prepared = chosen ? FcFontRenderPrepare(nullptr, pattern, chosen) : nullptr;
+    FcFontSetDestroy(sorted);
+    if (!prepared)
+        return matched;
+    FcPatternDestroy(matched);
+    return prepared;
+}
+
 // Matches a pattern and opens the face it names.
 std::shared_ptr<FontFace> MatchFace(FcPattern* pattern, FcPattern** matchedOut)
 {
@@ -121,6 +166,7 @@ std::shared_ptr<FontFace> MatchFace(FcPattern* pattern, FcPattern** matchedOut)
     FcPattern* matched = FcFontMatch(nullptr, pattern, &result);
     if (!matched)
         return nullptr;
+    matched = PreferEmbeddable(pattern, matched);
     FcChar8* file = nullptr;
     int index = 0;
     std::shared_ptr<FontFace> face;
