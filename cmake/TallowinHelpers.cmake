@@ -30,7 +30,7 @@ function(tallowin_add_test)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
   file(WRITE ${script} "if(DEFINED ${T_NAME}_TESTS)
   set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT_MODIFICATION
-    \"LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0;DISPLAY=unset:;WAYLAND_DISPLAY=unset:;PAPERSIZE=unset:;PAPERCONF=set:/nonexistent/papersize\")
+    \"LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0;DISPLAY=unset:;WAYLAND_DISPLAY=unset:;PAPERSIZE=unset:;PAPERCONF=set:/nonexistent/papersize;CUPS_SERVER=set:/nonexistent/cups.sock;LPDEST=unset:;PRINTER=unset:\")
 endif()
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})

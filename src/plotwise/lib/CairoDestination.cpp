@@ -2,7 +2,6 @@
 #include "DocumentFile.h"
 
 #include <cairo-ps.h>
-#include <cups/cups.h>
 
 #include <cerrno>
 
@@ -174,28 +173,6 @@ std::unique_ptr<Destination> CreateDestination(
         break;
     }
     return CreatePdfDestination(setup, geometry, title);
-}
-
-void QueueOffsets(const std::string& queue, int32_t dpi, int32_t& offsetX, int32_t& offsetY)
-{
-    offsetX = 0;
-    offsetY = 0;
-    cups_dest_t* dests = nullptr;
-    int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    cups_dest_t* dest = cupsGetDest(queue.c_str(), nullptr, count, dests);
-    if (dest) {
-        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-            cups_size_t size {};
-            if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size)) {
-                // Media margins come in hundredths of a millimetre.
-                constexpr int64_t kHundredthsOfMillimetrePerInch = 2540;
-                offsetX = static_cast<int32_t>(static_cast<int64_t>(size.left) * dpi / kHundredthsOfMillimetrePerInch);
-                offsetY = static_cast<int32_t>(static_cast<int64_t>(size.top) * dpi / kHundredthsOfMillimetrePerInch);
-            }
-            cupsFreeDestInfo(info);
-        }
-    }
-    cupsFreeDests(count, dests);
 }
 
 } // namespace plotwise

@@ -10,6 +10,7 @@
 // cupsLastErrorString says why.
 
 #include <cups/cups.h>
+#include <cups/pwg.h>
 #include <dlfcn.h>
 
 namespace {
@@ -89,6 +90,30 @@ int cupsGetDestMediaDefault(http_t* http, cups_dest_t* dest, cups_dinfo_t* dinfo
 {
     PLOTWISE_CUPS_FUNCTION(cupsGetDestMediaDefault);
     return real ? real(http, dest, dinfo, flags, size) : 0;
+}
+
+cups_dest_t* cupsGetNamedDest(http_t* http, const char* name, const char* instance)
+{
+    PLOTWISE_CUPS_FUNCTION(cupsGetNamedDest);
+    return real ? real(http, name, instance) : nullptr;
+}
+
+const char* cupsGetOption(const char* name, int num_options, cups_option_t* options)
+{
+    PLOTWISE_CUPS_FUNCTION(cupsGetOption);
+    return real ? real(name, num_options, options) : nullptr;
+}
+
+pwg_media_t* pwgMediaForPWG(const char* pwg)
+{
+    PLOTWISE_CUPS_FUNCTION(pwgMediaForPWG);
+    return real ? real(pwg) : nullptr;
+}
+
+pwg_media_t* pwgMediaForLegacy(const char* legacy)
+{
+    PLOTWISE_CUPS_FUNCTION(pwgMediaForLegacy);
+    return real ? real(legacy) : nullptr;
 }
 
 } // extern "C"

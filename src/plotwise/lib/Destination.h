@@ -51,8 +51,4 @@ std::string RecordPage(const Page& page, int number);
 // Draws one page on a cairo context whose user unit is one device unit.
 void RenderPage(cairo_t* context, const Page& page);
 
-// The unprintable margins of a CUPS queue, in device units; zero when the
-// queue does not say.
-void QueueOffsets(const std::string& queue, int32_t dpi, int32_t& offsetX, int32_t& offsetY);
-
 } // namespace plotwise

@@ -8,6 +8,7 @@
 #include "Job.h"
 #include "Picture.h"
 #include "PrintDialog.h"
+#include "Queues.h"
 
 #include <algorithm>
 #include <cctype>
@@ -92,6 +93,7 @@ int32_t PLW_Init(const PLW_WCHAR* title)
     job.Initialised = true;
     job.Title = Utf16ToUtf8(BoundedText(title, kMaximumTitleUnits));
     job.Setup = LoadPrintSetup();
+    ChooseDefaultQueue(job.Setup);
     return 0;
 }
 
@@ -113,6 +115,14 @@ int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
         size_t end = warnings.find('\n', start);
         Report(job, warnings.substr(start, end - start));
         start = end == std::string::npos ? warnings.size() : end + 1;
+    }
+    // A destination that cannot be honoured fails the job before anything
+    // prints, rather than sending the pages somewhere the caller did not ask.
+    if (!job.Setup.OutputError.empty()) {
+        Report(job, job.Setup.OutputError);
+        job.Dialog = DialogOutcome::Failed;
+        job.Status = PLW_STATUS_FAILED;
+        return 0;
     }
     if (!setup || setup->lStructSize != kPageSetupSize) {
         Report(job, "the page setup record is not 68 bytes long");
@@ -159,8 +169,16 @@ HDC PLW_GetPrinterDC(void)
         return nullptr;
     if (job.Dc)
         return job.Dc.get();
-    const PrintSetup& setup = job.Setup;
+    PrintSetup& setup = job.Setup;
     PageGeometry& geometry = job.Geometry;
+    // A queue prints on its own default paper unless the user named one.
+    QueueMedia media;
+    const bool queueMedia = setup.Destination == DestinationKind::Cups && ReadQueueMedia(setup.CupsQueue, setup.Dpi, media);
+    if (queueMedia && !setup.PaperGiven) {
+        setup.PaperName.clear();
+        setup.PaperWidth = media.PaperWidth;
+        setup.PaperHeight = media.PaperHeight;
+    }
     const int32_t paperWidth = setup.Landscape ? setup.PaperHeight : setup.PaperWidth;
     const int32_t paperHeight = setup.Landscape ? setup.PaperWidth : setup.PaperHeight;
     geometry.Dpi = setup.Dpi;
@@ -169,11 +187,10 @@ HDC PLW_GetPrinterDC(void)
     constexpr double kPointsPerInch = 72;
     geometry.WidthPoints = paperWidth * kPointsPerInch / kMicrometresPerInch;
     geometry.HeightPoints = paperHeight * kPointsPerInch / kMicrometresPerInch;
-    if (setup.Destination == DestinationKind::Cups) {
-        QueueOffsets(setup.CupsQueue, setup.Dpi, geometry.OffsetX, geometry.OffsetY);
+    if (queueMedia) {
         // The queue's margins are those of the upright paper.
-        if (setup.Landscape)
-            std::swap(geometry.OffsetX, geometry.OffsetY);
+        geometry.OffsetX = setup.Landscape ? media.OffsetY : media.OffsetX;
+        geometry.OffsetY = setup.Landscape ? media.OffsetX : media.OffsetY;
     }
     job.Output = CreateDestination(setup, geometry, job.Title);
     std::string error;

@@ -291,10 +291,15 @@ bool ApplySetting(PrintSetup& setup, const std::string& key, const std::string& 
         if (value.empty())
             return false;
         setup.OutputFolder = value;
+        setup.OutputFolderGiven = true;
         return true;
     }
-    if (key == "paper")
-        return ApplyPaper(setup, value);
+    if (key == "paper") {
+        if (!ApplyPaper(setup, value))
+            return false;
+        setup.PaperGiven = true;
+        return true;
+    }
     if (key == "margins")
         return ApplyMargins(setup, value);
     if (key == "dpi") {
@@ -326,7 +331,9 @@ PrintSetup LoadPrintSetup()
     ApplyEnvironment(setup, "PLOTWISE_PAPER", "paper");
     ApplyEnvironment(setup, "PLOTWISE_DPI", "dpi");
     ApplyEnvironment(setup, "PLOTWISE_MARGINS", "margins");
-    ApplyEnvironment(setup, "PLOTWISE_OUTPUT", "output");
+    if (std::string output = Environment("PLOTWISE_OUTPUT"); !output.empty() && !ApplySetting(setup, "output", output))
+        setup.OutputError = "PLOTWISE_OUTPUT=\"" + output
+            + "\" cannot be printed to: name a .pdf, .ps, .png or .txt file, or cups:QUEUE";
     // A page image at 600 dots per inch is some 30 million pixels: PNG pages
     // are made at screen-friendly 150 unless a resolution was asked for.
     if (setup.Destination == DestinationKind::Png && !setup.DpiGiven)

@@ -31,10 +31,19 @@ struct PrintSetup {
     bool ExplicitOutput = false;
     std::string CupsQueue;
     std::string OutputFolder;
+    // True when the configuration or PLOTWISE_OUTPUT_DIR chose the folder:
+    // the pages then go there as files, not to the default queue.
+    bool OutputFolderGiven = false;
+    // Why the configured destination cannot be honoured; a job then fails
+    // before anything prints.
+    std::string OutputError;
     std::string PaperName;
     // Paper size in micrometres.
     int32_t PaperWidth = 0;
     int32_t PaperHeight = 0;
+    // True when the configuration or PLOTWISE_PAPER named the paper: a
+    // queue's own default paper does not replace it.
+    bool PaperGiven = false;
     int32_t Dpi = 600;
     // True when the configuration or PLOTWISE_DPI named the resolution.
     bool DpiGiven = false;

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -86,17 +87,31 @@ public:
 
     FrontEndRequest Run()
     {
-        // A file as the only argument, as a file manager passes it, prints
-        // as --print would; anything else is read as switches.
-        if (arguments_.size() == 1 && !arguments_[0].empty() && arguments_[0][0] != '-') {
-            std::error_code error;
-            if (std::filesystem::is_regular_file(arguments_[0], error)) {
-                TranslatePrint("--print=" + arguments_[0]);
-                return Finish();
+        // A file as the only argument besides long options, as a file
+        // manager or a user at a shell passes it, prints as --print would;
+        // with a switch beside it, it is read as the switches' command line.
+        std::optional<std::size_t> bareFile;
+        for (std::size_t i = 0; i < arguments_.size(); ++i) {
+            const std::string& argument = arguments_[i];
+            if (argument.starts_with("--")) {
+                if (TakesNextArgument(argument))
+                    ++i;
+                continue;
             }
+            std::error_code error;
+            if (bareFile || argument.empty() || argument[0] == '-'
+                || !std::filesystem::is_regular_file(argument, error)) {
+                bareFile.reset();
+                break;
+            }
+            bareFile = i;
         }
-        for (index_ = 0; index_ < arguments_.size() && request_.action == FrontEndRequest::Action::Run; ++index_)
-            TranslateOne(arguments_[index_]);
+        for (index_ = 0; index_ < arguments_.size() && request_.action == FrontEndRequest::Action::Run; ++index_) {
+            if (bareFile == index_)
+                TranslatePrint("--print=" + arguments_[index_]);
+            else
+                TranslateOne(arguments_[index_]);
+        }
         return Finish();
     }
 
@@ -105,6 +120,19 @@ private:
     {
         if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
             Refuse("--mail prints a message file alone; leave out --file and --workbook");
+        // A destination from the environment is checked as --output would
+        // be, so a mistyped one ends here instead of printing elsewhere.
+        const char* environment = std::getenv("PLOTWISE_OUTPUT");
+        if (request_.action == FrontEndRequest::Action::Run && !request_.plotwiseOutput
+            && !request_.outputToStandardOutput && environment && *environment) {
+            const std::string output = environment;
+            if (output.starts_with("cups:")) {
+                if (output.size() == 5)
+                    Refuse("PLOTWISE_OUTPUT=cups: needs a queue name");
+            } else if (std::optional<std::string> fault = CheckOutputPath(output)) {
+                Refuse("PLOTWISE_OUTPUT: " + *fault);
+            }
+        }
         if (request_.action == FrontEndRequest::Action::Run) {
             for (const std::string& part : parts_) {
                 if (!request_.commandLine.empty())
@@ -119,6 +147,17 @@ private:
     {
         request_.action = FrontEndRequest::Action::UsageError;
         request_.error = std::move(error);
+    }
+
+    // True for a long option written without "=" that takes a value, which
+    // is then the next argument.
+    static bool TakesNextArgument(std::string_view argument)
+    {
+        if (argument.find('=') != std::string_view::npos || argument == "--quiet" || argument == "--help"
+            || argument == "--version")
+            return false;
+        return std::none_of(kFlagOptions.begin(), kFlagOptions.end(),
+            [argument](const FlagOption& option) { return option.name == argument; });
     }
 
     // The value of "--name=value" or of "--name value".
@@ -311,6 +350,14 @@ private:
                 Refuse("--format: use pdf or ps");
             return;
         }
+        if (Names(argument, "--paper")) {
+            std::optional<std::string> value = Value(argument, "--paper");
+            if (value && IsPaperName(*value))
+                request_.paper = *value;
+            else if (value)
+                Refuse("--paper: use a3, a4, a5, legal, letter or a size like 210x297mm");
+            return;
+        }
         if (Names(argument, "--printer")) {
             if (std::optional<std::string> value = Value(argument, "--printer"); value && !value->empty())
                 request_.plotwiseOutput = "cups:" + *value;
@@ -355,6 +402,36 @@ std::optional<std::string> CheckOutputPath(const std::string& path)
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
         return path + " cannot be replaced (" + std::strerror(errno) + ")";
     return std::nullopt;
+}
+
+bool IsPaperName(std::string_view name)
+{
+    for (std::string_view known : { "a3", "a4", "a5", "legal", "letter" }) {
+        if (name == known)
+            return true;
+    }
+    // WIDTHxHEIGHT, each a number with at most one decimal point.
+    for (std::string_view unit : { "mm", "cm", "in", "pt" }) {
+        if (name.ends_with(unit)) {
+            name.remove_suffix(unit.size());
+            break;
+        }
+    }
+    auto isNumber = [](std::string_view text) {
+        bool digit = false;
+        bool point = false;
+        for (char c : text) {
+            if (c >= '0' && c <= '9')
+                digit = true;
+            else if (c == '.' && !point)
+                point = true;
+            else
+                return false;
+        }
+        return digit;
+    };
+    const std::size_t cross = name.find('x');
+    return cross != std::string_view::npos && isNumber(name.substr(0, cross)) && isNumber(name.substr(cross + 1));
 }
 
 FrontEndRequest TranslateArguments(std::span<const std::string> arguments)
@@ -423,8 +500,11 @@ Long options (translated into the switches above):
                          PostScript with --format=ps)
   --file=-               print the document read from standard input
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
+  --paper=PAPER          print on a3, a4, a5, legal, letter or a size like
+                         210x297mm for this run
   --quiet                on a terminal, no line saying where the pages went
-  FILE                   a file as the only argument prints as --print=FILE
+  FILE                   a file as the only argument (long options aside)
+                         prints as --print=FILE
   --help, -h             show this text and end
   --version              show the version and end
 
@@ -454,7 +534,12 @@ Environment:
                       from, subfolders included (default: the documents
                       folder xdg-user-dir names, else ~/Documents)
   PLOTWISE_OUTPUT     where the printing library prints: a .pdf, .ps, .png
-                      or .txt file, or cups:QUEUE
+                      or .txt file, or cups:QUEUE; checked as --output is
+  LPDEST, PRINTER     the CUPS queue to print to when no destination is
+                      given (else the lpoptions or the server's default;
+                      without a default queue, a PDF named after the
+                      document in the documents folder, XDG_DOCUMENTS_DIR)
+  PAPERSIZE, PAPERCONF  the paper, unless a queue has one of its own
 
 Without a file to print, the program opens its window (it needs a display,
 DISPLAY or WAYLAND_DISPLAY); a second start without a file brings the

@@ -34,6 +34,8 @@ struct FrontEndRequest {
     bool fileFromStandardInput = false;
     // --quiet: no line on a terminal says where the pages went.
     bool quiet = false;
+    // --paper: the paper of this run, as the printing library names it.
+    std::optional<std::string> paper;
     // The message file of --mail, as given; the command line then holds /E,
     // since the e-mail print ends with the statuses of a print-only start
     // under /E.
@@ -46,6 +48,10 @@ struct FrontEndRequest {
 // library can write it: its ending names a format it writes, it is no
 // folder, and its folder exists and may be written.
 std::optional<std::string> CheckOutputPath(const std::string& path);
+
+// True for a paper the printing library knows: a3, a4, a5, legal, letter,
+// or a size WIDTHxHEIGHT with an optional unit (mm, cm, in, pt) after it.
+bool IsPaperName(std::string_view name);
 
 // Stands for standard input in the command line until the program has read
 // it into a file.

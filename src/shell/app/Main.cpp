@@ -166,6 +166,8 @@ int main(int argc, char** argv)
         setenv("PLOTWISE_OUTPUT", request.plotwiseOutput->c_str(), 1);
     if (request.quiet)
         setenv("PLOTWISE_QUIET", "1", 1);
+    if (request.paper)
+        setenv("PLOTWISE_PAPER", request.paper->c_str(), 1);
 
     if (request.mailFile)
         shell::SetCommandLineMailFile(*request.mailFile, PrintMailFileFromCommandLine);
