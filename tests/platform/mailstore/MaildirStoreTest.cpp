@@ -194,12 +194,8 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
             second.push_back(row.second);
         return second;
     };
-    EXPECT_EQ(texts(Sorted(PR_SENDER_NAME_W, TABLE_SORT_ASCEND)),
-        (std::vector<std::u16string> { u"alice@example.org", u"Bob", u"Carol", u"dave@example.org" }));
     EXPECT_EQ(texts(Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)),
         (std::vector<std::u16string> { u"apple", u"banana", u"Cherry", u"D\u00e4te" }));
-
-    EXPECT_EQ(Sorted(PR_MESSAGE_FLAGS, TABLE_SORT_ASCEND).size(), 4u); // equal keys keep their order
     // Newest first; the message without a stamp has the newest file time.
     auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
     ASSERT_EQ(byDate.size(), 4u);
