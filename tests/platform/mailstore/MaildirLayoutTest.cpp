@@ -96,11 +96,9 @@ TEST(MaildirLayout, FindsMessagesAfterTheirFlagsChange)
     std::vector<MaildirMessageFile> files = ListMessageFiles(maildir.Root());
     ASSERT_EQ(files.size(), 2u);
 
-    auto found = FindMessageFile(maildir.Root(), "200.M1P1.h");
-    ASSERT_TRUE(found.has_value());
-    EXPECT_FALSE(found->seen);
+    // The store's identifier test renames a message under its reader.
     std::filesystem::rename(path, maildir.Root() / "cur" / "200.M1P1.h:2,RS");
-    found = FindMessageFile(maildir.Root(), "200.M1P1.h");
+    auto found = FindMessageFile(maildir.Root(), "200.M1P1.h");
     ASSERT_TRUE(found.has_value());
     EXPECT_TRUE(found->seen);
     EXPECT_TRUE(FindMessageFile(maildir.Root(), "100.M1P1.h").has_value());
