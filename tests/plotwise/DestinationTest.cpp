@@ -34,6 +34,15 @@ void DrawPages(HDC dc, int pages)
 
 class DestinationTest : public PlotwiseTest { };
 
+TEST_F(DestinationTest, AJobThatDrewNothingPrintsOneBlankPage)
+{
+    environment.Set("PLOTWISE_OUTPUT", Path("nothing.pdf"));
+    EXPECT_EQ(RunJob([](HDC) {}).Status, PLW_STATUS_PRINTED);
+    EXPECT_EQ(PdfPages(Path("nothing.pdf")), 1);
+    // Nothing else is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
 TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("page.png"));
