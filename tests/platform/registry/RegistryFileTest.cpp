@@ -63,17 +63,6 @@ protected:
     }
 };
 
-TEST_F(RegistryFileTest, ABareByteOrderMarkIsAnEmptyRegistry)
-{
-    testing::WriteFileBytes(File(), "\xFF\xFE");
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
-    ASSERT_EQ(SaveValue(u"PrStore", { 1, 2 }), ERROR_SUCCESS);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1, 2 }));
-    EXPECT_EQ(Names(), (std::vector<std::string> { "registry.reg", "registry.reg.lock" }));
-}
-
 TEST_F(RegistryFileTest, ADamagedFileIsToldOnceAndASecondOneDoesNotReplaceTheFirstKept)
 {
     const std::string damaged

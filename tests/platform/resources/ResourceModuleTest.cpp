@@ -56,8 +56,6 @@ constexpr ChoiceRow kChoiceRows[] = {
         u"tallowin3", u"A" },
     { "de_AT.UTF-8", { { { "tallowinlang07.so", TEST_LANGUAGE_B }, { "tallowinlang.so", TEST_LANGUAGE_C } } },
         u"tallowin3", u"B" },
-    { "de_AT.UTF-8", { { { "tallowinlang.so", TEST_LANGUAGE_C } } }, u"tallowin3", u"C" },
-    { "de_AT.UTF-8", { {} }, u"tallowin3", nullptr },
     // Hex digits are lower case.
     { "de_AT.UTF-8", { { { "tallowinlang0C07.so", TEST_LANGUAGE_A } } }, u"tallowin3", nullptr },
     // Another language's libraries are not candidates.
@@ -80,7 +78,6 @@ constexpr ChoiceRow kChoiceRows[] = {
     // Without a locale the language is U.S. English.
     { nullptr, { { { "tallowinlang0409.so", TEST_LANGUAGE_A }, { "tallowinlang09.so", TEST_LANGUAGE_B } } },
         u"tallowin3", u"A" },
-    { "C", { { { "tallowinlang09.so", TEST_LANGUAGE_B } } }, u"tallowin3", u"B" },
     // A file that is not a library is passed over.
     { "de_AT.UTF-8", { { { "tallowinlang0c07.so", "" }, { "tallowinlang07.so", TEST_LANGUAGE_B } } }, u"tallowin3",
         u"B" },
