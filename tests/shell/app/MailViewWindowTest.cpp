@@ -194,7 +194,6 @@ TEST_F(MailViewWindowTest, FolderDialogOpensTheChosenFolderOrTheStoresFirst)
         std::u16string firstSubject;
     };
     const std::vector<Case> cases = {
-        { "a folder", { u"Personal", u"Sent" }, u"Sent", 1, u"Re: Welcome to Tallowin" },
         { "a subfolder opened on demand", { u"Personal", u"Lists", u"tallowin" }, u"tallowin", 1,
             u"[tallowin] Nightly build passed" },
         { "a store opens its first folder", { u"Personal" }, u"Inbox", 6, u"Weekly news (HTML only)" },

@@ -172,7 +172,6 @@ TEST_F(MainWindowTest, ChosenViewIsShownAndComesBackAtTheNextStart)
         { kCmdViewWorkbooks, core::kViewWorkbooks, 131 },
         { kCmdViewEmail, core::kViewEmail, 103 },
         { kCmdViewDocuments, core::kViewDocuments, 102 },
-        { kCmdViewWorkbooks, core::kViewWorkbooks, 131 },
     };
     // The first start shows the documents.
     EXPECT_EQ(Start([](ScriptedWindows& windows, WindowHandle) {
@@ -221,9 +220,7 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
         { kCmdQuickPrint, kCmdViewDocuments, 1, 0 },
         { kCmdPlainText, kCmdViewDocuments, 1, 1 },
         { 0, kCmdViewWorkbooks, -1, -1 },
-        { 0, kCmdViewEmail, 1, -1 },
         { kCmdQuickPrint, kCmdViewEmail, 0, -1 },
-        { 0, kCmdViewDocuments, 0, 1 },
         { kCmdPlainText, kCmdViewDocuments, 0, 0 },
     };
     for (const Row& row : rows) {
