@@ -202,31 +202,6 @@ TEST_F(SettingsSharingTest, CopiesSavingTheirOwnFieldsAtOnceLoseNoChange)
     EXPECT_EQ(Settings().MailBodyFontSize, 2000 + kRounds - 1);
 }
 
-TEST_F(SettingsSharingTest, APrintOnlyStartAndAnInteractiveCopySavingTogetherLoseNothing)
-{
-    // The two copies share the four values; each also owns one more value.
-    constexpr int kSaves = 25;
-    auto saveMany = [this](std::int32_t quickPrint, const char16_t* own) {
-        for (int i = 0; i < kSaves; ++i) {
-            Settings().QuickPrint = quickPrint;
-            SaveSettings();
-            StoreValue(own, { static_cast<std::uint8_t>(i) });
-        }
-        return 0;
-    };
-    pid_t child = Spawn([&] { return saveMany(1, u"Child"); });
-    saveMany(0, u"Parent");
-    EXPECT_EQ(Wait(child), 0);
-
-    EXPECT_EQ(StoredValue(u"Child"), std::vector<std::uint8_t> { kSaves - 1 });
-    EXPECT_EQ(StoredValue(u"Parent"), std::vector<std::uint8_t> { kSaves - 1 });
-    auto store = StoredValue(u"PrStore");
-    ASSERT_TRUE(store.has_value());
-    EXPECT_EQ(store->size(), 100u);
-    EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
-    EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
-}
-
 TEST_F(SettingsSharingTest, ALongRunDoesNotRevertWhatAnotherCopySavedMeanwhile)
 {
     LoadSettings(); // the long run starts

@@ -100,24 +100,6 @@ protected:
     testsupport::TempFolder dir;
 };
 
-TEST_F(EndToEndTest, FormFeedsStartPagesAndTabsAlign)
-{
-    ProgramRun run = Start({ "/F", Backslashed(Sample("formfeeds-and-tabs.txt")), "/Q", "/E" });
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(Count(run.Recording, "StartPage "), 3u);
-    // The three rows of the table start their second column at one position.
-    std::vector<std::string> columnStarts;
-    for (const char* cell : { "text=\"Count\"", "text=\"12\"", "text=\"1\"" }) {
-        std::size_t at = run.Recording.find(cell);
-        ASSERT_NE(at, std::string::npos) << cell;
-        std::size_t line = run.Recording.rfind('\n', at) + 1;
-        std::string call = run.Recording.substr(line, at - line);
-        columnStarts.push_back(call.substr(0, call.find(" y=")));
-    }
-    EXPECT_EQ(columnStarts[0], columnStarts[1]);
-    EXPECT_EQ(columnStarts[0], columnStarts[2]);
-}
-
 TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
 {
     fs::path text = dir.Write("notes.txt", "notes\n");
