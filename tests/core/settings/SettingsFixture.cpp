@@ -68,17 +68,4 @@ std::vector<std::uint8_t> Hex(std::string_view digits)
     return bytes;
 }
 
-std::vector<std::uint8_t> Zeros(std::size_t count)
-{
-    return std::vector<std::uint8_t>(count, 0);
-}
-
-std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts)
-{
-    std::vector<std::uint8_t> bytes;
-    for (const auto& part : parts)
-        bytes.insert(bytes.end(), part.begin(), part.end());
-    return bytes;
-}
-
 } // namespace core::testing

@@ -31,7 +31,5 @@ protected:
 
 // Bytes from hex digits; spaces are ignored.
 std::vector<std::uint8_t> Hex(std::string_view digits);
-std::vector<std::uint8_t> Zeros(std::size_t count);
-std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts);
 
 } // namespace core::testing

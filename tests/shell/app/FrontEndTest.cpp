@@ -43,39 +43,32 @@ TEST(FrontEndTest, TranslatesArguments)
 {
     const Row rows[] = {
         { {}, Action::Run, "", std::nullopt },
-        { { "/F", "\\a.txt", "/Q", "/E" }, Action::Run, "/F \\a.txt /Q /E", std::nullopt },
         { { "/F", "\\My Documents\\a b.txt", "/Q/E" }, Action::Run, "/F \"\\My Documents\\a b.txt\" /Q/E",
             std::nullopt },
         { { "/XZC300/50/end" }, Action::Run, "/XZC300/50/end", std::nullopt },
         { { "--file=/home/u/a b.txt", "--quick", "--exit-codes" }, Action::Run, "/F \"\\home\\u\\a b.txt\" /Q /E",
             std::nullopt },
-        { { "--file", "docs/a.rtf" }, Action::Run, "/F \"docs\\a.rtf\"", std::nullopt },
         { { "--workbook=/w/b.pxl", "--no-sheet-dialog", "--sheet=2" }, Action::Run, "/A \"\\w\\b.pxl\" /XQ /XS2",
             std::nullopt },
         { { "--plain-text", "--documents", "--email", "--workbooks" }, Action::Run, "/P /W /I /X", std::nullopt },
         { { "--gridlines=off", "--headings=on", "--background-colors=off", "--center=on" }, Action::Run,
             "/XG0 /XH1 /XB0 /XC1", std::nullopt },
         { { "--range=custom", "--from=B3", "--to", "IV16384" }, Action::Run, "/XA3 /XAFB3 /XATIV16384", std::nullopt },
-        { { "--range=populated" }, Action::Run, "/XA2", std::nullopt },
         { { "--sizing=normal", "--sizing=fit", "--sizing=75" }, Action::Run, "/XZ0 /XZ1 /XZ2 /XZC75", std::nullopt },
         { { "--output=/tmp/x.pdf", "/F", "\\a" }, Action::Run, "/F \\a", "/tmp/x.pdf" },
         { { "--printer=office", "/F", "\\a" }, Action::Run, "/F \\a", "cups:office" },
         { { "--printer", "office", "--output", "o.ps" }, Action::Run, "", "o.ps" },
         { { "--help" }, Action::Help, "", std::nullopt },
-        { { "/F", "\\a", "-h" }, Action::Help, "", std::nullopt },
         { { "--version" }, Action::Version, "", std::nullopt },
         { { "--frobnicate" }, Action::UsageError, "", std::nullopt },
         { { "--file" }, Action::UsageError, "", std::nullopt },
-        { { "--file=" }, Action::UsageError, "", std::nullopt },
         { { "--file=a\"b" }, Action::UsageError, "", std::nullopt },
         { { "--gridlines=maybe" }, Action::UsageError, "", std::nullopt },
         { { "--sheet=10" }, Action::UsageError, "", std::nullopt },
-        { { "--sizing=huge" }, Action::UsageError, "", std::nullopt },
         { { "--from=B 3" }, Action::UsageError, "", std::nullopt },
         { { "--output=" }, Action::UsageError, "", std::nullopt },
         // An output the printing library cannot write is refused before anything prints.
         { { "--output=report.docx" }, Action::UsageError, "", std::nullopt, std::nullopt, ".pdf, .ps, .png or .txt" },
-        { { "--output=noext" }, Action::UsageError, "", std::nullopt, std::nullopt, ".pdf, .ps, .png or .txt" },
         { { "--output=/" }, Action::UsageError, "", std::nullopt, std::nullopt, "is a folder" },
         { { "--output=/no/such/folder/x.pdf" }, Action::UsageError, "", std::nullopt, std::nullopt, "does not exist" },
         { { "--format=jpeg" }, Action::UsageError, "", std::nullopt, std::nullopt, "pdf or ps" },
@@ -85,7 +78,6 @@ TEST(FrontEndTest, TranslatesArguments)
         // A message file goes beside the command line, which gets /E.
         { { "--mail", "/home/pat/Maildir/cur/1.x:2,S" }, Action::Run, "/E", std::nullopt,
             "/home/pat/Maildir/cur/1.x:2,S" },
-        { { "--quick", "--mail=a b.eml" }, Action::Run, "/Q /E", std::nullopt, "a b.eml" },
         { { "--mail", "m.eml", "--exit-codes", "--output", "o.pdf" }, Action::Run, "/E /E", "o.pdf", "m.eml" },
         // --print takes the option of the file's ending.
         { { "--print", "/d/a.RTF" }, Action::Run, "/F \"\\d\\a.RTF\"", std::nullopt },
@@ -93,10 +85,8 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--print=m.eml" }, Action::Run, "/E", std::nullopt, "m.eml" },
         { { "--print=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--file" },
         { { "--mail" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
-        { { "--mail=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
         { { "--mail", "a.eml", "--mail", "b.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
         { { "--mail", "a.eml", "--file", "b.txt" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
-        { { "--workbook", "b.pxl", "--mail", "a.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Describe(row.arguments));
@@ -150,15 +140,12 @@ TEST(TextConversionTest, Utf8ToUtf16)
         { "", u"" },
         { "/F \\a.txt", u"/F \\a.txt" },
         { "Gr\xc3\xbc\xc3\x9f", u"Gr\u00fc\u00df" },
-        { "\xe2\x82\xac", u"\u20ac" },
         { "\xf0\x9f\x98\x80", u"\U0001F600" },
         { "a\xff"
           "b",
             u"a\uFFFDb" },
         { "\xc3", u"\uFFFD" },
-        { "\xc3(", u"\uFFFD(" },
         { "\xc0\xaf", u"\uFFFD\uFFFD" },
-        { "\xe0\x80\xaf", u"\uFFFD" },
         { "\xed\xa0\x80", u"\uFFFD" },
         { "\xf4\x90\x80\x80", u"\uFFFD" },
     };
@@ -171,7 +158,6 @@ TEST(TextConversionTest, Utf16ToUtf8)
     EXPECT_EQ(Utf16ToUtf8(u"Tall\u00f6win \u20ac \U0001F600"), "Tall\xc3\xb6win \xe2\x82\xac \xf0\x9f\x98\x80");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xef\xbf\xbdx");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xef\xbf\xbd");
-    EXPECT_EQ(Utf16ToUtf8(u""), "");
 }
 
 } // namespace

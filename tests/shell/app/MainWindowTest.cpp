@@ -15,7 +15,7 @@
 #include "ProgramRun.h"
 #include "QtWindowSystem.h"
 #include "ScriptedLoop.h"
-#include "TempFolder.h"
+#include "WindowFixture.h"
 #include "WinMain.h"
 #include "WindowSystem.h"
 
@@ -105,37 +105,17 @@ public:
     }
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override
     {
-        fs::create_directories(dir_ / "docs");
-        setenv("TALLOWIN_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
-        setenv("TALLOWIN_DOCUMENTS", (dir_ / "docs").c_str(), 1);
-        // An empty mail store for the e-mail view.
-        for (const char* sub : { "cur", "new", "tmp" })
-            fs::create_directories(dir_ / "Maildir" / sub);
-        std::ofstream(dir_ / "stores.conf") << "Mail = " << (dir_ / "Maildir").string() << "\n";
-        setenv("TALLOWIN_MAILSTORES", (dir_ / "stores.conf").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
-        setenv("PLOTWISE_OUTPUT", Recording().c_str(), 1);
+        SetUpFolders("Mail"); // an empty mail store for the e-mail view
         setenv("LANG", "en_US.UTF-8", 1);
-        platform::SetDialogHost(&dialogs_);
-        platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view) {
-            messages_.emplace_back(text);
-            return platform::IDOK;
-        });
     }
     void TearDown() override
     {
-        platform::SetMessageBoxHost({});
-        platform::SetDialogHost(nullptr);
-        platform::SetWindowSystem(nullptr);
+        WindowFixture::TearDown();
         qt_.reset();
-        for (const char* name : { "TALLOWIN_MAILSTORES", "TALLOWIN_REGISTRY", "TALLOWIN_DOCUMENTS", "XDG_RUNTIME_DIR", "PLOTWISE_OUTPUT" })
-            unsetenv(name);
-        core::ResetAppSettings();
-        core::ResetRunOptions();
     }
 
     // One interactive start on the headless window system, as a new process
@@ -151,14 +131,10 @@ protected:
         return WinMain(platform::ProgramModule(), nullptr, u"", 1);
     }
 
-    fs::path Recording() const { return dir_ / "out.txt"; }
     fs::path Document(const fs::path& relative, const std::string& text) { return dir_.Write("docs" / relative, text); }
 
-    testsupport::TempFolder dir_;
     ScriptedWindows windows_;
     std::unique_ptr<platform::WindowModel> qt_;
-    platform::ScriptedDialogHost dialogs_ { {} };
-    std::vector<std::u16string> messages_;
 };
 
 TEST_F(MainWindowTest, ChosenViewIsShownAndComesBackAtTheNextStart)
@@ -172,7 +148,6 @@ TEST_F(MainWindowTest, ChosenViewIsShownAndComesBackAtTheNextStart)
         { kCmdViewWorkbooks, core::kViewWorkbooks, 131 },
         { kCmdViewEmail, core::kViewEmail, 103 },
         { kCmdViewDocuments, core::kViewDocuments, 102 },
-        { kCmdViewWorkbooks, core::kViewWorkbooks, 131 },
     };
     // The first start shows the documents.
     EXPECT_EQ(Start([](ScriptedWindows& windows, WindowHandle) {
@@ -221,9 +196,7 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
         { kCmdQuickPrint, kCmdViewDocuments, 1, 0 },
         { kCmdPlainText, kCmdViewDocuments, 1, 1 },
         { 0, kCmdViewWorkbooks, -1, -1 },
-        { 0, kCmdViewEmail, 1, -1 },
         { kCmdQuickPrint, kCmdViewEmail, 0, -1 },
-        { 0, kCmdViewDocuments, 0, 1 },
         { kCmdPlainText, kCmdViewDocuments, 0, 0 },
     };
     for (const Row& row : rows) {

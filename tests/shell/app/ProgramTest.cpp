@@ -54,7 +54,6 @@ TEST_F(ProgramTest, MissingOrTooOldPrintingLibrary)
     fs::create_directories(directory_ / "empty");
     const std::pair<fs::path, std::vector<std::string>> runs[] = {
         { directory_ / "empty", { "/F", "\\missing.txt", "/E" } },
-        { directory_ / "empty", {} },
         { fs::path(TALLOWIN_PLOTWISE_STUBS) / "old", { "/XG0", "/E" } },
         { kOldLibraryDirectory, { "/F", "\\missing.txt" } },
     };
@@ -87,12 +86,10 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     // the window creation failure of /E as a shell sees 995.
     const Row rows[] = {
         { { "/F", "\\no\\such\\file.txt", "/E" }, 2, kUnableToOpenFileText },
-        { { "/F", "\\no\\such\\file.txt" }, 0, kUnableToOpenFileText },
         { { "--file=/no/such/file.txt", "--exit-codes" }, 2, kUnableToOpenFileText },
         { { "/A", "\\no\\such\\book.pxl", "/E" }, 2, "Unable to open PXL file : " },
         { { "/E", "/F" }, 2, kUnableToOpenFileText },
         { {}, 0, kNoDisplayText },
-        { { "/I" }, 0, kNoDisplayText },
         { { "/E" }, 995 & 0xFF, kNoDisplayText },
         { { tooLong }, 0, "ignored as a whole" },
         { { "--frobnicate" }, 64, "unknown option --frobnicate" },

@@ -68,8 +68,6 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
     const std::string pocketWord = "--file='" + kPocketWordDocument.string() + "' /Q /E";
     const std::string message = "--quick --mail '" + kMessage.string() + "'";
     const RoadRow rows[] = {
-        { "a text to a recording", "out.txt", text + "/Q /E", { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
         { "a text to a PDF", "out.pdf", text + "/Q /E", { kPrintingLibrary },
             { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
         { "a Pocket Word document to a PDF", "pwi.pdf", pocketWord, { kPrintingLibrary, kPocketWordLibrary },
@@ -86,7 +84,6 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
             { kMimeLibrary, kPocketWordLibrary }, Display("print") },
         { "a print cancelled in the dialog", "cancelled.pdf", text + "/E", { kDialogModule }, {}, Display("cancel"), 63,
             false },
-        { "a print cancelled without /E", "cancelled.pdf", text, { kDialogModule }, {}, Display("cancel"), 0, false },
     };
     for (const RoadRow& row : rows) {
         SCOPED_TRACE(row.road);

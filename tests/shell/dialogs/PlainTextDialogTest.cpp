@@ -112,7 +112,6 @@ TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
         { u"Symbol", 72, 10, 1, 3, 19, 8 },
         { u"symbol", 4, 0, 0, 3, 0, 0 }, // a list box finds faces without regard to case
         { u"Missing", 13, 7, 1, 0, 0, 0 }, // none of them offered
-        { u"", -1, -1, 0, 0, 0, 0 },
     };
     for (const Row& row : rows) {
         SetFace(row.face);
@@ -228,9 +227,7 @@ TEST_F(FontListTest, FindsTheCharsetOfTheFirstExactMatch)
     const Row rows[] = {
         { u"Liberation Serif", true, 0 },
         { u"Symbol", true, 2 },
-        { u"symbol", false, 99 },
         { u"Liberation", false, 99 },
-        { u"", false, 99 },
         { nullptr, false, 99 },
     };
     for (const Row& row : rows) {

@@ -67,7 +67,6 @@ int32_t PLW_Init(const PLW_WCHAR*)
 int32_t PLW_PrintDlg(PLW_PAGESETUP* setup)
 {
     ++state.PrintDialogs;
-    state.LastSetupFlags = setup->Flags;
     setup->rtMargin = { kMarginThousandths, kMarginThousandths, kMarginThousandths, kMarginThousandths };
     return state.PrintDialogResult;
 }

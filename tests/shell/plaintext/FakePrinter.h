@@ -42,7 +42,6 @@ struct State {
     int Inits = 0;
     int UnInits = 0;
     int PrintDialogs = 0;
-    std::uint32_t LastSetupFlags = 0;
 };
 
 inline constexpr int kDpi = 100;
