@@ -16,10 +16,7 @@ TEST_F(FontsTest, SelectCodePage)
     };
     const Row rows[] = {
         { 0, kNoDocumentCodePage, 1252 }, { 2, kNoDocumentCodePage, 1252 }, { 204, kNoDocumentCodePage, 1251 },
-        { 238, kNoDocumentCodePage, 1250 }, { 161, kNoDocumentCodePage, 1253 }, { 162, kNoDocumentCodePage, 1254 },
-        { 186, kNoDocumentCodePage, 1257 }, { 177, kNoDocumentCodePage, 1255 }, { 178, kNoDocumentCodePage, 1256 },
-        { 128, kNoDocumentCodePage, 932 }, { 129, kNoDocumentCodePage, 949 }, { 134, kNoDocumentCodePage, 936 },
-        { 136, kNoDocumentCodePage, 950 }, { 77, 1250, 1250 }, // not in the table: the document's code page
+        { 128, kNoDocumentCodePage, 932 }, { 77, 1250, 1250 }, // not in the table: the document's code page
         { 77, kNoDocumentCodePage, 1252 }, // else the system's ANSI code page (western here)
         { 204, 1250, 1251 }, // the table wins over the document
         { 0x1CC, kNoDocumentCodePage, 1251 }, // only the low byte counts

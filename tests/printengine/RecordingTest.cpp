@@ -149,16 +149,5 @@ TEST_F(RecordingTest, ColoursFromTheTable)
             "SetTextColor 0x00FF0000", Text(840, 630, "blue "), "SetTextColor 0x00000000", Text(1140, 630, "black") }));
 }
 
-TEST_F(RecordingTest, CancelledDialogPrintsNothing)
-{
-    setenv("PLOTWISE_DIALOG", "cancel", 1);
-    EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
-    Feed(u"never");
-    EndPrintJob();
-    unsetenv("PLOTWISE_DIALOG");
-    EXPECT_EQ(Job().FinalStatus, 1);
-    EXPECT_FALSE(fs::exists(output));
-}
-
 } // namespace
 } // namespace printengine
