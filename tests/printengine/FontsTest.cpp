@@ -145,28 +145,27 @@ TEST_F(RealizeTest, UnknownFontNumberHasNoFont)
     EXPECT_TRUE(FakeLog().FontsMade.empty());
 }
 
-TEST_F(RealizeTest, SymbolFallsBackToCourierNew)
+// Symbol stays where the screen has it; else Courier New takes its place
+// in the font table, and the first font made is deleted.
+TEST_F(RealizeTest, SymbolFallsBackToCourierNewWhereTheScreenLacksIt)
 {
-    FakeSetup().ScreenFaceForSymbol = u"DejaVu Sans";
-    Define(u"Symbol", 2);
-    TextRun run = RunWith(0);
-    ASSERT_EQ(RealizeRunFont(run), 1);
-    ASSERT_EQ(FakeLog().FontsMade.size(), 2u);
-    EXPECT_EQ(std::u16string(FakeLog().FontsMade[1].lfFaceName), u"Courier New");
-    EXPECT_EQ(FakeLog().FontsMade[1].lfCharSet, 0);
-    EXPECT_EQ(FakeLog().FontsDeleted, 1);
-    EXPECT_EQ(std::u16string(FindFontTableEntry(0)->FaceName), u"Courier New");
-    EXPECT_EQ(FindFontTableEntry(0)->Charset, 0);
-}
-
-TEST_F(RealizeTest, SymbolKeptWhenTheDeviceHasIt)
-{
-    Define(u"Symbol", 2);
-    TextRun run = RunWith(0);
-    ASSERT_EQ(RealizeRunFont(run), 1);
-    ASSERT_EQ(FakeLog().FontsMade.size(), 1u);
-    EXPECT_EQ(std::u16string(FakeLog().FontsMade[0].lfFaceName), u"Symbol");
-    EXPECT_EQ(FakeLog().FontsMade[0].lfCharSet, 2);
+    for (const char16_t* screenFace : { u"Symbol", u"DejaVu Sans" }) {
+        const bool kept = std::u16string(screenFace) == u"Symbol";
+        ResetPrintEngine();
+        InstallFakePrinter();
+        FakeSetup().ScreenFaceForSymbol = screenFace;
+        ASSERT_EQ(StartPrintJob(), kPrintJobStarted);
+        BeginFontTable();
+        Define(u"Symbol", 2);
+        TextRun run = RunWith(0);
+        ASSERT_EQ(RealizeRunFont(run), 1);
+        ASSERT_EQ(FakeLog().FontsMade.size(), kept ? 1u : 2u);
+        EXPECT_EQ(std::u16string(FakeLog().FontsMade.back().lfFaceName), kept ? u"Symbol" : u"Courier New");
+        EXPECT_EQ(FakeLog().FontsMade.back().lfCharSet, kept ? 2 : 0);
+        EXPECT_EQ(FakeLog().FontsDeleted, kept ? 0 : 1);
+        EXPECT_EQ(std::u16string(FindFontTableEntry(0)->FaceName), kept ? u"Symbol" : u"Courier New");
+        EndPrintJob();
+    }
 }
 
 } // namespace

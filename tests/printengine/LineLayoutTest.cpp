@@ -130,64 +130,46 @@ TEST_F(LineLayoutTest, OneMeasureForEachRunAndOneAtTheBreak)
     EndPrintJob();
 }
 
-TEST_F(LineLayoutTest, DefaultTabsAdvanceToTheNextMultiple)
+TEST_F(LineLayoutTest, TabsGoToTheStopsAndThenToMultiplesOfTheDefaultTab)
 {
     StartJobWithFont(2550);
-    Job().DefaultTab = 150;
     struct Row {
+        bool Stops; // stops at 150 and 300 and default tabs of 100; else default tabs of 150 alone
         std::int32_t X, Count, Limit, Expected;
     };
     const Row rows[] = {
-        { 0, 1, 2550, 150 },
-        { 150, 1, 2550, 300 },
-        { 151, 1, 2550, 300 },
-        { 0, 3, 2550, 450 },
-        { 0, 2, 299, kTabsPastLimit },
-        { 0, 2, 300, 300 },
-        { 0, 0, 2550, 0 },
+        { false, 0, 1, 2550, 150 },
+        { false, 150, 1, 2550, 300 },
+        { false, 151, 1, 2550, 300 },
+        { false, 0, 3, 2550, 450 },
+        { false, 0, 2, 299, kTabsPastLimit },
+        { false, 0, 2, 300, 300 },
+        { false, 0, 0, 2550, 0 },
+        { true, 0, 2, 2550, 300 },
+        { true, 0, 3, 2550, 400 }, // past the stops: default tabs
+        { true, 150, 1, 2550, 150 }, // a stop at x counts
+        { true, 200, 2, 2550, 400 },
+        { true, 0, 2, 10, 300 }, // a stop is never compared with the limit
+        { true, 0, 3, 350, kTabsPastLimit },
     };
     for (const Row& row : rows) {
+        if (row.Stops && TabStops().empty()) {
+            for (std::int32_t twips : { 1440, 720, 720, 0, -5 }) // 300, 150, not twice, ignored, ignored
+                AddTabStop(twips);
+            EXPECT_EQ(TabStops(), (std::vector<std::int32_t> { 150, 300 }));
+        }
+        Job().DefaultTab = row.Stops ? 100 : 150;
         TextRun run;
         run.TabKind = kTabKindTab;
         run.TabCount = row.Count;
-        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, TabClear::Clear), row.Expected) << row.X << " " << row.Count;
-        const bool cleared = row.Expected != kTabsPastLimit;
+        const TabClear clear = row.Stops ? TabClear::Keep : TabClear::Clear;
+        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, clear), row.Expected) << row.X << " " << row.Count;
+        const bool cleared = clear == TabClear::Clear && row.Expected != kTabsPastLimit;
         EXPECT_EQ(run.TabKind, cleared ? kTabKindNone : kTabKindTab);
+        EXPECT_EQ(run.TabCount, cleared ? run.TabCount : row.Count);
     }
     TextRun plain;
     EXPECT_EQ(AdvanceTabs(42, 0, plain, TabClear::Clear), 42);
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, TabStopsComeBeforeDefaultTabs)
-{
-    StartJobWithFont(2550);
-    AddTabStop(1440); // 300
-    AddTabStop(720); // 150
-    AddTabStop(720); // not twice
-    AddTabStop(0); // ignored
-    AddTabStop(-5);
-    EXPECT_EQ(TabStops(), (std::vector<std::int32_t> { 150, 300 }));
-    Job().DefaultTab = 100;
-    struct Row {
-        std::int32_t X, Count, Limit, Expected;
-    };
-    const Row rows[] = {
-        { 0, 1, 2550, 150 },
-        { 0, 2, 2550, 300 },
-        { 0, 3, 2550, 400 }, // past the stops: default tabs
-        { 150, 1, 2550, 150 }, // a stop at x counts
-        { 200, 2, 2550, 400 },
-        { 0, 2, 10, 300 }, // a stop is never compared with the limit
-        { 0, 3, 350, kTabsPastLimit },
-    };
-    for (const Row& row : rows) {
-        TextRun run;
-        run.TabKind = kTabKindTab;
-        run.TabCount = row.Count;
-        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, TabClear::Keep), row.Expected) << row.X << " " << row.Count;
-        EXPECT_EQ(run.TabCount, row.Count);
-    }
     EndPrintJob();
 }
 

@@ -111,7 +111,6 @@ TEST_F(PrintJobTest, QuickPrintFlag)
         { core::kViewDocuments, 1, 0, true },
         { core::kViewDocuments, 0, 1, true },
         { core::kViewEmail, 1, 0, true },
-        { core::kViewEmail, 0, 1, true },
         { core::kViewWorkbooks, 1, 0, false },
         { core::kViewWorkbooks, 0, 1, true },
         { core::kViewNone, 1, 1, false },
