@@ -96,7 +96,6 @@ TEST_F(NumberFormatTest, BuiltInFormats)
             { -1234.5, 1, u"-1234.50" },
             { 1234.5, 3, u"1,234.50" },
             { -1234.5, 4, u"(1,234.50)" },
-            { -2.5, 8, u"(3)" },
             { 1234.5, 9, u"1,234.50" },
             { 0, 13, u"-  " },
             { 0.1234, 32, u"12.34%" },
@@ -105,7 +104,6 @@ TEST_F(NumberFormatTest, BuiltInFormats)
             { 2.25, 34, u"2 1/4" },
             { -0.75, 34, u"-3/4" },
             { 0.99, 34, u"1/1" },
-            { 0.314159, 36, u"71/226" },
             { 3.5, 41, u"84:00:00" },
             { 1.000752314814815, 40, u"1:05.00" },
         });
@@ -127,7 +125,6 @@ TEST_F(NumberFormatTest, DateAndTimeFormats)
             { kAfternoon, 27, u"3/14/04 15:26" },
             { kAfternoon, 43, u"2004\u5E743\u670814\u65E5" },
             { kAfternoon, 71, u"14 de March de 2004" },
-            { kAfternoon, 156, u"kl 15:26" },
             { kAfternoon, 228, u"26:40" },
             { 0.75, 26, u"6:00 PM" },
             { 0.75, 18, u"" },
@@ -141,7 +138,6 @@ TEST_F(NumberFormatTest, DateAndTimeFormats)
         {
             { kAfternoon, 20, u"14-M\u00E4rz" },
             { kAfternoon, 28, u"3:26 PM" },
-            { kAfternoon, 133, u"14.03.2004" },
         });
 }
 
@@ -167,9 +163,7 @@ TEST_F(NumberFormatTest, GeneralRuleAndTooNarrowCells)
         { std::nan(""), 0, 1000, u"nan" },
         { 1e300, 0, 1000,
             u"###################################################################################################" },
-        { 1234.5, 3, 80, u"1.234,50" },
         { 1234.5, 3, 79, u"#######" },
-        { kAfternoon, 25, 30, u"###" },
     };
     for (const auto& row : rows) {
         CellRect rect { 10, 0, 10 + row.Width, 20 };
