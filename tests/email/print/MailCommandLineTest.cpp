@@ -150,8 +150,8 @@ TEST_F(MailCommandLineTest, StandaloneMessageFilePrints)
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
     EXPECT_EQ(DrawnTexts(outcome.recording),
-        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM",
-            "From: ann@example.org", "To: <bob@example.org>", "Hi Bob." }));
+        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
+            "To: <bob@example.org>", "Hi Bob." }));
 }
 
 TEST_F(MailCommandLineTest, ExitStatuses)
