@@ -133,13 +133,13 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
         *metrics = TEXTMETRICW {};
         metrics->tmHeight = FontHeight();
         metrics->tmAscent = FontHeight() * 4 / 5;
-        metrics->tmAveCharWidth = setup.AveCharWidth;
+        metrics->tmAveCharWidth = setup.CharWidth;
         return 1;
     };
     PLW_GetTextExtentExPoint = FakeGetTextExtentExPoint;
     PLW_ExtTextOut = [](HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count,
                          const int32_t*) -> int32_t {
-        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page, -FontHeight() });
+        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page });
         return 1;
     };
     PLW_Rectangle = [](HDC, int32_t, int32_t, int32_t, int32_t) -> int32_t { return 1; };

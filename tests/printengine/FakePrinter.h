@@ -18,7 +18,6 @@ struct DrawnText {
     std::int32_t Y = 0;
     std::u16string Text;
     std::int32_t Page = 0;
-    std::int32_t FontHeight = 0; // the lfHeight of the font selected
 };
 
 struct FakePrinterSetup {
@@ -30,8 +29,7 @@ struct FakePrinterSetup {
     std::int32_t OffsetY = 0;
     std::int32_t PhysicalWidth = 2550;
     std::int32_t PhysicalHeight = 3300;
-    std::int32_t CharWidth = 10; // every character, every font
-    std::int32_t AveCharWidth = 10;
+    std::int32_t CharWidth = 10; // every character, every font, and the average
     std::int32_t Status = 0;
     std::u16string ScreenFaceForSymbol = u"Symbol"; // what the screen gives for "Symbol"
 };

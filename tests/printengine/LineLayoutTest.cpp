@@ -65,8 +65,7 @@ TEST_F(LineLayoutTest, LaysOutTheParagraph)
             { 1440, 0, 0, kAlignLeft } },
         { "tabs of half an inch", 2550, u"a\tb\t\tc", { { 0, 10, "a" }, { 150, 10, "b" }, { 450, 10, "c" } } },
         { "plain text: average width times tab size", 2550, u"a\tb\t\tc",
-            { { 0, 10, "a" }, { 40, 10, "b" }, { 120, 10, "c" } }, {}, 1 },
-        { "plain text tab size 8", 2550, u"\tx", { { 80, 10, "x" } }, {}, 1, 8 },
+            { { 0, 10, "a" }, { 80, 10, "b" }, { 240, 10, "c" } }, {}, 1, 8 },
         { "tab stop", 2550, u"ab\tc\td", { { 0, 10, "ab" }, { 60, 10, "c" }, { 150, 10, "d" } }, {}, 0, 4, { 288 } },
         { "tab stop already passed", 2550, u"abc\td", { { 0, 10, "abc" }, { 150, 10, "d" } }, {}, 0, 4, { 48 } },
         { "tabs at the end are dropped", 2550, u"a\t\t", { { 0, 10, "a" } } },
@@ -89,8 +88,6 @@ TEST_F(LineLayoutTest, LaysOutTheParagraph)
         { "LF CR is one line end", 2550, u"a\n\rb", { { 0, 10, "a" }, { 0, 60, "b" } }, {}, 0, 4, {}, 10, 0, {}, 100 },
         { "LF LF is two", 2550, u"a\n\nb", { { 0, 10, "a" }, { 0, 110, "b" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
         { "CR CR is two", 2550, u"a\r\rb", { { 0, 10, "a" }, { 0, 110, "b" } }, {}, 0, 4, {}, 10, 0, {}, 150 },
-        { "CR then LF apart", 2550, u"a\rb\nc", { { 0, 10, "a" }, { 0, 60, "b" }, { 0, 110, "c" } }, {}, 0, 4, {}, 10,
-            0, {}, 150 },
         { "empty paragraph", 100, u"", {}, {}, 0, 4, {}, 10, 0, {}, 50 },
     };
     for (const LayoutRow& row : rows) {
@@ -133,64 +130,47 @@ TEST_F(LineLayoutTest, OneMeasureForEachRunAndOneAtTheBreak)
     EndPrintJob();
 }
 
-TEST_F(LineLayoutTest, DefaultTabsAdvanceToTheNextMultiple)
+TEST_F(LineLayoutTest, TabsGoToTheStopsAndThenToMultiplesOfTheDefaultTab)
 {
     StartJobWithFont(2550);
-    Job().DefaultTab = 150;
     struct Row {
+        bool Stops; // stops at 150 and 300 and default tabs of 100; else default tabs of 150 alone
         std::int32_t X, Count, Limit, Expected;
     };
     const Row rows[] = {
-        { 0, 1, 2550, 150 },
-        { 150, 1, 2550, 300 },
-        { 151, 1, 2550, 300 },
-        { 0, 3, 2550, 450 },
-        { 0, 2, 299, kTabsPastLimit },
-        { 0, 2, 300, 300 },
-        { 0, 0, 2550, 0 },
+        { false, 0, 1, 2550, 150 },
+        { false, 150, 1, 2550, 300 },
+        { false, 151, 1, 2550, 300 },
+        { false, 0, 3, 2550, 450 },
+        { false, 0, 2, 299, kTabsPastLimit },
+        { false, 0, 2, 300, 300 },
+        { false, 0, 0, 2550, 0 },
+        { true, 0, 2, 2550, 300 },
+        { true, 0, 3, 2550, 400 }, // past the stops: default tabs
+        { true, 150, 1, 2550, 150 }, // a stop at x counts
+        { true, 200, 2, 2550, 400 },
+        { true, 0, 2, 10, 300 }, // a stop is never compared with the limit
+        { true, 0, 3, 350, kTabsPastLimit },
     };
     for (const Row& row : rows) {
+        if (row.Stops && TabStops().empty()) {
+            for (std::int32_t twips : { 1440, 720, 720, 0, -5 }) // 300, 150, not twice, ignored, ignored
+                AddTabStop(twips);
+            EXPECT_EQ(TabStops(), (std::vector<std::int32_t> { 150, 300 }));
+        }
+        Job().DefaultTab = row.Stops ? 100 : 150;
         TextRun run;
         run.TabKind = kTabKindTab;
         run.TabCount = row.Count;
-        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, TabClear::Clear), row.Expected) << row.X << " " << row.Count;
-        const bool cleared = row.Expected != kTabsPastLimit;
+        const TabClear clear = row.Stops ? TabClear::Keep : TabClear::Clear;
+        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, clear), row.Expected) << row.X << " " << row.Count;
+        const bool cleared = clear == TabClear::Clear && row.Expected != kTabsPastLimit;
         EXPECT_EQ(run.TabKind, cleared ? kTabKindNone : kTabKindTab);
+        if (clear == TabClear::Keep)
+            EXPECT_EQ(run.TabCount, row.Count);
     }
     TextRun plain;
     EXPECT_EQ(AdvanceTabs(42, 0, plain, TabClear::Clear), 42);
-    EndPrintJob();
-}
-
-TEST_F(LineLayoutTest, TabStopsComeBeforeDefaultTabs)
-{
-    StartJobWithFont(2550);
-    AddTabStop(1440); // 300
-    AddTabStop(720); // 150
-    AddTabStop(720); // not twice
-    AddTabStop(0); // ignored
-    AddTabStop(-5);
-    EXPECT_EQ(TabStops(), (std::vector<std::int32_t> { 150, 300 }));
-    Job().DefaultTab = 100;
-    struct Row {
-        std::int32_t X, Count, Limit, Expected;
-    };
-    const Row rows[] = {
-        { 0, 1, 2550, 150 },
-        { 0, 2, 2550, 300 },
-        { 0, 3, 2550, 400 }, // past the stops: default tabs
-        { 150, 1, 2550, 150 }, // a stop at x counts
-        { 200, 2, 2550, 400 },
-        { 0, 2, 10, 300 }, // a stop is never compared with the limit
-        { 0, 3, 350, kTabsPastLimit },
-    };
-    for (const Row& row : rows) {
-        TextRun run;
-        run.TabKind = kTabKindTab;
-        run.TabCount = row.Count;
-        EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, TabClear::Keep), row.Expected) << row.X << " " << row.Count;
-        EXPECT_EQ(run.TabCount, row.Count);
-    }
     EndPrintJob();
 }
 

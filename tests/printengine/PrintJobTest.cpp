@@ -19,7 +19,6 @@ TEST_F(PrintJobTest, PageMetrics)
     const Row rows[] = {
         { "US inch margins", "en_US.UTF-8", { 1000, 1000, 1000, 1000 }, 0, 0, 300, 300, 2550 - 600, 3300 - 600 },
         { "metric 25.4 mm", "de_DE.UTF-8", { 2540, 2540, 2540, 2540 }, 0, 0, 300, 300, 2550 - 600, 3300 - 600 },
-        { "metric 19.05 mm", "fr_FR.UTF-8", { 1905, 1905, 1905, 1905 }, 0, 0, 225, 225, 2550 - 450, 3300 - 450 },
         // The printer cannot reach the outer 50 dots: origin moves in by
         // the margin less the offset, the far side keeps the whole margin.
         { "offset inside margin", "en_US.UTF-8", { 1000, 1000, 1000, 1000 }, 50, 60, 250, 240, 2550 - 350 - 250,
@@ -112,7 +111,6 @@ TEST_F(PrintJobTest, QuickPrintFlag)
         { core::kViewDocuments, 1, 0, true },
         { core::kViewDocuments, 0, 1, true },
         { core::kViewEmail, 1, 0, true },
-        { core::kViewEmail, 0, 1, true },
         { core::kViewWorkbooks, 1, 0, false },
         { core::kViewWorkbooks, 0, 1, true },
         { core::kViewNone, 1, 1, false },

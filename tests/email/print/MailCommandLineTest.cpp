@@ -140,40 +140,18 @@ TEST_F(MailCommandLineTest, EverySampleMessagePrints)
     }
 }
 
-TEST_F(MailCommandLineTest, StandaloneMessageFilesPrint)
+// A file outside any Maildir folder, its Date header shown in the local zone.
+TEST_F(MailCommandLineTest, StandaloneMessageFilePrints)
 {
-    struct Row {
-        const char* what;
-        std::string text;
-        std::vector<std::string> texts; // all the texts drawn; "Sent: *" stands for any sent line
-    };
-    const Row rows[] = {
-        { "its Date header in the local zone",
-            "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
-            "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n",
-            { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
-                "To: <bob@example.org>", "Hi Bob." } },
-        { "bare CR line ends, a header folded with a tab",
-            "From: ann@example.org\rTo: bob@example.org\rSubject: Old\r\tMac\r\rFirst line\rSecond line\r",
-            { "Subject: Old Mac", "Sent: *", "From: ann@example.org", "To: <bob@example.org>", "First line",
-                "Second line" } },
-        { "a To header that is no address list: a recipient named by its text",
-            "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nSubject: Odd\r\n"
-            "Content-Type: text/plain\r\n\r\nBody text.\r\n",
-            { "Subject: Odd", "Sent: *", "From: x@example.org", "To: \\\"just some words, more words\\\"", "Body text." } },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const fs::path eml = directory_ / "message.eml";
-        std::ofstream(eml, std::ios::binary) << row.text;
-        const Outcome outcome = Run({ "--quick", "--mail", eml.string() }, { { "TZ", "Europe/Berlin" } });
-        EXPECT_EQ(outcome.status, 0) << outcome.err;
-        EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
-        std::vector<std::string> texts = DrawnTexts(outcome.recording);
-        if (texts.size() > 1 && row.texts[1] == "Sent: *" && texts[1].starts_with("Sent: "))
-            texts[1] = "Sent: *";
-        EXPECT_EQ(texts, row.texts);
-    }
+    const std::string eml = Write("message.eml",
+        "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
+        "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n");
+    const Outcome outcome = Run({ "--quick", "--mail", eml }, { { "TZ", "Europe/Berlin" } });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
+    EXPECT_EQ(DrawnTexts(outcome.recording),
+        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
+            "To: <bob@example.org>", "Hi Bob." }));
 }
 
 TEST_F(MailCommandLineTest, ExitStatuses)
@@ -192,8 +170,6 @@ TEST_F(MailCommandLineTest, ExitStatuses)
         { "a directory", { "--mail", directory_.string() }, {}, 2, "Unable to open file: " },
         { "an empty file", { "--mail", Write("empty.eml", "") }, {}, 2, "Invalid file type: " },
         { "text without headers", { "--mail", Write("text.eml", "just words\nno headers\n") }, {}, 2,
-            "Invalid file type: " },
-        { "random bytes", { "--mail", Write("bytes.eml", std::string("\x89\x01\xfe\0\x7f:x", 7)) }, {}, 2,
             "Invalid file type: " },
         { "cancelled", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "cancel" } }, 63, "" },
         { "failed", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "fail" } }, 995 & 0xFF, "" },

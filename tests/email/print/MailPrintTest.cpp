@@ -50,10 +50,6 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
         std::u16string cc; // empty: no Cc line
     };
     const Row rows[] = {
-        { "name and address", { Recipient(MAPI_TO, u"Bob Stone", u"bob@x.org") }, u"To: \"Bob Stone\" <bob@x.org>",
-            u"" },
-        { "address alone", { Recipient(MAPI_TO, std::nullopt, u"bob@x.org") }, u"To: <bob@x.org>", u"" },
-        { "name alone", { Recipient(MAPI_TO, u"Bob", std::nullopt) }, u"To: \"Bob\"", u"" },
         { "two of each",
             { Recipient(MAPI_TO, u"A", u"a@x"), Recipient(MAPI_CC, u"C", std::nullopt),
                 Recipient(MAPI_TO, std::nullopt, u"b@x"), Recipient(MAPI_CC, std::nullopt, u"d@x") },
@@ -65,7 +61,6 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
             { Recipient(MAPI_BCC, u"Hidden", u"h@x"), Recipient(MAPI_CC, u"Seen", std::nullopt),
                 Recipient(7, u"Odd", u"o@x") },
             u"To:  ", u"Cc: \"Seen\"" },
-        { "no recipients", {}, u"To:  ", u"" },
     };
     for (const Row& row : rows) {
         MessageContent message = FullMessage();
@@ -157,7 +152,6 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
     const Row rows[] = {
         // The store has decoded the body: an "=" is an ordinary character.
         { u"a=3Db=20c=41d\r\n", { u"a=3Db=20c=41d" } },
-        { u"x = y + z\r\n", { u"x = y + z" } },
         { u"ends with=\r\nbreak", { u"ends with=", u"break" } },
         { u"K\u00f6ln \u4f1a\u8b70\r\nend", { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
         { u"", {} },
@@ -183,37 +177,21 @@ TEST_F(MailPrintTest, LongBodyLinesWrap)
     EXPECT_EQ(lines[0] + lines[1] + lines[2], *message.body);
 }
 
+// The MIME text's own cases (HTML, multipart) are the extractor's; here its
+// To, Cc and body reach the page, the body through the escape filter.
 TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
 {
-    struct Row {
-        std::string mime;
-        std::vector<std::u16string> lines;
-    };
-    const Row rows[] = {
-        { "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\nplain =3D "
-          "body\r\nline=20two\r\n",
-            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
-                u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"plain = body", u"linetwo" } },
-        { "To: a@x.org\r\nContent-Type: text/html\r\n\r\n<p>Hello</p>\r\n",
-            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
-                u"To: a@x.org", u"[Email is in unsupported format (HTML or other)... Unable to print]" } },
-        { "Content-Type: multipart/alternative; boundary=\"zz\"\r\n\r\n--zz\r\nContent-Type: text/plain\r\n\r\nfirst "
-          "part\r\n--zz\r\nContent-Type: text/html\r\n\r\n<p>no</p>\r\n--zz--\r\n",
-            { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM", u"From: ann@example.org",
-                u"To:  ", u"first part" } },
-    };
-    for (const Row& row : rows) {
-        MessageContent message = FullMessage();
-        message.refuseRecipients = true;
-        message.attachments = { Attachment(u"kept.pdf") };
-        message.mimeText = row.mime;
-        EXPECT_EQ(PrintMessage(message), 0);
-        std::vector<std::u16string> expected = row.lines;
-        expected.insert(expected.begin() + (row.lines.size() > 5 && row.lines[4].starts_with(u"Cc") ? 5 : 4),
-            { u"Attachments: ", u"kept.pdf" });
-        EXPECT_EQ(Lines(), expected) << row.mime;
-        EXPECT_TRUE(shown_.empty());
-    }
+    MessageContent message = FullMessage();
+    message.refuseRecipients = true;
+    message.attachments = { Attachment(u"kept.pdf") };
+    message.mimeText = "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\n"
+                       "plain =3D body\r\nline=20two\r\n";
+    EXPECT_EQ(PrintMessage(message), 0);
+    EXPECT_EQ(Lines(),
+        (std::vector<std::u16string> { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM",
+            u"From: ann@example.org", u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
+            u"plain = body", u"linetwo" }));
+    EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(MailPrintTest, StoreMessageWithOnlyHtmlPrintsItsText)

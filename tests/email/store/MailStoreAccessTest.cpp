@@ -83,7 +83,6 @@ TEST_F(MailStoreAccessTest, FirstRunOpensTheDefaultStoreAndItsInbox)
     EXPECT_EQ(OpenMailView(true), 0);
     EXPECT_EQ(view_.fontsCreated, 1);
     EXPECT_EQ(view_.folderText, u"Inbox");
-    EXPECT_EQ(view_.sortChoice, kSortReceivedDate);
     EXPECT_EQ(view_.itemCount, 3);
     EXPECT_EQ(Mail().messageCount, 3);
     EXPECT_EQ(view_.columnWidth, 240);
@@ -292,16 +291,6 @@ TEST(MailSessionFailure, CopyEntryId)
     FreeMapiBuffer(target);
     EXPECT_EQ(target, nullptr);
     Mail() = MailSession {};
-}
-
-TEST(MailSessionFailure, FolderImagesFollowTheKindBits)
-{
-    EXPECT_EQ(FolderTreeImage(0x00040000u), 1);
-    EXPECT_EQ(FolderTreeImage(0x00200000u | 0x00080000u), 2);
-    EXPECT_EQ(FolderTreeImage(0x00080000u), 0);
-    EXPECT_EQ(FolderTreeImage(0x00400000u), 3);
-    EXPECT_EQ(FolderTreeImage(0x00800000u), 5);
-    EXPECT_EQ(FolderTreeImage(1), 4);
 }
 
 } // namespace

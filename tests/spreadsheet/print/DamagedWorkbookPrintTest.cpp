@@ -24,17 +24,6 @@ WorkbookDescription SmallWorkbook()
     return workbook;
 }
 
-TEST_F(SheetPrintTest, WorkbookCutAtEveryByteEitherPrintsOrSaysItIsInvalid)
-{
-    const std::vector<std::uint8_t> whole = WriteWorkbook(SmallWorkbook());
-    for (std::size_t length = 0; length <= whole.size(); ++length) {
-        SCOPED_TRACE(length);
-        messages.clear();
-        const int result = Print(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));
-        EXPECT_EQ(messages.size(), result == 0 ? 1u : 0u);
-    }
-}
-
 TEST_F(SheetPrintTest, ReferencesPastTheListsPrintWithTheNeutralFormat)
 {
     WorkbookDescription workbook = SmallWorkbook();

@@ -45,13 +45,10 @@ TEST(SamplesPrintTest, SamplesPrintWithTheirStatuses)
         int Pages;
     } rows[] = {
         { "budget.pxl", " /XQ /E", nullptr, 0, 1 },
-        { "dates.pxl", " /XQ /E", nullptr, 0, 2 },
-        { "formats.pxl", " /XQ /E", nullptr, 0, 1 },
         { "large-5000x10.pxl", " /XQ /E", nullptr, 0, 97 },
         { "budget.pxl", " /XQ", nullptr, 1, -1 }, // without exit codes: 1, and the PDF
         { "formats.pxl", " /E", nullptr, 0, 1 }, // the options dialog runs headless
         { "budget.pxl", " /XQ /E", "cancel", 63, 0 },
-        { "no-such-book.pxl", " /XQ /E", nullptr, 2, 0 },
         { "no-such-book.pxl", " /XQ", nullptr, 0, 0 },
     };
     for (const auto& row : rows) {

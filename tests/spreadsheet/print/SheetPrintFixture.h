@@ -30,15 +30,6 @@ namespace spreadsheet::testing {
 
 namespace fs = std::filesystem;
 
-// Metrics of the fixtures' font and page.
-inline constexpr int kOrigin = 600; // one-inch margins at 600 dpi
-inline constexpr int kCharWidth = 50; // Liberation Mono, 10 points
-inline constexpr int kPadding = 10; // (600 × 24 + 720) / 1440
-inline constexpr int kRowHeight = 106; // 255 twips
-inline constexpr int kColumnWidth = 526; // 2560/256 × 50 + 2 × 10 + 50 / 8
-inline constexpr int kTextWidth = 5100 - 1200;
-inline constexpr int kTextHeight = 6600 - 1200;
-
 inline FontDescription MonoFont(std::uint16_t color = 0)
 {
     FontDescription font;
