@@ -165,7 +165,10 @@ TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
         EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 4961);
     });
     EXPECT_EQ(result.Status, PLW_STATUS_PRINTED);
-    EXPECT_EQ(result.Errors, "plotwise: ignored PLOTWISE_PAPER=\"napkin\"\nplotwise: ignored PLOTWISE_DPI=\"huge\"\n");
+    // The library's lines carry the calling program's name, as its own do.
+    const std::string program = program_invocation_short_name;
+    EXPECT_EQ(result.Errors,
+        program + ": ignored PLOTWISE_PAPER=\"napkin\"\n" + program + ": ignored PLOTWISE_DPI=\"huge\"\n");
 }
 
 TEST_F(PrintJobTest, TheConfigurationFileSetsTheSetup)
@@ -211,7 +214,8 @@ TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
         environment.Set("PLOTWISE_OUTPUT", row.Output);
         JobResult result = RunJob(DrawHello, u"Test job", row.ReportLevel);
         EXPECT_EQ(result.Status, PLW_STATUS_FAILED) << row.Output;
-        EXPECT_EQ(result.Errors, row.Message.empty() ? "" : "plotwise: " + row.Message + "\n");
+        EXPECT_EQ(result.Errors,
+            row.Message.empty() ? "" : std::string(program_invocation_short_name) + ": " + row.Message + "\n");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "Messages.h"
 
 #include "AppSettings.h"
+#include "FilePath.h"
 #include "MessageBox.h"
 #include "Process.h"
 #include "StringIds.h"
@@ -93,6 +94,35 @@ int ShowMessageIdWithText(unsigned id, const char16_t* text)
         }
     }
     return ShowText(message.data());
+}
+
+int ShowFileMessage(unsigned id, const char16_t* path)
+{
+    std::u16string text = PathAsWritten(path);
+    unsigned reason = 0;
+    switch (platform::DiagnoseFile(path ? path : u"")) {
+    case platform::FileProblem::None:
+        break;
+    case platform::FileProblem::NotFound:
+        reason = platform::kStrReasonNotFound;
+        break;
+    case platform::FileProblem::Folder:
+        reason = platform::kStrReasonFolder;
+        break;
+    case platform::FileProblem::NotPermitted:
+        reason = platform::kStrReasonNotPermitted;
+        break;
+    case platform::FileProblem::NotRegular:
+        reason = platform::kStrReasonNotRegular;
+        break;
+    }
+    const char16_t* because = reason ? LoadResString(ResourceModule(), reason, nullptr, 0) : nullptr;
+    std::array<char16_t, kMessageTextSize> entry {};
+    LoadResString(ResourceModule(), id, entry.data(), kEntryBeforeTextSize);
+    if (because && std::u16string_view(entry.data()).size() + text.size() + std::u16string_view(because).size()
+            < kMessageTextSize)
+        text += because;
+    return ShowMessageIdWithText(id, text.c_str());
 }
 
 void ShowBusyCursor()

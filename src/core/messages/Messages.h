@@ -32,6 +32,12 @@ int ShowMessageId(unsigned id);
 // the two together would reach 200 characters or the text is null.
 int ShowMessageIdWithText(unsigned id, const char16_t* text);
 
+// Shows entry `id` followed by a file's path as the user wrote it and, when
+// the file system tells why the file cannot be read, the reason: "Unable to
+// open file: notes (a folder)". The reason is left out when the message
+// would reach 200 characters with it.
+int ShowFileMessage(unsigned id, const char16_t* path);
+
 // A path from the command line as the user wrote it: the command line
 // separates folders with "\", a message shows them with "/".
 std::u16string PathAsWritten(const char16_t* path);

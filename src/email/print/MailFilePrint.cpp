@@ -74,10 +74,11 @@ MailFilePrintResult PrintMailFile(const fs::path& path)
     if (platform::Failed(opened)) {
         // A file that cannot be read, and one that is no message, say so
         // with the file's name.
-        const std::u16string name = core::PathAsWritten(path.u16string().c_str());
-        core::ShowMessageIdWithText(
-            opened == platform::MAPI_E_CORRUPT_DATA ? platform::kStrInvalidFileType : platform::kStrFileOpenFailed,
-            name.c_str());
+        const std::u16string name = path.u16string();
+        if (opened == platform::MAPI_E_CORRUPT_DATA)
+            core::ShowMessageIdWithText(platform::kStrInvalidFileType, core::PathAsWritten(name.c_str()).c_str());
+        else
+            core::ShowFileMessage(platform::kStrFileOpenFailed, name.c_str());
         return MailFilePrintResult::NotPrinted;
     }
     // The job is called after the message's subject.

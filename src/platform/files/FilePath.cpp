@@ -2,6 +2,11 @@
 
 #include <unicode/ustring.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 namespace {
 
@@ -30,6 +35,19 @@ std::optional<std::string> FileSystemPath(std::u16string_view path)
     if (U_FAILURE(status))
         return std::nullopt;
     return utf8;
+}
+
+FileProblem DiagnoseFile(std::u16string_view path)
+{
+    const std::optional<std::string> name = FileSystemPath(path);
+    struct stat status {};
+    if (!name || stat(name->c_str(), &status) != 0)
+        return name && (errno == EACCES || errno == EPERM) ? FileProblem::NotPermitted : FileProblem::NotFound;
+    if (S_ISDIR(status.st_mode))
+        return FileProblem::Folder;
+    if (!S_ISREG(status.st_mode))
+        return FileProblem::NotRegular;
+    return access(name->c_str(), R_OK) == 0 ? FileProblem::None : FileProblem::NotPermitted;
 }
 
 } // namespace platform

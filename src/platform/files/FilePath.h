@@ -13,4 +13,8 @@ namespace platform {
 // units or one that is not valid UTF-16.
 std::optional<std::string> FileSystemPath(std::u16string_view path);
 
+// Why a file cannot be opened for reading, as the file system tells it.
+enum class FileProblem { None, NotFound, Folder, NotPermitted, NotRegular };
+FileProblem DiagnoseFile(std::u16string_view path);
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <unicode/unistr.h>
@@ -26,7 +27,11 @@ int MessageBoxW(std::u16string_view text, std::u16string_view caption)
 {
     if (Host())
         return Host()(text, caption);
-    std::string line = ToUtf8(caption) + " " + ToUtf8(text) + "\n";
+    // On standard error a box is a line as every command-line program
+    // writes one: the program's name, then the text. The caption names the
+    // kind of box, which a line does not need.
+    static_cast<void>(caption);
+    std::string line = std::string(program_invocation_short_name) + ": " + ToUtf8(text) + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     return IDOK;

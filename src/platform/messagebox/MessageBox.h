@@ -1,7 +1,7 @@
 #pragma once
 
 // Message boxes. Without a window system a box is one line on standard
-// error: the caption, then the text. The interactive window installs a host
+// error: the program's name, then the text. The interactive window installs a host
 // that shows a real box; tests install one that records what was shown.
 
 #include <functional>

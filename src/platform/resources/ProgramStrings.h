@@ -66,6 +66,10 @@ inline constexpr std::array kProgramStrings {
     StringEntry(kStrFolderShow, u"Show"),
     StringEntry(kStrHeaderAttachments, u"Attachments: "),
     StringEntry(kStrFileTooLarge, u"File too large to print (over 256 MB): "),
+    StringEntry(kStrReasonNotFound, u" (not found)"),
+    StringEntry(kStrReasonFolder, u" (a folder)"),
+    StringEntry(kStrReasonNotPermitted, u" (permission denied)"),
+    StringEntry(kStrReasonNotRegular, u" (not a regular file)"),
 };
 
 static_assert(IsWellFormedStringTable(kProgramStrings),

@@ -55,5 +55,10 @@ inline constexpr unsigned kStrFolderShow = 40096;
 inline constexpr unsigned kStrHeaderAttachments = 40097;
 // A document beyond the size the printers take.
 inline constexpr unsigned kStrFileTooLarge = 40098;
+// Why a file could not be opened, after its name.
+inline constexpr unsigned kStrReasonNotFound = 40099;
+inline constexpr unsigned kStrReasonFolder = 40100;
+inline constexpr unsigned kStrReasonNotPermitted = 40101;
+inline constexpr unsigned kStrReasonNotRegular = 40102;
 
 } // namespace platform

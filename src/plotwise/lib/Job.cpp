@@ -1,5 +1,6 @@
 #include "Job.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -42,7 +43,8 @@ void Report(Job& job, const std::string& message)
     if (job.ReportLevel <= 0)
         return;
     EndProgressLine(job);
-    std::fprintf(stderr, "plotwise: %s\n", message.c_str());
+    // Reported as the calling program's own lines are: its name first.
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
 }
 
 void FailJob(Job& job, const std::string& message)
@@ -106,7 +108,7 @@ bool FinishJob(Job& job)
     // not to be; a program reading the output never sees the line.
     const char* quiet = std::getenv("PLOTWISE_QUIET");
     if (finished && !where.empty() && job.ReportLevel > 0 && isatty(STDERR_FILENO) && !(quiet && *quiet && *quiet != '0'))
-        std::fprintf(stderr, "plotwise: printed %d page%s to %s\n", job.PagesEmitted, job.PagesEmitted == 1 ? "" : "s",
+        std::fprintf(stderr, "%s: printed %d page%s to %s\n", program_invocation_short_name, job.PagesEmitted, job.PagesEmitted == 1 ? "" : "s",
             where.c_str());
     return finished;
 }

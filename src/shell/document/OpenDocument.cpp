@@ -120,7 +120,10 @@ constexpr int kIsWorkbook = -1;
 int Fail(unsigned messageId, const char16_t* path)
 {
     core::HideBusyCursor();
-    core::ShowMessageIdWithText(messageId, core::PathAsWritten(path).c_str());
+    if (messageId == platform::kStrFileOpenFailed)
+        core::ShowFileMessage(messageId, path);
+    else
+        core::ShowMessageIdWithText(messageId, core::PathAsWritten(path).c_str());
     return 0;
 }
 

@@ -328,7 +328,7 @@ int OpenWorkbook(const char16_t* path)
 {
     StartReading();
     if (!MapWorkbook(path)) {
-        core::ShowMessageIdWithText(kUnableToOpenWorkbookMessage, core::PathAsWritten(path).c_str());
+        core::ShowFileMessage(kUnableToOpenWorkbookMessage, path);
         return 0;
     }
     return ReadView(workbook.View, path);

@@ -60,7 +60,7 @@ TEST(StringTableTest, CopiesIntoBuffer)
         EXPECT_EQ(std::u16string(buffer), row.contents) << row.id << " " << row.size;
     }
     EXPECT_EQ(LoadStringW(ProgramModule(), kStrAlertCaption, nullptr, 20), 0);
-    for (unsigned id : { 0u, 4u, 40099u, 65535u, 4294967295u })
+    for (unsigned id : { 0u, 4u, 39999u, 65535u, 4294967295u })
         EXPECT_TRUE(LoadStringW(ProgramModule(), id).empty()) << id;
     EXPECT_TRUE(LoadStringW(nullptr, kStrAlertCaption).empty());
     EXPECT_EQ(ModuleResources(nullptr), nullptr);

@@ -107,7 +107,7 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
             continue;
         }
         // A queue that does not exist fails with the queue system's reason.
-        const std::string failed = "plotwise: cannot print to tallowin-no-such-queue: ";
+        const std::string failed = "tallowin: cannot print to tallowin-no-such-queue: ";
         const std::size_t at = said.find(failed);
         ASSERT_NE(at, std::string::npos) << said;
         const std::string reason = said.substr(at + failed.size(), said.find('\n', at) - at - failed.size());

@@ -134,12 +134,12 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         // Without a window system the options dialog confirms itself.
         { text, { "/E" }, 0, "", "text=\"notes\"" },
         { rtf, { "/Q", "/E" }, 0, "", "text=\"Dear reader\"" },
-        { empty, { "/Q", "/E" }, 2, "Alert... Invalid file type: " + empty.string() + "\n", "" },
-        { missing, { "/Q", "/E" }, 2, "Alert... Unable to open file: " + missing.string() + "\n", "" },
-        { missing, { "/Q" }, 0, "Alert... Unable to open file: " + missing.string() + "\n", "" },
+        { empty, { "/Q", "/E" }, 2, "tallowin: Invalid file type: " + empty.string() + "\n", "" },
+        { missing, { "/Q", "/E" }, 2, "tallowin: Unable to open file: " + missing.string() + " (not found)\n", "" },
+        { missing, { "/Q" }, 0, "tallowin: Unable to open file: " + missing.string() + " (not found)\n", "" },
         { workbook, { "/Q", "/E" }, 0, "", "text=\"1,234,567.89\"" },
         { longFile, { "/Q", "/E" }, 0, "", "text=\"line 19999 of the log\"" },
-        { huge, { "/Q", "/E" }, 2, "Alert... File too large to print (over 256 MB): " + huge.string() + "\n", "" },
+        { huge, { "/Q", "/E" }, 2, "tallowin: File too large to print (over 256 MB): " + huge.string() + "\n", "" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file.string() + " " + row.switches.back());

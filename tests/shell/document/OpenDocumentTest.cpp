@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -102,13 +103,17 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     std::u16string empty = Write("empty.txt", "");
     // A NUL byte outside UTF-16 text: a program or an image, not a text.
     std::u16string binary = Write("binary.txt", std::string_view("ab\0\xe9\n", 5));
+    std::u16string fifo = Utf16((dir / "pipe.txt").string());
+    ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
     struct Row {
         std::u16string path;
         std::u16string message;
     };
     const Row rows[] = {
-        { missing, u"Alert...|Unable to open file: " + missing },
-        { directory, u"Alert...|Unable to open file: " + directory },
+        // The reason follows the name.
+        { missing, u"Alert...|Unable to open file: " + missing + u" (not found)" },
+        { directory, u"Alert...|Unable to open file: " + directory + u" (a folder)" },
+        { fifo, u"Alert...|Unable to open file: " + fifo + u" (not a regular file)" },
         { empty, u"Alert...|Invalid file type: " + empty },
         { binary, u"Alert...|Invalid file type: " + binary },
     };

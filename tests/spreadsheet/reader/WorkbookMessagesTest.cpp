@@ -82,12 +82,15 @@ TEST_F(ReaderTest, OpenWorkbookMapsAFileAndNamesItInMessages)
     EXPECT_EQ(Messages[0], u"Invalid PXL file : " + badPath);
     ReleaseWorkbook();
 
-    for (const std::filesystem::path& missing : { directory / "missing.pxl", empty, directory }) {
+    // The reason follows the name where the file system gives one.
+    const std::pair<std::filesystem::path, std::u16string> unopened[] = {
+        { directory / "missing.pxl", u" (not found)" }, { empty, u"" }, { directory, u" (a folder)" } };
+    for (const auto& [missing, reason] : unopened) {
         Messages.clear();
         const std::u16string path = missing.u16string();
         EXPECT_EQ(OpenWorkbook(path.c_str()), 0);
         ASSERT_EQ(Messages.size(), 1u);
-        EXPECT_EQ(Messages[0], u"Unable to open PXL file : " + path);
+        EXPECT_EQ(Messages[0], u"Unable to open PXL file : " + path + reason);
         ReleaseWorkbook();
     }
     std::filesystem::remove_all(directory);

@@ -62,6 +62,11 @@ constexpr std::array kGermanStrings {
     StringEntry(kStrHeaderCc, u"Cc: "),
     StringEntry(kStrFolderShow, u"Anzeigen"),
     StringEntry(kStrHeaderAttachments, u"Anlagen: "),
+    StringEntry(kStrFileTooLarge, u"Datei zu groß zum Drucken (über 256 MB): "),
+    StringEntry(kStrReasonNotFound, u" (nicht gefunden)"),
+    StringEntry(kStrReasonFolder, u" (ein Ordner)"),
+    StringEntry(kStrReasonNotPermitted, u" (Zugriff verweigert)"),
+    StringEntry(kStrReasonNotRegular, u" (keine reguläre Datei)"),
 };
 
 static_assert(IsWellFormedStringTable(kGermanStrings),
