@@ -229,6 +229,7 @@ private:
             return;
         }
         request_.mailFile = *value;
+        request_.mailFromStandardInput = *value == "-";
         parts_.emplace_back("/E");
     }
 
@@ -499,6 +500,8 @@ Long options (translated into the switches above):
   --output=-             write the pages to standard output (PDF, or
                          PostScript with --format=ps)
   --file=-               print the document read from standard input
+  --mail=-               print the message read from standard input (as a
+                         mail reader's print command: --mail=- --quick)
   --printer=QUEUE        print to the CUPS queue QUEUE for this run
   --paper=PAPER          print on a3, a4, a5, legal, letter or a size like
                          210x297mm for this run

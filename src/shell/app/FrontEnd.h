@@ -40,6 +40,9 @@ struct FrontEndRequest {
     // since the e-mail print ends with the statuses of a print-only start
     // under /E.
     std::optional<std::string> mailFile;
+    // --mail=-: the message comes from standard input; mailFile then names
+    // the file the program saves it in.
+    bool mailFromStandardInput = false;
     // Why the arguments were refused, for Action::UsageError.
     std::string error;
 };

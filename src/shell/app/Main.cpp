@@ -138,7 +138,8 @@ int main(int argc, char** argv)
 
     ScratchFolder scratch;
     std::string pagesForStandardOutput;
-    if (request.fileFromStandardInput || request.outputToStandardOutput) {
+    const bool readsStandardInput = request.fileFromStandardInput || request.mailFromStandardInput;
+    if (readsStandardInput || request.outputToStandardOutput) {
         if (!scratch.Make()) {
             std::fprintf(stderr, "%s: no folder for standard input or output can be made: %s\n", programName.c_str(),
                 std::strerror(errno));
@@ -148,12 +149,14 @@ int main(int argc, char** argv)
         platform::RemoveOnInterrupt(scratch.Path() + "/pages." + request.standardOutputFormat);
         platform::RemoveOnInterrupt(scratch.Path());
     }
-    if (request.fileFromStandardInput) {
+    if (readsStandardInput) {
         const std::string input = scratch.Path() + "/input";
         if (!SaveStandardInput(input)) {
             std::fprintf(stderr, "%s: standard input cannot be read: %s\n", programName.c_str(), std::strerror(errno));
             return shell::kUsageErrorStatus;
         }
+        if (request.mailFromStandardInput)
+            request.mailFile = input;
         const std::string placeholder = "\"" + std::string(shell::kStandardInputName) + "\"";
         if (std::size_t at = request.commandLine.find(placeholder); at != std::string::npos)
             request.commandLine.replace(at, placeholder.size(), CommandLineFileName(input));

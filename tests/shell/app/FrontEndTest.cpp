@@ -72,6 +72,8 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--output=/" }, Action::UsageError, "", std::nullopt, std::nullopt, "is a folder" },
         { { "--output=/no/such/folder/x.pdf" }, Action::UsageError, "", std::nullopt, std::nullopt, "does not exist" },
         { { "--format=jpeg" }, Action::UsageError, "", std::nullopt, std::nullopt, "pdf or ps" },
+        { { "--paper=b7" }, Action::UsageError, "", std::nullopt, std::nullopt, "a3, a4, a5, legal, letter" },
+        { { "--paper=8.5x11in", "/W" }, Action::Run, "/W", std::nullopt },
         { { "--file=-", "/Q" }, Action::Run, "/F \"<standard input>\" /Q", std::nullopt },
         { { "--output=x.pdf", "--output=-" }, Action::Run, "", std::nullopt },
         { { "--quick=yes" }, Action::UsageError, "", std::nullopt },
@@ -108,6 +110,8 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     EXPECT_TRUE(piped.fileFromStandardInput);
     EXPECT_TRUE(piped.outputToStandardOutput);
     EXPECT_EQ(piped.standardOutputFormat, "ps");
+    EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--mail=-" }).mailFromStandardInput);
+    EXPECT_FALSE(TranslateArguments(std::vector<std::string> { "--mail=m.eml" }).mailFromStandardInput);
     EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--quiet", "/F", "\\a" }).quiet);
 
     // A file as the only argument prints as --print would; a switch alone
@@ -118,6 +122,22 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
         "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
+    // Long options may stand beside it, a separate value of theirs is no
+    // file, and with a switch beside it the file is the switches' business.
+    const std::string workbook = (dir / "a.pxl").string();
+    const FrontEndRequest paper = TranslateArguments(std::vector<std::string> { "--paper=a4", workbook });
+    EXPECT_EQ(paper.commandLine, "/A \"" + Backslashed(workbook) + "\"");
+    EXPECT_EQ(paper.paper, "a4");
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--output", workbook + ".pdf", workbook }).commandLine,
+        "/A \"" + Backslashed(workbook) + "\"");
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/Q", workbook }).commandLine, "/Q " + workbook);
+    // A destination in the environment is checked as --output is.
+    setenv("PLOTWISE_OUTPUT", "report.docx", 1);
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--output=x.pdf", workbook }).action, Action::Run);
+    setenv("PLOTWISE_OUTPUT", "cups:", 1);
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
+    unsetenv("PLOTWISE_OUTPUT");
     std::filesystem::remove_all(dir);
 }
 

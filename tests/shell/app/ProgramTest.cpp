@@ -27,7 +27,8 @@ class ProgramTest : public ::testing::Test {
 protected:
     // Runs the program with these arguments, its libraries from
     // libraryDirectory, its settings and output in the test's folder.
-    ProgramOutcome Run(const std::vector<std::string>& arguments, const fs::path& libraryDirectory = kLibraryDirectory)
+    ProgramOutcome Run(const std::vector<std::string>& arguments, const fs::path& libraryDirectory = kLibraryDirectory,
+        const fs::path& input = {})
     {
         return testsupport::RunProgram(TALLOWIN_PROGRAM, arguments,
             {
@@ -42,7 +43,7 @@ protected:
                 { "LC_ALL", "C" },
                 { "LANG", "C" },
             },
-            directory_.Path());
+            directory_.Path(), input);
     }
 
     testsupport::TempFolder directory_;
@@ -107,6 +108,33 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     ProgramOutcome version = Run({ "--version" });
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("tallowin ", 0), 0u) << version.out;
+}
+
+TEST_F(ProgramTest, DocumentsAndMessagesFromStandardInput)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* input;
+        int status;
+        const char* printed; // in the recording of the pages; empty when nothing printed
+    } rows[] = {
+        { { "--file=-", "--quick", "--exit-codes", "--output=pages.txt" }, "Piped notes\n", 0, "Piped notes" },
+        { { "--mail=-", "--quick", "--output=pages.txt" },
+            "From: ann@example.org\nSubject: Lunch plans\n\nSee you at noon.\n", 0, "See you at noon." },
+        { { "--mail=-", "--quick", "--output=pages.txt" }, "no headers here\n", 2, "" },
+    };
+    for (const auto& row : rows) {
+        fs::remove(directory_ / "pages.txt");
+        std::vector<std::string> arguments = row.arguments;
+        arguments.back() = "--output=" + (directory_ / "pages.txt").string();
+        ProgramOutcome outcome = Run(arguments, kLibraryDirectory, directory_.Write("input", row.input));
+        EXPECT_EQ(outcome.status, row.status) << outcome.err;
+        const std::string pages = testsupport::ReadFileText(directory_ / "pages.txt");
+        if (*row.printed)
+            EXPECT_NE(pages.find(row.printed), std::string::npos) << pages;
+        else
+            EXPECT_TRUE(pages.empty()) << pages;
+    }
 }
 
 } // namespace

@@ -17,7 +17,8 @@ std::string ReadFileText(const std::filesystem::path& path)
 }
 
 ProgramOutcome RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-    const std::map<std::string, std::string>& environment, const std::filesystem::path& directory)
+    const std::map<std::string, std::string>& environment, const std::filesystem::path& directory,
+    const std::filesystem::path& input)
 {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -41,6 +42,8 @@ ProgramOutcome RunProgram(const std::filesystem::path& program, const std::vecto
     const std::filesystem::path errPath = directory / "stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!input.empty())
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = 0;

@@ -18,9 +18,11 @@ struct ProgramOutcome {
 
 // Runs `program` with `arguments`. It sees this process's environment less
 // any PLOTWISE_ variable, with `environment` set over it; its standard output
-// and error go through files in `directory`.
+// and error go through files in `directory`, its standard input comes from
+// `input` when one is named.
 ProgramOutcome RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-    const std::map<std::string, std::string>& environment, const std::filesystem::path& directory);
+    const std::map<std::string, std::string>& environment, const std::filesystem::path& directory,
+    const std::filesystem::path& input = {});
 
 std::string ReadFileText(const std::filesystem::path& path);
 
