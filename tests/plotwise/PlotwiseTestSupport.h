@@ -69,6 +69,7 @@ protected:
         // The system's paper file is not the test's: none unless a test writes one.
         environment.Set("PAPERCONF", (folder / "papersize").string());
         environment.Unset("LC_MEASUREMENT");
+        environment.Unset("LC_PAPER");
         environment.Unset("LANG");
         for (const char* name :
             { "PLOTWISE_OUTPUT", "PLOTWISE_OUTPUT_DIR", "PLOTWISE_PAPER", "PLOTWISE_DPI", "PLOTWISE_MARGINS",

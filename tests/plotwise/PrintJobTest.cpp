@@ -129,6 +129,13 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
             EXPECT_EQ(PLW_GetDeviceCaps(dc, 12345), 0);
         });
     }
+    // Without LC_ALL the paper is LC_PAPER's, before LANG's.
+    environment.Unset("PLOTWISE_DPI");
+    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
+    environment.Unset("LC_ALL");
+    environment.Set("LANG", "de_DE.UTF-8");
+    environment.Set("LC_PAPER", "en_US.UTF-8");
+    RunJob([](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 5100); });
 }
 
 TEST_F(PrintJobTest, TheSystemsPaperComesBeforeTheLocales)

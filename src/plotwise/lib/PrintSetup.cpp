@@ -245,6 +245,28 @@ void ApplyEnvironment(PrintSetup& setup, const char* variable, const char* key)
         setup.Warnings += std::string("ignored ") + variable + "=\"" + value + "\"\n";
 }
 
+// The paper of the locale of LC_ALL, LC_PAPER or LANG (the first that is
+// set): Letter where the locale's paper is 8.5 by 11 inches, and for the C
+// and POSIX locales, as for their units; A4 elsewhere.
+std::string LocalePaperName()
+{
+    std::string locale;
+    for (const char* variable : { "LC_ALL", "LC_PAPER", "LANG" }) {
+        locale = Environment(variable);
+        if (!locale.empty())
+            break;
+    }
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    if (locale.empty() || locale == "C" || locale == "POSIX")
+        return "letter";
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t height = 0;
+    int32_t width = 0;
+    ulocdata_getPaperSize(locale.c_str(), &height, &width, &status);
+    constexpr int32_t kLetterWidthMillimetres = 216;
+    return U_SUCCESS(status) && width == kLetterWidthMillimetres ? "letter" : "a4";
+}
+
 } // namespace
 
 bool LocaleMeasuresInUsUnits()
@@ -322,7 +344,7 @@ PrintSetup LoadPrintSetup()
     // libpaper), else the locale's.
     const std::string systemPaper = SystemPaperName();
     if (systemPaper.empty() || !ApplyPaper(setup, Lowered(systemPaper)))
-        ApplyPaper(setup, setup.UsUnits ? "letter" : "a4");
+        ApplyPaper(setup, LocalePaperName());
     setup.OutputFolder = DefaultOutputFolder();
     std::string configPath = ConfigFilePath();
     if (!configPath.empty())
