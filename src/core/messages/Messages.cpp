@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace core {
 namespace {
@@ -99,22 +100,17 @@ int ShowMessageIdWithText(unsigned id, const char16_t* text)
 int ShowFileMessage(unsigned id, const char16_t* path)
 {
     std::u16string text = PathAsWritten(path);
+    constexpr std::pair<platform::FileProblem, unsigned> kReasons[] = {
+        { platform::FileProblem::NotFound, platform::kStrReasonNotFound },
+        { platform::FileProblem::Folder, platform::kStrReasonFolder },
+        { platform::FileProblem::NotPermitted, platform::kStrReasonNotPermitted },
+        { platform::FileProblem::NotRegular, platform::kStrReasonNotRegular },
+    };
+    const platform::FileProblem problem = platform::DiagnoseFile(path ? path : u"");
     unsigned reason = 0;
-    switch (platform::DiagnoseFile(path ? path : u"")) {
-    case platform::FileProblem::None:
-        break;
-    case platform::FileProblem::NotFound:
-        reason = platform::kStrReasonNotFound;
-        break;
-    case platform::FileProblem::Folder:
-        reason = platform::kStrReasonFolder;
-        break;
-    case platform::FileProblem::NotPermitted:
-        reason = platform::kStrReasonNotPermitted;
-        break;
-    case platform::FileProblem::NotRegular:
-        reason = platform::kStrReasonNotRegular;
-        break;
+    for (const auto& [kind, id] : kReasons) {
+        if (kind == problem)
+            reason = id;
     }
     const char16_t* because = reason ? LoadResString(ResourceModule(), reason, nullptr, 0) : nullptr;
     std::array<char16_t, kMessageTextSize> entry {};

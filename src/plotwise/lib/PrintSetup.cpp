@@ -245,19 +245,28 @@ void ApplyEnvironment(PrintSetup& setup, const char* variable, const char* key)
         setup.Warnings += std::string("ignored ") + variable + "=\"" + value + "\"\n";
 }
 
-// The paper of the locale of LC_ALL, LC_PAPER or LANG (the first that is
-// set): Letter where the locale's paper is 8.5 by 11 inches, and for the C
-// and POSIX locales, as for their units; A4 elsewhere.
-std::string LocalePaperName()
+// The locale of the first of LC_ALL, the category's variable and LANG that
+// is set, without its codeset and modifier; empty for the C and POSIX
+// locales and none, which stand for U.S. English, as they do for the
+// program's own locale layer, so both sides agree on the margin units.
+std::string CategoryLocale(const char* category)
 {
     std::string locale;
-    for (const char* variable : { "LC_ALL", "LC_PAPER", "LANG" }) {
+    for (const char* variable : { "LC_ALL", category, "LANG" }) {
         locale = Environment(variable);
         if (!locale.empty())
             break;
     }
     locale = locale.substr(0, locale.find_first_of(".@"));
-    if (locale.empty() || locale == "C" || locale == "POSIX")
+    return locale == "C" || locale == "POSIX" ? std::string() : locale;
+}
+
+// The locale's paper: Letter where ICU's paper for it is 8.5 by 11 inches
+// (and for U.S. English), A4 elsewhere.
+std::string LocalePaperName()
+{
+    const std::string locale = CategoryLocale("LC_PAPER");
+    if (locale.empty())
         return "letter";
     UErrorCode status = U_ZERO_ERROR;
     int32_t height = 0;
@@ -271,16 +280,8 @@ std::string LocalePaperName()
 
 bool LocaleMeasuresInUsUnits()
 {
-    std::string locale;
-    for (const char* variable : { "LC_ALL", "LC_MEASUREMENT", "LANG" }) {
-        locale = Environment(variable);
-        if (!locale.empty())
-            break;
-    }
-    locale = locale.substr(0, locale.find_first_of(".@"));
-    // The C and POSIX locales stand for U.S. English, as they do for the
-    // program's own locale layer, so both sides agree on the margin units.
-    if (locale.empty() || locale == "C" || locale == "POSIX")
+    const std::string locale = CategoryLocale("LC_MEASUREMENT");
+    if (locale.empty())
         return true;
     UErrorCode status = U_ZERO_ERROR;
     UMeasurementSystem system = ulocdata_getMeasurementSystem(locale.c_str(), &status);
