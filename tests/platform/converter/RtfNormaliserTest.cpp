@@ -1,0 +1,134 @@
+#include "RtfNormaliser.h"
+#include "RtfText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+
+namespace {
+
+std::span<const std::uint8_t> Bytes(std::string_view text)
+{
+    return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
+}
+
+std::u16string TextOf(const std::string& rtf)
+{
+    return platform::RtfToUnicodeText(Bytes(rtf));
+}
+
+// The control words the RTF reader knows, and so all the route may write.
+const std::set<std::string> kVocabulary = { "rtf", "ansi", "ansicpg", "deff", "fonttbl", "f", "fnil", "fcharset",
+    "colortbl", "red", "green", "blue", "plain", "fs", "b", "i", "ul", "strike", "cf", "cb", "pard", "ql", "qc", "qr",
+    "qj", "li", "ri", "fi", "tx", "tab", "par", "page", "u", "pict", "pngblip", "jpegblip", "dibitmap", "picw",
+    "pich", "picwgoal", "pichgoal", "picscalex", "picscaley", "wbmbitspixel", "wbmplanes", "wbmwidthbytes", "bin" };
+
+void ExpectReaderVocabulary(const std::string& rtf)
+{
+    std::string text = rtf;
+    // \bin data is not read as control words.
+    static const std::regex bin(R"(\\bin(\d+) )");
+    for (std::smatch m; std::regex_search(text, m, bin);) {
+        const auto at = static_cast<std::size_t>(m.position(0));
+        text.erase(at, m.length(0) + std::stoul(m[1].str()));
+    }
+    static const std::regex word(R"(\\([a-z]+)-?\d*)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), word); it != std::sregex_iterator(); ++it)
+        EXPECT_TRUE(kVocabulary.contains((*it)[1].str())) << (*it)[1].str();
+}
+
+class RtfNormaliserTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("LC_ALL", "en_US.UTF-8", 1); }
+};
+
+TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
+{
+    struct Row {
+        const char* name;
+        std::string_view rtf;
+        std::u16string_view text; // what the written RTF reads as
+        std::string_view written; // a piece the written RTF holds ("" for none)
+    };
+    const Row rows[] = {
+        { "typographic", R"({\rtf1 didn\rquote t \lquote a\rquote  \ldblquote b\rdblquote  c\emdash d\endash e\bullet})",
+            u"didn\u2019t \u2018a\u2019 \u201Cb\u201D c\u2014d\u2013e\u2022", "" },
+        { "spaces and hyphens", R"({\rtf1 a\~b\_c\-d})", u"a\u00A0b\u2011cd", "" },
+        { "line", R"({\rtf1 one\line two})", u"one\r\ntwo", "" },
+        { "hidden", R"({\rtf1 a{\v secret }b\v c\v0 d})", u"abd", "" },
+        { "field result", R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt shown}}})", u"shown", "" },
+        { "list label", R"({\rtf1 {\listtext 1.\tab}item})", u"1.\titem", "" },
+        { "uc2", R"({\rtf1\uc2 \u915\'c3\'20x})", u"\u0393x", "" },
+        { "default size", R"({\rtf1 text})", u"text", "\\fs24" },
+        { "ulnone", R"({\rtf1 \ul a\ulnone b})", u"ab", "\\ul a\\plain" },
+        { "undefined font", R"({\rtf1{\fonttbl{\f5 Arial;}{\f7 Courier;}}\f7 a\f9 b})", u"ab",
+            "{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Courier;}" },
+        { "colour table on one line", "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;\r\n\\red4\\green5\\blue6;}\\cf2 x}",
+            u"x", "{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}" },
+        { "symbol", R"({\rtf1{\fonttbl{\f0 Times;}{\f1\fcharset2 Symbol;}}{\f1 abW\'b7}})", u"\u03B1\u03B2\u03A9\u2022",
+            "" },
+        { "style", R"({\rtf1{\stylesheet{\s1\b\fs40 heading;}}\s1 Title})", u"Title", "\\fs40\\b " },
+        { "table", R"({\rtf1\trowd\cellx1000\cellx2000\cellx3000\intbl A\cell B\cell C\cell\row})", u"A\tB\tC\r\n",
+            "\\tx1000\\tx2000 " },
+        { "nested table", R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell y\nestcell{\*\nesttableprops\nestrow}}\cell\row})",
+            u"A\tx\ty\r\n", "" },
+        { "hex picture", R"({\rtf1{\pict\pngblip\picw1\pich1 89504e47}})", u"", "\\pngblip\\picw1\\pich1\\bin4 \x89PNG}" },
+        { "skipped destinations", R"({\rtf1{\info{\title t}}{\header h}{\*\generator g}body})", u"body", "" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::optional<std::string> out = platform::NormaliseRtf(Bytes(row.rtf));
+        ASSERT_TRUE(out);
+        EXPECT_EQ(TextOf(*out), row.text) << *out;
+        EXPECT_NE(out->find(row.written), std::string::npos) << *out;
+        ExpectReaderVocabulary(*out);
+    }
+}
+
+TEST_F(RtfNormaliserTest, LeavesRtfItCannotReadToTheReader)
+{
+    const std::string hugeBin = "{\\rtf1{\\pict\\bin99999999999 ab}}";
+    const std::string deep = "{\\rtf1" + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
+    const std::string_view rows[] = { "{\\rtf1 unbalanced", "{\\rtf1 \\'4", "{\\rtf1 \\'zz}",
+        "not rtf", hugeBin, deep };
+    for (std::string_view rtf : rows)
+        EXPECT_FALSE(platform::NormaliseRtf(Bytes(rtf))) << rtf.substr(0, 40);
+}
+
+TEST_F(RtfNormaliserTest, KeepsAMillionFontsBounded)
+{
+    std::string rtf = "{\\rtf1{\\fonttbl";
+    for (int i = 0; i < 1000000; ++i)
+        rtf += "{\\f" + std::to_string(i) + " F;}";
+    rtf += "}\\f999999 x}";
+    const std::optional<std::string> out = platform::NormaliseRtf(Bytes(rtf));
+    ASSERT_TRUE(out);
+    EXPECT_LT(out->size(), platform::kMaxNormaliseFonts * 40);
+    EXPECT_EQ(TextOf(*out), u"x");
+}
+
+TEST_F(RtfNormaliserTest, ReadsTheSamples)
+{
+    const std::pair<const char*, std::u16string_view> rows[] = {
+        { "wordprocessor.rtf", u"The harbour didn\u2019t close this quarter." },
+        { "wordprocessor.rtf", u"Greek: \u03B1 \u03B2 \u03B3 \u0394 \u03A9 and a field: example.org." },
+        { "wordprocessor.rtf", u"E\tF\tG\tH\r\n" },
+        { "editor.rtf", u"Bread\t2\r\nMilk\t1\r\n" },
+        { "converter.rtf", u"Before the picture" },
+    };
+    for (const auto& [file, text] : rows) {
+        std::ifstream in(std::string(RTF_SAMPLES_DIR) + "/" + file, std::ios::binary);
+        const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::optional<std::string> out = platform::NormaliseRtf(Bytes(rtf));
+        ASSERT_TRUE(out) << file;
+        EXPECT_NE(TextOf(*out).find(text), std::u16string::npos) << file;
+        ExpectReaderVocabulary(*out);
+    }
+}
+
+} // namespace
