@@ -3,7 +3,7 @@
 #include "CodePages.h"
 #include "PlainTextDecoding.h"
 #include "PocketWordDocument.h"
-#include "RtfNormaliser.h"
+#include "RtfRoute.h"
 #include "RtfText.h"
 
 #include <algorithm>
@@ -94,7 +94,7 @@ std::intptr_t RichInkControl::StreamIn(std::uintptr_t format, EDITSTREAM& stream
     if (StartsWith(bytes, "{\\rtf")) {
         // RTF from any writer is put into the reader's vocabulary; RTF the
         // converter cannot read goes to the reader as it is, which reports it.
-        rtf_ = NormaliseRtf(bytes);
+        rtf_ = NormaliseRtfDocument(bytes, static_cast<std::uint16_t>(GetACP()));
         if (!rtf_)
             rtf_.emplace(bytes.begin(), bytes.end());
         return kAccepted;

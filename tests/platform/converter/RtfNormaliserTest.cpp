@@ -17,13 +17,18 @@ std::span<const std::uint8_t> Bytes(std::string_view text)
     return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
 }
 
+// The text the written RTF reads as, without the last paragraph's end.
 std::u16string TextOf(const std::string& rtf)
 {
-    return platform::RtfToUnicodeText(Bytes(rtf));
+    std::u16string text = platform::RtfToUnicodeText(Bytes(rtf));
+    if (text.ends_with(u"\r\n"))
+        text.resize(text.size() - 2);
+    return text;
 }
 
 // The control words the RTF reader knows, and so all the route may write.
-const std::set<std::string> kVocabulary = { "rtf", "ansi", "ansicpg", "deff", "fonttbl", "f", "fnil", "fcharset",
+const std::set<std::string> kVocabulary = { "rtf", "ansi", "ansicpg", "deff", "fonttbl", "f", "fnil", "froman", "fswiss",
+    "fmodern", "fscript", "fdecor", "ftech", "fbidi", "fprq", "fcharset",
     "colortbl", "red", "green", "blue", "plain", "fs", "b", "i", "ul", "strike", "cf", "cb", "pard", "ql", "qc", "qr",
     "qj", "li", "ri", "fi", "tx", "tab", "par", "page", "u", "pict", "pngblip", "jpegblip", "dibitmap", "picw",
     "pich", "picwgoal", "pichgoal", "picscalex", "picscaley", "wbmbitspixel", "wbmplanes", "wbmwidthbytes", "bin" };
@@ -65,19 +70,22 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         { "list label", R"({\rtf1 {\listtext 1.\tab}item})", u"1.\titem", "" },
         { "uc2", R"({\rtf1\uc2 \u915\'c3\'20x})", u"\u0393x", "" },
         { "default size", R"({\rtf1 text})", u"text", "\\fs24" },
-        { "ulnone", R"({\rtf1 \ul a\ulnone b})", u"ab", "\\ul a\\plain" },
+        { "ulnone", R"({\rtf1 \ul a\ulnone b})", u"ab", "\\ul a}{\\f0\\fs24 b}" },
         { "undefined font", R"({\rtf1{\fonttbl{\f5 Arial;}{\f7 Courier;}}\f7 a\f9 b})", u"ab",
             "{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Courier;}" },
         { "colour table on one line", "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;\r\n\\red4\\green5\\blue6;}\\cf2 x}",
-            u"x", "{\\colortbl;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}" },
+            u"x", "{\\colortbl;\\red4\\green5\\blue6;}" },
         { "symbol", R"({\rtf1{\fonttbl{\f0 Times;}{\f1\fcharset2 Symbol;}}{\f1 abW\'b7}})", u"\u03B1\u03B2\u03A9\u2022",
             "" },
         { "style", R"({\rtf1{\stylesheet{\s1\b\fs40 heading;}}\s1 Title})", u"Title", "\\fs40\\b " },
-        { "table", R"({\rtf1\trowd\cellx1000\cellx2000\cellx3000\intbl A\cell B\cell C\cell\row})", u"A\tB\tC\r\n",
+        { "table", R"({\rtf1\trowd\cellx1000\cellx2000\cellx3000\intbl A\cell B\cell C\cell\row})", u"A\tB\tC",
             "\\tx1000\\tx2000 " },
         { "nested table", R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell y\nestcell{\*\nesttableprops\nestrow}}\cell\row})",
-            u"A\tx\ty\r\n", "" },
-        { "hex picture", R"({\rtf1{\pict\pngblip\picw1\pich1 89504e47}})", u"", "\\pngblip\\picw1\\pich1\\bin4 \x89PNG}" },
+            u"A\tx\ty", "" },
+        { "hex picture", R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})", u"\t",
+            "{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
+        { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\t",
+            "\\dibitmap0\\picwgoal1440\\pichgoal720\\bin" },
         { "skipped destinations", R"({\rtf1{\info{\title t}}{\header h}{\*\generator g}body})", u"body", "" },
     };
     for (const Row& row : rows) {
