@@ -110,8 +110,10 @@ std::u32string DecodeUtf8(std::string_view text)
 // fallback, which readers drop after the Unicode character.
 void AppendUnicodeUnit(std::string& out, char16_t unit)
 {
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int16_t>(unit)).ptr;
     out += "\\u";
-    out += std::to_string(static_cast<std::int16_t>(unit));
+    out.append(digits, end);
     out += "\\'3f";
 }
 
@@ -265,6 +267,9 @@ int RtfDocumentWriter::DeclareFont(Font font)
 
 int RtfDocumentWriter::FontIndex(const librevenge::RVNGPropertyList& propList)
 {
+    if (const auto declared = Number(propList["tallowin:font-index"]);
+        declared && *declared >= 0 && static_cast<std::size_t>(*declared) < fonts_.size())
+        return *declared;
     Font font { Text(propList["style:font-name"]) };
     font.Charset = Number(propList["tallowin:font-charset"]).value_or(-1);
     if (const std::string family = Text(propList["tallowin:font-family"]); !family.empty())

@@ -49,9 +49,9 @@ public:
     RtfDocumentWriter(std::uint16_t codePage, Options options);
 
     // Adds a font to the table (once) and gives its number there. A span
-    // names the font by "style:font-name" and, for a declared font, its
-    // "tallowin:font-charset", "tallowin:font-family" and
-    // "tallowin:font-pitch".
+    // names a declared font by that number, "tallowin:font-index", or by
+    // "style:font-name" with its "tallowin:font-charset",
+    // "tallowin:font-family" and "tallowin:font-pitch".
     int DeclareFont(Font font);
 
     // The whole document, from "{\rtf1" to its closing brace.

@@ -63,6 +63,7 @@ enum class SymbolFace { None, Symbol, Dingbats };
 
 struct Font {
     RtfDocumentWriter::Font Written;
+    int Index = 0; // in the writer's font table
     std::uint16_t CodePage = 0; // 0: the document's
     SymbolFace Symbols = SymbolFace::None;
 };
@@ -350,6 +351,10 @@ private:
     std::string pendingFamily_ = "fnil";
     std::int32_t pendingPitch_ = -1;
     bool fontPending_ = false;
+    // The font looked up last; the table only grows, so a found font stays.
+    mutable std::int32_t cachedNumber_ = 0;
+    mutable const Font* cachedFont_ = nullptr;
+    mutable bool cacheValid_ = false;
 
     std::vector<std::optional<std::uint32_t>> colors_;
     std::int32_t red_ = 0, green_ = 0, blue_ = 0;
@@ -380,11 +385,17 @@ RtfDocumentWriter& Normaliser::Writer()
 
 const Font* Normaliser::FontOf(std::int32_t source) const
 {
+    if (cacheValid_ && cachedNumber_ == source)
+        return cachedFont_;
+    const Font* font = nullptr;
     if (const auto found = fonts_.find(source); found != fonts_.end())
-        return &found->second;
-    if (const auto found = fonts_.find(defaultFont_); found != fonts_.end())
-        return &found->second;
-    return nullptr;
+        font = &found->second;
+    else if (const auto deflt = fonts_.find(defaultFont_); deflt != fonts_.end())
+        font = &deflt->second;
+    cachedNumber_ = source;
+    cachedFont_ = font;
+    cacheValid_ = true;
+    return font;
 }
 
 void Normaliser::CommitFont()
@@ -406,8 +417,9 @@ void Normaliser::CommitFont()
     if (const auto codePage = CodePageOfCharset(static_cast<std::uint16_t>(pendingCharset_));
         codePage && IsValidCodePage(*codePage))
         font.CodePage = *codePage;
-    Writer().DeclareFont(font.Written);
+    font.Index = Writer().DeclareFont(font.Written);
     fonts_.emplace(pendingFont_, std::move(font));
+    cacheValid_ = false;
 }
 
 void Normaliser::EnsureParagraph()
@@ -456,13 +468,8 @@ void Normaliser::EnsureSpan()
         return;
     CloseSpan();
     librevenge::RVNGPropertyList props;
-    if (const Font* font = FontOf(chars.Font)) {
-        props.insert("style:font-name", font->Written.Face.c_str());
-        props.insert("tallowin:font-charset", font->Written.Charset);
-        props.insert("tallowin:font-family", font->Written.Family.c_str());
-        if (font->Written.Pitch >= 0)
-            props.insert("tallowin:font-pitch", font->Written.Pitch);
-    }
+    if (const Font* font = FontOf(chars.Font))
+        props.insert("tallowin:font-index", font->Index);
     props.insert("fo:font-size", chars.HalfPoints / 2.0, librevenge::RVNG_POINT);
     if (chars.Bold)
         props.insert("fo:font-weight", "bold");
@@ -705,8 +712,6 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
     } else if (word == "pict") {
         top.Dest = Destination::Picture;
         picture_ = {};
-    } else if (IsSkippedDestination(word)) {
-        top.Dest = Destination::Skip;
     } else if (word == "f") {
         if (top.Dest == Destination::FontTable || top.Dest == Destination::FontEntry) {
             CommitFont();
@@ -730,6 +735,7 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
         pendingFamily_ = word;
     } else if (word == "deff") {
         defaultFont_ = parameter;
+        cacheValid_ = false;
     } else if (word == "ansicpg") {
         if (IsValidCodePage(static_cast<UINT>(parameter)))
             codePage_ = static_cast<std::uint16_t>(parameter);
@@ -849,6 +855,8 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
         Character(u'\u2022');
     } else if (word == "emspace" || word == "enspace" || word == "qmspace") {
         Character(u' ');
+    } else if (IsSkippedDestination(word)) {
+        top.Dest = Destination::Skip;
     }
     return true;
 }
