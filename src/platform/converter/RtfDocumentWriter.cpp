@@ -435,8 +435,10 @@ void RtfDocumentWriter::openSpan(const librevenge::RVNGPropertyList& propList)
     body_ += '{';
     ++openSpans_;
     AppendControl(body_, "f", FontIndex(propList));
-    if (const auto size = HalfPoints(propList["fo:font-size"]))
+    if (const auto size = HalfPoints(propList["fo:font-size"])) {
         AppendControl(body_, "fs", *size);
+        lastHalfPoints_ = *size;
+    }
     const std::string weight = Text(propList["fo:font-weight"]);
     if (weight == "bold" || (weight.size() == 3 && weight >= "600" && weight <= "900"))
         body_ += "\\b";
@@ -528,6 +530,11 @@ void RtfDocumentWriter::insertBinaryObject(const librevenge::RVNGPropertyList& p
     FlushLabel();
     if (lineHasText_)
         body_ += "\\par\n";
+    // The line before ends at its baseline; a third of its size more keeps
+    // the picture clear of its descenders.
+    body_ += '{';
+    AppendControl(body_, "fs", (lastHalfPoints_ + 2) / 3);
+    body_ += "\\par}";
     const std::int32_t roomHalfPoints
         = std::clamp((height + kTwipsPerHalfPoint - 1) / kTwipsPerHalfPoint, 1, kLargestHalfPoints);
     body_ += '{';

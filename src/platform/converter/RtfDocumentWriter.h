@@ -153,6 +153,7 @@ private:
     bool paragraphOpen_ = false;
     bool lineHasText_ = false; // something was written since the paragraph or line began
     bool afterPicture_ = false; // a picture, and its room, end the paragraph so far
+    std::int32_t lastHalfPoints_ = 24; // the size of the span opened last
 };
 
 } // namespace platform

@@ -82,9 +82,9 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
             "\\tx1000\\tx2000 " },
         { "nested table", R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell y\nestcell{\*\nesttableprops\nestrow}}\cell\row})",
             u"A\tx\ty", "" },
-        { "hex picture", R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})", u"\t",
-            "{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
-        { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\t",
+        { "hex picture", R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})", u"\r\n\t",
+            "{\\fs8\\par}{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
+        { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\r\n\t",
             "\\dibitmap0\\picwgoal1440\\pichgoal720\\bin" },
         { "skipped destinations", R"({\rtf1{\info{\title t}}{\header h}{\*\generator g}body})", u"body", "" },
     };
