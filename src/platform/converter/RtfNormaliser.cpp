@@ -324,7 +324,6 @@ private:
     void LineBreak();
     void EndParagraph();
     void PageBreak();
-    void CellEnd() { ++pendingCells_; }
     void EmitPendingCells();
     void EnsureParagraph();
     void EnsureSpan();
@@ -366,7 +365,8 @@ private:
     Picture picture_;
     std::vector<std::int32_t> cellEdges_;
     int nestDepth_ = 0;
-    int pendingCells_ = 0;
+    int pendingCells_ = 0; // cell ends not written yet: tabs before the next text
+    bool afterNestedRow_ = false;
 
     bool paragraphOpen_ = false;
     bool paragraphInTable_ = false;
@@ -430,10 +430,11 @@ void Normaliser::EnsureParagraph()
     librevenge::RVNGPropertyList props;
     static constexpr std::pair<char, const char*> kAlign[] = { { 'l', "left" }, { 'c', "center" }, { 'r', "end" },
         { 'j', "justify" } };
-    for (const auto& [code, name] : kAlign)
-        if (para.Align == code)
-            props.insert("fo:text-align", name);
     const bool table = para.InTable;
+    // A row's columns line up only from the left.
+    for (const auto& [code, name] : kAlign)
+        if ((table ? 'l' : para.Align) == code)
+            props.insert("fo:text-align", name);
     const std::int32_t left = table ? 0 : para.Left;
     if (!table) {
         props.insert("fo:margin-left", para.Left, librevenge::RVNG_TWIP);
@@ -518,6 +519,7 @@ void Normaliser::EmitPendingCells()
     FlushText();
     for (; pendingCells_ > 0; --pendingCells_)
         Writer().insertTab();
+    afterNestedRow_ = false;
 }
 
 void Normaliser::Character(char16_t ch)
@@ -577,6 +579,7 @@ void Normaliser::EndParagraph()
         return;
     EnsureParagraph();
     pendingCells_ = 0;
+    afterNestedRow_ = false;
     CloseSpan();
     Writer().closeParagraph();
     paragraphOpen_ = false;
@@ -682,6 +685,13 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
 {
     Group& top = Top();
     const bool on = !hasParameter || parameter != 0;
+    if (word == "nestrow") {
+        // Ends a row of a nested table, in the properties the converter
+        // leaves out: what follows in the cell is set off by a tab.
+        pendingCells_ = 1;
+        afterNestedRow_ = true;
+        return true;
+    }
     if (top.Dest == Destination::Skip)
         return true;
     if (top.Dest == Destination::Picture) {
@@ -803,7 +813,7 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
     } else if (word == "par" || word == "sect") {
         if (top.Para.InTable)
             Character(u' ');
-        else
+        else if (!top.Chars.Hidden || paragraphOpen_) // a hidden paragraph leaves no blank line
             EndParagraph();
     } else if (word == "line" || word == "column") {
         if (top.Para.InTable)
@@ -832,10 +842,11 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
     } else if (word == "cell" || word == "nestcell") {
         if (InBody()) {
             EnsureParagraph();
-            CellEnd();
+            // A nested table's last row already set off what follows it.
+            if (!afterNestedRow_ || word != "cell")
+                ++pendingCells_;
+            afterNestedRow_ = false;
         }
-    } else if (word == "nestrow") {
-        pendingCells_ = 0;
     } else if (word == "row") {
         if (top.Dest == Destination::Body)
             EndParagraph();
