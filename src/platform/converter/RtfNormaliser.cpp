@@ -48,6 +48,7 @@ struct ParaFormat {
     std::int32_t First = 0;
     std::vector<std::int32_t> Tabs;
     bool InTable = false;
+    bool operator==(const ParaFormat&) const = default;
 };
 
 enum class Destination { Body, Skip, FontTable, FontEntry, ColorTable, Stylesheet, StyleEntry, Picture };
@@ -374,6 +375,8 @@ private:
     CharFormat spanFormat_;
     std::u16string text_;
     bool pageBreak_ = false;
+    ParaFormat openedPara_; // the format of the open paragraph
+    bool onlyPicture_ = false; // a picture is all the open paragraph holds since its last text
 };
 
 RtfDocumentWriter& Normaliser::Writer()
@@ -424,9 +427,19 @@ void Normaliser::CommitFont()
 
 void Normaliser::EnsureParagraph()
 {
+    // Text after a picture whose paragraph format has changed since (a
+    // \pard with no paragraph end between) starts a paragraph of its own,
+    // as the reader lays out the picture and the text apart.
+    if (paragraphOpen_ && onlyPicture_ && !(openedPara_ == Top().Para)) {
+        CloseSpan();
+        Writer().closeParagraph();
+        paragraphOpen_ = false;
+    }
+    onlyPicture_ = false;
     if (paragraphOpen_)
         return;
     const ParaFormat& para = Top().Para;
+    openedPara_ = para;
     librevenge::RVNGPropertyList props;
     static constexpr std::pair<char, const char*> kAlign[] = { { 'l', "left" }, { 'c', "center" }, { 'r', "end" },
         { 'j', "justify" } };
@@ -577,7 +590,9 @@ void Normaliser::EndParagraph()
 {
     if (Top().Dest != Destination::Body)
         return;
-    EnsureParagraph();
+    if (!paragraphOpen_)
+        EnsureParagraph();
+    onlyPicture_ = false;
     pendingCells_ = 0;
     afterNestedRow_ = false;
     CloseSpan();
@@ -671,6 +686,7 @@ void Normaliser::EndPicture()
     props.insert("office:binary-data",
         librevenge::RVNGBinaryData(reinterpret_cast<const unsigned char*>(picture.Data.data()), picture.Data.size()));
     Writer().insertBinaryObject(props);
+    onlyPicture_ = true;
 }
 
 void Normaliser::EndGroup(const Group& closed)

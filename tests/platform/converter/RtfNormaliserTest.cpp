@@ -88,6 +88,8 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         { "centred row", R"({\rtf1\trowd\cellx1000\cellx2000\intbl\qc A\cell B\cell\row})", u"A\tB", "\\ql\\tx1000 " },
         { "hex picture", R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})", u"\r\n\t",
             "{\\fs8\\par}{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
+        { "text after a picture in a new format", R"({\rtf1\qc{\pict\pngblip\picwgoal20\pichgoal20 89504e470d0a1a0a0000000d494844520000000100000001}\pard\qr date\par})",
+            u"\r\n\t\r\ndate", "\\par}\n\\pard\\qr {" },
         { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\r\n\t",
             "\\dibitmap0\\picwgoal1440\\pichgoal720\\bin" },
         { "skipped destinations", R"({\rtf1{\info{\title t}}{\header h}{\*\generator g}body})", u"body", "" },
