@@ -939,8 +939,12 @@ std::optional<std::string> Normaliser::Run()
             }
             if (groups_.empty())
                 return std::nullopt;
-            if (groups_.size() == 1 && paragraphOpen_)
+            if (groups_.size() == 1 && paragraphOpen_) {
+                // The document ends: its last paragraph ends whatever
+                // destination its outermost group was left in.
+                Top().Dest = Destination::Body;
                 EndParagraph();
+            }
             Group closed = std::move(groups_.back());
             groups_.pop_back();
             if (groups_.empty())

@@ -92,6 +92,7 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
             u"\r\n\t\r\ndate", "\\par}\n\\pard\\qr {" },
         { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\r\n\t",
             "\\dibitmap0\\picwgoal1440\\pichgoal720\\bin" },
+        { "document ending in a destination", R"({\rtf1 text\footnote gone})", u"text", "text}\\par" },
         { "skipped destinations", R"({\rtf1{\info{\title t}}{\header h}{\*\generator g}body})", u"body", "" },
     };
     for (const Row& row : rows) {
