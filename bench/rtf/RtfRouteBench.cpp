@@ -52,8 +52,8 @@ void RtfRouteProcess(benchmark::State& state)
     const fs::path dir = fs::temp_directory_path() / ("tallowin-route-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::ofstream(dir / "report.rtf", std::ios::binary) << Document();
-    const std::string commandLine = "PLOTWISE_OUTPUT=" + bench::Quote(dir / "report.pdf") + " TALLOWIN_REGISTRY="
-        + bench::Quote(dir / "registry.reg") + " " + bench::Quote(TALLOWIN_PROGRAM)
+    const std::string commandLine = "PLOTWISE_OUTPUT=" + bench::Quote(dir / "report.pdf")
+        + " TALLOWIN_REGISTRY=" + bench::Quote(dir / "registry.reg") + " " + bench::Quote(TALLOWIN_PROGRAM)
         + " --file=" + bench::Quote(dir / "report.rtf") + " /Q /E";
     for (auto _ : state) {
         if (bench::RunProcess(commandLine).Status != 0) {

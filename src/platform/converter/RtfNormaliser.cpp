@@ -3,6 +3,9 @@
 #include "CharsetCodePages.h"
 #include "CodePages.h"
 #include "RtfDocumentWriter.h"
+#include "RtfRouteKeywords.h"
+#include "RtfRoutePictures.h"
+#include "RtfRouteSymbols.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +21,11 @@ namespace {
 constexpr std::int32_t kDefaultHalfPoints = 24;
 constexpr std::int32_t kLargestHalfPoints = 3276;
 constexpr std::size_t kMaxTabStops = 64;
+constexpr std::int32_t kMaxUnicodeSkip = 16;
+// Character styles and the other kinds share the style map with paragraph
+// styles, apart by these offsets.
+constexpr std::int32_t kCharacterStyleKey = 1 << 20;
+constexpr std::int32_t kOtherStyleKey = -1;
 constexpr std::int32_t kTwipsPerScreenPixel = 15;
 constexpr std::int32_t kLargestTwips = 1 << 22;
 // Metafiles give their size in hundredths of a millimetre.
@@ -60,8 +68,6 @@ struct Group {
     std::int32_t SkipAfterUnicode = 1;
 };
 
-enum class SymbolFace { None, Symbol, Dingbats };
-
 struct Font {
     RtfDocumentWriter::Font Written;
     int Index = 0; // in the writer's font table
@@ -81,104 +87,12 @@ struct Picture {
     int HexHalf = -1;
 };
 
-// Symbol's letters and signs from 0x20 to 0x7F (0: not mapped).
-constexpr std::array<char16_t, 96> kSymbolLow = { u' ', u'!', u'\u2200', u'#', u'\u2203', u'%', u'&', u'\u220B',
-    u'(', u')', u'\u2217', u'+', u',', u'\u2212', u'.', u'/', u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8',
-    u'9', u':', u';', u'<', u'=', u'>', u'?', u'\u2245', u'\u0391', u'\u0392', u'\u03A7', u'\u0394', u'\u0395',
-    u'\u03A6', u'\u0393', u'\u0397', u'\u0399', u'\u03D1', u'\u039A', u'\u039B', u'\u039C', u'\u039D', u'\u039F',
-    u'\u03A0', u'\u0398', u'\u03A1', u'\u03A3', u'\u03A4', u'\u03A5', u'\u03C2', u'\u03A9', u'\u039E', u'\u03A8',
-    u'\u0396', u'[', u'\u2234', u']', u'\u22A5', u'_', u'\u203E', u'\u03B1', u'\u03B2', u'\u03C7', u'\u03B4',
-    u'\u03B5', u'\u03C6', u'\u03B3', u'\u03B7', u'\u03B9', u'\u03D5', u'\u03BA', u'\u03BB', u'\u03BC', u'\u03BD',
-    u'\u03BF', u'\u03C0', u'\u03B8', u'\u03C1', u'\u03C3', u'\u03C4', u'\u03C5', u'\u03D6', u'\u03C9', u'\u03BE',
-    u'\u03C8', u'\u03B6', u'{', u'|', u'}', u'\u223C', 0 };
-
-// A character of a symbol face as Unicode; signs without an equivalent
-// here print as a bullet rather than blank.
-char16_t SymbolCharacter(std::uint8_t code, SymbolFace face)
-{
-    if (face == SymbolFace::Symbol) {
-        if (code >= 0x20 && code < 0x7F)
-            return kSymbolLow[code - 0x20];
-        switch (code) {
-        case 0xA3: return u'\u2264';
-        case 0xA5: return u'\u221E';
-        case 0xAB: return u'\u2194';
-        case 0xAC: return u'\u2190';
-        case 0xAD: return u'\u2191';
-        case 0xAE: return u'\u2192';
-        case 0xAF: return u'\u2193';
-        case 0xB0: return u'\u00B0';
-        case 0xB1: return u'\u00B1';
-        case 0xB3: return u'\u2265';
-        case 0xB4: return u'\u00D7';
-        case 0xB5: return u'\u221D';
-        case 0xB6: return u'\u2202';
-        case 0xB7: return u'\u2022';
-        case 0xB8: return u'\u00F7';
-        case 0xB9: return u'\u2260';
-        case 0xBA: return u'\u2261';
-        case 0xBB: return u'\u2248';
-        case 0xC5: return u'\u2295';
-        case 0xC6: return u'\u2205';
-        case 0xC7: return u'\u2229';
-        case 0xC8: return u'\u222A';
-        case 0xCE: return u'\u2208';
-        case 0xD1: return u'\u2207';
-        case 0xD3: return u'\u00A9';
-        case 0xD4: return u'\u2122';
-        case 0xD5: return u'\u220F';
-        case 0xD6: return u'\u221A';
-        case 0xD7: return u'\u22C5';
-        case 0xD8: return u'\u00AC';
-        case 0xD9: return u'\u2227';
-        case 0xDA: return u'\u2228';
-        case 0xDE: return u'\u21D2';
-        case 0xE5: return u'\u2211';
-        case 0xF2: return u'\u222B';
-        default: return u'\u2022';
-        }
-    }
-    switch (code) {
-    case 0x4A: return u'\u263A';
-    case 0x6C: return u'\u25CF';
-    case 0x6E: return u'\u25A0';
-    case 0x6F: return u'\u25A1';
-    case 0x71: return u'\u2751';
-    case 0x76: return u'\u2756';
-    case 0xA7: return u'\u25AA';
-    case 0xA8: return u'\u25FB';
-    case 0xD8: return u'\u27A2';
-    case 0xE0: return u'\u2192';
-    case 0xE8: return u'\u2794';
-    case 0xFB: return u'\u2718';
-    case 0xFC: return u'\u2714';
-    case 0xFE: return u'\u2611';
-    default: return u'\u2022';
-    }
-}
-
-SymbolFace SymbolFaceOf(std::string_view face)
-{
-    if (face == "Symbol")
-        return SymbolFace::Symbol;
-    if (face == "Wingdings" || face == "Wingdings 2" || face == "Wingdings 3" || face == "Webdings")
-        return SymbolFace::Dingbats;
-    return SymbolFace::None;
-}
-
-// Destinations whose text does not print; "\*" destinations are left out too.
-bool IsSkippedDestination(std::string_view word)
-{
-    static constexpr std::array<std::string_view, 31> kSkipped = { "info", "header", "headerl", "headerr",
-        "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "pn", "filetbl", "fldinst", "xe", "tc",
-        "nonesttables", "object", "objdata", "nonshppict", "annotation", "atnid", "atnauthor", "revtbl",
-        "themedata", "comment", "author", "title", "subject", "keywords", "operator", "doccomm" };
-    return std::find(kSkipped.begin(), kSkipped.end(), word) != kSkipped.end();
-}
-
 int HexDigit(char h)
 {
-    return h >= '0' && h <= '9' ? h - '0' : h >= 'a' && h <= 'f' ? h - 'a' + 10 : h >= 'A' && h <= 'F' ? h - 'A' + 10 : -1;
+    return h >= '0' && h <= '9' ? h - '0'
+        : h >= 'a' && h <= 'f'  ? h - 'a' + 10
+        : h >= 'A' && h <= 'F'  ? h - 'A' + 10
+                                : -1;
 }
 
 void AppendUtf8(std::string& out, char32_t ch)
@@ -215,94 +129,6 @@ std::string Utf8(std::u16string_view text)
     return out;
 }
 
-std::uint32_t BigEndian32(std::string_view data, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<std::uint8_t>(data[at + i]);
-    return value;
-}
-
-std::int32_t LittleEndian32(std::string_view data, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;)
-        value = value << 8 | static_cast<std::uint8_t>(data[at + i]);
-    return static_cast<std::int32_t>(value);
-}
-
-// The pixel size the picture's own header gives, when the data is of a
-// kind the printing library draws; nothing for data it cannot draw.
-std::optional<std::pair<std::int32_t, std::int32_t>> DrawablePixels(std::string_view mime, std::string_view data)
-{
-    if (mime == "image/png") {
-        if (data.size() < 24 || data.substr(0, 8) != "\x89PNG\r\n\x1a\n")
-            return std::nullopt;
-        return std::pair { static_cast<std::int32_t>(BigEndian32(data, 16) & 0x7FFFFFFF),
-            static_cast<std::int32_t>(BigEndian32(data, 20) & 0x7FFFFFFF) };
-    }
-    if (mime == "image/jpeg") {
-        if (data.size() < 4 || data.substr(0, 2) != "\xFF\xD8")
-            return std::nullopt;
-        for (std::size_t at = 2; at + 9 <= data.size();) {
-            if (static_cast<std::uint8_t>(data[at]) != 0xFF)
-                return std::nullopt;
-            const auto marker = static_cast<std::uint8_t>(data[at + 1]);
-            const std::size_t length
-                = static_cast<std::uint8_t>(data[at + 2]) << 8 | static_cast<std::uint8_t>(data[at + 3]);
-            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-                const auto height = static_cast<std::uint8_t>(data[at + 5]) << 8 | static_cast<std::uint8_t>(data[at + 6]);
-                const auto width = static_cast<std::uint8_t>(data[at + 7]) << 8 | static_cast<std::uint8_t>(data[at + 8]);
-                return std::pair { width, height };
-            }
-            at += 2 + length;
-        }
-        return std::pair { 0, 0 };
-    }
-    const std::size_t start = data.substr(0, 2) == "BM" ? 14 : 0;
-    if (data.size() < start + 40 || LittleEndian32(data, start) < 40)
-        return std::nullopt;
-    const std::int32_t height = LittleEndian32(data, start + 8);
-    return std::pair { LittleEndian32(data, start + 4), height == INT32_MIN ? 0 : std::abs(height) };
-}
-
-// A device-independent bitmap of a frame: what prints for a picture no
-// library here can draw, at the picture's size.
-std::string FramePlaceholder(std::int32_t widthTwips, std::int32_t heightTwips)
-{
-    constexpr std::int32_t kFrame = 2;
-    const std::int32_t width = std::clamp(widthTwips / kTwipsPerScreenPixel, 8, 512);
-    const std::int32_t height = std::clamp(heightTwips / kTwipsPerScreenPixel, 8, 512);
-    const std::int32_t stride = (width + 31) / 32 * 4;
-    std::string dib;
-    auto put32 = [&dib](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            dib += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [&dib](std::uint16_t value) {
-        dib += static_cast<char>(value & 0xFF);
-        dib += static_cast<char>(value >> 8);
-    };
-    put32(40);
-    put32(static_cast<std::uint32_t>(width));
-    put32(static_cast<std::uint32_t>(height));
-    put16(1);
-    put16(1);
-    for (int i = 0; i < 6; ++i)
-        put32(i == 4 ? 2 : 0); // compression, size, resolutions, 2 colours, important
-    put32(0x00FFFFFF); // white
-    put32(0x00808080); // grey
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::string row(static_cast<std::size_t>(stride), '\0');
-        for (std::int32_t x = 0; x < width; ++x) {
-            if (y < kFrame || y >= height - kFrame || x < kFrame || x >= width - kFrame)
-                row[static_cast<std::size_t>(x / 8)] = static_cast<char>(row[static_cast<std::size_t>(x / 8)] | (0x80 >> (x % 8)));
-        }
-        dib += row;
-    }
-    return dib;
-}
-
 class Normaliser {
 public:
     Normaliser(std::span<const std::uint8_t> rtf, std::uint16_t codePage)
@@ -318,6 +144,7 @@ private:
     bool InBody() const { return groups_.back().Dest == Destination::Body && !groups_.back().Chars.Hidden; }
     bool Token();
     bool ControlWord(std::string_view word, bool hasParameter, std::int32_t parameter);
+    void PictureWord(std::string_view word, std::int32_t parameter);
     void ControlSymbol(char symbol);
     void Byte(std::uint8_t byte);
     void Character(char16_t ch);
@@ -415,8 +242,8 @@ void Normaliser::CommitFont()
     if (font.Symbols != SymbolFace::None)
         font.Written = { std::string(kSymbolReplacementFace), 0, "fswiss", -1 };
     else
-        font.Written = { pendingName_, pendingCharset_ == kSymbolCharset ? 0 : pendingCharset_, pendingFamily_,
-            pendingPitch_ };
+        font.Written
+            = { pendingName_, pendingCharset_ == kSymbolCharset ? 0 : pendingCharset_, pendingFamily_, pendingPitch_ };
     if (const auto codePage = CodePageOfCharset(static_cast<std::uint16_t>(pendingCharset_));
         codePage && IsValidCodePage(*codePage))
         font.CodePage = *codePage;
@@ -441,8 +268,8 @@ void Normaliser::EnsureParagraph()
     const ParaFormat& para = Top().Para;
     openedPara_ = para;
     librevenge::RVNGPropertyList props;
-    static constexpr std::pair<char, const char*> kAlign[] = { { 'l', "left" }, { 'c', "center" }, { 'r', "end" },
-        { 'j', "justify" } };
+    static constexpr std::pair<char, const char*> kAlign[]
+        = { { 'l', "left" }, { 'c', "center" }, { 'r', "end" }, { 'j', "justify" } };
     const bool table = para.InTable;
     // A row's columns line up only from the left.
     for (const auto& [code, name] : kAlign)
@@ -494,7 +321,8 @@ void Normaliser::EnsureSpan()
     if (chars.Strike)
         props.insert("style:text-line-through-type", "solid");
     auto color = [this](std::int32_t index) -> std::optional<std::string> {
-        if (index <= 0 || static_cast<std::size_t>(index) >= colors_.size() || !colors_[static_cast<std::size_t>(index)])
+        if (index <= 0 || static_cast<std::size_t>(index) >= colors_.size()
+            || !colors_[static_cast<std::size_t>(index)])
             return std::nullopt;
         char text[8];
         std::snprintf(text, sizeof text, "#%06x", *colors_[static_cast<std::size_t>(index)] & 0xFFFFFF);
@@ -548,7 +376,8 @@ void Normaliser::Character(char16_t ch)
         return;
     case Destination::ColorTable:
         if (ch == u';') {
-            colors_.push_back(colorGiven_ ? std::optional<std::uint32_t>(red_ << 16 | green_ << 8 | blue_) : std::nullopt);
+            colors_.push_back(
+                colorGiven_ ? std::optional<std::uint32_t>(red_ << 16 | green_ << 8 | blue_) : std::nullopt);
             red_ = green_ = blue_ = 0;
             colorGiven_ = false;
         }
@@ -700,8 +529,15 @@ void Normaliser::EndGroup(const Group& closed)
 bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int32_t parameter)
 {
     Group& top = Top();
-    const bool on = !hasParameter || parameter != 0;
-    if (word == "nestrow") {
+    if (top.Dest == Destination::Picture) {
+        PictureWord(word, parameter);
+        return true;
+    }
+    const KeywordEntry* entry = FindKeyword(word);
+    if (entry == nullptr)
+        return true;
+    const Action action = entry->Act;
+    if (action == Action::NestedRowEnd) {
         // Ends a row of a nested table, in the properties the converter
         // leaves out: what follows in the cell is set off by a tab.
         pendingCells_ = 1;
@@ -710,36 +546,27 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
     }
     if (top.Dest == Destination::Skip)
         return true;
-    if (top.Dest == Destination::Picture) {
-        static constexpr std::string_view kKinds[]
-            = { "pngblip", "jpegblip", "dibitmap", "wmetafile", "emfblip", "macpict", "wbitmap" };
-        if (std::find(std::begin(kKinds), std::end(kKinds), word) != std::end(kKinds))
-            picture_.Kind = word;
-        else if (word == "picw")
-            picture_.Width = parameter;
-        else if (word == "pich")
-            picture_.Height = parameter;
-        else if (word == "picwgoal")
-            picture_.GoalWidth = parameter;
-        else if (word == "pichgoal")
-            picture_.GoalHeight = parameter;
-        else if (word == "picscalex")
-            picture_.ScaleX = parameter;
-        else if (word == "picscaley")
-            picture_.ScaleY = parameter;
-        return true;
-    }
-    if (word == "fonttbl") {
+    const bool on = !hasParameter || parameter != 0;
+    const bool inFontTable = top.Dest == Destination::FontTable || top.Dest == Destination::FontEntry;
+    switch (action) {
+    case Action::FontTable:
         top.Dest = Destination::FontTable;
-    } else if (word == "colortbl") {
+        break;
+    case Action::ColorTable:
         top.Dest = Destination::ColorTable;
-    } else if (word == "stylesheet") {
+        break;
+    case Action::Stylesheet:
         top.Dest = Destination::Stylesheet;
-    } else if (word == "pict") {
+        break;
+    case Action::Picture:
         top.Dest = Destination::Picture;
         picture_ = {};
-    } else if (word == "f") {
-        if (top.Dest == Destination::FontTable || top.Dest == Destination::FontEntry) {
+        break;
+    case Action::SkipDestination:
+        top.Dest = Destination::Skip;
+        break;
+    case Action::Font:
+        if (inFontTable) {
             CommitFont();
             top.Dest = Destination::FontEntry;
             pendingFont_ = parameter;
@@ -751,141 +578,206 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
         } else {
             top.Chars.Font = parameter;
         }
-    } else if (word == "fcharset") {
+        break;
+    case Action::FontCharset:
         pendingCharset_ = std::clamp(parameter, 0, 255);
-    } else if (word == "fprq") {
+        break;
+    case Action::FontPitch:
         pendingPitch_ = std::clamp(parameter, 0, 2);
-    } else if (word.size() >= 4 && word[0] == 'f'
-        && (word == "fnil" || word == "froman" || word == "fswiss" || word == "fmodern" || word == "fscript"
-            || word == "fdecor" || word == "ftech" || word == "fbidi")) {
-        pendingFamily_ = word;
-    } else if (word == "deff") {
+        break;
+    case Action::FontFamily:
+        pendingFamily_ = entry->Name;
+        break;
+    case Action::DefaultFont:
         defaultFont_ = parameter;
         cacheValid_ = false;
-    } else if (word == "ansicpg") {
+        break;
+    case Action::CodePage:
         if (IsValidCodePage(static_cast<UINT>(parameter)))
             codePage_ = static_cast<std::uint16_t>(parameter);
-    } else if (word == "red" || word == "green" || word == "blue") {
+        break;
+    case Action::Red:
+    case Action::Green:
+    case Action::Blue:
         if (top.Dest == Destination::ColorTable) {
-            (word == "red" ? red_ : word == "green" ? green_ : blue_) = std::clamp(parameter, 0, 255);
+            (action == Action::Red ? red_ : action == Action::Green ? green_ : blue_) = std::clamp(parameter, 0, 255);
             colorGiven_ = true;
         }
-    } else if (word == "s" || word == "cs" || word == "ds" || word == "ts") {
-        const std::int32_t key = (word == "s" ? 0 : 1 << 20) + parameter;
+        break;
+    case Action::ParagraphStyle:
+    case Action::CharacterStyle: {
+        const std::int32_t key = (action == Action::ParagraphStyle ? 0 : kCharacterStyleKey) + parameter;
         if (top.Dest == Destination::Stylesheet || top.Dest == Destination::StyleEntry) {
             top.Dest = Destination::StyleEntry;
             pendingStyle_ = key;
-        } else if (const auto found = styles_.find(key); found != styles_.end() && word != "ds" && word != "ts") {
+        } else if (const auto found = styles_.find(key); found != styles_.end()) {
             const bool inTable = top.Para.InTable;
             top.Chars = found->second.first;
-            if (word == "s") {
+            if (action == Action::ParagraphStyle) {
                 top.Para = found->second.second;
                 top.Para.InTable = inTable;
             }
         }
-    } else if (word == "plain") {
+        break;
+    }
+    case Action::OtherStyle:
+        if (top.Dest == Destination::Stylesheet)
+            top.Dest = Destination::StyleEntry;
+        pendingStyle_ = kOtherStyleKey;
+        break;
+    case Action::Plain:
         top.Chars = CharFormat {};
-    } else if (word == "pard") {
+        break;
+    case Action::Pard:
         top.Para = ParaFormat {};
-    } else if (word == "fs") {
-        top.Chars.HalfPoints = hasParameter && parameter > 0 ? std::min(parameter, kLargestHalfPoints) : kDefaultHalfPoints;
-    } else if (word == "b") {
+        break;
+    case Action::FontSize:
+        top.Chars.HalfPoints
+            = hasParameter && parameter > 0 ? std::min(parameter, kLargestHalfPoints) : kDefaultHalfPoints;
+        break;
+    case Action::Bold:
         top.Chars.Bold = on;
-    } else if (word == "i") {
+        break;
+    case Action::Italic:
         top.Chars.Italic = on;
-    } else if (word == "ul" || word == "uld" || word == "uldb" || word == "ulw" || word == "ulth" || word == "uldash"
-        || word == "ulwave" || word == "uldashd" || word == "uldashdd" || word == "ulhwave" || word == "ulldash") {
+        break;
+    case Action::Underline:
         top.Chars.Underline = on;
-    } else if (word == "ulnone") {
+        break;
+    case Action::UnderlineNone:
         top.Chars.Underline = false;
-    } else if (word == "strike" || word == "striked") {
+        break;
+    case Action::Strike:
         top.Chars.Strike = on;
-    } else if (word == "v") {
+        break;
+    case Action::Hidden:
         top.Chars.Hidden = on;
-    } else if (word == "cf") {
+        break;
+    case Action::ForeColor:
         top.Chars.Color = parameter;
-    } else if (word == "cb" || word == "highlight" || word == "chcbpat") {
+        break;
+    case Action::BackColor:
         top.Chars.Background = parameter;
-    } else if (word == "ql" || word == "qc" || word == "qr" || word == "qj") {
-        top.Para.Align = word[1];
-    } else if (word == "li" || word == "lin") {
+        break;
+    case Action::Align:
+        top.Para.Align = static_cast<char>(entry->Value);
+        break;
+    case Action::LeftIndent:
         top.Para.Left = parameter;
-    } else if (word == "ri" || word == "rin") {
+        break;
+    case Action::RightIndent:
         top.Para.Right = parameter;
-    } else if (word == "fi") {
+        break;
+    case Action::FirstIndent:
         top.Para.First = parameter;
-    } else if (word == "tx" || word == "tb") {
+        break;
+    case Action::TabStop:
         if (top.Para.Tabs.size() < kMaxTabStops)
             top.Para.Tabs.push_back(parameter);
-    } else if (word == "uc") {
-        top.SkipAfterUnicode = std::clamp(parameter, 0, 16);
-    } else if (word == "u") {
+        break;
+    case Action::UnicodeSkip:
+        top.SkipAfterUnicode = std::clamp(parameter, 0, kMaxUnicodeSkip);
+        break;
+    case Action::Unicode: {
         auto unit = static_cast<char16_t>(parameter < 0 ? parameter + 65536 : parameter);
         const Font* font = top.Dest == Destination::Body ? FontOf(top.Chars.Font) : nullptr;
+        // Symbol faces' characters written as Unicode stand in the private
+        // area from U+F020.
         if (font != nullptr && font->Symbols != SymbolFace::None && unit >= 0xF020 && unit <= 0xF0FF)
             unit = SymbolCharacter(static_cast<std::uint8_t>(unit & 0xFF), font->Symbols);
         Character(unit);
         skip_ = top.SkipAfterUnicode;
-    } else if (word == "par" || word == "sect") {
+        break;
+    }
+    case Action::ParagraphEnd:
         if (top.Para.InTable)
             Character(u' ');
         else if (!top.Chars.Hidden || paragraphOpen_) // a hidden paragraph leaves no blank line
             EndParagraph();
-    } else if (word == "line" || word == "column") {
+        break;
+    case Action::LineEnd:
         if (top.Para.InTable)
             Character(u' ');
         else
             LineBreak();
-    } else if (word == "page") {
+        break;
+    case Action::PageBreak:
         if (!top.Para.InTable)
             PageBreak();
-    } else if (word == "tab") {
+        break;
+    case Action::Tab:
         Tab();
-    } else if (word == "trowd") {
+        break;
+    case Action::RowDefaults:
         if (nestDepth_ == 0)
             cellEdges_.clear();
-    } else if (word == "cellx") {
+        break;
+    case Action::CellEdge:
         if (cellEdges_.size() < kMaxTabStops && nestDepth_ == 0)
             cellEdges_.push_back(parameter);
-    } else if (word == "intbl") {
+        break;
+    case Action::InTable:
         if (paragraphOpen_ && !paragraphInTable_ && top.Dest == Destination::Body)
             EndParagraph();
         top.Para.InTable = true;
-    } else if (word == "itap") {
+        break;
+    case Action::NestingLevel:
         nestDepth_ = std::max(0, parameter - 1);
         if (parameter > 0)
             top.Para.InTable = true;
-    } else if (word == "cell" || word == "nestcell") {
+        break;
+    case Action::CellEnd:
+    case Action::NestedCellEnd:
         if (InBody()) {
             EnsureParagraph();
             // A nested table's last row already set off what follows it.
-            if (!afterNestedRow_ || word != "cell")
+            if (!afterNestedRow_ || action != Action::CellEnd)
                 ++pendingCells_;
             afterNestedRow_ = false;
         }
-    } else if (word == "row") {
+        break;
+    case Action::RowEnd:
         if (top.Dest == Destination::Body)
             EndParagraph();
-    } else if (word == "rquote") {
-        Character(u'\u2019');
-    } else if (word == "lquote") {
-        Character(u'\u2018');
-    } else if (word == "ldblquote") {
-        Character(u'\u201C');
-    } else if (word == "rdblquote") {
-        Character(u'\u201D');
-    } else if (word == "emdash") {
-        Character(u'\u2014');
-    } else if (word == "endash") {
-        Character(u'\u2013');
-    } else if (word == "bullet") {
-        Character(u'\u2022');
-    } else if (word == "emspace" || word == "enspace" || word == "qmspace") {
-        Character(u' ');
-    } else if (IsSkippedDestination(word)) {
-        top.Dest = Destination::Skip;
+        break;
+    case Action::Character:
+        Character(entry->Value);
+        break;
+    case Action::NestedRowEnd:
+        break;
     }
     return true;
+}
+
+void Normaliser::PictureWord(std::string_view word, std::int32_t parameter)
+{
+    const auto found = std::lower_bound(kPictureKeywords.begin(), kPictureKeywords.end(), word,
+        [](const PictureKeyword& entry, std::string_view key) { return entry.Name < key; });
+    if (found == kPictureKeywords.end() || found->Name != word)
+        return;
+    switch (found->Field) {
+    case PictureField::Kind:
+        picture_.Kind = found->Name;
+        break;
+    case PictureField::Width:
+        picture_.Width = parameter;
+        break;
+    case PictureField::Height:
+        picture_.Height = parameter;
+        break;
+    case PictureField::GoalWidth:
+        picture_.GoalWidth = parameter;
+        break;
+    case PictureField::GoalHeight:
+        picture_.GoalHeight = parameter;
+        break;
+    case PictureField::ScaleX:
+        picture_.ScaleX = parameter;
+        break;
+    case PictureField::ScaleY:
+        picture_.ScaleY = parameter;
+        break;
+    }
 }
 
 void Normaliser::ControlSymbol(char symbol)

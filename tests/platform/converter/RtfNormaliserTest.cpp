@@ -27,11 +27,11 @@ std::u16string TextOf(const std::string& rtf)
 }
 
 // The control words the RTF reader knows, and so all the route may write.
-const std::set<std::string> kVocabulary = { "rtf", "ansi", "ansicpg", "deff", "fonttbl", "f", "fnil", "froman", "fswiss",
-    "fmodern", "fscript", "fdecor", "ftech", "fbidi", "fprq", "fcharset",
-    "colortbl", "red", "green", "blue", "plain", "fs", "b", "i", "ul", "strike", "cf", "cb", "pard", "ql", "qc", "qr",
-    "qj", "li", "ri", "fi", "tx", "tab", "par", "page", "u", "pict", "pngblip", "jpegblip", "dibitmap", "picw",
-    "pich", "picwgoal", "pichgoal", "picscalex", "picscaley", "wbmbitspixel", "wbmplanes", "wbmwidthbytes", "bin" };
+const std::set<std::string> kVocabulary = { "rtf", "ansi", "ansicpg", "deff", "fonttbl", "f", "fnil", "froman",
+    "fswiss", "fmodern", "fscript", "fdecor", "ftech", "fbidi", "fprq", "fcharset", "colortbl", "red", "green", "blue",
+    "plain", "fs", "b", "i", "ul", "strike", "cf", "cb", "pard", "ql", "qc", "qr", "qj", "li", "ri", "fi", "tx", "tab",
+    "par", "page", "u", "pict", "pngblip", "jpegblip", "dibitmap", "picw", "pich", "picwgoal", "pichgoal", "picscalex",
+    "picscaley", "wbmbitspixel", "wbmplanes", "wbmwidthbytes", "bin" };
 
 void ExpectReaderVocabulary(const std::string& rtf)
 {
@@ -61,7 +61,8 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         std::string_view written; // a piece the written RTF holds ("" for none)
     };
     const Row rows[] = {
-        { "typographic", R"({\rtf1 didn\rquote t \lquote a\rquote  \ldblquote b\rdblquote  c\emdash d\endash e\bullet})",
+        { "typographic",
+            R"({\rtf1 didn\rquote t \lquote a\rquote  \ldblquote b\rdblquote  c\emdash d\endash e\bullet})",
             u"didn\u2019t \u2018a\u2019 \u201Cb\u201D c\u2014d\u2013e\u2022", "" },
         { "spaces and hyphens", R"({\rtf1 a\~b\_c\-d})", u"a\u00A0b\u2011cd", "" },
         { "line", R"({\rtf1 one\line two})", u"one\r\ntwo", "" },
@@ -80,15 +81,19 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         { "style", R"({\rtf1{\stylesheet{\s1\b\fs40 heading;}}\s1 Title})", u"Title", "\\fs40\\b " },
         { "table", R"({\rtf1\trowd\cellx1000\cellx2000\cellx3000\intbl A\cell B\cell C\cell\row})", u"A\tB\tC",
             "\\tx1000\\tx2000 " },
-        { "nested table", R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell y\nestcell{\*\nesttableprops\nestrow}}\cell\row})",
+        { "nested table",
+            R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell y\nestcell{\*\nesttableprops\nestrow}}\cell\row})",
             u"A\tx\ty", "" },
-        { "nested rows", R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell{\*\nesttableprops\nestrow}y\nestcell{\*\nesttableprops\nestrow}}\cell C\cell\row})",
+        { "nested rows",
+            R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\itap2 x\nestcell{\*\nesttableprops\nestrow}y\nestcell{\*\nesttableprops\nestrow}}\cell C\cell\row})",
             u"A\tx\ty\tC", "" },
         { "hidden paragraph", R"({\rtf1 a\par{\v hidden\par}b})", u"a\r\nb", "" },
         { "centred row", R"({\rtf1\trowd\cellx1000\cellx2000\intbl\qc A\cell B\cell\row})", u"A\tB", "\\ql\\tx1000 " },
-        { "hex picture", R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})", u"\r\n\t",
-            "{\\fs8\\par}{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
-        { "text after a picture in a new format", R"({\rtf1\qc{\pict\pngblip\picwgoal20\pichgoal20 89504e470d0a1a0a0000000d494844520000000100000001}\pard\qr date\par})",
+        { "hex picture",
+            R"({\rtf1{\pict\pngblip\picwgoal300\pichgoal200 89504e470d0a1a0a0000000d494844520000000100000001}})",
+            u"\r\n\t", "{\\fs8\\par}{\\fs20\\tab {\\pict\\pngblip\\picwgoal300\\pichgoal200\\bin24 \x89PNG\r\n\x1a\n" },
+        { "text after a picture in a new format",
+            R"({\rtf1\qc{\pict\pngblip\picwgoal20\pichgoal20 89504e470d0a1a0a0000000d494844520000000100000001}\pard\qr date\par})",
             u"\r\n\t\r\ndate", "\\par}\n\\pard\\qr {" },
         { "metafile placeholder", R"({\rtf1{\pict\wmetafile8\picw2540\pich1270 0100}})", u"\r\n\t",
             "\\dibitmap0\\picwgoal1440\\pichgoal720\\bin" },
@@ -109,8 +114,8 @@ TEST_F(RtfNormaliserTest, LeavesRtfItCannotReadToTheReader)
 {
     const std::string hugeBin = "{\\rtf1{\\pict\\bin99999999999 ab}}";
     const std::string deep = "{\\rtf1" + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
-    const std::string_view rows[] = { "{\\rtf1 unbalanced", "{\\rtf1 \\'4", "{\\rtf1 \\'zz}",
-        "not rtf", hugeBin, deep };
+    const std::string_view rows[]
+        = { "{\\rtf1 unbalanced", "{\\rtf1 \\'4", "{\\rtf1 \\'zz}", "not rtf", hugeBin, deep };
     for (std::string_view rtf : rows)
         EXPECT_FALSE(platform::NormaliseRtf(Bytes(rtf))) << rtf.substr(0, 40);
 }

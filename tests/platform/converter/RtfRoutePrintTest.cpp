@@ -90,9 +90,8 @@ TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDid)
     ASSERT_EQ(before.size(), after.size());
     ASSERT_GT(before.size(), 4u);
     for (std::size_t i = 0; i < before.size(); ++i) {
-        const auto fields = [](const printengine::testing::DrawnText& t) {
-            return std::tie(t.X, t.Y, t.Text, t.Page, t.FontHeight);
-        };
+        const auto fields
+            = [](const printengine::testing::DrawnText& t) { return std::tie(t.X, t.Y, t.Text, t.Page, t.FontHeight); };
         EXPECT_EQ(fields(before[i]), fields(after[i])) << i;
     }
     const std::vector<LOGFONTW>& fontsAfter = printengine::testing::FakeLog().FontsMade;
@@ -113,7 +112,8 @@ TEST_F(RtfRoutePrintTest, APictureTakesItsHeight)
         ASSERT_EQ(Pictures().size(), 1u);
         const auto& first = Find(texts, u"before");
         const auto& next = Find(texts, u"after");
-        EXPECT_GE(Pictures()[0].Y, first.Y + std::abs(first.FontHeight)) << "drawn below the line before it, descenders and all";
+        EXPECT_GE(Pictures()[0].Y, first.Y + std::abs(first.FontHeight))
+            << "drawn below the line before it, descenders and all";
         EXPECT_GE(next.Y, Pictures()[0].Y + 300) << "the next line starts below the picture";
         EXPECT_LT(next.Y, Pictures()[0].Y + 300 + 100) << "and no further than one line below";
     }
@@ -121,7 +121,8 @@ TEST_F(RtfRoutePrintTest, APictureTakesItsHeight)
 
 TEST_F(RtfRoutePrintTest, APageBreakStartsTheNextPageAtItsTop)
 {
-    const auto texts = PrintRouted("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 one\\par two\\page three\\par}");
+    const auto texts
+        = PrintRouted("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 one\\par two\\page three\\par}");
     const auto& one = Find(texts, u"one");
     const auto& two = Find(texts, u"two");
     const auto& three = Find(texts, u"three");
