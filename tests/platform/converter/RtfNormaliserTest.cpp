@@ -78,6 +78,8 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
             u"x", "{\\colortbl;\\red4\\green5\\blue6;}" },
         { "symbol", R"({\rtf1{\fonttbl{\f0 Times;}{\f1\fcharset2 Symbol;}}{\f1 abW\'b7}})", u"\u03B1\u03B2\u03A9\u2022",
             "" },
+        { "symbol as unicode and dingbats", R"({\rtf1{\fonttbl{\f1 Symbol;}{\f2 Wingdings;}}{\f1\u-3913 ?}{\f2\'fc}})",
+            u"\u2022\u2714", "{\\f0\\fswiss\\fcharset0 DejaVu Sans;}}" },
         { "style", R"({\rtf1{\stylesheet{\s1\b\fs40 heading;}}\s1 Title})", u"Title", "\\fs40\\b " },
         { "table", R"({\rtf1\trowd\cellx1000\cellx2000\cellx3000\intbl A\cell B\cell C\cell\row})", u"A\tB\tC",
             "\\tx1000\\tx2000 " },
