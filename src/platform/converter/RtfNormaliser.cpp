@@ -66,6 +66,9 @@ struct Group {
     CharFormat Chars;
     ParaFormat Para;
     std::int32_t SkipAfterUnicode = 1;
+    // A left-out group whose pictures print all the same: a floating
+    // shape's properties, which hold its picture.
+    bool PicturesOnly = false;
 };
 
 struct Font {
@@ -475,7 +478,7 @@ void Normaliser::EndPicture()
 {
     Picture picture = std::move(picture_);
     picture_ = {};
-    if (!InBody())
+    if (!InBody() && !(Top().PicturesOnly && !Top().Chars.Hidden))
         return;
     std::string mime = picture.Kind == "pngblip" ? "image/png"
         : picture.Kind == "jpegblip"             ? "image/jpeg"
@@ -544,8 +547,13 @@ bool Normaliser::ControlWord(std::string_view word, bool hasParameter, std::int3
         afterNestedRow_ = true;
         return true;
     }
-    if (top.Dest == Destination::Skip)
+    if (top.Dest == Destination::Skip) {
+        if (top.PicturesOnly && action == Action::Picture) {
+            top.Dest = Destination::Picture;
+            picture_ = {};
+        }
         return true;
+    }
     const bool on = !hasParameter || parameter != 0;
     const bool inFontTable = top.Dest == Destination::FontTable || top.Dest == Destination::FontEntry;
     switch (action) {
@@ -825,6 +833,8 @@ std::optional<std::string> Normaliser::Run()
                         ++word;
                     if (in_.compare(word, 3, "\\cs") != 0 && in_.compare(word, 8, "\\shppict") != 0)
                         Top().Dest = Destination::Skip;
+                    if (in_.compare(word, 8, "\\shpinst") == 0)
+                        Top().PicturesOnly = true;
                     at_ += 2;
                 }
                 continue;
