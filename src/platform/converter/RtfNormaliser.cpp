@@ -18,6 +18,7 @@
 namespace platform {
 namespace {
 
+constexpr std::uint16_t kFallbackCodePage = 1252;
 constexpr std::int32_t kDefaultHalfPoints = 24;
 constexpr std::int32_t kLargestHalfPoints = 3276;
 constexpr std::size_t kMaxTabStops = 64;
@@ -136,7 +137,7 @@ class Normaliser {
 public:
     Normaliser(std::span<const std::uint8_t> rtf, std::uint16_t codePage)
         : in_(reinterpret_cast<const char*>(rtf.data()), rtf.size())
-        , codePage_(IsValidCodePage(codePage) ? codePage : 1252)
+        , codePage_(IsValidCodePage(codePage) ? codePage : kFallbackCodePage)
     {
     }
     std::optional<std::string> Run();
@@ -145,7 +146,6 @@ private:
     RtfDocumentWriter& Writer();
     Group& Top() { return groups_.back(); }
     bool InBody() const { return groups_.back().Dest == Destination::Body && !groups_.back().Chars.Hidden; }
-    bool Token();
     bool ControlWord(std::string_view word, bool hasParameter, std::int32_t parameter);
     void PictureWord(std::string_view word, std::int32_t parameter);
     void ControlSymbol(char symbol);
@@ -469,7 +469,7 @@ void Normaliser::Byte(std::uint8_t byte)
     }
     char16_t unit = 0;
     if (MultiByteToWideChar(codePage, 0, bytes, count, &unit, 1) != 1
-        && (count == 2 || MultiByteToWideChar(1252, 0, bytes, 1, &unit, 1) != 1))
+        && (count == 2 || MultiByteToWideChar(kFallbackCodePage, 0, bytes, 1, &unit, 1) != 1))
         unit = u'?';
     Character(unit);
 }
