@@ -75,9 +75,7 @@ def letter():
         b"{\\header \\pard\\qr\\plain\\f1\\fs16 This header never prints\\par}\r\n",
         b"\\pard\\qc\\plain\\f1\\fs36\\b\\cf2 Brackwater Tide Tables\\par\r\n",
         b"\\pard\\qc\\plain\\f1\\fs20\\i Harbour Office, Quay Street\\par\r\n",
-        # A picture is drawn back up over the blank lines before it that its
-        # height needs.
-        b"\\plain\\f1\\fs24\\par\\par\\par\\par\r\n",
+        b"\\plain\\f1\\fs24\\par\r\n",
         b"{\\pict\\pngblip\\picw48\\pich48\\picwgoal720\\pichgoal720\\bin" + str(len(picture)).encode() + b" " + picture + b"}\r\n",
         b"\\pard\\qr\\plain\\f0\\fs24 6 December 2026\\par\\par\r\n",
         b"\\pard\\ql\\plain\\f0\\fs24 Dear Ms Fairweather,\\par\\par\r\n",
@@ -93,7 +91,7 @@ def letter():
         b"\\pard\\ql\\tx2880\\tx5040\\plain\\f2\\fs20 1 January\\tab 06:12\\tab 4.8 m\\par\r\n",
         b"\\pard\\ql\\tx2880\\tx5040\\plain\\f2\\fs20 2 January\\tab 06:58\\tab 4.6 m\\par\\par\r\n",
         b"\\pard\\ql\\plain\\f0\\fs24 The chart below shows the buoyage of the approach.{\\footnote\\pard\\plain\\f0\\fs16 "
-        b"Footnotes never print.}\\par\\par\\par\\par\r\n",
+        b"Footnotes never print.}\\par\\par\r\n",
         b"\\pard\\ql{\\pict\\dibitmap0\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes96\\picw32\\pich16\\picwgoal1200\\pichgoal600\\bin"
         + str(len(bitmap)).encode() + b" " + bitmap + b"}\\par\r\n",
         b"\\pard\\ql\\plain\\f0\\fs24 Yours sincerely,\\par\\par\r\n",

@@ -3,6 +3,7 @@
 #include "CodePages.h"
 #include "PlainTextDecoding.h"
 #include "PocketWordDocument.h"
+#include "RtfRoute.h"
 #include "RtfText.h"
 
 #include <algorithm>
@@ -91,7 +92,11 @@ std::intptr_t RichInkControl::StreamIn(std::uintptr_t format, EDITSTREAM& stream
     if (format != SF_RTF && format != SF_POCKETWORD_RTF)
         return kRefused;
     if (StartsWith(bytes, "{\\rtf")) {
-        rtf_.emplace(bytes.begin(), bytes.end());
+        // RTF from any writer is put into the reader's vocabulary; RTF the
+        // converter cannot read goes to the reader as it is, which reports it.
+        rtf_ = NormaliseRtfDocument(bytes, static_cast<std::uint16_t>(GetACP()));
+        if (!rtf_)
+            rtf_.emplace(bytes.begin(), bytes.end());
         return kAccepted;
     }
     if (format != SF_POCKETWORD_RTF)

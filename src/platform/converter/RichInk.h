@@ -12,9 +12,10 @@
 // bytes and text the code page cannot read are refused, so the caller
 // prints the raw file.
 //
-// RTF ("{\rtf", streamed in as RTF or as Pocket Word form) is accepted as
-// it is and given back as RTF, or as Unicode text by the converter's own
-// RTF-to-text conversion. A Pocket Word document ("{\pwi", streamed in as
+// RTF ("{\rtf", streamed in as RTF or as Pocket Word form) is accepted and
+// given back as RTF in the reader's vocabulary (the converter's RTF route,
+// RtfRoute.h; RTF the route cannot read is given back as it came), or as
+// Unicode text by the converter's own RTF-to-text conversion. A Pocket Word document ("{\pwi", streamed in as
 // Pocket Word form) is read with libwps, its 8-bit text in the locale's
 // ANSI code page, and given back as RTF or Unicode text; one libwps cannot
 // read is refused.

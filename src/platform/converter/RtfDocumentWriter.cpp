@@ -20,6 +20,9 @@ constexpr int kHalfPointsPerPoint = 2;
 constexpr double kPointsPerInch = 72.0;
 // Longer face names are cut, as the font table keeps at most 31 units.
 constexpr std::size_t kMaxFaceLength = 31;
+// The largest size the reader's size field holds, in half-points.
+constexpr std::int32_t kLargestHalfPoints = 3276;
+constexpr std::int32_t kTwipsPerHalfPoint = 10;
 
 std::optional<std::int32_t> Twips(const librevenge::RVNGProperty* property)
 {
@@ -107,8 +110,10 @@ std::u32string DecodeUtf8(std::string_view text)
 // fallback, which readers drop after the Unicode character.
 void AppendUnicodeUnit(std::string& out, char16_t unit)
 {
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int16_t>(unit)).ptr;
     out += "\\u";
-    out += std::to_string(static_cast<std::int16_t>(unit));
+    out.append(digits, end);
     out += "\\'3f";
 }
 
@@ -153,11 +158,57 @@ void AppendControl(std::string& out, std::string_view word, std::int32_t paramet
     out += std::to_string(parameter);
 }
 
+std::optional<std::int32_t> Number(const librevenge::RVNGProperty* property)
+{
+    if (property == nullptr)
+        return std::nullopt;
+    return property->getInt();
+}
+
+// The picture keyword the reader knows for a picture's kind; empty for a
+// kind it does not print.
+std::string_view PictureKeyword(std::string_view mimeType)
+{
+    if (mimeType == "image/png")
+        return "pngblip";
+    if (mimeType == "image/jpeg")
+        return "jpegblip";
+    if (mimeType == "image/bmp")
+        return "dibitmap0";
+    return {};
+}
+
+// Face names are written as they are; characters the font table would have
+// to escape are left out.
+std::string CleanFace(std::string_view face)
+{
+    std::string name;
+    for (char ch : face.substr(0, kMaxFaceLength)) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x20 && byte < 0x80 && ch != ';' && ch != '\\' && ch != '{' && ch != '}')
+            name += ch;
+    }
+    return name.empty() ? std::string(kDefaultFace) : name;
+}
+
+bool IsFamily(std::string_view family)
+{
+    static constexpr std::string_view kFamilies[]
+        = { "fnil", "froman", "fswiss", "fmodern", "fscript", "fdecor", "ftech", "fbidi" };
+    return std::find(std::begin(kFamilies), std::end(kFamilies), family) != std::end(kFamilies);
+}
+
 } // namespace
 
 RtfDocumentWriter::RtfDocumentWriter(std::uint16_t codePage)
+    : RtfDocumentWriter(codePage, Options {})
+{
+}
+
+RtfDocumentWriter::RtfDocumentWriter(std::uint16_t codePage, Options options)
     : codePage_(codePage)
     , charset_(CharsetOfCodePage(codePage))
+    , options_(options)
 {
 }
 
@@ -166,15 +217,19 @@ std::string RtfDocumentWriter::Rtf() const
     std::string out = "{\\rtf1\\ansi";
     AppendControl(out, "ansicpg", codePage_);
     out += "\\deff0{\\fonttbl";
-    const std::vector<std::string> defaultFonts { std::string(kDefaultFace) };
-    const std::vector<std::string>& fonts = fonts_.empty() ? defaultFonts : fonts_;
+    const std::vector<Font> defaultFonts { Font { std::string(kDefaultFace) } };
+    const std::vector<Font>& fonts = fonts_.empty() ? defaultFonts : fonts_;
     for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const Font& font = fonts[i];
         out += '{';
         AppendControl(out, "f", static_cast<std::int32_t>(i));
-        out += "\\fnil";
-        AppendControl(out, "fcharset", charset_);
+        out += '\\';
+        out += font.Family;
+        AppendControl(out, "fcharset", font.Charset >= 0 ? font.Charset : charset_);
+        if (font.Pitch >= 0)
+            AppendControl(out, "fprq", font.Pitch);
         out += ' ';
-        out += fonts[i];
+        out += font.Face;
         out += ";}";
     }
     out += '}';
@@ -196,23 +251,31 @@ std::string RtfDocumentWriter::Rtf() const
     return out;
 }
 
-int RtfDocumentWriter::FontIndex(std::string_view face)
+int RtfDocumentWriter::DeclareFont(Font font)
 {
-    std::string name;
-    for (char ch : face.substr(0, kMaxFaceLength)) {
-        // Face names are written as they are; characters the font table
-        // would have to escape are left out.
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte >= 0x20 && byte < 0x80 && ch != ';' && ch != '\\' && ch != '{' && ch != '}')
-            name += ch;
-    }
-    if (name.empty())
-        name = kDefaultFace;
-    const auto found = std::find(fonts_.begin(), fonts_.end(), name);
+    font.Face = CleanFace(font.Face);
+    font.Charset = std::clamp(font.Charset, -1, 255);
+    font.Pitch = std::clamp(font.Pitch, -1, 2);
+    if (!IsFamily(font.Family))
+        font.Family = "fnil";
+    const auto found = std::find(fonts_.begin(), fonts_.end(), font);
     if (found != fonts_.end())
         return static_cast<int>(found - fonts_.begin());
-    fonts_.push_back(name);
+    fonts_.push_back(std::move(font));
     return static_cast<int>(fonts_.size() - 1);
+}
+
+int RtfDocumentWriter::FontIndex(const librevenge::RVNGPropertyList& propList)
+{
+    if (const auto declared = Number(propList["tallowin:font-index"]);
+        declared && *declared >= 0 && static_cast<std::size_t>(*declared) < fonts_.size())
+        return *declared;
+    Font font { Text(propList["style:font-name"]) };
+    font.Charset = Number(propList["tallowin:font-charset"]).value_or(-1);
+    if (const std::string family = Text(propList["tallowin:font-family"]); !family.empty())
+        font.Family = family;
+    font.Pitch = Number(propList["tallowin:font-pitch"]).value_or(-1);
+    return DeclareFont(std::move(font));
 }
 
 int RtfDocumentWriter::ColorIndex(std::uint32_t rgb)
@@ -230,8 +293,14 @@ void RtfDocumentWriter::BeginParagraph(const librevenge::RVNGPropertyList& propL
         return;
     if (paragraphOpen_)
         EndParagraph();
-    if (Text(propList["fo:break-before"]) == "page")
+    if (Text(propList["fo:break-before"]) == "page") {
+        // The new page takes the height of the line laid out last as its
+        // first line's top; an empty line of no height before the break
+        // makes that nothing.
+        if (options_.PageBreakAtTop)
+            body_ += "{\\fs0\\par}";
         body_ += "\\page\n";
+    }
     body_ += "\\pard";
     const std::string align = Text(propList["fo:text-align"]);
     if (align == "end" || align == "right")
@@ -284,6 +353,8 @@ void RtfDocumentWriter::BeginParagraph(const librevenge::RVNGPropertyList& propL
     body_ += ' ';
     pendingLabel_ = label;
     paragraphOpen_ = true;
+    lineHasText_ = false;
+    afterPicture_ = false;
 }
 
 // The label of a list element is written with the format of the element's
@@ -295,6 +366,8 @@ void RtfDocumentWriter::FlushLabel()
     WriteText(pendingLabel_);
     body_ += "\\tab ";
     pendingLabel_.clear();
+    lineHasText_ = true;
+    Wrote();
 }
 
 void RtfDocumentWriter::EndParagraph()
@@ -302,8 +375,11 @@ void RtfDocumentWriter::EndParagraph()
     FlushLabel();
     for (; openSpans_ > 0; --openSpans_)
         body_ += '}';
-    body_ += "\\par\n";
+    // A picture's room already ended the paragraph's last line.
+    if (!afterPicture_)
+        body_ += "\\par\n";
     paragraphOpen_ = false;
+    afterPicture_ = false;
 }
 
 void RtfDocumentWriter::openParagraph(const librevenge::RVNGPropertyList& propList)
@@ -358,9 +434,11 @@ void RtfDocumentWriter::openSpan(const librevenge::RVNGPropertyList& propList)
         return;
     body_ += '{';
     ++openSpans_;
-    AppendControl(body_, "f", FontIndex(Text(propList["style:font-name"])));
-    if (const auto size = HalfPoints(propList["fo:font-size"]))
+    AppendControl(body_, "f", FontIndex(propList));
+    if (const auto size = HalfPoints(propList["fo:font-size"])) {
         AppendControl(body_, "fs", *size);
+        lastHalfPoints_ = *size;
+    }
     const std::string weight = Text(propList["fo:font-weight"]);
     if (weight == "bold" || (weight.size() == 3 && weight >= "600" && weight <= "900"))
         body_ += "\\b";
@@ -395,6 +473,8 @@ void RtfDocumentWriter::insertTab()
         return;
     FlushLabel();
     body_ += "\\tab ";
+    lineHasText_ = true;
+    Wrote();
 }
 
 void RtfDocumentWriter::insertSpace()
@@ -403,6 +483,8 @@ void RtfDocumentWriter::insertSpace()
         return;
     FlushLabel();
     body_ += ' ';
+    lineHasText_ = true;
+    Wrote();
 }
 
 void RtfDocumentWriter::insertText(const librevenge::RVNGString& text)
@@ -411,6 +493,10 @@ void RtfDocumentWriter::insertText(const librevenge::RVNGString& text)
         return;
     FlushLabel();
     WriteText(DecodeUtf8(std::string_view(text.cstr(), text.size())));
+    if (!text.empty()) {
+        lineHasText_ = true;
+        Wrote();
+    }
 }
 
 void RtfDocumentWriter::insertLineBreak()
@@ -419,6 +505,50 @@ void RtfDocumentWriter::insertLineBreak()
         return;
     FlushLabel();
     body_ += "\\par\n";
+    lineHasText_ = false;
+    Wrote();
+}
+
+// The reader draws a picture at the top of the current line and leaves the
+// pen there; the picture's line is ended by an empty line as high as the
+// picture, so the text after it starts below it. The tab before it ends an
+// empty line of its own, which keeps the reader from drawing the picture
+// back up over blank lines before it.
+void RtfDocumentWriter::insertBinaryObject(const librevenge::RVNGPropertyList& propList)
+{
+    if (!Writing() || !options_.Pictures)
+        return;
+    const std::string_view keyword = PictureKeyword(Text(propList["librevenge:mime-type"]));
+    const librevenge::RVNGProperty* data = propList["office:binary-data"];
+    if (keyword.empty() || data == nullptr)
+        return;
+    const librevenge::RVNGBinaryData bytes(data->getStr());
+    const std::int32_t width = std::max(0, Twips(propList["svg:width"]).value_or(0));
+    const std::int32_t height = std::max(0, Twips(propList["svg:height"]).value_or(0));
+    if (bytes.empty() || width == 0 || height == 0)
+        return;
+    FlushLabel();
+    if (lineHasText_)
+        body_ += "\\par\n";
+    // The line before ends at its baseline; a third of its size more keeps
+    // the picture clear of its descenders.
+    body_ += '{';
+    AppendControl(body_, "fs", (lastHalfPoints_ + 2) / 3);
+    body_ += "\\par}";
+    const std::int32_t roomHalfPoints
+        = std::clamp((height + kTwipsPerHalfPoint - 1) / kTwipsPerHalfPoint, 1, kLargestHalfPoints);
+    body_ += '{';
+    AppendControl(body_, "fs", roomHalfPoints);
+    body_ += "\\tab {\\pict\\";
+    body_ += keyword;
+    AppendControl(body_, "picwgoal", width);
+    AppendControl(body_, "pichgoal", height);
+    AppendControl(body_, "bin", static_cast<std::int32_t>(bytes.size()));
+    body_ += ' ';
+    body_.append(reinterpret_cast<const char*>(bytes.getDataBuffer()), bytes.size());
+    body_ += "}\\par}\n";
+    lineHasText_ = false;
+    afterPicture_ = true;
 }
 
 void RtfDocumentWriter::WriteText(std::u32string_view text)

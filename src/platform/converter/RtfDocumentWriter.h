@@ -8,6 +8,13 @@
 // breaks and paragraph ends. Text goes in as \u characters, so it keeps its
 // characters whatever the font's code page. Headers, footers, notes,
 // comments and text boxes are left out, as the RTF reader leaves them out.
+//
+// The converter's RTF route asks for more (Options): fonts declared in the
+// order of the document's font table, each with its own charset, family and
+// pitch; pictures (PNG, JPEG and device-independent bitmaps) as \bin data,
+// each on a line of its own with a blank line as high as the picture below
+// it, so that the text after a picture starts under it; and a page break
+// that leaves no line's height at the top of the new page.
 
 #include <librevenge/librevenge.h>
 
@@ -22,7 +29,30 @@ class RtfDocumentWriter final : public librevenge::RVNGTextInterface {
 public:
     // `codePage` is the ANSI code page the document's text was read in; the
     // fonts get its charset and the document its \ansicpg.
+    struct Options {
+        bool Pictures = false;
+        bool PageBreakAtTop = false;
+    };
+
+    // A font as the font table names it. An empty face is the default face;
+    // a negative charset is the charset of the writer's code page, a
+    // negative pitch none.
+    struct Font {
+        std::string Face;
+        int Charset = -1;
+        std::string Family = "fnil";
+        int Pitch = -1;
+        bool operator==(const Font&) const = default;
+    };
+
     explicit RtfDocumentWriter(std::uint16_t codePage);
+    RtfDocumentWriter(std::uint16_t codePage, Options options);
+
+    // Adds a font to the table (once) and gives its number there. A span
+    // names a declared font by that number, "tallowin:font-index", or by
+    // "style:font-name" with its "tallowin:font-charset",
+    // "tallowin:font-family" and "tallowin:font-pitch".
+    int DeclareFont(Font font);
 
     // The whole document, from "{\rtf1" to its closing brace.
     std::string Rtf() const;
@@ -77,7 +107,7 @@ public:
     void closeTable() override { }
     void openFrame(const librevenge::RVNGPropertyList&) override { }
     void closeFrame() override { }
-    void insertBinaryObject(const librevenge::RVNGPropertyList&) override { }
+    void insertBinaryObject(const librevenge::RVNGPropertyList& propList) override;
     void insertEquation(const librevenge::RVNGPropertyList&) override { }
     void openGroup(const librevenge::RVNGPropertyList&) override { }
     void closeGroup() override { }
@@ -106,12 +136,14 @@ private:
     void EndParagraph();
     void FlushLabel();
     void WriteText(std::u32string_view text);
-    int FontIndex(std::string_view face);
+    int FontIndex(const librevenge::RVNGPropertyList& propList);
+    void Wrote() { afterPicture_ = false; }
     int ColorIndex(std::uint32_t rgb);
 
     std::uint16_t codePage_;
     std::uint8_t charset_;
-    std::vector<std::string> fonts_;
+    Options options_;
+    std::vector<Font> fonts_;
     std::vector<std::uint32_t> colors_; // 0xRRGGBB, written from \cf1 on
     std::vector<ListLevel> lists_;
     std::string body_;
@@ -119,6 +151,9 @@ private:
     int leftOut_ = 0; // depth of the parts that do not print
     int openSpans_ = 0;
     bool paragraphOpen_ = false;
+    bool lineHasText_ = false; // something was written since the paragraph or line began
+    bool afterPicture_ = false; // a picture, and its room, end the paragraph so far
+    std::int32_t lastHalfPoints_ = 24; // the size of the span opened last
 };
 
 } // namespace platform

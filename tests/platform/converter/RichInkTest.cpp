@@ -1,4 +1,5 @@
 #include "RichInk.h"
+#include "RtfNormaliser.h"
 
 #include "PocketWordWriter.h"
 
@@ -159,7 +160,7 @@ TEST_F(RichInkTest, RefusesWhatItCannotRead)
     }
 }
 
-TEST_F(RichInkTest, RtfComesBackAsItWasOrAsText)
+TEST_F(RichInkTest, RtfComesBackInTheReadersVocabularyOrAsText)
 {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Caf\\'e9\\par ";
     std::u16string text = u"Caf\u00e9\r\n";
@@ -171,11 +172,18 @@ TEST_F(RichInkTest, RtfComesBackAsItWasOrAsText)
     rtf += "}";
     for (std::uintptr_t format : { SF_RTF, SF_POCKETWORD_RTF }) {
         ASSERT_EQ(StreamIn(rtf, format, 1000), 0);
-        EXPECT_EQ(StreamOut(SF_RTF), std::vector<std::uint8_t>(rtf.begin(), rtf.end()));
+        const std::optional<std::string> normalised
+            = NormaliseRtf({ reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size() });
+        ASSERT_TRUE(normalised);
+        EXPECT_EQ(StreamOut(SF_RTF), std::vector<std::uint8_t>(normalised->begin(), normalised->end()));
         EXPECT_EQ(StreamOutText(), text);
         // The text is kept: asking again gives it again.
         EXPECT_EQ(StreamOutText(), text);
     }
+    // RTF the converter cannot read comes back as it was, for the reader to report.
+    const std::string unbalanced = "{\\rtf1 {\\b never closed}";
+    ASSERT_EQ(StreamIn(unbalanced, SF_RTF, 1000), 0);
+    EXPECT_EQ(StreamOut(SF_RTF), std::vector<std::uint8_t>(unbalanced.begin(), unbalanced.end()));
 }
 
 TEST_F(RichInkTest, PocketWordComesBackAsRtfOrText)
