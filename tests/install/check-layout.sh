@@ -13,6 +13,7 @@ expected=(
   usr/lib/tallowin/libplotwise.so
   usr/lib/tallowin/libplotwise-dialog.so
   usr/lib/tallowin/tallowinpocketword.so
+  usr/lib/tallowin/tallowinrtf.so
   usr/lib/tallowin/tallowinlang07.so
   usr/share/tallowin/help/tallowin.htm
   usr/share/applications/tallowin.desktop

@@ -139,7 +139,7 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
     PLW_GetTextExtentExPoint = FakeGetTextExtentExPoint;
     PLW_ExtTextOut = [](HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count,
                          const int32_t*) -> int32_t {
-        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page });
+        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page, -FontHeight() });
         return 1;
     };
     PLW_Rectangle = [](HDC, int32_t, int32_t, int32_t, int32_t) -> int32_t { return 1; };

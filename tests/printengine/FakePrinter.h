@@ -18,6 +18,7 @@ struct DrawnText {
     std::int32_t Y = 0;
     std::u16string Text;
     std::int32_t Page = 0;
+    std::int32_t FontHeight = 0; // the lfHeight of the font selected
 };
 
 struct FakePrinterSetup {
