@@ -315,13 +315,23 @@ std::int32_t MeasureRun(TextRun& run, std::int32_t width, std::int32_t count)
         breakRun = &run;
         breakPos = count;
     } else if (breakRun != &run) {
-        breakRun = &run;
-        breakPos = fit;
+        std::int32_t space = kNoBreak;
         for (std::int32_t i = fit - 1; i >= 0; --i) {
             if (run.Text[i] == kSpace || run.Text[i] == kHyphen) {
-                breakPos = i + 1;
+                space = i + 1;
                 break;
             }
+        }
+        // Without a space in what fits, the break stays at the last space of
+        // the runs before, when there is one on the line: cutting inside
+        // this run, or where it meets a word the runs before end with
+        // ("datum" then ", and"), would split a word across the lines.
+        const bool earlierSpace = breakRun != nullptr && breakPos > 0
+            && (breakPos < breakRun->Length || breakRun->Text[breakPos - 1] == kSpace
+                || breakRun->Text[breakPos - 1] == kHyphen);
+        if (space != kNoBreak || !earlierSpace || run.TabKind == kTabKindTab) {
+            breakRun = &run;
+            breakPos = space == kNoBreak ? fit : space;
         }
     }
 
