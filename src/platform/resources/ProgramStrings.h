@@ -178,8 +178,8 @@ inline constexpr std::array kProgramStrings {
     StringEntry(kStrPrinterNeedsQueue, u"--printer needs a queue name"),
     StringEntry(kStrCupsOutputNeedsQueue, u"PLOTWISE_OUTPUT=cups: needs a queue name"),
     StringEntry(kStrOutputIsFolder, u"%s is a folder; name a file in it"),
-    StringEntry(kStrOutputEndingRefused,
-        u"%s: the pages can be written as .pdf, .ps, .png or .txt (or - for standard output)"),
+    StringEntry(
+        kStrOutputEndingRefused, u"%s: the pages can be written as .pdf, .ps, .png or .txt (or - for standard output)"),
     StringEntry(kStrOutputFolderMissing, u"%s: the folder %s does not exist"),
     StringEntry(kStrOutputFolderReadOnly, u"%s: the folder %s cannot be written (%s)"),
     StringEntry(kStrOutputNotReplaceable, u"%s cannot be replaced (%s)"),

@@ -95,8 +95,8 @@ std::string LoadFrontEndText(const FrontEndText& text, platform::ModuleHandle mo
 
 // The line a refused command line ends with: the program's name, the
 // reason and where to read more.
-std::string UsageErrorLine(std::string_view programName, const FrontEndText& error,
-    platform::ModuleHandle module = platform::ProgramModule());
+std::string UsageErrorLine(
+    std::string_view programName, const FrontEndText& error, platform::ModuleHandle module = platform::ProgramModule());
 
 // The --help text; programName is how the program was called.
 std::string HelpText(std::string_view programName, platform::ModuleHandle module = platform::ProgramModule());
