@@ -111,7 +111,7 @@ Umgebung:
                       der Dokumentenordner, den xdg-user-dir nennt, sonst
                       ~/Documents)
   PLOTWISE_OUTPUT     wohin die Druckbibliothek druckt: eine .pdf-, .ps-,
-                      .png- oder .txt-Datei oder cups:WARTESCHLANGE; wird wie
+                      .png- oder .txt-Datei oder cups:DRUCKER; wird wie
                       --output geprüft
   LPDEST, PRINTER     die CUPS-Warteschlange, in die gedruckt wird, wenn kein
                       Ziel angegeben ist (sonst die aus lpoptions oder die
