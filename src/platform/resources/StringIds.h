@@ -61,4 +61,30 @@ inline constexpr unsigned kStrReasonFolder = 40100;
 inline constexpr unsigned kStrReasonNotPermitted = 40101;
 inline constexpr unsigned kStrReasonNotRegular = 40102;
 
+// The command line's own texts: the --help text and the refusals of long
+// options, printed before the window or a print starts. "%s" stands for an
+// option name, a path or the program's name, filled in order.
+inline constexpr unsigned kStrHelpText = 40200;
+inline constexpr unsigned kStrUsageErrorLine = 40201;
+inline constexpr unsigned kStrUnknownOption = 40202;
+inline constexpr unsigned kStrOptionNeedsValue = 40203;
+inline constexpr unsigned kStrOptionUnknownValue = 40204;
+inline constexpr unsigned kStrFileNameRefused = 40205;
+inline constexpr unsigned kStrMailPrintsAlone = 40206;
+inline constexpr unsigned kStrMailNeedsFile = 40207;
+inline constexpr unsigned kStrMailNamesOneFile = 40208;
+inline constexpr unsigned kStrCellRefused = 40209;
+inline constexpr unsigned kStrSizingRefused = 40210;
+inline constexpr unsigned kStrSheetRefused = 40211;
+inline constexpr unsigned kStrOutputNeedsName = 40212;
+inline constexpr unsigned kStrFormatRefused = 40213;
+inline constexpr unsigned kStrPaperRefused = 40214;
+inline constexpr unsigned kStrPrinterNeedsQueue = 40215;
+inline constexpr unsigned kStrCupsOutputNeedsQueue = 40216;
+inline constexpr unsigned kStrOutputIsFolder = 40217;
+inline constexpr unsigned kStrOutputEndingRefused = 40218;
+inline constexpr unsigned kStrOutputFolderMissing = 40219;
+inline constexpr unsigned kStrOutputFolderReadOnly = 40220;
+inline constexpr unsigned kStrOutputNotReplaceable = 40221;
+
 } // namespace platform

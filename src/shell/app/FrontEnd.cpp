@@ -1,6 +1,9 @@
 #include "FrontEnd.h"
 
 #include "CommandLine.h"
+#include "Messages.h"
+#include "StringIds.h"
+#include "TextConversion.h"
 
 #include <algorithm>
 #include <array>
@@ -90,7 +93,8 @@ public:
         // A file as the only argument besides long options, as a file
         // manager or a user at a shell passes it, prints as --print would;
         // with a switch beside it, it is read as the switches' command line.
-        std::optional<std::size_t> bareFile;
+        constexpr std::size_t kNoBareFile = static_cast<std::size_t>(-1);
+        std::size_t bareFile = kNoBareFile;
         for (std::size_t i = 0; i < arguments_.size(); ++i) {
             const std::string& argument = arguments_[i];
             if (argument.starts_with("--")) {
@@ -99,9 +103,9 @@ public:
                 continue;
             }
             std::error_code error;
-            if (bareFile || argument.empty() || argument[0] == '-'
+            if (bareFile != kNoBareFile || argument.empty() || argument[0] == '-'
                 || !std::filesystem::is_regular_file(argument, error)) {
-                bareFile.reset();
+                bareFile = kNoBareFile;
                 break;
             }
             bareFile = i;
@@ -119,7 +123,7 @@ private:
     FrontEndRequest Finish()
     {
         if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
-            Refuse("--mail prints a message file alone; leave out --file and --workbook");
+            Refuse({ platform::kStrMailPrintsAlone });
         // A destination from the environment is checked as --output would
         // be, so a mistyped one ends here instead of printing elsewhere.
         const char* environment = std::getenv("PLOTWISE_OUTPUT");
@@ -128,9 +132,10 @@ private:
             const std::string output = environment;
             if (output.starts_with("cups:")) {
                 if (output.size() == 5)
-                    Refuse("PLOTWISE_OUTPUT=cups: needs a queue name");
-            } else if (std::optional<std::string> fault = CheckOutputPath(output)) {
-                Refuse("PLOTWISE_OUTPUT: " + *fault);
+                    Refuse({ platform::kStrCupsOutputNeedsQueue });
+            } else if (std::optional<FrontEndText> fault = CheckOutputPath(output)) {
+                fault->subject = "PLOTWISE_OUTPUT";
+                Refuse(std::move(*fault));
             }
         }
         if (request_.action == FrontEndRequest::Action::Run) {
@@ -143,7 +148,7 @@ private:
         return request_;
     }
 
-    void Refuse(std::string error)
+    void Refuse(FrontEndText error)
     {
         request_.action = FrontEndRequest::Action::UsageError;
         request_.error = std::move(error);
@@ -167,7 +172,7 @@ private:
             return std::string(argument.substr(name.size() + 1));
         if (index_ + 1 < arguments_.size())
             return arguments_[++index_];
-        Refuse(std::string(name) + " needs a value");
+        Refuse({ platform::kStrOptionNeedsValue, { std::string(name) } });
         return std::nullopt;
     }
 
@@ -190,7 +195,7 @@ private:
         }
         std::optional<std::string> fileName = FileNameArgument(*value);
         if (!fileName) {
-            Refuse(std::string(name) + ": the file name is empty or holds a double quote");
+            Refuse({ platform::kStrFileNameRefused, { std::string(name) } });
             return;
         }
         parts_.push_back(std::string(switchText) + " " + *fileName);
@@ -221,11 +226,11 @@ private:
         if (!value)
             return;
         if (value->empty()) {
-            Refuse("--mail needs a message file");
+            Refuse({ platform::kStrMailNeedsFile });
             return;
         }
         if (request_.mailFile) {
-            Refuse("--mail names one message file");
+            Refuse({ platform::kStrMailNamesOneFile });
             return;
         }
         request_.mailFile = *value;
@@ -239,7 +244,7 @@ private:
         if (!value)
             return;
         if (value->empty() || value->find_first_of(" /\"") != std::string::npos) {
-            Refuse(std::string(name) + ": a cell is written like B3 or AA12");
+            Refuse({ platform::kStrCellRefused, { std::string(name) } });
             return;
         }
         parts_.push_back(std::string(switchText) + *value);
@@ -257,7 +262,7 @@ private:
         else if (IsAllDigits(*value) && value->size() <= 3)
             parts_.push_back("/XZ2 /XZC" + *value);
         else
-            Refuse("--sizing: use normal, fit or a percentage from 25 to 250");
+            Refuse({ platform::kStrSizingRefused });
     }
 
     void TranslateSheet(std::string_view argument)
@@ -266,7 +271,7 @@ private:
         if (!value)
             return;
         if (value->size() != 1 || !IsAllDigits(*value)) {
-            Refuse("--sheet: use a sheet number from 0 to 9");
+            Refuse({ platform::kStrSheetRefused });
             return;
         }
         parts_.push_back("/XS" + *value);
@@ -308,7 +313,7 @@ private:
                     return;
                 }
             }
-            Refuse(std::string(option.name) + ": unknown value \"" + *value + "\"");
+            Refuse({ platform::kStrOptionUnknownValue, { std::string(option.name), *value } });
             return;
         }
         if (Names(argument, "--mail"))
@@ -331,12 +336,13 @@ private:
             std::optional<std::string> value = Value(argument, "--output");
             if (!value || value->empty()) {
                 if (request_.action == FrontEndRequest::Action::Run)
-                    Refuse("--output needs a file name");
+                    Refuse({ platform::kStrOutputNeedsName });
             } else if (*value == "-") {
                 request_.outputToStandardOutput = true;
                 request_.plotwiseOutput.reset();
-            } else if (std::optional<std::string> fault = CheckOutputPath(*value)) {
-                Refuse("--output: " + *fault);
+            } else if (std::optional<FrontEndText> fault = CheckOutputPath(*value)) {
+                fault->subject = "--output";
+                Refuse(std::move(*fault));
             } else {
                 request_.plotwiseOutput = *value;
                 request_.outputToStandardOutput = false;
@@ -348,7 +354,7 @@ private:
             if (value && (*value == "pdf" || *value == "ps"))
                 request_.standardOutputFormat = *value;
             else if (value)
-                Refuse("--format: use pdf or ps");
+                Refuse({ platform::kStrFormatRefused });
             return;
         }
         if (Names(argument, "--paper")) {
@@ -356,17 +362,17 @@ private:
             if (value && IsPaperName(*value))
                 request_.paper = *value;
             else if (value)
-                Refuse("--paper: use a3, a4, a5, legal, letter or a size like 210x297mm");
+                Refuse({ platform::kStrPaperRefused });
             return;
         }
         if (Names(argument, "--printer")) {
             if (std::optional<std::string> value = Value(argument, "--printer"); value && !value->empty())
                 request_.plotwiseOutput = "cups:" + *value;
             else if (request_.action == FrontEndRequest::Action::Run)
-                Refuse("--printer needs a queue name");
+                Refuse({ platform::kStrPrinterNeedsQueue });
             return;
         }
-        Refuse("unknown option " + argument);
+        Refuse({ platform::kStrUnknownOption, { argument } });
     }
 
     // Each part is final command-line text: translated switches as they are,
@@ -380,28 +386,28 @@ private:
 
 } // namespace
 
-std::optional<std::string> CheckOutputPath(const std::string& path)
+std::optional<FrontEndText> CheckOutputPath(const std::string& path)
 {
     namespace fs = std::filesystem;
     std::error_code error;
     if (!path.empty() && path.back() == '/')
-        return path + " is a folder; name a file in it";
+        return FrontEndText { platform::kStrOutputIsFolder, { path } };
     if (fs::is_directory(path, error))
-        return path + " is a folder; name a file in it";
+        return FrontEndText { platform::kStrOutputIsFolder, { path } };
     std::string ending = fs::path(path).extension().string();
     for (char& c : ending)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ending != ".pdf" && ending != ".ps" && ending != ".png" && ending != ".txt")
-        return path + ": the pages can be written as .pdf, .ps, .png or .txt (or - for standard output)";
+        return FrontEndText { platform::kStrOutputEndingRefused, { path } };
     fs::path folder = fs::path(path).parent_path();
     if (folder.empty())
         folder = ".";
     if (!fs::is_directory(folder, error))
-        return path + ": the folder " + folder.string() + " does not exist";
+        return FrontEndText { platform::kStrOutputFolderMissing, { path, folder.string() } };
     if (::access(folder.c_str(), W_OK) != 0)
-        return path + ": the folder " + folder.string() + " cannot be written (" + std::strerror(errno) + ")";
+        return FrontEndText { platform::kStrOutputFolderReadOnly, { path, folder.string(), std::strerror(errno) } };
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
-        return path + " cannot be replaced (" + std::strerror(errno) + ")";
+        return FrontEndText { platform::kStrOutputNotReplaceable, { path, std::strerror(errno) } };
     return std::nullopt;
 }
 
@@ -451,103 +457,37 @@ std::string JoinCommandLine(std::span<const std::string> arguments)
     return line;
 }
 
-std::string HelpText(std::string_view programName)
+std::string FillPlaceholders(std::string_view text, std::span<const std::string> values)
 {
-    std::string name(programName);
-    return "Usage: " + name + R"( [SWITCHES] [OPTIONS]
-Prints Pocket Word, RTF and text documents, Pocket Excel workbooks and
-e-mail messages.
+    std::string filled;
+    std::size_t next = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '%' && at + 1 < text.size() && text[at + 1] == 's' && next < values.size()) {
+            filled += values[next++];
+            ++at;
+        } else {
+            filled += text[at];
+        }
+    }
+    return filled;
+}
 
-Switches (letters in either case; a file name cannot contain "/", so write
-directories with "\", or use --file, which does that for you):
-  /F NAME      print the document NAME and end
-  /A NAME      print the workbook NAME and end
-  /E           exit statuses for a calling program (see below)
-  /Q           quick print: no print dialogs
-  /P           print the document as plain text
-  /W /I /X     start with the document, e-mail or workbook list
-  /XQ          print the workbook without the spreadsheet options dialog
-  /XA0../XA3   range: full, selected, populated, custom
-  /XAFcell     custom range from cell (e.g. /XAFB3); end it with a space
-  /XATcell     custom range to cell
-  /XG0 /XG1    gridlines off/on        /XH0 /XH1   headings off/on
-  /XB0 /XB1    background colours      /XC0 /XC1   centring off/on
-  /XS0../XS9   sheet number            /XZ0 /XZ1 /XZ2  normal, fit, custom size
-  /XZCnnn      custom size in percent (25 to 250, else 100)
-  A command line of 260 characters or more is ignored as a whole.
-  Spreadsheet options given with /A or /X are stored for later runs.
+std::string LoadFrontEndText(const FrontEndText& text, platform::ModuleHandle module)
+{
+    const char16_t* stored = core::LoadResString(module, text.id, nullptr, 0);
+    std::string filled = FillPlaceholders(stored ? Utf16ToUtf8(stored) : std::string(), text.values);
+    return text.subject.empty() ? filled : text.subject + ": " + filled;
+}
 
-Long options (translated into the switches above):
-  --file=PATH            /F PATH         --workbook=PATH      /A PATH
-  --quick                /Q              --exit-codes         /E
-  --plain-text           /P              --no-sheet-dialog    /XQ
-  --documents            /W              --email              /I
-  --workbooks            /X              --sheet=N            /XSN
-  --range=full|selected|populated|custom /XA0 to /XA3
-  --from=CELL            /XAFCELL        --to=CELL            /XATCELL
-  --gridlines=on|off     /XG1 /XG0       --headings=on|off    /XH1 /XH0
-  --background-colors=on|off /XB1 /XB0   --center=on|off      /XC1 /XC0
-  --sizing=normal|fit|PERCENT            /XZ0, /XZ1, /XZ2 /XZCPERCENT
-  --mail=MESSAGE         print one e-mail message file and end: a file of a
-                         Maildir folder (in its cur/ or new/) or a standalone
-                         .eml; ends with the statuses of /E (no switch of its
-                         own; not with --file or --workbook)
-  --print=PATH           --workbook for a .pxl or .pxt file, --mail for an
-                         .eml file, else --file
-  --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run;
-                         another ending, a folder or a folder that cannot be
-                         written ends with 64 before anything prints
-  --output=-             write the pages to standard output (PDF, or
-                         PostScript with --format=ps)
-  --file=-               print the document read from standard input
-  --mail=-               print the message read from standard input (as a
-                         mail reader's print command: --mail=- --quick)
-  --printer=QUEUE        print to the CUPS queue QUEUE for this run
-  --paper=PAPER          print on a3, a4, a5, legal, letter or a size like
-                         210x297mm for this run
-  --quiet                on a terminal, no line saying where the pages went
-  FILE                   a file as the only argument (long options aside)
-                         prints as --print=FILE
-  --help, -h             show this text and end
-  --version              show the version and end
+std::string UsageErrorLine(std::string_view programName, const FrontEndText& error, platform::ModuleHandle module)
+{
+    return LoadFrontEndText(
+        { platform::kStrUsageErrorLine, { std::string(programName), LoadFrontEndText(error, module) } }, module);
+}
 
-Exit statuses:
-                                          with /E   without
-  printing library missing or too old        0         0
-  another copy already runs                  0         1
-  window creation failed                   995         0
-  file not printed (reason shown)            2         0
-  print cancelled                           63         0
-  print failed                             995         0
-  printed                                    0         1
-  A shell sees only the low 8 bits of a status: 995 arrives as 227.
-  A refused long option ends with 64 before anything starts. An interrupt
-  (SIGINT, SIGTERM, SIGHUP) ends as a cancelled print and removes the
-  unfinished output file.
-
-Environment:
-  TALLOWIN_REGISTRY   the settings file (default
-                      $XDG_CONFIG_HOME/tallowin/registry.reg, or
-                      ~/.config/tallowin/registry.reg)
-  TALLOWIN_LOCK_TIMEOUT  seconds a settings save waits for another copy's
-                      lock before it gives up (default 5)
-  TALLOWIN_LIBDIR     the directory of the printing and language libraries
-                      (default: ../lib/tallowin beside the program)
-  TALLOWIN_DOCUMENTS  the folder the window lists documents and workbooks
-                      from, subfolders included (default: the documents
-                      folder xdg-user-dir names, else ~/Documents)
-  PLOTWISE_OUTPUT     where the printing library prints: a .pdf, .ps, .png
-                      or .txt file, or cups:QUEUE; checked as --output is
-  LPDEST, PRINTER     the CUPS queue to print to when no destination is
-                      given (else the lpoptions or the server's default;
-                      without a default queue, a PDF named after the
-                      document in the documents folder, XDG_DOCUMENTS_DIR)
-  PAPERSIZE, PAPERCONF  the paper, unless a queue has one of its own
-
-Without a file to print, the program opens its window (it needs a display,
-DISPLAY or WAYLAND_DISPLAY); a second start without a file brings the
-running window forward and ends at once.
-)";
+std::string HelpText(std::string_view programName, platform::ModuleHandle module)
+{
+    return LoadFrontEndText({ platform::kStrHelpText, { std::string(programName) } }, module);
 }
 
 } // namespace shell

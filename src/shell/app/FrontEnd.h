@@ -5,15 +5,37 @@
 // those switches, in their places, and every argument is joined into the one
 // command line the start-up sequence reads.
 
+#include "Module.h"
+
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace shell {
 
 // A command line rejected by the front end ends with this status.
 inline constexpr int kUsageErrorStatus = 64;
+
+// A text of the resource module's string table and the values that fill its
+// "%s" placeholders, in order. A subject (an option or a variable) goes
+// before the text with ": " when it is not empty. Id 0 is no text.
+struct FrontEndText {
+    FrontEndText() = default;
+    FrontEndText(unsigned textId, std::vector<std::string> textValues = {})
+        : id(textId)
+        , values(std::move(textValues))
+    {
+    }
+
+    unsigned id = 0;
+    std::vector<std::string> values;
+    std::string subject;
+
+    bool empty() const { return id == 0; }
+};
 
 struct FrontEndRequest {
     enum class Action { Run, Help, Version, UsageError };
@@ -44,13 +66,13 @@ struct FrontEndRequest {
     // the file the program saves it in.
     bool mailFromStandardInput = false;
     // Why the arguments were refused, for Action::UsageError.
-    std::string error;
+    FrontEndText error;
 };
 
 // What an --output path is refused for, or nothing when the printing
 // library can write it: its ending names a format it writes, it is no
 // folder, and its folder exists and may be written.
-std::optional<std::string> CheckOutputPath(const std::string& path);
+std::optional<FrontEndText> CheckOutputPath(const std::string& path);
 
 // True for a paper the printing library knows: a3, a4, a5, legal, letter,
 // or a size WIDTHxHEIGHT with an optional unit (mm, cm, in, pt) after it.
@@ -66,7 +88,20 @@ FrontEndRequest TranslateArguments(std::span<const std::string> arguments);
 // Joins arguments with single spaces, quoting one that holds a space.
 std::string JoinCommandLine(std::span<const std::string> arguments);
 
+// Fills each "%s" of text with the next value, in one pass: a value is not
+// read for placeholders, and a "%s" beyond the values stays as it is.
+std::string FillPlaceholders(std::string_view text, std::span<const std::string> values);
+
+// The text in UTF-8, from `module`'s string table, or the program's own
+// where that module lacks the entry.
+std::string LoadFrontEndText(const FrontEndText& text, platform::ModuleHandle module = platform::ProgramModule());
+
+// The line a refused command line ends with: the program's name, the
+// reason and where to read more.
+std::string UsageErrorLine(
+    std::string_view programName, const FrontEndText& error, platform::ModuleHandle module = platform::ProgramModule());
+
 // The --help text; programName is how the program was called.
-std::string HelpText(std::string_view programName);
+std::string HelpText(std::string_view programName, platform::ModuleHandle module = platform::ProgramModule());
 
 } // namespace shell

@@ -6,6 +6,7 @@
 #include "Interrupts.h"
 #include "MailCommandLine.h"
 #include "MailFilePrint.h"
+#include "StartupResources.h"
 #include "TextConversion.h"
 #include "WinMain.h"
 
@@ -124,13 +125,19 @@ int main(int argc, char** argv)
 
     switch (request.action) {
     case shell::FrontEndRequest::Action::Help:
-        std::fputs(shell::HelpText(programName).c_str(), stdout);
+        // The texts come from the module the start-up sequence would choose;
+        // only these two roads load it this early.
+        std::fputs(shell::HelpText(programName, shell::ChooseStartupResourceModule(platform::ProgramModule())).c_str(),
+            stdout);
         return 0;
     case shell::FrontEndRequest::Action::Version:
         std::printf("tallowin %s\n", TALLOWIN_VERSION);
         return 0;
     case shell::FrontEndRequest::Action::UsageError:
-        std::fprintf(stderr, "%s: %s (see --help)\n", programName.c_str(), request.error.c_str());
+        std::fprintf(stderr, "%s\n",
+            shell::UsageErrorLine(
+                programName, request.error, shell::ChooseStartupResourceModule(platform::ProgramModule()))
+                .c_str());
         return shell::kUsageErrorStatus;
     case shell::FrontEndRequest::Action::Run:
         break;

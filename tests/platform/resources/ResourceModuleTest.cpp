@@ -161,12 +161,23 @@ TEST(ResourceModuleTest, GermanTableIsWellFormedAndTranslatesOnlyProgramEntries)
     ASSERT_NE(resources, nullptr);
     std::span<const TallowinString> strings(resources->strings, resources->stringCount);
     EXPECT_TRUE(IsWellFormedStringTable(strings));
-    for (const TallowinString& entry : strings)
-        EXPECT_FALSE(LoadStringW(ProgramModule(), entry.id).empty()) << entry.id;
+    // A translation fills the same placeholders as the program's text.
+    auto placeholders = [](std::u16string_view text) {
+        std::size_t count = 0;
+        for (std::size_t at = text.find(u"%s"); at != std::u16string_view::npos; at = text.find(u"%s", at + 2))
+            ++count;
+        return count;
+    };
+    for (const TallowinString& entry : strings) {
+        std::u16string_view own = LoadStringW(ProgramModule(), entry.id);
+        EXPECT_FALSE(own.empty()) << entry.id;
+        EXPECT_EQ(placeholders(LoadStringW(german, entry.id)), placeholders(own)) << entry.id;
+    }
     // Every message of the print-only road speaks German.
     for (unsigned id : { kStrPlotwiseMissing, kStrFileOpenFailed, kStrInvalidFileType, kStrRtfParseError,
              kStrInvalidPageSettings, kStrAlertCaption, kStrEmailPrintFailed, kStrPxlOpenFailed, kStrPxlInvalid,
-             kStrPxlVersion1, kStrPxlUnsupported, kStrPxlPasswordProtected }) {
+             kStrPxlVersion1, kStrPxlUnsupported, kStrPxlPasswordProtected, kStrHelpText, kStrUsageErrorLine,
+             kStrUnknownOption, kStrOutputEndingRefused }) {
         std::u16string_view text = LoadStringW(german, id);
         EXPECT_FALSE(text.empty()) << id;
         EXPECT_NE(text, LoadStringW(ProgramModule(), id)) << id;

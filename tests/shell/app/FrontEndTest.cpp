@@ -99,8 +99,9 @@ TEST(FrontEndTest, TranslatesArguments)
             EXPECT_EQ(request.plotwiseOutput, row.output);
             EXPECT_EQ(request.mailFile, row.mailFile);
         }
-        EXPECT_EQ(request.error.empty(), row.action != Action::UsageError) << request.error;
-        EXPECT_NE(request.error.find(row.saying), std::string::npos) << request.error;
+        const std::string error = request.error.empty() ? "" : LoadFrontEndText(request.error);
+        EXPECT_EQ(error.empty(), row.action != Action::UsageError) << error;
+        EXPECT_NE(error.find(row.saying), std::string::npos) << error;
     }
 }
 
@@ -148,6 +149,23 @@ TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)
         { "/F", "/A", "/E", "/Q", "/P", "/W", "/I", "/XZC", "--file", "--workbook", "--output", "--printer",
             "--mail=MESSAGE", "995 arrives as 227", "TALLOWIN_REGISTRY", "TALLOWIN_LIBDIR", "PLOTWISE_OUTPUT", "260" })
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
+}
+
+TEST(FrontEndTest, FillsPlaceholdersInOnePass)
+{
+    struct Row {
+        std::string_view text;
+        std::vector<std::string> values;
+        std::string filled;
+    };
+    const Row rows[] = {
+        { "unknown option %s", { "--a%sb" }, "unknown option --a%sb" },
+        { "%s: %s (x)", { "p" }, "p: %s (x)" },
+        { "25% to 250%", { "v" }, "25% to 250%" },
+        { "end %", { "v" }, "end %" },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FillPlaceholders(row.text, row.values), row.filled) << row.text;
 }
 
 TEST(TextConversionTest, Utf8ToUtf16)

@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 
 const fs::path kLibraryDirectory = TALLOWIN_LIBRARY_DIRECTORY;
 const fs::path kOldLibraryDirectory = TALLOWIN_OLD_LIBRARY_DIRECTORY;
+// A language library that carries only a few entries of its own.
+const fs::path kSparseLanguage = TALLOWIN_SPARSE_LANGUAGE;
 
 constexpr const char* kMissingLibraryText = "Plotwise DLL missing or outdated";
 constexpr const char* kPendingPrinterText = "not built yet";
@@ -28,9 +30,9 @@ protected:
     // Runs the program with these arguments, its libraries from
     // libraryDirectory, its settings and output in the test's folder.
     ProgramOutcome Run(const std::vector<std::string>& arguments, const fs::path& libraryDirectory = kLibraryDirectory,
-        const fs::path& input = {})
+        const std::string& locale = "C", const fs::path& program = TALLOWIN_PROGRAM, const fs::path& input = {})
     {
-        return testsupport::RunProgram(TALLOWIN_PROGRAM, arguments,
+        return testsupport::RunProgram(program, arguments,
             {
                 { "TALLOWIN_LIBDIR", libraryDirectory.string() },
                 { "TALLOWIN_REGISTRY", registry_.string() },
@@ -40,8 +42,8 @@ protected:
                 { "DISPLAY", "" },
                 { "WAYLAND_DISPLAY", "" },
                 { "QT_QPA_PLATFORM", "" },
-                { "LC_ALL", "C" },
-                { "LANG", "C" },
+                { "LC_ALL", locale },
+                { "LANG", locale },
             },
             directory_.Path(), input);
     }
@@ -127,13 +129,71 @@ TEST_F(ProgramTest, DocumentsAndMessagesFromStandardInput)
         fs::remove(directory_ / "pages.txt");
         std::vector<std::string> arguments = row.arguments;
         arguments.back() = "--output=" + (directory_ / "pages.txt").string();
-        ProgramOutcome outcome = Run(arguments, kLibraryDirectory, directory_.Write("input", row.input));
+        ProgramOutcome outcome
+            = Run(arguments, kLibraryDirectory, "C", TALLOWIN_PROGRAM, directory_.Write("input", row.input));
         EXPECT_EQ(outcome.status, row.status) << outcome.err;
         const std::string pages = testsupport::ReadFileText(directory_ / "pages.txt");
         if (*row.printed)
             EXPECT_NE(pages.find(row.printed), std::string::npos) << pages;
         else
             EXPECT_TRUE(pages.empty()) << pages;
+    }
+}
+
+// --help and the refusals of the command line speak the language of the
+// chosen language library, and English without one or where the library
+// lacks the entry. The program's name is the one it was called by.
+TEST_F(ProgramTest, HelpAndRefusalsInTheLanguageOfTheLanguageLibrary)
+{
+    const fs::path noLanguage = directory_ / "no-language";
+    const fs::path sparse = directory_ / "sparse";
+    fs::create_directories(noLanguage);
+    fs::create_directories(sparse);
+    fs::copy_file(kSparseLanguage, sparse / "tallowinlang07.so");
+    const fs::path renamed = directory_ / "drucken";
+    fs::create_symlink(TALLOWIN_PROGRAM, renamed);
+
+    const std::string germanHelp = "Aufruf: tallowin [SCHALTER] [OPTIONEN]\n";
+    const std::string englishHelp = "Usage: tallowin [SWITCHES] [OPTIONS]\n";
+    const std::string germanUnknown = "tallowin: unbekannte Option --bogus%s (siehe --help)\n";
+    const std::string englishUnknown = "tallowin: unknown option --bogus%s (see --help)\n";
+    const std::string englishPaper
+        = "tallowin: --paper: use a3, a4, a5, legal, letter or a size like 210x297mm (see --help)\n";
+    struct Row {
+        const char* locale;
+        fs::path libraries;
+        std::vector<std::string> arguments;
+        std::string out; // how standard output starts
+        std::string err;
+        fs::path program = TALLOWIN_PROGRAM;
+    };
+    const Row rows[] = {
+        { "de_DE.UTF-8", kLibraryDirectory, { "--help" }, germanHelp, "" },
+        { "de_AT.UTF-8", kLibraryDirectory, { "--bogus%s" }, "", germanUnknown },
+        { "de_DE.UTF-8", kLibraryDirectory, { "--paper=b7" }, "",
+            "tallowin: --paper: Geben Sie a3, a4, a5, legal, letter oder eine Gr\u00f6\u00dfe wie 210x297mm an "
+            "(siehe --help)\n" },
+        { "de_DE.UTF-8", kLibraryDirectory, { "--output=/no/such/folder/x.pdf" }, "",
+            "drucken: --output: /no/such/folder/x.pdf: Der Ordner /no/such/folder existiert nicht (siehe --help)\n",
+            renamed },
+        { "de_DE.UTF-8", kLibraryDirectory, { "-h" }, "Aufruf: drucken [SCHALTER]", "", renamed },
+        { "C", kLibraryDirectory, { "--help" }, englishHelp, "" },
+        { "C", kLibraryDirectory, { "--bogus%s" }, "", englishUnknown },
+        { "C", kLibraryDirectory, { "--paper=b7" }, "", englishPaper },
+        { "de_DE.UTF-8", noLanguage, { "--help" }, englishHelp, "" },
+        { "de_DE.UTF-8", noLanguage, { "--paper=b7" }, "", englishPaper },
+        { "de_DE.UTF-8", sparse, { "--help" }, englishHelp, "" },
+        { "de_DE.UTF-8", sparse, { "--bogus%s" }, "", englishUnknown },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.locale) + " " + row.libraries.filename().string() + " " + row.arguments[0]);
+        ProgramOutcome outcome = Run(row.arguments, row.libraries, row.locale, row.program);
+        EXPECT_EQ(outcome.status, row.err.empty() ? 0 : 64);
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(outcome.out.rfind(row.out, 0), 0u) << outcome.out.substr(0, 80);
+        if (!row.out.empty()) {
+            EXPECT_GT(outcome.out.size(), 4000u);
+        }
     }
 }
 
