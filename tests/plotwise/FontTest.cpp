@@ -123,23 +123,6 @@ TEST_F(FontTest, HeightsGiveTheCharacterOrTheCellHeight)
     }
 }
 
-TEST_F(FontTest, MetricsCarryTheRequestedStyle)
-{
-    LOGFONTW font = MakeLogFont(u"Liberation Serif", -40, FW_BOLD);
-    font.lfItalic = 1;
-    font.lfUnderline = 1;
-    font.lfStrikeOut = 1;
-    SelectedFont selected(dc, font);
-    TEXTMETRICW metrics {};
-    ASSERT_EQ(PLW_GetTextMetrics(dc, &metrics), 1);
-    EXPECT_EQ(metrics.tmWeight, FW_BOLD);
-    EXPECT_EQ(metrics.tmItalic, 1);
-    EXPECT_EQ(metrics.tmUnderlined, 1);
-    EXPECT_EQ(metrics.tmStruckOut, 1);
-    EXPECT_EQ(metrics.tmCharSet, ANSI_CHARSET);
-    EXPECT_EQ(FaceOf(dc, font), "Liberation Serif");
-}
-
 TEST_F(FontTest, StockObjectsExistAndSurviveDeletion)
 {
     for (int32_t index : { WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH, BLACK_PEN, WHITE_PEN, NULL_PEN, SYSTEM_FONT }) {

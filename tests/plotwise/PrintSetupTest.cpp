@@ -53,24 +53,6 @@ struct LengthRow {
     plotwise::Margins Expected;
 };
 
-TEST(PrintSetupTest, MarginsAreReadInAnyUnit)
-{
-    const LengthRow rows[] = {
-        { "0.75", { 19050, 19050, 19050, 19050 } },
-        { "1in, 2cm, 30mm, 72pt", { 25400, 20000, 30000, 25400 } },
-        { "0,0,0,0", { 0, 0, 0, 0 } },
-        { " 25.4 MM ", { 25400, 25400, 25400, 25400 } },
-    };
-    for (const LengthRow& row : rows) {
-        PrintSetup setup;
-        ASSERT_TRUE(ApplySetting(setup, "margins", row.Margins)) << row.Margins;
-        EXPECT_EQ(setup.Margins.left, row.Expected.left) << row.Margins;
-        EXPECT_EQ(setup.Margins.top, row.Expected.top) << row.Margins;
-        EXPECT_EQ(setup.Margins.right, row.Expected.right) << row.Margins;
-        EXPECT_EQ(setup.Margins.bottom, row.Expected.bottom) << row.Margins;
-    }
-}
-
 struct DestinationRow {
     const char* Path;
     std::optional<DestinationKind> Kind;
@@ -101,21 +83,5 @@ struct ConversionRow {
     int32_t MilliInch;
     int32_t HundredthsOfMillimetre;
 };
-
-TEST(PrintSetupTest, LengthsConvertToTheNearestUnit)
-{
-    const ConversionRow rows[] = {
-        { 210000, 600, 4961, 8268, 21000 },
-        { 19050, 300, 225, 750, 1905 },
-        { 10000, 600, 236, 394, 1000 },
-        { 0, 600, 0, 0, 0 },
-        { 25400, 2400, 2400, 1000, 2540 },
-    };
-    for (const ConversionRow& row : rows) {
-        EXPECT_EQ(MicrometresToDevice(row.Micrometres, row.Dpi), row.Device) << row.Micrometres;
-        EXPECT_EQ(MicrometresToMilliInch(row.Micrometres), row.MilliInch) << row.Micrometres;
-        EXPECT_EQ(MicrometresToHundredthsOfMillimetre(row.Micrometres), row.HundredthsOfMillimetre) << row.Micrometres;
-    }
-}
 
 } // namespace

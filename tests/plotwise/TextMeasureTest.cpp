@@ -53,34 +53,6 @@ TEST_F(TextMeasureTest, FitCountsTheCharactersWithinTheWidth)
     }
 }
 
-TEST_F(TextMeasureTest, ExtentIsTheSumOfWholeUnitAdvances)
-{
-    // Liberation Sans at an em of 50: H 1479 -> 36.1, e 1139 -> 27.8, l 455
-    // -> 11.1, o 1139 -> 27.8; whole units 36 + 28 + 11 + 11 + 28.
-    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-    EXPECT_EQ(Extent(u"Hello"), 114);
-    const std::u16string texts[] = { u"Hello, world", u"The quick brown fox jumps over the lazy dog.", u"Größe Übung",
-        u"Ελληνικά Русский", u"iiiiiiiiiiiiiiiiiiii WWWWW" };
-    for (const std::u16string& text : texts) {
-        int32_t sum = 0;
-        for (char16_t c : text)
-            sum += Extent(std::u16string(1, c));
-        EXPECT_EQ(Extent(text), sum);
-    }
-}
-
-TEST_F(TextMeasureTest, PartialExtentsGrowByEachAdvance)
-{
-    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-    std::u16string text = u"Hello";
-    std::vector<int32_t> dx(text.size(), -1);
-    int32_t fit = -1;
-    SIZE size {};
-    ASSERT_EQ(PLW_GetTextExtentExPoint(dc, text.data(), 5, 60, &fit, dx.data(), &size), 1);
-    EXPECT_EQ(dx, (std::vector<int32_t> { 36, 64, 75, 86, 114 }));
-    EXPECT_EQ(fit, 1);
-}
-
 TEST_F(TextMeasureTest, SurrogatePairsAreMeasuredAndFittedWhole)
 {
     SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));

@@ -67,18 +67,4 @@ TEST_F(TextPlacementTest, EveryCharacterIsDrawnWhereItWasMeasured)
     }
 }
 
-TEST_F(TextPlacementTest, GivenWidthsPlaceTheCharacters)
-{
-    plotwise_test::SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-    const int32_t dx[] = { 10, 20, 30, 40 };
-    ASSERT_EQ(PLW_ExtTextOut(dc, 0, 0, 0, nullptr, u"abcd", 4, dx), 1);
-    const TextOp& op = LastText();
-    ASSERT_EQ(op.Glyphs.size(), 4u);
-    EXPECT_EQ(op.Glyphs[0].X, 0);
-    EXPECT_EQ(op.Glyphs[1].X, 10);
-    EXPECT_EQ(op.Glyphs[2].X, 30);
-    EXPECT_EQ(op.Glyphs[3].X, 60);
-    EXPECT_EQ(op.Width, 100);
-}
-
 } // namespace

@@ -30,14 +30,6 @@ TEST_F(FontsTest, SelectCodePage)
     }
 }
 
-TEST_F(FontsTest, SameCharsetChangesNothing)
-{
-    SelectCodePage(204);
-    CodePages().CodePage = 4242;
-    SelectCodePage(204);
-    EXPECT_EQ(CodePages().CodePage, 4242);
-}
-
 class RealizeTest : public EngineTest {
 protected:
     void SetUp() override

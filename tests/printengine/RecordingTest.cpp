@@ -85,51 +85,5 @@ std::string Text(int x, int y, std::string_view text)
         + "\"";
 }
 
-// The metrics of the library's own fonts, where the double's differ: line
-// heights, blank lines, pages, justification gaps and plain-text tabs; and
-// text beyond ASCII as the library receives it.
-TEST_F(RecordingTest, LinesAreLaidOutInTheLibrarysMetrics)
-{
-    struct Row {
-        const char* Name;
-        std::int32_t ColumnWidth;
-        const char16_t* Text;
-        std::vector<std::string> Expected;
-        std::uint8_t Alignment = kAlignLeft;
-        std::int32_t PlainTextMode = 0;
-    };
-    const Row rows[] = {
-        { "line ends", 40 * kChar, u"one\r\ntwo\n\rthree\n\nfour",
-            { "StartPage 1", Text(600, 630, "one"), Text(600, 743, "two"), Text(600, 856, "three"),
-                Text(600, 1069, "four") } }, // an empty line is as high as the size: 100
-        // The new page starts one line down, at the height of the line before.
-        { "form feed", 40 * kChar, u"one\r\ftwo",
-            { "StartPage 1", Text(600, 630, "one"), "StartPage 2", Text(600, 743, "two") } },
-        // Pending text is not flushed: it joins the paragraph on the new page,
-        // and the first page, left empty, is not printed.
-        { "form feed inside a line", 40 * kChar, u"one\ftwo", { "StartPage 1", Text(600, 630, "onetwo") } },
-        { "beyond ASCII", 40 * kChar, u"caf\u00e9 \u0416\u0438\u0442\u044c",
-            { "StartPage 1", Text(600, 630, "café Жить") } },
-        // 67 over 3 spaces: three gaps of 22, the line ends one dot short.
-        { "justified", 727, u"ab cd ef gh ij",
-            { "StartPage 1", Text(600, 630, "ab "), Text(802, 630, "cd "), Text(1004, 630, "ef "),
-                Text(1206, 630, "gh"), Text(600, 743, "ij") },
-            kAlignJustify },
-        { "plain text tabs", 40 * kChar, u"a\tb\t\tc",
-            { "StartPage 1", Text(600, 630, "a"), Text(840, 630, "b"), Text(1320, 630, "c") }, kAlignLeft, 1 },
-    };
-    for (const Row& row : rows) {
-        ResetPrintEngine();
-        fs::remove(output);
-        StartJobWithFont(row.ColumnWidth);
-        Job().PlainTextMode = row.PlainTextMode;
-        CurrentParaFormat().Alignment = row.Alignment;
-        Feed(row.Text);
-        EndPrintJob();
-        EXPECT_EQ(Job().FinalStatus, 0) << row.Name;
-        EXPECT_EQ(Recorded(), row.Expected) << row.Name;
-    }
-}
-
 } // namespace
 } // namespace printengine

@@ -63,19 +63,6 @@ TEST_F(TextFlowTest, RunsHoldAtMost256Characters)
     EndPrintJob();
 }
 
-TEST_F(TextFlowTest, FormatChangeWithNothingPendingMakesNoRun)
-{
-    StartJobWithFont(2550);
-    CurrentCharFormat().Bold = 1;
-    PutFlowChar(u'a');
-    CurrentCharFormat().Bold = 0;
-    CurrentCharFormat().Bold = 1;
-    PutFlowChar(u'b');
-    EXPECT_TRUE(RunLengths().empty());
-    EXPECT_EQ(Flow().PendingLength, 2);
-    EndPrintJob();
-}
-
 TEST_F(TextFlowTest, SpecialCharacters)
 {
     struct Row {
@@ -141,19 +128,6 @@ TEST_F(TextFlowTest, FontDefinedInTheMiddleOfAParagraphKeepsThePendingText)
     PutFlowChar(0);
     EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "hello " }, { 60, 10, "world" } }));
     EXPECT_EQ(Flow().FirstRun, nullptr);
-    EndPrintJob();
-}
-
-TEST_F(TextFlowTest, ParagraphEndY)
-{
-    StartJobWithFont(2550);
-    Feed(u"a\r");
-    EXPECT_EQ(Flow().ParagraphEndY, 50);
-    Feed(u"\r");
-    EXPECT_EQ(Flow().ParagraphEndY, 100);
-    Feed(u"b\n\n"); // after a line feed the blank line leaves it
-    EXPECT_EQ(Job().PenY, 200);
-    EXPECT_EQ(Flow().ParagraphEndY, 150);
     EndPrintJob();
 }
 

@@ -157,18 +157,6 @@ TEST_F(MessagesTest, LoadResStringTruncatesToTheBuffer)
     }
 }
 
-TEST_F(MessagesTest, BusyCursorGoesToTheWindowsHost)
-{
-    core::ShowBusyCursor();
-    core::HideBusyCursor();
-    std::vector<bool> calls;
-    core::SetBusyCursorHost([&calls](bool busy) { calls.push_back(busy); });
-    core::ShowBusyCursor();
-    core::HideBusyCursor();
-    core::HideBusyCursor();
-    EXPECT_EQ(calls, (std::vector<bool> { true, false, false }));
-}
-
 struct Started {
     std::u16string Application;
     std::u16string CommandLine;

@@ -166,17 +166,6 @@ TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
     }
 }
 
-TEST_F(MailPrintTest, LongBodyLinesWrap)
-{
-    MessageContent message = FullMessage();
-    message.body = std::u16string(300, u'x');
-    core::Settings().MailHeaderOrder = 9;
-    EXPECT_EQ(PrintMessage(message), 0);
-    const std::vector<std::u16string> lines = Lines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0] + lines[1] + lines[2], *message.body);
-}
-
 // The MIME text's own cases (HTML, multipart) are the extractor's; here its
 // To, Cc and body reach the page, the body through the escape filter.
 TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)

@@ -98,29 +98,6 @@ TEST(CodePagesTest, OutputTooSmallFails)
     EXPECT_EQ(MultiByteToWideChar(1252, 0, nullptr, 3, out, 3), 0);
 }
 
-TEST(CodePagesTest, LongInputSizeQuery)
-{
-    std::string bytes(1000, '\xE9');
-    bytes += "\x82\xA0";
-    EXPECT_EQ(MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), 1002);
-    // 0xE9 0x82 is a valid pair in 932, and so is each following pair.
-    EXPECT_EQ(MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), 501);
-    bytes += "\x82";
-    EXPECT_EQ(MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), 0);
-}
-
-TEST(CodePagesTest, AnsiCodePageConvertsWithTheEnvironmentsTable)
-{
-    ScopedEnvironment environment;
-    environment.Set("LANG", "ja_JP.UTF-8");
-    char16_t out[2] = {};
-    EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\x82\xA0", 2, out, 2), 1);
-    EXPECT_EQ(out[0], u'\u3042');
-    EXPECT_TRUE(IsDBCSLeadByteEx(CP_ACP, 0x82));
-    environment.Set("LANG", "ru_RU.UTF-8");
-    EXPECT_FALSE(IsDBCSLeadByteEx(CP_ACP, 0x82));
-}
-
 struct LeadByteRow {
     UINT codePage;
     std::uint8_t byte;

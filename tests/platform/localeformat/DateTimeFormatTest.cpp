@@ -154,15 +154,5 @@ TEST_F(DateTimeFormatTest, BufferSizes)
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", buffer, -1), 0);
 }
 
-TEST_F(DateTimeFormatTest, CategoryVariablesAndLang)
-{
-    environment_.Set("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"M\u00E4rz");
-    environment_.Set("LC_TIME", "en_US.UTF-8");
-    EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"March");
-    environment_.Set("LC_ALL", "de_DE.UTF-8@euro");
-    EXPECT_EQ(Date(kAfternoon, u"MMMM"), u"M\u00E4rz");
-}
-
 } // namespace
 } // namespace platform

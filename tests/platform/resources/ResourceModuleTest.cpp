@@ -134,23 +134,6 @@ TEST(ResourceModuleTest, CandidateNames)
     }
 }
 
-TEST(ResourceModuleTest, GermanLibraryServesEveryGermanLocale)
-{
-    for (const char* lang : { "de_DE.UTF-8", "de_LU.UTF-8" }) {
-        ScopedEnvironment environment;
-        environment.Set("TALLOWIN_LIBDIR", fs::path(GERMAN_LANGUAGE).parent_path().c_str());
-        environment.Set("LANG", lang);
-        ModuleHandle chosen = ChooseResourceModule("tallowinlang", u"tallowin3", ProgramModule());
-        ASSERT_NE(chosen, ProgramModule()) << lang;
-        EXPECT_EQ(LoadStringW(chosen, kStrFileOpenFailed), u"Datei kann nicht geöffnet werden: ") << lang;
-        EXPECT_EQ(LoadStringW(chosen, kStrAlertCaption), u"Achtung...") << lang;
-        // The title and class name, which a second start looks for, come
-        // from the program.
-        EXPECT_TRUE(LoadStringW(chosen, kStrWindowTitle).empty()) << lang;
-        FreeLibrary(chosen);
-    }
-}
-
 TEST(ResourceModuleTest, GermanTableIsWellFormedAndTranslatesOnlyProgramEntries)
 {
     ScopedEnvironment environment;

@@ -76,27 +76,6 @@ std::vector<std::u16string> Faces()
     return faces;
 }
 
-TEST_F(PlainTextDialogTest, ShowsTheStoredOptions)
-{
-    Dialog dialog = Run({});
-    const DialogControl& faces = *dialog.Control(kPlainTextFaceList);
-    EXPECT_EQ(
-        faces.Items, (std::vector<std::u16string> { u"Courier New", u"DejaVu Sans", u"Liberation Serif", u"Symbol" }));
-    EXPECT_EQ(faces.Selection, 0);
-    const DialogControl& sizes = *dialog.Control(kPlainTextSizeCombo);
-    ASSERT_EQ(sizes.Items.size(), 20u);
-    EXPECT_EQ(sizes.Items.front(), u"4");
-    EXPECT_EQ(sizes.Items.back(), u"72");
-    EXPECT_EQ(sizes.Items[static_cast<std::size_t>(sizes.Selection)], u"12");
-    const DialogControl& tabs = *dialog.Control(kPlainTextTabCombo);
-    EXPECT_EQ(tabs.Items,
-        (std::vector<std::u16string> { u"0 Characters", u"1 Characters", u"2 Characters", u"3 Characters",
-            u"4 Characters", u"5 Characters", u"6 Characters", u"8 Characters", u"10 Characters" }));
-    EXPECT_EQ(tabs.Selection, 4);
-    EXPECT_EQ(dialog.Control(kPlainTextBoldCheck)->Checked, BST_UNCHECKED);
-    EXPECT_FALSE(dialog.Ended);
-}
-
 TEST_F(PlainTextDialogTest, SelectsStoredValuesOrTheFirstEntry)
 {
     struct Row {

@@ -127,41 +127,6 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
     EXPECT_EQ(Fake().Inits, 0);
 }
 
-TEST_F(OpenDocumentTest, RtfAndPocketWordPrintWithTheirFormatting)
-{
-    using namespace pocketword;
-    Document document;
-    document.Fonts = { { 0, u"Liberation Serif" } };
-    Paragraph paragraph;
-    paragraph.Content = FontCode(0) + SizeCode(12) + Text("Caf\xe9 ") + WeightCode(kWeightBold) + Text("bold");
-    document.Paragraphs = { paragraph };
-    const std::vector<std::uint8_t> note = WritePocketWord(document);
-    struct Row {
-        const char* name;
-        std::string bytes;
-        std::u16string printed;
-        std::u16string face;
-    };
-    const Row rows[] = {
-        { "letter.rtf",
-            "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0\\fs24 Dear {\\b reader}{\\header top}\\par}",
-            u"Dear reader", u"Liberation Sans" },
-        { "note.psw", std::string(note.begin(), note.end()), u"Caf\u00e9 bold", u"Liberation Serif" },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        fakeprinter::InstallFakePrinter();
-        EXPECT_EQ(Open(Write(row.name, row.bytes)), 1);
-        EXPECT_EQ(PrintedText(), row.printed);
-        ASSERT_EQ(Fake().Texts.size(), 2u);
-        EXPECT_EQ(Fake().Texts[0].Face, row.face);
-        EXPECT_FALSE(Fake().Texts[0].Bold);
-        EXPECT_TRUE(Fake().Texts[1].Bold);
-        EXPECT_EQ(rtf::SourceData, nullptr);
-    }
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
 {
     const std::string_view letter = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0 Dear {\\b reader}"
