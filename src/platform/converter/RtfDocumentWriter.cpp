@@ -198,6 +198,53 @@ bool IsFamily(std::string_view family)
     return std::find(std::begin(kFamilies), std::end(kFamilies), family) != std::end(kFamilies);
 }
 
+// The format controls of a paragraph, from \pard to the space that ends
+// them; `hanging` for a list element whose label hangs in a negative first
+// indent.
+std::string ParagraphFormat(const librevenge::RVNGPropertyList& propList, bool hanging)
+{
+    std::string format;
+    format += "\\pard";
+    const std::string align = Text(propList["fo:text-align"]);
+    if (align == "end" || align == "right")
+        format += "\\qr";
+    else if (align == "center")
+        format += "\\qc";
+    else if (align == "justify")
+        format += "\\qj";
+    else
+        format += "\\ql";
+    const std::int32_t left = Twips(propList["fo:margin-left"]).value_or(0);
+    const std::int32_t right = Twips(propList["fo:margin-right"]).value_or(0);
+    const std::int32_t first = Twips(propList["fo:text-indent"]).value_or(0);
+    if (left != 0)
+        AppendControl(format, "li", left);
+    if (right != 0)
+        AppendControl(format, "ri", right);
+    if (first != 0)
+        AppendControl(format, "fi", first);
+
+    std::vector<std::int32_t> stops;
+    if (const librevenge::RVNGPropertyListVector* tabs = propList.child("librevenge:tab-stops")) {
+        for (unsigned long i = 0; i < tabs->count(); ++i) {
+            if (const auto position = Twips((*tabs)[i]["style:position"]))
+                stops.push_back(left + *position);
+        }
+    }
+    // The text after a list label starts at the left indent, as in a
+    // hanging indent.
+    if (hanging && first < 0)
+        stops.push_back(left);
+    std::sort(stops.begin(), stops.end());
+    stops.erase(std::unique(stops.begin(), stops.end()), stops.end());
+    for (std::int32_t stop : stops) {
+        if (stop > 0)
+            AppendControl(format, "tx", stop);
+    }
+    format += ' ';
+    return format;
+}
+
 } // namespace
 
 RtfDocumentWriter::RtfDocumentWriter(std::uint16_t codePage)
@@ -301,35 +348,9 @@ void RtfDocumentWriter::BeginParagraph(const librevenge::RVNGPropertyList& propL
             body_ += "{\\fs0\\par}";
         body_ += "\\page\n";
     }
-    body_ += "\\pard";
-    const std::string align = Text(propList["fo:text-align"]);
-    if (align == "end" || align == "right")
-        body_ += "\\qr";
-    else if (align == "center")
-        body_ += "\\qc";
-    else if (align == "justify")
-        body_ += "\\qj";
-    else
-        body_ += "\\ql";
-    const std::int32_t left = Twips(propList["fo:margin-left"]).value_or(0);
-    const std::int32_t right = Twips(propList["fo:margin-right"]).value_or(0);
-    const std::int32_t first = Twips(propList["fo:text-indent"]).value_or(0);
-    if (left != 0)
-        AppendControl(body_, "li", left);
-    if (right != 0)
-        AppendControl(body_, "ri", right);
-    if (first != 0)
-        AppendControl(body_, "fi", first);
-
-    std::vector<std::int32_t> stops;
-    if (const librevenge::RVNGPropertyListVector* tabs = propList.child("librevenge:tab-stops")) {
-        for (unsigned long i = 0; i < tabs->count(); ++i) {
-            if (const auto position = Twips((*tabs)[i]["style:position"]))
-                stops.push_back(left + *position);
-        }
-    }
     std::u32string label;
-    if (listElement && !lists_.empty()) {
+    const bool hanging = listElement && !lists_.empty();
+    if (hanging) {
         ListLevel& level = lists_.back();
         if (level.Ordered) {
             ++level.Counter;
@@ -339,18 +360,10 @@ void RtfDocumentWriter::BeginParagraph(const librevenge::RVNGPropertyList& propL
         } else {
             label = level.Bullet;
         }
-        // The text after the label starts at the left indent, as in a
-        // hanging indent.
-        if (first < 0)
-            stops.push_back(left);
     }
-    std::sort(stops.begin(), stops.end());
-    stops.erase(std::unique(stops.begin(), stops.end()), stops.end());
-    for (std::int32_t stop : stops) {
-        if (stop > 0)
-            AppendControl(body_, "tx", stop);
-    }
-    body_ += ' ';
+    formatStart_ = body_.size();
+    body_ += ParagraphFormat(propList, hanging);
+    formatLength_ = body_.size() - formatStart_;
     pendingLabel_ = label;
     paragraphOpen_ = true;
     lineHasText_ = false;
@@ -385,6 +398,15 @@ void RtfDocumentWriter::EndParagraph()
 void RtfDocumentWriter::openParagraph(const librevenge::RVNGPropertyList& propList)
 {
     BeginParagraph(propList, false);
+}
+
+void RtfDocumentWriter::ReformatParagraph(const librevenge::RVNGPropertyList& propList)
+{
+    if (!Writing() || !paragraphOpen_)
+        return;
+    const std::string format = ParagraphFormat(propList, false);
+    body_.replace(formatStart_, formatLength_, format);
+    formatLength_ = format.size();
 }
 
 void RtfDocumentWriter::closeParagraph()

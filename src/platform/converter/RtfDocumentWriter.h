@@ -70,6 +70,9 @@ public:
     void closeFooter() override { EndLeftOut(); }
     void defineParagraphStyle(const librevenge::RVNGPropertyList&) override { }
     void openParagraph(const librevenge::RVNGPropertyList& propList) override;
+    // Gives the open paragraph other format properties: in RTF a paragraph
+    // takes the format it has at its end, set before or after its first text.
+    void ReformatParagraph(const librevenge::RVNGPropertyList& propList);
     void closeParagraph() override;
     void defineCharacterStyle(const librevenge::RVNGPropertyList&) override { }
     void openSpan(const librevenge::RVNGPropertyList& propList) override;
@@ -150,6 +153,8 @@ private:
     std::u32string pendingLabel_; // the list label not written yet
     int leftOut_ = 0; // depth of the parts that do not print
     int openSpans_ = 0;
+    std::size_t formatStart_ = 0; // where the open paragraph's format controls stand in body_
+    std::size_t formatLength_ = 0;
     bool paragraphOpen_ = false;
     bool lineHasText_ = false; // something was written since the paragraph or line began
     bool afterPicture_ = false; // a picture, and its room, end the paragraph so far

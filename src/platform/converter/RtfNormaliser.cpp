@@ -157,6 +157,7 @@ private:
     void PageBreak();
     void EmitPendingCells();
     void EnsureParagraph();
+    librevenge::RVNGPropertyList ParagraphProperties(const ParaFormat& para) const;
     void EnsureSpan();
     void FlushText();
     void CloseSpan();
@@ -255,21 +256,8 @@ void Normaliser::CommitFont()
     cacheValid_ = false;
 }
 
-void Normaliser::EnsureParagraph()
+librevenge::RVNGPropertyList Normaliser::ParagraphProperties(const ParaFormat& para) const
 {
-    // Text after a picture whose paragraph format has changed since (a
-    // \pard with no paragraph end between) starts a paragraph of its own,
-    // as the reader lays out the picture and the text apart.
-    if (paragraphOpen_ && onlyPicture_ && !(openedPara_ == Top().Para)) {
-        CloseSpan();
-        Writer().closeParagraph();
-        paragraphOpen_ = false;
-    }
-    onlyPicture_ = false;
-    if (paragraphOpen_)
-        return;
-    const ParaFormat& para = Top().Para;
-    openedPara_ = para;
     librevenge::RVNGPropertyList props;
     static constexpr std::pair<char, const char*> kAlign[]
         = { { 'l', "left" }, { 'c', "center" }, { 'r', "end" }, { 'j', "justify" } };
@@ -295,11 +283,30 @@ void Normaliser::EnsureParagraph()
     }
     if (tabs.count() > 0)
         props.insert("librevenge:tab-stops", tabs);
+    return props;
+}
+
+void Normaliser::EnsureParagraph()
+{
+    // Text after a picture whose paragraph format has changed since (a
+    // \pard with no paragraph end between) starts a paragraph of its own,
+    // as the reader lays out the picture and the text apart.
+    if (paragraphOpen_ && onlyPicture_ && !(openedPara_ == Top().Para)) {
+        CloseSpan();
+        Writer().closeParagraph();
+        paragraphOpen_ = false;
+    }
+    onlyPicture_ = false;
+    if (paragraphOpen_)
+        return;
+    const ParaFormat& para = Top().Para;
+    openedPara_ = para;
+    librevenge::RVNGPropertyList props = ParagraphProperties(para);
     if (pageBreak_)
         props.insert("fo:break-before", "page");
     Writer().openParagraph(props);
     paragraphOpen_ = true;
-    paragraphInTable_ = table;
+    paragraphInTable_ = para.InTable;
     pageBreak_ = false;
 }
 
@@ -428,6 +435,10 @@ void Normaliser::EndParagraph()
     pendingCells_ = 0;
     afterNestedRow_ = false;
     CloseSpan();
+    // A paragraph takes the format it has at its end: a list's indents
+    // often come after its label.
+    if (!(openedPara_ == Top().Para))
+        Writer().ReformatParagraph(ParagraphProperties(Top().Para));
     Writer().closeParagraph();
     paragraphOpen_ = false;
 }

@@ -69,6 +69,8 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         { "hidden", R"({\rtf1 a{\v secret }b\v c\v0 d})", u"abd", "" },
         { "field result", R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt shown}}})", u"shown", "" },
         { "list label", R"({\rtf1 {\listtext 1.\tab}item})", u"1.\titem", "" },
+        { "indents after the label", R"({\rtf1 {\pntext -\tab}\fi-360\li720 item\par})", u"-\titem",
+            "\\pard\\ql\\li720\\fi-360 " },
         { "uc2", R"({\rtf1\uc2 \u915\'c3\'20x})", u"\u0393x", "" },
         { "default size", R"({\rtf1 text})", u"text", "\\fs24" },
         { "ulnone", R"({\rtf1 \ul a\ulnone b})", u"ab", "\\ul a}{\\f0\\fs24 b}" },
