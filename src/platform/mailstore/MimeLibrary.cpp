@@ -85,6 +85,9 @@ bool LoadMimeLibrary()
     X(GMimeHeaderList *, g_mime_object_get_header_list, (GMimeObject* object), (object)) \
     X(GType, g_mime_object_get_type, (), ()) \
     X(GMimeMessage *, g_mime_parser_construct_message, (GMimeParser* parser, GMimeParserOptions* options), (parser, options)) \
+    X(void, g_mime_parser_options_free, (GMimeParserOptions* options), (options)) \
+    X(GMimeParserOptions *, g_mime_parser_options_new, (), ()) \
+    X(void, g_mime_parser_options_set_fallback_charsets, (GMimeParserOptions* options, const char** charsets), (options, charsets)) \
     X(GMimeParser *, g_mime_parser_new_with_stream, (GMimeStream* stream), (stream)) \
     X(void, g_mime_parser_set_format, (GMimeParser* parser, GMimeFormat format), (parser, format)) \
     X(GMimeDataWrapper *, g_mime_part_get_content, (GMimePart* mime_part), (mime_part)) \
