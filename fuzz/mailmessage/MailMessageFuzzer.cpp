@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     SummarizeMailHeaders(text, SummaryFields::Both);
-    HtmlToText(Utf8ToUtf16(text));
+    HtmlToText(text);
 
     std::unique_ptr<IMessage> message;
     if (Failed(OpenMessageBytes(std::vector<std::uint8_t>(data, data + size), &message))) {

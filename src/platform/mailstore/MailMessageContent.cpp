@@ -572,7 +572,7 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
     if (search.plain != nullptr) {
         content.body = WithCrLfLineEnds(Utf8ToUtf16(DecodedUtf8Content(search.plain)));
     } else if (search.html != nullptr) {
-        content.body = HtmlToText(Utf8ToUtf16(DecodedUtf8Content(search.html)));
+        content.body = HtmlToText(DecodedUtf8Content(search.html));
     }
     return content;
 }
