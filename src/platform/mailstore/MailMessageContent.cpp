@@ -351,6 +351,7 @@ struct BodySearch {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
     std::vector<std::u16string>* attachmentNames = nullptr;
+    std::vector<std::pair<std::size_t, std::string>>* forwardedMessages = nullptr;
 };
 
 void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
@@ -359,6 +360,12 @@ void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
     if (GMIME_IS_MESSAGE_PART(part)) {
         const char* name = g_mime_object_get_content_disposition_parameter(part, "filename");
         search->attachmentNames->push_back(name != nullptr ? FromUtf8(name) : u"message.eml");
+        if (GMimeMessage* forwarded = g_mime_message_part_get_message(GMIME_MESSAGE_PART(part))) {
+            if (char* text = g_mime_object_to_string(GMIME_OBJECT(forwarded), nullptr)) {
+                search->forwardedMessages->emplace_back(search->attachmentNames->size() - 1, text);
+                g_free(text);
+            }
+        }
         return;
     }
     if (!GMIME_IS_PART(part)) {
@@ -553,6 +560,7 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
 
     BodySearch search;
     search.attachmentNames = &content.attachmentNames;
+    search.forwardedMessages = &content.forwardedMessages;
     GMimeObject* top = g_mime_message_get_mime_part(message.object);
     if (top != nullptr) {
         if (GMIME_IS_MULTIPART(top) || GMIME_IS_MESSAGE_PART(top)) {
