@@ -15,8 +15,8 @@ namespace platform {
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kParagraphElements { { "p", "h1", "h2", "h3", "h4", "h5", "h6",
-    "blockquote", "pre", "table", "ul" } };
+constexpr std::array<std::string_view, 11> kParagraphElements { { "p", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote",
+    "pre", "table", "ul" } };
 constexpr std::array<std::string_view, 8> kLineElements { { "br", "div", "li", "tr", "ol", "dt", "dd", "hr" } };
 constexpr std::array<std::string_view, 6> kHiddenElements { { "script", "style", "head", "title", "noscript",
     "template" } };

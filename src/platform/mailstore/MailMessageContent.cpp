@@ -659,8 +659,8 @@ MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFiel
     const HeaderCharsets charsets;
     if (haveSubject) {
         const std::size_t first = subject.find_first_not_of(" \t");
-        gchar* decoded
-            = g_mime_utils_header_decode_text(charsets.Options(), first == std::string::npos ? "" : subject.c_str() + first);
+        gchar* decoded = g_mime_utils_header_decode_text(
+            charsets.Options(), first == std::string::npos ? "" : subject.c_str() + first);
         summary.subject = FromUtf8(decoded);
         g_free(decoded);
     }

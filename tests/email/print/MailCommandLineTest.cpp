@@ -159,13 +159,14 @@ TEST_F(MailCommandLineTest, StandaloneMessageFilePrints)
 TEST_F(MailCommandLineTest, AForwardedMessagePrintsAfterTheBody)
 {
     const std::string inner = "From: Dora <dora@example.org>\r\nSubject: Origin\r\n\r\nFirst words.\r\n";
-    const std::string forwarded = "From: Carl <carl@example.org>\r\nTo: Ann <ann@example.org>\r\nSubject: Plans\r\n"
-                                  "Date: Mon, 03 Mar 2025 09:30:00 +0000\r\n"
-                                  "Content-Type: multipart/mixed; boundary=c\r\n\r\n"
-                                  "--c\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
-                                  "R3LDvMOfZQ==\r\n--c\r\nContent-Type: application/pdf\r\n"
-                                  "Content-Disposition: attachment; filename=plan.pdf\r\n\r\nx\r\n"
-                                  "--c\r\nContent-Type: message/rfc822\r\n\r\n"
+    const std::string forwarded
+        = "From: Carl <carl@example.org>\r\nTo: Ann <ann@example.org>\r\nSubject: Plans\r\n"
+          "Date: Mon, 03 Mar 2025 09:30:00 +0000\r\n"
+          "Content-Type: multipart/mixed; boundary=c\r\n\r\n"
+          "--c\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+          "R3LDvMOfZQ==\r\n--c\r\nContent-Type: application/pdf\r\n"
+          "Content-Disposition: attachment; filename=plan.pdf\r\n\r\nx\r\n"
+          "--c\r\nContent-Type: message/rfc822\r\n\r\n"
         + inner + "--c--\r\n";
     const std::string eml = Write("forward.eml",
         "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Fwd: Plans\r\n"

@@ -22,7 +22,8 @@ TEST(HtmlToTextTest, RendersPlainText)
         { "a<br>b<br/><br />c", u"a\r\nb\r\n\r\nc\r\n" },
         { "<div>x</div><div>y</div>", u"x\r\ny\r\n" },
         { "  lots \n\t of   space  ", u"lots of space\r\n" },
-        { "&lt;a&gt; &amp; &quot;q&quot; &#233; &#x4E2D; &euro;&nbsp;x &hearts;", u"<a> & \"q\" \u00e9 \u4e2d \u20ac x \u2665\r\n" },
+        { "&lt;a&gt; &amp; &quot;q&quot; &#233; &#x4E2D; &euro;&nbsp;x &hearts;",
+            u"<a> & \"q\" \u00e9 \u4e2d \u20ac x \u2665\r\n" },
         { "&unknown; & &#; &", u"&unknown; & &\r\n" },
         // References to no character are dropped; the text around them stays.
         { "a &#0; b &#x110000; c &#xD800; d", u"a b c d\r\n" },

@@ -113,7 +113,9 @@ TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
         std::u16string_view recipient;
     };
     const Row rows[] = {
-        { "Utf8", "From: Heinz M\xc3\xbcller <h@x.org>\nTo: \"Ren\xc3\xa9\" <r@x.org>\nSubject: Gr\xc3\xbc\xc3\x9f" "e\n\nx\n",
+        { "Utf8",
+            "From: Heinz M\xc3\xbcller <h@x.org>\nTo: \"Ren\xc3\xa9\" <r@x.org>\nSubject: Gr\xc3\xbc\xc3\x9f"
+            "e\n\nx\n",
             u"Heinz M\u00fcller", u"Gr\u00fc\u00dfe", u"Ren\u00e9" },
         { "Windows1252WithoutCharset", "From: Ren\xe9 \x93Q\x94 <r@x.org>\nTo: =?utf-8?q?Ann?= \x80 <a@x.org>\n\nx\n",
             u"Ren\u00e9 \u201cQ\u201d", u"", u"Ann \u20ac" },
