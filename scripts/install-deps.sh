@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libfontconfig1-dev libfreetype-dev libharfbuzz-dev libdeflate-dev libicu-dev libcups2-dev
-  libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev libpaper-dev
+  libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev libxml2-dev libpaper-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-noto-cjk
   fonts-urw-base35 cups-daemon cups-client
   poppler-utils python3

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the store's message reading: every property,
 // the recipient and attachment tables, the body stream, the header summary
-// of the message list and the HTML rendering.
+// of the message list, the forwarded messages and the HTML rendering.
 #include "HtmlToText.h"
 #include "MailMessageContent.h"
 #include "MailStore.h"
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     SummarizeMailHeaders(text, SummaryFields::Both);
-    HtmlToText(Utf8ToUtf16(text));
+    HtmlToText(text);
 
     std::unique_ptr<IMessage> message;
     if (Failed(OpenMessageBytes(std::vector<std::uint8_t>(data, data + size), &message))) {
@@ -53,6 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ULONG columns[] = { PR_ATTACH_FILENAME_W };
         table->SetColumns(columns, 0);
         DrainTable(*table);
+    }
+    // The forwarded messages, as printing opens them.
+    for (ULONG number = 0; number < 8; ++number) {
+        std::unique_ptr<IMessage> forwarded;
+        if (message->OpenEmbeddedMessage(number, &forwarded) == S_OK
+            && Succeeded(forwarded->GetProps(tags, MAPI_UNICODE, &count, &values))) {
+            MAPIFreeBuffer(values);
+        }
     }
     std::unique_ptr<IStream> body;
     if (message->OpenProperty(PR_BODY_W, 0, 0, &body) == S_OK) {

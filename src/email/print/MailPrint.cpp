@@ -51,6 +51,12 @@ constexpr std::size_t kSubjectPosition = 2;
 constexpr std::size_t kModificationPosition = 3;
 
 constexpr std::array<ULONG, 1> kAttachmentColumns = { platform::PR_ATTACH_FILENAME_W };
+constexpr std::array<ULONG, 2> kForwardColumns = { platform::PR_ATTACH_NUM, platform::PR_ATTACH_METHOD };
+// A forwarded message may forward another; past this depth they are only
+// listed among the attachments.
+constexpr int kMaxForwardDepth = 4;
+// The rule that sets a forwarded message off from what comes before it.
+constexpr std::u16string_view kForwardRule = u"----------------------------------------";
 
 std::int32_t selectedRow = -1;
 
@@ -321,6 +327,60 @@ void PrintBodyStream(MailPrintState& state)
     }
 }
 
+bool OpenForwardedMessage(std::unique_ptr<IMessage> message, MailPrintState& state)
+{
+    state.message = message.get();
+    state.messageObject = std::move(message);
+    return platform::Succeeded(
+        state.message->GetProps(kMessageTags, platform::MAPI_UNICODE, &state.valueCount, &state.values));
+}
+
+// Each message the message forwards, after its body: a rule, the forwarded
+// message's From, Sent, Subject and To lines, its attachment names and its
+// body, and so on for what it forwards in turn.
+void PrintForwardedMessages(IMessage& message, int depth)
+{
+    std::unique_ptr<IMAPITable> table;
+    if (depth >= kMaxForwardDepth || !platform::Succeeded(message.GetAttachmentTable(0, &table)) || !table
+        || !platform::Succeeded(table->SetColumns(kForwardColumns, 0))) {
+        return;
+    }
+    std::vector<ULONG> numbers;
+    ForEachRow(*table, [&](const platform::SRow& row) {
+        const SPropValue* number = FindColumn(row, platform::PR_ATTACH_NUM);
+        const SPropValue* method = FindColumn(row, platform::PR_ATTACH_METHOD);
+        if (number != nullptr && method != nullptr && method->Value.l == platform::ATTACH_EMBEDDED_MSG)
+            numbers.push_back(static_cast<ULONG>(number->Value.l));
+    });
+    table.reset();
+    for (ULONG number : numbers) {
+        std::unique_ptr<IMessage> embedded;
+        MailPrintState forwarded;
+        if (!platform::Succeeded(message.OpenEmbeddedMessage(number, &embedded)) || !embedded
+            || !OpenForwardedMessage(std::move(embedded), forwarded)) {
+            platform::MAPIFreeBuffer(forwarded.values);
+            continue;
+        }
+        ReadRecipients(forwarded);
+        PutMailLineEnd();
+        PutMailLineEnd();
+        PutMailLine(std::u16string(kForwardRule).c_str());
+        std::u16string sent;
+        const SPropValue* time = forwarded.Value(kDeliveryPosition);
+        if (time != nullptr)
+            sent = FormatSentText(time->Value.ft);
+        PrintHeaderLine(HeaderKind::From, forwarded.Text(kSenderPosition));
+        PrintHeaderLine(HeaderKind::Sent, sent.c_str());
+        PrintHeaderLine(HeaderKind::Subject, forwarded.Text(kSubjectPosition));
+        PrintHeaderLine(HeaderKind::To, forwarded.recipients ? forwarded.recipients->To() : nullptr);
+        PutMailLineEnd();
+        PrintAttachmentNames(*forwarded.message);
+        PrintBodyStream(forwarded);
+        PrintForwardedMessages(*forwarded.message, depth + 1);
+        platform::MAPIFreeBuffer(forwarded.values);
+    }
+}
+
 void PrintBody(MailPrintState& state)
 {
     if (state.mimeRoute) {
@@ -334,6 +394,7 @@ void PrintBody(MailPrintState& state)
         state.mimeBody.shrink_to_fit();
     } else {
         PrintBodyStream(state);
+        PrintForwardedMessages(*state.message, 0);
     }
     PutMailLineEnd();
     PutMailChar(kFormFeed);

@@ -156,18 +156,42 @@ HRESULT MailFileMessage::GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITa
         return MAPI_E_INVALID_PARAMETER;
     }
     std::vector<PropertySet> rows;
-    std::int32_t number = 0;
-    for (const std::u16string& name : Content().attachmentNames) {
+    const MailMessageContent& content = Content();
+    for (std::size_t number = 0; number < content.attachmentNames.size(); ++number) {
         PropertySet row;
-        row.Set(PR_ATTACH_NUM, number++);
-        if (!name.empty()) {
-            row.Set(PR_ATTACH_FILENAME_W, name);
+        row.Set(PR_ATTACH_NUM, static_cast<std::int32_t>(number));
+        if (!content.attachmentNames[number].empty()) {
+            row.Set(PR_ATTACH_FILENAME_W, content.attachmentNames[number]);
+        }
+        for (const auto& forwarded : content.forwardedMessages) {
+            if (forwarded.first == number)
+                row.Set(PR_ATTACH_METHOD, ATTACH_EMBEDDED_MSG);
         }
         rows.push_back(std::move(row));
     }
-    *table
-        = std::make_unique<PropertyTable>(std::vector<ULONG> { PR_ATTACH_NUM, PR_ATTACH_FILENAME_W }, std::move(rows));
+    *table = std::make_unique<PropertyTable>(
+        std::vector<ULONG> { PR_ATTACH_NUM, PR_ATTACH_FILENAME_W, PR_ATTACH_METHOD }, std::move(rows));
     return S_OK;
+}
+
+HRESULT MailFileMessage::OpenEmbeddedMessage(ULONG attachNumber, std::unique_ptr<IMessage>* message)
+{
+    if (message == nullptr) {
+        return MAPI_E_INVALID_PARAMETER;
+    }
+    message->reset();
+    for (const auto& forwarded : Content().forwardedMessages) {
+        if (forwarded.first != attachNumber)
+            continue;
+        MailFileFacts facts;
+        facts.entryId = facts_.entryId;
+        facts.useDateHeader = true;
+        *message = std::make_unique<MailFileMessage>(
+            std::make_shared<const std::vector<std::uint8_t>>(forwarded.second.begin(), forwarded.second.end()),
+            std::move(facts));
+        return S_OK;
+    }
+    return MAPI_E_NOT_FOUND;
 }
 
 // True when the bytes begin as a message does: with a header field

@@ -31,6 +31,7 @@ public:
     HRESULT OpenProperty(ULONG tag, ULONG options, ULONG flags, std::unique_ptr<IStream>* stream) override;
     HRESULT GetRecipientTable(ULONG flags, std::unique_ptr<IMAPITable>* table) override;
     HRESULT GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITable>* table) override;
+    HRESULT OpenEmbeddedMessage(ULONG attachNumber, std::unique_ptr<IMessage>* message) override;
 
 private:
     const MailMessageContent& Content();

@@ -6,9 +6,12 @@
 
 #include <fcntl.h>
 #include <gmime/gmime.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -56,6 +59,112 @@ bool IsBlank(const char* text)
         }
     }
     return true;
+}
+
+bool IsUtf8OrAscii(std::string_view charset)
+{
+    for (const char* name : { "utf-8", "utf8", "us-ascii", "ascii", "ANSI_X3.4-1968" }) {
+        if (charset.size() == std::strlen(name) && g_ascii_strncasecmp(charset.data(), name, charset.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The codeset of the user's locale (LC_ALL, LC_CTYPE, LANG), also of one
+// that is named but not installed; empty for UTF-8 and ASCII.
+std::string LocaleCodeset()
+{
+    std::string codeset;
+    if (locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0))) {
+        codeset = nl_langinfo_l(CODESET, locale);
+        freelocale(locale);
+    } else {
+        for (const char* variable : { "LC_ALL", "LC_CTYPE", "LANG" }) {
+            const char* value = std::getenv(variable);
+            if (value == nullptr || *value == '\0')
+                continue;
+            const std::string_view name(value);
+            const std::size_t dot = name.find('.');
+            if (dot != std::string_view::npos)
+                codeset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
+            break;
+        }
+    }
+    return IsUtf8OrAscii(codeset) ? std::string() : codeset;
+}
+
+// Parser options whose fallback charsets read the 8-bit bytes a header
+// holds as they are (outside encoded words, or inside one whose charset
+// does not fit them): UTF-8, the charset the message declares for its text,
+// the codeset of the user's locale, then windows-1252, which is what an
+// unlabelled 8-bit header most often is. The first that fits wins.
+class HeaderCharsets {
+public:
+    explicit HeaderCharsets(std::string_view messageCharset = {})
+        : options_(g_mime_parser_options_new())
+    {
+        static const std::string locale = LocaleCodeset();
+        std::vector<std::string> names = { "UTF-8" };
+        for (std::string_view name : { messageCharset, std::string_view(locale), std::string_view("windows-1252") }) {
+            const bool known = std::any_of(names.begin(), names.end(), [&](const std::string& had) {
+                return had.size() == name.size() && g_ascii_strncasecmp(had.data(), name.data(), name.size()) == 0;
+            });
+            if (!name.empty() && !IsUtf8OrAscii(name) && !known)
+                names.emplace_back(name);
+        }
+        std::vector<const char*> list;
+        for (const std::string& name : names)
+            list.push_back(name.c_str());
+        list.push_back(nullptr);
+        g_mime_parser_options_set_fallback_charsets(options_, list.data());
+    }
+    HeaderCharsets(const HeaderCharsets&) = delete;
+    HeaderCharsets& operator=(const HeaderCharsets&) = delete;
+    ~HeaderCharsets() { g_mime_parser_options_free(options_); }
+    GMimeParserOptions* Options() const { return options_; }
+
+private:
+    GMimeParserOptions* options_;
+};
+
+// The charset a message declares for its text: that of its first text
+// part, else that of its top part.
+struct CharsetSearch {
+    const char* charset = nullptr;
+};
+
+void FindTextCharset(GMimeObject*, GMimeObject* part, gpointer data)
+{
+    auto* search = static_cast<CharsetSearch*>(data);
+    if (search->charset == nullptr && GMIME_IS_PART(part)
+        && g_mime_content_type_is_type(g_mime_object_get_content_type(part), "text", "*"))
+        search->charset = g_mime_object_get_content_type_parameter(part, "charset");
+}
+
+std::string DeclaredCharset(GMimeMessage* message)
+{
+    CharsetSearch search;
+    GMimeObject* top = g_mime_message_get_mime_part(message);
+    if (top == nullptr)
+        return {};
+    if (GMIME_IS_MULTIPART(top))
+        g_mime_message_foreach(message, FindTextCharset, &search);
+    if (search.charset == nullptr)
+        search.charset = g_mime_object_get_content_type_parameter(top, "charset");
+    return search.charset != nullptr ? search.charset : "";
+}
+
+// Whether the header block holds a byte that is no ASCII.
+bool HeadersHaveEightBitBytes(std::span<const std::uint8_t> bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] >= 0x80)
+            return true;
+        if (bytes[i] == '\n' && i + 1 < bytes.size()
+            && (bytes[i + 1] == '\n' || (bytes[i + 1] == '\r' && i + 2 < bytes.size() && bytes[i + 2] == '\n')))
+            return false;
+    }
+    return false;
 }
 
 void AddMailboxes(InternetAddressList* list, ULONG type, std::vector<MailRecipient>& out, int depth = 0)
@@ -150,7 +259,7 @@ std::u16string Unfolded(std::u16string text)
     return text;
 }
 
-void ReadRecipients(GMimeObject* message, MailMessageContent& content)
+void ReadRecipients(GMimeObject* message, GMimeParserOptions* options, MailMessageContent& content)
 {
     struct Kind {
         const char* header;
@@ -170,12 +279,12 @@ void ReadRecipients(GMimeObject* message, MailMessageContent& content)
                 continue;
             }
             const std::string separated = CommaSeparated(value);
-            InternetAddressList* list = internet_address_list_parse(nullptr, separated.c_str());
+            InternetAddressList* list = internet_address_list_parse(options, separated.c_str());
             if (list == nullptr) {
                 // A header that is no address list costs only itself: it is
                 // kept as one recipient named by its text, and the rest of
                 // the message is read as usual.
-                gchar* decoded = g_mime_utils_header_decode_text(nullptr, value);
+                gchar* decoded = g_mime_utils_header_decode_text(options, value);
                 MailRecipient recipient;
                 recipient.type = kind.type;
                 std::u16string name = Unfolded(FromUtf8(decoded));
@@ -242,6 +351,7 @@ struct BodySearch {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
     std::vector<std::u16string>* attachmentNames = nullptr;
+    std::vector<std::pair<std::size_t, std::string>>* forwardedMessages = nullptr;
 };
 
 void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
@@ -250,6 +360,12 @@ void VisitPart(GMimeObject* parent, GMimeObject* part, gpointer data)
     if (GMIME_IS_MESSAGE_PART(part)) {
         const char* name = g_mime_object_get_content_disposition_parameter(part, "filename");
         search->attachmentNames->push_back(name != nullptr ? FromUtf8(name) : u"message.eml");
+        if (GMimeMessage* forwarded = g_mime_message_part_get_message(GMIME_MESSAGE_PART(part))) {
+            if (char* text = g_mime_object_to_string(GMIME_OBJECT(forwarded), nullptr)) {
+                search->forwardedMessages->emplace_back(search->attachmentNames->size() - 1, text);
+                g_free(text);
+            }
+        }
         return;
     }
     if (!GMIME_IS_PART(part)) {
@@ -382,6 +498,15 @@ std::optional<std::string> BoundHeaderBlock(std::span<const std::uint8_t> bytes)
     return bounded;
 }
 
+GMimeMessage* ConstructMessage(std::span<const std::uint8_t> bytes, GMimeParserOptions* options)
+{
+    GObjectRef<GMimeStream> stream(
+        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    GObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.object));
+    g_mime_parser_set_format(parser.object, GMIME_FORMAT_MESSAGE);
+    return g_mime_parser_construct_message(parser.object, options);
+}
+
 } // namespace
 
 MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
@@ -399,11 +524,22 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
     auto bounded = BoundHeaderBlock(bytes);
     if (bounded)
         bytes = std::span(reinterpret_cast<const std::uint8_t*>(bounded->data()), bounded->size());
-    GObjectRef<GMimeStream> stream(
-        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    GObjectRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.object));
-    g_mime_parser_set_format(parser.object, GMIME_FORMAT_MESSAGE);
-    GObjectRef<GMimeMessage> message(g_mime_parser_construct_message(parser.object, nullptr));
+    std::optional<HeaderCharsets> charsets;
+    charsets.emplace();
+    GObjectRef<GMimeMessage> message(ConstructMessage(bytes, charsets->Options()));
+    // 8-bit header bytes in the charset the message declares for its text
+    // are read in that charset: the message is read again knowing it.
+    if (message.object != nullptr && HeadersHaveEightBitBytes(bytes)) {
+        const std::string declared = DeclaredCharset(message.object);
+        if (!declared.empty() && !IsUtf8OrAscii(declared)) {
+            charsets.emplace(declared);
+            GMimeMessage* again = ConstructMessage(bytes, charsets->Options());
+            if (again != nullptr) {
+                g_object_unref(message.object);
+                message.object = again;
+            }
+        }
+    }
     if (message.object == nullptr) {
         content.recipientsReadable = false;
         return content;
@@ -420,10 +556,11 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
     if (GDateTime* date = g_mime_message_get_date(message.object)) {
         content.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
     }
-    ReadRecipients(GMIME_OBJECT(message.object), content);
+    ReadRecipients(GMIME_OBJECT(message.object), charsets->Options(), content);
 
     BodySearch search;
     search.attachmentNames = &content.attachmentNames;
+    search.forwardedMessages = &content.forwardedMessages;
     GMimeObject* top = g_mime_message_get_mime_part(message.object);
     if (top != nullptr) {
         if (GMIME_IS_MULTIPART(top) || GMIME_IS_MESSAGE_PART(top)) {
@@ -443,7 +580,7 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
     if (search.plain != nullptr) {
         content.body = WithCrLfLineEnds(Utf8ToUtf16(DecodedUtf8Content(search.plain)));
     } else if (search.html != nullptr) {
-        content.body = HtmlToText(Utf8ToUtf16(DecodedUtf8Content(search.html)));
+        content.body = HtmlToText(DecodedUtf8Content(search.html));
     }
     return content;
 }
@@ -519,15 +656,16 @@ MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFiel
         }
     }
     MailHeaderSummary summary;
+    const HeaderCharsets charsets;
     if (haveSubject) {
         const std::size_t first = subject.find_first_not_of(" \t");
-        gchar* decoded
-            = g_mime_utils_header_decode_text(nullptr, first == std::string::npos ? "" : subject.c_str() + first);
+        gchar* decoded = g_mime_utils_header_decode_text(
+            charsets.Options(), first == std::string::npos ? "" : subject.c_str() + first);
         summary.subject = FromUtf8(decoded);
         g_free(decoded);
     }
     if (haveFrom) {
-        InternetAddressList* list = internet_address_list_parse(nullptr, from.c_str());
+        InternetAddressList* list = internet_address_list_parse(charsets.Options(), from.c_str());
         if (InternetAddressMailbox* sender = FirstMailbox(list)) {
             summary.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
             summary.senderName = FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender)));

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -32,6 +33,9 @@ struct MailMessageContent {
     bool recipientsReadable = true;
     std::vector<MailRecipient> recipients;
     std::vector<std::u16string> attachmentNames;
+    // The text of each forwarded message (a message/rfc822 part), with the
+    // index of its entry in attachmentNames.
+    std::vector<std::pair<std::size_t, std::string>> forwardedMessages;
     // The first plain-text part decoded to UTF-16 with CR LF line ends, else
     // a rendering of the first HTML part; none when the message has neither.
     std::optional<std::u16string> body;

@@ -66,6 +66,15 @@ public:
     ULONG ObjectType() const override { return MAPI_MESSAGE; }
     virtual HRESULT GetRecipientTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
     virtual HRESULT GetAttachmentTable(ULONG flags, std::unique_ptr<IMAPITable>* table) = 0;
+    // The message an attachment holds (PR_ATTACH_METHOD ATTACH_EMBEDDED_MSG),
+    // by its PR_ATTACH_NUM.
+    virtual HRESULT OpenEmbeddedMessage(ULONG attachNumber, std::unique_ptr<IMessage>* message)
+    {
+        (void)attachNumber;
+        if (message != nullptr)
+            message->reset();
+        return MAPI_E_NO_SUPPORT;
+    }
 };
 
 class IMsgStore : public IMAPIProp {

@@ -84,6 +84,8 @@ inline constexpr ULONG PR_ROWID = 0x30000003;
 inline constexpr ULONG PR_ATTACH_NUM = 0x0E210003;
 inline constexpr ULONG PR_ATTACH_FILENAME_W = 0x3704001F;
 inline constexpr ULONG PR_ATTACH_SIZE = 0x0E200003;
+inline constexpr ULONG PR_ATTACH_METHOD = 0x37050003;
+inline constexpr std::int32_t ATTACH_EMBEDDED_MSG = 5; // a PR_ATTACH_METHOD value: a forwarded message
 inline constexpr ULONG PR_BODY_W = 0x1000001F;
 // The message's full MIME text, headers first.
 inline constexpr ULONG PR_CE_MIME_TEXT = 0x81030102;

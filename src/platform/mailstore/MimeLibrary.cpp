@@ -76,6 +76,7 @@ bool LoadMimeLibrary()
     X(InternetAddressList *, g_mime_message_get_from, (GMimeMessage* message), (message)) \
     X(GMimeObject *, g_mime_message_get_mime_part, (GMimeMessage* message), (message)) \
     X(const char *, g_mime_message_get_subject, (GMimeMessage* message), (message)) \
+    X(GMimeMessage *, g_mime_message_part_get_message, (GMimeMessagePart* part), (part)) \
     X(GType, g_mime_message_part_get_type, (), ()) \
     X(GType, g_mime_multipart_get_type, (), ()) \
     X(GMimeContentDisposition *, g_mime_object_get_content_disposition, (GMimeObject* object), (object)) \
@@ -83,8 +84,12 @@ bool LoadMimeLibrary()
     X(GMimeContentType *, g_mime_object_get_content_type, (GMimeObject* object), (object)) \
     X(const char *, g_mime_object_get_content_type_parameter, (GMimeObject* object, const char* name), (object, name)) \
     X(GMimeHeaderList *, g_mime_object_get_header_list, (GMimeObject* object), (object)) \
+    X(char *, g_mime_object_to_string, (GMimeObject* object, GMimeFormatOptions* options), (object, options)) \
     X(GType, g_mime_object_get_type, (), ()) \
     X(GMimeMessage *, g_mime_parser_construct_message, (GMimeParser* parser, GMimeParserOptions* options), (parser, options)) \
+    X(void, g_mime_parser_options_free, (GMimeParserOptions* options), (options)) \
+    X(GMimeParserOptions *, g_mime_parser_options_new, (), ()) \
+    X(void, g_mime_parser_options_set_fallback_charsets, (GMimeParserOptions* options, const char** charsets), (options, charsets)) \
     X(GMimeParser *, g_mime_parser_new_with_stream, (GMimeStream* stream), (stream)) \
     X(void, g_mime_parser_set_format, (GMimeParser* parser, GMimeFormat format), (parser, format)) \
     X(GMimeDataWrapper *, g_mime_part_get_content, (GMimePart* mime_part), (mime_part)) \

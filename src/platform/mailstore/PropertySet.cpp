@@ -3,14 +3,70 @@
 #include "MapiMemory.h"
 
 #include <unicode/uchar.h>
+#include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <string>
 
 namespace platform {
 
 namespace {
+
+// The ICU name of the locale the user sorts by (LC_ALL, LC_COLLATE, LANG):
+// "de_DE.UTF-8@euro" is "de_DE"; "C", "POSIX" or none is the root order.
+std::string CollationLocale()
+{
+    for (const char* variable : { "LC_ALL", "LC_COLLATE", "LANG" }) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0')
+            continue;
+        std::string name(value);
+        name = name.substr(0, name.find_first_of(".@"));
+        return name == "C" || name == "POSIX" ? std::string() : name;
+    }
+    return {};
+}
+
+struct CollatorClose {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+
+std::unique_ptr<UCollator, CollatorClose>& TextCollator()
+{
+    static std::unique_ptr<UCollator, CollatorClose> collator;
+    return collator;
+}
+
+// Texts compare by the locale's collation without regard to case (accents
+// still count); without a collator, by code points without regard to case.
+int CompareTexts(const std::u16string& first, const std::u16string& second)
+{
+    auto& collator = TextCollator();
+    if (!collator) {
+        UErrorCode status = U_ZERO_ERROR;
+        collator.reset(ucol_open(CollationLocale().c_str(), &status));
+        if (U_FAILURE(status))
+            collator.reset();
+        else
+            ucol_setStrength(collator.get(), UCOL_SECONDARY);
+    }
+    const auto* a = reinterpret_cast<const UChar*>(first.data());
+    const auto* b = reinterpret_cast<const UChar*>(second.data());
+    const auto aLength = static_cast<int32_t>(first.size());
+    const auto bLength = static_cast<int32_t>(second.size());
+    int order = 0;
+    if (collator) {
+        order = ucol_strcoll(collator.get(), a, aLength, b, bLength);
+    } else {
+        UErrorCode status = U_ZERO_ERROR;
+        order = u_strCaseCompare(a, aLength, b, bLength, U_FOLD_CASE_DEFAULT, &status);
+    }
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
 
 bool TypeMatches(ULONG tag, const PropertyValue& value)
 {
@@ -127,6 +183,11 @@ HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags
     return anyMissing ? MAPI_W_ERRORS_RETURNED : S_OK;
 }
 
+void ResetTextCollation()
+{
+    TextCollator().reset();
+}
+
 int ComparePropertyValues(const PropertyValue* first, const PropertyValue* second)
 {
     if (first == nullptr || second == nullptr) {
@@ -135,14 +196,8 @@ int ComparePropertyValues(const PropertyValue* first, const PropertyValue* secon
     if (first->index() != second->index()) {
         return first->index() < second->index() ? -1 : 1;
     }
-    if (const auto* text = std::get_if<std::u16string>(first)) {
-        const auto& other = std::get<std::u16string>(*second);
-        UErrorCode status = U_ZERO_ERROR;
-        const int order = u_strCaseCompare(reinterpret_cast<const UChar*>(text->data()),
-            static_cast<int32_t>(text->size()), reinterpret_cast<const UChar*>(other.data()),
-            static_cast<int32_t>(other.size()), U_FOLD_CASE_DEFAULT, &status);
-        return order < 0 ? -1 : (order > 0 ? 1 : 0);
-    }
+    if (const auto* text = std::get_if<std::u16string>(first))
+        return CompareTexts(*text, std::get<std::u16string>(*second));
     if (const auto* time = std::get_if<FILETIME>(first)) {
         const std::uint64_t a = FileTimeTicks(*time);
         const std::uint64_t b = FileTimeTicks(std::get<FILETIME>(*second));

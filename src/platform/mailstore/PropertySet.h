@@ -32,7 +32,12 @@ private:
 HRESULT CopyPropsToBuffer(const PropertySet& source, std::span<const ULONG> tags, ULONG* count, SPropValue** values);
 
 // Three-way comparison used by table sorting: absent values first, strings
-// without regard to case, times and numbers by value.
+// by the collation of the user's locale (LC_COLLATE) without regard to
+// case, times and numbers by value.
 int ComparePropertyValues(const PropertyValue* first, const PropertyValue* second);
+
+// Forgets the collator, so that the next comparison of texts reads the
+// locale again.
+void ResetTextCollation();
 
 } // namespace platform

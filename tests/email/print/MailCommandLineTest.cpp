@@ -154,6 +154,37 @@ TEST_F(MailCommandLineTest, StandaloneMessageFilePrints)
             "To: <bob@example.org>", "Hi Bob." }));
 }
 
+// A forwarded message prints after the body, ruled off: its own headers,
+// attachments and decoded text, and the message it forwards in turn.
+TEST_F(MailCommandLineTest, AForwardedMessagePrintsAfterTheBody)
+{
+    const std::string inner = "From: Dora <dora@example.org>\r\nSubject: Origin\r\n\r\nFirst words.\r\n";
+    const std::string forwarded
+        = "From: Carl <carl@example.org>\r\nTo: Ann <ann@example.org>\r\nSubject: Plans\r\n"
+          "Date: Mon, 03 Mar 2025 09:30:00 +0000\r\n"
+          "Content-Type: multipart/mixed; boundary=c\r\n\r\n"
+          "--c\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+          "R3LDvMOfZQ==\r\n--c\r\nContent-Type: application/pdf\r\n"
+          "Content-Disposition: attachment; filename=plan.pdf\r\n\r\nx\r\n"
+          "--c\r\nContent-Type: message/rfc822\r\n\r\n"
+        + inner + "--c--\r\n";
+    const std::string eml = Write("forward.eml",
+        "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Fwd: Plans\r\n"
+        "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n"
+        "--b\r\nContent-Type: text/plain\r\n\r\nSee below.\r\n--b\r\nContent-Type: message/rfc822\r\n\r\n"
+            + forwarded + "--b--\r\n");
+    const Outcome outcome = Run({ "--quick", "--mail", eml });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
+    const std::string rule(40, '-');
+    EXPECT_EQ(DrawnTexts(outcome.recording),
+        (std::vector<std::string> { "Subject: Fwd: Plans", "Sent: Tuesday,  March 4, 2025  2:05 PM",
+            "From: ann@example.org", "To: <bob@example.org>", "Attachments: ", "message.eml", "See below.", rule,
+            "From: carl@example.org", "Sent: Monday,  March 3, 2025  9:30 AM", "Subject: Plans",
+            "To: \\\"Ann\\\" <ann@example.org>", "Attachments: ", "plan.pdf", "message.eml", "Grüße", rule,
+            "From: dora@example.org", "Sent:  ", "Subject: Origin", "To:  ", "First words." }));
+}
+
 TEST_F(MailCommandLineTest, ExitStatuses)
 {
     const fs::path file = kSamples / "cur" / "1764921600.M100001P4242.tallowin:2,S";

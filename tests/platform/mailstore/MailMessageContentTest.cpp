@@ -101,6 +101,43 @@ TEST(MailMessageContent, ReadsHeadersRecipientsAndAttachments)
     EXPECT_EQ(content.body, std::u16string(u"Body"));
 }
 
+// 8-bit bytes in headers read as UTF-8, else in the charset the message
+// declares for its text, else as windows-1252.
+TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
+{
+    struct Row {
+        const char* name;
+        std::string_view message;
+        std::u16string_view sender;
+        std::u16string_view subject;
+        std::u16string_view recipient;
+    };
+    const Row rows[] = {
+        { "Utf8",
+            "From: Heinz M\xc3\xbcller <h@x.org>\nTo: \"Ren\xc3\xa9\" <r@x.org>\nSubject: Gr\xc3\xbc\xc3\x9f"
+            "e\n\nx\n",
+            u"Heinz M\u00fcller", u"Gr\u00fc\u00dfe", u"Ren\u00e9" },
+        { "Windows1252WithoutCharset", "From: Ren\xe9 \x93Q\x94 <r@x.org>\nTo: =?utf-8?q?Ann?= \x80 <a@x.org>\n\nx\n",
+            u"Ren\u00e9 \u201cQ\u201d", u"", u"Ann \u20ac" },
+        { "DeclaredCharset",
+            "From: \xf0\xd2\xc9\xd7\xc5\xd4 <a@x.org>\nTo: \xf0\xd2 <b@x.org>\nSubject: \xf0\xd2\xc9\xd7\xc5\xd4\n"
+            "Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain; charset=koi8-r\n\n"
+            "\xf0\n--b--\n",
+            u"\u041f\u0440\u0438\u0432\u0435\u0442", u"\u041f\u0440\u0438\u0432\u0435\u0442", u"\u041f\u0440" },
+        { "UnknownDeclaredCharset", "From: Ren\xe9 <r@x.org>\nContent-Type: text/plain; charset=x-bogus\n\nx\n",
+            u"Ren\u00e9", u"", u"" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const MailMessageContent content = Parse(row.message);
+        EXPECT_EQ(content.senderName, row.sender);
+        EXPECT_EQ(content.subject, row.subject);
+        EXPECT_EQ(content.recipients.empty() ? u"" : content.recipients[0].name, row.recipient);
+    }
+    EXPECT_EQ(SummarizeMailHeaders("From: Ren\xe9 \x93Q\x94 <r@x.org>\n", SummaryFields::Sender).senderName,
+        u"Ren\u00e9 \u201cQ\u201d");
+}
+
 struct RecipientCase {
     const char* name;
     std::string_view message;
@@ -120,6 +157,9 @@ TEST(MailMessageContent, RecipientsAreReadWhereReadable)
         { "GarbageTo", "To: <<<@@@\n\nx\n", true, { u"<<<@@@|" } },
         { "EmptyAngles", "To: <>\nCc: c@d.org\n\nx\n", true, { u"<>|", u"|c@d.org" } },
         { "NoDomain", "To: john@\n\nx\n", true, { u"john@|" } },
+        { "MalformedToKeepsTheBodyDecoded",
+            "To: <>\nContent-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n\neA0K\n", true,
+            { u"<>|" } },
         { "WordsInCc", "To: a@b.org\nCc: just some\n words\n\nx\n", true, { u"|a@b.org", u"just some words|" } },
         { "SemicolonsOutsideQuotesAndGroups",
             "To: a@b.org; \"Lee; Ann\" <ann@b.org>;c@b.org\nCc: Team: d@b.org, e@b.org;\n\nx\n", true,

@@ -1,8 +1,10 @@
 #include "MailStore.h"
 #include "MaildirFixture.h"
+#include "PropertySet.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -193,6 +195,42 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
         subjects.push_back(TextOf(props[0]));
     }
     EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
+}
+
+// Senders and subjects sort by the collation of the user's locale.
+TEST(PropertyValues, TextsSortByTheLocale)
+{
+    struct Row {
+        const char* locale;
+        std::u16string first;
+        std::u16string second;
+        int order;
+    };
+    const Row rows[] = {
+        { "C", u"\u00c9loise", u"plain@example.org", -1 },
+        { "C", u"apple", u"Banana", -1 },
+        { "C", u"ABC", u"abc", 0 },
+        { "C", u"e", u"\u00e9", -1 },
+        { "C", u"\u00f6", u"z", -1 },
+        { "sv_SE.UTF-8", u"\u00f6", u"z", 1 },
+        { "de_DE.ISO-8859-1@euro", u"\u00f6", u"z", -1 },
+    };
+    const char* saved = std::getenv("LC_ALL");
+    const std::string restore = saved != nullptr ? saved : "";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.locale));
+        setenv("LC_ALL", row.locale, 1);
+        ResetTextCollation();
+        const PropertyValue first = row.first;
+        const PropertyValue second = row.second;
+        EXPECT_EQ(ComparePropertyValues(&first, &second), row.order);
+        EXPECT_EQ(ComparePropertyValues(&second, &first), -row.order);
+    }
+    if (saved != nullptr)
+        setenv("LC_ALL", restore.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    ResetTextCollation();
 }
 
 TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)

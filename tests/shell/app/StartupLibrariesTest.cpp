@@ -1,7 +1,8 @@
 // Which shared libraries a run of the program loads. A print run loads only
-// what its road needs: GMime only to read e-mail, libwps only to read a
-// Pocket Word document, librevenge only to read RTF or Pocket Word, libcups only to print to a queue, Qt only to show
-// the print dialog on a display or the window. The dynamic loader
+// what its road needs: GMime only to read e-mail, libxml2 only to read HTML
+// mail, libwps only to read a Pocket Word document, librevenge only to read
+// RTF or Pocket Word, libcups only to print to a queue, Qt only to show the
+// print dialog on a display or the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include "ProgramRun.h"
@@ -24,6 +25,7 @@ const fs::path kMessage = fs::path(TALLOWIN_SAMPLE_MAILDIR) / "cur" / "176492160
 const fs::path kPocketWordDocument = fs::path(TALLOWIN_SAMPLE_POCKETWORD) / "meeting-notes.pwi";
 
 constexpr const char* kMimeLibrary = "libgmime-3.0.so.0";
+constexpr const char* kHtmlLibrary = "libxml2.so.2";
 constexpr const char* kCupsLibrary = "libcups.so.2";
 constexpr const char* kPocketWordLibrary = "libwps-0.4.so.4";
 constexpr const char* kDocumentModelLibrary = "librevenge-0.0.so.0";
@@ -67,17 +69,18 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
     testsupport::TempFolder directory;
     const std::string text = "--file='" + directory.Write("small.txt", "One line of text.\n").string() + "' ";
     const std::string pocketWord = "--file='" + kPocketWordDocument.string() + "' /Q /E";
-    const std::string rtf = "--file='" + directory.Write("letter.rtf", "{\\rtf1 Dear reader,\\par}").string() + "' /Q /E";
+    const std::string rtf
+        = "--file='" + directory.Write("letter.rtf", "{\\rtf1 Dear reader,\\par}").string() + "' /Q /E";
     const std::string message = "--quick --mail '" + kMessage.string() + "'";
     const RoadRow rows[] = {
         { "a text to a PDF", "out.pdf", text + "/Q /E", { kPrintingLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kDocumentModelLibrary, kQtWidgets } },
+            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kDocumentModelLibrary, kQtWidgets } },
         { "an RTF document to a PDF", "rtf.pdf", rtf, { kPrintingLibrary, kDocumentModelLibrary },
-            { kMimeLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
         { "a Pocket Word document to a PDF", "pwi.pdf", pocketWord, { kPrintingLibrary, kPocketWordLibrary },
             { kMimeLibrary, kCupsLibrary, kQtWidgets } },
         { "a message to a PDF", "mail.pdf", message, { kPrintingLibrary, kMimeLibrary },
-            { kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+            { kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
         { "a text to a print queue", kQueue, text + "/Q /E", { kPrintingLibrary, kCupsLibrary },
             { kMimeLibrary, kPocketWordLibrary, kQtWidgets }, "", -1 },
         { "a quick print on a display", "quick.pdf", text + "/Q /E", { kPrintingLibrary },
