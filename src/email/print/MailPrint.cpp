@@ -369,10 +369,17 @@ void PrintForwardedMessages(IMessage& message, int depth)
         const SPropValue* time = forwarded.Value(kDeliveryPosition);
         if (time != nullptr)
             sent = FormatSentText(time->Value.ft);
-        PrintHeaderLine(HeaderKind::From, forwarded.Text(kSenderPosition));
-        PrintHeaderLine(HeaderKind::Sent, sent.c_str());
-        PrintHeaderLine(HeaderKind::Subject, forwarded.Text(kSubjectPosition));
-        PrintHeaderLine(HeaderKind::To, forwarded.recipients ? forwarded.recipients->To() : nullptr);
+        // A forwarded message shows the headers it has; one it lacks is no line.
+        const std::pair<HeaderKind, const char16_t*> lines[] = {
+            { HeaderKind::From, forwarded.Text(kSenderPosition) },
+            { HeaderKind::Sent, sent.c_str() },
+            { HeaderKind::Subject, forwarded.Text(kSubjectPosition) },
+            { HeaderKind::To, forwarded.recipients ? forwarded.recipients->To() : nullptr },
+        };
+        for (const auto& [kind, value] : lines) {
+            if (value != nullptr && *value != u'\0')
+                PrintHeaderLine(kind, value);
+        }
         PutMailLineEnd();
         PrintAttachmentNames(*forwarded.message);
         PrintBodyStream(forwarded);
