@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -210,6 +211,81 @@ InternetAddressMailbox* FirstMailbox(InternetAddressList* list)
     return nullptr;
 }
 
+// The first header of that name as the message holds it, undecoded.
+const char* RawHeader(GMimeObject* object, const char* name)
+{
+    GMimeHeaderList* headers = g_mime_object_get_header_list(object);
+    const int count = g_mime_header_list_get_count(headers);
+    for (int i = 0; i < count; ++i) {
+        GMimeHeader* header = g_mime_header_list_get_header_at(headers, i);
+        if (g_ascii_strcasecmp(g_mime_header_get_name(header), name) == 0)
+            return g_mime_header_get_raw_value(header);
+    }
+    return nullptr;
+}
+
+// True when the bytes are UTF-8 holding at least one character beyond ASCII.
+bool IsUtf8BeyondAscii(std::string_view bytes)
+{
+    bool beyond = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = lead < 0x80 ? 1
+            : (lead >> 5) == 0x6               ? 2
+            : (lead >> 4) == 0xE               ? 3
+            : (lead >> 3) == 0x1E              ? 4
+                                               : 0;
+        if (length == 0 || i + length > bytes.size() || (length == 2 && lead < 0xC2))
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        beyond = beyond || length > 1;
+        i += length;
+    }
+    return beyond;
+}
+
+// Some clients put raw UTF-8 inside an encoded word that names another
+// charset ("=?iso-8859-1?q?Heinz_M\xc3\xbcller?="), where only ASCII may
+// stand. Such a word is relabelled UTF-8 when what it encodes is UTF-8, so
+// the name reads as the sender wrote it; every other word stays as it is.
+std::string Utf8EncodedWords(std::string_view header)
+{
+    std::string text(header);
+    for (std::size_t start = text.find("=?"); start != std::string::npos; start = text.find("=?", start + 2)) {
+        const std::size_t charsetEnd = text.find('?', start + 2);
+        if (charsetEnd == std::string::npos || charsetEnd + 2 >= text.size() || text[charsetEnd + 2] != '?')
+            break;
+        const char encoding = static_cast<char>(std::tolower(static_cast<unsigned char>(text[charsetEnd + 1])));
+        const std::size_t end = text.find("?=", charsetEnd + 3);
+        if (end == std::string::npos)
+            break;
+        if (encoding != 'q')
+            continue;
+        const std::string_view encoded = std::string_view(text).substr(charsetEnd + 3, end - charsetEnd - 3);
+        if (std::none_of(encoded.begin(), encoded.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            continue;
+        std::string decoded;
+        for (std::size_t i = 0; i < encoded.size(); ++i) {
+            if (encoded[i] == '_') {
+                decoded += ' ';
+            } else if (encoded[i] == '=' && i + 2 < encoded.size()
+                && std::isxdigit(static_cast<unsigned char>(encoded[i + 1]))
+                && std::isxdigit(static_cast<unsigned char>(encoded[i + 2]))) {
+                decoded += static_cast<char>(std::stoi(std::string(encoded.substr(i + 1, 2)), nullptr, 16));
+                i += 2;
+            } else {
+                decoded += encoded[i];
+            }
+        }
+        if (IsUtf8BeyondAscii(decoded))
+            text.replace(start + 2, charsetEnd - start - 2, "utf-8");
+    }
+    return text;
+}
+
 // Some clients separate recipients with ";" where the format wants ",".
 // Outside quotes, angle brackets and comments, and in a list that is no
 // group ("Team: a@x, b@y;"), each ";" becomes ",".
@@ -278,13 +354,14 @@ void ReadRecipients(GMimeObject* message, GMimeParserOptions* options, MailMessa
             if (IsBlank(value)) {
                 continue;
             }
-            const std::string separated = CommaSeparated(value);
+            const std::string relabelled = Utf8EncodedWords(value);
+            const std::string separated = CommaSeparated(relabelled.c_str());
             InternetAddressList* list = internet_address_list_parse(options, separated.c_str());
             if (list == nullptr) {
                 // A header that is no address list costs only itself: it is
                 // kept as one recipient named by its text, and the rest of
                 // the message is read as usual.
-                gchar* decoded = g_mime_utils_header_decode_text(options, value);
+                gchar* decoded = g_mime_utils_header_decode_text(options, relabelled.c_str());
                 MailRecipient recipient;
                 recipient.type = kind.type;
                 std::u16string name = Unfolded(FromUtf8(decoded));
@@ -429,13 +506,13 @@ constexpr std::size_t kMaxHeaderFieldBytes = 64 * 1024;
 
 bool IsFieldPrinted(std::string_view field)
 {
-    static constexpr std::string_view kKept[] = { "from:", "to:", "cc:", "bcc:", "subject:", "date:",
-        "sender:", "reply-to:", "mime-version:", "content-", "status:", "x-mozilla-status:" };
+    static constexpr std::string_view kKept[]
+        = { "from:", "to:", "cc:", "bcc:", "subject:", "date:", "sender:", "reply-to:", "mime-version:", "content-",
+              "status:", "x-mozilla-status:" };
     for (auto name : kKept) {
-        if (field.size() >= name.size()
-            && std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
-                   return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-               }))
+        if (field.size() >= name.size() && std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
+                return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+            }))
             return true;
     }
     return false;
@@ -548,10 +625,23 @@ MailMessageContent ParseMailMessage(std::span<const std::uint8_t> bytes)
         content.recipientsReadable = false;
     }
 
-    if (InternetAddressMailbox* sender = FirstMailbox(g_mime_message_get_from(message.object))) {
+    // The sender as GMime read it, unless its header holds UTF-8 in a word
+    // of another charset, which is read again relabelled.
+    InternetAddressList* from = g_mime_message_get_from(message.object);
+    InternetAddressList* reread = nullptr;
+    if (const char* raw = RawHeader(GMIME_OBJECT(message.object), "From")) {
+        if (const std::string relabelled = Utf8EncodedWords(raw); relabelled != raw) {
+            reread = internet_address_list_parse(charsets->Options(), relabelled.c_str());
+            if (reread != nullptr)
+                from = reread;
+        }
+    }
+    if (InternetAddressMailbox* sender = FirstMailbox(from)) {
         content.senderName = Unfolded(FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender))));
         content.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
     }
+    if (reread != nullptr)
+        g_object_unref(reread);
     content.subject = Unfolded(FromUtf8(g_mime_message_get_subject(message.object)));
     if (GDateTime* date = g_mime_message_get_date(message.object)) {
         content.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
@@ -665,7 +755,7 @@ MailHeaderSummary SummarizeMailHeaders(std::string_view headerBlock, SummaryFiel
         g_free(decoded);
     }
     if (haveFrom) {
-        InternetAddressList* list = internet_address_list_parse(charsets.Options(), from.c_str());
+        InternetAddressList* list = internet_address_list_parse(charsets.Options(), Utf8EncodedWords(from).c_str());
         if (InternetAddressMailbox* sender = FirstMailbox(list)) {
             summary.senderAddress = FromUtf8(internet_address_mailbox_get_addr(sender));
             summary.senderName = FromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender)));

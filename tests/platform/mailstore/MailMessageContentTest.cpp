@@ -124,6 +124,12 @@ TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
             "Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain; charset=koi8-r\n\n"
             "\xf0\n--b--\n",
             u"\u041f\u0440\u0438\u0432\u0435\u0442", u"\u041f\u0440\u0438\u0432\u0435\u0442", u"\u041f\u0440" },
+        // UTF-8 inside encoded words that name another charset; a word
+        // whose bytes are that charset's stays as it is.
+        { "Utf8InALatinWord",
+            "From: =?iso-8859-1?q?Heinz_M\xc3\xbcller?= <h@x.org>\nTo: =?iso-8859-1?q?Ren=E9?= <r@x.org>\n"
+            "Subject: =?iso-8859-1?q?Gr=FC=DFe?=\n\nx\n",
+            u"Heinz M\u00fcller", u"Gr\u00fc\u00dfe", u"Ren\u00e9" },
         { "UnknownDeclaredCharset", "From: Ren\xe9 <r@x.org>\nContent-Type: text/plain; charset=x-bogus\n\nx\n",
             u"Ren\u00e9", u"", u"" },
     };
@@ -136,6 +142,9 @@ TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
     }
     EXPECT_EQ(SummarizeMailHeaders("From: Ren\xe9 \x93Q\x94 <r@x.org>\n", SummaryFields::Sender).senderName,
         u"Ren\u00e9 \u201cQ\u201d");
+    EXPECT_EQ(
+        SummarizeMailHeaders("From: =?iso-8859-1?q?M\xc3\xbcller?= <m@x.org>\n", SummaryFields::Sender).senderName,
+        u"M\u00fcller");
 }
 
 struct RecipientCase {
