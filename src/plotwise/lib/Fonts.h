@@ -121,6 +121,12 @@ struct FamilyInfo {
     bool Scalable = true;
 };
 
+// The faces matched so far come from a cache of fontconfig's answers
+// (FontMatchCache); these let tests start it afresh, after changing where it
+// lives, and count the requests that went to fontconfig.
+void ResetFontMatches();
+int FontConfigLookups();
+
 // Every installed family, sorted by name, each once.
 std::vector<FamilyInfo> InstalledFamilies();
 
