@@ -128,6 +128,12 @@ std::optional<std::pair<std::string, FaceMatch>> ParseMatch(const std::vector<st
 
 } // namespace
 
+std::string SealFontMatches(std::string text)
+{
+    const std::string checksum = Hex(Checksum(text));
+    return text + "end\t" + checksum + "\n";
+}
+
 FontMatchCache::FontMatchCache(std::filesystem::path file, std::string context)
     : file_(std::move(file))
     , context_(std::move(context))
@@ -156,14 +162,20 @@ void FontMatchCache::Load()
         return;
     std::ifstream in(file_, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string_view text(bytes);
+    Parse(bytes);
+}
+
+bool FontMatchCache::Parse(std::string_view text)
+{
     // The last record holds the checksum of everything before it.
     if (!text.starts_with(kHeader) || !text.ends_with('\n'))
-        return;
+        return false;
     const size_t last = text.rfind('\n', text.size() - 2);
+    if (last == std::string_view::npos || last + 1 < kHeader.size())
+        return false;
     const std::vector<std::string_view> end = Fields(text.substr(last + 1, text.size() - last - 2));
     if (end.size() != 2 || end[0] != "end" || end[1] != Hex(Checksum(text.substr(0, last + 1))))
-        return;
+        return false;
 
     std::vector<std::string> watched;
     std::map<std::string, FaceMatch> matches;
@@ -176,26 +188,27 @@ void FontMatchCache::Load()
         if (fields[0] == "context" && fields.size() == 2) {
             const auto context = Unescape(fields[1]);
             if (!context || *context != context_)
-                return;
+                return false;
             sameContext = true;
         } else if (fields[0] == "path" && fields.size() == 3) {
             const auto path = Unescape(fields[2]);
             if (!path || Stamp(*path) != fields[1])
-                return;
+                return false;
             watched.push_back(*path);
         } else if (fields[0] == "match") {
             auto entry = ParseMatch(fields);
             if (!entry)
-                return;
+                return false;
             matches.insert(std::move(*entry));
         } else {
-            return;
+            return false;
         }
     }
     if (!sameContext || watched.empty())
-        return;
+        return false;
     watched_ = std::move(watched);
     matches_ = std::move(matches);
+    return true;
 }
 
 std::optional<FaceMatch> FontMatchCache::Find(const std::string& request)
@@ -236,7 +249,7 @@ bool FontMatchCache::Write() const
             + (match.Embolden ? "1" : "0") + "\t" + std::to_string(match.CharSet) + "\t"
             + (match.FixedPitch ? "1" : "0") + "\t" + Escape(match.Format) + "\n";
     }
-    text += "end\t" + Hex(Checksum(text)) + "\n";
+    text = SealFontMatches(std::move(text));
 
     std::error_code error;
     fs::create_directories(file_.parent_path(), error);

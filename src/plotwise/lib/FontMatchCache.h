@@ -17,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plotwise {
@@ -35,6 +36,10 @@ struct FaceMatch {
 
     bool operator==(const FaceMatch&) const = default;
 };
+
+// The text of a cache file with its closing record, the checksum of the
+// text before it, appended.
+std::string SealFontMatches(std::string text);
 
 class FontMatchCache {
 public:
@@ -57,6 +62,10 @@ public:
     // `watched` lists the paths whose modification times the answers
     // depend on. False when the file could not be written.
     bool Store(const std::string& request, const FaceMatch& match, const std::vector<std::string>& watched);
+
+    // Takes the answers of a file's text when it is whole, made in this
+    // context and current; false (and nothing taken) otherwise.
+    bool Parse(std::string_view text);
 
 private:
     void Load();
