@@ -31,7 +31,7 @@ public:
         fs::create_directories(dir_ / "cache");
         std::ofstream text(dir_ / "page.txt", std::ios::binary);
         for (int line = 1; line <= 40; ++line)
-            text << "Line " << line << " of a page of plain text, long enough to look like a real one.\r\n";
+            text << "Line " << line << " of a page of plain text.\r\n";
         std::ofstream rtf(dir_ / "letter.rtf", std::ios::binary);
         rtf << R"({\rtf1\ansi\deff0{\fonttbl{\f0\froman Times New Roman;}{\f1\fswiss Arial;}})"
                R"({\colortbl;\red0\green0\blue128;}\paperw12240\paperh15840\margl1440\margr1440)"

@@ -3,7 +3,6 @@
 #include "FontConfigSetup.h"
 #include "FontMatchCache.h"
 
-#include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
 #include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
@@ -376,7 +375,6 @@ std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index)
     }
     if (!ftFace->charmap && face->SymbolCmap)
         FT_Select_Charmap(ftFace, FT_ENCODING_MS_SYMBOL);
-    face->CairoFace = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
     faces[{ file, index }] = face;
     return face;
 }

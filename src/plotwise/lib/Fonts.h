@@ -25,7 +25,8 @@ struct FontFace {
     int Index = 0;
     std::string Family;
     FT_Face Face = nullptr;
-    cairo_font_face_t* CairoFace = nullptr;
+    // Made when a page drawn with cairo first uses the face.
+    mutable cairo_font_face_t* CairoFace = nullptr;
     int UnitsPerEm = 1000;
     int WinAscent = 0; // font units, positive up
     int WinDescent = 0; // font units, positive down
