@@ -84,16 +84,13 @@ TEST_F(FontMatchCacheTest, ADamagedOrStaleFileIsIgnoredAndRewritten)
         { "truncated", edit([](std::string& text) { text.resize(text.size() - 10); }) },
         { "cut after a record", edit([](std::string& text) { text.resize(text.find("\nmatch") + 1); }) },
         { "a byte changed", edit([](std::string& text) { text[text.find("\t200\t") + 2] = '9'; }) },
-        { "another version", edit([](std::string& text) { text[text.find(" 1\n")+1] = '2'; }) },
+        { "another version", edit([](std::string& text) { text[text.find(" 1\n") + 1] = '2'; }) },
         { "not ours", edit([](std::string& text) { text = std::string(5000, '\n'); }) },
         { "a configuration file changed",
-            [this] {
-                fs::last_write_time(watchedFile, fs::last_write_time(watchedFile) - std::chrono::hours(1));
-            } },
+            [this] { fs::last_write_time(watchedFile, fs::last_write_time(watchedFile) - std::chrono::hours(1)); } },
         { "a file added to a configuration folder",
             [this] { WriteAll(Path("conf.d/99-local.conf"), "<fontconfig/>"); } },
-        { "a watched path that was absent appears",
-            [this] { fs::create_directory(Path("missing")); } },
+        { "a watched path that was absent appears", [this] { fs::create_directory(Path("missing")); } },
         { "another environment", [] {}, "other context" },
     };
     const FaceMatch replacement { "/fonts/Other.ttf", 0, "Other", 80, 0, false, 0, false, "TrueType" };

@@ -58,11 +58,9 @@ inline void EnsureFontConfig()
 // version. Reads no configuration.
 inline std::string FontConfigContext()
 {
-    static constexpr const char* kVariables[] = { "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT",
-        "FC_LANG", "LC_ALL", "LC_CTYPE", "LANG", "LANGUAGE", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-        "XDG_CACHE_HOME" };
-    std::string context = "fontconfig " + std::to_string(FcGetVersion()) + " program "
-        + program_invocation_short_name;
+    static constexpr const char* kVariables[] = { "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "FC_LANG",
+        "LC_ALL", "LC_CTYPE", "LANG", "LANGUAGE", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME" };
+    std::string context = "fontconfig " + std::to_string(FcGetVersion()) + " program " + program_invocation_short_name;
     for (const char* name : kVariables) {
         const char* value = std::getenv(name);
         context += std::string(" ") + name + (value ? "=" + std::string(value) : std::string(" unset"));

@@ -24,7 +24,7 @@ constexpr std::uintmax_t kMaximumFileSize = 4u << 20;
 // A path's modification time, to the nanosecond, or "absent".
 std::string Stamp(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.c_str(), &status) != 0)
         return "absent";
     return std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec);
