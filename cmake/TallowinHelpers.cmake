@@ -14,7 +14,8 @@ endfunction()
 # tallowin_add_test(NAME name SOURCES ... LIBS ...)
 # One GoogleTest executable; its tests are registered with CTest. No test
 # sees the display of the session that runs them: a print dialog shows only
-# where a test asks for one.
+# where a test asks for one. The cache of font matches the tests fill lives
+# in the build tree, never in the user's cache folder.
 function(tallowin_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -30,7 +31,7 @@ function(tallowin_add_test)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
   file(WRITE ${script} "if(DEFINED ${T_NAME}_TESTS)
   set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT_MODIFICATION
-    \"LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0;DISPLAY=unset:;WAYLAND_DISPLAY=unset:;PAPERSIZE=unset:;PAPERCONF=set:/nonexistent/papersize;CUPS_SERVER=set:/nonexistent/cups.sock;LPDEST=unset:;PRINTER=unset:\")
+    \"LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0;DISPLAY=unset:;WAYLAND_DISPLAY=unset:;PAPERSIZE=unset:;PAPERCONF=set:/nonexistent/papersize;CUPS_SERVER=set:/nonexistent/cups.sock;LPDEST=unset:;PRINTER=unset:;XDG_CACHE_HOME=set:${CMAKE_BINARY_DIR}/tests/cache\")
 endif()
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
@@ -52,7 +53,7 @@ function(tallowin_add_fuzzer)
     if(BUILD_TESTING)
       add_test(NAME ${F_NAME}.replay COMMAND ${F_NAME} ${F_CORPUS})
       set_tests_properties(${F_NAME}.replay PROPERTIES ENVIRONMENT
-        "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
+        "TALLOWIN_LIBDIR=${TALLOWIN_LIB_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0;XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/tests/cache")
     endif()
   endif()
 endfunction()

@@ -24,6 +24,8 @@ ChildResult Wait(pid_t child)
     if (wait4(child, &status, 0, &usage) == child) {
         result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.PeakKilobytes = usage.ru_maxrss;
+        auto milliseconds = [](const timeval& time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; };
+        result.CpuMilliseconds = milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
     }
     return result;
 }

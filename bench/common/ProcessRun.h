@@ -13,6 +13,7 @@ namespace bench {
 struct ChildResult {
     int Status = -1; // the exit code, or -1 when the child did not exit normally
     long PeakKilobytes = 0; // the child's maximum resident set
+    double CpuMilliseconds = 0; // the child's user and system time
 };
 
 // Runs a shell command line and waits for it, with the resources it used.

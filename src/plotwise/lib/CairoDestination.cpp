@@ -1,3 +1,4 @@
+#include "CairoLibrary.h"
 #include "Destination.h"
 #include "DocumentFile.h"
 
@@ -7,6 +8,16 @@
 
 namespace plotwise {
 namespace {
+
+// PostScript and PNG pages are drawn with cairo, loaded when the first such
+// job begins.
+bool CairoReady(std::string& error)
+{
+    if (CairoLibraryLoaded())
+        return true;
+    error = "the cairo library libcairo.so.2 cannot be loaded";
+    return false;
+}
 
 constexpr double kPointsPerInch = 72.0;
 
@@ -30,7 +41,10 @@ public:
     {
     }
 
-    bool Begin(std::string& error) override { return OpenDocumentFile(setup_, title_, file_, path_, error); }
+    bool Begin(std::string& error) override
+    {
+        return CairoReady(error) && OpenDocumentFile(setup_, title_, file_, path_, error);
+    }
 
     bool EmitPage(const Page& page, int, std::string& error) override
     {
@@ -112,7 +126,7 @@ public:
     {
         // Find out now whether the folder can be written, before any page.
         OutputFile probe;
-        return probe.Open(PagePath(1), ExistingFile::Replace, error);
+        return CairoReady(error) && probe.Open(PagePath(1), ExistingFile::Replace, error);
     }
 
     bool EmitPage(const Page& page, int number, std::string& error) override

@@ -14,7 +14,13 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <errno.h>
 
 namespace plotwise {
 
@@ -44,6 +50,66 @@ inline void EnsureFontConfig()
 {
     static const bool ready = LoadFontConfigWithoutTemplates() || FcInit();
     (void)ready;
+}
+
+// What fontconfig's answers depend on besides its files: the environment it
+// reads (where its configuration and caches are, the default languages it
+// adds to every pattern, the program name a configuration may test) and its
+// version. Reads no configuration.
+inline std::string FontConfigContext()
+{
+    static constexpr const char* kVariables[] = { "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "FC_LANG",
+        "LC_ALL", "LC_CTYPE", "LANG", "LANGUAGE", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME" };
+    std::string context = "fontconfig " + std::to_string(FcGetVersion()) + " program " + program_invocation_short_name;
+    for (const char* name : kVariables) {
+        const char* value = std::getenv(name);
+        context += std::string(" ") + name + (value ? "=" + std::string(value) : std::string(" unset"));
+    }
+    return context;
+}
+
+// The paths whose change could change what fontconfig answers: its
+// configuration files and their folders, the user's configuration whether
+// it exists or not, the font folders and fontconfig's cache folders. Loads
+// the configuration.
+inline std::vector<std::string> WatchedFontConfigPaths()
+{
+    EnsureFontConfig();
+    std::vector<std::string> paths;
+    auto take = [&paths](FcStrList* list, bool withFolder) {
+        if (!list)
+            return;
+        while (FcChar8* item = FcStrListNext(list)) {
+            const std::filesystem::path path(reinterpret_cast<const char*>(item));
+            paths.push_back(path.string());
+            if (withFolder)
+                paths.push_back(path.parent_path().string());
+        }
+        FcStrListDone(list);
+    };
+    take(FcConfigGetConfigFiles(nullptr), true);
+    take(FcConfigGetConfigDirs(nullptr), false);
+    take(FcConfigGetFontDirs(nullptr), false);
+    take(FcConfigGetCacheDirs(nullptr), false);
+    const char* home = std::getenv("HOME");
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path user;
+    if (config && *config == '/')
+        user = std::filesystem::path(config) / "fontconfig";
+    else if (home && *home == '/')
+        user = std::filesystem::path(home) / ".config" / "fontconfig";
+    if (!user.empty()) {
+        paths.push_back(user.string());
+        for (const char* name : { "fonts.conf", "conf.d" })
+            paths.push_back((user / name).string());
+    }
+    if (home && *home == '/') {
+        for (const char* name : { ".fonts.conf", ".fonts.conf.d" })
+            paths.push_back((std::filesystem::path(home) / name).string());
+    }
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
 }
 
 } // namespace plotwise

@@ -1,8 +1,8 @@
 #include "Fonts.h"
 
 #include "FontConfigSetup.h"
+#include "FontMatchCache.h"
 
-#include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
 #include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 
 namespace plotwise {
@@ -157,36 +159,148 @@ FcPattern* PreferEmbeddable(FcPattern* pattern, FcPattern* matched)
     return prepared;
 }
 
-// Matches a pattern and opens the face it names.
-std::shared_ptr<FontFace> MatchFace(FcPattern* pattern, FcPattern** matchedOut)
+// What the library asks fontconfig for: the families in order of
+// preference, a weight and slant, the languages the face must cover, and a
+// character it must have (0 for none).
+struct FaceRequest {
+    std::vector<std::string> Families;
+    int Weight = FC_WEIGHT_REGULAR;
+    int Slant = FC_SLANT_ROMAN;
+    std::vector<std::string> Languages;
+    char32_t Character = 0;
+};
+
+// The request as the cache of matches knows it.
+std::string RequestKey(const FaceRequest& request)
 {
+    std::string key;
+    for (const std::string& family : request.Families)
+        key += family + '\x1f';
+    key += "weight=" + std::to_string(request.Weight) + " slant=" + std::to_string(request.Slant);
+    for (const std::string& language : request.Languages)
+        key += " lang=" + language;
+    if (request.Character)
+        key += " char=" + std::to_string(static_cast<uint32_t>(request.Character));
+    return key;
+}
+
+FcPattern* RequestPattern(const FaceRequest& request)
+{
+    FcPattern* pattern = FcPatternCreate();
+    for (const std::string& family : request.Families)
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, request.Weight);
+    FcPatternAddInteger(pattern, FC_SLANT, request.Slant);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    for (const std::string& language : request.Languages)
+        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language.c_str()));
+    if (request.Character) {
+        FcCharSet* wanted = FcCharSetCreate();
+        FcCharSetAddChar(wanted, request.Character);
+        FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+        FcCharSetDestroy(wanted);
+    }
+    return pattern;
+}
+
+struct MatchState {
+    std::unique_ptr<FontMatchCache> Cache;
+    int FontConfigLookups = 0;
+};
+
+MatchState& Matches()
+{
+    static MatchState state;
+    if (!state.Cache)
+        state.Cache = std::make_unique<FontMatchCache>(FontMatchCache::UserFile(), FontConfigContext());
+    return state;
+}
+
+// fontconfig's answer for a request, after its substitutions and the
+// preference for faces the PDF writer can embed.
+std::optional<FaceMatch> AskFontConfig(const FaceRequest& request)
+{
+    EnsureFontConfig();
+    ++Matches().FontConfigLookups;
+    FcPattern* pattern = RequestPattern(request);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     FcPattern* matched = FcFontMatch(nullptr, pattern, &result);
+    if (matched)
+        matched = PreferEmbeddable(pattern, matched);
+    FcPatternDestroy(pattern);
     if (!matched)
-        return nullptr;
-    matched = PreferEmbeddable(pattern, matched);
+        return std::nullopt;
+    std::optional<FaceMatch> answer;
     FcChar8* file = nullptr;
-    int index = 0;
-    std::shared_ptr<FontFace> face;
     if (FcPatternGetString(matched, FC_FILE, 0, &file) == FcResultMatch && file) {
-        FcPatternGetInteger(matched, FC_INDEX, 0, &index);
-        face = OpenFontFace(reinterpret_cast<const char*>(file), index);
-        if (face && face->Family.empty()) {
-            face->Family = PatternFamily(matched);
-            face->CharSet = CharSetOfPattern(matched);
-            face->FixedPitch = PatternFixedPitch(matched);
-        }
+        FaceMatch match;
+        match.File = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(matched, FC_INDEX, 0, &match.Index);
+        match.Family = PatternFamily(matched);
+        match.Weight = FC_WEIGHT_REGULAR;
+        match.Slant = FC_SLANT_ROMAN;
+        FcPatternGetInteger(matched, FC_WEIGHT, 0, &match.Weight);
+        FcPatternGetInteger(matched, FC_SLANT, 0, &match.Slant);
+        FcBool embolden = FcFalse;
+        FcPatternGetBool(matched, FC_EMBOLDEN, 0, &embolden);
+        match.Embolden = embolden;
+        match.CharSet = CharSetOfPattern(matched);
+        match.FixedPitch = PatternFixedPitch(matched);
+        FcChar8* format = nullptr;
+        if (FcPatternGetString(matched, FC_FONTFORMAT, 0, &format) == FcResultMatch && format)
+            match.Format = reinterpret_cast<const char*>(format);
+        answer = std::move(match);
     }
-    if (matchedOut && face)
-        *matchedOut = matched;
-    else
-        FcPatternDestroy(matched);
+    FcPatternDestroy(matched);
+    return answer;
+}
+
+std::shared_ptr<FontFace> OpenMatch(const FaceMatch& match)
+{
+    std::shared_ptr<FontFace> face = OpenFontFace(match.File, match.Index);
+    if (face && face->Family.empty()) {
+        face->Family = match.Family;
+        face->CharSet = match.CharSet;
+        face->FixedPitch = match.FixedPitch;
+    }
+    return face;
+}
+
+// The face for a request and what was matched: from the cache of matches
+// while it holds the request and its file still opens, else from
+// fontconfig, whose answer the cache then keeps.
+std::shared_ptr<FontFace> MatchFace(const FaceRequest& request, FaceMatch* matchOut)
+{
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    const std::string key = RequestKey(request);
+    std::optional<FaceMatch> match = Matches().Cache->Find(key);
+    std::shared_ptr<FontFace> face = match ? OpenMatch(*match) : nullptr;
+    if (!face) {
+        match = AskFontConfig(request);
+        face = match ? OpenMatch(*match) : nullptr;
+        if (face)
+            Matches().Cache->Store(key, *match, WatchedFontConfigPaths());
+    }
+    if (face && matchOut)
+        *matchOut = *match;
     return face;
 }
 
 } // namespace
+
+void ResetFontMatches()
+{
+    Matches().Cache.reset();
+    Matches().FontConfigLookups = 0;
+}
+
+int FontConfigLookups()
+{
+    return Matches().FontConfigLookups;
+}
 
 unsigned FontFace::GlyphIndex(char32_t character) const
 {
@@ -261,14 +375,12 @@ std::shared_ptr<FontFace> OpenFontFace(const std::string& file, int index)
     }
     if (!ftFace->charmap && face->SymbolCmap)
         FT_Select_Charmap(ftFace, FT_ENCODING_MS_SYMBOL);
-    face->CairoFace = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
     faces[{ file, index }] = face;
     return face;
 }
 
 std::shared_ptr<Font> Font::Create(const LOGFONTW& request)
 {
-    EnsureFontConfig();
     std::shared_ptr<Font> font(new Font());
     font->request_ = request;
     size_t length = 0;
@@ -276,34 +388,25 @@ std::shared_ptr<Font> Font::Create(const LOGFONTW& request)
         ++length;
     std::string face = Utf16ToUtf8(std::u16string_view(request.lfFaceName, length));
 
-    FcPattern* pattern = FcPatternCreate();
+    FaceRequest wanted;
     if (!face.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request.lfPitchAndFamily)));
+        wanted.Families.push_back(face);
+    wanted.Families.emplace_back(GenericFamily(request.lfPitchAndFamily));
     int weight = request.lfWeight <= 0 ? FW_NORMAL : std::min(request.lfWeight, 1000);
     font->weight_ = weight;
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, request.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    wanted.Weight = FcWeightFromOpenType(weight);
+    wanted.Slant = request.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
     for (const CharsetLanguage& entry : kCharsetLanguages) {
         if (entry.CharSet == request.lfCharSet)
-            FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(entry.Language));
+            wanted.Languages.emplace_back(entry.Language);
     }
-    FcPattern* matched = nullptr;
-    font->primary_ = MatchFace(pattern, &matched);
-    FcPatternDestroy(pattern);
+    FaceMatch matched;
+    font->primary_ = MatchFace(wanted, &matched);
     if (!font->primary_)
         return nullptr;
-    int matchedWeight = FC_WEIGHT_REGULAR;
-    int matchedSlant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(matched, FC_WEIGHT, 0, &matchedWeight);
-    FcPatternGetInteger(matched, FC_SLANT, 0, &matchedSlant);
-    FcBool embolden = FcFalse;
-    FcPatternGetBool(matched, FC_EMBOLDEN, 0, &embolden);
-    font->syntheticBold_ = embolden || (weight >= FW_SEMIBOLD && matchedWeight < FC_WEIGHT_DEMIBOLD);
-    font->syntheticItalic_ = request.lfItalic && matchedSlant == FC_SLANT_ROMAN;
-    font->faceName_ = Utf8ToUtf16(PatternFamily(matched));
-    FcPatternDestroy(matched);
+    font->syntheticBold_ = matched.Embolden || (weight >= FW_SEMIBOLD && matched.Weight < FC_WEIGHT_DEMIBOLD);
+    font->syntheticItalic_ = request.lfItalic && matched.Slant == FC_SLANT_ROMAN;
+    font->faceName_ = Utf8ToUtf16(matched.Family);
 
     const FontFace& primary = *font->primary_;
     int32_t height = request.lfHeight;
@@ -331,18 +434,12 @@ std::shared_ptr<FontFace> Font::FallbackFor(char32_t character)
         if (face->GlyphIndex(character))
             return face;
     }
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(primary_->Family.c_str()));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily(request_.lfPitchAndFamily)));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight_));
-    FcPatternAddInteger(pattern, FC_SLANT, request_.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcCharSet* wanted = FcCharSetCreate();
-    FcCharSetAddChar(wanted, character);
-    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-    FcCharSetDestroy(wanted);
-    std::shared_ptr<FontFace> face = MatchFace(pattern, nullptr);
-    FcPatternDestroy(pattern);
+    FaceRequest wanted;
+    wanted.Families = { primary_->Family, GenericFamily(request_.lfPitchAndFamily) };
+    wanted.Weight = FcWeightFromOpenType(weight_);
+    wanted.Slant = request_.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
+    wanted.Character = character;
+    std::shared_ptr<FontFace> face = MatchFace(wanted, nullptr);
     if (!face || !face->GlyphIndex(character))
         return nullptr;
     fallbacks_.push_back(face);

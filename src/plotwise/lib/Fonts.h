@@ -25,7 +25,8 @@ struct FontFace {
     int Index = 0;
     std::string Family;
     FT_Face Face = nullptr;
-    cairo_font_face_t* CairoFace = nullptr;
+    // Made when a page drawn with cairo first uses the face.
+    mutable cairo_font_face_t* CairoFace = nullptr;
     int UnitsPerEm = 1000;
     int WinAscent = 0; // font units, positive up
     int WinDescent = 0; // font units, positive down
@@ -120,6 +121,12 @@ struct FamilyInfo {
     bool FixedPitch = false;
     bool Scalable = true;
 };
+
+// The faces matched so far come from a cache of fontconfig's answers
+// (FontMatchCache); these let tests start it afresh, after changing where it
+// lives, and count the requests that went to fontconfig.
+void ResetFontMatches();
+int FontConfigLookups();
 
 // Every installed family, sorted by name, each once.
 std::vector<FamilyInfo> InstalledFamilies();

@@ -1,5 +1,7 @@
 #include "Destination.h"
 
+#include <cairo-ft.h>
+
 #include <algorithm>
 
 namespace plotwise {
@@ -26,7 +28,12 @@ void FillRect(cairo_t* context, const RECT& rect, COLORREF color)
 
 void DrawGlyphRun(cairo_t* context, const Font& font, const FontFace& face, std::vector<cairo_glyph_t>& glyphs)
 {
-    if (glyphs.empty() || !face.CairoFace)
+    if (glyphs.empty())
+        return;
+    // Only pages drawn with cairo need the face as cairo knows it.
+    if (!face.CairoFace)
+        face.CairoFace = cairo_ft_font_face_create_for_ft_face(face.Face, FT_LOAD_NO_HINTING);
+    if (!face.CairoFace)
         return;
     double em = font.EmSize();
     cairo_set_font_face(context, face.CairoFace);

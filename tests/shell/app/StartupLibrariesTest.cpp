@@ -1,8 +1,9 @@
 // Which shared libraries a run of the program loads. A print run loads only
 // what its road needs: GMime only to read e-mail, libxml2 only to read HTML
 // mail, libwps only to read a Pocket Word document, librevenge only to read
-// RTF or Pocket Word, libcups only to print to a queue, Qt only to show the
-// print dialog on a display or the window. The dynamic loader
+// RTF or Pocket Word, libcups only to print to a queue, cairo only to draw
+// PostScript or PNG pages, Qt only to show the print dialog on a display or
+// the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include "ProgramRun.h"
@@ -32,6 +33,7 @@ constexpr const char* kDocumentModelLibrary = "librevenge-0.0.so.0";
 constexpr const char* kPrintingLibrary = "libplotwise.so";
 constexpr const char* kDialogModule = "libplotwise-dialog.so";
 constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
+constexpr const char* kCairoLibrary = "libcairo.so.2";
 constexpr const char* kQueue = "cups:tallowin-no-such-queue";
 // A display for the print dialog: Qt's offscreen platform, and the button
 // the dialog is to press for the user.
@@ -74,13 +76,16 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
     const std::string message = "--quick --mail '" + kMessage.string() + "'";
     const RoadRow rows[] = {
         { "a text to a PDF", "out.pdf", text + "/Q /E", { kPrintingLibrary },
-            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kDocumentModelLibrary, kQtWidgets } },
+            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kDocumentModelLibrary, kQtWidgets,
+                kCairoLibrary } },
+        { "a text to PostScript", "out.ps", text + "/Q /E", { kPrintingLibrary, kCairoLibrary },
+            { kMimeLibrary, kCupsLibrary, kQtWidgets } },
         { "an RTF document to a PDF", "rtf.pdf", rtf, { kPrintingLibrary, kDocumentModelLibrary },
-            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+            { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets, kCairoLibrary } },
         { "a Pocket Word document to a PDF", "pwi.pdf", pocketWord, { kPrintingLibrary, kPocketWordLibrary },
             { kMimeLibrary, kCupsLibrary, kQtWidgets } },
         { "a message to a PDF", "mail.pdf", message, { kPrintingLibrary, kMimeLibrary },
-            { kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets } },
+            { kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets, kCairoLibrary } },
         { "a text to a print queue", kQueue, text + "/Q /E", { kPrintingLibrary, kCupsLibrary },
             { kMimeLibrary, kPocketWordLibrary, kQtWidgets }, "", -1 },
         { "a quick print on a display", "quick.pdf", text + "/Q /E", { kPrintingLibrary },

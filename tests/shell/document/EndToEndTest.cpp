@@ -156,6 +156,49 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
     }
 }
 
+// The cache of font matches changes no byte of the pages: a text, an RTF
+// letter and a Japanese e-mail (whose glyphs come from a fallback face)
+// print the same PDF with the cache off, cold and warm.
+TEST_F(EndToEndTest, TheFontCacheChangesNoByteOfThePages)
+{
+    const fs::path rtf = dir.Write("letter.rtf",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fmodern Courier New;}}"
+        "\\f0 Dear reader, {\\b bold} {\\i italic}\\par\\f1 Straße \\u1046? \\u26085?\\par}");
+    const fs::path mail = fs::path(SAMPLES_DIR) / ".." / "maildir" / "new" / "1764936000.M400004P4242.tallowin";
+    const std::vector<std::vector<std::string>> jobs = {
+        { "--file=" + Sample("utf8-three-scripts.txt").string(), "/Q", "/E" },
+        { "--file=" + rtf.string(), "/Q", "/E" },
+        { "--quick", "--mail", mail.string() },
+    };
+    for (size_t job = 0; job < jobs.size(); ++job) {
+        SCOPED_TRACE(jobs[job][0] + " " + jobs[job][1]);
+        const fs::path cache = dir / ("cache-" + std::to_string(job));
+        std::vector<std::string> pages;
+        for (const char* setting : { "0", "1", "1" }) {
+            const fs::path pdf = dir / "job.pdf";
+            fs::remove(pdf);
+            const testsupport::ProgramOutcome outcome = testsupport::RunProgram(TALLOWIN_PROGRAM, jobs[job],
+                {
+                    { "PLOTWISE_OUTPUT", pdf.string() },
+                    { "PLOTWISE_FONT_CACHE", setting },
+                    { "XDG_CACHE_HOME", cache.string() },
+                    { "SOURCE_DATE_EPOCH", "1764921600" },
+                    { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
+                    { "TALLOWIN_MAILSTORES", (dir / "no-stores.conf").string() },
+                    { "LANG", "en_US.UTF-8" },
+                    { "LC_ALL", "en_US.UTF-8" },
+                },
+                dir.Path());
+            ASSERT_EQ(outcome.status, 0) << outcome.err;
+            pages.push_back(ReadFileText(pdf));
+        }
+        EXPECT_TRUE(pages[0].starts_with("%PDF-"));
+        EXPECT_EQ(pages[1], pages[0]) << "cold";
+        EXPECT_EQ(pages[2], pages[0]) << "warm";
+        EXPECT_TRUE(fs::exists(cache / "tallowin" / "font-matches"));
+    }
+}
+
 // An interrupted print leaves no unfinished file behind, keeps the file it
 // would have replaced, and ends with the status of a cancelled print.
 TEST_F(EndToEndTest, AnInterruptedPrintRemovesItsUnfinishedFile)
