@@ -50,6 +50,21 @@ constexpr std::array kChoiceOptions = {
         "--range", { { { "full", "/XA0" }, { "selected", "/XA1" }, { "populated", "/XA2" }, { "custom", "/XA3" } } } },
 };
 
+// True for a name ending as the documents, workbooks and messages the
+// program prints do; such a name alone on the command line is meant as a
+// file even when there is none, so the user hears that it cannot be opened.
+bool HasDocumentEnding(std::string_view name)
+{
+    const std::string ending = std::filesystem::path(name).extension().string();
+    for (std::string_view known : { ".txt", ".rtf", ".psw", ".pwi", ".pxl", ".pxt", ".eml" }) {
+        if (ending.size() == known.size()
+            && std::equal(ending.begin(), ending.end(), known.begin(),
+                [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+            return true;
+    }
+    return false;
+}
+
 bool IsAllDigits(std::string_view text)
 {
     if (text.empty())
@@ -104,7 +119,7 @@ public:
             }
             std::error_code error;
             if (bareFile != kNoBareFile || argument.empty() || argument[0] == '-'
-                || !std::filesystem::is_regular_file(argument, error)) {
+                || !(std::filesystem::is_regular_file(argument, error) || HasDocumentEnding(argument))) {
                 bareFile = kNoBareFile;
                 break;
             }

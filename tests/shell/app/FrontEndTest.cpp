@@ -123,6 +123,11 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
         "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
+    // A document's name alone is a file even when there is none, so that a
+    // mistyped name is reported rather than opening the window.
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "no/such/Letter.RTF" }).commandLine,
+        "/F \"no\\such\\Letter.RTF\"");
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "no-such-word" }).commandLine, "no-such-word");
     // Long options may stand beside it, a separate value of theirs is no
     // file, and with a switch beside it the file is the switches' business.
     const std::string workbook = (dir / "a.pxl").string();
