@@ -277,8 +277,10 @@ StoreKind StoreKindOf(const fs::path& path)
             if (name.starts_with('.')) {
                 continue;
             }
-            if ((it->is_directory(kindError) && name.ends_with(".sbd"))
-                || (it->is_regular_file(kindError) && !name.ends_with(".msf") && LooksLikeMboxFile(it->path()))) {
+            // An empty file may be anything; one holding mail, a ".sbd"
+            // directory or a Thunderbird summary file tells.
+            if ((it->is_directory(kindError) && name.ends_with(".sbd")) || name.ends_with(".msf")
+                || (it->is_regular_file(kindError) && it->file_size(kindError) > 0 && LooksLikeMboxFile(it->path()))) {
                 return StoreKind::MboxTree;
             }
         }

@@ -3,6 +3,7 @@
 #include "EntryId.h"
 #include "MailFileMessage.h"
 #include "MailMessageContent.h"
+#include "MailStore.h"
 #include "MaildirLayout.h"
 #include "MboxReader.h"
 #include "PropertyTable.h"
@@ -240,7 +241,18 @@ HRESULT MboxStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* objectTyp
         return MAPI_E_INVALID_PARAMETER;
     object->reset();
     const std::optional<ParsedEntryId> id = ParseEntryId(entryId);
-    if (!id || id->storePath != info_.path || id->kind == EntryKind::Store || id->kind == EntryKind::MessageFile)
+    if (id && id->kind == EntryKind::MessageFile) {
+        // A message file beside the mbox files, named on the command line.
+        std::unique_ptr<IMessage> message;
+        const HRESULT result = OpenMessageFile(id->storePath, &message);
+        if (Succeeded(result)) {
+            if (objectType != nullptr)
+                *objectType = MAPI_MESSAGE;
+            *object = std::move(message);
+        }
+        return result;
+    }
+    if (!id || id->storePath != info_.path || id->kind == EntryKind::Store)
         return MAPI_E_INVALID_ENTRYID;
     if (id->folder != kTopFolderName && !IsValidMboxFolderName(id->folder))
         return MAPI_E_INVALID_ENTRYID;

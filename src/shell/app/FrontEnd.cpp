@@ -9,8 +9,8 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -124,6 +124,8 @@ private:
     {
         if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
             Refuse({ platform::kStrMailPrintsAlone });
+        if (request_.action == FrontEndRequest::Action::Run && request_.mailMessage && !request_.mailFile)
+            Refuse({ platform::kStrMessageNeedsMail });
         // A destination from the environment is checked as --output would
         // be, so a mistyped one ends here instead of printing elsewhere.
         const char* environment = std::getenv("PLOTWISE_OUTPUT");
@@ -238,6 +240,19 @@ private:
         parts_.emplace_back("/E");
     }
 
+    void TranslateMessageNumber(std::string_view argument)
+    {
+        std::optional<std::string> value = Value(argument, "--message");
+        if (!value)
+            return;
+        constexpr std::size_t kMaxDigits = 9;
+        if (!IsAllDigits(*value) || value->size() > kMaxDigits || std::stoul(*value) == 0) {
+            Refuse({ platform::kStrMessageNeedsNumber });
+            return;
+        }
+        request_.mailMessage = static_cast<unsigned>(std::stoul(*value));
+    }
+
     void TranslateCell(std::string_view argument, std::string_view name, std::string_view switchText)
     {
         std::optional<std::string> value = Value(argument, name);
@@ -318,6 +333,8 @@ private:
         }
         if (Names(argument, "--mail"))
             return TranslateMail(argument);
+        if (Names(argument, "--message"))
+            return TranslateMessageNumber(argument);
         if (Names(argument, "--print"))
             return TranslatePrint(argument);
         if (Names(argument, "--file"))
