@@ -97,6 +97,8 @@ MailFilePrintResult PrintMboxFile(const fs::path& path, const fs::path& file, st
         return MailFilePrintResult::NotPrinted;
     }
     std::vector<platform::MboxMessageSpan> spans = platform::ScanMboxFile(file);
+    // What Thunderbird deleted stays in the file until it compacts it.
+    std::erase_if(spans, [](const platform::MboxMessageSpan& span) { return span.deleted; });
     if (spans.empty() || (messageNumber && (*messageNumber == 0 || *messageNumber > spans.size()))) {
         if (spans.empty()) {
             const std::u16string name = path.u16string();

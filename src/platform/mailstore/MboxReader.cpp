@@ -44,19 +44,25 @@ std::uint64_t Fnv1a(std::string_view text)
     return hash;
 }
 
+// Bits 0x0001 (read) and 0x0008 (deleted) of X-Mozilla-Status.
+unsigned MozillaFlags(GMimeObject* object)
+{
+    const char* mozilla = g_mime_object_get_header(object, "X-Mozilla-Status");
+    if (mozilla == nullptr)
+        return 0;
+    std::string_view text(mozilla);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    unsigned flags = 0;
+    std::from_chars(text.data(), text.data() + text.size(), flags, 16);
+    return flags;
+}
+
 bool SeenFromHeaders(GMimeObject* object)
 {
     if (const char* status = g_mime_object_get_header(object, "Status"); status != nullptr)
         return std::strchr(status, 'R') != nullptr;
-    if (const char* mozilla = g_mime_object_get_header(object, "X-Mozilla-Status"); mozilla != nullptr) {
-        std::string_view text(mozilla);
-        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-            text.remove_prefix(1);
-        unsigned flags = 0;
-        std::from_chars(text.data(), text.data() + text.size(), flags, 16);
-        return (flags & 0x0001U) != 0;
-    }
-    return false;
+    return (MozillaFlags(object) & 0x0001U) != 0;
 }
 
 // The message the parser has just read, as a span of the file.
@@ -75,6 +81,7 @@ MboxMessageSpan SpanOf(GMimeParser* parser, GMimeMessage* message)
         g_free(marker);
     }
     span.seen = SeenFromHeaders(GMIME_OBJECT(message));
+    span.deleted = (MozillaFlags(GMIME_OBJECT(message)) & 0x0008U) != 0;
     if (GDateTime* date = g_mime_message_get_date(message))
         span.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
     return span;

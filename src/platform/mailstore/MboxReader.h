@@ -25,11 +25,14 @@ struct MboxMessageSpan {
     std::int64_t end = 0; // the next "From " line, or the end of the file
     std::uint64_t keyHash = 0; // of the Message-ID, else of the "From " line
     bool seen = false; // "R" in Status:, or bit 0x0001 of X-Mozilla-Status:
+    // Bit 0x0008 of X-Mozilla-Status: deleted in Thunderbird and left in the
+    // file until the folder is compacted; no mail reader shows it.
+    bool deleted = false;
     std::optional<FILETIME> date; // the Date header
 };
 
-// The messages of an mbox file, in file order. Empty for an empty file or
-// one that cannot be read.
+// The messages of an mbox file, in file order, deleted ones included. Empty
+// for an empty file or one that cannot be read.
 std::vector<MboxMessageSpan> ScanMboxFile(const std::filesystem::path& path);
 // The same over bytes in memory.
 std::vector<MboxMessageSpan> ScanMboxBytes(std::span<const std::uint8_t> bytes);

@@ -115,6 +115,8 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
     rows->reserve(spans.size());
     std::string header;
     for (const MboxMessageSpan& span : spans) {
+        if (span.deleted)
+            continue;
         PropertySet row;
         row.Set(PR_ENTRYID, MakeEntryId({ EntryKind::Message, store.path, folder, MboxMessageName(span) }));
         row.Set(PR_PARENT_ENTRYID, parentId);

@@ -259,7 +259,8 @@ TEST_F(MboxStoreTest, ThunderbirdFoldersFormATree)
     Write(root_ / "Inbox.msf", "// <!-- <mdb:mork:z v=\"1.4\"/> -->\n");
     Write(root_ / "msgFilterRules.dat", "version=\"9\"\n");
     Write(root_ / "Trash", "");
-    Write(root_ / "Archives.sbd" / "2024", MboxMessage("b@x.org", "old", ""));
+    Write(root_ / "Archives.sbd" / "2024",
+        MboxMessage("b@x.org", "old", "") + MboxMessage("d@x.org", "deleted", "X-Mozilla-Status: 0009\n"));
     Write(root_ / "Archives.sbd" / "2024.sbd" / "Q1", "");
     Write(root_ / "Lists.sbd" / "dev", MboxMessage("c@x.org", "dev", ""));
     EXPECT_EQ(StoreKindOf(root_), StoreKind::MboxTree);
