@@ -7,6 +7,7 @@
 #include <gmime/gmime.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -87,6 +88,15 @@ MboxMessageSpan SpanOf(GMimeParser* parser, GMimeMessage* message)
     return span;
 }
 
+// The parser's offsets in order, whatever a malformed message made of them:
+// the header block lies inside the message, the message after its marker.
+void KeepInOrder(MboxMessageSpan& span)
+{
+    span.headersBegin = std::max(span.headersBegin, span.markerOffset);
+    span.end = std::max(span.end, span.headersBegin);
+    span.headersEnd = std::clamp(span.headersEnd, span.headersBegin, span.end);
+}
+
 GMimeParser* NewMboxParser(GMimeStream* stream)
 {
     GMimeParser* parser = g_mime_parser_new_with_stream(stream);
@@ -121,11 +131,15 @@ std::vector<MboxMessageSpan> ScanStream(GMimeStream* stream)
 {
     std::vector<MboxMessageSpan> spans;
     ReadMessages(stream, [&](MboxMessageSpan span) {
-        if (!spans.empty())
+        if (!spans.empty()) {
             spans.back().end = span.markerOffset;
+            KeepInOrder(spans.back());
+        }
         spans.push_back(span);
         return true;
     });
+    if (!spans.empty())
+        KeepInOrder(spans.back());
     return spans;
 }
 
@@ -194,6 +208,7 @@ std::optional<MboxMessageSpan> FindMboxMessage(const std::filesystem::path& path
             return std::nullopt;
         if (g_mime_stream_seek(stream.get(), ref.markerOffset, GMIME_STREAM_SEEK_SET) == ref.markerOffset) {
             ReadMessages(stream.get(), [&](MboxMessageSpan span) {
+                KeepInOrder(span);
                 if (span.markerOffset == ref.markerOffset && span.keyHash == ref.keyHash)
                     found = span;
                 return false;
@@ -207,13 +222,11 @@ std::optional<MboxMessageSpan> FindMboxMessage(const std::filesystem::path& path
     Ref<GMimeStream> stream(OpenFileStream(path));
     if (stream.get() == nullptr)
         return std::nullopt;
-    ReadMessages(stream.get(), [&](MboxMessageSpan span) {
-        if (span.keyHash != ref.keyHash)
-            return true;
-        found = span;
-        return false;
-    });
-    return found;
+    for (const MboxMessageSpan& span : ScanStream(stream.get())) {
+        if (span.keyHash == ref.keyHash)
+            return span;
+    }
+    return std::nullopt;
 }
 
 std::shared_ptr<const std::vector<std::uint8_t>> ReadFileRange(
