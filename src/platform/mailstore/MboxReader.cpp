@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <ctime>
 
 namespace platform {
 
@@ -66,6 +67,28 @@ bool SeenFromHeaders(GMimeObject* object)
     return (MozillaFlags(object) & 0x0001U) != 0;
 }
 
+// The delivery time of a "From " line ("From sender Mon Nov  2 10:00:00
+// 2026"), in the local time zone as the delivering program wrote it; the
+// stand-in for a missing Date header.
+std::optional<FILETIME> MarkerDate(std::string_view marker)
+{
+    if (!marker.starts_with("From "))
+        return std::nullopt;
+    std::string text(marker.substr(5));
+    const std::size_t sender = text.find(' ');
+    if (sender == std::string::npos)
+        return std::nullopt;
+    std::tm fields {};
+    const char* end = ::strptime(text.c_str() + sender, " %a %b %e %H:%M:%S %Y", &fields);
+    if (end == nullptr)
+        return std::nullopt;
+    fields.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&fields);
+    if (seconds == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return FileTimeFromUnix(seconds, 0);
+}
+
 // The message the parser has just read, as a span of the file.
 MboxMessageSpan SpanOf(GMimeParser* parser, GMimeMessage* message)
 {
@@ -74,17 +97,19 @@ MboxMessageSpan SpanOf(GMimeParser* parser, GMimeMessage* message)
     span.headersBegin = g_mime_parser_get_headers_begin(parser);
     span.headersEnd = g_mime_parser_get_headers_end(parser);
     span.end = g_mime_parser_tell(parser);
-    if (const char* id = g_mime_message_get_message_id(message); id != nullptr && *id != '\0') {
+    char* marker = g_mime_parser_get_mbox_marker(parser);
+    const std::string_view markerText = marker != nullptr ? marker : "";
+    if (const char* id = g_mime_message_get_message_id(message); id != nullptr && *id != '\0')
         span.keyHash = Fnv1a(id);
-    } else {
-        char* marker = g_mime_parser_get_mbox_marker(parser);
-        span.keyHash = Fnv1a(marker != nullptr ? marker : "");
-        g_free(marker);
-    }
+    else
+        span.keyHash = Fnv1a(markerText);
     span.seen = SeenFromHeaders(GMIME_OBJECT(message));
     span.deleted = (MozillaFlags(GMIME_OBJECT(message)) & 0x0008U) != 0;
     if (GDateTime* date = g_mime_message_get_date(message))
         span.date = FileTimeFromUnix(g_date_time_to_unix(date), g_date_time_get_microsecond(date));
+    else
+        span.date = MarkerDate(markerText);
+    g_free(marker);
     return span;
 }
 

@@ -28,7 +28,7 @@ struct MboxMessageSpan {
     // Bit 0x0008 of X-Mozilla-Status: deleted in Thunderbird and left in the
     // file until the folder is compacted; no mail reader shows it.
     bool deleted = false;
-    std::optional<FILETIME> date; // the Date header
+    std::optional<FILETIME> date; // the Date header, else the "From " line's time
 };
 
 // The messages of an mbox file, in file order, deleted ones included. Empty

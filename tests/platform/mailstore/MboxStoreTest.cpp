@@ -1,6 +1,7 @@
 #include "MboxStore.h"
 #include "EntryId.h"
 #include "MailStore.h"
+#include "MaildirFixture.h"
 #include "MaildirLayout.h"
 #include "MaildirStore.h"
 #include "MboxReader.h"
@@ -67,6 +68,13 @@ TEST(MboxReader, FindsMessagesOffsetsAndReadFlags)
             EXPECT_EQ(ParseMboxMessageName(MboxMessageName(spans[i]))->keyHash, spans[i].keyHash);
         }
     }
+    // Without a Date header the "From " line's time stands in, in local time.
+    test::ScopedEnv zone("TZ", "Europe/Berlin");
+    const std::string undated = "From a@x.org  Mon Nov  2 11:00:00 2026\nSubject: s\n\nb\n";
+    const auto spans = ScanMboxBytes(std::span(reinterpret_cast<const std::uint8_t*>(undated.data()), undated.size()));
+    ASSERT_EQ(spans.size(), 1u);
+    ASSERT_TRUE(spans[0].date);
+    EXPECT_EQ(spans[0].date->dwLowDateTime, FileTimeFromUnix(1793613600, 0).dwLowDateTime);
     for (const char* bad : { "", "12", "-1-ab", "12-", "x-1", "1-zz" })
         EXPECT_FALSE(ParseMboxMessageName(bad)) << bad;
 }
