@@ -60,7 +60,7 @@ Long options (translated into the switches above):
   --message=N            with --mail on an mbox file, print its Nth message
                          only (from 1; beyond the last, nothing prints: 2)
   --print=PATH           --workbook for a .pxl or .pxt file, --mail for an
-                         .eml file, else --file
+                         .eml, .mbox or .mbx file, else --file
   --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run;
                          another ending, a folder or a folder that cannot be
                          written ends with 64 before anything prints

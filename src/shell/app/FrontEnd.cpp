@@ -213,7 +213,7 @@ private:
         std::string ending = value->substr(std::min(value->size(), value->rfind('.')));
         for (char& c : ending)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ending == ".eml")
+        if (ending == ".eml" || ending == ".mbox" || ending == ".mbx")
             return TranslateMail("--mail=" + *value);
         if (ending == ".pxl" || ending == ".pxt")
             return TranslateFile("--workbook=" + *value, "--workbook", "/A");

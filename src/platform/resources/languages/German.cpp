@@ -69,7 +69,7 @@ Lange Optionen (werden in die obigen Schalter übersetzt):
                          Nachricht drucken (ab 1; nach der letzten wird nichts
                          gedruckt: 2)
   --print=PFAD           --workbook für eine .pxl- oder .pxt-Datei, --mail für
-                         eine .eml-Datei, sonst --file
+                         eine .eml-, .mbox- oder .mbx-Datei, sonst --file
   --output=PFAD          für diesen Aufruf nach PFAD drucken (.pdf, .ps, .png,
                          .txt); bei einer anderen Endung, einem Ordner oder
                          einem nicht beschreibbaren Ordner endet das Programm
