@@ -37,6 +37,8 @@ protected:
     void TearDown() override
     {
         CloseMailSession(true);
+        // The folder tree's identifiers live until the next tree is built.
+        FreeMapiBuffer(Mail().treeRoot);
         SetMailViewHost(nullptr);
         core::ResetAppSettings();
     }
