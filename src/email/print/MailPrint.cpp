@@ -89,6 +89,24 @@ void DefineMailFont(FontRole role)
     printengine::AddFontTableEntry();
 }
 
+// The two fonts of a job, each defined on its first use; the messages after
+// the first of a job use the same table entries again.
+struct MailFonts {
+    std::optional<printengine::CharFormat> header;
+    std::optional<printengine::CharFormat> body;
+};
+
+void UseMailFont(FontRole role, MailFonts& fonts)
+{
+    std::optional<printengine::CharFormat>& saved = role == FontRole::Header ? fonts.header : fonts.body;
+    if (saved) {
+        printengine::CurrentCharFormat() = *saved;
+        return;
+    }
+    DefineMailFont(role);
+    saved = printengine::CurrentCharFormat();
+}
+
 const SPropValue* FindColumn(const platform::SRow& row, ULONG tag)
 {
     for (ULONG i = 0; i < row.cValues; ++i) {
@@ -409,7 +427,7 @@ void PrintBody(MailPrintState& state)
 
 // The parts of a print after the job has started; stops at the first
 // failed step.
-void PrintMessageContent(const EntryIdBlock* entry, MailPrintState& state)
+void PrintMessageContent(const EntryIdBlock* entry, MailPrintState& state, MailFonts& fonts)
 {
     if (!OpenMessage(entry, state)) {
         return;
@@ -424,7 +442,7 @@ void PrintMessageContent(const EntryIdBlock* entry, MailPrintState& state)
     PrintHeaderLines(state);
     PrintAttachmentNames(*state.message);
     PutMailLineEnd();
-    DefineMailFont(FontRole::Body);
+    UseMailFont(FontRole::Body, fonts);
     PrintBody(state);
 }
 
@@ -448,6 +466,11 @@ void ConnectMailOutput()
 
 std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefresh refresh)
 {
+    return PrintMailMessagesWithStep(std::span(entry, 1), refresh);
+}
+
+std::uint16_t PrintMailMessagesWithStep(std::span<const EntryIdBlock> entries, MailViewRefresh refresh)
+{
     ConnectMailOutput();
     // E-mail always prints unscaled.
     const std::int32_t resizeChoice = core::Settings().ResizeChoice;
@@ -460,16 +483,23 @@ std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefres
         return 0;
     }
     printengine::BeginFontTable();
-    DefineMailFont(FontRole::Header);
+    MailFonts fonts;
+    UseMailFont(FontRole::Header, fonts);
     printengine::Job().PlainTextMode = 1;
 
-    MailPrintState state;
-    PrintMessageContent(entry, state);
-
-    platform::MAPIFreeBuffer(state.values);
-    state.values = nullptr;
-    state.message = nullptr;
-    state.messageObject.reset();
+    // Each message ends with a page break, so the next starts a page.
+    for (const EntryIdBlock& entry : entries) {
+        if (Mail().FailStep != 0)
+            break;
+        if (&entry != entries.data())
+            UseMailFont(FontRole::Header, fonts);
+        MailPrintState state;
+        PrintMessageContent(&entry, state, fonts);
+        platform::MAPIFreeBuffer(state.values);
+        state.values = nullptr;
+        state.message = nullptr;
+        state.messageObject.reset();
+    }
     // The job ends before the resize choice and the plain-text mode go back,
     // because ending it lays out what a failed print left without a line
     // end, which must print in the size and with the tabs of the lines
@@ -482,10 +512,6 @@ std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefres
         core::ShowMessageId(kEmailPrintFailedMessage);
     }
     FinishMailPrint(refresh);
-    state.bodyStream.reset();
-    state.recipients.reset();
-    state.mimeTo.reset();
-    state.mimeCc.reset();
     return failStep;
 }
 

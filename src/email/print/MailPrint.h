@@ -8,6 +8,7 @@
 #include "MailSession.h"
 
 #include <cstdint>
+#include <span>
 
 namespace email {
 
@@ -31,6 +32,10 @@ int PrintMailMessage(const EntryIdBlock* entry);
 // when none failed); the outcome of the job itself is the print job's
 // FinalStatus.
 std::uint16_t PrintMailMessageWithStep(const EntryIdBlock* entry, MailViewRefresh refresh);
+
+// The messages one after another as one job, each starting a new page; stops
+// at the first message that fails and returns its step.
+std::uint16_t PrintMailMessagesWithStep(std::span<const EntryIdBlock> entries, MailViewRefresh refresh);
 
 // A tap on row `row` of the message list (-1: beside the rows): records the
 // row as the selected one and prints its message from a private copy of its

@@ -4,6 +4,8 @@
 #include "MailFileMessage.h"
 #include "MailStore.h"
 #include "MaildirLayout.h"
+#include "MboxReader.h"
+#include "MboxStore.h"
 #include "PropertyTable.h"
 
 #include <algorithm>
@@ -260,6 +262,47 @@ HRESULT MaildirFolder::GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable
 
 // Session.
 
+StoreKind StoreKindOf(const fs::path& path)
+{
+    std::error_code error;
+    if (fs::is_regular_file(path, error)) {
+        return StoreKind::MboxFile;
+    }
+    if (fs::is_directory(path, error) && !fs::is_directory(path / "cur", error)) {
+        // A directory of mbox files, or of ".sbd" subfolders, is an mbox
+        // tree; anything else stays a Maildir, as an empty one is.
+        for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            std::error_code kindError;
+            if (name.starts_with('.')) {
+                continue;
+            }
+            // An empty file may be anything; one holding mail, a ".sbd"
+            // directory or a Thunderbird summary file tells.
+            if ((it->is_directory(kindError) && name.ends_with(".sbd")) || name.ends_with(".msf")
+                || (it->is_regular_file(kindError) && it->file_size(kindError) > 0 && LooksLikeMboxFile(it->path()))) {
+                return StoreKind::MboxTree;
+            }
+        }
+    }
+    return StoreKind::Maildir;
+}
+
+std::unique_ptr<IMsgStore> OpenStoreObject(const MaildirStoreInfo& info)
+{
+    std::error_code error;
+    if (info.kind == StoreKind::MboxFile) {
+        return fs::is_regular_file(info.path, error) ? std::make_unique<MboxStore>(info) : nullptr;
+    }
+    if (!fs::is_directory(info.path, error)) {
+        return nullptr;
+    }
+    if (info.kind == StoreKind::MboxTree) {
+        return std::make_unique<MboxStore>(info);
+    }
+    return std::make_unique<MaildirStore>(info);
+}
+
 MaildirSession::MaildirSession(std::vector<MaildirStoreInfo> stores)
     : stores_(std::move(stores))
 {
@@ -310,12 +353,11 @@ HRESULT MaildirSession::OpenMsgStore(
         }
         info = FindStore(id->storePath);
     }
-    std::error_code error;
-    if (info == nullptr || !fs::is_directory(info->path, error)) {
+    if (info == nullptr) {
         return MAPI_E_NOT_FOUND;
     }
-    *store = std::make_unique<MaildirStore>(*info);
-    return S_OK;
+    *store = OpenStoreObject(*info);
+    return *store ? S_OK : MAPI_E_NOT_FOUND;
 }
 
 HRESULT MaildirSession::OpenEntry(
@@ -336,15 +378,18 @@ HRESULT MaildirSession::OpenEntry(
     if (info == nullptr) {
         return MAPI_E_NOT_FOUND;
     }
+    std::unique_ptr<IMsgStore> store = OpenStoreObject(*info);
+    if (!store) {
+        return MAPI_E_NOT_FOUND;
+    }
     if (id->kind == EntryKind::Store) {
         if (objectType != nullptr) {
             *objectType = MAPI_STORE;
         }
-        *object = std::make_unique<MaildirStore>(*info);
+        *object = std::move(store);
         return S_OK;
     }
-    MaildirStore store(*info);
-    return store.OpenEntry(entryId, flags, objectType, object);
+    return store->OpenEntry(entryId, flags, objectType, object);
 }
 
 HRESULT MaildirSession::CompareEntryIDs(EntryIdBytes first, EntryIdBytes second, ULONG flags, ULONG* result)
@@ -402,7 +447,8 @@ HRESULT OpenMaildirSession(std::vector<MailStoreConfigEntry> stores, std::unique
         while (path.size() > 1 && path.back() == '/') {
             path.pop_back();
         }
-        infos.push_back({ std::move(entry.name), std::move(path) });
+        const StoreKind kind = StoreKindOf(path);
+        infos.push_back({ std::move(entry.name), std::move(path), kind });
     }
     *session = std::make_unique<MaildirSession>(std::move(infos));
     return S_OK;

@@ -1,6 +1,7 @@
 #pragma once
 
-// The Maildir implementation of the session, store and folder objects.
+// The session over the configured stores, and the Maildir implementation
+// of the store and folder objects (the mbox one is in MboxStore.h).
 
 #include "MailStoreConfig.h"
 #include "MapiInterfaces.h"
@@ -12,10 +13,21 @@
 
 namespace platform {
 
+// What a store's path holds: a Maildir (a directory with cur/), one mbox
+// file, or a directory of mbox files with ".sbd" directories of subfolders.
+enum class StoreKind { Maildir, MboxFile, MboxTree };
+
 struct MaildirStoreInfo {
     std::u16string name;
-    std::string path; // normalised absolute directory, as kept in identifiers
+    std::string path; // normalised absolute path, as kept in identifiers
+    StoreKind kind = StoreKind::Maildir;
 };
+
+// The kind of store the path holds, looked at on disk.
+StoreKind StoreKindOf(const std::filesystem::path& path);
+
+// The store object for the kind; null when the path no longer holds it.
+std::unique_ptr<IMsgStore> OpenStoreObject(const MaildirStoreInfo& info);
 
 class MaildirStore final : public IMsgStore {
 public:

@@ -74,6 +74,7 @@ bool LoadMimeLibrary()
     X(void, g_mime_message_foreach, (GMimeMessage* message, GMimeObjectForeachFunc callback, gpointer user_data), (message, callback, user_data)) \
     X(GDateTime *, g_mime_message_get_date, (GMimeMessage* message), (message)) \
     X(InternetAddressList *, g_mime_message_get_from, (GMimeMessage* message), (message)) \
+    X(const char *, g_mime_message_get_message_id, (GMimeMessage* message), (message)) \
     X(GMimeObject *, g_mime_message_get_mime_part, (GMimeMessage* message), (message)) \
     X(const char *, g_mime_message_get_subject, (GMimeMessage* message), (message)) \
     X(GMimeMessage *, g_mime_message_part_get_message, (GMimeMessagePart* part), (part)) \
@@ -83,26 +84,35 @@ bool LoadMimeLibrary()
     X(const char *, g_mime_object_get_content_disposition_parameter, (GMimeObject* object, const char* name), (object, name)) \
     X(GMimeContentType *, g_mime_object_get_content_type, (GMimeObject* object), (object)) \
     X(const char *, g_mime_object_get_content_type_parameter, (GMimeObject* object, const char* name), (object, name)) \
+    X(const char *, g_mime_object_get_header, (GMimeObject* object, const char* header), (object, header)) \
     X(GMimeHeaderList *, g_mime_object_get_header_list, (GMimeObject* object), (object)) \
     X(char *, g_mime_object_to_string, (GMimeObject* object, GMimeFormatOptions* options), (object, options)) \
     X(GType, g_mime_object_get_type, (), ()) \
+    X(gboolean, g_mime_parser_eos, (GMimeParser* parser), (parser)) \
+    X(gint64, g_mime_parser_get_headers_begin, (GMimeParser* parser), (parser)) \
+    X(gint64, g_mime_parser_get_headers_end, (GMimeParser* parser), (parser)) \
+    X(char *, g_mime_parser_get_mbox_marker, (GMimeParser* parser), (parser)) \
+    X(gint64, g_mime_parser_get_mbox_marker_offset, (GMimeParser* parser), (parser)) \
     X(GMimeMessage *, g_mime_parser_construct_message, (GMimeParser* parser, GMimeParserOptions* options), (parser, options)) \
     X(void, g_mime_parser_options_free, (GMimeParserOptions* options), (options)) \
     X(GMimeParserOptions *, g_mime_parser_options_new, (), ()) \
     X(void, g_mime_parser_options_set_fallback_charsets, (GMimeParserOptions* options, const char** charsets), (options, charsets)) \
     X(GMimeParser *, g_mime_parser_new_with_stream, (GMimeStream* stream), (stream)) \
     X(void, g_mime_parser_set_format, (GMimeParser* parser, GMimeFormat format), (parser, format)) \
+    X(gint64, g_mime_parser_tell, (GMimeParser* parser), (parser)) \
     X(GMimeDataWrapper *, g_mime_part_get_content, (GMimePart* mime_part), (mime_part)) \
     X(const char *, g_mime_part_get_filename, (GMimePart* mime_part), (mime_part)) \
     X(GType, g_mime_part_get_type, (), ()) \
     X(int, g_mime_stream_filter_add, (GMimeStreamFilter* stream, GMimeFilter* filter), (stream, filter)) \
     X(GType, g_mime_stream_filter_get_type, (), ()) \
     X(GMimeStream *, g_mime_stream_filter_new, (GMimeStream* stream), (stream)) \
+    X(GMimeStream *, g_mime_stream_fs_new, (int fd), (fd)) \
     X(int, g_mime_stream_flush, (GMimeStream* stream), (stream)) \
     X(GByteArray *, g_mime_stream_mem_get_byte_array, (GMimeStreamMem* mem), (mem)) \
     X(GType, g_mime_stream_mem_get_type, (), ()) \
     X(GMimeStream *, g_mime_stream_mem_new, (), ()) \
     X(GMimeStream *, g_mime_stream_mem_new_with_buffer, (const char* buffer, size_t len), (buffer, len)) \
+    X(gint64, g_mime_stream_seek, (GMimeStream* stream, gint64 offset, GMimeSeekWhence whence), (stream, offset, whence)) \
     X(char *, g_mime_utils_header_decode_text, (GMimeParserOptions* options, const char* text), (options, text)) \
     X(void, g_object_unref, (gpointer object), (object)) \
     X(GTypeInstance*, g_type_check_instance_cast, (GTypeInstance* instance, GType iface_type), (instance, iface_type)) \

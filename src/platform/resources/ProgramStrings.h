@@ -55,9 +55,12 @@ Long options (translated into the switches above):
   --mail=MESSAGE         print one e-mail message file and end: a file of a
                          Maildir folder (in its cur/ or new/) or a standalone
                          .eml; ends with the statuses of /E (no switch of its
-                         own; not with --file or --workbook)
+                         own; not with --file or --workbook). An mbox file
+                         prints all its messages as one job, each on new pages
+  --message=N            with --mail on an mbox file, print its Nth message
+                         only (from 1; beyond the last, nothing prints: 2)
   --print=PATH           --workbook for a .pxl or .pxt file, --mail for an
-                         .eml file, else --file
+                         .eml, .mbox or .mbx file, else --file
   --output=PATH          print to PATH (.pdf, .ps, .png, .txt) for this run;
                          another ending, a folder or a folder that cannot be
                          written ends with 64 before anything prints
@@ -189,6 +192,9 @@ inline constexpr std::array kProgramStrings {
     StringEntry(kStrOutputFolderMissing, u"%s: the folder %s does not exist"),
     StringEntry(kStrOutputFolderReadOnly, u"%s: the folder %s cannot be written (%s)"),
     StringEntry(kStrOutputNotReplaceable, u"%s cannot be replaced (%s)"),
+    StringEntry(kStrMessageNeedsNumber, u"--message needs a message number from 1"),
+    StringEntry(kStrMessageNeedsMail, u"--message picks a message of the file --mail names"),
+    StringEntry(kStrMessageOutOfRange, u"--message picks a message from 1 to the number in the file: "),
 };
 
 static_assert(IsWellFormedStringTable(kProgramStrings),

@@ -86,5 +86,9 @@ inline constexpr unsigned kStrOutputEndingRefused = 40218;
 inline constexpr unsigned kStrOutputFolderMissing = 40219;
 inline constexpr unsigned kStrOutputFolderReadOnly = 40220;
 inline constexpr unsigned kStrOutputNotReplaceable = 40221;
+inline constexpr unsigned kStrMessageNeedsNumber = 40222;
+inline constexpr unsigned kStrMessageNeedsMail = 40223;
+// Followed by the number of messages in the file.
+inline constexpr unsigned kStrMessageOutOfRange = 40224;
 
 } // namespace platform

@@ -9,8 +9,8 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -56,7 +56,7 @@ constexpr std::array kChoiceOptions = {
 bool HasDocumentEnding(std::string_view name)
 {
     const std::string ending = std::filesystem::path(name).extension().string();
-    for (std::string_view known : { ".txt", ".rtf", ".psw", ".pwi", ".pxl", ".pxt", ".eml" }) {
+    for (std::string_view known : { ".txt", ".rtf", ".psw", ".pwi", ".pxl", ".pxt", ".eml", ".mbox", ".mbx" }) {
         if (ending.size() == known.size()
             && std::equal(ending.begin(), ending.end(), known.begin(),
                 [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
@@ -139,6 +139,8 @@ private:
     {
         if (request_.action == FrontEndRequest::Action::Run && request_.mailFile && namedFile_)
             Refuse({ platform::kStrMailPrintsAlone });
+        if (request_.action == FrontEndRequest::Action::Run && request_.mailMessage && !request_.mailFile)
+            Refuse({ platform::kStrMessageNeedsMail });
         // A destination from the environment is checked as --output would
         // be, so a mistyped one ends here instead of printing elsewhere.
         const char* environment = std::getenv("PLOTWISE_OUTPUT");
@@ -226,7 +228,7 @@ private:
         std::string ending = value->substr(std::min(value->size(), value->rfind('.')));
         for (char& c : ending)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ending == ".eml")
+        if (ending == ".eml" || ending == ".mbox" || ending == ".mbx")
             return TranslateMail("--mail=" + *value);
         if (ending == ".pxl" || ending == ".pxt")
             return TranslateFile("--workbook=" + *value, "--workbook", "/A");
@@ -251,6 +253,19 @@ private:
         request_.mailFile = *value;
         request_.mailFromStandardInput = *value == "-";
         parts_.emplace_back("/E");
+    }
+
+    void TranslateMessageNumber(std::string_view argument)
+    {
+        std::optional<std::string> value = Value(argument, "--message");
+        if (!value)
+            return;
+        constexpr std::size_t kMaxDigits = 9;
+        if (!IsAllDigits(*value) || value->size() > kMaxDigits || std::stoul(*value) == 0) {
+            Refuse({ platform::kStrMessageNeedsNumber });
+            return;
+        }
+        request_.mailMessage = static_cast<unsigned>(std::stoul(*value));
     }
 
     void TranslateCell(std::string_view argument, std::string_view name, std::string_view switchText)
@@ -333,6 +348,8 @@ private:
         }
         if (Names(argument, "--mail"))
             return TranslateMail(argument);
+        if (Names(argument, "--message"))
+            return TranslateMessageNumber(argument);
         if (Names(argument, "--print"))
             return TranslatePrint(argument);
         if (Names(argument, "--file"))

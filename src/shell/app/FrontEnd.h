@@ -65,6 +65,8 @@ struct FrontEndRequest {
     // --mail=-: the message comes from standard input; mailFile then names
     // the file the program saves it in.
     bool mailFromStandardInput = false;
+    // --message=N: only the Nth message (from 1) of the mbox file of --mail.
+    std::optional<unsigned> mailMessage;
     // Why the arguments were refused, for Action::UsageError.
     FrontEndText error;
 };

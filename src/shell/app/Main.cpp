@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,13 @@ constexpr int kShowNormal = 1;
 // standard output are a failed print whatever the switches say.
 constexpr int kPrintFailedStatus = 995;
 
+// The message of --message, for the e-mail printer of --mail.
+std::optional<unsigned> commandLineMailMessage;
+
 // The e-mail printer of --mail, in the shell's terms.
 shell::MailFileOutcome PrintMailFileFromCommandLine(const std::string& path)
 {
-    switch (email::PrintMailFile(path)) {
+    switch (email::PrintMailFile(path, commandLineMailMessage)) {
     case email::MailFilePrintResult::NotPrinted:
         return shell::MailFileOutcome::NotPrinted;
     case email::MailFilePrintResult::FailedPartWay:
@@ -179,8 +183,10 @@ int main(int argc, char** argv)
     if (request.paper)
         setenv("PLOTWISE_PAPER", request.paper->c_str(), 1);
 
-    if (request.mailFile)
+    if (request.mailFile) {
+        commandLineMailMessage = request.mailMessage;
         shell::SetCommandLineMailFile(*request.mailFile, PrintMailFileFromCommandLine);
+    }
 
     std::u16string commandLine = shell::Utf8ToUtf16(request.commandLine);
     if (commandLine.size() >= shell::kMaxCommandLineLength) {

@@ -185,6 +185,43 @@ TEST_F(MailCommandLineTest, AForwardedMessagePrintsAfterTheBody)
             "From: dora@example.org", "Subject: Origin", "First words." }));
 }
 
+// Every message of an mbox file prints as one job, each starting a page;
+// --message picks one.
+TEST_F(MailCommandLineTest, AnMboxFilePrintsEachMessageOnItsOwnPages)
+{
+    std::string mbox;
+    for (const char* subject : { "One", "Two", "Three" })
+        mbox += std::string("From ann@example.org Mon Mar  3 09:30:00 2025\nFrom: ann@example.org\nSubject: ") + subject
+            + "\nDate: Mon, 03 Mar 2025 09:30:00 +0000\n\nBody " + subject + "\n>From the start\n\n";
+    const std::string box = Write("box", mbox);
+    const auto pages = [](const std::string& recording) {
+        std::size_t count = 0;
+        for (std::size_t at = recording.find("StartPage"); at != std::string::npos;
+             at = recording.find("StartPage", at + 1))
+            ++count;
+        return count;
+    };
+    const auto subjects = [](const std::string& recording) {
+        std::vector<std::string> found;
+        for (const std::string& text : DrawnTexts(recording))
+            if (text.starts_with("Subject: ") || text.starts_with("Body ") || text.starts_with(">From"))
+                found.push_back(text);
+        return found;
+    };
+    Outcome outcome = Run({ "--quick", "--mail", box });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
+    EXPECT_EQ(pages(outcome.recording), 3u);
+    EXPECT_EQ(subjects(outcome.recording),
+        (std::vector<std::string> { "Subject: One", "Body One", ">From the start", "Subject: Two", "Body Two",
+            ">From the start", "Subject: Three", "Body Three", ">From the start" }));
+    outcome = Run({ "--quick", "--mail", box, "--message=2" });
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(pages(outcome.recording), 1u);
+    EXPECT_EQ(
+        subjects(outcome.recording), (std::vector<std::string> { "Subject: Two", "Body Two", ">From the start" }));
+}
+
 TEST_F(MailCommandLineTest, ExitStatuses)
 {
     const fs::path file = kSamples / "cur" / "1764921600.M100001P4242.tallowin:2,S";
@@ -202,6 +239,14 @@ TEST_F(MailCommandLineTest, ExitStatuses)
         { "an empty file", { "--mail", Write("empty.eml", "") }, {}, 2, "Invalid file type: " },
         { "text without headers", { "--mail", Write("text.eml", "just words\nno headers\n") }, {}, 2,
             "Invalid file type: " },
+        { "beyond the last message",
+            { "--mail", Write("two", "From a\nSubject: 1\n\nx\n\nFrom b\nSubject: 2\n\ny\n"), "--message=3" }, {}, 2,
+            "--message picks a message from 1 to the number in the file: 2" },
+        { "a second message of a message file", { "--mail", file.string(), "--message", "2" }, {}, 2,
+            "--message picks a message from 1 to the number in the file: 1" },
+        { "a From line and nothing else", { "--mail", Write("from.eml", "From nobody\n") }, {}, 2, "" },
+        { "no number", { "--mail", file.string(), "--message=x" }, {}, 64, "--message needs a message number from 1" },
+        { "no --mail", { "--message=1" }, {}, 64, "--message picks a message of the file --mail names" },
         { "cancelled", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "cancel" } }, 63, "" },
         { "failed", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "fail" } }, 995 & 0xFF, "" },
     };

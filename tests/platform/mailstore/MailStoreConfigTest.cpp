@@ -49,10 +49,11 @@ TEST(MailStoreConfig, FileComesFromTheEnvironment)
     EXPECT_EQ(MailStoreConfigPath(), home.Root() / ".config/tallowin/mailstores.conf");
 }
 
-TEST(MailStoreConfig, FallsBackToMaildirInHome)
+TEST(MailStoreConfig, FallsBackToTheUsualPlaces)
 {
     test::TempMaildir home;
     test::ScopedEnv homeEnv("HOME", home.Root().string());
+    test::ScopedEnv mailEnv("MAIL", (home.Root() / "spool").string());
     test::ScopedEnv named("TALLOWIN_MAILSTORES", (home.Root() / "missing.conf").string());
     EXPECT_TRUE(LoadMailStoreConfig().empty());
 
@@ -65,6 +66,45 @@ TEST(MailStoreConfig, FallsBackToMaildirInHome)
     entries = LoadMailStoreConfig();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, u"Other");
+}
+
+TEST(MailStoreConfig, FindsEachUsualStoreOnce)
+{
+    test::TempMaildir home;
+    const std::filesystem::path root = home.Root();
+    const std::filesystem::path tb = root / ".thunderbird";
+    for (const char* profile : { "a.old", "b.default-release", "c.marked" })
+        std::filesystem::create_directories(tb / profile / "Mail" / "Local Folders");
+    std::filesystem::create_directories(root / "mail");
+    std::ofstream(root / "spool") << "";
+    struct Case {
+        const char* name;
+        std::string profiles;
+        const char* mail;
+        std::vector<std::string> expected; // paths below the home
+    };
+    const std::vector<Case> cases = {
+        { "install default wins",
+            "[Profile0]\nName=old\nIsRelative=1\nPath=a.old\n\n[Profile1]\nPath=c.marked\nDefault=1\n"
+            "[Install4F96D1932A9F858E]\nDefault=b.default-release\nLocked=1\n",
+            "spool", { "mail", ".thunderbird/b.default-release/Mail/Local Folders", "spool" } },
+        { "marked default", "[Profile0]\nPath=a.old\n[Profile1]\nPath=c.marked\nDefault=1\n", nullptr,
+            { "mail", ".thunderbird/c.marked/Mail/Local Folders" } },
+        { "absolute path, MAIL naming a store already found",
+            "[Profile0]\nIsRelative=0\nPath=" + (tb / "a.old").string() + "\n", "mail",
+            { "mail", ".thunderbird/a.old/Mail/Local Folders" } },
+        { "no profile, missing spool", "[General]\nStartWithLastProfile=1\n", "nothing-here", { "mail" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(tb / "profiles.ini", std::ios::trunc) << c.profiles;
+        const std::string mail = c.mail != nullptr ? (root / c.mail).string() : std::string();
+        std::vector<std::string> found;
+        for (const MailStoreConfigEntry& entry :
+            FindUsualMailStores(root, c.mail != nullptr ? mail.c_str() : nullptr, "no-such-user-tallowin"))
+            found.push_back(entry.path.lexically_relative(root).string());
+        EXPECT_EQ(found, c.expected);
+    }
 }
 
 } // namespace

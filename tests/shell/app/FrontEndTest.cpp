@@ -85,6 +85,7 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--print", "/d/a.RTF" }, Action::Run, "/F \"\\d\\a.RTF\"", std::nullopt },
         { { "--print=/w/b.PXT" }, Action::Run, "/A \"\\w\\b.PXT\"", std::nullopt },
         { { "--print=m.eml" }, Action::Run, "/E", std::nullopt, "m.eml" },
+        { { "--print=saved.MBOX", "--message", "2" }, Action::Run, "/E", std::nullopt, "saved.MBOX" },
         { { "--print=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--file" },
         { { "--mail" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
         { { "--mail", "a.eml", "--mail", "b.eml" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
@@ -113,6 +114,7 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     EXPECT_EQ(piped.standardOutputFormat, "ps");
     EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--mail=-" }).mailFromStandardInput);
     EXPECT_FALSE(TranslateArguments(std::vector<std::string> { "--mail=m.eml" }).mailFromStandardInput);
+    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--mail=box", "--message=12" }).mailMessage, 12u);
     EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--quiet", "/F", "\\a" }).quiet);
 
     // A file as the only argument prints as --print would; a switch alone

@@ -62,9 +62,14 @@ Lange Optionen (werden in die obigen Schalter übersetzt):
                          Datei eines Maildir-Ordners (in dessen cur/ oder new/)
                          oder eine einzelne .eml-Datei; endet mit den Status
                          von /E (ohne eigenen Schalter; nicht zusammen mit
-                         --file oder --workbook)
+                         --file oder --workbook). Eine mbox-Datei druckt alle
+                         ihre Nachrichten als einen Auftrag, jede auf neuen
+                         Seiten
+  --message=N            mit --mail auf einer mbox-Datei nur deren N-te
+                         Nachricht drucken (ab 1; nach der letzten wird nichts
+                         gedruckt: 2)
   --print=PFAD           --workbook für eine .pxl- oder .pxt-Datei, --mail für
-                         eine .eml-Datei, sonst --file
+                         eine .eml-, .mbox- oder .mbx-Datei, sonst --file
   --output=PFAD          für diesen Aufruf nach PFAD drucken (.pdf, .ps, .png,
                          .txt); bei einer anderen Endung, einem Ordner oder
                          einem nicht beschreibbaren Ordner endet das Programm
@@ -197,6 +202,9 @@ constexpr std::array kGermanStrings {
     StringEntry(kStrOutputFolderMissing, u"%s: Der Ordner %s existiert nicht"),
     StringEntry(kStrOutputFolderReadOnly, u"%s: In den Ordner %s kann nicht geschrieben werden (%s)"),
     StringEntry(kStrOutputNotReplaceable, u"%s kann nicht ersetzt werden (%s)"),
+    StringEntry(kStrMessageNeedsNumber, u"--message braucht eine Nachrichtennummer ab 1"),
+    StringEntry(kStrMessageNeedsMail, u"--message wählt eine Nachricht der Datei von --mail"),
+    StringEntry(kStrMessageOutOfRange, u"--message wählt eine Nachricht von 1 bis zur Anzahl in der Datei: "),
 };
 
 static_assert(IsWellFormedStringTable(kGermanStrings),
