@@ -346,33 +346,32 @@ SheetWalkIndex BuildSheetWalkIndex(const SheetInfo& sheet)
     SheetWalkIndex index;
     index.Start = sheet.StartRecord;
     index.End = Workbook().View.size();
-    // The SheetBegin record itself comes first; the walk goes on after it.
-    std::size_t offset = index.Start;
-    const RecordSize begin = RecordLength(RecordAt(offset));
-    if (!begin.Valid)
+    if (!RecordLength(RecordAt(index.Start)).Valid)
         return index;
-    offset += begin.Total();
+    CollectBands(index);
+
+    // One walk over the sheet finds its end and, while the cells stand in
+    // row order, the first record of each row.
+    bool inOrder = true;
+    std::optional<std::size_t> firstCell;
+    std::optional<PendingFormula> formula;
+    std::size_t offset = index.Start;
     while (offset < Workbook().View.size()) {
         const std::span<const std::uint8_t> record = RecordAt(offset);
         const RecordSize size = RecordLength(record);
-        if (!size.Valid || record[0] == static_cast<std::uint8_t>(PxlRecordType::SheetEnd))
-            break;
-        offset += size.Total();
-    }
-    index.End = offset;
-    index.FirstCell = index.End;
-    CollectBands(index);
-
-    bool inOrder = true;
-    std::optional<PendingFormula> formula;
-    WalkRecords(index.Start, index.End, [&](std::size_t at, std::span<const std::uint8_t> record) {
         const std::uint8_t type = record[0];
-        if (IsBandRecord(type) && index.FirstCell != index.End) {
+        if (!size.Valid || (offset != index.Start && type == static_cast<std::uint8_t>(PxlRecordType::SheetEnd)))
+            break;
+        const std::size_t at = offset;
+        offset += size.Total();
+        if (!inOrder)
+            continue;
+        if (IsBandRecord(type) && firstCell) {
             inOrder = false;
-            return false;
+            continue;
         }
         if (!IsCellRecord(type))
-            return true;
+            continue;
         std::optional<std::uint16_t> row;
         if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaString)) {
             if (formula)
@@ -382,21 +381,22 @@ SheetWalkIndex BuildSheetWalkIndex(const SheetInfo& sheet)
             const Cell cell = CellFields(record);
             row = cell.Row;
             if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaCell)
-                && FormulaResult(record) == FormulaResultKind::Text)
+                && FormulaResult(record.first(size.Total())) == FormulaResultKind::Text)
                 formula = PendingFormula { cell.Format, cell.Column, cell.Row };
         }
-        if (index.FirstCell == index.End)
-            index.FirstCell = at;
+        if (!firstCell)
+            firstCell = at;
         if (!row)
-            return true;
+            continue;
         if (!index.RowStarts.empty() && *row < index.RowStarts.back().first) {
             inOrder = false;
-            return false;
+            continue;
         }
         if (index.RowStarts.empty() || *row != index.RowStarts.back().first)
             index.RowStarts.emplace_back(*row, at);
-        return true;
-    });
+    }
+    index.End = offset;
+    index.FirstCell = firstCell.value_or(index.End);
     index.Usable = inOrder;
     if (!inOrder)
         index.RowStarts.clear();
