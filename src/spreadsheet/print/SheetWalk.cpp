@@ -346,60 +346,16 @@ SheetWalkIndex BuildSheetWalkIndex(const SheetInfo& sheet)
     SheetWalkIndex index;
     index.Start = sheet.StartRecord;
     index.End = Workbook().View.size();
-    if (!RecordLength(RecordAt(index.Start)).Valid)
+    // The reading found the sheet's end and its rows; a sheet whose records
+    // it did not read to the end takes the full walk.
+    if (sheet.EndRecord == SheetInfo::kNoRecord || !RecordLength(RecordAt(index.Start)).Valid)
         return index;
+    index.End = sheet.EndRecord;
+    index.FirstCell = sheet.FirstCellRecord == SheetInfo::kNoRecord ? index.End : sheet.FirstCellRecord;
     CollectBands(index);
-
-    // One walk over the sheet finds its end and, while the cells stand in
-    // row order, the first record of each row.
-    bool inOrder = true;
-    std::optional<std::size_t> firstCell;
-    std::optional<PendingFormula> formula;
-    std::size_t offset = index.Start;
-    while (offset < Workbook().View.size()) {
-        const std::span<const std::uint8_t> record = RecordAt(offset);
-        const RecordSize size = RecordLength(record);
-        const std::uint8_t type = record[0];
-        if (!size.Valid || (offset != index.Start && type == static_cast<std::uint8_t>(PxlRecordType::SheetEnd)))
-            break;
-        const std::size_t at = offset;
-        offset += size.Total();
-        if (!inOrder)
-            continue;
-        if (IsBandRecord(type) && firstCell) {
-            inOrder = false;
-            continue;
-        }
-        if (!IsCellRecord(type))
-            continue;
-        std::optional<std::uint16_t> row;
-        if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaString)) {
-            if (formula)
-                row = formula->Row;
-            formula.reset();
-        } else {
-            const Cell cell = CellFields(record);
-            row = cell.Row;
-            if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaCell)
-                && FormulaResult(record.first(size.Total())) == FormulaResultKind::Text)
-                formula = PendingFormula { cell.Format, cell.Column, cell.Row };
-        }
-        if (!firstCell)
-            firstCell = at;
-        if (!row)
-            continue;
-        if (!index.RowStarts.empty() && *row < index.RowStarts.back().first) {
-            inOrder = false;
-            continue;
-        }
-        if (index.RowStarts.empty() || *row != index.RowStarts.back().first)
-            index.RowStarts.emplace_back(*row, at);
-    }
-    index.End = offset;
-    index.FirstCell = firstCell.value_or(index.End);
-    index.Usable = inOrder;
-    if (!inOrder)
-        index.RowStarts.clear();
+    index.Usable = sheet.CellsInRowOrder;
+    if (index.Usable)
+        index.RowStarts = sheet.RowStarts;
     return index;
 }
 
