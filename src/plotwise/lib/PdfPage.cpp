@@ -9,6 +9,20 @@
 namespace plotwise {
 namespace {
 
+// std::round, without the call into the maths library that every glyph of a
+// text would make: x - trunc(x) is exact, so the halfway cases go away from
+// zero as round takes them, and a zero keeps its sign.
+inline double RoundHalfAway(double x)
+{
+    const double whole = std::trunc(x);
+    const double part = x - whole;
+    if (part >= 0.5)
+        return whole + 1.0;
+    if (part <= -0.5)
+        return whole - 1.0;
+    return whole;
+}
+
 constexpr double kPointsPerInch = 72.0;
 // As the other destinations draw them: synthetic italics lean a fifth of the
 // em, synthetic bold strokes the outline with a thirty-fifth of it.
@@ -273,13 +287,16 @@ private:
             if (i > begin) {
                 double natural = reached + previousWidth * em / 1000.0;
                 double target = static_cast<double>(op.X) + glyph.X;
-                double adjustment = std::round((natural - target) * 1000.0 / em * 100.0) / 100.0;
+                double adjustment = RoundHalfAway((natural - target) * 1000.0 / em * 100.0) / 100.0;
                 if (adjustment != 0) {
                     out_ += '>';
                     Real(adjustment);
                     out_ += '<';
+                    reached = natural - adjustment * em / 1000.0;
+                } else {
+                    // Taking away a zero, of either sign, leaves natural.
+                    reached = natural;
                 }
-                reached = natural - adjustment * em / 1000.0;
             }
             uint32_t code = fonts_.UseGlyph(size, font, glyph.Index, character, previousWidth) & 0xFFFF;
             const char digits[]
