@@ -1,6 +1,6 @@
+#include "PngPage.h"
 #include "Job.h"
 #include "PlotwiseTestSupport.h"
-#include "PngPage.h"
 
 #include <cairo.h>
 

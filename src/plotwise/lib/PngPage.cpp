@@ -33,9 +33,13 @@ void WriteData(png_structp png, png_bytep data, png_size_t length)
     }
 }
 
-void FlushData(png_structp) { }
+void FlushData(png_structp)
+{
+}
 
-void NoWarning(png_structp, png_const_charp) { }
+void NoWarning(png_structp, png_const_charp)
+{
+}
 
 [[noreturn]] void Fail(png_structp png, png_const_charp)
 {
