@@ -52,6 +52,10 @@ protected:
             PLW_SetTextColor(dc, 0x2040C0);
             TextOut(dc, 60, 600, u"Wavy");
         }
+        // Black from edge to edge: rows of zero bytes below each other.
+        HGDIOBJ oldStockBrush = PLW_SelectObject(dc, PLW_GetStockObject(BLACK_BRUSH));
+        PLW_Rectangle(dc, -100, 1458, 1400, 1476);
+        PLW_SelectObject(dc, oldStockBrush);
         HBRUSH brush = PLW_CreateSolidBrush(0x30A050);
         HGDIOBJ oldBrush = PLW_SelectObject(dc, brush);
         PLW_Rectangle(dc, 700, 250, 1150, 1100);

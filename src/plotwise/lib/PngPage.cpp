@@ -76,10 +76,15 @@ public:
         return true;
     }
 
-    bool Row(const unsigned char* row)
+    // `filters` are the row filters libpng may choose from for this row.
+    bool Row(const unsigned char* row, int filters)
     {
         if (setjmp(png_jmpbuf(png_)))
             return false;
+        if (filters != filters_) {
+            png_set_filter(png_, PNG_FILTER_TYPE_BASE, filters);
+            filters_ = filters;
+        }
         png_write_row(png_, row);
         return true;
     }
@@ -95,7 +100,22 @@ public:
 private:
     png_structp png_;
     png_infop info_;
+    int filters_ = PNG_ALL_FILTERS;
 };
+
+// The filters libpng may choose from for a row. libpng tries all five and
+// keeps the one whose bytes sum least, the first of equals; for a row that
+// repeats the one above and is not all zero that is always "up" (all zero
+// bytes), so it is named alone and libpng spares itself the other four,
+// writing the same bytes. A page's margins and the space between its lines
+// are such rows.
+int RowFilters(const std::vector<unsigned char>& row, const std::vector<unsigned char>& above, bool first)
+{
+    if (first || row != above)
+        return PNG_ALL_FILTERS;
+    const bool allZero = std::all_of(row.begin(), row.end(), [](unsigned char byte) { return byte == 0; });
+    return allZero ? PNG_ALL_FILTERS : PNG_FILTER_UP;
+}
 
 // One row of cairo's native-endian 0x00RRGGBB pixels as R, G, B bytes.
 void PackRow(const unsigned char* from, int32_t width, unsigned char* to)
@@ -136,6 +156,7 @@ PngResult WritePngPage(const Page& page, const PageGeometry& geometry, int32_t b
     if (!writer.Ready())
         return PngResult::OutOfMemory;
     std::vector<unsigned char> packed(static_cast<std::size_t>(width) * 3);
+    std::vector<unsigned char> above(packed.size());
     if (!writer.Start(width, height))
         return state.Failed ? PngResult::WriteFailed : PngResult::OutOfMemory;
     for (int32_t top = 0; top < height; top += rows) {
@@ -151,8 +172,9 @@ PngResult WritePngPage(const Page& page, const PageGeometry& geometry, int32_t b
         const int32_t last = std::min(rows, height - top);
         for (int32_t y = 0; y < last; ++y) {
             PackRow(data + stride * static_cast<std::size_t>(y), width, packed.data());
-            if (!writer.Row(packed.data()))
+            if (!writer.Row(packed.data(), RowFilters(packed, above, top + y == 0)))
                 return state.Failed ? PngResult::WriteFailed : PngResult::OutOfMemory;
+            packed.swap(above);
         }
     }
     if (!writer.End())
