@@ -1,6 +1,7 @@
 #include "CairoLibrary.h"
 #include "Destination.h"
 #include "DocumentFile.h"
+#include "PngPage.h"
 
 #include <cairo-ps.h>
 
@@ -110,7 +111,8 @@ private:
     SurfacePtr surface_;
 };
 
-// One PNG per page, "name-1.png", "name-2.png" ..., at one pixel per dot.
+// One PNG per page, "name-1.png", "name-2.png" ..., at one pixel per dot,
+// drawn in bands.
 class PngDestination final : public Destination {
 public:
     PngDestination(const PrintSetup& setup, const PageGeometry& geometry)
@@ -131,21 +133,16 @@ public:
 
     bool EmitPage(const Page& page, int number, std::string& error) override
     {
-        SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, geometry_.Width, geometry_.Height));
-        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-            error = CannotWrite(PagePath(number), ENOMEM);
-            return false;
-        }
-        cairo_t* context = cairo_create(surface.get());
-        cairo_set_source_rgb(context, 1, 1, 1);
-        cairo_paint(context);
-        cairo_translate(context, geometry_.OffsetX, geometry_.OffsetY);
-        RenderPage(context, page);
-        cairo_destroy(context);
         OutputFile file;
         if (!file.Open(PagePath(number), ExistingFile::Replace, error))
             return false;
-        cairo_surface_write_to_png_stream(surface.get(), WriteToOutput, &file);
+        const PngResult result = WritePngPage(page, geometry_, PngBandRows(page, geometry_),
+            [&file](const unsigned char* data, std::size_t size) { return file.Write(data, size); });
+        if (result != PngResult::Written) {
+            error = CannotWrite(PagePath(number), result == PngResult::OutOfMemory ? ENOMEM : file.WriteErrno());
+            file.Abandon();
+            return false;
+        }
         return file.Commit(error);
     }
 

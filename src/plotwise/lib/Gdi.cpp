@@ -142,7 +142,7 @@ bool DeleteGdiObject(HGDIOBJ handle)
     return true;
 }
 
-std::shared_ptr<Font> RealisedFont(PLW_GdiObject& object)
+const std::shared_ptr<Font>& RealisedFont(PLW_GdiObject& object)
 {
     if (!object.RealisedFont)
         object.RealisedFont = Font::Create(object.Logical);
@@ -169,12 +169,15 @@ HGDIOBJ SelectGdiObject(PLW_DeviceContext& dc, HGDIOBJ handle)
     HGDIOBJ previous = nullptr;
     switch (object->ObjectKind) {
     case PLW_GdiObject::Kind::Font: {
-        std::shared_ptr<Font> font = RealisedFont(*object);
+        const std::shared_ptr<Font>& font = RealisedFont(*object);
         if (!font)
             return nullptr;
         previous = dc.FontHandle;
         dc.FontHandle = object;
-        dc.SelectedFont = font;
+        // Layouts select the same font again and again; a copy of the
+        // pointer would count it up and down each time.
+        if (dc.SelectedFont != font)
+            dc.SelectedFont = font;
         break;
     }
     case PLW_GdiObject::Kind::Pen:

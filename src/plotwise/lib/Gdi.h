@@ -45,7 +45,7 @@ HGDIOBJ StockObject(int32_t index);
 bool DeleteGdiObject(HGDIOBJ handle);
 
 // The font of an object, realised on first use; null when no font matches.
-std::shared_ptr<Font> RealisedFont(PLW_GdiObject& object);
+const std::shared_ptr<Font>& RealisedFont(PLW_GdiObject& object);
 
 // A device context in its initial state: system font, black pen, white
 // brush, black text on white, opaque background.

@@ -9,6 +9,24 @@
 namespace plotwise {
 namespace {
 
+// Below this, an adjustment computed with a few roundings fewer is still
+// below a half once computed in full.
+constexpr double kSurelyBelowHalf = 0.49;
+
+// std::round, without the call into the maths library that every glyph of a
+// text would make: x - trunc(x) is exact, so the halfway cases go away from
+// zero as round takes them, and a zero keeps its sign.
+inline double RoundHalfAway(double x)
+{
+    const double whole = std::trunc(x);
+    const double part = x - whole;
+    if (part >= 0.5)
+        return whole + 1.0;
+    if (part <= -0.5)
+        return whole - 1.0;
+    return whole;
+}
+
 constexpr double kPointsPerInch = 72.0;
 // As the other destinations draw them: synthetic italics lean a fifth of the
 // em, synthetic bold strokes the outline with a thirty-fifth of it.
@@ -266,6 +284,11 @@ private:
         static constexpr char kHex[] = "0123456789ABCDEF";
         double reached = start;
         double previousWidth = 0;
+        // Most glyphs stand where their widths put them. An adjustment that
+        // this nearly-equal product already puts well below a half rounds to
+        // zero whatever its last bits, so only the others take the exact
+        // sum with its divisions; NaN sends every glyph there.
+        const double roughScale = em > 0 && std::isfinite(em) ? 1000.0 / em * 100.0 : std::nan("");
         for (size_t i = begin; i < end; ++i) {
             const GlyphPlacement& glyph = op.Glyphs[i];
             char32_t character
@@ -273,13 +296,18 @@ private:
             if (i > begin) {
                 double natural = reached + previousWidth * em / 1000.0;
                 double target = static_cast<double>(op.X) + glyph.X;
-                double adjustment = std::round((natural - target) * 1000.0 / em * 100.0) / 100.0;
+                double adjustment = 0;
+                if (!(std::fabs((natural - target) * roughScale) < kSurelyBelowHalf))
+                    adjustment = RoundHalfAway((natural - target) * 1000.0 / em * 100.0) / 100.0;
                 if (adjustment != 0) {
                     out_ += '>';
                     Real(adjustment);
                     out_ += '<';
+                    reached = natural - adjustment * em / 1000.0;
+                } else {
+                    // Taking away a zero, of either sign, leaves natural.
+                    reached = natural;
                 }
-                reached = natural - adjustment * em / 1000.0;
             }
             uint32_t code = fonts_.UseGlyph(size, font, glyph.Index, character, previousWidth) & 0xFFFF;
             const char digits[]

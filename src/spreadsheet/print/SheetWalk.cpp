@@ -346,60 +346,16 @@ SheetWalkIndex BuildSheetWalkIndex(const SheetInfo& sheet)
     SheetWalkIndex index;
     index.Start = sheet.StartRecord;
     index.End = Workbook().View.size();
-    // The SheetBegin record itself comes first; the walk goes on after it.
-    std::size_t offset = index.Start;
-    const RecordSize begin = RecordLength(RecordAt(offset));
-    if (!begin.Valid)
+    // The reading found the sheet's end and its rows; a sheet whose records
+    // it did not read to the end takes the full walk.
+    if (sheet.EndRecord == SheetInfo::kNoRecord || !RecordLength(RecordAt(index.Start)).Valid)
         return index;
-    offset += begin.Total();
-    while (offset < Workbook().View.size()) {
-        const std::span<const std::uint8_t> record = RecordAt(offset);
-        const RecordSize size = RecordLength(record);
-        if (!size.Valid || record[0] == static_cast<std::uint8_t>(PxlRecordType::SheetEnd))
-            break;
-        offset += size.Total();
-    }
-    index.End = offset;
-    index.FirstCell = index.End;
+    index.End = sheet.EndRecord;
+    index.FirstCell = sheet.FirstCellRecord == SheetInfo::kNoRecord ? index.End : sheet.FirstCellRecord;
     CollectBands(index);
-
-    bool inOrder = true;
-    std::optional<PendingFormula> formula;
-    WalkRecords(index.Start, index.End, [&](std::size_t at, std::span<const std::uint8_t> record) {
-        const std::uint8_t type = record[0];
-        if (IsBandRecord(type) && index.FirstCell != index.End) {
-            inOrder = false;
-            return false;
-        }
-        if (!IsCellRecord(type))
-            return true;
-        std::optional<std::uint16_t> row;
-        if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaString)) {
-            if (formula)
-                row = formula->Row;
-            formula.reset();
-        } else {
-            const Cell cell = CellFields(record);
-            row = cell.Row;
-            if (type == static_cast<std::uint8_t>(PxlRecordType::FormulaCell)
-                && FormulaResult(record) == FormulaResultKind::Text)
-                formula = PendingFormula { cell.Format, cell.Column, cell.Row };
-        }
-        if (index.FirstCell == index.End)
-            index.FirstCell = at;
-        if (!row)
-            return true;
-        if (!index.RowStarts.empty() && *row < index.RowStarts.back().first) {
-            inOrder = false;
-            return false;
-        }
-        if (index.RowStarts.empty() || *row != index.RowStarts.back().first)
-            index.RowStarts.emplace_back(*row, at);
-        return true;
-    });
-    index.Usable = inOrder;
-    if (!inOrder)
-        index.RowStarts.clear();
+    index.Usable = sheet.CellsInRowOrder;
+    if (index.Usable)
+        index.RowStarts = sheet.RowStarts;
     return index;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace spreadsheet {
@@ -48,6 +49,16 @@ struct SheetInfo {
     std::vector<ColumnInfo> Columns; // file order
     std::vector<RowInfo> Rows; // file order
     std::u16string SheetName;
+
+    // Found while reading the sheet's records, for the printer: where they
+    // end (its SheetEnd record, or the end of the view; kNoRecord when the
+    // reading stopped inside them), its first cell record, and, while the
+    // cells stand in row order with no column or row record after the first
+    // cell, the first record of each row.
+    std::size_t EndRecord = kNoRecord;
+    std::size_t FirstCellRecord = kNoRecord;
+    bool CellsInRowOrder = true;
+    std::vector<std::pair<std::uint16_t, std::size_t>> RowStarts;
 
     static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
 };

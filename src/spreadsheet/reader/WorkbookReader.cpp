@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace spreadsheet {
 namespace {
@@ -39,9 +40,14 @@ private:
     int Invalid();
     SheetInfo* Current();
     void WidenRange(std::span<const std::uint8_t> record);
+    void IndexRows(std::size_t offset, std::span<const std::uint8_t> record);
 
     std::span<const std::uint8_t> view_;
     const char16_t* name_;
+    // The sheet whose records from its StartRecord on are being read, or null.
+    SheetInfo* indexed_ = nullptr;
+    // The row of the text formula whose result the next FormulaString carries.
+    std::optional<std::uint16_t> formulaRow_;
 };
 
 // Shows "Invalid PXL file : " with the name; the reading ends with 0.
@@ -76,10 +82,60 @@ int RecordWalk::Run()
         record = record.first(size.Total());
         if (Read(offset, record) == Step::Stop)
             return 0;
+        if (indexed_)
+            IndexRows(offset, record);
         expectSheetBegin = type == static_cast<std::uint8_t>(PxlRecordType::SheetEnd);
         offset += size.Total();
     }
+    if (indexed_)
+        indexed_->EndRecord = view_.size();
     return 1;
+}
+
+// The row index the printer walks pages by, in the same walk.
+void RecordWalk::IndexRows(std::size_t offset, std::span<const std::uint8_t> record)
+{
+    SheetInfo& sheet = *indexed_;
+    std::optional<std::uint16_t> row;
+    switch (static_cast<PxlRecordType>(record[0])) {
+    case PxlRecordType::SheetEnd:
+        sheet.EndRecord = offset;
+        indexed_ = nullptr;
+        return;
+    case PxlRecordType::ColumnInfo:
+    case PxlRecordType::RowInfo:
+        if (sheet.FirstCellRecord != SheetInfo::kNoRecord)
+            sheet.CellsInRowOrder = false;
+        return;
+    case PxlRecordType::FormulaString:
+        row = formulaRow_;
+        formulaRow_.reset();
+        break;
+    case PxlRecordType::FormulaCell:
+        row = FieldU16(record, field::kCellRow);
+        if (FormulaResult(record) == FormulaResultKind::Text)
+            formulaRow_ = row;
+        break;
+    case PxlRecordType::BlankCell:
+    case PxlRecordType::NumberCell:
+    case PxlRecordType::TextCell:
+    case PxlRecordType::BoolErrCell:
+        row = FieldU16(record, field::kCellRow);
+        break;
+    default:
+        return;
+    }
+    if (sheet.FirstCellRecord == SheetInfo::kNoRecord)
+        sheet.FirstCellRecord = offset;
+    if (!row || !sheet.CellsInRowOrder)
+        return;
+    if (!sheet.RowStarts.empty() && *row < sheet.RowStarts.back().first) {
+        sheet.CellsInRowOrder = false;
+        sheet.RowStarts.clear();
+        return;
+    }
+    if (sheet.RowStarts.empty() || *row != sheet.RowStarts.back().first)
+        sheet.RowStarts.emplace_back(*row, offset);
 }
 
 void RecordWalk::WidenRange(std::span<const std::uint8_t> record)
@@ -108,8 +164,15 @@ Step RecordWalk::Read(std::size_t offset, std::span<const std::uint8_t> record)
                 version == kPocketExcel1Version ? kPocketExcel1NotSupportedMessage : kUnsupportedWorkbookMessage);
             return Step::Stop;
         }
-        if (FieldU16(record, field::kSheetBeginKind) == kWorksheetKind && sheet)
+        if (FieldU16(record, field::kSheetBeginKind) == kWorksheetKind && sheet) {
             sheet->StartRecord = offset;
+            sheet->EndRecord = SheetInfo::kNoRecord;
+            sheet->FirstCellRecord = SheetInfo::kNoRecord;
+            sheet->CellsInRowOrder = true;
+            sheet->RowStarts.clear();
+            indexed_ = sheet;
+            formulaRow_.reset();
+        }
         break;
     }
     case PxlRecordType::NumberCell:

@@ -1,0 +1,29 @@
+#pragma once
+
+// A page as a PNG image, drawn a band of rows at a time and handed to libpng
+// row by row, so that the memory a page needs does not grow with the
+// resolution beyond one band. The file is the one cairo writes for the whole
+// page drawn at once: RGB, eight bits a channel, a white background chunk.
+
+#include "Destination.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace plotwise {
+
+// Receives the file's bytes in order; false stops the page.
+using PngSink = std::function<bool(const unsigned char* data, std::size_t size)>;
+
+enum class PngResult { Written, OutOfMemory, WriteFailed };
+
+// The rows of one band for the page: about 4 MB of bitmap. A page holding a
+// picture is drawn in one band: a stretched picture's pixels are sampled
+// relative to the part of the page being drawn, and would change at the
+// edges of the bands.
+int32_t PngBandRows(const Page& page, const PageGeometry& geometry);
+
+PngResult WritePngPage(const Page& page, const PageGeometry& geometry, int32_t bandRows, const PngSink& sink);
+
+} // namespace plotwise
