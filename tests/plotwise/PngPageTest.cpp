@@ -3,7 +3,9 @@
 #include "PlotwiseTestSupport.h"
 
 #include <cairo.h>
+#include <png.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,24 @@ protected:
         PLW_DeleteObject(thick);
     }
 
+    // Black and grey text, a grey fill and a black line on a fresh page.
+    void DrawGreyScene()
+    {
+        CurrentJob().Current.Ops.clear();
+        plotwise_test::SelectedFont serif(dc, MakeLogFont(u"Liberation Serif", -83));
+        for (int32_t line = 0; line < 12; ++line) {
+            PLW_SetTextColor(dc, line % 2 ? 0x808080 : 0);
+            TextOut(dc, 40 + line * 7, 30 + line * 101, u"Grey rows \u00E9\u00DF Ελληνικά 0123");
+        }
+        HBRUSH brush = PLW_CreateSolidBrush(0xC0C0C0);
+        HGDIOBJ oldBrush = PLW_SelectObject(dc, brush);
+        PLW_Rectangle(dc, 700, 250, 1150, 1100);
+        PLW_SelectObject(dc, oldBrush);
+        PLW_DeleteObject(brush);
+        const POINT zigzag[] = { { 20, 1400 }, { 300, 900 }, { 600, 1450 }, { 1100, 30 } };
+        PLW_Polyline(dc, zigzag, 4);
+    }
+
     // Stretched pictures are sampled from where the whole page puts them.
     void DrawPicture()
     {
@@ -87,13 +107,43 @@ protected:
     HDC dc = nullptr;
 };
 
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
+// The surface's pixels as R, G, B bytes, with its size in front.
+std::string PixelsOf(cairo_surface_t* surface)
 {
-    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::string pixels = std::to_string(width) + "x" + std::to_string(height) + ":";
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    for (int y = 0; data && y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, sizeof pixel);
+            pixels += static_cast<char>(pixel >> 16);
+            pixels += static_cast<char>(pixel >> 8);
+            pixels += static_cast<char>(pixel);
+        }
+    }
+    return pixels;
 }
 
-// The page drawn at once on one bitmap and written by cairo.
+// The file's pixels as R, G, B bytes; channels says how many it holds.
+std::string DecodedPixels(const std::string& png, int& channels)
+{
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
+        return "unreadable";
+    channels = PNG_IMAGE_SAMPLE_CHANNELS(image.format);
+    image.format = PNG_FORMAT_RGB;
+    std::string pixels(PNG_IMAGE_SIZE(image), '\0');
+    const bool read = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+    png_image_free(&image);
+    return read ? std::to_string(image.width) + "x" + std::to_string(image.height) + ":" + pixels : "unreadable";
+}
+
+// The page drawn at once on one bitmap.
 std::string WholePage(const Page& page, const PageGeometry& geometry)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, geometry.Width, geometry.Height);
@@ -103,10 +153,19 @@ std::string WholePage(const Page& page, const PageGeometry& geometry)
     cairo_translate(context, geometry.OffsetX, geometry.OffsetY);
     RenderPage(context, page);
     cairo_destroy(context);
-    std::string png;
-    cairo_surface_write_to_png_stream(surface, AppendBytes, &png);
+    std::string pixels = PixelsOf(surface);
     cairo_surface_destroy(surface);
-    return png;
+    return pixels;
+}
+
+std::string BandedPage(const Page& page, const PageGeometry& geometry, int32_t rows, int& channels)
+{
+    std::string png;
+    const PngResult result = WritePngPage(page, geometry, rows, [&](const unsigned char* data, std::size_t size) {
+        png.append(reinterpret_cast<const char*>(data), size);
+        return true;
+    });
+    return result == PngResult::Written ? DecodedPixels(png, channels) : "not written";
 }
 
 PageGeometry SceneGeometry()
@@ -119,39 +178,33 @@ PageGeometry SceneGeometry()
     return geometry;
 }
 
-TEST_F(PngPageTest, BandsGiveTheFileOfTheWholePage)
-{
-    const Page& page = CurrentJob().Current;
-    ASSERT_GE(page.Ops.size(), 15u);
-    const PageGeometry geometry = SceneGeometry();
-    const std::string expected = WholePage(page, geometry);
-    ASSERT_GT(expected.size(), 1000u);
-    for (int32_t rows : { 1, 37, 256, 1499, 1500, 5000 }) {
-        std::string png;
-        const PngResult result = WritePngPage(page, geometry, rows, [&](const unsigned char* data, std::size_t size) {
-            png.append(reinterpret_cast<const char*>(data), size);
-            return true;
-        });
-        EXPECT_EQ(result, PngResult::Written) << rows;
-        EXPECT_TRUE(png == expected) << rows << " rows a band: " << png.size() << " bytes, not " << expected.size();
-    }
-}
+enum class Scene { Colours, ColoursAndAPicture, Greys };
 
-TEST_F(PngPageTest, APageWithAPictureIsDrawnInOneBand)
+TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
 {
     const PageGeometry geometry = SceneGeometry();
-    EXPECT_LT(PngBandRows(CurrentJob().Current, geometry), geometry.Height);
-    DrawPicture();
-    const Page& page = CurrentJob().Current;
-    EXPECT_EQ(PngBandRows(page, geometry), geometry.Height);
-    std::string png;
-    EXPECT_EQ(WritePngPage(page, geometry, PngBandRows(page, geometry),
-                  [&](const unsigned char* data, std::size_t size) {
-                      png.append(reinterpret_cast<const char*>(data), size);
-                      return true;
-                  }),
-        PngResult::Written);
-    EXPECT_TRUE(png == WholePage(page, geometry));
+    for (Scene scene : { Scene::Colours, Scene::ColoursAndAPicture, Scene::Greys }) {
+        if (scene == Scene::ColoursAndAPicture)
+            DrawPicture();
+        if (scene == Scene::Greys)
+            DrawGreyScene();
+        const Page& page = CurrentJob().Current;
+        ASSERT_GE(page.Ops.size(), 4u);
+        const std::string expected = WholePage(page, geometry);
+        ASSERT_GT(expected.size(), 1000u);
+        // A picture's page is drawn in one band: its stretched pixels are
+        // sampled relative to the band and would differ at the band edges.
+        const bool oneBand = scene == Scene::ColoursAndAPicture;
+        EXPECT_EQ(PngBandRows(page, geometry) == geometry.Height, oneBand);
+        for (int32_t rows : { 1, 37, 256, 1499, 1500, 5000 }) {
+            if (oneBand && rows < geometry.Height)
+                continue;
+            int channels = 0;
+            EXPECT_TRUE(BandedPage(page, geometry, rows, channels) == expected)
+                << rows << " rows, scene " << static_cast<int>(scene);
+            EXPECT_EQ(channels, scene == Scene::Greys ? 1 : 3) << static_cast<int>(scene);
+        }
+    }
 }
 
 TEST_F(PngPageTest, AFailedWriteStopsThePage)

@@ -2,8 +2,9 @@
 
 // A page as a PNG image, drawn a band of rows at a time and handed to libpng
 // row by row, so that the memory a page needs does not grow with the
-// resolution beyond one band. The file is the one cairo writes for the whole
-// page drawn at once: RGB, eight bits a channel, a white background chunk.
+// resolution beyond one band. The pixels are those of the whole page drawn
+// at once; the file has eight bits a channel, a white background chunk, and
+// one grey channel for a page whose drawing holds no colour, else RGB.
 
 #include "Destination.h"
 
