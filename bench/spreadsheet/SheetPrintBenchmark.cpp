@@ -15,6 +15,7 @@
 #include <PrintWorkbook.h>
 #include <PrintingLibrary.h>
 #include <SheetWalk.h>
+#include <WorkbookReader.h>
 #include <WorkbookWriter.h>
 
 #include <benchmark/benchmark.h>
@@ -155,6 +156,19 @@ void BM_LargeSample(benchmark::State& state)
     state.counters["pages"] = pages;
 }
 
+// The reading alone: every record is checked and the row index built
+// before anything prints, so this part grows with the sheet.
+void BM_ReadWorkbook(benchmark::State& state)
+{
+    const int rows = static_cast<int>(state.range(0));
+    const std::string name = SheetFile(rows).string();
+    const std::u16string path(name.begin(), name.end());
+    PrepareRun();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(OpenWorkbook(path.c_str()));
+        ReleaseWorkbook();
+    }
+}
 BENCHMARK(BM_IndexedWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullWalk)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeSample)->Unit(benchmark::kMillisecond);
@@ -162,3 +176,4 @@ BENCHMARK(BM_LargeSample)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();
+BENCHMARK(BM_ReadWorkbook)->Arg(1024)->Arg(16384)->Unit(benchmark::kMillisecond);

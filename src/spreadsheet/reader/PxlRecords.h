@@ -141,7 +141,9 @@ static_assert(
     detail::TableIsSortedAndSound(), "the record table is sorted by type and its counts lie in the fixed part");
 
 // The table row of a type byte, or null for a type the program does not accept.
-const PxlRecordTableEntry* FindRecordType(std::uint8_t type);
+// Every record of the workbook is looked up while it is read, and again as
+// it prints: both are inline.
+constexpr const PxlRecordTableEntry* FindRecordType(std::uint8_t type);
 
 // The size of the record at the start of `record` (which runs to the end of
 // the mapped file). Valid is false when the type is unknown or when the
@@ -154,7 +156,7 @@ struct RecordSize {
     std::uint32_t Total() const { return Fixed + Payload; }
 };
 
-RecordSize RecordLength(std::span<const std::uint8_t> record);
+inline RecordSize RecordLength(std::span<const std::uint8_t> record);
 
 // Field offsets, counted from the type byte.
 namespace field {
@@ -248,6 +250,99 @@ inline std::int16_t FieldI16(std::span<const std::uint8_t> record, std::size_t o
 inline double FieldF64(std::span<const std::uint8_t> record, std::size_t offset)
 {
     return ByteCursor(record).F64At(offset).value_or(0.0);
+}
+
+namespace detail {
+// Where each record type's entry is in the table, plus one; 0 for a type the
+// table lacks.
+inline constexpr std::array<std::uint8_t, 256> kEntryOfType = [] {
+    std::array<std::uint8_t, 256> entries {};
+    for (std::size_t i = 0; i < PxlRecordTable.size(); ++i)
+        entries[PxlRecordTable[i].Type] = static_cast<std::uint8_t>(i + 1);
+    return entries;
+}();
+static_assert(PxlRecordTable.size() < 256, "entry positions plus one fit a byte");
+} // namespace detail
+
+constexpr const PxlRecordTableEntry* FindRecordType(std::uint8_t type)
+{
+    const std::uint8_t entry = detail::kEntryOfType[type];
+    return entry == 0 ? nullptr : &PxlRecordTable[entry - 1u];
+}
+
+namespace detail {
+[[gnu::always_inline]] inline RecordSize SizeWith(
+    const PxlRecordTableEntry& entry, std::span<const std::uint8_t> record)
+{
+    RecordSize size;
+    if (entry.FixedLength > record.size())
+        return size;
+    size.Fixed = entry.FixedLength;
+    // The table guarantees that every count lies inside the fixed part,
+    // which has just been found inside the record.
+    const std::size_t at = entry.CountOffset;
+    switch (entry.Kind) {
+    case PayloadKind::None:
+    case PayloadKind::NoneToo:
+        break;
+    case PayloadKind::ByteCountChars:
+        size.Payload = FieldU8(record, at) * 2u;
+        break;
+    case PayloadKind::WordCountChars:
+        size.Payload = (FieldU16(record, at) * 2u) & 0xFFFFu;
+        break;
+    case PayloadKind::ByteCountBytes:
+        size.Payload = FieldU8(record, at);
+        break;
+    case PayloadKind::WordCountBytes:
+        size.Payload = FieldU16(record, at);
+        break;
+    case PayloadKind::WordCountSixes:
+        size.Payload = (FieldU16(record, at) * 6u) & 0xFFFFu;
+        break;
+    case PayloadKind::CharsPlusBytes:
+        size.Payload = FieldU8(record, 3) * 2u + FieldU16(record, 4);
+        break;
+    }
+    size.Valid = size.Total() <= record.size();
+    return size;
+}
+
+// The size of a record of a type known here, from its table row known
+// while compiling.
+template <PxlRecordType Type> [[gnu::always_inline]] inline RecordSize SizeOf(std::span<const std::uint8_t> record)
+{
+    constexpr const PxlRecordTableEntry* entry = FindRecordType(static_cast<std::uint8_t>(Type));
+    static_assert(entry != nullptr, "the type has a row in the table");
+    return SizeWith(*entry, record);
+}
+} // namespace detail
+
+// Inline, and whole: a size returned from a call of its own is stored in
+// parts and read back whole, and the processor stalls on that.
+[[gnu::always_inline]] inline RecordSize RecordLength(std::span<const std::uint8_t> record)
+{
+    if (record.empty())
+        return {};
+    // Cells are nearly all of a sheet's records. Sized from their rows known
+    // while compiling, the walk from one cell to the next waits for no table
+    // lookup.
+    switch (static_cast<PxlRecordType>(record[0])) {
+    case PxlRecordType::NumberCell:
+        return detail::SizeOf<PxlRecordType::NumberCell>(record);
+    case PxlRecordType::TextCell:
+        return detail::SizeOf<PxlRecordType::TextCell>(record);
+    case PxlRecordType::BlankCell:
+        return detail::SizeOf<PxlRecordType::BlankCell>(record);
+    case PxlRecordType::BoolErrCell:
+        return detail::SizeOf<PxlRecordType::BoolErrCell>(record);
+    case PxlRecordType::FormulaCell:
+        return detail::SizeOf<PxlRecordType::FormulaCell>(record);
+    default:
+        break;
+    }
+    const PxlRecordTableEntry* entry = FindRecordType(record[0]);
+    return entry ? detail::SizeWith(*entry, record) : RecordSize {};
 }
 
 // The kind of a FormulaCell's cached result; Number when bytes 12-13 are not
