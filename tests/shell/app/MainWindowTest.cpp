@@ -15,8 +15,8 @@
 #include "ProgramRun.h"
 #include "QtWindowSystem.h"
 #include "ScriptedLoop.h"
-#include "WindowFixture.h"
 #include "WinMain.h"
+#include "WindowFixture.h"
 #include "WindowSystem.h"
 
 #include <QAction>
@@ -215,9 +215,10 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
     }
 }
 
+// A path of more than 100 characters prints as a short one does (the Qt
+// window's case below prints one).
 TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
 {
-    const fs::path shortPath = Document("notes.txt", "Short path notes\n");
     fs::path deep;
     while (deep.string().size() < 120)
         deep /= "a-rather-long-folder-name";
@@ -225,19 +226,14 @@ TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
     ASSERT_GT(longPath.string().size(), 100u);
     // Quick print: no print dialog.
     Start([](ScriptedWindows& windows, WindowHandle window) { windows.ChooseCommand(window, kCmdQuickPrint); });
-
-    for (const auto& [path, text] :
-        { std::pair { shortPath, "Short path notes" }, std::pair { longPath, "Deep path notes" } }) {
-        fs::remove(Recording());
-        Start([&path](ScriptedWindows& windows, WindowHandle) {
-            const int index = windows.EntryIndex(path);
-            ASSERT_GE(index, 0) << path;
-            windows.ActivateDocumentEntry(windows.CurrentDocumentList(), index);
-        });
-        EXPECT_NE(ReadFileText(Recording()).find(text), std::string::npos) << path;
-    }
+    Start([&longPath](ScriptedWindows& windows, WindowHandle) {
+        const int index = windows.EntryIndex(longPath);
+        ASSERT_GE(index, 0);
+        windows.ActivateDocumentEntry(windows.CurrentDocumentList(), index);
+    });
+    EXPECT_NE(ReadFileText(Recording()).find("Deep path notes"), std::string::npos);
     // Only the start-up screen of each start ran: quick print shows no options.
-    EXPECT_EQ(dialogs_.Runs(), 3);
+    EXPECT_EQ(dialogs_.Runs(), 2);
     ASSERT_TRUE(dialogs_.LastDialog().has_value());
     EXPECT_EQ(dialogs_.LastDialog()->Template().Id, platform::kStartupScreenDialog);
     EXPECT_TRUE(messages_.empty());

@@ -88,7 +88,6 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     // 0 without; an interactive start without a display ends at once, with
     // the window creation failure of /E as a shell sees 995.
     const Row rows[] = {
-        { { "/F", "\\no\\such\\file.txt", "/E" }, 2, kUnableToOpenFileText },
         { { "--file=/no/such/file.txt", "--exit-codes" }, 2, kUnableToOpenFileText },
         { { "/A", "\\no\\such\\book.pxl", "/E" }, 2, "Unable to open PXL file : " },
         { { "/E", "/F" }, 2, kUnableToOpenFileText },
@@ -120,7 +119,6 @@ TEST_F(ProgramTest, DocumentsAndMessagesFromStandardInput)
         int status;
         const char* printed; // in the recording of the pages; empty when nothing printed
     } rows[] = {
-        { { "--file=-", "--quick", "--exit-codes", "--output=pages.txt" }, "Piped notes\n", 0, "Piped notes" },
         { { "--mail=-", "--quick", "--output=pages.txt" },
             "From: ann@example.org\nSubject: Lunch plans\n\nSee you at noon.\n", 0, "See you at noon." },
         { { "--mail=-", "--quick", "--output=pages.txt" }, "no headers here\n", 2, "" },

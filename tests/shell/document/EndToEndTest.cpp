@@ -123,12 +123,7 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         std::string error;
         std::string drawn; // a text call in the recording
     };
-    // The samples print their own characters, whatever their encoding.
-    const fs::path utf8 = Sample("utf8-three-scripts.txt");
-    const fs::path utf16 = Sample("utf16le-bom.txt");
     const Row rows[] = {
-        { utf8, { "/Q", "/E" }, 0, "", "Съешь же ещё этих мягких" },
-        { utf16, { "/Q", "/E" }, 0, "", "Straße, Москва, Αθήνα" },
         { text, { "/Q", "/E" }, 0, "", "text=\"notes\"" },
         { text, { "/Q" }, 1, "", "text=\"notes\"" },
         // Without a window system the options dialog confirms itself.

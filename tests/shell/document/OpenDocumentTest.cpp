@@ -149,15 +149,6 @@ TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(OpenDocumentTest, RtfThatCannotBeParsedShowsOneMessageAndPrintsWhatCameBefore)
-{
-    std::u16string path = Write("broken.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 first\\par second\\par\\'zz third}");
-    EXPECT_EQ(Open(path), 1);
-    EXPECT_EQ(messages, std::vector<std::u16string> { u"Alert...|Error parsing rtf" });
-    EXPECT_EQ(PrintedText(), u"first\nsecond");
-    EXPECT_EQ(Fake().Documents, 1);
-}
-
 TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
 {
     core::Settings().QuickPrint = 0;
