@@ -89,7 +89,6 @@ TEST(PrintDialogAnswer, TheChoicesBecomeTheSetup)
         { "a chosen file is replaced", "", -1, "/tmp/b.pdf", 1, DestinationKind::Pdf, "/tmp/b.pdf", true, 1 },
         { "a chosen name without an ending becomes a PDF", "", -1, "/tmp/report", 1, DestinationKind::Pdf,
             "/tmp/report.pdf", true, 1 },
-        { "a chosen recording", "", -1, "/tmp/calls.txt", 1, DestinationKind::Recording, "/tmp/calls.txt", true, 1 },
     };
     for (const AnswerRow& row : rows) {
         PrintSetup setup = SetupWith(row.Output);
