@@ -82,14 +82,11 @@ int& BusyCursorDepth();
 
 } // namespace printengine::testing
 
-// The same double under the names the shell's and the mail printing tests
-// use: a page of 8.5 by 11 inches at 100 dpi with margins of 0.75 inch,
-// characters half as wide as the font is high, and the message box and busy
-// cursor hosts left as they are.
+// The same double under the names the mail printing tests use: a page of
+// 8.5 by 11 inches at 100 dpi with margins of 0.75 inch, characters half as
+// wide as the font is high, and the message box and busy cursor hosts left as
+// they are.
 namespace fakeprinter {
-
-inline constexpr int kDpi = 100;
-using printengine::testing::EnumeratedFont;
 
 struct DrawnText {
     int Page = 0;
@@ -107,12 +104,7 @@ struct State {
     std::vector<DrawnText> Texts;
     int Documents = 0;
     int PagesEnded = 0;
-    int Inits = 0;
-    int UnInits = 0;
-    int PrintDialogs = 0;
     std::int32_t& PrintDialogResult; // 0: the user cancelled the print dialog
-    std::int32_t& Status; // PLW_StatusCheck
-    std::vector<EnumeratedFont>& Fonts;
 };
 
 State Fake();

@@ -37,7 +37,7 @@ extern "C" const char* __lsan_default_suppressions()
 namespace {
 
 using namespace platform;
-using fakeprinter::Fake;
+using namespace printengine::testing;
 
 template <typename Widget> Widget* Control(QDialog* dialog, int id)
 {
@@ -59,15 +59,15 @@ protected:
         TempRegistry::SetUp();
         core::ResetAppSettings();
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
-        Fake().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
+        InstallFakePrinter();
+        FakeSetup().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
         SetDialogHost(&host_);
     }
     void TearDown() override
     {
         SetDialogHost(nullptr);
         shell::FreeFontList();
-        fakeprinter::RemoveFakePrinter();
+        RemoveFakePrinter();
         TempRegistry::TearDown();
     }
 

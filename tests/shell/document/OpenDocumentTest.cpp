@@ -21,8 +21,7 @@
 
 namespace {
 
-using fakeprinter::Fake;
-using fakeprinter::PrintedText;
+using namespace printengine::testing;
 using shell::DocumentType;
 
 std::u16string Utf16(const std::filesystem::path& path)
@@ -42,7 +41,7 @@ protected:
         core::ResetAppSettings();
         core::ResetRunOptions();
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
+        InstallFakePrinter();
         core::Settings().QuickPrint = 1;
         platform::SetMessageBoxHost([this](std::u16string_view text, std::u16string_view caption) {
             messages.push_back(std::u16string(caption) + u"|" + std::u16string(text));
@@ -53,7 +52,7 @@ protected:
     {
         platform::SetMessageBoxHost({});
         printengine::ResetPrintEngine();
-        fakeprinter::RemoveFakePrinter();
+        RemoveFakePrinter();
     }
 
     std::u16string Write(const std::string& name, std::string_view bytes) { return Utf16(dir.Write(name, bytes)); }
@@ -88,7 +87,7 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharactersAndRefusedOnesPrintRaw)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bytes);
-        fakeprinter::InstallFakePrinter();
+        BindFakePrinter({}); // a fresh log; the message boxes still come here
         EXPECT_EQ(Open(Write(row.name, row.bytes)), 1);
         EXPECT_EQ(PrintedText(), row.printed);
         EXPECT_EQ(printengine::Job().FinalStatus, 0);
@@ -124,7 +123,7 @@ TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
         EXPECT_EQ(messages, std::vector<std::u16string> { row.message });
         EXPECT_EQ(core::Options().PlainTextOnce, 0);
     }
-    EXPECT_EQ(Fake().Inits, 0);
+    EXPECT_EQ(CallCount("Init"), 0);
 }
 
 TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
@@ -132,15 +131,15 @@ TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
     const std::string_view letter = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\\f0 Dear {\\b reader}"
                                     "{\\header top}\\par caf\\'e9\\tab \\u1055\\'3f\\par}";
     for (bool once : { true, false }) {
-        fakeprinter::InstallFakePrinter();
+        BindFakePrinter({});
         core::Settings().PlainText = once ? 0 : 1;
         core::Options().PlainTextOnce = once ? 1 : 0;
         std::u16string path = Write("letter.rtf", letter);
         EXPECT_EQ(Open(path), 1);
         EXPECT_EQ(PrintedText(), u"Dear reader\ncaf\u00e9\u041f") << once;
-        ASSERT_FALSE(Fake().Texts.empty());
+        ASSERT_FALSE(FakeLog().Texts.empty());
         // One font for the whole text, the plain-text font: never the document's.
-        for (const auto& text : Fake().Texts) {
+        for (const auto& text : FakeLog().Texts) {
             EXPECT_NE(text.Face, u"Liberation Sans");
             EXPECT_FALSE(text.Bold);
         }
@@ -152,12 +151,12 @@ TEST_F(OpenDocumentTest, PlainTextFlagPrintsRtfAsConvertedText)
 TEST_F(OpenDocumentTest, CancelledPrintStillCountsAsHandedOver)
 {
     core::Settings().QuickPrint = 0;
-    Fake().PrintDialogResult = 0;
-    Fake().Status = 1;
+    FakeSetup().DialogResult = 0;
+    FakeSetup().Status = 1;
     std::u16string path = Write("text.txt", "text\n");
     EXPECT_EQ(Open(path), 1);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
-    EXPECT_TRUE(Fake().Texts.empty());
+    EXPECT_TRUE(FakeLog().Texts.empty());
 }
 
 TEST(DocumentTypeTest, DetectsTheTypeFromTheFirstFiveBytes)
