@@ -77,7 +77,6 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharactersAndRefusedOnesPrintRaw)
             "Latin \xc3\xa9, \xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0, \xce\x95\xce\xbb\n"sv,
             u"Latin é, Кириллица, Ελ" },
         { "text.txt", "\xef\xbb\xbfmarked \xe6\x97\xa5\n"sv, u"marked 日" },
-        { "text.txt", "no final line end"sv, u"no final line end" },
         // UTF-16 after the mark, and not one character more: the odd byte goes.
         { "raw.txt", "\xff\xfeh\0\x14\x04\n\0z"sv, u"hД" },
         // A big-endian mark is not read as UTF-16.
