@@ -48,11 +48,6 @@ TEST(PrintSetupTest, SettingsAreAcceptedOnlyWhenReadable)
     }
 }
 
-struct LengthRow {
-    const char* Margins;
-    plotwise::Margins Expected;
-};
-
 struct DestinationRow {
     const char* Path;
     std::optional<DestinationKind> Kind;
@@ -75,13 +70,5 @@ TEST(PrintSetupTest, DestinationsAreKnownByTheirEnding)
     for (const DestinationRow& row : rows)
         EXPECT_EQ(DestinationFromPath(row.Path), row.Kind) << row.Path;
 }
-
-struct ConversionRow {
-    int32_t Micrometres;
-    int32_t Dpi;
-    int32_t Device;
-    int32_t MilliInch;
-    int32_t HundredthsOfMillimetre;
-};
 
 } // namespace

@@ -30,10 +30,18 @@ const LOGFONTW* FontOf(std::size_t handle)
     return &log.FontsMade[handle - 1];
 }
 
+// A font asked for with a height of 0 gets the library's default of 10.
 int32_t FontHeight()
 {
     const LOGFONTW* font = FontOf(selectedFont);
-    return font == nullptr ? 0 : std::abs(font->lfHeight);
+    if (font == nullptr)
+        return 0;
+    return font->lfHeight == 0 ? 10 : std::abs(font->lfHeight);
+}
+
+int32_t CharWidth()
+{
+    return setup.CharWidth > 0 ? setup.CharWidth : std::max(1, FontHeight() / 2);
 }
 
 // Notes the call and gives back its result.
@@ -69,8 +77,8 @@ int32_t FakeGetTextExtentExPoint(
     if (selectedFont == 0)
         return 0;
     if (fit != nullptr)
-        *fit = std::min(count, setup.CharWidth > 0 ? maxExtent / setup.CharWidth : count);
-    size->cx = count * setup.CharWidth;
+        *fit = std::min(count, maxExtent / CharWidth());
+    size->cx = count * CharWidth();
     size->cy = FontHeight();
     return 1;
 }
@@ -87,21 +95,30 @@ int32_t FakeGetTextFaceW(HDC dc, int32_t count, PLW_WCHAR* face)
     return static_cast<int32_t>(n);
 }
 
+int32_t FakeEnumFontsW(HDC, const PLW_WCHAR*, PLW_FONTENUMPROC proc, void* data)
+{
+    int32_t result = 0;
+    for (const EnumeratedFont& font : setup.Fonts) {
+        LOGFONTW logical {};
+        std::copy_n(font.Face.begin(), std::min<std::size_t>(font.Face.size(), LF_FACESIZE - 1), logical.lfFaceName);
+        logical.lfCharSet = font.Charset;
+        TEXTMETRICW metrics {};
+        metrics.tmCharSet = font.Charset;
+        result = proc(&logical, &metrics, 4, data);
+        if (result == 0)
+            break;
+    }
+    return result;
+}
+
 } // namespace
 
-void InstallFakePrinter(const FakePrinterSetup& newSetup)
+void BindFakePrinter(const FakePrinterSetup& newSetup)
 {
     setup = newSetup;
     log = FakePrinterLog {};
     selectedFont = 0;
     screenFont = 0;
-    shownMessages.clear();
-    busyDepth = 0;
-    platform::SetMessageBoxHost([](std::u16string_view text, std::u16string_view) {
-        shownMessages.emplace_back(text);
-        return platform::IDOK;
-    });
-    core::SetBusyCursorHost([](bool busy) { busyDepth += busy ? 1 : -1; });
     PLW_GetVersion = []() -> int32_t { return 3000; };
     PLW_Init = [](const PLW_WCHAR*) { return Note("Init", setup.InitResult); };
     PLW_SetReportLevel = [](int32_t) { Note("SetReportLevel"); };
@@ -133,13 +150,16 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
         *metrics = TEXTMETRICW {};
         metrics->tmHeight = FontHeight();
         metrics->tmAscent = FontHeight() * 4 / 5;
-        metrics->tmAveCharWidth = setup.CharWidth;
+        metrics->tmAveCharWidth = CharWidth();
         return 1;
     };
     PLW_GetTextExtentExPoint = FakeGetTextExtentExPoint;
     PLW_ExtTextOut = [](HDC, int32_t x, int32_t y, uint32_t, const RECT*, const PLW_WCHAR* text, uint32_t count,
                          const int32_t*) -> int32_t {
-        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page, -FontHeight() });
+        const LOGFONTW* font = FontOf(selectedFont);
+        log.Texts.push_back(DrawnText { x, y, std::u16string(text, count), log.Page, -FontHeight(),
+            font == nullptr ? u"" : font->lfFaceName, font != nullptr && font->lfWeight >= FW_SEMIBOLD,
+            font != nullptr && font->lfItalic != 0 });
         return 1;
     };
     PLW_Rectangle = [](HDC, int32_t, int32_t, int32_t, int32_t) -> int32_t { return 1; };
@@ -168,7 +188,24 @@ void InstallFakePrinter(const FakePrinterSetup& newSetup)
     PLW_GetTextFaceW = FakeGetTextFaceW;
     PLW_GetScreenDC = []() { return kScreenDc; };
     PLW_ReleaseScreenDC = [](HDC) -> int32_t { return 1; };
-    PLW_EnumFontsW = [](HDC, const PLW_WCHAR*, PLW_FONTENUMPROC, void*) -> int32_t { return 0; };
+    PLW_EnumFontsW = FakeEnumFontsW;
+}
+
+void InstallFakePrinter(const FakePrinterSetup& newSetup)
+{
+    BindFakePrinter(newSetup);
+    shownMessages.clear();
+    busyDepth = 0;
+    platform::SetMessageBoxHost([](std::u16string_view text, std::u16string_view) {
+        shownMessages.emplace_back(text);
+        return platform::IDOK;
+    });
+    core::SetBusyCursorHost([](bool busy) { busyDepth += busy ? 1 : -1; });
+}
+
+void RemoveFakePrinter()
+{
+    platform::UnbindPrintingLibrary();
 }
 
 FakePrinterSetup& FakeSetup()
@@ -186,6 +223,19 @@ int CallCount(const std::string& name)
     return static_cast<int>(std::count(log.Calls.begin(), log.Calls.end(), name));
 }
 
+std::u16string PrintedText()
+{
+    std::u16string out;
+    const DrawnText* previous = nullptr;
+    for (const DrawnText& drawn : log.Texts) {
+        if (previous != nullptr)
+            out += drawn.Page != previous->Page ? u"\f" : drawn.Y != previous->Y ? u"\n" : u"";
+        out += drawn.Text;
+        previous = &drawn;
+    }
+    return out;
+}
+
 std::vector<std::u16string>& ShownMessages()
 {
     return shownMessages;
@@ -197,3 +247,30 @@ int& BusyCursorDepth()
 }
 
 } // namespace printengine::testing
+
+namespace fakeprinter {
+
+using namespace printengine::testing;
+
+State Fake()
+{
+    State state { {}, CallCount("EndDoc"), CallCount("EndPage"), FakeSetup().DialogResult };
+    for (const printengine::testing::DrawnText& drawn : FakeLog().Texts)
+        state.Texts.push_back(DrawnText {
+            drawn.Page, drawn.X, drawn.Y, drawn.Text, drawn.Face, -drawn.FontHeight, drawn.Bold, drawn.Italic });
+    return state;
+}
+
+void InstallFakePrinter()
+{
+    constexpr std::int32_t kMargin = 750; // thousandths of an inch
+    FakePrinterSetup setup;
+    setup.Margins = { kMargin, kMargin, kMargin, kMargin };
+    setup.Dpi = 100;
+    setup.PhysicalWidth = 850;
+    setup.PhysicalHeight = 1100;
+    setup.CharWidth = 0;
+    BindFakePrinter(setup);
+}
+
+} // namespace fakeprinter

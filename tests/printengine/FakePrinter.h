@@ -1,9 +1,10 @@
 #pragma once
 
-// A printing library double for the engine's tests: the bound function
-// pointers are pointed at functions that record every drawing call. Every
-// character of a font is Width units wide (a monospaced face), so line
-// breaking gives exact positions.
+// A printing library double for the tests of the engine and of everything
+// that prints through it: the bound function pointers are pointed at
+// functions that record every drawing call. Every character of a font is
+// CharWidth units wide (a monospaced face), so line breaking gives exact
+// positions.
 
 #include <PrintingLibrary.h>
 
@@ -19,6 +20,15 @@ struct DrawnText {
     std::u16string Text;
     std::int32_t Page = 0;
     std::int32_t FontHeight = 0; // the lfHeight of the font selected
+    std::u16string Face; // and its face and style
+    bool Bold = false;
+    bool Italic = false;
+};
+
+// A face the library enumerates.
+struct EnumeratedFont {
+    std::u16string Face;
+    std::uint8_t Charset = 0;
 };
 
 struct FakePrinterSetup {
@@ -30,9 +40,10 @@ struct FakePrinterSetup {
     std::int32_t OffsetY = 0;
     std::int32_t PhysicalWidth = 2550;
     std::int32_t PhysicalHeight = 3300;
-    std::int32_t CharWidth = 10; // every character, every font, and the average
+    std::int32_t CharWidth = 10; // every character, every font, and the average; 0: half the font's height
     std::int32_t Status = 0;
     std::u16string ScreenFaceForSymbol = u"Symbol"; // what the screen gives for "Symbol"
+    std::vector<EnumeratedFont> Fonts; // what font enumeration gives
 };
 
 struct FakePrinterLog {
@@ -47,13 +58,22 @@ struct FakePrinterLog {
     std::int32_t ExtentCalls = 0;
 };
 
-// Installs the double with this setup and a fresh log.
+// Points every printing-library function at the double, with this setup and
+// a fresh log; the install also records the message boxes and busy cursor.
+void BindFakePrinter(const FakePrinterSetup& setup);
 void InstallFakePrinter(const FakePrinterSetup& setup = {});
 FakePrinterSetup& FakeSetup();
 FakePrinterLog& FakeLog();
 
+// Leaves every printing-library function null again.
+void RemoveFakePrinter();
+
 // The number of calls of that name in the log.
 int CallCount(const std::string& name);
+
+// All texts drawn, joined; a line break between texts on different lines, a
+// form feed between pages.
+std::u16string PrintedText();
 
 // The texts of the message boxes shown, and the busy cursor's depth (shown
 // minus hidden), recorded by the hosts the double installs.
@@ -61,3 +81,35 @@ std::vector<std::u16string>& ShownMessages();
 int& BusyCursorDepth();
 
 } // namespace printengine::testing
+
+// The same double under the names the mail printing tests use: a page of
+// 8.5 by 11 inches at 100 dpi with margins of 0.75 inch, characters half as
+// wide as the font is high, and the message box and busy cursor hosts left as
+// they are.
+namespace fakeprinter {
+
+struct DrawnText {
+    int Page = 0;
+    int X = 0;
+    int Y = 0;
+    std::u16string Text;
+    std::u16string Face;
+    int Height = 0; // the font's height in device units
+    bool Bold = false;
+    bool Italic = false;
+};
+
+// What the double saw so far, and what it answers, which a test may change.
+struct State {
+    std::vector<DrawnText> Texts;
+    int Documents = 0;
+    int PagesEnded = 0;
+    std::int32_t& PrintDialogResult; // 0: the user cancelled the print dialog
+};
+
+State Fake();
+void InstallFakePrinter();
+using printengine::testing::PrintedText;
+using printengine::testing::RemoveFakePrinter;
+
+} // namespace fakeprinter

@@ -183,7 +183,6 @@ TEST(TextConversionTest, Utf8ToUtf16)
     };
     const Row rows[] = {
         { "", u"" },
-        { "/F \\a.txt", u"/F \\a.txt" },
         { "Gr\xc3\xbc\xc3\x9f", u"Gr\u00fc\u00df" },
         { "\xf0\x9f\x98\x80", u"\U0001F600" },
         { "a\xff"

@@ -15,8 +15,8 @@
 #include "ProgramRun.h"
 #include "QtWindowSystem.h"
 #include "ScriptedLoop.h"
-#include "WindowFixture.h"
 #include "WinMain.h"
+#include "WindowFixture.h"
 #include "WindowSystem.h"
 
 #include <QAction>
@@ -215,9 +215,10 @@ TEST_F(MainWindowTest, OptionsMenusCheckTheSavedFlags)
     }
 }
 
+// A path of more than 100 characters prints as a short one does (the Qt
+// window's case below prints one).
 TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
 {
-    const fs::path shortPath = Document("notes.txt", "Short path notes\n");
     fs::path deep;
     while (deep.string().size() < 120)
         deep /= "a-rather-long-folder-name";
@@ -225,19 +226,14 @@ TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
     ASSERT_GT(longPath.string().size(), 100u);
     // Quick print: no print dialog.
     Start([](ScriptedWindows& windows, WindowHandle window) { windows.ChooseCommand(window, kCmdQuickPrint); });
-
-    for (const auto& [path, text] :
-        { std::pair { shortPath, "Short path notes" }, std::pair { longPath, "Deep path notes" } }) {
-        fs::remove(Recording());
-        Start([&path](ScriptedWindows& windows, WindowHandle) {
-            const int index = windows.EntryIndex(path);
-            ASSERT_GE(index, 0) << path;
-            windows.ActivateDocumentEntry(windows.CurrentDocumentList(), index);
-        });
-        EXPECT_NE(ReadFileText(Recording()).find(text), std::string::npos) << path;
-    }
+    Start([&longPath](ScriptedWindows& windows, WindowHandle) {
+        const int index = windows.EntryIndex(longPath);
+        ASSERT_GE(index, 0);
+        windows.ActivateDocumentEntry(windows.CurrentDocumentList(), index);
+    });
+    EXPECT_NE(ReadFileText(Recording()).find("Deep path notes"), std::string::npos);
     // Only the start-up screen of each start ran: quick print shows no options.
-    EXPECT_EQ(dialogs_.Runs(), 3);
+    EXPECT_EQ(dialogs_.Runs(), 2);
     ASSERT_TRUE(dialogs_.LastDialog().has_value());
     EXPECT_EQ(dialogs_.LastDialog()->Template().Id, platform::kStartupScreenDialog);
     EXPECT_TRUE(messages_.empty());
@@ -290,13 +286,15 @@ QStringList Names()
     return names;
 }
 
-void PressViewButton(int command)
+// Presses a view button and waits, for as long as a loaded machine needs,
+// until the window lists `names`: the window system delivers the command and
+// fills the list from its event loop.
+void PressViewButton(int command, const QStringList& names)
 {
     QAction* action = Frame()->findChild<QAction*>(QStringLiteral("ViewButton%1").arg(command));
     ASSERT_NE(action, nullptr) << command;
     action->trigger();
-    // The window system delivers the command from its event loop.
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitFor([&names] { return Names() == names; }, 10000)) << command;
 }
 
 TEST_F(MainWindowTest, QtWindowListsPrintsSwitchesAndIsBroughtForward)
@@ -330,13 +328,13 @@ TEST_F(MainWindowTest, QtWindowListsPrintsSwitchesAndIsBroughtForward)
         QTest::keyClick(tree, Qt::Key_Return);
         EXPECT_NE(ReadFileText(Recording()).find("Notes to print"), std::string::npos);
 
-        PressViewButton(kCmdViewWorkbooks);
+        PressViewButton(kCmdViewWorkbooks, { "sums.pxl" });
         EXPECT_EQ(core::Settings().ViewMode, core::kViewWorkbooks);
         EXPECT_EQ(Names(), QStringList { "sums.pxl" });
-        PressViewButton(kCmdViewEmail);
+        PressViewButton(kCmdViewEmail, {});
         EXPECT_EQ(core::Settings().ViewMode, core::kViewEmail);
         EXPECT_TRUE(Names().isEmpty());
-        PressViewButton(kCmdViewDocuments);
+        PressViewButton(kCmdViewDocuments, { "letter.psw", "notes.txt" });
         EXPECT_EQ(Names(), (QStringList { "letter.psw", "notes.txt" }));
 
         // A second start brings this window forward and ends with the

@@ -88,7 +88,6 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     // 0 without; an interactive start without a display ends at once, with
     // the window creation failure of /E as a shell sees 995.
     const Row rows[] = {
-        { { "/F", "\\no\\such\\file.txt", "/E" }, 2, kUnableToOpenFileText },
         { { "--file=/no/such/file.txt", "--exit-codes" }, 2, kUnableToOpenFileText },
         { { "/A", "\\no\\such\\book.pxl", "/E" }, 2, "Unable to open PXL file : " },
         { { "/E", "/F" }, 2, kUnableToOpenFileText },
@@ -112,32 +111,17 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     EXPECT_EQ(version.out.rfind("tallowin ", 0), 0u) << version.out;
 }
 
-TEST_F(ProgramTest, DocumentsAndMessagesFromStandardInput)
+// A message from standard input. (A document from it prints in the
+// end-to-end pipe case; a message without headers fails as a file's does.)
+TEST_F(ProgramTest, AMessageFromStandardInputPrints)
 {
-    const struct {
-        std::vector<std::string> arguments;
-        const char* input;
-        int status;
-        const char* printed; // in the recording of the pages; empty when nothing printed
-    } rows[] = {
-        { { "--file=-", "--quick", "--exit-codes", "--output=pages.txt" }, "Piped notes\n", 0, "Piped notes" },
-        { { "--mail=-", "--quick", "--output=pages.txt" },
-            "From: ann@example.org\nSubject: Lunch plans\n\nSee you at noon.\n", 0, "See you at noon." },
-        { { "--mail=-", "--quick", "--output=pages.txt" }, "no headers here\n", 2, "" },
-    };
-    for (const auto& row : rows) {
-        fs::remove(directory_ / "pages.txt");
-        std::vector<std::string> arguments = row.arguments;
-        arguments.back() = "--output=" + (directory_ / "pages.txt").string();
-        ProgramOutcome outcome
-            = Run(arguments, kLibraryDirectory, "C", TALLOWIN_PROGRAM, directory_.Write("input", row.input));
-        EXPECT_EQ(outcome.status, row.status) << outcome.err;
-        const std::string pages = testsupport::ReadFileText(directory_ / "pages.txt");
-        if (*row.printed)
-            EXPECT_NE(pages.find(row.printed), std::string::npos) << pages;
-        else
-            EXPECT_TRUE(pages.empty()) << pages;
-    }
+    const fs::path pages = directory_ / "pages.txt";
+    const fs::path input
+        = directory_.Write("input", "From: ann@example.org\nSubject: Lunch plans\n\nSee you at noon.\n");
+    ProgramOutcome outcome
+        = Run({ "--mail=-", "--quick", "--output=" + pages.string() }, kLibraryDirectory, "C", TALLOWIN_PROGRAM, input);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(testsupport::ReadFileText(pages).find("See you at noon."), std::string::npos);
 }
 
 // --help and the refusals of the command line speak the language of the
@@ -181,9 +165,7 @@ TEST_F(ProgramTest, HelpAndRefusalsInTheLanguageOfTheLanguageLibrary)
         { "C", kLibraryDirectory, { "--bogus%s" }, "", englishUnknown },
         { "C", kLibraryDirectory, { "--paper=b7" }, "", englishPaper },
         { "de_DE.UTF-8", noLanguage, { "--help" }, englishHelp, "" },
-        { "de_DE.UTF-8", noLanguage, { "--paper=b7" }, "", englishPaper },
         { "de_DE.UTF-8", sparse, { "--help" }, englishHelp, "" },
-        { "de_DE.UTF-8", sparse, { "--bogus%s" }, "", englishUnknown },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.locale) + " " + row.libraries.filename().string() + " " + row.arguments[0]);

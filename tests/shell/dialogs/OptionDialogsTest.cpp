@@ -16,7 +16,7 @@
 namespace {
 
 using namespace platform;
-using fakeprinter::Fake;
+using namespace printengine::testing;
 
 class OptionDialogsTest : public platform::testing::TempRegistry {
 protected:
@@ -24,14 +24,14 @@ protected:
     {
         TempRegistry::SetUp();
         core::ResetAppSettings();
-        fakeprinter::InstallFakePrinter();
-        Fake().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
+        InstallFakePrinter();
+        FakeSetup().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
     }
     void TearDown() override
     {
         SetDialogHost(nullptr);
         shell::FreeFontList();
-        fakeprinter::RemoveFakePrinter();
+        RemoveFakePrinter();
         TempRegistry::TearDown();
     }
 
@@ -121,8 +121,8 @@ TEST_F(OptionDialogsTest, EachDialogShowsAndAppliesTheOptions)
         { "start-up screen cleared and confirmed stays away", kStartupScreenDialog, shell::StartupDialogProc, nullptr,
             { DialogAction::Check(kStartupShowCheck, BST_UNCHECKED), DialogAction::Press(kOkCommand) }, kOkCommand,
             true, [](const core::AppSettings& s, const Dialog&) { EXPECT_FALSE(s.ShowStartupScreen); } },
-        { "start-up screen confirmed unchanged writes nothing, centred", kStartupScreenDialog,
-            shell::StartupDialogProc, nullptr, { DialogAction::Press(kOkCommand) }, kOkCommand, false,
+        { "start-up screen confirmed unchanged writes nothing, centred", kStartupScreenDialog, shell::StartupDialogProc,
+            nullptr, { DialogAction::Press(kOkCommand) }, kOkCommand, false,
             [](const core::AppSettings& s, const Dialog& d) {
                 EXPECT_TRUE(s.ShowStartupScreen);
                 EXPECT_EQ(d.Control(kStartupShowCheck)->Checked, BST_CHECKED);

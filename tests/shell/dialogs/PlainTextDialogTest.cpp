@@ -16,7 +16,7 @@
 namespace {
 
 using namespace platform;
-using fakeprinter::Fake;
+using namespace printengine::testing;
 
 void SetFace(const std::u16string& face)
 {
@@ -32,14 +32,15 @@ protected:
         setenv("LC_ALL", "en_US.UTF-8", 1);
         core::ResetAppSettings();
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
-        Fake().Fonts = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
+        InstallFakePrinter();
+        FakeSetup().Fonts
+            = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
     }
     void TearDown() override
     {
         SetDialogHost(nullptr);
         shell::FreeFontList();
-        fakeprinter::RemoveFakePrinter();
+        RemoveFakePrinter();
     }
 
     // Runs dialog 104 with a script; returns the dialog as it ended.
@@ -63,7 +64,7 @@ protected:
     void SetUp() override
     {
         PlainTextDialogTest::SetUp();
-        Fake().Fonts
+        FakeSetup().Fonts
             = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Liberation Serif", 204 } };
     }
 };
@@ -117,26 +118,24 @@ TEST_F(PlainTextDialogTest, FillsTheScreen)
     SetScreenSize(240, 320);
 }
 
+// The caption's OK takes the same branch as "Print Plain Text".
 TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
 {
-    for (int button : { kPlainTextPrintButton, kOkCommand }) {
-        core::ResetAppSettings();
-        std::intptr_t result = 0;
-        Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
-                DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
-                DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button) },
-            &result);
-        const core::AppSettings& settings = core::Settings();
-        EXPECT_EQ(result, button);
-        EXPECT_EQ(shell::PlainTextDialogResult(), 1);
-        EXPECT_EQ(std::u16string(settings.TextFontFace), u"Symbol");
-        EXPECT_EQ(settings.TextFontCharset, 2);
-        EXPECT_EQ(settings.TextBold, 1);
-        EXPECT_EQ(settings.TextItalic, 1);
-        EXPECT_EQ(settings.TextFontSize, 14);
-        EXPECT_EQ(settings.TextTabSize, 10);
-        EXPECT_EQ(shell::FontList(), nullptr);
-    }
+    std::intptr_t result = 0;
+    Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
+            DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
+            DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(kPlainTextPrintButton) },
+        &result);
+    const core::AppSettings& settings = core::Settings();
+    EXPECT_EQ(result, kPlainTextPrintButton);
+    EXPECT_EQ(shell::PlainTextDialogResult(), 1);
+    EXPECT_EQ(std::u16string(settings.TextFontFace), u"Symbol");
+    EXPECT_EQ(settings.TextFontCharset, 2);
+    EXPECT_EQ(settings.TextBold, 1);
+    EXPECT_EQ(settings.TextItalic, 1);
+    EXPECT_EQ(settings.TextFontSize, 14);
+    EXPECT_EQ(settings.TextTabSize, 10);
+    EXPECT_EQ(shell::FontList(), nullptr);
 }
 
 TEST_F(PlainTextDialogTest, UntouchedSizeOutsideTheTableBecomesTheFirst)
@@ -158,7 +157,7 @@ TEST_F(PlainTextDialogTest, CombosWithoutSelectionKeepTheStoredValues)
 
 TEST_F(PlainTextDialogTest, WithoutFontsTheFaceStays)
 {
-    Fake().Fonts.clear();
+    FakeSetup().Fonts.clear();
     SetFace(u"Courier New");
     core::Settings().TextFontCharset = 5;
     Run({ DialogAction::Press(kPlainTextPrintButton) });
@@ -187,7 +186,7 @@ TEST_F(FontListTest, KeepsEnumerationOrderCutsLongNamesAndIsReplacedByARebuild)
     shell::BuildFontList();
     EXPECT_EQ(
         Faces(), (std::vector<std::u16string> { u"Liberation Serif", u"DejaVu Sans", u"Symbol", u"Liberation Serif" }));
-    Fake().Fonts = { { std::u16string(40, u'x'), 0 } };
+    FakeSetup().Fonts = { { std::u16string(40, u'x'), 0 } };
     shell::BuildFontList();
     EXPECT_EQ(Faces(), std::vector<std::u16string> { std::u16string(LF_FACESIZE - 1, u'x') });
     shell::FreeFontList();
@@ -218,7 +217,7 @@ TEST_F(FontListTest, FindsTheCharsetOfTheFirstExactMatch)
 
 TEST_F(FontListTest, WithoutTheLibraryTheListIsEmpty)
 {
-    fakeprinter::RemoveFakePrinter();
+    RemoveFakePrinter();
     shell::BuildFontList();
     EXPECT_EQ(shell::FontList(), nullptr);
     std::uint8_t charset = 7;

@@ -13,8 +13,7 @@
 
 namespace {
 
-using fakeprinter::Fake;
-using fakeprinter::PrintedText;
+using namespace printengine::testing;
 using shell::PlainTextEncoding;
 
 class PlainTextTest : public ::testing::Test {
@@ -26,14 +25,14 @@ protected:
         core::ResetAppSettings();
         core::ResetRunOptions();
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
+        InstallFakePrinter();
         core::Settings().QuickPrint = 1;
     }
     void TearDown() override
     {
         platform::SetDialogHost(nullptr);
         printengine::ResetPrintEngine();
-        fakeprinter::RemoveFakePrinter();
+        RemoveFakePrinter();
     }
 
     static void Print(std::string_view bytes, PlainTextEncoding encoding = PlainTextEncoding::EightBit)
@@ -64,10 +63,10 @@ TEST_F(PlainTextTest, EightBitValuesAreTheirOwnCodesAndUtf16UnitsPassUnchanged)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bytes);
-        fakeprinter::InstallFakePrinter();
+        InstallFakePrinter();
         Print(row.bytes, row.encoding);
         EXPECT_EQ(PrintedText(), row.printed);
-        EXPECT_EQ(Fake().Documents, 1);
+        EXPECT_EQ(CallCount("EndDoc"), 1);
     }
 }
 
@@ -80,10 +79,10 @@ TEST_F(PlainTextTest, PrintsInThePlainTextFont)
     settings.TextBold = 1;
     settings.TextItalic = 1;
     Print("styled\n");
-    ASSERT_EQ(Fake().Texts.size(), 1u);
-    EXPECT_EQ(Fake().Texts[0].Face, face);
-    EXPECT_TRUE(Fake().Texts[0].Bold);
-    EXPECT_TRUE(Fake().Texts[0].Italic);
+    ASSERT_EQ(FakeLog().Texts.size(), 1u);
+    EXPECT_EQ(FakeLog().Texts[0].Face, face);
+    EXPECT_TRUE(FakeLog().Texts[0].Bold);
+    EXPECT_TRUE(FakeLog().Texts[0].Italic);
     EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
 }
@@ -91,16 +90,16 @@ TEST_F(PlainTextTest, PrintsInThePlainTextFont)
 TEST_F(PlainTextTest, PrintsAtTheNominalSizeWhateverTheResizeChoice)
 {
     Print("one\ntwo");
-    std::vector<fakeprinter::DrawnText> nominal = Fake().Texts;
+    std::vector<DrawnText> nominal = FakeLog().Texts;
     ASSERT_EQ(nominal.size(), 2u);
 
-    fakeprinter::InstallFakePrinter();
+    InstallFakePrinter();
     core::Settings().ResizeChoice = core::kResizeChoice150;
     Print("one\ntwo");
-    ASSERT_EQ(Fake().Texts.size(), 2u);
+    ASSERT_EQ(FakeLog().Texts.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(Fake().Texts[i].Height, nominal[i].Height) << i;
-        EXPECT_EQ(Fake().Texts[i].Y, nominal[i].Y) << i;
+        EXPECT_EQ(FakeLog().Texts[i].FontHeight, nominal[i].FontHeight) << i;
+        EXPECT_EQ(FakeLog().Texts[i].Y, nominal[i].Y) << i;
     }
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
 }
@@ -109,15 +108,15 @@ TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 {
     core::Settings().TextTabSize = 8;
     Print("a\tb");
-    ASSERT_EQ(Fake().Texts.size(), 2u);
-    fakeprinter::InstallFakePrinter();
+    ASSERT_EQ(FakeLog().Texts.size(), 2u);
+    InstallFakePrinter();
     Print("a\tb\n");
-    ASSERT_EQ(Fake().Texts.size(), 2u);
-    int terminated = Fake().Texts[1].X;
-    EXPECT_GT(terminated, Fake().Texts[0].X);
-    fakeprinter::InstallFakePrinter();
+    ASSERT_EQ(FakeLog().Texts.size(), 2u);
+    int terminated = FakeLog().Texts[1].X;
+    EXPECT_GT(terminated, FakeLog().Texts[0].X);
+    InstallFakePrinter();
     Print("a\tb");
-    EXPECT_EQ(Fake().Texts[1].X, terminated);
+    EXPECT_EQ(FakeLog().Texts[1].X, terminated);
 }
 
 TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
@@ -129,7 +128,7 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
     };
     const Row rows[] = { { 0, 0, 1 }, { 1, 0, 0 }, { 0, 1, 0 } };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
+        InstallFakePrinter();
         platform::ScriptedDialogHost host({ platform::DialogAction::Press(8) });
         platform::SetDialogHost(&host);
         core::Settings().QuickPrint = row.quickPrint;
@@ -143,12 +142,12 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
 
 TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
 {
-    Fake().PrintDialogResult = 0;
-    Fake().Status = 1;
+    FakeSetup().DialogResult = 0;
+    FakeSetup().Status = 1;
     core::Settings().ResizeChoice = core::kResizeChoice75;
     Print("text\n");
-    EXPECT_TRUE(Fake().Texts.empty());
-    EXPECT_EQ(Fake().UnInits, 1);
+    EXPECT_TRUE(FakeLog().Texts.empty());
+    EXPECT_EQ(CallCount("UnInit"), 1);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
     EXPECT_FALSE(printengine::Job().Printing);
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
@@ -158,12 +157,12 @@ TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
 {
     core::Settings().QuickPrint = 0;
     shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
-    EXPECT_EQ(Fake().Inits, 0);
-    EXPECT_EQ(Fake().PrintDialogs, 0);
+    EXPECT_EQ(CallCount("Init"), 0);
+    EXPECT_EQ(CallCount("PrintDlg"), 0);
     core::Settings().QuickPrint = 1;
     shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>("abc"), -3, PlainTextEncoding::EightBit);
-    EXPECT_TRUE(Fake().Texts.empty());
-    EXPECT_EQ(Fake().Documents, 1);
+    EXPECT_TRUE(FakeLog().Texts.empty());
+    EXPECT_EQ(CallCount("EndDoc"), 1);
 }
 
 } // namespace
