@@ -60,11 +60,6 @@ ChildResult RunProgram(const std::vector<std::string>& arguments, const std::str
     return Wait(child);
 }
 
-bool OnPath(const char* program)
-{
-    return RunProcess(std::string("command -v ") + program + " >/dev/null 2>&1").Status == 0;
-}
-
 int CountPdfPages(const std::filesystem::path& pdf)
 {
     std::ifstream in(pdf, std::ios::binary);

@@ -25,9 +25,6 @@ ChildResult RunProcess(const std::string& commandLine);
 ChildResult RunProgram(
     const std::vector<std::string>& arguments, const std::string& name = {}, const std::string& value = {});
 
-// True when the shell finds `program` on the PATH.
-bool OnPath(const char* program);
-
 // The number of pages in a PDF file; 0 when it cannot be read.
 int CountPdfPages(const std::filesystem::path& pdf);
 

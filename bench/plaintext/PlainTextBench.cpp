@@ -1,8 +1,7 @@
 // Prints a generated 20,000-line log file to PDF as a whole process, as a
 // user would: `tallowin /F log.txt /Q /E` (the file given with --file, which
 // writes its directories with backslashes) with PLOTWISE_OUTPUT naming the
-// PDF. Reports pages per second and the peak memory of the process, and the
-// same for `enscript -p - | ps2pdf` when both are installed.
+// PDF. Reports pages per second and the peak memory of the process.
 
 #include "LogFile.h"
 #include "ProcessRun.h"
@@ -21,7 +20,6 @@ namespace fs = std::filesystem;
 
 using bench::ChildResult;
 using bench::CountPdfPages;
-using bench::OnPath;
 using bench::Quote;
 using bench::RunProcess;
 
@@ -78,27 +76,7 @@ void TallowinToPdf(benchmark::State& state)
     Report(state, CountPdfPages(Files().Pdf()), peak);
 }
 
-void EnscriptToPdf(benchmark::State& state)
-{
-    if (!OnPath("enscript") || !OnPath("ps2pdf")) {
-        state.SkipWithError("enscript or ps2pdf is not installed");
-        return;
-    }
-    std::string commandLine = "enscript -q -p - " + Quote(Files().Log()) + " | ps2pdf - " + Quote(Files().Pdf());
-    long peak = 0;
-    for (auto _ : state) {
-        ChildResult result = RunProcess(commandLine);
-        if (result.Status != 0) {
-            state.SkipWithError("enscript | ps2pdf failed");
-            return;
-        }
-        peak = std::max(peak, result.PeakKilobytes);
-    }
-    Report(state, CountPdfPages(Files().Pdf()), peak);
-}
-
 BENCHMARK(TallowinToPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(EnscriptToPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 } // namespace
 

@@ -1,9 +1,7 @@
 #!/bin/sh
 # Times a whole-process print of the 5,000-row, 10-column sample workbook to
 # PDF: program start, reading, layout and the PDF written by the printing
-# library. When a headless office suite happens to be installed, the same
-# data as CSV is converted to PDF beside it for comparison; this script never
-# installs one.
+# library.
 #
 #   bench/spreadsheet/print-large-workbook.sh [build-dir]
 set -eu
@@ -27,15 +25,3 @@ status=0
 end=$(date +%s.%N)
 pages=$(pdfinfo "$out/large.pdf" 2>/dev/null | awk '/^Pages:/ { print $2 }')
 printf 'tallowin: status %s, %s pages, %.2f s\n' "$status" "${pages:-?}" "$(echo "$end - $start" | bc)"
-
-for office in soffice libreoffice; do
-    if command -v "$office" >/dev/null 2>&1; then
-        awk 'BEGIN { for (r = 1; r <= 5000; ++r) { line = ""; for (c = 1; c <= 10; ++c) line = line (c > 1 ? "," : "") r * c; print line } }' \
-            >"$out/large.csv"
-        start=$(date +%s.%N)
-        "$office" --headless --convert-to pdf --outdir "$out" "$out/large.csv" >/dev/null 2>&1 || true
-        end=$(date +%s.%N)
-        printf '%s: %.2f s\n' "$office" "$(echo "$end - $start" | bc)"
-        break
-    fi
-done
