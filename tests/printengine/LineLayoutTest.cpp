@@ -168,8 +168,9 @@ TEST_F(LineLayoutTest, TabsGoToTheStopsAndThenToMultiplesOfTheDefaultTab)
         EXPECT_EQ(AdvanceTabs(row.X, row.Limit, run, clear), row.Expected) << row.X << " " << row.Count;
         const bool cleared = clear == TabClear::Clear && row.Expected != kTabsPastLimit;
         EXPECT_EQ(run.TabKind, cleared ? kTabKindNone : kTabKindTab);
-        if (clear == TabClear::Keep)
+        if (clear == TabClear::Keep) {
             EXPECT_EQ(run.TabCount, row.Count);
+        }
     }
     TextRun plain;
     EXPECT_EQ(AdvanceTabs(42, 0, plain, TabClear::Clear), 42);

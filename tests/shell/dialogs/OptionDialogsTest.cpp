@@ -146,8 +146,9 @@ TEST_F(OptionDialogsTest, EachDialogShowsAndAppliesTheOptions)
         c.check(core::Settings(), dialog);
         if (c.saves)
             c.check(Stored(), dialog);
-        if (dialog.Ended)
+        if (dialog.Ended) {
             EXPECT_EQ(shell::FontList(), nullptr) << "the font list is freed when the dialog ends";
+        }
     }
 }
 
