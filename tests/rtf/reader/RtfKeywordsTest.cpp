@@ -5,7 +5,6 @@
 
 #include <ColorTable.h>
 #include <Fonts.h>
-#include <Keywords.h>
 #include <LineLayout.h>
 
 #include <string>
@@ -16,11 +15,6 @@ namespace {
 
 using printengine::CurrentCharFormat;
 using printengine::CurrentParaFormat;
-
-TEST(RtfKeywordTable, HasItsRows)
-{
-    EXPECT_EQ(KeywordCount(), 91u);
-}
 
 struct PropertyCase {
     const char* Name;

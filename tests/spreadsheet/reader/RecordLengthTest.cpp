@@ -69,25 +69,5 @@ TEST(RecordLengthTest, FieldsStopAtTheRecordEnd)
     EXPECT_EQ(FieldF64(number, 7), 0.0);
 }
 
-TEST(RecordLengthTest, FormulaResultKinds)
-{
-    struct Row {
-        std::uint8_t Kind;
-        std::uint8_t MarkerLow;
-        FormulaResultKind Expected;
-    };
-    const Row rows[] = { { 0, 0xFF, FormulaResultKind::Text }, { 1, 0xFF, FormulaResultKind::Boolean },
-        { 2, 0xFF, FormulaResultKind::Error }, { 3, 0xFF, FormulaResultKind::Empty },
-        { 9, 0xFF, FormulaResultKind::Empty }, { 0, 0xFE, FormulaResultKind::Number } };
-    for (const Row& row : rows) {
-        std::vector<std::uint8_t> record(17, 0);
-        record[0] = 6;
-        record[6] = row.Kind;
-        record[12] = row.MarkerLow;
-        record[13] = 0xFF;
-        EXPECT_EQ(FormulaResult(record), row.Expected) << int(row.Kind);
-    }
-}
-
 } // namespace
 } // namespace spreadsheet

@@ -212,21 +212,6 @@ TEST_F(ReaderTest, SheetRecordsBeforeTheFirstSheetEndAreIgnored)
     EXPECT_EQ(sheet.DefaultColWidth, 0);
 }
 
-TEST_F(ReaderTest, DefaultSizeFlagZeroesTheValue)
-{
-    PxlRecordWriter out;
-    out.SheetBegin(271, PxlRecordWriter::kGlobalsKind);
-    out.SheetEntry(u"A");
-    out.SheetEnd();
-    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
-    out.DefaultColWidth(1, 2000);
-    out.DefaultRowHeight(1, 300);
-    out.SheetEnd();
-    ASSERT_EQ(Read(out.Bytes()), 1);
-    EXPECT_EQ(Workbook().Sheets[0].DefaultColWidth, 0);
-    EXPECT_EQ(Workbook().Sheets[0].DefaultRowHeight, 0);
-}
-
 int drawingReleases = 0;
 
 TEST_F(ReaderTest, ReleaseForgetsEverything)
