@@ -236,28 +236,5 @@ TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
     EXPECT_FALSE(extracted.to.has_value());
 }
 
-// A message the store parsed itself gives To, Cc and the body as written,
-// even a To header that is no address list.
-TEST(ExtractMimeMessage, StoreParsedMessageGivesRecipientsAndBodyAsWritten)
-{
-    test::ResetMailState();
-    const std::string text = "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nCc: c@example.org\r\n"
-                             "Content-Type: multipart/alternative; boundary=\"b\"\r\n\r\n"
-                             "--b\r\nContent-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: "
-                             "quoted-printable\r\n\r\nK=F6ln a=3Db\r\n"
-                             "--b\r\nContent-Type: text/html\r\n\r\n<p>K&ouml;ln</p>\r\n--b--\r\n";
-    std::unique_ptr<platform::IMessage> message;
-    ASSERT_EQ(
-        platform::OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message), platform::S_OK);
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(*message, to, cc, body), 14);
-    EXPECT_EQ(to, u"just some words,more words");
-    EXPECT_EQ(cc, u"c@example.org");
-    EXPECT_EQ(std::string(body.begin(), body.end()), "K=F6ln a=3Db\r\n");
-    EXPECT_EQ(Mail().FailStep, 0);
-}
-
 } // namespace
 } // namespace email

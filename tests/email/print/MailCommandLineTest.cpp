@@ -137,21 +137,11 @@ TEST_F(MailCommandLineTest, EverySampleMessagePrints)
             };
             EXPECT_EQ(texts, expected);
         }
+        // A message with only HTML prints the text of its HTML.
+        if (file.filename() == "1764943200.M600006P4242.tallowin:2,S") {
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "Three things happened & one did not."), texts.end());
+        }
     }
-}
-
-// A file outside any Maildir folder, its Date header shown in the local zone.
-TEST_F(MailCommandLineTest, StandaloneMessageFilePrints)
-{
-    const std::string eml = Write("message.eml",
-        "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Hello\r\n"
-        "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/plain\r\n\r\nHi Bob.\r\n");
-    const Outcome outcome = Run({ "--quick", "--mail", eml }, { { "TZ", "Europe/Berlin" } });
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_TRUE(SaysNothingWrong(outcome.err)) << outcome.err;
-    EXPECT_EQ(DrawnTexts(outcome.recording),
-        (std::vector<std::string> { "Subject: Hello", "Sent: Tuesday,  March 4, 2025  3:05 PM", "From: ann@example.org",
-            "To: <bob@example.org>", "Hi Bob." }));
 }
 
 // A forwarded message prints after the body, ruled off: its own headers,

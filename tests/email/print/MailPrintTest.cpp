@@ -183,21 +183,6 @@ TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
     EXPECT_TRUE(shown_.empty());
 }
 
-TEST_F(MailPrintTest, StoreMessageWithOnlyHtmlPrintsItsText)
-{
-    store_->rawMessages[1] = "From: News <news@x.org>\r\nTo: pat@x.org\r\nSubject: Weekly\r\n"
-                             "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
-                             "<html><body><p>First &amp; best</p><p>Second<br>line</p></body></html>\r\n";
-    EXPECT_EQ(Print(1), 0);
-    const std::vector<std::u16string> lines = Lines();
-    ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[0], u"Subject: Weekly");
-    EXPECT_EQ(lines[2], u"From: news@x.org");
-    EXPECT_EQ(lines[3], u"To: <pat@x.org>");
-    EXPECT_EQ(lines[4], u"First & best");
-    EXPECT_NE(std::find(lines.begin(), lines.end(), u"line"), lines.end());
-}
-
 TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
 {
     struct Row {
