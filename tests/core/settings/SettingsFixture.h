@@ -4,7 +4,6 @@
 // registry file in a temporary directory (TALLOWIN_REGISTRY).
 
 #include "AppSettings.h"
-#include "Registry.h"
 #include "TempRegistry.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +22,6 @@ class SettingsFixture : public platform::testing::TempRegistry {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // The stored value, or nothing when the key or the value is missing.
-    std::optional<std::vector<std::uint8_t>> StoredValue(const char16_t* name);
-    void StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data);
 };
 
 // Bytes from hex digits; spaces are ignored.

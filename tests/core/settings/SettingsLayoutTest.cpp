@@ -20,7 +20,7 @@ protected:
         std::filesystem::remove(File());
         core::ResetAppSettings();
         core::SaveSettings();
-        return StoredValue(value).value_or(std::vector<std::uint8_t> {});
+        return LoadValue(value).value_or(std::vector<std::uint8_t> {});
     }
 };
 
@@ -51,15 +51,31 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
 {
     using S = core::AppSettings;
     const FieldRow fields[] = {
-        Field<&S::QuickPrint>(1), Field<&S::PlainText>(1), Field<&S::ResizeChoice>(1004),
-        Field<&S::ShowStartupScreen>(0), Field<&S::TextFontSize>(0x01020304), Field<&S::TextTabSize>(0x05060708),
-        Field<&S::TextBold>(0x31), Field<&S::TextItalic>(0x32), Field<&S::MailHeaderFontSize>(0x0A0B0C0D),
-        Field<&S::MailHeaderBold>(0x33), Field<&S::MailHeaderItalic>(0x34), Field<&S::MailBodyFontSize>(0x11223344),
-        Field<&S::MailBodyBold>(0x35), Field<&S::MailBodyItalic>(0x36), Field<&S::MailHeaderOrder>(-2),
-        Field<&S::InboxReservedWord>(0x12345678), Field<&S::MailHeaderCharset>(0xEE),
-        Field<&S::MailBodyCharset>(0x80), Field<&S::TextFontCharset>(0xA1), Field<&S::SheetGridlines>(0x41424344),
-        Field<&S::SheetHeadings>(0x45464748), Field<&S::SheetBackgroundColors>(0x494A4B4C),
-        Field<&S::SheetSizing>(2), Field<&S::SheetCenter>(0x4D), Field<&S::SheetCustomPercent>(-250),
+        Field<&S::QuickPrint>(1),
+        Field<&S::PlainText>(1),
+        Field<&S::ResizeChoice>(1004),
+        Field<&S::ShowStartupScreen>(0),
+        Field<&S::TextFontSize>(0x01020304),
+        Field<&S::TextTabSize>(0x05060708),
+        Field<&S::TextBold>(0x31),
+        Field<&S::TextItalic>(0x32),
+        Field<&S::MailHeaderFontSize>(0x0A0B0C0D),
+        Field<&S::MailHeaderBold>(0x33),
+        Field<&S::MailHeaderItalic>(0x34),
+        Field<&S::MailBodyFontSize>(0x11223344),
+        Field<&S::MailBodyBold>(0x35),
+        Field<&S::MailBodyItalic>(0x36),
+        Field<&S::MailHeaderOrder>(-2),
+        Field<&S::InboxReservedWord>(0x12345678),
+        Field<&S::MailHeaderCharset>(0xEE),
+        Field<&S::MailBodyCharset>(0x80),
+        Field<&S::TextFontCharset>(0xA1),
+        Field<&S::SheetGridlines>(0x41424344),
+        Field<&S::SheetHeadings>(0x45464748),
+        Field<&S::SheetBackgroundColors>(0x494A4B4C),
+        Field<&S::SheetSizing>(2),
+        Field<&S::SheetCenter>(0x4D),
+        Field<&S::SheetCustomPercent>(-250),
     };
     for (const FieldRow& field : fields)
         field.set(core::Settings(), field.sample);
@@ -67,9 +83,9 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
     std::memcpy(Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
     std::memcpy(Settings().MailBodyFontFace, u"Serif", sizeof(u"Serif"));
     core::SaveSettings();
-    EXPECT_EQ(StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {}).size(), 100u);
-    EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
-    EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
+    EXPECT_EQ(LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {}).size(), 100u);
+    EXPECT_EQ(LoadValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
+    EXPECT_EQ(LoadValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
 
     core::ResetAppSettings();
     core::LoadSettings();
@@ -91,13 +107,13 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
     for (const auto& row : rows) {
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 12, 4, row.stored);
-        StoreValue(u"PrStore", stored);
+        SaveValue(u"PrStore", stored);
         core::Settings().ShowStartupScreen = !row.show;
         core::LoadSettings();
         EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
 
         core::SaveSettings();
-        auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
+        auto saved = LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
         ASSERT_EQ(saved.size(), 100u);
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
@@ -109,7 +125,7 @@ TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
     auto stored = Defaults(u"PrStore");
     for (std::size_t i = 34; i < 98; i += 2)
         stored[i] = 'A';
-    StoreValue(u"PrStore", stored);
+    SaveValue(u"PrStore", stored);
     core::LoadSettings();
     EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 }
@@ -119,7 +135,7 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     auto stored = Defaults(u"PrStoreInbox");
     PutLittleEndian(stored, 4, 4, 11);
     stored.resize(146);
-    StoreValue(u"PrStoreInbox", stored);
+    SaveValue(u"PrStoreInbox", stored);
     core::Settings().MailHeaderOrder = 2;
     core::Settings().InboxReservedWord = 0xABCD;
     Settings().MailHeaderCharset = 7;
@@ -144,8 +160,7 @@ TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZero
     auto excel = Defaults(u"PrExcel");
     excel.resize(10);
     const Row rows[] = {
-        { u"PrExcel", excel },
-        { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
+        { u"PrExcel", excel }, { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.value, row.value + std::char_traits<char16_t>::length(row.value)));
@@ -155,7 +170,7 @@ TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZero
         std::filesystem::remove(File().string() + ".damaged");
         core::Settings().SheetCustomPercent = 77;
         core::SaveSettings();
-        StoreValue(row.value, row.data);
+        SaveValue(row.value, row.data);
         core::ResetAppSettings();
         ::testing::internal::CaptureStderr();
         core::LoadSettings();
@@ -173,8 +188,7 @@ struct OversizeRow {
 
 TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
 {
-    const OversizeRow rows[]
-        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
+    const OversizeRow rows[] = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
     for (const auto& row : rows) {
         core::ResetAppSettings();
         core::ResetRunOptions();
@@ -183,7 +197,7 @@ TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
         core::Settings().MailHeaderFontSize = 31;
         Settings().SheetCustomPercent = 32;
         core::SaveSettings();
-        StoreValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
+        SaveValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
         Settings().TextFontSize = 40;
         Settings().MailHeaderFontSize = 41;
         Settings().SheetCustomPercent = 42;
@@ -226,7 +240,7 @@ TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 8, 4, row.choice);
-        StoreValue(u"PrStore", stored);
+        SaveValue(u"PrStore", stored);
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
         core::LoadSettings();
@@ -258,7 +272,7 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
         Settings().MailStoreEntryId = row.store;
         Settings().MailFolderEntryId = row.folder;
         core::SaveSettings();
-        EXPECT_EQ(StoredValue(u"PrMAPI"), row.stored);
+        EXPECT_EQ(LoadValue(u"PrMAPI"), row.stored);
         EXPECT_EQ(Settings().MapiBlob, row.stored);
 
         core::ResetAppSettings();
@@ -271,19 +285,19 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
 
 TEST_F(SettingsLayoutTest, AStoredPrMapiIsKeptByRunsThatNeverOpenedTheMailViewAndReadIntoTheBlob)
 {
-    StoreValue(u"PrStore", Defaults(u"PrStore"));
+    SaveValue(u"PrStore", Defaults(u"PrStore"));
     core::Settings().MapiBlob = { 1, 2, 3 };
     core::LoadSettings();
     EXPECT_TRUE(core::Settings().MapiBlob.empty()) << "a missing value releases the blob";
 
     const auto stored = Hex("0100 0200 aa bbcc 0000");
-    StoreValue(u"PrMAPI", stored);
+    SaveValue(u"PrMAPI", stored);
     core::Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9, 9, 9 };
     core::LoadSettings();
     EXPECT_EQ(core::Settings().MapiBlob, stored) << "read into the blob held, of the same length";
     core::Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
     core::SaveSettings();
-    EXPECT_EQ(StoredValue(u"PrMAPI"), stored);
+    EXPECT_EQ(LoadValue(u"PrMAPI"), stored);
 }
 
 } // namespace

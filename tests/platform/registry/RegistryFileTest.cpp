@@ -25,34 +25,6 @@ constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Ta
 
 class RegistryFileTest : public testing::TempRegistry {
 protected:
-    // One save as the settings writer does it: create, set, close.
-    LONG SaveValue(const char16_t* name, std::vector<BYTE> data)
-    {
-        HKEY key = nullptr;
-        LONG status = RegCreateKeyExW(
-            HKEY_LOCAL_MACHINE, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS)
-            return status;
-        status = RegSetValueExW(key, name, 0, REG_BINARY, data.data(), data.size());
-        LONG closed = RegCloseKey(key);
-        return status != ERROR_SUCCESS ? status : closed;
-    }
-
-    // The value as a fresh open reads it; empty when the key or value is missing.
-    std::vector<BYTE> LoadValue(const char16_t* name, const char16_t* subKey = kKey)
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return {};
-        std::vector<BYTE> data(64, 0);
-        DWORD size = data.size();
-        if (RegQueryValueExW(key, name, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
-            size = 0;
-        RegCloseKey(key);
-        data.resize(size);
-        return data;
-    }
-
     std::vector<std::string> Names() const
     {
         std::vector<std::string> names;
@@ -69,8 +41,8 @@ TEST_F(RegistryFileTest, ADamagedFileIsToldOnceAndASecondOneDoesNotReplaceTheFir
         = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine + "\r\n\"PrStore\"=hex:01,zz\r\n";
     testing::WriteFileBytes(File(), damaged);
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find(File().string() + " is damaged (line 4: "), std::string::npos) << told;
     EXPECT_EQ(told.find("damaged"), told.rfind("damaged")) << "told once: " << told;
@@ -99,7 +71,7 @@ TEST_F(RegistryFileTest, AHugeFileIsDamagedAndNotReadIntoMemory)
         ASSERT_EQ(::truncate(File().c_str(), static_cast<off_t>(registry::kMaxFileBytes) + 4096), 0);
     }
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find("larger than 16 MiB"), std::string::npos) << told;
@@ -190,7 +162,7 @@ TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
     ASSERT_EQ(RegSetValueExW(key, u"PrStore", 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_WRITE_FAULT);
     EXPECT_TRUE(fs::is_directory(File()));
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find(File().string() + " cannot be read (Is a directory)"), std::string::npos) << told;
     EXPECT_NE(told.find("the settings cannot be saved in " + File().string()), std::string::npos) << told;
