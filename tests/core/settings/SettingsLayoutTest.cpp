@@ -51,31 +51,15 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
 {
     using S = core::AppSettings;
     const FieldRow fields[] = {
-        Field<&S::QuickPrint>(1),
-        Field<&S::PlainText>(1),
-        Field<&S::ResizeChoice>(1004),
-        Field<&S::ShowStartupScreen>(0),
-        Field<&S::TextFontSize>(0x01020304),
-        Field<&S::TextTabSize>(0x05060708),
-        Field<&S::TextBold>(0x31),
-        Field<&S::TextItalic>(0x32),
-        Field<&S::MailHeaderFontSize>(0x0A0B0C0D),
-        Field<&S::MailHeaderBold>(0x33),
-        Field<&S::MailHeaderItalic>(0x34),
-        Field<&S::MailBodyFontSize>(0x11223344),
-        Field<&S::MailBodyBold>(0x35),
-        Field<&S::MailBodyItalic>(0x36),
-        Field<&S::MailHeaderOrder>(-2),
-        Field<&S::InboxReservedWord>(0x12345678),
-        Field<&S::MailHeaderCharset>(0xEE),
-        Field<&S::MailBodyCharset>(0x80),
-        Field<&S::TextFontCharset>(0xA1),
-        Field<&S::SheetGridlines>(0x41424344),
-        Field<&S::SheetHeadings>(0x45464748),
-        Field<&S::SheetBackgroundColors>(0x494A4B4C),
-        Field<&S::SheetSizing>(2),
-        Field<&S::SheetCenter>(0x4D),
-        Field<&S::SheetCustomPercent>(-250),
+        Field<&S::QuickPrint>(1), Field<&S::PlainText>(1), Field<&S::ResizeChoice>(1004),
+        Field<&S::ShowStartupScreen>(0), Field<&S::TextFontSize>(0x01020304), Field<&S::TextTabSize>(0x05060708),
+        Field<&S::TextBold>(0x31), Field<&S::TextItalic>(0x32), Field<&S::MailHeaderFontSize>(0x0A0B0C0D),
+        Field<&S::MailHeaderBold>(0x33), Field<&S::MailHeaderItalic>(0x34), Field<&S::MailBodyFontSize>(0x11223344),
+        Field<&S::MailBodyBold>(0x35), Field<&S::MailBodyItalic>(0x36), Field<&S::MailHeaderOrder>(-2),
+        Field<&S::InboxReservedWord>(0x12345678), Field<&S::MailHeaderCharset>(0xEE),
+        Field<&S::MailBodyCharset>(0x80), Field<&S::TextFontCharset>(0xA1), Field<&S::SheetGridlines>(0x41424344),
+        Field<&S::SheetHeadings>(0x45464748), Field<&S::SheetBackgroundColors>(0x494A4B4C),
+        Field<&S::SheetSizing>(2), Field<&S::SheetCenter>(0x4D), Field<&S::SheetCustomPercent>(-250),
     };
     for (const FieldRow& field : fields)
         field.set(core::Settings(), field.sample);
@@ -160,7 +144,8 @@ TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZero
     auto excel = Defaults(u"PrExcel");
     excel.resize(10);
     const Row rows[] = {
-        { u"PrExcel", excel }, { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
+        { u"PrExcel", excel },
+        { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.value, row.value + std::char_traits<char16_t>::length(row.value)));
@@ -188,7 +173,8 @@ struct OversizeRow {
 
 TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
 {
-    const OversizeRow rows[] = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
+    const OversizeRow rows[]
+        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
     for (const auto& row : rows) {
         core::ResetAppSettings();
         core::ResetRunOptions();
