@@ -25,16 +25,4 @@ TEST(CharsetCodePagesTest, AgreesWithThePrintEngineForEveryCharset)
     }
 }
 
-TEST(CharsetCodePagesTest, CharsetOfCodePage)
-{
-    struct Row {
-        std::uint16_t codePage;
-        std::uint8_t charset;
-    };
-    const Row rows[] = { { 1252, 0 }, { 1251, 204 }, { 1250, 238 }, { 1253, 161 }, { 932, 128 }, { 950, 136 },
-        { 65001, 0 }, { 0, 0 } };
-    for (const Row& row : rows)
-        EXPECT_EQ(platform::CharsetOfCodePage(row.codePage), row.charset) << row.codePage;
-}
-
 } // namespace

@@ -39,13 +39,5 @@ TEST(MapiMemory, BadArgumentsAreRefused)
     FreeProws(nullptr);
 }
 
-TEST(MapiMemory, FileTimeFromUnix)
-{
-    EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(0, 0)), kUnixEpochInFileTimeSeconds * kFileTimeTicksPerSecond);
-    EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(1, 500000)),
-        (kUnixEpochInFileTimeSeconds + 1) * kFileTimeTicksPerSecond + 5'000'000);
-    EXPECT_EQ(FileTimeTicks(FileTimeFromUnix(-20'000'000'000LL, 0)), 0u);
-}
-
 } // namespace
 } // namespace platform

@@ -113,27 +113,6 @@ TEST(ResourceModuleTest, CandidatesInOrderAndIdentity)
     }
 }
 
-struct NamesRow {
-    unsigned langId;
-    std::array<const char*, 3> expected;
-};
-
-constexpr NamesRow kNamesRows[] = {
-    { 0x0c07, { "tallowinlang0c07.so", "tallowinlang07.so", "tallowinlang.so" } },
-    { 0x241a, { "tallowinlang241a.so", "tallowinlang1a.so", "tallowinlang.so" } },
-    { 0x0500, { "tallowinlang0500.so", "tallowinlang100.so", "tallowinlang.so" } },
-    { 0x0000, { "tallowinlang0000.so", "tallowinlang00.so", "tallowinlang.so" } },
-};
-
-TEST(ResourceModuleTest, CandidateNames)
-{
-    for (const NamesRow& row : kNamesRows) {
-        std::array<std::string, 3> names = LanguageLibraryNames("tallowinlang", row.langId);
-        for (std::size_t i = 0; i < names.size(); ++i)
-            EXPECT_EQ(names[i], row.expected[i]) << std::hex << row.langId;
-    }
-}
-
 TEST(ResourceModuleTest, GermanTableIsWellFormedAndTranslatesOnlyProgramEntries)
 {
     ScopedEnvironment environment;
