@@ -1,12 +1,18 @@
 #pragma once
 
-// A Maildir tree built by a test in a temporary directory and removed after.
+// A Maildir tree built by a test in a temporary directory and removed after,
+// and the reading of properties and table rows the store tests share.
+
+#include "MailStore.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -84,5 +90,70 @@ private:
     std::string old_;
     bool hadOld_ = false;
 };
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Values of one GetProps call, freed at the end of the test.
+struct Props {
+    ULONG count = 0;
+    SPropValue* values = nullptr;
+    HRESULT result = S_OK;
+    ~Props() { MAPIFreeBuffer(values); }
+    const SPropValue& operator[](std::size_t i) const { return values[i]; }
+};
+
+inline void Read(IMAPIProp& object, std::vector<ULONG> tags, Props& props)
+{
+    props.result = object.GetProps(tags, MAPI_UNICODE, &props.count, &props.values);
+}
+
+inline Bytes BinaryOf(const SPropValue& value)
+{
+    return Bytes(value.Value.bin.lpb, value.Value.bin.lpb + value.Value.bin.cb);
+}
+
+inline std::u16string TextOf(const SPropValue& value)
+{
+    return value.Value.lpszW;
+}
+
+inline Bytes ReadBinary(IMAPIProp& object, ULONG tag)
+{
+    Props props;
+    Read(object, { tag }, props);
+    EXPECT_EQ(props.result, S_OK);
+    return props.count == 1 && props[0].ulPropTag == tag ? BinaryOf(props[0]) : Bytes();
+}
+
+// A table row: the entry identifier, the second column as text and the
+// third as a number (-1 where there is none).
+struct Row {
+    Bytes id;
+    std::u16string text;
+    std::int32_t number = -1;
+};
+
+inline std::vector<Row> AllRows(IMAPITable& table)
+{
+    std::vector<Row> rows;
+    for (;;) {
+        SRowSet* set = nullptr;
+        EXPECT_EQ(table.QueryRows(1, 0, &set), S_OK);
+        if (set == nullptr || set->cRows == 0) {
+            FreeProws(set);
+            return rows;
+        }
+        EXPECT_EQ(set->cRows, 1u);
+        const SRow& row = set->aRow[0];
+        Row out;
+        out.id = BinaryOf(row.lpProps[0]);
+        if (row.cValues > 1 && PROP_TYPE(row.lpProps[1].ulPropTag) == PT_UNICODE)
+            out.text = row.lpProps[1].Value.lpszW;
+        if (row.cValues > 2 && PROP_TYPE(row.lpProps[2].ulPropTag) == PT_LONG)
+            out.number = row.lpProps[2].Value.l;
+        rows.push_back(std::move(out));
+        FreeProws(set);
+    }
+}
 
 } // namespace platform::test
