@@ -119,33 +119,15 @@ TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
 
     EXPECT_EQ(LoadResString(language, 12345, buffer, 40), nullptr);
     EXPECT_EQ(std::u16string(buffer), u"");
+    // A buffer cuts the text; one of no units is left alone.
+    EXPECT_EQ(LoadResString(ProgramModule(), kStrAlertCaption, buffer, 8), buffer);
+    EXPECT_EQ(std::u16string(buffer), u"Alert..");
+    EXPECT_EQ(LoadResString(ProgramModule(), kStrAlertCaption, buffer, 0), nullptr);
+    EXPECT_EQ(std::u16string(buffer), u"Alert..");
 
     // The resource module falls back to the program.
     core::SetResourceModule(nullptr);
     EXPECT_EQ(core::ResourceModule(), ProgramModule());
-}
-
-struct BufferRow {
-    std::size_t size;
-    bool returnsBuffer;
-    const char16_t* contents;
-};
-
-constexpr BufferRow kBufferRows[] = {
-    { 9, true, u"Alert..." },
-    { 8, true, u"Alert.." },
-    { 1, true, u"" },
-    { 0, false, u"untouched" },
-};
-
-TEST_F(MessagesTest, LoadResStringTruncatesToTheBuffer)
-{
-    for (const BufferRow& row : kBufferRows) {
-        char16_t buffer[20] = u"untouched";
-        const char16_t* result = LoadResString(ProgramModule(), kStrAlertCaption, buffer, row.size);
-        EXPECT_EQ(result, row.returnsBuffer ? buffer : nullptr) << row.size;
-        EXPECT_EQ(std::u16string(buffer), row.contents) << row.size;
-    }
 }
 
 struct Started {
