@@ -11,7 +11,6 @@
 namespace email {
 namespace {
 
-using platform::test::ScopedEnv;
 using platform::test::TempMaildir;
 
 std::string Message(int i)
@@ -30,6 +29,7 @@ protected:
         Mail().FailStep = 0;
         Mail().LastResult = 0;
         conf_ = maildir_.Root() / "stores.conf";
+        env_.Set("TALLOWIN_MAILSTORES", conf_.c_str());
         WriteConfig({ { "Main", maildir_.Root() / "main" } });
         main_ = maildir_.Root() / "main";
         SetMailViewHost(&view_);
@@ -75,7 +75,7 @@ protected:
     TempMaildir maildir_;
     std::filesystem::path conf_;
     std::filesystem::path main_;
-    ScopedEnv env_ { "TALLOWIN_MAILSTORES", (maildir_.Root() / "stores.conf").string() };
+    ScopedEnvironment env_;
     test::HeadlessMailView view_;
 };
 

@@ -4,6 +4,7 @@
 // and the reading of properties and table rows the store tests share.
 
 #include "MailStore.h"
+#include "ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -62,33 +63,6 @@ public:
 
 private:
     std::filesystem::path root_;
-};
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value)
-        : name_(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-            hadOld_ = true;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (hadOld_) {
-            ::setenv(name_, old_.c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
 };
 
 using Bytes = std::vector<std::uint8_t>;

@@ -302,7 +302,8 @@ TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
     TempMaildir maildir;
     const auto conf = maildir.Root() / "stores.conf";
     std::ofstream(conf) << "Sample = " << maildir.Root().string() << "\n";
-    ScopedEnv env("TALLOWIN_MAILSTORES", conf.string());
+    ScopedEnvironment environment;
+    environment.Set("TALLOWIN_MAILSTORES", conf.c_str());
     std::unique_ptr<IMAPISession> session;
     EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session), MAPI_E_NOT_INITIALIZED);
     ASSERT_EQ(MAPIInitialize(nullptr), S_OK);

@@ -69,7 +69,8 @@ TEST(MboxReader, FindsMessagesOffsetsAndReadFlags)
         }
     }
     // Without a Date header the "From " line's time stands in, in local time.
-    ScopedEnv zone("TZ", "Europe/Berlin");
+    ScopedEnvironment zone;
+    zone.Set("TZ", "Europe/Berlin");
     const std::string undated = "From a@x.org  Mon Nov  2 11:00:00 2026\nSubject: s\n\nb\n";
     const auto spans = ScanMboxBytes(std::span(reinterpret_cast<const std::uint8_t*>(undated.data()), undated.size()));
     ASSERT_EQ(spans.size(), 1u);
