@@ -135,67 +135,48 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Courier New");
 }
 
-TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZeros)
+// A value longer than its record is not read and leaves its fields as they
+// are; one cut short makes the file damaged instead of being read as zeros.
+TEST_F(SettingsLayoutTest, AValueOfTheWrongLengthIsNotRead)
 {
-    struct Row {
-        const char16_t* value;
-        std::vector<std::uint8_t> data;
-    };
     auto excel = Defaults(u"PrExcel");
     excel.resize(10);
-    const Row rows[] = {
-        { u"PrExcel", excel },
-        { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
+    const struct {
+        const char16_t* value;
+        std::vector<std::uint8_t> data;
+        bool keepStore, keepInbox, keepExcel; // the fields in memory stay
+    } rows[] = {
+        { u"PrStore", std::vector<std::uint8_t>(101, 0x11), true, false, false },
+        { u"PrStoreInbox", std::vector<std::uint8_t>(165, 0x11), false, true, false },
+        { u"PrExcel", std::vector<std::uint8_t>(29, 0x11), false, false, true },
+        { u"PrExcel", excel, true, true, true },
+        { u"PrMAPI", Hex("0400 0000 aabb"), true, true, true }, // says 4 bytes of store, holds 2
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.value, row.value + std::char_traits<char16_t>::length(row.value)));
+        SCOPED_TRACE(::testing::Message() << (&row - rows));
         core::ResetAppSettings();
         core::ResetRunOptions();
         std::filesystem::remove(File());
         std::filesystem::remove(File().string() + ".damaged");
-        core::Settings().SheetCustomPercent = 77;
-        core::SaveSettings();
-        SaveValue(row.value, row.data);
-        core::ResetAppSettings();
-        ::testing::internal::CaptureStderr();
-        core::LoadSettings();
-        EXPECT_EQ(core::Settings().SheetCustomPercent, 100) << "nothing of a damaged file is read";
-        core::SaveSettings();
-        ::testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(std::filesystem::exists(File().string() + ".damaged"));
-    }
-}
-
-struct OversizeRow {
-    const char16_t* value;
-    std::size_t size;
-};
-
-TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
-{
-    const OversizeRow rows[]
-        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
-    for (const auto& row : rows) {
-        core::ResetAppSettings();
-        core::ResetRunOptions();
-        std::filesystem::remove(File());
         core::Settings().TextFontSize = 30;
         core::Settings().MailHeaderFontSize = 31;
         Settings().SheetCustomPercent = 32;
         core::SaveSettings();
-        SaveValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
+        SaveValue(row.value, row.data);
         Settings().TextFontSize = 40;
         Settings().MailHeaderFontSize = 41;
         Settings().SheetCustomPercent = 42;
         core::Options().StartView = 1;
+        ::testing::internal::CaptureStderr();
         core::LoadSettings();
-        bool store = std::u16string_view(row.value) == u"PrStore";
-        bool inbox = std::u16string_view(row.value) == u"PrStoreInbox";
-        bool excel = std::u16string_view(row.value) == u"PrExcel";
-        EXPECT_EQ(Settings().TextFontSize, store ? 40 : 30);
-        EXPECT_EQ(Settings().MailHeaderFontSize, inbox ? 41 : 31);
-        EXPECT_EQ(Settings().SheetCustomPercent, excel ? 42 : 32);
-        EXPECT_EQ(core::Options().StartView, inbox ? 1 : -1);
+        EXPECT_EQ(Settings().TextFontSize, row.keepStore ? 40 : 30);
+        EXPECT_EQ(Settings().MailHeaderFontSize, row.keepInbox ? 41 : 31);
+        EXPECT_EQ(Settings().SheetCustomPercent, row.keepExcel ? 42 : 32);
+        EXPECT_EQ(core::Options().StartView, row.keepInbox ? 1 : -1);
+        core::SaveSettings();
+        ::testing::internal::GetCapturedStderr();
+        const bool damaged = row.keepStore && row.keepInbox && row.keepExcel;
+        EXPECT_EQ(std::filesystem::exists(File().string() + ".damaged"), damaged);
     }
 }
 
