@@ -157,27 +157,6 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
 }
 
-TEST_F(FileMappingTest, WritableMappingGrowsItsFile)
-{
-    ScopedHandle file(CreateFileForMappingW(
-        u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file.IsValid());
-    EXPECT_EQ(CreateFileForMappingW(u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL, nullptr),
-        INVALID_HANDLE_VALUE);
-    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 4, nullptr));
-    ASSERT_NE(mapping.Get(), nullptr);
-    {
-        ScopedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0));
-        ASSERT_NE(view.Get(), nullptr);
-        std::memcpy(view.Get(), "abcd", 4);
-    }
-    EXPECT_EQ(GetFileSize(file.Get(), nullptr), 4u);
-    std::ifstream written(m_directory / "docs" / "new.bin", std::ios::binary);
-    std::string contents((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(contents, "abcd");
-}
-
 struct PathRow {
     std::u16string path;
     const char* expected; // null: no path
