@@ -48,7 +48,8 @@ TEST(DialogControlsTest, UnsortedListKeepsOrderAndFindStringExactMatchesWholeIte
     for (const char16_t* item : { u"Arial", u"Arial Black", u"Courier", u"arial" })
         SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(item));
     // A list without LBS_SORT keeps the order of adding.
-    EXPECT_EQ(Items(dialog, kPlainList), (std::vector<std::u16string> { u"Arial", u"Arial Black", u"Courier", u"arial" }));
+    EXPECT_EQ(
+        Items(dialog, kPlainList), (std::vector<std::u16string> { u"Arial", u"Arial Black", u"Courier", u"arial" }));
     struct Row {
         std::intptr_t start;
         const char16_t* text;
