@@ -50,10 +50,10 @@ TEST(SamplesPrintTest, SamplesPrintWithTheirStatuses)
         SCOPED_TRACE(row.Book + (" " + row.Switches.back()));
         const fs::path output = directory / (row.Pages < 0 ? "job.pdf" : "job.txt");
         fs::remove(output);
-        std::map<std::string, std::string> environment = { { "LC_ALL", "en_US.UTF-8" },
-            { "TALLOWIN_REGISTRY", (directory / "settings.reg").string() },
-            { "PLOTWISE_CONFIG", (directory / "no-config").string() }, { "SOURCE_DATE_EPOCH", "0" },
-            { "PLOTWISE_PAPER", "letter" }, { "PLOTWISE_DPI", "600" }, { "PLOTWISE_OUTPUT", output.string() } };
+        std::map<std::string, std::string> environment
+            = { { "LC_ALL", "en_US.UTF-8" }, { "TALLOWIN_REGISTRY", (directory / "settings.reg").string() },
+                  { "PLOTWISE_CONFIG", (directory / "no-config").string() }, { "SOURCE_DATE_EPOCH", "0" },
+                  { "PLOTWISE_PAPER", "letter" }, { "PLOTWISE_DPI", "600" }, { "PLOTWISE_OUTPUT", output.string() } };
         if (row.Dialog)
             environment["PLOTWISE_DIALOG"] = row.Dialog;
         std::vector<std::string> arguments
