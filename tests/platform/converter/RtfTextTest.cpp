@@ -1,4 +1,7 @@
 #include "RtfText.h"
+#include "CharsetCodePages.h"
+
+#include <Fonts.h>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +45,6 @@ TEST_F(RtfTextTest, GivesTheTextOfTheBody)
         { "hex escape through 1252", "{\\rtf1\\ansi caf\\'e9}"sv, u"caf\u00e9" },
         { "hex escape with a charset font", "{\\rtf1{\\fonttbl{\\f1\\fcharset204 Arial;}}\\f1 \\'cf\\'f0}"sv,
             u"\u041f\u0440" },
-        { "greek through its charset", "{\\rtf1{\\fonttbl{\\f0\\fcharset161 Arial;}}\\f0 \\'e1}"sv, u"\u03b1" },
         { "ansicpg for a charset without a code page", "{\\rtf1\\ansicpg1251{\\fonttbl{\\f0\\fcharset77 X;}}\\'e9}"sv,
             u"\u0439" },
         { "shift-jis pair", "{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 \\'93\\'fa}"sv, u"\u65e5" },
@@ -94,6 +96,23 @@ TEST_F(RtfTextTest, TextInGroupsBeyondTheDepthLimitIsLeftOut)
     // The outer group counts: depth 1 holds "a", groups 2 to the limit hold
     // one "x" each.
     EXPECT_EQ(text, u"a" + std::u16string(platform::kMaxRtfTextGroupDepth - 1, u'x') + u"b");
+}
+
+// The converter reads a document's text in the code pages the print engine
+// prints it in: both must agree for every charset.
+TEST(CharsetCodePagesTest, AgreesWithThePrintEngineForEveryCharset)
+{
+    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    for (std::uint16_t charset = 0; charset < 256; ++charset) {
+        printengine::ResetCodePageState();
+        printengine::CodePages().DocumentCodePage = 1257;
+        // Select another charset first, so the selection is not skipped as a
+        // repeat of the current one.
+        printengine::SelectCodePage(charset == 1 ? 3 : 1);
+        printengine::SelectCodePage(charset);
+        const std::uint16_t expected = printengine::CodePages().CodePage;
+        EXPECT_EQ(platform::CodePageOfCharset(charset).value_or(1257), expected) << charset;
+    }
 }
 
 } // namespace

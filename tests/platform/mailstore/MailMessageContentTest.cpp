@@ -269,12 +269,6 @@ TEST(MailMessageContent, SummaryReadsOnlyTheHeaderBlock)
     EXPECT_TRUE(SummarizeMailHeaders("", SummaryFields::Both).senderName.empty());
 }
 
-TEST(MailMessageContent, LineEndsBecomeCrLf)
-{
-    EXPECT_EQ(WithCrLfLineEnds(u"a\nb\rc\r\nd"), u"a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(WithCrLfLineEnds(u""), u"");
-}
-
 struct HtmlCase {
     std::string_view html;
     std::u16string_view text;
