@@ -130,4 +130,26 @@ inline std::vector<Row> AllRows(IMAPITable& table)
     }
 }
 
+inline std::unique_ptr<IMAPIProp> OpenEntry(IMAPISession& session, const Bytes& id, HRESULT expected = S_OK)
+{
+    std::unique_ptr<IMAPIProp> object;
+    ULONG type = 0;
+    EXPECT_EQ(session.OpenEntry(id, 0, &type, &object), expected);
+    return object;
+}
+
+// A folder's messages sorted by one column: the identifier, that column and
+// the message flags.
+inline std::vector<Row> Contents(IMAPISession& session, const Bytes& folderId, ULONG key, ULONG order)
+{
+    auto folder = OpenEntry(session, folderId);
+    std::unique_ptr<IMAPITable> table;
+    EXPECT_EQ(static_cast<IMAPIFolder*>(folder.get())->GetContentsTable(0, &table), S_OK);
+    const ULONG columns[] = { PR_ENTRYID, key, PR_MESSAGE_FLAGS };
+    EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
+    const SSortOrder sort[] = { { key, order } };
+    EXPECT_EQ(table->SortTable(sort, 0), S_OK);
+    return AllRows(*table);
+}
+
 } // namespace platform::test

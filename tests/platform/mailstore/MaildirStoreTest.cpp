@@ -59,14 +59,7 @@ protected:
 
     std::vector<Row> Sorted(ULONG key, ULONG order)
     {
-        auto inbox = OpenFolder(ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
-        std::unique_ptr<IMAPITable> table;
-        EXPECT_EQ(inbox->GetContentsTable(0, &table), S_OK);
-        const ULONG columns[] = { PR_ENTRYID, key };
-        EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
-        const SSortOrder sort[] = { { key, order } };
-        EXPECT_EQ(table->SortTable(sort, 0), S_OK);
-        return AllRows(*table);
+        return Contents(*session_, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID), key, order);
     }
 
     TempMaildir maildir_;
