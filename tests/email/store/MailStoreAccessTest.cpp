@@ -231,50 +231,6 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EXPECT_NE(view_.currentItem, 0u);
 }
 
-// Thunderbird's local folders: the list, its orders and the folder tree work
-// as they do on a Maildir.
-TEST_F(MailStoreAccessTest, MboxFoldersListSortAndReveal)
-{
-    const std::filesystem::path local = maildir_.Root() / "Local Folders";
-    std::filesystem::create_directories(local / "Archives.sbd");
-    {
-        std::ofstream inbox(local / "Inbox", std::ios::binary);
-        for (int i = 0; i < 3; ++i)
-            inbox << "From s@example.org Mon Nov  2 10:00:00 2026\n" << Message(i) << "\n";
-        std::ofstream(local / "Archives.sbd" / "2024", std::ios::binary)
-            << "From a@example.org Mon Nov  2 10:00:00 2026\nSubject: archived\n\nold\n";
-    }
-    std::ofstream(conf_, std::ios::trunc) << "Local = " << local.string() << "\n";
-    Mail().SortChoice = kSortSubject;
-    ASSERT_EQ(OpenMailView(true), 0);
-    EXPECT_EQ(view_.folderText, u"Inbox");
-    ASSERT_EQ(Mail().messageCount, 3);
-    EXPECT_EQ(SubjectOf(Mail().messageEntries[0]), u"subject a");
-    EXPECT_EQ(SubjectOf(Mail().messageEntries[2]), u"subject w");
-
-    ASSERT_TRUE(BuildFolderTree());
-    const TreeItem store = view_.Find(0, u"Local");
-    EXPECT_EQ(view_.currentItem, view_.Find(store, u"Inbox"));
-    const TreeItem archives = view_.Find(store, u"Archives");
-    ASSERT_NE(archives, 0u);
-    EntryIdBlock archivesId = view_.Block(archives);
-    EntryIdBlock storeId = view_.Block(store);
-    EXPECT_TRUE(AddStoreFolders(archives, &archivesId, &storeId));
-    const TreeItem year = view_.Find(archives, u"2024");
-    ASSERT_NE(year, 0u);
-    std::vector<std::uint8_t> yearBytes = view_.Item(year).id;
-    platform::SBinary yearId { static_cast<platform::ULONG>(yearBytes.size()), yearBytes.data() };
-    ASSERT_TRUE(CopyEntryId(Mail().MailFolderEntryId, &yearId));
-    RefreshMailView();
-    EXPECT_EQ(view_.folderText, u"2024");
-    ASSERT_EQ(Mail().messageCount, 1);
-    EXPECT_EQ(SubjectOf(Mail().messageEntries[0]), u"archived");
-    view_.tree.clear();
-    ASSERT_TRUE(BuildFolderTree());
-    EXPECT_EQ(view_.currentItem, view_.Find(view_.Find(view_.Find(0, u"Local"), u"Archives"), u"2024"));
-    EXPECT_NE(view_.currentItem, 0u);
-}
-
 TEST(MailSessionFailure, FirstStepIsKept)
 {
     Mail() = MailSession {};
