@@ -24,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
 
 class RegistryFileTest : public testing::TempRegistry {
@@ -159,12 +158,7 @@ TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
 {
     fs::create_directory(File());
     ::testing::internal::CaptureStderr();
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const BYTE byte = 1;
-    ASSERT_EQ(RegSetValueExW(key, u"PrStore", 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(key), ERROR_WRITE_FAULT);
+    EXPECT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_WRITE_FAULT) << "the value is set, the close cannot write it";
     EXPECT_TRUE(fs::is_directory(File()));
     EXPECT_FALSE(LoadValue(u"PrStore"));
     std::string told = ::testing::internal::GetCapturedStderr();
@@ -202,14 +196,9 @@ std::u16string ValueName(char16_t prefix, int number)
 bool WriteMany(char16_t prefix)
 {
     for (int i = 0; i < kSavesPerWriter; ++i) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        if (testing::TempRegistry::SaveValue(
+                ValueName(prefix, i).c_str(), { static_cast<BYTE>(prefix), static_cast<BYTE>(i) })
             != ERROR_SUCCESS)
-            return false;
-        const BYTE data[2] = { static_cast<BYTE>(prefix), static_cast<BYTE>(i) };
-        bool ok = RegSetValueExW(key, ValueName(prefix, i).c_str(), 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
-        ok = RegCloseKey(key) == ERROR_SUCCESS && ok;
-        if (!ok)
             return false;
     }
     return true;
@@ -259,13 +248,8 @@ TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
             // Large values make each save long enough to be cut off.
             std::vector<BYTE> data(200000, static_cast<BYTE>(round));
             for (DWORD i = 0;; ++i) {
-                HKEY key = nullptr;
-                if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                    != ERROR_SUCCESS)
-                    ::_exit(1);
                 data[0] = static_cast<BYTE>(i);
-                RegSetValueExW(key, u"Big", 0, REG_BINARY, data.data(), data.size());
-                RegCloseKey(key);
+                SaveValue(u"Big", data);
             }
         }
         ::usleep(30000 + 17000 * round);
@@ -278,12 +262,7 @@ TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
         EXPECT_NE(image.State, registry::FileState::Unreadable) << "round " << round;
 
         // A save cut off here leaves a temporary file, which the next save removes.
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-        const BYTE mark = static_cast<BYTE>(round);
-        ASSERT_EQ(RegSetValueExW(key, u"After", 0, REG_BINARY, &mark, 1), ERROR_SUCCESS);
-        ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        ASSERT_EQ(SaveValue(u"After", { static_cast<BYTE>(round) }), ERROR_SUCCESS);
         for (const auto& entry : std::filesystem::directory_iterator(Directory())) {
             auto name = entry.path().filename().string();
             EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock") << "left behind: " << name;

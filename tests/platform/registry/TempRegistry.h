@@ -22,6 +22,7 @@ protected:
     std::filesystem::path Directory() const { return directory_; }
     std::filesystem::path File() const { return directory_ / "registry.reg"; }
 
+public:
     // One save of a binary value of the program's key as the settings writer
     // does it: create, set, close. The first status that is not a success.
     static long SaveValue(const char16_t* name, const std::vector<std::uint8_t>& data);
