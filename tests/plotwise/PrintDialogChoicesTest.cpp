@@ -82,9 +82,10 @@ TEST(PrintDialogAnswer, TheChoicesBecomeTheSetup)
     const AnswerRow rows[] = {
         { "a queue with copies", "", 1, nullptr, 3, DestinationKind::Cups, "inkjet", true, 3 },
         { "copies are bounded", "", 0, nullptr, 5000, DestinationKind::Cups, "laser", true, 999 },
-        { "the offered default file keeps its numbering", "cups:laser", -1, nullptr, 1, DestinationKind::Pdf, "", false,
+        { "the offered default file keeps its numbering", "cups:laser", -1, nullptr, 1, DestinationKind::Pdf, "",
+            false, 1 },
+        { "a named file stays named", "/tmp/a.ps", -1, nullptr, 1, DestinationKind::PostScript, "/tmp/a.ps", true,
             1 },
-        { "a named file stays named", "/tmp/a.ps", -1, nullptr, 1, DestinationKind::PostScript, "/tmp/a.ps", true, 1 },
         { "a chosen file is replaced", "", -1, "/tmp/b.pdf", 1, DestinationKind::Pdf, "/tmp/b.pdf", true, 1 },
         { "a chosen name without an ending becomes a PDF", "", -1, "/tmp/report", 1, DestinationKind::Pdf,
             "/tmp/report.pdf", true, 1 },

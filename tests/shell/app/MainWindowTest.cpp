@@ -15,8 +15,8 @@
 #include "ProgramRun.h"
 #include "QtWindowSystem.h"
 #include "ScriptedLoop.h"
-#include "WinMain.h"
 #include "WindowFixture.h"
+#include "WinMain.h"
 #include "WindowSystem.h"
 
 #include <QAction>

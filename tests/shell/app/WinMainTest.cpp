@@ -134,9 +134,9 @@ protected:
 TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
 {
     // The library is checked before the command line is read, whatever it asks.
-    const std::pair<const char*, const char16_t*> starts[]
-        = { { "empty", u"/F \\a.txt /E" }, { "noversion", u"/F \\a.txt" }, { "old", u"/XG0 /E" }, { "incomplete", u"" },
-              { "no-such-directory", u"/F \\a.txt /E" } };
+    const std::pair<const char*, const char16_t*> starts[] = { { "empty", u"/F \\a.txt /E" },
+        { "noversion", u"/F \\a.txt" }, { "old", u"/XG0 /E" }, { "incomplete", u"" },
+        { "no-such-directory", u"/F \\a.txt /E" } };
     for (const auto& [library, commandLine] : starts) {
         SCOPED_TRACE(std::string(library) + " " + Utf16ToUtf8(commandLine));
         UseLibraryDirectory(library);

@@ -54,7 +54,10 @@ void ClickBox(QAbstractButton* button)
 
 class OptionDialogsQtTest : public platform::testing::TempRegistry {
 protected:
-    static void SetUpTestSuite() { platform::testing::StartOffscreenApplication(); }
+    static void SetUpTestSuite()
+    {
+        platform::testing::StartOffscreenApplication();
+    }
     void SetUp() override
     {
         TempRegistry::SetUp();

@@ -121,8 +121,8 @@ TEST_F(OptionDialogsTest, EachDialogShowsAndAppliesTheOptions)
         { "start-up screen cleared and confirmed stays away", kStartupScreenDialog, shell::StartupDialogProc, nullptr,
             { DialogAction::Check(kStartupShowCheck, BST_UNCHECKED), DialogAction::Press(kOkCommand) }, kOkCommand,
             true, [](const core::AppSettings& s, const Dialog&) { EXPECT_FALSE(s.ShowStartupScreen); } },
-        { "start-up screen confirmed unchanged writes nothing, centred", kStartupScreenDialog, shell::StartupDialogProc,
-            nullptr, { DialogAction::Press(kOkCommand) }, kOkCommand, false,
+        { "start-up screen confirmed unchanged writes nothing, centred", kStartupScreenDialog,
+            shell::StartupDialogProc, nullptr, { DialogAction::Press(kOkCommand) }, kOkCommand, false,
             [](const core::AppSettings& s, const Dialog& d) {
                 EXPECT_TRUE(s.ShowStartupScreen);
                 EXPECT_EQ(d.Control(kStartupShowCheck)->Checked, BST_CHECKED);
