@@ -54,22 +54,6 @@ protected:
     ModuleHandle m_language = nullptr;
 };
 
-TEST_F(MessagesTest, ShowMessageIdShowsTheEntryUpToTwoHundredWithACaptionOfTwenty)
-{
-    EXPECT_EQ(core::ShowMessageId(kStrInvalidPageSettings), IDOK);
-    ASSERT_NE(LongTextLanguage(), nullptr);
-    core::SetResourceModule(LongTextLanguage());
-    core::ShowMessageId(kStrInvalidFileType);
-    core::ShowMessageId(kStrRtfParseError);
-    ASSERT_EQ(m_shown.size(), 3u);
-    EXPECT_EQ(m_shown[0].text, u"Invalid page or margin settings...");
-    EXPECT_EQ(m_shown[0].caption, u"Alert...");
-    EXPECT_EQ(m_shown[1].text.size(), 199u);
-    EXPECT_EQ(m_shown[1].caption, u"A caption of thirty");
-    // The library has no entry: the program's text.
-    EXPECT_EQ(m_shown[2].text, u"Error parsing rtf");
-}
-
 struct WithTextRow {
     unsigned id;
     std::size_t textLength; // of a file name made of 'x'
@@ -92,7 +76,7 @@ constexpr WithTextRow kLongEntryRows[] = {
     { kStrPxlOpenFailed, 41, false, 159, false },
 };
 
-TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundredCountingTheEntryAsRead)
+TEST_F(MessagesTest, MessagesStayBelowTwoHundredCountingTheEntryAsRead)
 {
     ASSERT_NE(LongTextLanguage(), nullptr);
     for (ModuleHandle module : { ProgramModule(), LongTextLanguage() }) {
@@ -111,6 +95,13 @@ TEST_F(MessagesTest, ShowMessageIdWithTextAppendsBelowTwoHundredCountingTheEntry
         }
     }
     EXPECT_EQ(m_shown.front().caption, u"Alert...");
+    // Without a text the entry shows up to 199 units, under a caption of at
+    // most 19; an entry the library lacks is the program's.
+    core::ShowMessageId(kStrInvalidFileType);
+    EXPECT_EQ(m_shown.back().text.size(), 199u);
+    EXPECT_EQ(m_shown.back().caption, u"A caption of thirty");
+    EXPECT_EQ(core::ShowMessageId(kStrRtfParseError), IDOK);
+    EXPECT_EQ(m_shown.back().text, u"Error parsing rtf");
 }
 
 TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
@@ -128,33 +119,15 @@ TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
 
     EXPECT_EQ(LoadResString(language, 12345, buffer, 40), nullptr);
     EXPECT_EQ(std::u16string(buffer), u"");
+    // A buffer cuts the text; one of no units is left alone.
+    EXPECT_EQ(LoadResString(ProgramModule(), kStrAlertCaption, buffer, 8), buffer);
+    EXPECT_EQ(std::u16string(buffer), u"Alert..");
+    EXPECT_EQ(LoadResString(ProgramModule(), kStrAlertCaption, buffer, 0), nullptr);
+    EXPECT_EQ(std::u16string(buffer), u"Alert..");
 
     // The resource module falls back to the program.
     core::SetResourceModule(nullptr);
     EXPECT_EQ(core::ResourceModule(), ProgramModule());
-}
-
-struct BufferRow {
-    std::size_t size;
-    bool returnsBuffer;
-    const char16_t* contents;
-};
-
-constexpr BufferRow kBufferRows[] = {
-    { 9, true, u"Alert..." },
-    { 8, true, u"Alert.." },
-    { 1, true, u"" },
-    { 0, false, u"untouched" },
-};
-
-TEST_F(MessagesTest, LoadResStringTruncatesToTheBuffer)
-{
-    for (const BufferRow& row : kBufferRows) {
-        char16_t buffer[20] = u"untouched";
-        const char16_t* result = LoadResString(ProgramModule(), kStrAlertCaption, buffer, row.size);
-        EXPECT_EQ(result, row.returnsBuffer ? buffer : nullptr) << row.size;
-        EXPECT_EQ(std::u16string(buffer), row.contents) << row.size;
-    }
 }
 
 struct Started {

@@ -4,7 +4,6 @@
 // registry file in a temporary directory (TALLOWIN_REGISTRY).
 
 #include "AppSettings.h"
-#include "Registry.h"
 #include "TempRegistry.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +20,37 @@ using platform::testing::WriteFileBytes;
 
 class SettingsFixture : public platform::testing::TempRegistry {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // The stored value, or nothing when the key or the value is missing.
-    std::optional<std::vector<std::uint8_t>> StoredValue(const char16_t* name);
-    void StoreValue(const char16_t* name, const std::vector<std::uint8_t>& data);
+    void SetUp() override
+    {
+        TempRegistry::SetUp();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+    }
+    void TearDown() override
+    {
+        core::ResetAppSettings();
+        core::ResetRunOptions();
+        TempRegistry::TearDown();
+    }
 };
 
 // Bytes from hex digits; spaces are ignored.
-std::vector<std::uint8_t> Hex(std::string_view digits);
+inline std::vector<std::uint8_t> Hex(std::string_view digits)
+{
+    std::vector<std::uint8_t> bytes;
+    int pending = -1;
+    for (char c : digits) {
+        int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (value < 0)
+            continue;
+        if (pending < 0) {
+            pending = value;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(pending * 16 + value));
+            pending = -1;
+        }
+    }
+    return bytes;
+}
 
 } // namespace core::testing

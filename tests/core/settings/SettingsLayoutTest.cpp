@@ -20,7 +20,7 @@ protected:
         std::filesystem::remove(File());
         core::ResetAppSettings();
         core::SaveSettings();
-        return StoredValue(value).value_or(std::vector<std::uint8_t> {});
+        return LoadValue(value).value_or(std::vector<std::uint8_t> {});
     }
 };
 
@@ -67,9 +67,9 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
     std::memcpy(Settings().MailHeaderFontFace, u"DejaVu Sans \u00C9", sizeof(u"DejaVu Sans \u00C9"));
     std::memcpy(Settings().MailBodyFontFace, u"Serif", sizeof(u"Serif"));
     core::SaveSettings();
-    EXPECT_EQ(StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {}).size(), 100u);
-    EXPECT_EQ(StoredValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
-    EXPECT_EQ(StoredValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
+    EXPECT_EQ(LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {}).size(), 100u);
+    EXPECT_EQ(LoadValue(u"PrStoreInbox").value_or(std::vector<std::uint8_t> {}).size(), 164u);
+    EXPECT_EQ(LoadValue(u"PrExcel").value_or(std::vector<std::uint8_t> {}).size(), 28u);
 
     core::ResetAppSettings();
     core::LoadSettings();
@@ -91,13 +91,13 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
     for (const auto& row : rows) {
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 12, 4, row.stored);
-        StoreValue(u"PrStore", stored);
+        SaveValue(u"PrStore", stored);
         core::Settings().ShowStartupScreen = !row.show;
         core::LoadSettings();
         EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
 
         core::SaveSettings();
-        auto saved = StoredValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
+        auto saved = LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
         ASSERT_EQ(saved.size(), 100u);
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
@@ -109,7 +109,7 @@ TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
     auto stored = Defaults(u"PrStore");
     for (std::size_t i = 34; i < 98; i += 2)
         stored[i] = 'A';
-    StoreValue(u"PrStore", stored);
+    SaveValue(u"PrStore", stored);
     core::LoadSettings();
     EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 }
@@ -119,7 +119,7 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     auto stored = Defaults(u"PrStoreInbox");
     PutLittleEndian(stored, 4, 4, 11);
     stored.resize(146);
-    StoreValue(u"PrStoreInbox", stored);
+    SaveValue(u"PrStoreInbox", stored);
     core::Settings().MailHeaderOrder = 2;
     core::Settings().InboxReservedWord = 0xABCD;
     Settings().MailHeaderCharset = 7;
@@ -135,67 +135,48 @@ TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)
     EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Courier New");
 }
 
-TEST_F(SettingsLayoutTest, AValueCutShortMakesTheFileDamagedInsteadOfReadingZeros)
+// A value longer than its record is not read and leaves its fields as they
+// are; one cut short makes the file damaged instead of being read as zeros.
+TEST_F(SettingsLayoutTest, AValueOfTheWrongLengthIsNotRead)
 {
-    struct Row {
-        const char16_t* value;
-        std::vector<std::uint8_t> data;
-    };
     auto excel = Defaults(u"PrExcel");
     excel.resize(10);
-    const Row rows[] = {
-        { u"PrExcel", excel },
-        { u"PrMAPI", Hex("0400 0000 aabb") }, // says 4 bytes of store, holds 2
+    const struct {
+        const char16_t* value;
+        std::vector<std::uint8_t> data;
+        bool keepStore, keepInbox, keepExcel; // the fields in memory stay
+    } rows[] = {
+        { u"PrStore", std::vector<std::uint8_t>(101, 0x11), true, false, false },
+        { u"PrStoreInbox", std::vector<std::uint8_t>(165, 0x11), false, true, false },
+        { u"PrExcel", std::vector<std::uint8_t>(29, 0x11), false, false, true },
+        { u"PrExcel", excel, true, true, true },
+        { u"PrMAPI", Hex("0400 0000 aabb"), true, true, true }, // says 4 bytes of store, holds 2
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.value, row.value + std::char_traits<char16_t>::length(row.value)));
+        SCOPED_TRACE(::testing::Message() << (&row - rows));
         core::ResetAppSettings();
         core::ResetRunOptions();
         std::filesystem::remove(File());
         std::filesystem::remove(File().string() + ".damaged");
-        core::Settings().SheetCustomPercent = 77;
-        core::SaveSettings();
-        StoreValue(row.value, row.data);
-        core::ResetAppSettings();
-        ::testing::internal::CaptureStderr();
-        core::LoadSettings();
-        EXPECT_EQ(core::Settings().SheetCustomPercent, 100) << "nothing of a damaged file is read";
-        core::SaveSettings();
-        ::testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(std::filesystem::exists(File().string() + ".damaged"));
-    }
-}
-
-struct OversizeRow {
-    const char16_t* value;
-    std::size_t size;
-};
-
-TEST_F(SettingsLayoutTest, AValueLargerThanItsRecordLeavesItsFieldsUnchanged)
-{
-    const OversizeRow rows[]
-        = { { u"PrStore", 101 }, { u"PrStoreInbox", 165 }, { u"PrExcel", 29 } };
-    for (const auto& row : rows) {
-        core::ResetAppSettings();
-        core::ResetRunOptions();
-        std::filesystem::remove(File());
         core::Settings().TextFontSize = 30;
         core::Settings().MailHeaderFontSize = 31;
         Settings().SheetCustomPercent = 32;
         core::SaveSettings();
-        StoreValue(row.value, std::vector<std::uint8_t>(row.size, 0x11));
+        SaveValue(row.value, row.data);
         Settings().TextFontSize = 40;
         Settings().MailHeaderFontSize = 41;
         Settings().SheetCustomPercent = 42;
         core::Options().StartView = 1;
+        ::testing::internal::CaptureStderr();
         core::LoadSettings();
-        bool store = std::u16string_view(row.value) == u"PrStore";
-        bool inbox = std::u16string_view(row.value) == u"PrStoreInbox";
-        bool excel = std::u16string_view(row.value) == u"PrExcel";
-        EXPECT_EQ(Settings().TextFontSize, store ? 40 : 30);
-        EXPECT_EQ(Settings().MailHeaderFontSize, inbox ? 41 : 31);
-        EXPECT_EQ(Settings().SheetCustomPercent, excel ? 42 : 32);
-        EXPECT_EQ(core::Options().StartView, inbox ? 1 : -1);
+        EXPECT_EQ(Settings().TextFontSize, row.keepStore ? 40 : 30);
+        EXPECT_EQ(Settings().MailHeaderFontSize, row.keepInbox ? 41 : 31);
+        EXPECT_EQ(Settings().SheetCustomPercent, row.keepExcel ? 42 : 32);
+        EXPECT_EQ(core::Options().StartView, row.keepInbox ? 1 : -1);
+        core::SaveSettings();
+        ::testing::internal::GetCapturedStderr();
+        const bool damaged = row.keepStore && row.keepInbox && row.keepExcel;
+        EXPECT_EQ(std::filesystem::exists(File().string() + ".damaged"), damaged);
     }
 }
 
@@ -226,7 +207,7 @@ TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 8, 4, row.choice);
-        StoreValue(u"PrStore", stored);
+        SaveValue(u"PrStore", stored);
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
         core::LoadSettings();
@@ -258,7 +239,7 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
         Settings().MailStoreEntryId = row.store;
         Settings().MailFolderEntryId = row.folder;
         core::SaveSettings();
-        EXPECT_EQ(StoredValue(u"PrMAPI"), row.stored);
+        EXPECT_EQ(LoadValue(u"PrMAPI"), row.stored);
         EXPECT_EQ(Settings().MapiBlob, row.stored);
 
         core::ResetAppSettings();
@@ -271,19 +252,19 @@ TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
 
 TEST_F(SettingsLayoutTest, AStoredPrMapiIsKeptByRunsThatNeverOpenedTheMailViewAndReadIntoTheBlob)
 {
-    StoreValue(u"PrStore", Defaults(u"PrStore"));
+    SaveValue(u"PrStore", Defaults(u"PrStore"));
     core::Settings().MapiBlob = { 1, 2, 3 };
     core::LoadSettings();
     EXPECT_TRUE(core::Settings().MapiBlob.empty()) << "a missing value releases the blob";
 
     const auto stored = Hex("0100 0200 aa bbcc 0000");
-    StoreValue(u"PrMAPI", stored);
+    SaveValue(u"PrMAPI", stored);
     core::Settings().MapiBlob = { 9, 9, 9, 9, 9, 9, 9, 9, 9 };
     core::LoadSettings();
     EXPECT_EQ(core::Settings().MapiBlob, stored) << "read into the blob held, of the same length";
     core::Settings().SheetGridlines = 0; // an unrelated change, saved as a print-only run does
     core::SaveSettings();
-    EXPECT_EQ(StoredValue(u"PrMAPI"), stored);
+    EXPECT_EQ(LoadValue(u"PrMAPI"), stored);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-#include "MailDoubles.h"
 #include "MimeMessage.h"
+#include "MailDoubles.h"
+#include "PutMailChar.h"
 
 #include <gtest/gtest.h>
 
@@ -236,27 +237,61 @@ TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
     EXPECT_FALSE(extracted.to.has_value());
 }
 
-// A message the store parsed itself gives To, Cc and the body as written,
-// even a To header that is no address list.
-TEST(ExtractMimeMessage, StoreParsedMessageGivesRecipientsAndBodyAsWritten)
+std::u16string sunk;
+
+void Record(char16_t ch)
 {
-    test::ResetMailState();
-    const std::string text = "From: x@example.org\r\nTo: just some words,\r\n\tmore words\r\nCc: c@example.org\r\n"
-                             "Content-Type: multipart/alternative; boundary=\"b\"\r\n\r\n"
-                             "--b\r\nContent-Type: text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: "
-                             "quoted-printable\r\n\r\nK=F6ln a=3Db\r\n"
-                             "--b\r\nContent-Type: text/html\r\n\r\n<p>K&ouml;ln</p>\r\n--b--\r\n";
-    std::unique_ptr<platform::IMessage> message;
-    ASSERT_EQ(
-        platform::OpenMessageBytes(std::vector<std::uint8_t>(text.begin(), text.end()), &message), platform::S_OK);
-    std::optional<std::u16string> to;
-    std::optional<std::u16string> cc;
-    std::vector<std::uint8_t> body;
-    EXPECT_EQ(ExtractMimeMessage(*message, to, cc, body), 14);
-    EXPECT_EQ(to, u"just some words,more words");
-    EXPECT_EQ(cc, u"c@example.org");
-    EXPECT_EQ(std::string(body.begin(), body.end()), "K=F6ln a=3Db\r\n");
-    EXPECT_EQ(Mail().FailStep, 0);
+    sunk.push_back(ch);
+}
+
+TEST(PutMailChar, FiltersEscapes)
+{
+    const struct {
+        std::u16string_view input;
+        std::u16string_view output;
+    } rows[] = {
+        { u"plain text", u"plain text" },
+        { u"a=3Db", u"a=b" }, // escaped equals sign
+        { u"a=20b", u"ab" }, // escaped space prints nothing
+        { u"soft=\r\nbreak", u"soft\r\nbreak" }, // soft line break stays a line end
+        { u"soft=\nbreak", u"soft\nbreak" },
+        { u"=41", u"1" }, // other escapes lose "=" and first digit
+        { u"x= y", u"xy" }, // equals and blank: neither prints
+        { u"x=yz", u"xz" }, // equals and letter: neither prints
+        { u"=2x", u"=2x" }, // broken escapes print as they were
+        { u"=3x", u"=3x" },
+        { u"=3d", u"=3d" }, // only a capital D completes =3D
+        { u"=3=3D", u"=3=3D" }, // the held "=3" and then "=" pass as text
+        { u"==3D", u"3D" },
+        { u"\u00e9=3D\u4e2d", u"\u00e9=\u4e2d" },
+    };
+    SetMailCharSink(Record);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.input.begin(), row.input.end()));
+        sunk.clear();
+        ResetMailCharFilter();
+        for (char16_t ch : row.input) {
+            PutMailChar(ch);
+        }
+        EXPECT_EQ(sunk, row.output);
+    }
+}
+
+TEST(PutMailChar, StatePersistsBetweenCallsAndNoSinkDropsCharacters)
+{
+    sunk.clear();
+    SetMailCharSink(Record);
+    ResetMailCharFilter();
+    PutMailChar(u'=');
+    PutMailChar(u'3');
+    EXPECT_EQ(sunk, u"");
+    PutMailChar(u'D');
+    EXPECT_EQ(sunk, u"=");
+    SetMailCharSink(nullptr);
+    EXPECT_EQ(PutMailChar(u'a'), 1);
+    SetMailCharSink(Record);
+    PutMailChar(u'x');
+    EXPECT_EQ(sunk, u"=x");
 }
 
 } // namespace

@@ -50,10 +50,6 @@ TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
         std::u16string cc; // empty: no Cc line
     };
     const Row rows[] = {
-        { "two of each",
-            { Recipient(MAPI_TO, u"A", u"a@x"), Recipient(MAPI_CC, u"C", std::nullopt),
-                Recipient(MAPI_TO, std::nullopt, u"b@x"), Recipient(MAPI_CC, std::nullopt, u"d@x") },
-            u"To: \"A\" <a@x>; <b@x>", u"Cc: \"C\"; <d@x>" },
         { "neither part is skipped",
             { Recipient(MAPI_TO, std::nullopt, std::nullopt), Recipient(MAPI_TO, std::nullopt, u"b@x") }, u"To: <b@x>",
             u"" },
@@ -181,21 +177,6 @@ TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
             u"From: ann@example.org", u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
             u"plain = body", u"linetwo" }));
     EXPECT_TRUE(shown_.empty());
-}
-
-TEST_F(MailPrintTest, StoreMessageWithOnlyHtmlPrintsItsText)
-{
-    store_->rawMessages[1] = "From: News <news@x.org>\r\nTo: pat@x.org\r\nSubject: Weekly\r\n"
-                             "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
-                             "<html><body><p>First &amp; best</p><p>Second<br>line</p></body></html>\r\n";
-    EXPECT_EQ(Print(1), 0);
-    const std::vector<std::u16string> lines = Lines();
-    ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[0], u"Subject: Weekly");
-    EXPECT_EQ(lines[2], u"From: news@x.org");
-    EXPECT_EQ(lines[3], u"To: <pat@x.org>");
-    EXPECT_EQ(lines[4], u"First & best");
-    EXPECT_NE(std::find(lines.begin(), lines.end(), u"line"), lines.end());
 }
 
 TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)

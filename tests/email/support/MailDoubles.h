@@ -163,13 +163,11 @@ private:
     MessageContent content_;
 };
 
-// Opens the messages of `messages` by their one-byte identifiers, and those
-// of `rawMessages` straight from their bytes (a real parse); any other
+// Opens the messages of `messages` by their one-byte identifiers; any other
 // identifier is not found.
 class StoreDouble final : public platform::IMsgStore {
 public:
     std::map<std::uint8_t, MessageContent> messages;
-    std::map<std::uint8_t, std::string> rawMessages;
 
     platform::HRESULT GetProps(
         std::span<const platform::ULONG>, platform::ULONG, platform::ULONG*, platform::SPropValue**) override
@@ -193,13 +191,6 @@ public:
         if (auto it = messages.find(entryId[0]); it != messages.end()) {
             *object = std::make_unique<MessageDouble>(it->second);
             return platform::S_OK;
-        }
-        if (auto it = rawMessages.find(entryId[0]); it != rawMessages.end()) {
-            std::unique_ptr<platform::IMessage> message;
-            const platform::HRESULT result
-                = platform::OpenMessageBytes(std::vector<std::uint8_t>(it->second.begin(), it->second.end()), &message);
-            *object = std::move(message);
-            return result;
         }
         return platform::MAPI_E_NOT_FOUND;
     }

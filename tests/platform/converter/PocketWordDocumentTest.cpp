@@ -14,30 +14,6 @@ namespace {
 
 using namespace pocketword;
 
-Document Letter()
-{
-    Document document;
-    document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
-    Paragraph title;
-    title.Content
-        = FontCode(0) + SizeCode(16) + WeightCode(kWeightBold) + Text("Caf\xe9 menu") + WeightCode(kWeightNormal);
-    title.Alignment = kAlignCentre;
-    Paragraph styles;
-    styles.Content = SizeCode(10) + ItalicCode(true) + Text("slanted") + ItalicCode(false) + Text(" ")
-        + UnderlineCode(true) + Text("under") + UnderlineCode(false) + Text(" ") + StrikeCode(true) + Text("struck")
-        + StrikeCode(false) + Text(" ") + ColorCode(4) + Text("red") + ColorCode(0) + TabCode() + FontCode(3)
-        + Text("mono");
-    styles.Alignment = kAlignRight;
-    Paragraph bullet;
-    bullet.Content = FontCode(0) + Text("first point");
-    bullet.Bullet = true;
-    bullet.LeftIndent = 720;
-    bullet.FirstIndent = -360;
-    bullet.RightIndent = 1440;
-    document.Paragraphs = { title, styles, bullet };
-    return document;
-}
-
 std::optional<std::string> Convert(const std::vector<std::uint8_t>& bytes, std::uint16_t codePage = 1252)
 {
     return platform::PocketWordToRtf(bytes, codePage);
@@ -50,7 +26,7 @@ std::u16string TextOf(const std::string& rtf)
 
 TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
 {
-    const std::optional<std::string> rtf = Convert(WritePocketWord(Letter()));
+    const std::optional<std::string> rtf = Convert(WritePocketWord(SampleLetter()));
     ASSERT_TRUE(rtf);
     struct Row {
         const char* what;
@@ -102,7 +78,7 @@ TEST(PocketWordDocumentTest, EightBitTextIsReadInTheCodePageGiven)
 
 TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotRead)
 {
-    const std::vector<std::uint8_t> whole = WritePocketWord(Letter());
+    const std::vector<std::uint8_t> whole = WritePocketWord(SampleLetter());
     struct Row {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -122,7 +98,7 @@ TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotRead)
 // is read is RTF.
 TEST(PocketWordDocumentTest, TruncatedDocumentsNeverCrash)
 {
-    const std::vector<std::uint8_t> whole = WritePocketWord(Letter());
+    const std::vector<std::uint8_t> whole = WritePocketWord(SampleLetter());
     for (std::size_t length = 0; length < whole.size(); ++length) {
         const std::optional<std::string> rtf
             = Convert(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));

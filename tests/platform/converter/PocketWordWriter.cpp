@@ -205,4 +205,28 @@ std::string TabCode()
     return { kCodeParagraph, kTab };
 }
 
+Document SampleLetter()
+{
+    Document document;
+    document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
+    Paragraph title;
+    title.Content
+        = FontCode(0) + SizeCode(16) + WeightCode(kWeightBold) + Text("Caf\xe9 menu") + WeightCode(kWeightNormal);
+    title.Alignment = kAlignCentre;
+    Paragraph styles;
+    styles.Content = SizeCode(10) + ItalicCode(true) + Text("slanted") + ItalicCode(false) + Text(" ")
+        + UnderlineCode(true) + Text("under") + UnderlineCode(false) + Text(" ") + StrikeCode(true) + Text("struck")
+        + StrikeCode(false) + Text(" ") + ColorCode(4) + Text("red") + ColorCode(0) + TabCode() + FontCode(3)
+        + Text("mono");
+    styles.Alignment = kAlignRight;
+    Paragraph bullet;
+    bullet.Content = FontCode(0) + Text("first point");
+    bullet.Bullet = true;
+    bullet.LeftIndent = 720;
+    bullet.FirstIndent = -360;
+    bullet.RightIndent = 1440;
+    document.Paragraphs = { title, styles, bullet };
+    return document;
+}
+
 } // namespace pocketword

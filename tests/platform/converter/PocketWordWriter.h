@@ -38,6 +38,11 @@ struct Document {
 
 std::vector<std::uint8_t> WritePocketWord(const Document& document);
 
+// A letter that uses every format the writer knows: a centred bold title,
+// a right-aligned paragraph of styles, colours, a tab and a second font, and
+// an indented bullet.
+Document SampleLetter();
+
 // Code-page text: bytes from 0xC0 up are escaped, as they would read as codes.
 std::string Text(std::string_view codePageBytes);
 std::string FontCode(std::uint16_t fontId);

@@ -64,22 +64,9 @@ protected:
 
 TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDid)
 {
-    Document document;
-    document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
-    Paragraph title;
-    title.Content = FontCode(0) + SizeCode(16) + WeightCode(kWeightBold) + Text("Caf\xe9 menu");
-    title.Alignment = kAlignCentre;
-    Paragraph styles;
-    styles.Content = SizeCode(10) + ItalicCode(true) + Text("slanted") + ItalicCode(false) + Text(" ")
-        + UnderlineCode(true) + Text("under") + UnderlineCode(false) + ColorCode(4) + Text("red") + ColorCode(0)
-        + TabCode() + FontCode(3) + Text("mono");
-    styles.Alignment = kAlignRight;
-    Paragraph bullet;
-    bullet.Content = FontCode(0) + Text("first point");
-    bullet.Bullet = true;
-    bullet.LeftIndent = 720;
-    bullet.FirstIndent = -360;
-    document.Paragraphs = { title, styles, Paragraph {}, bullet, Paragraph { Text("last") } };
+    Document document = SampleLetter();
+    document.Paragraphs.insert(document.Paragraphs.begin() + 2, Paragraph {});
+    document.Paragraphs.push_back(Paragraph { Text("last") });
     const std::optional<std::string> handheld = platform::ReadPocketWordAsRtf(WritePocketWord(document), 1252);
     ASSERT_TRUE(handheld);
 

@@ -1,4 +1,5 @@
 #include "FileMapping.h"
+#include "FilePath.h"
 
 #include <cstring>
 #include <filesystem>
@@ -156,25 +157,37 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
 }
 
-TEST_F(FileMappingTest, WritableMappingGrowsItsFile)
+struct PathRow {
+    std::u16string path;
+    const char* expected; // null: no path
+};
+
+TEST(FilePathTest, BackslashSeparatesAndTextBecomesUtf8)
 {
-    ScopedHandle file(CreateFileForMappingW(
-        u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file.IsValid());
-    EXPECT_EQ(CreateFileForMappingW(u"docs\\new.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL, nullptr),
-        INVALID_HANDLE_VALUE);
-    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 4, nullptr));
-    ASSERT_NE(mapping.Get(), nullptr);
-    {
-        ScopedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0));
-        ASSERT_NE(view.Get(), nullptr);
-        std::memcpy(view.Get(), "abcd", 4);
+    const PathRow rows[] = {
+        { u"docs\\a.txt", "docs/a.txt" },
+        { u"\\tmp\\docs\\a.txt", "/tmp/docs/a.txt" },
+        { u"docs/a.txt", "docs/a.txt" },
+        { u"Gr\u00fc\u00dfe\\\u6587\u66f8.rtf",
+            "Gr\xc3\xbc\xc3\x9f"
+            "e/\xe6\x96\x87\xe6\x9b\xb8.rtf" },
+        { u"\U0001F600.txt", "\xf0\x9f\x98\x80.txt" },
+        { u"", nullptr },
+        { std::u16string(u"a\0b", 3), nullptr },
+        { std::u16string(1, u'\xD800') + u".txt", nullptr },
+        { u"x" + std::u16string(1, u'\xDC00'), nullptr },
+        { std::u16string(32768, u'a'), nullptr },
+    };
+    for (const PathRow& row : rows) {
+        std::optional<std::string> path = platform::FileSystemPath(row.path);
+        if (row.expected == nullptr) {
+            EXPECT_FALSE(path.has_value()) << row.path.size();
+            continue;
+        }
+        ASSERT_TRUE(path.has_value()) << row.expected;
+        EXPECT_EQ(*path, row.expected);
     }
-    EXPECT_EQ(GetFileSize(file.Get(), nullptr), 4u);
-    std::ifstream written(m_directory / "docs" / "new.bin", std::ios::binary);
-    std::string contents((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(contents, "abcd");
+    EXPECT_TRUE(platform::FileSystemPath(std::u16string(32767, u'a')).has_value());
 }
 
 } // namespace

@@ -98,28 +98,6 @@ TEST(CodePagesTest, OutputTooSmallFails)
     EXPECT_EQ(MultiByteToWideChar(1252, 0, nullptr, 3, out, 3), 0);
 }
 
-struct LeadByteRow {
-    UINT codePage;
-    std::uint8_t byte;
-    bool expected;
-};
-
-constexpr LeadByteRow kLeadByteRows[] = {
-    { 932, 0x81, true },
-    { 932, 0xA0, false },
-    { 949, 0x81, true },
-    { 1252, 0x81, false },
-    { CP_UTF8, 0xC3, false },
-    { 437, 0x81, false },
-};
-
-TEST(CodePagesTest, IsDBCSLeadByteEx)
-{
-    for (const LeadByteRow& row : kLeadByteRows)
-        EXPECT_EQ(IsDBCSLeadByteEx(row.codePage, row.byte), row.expected)
-            << "code page " << row.codePage << " byte " << int(row.byte);
-}
-
 // Every code page the table names opens its converter.
 TEST(CodePagesTest, ValidCodePages)
 {

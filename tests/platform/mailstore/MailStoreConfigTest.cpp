@@ -34,27 +34,25 @@ TEST(MailStoreConfig, ParsesNameAndPathLines)
 TEST(MailStoreConfig, FileComesFromTheEnvironment)
 {
     test::TempMaildir home;
-    test::ScopedEnv homeEnv("HOME", home.Root().string());
-    {
-        test::ScopedEnv named("TALLOWIN_MAILSTORES", (home.Root() / "stores.conf").string());
-        test::ScopedEnv config("XDG_CONFIG_HOME", "/elsewhere");
-        EXPECT_EQ(MailStoreConfigPath(), home.Root() / "stores.conf");
-    }
-    test::ScopedEnv named("TALLOWIN_MAILSTORES", "");
-    {
-        test::ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
-        EXPECT_EQ(MailStoreConfigPath(), "/cfg/tallowin/mailstores.conf");
-    }
-    test::ScopedEnv config("XDG_CONFIG_HOME", "");
+    ScopedEnvironment environment;
+    environment.Set("HOME", home.Root().c_str());
+    environment.Set("TALLOWIN_MAILSTORES", (home.Root() / "stores.conf").c_str());
+    environment.Set("XDG_CONFIG_HOME", "/elsewhere");
+    EXPECT_EQ(MailStoreConfigPath(), home.Root() / "stores.conf");
+    environment.Set("TALLOWIN_MAILSTORES", "");
+    environment.Set("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(MailStoreConfigPath(), "/cfg/tallowin/mailstores.conf");
+    environment.Set("XDG_CONFIG_HOME", "");
     EXPECT_EQ(MailStoreConfigPath(), home.Root() / ".config/tallowin/mailstores.conf");
 }
 
 TEST(MailStoreConfig, FallsBackToTheUsualPlaces)
 {
     test::TempMaildir home;
-    test::ScopedEnv homeEnv("HOME", home.Root().string());
-    test::ScopedEnv mailEnv("MAIL", (home.Root() / "spool").string());
-    test::ScopedEnv named("TALLOWIN_MAILSTORES", (home.Root() / "missing.conf").string());
+    ScopedEnvironment environment;
+    environment.Set("HOME", home.Root().c_str());
+    environment.Set("MAIL", (home.Root() / "spool").c_str());
+    environment.Set("TALLOWIN_MAILSTORES", (home.Root() / "missing.conf").c_str());
     EXPECT_TRUE(LoadMailStoreConfig().empty());
 
     std::filesystem::create_directories(home.Root() / "Maildir");

@@ -1,5 +1,6 @@
 #include "MailStore.h"
 #include "MaildirFixture.h"
+#include "MapiMemory.h"
 #include "PropertySet.h"
 
 #include <gtest/gtest.h>
@@ -11,62 +12,7 @@
 namespace platform {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// Values of one GetProps call, freed at the end of the test.
-struct Props {
-    ULONG count = 0;
-    SPropValue* values = nullptr;
-    HRESULT result = S_OK;
-    ~Props() { MAPIFreeBuffer(values); }
-    const SPropValue& operator[](std::size_t i) const { return values[i]; }
-};
-
-void Read(IMAPIProp& object, std::vector<ULONG> tags, Props& props)
-{
-    props.result = object.GetProps(tags, MAPI_UNICODE, &props.count, &props.values);
-}
-
-Bytes BinaryOf(const SPropValue& value)
-{
-    return Bytes(value.Value.bin.lpb, value.Value.bin.lpb + value.Value.bin.cb);
-}
-
-std::u16string TextOf(const SPropValue& value)
-{
-    return value.Value.lpszW;
-}
-
-Bytes ReadBinary(IMAPIProp& object, ULONG tag)
-{
-    Props props;
-    Read(object, { tag }, props);
-    EXPECT_EQ(props.result, S_OK);
-    return props.count == 1 && props[0].ulPropTag == tag ? BinaryOf(props[0]) : Bytes();
-}
-
-// All rows of a table as (entry identifier, text of the second column).
-std::vector<std::pair<Bytes, std::u16string>> AllRows(IMAPITable& table)
-{
-    std::vector<std::pair<Bytes, std::u16string>> rows;
-    for (;;) {
-        SRowSet* set = nullptr;
-        EXPECT_EQ(table.QueryRows(1, 0, &set), S_OK);
-        if (set == nullptr || set->cRows == 0) {
-            FreeProws(set);
-            break;
-        }
-        EXPECT_EQ(set->cRows, 1u);
-        const SRow& row = set->aRow[0];
-        std::u16string text;
-        if (row.cValues > 1 && PROP_TYPE(row.lpProps[1].ulPropTag) == PT_UNICODE) {
-            text = row.lpProps[1].Value.lpszW;
-        }
-        rows.emplace_back(BinaryOf(row.lpProps[0]), text);
-        FreeProws(set);
-    }
-    return rows;
-}
+using namespace test;
 
 std::string Message(const std::string& from, const std::string& subject, const std::string& extra = "")
 {
@@ -111,19 +57,12 @@ protected:
         return std::unique_ptr<IMessage>(AsMessage(object.release()));
     }
 
-    std::vector<std::pair<Bytes, std::u16string>> Sorted(ULONG key, ULONG order)
+    std::vector<Row> Sorted(ULONG key, ULONG order)
     {
-        auto inbox = OpenFolder(ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
-        std::unique_ptr<IMAPITable> table;
-        EXPECT_EQ(inbox->GetContentsTable(0, &table), S_OK);
-        const ULONG columns[] = { PR_ENTRYID, key };
-        EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
-        const SSortOrder sort[] = { { key, order } };
-        EXPECT_EQ(table->SortTable(sort, 0), S_OK);
-        return AllRows(*table);
+        return Contents(*session_, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID), key, order);
     }
 
-    test::TempMaildir maildir_;
+    TempMaildir maildir_;
     std::unique_ptr<IMAPISession> session_;
     std::unique_ptr<IMsgStore> store_;
 };
@@ -136,10 +75,10 @@ TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
     ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
     auto rows = AllRows(*table);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].second, u"Mine");
-    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_ENTRYID));
+    EXPECT_EQ(rows[0].text, u"Mine");
+    EXPECT_EQ(rows[0].id, ReadBinary(*store_, PR_ENTRYID));
     std::unique_ptr<IMsgStore> again;
-    ASSERT_EQ(session_->OpenMsgStore(0, rows[0].first, 0, &again), S_OK);
+    ASSERT_EQ(session_->OpenMsgStore(0, rows[0].id, 0, &again), S_OK);
     EXPECT_EQ(ReadBinary(*again, PR_CE_FIRST_FOLDER_ENTRYID), ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
 
     Props missing;
@@ -156,9 +95,9 @@ TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
     ASSERT_EQ(table->SetColumns(columns, 0), S_OK);
     rows = AllRows(*table);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].second, u"Inbox");
-    EXPECT_EQ(rows[0].first, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
-    auto lists = OpenFolder(rows[1].first);
+    EXPECT_EQ(rows[0].text, u"Inbox");
+    EXPECT_EQ(rows[0].id, ReadBinary(*store_, PR_CE_FIRST_FOLDER_ENTRYID));
+    auto lists = OpenFolder(rows[1].id);
     Props props;
     Read(*lists, { PR_DISPLAY_NAME_W, PR_PARENT_ENTRYID, PR_FOLDER_TYPE }, props);
     EXPECT_EQ(props.result, S_OK);
@@ -176,10 +115,10 @@ TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
 
 TEST_F(MaildirStoreTest, SortsByEachKey)
 {
-    const auto texts = [](const std::vector<std::pair<Bytes, std::u16string>>& rows) {
+    const auto texts = [](const std::vector<Row>& rows) {
         std::vector<std::u16string> second;
         for (const auto& row : rows)
-            second.push_back(row.second);
+            second.push_back(row.text);
         return second;
     };
     EXPECT_EQ(texts(Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)),
@@ -189,7 +128,7 @@ TEST_F(MaildirStoreTest, SortsByEachKey)
     ASSERT_EQ(byDate.size(), 4u);
     std::vector<std::u16string> subjects;
     for (const auto& row : byDate) {
-        auto message = OpenMessage(row.first);
+        auto message = OpenMessage(row.id);
         Props props;
         Read(*message, { PR_SUBJECT_W }, props);
         subjects.push_back(TextOf(props[0]));
@@ -238,7 +177,7 @@ TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
     maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
         "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
     const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
-    auto apple = OpenMessage(rows[0].first);
+    auto apple = OpenMessage(rows[0].id);
     Props props;
     Read(*apple,
         { PR_SENDER_EMAIL_ADDRESS_W, PR_MESSAGE_DELIVERY_TIME, PR_SUBJECT_W, PR_MESSAGE_FLAGS,
@@ -252,9 +191,9 @@ TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
     EXPECT_EQ(FileTimeTicks(props[4].Value.ft), FileTimeTicks(FileTimeFromUnix(70, 0)));
     EXPECT_EQ(TextOf(props[5]), u"Bob");
     EXPECT_EQ(TextOf(props[6]), u"Body of apple\r\n");
-    EXPECT_EQ(BinaryOf(props[7]), rows[0].first);
+    EXPECT_EQ(BinaryOf(props[7]), rows[0].id);
     Props read;
-    Read(*OpenMessage(rows[1].first), { PR_MESSAGE_FLAGS }, read);
+    Read(*OpenMessage(rows[1].id), { PR_MESSAGE_FLAGS }, read);
     EXPECT_EQ(read[0].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
 
     std::unique_ptr<IStream> body;
@@ -283,16 +222,16 @@ TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
     EXPECT_EQ(apple->OpenProperty(PR_SUBJECT_W, 0, 0, &mime), MAPI_E_NOT_FOUND);
 
     // A header that is no address list is a recipient named by its text.
-    for (const auto& [id, subject] : { rows[0], rows[2] }) {
-        SCOPED_TRACE(std::string(subject.begin(), subject.end()));
+    for (const Row& listed : { rows[0], rows[2] }) {
+        SCOPED_TRACE(std::string(listed.text.begin(), listed.text.end()));
         std::unique_ptr<IMAPITable> recipients;
-        ASSERT_EQ(OpenMessage(id)->GetRecipientTable(MAPI_DEFERRED_ERRORS, &recipients), S_OK);
+        ASSERT_EQ(OpenMessage(listed.id)->GetRecipientTable(MAPI_DEFERRED_ERRORS, &recipients), S_OK);
         SRowSet* set = nullptr;
         ASSERT_EQ(recipients->QueryRows(1, 0, &set), S_OK);
         ASSERT_EQ(set->cRows, 1u);
         const SRow& row = set->aRow[0];
         ASSERT_EQ(row.cValues, 4u);
-        if (subject == u"broken") {
+        if (listed.text == u"broken") {
             EXPECT_EQ(TextOf(row.lpProps[2]), u"just some words");
             EXPECT_NE(row.lpProps[3].ulPropTag, PR_EMAIL_ADDRESS_W);
         } else {
@@ -308,7 +247,7 @@ TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
 TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
 {
     const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
-    const Bytes cherry = rows[2].first;
+    const Bytes cherry = rows[2].id;
     // Reading the message moves it from new/ to cur/ and adds the S flag.
     std::filesystem::rename(
         maildir_.Root() / "new" / "1700000100.M2P1.host", maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
@@ -334,7 +273,7 @@ TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
     EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
     EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
 
-    test::TempMaildir other;
+    TempMaildir other;
     std::unique_ptr<IMAPISession> otherSession;
     ASSERT_EQ(OpenMaildirSession({ { u"Other", other.Root() } }, &otherSession), S_OK);
     std::unique_ptr<IMsgStore> otherStore;
@@ -354,10 +293,11 @@ TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
 
 TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
 {
-    test::TempMaildir maildir;
+    TempMaildir maildir;
     const auto conf = maildir.Root() / "stores.conf";
     std::ofstream(conf) << "Sample = " << maildir.Root().string() << "\n";
-    test::ScopedEnv env("TALLOWIN_MAILSTORES", conf.string());
+    ScopedEnvironment environment;
+    environment.Set("TALLOWIN_MAILSTORES", conf.c_str());
     std::unique_ptr<IMAPISession> session;
     EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session), MAPI_E_NOT_INITIALIZED);
     ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
@@ -368,7 +308,7 @@ TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
 
 TEST(MailStore, StandaloneMessageFileAndItsAttachments)
 {
-    test::TempMaildir dir;
+    TempMaildir dir;
     const auto path = dir.Root() / "one.eml";
     std::ofstream(path, std::ios::binary)
         << "From: Eve <eve@example.org>\r\nTo: a@example.org\r\nCc: \"B\" <b@example.org>\r\nSubject: file\r\n"
@@ -410,6 +350,40 @@ TEST(MailStore, StandaloneMessageFileAndItsAttachments)
     EXPECT_EQ(TextOf(rows->aRow[0].lpProps[0]), u"a.zip");
     EXPECT_EQ(rows->aRow[1].lpProps[0].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_ATTACH_FILENAME_W)));
     FreeProws(rows);
+}
+
+TEST(MapiMemory, BlocksAreZeroFilledAndChildrenFreeWithTheirParent)
+{
+    const std::size_t before = MapiLiveBufferCount();
+    void* parent = nullptr;
+    ASSERT_EQ(MAPIAllocateBuffer(64, &parent), S_OK);
+    const auto* bytes = static_cast<const unsigned char*>(parent);
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_EQ(bytes[i], 0);
+    }
+    void* child = nullptr;
+    void* second = nullptr;
+    ASSERT_EQ(MAPIAllocateMore(32, parent, &child), S_OK);
+    ASSERT_EQ(MAPIAllocateMore(0, parent, &second), S_OK);
+    EXPECT_NE(child, nullptr);
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(MapiLiveBufferCount(), before + 1);
+    // A child is not freed on its own, nor given children of its own.
+    void* grandChild = nullptr;
+    EXPECT_EQ(MAPIAllocateMore(8, child, &grandChild), MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(MAPIFreeBuffer(child), MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(MAPIFreeBuffer(parent), S_OK);
+    EXPECT_EQ(MapiLiveBufferCount(), before);
+}
+
+TEST(MapiMemory, BadArgumentsAreRefused)
+{
+    void* block = reinterpret_cast<void*>(1);
+    EXPECT_EQ(MAPIAllocateMore(8, nullptr, &block), MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(block, reinterpret_cast<void*>(1));
+    EXPECT_EQ(MAPIAllocateBuffer(8, nullptr), MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(MAPIFreeBuffer(nullptr), S_OK);
+    FreeProws(nullptr);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using namespace test;
 
 std::string MboxMessage(const std::string& from, const std::string& subject, const std::string& extra,
     const std::string& date = "Mon, 02 Nov 2026 10:00:00 +0000")
@@ -69,7 +69,8 @@ TEST(MboxReader, FindsMessagesOffsetsAndReadFlags)
         }
     }
     // Without a Date header the "From " line's time stands in, in local time.
-    test::ScopedEnv zone("TZ", "Europe/Berlin");
+    ScopedEnvironment zone;
+    zone.Set("TZ", "Europe/Berlin");
     const std::string undated = "From a@x.org  Mon Nov  2 11:00:00 2026\nSubject: s\n\nb\n";
     const auto spans = ScanMboxBytes(std::span(reinterpret_cast<const std::uint8_t*>(undated.data()), undated.size()));
     ASSERT_EQ(spans.size(), 1u);
@@ -106,79 +107,19 @@ protected:
         ASSERT_EQ(session_->OpenMsgStore(0, {}, 0, &store_), S_OK);
     }
 
-    Bytes ReadBinary(IMAPIProp& object, ULONG tag)
-    {
-        ULONG count = 0;
-        SPropValue* values = nullptr;
-        Bytes bytes;
-        if (object.GetProps(std::vector<ULONG> { tag }, MAPI_UNICODE, &count, &values) == S_OK && count == 1)
-            bytes.assign(values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
-        MAPIFreeBuffer(values);
-        return bytes;
-    }
-
-    std::unique_ptr<IMAPIProp> OpenEntry(const Bytes& id, HRESULT expected = S_OK)
-    {
-        std::unique_ptr<IMAPIProp> object;
-        ULONG type = 0;
-        EXPECT_EQ(session_->OpenEntry(id, 0, &type, &object), expected);
-        return object;
-    }
-
-    // Rows of a table: the entry identifier, the second column as text (or
-    // as a number for a long) and the third as a number.
-    struct Row {
-        Bytes id;
-        std::u16string text;
-        std::int32_t number = -1;
-    };
-    std::vector<Row> Rows(IMAPITable& table)
-    {
-        std::vector<Row> rows;
-        for (;;) {
-            SRowSet* set = nullptr;
-            EXPECT_EQ(table.QueryRows(1, 0, &set), S_OK);
-            if (set == nullptr || set->cRows == 0) {
-                FreeProws(set);
-                return rows;
-            }
-            const SRow& row = set->aRow[0];
-            Row out;
-            out.id.assign(row.lpProps[0].Value.bin.lpb, row.lpProps[0].Value.bin.lpb + row.lpProps[0].Value.bin.cb);
-            if (PROP_TYPE(row.lpProps[1].ulPropTag) == PT_UNICODE)
-                out.text = row.lpProps[1].Value.lpszW;
-            if (row.cValues > 2 && PROP_TYPE(row.lpProps[2].ulPropTag) != PT_ERROR)
-                out.number = row.lpProps[2].Value.l;
-            rows.push_back(std::move(out));
-            FreeProws(set);
-        }
-    }
-
-    std::vector<Row> Contents(const Bytes& folderId, ULONG key, ULONG order)
-    {
-        auto folder = OpenEntry(folderId);
-        std::unique_ptr<IMAPITable> table;
-        EXPECT_EQ(static_cast<IMAPIFolder*>(folder.get())->GetContentsTable(0, &table), S_OK);
-        const ULONG columns[] = { PR_ENTRYID, key, PR_MESSAGE_FLAGS };
-        EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
-        const SSortOrder sort[] = { { key, order } };
-        EXPECT_EQ(table->SortTable(sort, 0), S_OK);
-        return Rows(*table);
-    }
-
     std::vector<Row> Subfolders(const Bytes& folderId)
     {
-        auto folder = OpenEntry(folderId);
+        auto folder = OpenEntry(*session_, folderId);
         std::unique_ptr<IMAPITable> table;
         EXPECT_EQ(static_cast<IMAPIFolder*>(folder.get())->GetHierarchyTable(0, &table), S_OK);
         const ULONG columns[] = { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_FOLDER_TYPE };
         EXPECT_EQ(table->SetColumns(columns, 0), S_OK);
-        return Rows(*table);
+        return AllRows(*table);
     }
 
     std::u16string SubjectAndBody(const Bytes& id, HRESULT expected = S_OK)
     {
-        auto object = OpenEntry(id, expected);
+        auto object = OpenEntry(*session_, id, expected);
         if (!object)
             return {};
         ULONG count = 0;
@@ -229,7 +170,7 @@ TEST_F(MboxStoreTest, OneFileListsSortsReadsAndNeverChanges)
     for (const Sort& sort : sorts) {
         std::vector<std::u16string> subjects;
         std::vector<std::int32_t> flags;
-        for (const Row& row : Contents(inbox, sort.key, sort.order)) {
+        for (const Row& row : Contents(*session_, inbox, sort.key, sort.order)) {
             const std::u16string text = SubjectAndBody(row.id);
             subjects.push_back(text.substr(0, text.find(u'|')));
             flags.push_back(row.number);
@@ -248,7 +189,7 @@ TEST_F(MboxStoreTest, OneFileListsSortsReadsAndNeverChanges)
     ::chmod(file.c_str(), 0644);
     Write(file, MboxMessage("dave@x.org", "date", ""), std::ios::app);
     Open(file);
-    EXPECT_EQ(Contents(inbox, PR_SUBJECT_W, TABLE_SORT_ASCEND).size(), 4u);
+    EXPECT_EQ(Contents(*session_, inbox, PR_SUBJECT_W, TABLE_SORT_ASCEND).size(), 4u);
     EXPECT_EQ(SubjectAndBody(ids[1]).substr(0, 7), u"banana|");
     const std::string all = ReadAll(file);
     Write(file, all.substr(all.find("From alice")));
@@ -285,12 +226,12 @@ TEST_F(MboxStoreTest, ThunderbirdFoldersFormATree)
     const auto archives = Subfolders(top[1].id);
     ASSERT_EQ(archives.size(), 1u);
     EXPECT_EQ(archives[0].text, u"2024");
-    EXPECT_EQ(ReadBinary(*OpenEntry(archives[0].id), PR_PARENT_ENTRYID), top[1].id);
-    const auto messages = Contents(archives[0].id, PR_SUBJECT_W, TABLE_SORT_ASCEND);
+    EXPECT_EQ(ReadBinary(*OpenEntry(*session_, archives[0].id), PR_PARENT_ENTRYID), top[1].id);
+    const auto messages = Contents(*session_, archives[0].id, PR_SUBJECT_W, TABLE_SORT_ASCEND);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(SubjectAndBody(messages[0].id).substr(0, 4), u"old|");
-    EXPECT_TRUE(Contents(top[3].id, PR_SUBJECT_W, TABLE_SORT_ASCEND).empty());
-    EXPECT_TRUE(Contents(top[1].id, PR_SUBJECT_W, TABLE_SORT_ASCEND).empty());
+    EXPECT_TRUE(Contents(*session_, top[3].id, PR_SUBJECT_W, TABLE_SORT_ASCEND).empty());
+    EXPECT_TRUE(Contents(*session_, top[1].id, PR_SUBJECT_W, TABLE_SORT_ASCEND).empty());
 
     // Names that leave the tree are refused.
     for (const char* bad : { "../Inbox", "Archives.sbd/2024", "Inbox/", "/Inbox", "Missing" }) {

@@ -60,28 +60,26 @@ protected:
     std::string savedPath_;
 };
 
-TEST_F(ProcessTest, HelpViewerOpensThePageOfTheDataFolderAtItsAnchor)
+TEST_F(ProcessTest, HelpViewerOpensThePageOfTheDataFolderAtItsAnchorAndOtherProgramsStart)
 {
     ASSERT_TRUE(platform::CreateProcessW(u"peghelp", u"file:tallowin.htm#excel"));
     EXPECT_EQ(WaitForOpened(), "file://" + (folder_ / "data" / "help" / "tallowin.htm").string() + "#excel");
+    // Other programs start from the path as well.
+    fs::remove(Opened());
+    ASSERT_TRUE(platform::CreateProcessW(u"xdg-open", u"anything"));
+    EXPECT_EQ(WaitForOpened(), "anything");
 }
 
-TEST_F(ProcessTest, HelpPagesOutsideTheHelpFolderAreRefused)
+TEST_F(ProcessTest, HelpPagesOutsideTheHelpFolderAndMissingProgramsAreRefused)
 {
     for (const char16_t* commandLine : { u"file:missing.htm#docs", u"file:../help/tallowin.htm", u"file:..",
              u"file:#docs", u"http:tallowin.htm", u"" })
         EXPECT_FALSE(platform::CreateProcessW(u"peghelp", commandLine)) << std::u16string(commandLine).size();
     EXPECT_FALSE(fs::exists(Opened()));
+    EXPECT_FALSE(platform::CreateProcessW(u"tallowin-no-such-program", u""));
     // Without a viewer the help is not shown.
     setenv("PATH", folder_.c_str(), 1);
     EXPECT_FALSE(platform::CreateProcessW(u"peghelp", u"file:tallowin.htm#docs"));
-}
-
-TEST_F(ProcessTest, OtherProgramsStartFromThePathAndAMissingOneFails)
-{
-    EXPECT_TRUE(platform::CreateProcessW(u"xdg-open", u"anything"));
-    EXPECT_EQ(WaitForOpened(), "anything");
-    EXPECT_FALSE(platform::CreateProcessW(u"tallowin-no-such-program", u""));
 }
 
 } // namespace

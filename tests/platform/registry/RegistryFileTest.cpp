@@ -1,6 +1,7 @@
 #include "RegistryFile.h"
 #include "Registry.h"
 
+#include "RegistryText.h"
 #include "ScopedEnvironment.h"
 #include "TempRegistry.h"
 
@@ -12,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -20,39 +24,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
 constexpr char kKeyLine[] = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin]";
 
 class RegistryFileTest : public testing::TempRegistry {
 protected:
-    // One save as the settings writer does it: create, set, close.
-    LONG SaveValue(const char16_t* name, std::vector<BYTE> data)
-    {
-        HKEY key = nullptr;
-        LONG status = RegCreateKeyExW(
-            HKEY_LOCAL_MACHINE, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (status != ERROR_SUCCESS)
-            return status;
-        status = RegSetValueExW(key, name, 0, REG_BINARY, data.data(), data.size());
-        LONG closed = RegCloseKey(key);
-        return status != ERROR_SUCCESS ? status : closed;
-    }
-
-    // The value as a fresh open reads it; empty when the key or value is missing.
-    std::vector<BYTE> LoadValue(const char16_t* name, const char16_t* subKey = kKey)
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return {};
-        std::vector<BYTE> data(64, 0);
-        DWORD size = data.size();
-        if (RegQueryValueExW(key, name, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
-            size = 0;
-        RegCloseKey(key);
-        data.resize(size);
-        return data;
-    }
-
     std::vector<std::string> Names() const
     {
         std::vector<std::string> names;
@@ -69,8 +44,8 @@ TEST_F(RegistryFileTest, ADamagedFileIsToldOnceAndASecondOneDoesNotReplaceTheFir
         = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine + "\r\n\"PrStore\"=hex:01,zz\r\n";
     testing::WriteFileBytes(File(), damaged);
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find(File().string() + " is damaged (line 4: "), std::string::npos) << told;
     EXPECT_EQ(told.find("damaged"), told.rfind("damaged")) << "told once: " << told;
@@ -99,7 +74,7 @@ TEST_F(RegistryFileTest, AHugeFileIsDamagedAndNotReadIntoMemory)
         ASSERT_EQ(::truncate(File().c_str(), static_cast<off_t>(registry::kMaxFileBytes) + 4096), 0);
     }
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find("larger than 16 MiB"), std::string::npos) << told;
@@ -183,14 +158,9 @@ TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
 {
     fs::create_directory(File());
     ::testing::internal::CaptureStderr();
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const BYTE byte = 1;
-    ASSERT_EQ(RegSetValueExW(key, u"PrStore", 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(key), ERROR_WRITE_FAULT);
+    EXPECT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_WRITE_FAULT) << "the value is set, the close cannot write it";
     EXPECT_TRUE(fs::is_directory(File()));
-    EXPECT_TRUE(LoadValue(u"PrStore").empty());
+    EXPECT_FALSE(LoadValue(u"PrStore"));
     std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find(File().string() + " cannot be read (Is a directory)"), std::string::npos) << told;
     EXPECT_NE(told.find("the settings cannot be saved in " + File().string()), std::string::npos) << told;
@@ -209,6 +179,95 @@ TEST_F(RegistryFileTest, AnUnwritableFolderFailsTheSaveAndKeepsTheOldFile)
     fs::permissions(Directory(), fs::perms::owner_all);
     EXPECT_EQ(testing::ReadFileBytes(File()), before);
     EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1 }));
+}
+
+constexpr int kSavesPerWriter = 40;
+
+std::u16string ValueName(char16_t prefix, int number)
+{
+    std::u16string name(1, prefix);
+    for (char c : std::to_string(number))
+        name += static_cast<char16_t>(c);
+    return name;
+}
+
+// Saves kSavesPerWriter values named prefix + number, each in its own
+// create, set and close, as separate runs of the program would.
+bool WriteMany(char16_t prefix)
+{
+    for (int i = 0; i < kSavesPerWriter; ++i) {
+        if (testing::TempRegistry::SaveValue(
+                ValueName(prefix, i).c_str(), { static_cast<BYTE>(prefix), static_cast<BYTE>(i) })
+            != ERROR_SUCCESS)
+            return false;
+    }
+    return true;
+}
+
+class RegistryConcurrencyTest : public testing::TempRegistry {
+protected:
+    void ExpectAllValues(const std::vector<char16_t>& prefixes)
+    {
+        auto text = testing::ReadFileBytes(File());
+        auto parsed = registry::ParseRegistryText({ reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
+        ASSERT_FALSE(parsed.Damaged) << parsed.Reason;
+        const auto* key = registry::FindKey(parsed.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
+        ASSERT_NE(key, nullptr);
+        EXPECT_EQ(key->Values.size(), prefixes.size() * kSavesPerWriter);
+        for (char16_t prefix : prefixes) {
+            for (int i = 0; i < kSavesPerWriter; ++i) {
+                const auto* value = registry::FindValue(*key, ValueName(prefix, i));
+                ASSERT_NE(value, nullptr) << "lost value " << static_cast<char>(prefix) << i;
+                EXPECT_EQ(value->Data,
+                    (std::vector<std::uint8_t> { static_cast<std::uint8_t>(prefix), static_cast<std::uint8_t>(i) }));
+            }
+        }
+    }
+};
+
+TEST_F(RegistryConcurrencyTest, TwoThreadsWithTheirOwnHandlesLoseNothing)
+{
+    const std::vector<char16_t> prefixes { u'C', u'D' };
+    bool okC = false;
+    bool okD = false;
+    std::thread first([&] { okC = WriteMany(u'C'); });
+    std::thread second([&] { okD = WriteMany(u'D'); });
+    first.join();
+    second.join();
+    EXPECT_TRUE(okC);
+    EXPECT_TRUE(okD);
+    ExpectAllValues(prefixes);
+}
+
+TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
+{
+    for (int round = 0; round < 5; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Large values make each save long enough to be cut off.
+            std::vector<BYTE> data(200000, static_cast<BYTE>(round));
+            for (DWORD i = 0;; ++i) {
+                data[0] = static_cast<BYTE>(i);
+                SaveValue(u"Big", data);
+            }
+        }
+        ::usleep(30000 + 17000 * round);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+        auto image = registry::ReadRegistryFile(File());
+        EXPECT_NE(image.State, registry::FileState::Damaged) << "round " << round;
+        EXPECT_NE(image.State, registry::FileState::Unreadable) << "round " << round;
+
+        // A save cut off here leaves a temporary file, which the next save removes.
+        ASSERT_EQ(SaveValue(u"After", { static_cast<BYTE>(round) }), ERROR_SUCCESS);
+        for (const auto& entry : std::filesystem::directory_iterator(Directory())) {
+            auto name = entry.path().filename().string();
+            EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock") << "left behind: " << name;
+        }
+    }
 }
 
 } // namespace

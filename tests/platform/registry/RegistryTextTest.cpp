@@ -246,15 +246,5 @@ TEST(RegistryTextTest, WhatIsWrittenReadsBackTheSame)
     }
 }
 
-TEST(RegistryTextTest, ParentKeysExistThroughTheirChildren)
-{
-    RegistryData data;
-    AddKey(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
-    EXPECT_TRUE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps"));
-    EXPECT_TRUE(KeyExists(data, u"hkey_local_machine\\software\\apps\\brackwater\\tallowin"));
-    EXPECT_FALSE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Soft"));
-    EXPECT_FALSE(KeyExists(data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin\\Sub"));
-}
-
 } // namespace
 } // namespace platform::registry

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,14 @@ protected:
 
     std::filesystem::path Directory() const { return directory_; }
     std::filesystem::path File() const { return directory_ / "registry.reg"; }
+
+public:
+    // One save of a binary value of the program's key as the settings writer
+    // does it: create, set, close. The first status that is not a success.
+    static long SaveValue(const char16_t* name, const std::vector<std::uint8_t>& data);
+    // The value as a fresh open reads it; nothing when the key or the value
+    // is missing.
+    static std::optional<std::vector<std::uint8_t>> LoadValue(const char16_t* name);
 
 private:
     std::filesystem::path directory_;

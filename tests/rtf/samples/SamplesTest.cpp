@@ -2,61 +2,19 @@
 // job does, on the printing library's recording of drawing calls: each ends
 // with exit status 0 under /E and draws its text and pictures.
 
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ProgramRun {
-    int Status = -1;
-    std::string Recording;
-};
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
-
-// The command line separates folders with "\".
-std::string Backslashed(const fs::path& path)
-{
-    std::string text = path.string();
-    std::replace(text.begin(), text.end(), '/', '\\');
-    return text;
-}
-
-ProgramRun PrintSample(const fs::path& sample, const fs::path& dir)
-{
-    const fs::path recording = dir / "recording.txt";
-    fs::remove(recording);
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv("PLOTWISE_OUTPUT", recording.c_str(), 1);
-        setenv("TALLOWIN_REGISTRY", (dir / "registry.reg").c_str(), 1);
-        setenv("LANG", "en_US.UTF-8", 1);
-        setenv("LC_ALL", "en_US.UTF-8", 1);
-        std::string file = Backslashed(sample);
-        std::vector<char*> argv { const_cast<char*>(TALLOWIN_PROGRAM), const_cast<char*>("/F"), file.data(),
-            const_cast<char*>("/Q"), const_cast<char*>("/E"), nullptr };
-        execv(TALLOWIN_PROGRAM, argv.data());
-        _exit(126);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(recording) };
-}
 
 std::size_t Count(const std::string& text, const std::string& what)
 {
@@ -89,13 +47,22 @@ TEST(SamplesTest, EverySamplePrintsItsText)
     };
     const fs::path dir = fs::temp_directory_path() / ("tallowin-samples-" + std::to_string(getpid()));
     fs::create_directories(dir);
+    const fs::path recording = dir / "recording.txt";
     for (const Row& row : rows) {
-        const ProgramRun run = PrintSample(fs::path(SAMPLES_DIR) / row.sample, dir);
-        EXPECT_EQ(run.Status, 0) << row.sample;
+        // The command line separates folders with "\".
+        std::string file = (fs::path(SAMPLES_DIR) / row.sample).string();
+        std::replace(file.begin(), file.end(), '/', '\\');
+        fs::remove(recording);
+        const testsupport::ProgramOutcome run = testsupport::RunProgram(TALLOWIN_PROGRAM, { "/F", file, "/Q", "/E" },
+            { { "PLOTWISE_OUTPUT", recording.string() }, { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
+                { "LANG", "en_US.UTF-8" }, { "LC_ALL", "en_US.UTF-8" } },
+            dir);
+        const std::string drawn = testsupport::ReadFileText(recording);
+        EXPECT_EQ(run.status, 0) << row.sample << run.err;
         for (const std::string& text : row.texts)
-            EXPECT_NE(run.Recording.find(text), std::string::npos) << row.sample << ": " << text;
-        EXPECT_EQ(Count(run.Recording, "DrawPict "), row.pictures) << row.sample;
-        EXPECT_EQ(run.Recording.find("never print"), std::string::npos) << row.sample;
+            EXPECT_NE(drawn.find(text), std::string::npos) << row.sample << ": " << text;
+        EXPECT_EQ(Count(drawn, "DrawPict "), row.pictures) << row.sample;
+        EXPECT_EQ(drawn.find("never print"), std::string::npos) << row.sample;
     }
     fs::remove_all(dir);
 }

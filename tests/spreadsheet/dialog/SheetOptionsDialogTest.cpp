@@ -77,7 +77,6 @@ protected:
     }
 
     std::u16string ControlText(int id) const { return host->LastDialog()->Control(id)->Text; }
-    bool ReadOnly(int id) const { return host->LastDialog()->Control(id)->ReadOnly; }
     std::vector<std::u16string> RangeLabels() const
     {
         return { ControlText(platform::kSheetRangeFullRadio), ControlText(platform::kSheetRangeSelectedRadio),
@@ -109,21 +108,6 @@ TEST_F(SheetOptionsDialogTest, LabelsShowTheRangesOfTheChosenSheet)
         (std::vector<std::u16string> { u"Full - A1 to A1", u"Selected - A1 to A1", u"Populated - A1 to A1" }));
     EXPECT_EQ(core::Options().SheetIndex, 1);
     EXPECT_EQ(StoredRange(), (std::array { 0, 0, 0, 0 }));
-}
-
-TEST_F(SheetOptionsDialogTest, EditsAreReadOnlyUnlessTheirChoiceIsCustom)
-{
-    Run({ DialogAction::Press(kCancel) });
-    EXPECT_TRUE(ReadOnly(platform::kSheetRangeFromEdit));
-    EXPECT_TRUE(ReadOnly(platform::kSheetRangeToEdit));
-    EXPECT_TRUE(ReadOnly(platform::kSheetPercentEdit));
-    Run({ DialogAction::Check(platform::kSheetRangeCustomRadio), DialogAction::Check(platform::kSheetSizingCustomRadio),
-        DialogAction::Press(kCancel) });
-    EXPECT_FALSE(ReadOnly(platform::kSheetRangeFromEdit));
-    EXPECT_FALSE(ReadOnly(platform::kSheetRangeToEdit));
-    EXPECT_FALSE(ReadOnly(platform::kSheetPercentEdit));
-    EXPECT_EQ(core::Options().SheetRange, 3);
-    EXPECT_EQ(core::Settings().SheetSizing, 2);
 }
 
 TEST_F(SheetOptionsDialogTest, InputPanelIsUpOnlyWhileACustomFieldHasTheFocus)
@@ -256,19 +240,6 @@ TEST_F(SheetOptionsDialogTest, HeadlessHostContinuesWithTheStoredOptions)
     EXPECT_EQ(core::Options().SheetIndex, 0) << "a stored index past the sheets is the first";
     EXPECT_EQ(core::Settings().SheetCustomPercent, 100);
     EXPECT_EQ(StoredRange(), (std::array { 1, 2, 3, 11 }));
-}
-
-TEST_F(SheetOptionsDialogTest, CommandLineRangeFillsTheCustomFields)
-{
-    core::RunOptions& options = core::Options();
-    options.SheetOptionsFromCommandLine = 1;
-    options.SheetRange = 3;
-    options.SheetRangeFrom = { 2, 4 };
-    options.SheetRangeTo = { 27, 9 };
-    EXPECT_EQ(Run({ DialogAction::Press(kOk) }), 1);
-    EXPECT_EQ(ControlText(platform::kSheetRangeFromEdit), u"C5");
-    EXPECT_EQ(ControlText(platform::kSheetRangeToEdit), u"AB10");
-    EXPECT_EQ(options.SheetRangeTo.Column, 27);
 }
 
 TEST_F(SheetOptionsDialogTest, HelpOpensItsPageAndTheInputPanelLeavesTheFocusOnTheDialog)
