@@ -177,8 +177,9 @@ TEST_F(MboxStoreTest, OneFileListsSortsReadsAndNeverChanges)
             ids.push_back(row.id);
         }
         EXPECT_EQ(subjects, sort.subjects);
-        if (!sort.flags.empty())
+        if (!sort.flags.empty()) {
             EXPECT_EQ(flags, sort.flags);
+        }
     }
     // The body ends where the next message starts; escaped lines stay as
     // the file has them.

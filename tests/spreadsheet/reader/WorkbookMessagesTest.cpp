@@ -192,8 +192,9 @@ TEST_F(ReaderTest, EveryByteReplacedStillReadsSafely)
             const int result = Read(bytes);
             EXPECT_LE(Messages.size(), 1u);
             EXPECT_EQ(result == 0, Messages.size() == 1u);
-            if (starts.count(at) && !FindRecordType(value))
+            if (starts.count(at) && !FindRecordType(value)) {
                 EXPECT_EQ(Messages, std::vector<std::u16string> { kInvalidText });
+            }
             opened += result;
             // Every lookup of the model stays in the file.
             for (std::size_t sheet = 0; SheetAt(sheet); ++sheet)
