@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <png.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -192,17 +194,19 @@ TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
         ASSERT_GE(page.Ops.size(), 4u);
         const std::string expected = WholePage(page, geometry);
         ASSERT_GT(expected.size(), 1000u);
-        // A picture's page is drawn in one band: its stretched pixels are
-        // sampled relative to the band and would differ at the band edges.
-        const bool oneBand = scene == Scene::ColoursAndAPicture;
-        EXPECT_EQ(PngBandRows(page, geometry) == geometry.Height, oneBand);
         for (int32_t rows : { 1, 37, 256, 1499, 1500, 5000 }) {
-            if (oneBand && rows < geometry.Height)
-                continue;
             int channels = 0;
-            EXPECT_TRUE(BandedPage(page, geometry, rows, channels) == expected)
-                << rows << " rows, scene " << static_cast<int>(scene);
+            const std::string banded = BandedPage(page, geometry, rows, channels);
             EXPECT_EQ(channels, scene == Scene::Greys ? 1 : 3) << static_cast<int>(scene);
+            ASSERT_EQ(banded.size(), expected.size()) << rows;
+            // A stretched picture is sampled relative to the band: its
+            // pixels may round a level or two apart; everything else is exact.
+            const int allowed = scene == Scene::ColoursAndAPicture ? 2 : 0;
+            int largest = 0;
+            for (std::size_t i = 0; i < banded.size(); ++i)
+                largest = std::max(largest,
+                    std::abs(int { static_cast<unsigned char>(banded[i]) } - static_cast<unsigned char>(expected[i])));
+            EXPECT_LE(largest, allowed) << rows << " rows, scene " << static_cast<int>(scene);
         }
     }
 }
@@ -233,7 +237,7 @@ TEST_F(PngPageTest, ABandStaysNearFourMegabytesWhateverTheWidth)
         PageGeometry geometry;
         geometry.Width = width;
         geometry.Height = 1 << 22;
-        const int32_t rows = PngBandRows(CurrentJob().Current, geometry);
+        const int32_t rows = PngBandRows(geometry);
         EXPECT_GE(rows, 16) << width;
         if (rows > 16) {
             EXPECT_LE(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) * 4, std::size_t { 4 } << 20);

@@ -136,7 +136,7 @@ public:
         OutputFile file;
         if (!file.Open(PagePath(number), ExistingFile::Replace, error))
             return false;
-        const PngResult result = WritePngPage(page, geometry_, PngBandRows(page, geometry_),
+        const PngResult result = WritePngPage(page, geometry_, PngBandRows(geometry_),
             [&file](const unsigned char* data, std::size_t size) { return file.Write(data, size); });
         if (result != PngResult::Written) {
             error = CannotWrite(PagePath(number), result == PngResult::OutOfMemory ? ENOMEM : file.WriteErrno());

@@ -188,13 +188,8 @@ void PackRow(const unsigned char* from, int32_t width, unsigned char* to)
 
 } // namespace
 
-int32_t PngBandRows(const Page& page, const PageGeometry& geometry)
+int32_t PngBandRows(const PageGeometry& geometry)
 {
-    const int32_t height = std::max(geometry.Height, 1);
-    for (const DrawOp& op : page.Ops) {
-        if (std::holds_alternative<PictureOp>(op))
-            return height;
-    }
     const std::size_t stride = static_cast<std::size_t>(std::max(geometry.Width, 1)) * 4;
     return static_cast<int32_t>(std::clamp<std::size_t>(kBandBytes / stride, kMinimumBandRows, 1 << 20));
 }

@@ -19,11 +19,10 @@ using PngSink = std::function<bool(const unsigned char* data, std::size_t size)>
 
 enum class PngResult { Written, OutOfMemory, WriteFailed };
 
-// The rows of one band for the page: about 4 MB of bitmap. A page holding a
-// picture is drawn in one band: a stretched picture's pixels are sampled
-// relative to the part of the page being drawn, and would change at the
-// edges of the bands.
-int32_t PngBandRows(const Page& page, const PageGeometry& geometry);
+// The rows of one band for the page: about 4 MB of bitmap. A stretched
+// picture is sampled relative to the band being drawn: its pixels may differ
+// by rounding, by a level or two of 255, from those of the page drawn whole.
+int32_t PngBandRows(const PageGeometry& geometry);
 
 PngResult WritePngPage(const Page& page, const PageGeometry& geometry, int32_t bandRows, const PngSink& sink);
 
