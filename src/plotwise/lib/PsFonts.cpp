@@ -154,84 +154,114 @@ bool MapsToText(char32_t character)
     return character != 0 && character <= 0x10FFFF && !(character >= 0xD800 && character <= 0xDFFF);
 }
 
-// The glyph's name in the font that shows it: TrueType glyphs are named by
-// the document, CFF ones have their names in the program.
+// The glyph's name in a name-keyed CFF program.
 std::string GlyphName(const PsFontSet::FaceEntry& entry, unsigned glyph)
 {
-    if (entry.Kind == FontProgram::NameKeyedCff) {
-        char name[64] = {};
-        if (FT_Get_Glyph_Name(entry.Face->Face, glyph, name, sizeof name) == 0 && name[0])
-            return name;
-        return ".notdef";
-    }
-    return "g" + std::to_string(glyph);
+    char name[64] = {};
+    if (FT_Get_Glyph_Name(entry.Face->Face, glyph, name, sizeof name) == 0 && name[0])
+        return name;
+    return ".notdef";
 }
 
 // The descendants of a composite font, 256 glyph numbers each, and the
 // composite over them; base is the font they re-encode.
 void AppendBlocks(std::string& out, const PsFontSet::FaceEntry& entry, const std::string& base)
 {
-    std::vector<unsigned> blocks;
+    // The glyph of every code, codes given in the order glyphs were first
+    // drawn.
+    std::vector<unsigned> glyphs;
     for (unsigned glyph = 0; glyph < entry.Codes.size(); ++glyph) {
-        if (entry.Codes[glyph] != kUnusedGlyph && (blocks.empty() || blocks.back() != glyph / kGlyphsPerBlock))
-            blocks.push_back(glyph / kGlyphsPerBlock);
+        if (entry.Codes[glyph] == kUnusedGlyph)
+            continue;
+        if (glyphs.size() <= entry.Codes[glyph])
+            glyphs.resize(entry.Codes[glyph] + 1, 0);
+        glyphs[entry.Codes[glyph]] = glyph;
     }
-    for (unsigned block : blocks) {
-        out += '/' + entry.Name + '.' + std::to_string(block) + '/' + base + "<<";
-        std::string unicode = "<<";
-        const unsigned end = std::min<unsigned>((block + 1) * kGlyphsPerBlock, entry.Codes.size());
-        for (unsigned glyph = block * kGlyphsPerBlock; glyph < end; ++glyph) {
-            if (entry.Codes[glyph] == kUnusedGlyph)
-                continue;
-            const std::string name = GlyphName(entry, glyph);
-            AppendInteger(out, glyph % kGlyphsPerBlock);
-            out += '/' + name + ' ';
-            if (MapsToText(entry.Characters[glyph]) && name != ".notdef") {
-                unicode += '/' + name;
-                AppendUtf16Hex(unicode, entry.Characters[glyph]);
-            }
+    // Every descendant names the characters of all glyphs: a converter that
+    // finds the same glyphs under another encoding may take the names of
+    // the descendant it met first.
+    const std::string unicode = entry.Name + ".U";
+    out += '/' + unicode + "<<";
+    for (unsigned glyph : glyphs) {
+        const std::string name = GlyphName(entry, glyph);
+        if (name != ".notdef" && MapsToText(entry.Characters[glyph])) {
+            out += '/' + name;
+            AppendUtf16Hex(out, entry.Characters[glyph]);
         }
-        out += ">>\n" + unicode + ">>Blk\n";
+    }
+    out += ">>def\n";
+    const size_t blocks = std::max<size_t>(1, (glyphs.size() + kGlyphsPerBlock - 1) / kGlyphsPerBlock);
+    for (size_t block = 0; block < blocks; ++block) {
+        out += '/' + entry.Name + '.' + std::to_string(block) + '/' + base + "<<";
+        for (size_t code = block * kGlyphsPerBlock; code < std::min(glyphs.size(), (block + 1) * kGlyphsPerBlock);
+             ++code) {
+            AppendInteger(out, static_cast<int64_t>(code % kGlyphsPerBlock));
+            out += '/' + GlyphName(entry, glyphs[code]) + ' ';
+        }
+        out += ">>" + unicode + " Blk\n";
     }
     out += '/' + entry.Name + "<</FontType 0/FMapType 2/FontMatrix[1 0 0 1 0 0]/Encoding[";
-    const unsigned highest = blocks.empty() ? 0 : blocks.back();
-    for (unsigned block = 0; block <= highest; ++block) {
-        auto at = std::lower_bound(blocks.begin(), blocks.end(), block);
-        AppendInteger(out, at != blocks.end() && *at == block ? at - blocks.begin() : 0);
+    for (size_t block = 0; block < blocks; ++block) {
+        AppendInteger(out, static_cast<int64_t>(block));
         out += ' ';
     }
     out += "]/FDepVector[";
-    for (unsigned block : blocks)
+    for (size_t block = 0; block < blocks; ++block)
         out += '/' + entry.Name + '.' + std::to_string(block) + " findfont ";
     out += "]>>definefont pop\n";
 }
 
+// The Unicode of every drawn glyph by its code, as GlyphNames2Unicode has
+// it for a CIDFont.
+void AppendCodeCharacters(std::string& out, const PsFontSet::FaceEntry& entry)
+{
+    out += "/FontInfo<</GlyphNames2Unicode<<";
+    for (size_t glyph = 0; glyph < entry.Codes.size(); ++glyph) {
+        if (entry.Codes[glyph] != kUnusedGlyph && MapsToText(entry.Characters[glyph])) {
+            AppendInteger(out, entry.Codes[glyph]);
+            AppendUtf16Hex(out, entry.Characters[glyph]);
+        }
+    }
+    out += ">>>>def\n";
+}
+
+// A TrueType subset as a CIDFont of Type 42 outlines whose CIDs are the
+// face's glyph numbers: CIDMap gives each the subset's own.
 void AppendType42(std::string& out, const PsFontSet::FaceEntry& entry, const std::string& name,
     const std::string& program, const std::vector<uint32_t>& newGlyphs)
 {
     const FT_Face ft = entry.Face->Face;
     const double unitsPerEm = entry.Face->UnitsPerEm > 0 ? entry.Face->UnitsPerEm : 1000;
-    out += "%%BeginResource: font " + name + "\n12 dict begin\n/FontName/" + name
-        + " def/FontType 42 def/PaintType 0 def/FontMatrix[1 0 0 1 0 0]def\n/FontBBox[";
+    size_t count = 1;
+    for (size_t glyph = 0; glyph < entry.Codes.size(); ++glyph) {
+        if (entry.Codes[glyph] != kUnusedGlyph)
+            count = glyph + 1;
+    }
+    out += "%%BeginResource: CIDFont " + name + "\n20 dict begin\n/CIDFontName/" + name
+        + " def/CIDFontType 2 def/FontType 42 def/PaintType 0 def/FontMatrix[1 0 0 1 0 0]def\n"
+          "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n/FontBBox[";
     for (long value : { ft->bbox.xMin, ft->bbox.yMin, ft->bbox.xMax, ft->bbox.yMax }) {
         AppendReal(out, static_cast<double>(value) / unitsPerEm, 3);
         out += ' ';
     }
-    out += "]def/Encoding 256 array def 0 1 255{Encoding exch/.notdef put}for\n/CharStrings ";
-    size_t used = static_cast<size_t>(std::count_if(
-        entry.Codes.begin(), entry.Codes.end(), [](uint32_t code) { return code != kUnusedGlyph; }));
-    AppendInteger(out, static_cast<int64_t>(used + 1));
-    out += " dict dup begin/.notdef 0 def\n";
-    for (unsigned glyph = 0; glyph < entry.Codes.size(); ++glyph) {
-        if (entry.Codes[glyph] == kUnusedGlyph)
-            continue;
-        out += '/' + GlyphName(entry, glyph) + ' ';
-        AppendInteger(out, glyph < newGlyphs.size() ? newGlyphs[glyph] : 0);
-        out += " def\n";
+    out += "]def/CharStrings 1 dict dup begin/.notdef 0 def end def\n/CIDCount ";
+    AppendInteger(out, static_cast<int64_t>(count));
+    out += " def/GDBytes 2 def/CIDMap[\n";
+    std::string map;
+    for (size_t glyph = 0; glyph < count; ++glyph) {
+        const uint32_t mapped = entry.Codes[glyph] != kUnusedGlyph && glyph < newGlyphs.size() ? newGlyphs[glyph] : 0;
+        map += static_cast<char>(mapped >> 8);
+        map += static_cast<char>(mapped & 0xFF);
     }
-    out += "end def\n";
+    for (size_t start = 0; start < map.size(); start += kLongestSfntsString) {
+        AppendHexLines(out, std::string_view(map).substr(start, kLongestSfntsString));
+        out += '\n';
+    }
+    out += "]def\n";
+    AppendCodeCharacters(out, entry);
     AppendSfnts(out, program);
-    out += "FontName currentdict end definefont pop\n%%EndResource\n";
+    out += "CIDFontName currentdict end/CIDFont defineresource pop\n%%EndResource\n/" + entry.Name + "/Identity-H[/"
+        + name + "/CIDFont findresource]composefont pop\n";
 }
 
 // A CFF program as a FontSet resource: its font is defined under the
@@ -326,6 +356,10 @@ uint32_t PsFontSet::UseGlyph(SizeEntry& size, unsigned glyph, char32_t character
         if (owner.Kind == FontProgram::CidKeyedCff) {
             FT_UInt cid = 0;
             code = FT_Get_CID_From_Glyph_Index(owner.Face->Face, glyph, &cid) == 0 ? cid : 0;
+        } else if (owner.Kind == FontProgram::NameKeyedCff) {
+            // Numbered as drawn, so that the glyphs of most documents fit in
+            // one descendant of 256.
+            code = owner.NextCode++;
         }
         owner.Characters[glyph] = character;
     }
@@ -356,7 +390,6 @@ void PsFontSet::AppendDefinitions(std::string& out) const
         }
         if (face->Kind == FontProgram::TrueType) {
             AppendType42(out, *face, name, program, newGlyphs);
-            AppendBlocks(out, *face, name);
         } else if (face->Kind == FontProgram::NameKeyedCff) {
             AppendFontSet(out, name, program);
             AppendBlocks(out, *face, cffName);

@@ -2,13 +2,15 @@
 
 // The fonts of a PostScript document: every face that draws text is
 // embedded once in the prolog, as the same subset the PDF writer makes.
-// TrueType subsets become Type 42 fonts and name-keyed CFF ones the font of
-// a FontSet resource; both are shown by glyph number through a composite
-// font (FMapType 2) whose descendants each encode 256 glyph numbers. A
-// CID-keyed CFF subset becomes a CIDFont shown through the Identity-H CMap.
-// Each size of a face is the composite font scaled once, as a procedure-free
-// name the pages set ("F1 setfont"). Glyph names map back to characters
-// (GlyphNames2Unicode), so that a PDF made from the document can be searched.
+// A TrueType subset becomes a CIDFont of Type 42 outlines whose CIDs are
+// the face's glyph numbers, a CID-keyed CFF subset the CIDFont of a FontSet
+// resource; both are shown through the Identity-H CMap. A name-keyed CFF
+// subset becomes the font of a FontSet resource, shown through a composite
+// font (FMapType 2) whose descendants each encode 256 of its glyphs, in the
+// order they were first drawn. Each size of a face is its composite font
+// scaled once, under a name the pages set ("F1 setfont"). Every glyph
+// names its character (GlyphNames2Unicode), so that a PDF made from the
+// document can be searched.
 
 #include "FontSubset.h"
 
@@ -30,6 +32,7 @@ public:
         std::vector<uint32_t> Codes;
         std::vector<char32_t> Characters;
         std::string Name; // the composite font, "T1" ...
+        uint32_t NextCode = 0; // of a name-keyed CFF face, numbered as drawn
     };
 
     struct SizeEntry {
