@@ -209,8 +209,8 @@ private:
     }
 
     // One face's glyphs of a text, each at the place it was measured at:
-    // shown with the advance to the next glyph, or for synthetic bold as
-    // outlines filled and stroked.
+    // shown with the advance to the next glyph, and for synthetic bold
+    // their outlines stroked as well.
     void GlyphRun(const TextOp& op, const Font& font, PsFontSet::SizeEntry& size, size_t begin, size_t end,
         double baseline, size_t& position)
     {
@@ -220,22 +220,14 @@ private:
             state_.TextFont = &size;
         }
         const auto* text = reinterpret_cast<const PLW_WCHAR*>(op.Text.data());
-        if (font.SyntheticBold()) {
-            for (size_t i = begin; i < end; ++i) {
-                const GlyphPlacement& glyph = op.Glyphs[i];
-                const uint32_t code = fonts_.UseGlyph(size, glyph.Index, NextCharacter(text, op.Text.size(), position));
-                Numbers({ static_cast<double>(op.X) + glyph.X, baseline });
-                out_ += "m<";
-                Code(code);
-                out_ += ">false charpath\n";
-            }
-            out_ += "B\n";
-            return;
-        }
+        std::vector<uint32_t>& codes = codes_;
+        codes.clear();
+        for (size_t i = begin; i < end; ++i)
+            codes.push_back(fonts_.UseGlyph(size, op.Glyphs[i].Index, NextCharacter(text, op.Text.size(), position)));
         Numbers({ static_cast<double>(op.X) + op.Glyphs[begin].X, baseline });
         out_ += "m<";
-        for (size_t i = begin; i < end; ++i)
-            Code(fonts_.UseGlyph(size, op.Glyphs[i].Index, NextCharacter(text, op.Text.size(), position)));
+        for (uint32_t code : codes)
+            Code(code);
         out_ += ">[";
         for (size_t i = begin; i < end; ++i) {
             if (i > begin)
@@ -243,6 +235,16 @@ private:
             AppendInteger(out_, i + 1 < end ? op.Glyphs[i + 1].X - op.Glyphs[i].X : 0);
         }
         out_ += "]x\n";
+        if (!font.SyntheticBold())
+            return;
+        // The shown glyphs stay text; their outlines are stroked over them.
+        for (size_t i = begin; i < end; ++i) {
+            Numbers({ static_cast<double>(op.X) + op.Glyphs[i].X, baseline });
+            out_ += "m<";
+            Code(codes[i - begin]);
+            out_ += ">false charpath\n";
+        }
+        out_ += "S\n";
     }
 
     // Outlines run through the middle of the edge dots, as on the other
@@ -337,6 +339,7 @@ private:
     GraphicsState state_;
     std::vector<GraphicsState> saved_;
     std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor_;
+    std::vector<uint32_t> codes_;
 };
 
 } // namespace
