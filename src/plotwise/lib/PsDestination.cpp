@@ -3,6 +3,8 @@
 #include "PdfWriter.h"
 #include "PsPage.h"
 
+#include <libdeflate.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +13,12 @@ namespace plotwise {
 namespace {
 
 constexpr size_t kCopyBlock = 1 << 16;
+// As fast as the PDF writer's compression.
+constexpr int kCompressionLevel = 1;
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+};
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -59,14 +67,25 @@ public:
         AppendInteger(content, number);
         content += ' ';
         AppendInteger(content, number);
-        content += "\n%%BeginPageSetup\nsave\n%%EndPageSetup\n";
-        content += PsPageContent(page, geometry_, fonts_, std::move(buffer_));
+        content += "\n%%BeginPageSetup\nsave\n%%EndPageSetup\nPg\n";
+        // The drawing goes in compressed: its text is mostly glyph codes and
+        // advances, which shrink to a fifth or less.
+        std::string drawing = PsPageContent(page, geometry_, fonts_, std::move(buffer_));
+        if (!compressor_)
+            compressor_.reset(libdeflate_alloc_compressor(kCompressionLevel));
+        compressed_.resize(compressor_ ? libdeflate_zlib_compress_bound(compressor_.get(), drawing.size()) : 0);
+        const size_t size = compressor_ ? libdeflate_zlib_compress(compressor_.get(), drawing.data(), drawing.size(),
+                                              compressed_.data(), compressed_.size())
+                                        : 0;
+        if (size == 0)
+            return Failed(error);
+        AppendAscii85(content, std::string_view(compressed_.data(), size));
         content += "restore showpage\n%%PageTrailer\n";
         if (std::fwrite(content.data(), 1, content.size(), pages_.get()) != content.size()) {
             writeErrno_ = errno;
             return Failed(error);
         }
-        buffer_ = std::move(content);
+        buffer_ = std::move(drawing);
         ++pageCount_;
         return true;
     }
@@ -167,6 +186,8 @@ private:
     std::unique_ptr<std::FILE, FileCloser> pages_;
     PsFontSet fonts_;
     std::string buffer_;
+    std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor_;
+    std::string compressed_;
     int pageCount_ = 0;
     int writeErrno_ = 0;
 };

@@ -285,6 +285,9 @@ const char kPostScriptProcedures[] = "/PlotwiseDict 30 dict def PlotwiseDict beg
                                      "/q/gsave load def/Q/grestore load def/W{clip newpath}bind def\n"
                                      "/rg/setrgbcolor load def/w/setlinewidth load def/x/xshow load def\n"
                                      "/cm{6 array astore concat}bind def\n"
+                                     // Pg -: runs the drawing that follows, ASCII85 over Flate
+                                     "/Pg{currentfile/ASCII85Decode filter dup/FlateDecode filter cvx exec"
+                                     " flushfile}bind def\n"
                                      // dict Img -: an image whose data, ASCII85 over Flate, follows
                                      "/Img{currentfile/ASCII85Decode filter dup/FlateDecode filter 3 -1 roll"
                                      " dup/DataSource 4 -1 roll put image flushfile}bind def\n"
