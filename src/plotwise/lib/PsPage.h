@@ -9,6 +9,7 @@
 #include "PsFonts.h"
 
 #include <string>
+#include <string_view>
 
 namespace plotwise {
 
