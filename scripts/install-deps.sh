@@ -10,7 +10,7 @@ packages=(
   libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev libxml2-dev libpaper-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-noto-cjk
   fonts-urw-base35 cups-daemon cups-client
-  poppler-utils python3
+  poppler-utils ghostscript python3
   qt6-base-dev libxcb1-dev
   desktop-file-utils xvfb xauth x11-utils xdotool imagemagick
 )

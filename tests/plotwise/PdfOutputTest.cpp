@@ -26,7 +26,9 @@ const uint8_t kBitmap[] = {
 // clang-format on
 
 // Everything the display list holds: text in several faces, sizes and
-// scripts (the Japanese comes from a fallback face with CFF outlines),
+// scripts and all three kinds of font program (TrueType, the Japanese from
+// a fallback face with CID-keyed CFF outlines, Nimbus Roman's name-keyed
+// CFF ones),
 // real styles and a synthetic italic (the Japanese face has none), underline and strike-out, an opaque
 // background, clipped text, filled and outlined rectangles, a thick
 // polyline and a picture.
@@ -84,12 +86,28 @@ void DrawScene(HDC dc)
     PLW_SelectObject(dc, PLW_GetStockObject(BLACK_PEN));
     PLW_DeleteObject(pen);
     PLW_DeleteObject(thickPen);
+    {
+        // Below the bands the renderer comparison looks at.
+        SelectedFont font(dc, MakeLogFont(u"Nimbus Roman", -40));
+        TextOut(dc, 50, 610, u"Nimbus Roman Ωμέγα Жук");
+    }
     PLW_PICTURE picture {};
     picture.GoalWidth = 1440;
     picture.GoalHeight = 1440;
     picture.DataSize = sizeof kBitmap;
     picture.Data = kBitmap;
     EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 450), 1);
+}
+
+// The scene, then a second page.
+void DrawTwoPages(HDC dc)
+{
+    DrawScene(dc);
+    PLW_EndPage(dc);
+    PLW_StartPage(dc);
+    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -60));
+    TextOut(dc, 100, 100, u"The second page");
+    PLW_Rectangle(dc, 100, 200, 400, 300);
 }
 
 struct Surface {
@@ -127,10 +145,10 @@ protected:
         environment.Set("PLOTWISE_PAPER", "letter");
     }
 
-    std::string PrintScene(const std::string& name)
+    std::string PrintScene(const std::string& name, void (*draw)(HDC) = DrawScene)
     {
         environment.Set("PLOTWISE_OUTPUT", Path(name));
-        JobResult result = RunJob(DrawScene);
+        JobResult result = RunJob(draw);
         EXPECT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
         return Path(name);
     }
@@ -253,6 +271,113 @@ TEST_F(PdfOutputTest, TextCanBeSearchedAndEveryFontIsEmbedded)
     EXPECT_GE(listed, 4) << fonts;
     // A reader that had to repair the file would say so.
     EXPECT_EQ(RunCommand("pdfinfo '" + pdf + "' 2>&1 >/dev/null"), "");
+}
+
+// The PostScript of the same two pages, rendered by ghostscript, shows what
+// the PDF shows; made into a PDF by ghostscript, its text is the PDF's.
+class PostScriptOutputTest : public PdfOutputTest {
+protected:
+    void SetUp() override
+    {
+        PdfOutputTest::SetUp();
+        if (std::system("gs --version > /dev/null 2>&1") != 0)
+            GTEST_SKIP() << "ghostscript (gs) is not installed: scripts/install-deps.sh installs it";
+    }
+};
+
+TEST_F(PostScriptOutputTest, PagesLookLikeThePdfs)
+{
+    const std::string pdf = PrintScene("pages.pdf", DrawTwoPages);
+    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
+    ASSERT_EQ(std::system(("pdftoppm -r 70 -png '" + pdf + "' '" + Path("pdf") + "'").c_str()), 0);
+    // Any complaint of ghostscript's about the document is a failure.
+    EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r70 -dTextAlphaBits=4 "
+                         "-dGraphicsAlphaBits=4 -sOutputFile='"
+            + Path("ps-%d.png") + "' '" + ps + "' 2>&1"),
+        "");
+    // Shapes, the background of opaque text and the picture's quarters, at
+    // 70 dots to the inch.
+    const struct {
+        int X;
+        int Y;
+        uint32_t Colour;
+    } dots[] = { { 14, 287, 0xFF0000 }, { 36, 225, 0xFFFF00 }, { 87, 332, 0x00FF00 }, { 87, 367, 0x0000FF },
+        { 122, 367, 0xFF0000 }, { 122, 332, 0xFFFFFF } };
+    Surface first(Path("ps-1.png"));
+    ASSERT_TRUE(first.Valid());
+    for (const auto& dot : dots)
+        EXPECT_LE(Difference(first.At(dot.X, dot.Y), dot.Colour), 16) << dot.X << "," << dot.Y;
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE(page);
+        Surface ours(Path("ps-" + std::to_string(page) + ".png"));
+        Surface poppler(Path("pdf-" + std::to_string(page) + ".png"));
+        ASSERT_TRUE(ours.Valid() && poppler.Valid());
+        ASSERT_EQ(ours.Width(), poppler.Width());
+        ASSERT_EQ(ours.Height(), poppler.Height());
+        // Two rasterisers differ by a dot here and there along every edge:
+        // compared are the average colours of squares of 5 x 5 dots where
+        // either inks. Glyphs drawn from the wrong glyph numbers, missing
+        // shapes or a picture upside down differ far more.
+        constexpr int kSquare = 5;
+        double difference = 0;
+        int inked = 0;
+        for (int top = 0; top + kSquare <= ours.Height(); top += kSquare) {
+            for (int left = 0; left + kSquare <= ours.Width(); left += kSquare) {
+                int sums[2][3] = {};
+                bool ink = false;
+                for (int y = top; y < top + kSquare; ++y) {
+                    for (int x = left; x < left + kSquare; ++x) {
+                        const uint32_t dots[2] = { ours.At(x, y), poppler.At(x, y) };
+                        for (int which = 0; which < 2; ++which) {
+                            ink = ink || dots[which] != 0xFFFFFF;
+                            for (int channel = 0; channel < 3; ++channel)
+                                sums[which][channel] += static_cast<int>((dots[which] >> (8 * channel)) & 0xFF);
+                        }
+                    }
+                }
+                if (!ink)
+                    continue;
+                ++inked;
+                for (int channel = 0; channel < 3; ++channel)
+                    difference += std::abs(sums[0][channel] - sums[1][channel]) / (3.0 * kSquare * kSquare);
+            }
+        }
+        ASSERT_GT(inked, 400);
+        // A page with the other page's content scores about 90.
+        EXPECT_LT(difference / inked, 30.0);
+    }
+}
+
+TEST_F(PostScriptOutputTest, TextSurvivesTheWayToPdfInEveryKindOfFont)
+{
+    const std::string pdf = PrintScene("pages.pdf", DrawTwoPages);
+    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
+    ASSERT_EQ(std::system(("ps2pdf '" + ps + "' '" + Path("converted.pdf") + "'").c_str()), 0);
+    const std::string text = RunCommand("pdftotext '" + Path("converted.pdf") + "' - 2>&1");
+    EXPECT_EQ(text, RunCommand("pdftotext '" + pdf + "' - 2>&1"));
+    EXPECT_NE(text.find("Nimbus Roman Ωμέγα Жук"), std::string::npos) << text;
+    const std::string fonts = RunCommand("pdffonts '" + Path("converted.pdf") + "' 2>&1");
+    for (const char* kind : { "CID TrueType", "CID Type 0C", "Type 1C" })
+        EXPECT_NE(fonts.find(kind), std::string::npos) << kind << " in\n" << fonts;
+}
+
+TEST_F(PostScriptOutputTest, TheDocumentFollowsTheStructuringConventions)
+{
+    const std::string ps = ReadFile(PrintScene("pages.ps", DrawTwoPages));
+    for (const char* expected : { "%!PS-Adobe-3.0\n%%Title: Test job\n%%Creator: Plotwise\n",
+             "\n%%BoundingBox: 0 0 612 792\n", "\n%%DocumentMedia: Plain 612 792 0 () ()\n", "\n%%Pages: 2\n",
+             "\n%%EndComments\n", "\n%%EndProlog\n", "<</PageSize[612 792]", "\n%%Page: 1 1\n",
+             "\n%%Page: 2 2\n", "\n%%Trailer\n" })
+        EXPECT_NE(ps.find(expected), std::string::npos) << expected;
+    EXPECT_TRUE(ps.ends_with("%%EOF\n"));
+    // Each face is defined once, in the prolog, whatever the pages use.
+    size_t faces = 0;
+    for (size_t at = ps.find("%%BeginResource: "); at != std::string::npos; at = ps.find("%%BeginResource: ", at + 1)) {
+        EXPECT_LT(at, ps.find("%%EndProlog"));
+        ++faces;
+    }
+    EXPECT_GE(faces, 7u); // the procedures and at least six faces
+    EXPECT_EQ(ps.find("%%BeginResource: ", ps.find("%%EndProlog")), std::string::npos);
 }
 
 } // namespace

@@ -210,10 +210,13 @@ struct UnwritableRow {
 TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
 {
     std::filesystem::create_directories(folder / "a-folder.pdf");
+    std::filesystem::create_directories(folder / "a-folder.ps");
     const UnwritableRow rows[] = {
         { Path("missing/out.pdf"), "cannot write " + Path("missing/out.pdf") + ": No such file or directory" },
         { Path("missing/out.png"), "cannot write " + Path("missing/out-1.png") + ": No such file or directory" },
         { Path("a-folder.pdf"), "cannot write " + Path("a-folder.pdf") + ": Is a directory" },
+        { Path("missing/out.ps"), "cannot write " + Path("missing/out.ps") + ": No such file or directory" },
+        { Path("a-folder.ps"), "cannot write " + Path("a-folder.ps") + ": Is a directory" },
         // Report level 0 keeps quiet.
         { Path("missing/out.pdf"), "", 0 },
     };

@@ -1,6 +1,6 @@
 // The calls of cairo the library makes, bound when a job first uses one.
-// Only PostScript and PNG pages are drawn with cairo, and pictures are
-// decoded into its image surfaces; linked the ordinary way, cairo and the
+// Only PNG pages are drawn with cairo, and pictures are decoded into its
+// image surfaces; linked the ordinary way, cairo and the
 // libraries behind it (pixman, X11 and the X protocol libraries) would be
 // loaded and relocated at every start of every caller, a sixth of a short
 // PDF job's instructions. The definitions below take the place of cairo's
@@ -13,7 +13,6 @@
 #include "CairoLibrary.h"
 
 #include <cairo-ft.h>
-#include <cairo-ps.h>
 #include <cairo.h>
 #include <dlfcn.h>
 
@@ -208,19 +207,7 @@ void cairo_pattern_set_filter(cairo_pattern_t* pattern, cairo_filter_t filter)
         real(pattern, filter);
 }
 
-cairo_surface_t* cairo_ps_surface_create_for_stream(
-    cairo_write_func_t write_func, void* closure, double width_in_points, double height_in_points)
-{
-    PLOTWISE_CAIRO_FUNCTION(cairo_ps_surface_create_for_stream);
-    return real ? real(write_func, closure, width_in_points, height_in_points) : nullptr;
-}
 
-void cairo_ps_surface_dsc_comment(cairo_surface_t* surface, const char* comment)
-{
-    PLOTWISE_CAIRO_FUNCTION(cairo_ps_surface_dsc_comment);
-    if (real)
-        real(surface, comment);
-}
 
 void cairo_rectangle(cairo_t* cr, double x, double y, double width, double height)
 {
@@ -320,12 +307,6 @@ void cairo_show_glyphs(cairo_t* cr, const cairo_glyph_t* glyphs, int num_glyphs)
         real(cr, glyphs, num_glyphs);
 }
 
-void cairo_show_page(cairo_t* cr)
-{
-    PLOTWISE_CAIRO_FUNCTION(cairo_show_page);
-    if (real)
-        real(cr);
-}
 
 cairo_status_t cairo_status(cairo_t* cr)
 {
@@ -347,12 +328,6 @@ void cairo_surface_destroy(cairo_surface_t* surface)
         real(surface);
 }
 
-void cairo_surface_finish(cairo_surface_t* surface)
-{
-    PLOTWISE_CAIRO_FUNCTION(cairo_surface_finish);
-    if (real)
-        real(surface);
-}
 
 void cairo_surface_flush(cairo_surface_t* surface)
 {

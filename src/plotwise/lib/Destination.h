@@ -42,6 +42,10 @@ std::unique_ptr<Destination> CreateDestination(
 std::unique_ptr<Destination> CreatePdfDestination(
     const PrintSetup& setup, const PageGeometry& geometry, const std::string& title);
 
+// PostScript, written by the library itself.
+std::unique_ptr<Destination> CreatePsDestination(
+    const PrintSetup& setup, const PageGeometry& geometry, const std::string& title);
+
 std::unique_ptr<Destination> CreateRecordingDestination(const std::string& path, bool explicitOutput);
 
 // The recording writes drawing calls as text lines; RecordPage gives the

@@ -9,7 +9,7 @@
 // A face that cannot be embedded that way (a font that is neither TrueType
 // nor OpenType) has its glyphs drawn as outlines instead.
 
-#include "Fonts.h"
+#include "FontSubset.h"
 #include "PdfWriter.h"
 
 #include <map>
@@ -23,12 +23,7 @@ namespace plotwise {
 class PdfFontSet {
 public:
     // How a face's glyphs are named in the content streams.
-    enum class Program {
-        TrueType, // codes are glyph numbers, mapped to the subset's own
-        CidKeyedCff, // codes are the font's CIDs, which the subset keeps
-        NameKeyedCff, // codes are glyph numbers, which the subset keeps
-        None, // not embeddable: glyphs are drawn as outlines
-    };
+    using Program = FontProgram;
 
     struct FaceEntry {
         const FontFace* Face = nullptr;
@@ -51,7 +46,7 @@ public:
         std::vector<double> Widths;
     };
 
-    static constexpr uint32_t kUnused = 0xFFFFFFFF;
+    static constexpr uint32_t kUnused = kUnusedGlyph;
 
     explicit PdfFontSet(PdfFile& pdf);
 

@@ -1,6 +1,6 @@
 #include "PdfPage.h"
 
-#include FT_OUTLINE_H
+#include "GlyphOutline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -321,77 +321,10 @@ private:
     void Outline(
         const FontFace& face, const GlyphPlacement& glyph, int32_t x, double baseline, double em, const Font& font)
     {
-        if (FT_Load_Glyph(face.Face, glyph.Index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0
-            || face.Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-            return;
-        OutlinePath path { this, static_cast<double>(x) + glyph.X, baseline,
-            em / (face.UnitsPerEm > 0 ? face.UnitsPerEm : 1000), font.SyntheticItalic() ? kObliqueSlant : 0 };
-        static const FT_Outline_Funcs kFunctions
-            = { [](const FT_Vector* to, void* user) { return static_cast<OutlinePath*>(user)->Move(*to); },
-                  [](const FT_Vector* to, void* user) { return static_cast<OutlinePath*>(user)->Line(*to); },
-                  [](const FT_Vector* control, const FT_Vector* to, void* user) {
-                      return static_cast<OutlinePath*>(user)->Conic(*control, *to);
-                  },
-                  [](const FT_Vector* first, const FT_Vector* second, const FT_Vector* to, void* user) {
-                      return static_cast<OutlinePath*>(user)->Cubic(*first, *second, *to);
-                  },
-                  0, 0 };
-        FT_Outline_Decompose(&face.Face->glyph->outline, &kFunctions, &path);
-        out_ += font.SyntheticBold() ? "B\n" : "f\n";
+        if (AppendGlyphOutline(out_, face, glyph.Index, static_cast<double>(x) + glyph.X, baseline, em,
+                font.SyntheticItalic() ? kObliqueSlant : 0))
+            out_ += font.SyntheticBold() ? "B\n" : "f\n";
     }
-
-    struct OutlinePath {
-        ContentWriter* Writer;
-        double X;
-        double Baseline;
-        double Scale;
-        double Slant;
-        double CurrentX = 0;
-        double CurrentY = 0;
-
-        void Point(double fx, double fy)
-        {
-            Writer->Real(X + (fx + Slant * fy) * Scale);
-            Writer->out_ += ' ';
-            Writer->Real(Baseline - fy * Scale);
-            Writer->out_ += ' ';
-        }
-        int Move(const FT_Vector& to) { return Segment(to, "m\n"); }
-        int Line(const FT_Vector& to) { return Segment(to, "l\n"); }
-        int Segment(const FT_Vector& to, const char* op)
-        {
-            Point(to.x, to.y);
-            Writer->out_ += op;
-            CurrentX = to.x;
-            CurrentY = to.y;
-            return 0;
-        }
-        int Conic(const FT_Vector& control, const FT_Vector& to)
-        {
-            // A quadratic curve as the cubic that draws it.
-            double c1x = CurrentX + 2.0 / 3.0 * (control.x - CurrentX);
-            double c1y = CurrentY + 2.0 / 3.0 * (control.y - CurrentY);
-            double c2x = to.x + 2.0 / 3.0 * (control.x - to.x);
-            double c2y = to.y + 2.0 / 3.0 * (control.y - to.y);
-            Point(c1x, c1y);
-            Point(c2x, c2y);
-            Point(to.x, to.y);
-            Writer->out_ += "c\n";
-            CurrentX = to.x;
-            CurrentY = to.y;
-            return 0;
-        }
-        int Cubic(const FT_Vector& first, const FT_Vector& second, const FT_Vector& to)
-        {
-            Point(first.x, first.y);
-            Point(second.x, second.y);
-            Point(to.x, to.y);
-            Writer->out_ += "c\n";
-            CurrentX = to.x;
-            CurrentY = to.y;
-            return 0;
-        }
-    };
 
     // Outlines run through the middle of the edge dots, as on the other
     // destinations.

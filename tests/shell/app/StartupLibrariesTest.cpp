@@ -2,8 +2,8 @@
 // what its road needs: GMime only to read e-mail, libxml2 only to read HTML
 // mail, libwps only to read a Pocket Word document, librevenge only to read
 // RTF or Pocket Word, libcups only to print to a queue, cairo only to draw
-// PostScript or PNG pages, Qt only to show the print dialog on a display or
-// the window. The dynamic loader
+// PNG pages or decode pictures, Qt only to show the print dialog on a
+// display or the window. The dynamic loader
 // lists every library it loads when LD_DEBUG is "files".
 
 #include "ProgramRun.h"
@@ -78,8 +78,8 @@ TEST(StartupLibrariesTest, EachRoadLoadsOnlyTheLibrariesItNeeds)
         { "a text to a PDF", "out.pdf", text + "/Q /E", { kPrintingLibrary },
             { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kDocumentModelLibrary, kQtWidgets,
                 kCairoLibrary } },
-        { "a text to PostScript", "out.ps", text + "/Q /E", { kPrintingLibrary, kCairoLibrary },
-            { kMimeLibrary, kCupsLibrary, kQtWidgets } },
+        { "a text to PostScript", "out.ps", text + "/Q /E", { kPrintingLibrary },
+            { kMimeLibrary, kCupsLibrary, kQtWidgets, kCairoLibrary } },
         { "an RTF document to a PDF", "rtf.pdf", rtf, { kPrintingLibrary, kDocumentModelLibrary },
             { kMimeLibrary, kHtmlLibrary, kCupsLibrary, kPocketWordLibrary, kQtWidgets, kCairoLibrary } },
         { "a Pocket Word document to a PDF", "pwi.pdf", pocketWord, { kPrintingLibrary, kPocketWordLibrary },
