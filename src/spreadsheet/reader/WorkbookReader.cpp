@@ -19,6 +19,15 @@ constexpr std::uint8_t kHiddenFlag = 0x01;
 PxlWorkbook workbook;
 DrawingRelease drawingRelease = nullptr;
 
+constexpr bool HoldsRowAndColumn(PxlRecordType type)
+{
+    const PxlRecordTableEntry entry = *FindRecordType(static_cast<std::uint8_t>(type));
+    return entry.FixedLength > field::kCellColumn && entry.FixedLength > field::kCellRow + 1;
+}
+static_assert(HoldsRowAndColumn(PxlRecordType::BlankCell) && HoldsRowAndColumn(PxlRecordType::NumberCell)
+        && HoldsRowAndColumn(PxlRecordType::TextCell) && HoldsRowAndColumn(PxlRecordType::BoolErrCell),
+    "a plain cell's fixed part holds its row and column");
+
 bool IsPlainCell(std::uint8_t type)
 {
     switch (static_cast<PxlRecordType>(type)) {
@@ -131,10 +140,12 @@ bool RecordWalk::ReadPlainCells(std::size_t& offset)
             valid = false;
             break;
         }
-        record = record.first(size.Total());
-        const std::uint16_t row = FieldU16(record, field::kCellRow);
+        // Every plain cell's fixed part holds its row and column, and the
+        // size has just been found inside the file.
+        const std::uint16_t row
+            = static_cast<std::uint16_t>(record[field::kCellRow] | (record[field::kCellRow + 1] << 8));
         if (record[0] != static_cast<std::uint8_t>(PxlRecordType::BlankCell)) {
-            const std::uint16_t column = FieldU8(record, field::kCellColumn);
+            const std::uint16_t column = record[field::kCellColumn];
             minCol = std::min(minCol, column);
             maxCol = std::max(maxCol, column);
             minRow = std::min(minRow, row);
