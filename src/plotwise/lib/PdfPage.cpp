@@ -1,5 +1,6 @@
 #include "PdfPage.h"
 
+#include "ContentStream.h"
 #include "GlyphOutline.h"
 
 #include <algorithm>
@@ -27,14 +28,11 @@ inline double RoundHalfAway(double x)
     return whole;
 }
 
-constexpr double kPointsPerInch = 72.0;
 // As the other destinations draw them: synthetic italics lean a fifth of the
 // em, synthetic bold strokes the outline with a thirty-fifth of it.
 constexpr double kObliqueSlant = 0.2;
 constexpr double kEmboldenFraction = 1.0 / 35;
 // Positions in device units need no finer steps than a hundredth.
-constexpr int kCoordinateDecimals = 2;
-constexpr int kScaleDecimals = 6;
 
 struct Rgb {
     uint8_t Red;
@@ -60,57 +58,18 @@ struct GraphicsState {
     const PdfFontSet::SizeEntry* TextFont = nullptr;
 };
 
-class ContentWriter {
+class ContentWriter final : public ContentStream<ContentWriter, GraphicsState> {
 public:
     ContentWriter(PdfFontSet& fonts, PdfImageSet& images, size_t operations, std::string buffer)
-        : fonts_(fonts)
+        : ContentStream(operations, std::move(buffer))
+        , fonts_(fonts)
         , images_(images)
-        , out_(std::move(buffer))
     {
-        out_.clear();
-        // Room for what a drawing operation typically takes, so the text
-        // seldom moves while it grows.
-        constexpr size_t kBytesPerOperation = 64;
-        out_.reserve(operations * kBytesPerOperation);
     }
-
-    void Begin(const PageGeometry& geometry)
-    {
-        double scale = kPointsPerInch / geometry.Dpi;
-        Real(scale, kScaleDecimals);
-        out_ += " 0 0 ";
-        Real(-scale, kScaleDecimals);
-        out_ += ' ';
-        Real(geometry.OffsetX * scale);
-        out_ += ' ';
-        Real(geometry.HeightPoints - geometry.OffsetY * scale);
-        out_ += " cm\n";
-    }
-
-    void Draw(const DrawOp& op)
-    {
-        if (auto* text = std::get_if<TextOp>(&op))
-            DrawText(*text);
-        else if (auto* rectangle = std::get_if<RectangleOp>(&op))
-            DrawRectangle(*rectangle);
-        else if (auto* polyline = std::get_if<PolylineOp>(&op))
-            DrawPolyline(*polyline);
-        else if (auto* picture = std::get_if<PictureOp>(&op))
-            DrawPicture(*picture);
-    }
-
-    std::string Take() { return std::move(out_); }
 
 private:
-    void Real(double value, int decimals = kCoordinateDecimals) { AppendReal(out_, value, decimals); }
-
-    void Numbers(std::initializer_list<double> values)
-    {
-        for (double value : values) {
-            Real(value);
-            out_ += ' ';
-        }
-    }
+    friend class ContentStream<ContentWriter, GraphicsState>;
+    static constexpr const char* kClipOperator = "W n\n";
 
     void Color(Rgb rgb, const char* op)
     {
@@ -141,79 +100,6 @@ private:
             Color(rgb, "RG");
             state_.Stroke = rgb;
         }
-    }
-
-    void SetLineWidth(double width)
-    {
-        if (state_.LineWidth != width) {
-            Real(width);
-            out_ += " w\n";
-            state_.LineWidth = width;
-        }
-    }
-
-    void Save()
-    {
-        out_ += "q\n";
-        saved_.push_back(state_);
-    }
-
-    void Restore()
-    {
-        out_ += "Q\n";
-        state_ = saved_.back();
-        saved_.pop_back();
-    }
-
-    void Rectangle(double left, double top, double width, double height)
-    {
-        Numbers({ left, top, width });
-        Real(height);
-        out_ += " re\n";
-    }
-
-    void FillRect(const RECT& rect, COLORREF color)
-    {
-        RECT r = Normalised(rect);
-        SetFill(color);
-        Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        out_ += "f\n";
-    }
-
-    void DrawText(const TextOp& op)
-    {
-        if ((op.Options & ETO_OPAQUE) && op.HasRect)
-            FillRect(op.Rect, op.BkColor);
-        bool clipped = (op.Options & ETO_CLIPPED) && op.HasRect;
-        if (clipped) {
-            Save();
-            RECT r = Normalised(op.Rect);
-            Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
-            out_ += "W n\n";
-        }
-        const Font& font = *op.TextFont;
-        if (op.BkMode == OPAQUE && !op.Glyphs.empty())
-            FillRect({ op.X, op.Y, op.X + op.Width, op.Y + font.Height() }, op.BkColor);
-        double baseline = static_cast<double>(op.Y) + font.Ascent();
-        if (font.EmSize() > 0 && !op.Glyphs.empty())
-            DrawGlyphs(op, font, baseline);
-        const FontFace& primary = font.Primary();
-        if (op.Width > 0 && font.Request().lfUnderline) {
-            int32_t thickness = std::max(1, font.Scale(primary, primary.UnderlineThickness));
-            double top = baseline - font.Scale(primary, primary.UnderlinePosition) - thickness / 2.0;
-            SetFill(op.TextColor);
-            Rectangle(op.X, top, op.Width, thickness);
-            out_ += "f\n";
-        }
-        if (op.Width > 0 && font.Request().lfStrikeOut) {
-            int32_t thickness = std::max(1, font.Scale(primary, primary.StrikeoutThickness));
-            double top = baseline - font.Scale(primary, primary.StrikeoutPosition);
-            SetFill(op.TextColor);
-            Rectangle(op.X, top, op.Width, thickness);
-            out_ += "f\n";
-        }
-        if (clipped)
-            Restore();
     }
 
     void DrawGlyphs(const TextOp& op, const Font& font, double baseline)
@@ -326,38 +212,6 @@ private:
             out_ += font.SyntheticBold() ? "B\n" : "f\n";
     }
 
-    // Outlines run through the middle of the edge dots, as on the other
-    // destinations.
-    void DrawRectangle(const RectangleOp& op)
-    {
-        RECT r = Normalised(op.Rect);
-        if (r.right == r.left || r.bottom == r.top)
-            return;
-        if (!op.Brush.Null)
-            FillRect(r, op.Brush.Color);
-        if (!op.Pen.Null) {
-            SetStroke(op.Pen.Color);
-            SetLineWidth(op.Pen.Width);
-            Rectangle(r.left + 0.5, r.top + 0.5, r.right - r.left - 1, r.bottom - r.top - 1);
-            out_ += "S\n";
-        }
-    }
-
-    void DrawPolyline(const PolylineOp& op)
-    {
-        if (op.Pen.Null || op.Points.size() < 2)
-            return;
-        SetStroke(op.Pen.Color);
-        SetLineWidth(op.Pen.Width);
-        for (size_t i = 0; i < op.Points.size(); ++i) {
-            Real(op.Points[i].x + 0.5);
-            out_ += ' ';
-            Real(op.Points[i].y + 0.5);
-            out_ += i == 0 ? " m\n" : " l\n";
-        }
-        out_ += "S\n";
-    }
-
     void DrawPicture(const PictureOp& op)
     {
         if (!op.Image || op.Width <= 0 || op.Height <= 0)
@@ -380,9 +234,6 @@ private:
 
     PdfFontSet& fonts_;
     PdfImageSet& images_;
-    std::string out_;
-    GraphicsState state_;
-    std::vector<GraphicsState> saved_;
 };
 
 } // namespace

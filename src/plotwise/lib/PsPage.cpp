@@ -1,5 +1,6 @@
 #include "PsPage.h"
 
+#include "ContentStream.h"
 #include "GlyphOutline.h"
 #include "PdfWriter.h"
 
@@ -12,12 +13,10 @@
 namespace plotwise {
 namespace {
 
-constexpr double kPointsPerInch = 72.0;
 // As the other destinations draw them: synthetic italics lean a fifth of the
 // em, synthetic bold strokes the outline with a thirty-fifth of it.
 constexpr double kObliqueSlant = 0.2;
 constexpr double kEmboldenFraction = 1.0 / 35;
-constexpr int kScaleDecimals = 6;
 constexpr size_t kAscii85GroupsPerLine = 15;
 constexpr int kCompressionLevel = 6;
 
@@ -31,54 +30,21 @@ struct CompressorDeleter {
     void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
 };
 
-class PageWriter {
+class PageWriter final : public ContentStream<PageWriter, GraphicsState> {
 public:
     PageWriter(PsFontSet& fonts, size_t operations, std::string buffer)
-        : fonts_(fonts)
-        , out_(std::move(buffer))
+        : ContentStream(operations, std::move(buffer))
+        , fonts_(fonts)
     {
-        out_.clear();
-        constexpr size_t kBytesPerOperation = 64;
-        out_.reserve(operations * kBytesPerOperation);
     }
-
-    void Begin(const PageGeometry& geometry)
-    {
-        const double scale = kPointsPerInch / geometry.Dpi;
-        AppendReal(out_, scale, kScaleDecimals);
-        out_ += " 0 0 ";
-        AppendReal(out_, -scale, kScaleDecimals);
-        out_ += ' ';
-        Real(geometry.OffsetX * scale);
-        out_ += ' ';
-        Real(geometry.HeightPoints - geometry.OffsetY * scale);
-        out_ += " cm\n";
-    }
-
-    void Draw(const DrawOp& op)
-    {
-        if (auto* text = std::get_if<TextOp>(&op))
-            DrawText(*text);
-        else if (auto* rectangle = std::get_if<RectangleOp>(&op))
-            DrawRectangle(*rectangle);
-        else if (auto* polyline = std::get_if<PolylineOp>(&op))
-            DrawPolyline(*polyline);
-        else if (auto* picture = std::get_if<PictureOp>(&op))
-            DrawPicture(*picture);
-    }
-
-    std::string Take() { return std::move(out_); }
 
 private:
-    void Real(double value) { AppendReal(out_, value, 2); }
+    friend class ContentStream<PageWriter, GraphicsState>;
+    static constexpr const char* kClipOperator = "W\n";
 
-    void Numbers(std::initializer_list<double> values)
-    {
-        for (double value : values) {
-            Real(value);
-            out_ += ' ';
-        }
-    }
+    // PostScript keeps one colour for filling and stroking.
+    void SetFill(COLORREF color) { SetColor(color); }
+    void SetStroke(COLORREF color) { SetColor(color); }
 
     void SetColor(COLORREF color)
     {
@@ -95,79 +61,6 @@ private:
         }
         out_ += "rg\n";
         state_.Color = color;
-    }
-
-    void SetLineWidth(double width)
-    {
-        if (state_.LineWidth != width) {
-            Real(width);
-            out_ += " w\n";
-            state_.LineWidth = width;
-        }
-    }
-
-    void Save()
-    {
-        out_ += "q\n";
-        saved_.push_back(state_);
-    }
-
-    void Restore()
-    {
-        out_ += "Q\n";
-        state_ = saved_.back();
-        saved_.pop_back();
-    }
-
-    void Rectangle(double left, double top, double width, double height)
-    {
-        Numbers({ left, top, width });
-        Real(height);
-        out_ += " re\n";
-    }
-
-    void FillRect(const RECT& rect, COLORREF color)
-    {
-        RECT r = Normalised(rect);
-        SetColor(color);
-        Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        out_ += "f\n";
-    }
-
-    void DrawText(const TextOp& op)
-    {
-        if ((op.Options & ETO_OPAQUE) && op.HasRect)
-            FillRect(op.Rect, op.BkColor);
-        const bool clipped = (op.Options & ETO_CLIPPED) && op.HasRect;
-        if (clipped) {
-            Save();
-            RECT r = Normalised(op.Rect);
-            Rectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
-            out_ += "W\n";
-        }
-        const Font& font = *op.TextFont;
-        if (op.BkMode == OPAQUE && !op.Glyphs.empty())
-            FillRect({ op.X, op.Y, op.X + op.Width, op.Y + font.Height() }, op.BkColor);
-        const double baseline = static_cast<double>(op.Y) + font.Ascent();
-        if (font.EmSize() > 0 && !op.Glyphs.empty())
-            DrawGlyphs(op, font, baseline);
-        const FontFace& primary = font.Primary();
-        if (op.Width > 0 && font.Request().lfUnderline) {
-            int32_t thickness = std::max(1, font.Scale(primary, primary.UnderlineThickness));
-            double top = baseline - font.Scale(primary, primary.UnderlinePosition) - thickness / 2.0;
-            SetColor(op.TextColor);
-            Rectangle(op.X, top, op.Width, thickness);
-            out_ += "f\n";
-        }
-        if (op.Width > 0 && font.Request().lfStrikeOut) {
-            int32_t thickness = std::max(1, font.Scale(primary, primary.StrikeoutThickness));
-            double top = baseline - font.Scale(primary, primary.StrikeoutPosition);
-            SetColor(op.TextColor);
-            Rectangle(op.X, top, op.Width, thickness);
-            out_ += "f\n";
-        }
-        if (clipped)
-            Restore();
     }
 
     void DrawGlyphs(const TextOp& op, const Font& font, double baseline)
@@ -203,8 +96,8 @@ private:
     void Code(uint32_t code)
     {
         static constexpr char kHex[] = "0123456789ABCDEF";
-        const char digits[] = { kHex[(code >> 12) & 0xF], kHex[(code >> 8) & 0xF], kHex[(code >> 4) & 0xF],
-            kHex[code & 0xF] };
+        const char digits[]
+            = { kHex[(code >> 12) & 0xF], kHex[(code >> 8) & 0xF], kHex[(code >> 4) & 0xF], kHex[code & 0xF] };
         out_.append(digits, sizeof digits);
     }
 
@@ -243,38 +136,6 @@ private:
             out_ += "m<";
             Code(codes[i - begin]);
             out_ += ">false charpath\n";
-        }
-        out_ += "S\n";
-    }
-
-    // Outlines run through the middle of the edge dots, as on the other
-    // destinations.
-    void DrawRectangle(const RectangleOp& op)
-    {
-        RECT r = Normalised(op.Rect);
-        if (r.right == r.left || r.bottom == r.top)
-            return;
-        if (!op.Brush.Null)
-            FillRect(r, op.Brush.Color);
-        if (!op.Pen.Null) {
-            SetColor(op.Pen.Color);
-            SetLineWidth(op.Pen.Width);
-            Rectangle(r.left + 0.5, r.top + 0.5, r.right - r.left - 1, r.bottom - r.top - 1);
-            out_ += "S\n";
-        }
-    }
-
-    void DrawPolyline(const PolylineOp& op)
-    {
-        if (op.Pen.Null || op.Points.size() < 2)
-            return;
-        SetColor(op.Pen.Color);
-        SetLineWidth(op.Pen.Width);
-        for (size_t i = 0; i < op.Points.size(); ++i) {
-            Real(op.Points[i].x + 0.5);
-            out_ += ' ';
-            Real(op.Points[i].y + 0.5);
-            out_ += i == 0 ? " m\n" : " l\n";
         }
         out_ += "S\n";
     }
@@ -335,9 +196,6 @@ private:
     }
 
     PsFontSet& fonts_;
-    std::string out_;
-    GraphicsState state_;
-    std::vector<GraphicsState> saved_;
     std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor_;
     std::vector<uint32_t> codes_;
 };
