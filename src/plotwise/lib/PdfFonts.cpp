@@ -35,24 +35,6 @@ void AppendReference(std::string& out, int object)
     out += " 0 R";
 }
 
-// A code of the Identity encoding or a character as UTF-16, in hexadecimal.
-void AppendUtf16Hex(std::string& out, char32_t character)
-{
-    std::string bytes;
-    auto unit = [&bytes](char32_t value) {
-        bytes += static_cast<char>(value >> 8);
-        bytes += static_cast<char>(value & 0xFF);
-    };
-    if (character > 0xFFFF) {
-        character -= 0x10000;
-        unit(0xD800 + (character >> 10));
-        unit(0xDC00 + (character & 0x3FF));
-    } else {
-        unit(character);
-    }
-    AppendHexString(out, bytes);
-}
-
 std::string ToUnicodeMap(const PdfFontSet::FaceEntry& entry)
 {
     std::vector<std::pair<uint32_t, char32_t>> mapped;

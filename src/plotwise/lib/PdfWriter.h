@@ -30,6 +30,9 @@ void AppendInteger(std::string& out, int64_t value);
 void AppendReal(std::string& out, double value, int decimals = 4);
 // Appends bytes as a PDF hexadecimal string "<...>".
 void AppendHexString(std::string& out, std::string_view bytes);
+// Appends a character as UTF-16BE in hexadecimal "<...>", a pair of
+// surrogates beyond the first plane (also a code of the Identity encoding).
+void AppendUtf16Hex(std::string& out, char32_t character);
 // Appends UTF-8 text as a PDF text string: UTF-16BE with its byte order mark,
 // in hexadecimal.
 void AppendTextString(std::string& out, std::string_view utf8);

@@ -132,23 +132,6 @@ std::string CffFontName(std::string_view cff)
     return name;
 }
 
-void AppendUtf16Hex(std::string& out, char32_t character)
-{
-    std::string bytes;
-    auto unit = [&bytes](char32_t value) {
-        bytes += static_cast<char>(value >> 8);
-        bytes += static_cast<char>(value & 0xFF);
-    };
-    if (character > 0xFFFF) {
-        character -= 0x10000;
-        unit(0xD800 + (character >> 10));
-        unit(0xDC00 + (character & 0x3FF));
-    } else {
-        unit(character);
-    }
-    AppendHexString(out, bytes);
-}
-
 bool MapsToText(char32_t character)
 {
     return character != 0 && character <= 0x10FFFF && !(character >= 0xD800 && character <= 0xDFFF);
