@@ -123,8 +123,9 @@ int RecordWalk::Run()
 
 // Nearly all of a sheet's records are cells without a formula. A run of
 // them is read here, with the same checks and the same result as one at a
-// time, but with the sheet's range kept in locals: widened in the sheet
-// itself, each cell would wait for the previous cell's store.
+// time, but with the sheet's range and the row being indexed kept in
+// locals: kept in the sheet itself, each cell would wait for the previous
+// cell's stores, and a new row starts only once in many cells.
 bool RecordWalk::ReadPlainCells(std::size_t& offset)
 {
     SheetInfo* sheet = Current();
@@ -132,9 +133,19 @@ bool RecordWalk::ReadPlainCells(std::size_t& offset)
     std::uint16_t maxCol = sheet ? sheet->MaxCol : 0;
     std::uint16_t minRow = sheet ? sheet->MinRow : 0;
     std::uint16_t maxRow = sheet ? sheet->MaxRow : 0;
+    SheetInfo* indexed = indexed_;
+    bool inRowOrder = indexed && indexed->CellsInRowOrder;
+    if (indexed && indexed->FirstCellRecord == SheetInfo::kNoRecord && offset < view_.size()
+        && RecordLength(view_.subspan(offset)).Valid)
+        indexed->FirstCellRecord = offset;
+    // One past the last row indexed, 0 while none is.
+    std::uint32_t lastRowPlusOne = inRowOrder && !indexed->RowStarts.empty() ? indexed->RowStarts.back().first + 1u : 0;
+    // The view in a local too: the row index's stores might otherwise be
+    // taken to change it.
+    const std::span<const std::uint8_t> view = view_;
     bool valid = true;
-    while (offset < view_.size() && IsPlainCell(view_[offset])) {
-        std::span<const std::uint8_t> record = view_.subspan(offset);
+    while (offset < view.size() && IsPlainCell(view[offset])) {
+        std::span<const std::uint8_t> record = view.subspan(offset);
         const RecordSize size = RecordLength(record);
         if (!size.Valid) {
             valid = false;
@@ -151,8 +162,16 @@ bool RecordWalk::ReadPlainCells(std::size_t& offset)
             minRow = std::min(minRow, row);
             maxRow = std::max(maxRow, row);
         }
-        if (indexed_)
-            IndexRow(offset, row);
+        if (inRowOrder && row + 1u != lastRowPlusOne) {
+            if (row + 1u < lastRowPlusOne) {
+                indexed->CellsInRowOrder = false;
+                indexed->RowStarts.clear();
+                inRowOrder = false;
+            } else {
+                indexed->RowStarts.emplace_back(row, offset);
+                lastRowPlusOne = row + 1u;
+            }
+        }
         offset += size.Total();
     }
     if (sheet) {
