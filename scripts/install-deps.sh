@@ -9,7 +9,7 @@ packages=(
   libcairo2-dev libfontconfig1-dev libfreetype-dev libharfbuzz-dev libdeflate-dev libicu-dev libcups2-dev
   libpng-dev libjpeg-dev libwps-dev librevenge-dev libgmime-3.0-dev libxml2-dev libpaper-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-noto-cjk
-  fonts-urw-base35 cups-daemon cups-client
+  fonts-urw-base35 cups-daemon cups-client cups
   poppler-utils ghostscript python3
   qt6-base-dev libxcb1-dev
   desktop-file-utils xvfb xauth x11-utils xdotool imagemagick

@@ -293,7 +293,7 @@ TEST_F(PostScriptOutputTest, PagesLookLikeThePdfs)
     // Any complaint of ghostscript's about the document is a failure.
     EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r70 -dTextAlphaBits=4 "
                          "-dGraphicsAlphaBits=4 -sOutputFile='"
-            + Path("ps-%d.png") + "' '" + ps + "' 2>&1"),
+                  + Path("ps-%d.png") + "' '" + ps + "' 2>&1"),
         "");
     // Shapes, the background of opaque text and the picture's quarters, at
     // 70 dots to the inch.
@@ -364,10 +364,10 @@ TEST_F(PostScriptOutputTest, TextSurvivesTheWayToPdfInEveryKindOfFont)
 TEST_F(PostScriptOutputTest, TheDocumentFollowsTheStructuringConventions)
 {
     const std::string ps = ReadFile(PrintScene("pages.ps", DrawTwoPages));
-    for (const char* expected : { "%!PS-Adobe-3.0\n%%Title: Test job\n%%Creator: Plotwise\n",
-             "\n%%BoundingBox: 0 0 612 792\n", "\n%%DocumentMedia: Plain 612 792 0 () ()\n", "\n%%Pages: 2\n",
-             "\n%%EndComments\n", "\n%%EndProlog\n", "<</PageSize[612 792]", "\n%%Page: 1 1\n",
-             "\n%%Page: 2 2\n", "\n%%Trailer\n" })
+    for (const char* expected :
+        { "%!PS-Adobe-3.0\n%%Title: Test job\n%%Creator: Plotwise\n", "\n%%BoundingBox: 0 0 612 792\n",
+            "\n%%DocumentMedia: Plain 612 792 0 () ()\n", "\n%%Pages: 2\n", "\n%%EndComments\n", "\n%%EndProlog\n",
+            "<</PageSize[612 792]", "\n%%Page: 1 1\n", "\n%%Page: 2 2\n", "\n%%Trailer\n" })
         EXPECT_NE(ps.find(expected), std::string::npos) << expected;
     EXPECT_TRUE(ps.ends_with("%%EOF\n"));
     // Each face is defined once, in the prolog, whatever the pages use.
@@ -378,6 +378,23 @@ TEST_F(PostScriptOutputTest, TheDocumentFollowsTheStructuringConventions)
     }
     EXPECT_GE(faces, 7u); // the procedures and at least six faces
     EXPECT_EQ(ps.find("%%BeginResource: ", ps.find("%%EndProlog")), std::string::npos);
+}
+
+// A PostScript printer's queue sends every job through CUPS's pstops, which
+// finds the pages by these conventions and writes them out one by one.
+TEST_F(PostScriptOutputTest, CupsFindsEveryPage)
+{
+    if (std::system("command -v cupsfilter > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "CUPS's filters (cupsfilter) are not installed: scripts/install-deps.sh installs them";
+    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
+    const std::string log = RunCommand("cupsfilter -m application/vnd.cups-postscript '" + ps + "' 2>&1 >'"
+        + Path("filtered.ps") + "'; echo status $?");
+    EXPECT_NE(log.find("Wrote 2 pages"), std::string::npos) << log;
+    EXPECT_TRUE(log.ends_with("status 0\n")) << log;
+    const std::string filtered = ReadFile(Path("filtered.ps"));
+    for (const char* expected : { "\n%%Page: 1 1\n", "\n%%Page: 2 2\n", "\n%%Pages: 2\n" })
+        EXPECT_NE(filtered.find(expected), std::string::npos) << expected;
+    EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + Path("filtered.ps") + "' 2>&1"), "");
 }
 
 } // namespace
