@@ -7,6 +7,7 @@
 #include "MboxReader.h"
 #include "MboxStore.h"
 #include "PropertyTable.h"
+#include "StoreFolder.h"
 
 #include <algorithm>
 
@@ -16,18 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<ULONG> kFolderColumns { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
-const std::vector<ULONG> kContentsColumns { PR_ENTRYID, PR_SUBJECT_W, PR_SENDER_NAME_W, PR_MESSAGE_DELIVERY_TIME,
-    PR_MESSAGE_FLAGS };
-
 std::vector<std::uint8_t> StoreId(const MaildirStoreInfo& store)
 {
     return MakeEntryId({ EntryKind::Store, store.path, {}, {} });
-}
-
-std::vector<std::uint8_t> FolderId(const MaildirStoreInfo& store, std::string_view folder)
-{
-    return MakeEntryId({ EntryKind::Folder, store.path, std::string(folder), {} });
 }
 
 bool Contains(std::span<const ULONG> tags, ULONG tag)
@@ -109,6 +101,19 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
     return S_OK;
 }
 
+std::string MaildirParent(std::string_view folder)
+{
+    return folder == kTopFolderName ? std::string(kTopFolderName) : ParentFolderName(folder);
+}
+
+// The Inbox, "", is the top folder's child and has no children itself.
+bool IsMaildirChild(std::string_view name, std::string_view folder)
+{
+    return !folder.empty() && (ParentFolderName(name) == folder || (folder == kTopFolderName && name.empty()));
+}
+
+const FolderLayout kMaildir { MaildirParent, IsMaildirChild, FolderDisplayName, FolderKindBits, LoadContentsRows };
+
 } // namespace
 
 // Store.
@@ -161,7 +166,7 @@ HRESULT MaildirStore::OpenEntry(
         if (objectType != nullptr) {
             *objectType = MAPI_FOLDER;
         }
-        *object = std::make_unique<MaildirFolder>(info_, id->folder, std::move(folders));
+        *object = std::make_unique<StoreFolder>(kMaildir, info_, id->folder, std::move(folders));
         return S_OK;
     }
     if (id->folder == kTopFolderName) {
@@ -186,77 +191,6 @@ HRESULT MaildirStore::OpenEntry(
         *objectType = MAPI_MESSAGE;
     }
     *object = std::make_unique<MailFileMessage>(std::move(bytes), std::move(facts));
-    return S_OK;
-}
-
-// Folder.
-
-MaildirFolder::MaildirFolder(MaildirStoreInfo store, std::string folder, std::vector<std::string> allFolders)
-    : store_(std::move(store))
-    , folder_(std::move(folder))
-    , allFolders_(std::move(allFolders))
-{
-}
-
-std::vector<std::string> MaildirFolder::Children() const
-{
-    std::vector<std::string> children;
-    if (folder_.empty()) {
-        return children;
-    }
-    for (const std::string& name : allFolders_) {
-        if (ParentFolderName(name) == folder_ || (folder_ == kTopFolderName && name.empty())) {
-            children.push_back(name);
-        }
-    }
-    return children;
-}
-
-HRESULT MaildirFolder::GetProps(std::span<const ULONG> tags, ULONG flags, ULONG* count, SPropValue** values)
-{
-    PropertySet props;
-    const bool top = folder_ == kTopFolderName;
-    props.Set(PR_ENTRYID, FolderId(store_, folder_));
-    props.Set(PR_DISPLAY_NAME_W, top ? store_.name : FolderDisplayName(folder_));
-    props.Set(PR_PARENT_ENTRYID, FolderId(store_, top ? std::string(kTopFolderName) : ParentFolderName(folder_)));
-    props.Set(PR_SUBFOLDERS, !Children().empty());
-    props.Set(PR_FOLDER_TYPE, static_cast<std::int32_t>(top ? FOLDER_GENERIC : FolderKindBits(folder_)));
-    return CopyPropsToBuffer(props, tags, count, values);
-}
-
-HRESULT MaildirFolder::OpenProperty(ULONG tag, ULONG options, ULONG flags, std::unique_ptr<IStream>* stream)
-{
-    return MAPI_E_NO_SUPPORT;
-}
-
-HRESULT MaildirFolder::GetContentsTable(ULONG flags, std::unique_ptr<IMAPITable>* table)
-{
-    if (table == nullptr) {
-        return MAPI_E_INVALID_PARAMETER;
-    }
-    *table = std::make_unique<PropertyTable>(kContentsColumns,
-        [store = store_, folder = folder_](std::span<const ULONG> needed, std::vector<PropertySet>* rows) {
-            return LoadContentsRows(store, folder, needed, rows);
-        });
-    return S_OK;
-}
-
-HRESULT MaildirFolder::GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable>* table)
-{
-    if (table == nullptr) {
-        return MAPI_E_INVALID_PARAMETER;
-    }
-    std::vector<PropertySet> rows;
-    for (const std::string& child : Children()) {
-        PropertySet row;
-        row.Set(PR_ENTRYID, FolderId(store_, child));
-        row.Set(PR_DISPLAY_NAME_W, FolderDisplayName(child));
-        MaildirFolder childFolder(store_, child, allFolders_);
-        row.Set(PR_SUBFOLDERS, !childFolder.Children().empty());
-        row.Set(PR_FOLDER_TYPE, static_cast<std::int32_t>(FolderKindBits(child)));
-        rows.push_back(std::move(row));
-    }
-    *table = std::make_unique<PropertyTable>(kFolderColumns, std::move(rows));
     return S_OK;
 }
 
@@ -332,7 +266,7 @@ HRESULT MaildirSession::GetMsgStoresTable(ULONG flags, std::unique_ptr<IMAPITabl
         row.Set(PR_FOLDER_TYPE, static_cast<std::int32_t>(FOLDER_GENERIC));
         rows.push_back(std::move(row));
     }
-    *table = std::make_unique<PropertyTable>(kFolderColumns, std::move(rows));
+    *table = std::make_unique<PropertyTable>(FolderColumns(), std::move(rows));
     return S_OK;
 }
 

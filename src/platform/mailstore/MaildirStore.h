@@ -44,23 +44,6 @@ private:
     MaildirStoreInfo info_;
 };
 
-class MaildirFolder final : public IMAPIFolder {
-public:
-    MaildirFolder(MaildirStoreInfo store, std::string folder, std::vector<std::string> allFolders);
-
-    HRESULT GetProps(std::span<const ULONG> tags, ULONG flags, ULONG* count, SPropValue** values) override;
-    HRESULT OpenProperty(ULONG tag, ULONG options, ULONG flags, std::unique_ptr<IStream>* stream) override;
-    HRESULT GetContentsTable(ULONG flags, std::unique_ptr<IMAPITable>* table) override;
-    HRESULT GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable>* table) override;
-
-private:
-    std::vector<std::string> Children() const;
-
-    MaildirStoreInfo store_;
-    std::string folder_;
-    std::vector<std::string> allFolders_;
-};
-
 class MaildirSession final : public IMAPISession {
 public:
     explicit MaildirSession(std::vector<MaildirStoreInfo> stores);

@@ -7,6 +7,7 @@
 #include "MaildirLayout.h"
 #include "MboxReader.h"
 #include "PropertyTable.h"
+#include "StoreFolder.h"
 #include "TextConversion.h"
 
 #include <fcntl.h>
@@ -24,20 +25,11 @@ namespace {
 constexpr std::string_view kSubfolderSuffix = ".sbd";
 constexpr std::string_view kInboxName = "Inbox";
 
-const std::vector<ULONG> kFolderColumns { PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE };
-const std::vector<ULONG> kContentsColumns { PR_ENTRYID, PR_SUBJECT_W, PR_SENDER_NAME_W, PR_MESSAGE_DELIVERY_TIME,
-    PR_MESSAGE_FLAGS };
-
 bool SameIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
-}
-
-std::vector<std::uint8_t> FolderId(const MaildirStoreInfo& store, std::string_view folder)
-{
-    return MakeEntryId({ EntryKind::Folder, store.path, std::string(folder), {} });
 }
 
 std::string ParentOf(std::string_view folder)
@@ -66,10 +58,9 @@ ULONG KindBitsOf(std::string_view folder)
     return FolderKindBits("." + std::string(leaf));
 }
 
-bool HasChildren(std::string_view folder, const std::vector<std::string>& all)
+bool IsChildOf(std::string_view name, std::string_view folder)
 {
-    return std::any_of(
-        all.begin(), all.end(), [&](const std::string& name) { return name != folder && ParentOf(name) == folder; });
+    return name != folder && ParentOf(name) == folder;
 }
 
 void AddTreeLevel(const fs::path& directory, const std::string& prefix, int depth, std::vector<std::string>& out)
@@ -146,6 +137,8 @@ HRESULT LoadContentsRows(const MaildirStoreInfo& store, const std::string& folde
         ::close(fd);
     return S_OK;
 }
+
+const FolderLayout kMboxTree { ParentOf, IsChildOf, DisplayNameOf, KindBitsOf, LoadContentsRows };
 
 } // namespace
 
@@ -264,7 +257,7 @@ HRESULT MboxStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* objectTyp
     if (id->kind == EntryKind::Folder) {
         if (objectType != nullptr)
             *objectType = MAPI_FOLDER;
-        *object = std::make_unique<MboxFolder>(info_, id->folder, std::move(folders));
+        *object = std::make_unique<StoreFolder>(kMboxTree, info_, id->folder, std::move(folders));
         return S_OK;
     }
     const std::optional<MboxMessageRef> ref = ParseMboxMessageName(id->message);
@@ -286,70 +279,6 @@ HRESULT MboxStore::OpenEntry(EntryIdBytes entryId, ULONG flags, ULONG* objectTyp
     if (objectType != nullptr)
         *objectType = MAPI_MESSAGE;
     *object = std::make_unique<MailFileMessage>(std::move(bytes), std::move(facts));
-    return S_OK;
-}
-
-// Folder.
-
-MboxFolder::MboxFolder(MaildirStoreInfo store, std::string folder, std::vector<std::string> allFolders)
-    : store_(std::move(store))
-    , folder_(std::move(folder))
-    , allFolders_(std::move(allFolders))
-{
-}
-
-std::vector<std::string> MboxFolder::Children() const
-{
-    std::vector<std::string> children;
-    for (const std::string& name : allFolders_) {
-        if (name != folder_ && ParentOf(name) == folder_)
-            children.push_back(name);
-    }
-    return children;
-}
-
-HRESULT MboxFolder::GetProps(std::span<const ULONG> tags, ULONG flags, ULONG* count, SPropValue** values)
-{
-    PropertySet props;
-    const bool top = folder_ == kTopFolderName;
-    props.Set(PR_ENTRYID, FolderId(store_, folder_));
-    props.Set(PR_DISPLAY_NAME_W, top ? store_.name : DisplayNameOf(folder_));
-    props.Set(PR_PARENT_ENTRYID, FolderId(store_, ParentOf(folder_)));
-    props.Set(PR_SUBFOLDERS, !Children().empty());
-    props.Set(PR_FOLDER_TYPE, static_cast<std::int32_t>(top ? FOLDER_GENERIC : KindBitsOf(folder_)));
-    return CopyPropsToBuffer(props, tags, count, values);
-}
-
-HRESULT MboxFolder::OpenProperty(ULONG tag, ULONG options, ULONG flags, std::unique_ptr<IStream>* stream)
-{
-    return MAPI_E_NO_SUPPORT;
-}
-
-HRESULT MboxFolder::GetContentsTable(ULONG flags, std::unique_ptr<IMAPITable>* table)
-{
-    if (table == nullptr)
-        return MAPI_E_INVALID_PARAMETER;
-    *table = std::make_unique<PropertyTable>(kContentsColumns,
-        [store = store_, folder = folder_](std::span<const ULONG> needed, std::vector<PropertySet>* rows) {
-            return LoadContentsRows(store, folder, needed, rows);
-        });
-    return S_OK;
-}
-
-HRESULT MboxFolder::GetHierarchyTable(ULONG flags, std::unique_ptr<IMAPITable>* table)
-{
-    if (table == nullptr)
-        return MAPI_E_INVALID_PARAMETER;
-    std::vector<PropertySet> rows;
-    for (const std::string& child : Children()) {
-        PropertySet row;
-        row.Set(PR_ENTRYID, FolderId(store_, child));
-        row.Set(PR_DISPLAY_NAME_W, DisplayNameOf(child));
-        row.Set(PR_SUBFOLDERS, HasChildren(child, allFolders_));
-        row.Set(PR_FOLDER_TYPE, static_cast<std::int32_t>(KindBitsOf(child)));
-        rows.push_back(std::move(row));
-    }
-    *table = std::make_unique<PropertyTable>(kFolderColumns, std::move(rows));
     return S_OK;
 }
 
