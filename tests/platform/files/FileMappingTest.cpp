@@ -127,11 +127,10 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
 {
     ScopedHandle file(OpenForReading(u"a.txt"));
     ASSERT_TRUE(file.IsValid());
-    // A read-only file gives no writable mapping, nor one past its end.
-    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
+    // Mappings are read-only and never reach past the end of the file.
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, 0x04, 0, 0, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 6, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, u"shared"), nullptr);
-    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, 0x40, 0, 0, nullptr), nullptr);
     // Handles of the wrong kind.
     EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(nullptr, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
@@ -141,7 +140,7 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     ASSERT_NE(mapping.Get(), nullptr);
     EXPECT_EQ(GetFileSize(mapping.Get(), nullptr), INVALID_FILE_SIZE);
-    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ | 0x02, 0, 0, 0), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 6), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 1, 0), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 1, 0, 0), nullptr);
@@ -154,7 +153,9 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     EXPECT_FALSE(UnmapViewOfFile(nullptr));
     EXPECT_EQ(
         CreateFileForMappingW(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 1, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ | 0x40000000, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+        INVALID_HANDLE_VALUE);
 }
 
 struct PathRow {
