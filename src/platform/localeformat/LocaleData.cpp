@@ -80,10 +80,6 @@ LocaleData ReadLocale(const std::string& name)
     ReadNames(locale, data);
     data.ShortDatePicture = PlainSpaces(
         PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale))));
-    data.LongDatePicture = PlainSpaces(
-        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kLong, locale))));
-    data.TimePicture = PlainSpaces(
-        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, locale))));
     // Where the currency symbol stands: from the locale's currency pattern.
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::NumberFormat> currency(icu::NumberFormat::createCurrencyInstance(locale, status));

@@ -35,13 +35,9 @@ struct SYSTEMTIME {
     std::uint16_t wMilliseconds = 0;
 };
 
-// GetDateFormatW flags, used when there is no picture.
+// The GetDateFormatW flag of the locale's short date, used when there is no
+// picture (the default).
 inline constexpr std::uint32_t DATE_SHORTDATE = 0x1;
-inline constexpr std::uint32_t DATE_LONGDATE = 0x2;
-
-// GetTimeFormatW flags.
-inline constexpr std::uint32_t TIME_NOTIMEMARKER = 0x4;
-inline constexpr std::uint32_t TIME_FORCE24HOURFORMAT = 0x8;
 
 struct CURRENCYFMTW {
     std::uint32_t NumDigits = 0;
@@ -56,13 +52,13 @@ struct CURRENCYFMTW {
 
 // Picture elements: d dd ddd dddd, M MM MMM MMMM, y yy yyyy, 'quoted text';
 // every other character is copied. A null picture uses the locale's short
-// date (DATE_SHORTDATE, the default) or long date (DATE_LONGDATE). A null
-// time means the current local date.
+// date. A null time fails.
 int GetDateFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 
 // Picture elements: h hh H HH, m mm, s ss, t tt, 'quoted text'; every other
-// character is copied. A null picture uses the locale's time pattern.
+// character is copied. The flags are accepted and ignored; a null picture or
+// a null time fails.
 int GetTimeFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 

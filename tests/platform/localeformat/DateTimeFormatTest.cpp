@@ -107,14 +107,6 @@ TEST_F(DateTimeFormatTest, TimePictures)
     }
 }
 
-TEST_F(DateTimeFormatTest, LocaleOwnTimePattern)
-{
-    UseLocale("en_US.UTF-8");
-    EXPECT_EQ(Time(kAfternoon, nullptr), u"3:26:40 PM");
-    UseLocale("de_DE.UTF-8");
-    EXPECT_EQ(Time(kAfternoon, nullptr), u"15:26:40");
-}
-
 TEST_F(DateTimeFormatTest, InvalidDatesAndTimesFail)
 {
     UseLocale("en_US.UTF-8");
@@ -151,6 +143,10 @@ TEST_F(DateTimeFormatTest, BufferSizes)
     EXPECT_EQ(GetTimeFormatW(0, 0, &kAfternoon, u"HH:mm", buffer, 5), 0);
     EXPECT_EQ(GetTimeFormatW(0, 0, &kAfternoon, u"HH:mm", buffer, 6), 6);
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", buffer, -1), 0);
+    // Times always come with their picture, and dates and times with a time.
+    EXPECT_EQ(GetTimeFormatW(0, 0, &kAfternoon, nullptr, buffer, 8), 0);
+    EXPECT_EQ(GetTimeFormatW(0, 0, nullptr, u"HH", buffer, 8), 0);
+    EXPECT_EQ(GetDateFormatW(0, 0, nullptr, u"MMMM", buffer, 8), 0);
 }
 
 struct CurrencyRow {
