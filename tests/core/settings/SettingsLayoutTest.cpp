@@ -85,16 +85,20 @@ struct FlagsRow {
     bool show;
 };
 
-TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
+// A face filling all 32 units of its field still reads as a string that ends.
+TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCountsAndAFullFaceStillEnds)
 {
     const FlagsRow rows[] = { { 0xFFFFFFFE, false }, { 0x80000001, true } };
     for (const auto& row : rows) {
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 12, 4, row.stored);
+        for (std::size_t i = 34; i < 98; i += 2)
+            stored[i] = 'A';
         SaveValue(u"PrStore", stored);
         core::Settings().ShowStartupScreen = !row.show;
         core::LoadSettings();
         EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
+        EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 
         core::SaveSettings();
         auto saved = LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
@@ -102,16 +106,6 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
     }
-}
-
-TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
-{
-    auto stored = Defaults(u"PrStore");
-    for (std::size_t i = 34; i < 98; i += 2)
-        stored[i] = 'A';
-    SaveValue(u"PrStore", stored);
-    core::LoadSettings();
-    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 }
 
 TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)

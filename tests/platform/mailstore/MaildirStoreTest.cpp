@@ -154,21 +154,16 @@ TEST(PropertyValues, TextsSortByTheLocale)
         { "sv_SE.UTF-8", u"\u00f6", u"z", 1 },
         { "de_DE.ISO-8859-1@euro", u"\u00f6", u"z", -1 },
     };
-    const char* saved = std::getenv("LC_ALL");
-    const std::string restore = saved != nullptr ? saved : "";
+    ScopedEnvironment environment;
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.locale));
-        setenv("LC_ALL", row.locale, 1);
+        environment.Set("LC_ALL", row.locale);
         ResetTextCollation();
         const PropertyValue first = row.first;
         const PropertyValue second = row.second;
         EXPECT_EQ(ComparePropertyValues(&first, &second), row.order);
         EXPECT_EQ(ComparePropertyValues(&second, &first), -row.order);
     }
-    if (saved != nullptr)
-        setenv("LC_ALL", restore.c_str(), 1);
-    else
-        unsetenv("LC_ALL");
     ResetTextCollation();
 }
 
@@ -352,7 +347,7 @@ TEST(MailStore, StandaloneMessageFileAndItsAttachments)
     FreeProws(rows);
 }
 
-TEST(MapiMemory, BlocksAreZeroFilledAndChildrenFreeWithTheirParent)
+TEST(MapiMemory, BlocksAreZeroFilledChildrenFreeWithTheirParentAndBadArgumentsAreRefused)
 {
     const std::size_t before = MapiLiveBufferCount();
     void* parent = nullptr;
@@ -374,10 +369,7 @@ TEST(MapiMemory, BlocksAreZeroFilledAndChildrenFreeWithTheirParent)
     EXPECT_EQ(MAPIFreeBuffer(child), MAPI_E_INVALID_PARAMETER);
     EXPECT_EQ(MAPIFreeBuffer(parent), S_OK);
     EXPECT_EQ(MapiLiveBufferCount(), before);
-}
 
-TEST(MapiMemory, BadArgumentsAreRefused)
-{
     void* block = reinterpret_cast<void*>(1);
     EXPECT_EQ(MAPIAllocateMore(8, nullptr, &block), MAPI_E_INVALID_PARAMETER);
     EXPECT_EQ(block, reinterpret_cast<void*>(1));
