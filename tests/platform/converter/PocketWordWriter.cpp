@@ -24,7 +24,6 @@ constexpr char kCodeWeight = '\xE8';
 constexpr char kCodeItalic = '\xE9';
 constexpr char kCodeUnderline = '\xEA';
 constexpr char kCodeStrike = '\xEB';
-constexpr char kCodeHighlight = '\xEC';
 constexpr char kParagraphEnd = '\x00';
 constexpr char kTab = '\x04';
 constexpr unsigned char kFirstCodeByte = 0xC0;
@@ -193,11 +192,6 @@ std::string UnderlineCode(bool on)
 std::string StrikeCode(bool on)
 {
     return Code8(kCodeStrike, on);
-}
-
-std::string HighlightCode(bool on)
-{
-    return Code8(kCodeHighlight, on);
 }
 
 std::string TabCode()

@@ -52,7 +52,6 @@ std::string WeightCode(std::uint16_t weight); // 4 normal, 7 bold
 std::string ItalicCode(bool on);
 std::string UnderlineCode(bool on);
 std::string StrikeCode(bool on);
-std::string HighlightCode(bool on);
 std::string TabCode();
 
 inline constexpr std::uint16_t kWeightNormal = 4;
