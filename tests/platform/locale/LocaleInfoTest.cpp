@@ -42,10 +42,8 @@ constexpr LocaleInfoRow kLocaleInfoRows[] = {
     { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
     { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
     { { nullptr, "LC_MONETARY", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
-    // An explicit locale identifier names its own locale.
-    { kUs, 0x0407, LOCALE_SDECIMAL, u"," },
-    { kGerman, 0x0409, LOCALE_IMEASURE, u"1" },
-    { kUs, 0x7777, LOCALE_IMEASURE, nullptr },
+    // Only the defaults name a locale.
+    { kUs, 0x0407, LOCALE_SDECIMAL, nullptr },
     { kUs, LOCALE_USER_DEFAULT, 0x80000000 | LOCALE_SDECIMAL, u"." },
     { kUs, LOCALE_USER_DEFAULT, 0x9999, nullptr },
 };
