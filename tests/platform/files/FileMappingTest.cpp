@@ -1,5 +1,6 @@
 #include "FileMapping.h"
 #include "FilePath.h"
+#include "ScopedEnvironment.h"
 
 #include <cstring>
 #include <filesystem>
@@ -25,9 +26,6 @@ class FileMappingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "tallowin-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_directory = pattern;
         Write("a.txt", "hello");
         Write("empty.txt", "");
         fs::create_directory(m_directory / "docs");
@@ -39,12 +37,7 @@ protected:
         fs::current_path(m_directory);
     }
 
-    void TearDown() override
-    {
-        fs::current_path(m_oldDirectory);
-        std::error_code error;
-        fs::remove_all(m_directory, error);
-    }
+    void TearDown() override { fs::current_path(m_oldDirectory); }
 
     void Write(const char* name, const std::string& contents)
     {
@@ -59,7 +52,8 @@ protected:
             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
     }
 
-    fs::path m_directory;
+    TempDirectory m_temporary;
+    const fs::path m_directory = m_temporary.Root();
     fs::path m_oldDirectory;
 };
 

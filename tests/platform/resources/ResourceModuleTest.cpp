@@ -17,26 +17,6 @@ namespace {
 using namespace platform;
 namespace fs = std::filesystem;
 
-class TemporaryDirectory {
-public:
-    TemporaryDirectory()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tallowin-lang-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-    ~TemporaryDirectory()
-    {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 struct Placement {
     const char* fileName;
     const char* library;
@@ -87,18 +67,18 @@ constexpr ChoiceRow kChoiceRows[] = {
 TEST(ResourceModuleTest, CandidatesInOrderAndIdentity)
 {
     for (const ChoiceRow& row : kChoiceRows) {
-        TemporaryDirectory directory;
+        TempDirectory directory;
         for (const Placement& placement : row.placements) {
             if (placement.fileName == nullptr)
                 break;
-            fs::path target = directory.Path() / placement.fileName;
+            fs::path target = directory.Root() / placement.fileName;
             if (*placement.library == '\0')
                 fs::create_directory(target);
             else
                 fs::copy_file(placement.library, target);
         }
         ScopedEnvironment environment;
-        environment.Set("TALLOWIN_LIBDIR", directory.Path().c_str());
+        environment.Set("TALLOWIN_LIBDIR", directory.Root().c_str());
         environment.Set("LANG", row.lang);
 
         ModuleHandle chosen = ChooseResourceModule("tallowinlang", row.identity, ProgramModule());
