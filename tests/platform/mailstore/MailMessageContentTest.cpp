@@ -22,7 +22,7 @@ MailMessageContent Parse(std::string_view text)
 struct BodyCase {
     const char* name;
     std::string_view message;
-    std::u16string_view body;
+    std::optional<std::u16string_view> body; // none: the message has no text
 };
 
 TEST(MailMessageContent, DecodesTheFirstTextPart)
@@ -54,11 +54,19 @@ TEST(MailMessageContent, DecodesTheFirstTextPart)
             "--i\nContent-Type: text/html\n\n<div>Only html</div>\n--i--\n--o\nContent-Type: text/plain\n"
             "Content-Disposition: attachment; filename=notes.txt\n\nnot the body\n--o--\n",
             u"Only html\r\n" },
+        { "AttachmentOnly",
+            "Content-Type: image/png\nContent-Disposition: attachment; filename=pic.png\n"
+            "Content-Transfer-Encoding: base64\n\niVBO\n",
+            std::nullopt },
     };
     for (const BodyCase& row : rows) {
         const MailMessageContent content = Parse(row.message);
-        ASSERT_TRUE(content.body.has_value()) << row.name;
-        EXPECT_EQ(*content.body, row.body) << row.name;
+        ASSERT_EQ(content.body.has_value(), row.body.has_value()) << row.name;
+        if (row.body) {
+            EXPECT_EQ(*content.body, *row.body) << row.name;
+        } else {
+            EXPECT_EQ(content.attachmentNames, std::vector<std::u16string> { u"pic.png" });
+        }
     }
 }
 
@@ -237,16 +245,6 @@ TEST(MailMessageContent, AMillionHeaderFieldsParseWithinAModestMemoryLimit)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 #endif
-}
-
-TEST(MailMessageContent, MessageWithoutTextHasNoBody)
-{
-    const MailMessageContent content
-        = Parse("Content-Type: image/png\nContent-Disposition: attachment; filename=pic.png\n"
-                "Content-Transfer-Encoding: base64\n\niVBO\n");
-    EXPECT_FALSE(content.body.has_value());
-    ASSERT_EQ(content.attachmentNames.size(), 1u);
-    EXPECT_EQ(content.attachmentNames[0], u"pic.png");
 }
 
 TEST(MailMessageContent, SummaryReadsOnlyTheHeaderBlock)
