@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <type_traits>
 #include <utility>
 
 namespace core {
 namespace {
 
+using testing::Field;
+using testing::FieldRow;
 using testing::Hex;
 
 class SettingsLayoutTest : public testing::SettingsFixture {
@@ -28,20 +29,6 @@ void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::
 {
     for (std::size_t i = 0; i < width; ++i)
         bytes[offset + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
-}
-
-// One stored integer field and how to reach it in memory.
-struct FieldRow {
-    std::int64_t sample;
-    void (*set)(core::AppSettings&, std::int64_t);
-    std::int64_t (*get)(const core::AppSettings&);
-};
-
-template <auto Member> FieldRow Field(std::int64_t sample)
-{
-    using Type = std::remove_reference_t<decltype(std::declval<core::AppSettings&>().*Member)>;
-    return FieldRow { sample, [](core::AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
-        [](const core::AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
 }
 
 // Every field of the three records set apart from its default and from the
