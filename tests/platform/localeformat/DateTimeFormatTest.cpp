@@ -1,5 +1,8 @@
 #include "LocaleFormat.h"
-#include "LocaleTestSupport.h"
+#include "ScopedEnvironment.h"
+
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 
@@ -41,7 +44,13 @@ std::u16string Time(const SYSTEMTIME& time, const char16_t* picture, std::uint32
     return Format(GetTimeFormatW, time, picture, flags);
 }
 
-using DateTimeFormatTest = LocaleTest;
+// Each test starts with every locale variable unset and restores them after.
+class DateTimeFormatTest : public ::testing::Test {
+protected:
+    void UseLocale(const char* name) { environment_.Set("LC_ALL", name); }
+
+    ScopedEnvironment environment_;
+};
 
 TEST_F(DateTimeFormatTest, DatePictures)
 {
