@@ -257,16 +257,12 @@ TEST(PlainTextDecodingTest, DetectsTheEncodingFromTheBytes)
         TextEncoding encoding;
     };
     using namespace std::string_view_literals;
+    // The byte-order marks and NUL bytes the converter refuses, and text in
+    // the code page or in UTF-8, are its own cases; here the edges of UTF-8.
     const Row rows[] = {
-        { ""sv, TextEncoding::Ansi }, { "plain ASCII\n"sv, TextEncoding::Ansi }, { "caf\xe9\n"sv, TextEncoding::Ansi },
-        { "caf\xc3\xa9\n"sv, TextEncoding::Utf8 }, { "\xef\xbb\xbfplain"sv, TextEncoding::Utf8WithMark },
-        { "\xef\xbb\xbf"sv, TextEncoding::Utf8WithMark },
-        { "\xff\xfe"
-          "a\0"sv,
-            TextEncoding::Refused },
-        { "\xfe\xff\0a"sv, TextEncoding::Refused }, { "\xff"sv, TextEncoding::Ansi },
-        { "a\0b"sv, TextEncoding::Refused }, { "\xef\xbb\xbf\0"sv, TextEncoding::Refused },
-        { "\xc0\xaf"sv, TextEncoding::Ansi }, // overlong form
+        { ""sv, TextEncoding::Ansi }, { "plain ASCII\n"sv, TextEncoding::Ansi },
+        { "\xef\xbb\xbf"sv, TextEncoding::Utf8WithMark }, { "\xff"sv, TextEncoding::Ansi },
+        { "\xef\xbb\xbf\0"sv, TextEncoding::Refused }, { "\xc0\xaf"sv, TextEncoding::Ansi }, // overlong form
         { "\xed\xa0\x80"sv, TextEncoding::Ansi }, // a surrogate
         { "\xf4\x90\x80\x80"sv, TextEncoding::Ansi }, // above U+10FFFF
         { "ok \xc3"sv, TextEncoding::Ansi }, // truncated at the end
