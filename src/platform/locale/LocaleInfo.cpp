@@ -13,7 +13,6 @@ namespace {
 // Flags that may be combined with a field and change nothing here.
 constexpr LCTYPE kLocaleFieldFlags = 0x80000000; // LOCALE_NOUSEROVERRIDE
 
-
 std::optional<LocaleCategory> CategoryOf(LCTYPE type)
 {
     switch (type) {
