@@ -95,18 +95,13 @@ TEST(MailMessageContent, ReadsHeadersRecipientsAndAttachments)
     ASSERT_TRUE(content.date.has_value());
     EXPECT_EQ(FileTimeTicks(*content.date), FileTimeTicks(FileTimeFromUnix(1796477400, 0)));
     EXPECT_TRUE(content.recipientsReadable);
-    ASSERT_EQ(content.recipients.size(), 5u);
-    EXPECT_EQ(content.recipients[0].type, MAPI_TO);
-    EXPECT_EQ(content.recipients[0].name, u"Ann Lee");
-    EXPECT_EQ(content.recipients[0].address, u"ann@example.org");
-    EXPECT_EQ(content.recipients[1].name, u"");
-    EXPECT_EQ(content.recipients[1].address, u"bob@example.org");
-    EXPECT_EQ(content.recipients[2].type, MAPI_CC);
-    EXPECT_EQ(content.recipients[3].address, u"dora@example.org");
-    EXPECT_EQ(content.recipients[4].type, MAPI_BCC);
-    ASSERT_EQ(content.attachmentNames.size(), 2u);
-    EXPECT_EQ(content.attachmentNames[0], u"report.pdf");
-    EXPECT_EQ(content.attachmentNames[1], u"Gr\u00fc\u00dfe.png");
+    std::vector<std::u16string> recipients;
+    for (const MailRecipient& recipient : content.recipients)
+        recipients.push_back(std::u16string(1, u'0' + recipient.type) + recipient.name + u"|" + recipient.address);
+    EXPECT_EQ(recipients,
+        (std::vector<std::u16string> { u"1Ann Lee|ann@example.org", u"1|bob@example.org", u"2|carl@example.org",
+            u"2|dora@example.org", u"3|eve@example.org" }));
+    EXPECT_EQ(content.attachmentNames, (std::vector<std::u16string> { u"report.pdf", u"Gr\u00fc\u00dfe.png" }));
     // The line end before a boundary belongs to the boundary.
     EXPECT_EQ(content.body, std::u16string(u"Body"));
 }
