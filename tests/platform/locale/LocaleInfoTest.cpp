@@ -157,7 +157,6 @@ struct IcuIdRow {
 
 constexpr IcuIdRow kIcuIdRows[] = {
     { "de_de.utf8", "de_DE" },
-    { "sr_RS@latin", "sr_Latn_RS" },
     { "es_419.UTF-8", "es_419" },
     { "C.utf8", "en_US" },
     { "de_", "" },
