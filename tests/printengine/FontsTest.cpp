@@ -78,6 +78,12 @@ TEST_F(RealizeTest, LogicalFontFromTheFormat)
     EXPECT_EQ(std::u16string(font.lfFaceName), u"Liberation Serif");
     EXPECT_EQ(CodePages().CodePage, 1251);
     EXPECT_NE(run.Font, nullptr);
+    // The size follows the resize ratio: 150 % gives 360 twips, 75 dots.
+    core::Settings().ScaleNum = 3;
+    core::Settings().ScaleDen = 2;
+    TextRun scaled = RunWith(0);
+    ASSERT_EQ(RealizeRunFont(scaled), 1);
+    EXPECT_EQ(FakeLog().FontsMade.back().lfHeight, -75);
 }
 
 TEST_F(RealizeTest, FamilyAndPitchBits)
@@ -98,19 +104,15 @@ TEST_F(RealizeTest, FamilyAndPitchBits)
     }
 }
 
-TEST_F(RealizeTest, SizeFollowsTheResizeRatio)
-{
-    Define(u"Liberation Sans");
-    core::Settings().ScaleNum = 3;
-    core::Settings().ScaleDen = 2;
-    TextRun run = RunWith(0);
-    ASSERT_EQ(RealizeRunFont(run), 1);
-    EXPECT_EQ(FakeLog().FontsMade[0].lfHeight, -75);
-}
-
-TEST_F(RealizeTest, CacheKeyedOnTheWholeFormat)
+// A run naming a number the table (entries 0 and 1) lacks has no font.
+TEST_F(RealizeTest, CacheKeyedOnTheWholeFormatAndUnknownNumbersHaveNoFont)
 {
     Define(u"Liberation Sans", 238);
+    Define(u"Liberation Mono");
+    TextRun unknown = RunWith(5);
+    EXPECT_EQ(RealizeRunFont(unknown), 0);
+    EXPECT_EQ(unknown.Font, nullptr);
+    EXPECT_TRUE(FakeLog().FontsMade.empty());
     TextRun first = RunWith(0);
     TextRun same = RunWith(0);
     TextRun coloured = RunWith(0);
@@ -125,16 +127,6 @@ TEST_F(RealizeTest, CacheKeyedOnTheWholeFormat)
     EXPECT_EQ(FakeLog().FontsMade.size(), 2u);
     FreeFlowResources();
     EXPECT_EQ(FakeLog().FontsDeleted, 2);
-}
-
-TEST_F(RealizeTest, UnknownFontNumberHasNoFont)
-{
-    Define(u"Liberation Sans");
-    Define(u"Liberation Mono");
-    TextRun run = RunWith(5);
-    EXPECT_EQ(RealizeRunFont(run), 0);
-    EXPECT_EQ(run.Font, nullptr);
-    EXPECT_TRUE(FakeLog().FontsMade.empty());
 }
 
 // Symbol stays where the screen has it; else Courier New takes its place

@@ -76,6 +76,15 @@ TEST_F(PrintJobTest, TextAreaUnderAThirdOfAnInchFails)
 
 TEST_F(PrintJobTest, CancelledDialogPrintsNothingAndEndStillRuns)
 {
+    // A library that cannot start opens no dialog.
+    FakeSetup().InitResult = 5;
+    EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
+    EXPECT_EQ(CallCount("PrintDlg"), 0);
+    EXPECT_EQ(BusyCursorDepth(), 0);
+    EndPrintJob();
+    EXPECT_EQ(CallCount("StatusCheck"), 1);
+
+    InstallFakePrinter();
     FakeSetup().DialogResult = 0;
     FakeSetup().Status = 1;
     EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
@@ -88,16 +97,6 @@ TEST_F(PrintJobTest, CancelledDialogPrintsNothingAndEndStillRuns)
     EXPECT_EQ(CallCount("UnInit"), 1);
     EXPECT_TRUE(FakeLog().Texts.empty());
     EXPECT_FALSE(Job().Printing);
-}
-
-TEST_F(PrintJobTest, LibraryThatCannotStartOpensNoDialog)
-{
-    FakeSetup().InitResult = 5;
-    EXPECT_EQ(StartPrintJob(), kPrintJobFailed);
-    EXPECT_EQ(CallCount("PrintDlg"), 0);
-    EXPECT_EQ(BusyCursorDepth(), 0);
-    EndPrintJob();
-    EXPECT_EQ(CallCount("StatusCheck"), 1);
 }
 
 TEST_F(PrintJobTest, QuickPrintFlag)
@@ -144,25 +143,20 @@ TEST_F(PrintJobTest, EndLaysOutTheLastLineAndClosesTheDocument)
     EXPECT_EQ(FakeLog().FontsDeleted, 1);
 }
 
-TEST_F(PrintJobTest, StartResetsTheCodePageState)
-{
-    CodePages().DocumentCodePage = 1250;
-    SelectCodePage(204);
-    StartPrintJob();
-    EXPECT_EQ(CodePages().CurrentCharset, 0);
-    EXPECT_EQ(CodePages().CodePage, 1252);
-    EXPECT_EQ(CodePages().DocumentCodePage, kNoDocumentCodePage);
-    EXPECT_EQ(Job().DefaultTab, -1);
-    EndPrintJob();
-}
-
-TEST_F(PrintJobTest, EachJobStartsWithAnEmptyFlow)
+// A job starts with an empty flow and the code pages of a western document.
+TEST_F(PrintJobTest, EachJobStartsAfresh)
 {
     StartJobWithFont(2550);
     Feed(u"first\r");
     EndPrintJob();
     InstallFakePrinter();
+    CodePages().DocumentCodePage = 1250;
+    SelectCodePage(204);
     StartJobWithFont(2550);
+    EXPECT_EQ(CodePages().CurrentCharset, 0);
+    EXPECT_EQ(CodePages().CodePage, 1252);
+    EXPECT_EQ(CodePages().DocumentCodePage, kNoDocumentCodePage);
+    EXPECT_EQ(Job().DefaultTab, -1);
     Feed(u"\nsecond"); // a line end of its own, not the pair of the last job's CR
     EndPrintJob();
     EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 60, "second" } }));

@@ -217,11 +217,6 @@ std::intptr_t SendDlgItemMessageW(
     bool list = control->IsListBox();
     bool combo = control->IsComboBox();
     switch (message) {
-    case BM_GETCHECK:
-        return control->Checked;
-    case BM_SETCHECK:
-        control->Checked = static_cast<int>(wParam);
-        return 0;
     case EM_SETREADONLY:
         control->ReadOnly = wParam != 0;
         return 1;
@@ -231,9 +226,8 @@ std::intptr_t SendDlgItemMessageW(
             return LB_ERR;
         return AddItem(*control, StringArgument(lParam),
             list ? (control->Style & LBS_SORT) != 0 : (control->Style & CBS_SORT) != 0);
-    case LB_INSERTSTRING:
     case CB_INSERTSTRING:
-        if (!list && !combo)
+        if (!combo)
             return LB_ERR;
         return InsertItem(*control, wParam, StringArgument(lParam));
     case LB_RESETCONTENT:
@@ -248,16 +242,10 @@ std::intptr_t SendDlgItemMessageW(
     case CB_GETCURSEL:
         return control->Selection;
     case LB_GETTEXT:
-    case CB_GETLBTEXT:
         return ItemText(*control, wParam, lParam);
     case LB_GETTEXTLEN:
-    case CB_GETLBTEXTLEN:
         return ItemTextLength(*control, wParam);
-    case LB_GETCOUNT:
-    case CB_GETCOUNT:
-        return static_cast<std::intptr_t>(control->Items.size());
     case LB_FINDSTRINGEXACT:
-    case CB_FINDSTRINGEXACT:
         return FindExact(*control, wParam, StringArgument(lParam));
     default:
         return 0;
@@ -295,24 +283,6 @@ std::u16string GetDlgItemTextW(DialogHandle dialog, int id)
 {
     const DialogControl* control = dialog ? dialog->Control(id) : nullptr;
     return control ? control->Text : std::u16string();
-}
-
-void EnableDlgItem(DialogHandle dialog, int id, bool enable)
-{
-    if (DialogControl* control = dialog ? dialog->Control(id) : nullptr)
-        control->Enabled = enable;
-}
-
-bool IsDlgItemEnabled(DialogHandle dialog, int id)
-{
-    const DialogControl* control = dialog ? dialog->Control(id) : nullptr;
-    return control && control->Enabled;
-}
-
-void SetDlgItemFocus(DialogHandle dialog, int id)
-{
-    if (dialog && dialog->Control(id))
-        dialog->Focus = id;
 }
 
 void SetFocus(DialogHandle dialog)

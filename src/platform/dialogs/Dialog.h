@@ -45,29 +45,21 @@ inline constexpr int IDOK_COMMAND = 1;
 inline constexpr int IDCANCEL_COMMAND = 2;
 
 // Control messages, for SendDlgItemMessageW. String arguments are passed as
-// a const char16_t* in lParam; LB_GETTEXT and CB_GETLBTEXT write into a
-// char16_t buffer of at least LB_GETTEXTLEN + 1 units.
-inline constexpr unsigned BM_GETCHECK = 0x00F0;
-inline constexpr unsigned BM_SETCHECK = 0x00F1;
+// a const char16_t* in lParam; LB_GETTEXT writes into a char16_t buffer of
+// at least LB_GETTEXTLEN + 1 units.
 inline constexpr unsigned EM_SETREADONLY = 0x00CF;
 inline constexpr unsigned LB_ADDSTRING = 0x0180;
-inline constexpr unsigned LB_INSERTSTRING = 0x0181;
 inline constexpr unsigned LB_RESETCONTENT = 0x0184;
 inline constexpr unsigned LB_SETCURSEL = 0x0186;
 inline constexpr unsigned LB_GETCURSEL = 0x0188;
 inline constexpr unsigned LB_GETTEXT = 0x0189;
 inline constexpr unsigned LB_GETTEXTLEN = 0x018A;
-inline constexpr unsigned LB_GETCOUNT = 0x018B;
 inline constexpr unsigned LB_FINDSTRINGEXACT = 0x01A2;
-inline constexpr unsigned CB_GETLBTEXT = 0x0148;
-inline constexpr unsigned CB_GETLBTEXTLEN = 0x0149;
 inline constexpr unsigned CB_ADDSTRING = 0x0143;
-inline constexpr unsigned CB_GETCOUNT = 0x0146;
 inline constexpr unsigned CB_GETCURSEL = 0x0147;
 inline constexpr unsigned CB_INSERTSTRING = 0x014A;
 inline constexpr unsigned CB_RESETCONTENT = 0x014B;
 inline constexpr unsigned CB_SETCURSEL = 0x014E;
-inline constexpr unsigned CB_FINDSTRINGEXACT = 0x0158;
 inline constexpr std::intptr_t LB_ERR = -1;
 inline constexpr std::intptr_t CB_ERR = -1;
 
@@ -163,9 +155,6 @@ void CheckDlgButton(DialogHandle dialog, int id, int state);
 void CheckRadioButton(DialogHandle dialog, int firstId, int lastId, int checkId);
 void SetDlgItemTextW(DialogHandle dialog, int id, std::u16string_view text);
 std::u16string GetDlgItemTextW(DialogHandle dialog, int id);
-void EnableDlgItem(DialogHandle dialog, int id, bool enable);
-bool IsDlgItemEnabled(DialogHandle dialog, int id);
-void SetDlgItemFocus(DialogHandle dialog, int id);
 // Gives the focus to the dialog itself rather than one of its controls.
 void SetFocus(DialogHandle dialog);
 void EndDialog(DialogHandle dialog, std::intptr_t result);

@@ -42,7 +42,6 @@ enum class ObjectKind { File, Mapping };
 struct HandleObject {
     ObjectKind kind;
     std::shared_ptr<const FileDescriptor> descriptor;
-    bool writable = false;
     std::uint64_t mappingSize = 0;
 };
 
@@ -79,30 +78,6 @@ std::uint64_t Combine(DWORD high, DWORD low)
     return (std::uint64_t { high } << 32) | low;
 }
 
-bool OpenFlags(DWORD desiredAccess, DWORD creationDisposition, int& flags)
-{
-    flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    flags |= (desiredAccess & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY;
-    switch (creationDisposition) {
-    case CREATE_NEW:
-        flags |= O_CREAT | O_EXCL;
-        return true;
-    case CREATE_ALWAYS:
-        flags |= O_CREAT | O_TRUNC;
-        return true;
-    case OPEN_EXISTING:
-        return true;
-    case OPEN_ALWAYS:
-        flags |= O_CREAT;
-        return true;
-    case TRUNCATE_EXISTING:
-        flags |= O_TRUNC;
-        return (desiredAccess & GENERIC_WRITE) != 0;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 HANDLE CreateFileForMappingW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, void* security,
@@ -111,18 +86,17 @@ HANDLE CreateFileForMappingW(const char16_t* fileName, DWORD desiredAccess, DWOR
     if (fileName == nullptr)
         return INVALID_HANDLE_VALUE;
     std::optional<std::string> path = FileSystemPath(fileName);
-    int flags = 0;
-    if (!path || !OpenFlags(desiredAccess, creationDisposition, flags))
+    if (!path || desiredAccess != GENERIC_READ || creationDisposition != OPEN_EXISTING)
         return INVALID_HANDLE_VALUE;
     // Non-blocking, so that opening a FIFO by mistake cannot hang.
-    auto descriptor = std::make_shared<const FileDescriptor>(open(path->c_str(), flags, 0666));
+    auto descriptor
+        = std::make_shared<const FileDescriptor>(open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat status = {};
     if (descriptor->Get() < 0 || fstat(descriptor->Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return INVALID_HANDLE_VALUE;
     auto object = std::make_unique<HandleObject>();
     object->kind = ObjectKind::File;
     object->descriptor = std::move(descriptor);
-    object->writable = (desiredAccess & GENERIC_WRITE) != 0;
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);
     return Register(table, std::move(object));
@@ -145,15 +119,12 @@ DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh)
 HANDLE CreateFileMappingW(
     HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow, const char16_t* name)
 {
-    if (name != nullptr || (protect != PAGE_READONLY && protect != PAGE_READWRITE))
+    if (name != nullptr || protect != PAGE_READONLY)
         return nullptr;
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);
     HandleObject* fileObject = Find(table, file, ObjectKind::File);
     if (fileObject == nullptr)
-        return nullptr;
-    bool writable = protect == PAGE_READWRITE;
-    if (writable && !fileObject->writable)
         return nullptr;
     struct stat status = {};
     if (fstat(fileObject->descriptor->Get(), &status) != 0)
@@ -162,19 +133,11 @@ HANDLE CreateFileMappingW(
     std::uint64_t size = Combine(maximumSizeHigh, maximumSizeLow);
     if (size == 0)
         size = fileSize;
-    if (size == 0)
+    if (size == 0 || size > fileSize)
         return nullptr;
-    if (size > fileSize) {
-        // A writable mapping grows its file, as the callers expect; a
-        // read-only one cannot reach past the end.
-        if (!writable || size > static_cast<std::uint64_t>(INT64_MAX)
-            || ftruncate(fileObject->descriptor->Get(), static_cast<off_t>(size)) != 0)
-            return nullptr;
-    }
     auto object = std::make_unique<HandleObject>();
     object->kind = ObjectKind::Mapping;
     object->descriptor = fileObject->descriptor;
-    object->writable = writable;
     object->mappingSize = size;
     return Register(table, std::move(object));
 }
@@ -185,10 +148,7 @@ void* MapViewOfFile(
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);
     HandleObject* object = Find(table, mapping, ObjectKind::Mapping);
-    if (object == nullptr)
-        return nullptr;
-    bool write = (desiredAccess & FILE_MAP_WRITE) != 0;
-    if (write && !object->writable)
+    if (object == nullptr || desiredAccess != FILE_MAP_READ)
         return nullptr;
     std::uint64_t offset = Combine(fileOffsetHigh, fileOffsetLow);
     if (offset % kAllocationGranularity != 0 || offset >= object->mappingSize)
@@ -197,12 +157,10 @@ void* MapViewOfFile(
     std::uint64_t length = bytesToMap == 0 ? available : std::uint64_t { bytesToMap };
     if (length > available || length > SIZE_MAX)
         return nullptr;
-    int protection = write ? PROT_READ | PROT_WRITE : PROT_READ;
     // A view read is read whole, and at once: its pages are mapped in one
     // call instead of a fault each.
-    const int flags = write ? MAP_SHARED : MAP_SHARED | MAP_POPULATE;
-    void* view = mmap(nullptr, static_cast<std::size_t>(length), protection, flags, object->descriptor->Get(),
-        static_cast<off_t>(offset));
+    void* view = mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED | MAP_POPULATE,
+        object->descriptor->Get(), static_cast<off_t>(offset));
     if (view == MAP_FAILED)
         return nullptr;
     table.views.emplace(view, static_cast<std::size_t>(length));

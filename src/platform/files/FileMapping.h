@@ -1,10 +1,10 @@
 #pragma once
 
-// Files mapped into memory, with the calling conventions of the document
-// readers: handles that are INVALID_HANDLE_VALUE (files) or null (mappings)
-// on failure, views that stay valid until UnmapViewOfFile even after both
-// handles are closed. Only regular files open; a file of length zero cannot
-// be mapped.
+// Files mapped into memory for reading, with the calling conventions of the
+// document readers: handles that are INVALID_HANDLE_VALUE (files) or null
+// (mappings) on failure, views that stay valid until UnmapViewOfFile even
+// after both handles are closed. Only existing regular files open; a file of
+// length zero cannot be mapped.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,27 +19,19 @@ inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintpt
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;
-inline constexpr DWORD GENERIC_WRITE = 0x40000000;
-
-inline constexpr DWORD CREATE_NEW = 1;
-inline constexpr DWORD CREATE_ALWAYS = 2;
 inline constexpr DWORD OPEN_EXISTING = 3;
-inline constexpr DWORD OPEN_ALWAYS = 4;
-inline constexpr DWORD TRUNCATE_EXISTING = 5;
 
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 inline constexpr DWORD FILE_FLAG_RANDOM_ACCESS = 0x10000000;
 
 inline constexpr DWORD PAGE_READONLY = 0x02;
-inline constexpr DWORD PAGE_READWRITE = 0x04;
-
-inline constexpr DWORD FILE_MAP_WRITE = 0x02;
 inline constexpr DWORD FILE_MAP_READ = 0x04;
 
-// Opens a regular file; the name is UTF-16 and a backslash separates
-// directories. Sharing, security and attributes are accepted and ignored.
-// INVALID_HANDLE_VALUE when the file cannot be opened, is not a regular
-// file (a directory, a device) or the disposition is unknown.
+// Opens an existing regular file for reading; the name is UTF-16 and a
+// backslash separates directories. Sharing, security and attributes are
+// accepted and ignored. INVALID_HANDLE_VALUE when the file cannot be opened,
+// is not a regular file (a directory, a device), or the access is not
+// GENERIC_READ or the disposition not OPEN_EXISTING.
 HANDLE CreateFileForMappingW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, void* security,
     DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 
@@ -47,15 +39,15 @@ HANDLE CreateFileForMappingW(const char16_t* fileName, DWORD desiredAccess, DWOR
 // when it is given. INVALID_FILE_SIZE for a handle that is not an open file.
 DWORD GetFileSize(HANDLE file, DWORD* fileSizeHigh);
 
-// A mapping of `maximumSize` bytes of the file, or of the whole file when
-// that is 0. Null when the file is empty, the size exceeds a read-only
-// file, the protection asks for writing a file opened for reading, or a
-// name is given (named mappings are not shared between processes here).
+// A read-only mapping of `maximumSize` bytes of the file, or of the whole
+// file when that is 0. Null when the file is empty, the size exceeds the
+// file, the protection is not PAGE_READONLY, or a name is given (named
+// mappings are not shared between processes here).
 HANDLE CreateFileMappingW(
     HANDLE file, void* security, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow, const char16_t* name);
 
 // Maps `bytesToMap` bytes from the offset (a multiple of 65536), or the
-// rest of the mapping when that is 0. Null on failure.
+// rest of the mapping when that is 0, for FILE_MAP_READ. Null on failure.
 void* MapViewOfFile(
     HANDLE mapping, DWORD desiredAccess, DWORD fileOffsetHigh, DWORD fileOffsetLow, std::size_t bytesToMap);
 

@@ -13,9 +13,6 @@ namespace {
 // Flags that may be combined with a field and change nothing here.
 constexpr LCTYPE kLocaleFieldFlags = 0x80000000; // LOCALE_NOUSEROVERRIDE
 
-// ICU locale ids are short; uloc_getLocaleForLCID writes at most this many.
-constexpr int32_t kMaxIcuLocaleId = 96;
-
 std::optional<LocaleCategory> CategoryOf(LCTYPE type)
 {
     switch (type) {
@@ -87,25 +84,19 @@ std::optional<std::u16string> FieldValue(const std::string& id, LCTYPE type)
 
 std::string ResolveLocale(LCID locale, LocaleCategory category)
 {
-    if (locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == 0) {
-        // The environment is read every time; the id of the name read last
-        // is kept, since number formats ask once or twice per cell.
-        thread_local std::string lastName;
-        thread_local std::string lastId;
-        std::string name = PosixLocaleName(category);
-        if (name != lastName || lastId.empty()) {
-            std::string id = IcuLocaleId(name);
-            lastId = id.empty() ? IcuLocaleId("C") : std::move(id);
-            lastName = std::move(name);
-        }
-        return lastId;
-    }
-    char id[kMaxIcuLocaleId] = {};
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = uloc_getLocaleForLCID(locale, id, kMaxIcuLocaleId, &status);
-    if (U_FAILURE(status) || status == U_STRING_NOT_TERMINATED_WARNING || length <= 0)
+    if (locale != LOCALE_USER_DEFAULT && locale != LOCALE_SYSTEM_DEFAULT && locale != 0)
         return {};
-    return std::string(id, static_cast<std::size_t>(length));
+    // The environment is read every time; the id of the name read last is
+    // kept, since number formats ask once or twice per cell.
+    thread_local std::string lastName;
+    thread_local std::string lastId;
+    std::string name = PosixLocaleName(category);
+    if (name != lastName || lastId.empty()) {
+        std::string id = IcuLocaleId(name);
+        lastId = id.empty() ? IcuLocaleId("C") : std::move(id);
+        lastName = std::move(name);
+    }
+    return lastId;
 }
 
 int GetLocaleInfoW(LCID locale, LCTYPE type, char16_t* buffer, int size)

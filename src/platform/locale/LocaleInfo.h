@@ -16,8 +16,8 @@ int GetLocaleInfoW(LCID locale, LCTYPE type, char16_t* buffer, int size);
 
 // The ICU locale id a locale identifier stands for. LOCALE_USER_DEFAULT,
 // LOCALE_SYSTEM_DEFAULT and 0 mean the environment's locale for `category`
-// (a malformed one counts as "C", that is U.S. English); other identifiers
-// name their own locale. Empty for an identifier no locale has. Formatting
+// (a malformed one counts as "C", that is U.S. English); the program names
+// no other locale, so any other identifier gives an empty id. Formatting
 // routines of this layer share it so that every field of one call comes from
 // the same locale.
 std::string ResolveLocale(LCID locale, LocaleCategory category);

@@ -1,6 +1,4 @@
-#include "LocaleData.h"
 #include "LocaleFormat.h"
-#include "LocaleInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -15,8 +13,6 @@ constexpr const char16_t* kNegativeOrders[16] = { u"($N)", u"-$N", u"$-N", u"$N-
     u"-N $", u"-$ N", u"N $-", u"$ N-", u"$ -N", u"N- $", u"($ N)", u"(N $)" };
 constexpr const char16_t* kPositiveOrders[4] = { u"$N", u"N$", u"$ N", u"N $" };
 constexpr std::uint32_t kMaxDigits = 9;
-// The locale strings of the default format, as large as the platform allows.
-constexpr int kLocaleStringSize = 16;
 
 struct DecimalText {
     bool Negative = false;
@@ -128,30 +124,8 @@ void Arrange(std::u16string& out, const char16_t* order, std::u16string_view num
 int GetCurrencyFormatW(
     LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format, char16_t* buffer, int size)
 {
-    if (!value || size < 0)
+    if (!value || !format || size < 0)
         return 0;
-    CURRENCYFMTW defaults;
-    char16_t decimal[kLocaleStringSize] = {};
-    char16_t thousand[kLocaleStringSize] = {};
-    char16_t symbol[kLocaleStringSize] = {};
-    if (!format) {
-        const std::string id = ResolveLocale(locale, LocaleCategory::Monetary);
-        if (id.empty() || !GetLocaleInfoW(locale, LOCALE_SDECIMAL, decimal, kLocaleStringSize)
-            || !GetLocaleInfoW(locale, LOCALE_STHOUSAND, thousand, kLocaleStringSize)
-            || !GetLocaleInfoW(locale, LOCALE_SCURRENCY, symbol, kLocaleStringSize))
-            return 0;
-        const LocaleData& monetary = LocaleDataFor(id);
-        defaults.NumDigits = 2;
-        defaults.LeadingZero = 1;
-        defaults.Grouping = 3;
-        defaults.lpDecimalSep = decimal;
-        defaults.lpThousandSep = thousand;
-        defaults.lpCurrencySymbol = symbol;
-        defaults.PositiveOrder = (monetary.CurrencyFirst ? 0 : 1) + (monetary.CurrencySpaced ? 2 : 0);
-        defaults.NegativeOrder
-            = monetary.CurrencyFirst ? (monetary.CurrencySpaced ? 9 : 1) : (monetary.CurrencySpaced ? 8 : 5);
-        format = &defaults;
-    }
     if (format->NumDigits > kMaxDigits || format->NegativeOrder > 15 || format->PositiveOrder > 3
         || !format->lpDecimalSep || !format->lpThousandSep || !format->lpCurrencySymbol)
         return 0;

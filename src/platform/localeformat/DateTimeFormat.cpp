@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 namespace platform {
@@ -42,22 +41,6 @@ int DayOfWeek(int year, int month, int day)
     if (month < 3)
         year -= 1;
     return (year + year / 4 - year / 100 + year / 400 + offsets[month - 1] + day) % 7;
-}
-
-SYSTEMTIME Now()
-{
-    std::time_t seconds = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&seconds, &local);
-    SYSTEMTIME time;
-    time.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
-    time.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
-    time.wDay = static_cast<std::uint16_t>(local.tm_mday);
-    time.wDayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
-    time.wHour = static_cast<std::uint16_t>(local.tm_hour);
-    time.wMinute = static_cast<std::uint16_t>(local.tm_min);
-    time.wSecond = static_cast<std::uint16_t>(std::min(local.tm_sec, 59));
-    return time;
 }
 
 void AppendNumber(std::u16string& out, int value, int width)
@@ -142,14 +125,13 @@ std::u16string DateText(const SYSTEMTIME& time, std::u16string_view picture, con
     return out;
 }
 
-std::u16string TimeText(
-    const SYSTEMTIME& time, std::u16string_view picture, std::uint32_t flags, const LocaleData& locale)
+std::u16string TimeText(const SYSTEMTIME& time, std::u16string_view picture, const LocaleData& locale)
 {
     const std::u16string& marker = time.wHour < 12 ? locale.AmMarker : locale.PmMarker;
     std::u16string out;
     std::size_t i = 0;
     while (i < picture.size()) {
-        char16_t c = picture[i];
+        const char16_t c = picture[i];
         if (c == u'\'') {
             i = AppendQuoted(out, picture, i);
             continue;
@@ -161,8 +143,6 @@ std::u16string TimeText(
         }
         const int width = RunLength(picture, i) >= 2 ? 2 : 1;
         i += RunLength(picture, i);
-        if (c == u'h' && (flags & TIME_FORCE24HOURFORMAT))
-            c = u'H';
         switch (c) {
         case u'h':
             AppendNumber(out, time.wHour % 12 == 0 ? 12 : time.wHour % 12, width);
@@ -177,8 +157,6 @@ std::u16string TimeText(
             AppendNumber(out, time.wSecond, width);
             break;
         default:
-            if (flags & TIME_NOTIMEMARKER)
-                break;
             if (width == 1)
                 out += marker.substr(0, 1);
             else
@@ -206,33 +184,25 @@ int Deliver(const std::u16string& text, char16_t* buffer, int size)
 int GetDateFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size)
 {
-    if (size < 0)
+    if (size < 0 || !time)
         return 0;
-    const SYSTEMTIME date = time ? *time : Now();
     const std::string id = ResolveLocale(locale, LocaleCategory::Time);
-    if (!ValidDate(date) || id.empty())
+    if (!ValidDate(*time) || id.empty())
         return 0;
     const LocaleData& data = LocaleDataFor(id);
-    std::u16string_view picture;
-    if (format)
-        picture = format;
-    else
-        picture = (flags & DATE_LONGDATE) ? data.LongDatePicture : data.ShortDatePicture;
-    return Deliver(DateText(date, picture, data), buffer, size);
+    const std::u16string_view picture = format ? std::u16string_view(format) : data.ShortDatePicture;
+    return Deliver(DateText(*time, picture, data), buffer, size);
 }
 
 int GetTimeFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size)
 {
-    if (size < 0)
+    if (size < 0 || !time || !format)
         return 0;
-    const SYSTEMTIME clock = time ? *time : Now();
     const std::string id = ResolveLocale(locale, LocaleCategory::Time);
-    if (!ValidTime(clock) || id.empty())
+    if (!ValidTime(*time) || id.empty())
         return 0;
-    const LocaleData& data = LocaleDataFor(id);
-    std::u16string_view picture = format ? std::u16string_view(format) : std::u16string_view(data.TimePicture);
-    return Deliver(TimeText(clock, picture, flags, data), buffer, size);
+    return Deliver(TimeText(*time, format, LocaleDataFor(id)), buffer, size);
 }
 
 } // namespace platform

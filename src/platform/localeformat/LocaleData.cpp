@@ -80,29 +80,6 @@ LocaleData ReadLocale(const std::string& name)
     ReadNames(locale, data);
     data.ShortDatePicture = PlainSpaces(
         PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale))));
-    data.LongDatePicture = PlainSpaces(
-        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createDateInstance(icu::DateFormat::kLong, locale))));
-    data.TimePicture = PlainSpaces(
-        PictureFromIcuPattern(IcuPattern(icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, locale))));
-    // Where the currency symbol stands: from the locale's currency pattern.
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::NumberFormat> currency(icu::NumberFormat::createCurrencyInstance(locale, status));
-    if (U_SUCCESS(status)) {
-        if (auto* decimal = dynamic_cast<icu::DecimalFormat*>(currency.get())) {
-            icu::UnicodeString pattern;
-            decimal->toPattern(pattern);
-            const std::u16string text = ToU16(pattern);
-            const std::size_t sign = text.find(u'\u00A4');
-            const std::size_t digit = text.find_first_of(u"#0");
-            if (sign != std::u16string::npos && digit != std::u16string::npos) {
-                data.CurrencyFirst = sign < digit;
-                const std::size_t from = data.CurrencyFirst ? sign + 1 : digit;
-                const std::size_t to = data.CurrencyFirst ? digit : sign;
-                data.CurrencySpaced
-                    = text.substr(from, to - from).find_first_of(u" \u00A0\u202F") != std::u16string::npos;
-            }
-        }
-    }
     return data;
 }
 

@@ -17,10 +17,6 @@ struct LocaleData {
     std::u16string PmMarker;
     // In the picture syntax of GetDateFormatW and GetTimeFormatW.
     std::u16string ShortDatePicture;
-    std::u16string LongDatePicture;
-    std::u16string TimePicture;
-    bool CurrencyFirst = true;
-    bool CurrencySpaced = false;
 };
 
 // The data of an ICU locale id (from ResolveLocale).

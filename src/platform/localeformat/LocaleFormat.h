@@ -2,16 +2,15 @@
 
 // Locale formatting of dates, times and amounts in the platform's published
 // form: GetDateFormatW and GetTimeFormatW with picture strings,
-// GetCurrencyFormatW with a CURRENCYFMTW, VariantTimeToSystemTime for OLE
-// dates, and the locale's number separators and currency symbol.
+// GetCurrencyFormatW with a CURRENCYFMTW, and VariantTimeToSystemTime for
+// OLE dates.
 //
 // LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and 0 stand for the user's
-// POSIX locale (LC_ALL, else LC_TIME for dates and times or LC_MONETARY for
-// amounts, else LANG; see PosixLocale.h); another identifier names its own
-// locale. Month and day names, clock markers and the default date and time
-// patterns come from ICU for that locale, separators and the currency symbol
-// from GetLocaleInfoW. The environment is read on every call, so a change of
-// locale takes effect at once.
+// POSIX locale (LC_ALL, else LC_TIME, else LANG; see PosixLocale.h) for
+// dates and times; another identifier names its own locale. Month and day
+// names, clock markers and the short date pattern come from ICU for that
+// locale. The environment is read on every call, so a change of locale takes
+// effect at once.
 //
 // Functions return the number of UTF-16 units written including the
 // terminating NUL, or 0 on failure (an invalid date or time, a malformed
@@ -35,13 +34,9 @@ struct SYSTEMTIME {
     std::uint16_t wMilliseconds = 0;
 };
 
-// GetDateFormatW flags, used when there is no picture.
+// The GetDateFormatW flag of the locale's short date, used when there is no
+// picture (the default).
 inline constexpr std::uint32_t DATE_SHORTDATE = 0x1;
-inline constexpr std::uint32_t DATE_LONGDATE = 0x2;
-
-// GetTimeFormatW flags.
-inline constexpr std::uint32_t TIME_NOTIMEMARKER = 0x4;
-inline constexpr std::uint32_t TIME_FORCE24HOURFORMAT = 0x8;
 
 struct CURRENCYFMTW {
     std::uint32_t NumDigits = 0;
@@ -56,19 +51,19 @@ struct CURRENCYFMTW {
 
 // Picture elements: d dd ddd dddd, M MM MMM MMMM, y yy yyyy, 'quoted text';
 // every other character is copied. A null picture uses the locale's short
-// date (DATE_SHORTDATE, the default) or long date (DATE_LONGDATE). A null
-// time means the current local date.
+// date. A null time fails.
 int GetDateFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 
 // Picture elements: h hh H HH, m mm, s ss, t tt, 'quoted text'; every other
-// character is copied. A null picture uses the locale's time pattern.
+// character is copied. The flags are accepted and ignored; a null picture or
+// a null time fails.
 int GetTimeFormatW(
     LCID locale, std::uint32_t flags, const SYSTEMTIME* time, const char16_t* format, char16_t* buffer, int size);
 
 // `value`: an optional "-", decimal digits, optionally "." and more digits;
-// nothing else. Rounded half away from zero to NumDigits decimals. A null
-// format uses the locale's currency conventions.
+// nothing else. Rounded half away from zero to NumDigits decimals. The
+// caller gives the format, its separators and symbol; a null format fails.
 int GetCurrencyFormatW(
     LCID locale, std::uint32_t flags, const char16_t* value, const CURRENCYFMTW* format, char16_t* buffer, int size);
 

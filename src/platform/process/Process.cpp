@@ -114,11 +114,10 @@ bool CreateProcessW(std::u16string_view application, std::u16string_view command
 {
     if (Starter())
         return Starter()(application, commandLine);
-    if (application == kHelpViewer) {
-        std::string address = HelpPageAddress(commandLine);
-        return !address.empty() && StartDetached(kWebPageViewer, address);
-    }
-    return StartDetached(ToUtf8(application).c_str(), ToUtf8(commandLine));
+    if (application != kHelpViewer)
+        return false;
+    std::string address = HelpPageAddress(commandLine);
+    return !address.empty() && StartDetached(kWebPageViewer, address);
 }
 
 void SetProcessStarter(ProcessStarter starter)

@@ -11,7 +11,8 @@
 namespace platform {
 
 // Starts `application` with `commandLine` and does not wait for it. True
-// when the program was started.
+// when the program was started; the help viewer is the only program the
+// handheld's callers start, so any other is refused.
 bool CreateProcessW(std::u16string_view application, std::u16string_view commandLine);
 
 // Tests install a starter that records what would be started; an empty

@@ -281,15 +281,6 @@ LONG RegSetValueCheckW(const char16_t* subKey, const char16_t* valueName, RegVal
     return ERROR_SUCCESS;
 }
 
-LONG RegFlushKey(HKEY key)
-{
-    auto& state = State();
-    std::lock_guard lock(state.Mutex);
-    if (key != HKEY_LOCAL_MACHINE && !state.Handles.contains(HandleValue(key)))
-        return ERROR_INVALID_HANDLE;
-    return Flush(state) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
-}
-
 LONG RegCloseKey(HKEY key)
 {
     if (key == HKEY_LOCAL_MACHINE)

@@ -7,10 +7,10 @@
 // Opening or creating a key reads the file afresh, so a key opened later
 // sees what other processes saved meanwhile. Values set through a handle are
 // visible at once to every handle of this process and reach the file when
-// that handle is closed (or flushed): the settings writer sets its four
+// that handle is closed: the settings writer sets its four
 // values and then closes the key, so one save is one locked rewrite of the
 // file and another process reads either all of the new values or none.
-// A failed write is reported by RegCloseKey/RegFlushKey; the file then keeps
+// A failed write is reported by RegCloseKey; the file then keeps
 // its older content. The calls may be made from several threads.
 
 #include <cstdint>
@@ -96,9 +96,6 @@ LONG RegSetValueMergedW(HKEY key, const char16_t* valueName, DWORD type, RegValu
 // damaged: nothing of it is read, and the next save keeps it aside.
 using RegValueCheck = std::function<std::optional<std::string>(std::span<const BYTE> data)>;
 LONG RegSetValueCheckW(const char16_t* subKey, const char16_t* valueName, RegValueCheck check);
-
-// Writes this process's pending changes to the file now.
-LONG RegFlushKey(HKEY key);
 
 // Closes the handle; when values were set through it, the pending changes
 // are written first. ERROR_WRITE_FAULT when that write failed (the handle

@@ -46,15 +46,4 @@ std::u16string_view LoadStringW(ModuleHandle module, unsigned id)
     return std::u16string_view(found->text, found->length);
 }
 
-int LoadStringW(ModuleHandle module, unsigned id, char16_t* buffer, int size)
-{
-    if (buffer == nullptr || size < 1)
-        return 0;
-    std::u16string_view text = LoadStringW(module, id);
-    std::size_t count = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    text.copy(buffer, count);
-    buffer[count] = u'\0';
-    return static_cast<int>(count);
-}
-
 } // namespace platform

@@ -20,10 +20,4 @@ const TallowinResources* ModuleResources(ModuleHandle module);
 // no such entry; an empty entry counts as none.
 std::u16string_view LoadStringW(ModuleHandle module, unsigned id);
 
-// Copies entry `id` into `buffer` (at most size − 1 units and a terminator)
-// and returns the number of units copied without the terminator. Returns 0
-// when size is below 1 (nothing is written) or the entry is missing (the
-// buffer then holds an empty text).
-int LoadStringW(ModuleHandle module, unsigned id, char16_t* buffer, int size);
-
 } // namespace platform

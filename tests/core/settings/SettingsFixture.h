@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace core::testing {
@@ -33,6 +35,20 @@ protected:
         TempRegistry::TearDown();
     }
 };
+
+// One stored integer field and how to reach it in memory.
+struct FieldRow {
+    std::int64_t sample;
+    void (*set)(core::AppSettings&, std::int64_t);
+    std::int64_t (*get)(const core::AppSettings&);
+};
+
+template <auto Member> FieldRow Field(std::int64_t sample)
+{
+    using Type = std::remove_reference_t<decltype(std::declval<core::AppSettings&>().*Member)>;
+    return FieldRow { sample, [](core::AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
+        [](const core::AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
+}
 
 // Bytes from hex digits; spaces are ignored.
 inline std::vector<std::uint8_t> Hex(std::string_view digits)

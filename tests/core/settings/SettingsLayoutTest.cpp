@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <type_traits>
 #include <utility>
 
 namespace core {
 namespace {
 
+using testing::Field;
+using testing::FieldRow;
 using testing::Hex;
 
 class SettingsLayoutTest : public testing::SettingsFixture {
@@ -28,20 +29,6 @@ void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::
 {
     for (std::size_t i = 0; i < width; ++i)
         bytes[offset + i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
-}
-
-// One stored integer field and how to reach it in memory.
-struct FieldRow {
-    std::int64_t sample;
-    void (*set)(core::AppSettings&, std::int64_t);
-    std::int64_t (*get)(const core::AppSettings&);
-};
-
-template <auto Member> FieldRow Field(std::int64_t sample)
-{
-    using Type = std::remove_reference_t<decltype(std::declval<core::AppSettings&>().*Member)>;
-    return FieldRow { sample, [](core::AppSettings& s, std::int64_t v) { s.*Member = static_cast<Type>(v); },
-        [](const core::AppSettings& s) { return static_cast<std::int64_t>(s.*Member); } };
 }
 
 // Every field of the three records set apart from its default and from the
@@ -85,16 +72,20 @@ struct FlagsRow {
     bool show;
 };
 
-TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
+// A face filling all 32 units of its field still reads as a string that ends.
+TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCountsAndAFullFaceStillEnds)
 {
     const FlagsRow rows[] = { { 0xFFFFFFFE, false }, { 0x80000001, true } };
     for (const auto& row : rows) {
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 12, 4, row.stored);
+        for (std::size_t i = 34; i < 98; i += 2)
+            stored[i] = 'A';
         SaveValue(u"PrStore", stored);
         core::Settings().ShowStartupScreen = !row.show;
         core::LoadSettings();
         EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
+        EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 
         core::SaveSettings();
         auto saved = LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
@@ -102,16 +93,6 @@ TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCounts)
         EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
     }
-}
-
-TEST_F(SettingsLayoutTest, AFaceFillingAll32UnitsStillEndsInZero)
-{
-    auto stored = Defaults(u"PrStore");
-    for (std::size_t i = 34; i < 98; i += 2)
-        stored[i] = 'A';
-    SaveValue(u"PrStore", stored);
-    core::LoadSettings();
-    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 }
 
 TEST_F(SettingsLayoutTest, AnOlder146BytePrStoreInboxKeepsTheHeaderOrder)

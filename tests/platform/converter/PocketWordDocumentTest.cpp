@@ -84,9 +84,8 @@ TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotRead)
         std::vector<std::uint8_t> bytes;
     };
     const Row rows[] = {
+        // The signature alone, or text after it, the converter's own cases refuse.
         { "empty", {} },
-        { "signature alone", { '{', '\\', 'p', 'w', 'i' } },
-        { "text after the signature", { '{', '\\', 'p', 'w', 'i', ' ', 'i', 'n', 'k', '}' } },
         { "header only", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 14) },
         { "rtf", { '{', '\\', 'r', 't', 'f', '1', '}' } },
     };

@@ -24,10 +24,12 @@ constexpr char kCodeWeight = '\xE8';
 constexpr char kCodeItalic = '\xE9';
 constexpr char kCodeUnderline = '\xEA';
 constexpr char kCodeStrike = '\xEB';
-constexpr char kCodeHighlight = '\xEC';
 constexpr char kParagraphEnd = '\x00';
 constexpr char kTab = '\x04';
 constexpr unsigned char kFirstCodeByte = 0xC0;
+constexpr std::uint16_t kWeightNormal = 4;
+constexpr std::uint16_t kWeightBold = 7;
+constexpr std::uint16_t kRed = 4;
 
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -165,41 +167,6 @@ std::string FontCode(std::uint16_t fontId)
     return Code16(kCodeFont, fontId);
 }
 
-std::string SizeCode(std::uint16_t points)
-{
-    return Code16(kCodeSize, points);
-}
-
-std::string ColorCode(std::uint16_t colorIndex)
-{
-    return Code16(kCodeColor, colorIndex);
-}
-
-std::string WeightCode(std::uint16_t weight)
-{
-    return Code16(kCodeWeight, weight);
-}
-
-std::string ItalicCode(bool on)
-{
-    return Code8(kCodeItalic, on);
-}
-
-std::string UnderlineCode(bool on)
-{
-    return Code8(kCodeUnderline, on);
-}
-
-std::string StrikeCode(bool on)
-{
-    return Code8(kCodeStrike, on);
-}
-
-std::string HighlightCode(bool on)
-{
-    return Code8(kCodeHighlight, on);
-}
-
 std::string TabCode()
 {
     return { kCodeParagraph, kTab };
@@ -210,14 +177,14 @@ Document SampleLetter()
     Document document;
     document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
     Paragraph title;
-    title.Content
-        = FontCode(0) + SizeCode(16) + WeightCode(kWeightBold) + Text("Caf\xe9 menu") + WeightCode(kWeightNormal);
+    title.Content = FontCode(0) + Code16(kCodeSize, 16) + Code16(kCodeWeight, kWeightBold) + Text("Caf\xe9 menu")
+        + Code16(kCodeWeight, kWeightNormal);
     title.Alignment = kAlignCentre;
     Paragraph styles;
-    styles.Content = SizeCode(10) + ItalicCode(true) + Text("slanted") + ItalicCode(false) + Text(" ")
-        + UnderlineCode(true) + Text("under") + UnderlineCode(false) + Text(" ") + StrikeCode(true) + Text("struck")
-        + StrikeCode(false) + Text(" ") + ColorCode(4) + Text("red") + ColorCode(0) + TabCode() + FontCode(3)
-        + Text("mono");
+    styles.Content = Code16(kCodeSize, 10) + Code8(kCodeItalic, true) + Text("slanted") + Code8(kCodeItalic, false)
+        + Text(" ") + Code8(kCodeUnderline, true) + Text("under") + Code8(kCodeUnderline, false) + Text(" ")
+        + Code8(kCodeStrike, true) + Text("struck") + Code8(kCodeStrike, false) + Text(" ") + Code16(kCodeColor, kRed)
+        + Text("red") + Code16(kCodeColor, 0) + TabCode() + FontCode(3) + Text("mono");
     styles.Alignment = kAlignRight;
     Paragraph bullet;
     bullet.Content = FontCode(0) + Text("first point");

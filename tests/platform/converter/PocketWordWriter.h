@@ -46,16 +46,6 @@ Document SampleLetter();
 // Code-page text: bytes from 0xC0 up are escaped, as they would read as codes.
 std::string Text(std::string_view codePageBytes);
 std::string FontCode(std::uint16_t fontId);
-std::string SizeCode(std::uint16_t points);
-std::string ColorCode(std::uint16_t colorIndex); // 0 black, 4 red, 6 blue, ...
-std::string WeightCode(std::uint16_t weight); // 4 normal, 7 bold
-std::string ItalicCode(bool on);
-std::string UnderlineCode(bool on);
-std::string StrikeCode(bool on);
-std::string HighlightCode(bool on);
 std::string TabCode();
-
-inline constexpr std::uint16_t kWeightNormal = 4;
-inline constexpr std::uint16_t kWeightBold = 7;
 
 } // namespace pocketword

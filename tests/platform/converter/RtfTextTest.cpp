@@ -142,6 +142,19 @@ TEST(RtfDocumentWriterTest, WithoutFontsTheDefaultFaceStandsAsFontZero)
         writer.Rtf(), "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n\\plain\\f0\n}\n");
 }
 
+// The body of one paragraph with these properties holding one span with
+// these properties, and the span's text.
+std::string OneSpan(const RVNGPropertyList& paragraph, const RVNGPropertyList& span, const char* text = "x")
+{
+    platform::RtfDocumentWriter writer(1252);
+    writer.openParagraph(paragraph);
+    writer.openSpan(span);
+    writer.insertText(text);
+    writer.closeSpan();
+    writer.closeParagraph();
+    return Body(writer);
+}
+
 TEST(RtfDocumentWriterTest, WritesCharacterFormats)
 {
     struct Row {
@@ -161,15 +174,9 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormats)
         { "malformed colour digits", "fo:color", "#12345z", "{\\f0\\fs20 x}" },
     };
     for (const Row& row : rows) {
-        platform::RtfDocumentWriter writer(1252);
-        writer.openParagraph({});
         RVNGPropertyList span = Span("Tahoma", 10);
         span.insert(row.property, row.value);
-        writer.openSpan(span);
-        writer.insertText("x");
-        writer.closeSpan();
-        writer.closeParagraph();
-        EXPECT_EQ(Body(writer), std::string("\\pard\\ql ") + row.expected + "\\par\n}\n") << row.name;
+        EXPECT_EQ(OneSpan({}, span), std::string("\\pard\\ql ") + row.expected + "\\par\n}\n") << row.name;
     }
 }
 
@@ -190,14 +197,9 @@ TEST(RtfDocumentWriterTest, SizesBecomeHalfPoints)
         { 1e9, librevenge::RVNG_POINT, "" },
     };
     for (const Row& row : rows) {
-        platform::RtfDocumentWriter writer(1252);
         RVNGPropertyList span;
         span.insert("fo:font-size", row.value, row.unit);
-        writer.openParagraph({});
-        writer.openSpan(span);
-        writer.closeSpan();
-        writer.closeParagraph();
-        EXPECT_EQ(Body(writer), std::string("\\pard\\ql {\\f0") + row.expected + " }\\par\n}\n") << row.value;
+        EXPECT_EQ(OneSpan({}, span, ""), std::string("\\pard\\ql {\\f0") + row.expected + " }\\par\n}\n") << row.value;
     }
 }
 
@@ -220,15 +222,12 @@ TEST(RtfDocumentWriterTest, WritesParagraphFormats)
         { "absurd indent left out", "left", 1e12, 0, 0, "\\pard\\ql " },
     };
     for (const Row& row : rows) {
-        platform::RtfDocumentWriter writer(1252);
         RVNGPropertyList paragraph;
         paragraph.insert("fo:text-align", row.align);
         paragraph.insert("fo:margin-left", row.left);
         paragraph.insert("fo:margin-right", row.right);
         paragraph.insert("fo:text-indent", row.first);
-        writer.openParagraph(paragraph);
-        writer.closeParagraph();
-        EXPECT_EQ(Body(writer), std::string(row.expected) + "\\par\n}\n") << row.name;
+        EXPECT_EQ(OneSpan(paragraph, {}, ""), std::string(row.expected) + "{\\f0 }\\par\n}\n") << row.name;
     }
 }
 

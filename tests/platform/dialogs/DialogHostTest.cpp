@@ -166,7 +166,7 @@ TEST_F(DialogHostTest, DialogBoxRunsOnTheInstalledHost)
     EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 0), kGo);
 }
 
-TEST(DialogTemplateTest, ProgramTemplatesAreFoundById)
+TEST(DialogTemplateTest, TemplatesAreFoundByIdInTheLanguageLibraryElseTheProgram)
 {
     const DialogTemplate* plainText = FindDialogTemplate(ProgramModule(), kPlainTextDialog);
     ASSERT_NE(plainText, nullptr);
@@ -174,6 +174,18 @@ TEST(DialogTemplateTest, ProgramTemplatesAreFoundById)
     EXPECT_EQ(plainText->ExtendedStyle & WS_EX_CAPTIONOKBTN, WS_EX_CAPTIONOKBTN);
     EXPECT_EQ(FindDialogTemplate(ProgramModule(), 9999), nullptr);
     EXPECT_EQ(FindDialogTemplate(nullptr, kPlainTextDialog), plainText);
+
+    // A language library's own template wins; the others fall back, and a
+    // damaged entry is ignored.
+    setenv("TALLOWIN_LIBDIR", TEST_MODULE_DIR, 1);
+    ModuleHandle language = LoadLibraryW("dialogs_test_language.so");
+    ASSERT_NE(language, nullptr);
+    const DialogTemplate* own = FindDialogTemplate(language, kPlainTextDialog);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(std::u16string(own->Title), u"Optionen");
+    EXPECT_EQ(FindDialogTemplate(language, 9999), nullptr);
+    EXPECT_EQ(FindDialogTemplate(language, 77), nullptr);
+    FreeLibrary(language);
 }
 
 TEST(DialogTemplateTest, ProgramTemplateIdsAreUnique)
@@ -190,19 +202,6 @@ TEST(DialogTemplateTest, ProgramTemplateIdsAreUnique)
                 EXPECT_NE(dialog.Controls[c].Id, dialog.Controls[d].Id) << dialog.Id;
         }
     }
-}
-
-TEST(DialogTemplateTest, LanguageLibraryTemplateWinsAndOthersFallBack)
-{
-    setenv("TALLOWIN_LIBDIR", TEST_MODULE_DIR, 1);
-    ModuleHandle language = LoadLibraryW("dialogs_test_language.so");
-    ASSERT_NE(language, nullptr);
-    const DialogTemplate* own = FindDialogTemplate(language, kPlainTextDialog);
-    ASSERT_NE(own, nullptr);
-    EXPECT_EQ(std::u16string(own->Title), u"Optionen");
-    EXPECT_EQ(FindDialogTemplate(language, 9999), nullptr);
-    EXPECT_EQ(FindDialogTemplate(language, 77), nullptr);
-    FreeLibrary(language);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "FileMapping.h"
 #include "FilePath.h"
+#include "ScopedEnvironment.h"
 
 #include <cstring>
 #include <filesystem>
@@ -25,9 +26,6 @@ class FileMappingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "tallowin-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_directory = pattern;
         Write("a.txt", "hello");
         Write("empty.txt", "");
         fs::create_directory(m_directory / "docs");
@@ -39,12 +37,7 @@ protected:
         fs::current_path(m_directory);
     }
 
-    void TearDown() override
-    {
-        fs::current_path(m_oldDirectory);
-        std::error_code error;
-        fs::remove_all(m_directory, error);
-    }
+    void TearDown() override { fs::current_path(m_oldDirectory); }
 
     void Write(const char* name, const std::string& contents)
     {
@@ -59,7 +52,8 @@ protected:
             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
     }
 
-    fs::path m_directory;
+    TempDirectory m_temporary;
+    const fs::path m_directory = m_temporary.Root();
     fs::path m_oldDirectory;
 };
 
@@ -127,11 +121,10 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
 {
     ScopedHandle file(OpenForReading(u"a.txt"));
     ASSERT_TRUE(file.IsValid());
-    // A read-only file gives no writable mapping, nor one past its end.
-    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READWRITE, 0, 0, nullptr), nullptr);
+    // Mappings are read-only and never reach past the end of the file.
+    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, 0x04, 0, 0, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 6, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, u"shared"), nullptr);
-    EXPECT_EQ(CreateFileMappingW(file.Get(), nullptr, 0x40, 0, 0, nullptr), nullptr);
     // Handles of the wrong kind.
     EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
     EXPECT_EQ(CreateFileMappingW(nullptr, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
@@ -141,7 +134,7 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     ASSERT_NE(mapping.Get(), nullptr);
     EXPECT_EQ(GetFileSize(mapping.Get(), nullptr), INVALID_FILE_SIZE);
-    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, 0), nullptr);
+    EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ | 0x02, 0, 0, 0), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 6), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 1, 0), nullptr);
     EXPECT_EQ(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 1, 0, 0), nullptr);
@@ -154,7 +147,9 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
     EXPECT_FALSE(UnmapViewOfFile(nullptr));
     EXPECT_EQ(
         CreateFileForMappingW(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 99, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ, 0, nullptr, 1, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileForMappingW(u"a.txt", GENERIC_READ | 0x40000000, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+        INVALID_HANDLE_VALUE);
 }
 
 struct PathRow {

@@ -1,5 +1,4 @@
 #include "CodePages.h"
-#include "ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -7,37 +6,6 @@
 namespace {
 
 using namespace platform;
-
-struct AcpRow {
-    const char* lcAll;
-    const char* lcCtype;
-    const char* lang;
-    UINT expected;
-};
-
-constexpr AcpRow kAcpRows[] = {
-    { nullptr, nullptr, nullptr, 1252 },
-    { nullptr, nullptr, "C", 1252 },
-    { nullptr, nullptr, "pl_PL.UTF-8", 1250 },
-    { nullptr, nullptr, "sr_RS@latin", 1250 },
-    { nullptr, nullptr, "zh_CN.UTF-8", 936 },
-    { nullptr, nullptr, "zh_TW.UTF-8", 950 },
-    { nullptr, nullptr, "xx_YY", 1252 },
-    { "ru_RU.UTF-8", "ja_JP.UTF-8", "de_DE.UTF-8", 1251 },
-    { nullptr, "ja_JP.UTF-8", "C", 932 },
-    { "", "", "el_GR.UTF-8", 1253 },
-};
-
-TEST(CodePagesTest, AnsiCodePageFollowsLanguage)
-{
-    for (const AcpRow& row : kAcpRows) {
-        ScopedEnvironment environment;
-        environment.Set("LC_ALL", row.lcAll);
-        environment.Set("LC_CTYPE", row.lcCtype);
-        environment.Set("LANG", row.lang);
-        EXPECT_EQ(GetACP(), row.expected) << (row.lang ? row.lang : "(unset)");
-    }
-}
 
 struct ConversionRow {
     UINT codePage;

@@ -1,4 +1,5 @@
 #include "LocaleInfo.h"
+#include "CodePages.h"
 #include "LanguageId.h"
 #include "PosixLocale.h"
 #include "ScopedEnvironment.h"
@@ -41,10 +42,8 @@ constexpr LocaleInfoRow kLocaleInfoRows[] = {
     { { nullptr, "LC_NUMERIC", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"$" },
     { { nullptr, "LC_MEASUREMENT", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_SYSTEM_DEFAULT, LOCALE_IMEASURE, u"0" },
     { { nullptr, "LC_MONETARY", "de_DE.UTF-8", "en_US.UTF-8" }, LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, u"\u20ac" },
-    // An explicit locale identifier names its own locale.
-    { kUs, 0x0407, LOCALE_SDECIMAL, u"," },
-    { kGerman, 0x0409, LOCALE_IMEASURE, u"1" },
-    { kUs, 0x7777, LOCALE_IMEASURE, nullptr },
+    // Only the defaults name a locale.
+    { kUs, 0x0407, LOCALE_SDECIMAL, nullptr },
     { kUs, LOCALE_USER_DEFAULT, 0x80000000 | LOCALE_SDECIMAL, u"." },
     { kUs, LOCALE_USER_DEFAULT, 0x9999, nullptr },
 };
@@ -103,43 +102,51 @@ TEST(LocaleInfoTest, BufferSizes)
 struct LangIdRow {
     const char* lcAll;
     const char* lcMessages;
+    const char* lcCtype;
     const char* lang;
-    LANGID expected;
+    LANGID expected; // the language of the messages
+    UINT ansiCodePage; // of the character type's language
 };
 
 constexpr LangIdRow kLangIdRows[] = {
-    { nullptr, nullptr, nullptr, 0x0409 },
-    { nullptr, nullptr, "C", 0x0409 },
-    { "", "", "", 0x0409 },
-    { nullptr, nullptr, "en_GB.UTF-8", 0x0809 },
-    { nullptr, nullptr, "de_DE@euro", 0x0407 },
-    { nullptr, nullptr, "sr_RS@latin", 0x241a },
+    { nullptr, nullptr, nullptr, nullptr, 0x0409, 1252 },
+    { nullptr, nullptr, nullptr, "C", 0x0409, 1252 },
+    { "", "", "", "", 0x0409, 1252 },
+    { nullptr, nullptr, nullptr, "en_GB.UTF-8", 0x0809, 1252 },
+    { nullptr, nullptr, nullptr, "de_DE@euro", 0x0407, 1252 },
+    { nullptr, nullptr, nullptr, "sr_RS@latin", 0x241a, 1250 },
+    { nullptr, nullptr, nullptr, "pl_PL.UTF-8", 0x0415, 1250 },
+    { nullptr, nullptr, nullptr, "zh_CN.UTF-8", 0x0804, 936 },
+    { nullptr, nullptr, nullptr, "zh_TW.UTF-8", 0x0404, 950 },
     // A known language in a territory the table does not have.
-    { nullptr, nullptr, "de_ZZ.UTF-8", 0x0407 },
-    { nullptr, nullptr, "de", 0x0407 },
+    { nullptr, nullptr, nullptr, "de_ZZ.UTF-8", 0x0407, 1252 },
+    { nullptr, nullptr, nullptr, "de", 0x0407, 1252 },
     // Unknown languages and malformed names.
-    { nullptr, nullptr, "xx_YY.UTF-8", 0x0409 },
-    { nullptr, nullptr, "de-DE", 0x0409 },
-    { nullptr, nullptr, "de_DEU", 0x0409 },
-    { nullptr, nullptr, "_DE", 0x0409 },
-    // LC_ALL wins over LC_MESSAGES, which wins over LANG; empty counts as unset.
-    { "fr_FR.UTF-8", "de_DE.UTF-8", "it_IT.UTF-8", 0x040c },
-    { "", "de_DE.UTF-8", "it_IT.UTF-8", 0x0407 },
-    { nullptr, "", "it_IT.UTF-8", 0x0410 },
-    { nullptr, "C", "it_IT.UTF-8", 0x0409 },
+    { nullptr, nullptr, nullptr, "xx_YY.UTF-8", 0x0409, 1252 },
+    { nullptr, nullptr, nullptr, "de-DE", 0x0409, 1252 },
+    { nullptr, nullptr, nullptr, "de_DEU", 0x0409, 1252 },
+    { nullptr, nullptr, nullptr, "_DE", 0x0409, 1252 },
+    // LC_ALL wins over the category, which wins over LANG; empty counts as unset.
+    { "fr_FR.UTF-8", "de_DE.UTF-8", "ja_JP.UTF-8", "it_IT.UTF-8", 0x040c, 1252 },
+    { "ru_RU.UTF-8", nullptr, "ja_JP.UTF-8", "de_DE.UTF-8", 0x0419, 1251 },
+    { "", "de_DE.UTF-8", "", "el_GR.UTF-8", 0x0407, 1253 },
+    { nullptr, "", "ja_JP.UTF-8", "it_IT.UTF-8", 0x0410, 932 },
+    { nullptr, "C", nullptr, "it_IT.UTF-8", 0x0409, 1252 },
 };
 
-TEST(LanguageIdTest, SystemDefaultFollowsMessagesLocale)
+TEST(LanguageIdTest, MessagesAndCharacterTypeFollowTheirOwnCategory)
 {
     for (const LangIdRow& row : kLangIdRows) {
         ScopedEnvironment environment;
         environment.Set("LC_ALL", row.lcAll);
         environment.Set("LC_MESSAGES", row.lcMessages);
+        environment.Set("LC_CTYPE", row.lcCtype);
         environment.Set("LANG", row.lang);
         // Other categories never choose the language of the messages.
         environment.Set("LC_NUMERIC", "ja_JP.UTF-8");
-        EXPECT_EQ(GetSystemDefaultLangID(), row.expected)
-            << (row.lang ? row.lang : "(unset)") << " row " << &row - kLangIdRows;
+        SCOPED_TRACE(testing::Message() << (row.lang ? row.lang : "(unset)") << " row " << &row - kLangIdRows);
+        EXPECT_EQ(GetSystemDefaultLangID(), row.expected);
+        EXPECT_EQ(GetACP(), row.ansiCodePage);
     }
 }
 
@@ -150,7 +157,6 @@ struct IcuIdRow {
 
 constexpr IcuIdRow kIcuIdRows[] = {
     { "de_de.utf8", "de_DE" },
-    { "sr_RS@latin", "sr_Latn_RS" },
     { "es_419.UTF-8", "es_419" },
     { "C.utf8", "en_US" },
     { "de_", "" },

@@ -1,9 +1,11 @@
 #pragma once
 
 // Sets environment variables for one test and restores them afterwards, so
-// tests never depend on the locale of the machine that runs them.
+// tests never depend on the locale of the machine that runs them; and a
+// temporary directory removed with everything in it at the end of the test.
 
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -52,4 +54,25 @@ private:
     }
 
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+class TempDirectory {
+public:
+    TempDirectory()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tallowin-test-XXXXXX").string();
+        root_ = ::mkdtemp(pattern.data());
+    }
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    ~TempDirectory()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(root_, error);
+    }
+
+    const std::filesystem::path& Root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
 };

@@ -31,28 +31,21 @@ TEST(MailStoreConfig, ParsesNameAndPathLines)
     EXPECT_TRUE(ParseMailStoreConfig("", "/home/u").empty());
 }
 
-TEST(MailStoreConfig, FileComesFromTheEnvironment)
+TEST(MailStoreConfig, FileComesFromTheEnvironmentElseTheUsualPlaces)
 {
     test::TempMaildir home;
     ScopedEnvironment environment;
     environment.Set("HOME", home.Root().c_str());
-    environment.Set("TALLOWIN_MAILSTORES", (home.Root() / "stores.conf").c_str());
-    environment.Set("XDG_CONFIG_HOME", "/elsewhere");
-    EXPECT_EQ(MailStoreConfigPath(), home.Root() / "stores.conf");
     environment.Set("TALLOWIN_MAILSTORES", "");
     environment.Set("XDG_CONFIG_HOME", "/cfg");
     EXPECT_EQ(MailStoreConfigPath(), "/cfg/tallowin/mailstores.conf");
     environment.Set("XDG_CONFIG_HOME", "");
     EXPECT_EQ(MailStoreConfigPath(), home.Root() / ".config/tallowin/mailstores.conf");
-}
-
-TEST(MailStoreConfig, FallsBackToTheUsualPlaces)
-{
-    test::TempMaildir home;
-    ScopedEnvironment environment;
-    environment.Set("HOME", home.Root().c_str());
-    environment.Set("MAIL", (home.Root() / "spool").c_str());
+    environment.Set("XDG_CONFIG_HOME", "/elsewhere");
     environment.Set("TALLOWIN_MAILSTORES", (home.Root() / "missing.conf").c_str());
+    EXPECT_EQ(MailStoreConfigPath(), home.Root() / "missing.conf");
+
+    environment.Set("MAIL", (home.Root() / "spool").c_str());
     EXPECT_TRUE(LoadMailStoreConfig().empty());
 
     std::filesystem::create_directories(home.Root() / "Maildir");

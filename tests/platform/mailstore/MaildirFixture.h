@@ -20,27 +20,13 @@
 
 namespace platform::test {
 
-class TempMaildir {
+class TempMaildir : public TempDirectory {
 public:
-    TempMaildir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tallowin-maildir-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data());
-        MakeFolder("");
-    }
-    ~TempMaildir()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(root_, error);
-    }
-    TempMaildir(const TempMaildir&) = delete;
-    TempMaildir& operator=(const TempMaildir&) = delete;
-
-    const std::filesystem::path& Root() const { return root_; }
+    TempMaildir() { MakeFolder(""); }
 
     std::filesystem::path MakeFolder(std::string_view folder)
     {
-        const std::filesystem::path dir = folder.empty() ? root_ : root_ / std::string(folder);
+        const std::filesystem::path dir = folder.empty() ? Root() : Root() / std::string(folder);
         for (const char* sub : { "cur", "new", "tmp" }) {
             std::filesystem::create_directories(dir / sub);
         }
@@ -60,9 +46,6 @@ public:
         }
         return path;
     }
-
-private:
-    std::filesystem::path root_;
 };
 
 using Bytes = std::vector<std::uint8_t>;

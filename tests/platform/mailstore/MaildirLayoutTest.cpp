@@ -128,27 +128,19 @@ TEST(EntryId, RoundTripsEveryKind)
 TEST(EntryId, RefusesWhatIsNotAnIdentifier)
 {
     const std::vector<std::uint8_t> good = MakeEntryId({ EntryKind::Message, "/m", ".A", "u1" });
-    std::vector<std::vector<std::uint8_t>> bad;
-    bad.push_back({});
-    bad.push_back({ 'T', 'L', 'W' });
-    for (std::size_t length = 0; length < good.size(); ++length) {
+    // A wrong magic, an unknown kind, a length past the end.
+    const auto changed = [&](std::size_t at, std::uint8_t value) {
+        std::vector<std::uint8_t> bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    std::vector<std::vector<std::uint8_t>> bad { {}, { 'T', 'L', 'W' }, changed(0, 'X'), changed(5, 9),
+        changed(6, 0xFF), MakeEntryId({ EntryKind::Store, "", "", "" }),
+        MakeEntryId({ EntryKind::Message, "/m", "", "" }) };
+    for (std::size_t length = 0; length < good.size(); ++length)
         bad.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
-    }
-    std::vector<std::uint8_t> trailing = good;
-    trailing.push_back(0);
-    bad.push_back(trailing);
-    std::vector<std::uint8_t> wrongMagic = good;
-    wrongMagic[0] = 'X';
-    bad.push_back(wrongMagic);
-    std::vector<std::uint8_t> wrongKind = good;
-    wrongKind[5] = 9;
-    bad.push_back(wrongKind);
-    std::vector<std::uint8_t> hugeLength = good;
-    hugeLength[6] = 0xFF;
-    hugeLength[7] = 0xFF;
-    bad.push_back(hugeLength);
-    bad.push_back(MakeEntryId({ EntryKind::Store, "", "", "" }));
-    bad.push_back(MakeEntryId({ EntryKind::Message, "/m", "", "" }));
+    bad.push_back(good);
+    bad.back().push_back(0);
     for (const auto& bytes : bad) {
         EXPECT_FALSE(ParseEntryId(bytes).has_value()) << bytes.size();
     }

@@ -82,18 +82,8 @@ TEST(MboxReader, FindsMessagesOffsetsAndReadFlags)
 
 class MboxStoreTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tallowin-mbox-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data());
-        ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
-    }
-    void TearDown() override
-    {
-        MAPIUninitialize();
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
+    void SetUp() override { ASSERT_EQ(MAPIInitialize(nullptr), S_OK); }
+    void TearDown() override { MAPIUninitialize(); }
 
     void Write(const fs::path& path, const std::string& text, std::ios::openmode mode = std::ios::trunc)
     {
@@ -122,16 +112,13 @@ protected:
         auto object = OpenEntry(*session_, id, expected);
         if (!object)
             return {};
-        ULONG count = 0;
-        SPropValue* values = nullptr;
-        std::u16string text;
-        if (object->GetProps(std::vector<ULONG> { PR_SUBJECT_W, PR_BODY_W }, MAPI_UNICODE, &count, &values) == S_OK)
-            text = std::u16string(values[0].Value.lpszW) + u"|" + values[1].Value.lpszW;
-        MAPIFreeBuffer(values);
-        return text;
+        Props props;
+        Read(*object, { PR_SUBJECT_W, PR_BODY_W }, props);
+        return props.result == S_OK ? TextOf(props[0]) + u"|" + TextOf(props[1]) : u"";
     }
 
-    fs::path root_;
+    TempDirectory directory_;
+    const fs::path root_ = directory_.Root();
     std::unique_ptr<IMAPISession> session_;
     std::unique_ptr<IMsgStore> store_;
 };

@@ -17,16 +17,11 @@ std::span<const std::uint8_t> AsBytes(std::string_view text)
     return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
 }
 
+// UTF-16LE with its terminator, as a string value holds it.
 std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text)
 {
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
-    return bytes;
+    const std::string bytes = Utf16LeWithBom(std::u16string(text) + u'\0');
+    return { bytes.begin() + 2, bytes.end() };
 }
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
