@@ -75,24 +75,44 @@ bool FixPageFonts(const Page& page, PdfFontSet& fonts, std::vector<PdfFontSet::S
         const Font& font = *text->TextFont;
         const auto* characters = reinterpret_cast<const PLW_WCHAR*>(text->Text.data());
         const std::vector<GlyphPlacement>& glyphs = text->Glyphs;
-        size_t position = 0;
+        size_t position = 0; // in the text, of the glyph numbered walked
+        size_t walked = 0;
         size_t index = 0;
         while (index < glyphs.size()) {
             const FontFace* face = glyphs[index].Face;
-            size_t end = index;
-            while (end < glyphs.size() && glyphs[end].Face == face)
-                ++end;
             PdfFontSet::SizeEntry* entry = face ? fonts.Use(*face, font) : nullptr;
             if (face)
                 sizes.push_back(entry);
             // A face that cannot be embedded is drawn from its outlines.
             if (!entry && face && face->Face)
                 return false;
-            for (size_t i = index; i < end; ++i) {
-                char32_t character = NextCharacter(characters, text->Text.size(), position);
-                if (entry && !PdfFontSet::Fixed(*entry, glyphs[i].Index)) {
-                    double width = 0;
-                    fonts.UseGlyph(*entry, font, glyphs[i].Index, character, width);
+            // The run of glyphs of this face. Most were fixed by the pages
+            // before: only a run with a new one walks the text for its
+            // characters.
+            size_t end = index;
+            bool allFixed = true;
+            if (entry) {
+                const uint32_t* codes = entry->Owner->Codes.data();
+                const double* widths = entry->Widths.data();
+                const size_t count = entry->Widths.size();
+                for (; end < glyphs.size() && glyphs[end].Face == face; ++end) {
+                    const size_t at = glyphs[end].Index < count ? glyphs[end].Index : 0;
+                    allFixed &= (codes[at] != PdfFontSet::kUnused) & (widths[at] >= 0);
+                }
+            } else {
+                while (end < glyphs.size() && glyphs[end].Face == face)
+                    ++end;
+            }
+            if (!allFixed) {
+                // Each glyph stands for the next character of the text.
+                for (; walked < index; ++walked)
+                    NextCharacter(characters, text->Text.size(), position);
+                for (size_t i = index; i < end; ++i, ++walked) {
+                    char32_t character = NextCharacter(characters, text->Text.size(), position);
+                    if (!PdfFontSet::Fixed(*entry, glyphs[i].Index)) {
+                        double width = 0;
+                        fonts.UseGlyph(*entry, font, glyphs[i].Index, character, width);
+                    }
                 }
             }
             index = end;
