@@ -361,12 +361,11 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
     op.TextColor = dc->TextColor;
     op.BkColor = dc->BkColor;
     op.BkMode = dc->BkMode;
-    op.Glyphs.resize(count);
-    GlyphPlacement* placed = op.Glyphs.data();
+    op.Glyphs.reserve(count);
     int64_t position = 0;
     if (dx) {
         ForEachGlyph(*font, text, count, [&](const PlacedGlyph& glyph, size_t start, size_t end) {
-            *placed++ = { glyph.Face, glyph.Index, static_cast<int32_t>(position) };
+            op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
             for (size_t unit = start; unit < end; ++unit)
                 position += dx[unit];
             position = std::clamp<int64_t>(position, INT32_MIN / 2, INT32_MAX / 2);
@@ -376,12 +375,10 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
         size_t unit = 0;
         while (unit < count) {
             const PlacedGlyph glyph = drawn.Glyph(NextCharacter(text, count, unit));
-            *placed++ = { glyph.Face, glyph.Index, static_cast<int32_t>(position) };
+            op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
             position = std::clamp<int64_t>(position + glyph.Advance, INT32_MIN / 2, INT32_MAX / 2);
         }
     }
-    // A pair of surrogates is one glyph.
-    op.Glyphs.resize(static_cast<size_t>(placed - op.Glyphs.data()));
     op.Width = static_cast<int32_t>(position);
     AddOp(*dc, std::move(op));
     return 1;

@@ -247,8 +247,10 @@ private:
         const double roughScale = em > 0 && std::isfinite(em) ? 1000.0 / em * 100.0 : std::nan("");
         for (size_t i = begin; i < end; ++i) {
             const GlyphPlacement& glyph = op.Glyphs[i];
-            char32_t character
-                = NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position);
+            // A page whose glyphs were fixed before needs no characters.
+            const char32_t character = fonts_
+                ? NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position)
+                : 0;
             if (i > begin) {
                 double natural = reached + previousWidth * em / 1000.0;
                 double target = static_cast<double>(op.X) + glyph.X;

@@ -42,10 +42,14 @@ void FeedCharacters(const std::uint8_t* text, std::int32_t length, PlainTextEnco
     const std::int32_t units = wide ? length / 2 : length;
     for (std::int32_t start = 0; start < units; start += kBlock) {
         const std::int32_t count = std::min(kBlock, units - start);
-        for (std::int32_t i = 0; i < count; ++i) {
-            const std::int32_t at = start + i;
-            block[i] = wide ? static_cast<char16_t>(text[2 * at] | (text[2 * at + 1] << 8))
-                            : static_cast<char16_t>(text[at]);
+        if (wide) {
+            const std::uint8_t* from = text + 2 * static_cast<std::ptrdiff_t>(start);
+            for (std::int32_t i = 0; i < count; ++i)
+                block[i] = static_cast<char16_t>(from[2 * i] | (from[2 * i + 1] << 8));
+        } else {
+            const std::uint8_t* from = text + start;
+            for (std::int32_t i = 0; i < count; ++i)
+                block[i] = from[i];
         }
         printengine::PutFlowText(block, static_cast<std::size_t>(count));
     }
