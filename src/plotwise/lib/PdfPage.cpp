@@ -245,6 +245,9 @@ private:
         // zero whatever its last bits, so only the others take the exact
         // sum with its divisions; NaN sends every glyph there.
         const double roughScale = em > 0 && std::isfinite(em) ? 1000.0 / em * 100.0 : std::nan("");
+        // The codes gather here and join the stream a stretch at a time.
+        char codes[256];
+        size_t gathered = 0;
         for (size_t i = begin; i < end; ++i) {
             const GlyphPlacement& glyph = op.Glyphs[i];
             // A page whose glyphs were fixed before needs no characters.
@@ -258,6 +261,8 @@ private:
                 if (!(std::fabs((natural - target) * roughScale) < kSurelyBelowHalf))
                     adjustment = RoundHalfAway((natural - target) * 1000.0 / em * 100.0) / 100.0;
                 if (adjustment != 0) {
+                    out_.append(codes, gathered);
+                    gathered = 0;
                     out_ += '>';
                     Real(adjustment);
                     out_ += '<';
@@ -270,10 +275,17 @@ private:
             uint32_t code = (fonts_ ? fonts_->UseGlyph(size, font, glyph.Index, character, previousWidth)
                                     : PdfFontSet::FixedGlyph(size, glyph.Index, previousWidth))
                 & 0xFFFF;
-            const char digits[]
-                = { kHex[code >> 12], kHex[(code >> 8) & 0xF], kHex[(code >> 4) & 0xF], kHex[code & 0xF] };
-            out_.append(digits, sizeof digits);
+            if (gathered + 4 > sizeof codes) {
+                out_.append(codes, gathered);
+                gathered = 0;
+            }
+            codes[gathered] = kHex[code >> 12];
+            codes[gathered + 1] = kHex[(code >> 8) & 0xF];
+            codes[gathered + 2] = kHex[(code >> 4) & 0xF];
+            codes[gathered + 3] = kHex[code & 0xF];
+            gathered += 4;
         }
+        out_.append(codes, gathered);
         out_ += ">]TJ\n";
     }
 
