@@ -323,7 +323,12 @@ int32_t PLW_GetTextExtentExPoint(
         const size_t units = static_cast<size_t>(count);
         size_t position = 0;
         while (position < units) {
-            extent += measured.Glyph(NextCharacter(text, units, position)).Advance;
+            if (const PlacedGlyph* found = measured.FoundGlyph(text[position])) {
+                extent += found->Advance;
+                ++position;
+            } else {
+                extent += measured.Glyph(NextCharacter(text, units, position)).Advance;
+            }
             fitting = extent <= room ? static_cast<int32_t>(position) : fitting;
         }
     }
@@ -374,7 +379,9 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
         Font& drawn = *font;
         size_t unit = 0;
         while (unit < count) {
-            const PlacedGlyph glyph = drawn.Glyph(NextCharacter(text, count, unit));
+            const PlacedGlyph* found = drawn.FoundGlyph(text[unit]);
+            const PlacedGlyph glyph = found ? *found : drawn.Glyph(NextCharacter(text, count, unit));
+            unit += found ? 1 : 0;
             op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
             position = std::clamp<int64_t>(position + glyph.Advance, INT32_MIN / 2, INT32_MAX / 2);
         }
