@@ -53,9 +53,12 @@ public:
     }
 
     // The page's content stream is made on the file's writing thread, beside
-    // the layout of the next page, when the page lets it.
+    // the layout of the next page, when the page lets it and that thread is
+    // not already behind; else here, which gives the same bytes.
     bool TakePage(Page& page, int number, std::string& error) override
     {
+        if (pdf_.StreamsToBuild() >= kMostPagesToBuild)
+            return EmitPage(page, number, error);
         const size_t expectedBytes = page.Ops.size() * kBytesPerOperation;
         std::unique_ptr<StreamBuilder> builder = FixedPageContent(page, geometry_, fonts_);
         if (!builder)
@@ -96,6 +99,8 @@ public:
 private:
     // Bytes a drawing operation typically takes in a content stream.
     static constexpr size_t kBytesPerOperation = 64;
+    // Pages waiting for the writing thread to make their content, at most.
+    static constexpr size_t kMostPagesToBuild = 2;
 
     bool WritePage(
         std::string content, std::unique_ptr<StreamBuilder> builder, size_t expectedBytes, std::string& error)

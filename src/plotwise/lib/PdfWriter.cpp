@@ -161,6 +161,7 @@ bool PdfFile::WriteStream(int number, std::string dictionary, std::unique_ptr<St
     pending.Builder = std::move(builder);
     pending.Kind = kind;
     pending.Bytes = expectedBytes;
+    toBuild_.fetch_add(1, std::memory_order_relaxed);
     return Enqueue(std::move(pending));
 }
 
@@ -235,8 +236,10 @@ void PdfFile::Run()
 
 bool PdfFile::WritePending(Pending& pending)
 {
-    if (pending.Builder)
+    if (pending.Builder) {
         pending.Data = pending.Builder->Build(std::move(pending.Data));
+        toBuild_.fetch_sub(1, std::memory_order_relaxed);
+    }
     offsets_.emplace_back(pending.Number, written_);
     std::string head;
     AppendInteger(head, pending.Number);

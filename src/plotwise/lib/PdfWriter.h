@@ -80,6 +80,8 @@ public:
     // trailer. False when any write failed or a reserved number was never
     // written.
     bool Finish(int root, int info);
+    // Streams given with a builder whose data is not made yet.
+    size_t StreamsToBuild() const { return toBuild_.load(std::memory_order_relaxed); }
     // An empty text with room from a stream already written, for the next
     // stream's data; a new text when there is none.
     std::string SpareBuffer();
@@ -123,6 +125,7 @@ private:
     bool workerWaiting_ = false;
     bool producerWaiting_ = false;
     std::atomic<bool> failed_ = false;
+    std::atomic<size_t> toBuild_ = 0;
     std::thread worker_;
 
     // Used by the writing thread only, and by Finish once it has stopped.
