@@ -218,8 +218,10 @@ void PdfFile::Run()
         guard.unlock();
         bool written = !failed_ && WritePending(pending);
         guard.lock();
-        if (pending.Builder)
+        if (pending.Builder) {
+            toBuild_.fetch_sub(1, std::memory_order_relaxed);
             built_.push_back(std::move(pending.Builder));
+        }
         queuedBytes_ -= pending.Bytes;
         if (!written)
             failed_ = true;
@@ -236,10 +238,8 @@ void PdfFile::Run()
 
 bool PdfFile::WritePending(Pending& pending)
 {
-    if (pending.Builder) {
+    if (pending.Builder)
         pending.Data = pending.Builder->Build(std::move(pending.Data));
-        toBuild_.fetch_sub(1, std::memory_order_relaxed);
-    }
     offsets_.emplace_back(pending.Number, written_);
     std::string head;
     AppendInteger(head, pending.Number);

@@ -80,7 +80,7 @@ public:
     // trailer. False when any write failed or a reserved number was never
     // written.
     bool Finish(int root, int info);
-    // Streams given with a builder whose data is not made yet.
+    // Streams given with a builder and not written yet.
     size_t StreamsToBuild() const { return toBuild_.load(std::memory_order_relaxed); }
     // An empty text with room from a stream already written, for the next
     // stream's data; a new text when there is none.
