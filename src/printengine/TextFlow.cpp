@@ -4,6 +4,7 @@
 #include "LineLayout.h"
 #include "PrintJob.h"
 
+#include <algorithm>
 #include <new>
 
 namespace printengine {
@@ -221,6 +222,55 @@ int PutFlowChar(char16_t ch)
     }
     flow.Previous = ch;
     return 0;
+}
+
+namespace {
+
+// Whether PutFlowChar does no more with a character than store it.
+constexpr bool OnlyStored(char16_t ch)
+{
+    switch (ch) {
+    case kEndOfParagraph:
+    case kTab:
+    case kLineFeed:
+    case kFormFeed:
+    case kCarriageReturn:
+    case kEllipsis:
+    case kLeftDoubleQuote:
+    case kRightDoubleQuote:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+void PutFlowText(const char16_t* text, std::size_t count)
+{
+    std::size_t at = 0;
+    while (at < count) {
+        // A stretch of characters that StoreChar would append to the
+        // pending run one by one, with nothing to end or flush between them.
+        const bool stores = OnlyStored(text[at]) && flow.RunFormat == flow.CurrentCharFormat
+            && flow.PendingLength < kMaxRunLength && flow.ParagraphLength < kMaxParagraphLength;
+        if (!stores) {
+            PutFlowChar(text[at++]);
+            continue;
+        }
+        const std::size_t room = static_cast<std::size_t>(std::min<std::int64_t>(
+            kMaxRunLength - flow.PendingLength, kMaxParagraphLength - flow.ParagraphLength));
+        const std::size_t end = at + std::min(room, count - at);
+        char16_t* pending = flow.Pending + flow.PendingLength;
+        const std::size_t begin = at;
+        while (at < end && OnlyStored(text[at]))
+            *pending++ = text[at++];
+        const auto stored = static_cast<std::int32_t>(at - begin);
+        flow.PendingLength += stored;
+        flow.ParagraphLength += stored;
+        flow.Pending[flow.PendingLength] = 0;
+        flow.Previous = text[at - 1];
+    }
 }
 
 bool FlowHasText()

@@ -187,6 +187,10 @@ FontTableEntry* FindFontTableEntry(std::int32_t number);
 // stops, 147 and 148 a plain double quote. Always returns 0.
 int PutFlowChar(char16_t ch);
 
+// The same as PutFlowChar for each character of text in turn, with the
+// characters that are only stored taken many at a time.
+void PutFlowText(const char16_t* text, std::size_t count);
+
 // True when the flow holds pending text or runs not yet laid out.
 bool FlowHasText();
 

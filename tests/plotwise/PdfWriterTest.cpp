@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <regex>
+#include <thread>
 
 namespace plotwise {
 namespace {
@@ -228,6 +229,93 @@ TEST_F(PdfFileTest, EachSizeOfAFaceIsAFontResourceOfItsOwn)
     std::string resources;
     fonts.AppendResources(resources);
     EXPECT_EQ(std::count(resources.begin(), resources.end(), '/'), 2) << resources;
+}
+
+// A text of a font as the library places it, every third glyph moved a
+// little as justification moves them.
+TextOp PlacedText(const std::shared_ptr<Font>& font, const std::u16string& text, int32_t y)
+{
+    TextOp op;
+    op.X = 100;
+    op.Y = y;
+    op.BkMode = TRANSPARENT;
+    op.TextFont = font;
+    op.Text = text;
+    int32_t x = 0;
+    for (size_t position = 0; position < text.size();) {
+        PlacedGlyph glyph
+            = font->Glyph(NextCharacter(reinterpret_cast<const PLW_WCHAR*>(text.data()), text.size(), position));
+        op.Glyphs.push_back({ glyph.Face, glyph.Index, x });
+        x += glyph.Advance + (op.Glyphs.size() % 3 == 0 ? 7 : 0);
+    }
+    op.Width = x;
+    return op;
+}
+
+// A page's content made on another thread, from the fonts fixed before,
+// while the next page is fixed here, is the content made here at once; the
+// same objects are reserved in the same order.
+TEST_F(PdfFileTest, PagesMadeOnTheWritingThreadAreThoseMadeHere)
+{
+    std::shared_ptr<Font> serif = Font::Create(MakeLogFont(u"Liberation Serif", -100));
+    std::shared_ptr<Font> sans = Font::Create(MakeLogFont(u"Liberation Sans", -200));
+    LOGFONTW underlined = MakeLogFont(u"Liberation Serif", -100);
+    underlined.lfUnderline = 1;
+    std::shared_ptr<Font> underline = Font::Create(underlined);
+    ASSERT_TRUE(serif && sans && underline);
+    std::vector<Page> pages(4);
+    pages[0].Ops.emplace_back(PlacedText(serif, u"abc", 100));
+    pages[0].Ops.emplace_back(RectangleOp { { 10, 10, 500, 300 }, { false, 3, 0x0000FF }, { true, 0 } });
+    pages[1].Ops.emplace_back(PlacedText(sans, u"abc xyz", 100));
+    pages[1].Ops.emplace_back(PlacedText(serif, u"zebra \u00E9t\u00E9", 400));
+    pages[2].Ops.emplace_back(PlacedText(underline, u"quick", 100));
+    pages[3].Ops.emplace_back(PlacedText(serif, u"Zebra", 100));
+    pages[3].Ops.emplace_back(PlacedText(sans, u"QUICK \u20AC", 400));
+    PageGeometry geometry;
+    geometry.Dpi = 600;
+    geometry.HeightPoints = 792;
+
+    OutputFile otherFile;
+    std::string error;
+    ASSERT_TRUE(otherFile.Open(Path("other.pdf"), ExistingFile::Replace, error)) << error;
+    PdfFile other(otherFile);
+    PdfFontSet fonts(pdf);
+    PdfImageSet images(pdf);
+    PdfFontSet fixedFonts(other);
+    std::vector<std::string> expected;
+    std::vector<std::string> made(pages.size());
+    std::thread making;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        expected.push_back(PageContent(pages[i], geometry, fonts, images));
+        Page taken = pages[i];
+        std::unique_ptr<StreamBuilder> builder = FixedPageContent(taken, geometry, fixedFonts);
+        if (making.joinable())
+            making.join();
+        if (!builder) {
+            ADD_FAILURE() << "page " << i << " was not made aside";
+            break;
+        }
+        EXPECT_TRUE(taken.Ops.empty());
+        EXPECT_EQ(pdf.Reserve(), other.Reserve()) << "page " << i;
+        making = std::thread([&made, i, builder = std::move(builder)] { made[i] = builder->Build({}); });
+    }
+    if (making.joinable())
+        making.join();
+    EXPECT_EQ(made, expected);
+    std::string resources;
+    std::string fixedResources;
+    fonts.AppendResources(resources);
+    fixedFonts.AppendResources(fixedResources);
+    EXPECT_EQ(fixedResources, resources);
+    other.Cancel();
+    otherFile.Abandon();
+
+    // A page with a picture is made here, where its image is written.
+    Page withPicture;
+    withPicture.Ops.emplace_back(PlacedText(serif, u"abc", 100));
+    withPicture.Ops.emplace_back(PictureOp {});
+    EXPECT_EQ(FixedPageContent(withPicture, geometry, fonts), nullptr);
+    EXPECT_EQ(withPicture.Ops.size(), 2u);
 }
 
 } // namespace

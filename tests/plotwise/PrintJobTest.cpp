@@ -1,7 +1,10 @@
 #include "PlotwiseTestSupport.h"
 
+#include <csignal>
 #include <filesystem>
 #include <string>
+
+#include <sys/resource.h>
 
 using namespace plotwise_test;
 
@@ -227,6 +230,56 @@ TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
         EXPECT_EQ(result.Errors,
             row.Message.empty() ? "" : std::string(program_invocation_short_name) + ": " + row.Message + "\n");
     }
+}
+
+// A limit on the size of files this process writes, lifted when the test
+// ends; going beyond it fails the write instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_ {};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// Pages are written while later ones are laid out: a write that fails on
+// the writing thread fails the job with the reason, and nothing is left.
+TEST_F(PrintJobTest, AWriteFailingInTheMiddleOfAJobLeavesNoFile)
+{
+    std::filesystem::create_directories(folder / "prints");
+    environment.Set("PLOTWISE_OUTPUT", Path("prints/long.pdf"));
+    JobResult result;
+    {
+        FileSizeLimit limit(64 * 1024);
+        result = RunJob([](HDC dc) {
+            SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
+            for (int page = 0; page < 200; ++page) {
+                for (int line = 0; line < 60; ++line)
+                    TextOut(dc, 100, 100 + 60 * line,
+                        u"page " + std::u16string(1, static_cast<char16_t>(u'A' + page % 26))
+                            + u" line " + std::u16string(1, static_cast<char16_t>(u'a' + line % 26)) + u" of text");
+                PLW_EndPage(dc);
+                PLW_StartPage(dc);
+            }
+        });
+    }
+    EXPECT_EQ(result.Status, PLW_STATUS_FAILED);
+    EXPECT_EQ(result.Errors,
+        std::string(program_invocation_short_name) + ": cannot write " + Path("prints/long.pdf") + ": File too large\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "prints"), {}), 0);
 }
 
 TEST_F(PrintJobTest, TheDefaultOutputIsNamedAfterTheJobAndNeverOverwritten)

@@ -124,5 +124,71 @@ TEST_F(TextFlowTest, FontDefinedInTheMiddleOfAParagraphKeepsThePendingText)
     EndPrintJob();
 }
 
+// What the flow holds and the page shows after some text.
+struct FlowState {
+    std::vector<std::u16string> Runs; // tabs as "\t" times their count, then the text
+    std::u16string Pending;
+    char16_t Previous = 0;
+    std::int64_t ParagraphLength = 0;
+    std::vector<Placed> Shown;
+    friend bool operator==(const FlowState&, const FlowState&) = default;
+};
+
+FlowState StateAfter(const std::u16string& text, bool inBlocks, std::size_t formatChangeAt)
+{
+    std::vector<Placed> shown;
+    ResetPrintEngine();
+    InstallFakePrinter();
+    EXPECT_EQ(StartPrintJob(), kPrintJobStarted);
+    BeginFontTable();
+    SetFaceName(u"Liberation Mono");
+    AddFontTableEntry();
+    CurrentCharFormat() = CharFormat {};
+    CurrentCharFormat().Size = 24;
+    Job().ColumnWidth = 2550;
+    const std::size_t cut = std::min(formatChangeAt, text.size());
+    for (auto [from, to] : { std::pair { std::size_t { 0 }, cut }, std::pair { cut, text.size() } }) {
+        if (inBlocks) {
+            PutFlowText(text.data() + from, to - from);
+        } else {
+            for (std::size_t i = from; i < to; ++i)
+                PutFlowChar(text[i]);
+        }
+        CurrentCharFormat().Bold = 1;
+    }
+    FlowState state;
+    for (const TextRun* run = Flow().FirstRun; run != nullptr; run = run->Next)
+        state.Runs.push_back(std::u16string(static_cast<std::size_t>(run->TabCount), u'\t')
+            + std::u16string(run->Text, static_cast<std::size_t>(run->Length)));
+    state.Pending = std::u16string(Flow().Pending, static_cast<std::size_t>(Flow().PendingLength));
+    state.Previous = Flow().Previous;
+    state.ParagraphLength = Flow().ParagraphLength;
+    for (const DrawnText& drawn : FakeLog().Texts)
+        state.Shown.push_back({ drawn.X, drawn.Y, Ascii(drawn.Text), drawn.Page });
+    EndPrintJob();
+    return state;
+}
+
+// Text handed over in blocks is taken exactly as character by character.
+TEST_F(TextFlowTest, TextInBlocksIsTakenAsCharacterByCharacter)
+{
+    struct Row {
+        std::u16string Text;
+        std::size_t FormatChangeAt;
+    };
+    const Row rows[] = {
+        { u"plain words", 5 },
+        { u"\t\tab\r\ncd\n\re\rf", 3 },
+        { std::u16string(300, u'a') + u"\n" + std::u16string(600, u'b'), 280 },
+        { u"x\u0085y\u0093q\u0094z\u2026", 100 },
+        { std::u16string(u"one\fpage two\0after", 19), 2 },
+        { u"tab at the end\t", 14 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Ascii(row.Text));
+        EXPECT_EQ(StateAfter(row.Text, true, row.FormatChangeAt), StateAfter(row.Text, false, row.FormatChangeAt));
+    }
+}
+
 } // namespace
 } // namespace printengine::testing

@@ -15,12 +15,13 @@ std::optional<std::u16string> DecodeAnsi(std::span<const std::uint8_t> bytes)
     const char* input = reinterpret_cast<const char*>(bytes.data());
     int inputLength = static_cast<int>(bytes.size());
     UINT codePage = GetACP();
-    int units = MultiByteToWideChar(codePage, 0, input, inputLength, nullptr, 0);
+    // No code page makes more UTF-16 units than it takes bytes: one
+    // conversion into that room, without asking for the size first.
+    std::u16string out(bytes.size(), u'\0');
+    int units = MultiByteToWideChar(codePage, 0, input, inputLength, out.data(), inputLength);
     if (units <= 0)
         return std::nullopt;
-    std::u16string out(static_cast<std::size_t>(units), u'\0');
-    if (MultiByteToWideChar(codePage, 0, input, inputLength, out.data(), units) != units)
-        return std::nullopt;
+    out.resize(static_cast<std::size_t>(units));
     return out;
 }
 

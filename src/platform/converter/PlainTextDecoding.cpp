@@ -1,5 +1,8 @@
 #include "PlainTextDecoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace platform {
 namespace {
 
@@ -79,12 +82,32 @@ void AppendUtf16(std::u16string& out, char32_t codePoint)
     out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
 }
 
+// The length of the run of ASCII bytes from `at`, taken eight at a time.
+std::size_t AsciiRun(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const std::size_t start = at;
+    std::uint64_t word = 0;
+    while (bytes.size() - at >= sizeof word) {
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+        at += sizeof word;
+    }
+    while (at < bytes.size() && bytes[at] < 0x80)
+        ++at;
+    return at - start;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::span<const std::uint8_t> bytes, bool* multiByte)
 {
     bool longer = false;
     for (std::size_t at = 0; at < bytes.size();) {
+        at += AsciiRun(bytes, at);
+        if (at == bytes.size())
+            break;
         char32_t codePoint = 0;
         std::size_t length = DecodeSequence(bytes, at, &codePoint);
         if (length == 0)
@@ -119,9 +142,8 @@ TextEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes)
 {
     if (StartsWith(bytes, { 0xFF, 0xFE }) || StartsWith(bytes, { 0xFE, 0xFF }))
         return TextEncoding::Refused;
-    for (std::uint8_t b : bytes)
-        if (b == 0)
-            return TextEncoding::Refused;
+    if (!bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()) != nullptr)
+        return TextEncoding::Refused;
     if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }))
         return TextEncoding::Utf8WithMark;
     bool multiByte = false;

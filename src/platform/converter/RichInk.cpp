@@ -7,6 +7,7 @@
 #include "RtfText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -126,6 +127,10 @@ std::intptr_t RichInkControl::StreamOut(std::uintptr_t format, EDITSTREAM& strea
     const std::u16string& text = *text_;
     return WriteChunks(stream, text.size() * 2, [&text](std::uint8_t* chunk, std::size_t at, std::size_t count) {
         // UTF-16 little-endian; chunks hold whole units.
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(chunk, reinterpret_cast<const std::uint8_t*>(text.data()) + at, count);
+            return;
+        }
         for (std::size_t i = 0; i < count; i += 2) {
             const char16_t unit = text[(at + i) / 2];
             chunk[i] = static_cast<std::uint8_t>(unit & 0xFF);

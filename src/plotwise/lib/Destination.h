@@ -27,6 +27,9 @@ public:
     // Opens the output; error is the message for the user on failure.
     virtual bool Begin(std::string& error) = 0;
     virtual bool EmitPage(const Page& page, int number, std::string& error) = 0;
+    // The same for a page the job no longer needs: a destination may take
+    // its operations, leaving it empty, to draw them later.
+    virtual bool TakePage(Page& page, int number, std::string& error) { return EmitPage(page, number, error); }
     // Completes the output after the last page.
     virtual bool Finish(int pageCount, std::string& error) = 0;
     virtual void Abandon() = 0;

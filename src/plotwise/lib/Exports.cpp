@@ -309,13 +309,29 @@ int32_t PLW_GetTextExtentExPoint(
         return 0;
     int64_t extent = 0;
     int32_t fitting = 0;
-    ForEachGlyph(*font, text, static_cast<size_t>(count), [&](const PlacedGlyph& glyph, size_t start, size_t end) {
-        extent += glyph.Advance;
-        if (maxExtent < 0 || extent <= maxExtent)
-            fitting = static_cast<int32_t>(end);
-        if (dx)
+    const int64_t room = maxExtent < 0 ? INT64_MAX : maxExtent;
+    if (dx) {
+        ForEachGlyph(*font, text, static_cast<size_t>(count), [&](const PlacedGlyph& glyph, size_t start, size_t end) {
+            extent += glyph.Advance;
+            if (extent <= room)
+                fitting = static_cast<int32_t>(end);
             std::fill(dx + start, dx + end, static_cast<int32_t>(std::min<int64_t>(extent, INT32_MAX)));
-    });
+        });
+    } else {
+        // Layouts measure every line this way, most of them more than once.
+        Font& measured = *font;
+        const size_t units = static_cast<size_t>(count);
+        size_t position = 0;
+        while (position < units) {
+            if (const PlacedGlyph* found = measured.FoundGlyph(text[position])) {
+                extent += found->Advance;
+                ++position;
+            } else {
+                extent += measured.Glyph(NextCharacter(text, units, position)).Advance;
+            }
+            fitting = extent <= room ? static_cast<int32_t>(position) : fitting;
+        }
+    }
     if (fit)
         *fit = fitting;
     if (size)
@@ -352,16 +368,24 @@ int32_t PLW_ExtTextOut(HDC handle, int32_t x, int32_t y, uint32_t options, const
     op.BkMode = dc->BkMode;
     op.Glyphs.reserve(count);
     int64_t position = 0;
-    ForEachGlyph(*font, text, count, [&](const PlacedGlyph& glyph, size_t start, size_t end) {
-        op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
-        if (dx) {
+    if (dx) {
+        ForEachGlyph(*font, text, count, [&](const PlacedGlyph& glyph, size_t start, size_t end) {
+            op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
             for (size_t unit = start; unit < end; ++unit)
                 position += dx[unit];
-        } else {
-            position += glyph.Advance;
+            position = std::clamp<int64_t>(position, INT32_MIN / 2, INT32_MAX / 2);
+        });
+    } else {
+        Font& drawn = *font;
+        size_t unit = 0;
+        while (unit < count) {
+            const PlacedGlyph* found = drawn.FoundGlyph(text[unit]);
+            const PlacedGlyph glyph = found ? *found : drawn.Glyph(NextCharacter(text, count, unit));
+            unit += found ? 1 : 0;
+            op.Glyphs.push_back({ glyph.Face, glyph.Index, static_cast<int32_t>(position) });
+            position = std::clamp<int64_t>(position + glyph.Advance, INT32_MIN / 2, INT32_MAX / 2);
         }
-        position = std::clamp<int64_t>(position, INT32_MIN / 2, INT32_MAX / 2);
-    });
+    }
     op.Width = static_cast<int32_t>(position);
     AddOp(*dc, std::move(op));
     return 1;

@@ -81,6 +81,12 @@ public:
             return commonGlyphs_[character];
         return FindGlyph(character);
     }
+    // The glyph of a character below 256 that Glyph has already found, null
+    // when it has not, without looking any further.
+    const PlacedGlyph* FoundGlyph(char16_t unit) const
+    {
+        return unit < kCommonCharacters && commonGlyphs_[unit].Face ? &commonGlyphs_[unit] : nullptr;
+    }
     // Font units of face scaled to device units at this font's size.
     int32_t Scale(const FontFace& face, int fontUnits) const;
 

@@ -66,10 +66,13 @@ void EmitCurrentPage(Job& job)
     std::string error;
     if (hasOutput) {
         ++job.PagesEmitted;
-        emitted = job.Output->EmitPage(job.Current, job.PagesEmitted, error);
+        const size_t operations = job.Current.Ops.size();
+        emitted = job.Output->TakePage(job.Current, job.PagesEmitted, error);
+        // The list keeps (or gets back) its room: the pages of one document
+        // are much alike, and the next page fills it again without growing
+        // it step by step.
+        job.Current.Ops.reserve(operations);
     }
-    // The list keeps its room: the pages of one document are much alike, and
-    // the next page fills it again without growing it step by step.
     job.Current.Ops.clear();
     if (!hasOutput)
         return;

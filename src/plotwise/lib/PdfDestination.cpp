@@ -49,25 +49,21 @@ public:
     bool EmitPage(const Page& page, int, std::string& error) override
     {
         std::string content = PageContent(page, geometry_, fonts_, images_, pdf_.SpareBuffer());
-        images_.EndPage();
-        int contentObject = pdf_.Reserve();
-        int pageObject = pdf_.Reserve();
-        std::string dictionary = "<</Type/Page/Parent ";
-        AppendInteger(dictionary, pages_);
-        dictionary += " 0 R/MediaBox[0 0 ";
-        AppendReal(dictionary, geometry_.WidthPoints);
-        dictionary += ' ';
-        AppendReal(dictionary, geometry_.HeightPoints);
-        dictionary += "]/Resources ";
-        AppendInteger(dictionary, resources_);
-        dictionary += " 0 R/Contents ";
-        AppendInteger(dictionary, contentObject);
-        dictionary += " 0 R>>";
-        if (!pdf_.WriteStream(contentObject, "", std::move(content), StreamData::Compressed)
-            || !pdf_.WriteObject(pageObject, std::move(dictionary)))
-            return Failed(error);
-        pageObjects_.push_back(pageObject);
-        return true;
+        return WritePage(std::move(content), nullptr, 0, error);
+    }
+
+    // The page's content stream is made on the file's writing thread, beside
+    // the layout of the next page, when the page lets it and that thread is
+    // not already behind; else here, which gives the same bytes.
+    bool TakePage(Page& page, int number, std::string& error) override
+    {
+        if (pdf_.StreamsToBuild() >= kMostPagesToBuild)
+            return EmitPage(page, number, error);
+        const size_t expectedBytes = page.Ops.size() * kBytesPerOperation;
+        std::unique_ptr<StreamBuilder> builder = FixedPageContent(page, geometry_, fonts_);
+        if (!builder)
+            return EmitPage(page, number, error);
+        return WritePage({}, std::move(builder), expectedBytes, error);
     }
 
     bool Finish(int pageCount, std::string& error) override
@@ -101,6 +97,37 @@ public:
     }
 
 private:
+    // Bytes a drawing operation typically takes in a content stream.
+    static constexpr size_t kBytesPerOperation = 64;
+    // Pages waiting for the writing thread to make their content, at most.
+    static constexpr size_t kMostPagesToBuild = 2;
+
+    bool WritePage(
+        std::string content, std::unique_ptr<StreamBuilder> builder, size_t expectedBytes, std::string& error)
+    {
+        images_.EndPage();
+        int contentObject = pdf_.Reserve();
+        int pageObject = pdf_.Reserve();
+        std::string dictionary = "<</Type/Page/Parent ";
+        AppendInteger(dictionary, pages_);
+        dictionary += " 0 R/MediaBox[0 0 ";
+        AppendReal(dictionary, geometry_.WidthPoints);
+        dictionary += ' ';
+        AppendReal(dictionary, geometry_.HeightPoints);
+        dictionary += "]/Resources ";
+        AppendInteger(dictionary, resources_);
+        dictionary += " 0 R/Contents ";
+        AppendInteger(dictionary, contentObject);
+        dictionary += " 0 R>>";
+        const bool contentWritten = builder
+            ? pdf_.WriteStream(contentObject, "", std::move(builder), expectedBytes, StreamData::Compressed)
+            : pdf_.WriteStream(contentObject, "", std::move(content), StreamData::Compressed);
+        if (!contentWritten || !pdf_.WriteObject(pageObject, std::move(dictionary)))
+            return Failed(error);
+        pageObjects_.push_back(pageObject);
+        return true;
+    }
+
     bool WriteDocumentObjects()
     {
         if (!fonts_.WriteAll())

@@ -58,6 +58,21 @@ public:
     // Records that a glyph drew a character at a size. Returns the glyph's
     // code; width is its declared width in thousandths of the em.
     uint32_t UseGlyph(SizeEntry& size, const Font& font, unsigned glyph, char32_t character, double& width);
+    // Whether UseGlyph has already fixed the glyph's code and width at this
+    // size, so that FixedGlyph may read them.
+    static bool Fixed(const SizeEntry& size, unsigned glyph)
+    {
+        const size_t at = glyph < size.Widths.size() ? glyph : 0;
+        return size.Owner->Codes[at] != kUnused && size.Widths[at] >= 0;
+    }
+    // What UseGlyph returned for a glyph it has fixed, without changing the
+    // set: another thread may read it while more glyphs are fixed.
+    static uint32_t FixedGlyph(const SizeEntry& size, unsigned glyph, double& width)
+    {
+        const size_t at = glyph < size.Widths.size() ? glyph : 0;
+        width = size.Widths[at];
+        return size.Owner->Codes[at];
+    }
 
     // Appends "/F1 n 0 R ..." for every font resource.
     void AppendResources(std::string& out) const;

@@ -58,12 +58,82 @@ struct GraphicsState {
     const PdfFontSet::SizeEntry* TextFont = nullptr;
 };
 
+// The font resources of a page's runs of glyphs of one face, in the order
+// they are drawn, and the glyphs' codes and widths fixed in the font set.
+// A page without pictures and outlines then needs the font set no more.
+bool FixPageFonts(const Page& page, PdfFontSet& fonts, std::vector<PdfFontSet::SizeEntry*>& sizes)
+{
+    // Pictures are written as they are drawn, between the fonts' objects.
+    for (const DrawOp& op : page.Ops) {
+        if (std::holds_alternative<PictureOp>(op))
+            return false;
+    }
+    for (const DrawOp& op : page.Ops) {
+        const auto* text = std::get_if<TextOp>(&op);
+        if (!text || text->Glyphs.empty() || !(text->TextFont->EmSize() > 0))
+            continue;
+        const Font& font = *text->TextFont;
+        const auto* characters = reinterpret_cast<const PLW_WCHAR*>(text->Text.data());
+        const std::vector<GlyphPlacement>& glyphs = text->Glyphs;
+        size_t position = 0; // in the text, of the glyph numbered walked
+        size_t walked = 0;
+        size_t index = 0;
+        while (index < glyphs.size()) {
+            const FontFace* face = glyphs[index].Face;
+            PdfFontSet::SizeEntry* entry = face ? fonts.Use(*face, font) : nullptr;
+            if (face)
+                sizes.push_back(entry);
+            // A face that cannot be embedded is drawn from its outlines.
+            if (!entry && face && face->Face)
+                return false;
+            // The run of glyphs of this face. Most were fixed by the pages
+            // before: only a run with a new one walks the text for its
+            // characters.
+            size_t end = index;
+            bool allFixed = true;
+            if (entry) {
+                const uint32_t* codes = entry->Owner->Codes.data();
+                const double* widths = entry->Widths.data();
+                const size_t count = entry->Widths.size();
+                for (; end < glyphs.size() && glyphs[end].Face == face; ++end) {
+                    const size_t at = glyphs[end].Index < count ? glyphs[end].Index : 0;
+                    allFixed &= (codes[at] != PdfFontSet::kUnused) & (widths[at] >= 0);
+                }
+            } else {
+                while (end < glyphs.size() && glyphs[end].Face == face)
+                    ++end;
+            }
+            if (!allFixed) {
+                // Each glyph stands for the next character of the text.
+                for (; walked < index; ++walked)
+                    NextCharacter(characters, text->Text.size(), position);
+                for (size_t i = index; i < end; ++i, ++walked) {
+                    char32_t character = NextCharacter(characters, text->Text.size(), position);
+                    if (!PdfFontSet::Fixed(*entry, glyphs[i].Index)) {
+                        double width = 0;
+                        fonts.UseGlyph(*entry, font, glyphs[i].Index, character, width);
+                    }
+                }
+            }
+            index = end;
+        }
+    }
+    return true;
+}
+
 class ContentWriter final : public ContentStream<ContentWriter, GraphicsState> {
 public:
     ContentWriter(PdfFontSet& fonts, PdfImageSet& images, size_t operations, std::string buffer)
         : ContentStream(operations, std::move(buffer))
-        , fonts_(fonts)
-        , images_(images)
+        , fonts_(&fonts)
+        , images_(&images)
+    {
+    }
+
+    // A page whose fonts FixPageFonts has fixed, drawn without the font set.
+    ContentWriter(const std::vector<PdfFontSet::SizeEntry*>& sizes, size_t operations, std::string buffer)
+        : ContentStream(operations, std::move(buffer))
+        , sizes_(&sizes)
     {
     }
 
@@ -121,7 +191,7 @@ private:
             size_t end = index;
             while (end < op.Glyphs.size() && op.Glyphs[end].Face == face)
                 ++end;
-            PdfFontSet::SizeEntry* entry = face ? fonts_.Use(*face, font) : nullptr;
+            PdfFontSet::SizeEntry* entry = face ? SizeOf(*face, font) : nullptr;
             if (entry) {
                 if (!inText) {
                     out_ += "BT\n";
@@ -175,10 +245,15 @@ private:
         // zero whatever its last bits, so only the others take the exact
         // sum with its divisions; NaN sends every glyph there.
         const double roughScale = em > 0 && std::isfinite(em) ? 1000.0 / em * 100.0 : std::nan("");
+        // The codes gather here and join the stream a stretch at a time.
+        char codes[256];
+        size_t gathered = 0;
         for (size_t i = begin; i < end; ++i) {
             const GlyphPlacement& glyph = op.Glyphs[i];
-            char32_t character
-                = NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position);
+            // A page whose glyphs were fixed before needs no characters.
+            const char32_t character = fonts_
+                ? NextCharacter(reinterpret_cast<const PLW_WCHAR*>(op.Text.data()), op.Text.size(), position)
+                : 0;
             if (i > begin) {
                 double natural = reached + previousWidth * em / 1000.0;
                 double target = static_cast<double>(op.X) + glyph.X;
@@ -186,6 +261,8 @@ private:
                 if (!(std::fabs((natural - target) * roughScale) < kSurelyBelowHalf))
                     adjustment = RoundHalfAway((natural - target) * 1000.0 / em * 100.0) / 100.0;
                 if (adjustment != 0) {
+                    out_.append(codes, gathered);
+                    gathered = 0;
                     out_ += '>';
                     Real(adjustment);
                     out_ += '<';
@@ -195,12 +272,28 @@ private:
                     reached = natural;
                 }
             }
-            uint32_t code = fonts_.UseGlyph(size, font, glyph.Index, character, previousWidth) & 0xFFFF;
-            const char digits[]
-                = { kHex[code >> 12], kHex[(code >> 8) & 0xF], kHex[(code >> 4) & 0xF], kHex[code & 0xF] };
-            out_.append(digits, sizeof digits);
+            uint32_t code = (fonts_ ? fonts_->UseGlyph(size, font, glyph.Index, character, previousWidth)
+                                    : PdfFontSet::FixedGlyph(size, glyph.Index, previousWidth))
+                & 0xFFFF;
+            if (gathered + 4 > sizeof codes) {
+                out_.append(codes, gathered);
+                gathered = 0;
+            }
+            codes[gathered] = kHex[code >> 12];
+            codes[gathered + 1] = kHex[(code >> 8) & 0xF];
+            codes[gathered + 2] = kHex[(code >> 4) & 0xF];
+            codes[gathered + 3] = kHex[code & 0xF];
+            gathered += 4;
         }
+        out_.append(codes, gathered);
         out_ += ">]TJ\n";
+    }
+
+    PdfFontSet::SizeEntry* SizeOf(const FontFace& face, const Font& font)
+    {
+        if (fonts_)
+            return fonts_->Use(face, font);
+        return nextSize_ < sizes_->size() ? (*sizes_)[nextSize_++] : nullptr;
     }
 
     // A glyph of a face that cannot be embedded, drawn as its outline.
@@ -216,7 +309,7 @@ private:
     {
         if (!op.Image || op.Width <= 0 || op.Height <= 0)
             return;
-        std::string name = images_.Use(op.Image);
+        std::string name = images_ ? images_->Use(op.Image) : std::string();
         if (name.empty())
             return;
         Save();
@@ -232,8 +325,11 @@ private:
         Restore();
     }
 
-    PdfFontSet& fonts_;
-    PdfImageSet& images_;
+    // Null when the page's fonts were fixed beforehand.
+    PdfFontSet* fonts_ = nullptr;
+    PdfImageSet* images_ = nullptr;
+    const std::vector<PdfFontSet::SizeEntry*>* sizes_ = nullptr;
+    size_t nextSize_ = 0;
 };
 
 } // namespace
@@ -339,6 +435,38 @@ std::string PageContent(
     for (const DrawOp& op : page.Ops)
         writer.Draw(op);
     return writer.Take();
+}
+
+std::unique_ptr<StreamBuilder> FixedPageContent(Page& page, const PageGeometry& geometry, PdfFontSet& fonts)
+{
+    class Builder final : public StreamBuilder {
+    public:
+        Builder(Page& page, const PageGeometry& geometry, std::vector<PdfFontSet::SizeEntry*> sizes)
+            : page_(std::move(page))
+            , geometry_(geometry)
+            , sizes_(std::move(sizes))
+        {
+        }
+
+        std::string Build(std::string buffer) override
+        {
+            ContentWriter writer(sizes_, page_.Ops.size(), std::move(buffer));
+            writer.Begin(geometry_);
+            for (const DrawOp& op : page_.Ops)
+                writer.Draw(op);
+            return writer.Take();
+        }
+
+    private:
+        Page page_;
+        PageGeometry geometry_;
+        std::vector<PdfFontSet::SizeEntry*> sizes_;
+    };
+
+    std::vector<PdfFontSet::SizeEntry*> sizes;
+    if (!FixPageFonts(page, fonts, sizes))
+        return nullptr;
+    return std::make_unique<Builder>(page, geometry, std::move(sizes));
 }
 
 } // namespace plotwise

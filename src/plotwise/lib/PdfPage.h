@@ -40,4 +40,11 @@ private:
 std::string PageContent(
     const Page& page, const PageGeometry& geometry, PdfFontSet& fonts, PdfImageSet& images, std::string buffer = {});
 
+// The same content stream, made later on the file's writing thread: the
+// page's fonts and glyphs are fixed in the set now, in the order PageContent
+// would use them, and the builder takes the page's operations, leaving page
+// empty. Null, with page untouched, when the page must be written by
+// PageContent here (pictures, glyphs drawn as outlines).
+std::unique_ptr<StreamBuilder> FixedPageContent(Page& page, const PageGeometry& geometry, PdfFontSet& fonts);
+
 } // namespace plotwise

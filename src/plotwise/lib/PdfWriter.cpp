@@ -151,12 +151,30 @@ bool PdfFile::WriteStream(int number, std::string dictionary, std::string data, 
     return Enqueue(std::move(pending));
 }
 
+bool PdfFile::WriteStream(int number, std::string dictionary, std::unique_ptr<StreamBuilder> builder,
+    size_t expectedBytes, StreamData kind)
+{
+    Pending pending;
+    pending.Number = number;
+    pending.IsStream = true;
+    pending.Dictionary = std::move(dictionary);
+    pending.Builder = std::move(builder);
+    pending.Kind = kind;
+    pending.Bytes = expectedBytes;
+    toBuild_.fetch_add(1, std::memory_order_relaxed);
+    return Enqueue(std::move(pending));
+}
+
 bool PdfFile::Enqueue(Pending pending)
 {
     if (failed_)
         return false;
-    size_t bytes = pending.Dictionary.size() + pending.Data.size();
+    pending.Bytes += pending.Dictionary.size() + pending.Data.size();
+    const size_t bytes = pending.Bytes;
+    // Destroyed once the lock is released.
+    std::vector<std::unique_ptr<StreamBuilder>> built;
     std::unique_lock guard(lock_);
+    built.swap(built_);
     if (!worker_.joinable())
         worker_ = std::thread([this] { Run(); });
     // Memory holds a bounded amount of unwritten pages: a job that lays out
@@ -193,10 +211,18 @@ void PdfFile::Run()
             return;
         Pending pending = std::move(queue_.front());
         queue_.pop_front();
+        if (pending.Builder && !spare_.empty()) {
+            pending.Data = std::move(spare_.back());
+            spare_.pop_back();
+        }
         guard.unlock();
         bool written = !failed_ && WritePending(pending);
         guard.lock();
-        queuedBytes_ -= pending.Dictionary.size() + pending.Data.size();
+        if (pending.Builder) {
+            toBuild_.fetch_sub(1, std::memory_order_relaxed);
+            built_.push_back(std::move(pending.Builder));
+        }
+        queuedBytes_ -= pending.Bytes;
         if (!written)
             failed_ = true;
         // A page's text is kept for the next page to be written into, which
@@ -210,8 +236,10 @@ void PdfFile::Run()
     }
 }
 
-bool PdfFile::WritePending(const Pending& pending)
+bool PdfFile::WritePending(Pending& pending)
 {
+    if (pending.Builder)
+        pending.Data = pending.Builder->Build(std::move(pending.Data));
     offsets_.emplace_back(pending.Number, written_);
     std::string head;
     AppendInteger(head, pending.Number);
@@ -254,6 +282,7 @@ void PdfFile::StopWorker(bool discard)
     wake_.notify_all();
     if (worker_.joinable())
         worker_.join();
+    built_.clear();
 }
 
 void PdfFile::Cancel()

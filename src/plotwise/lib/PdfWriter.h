@@ -40,6 +40,18 @@ void AppendTextString(std::string& out, std::string_view utf8);
 // Whether a stream's data is compressed before it is written.
 enum class StreamData { Compressed, AsIs };
 
+// The data of a stream made on the writing thread, just before it is
+// compressed: what it reads must not change once it is handed over, and it
+// is destroyed on the caller's thread, at its next write or when the file
+// stops, so that the memory it holds goes back where it came from without
+// the two threads contending for the allocator.
+class StreamBuilder {
+public:
+    virtual ~StreamBuilder() = default;
+    // The data, written into buffer (whose room it reuses).
+    virtual std::string Build(std::string buffer) = 0;
+};
+
 // Objects are compressed and written by a thread of the file's own, in the
 // order they are given, so that the next page is laid out while the last
 // one is written.
@@ -60,10 +72,16 @@ public:
     // Writes object `number` as a stream: `dictionary` holds the entries
     // other than /Length and /Filter, without the surrounding "<< >>".
     bool WriteStream(int number, std::string dictionary, std::string data, StreamData kind);
+    // The same, with the data made by builder on the writing thread;
+    // expectedBytes is about the size it will have.
+    bool WriteStream(int number, std::string dictionary, std::unique_ptr<StreamBuilder> builder,
+        size_t expectedBytes, StreamData kind);
     // Waits for every object, then writes the cross-reference table and the
     // trailer. False when any write failed or a reserved number was never
     // written.
     bool Finish(int root, int info);
+    // Streams given with a builder and not written yet.
+    size_t StreamsToBuild() const { return toBuild_.load(std::memory_order_relaxed); }
     // An empty text with room from a stream already written, for the next
     // stream's data; a new text when there is none.
     std::string SpareBuffer();
@@ -77,7 +95,9 @@ private:
         bool IsStream = false;
         std::string Dictionary; // or the body of a plain object
         std::string Data;
+        std::unique_ptr<StreamBuilder> Builder; // makes Data when set
         StreamData Kind = StreamData::AsIs;
+        size_t Bytes = 0; // counted against the queue's bound
     };
 
     struct CompressorDeleter {
@@ -86,7 +106,7 @@ private:
 
     bool Enqueue(Pending pending);
     void Run();
-    bool WritePending(const Pending& pending);
+    bool WritePending(Pending& pending);
     bool Write(std::string_view bytes);
     void StopWorker(bool discard);
 
@@ -100,10 +120,12 @@ private:
     std::deque<Pending> queue_;
     size_t queuedBytes_ = 0;
     std::vector<std::string> spare_;
+    std::vector<std::unique_ptr<StreamBuilder>> built_; // to be destroyed by the caller
     bool stopping_ = false;
     bool workerWaiting_ = false;
     bool producerWaiting_ = false;
     std::atomic<bool> failed_ = false;
+    std::atomic<size_t> toBuild_ = 0;
     std::thread worker_;
 
     // Used by the writing thread only, and by Finish once it has stopped.

@@ -10,6 +10,8 @@
 #include "SettingsStore.h"
 #include "TextFlow.h"
 
+#include <algorithm>
+
 namespace shell {
 namespace {
 
@@ -33,18 +35,24 @@ void DefinePlainTextFont()
 
 void FeedCharacters(const std::uint8_t* text, std::int32_t length, PlainTextEncoding encoding)
 {
-    if (encoding == PlainTextEncoding::Utf16) {
-        std::int32_t units = length / 2;
-        for (std::int32_t i = 0; i < units; ++i) {
-            char16_t unit = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
-            if (printengine::PutFlowChar(unit) != 0)
-                return;
+    // The characters go to the flow a block at a time.
+    constexpr std::int32_t kBlock = 4096;
+    char16_t block[kBlock];
+    const bool wide = encoding == PlainTextEncoding::Utf16;
+    const std::int32_t units = wide ? length / 2 : length;
+    for (std::int32_t start = 0; start < units; start += kBlock) {
+        const std::int32_t count = std::min(kBlock, units - start);
+        if (wide) {
+            const std::uint8_t* from = text + 2 * static_cast<std::ptrdiff_t>(start);
+            for (std::int32_t i = 0; i < count; ++i)
+                block[i] = static_cast<char16_t>(from[2 * i] | (from[2 * i + 1] << 8));
+        } else {
+            const std::uint8_t* from = text + start;
+            for (std::int32_t i = 0; i < count; ++i)
+                block[i] = from[i];
         }
-        return;
+        printengine::PutFlowText(block, static_cast<std::size_t>(count));
     }
-    for (std::int32_t i = 0; i < length; ++i)
-        if (printengine::PutFlowChar(static_cast<char16_t>(text[i])) != 0)
-            return;
 }
 
 } // namespace

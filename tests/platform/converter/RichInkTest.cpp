@@ -269,6 +269,12 @@ TEST(PlainTextDecodingTest, DetectsTheEncodingFromTheBytes)
         { "\xe2\x82"sv, TextEncoding::Ansi }, // truncated three-byte form
         { "\xf0\x9f\x98\x80 smile"sv, TextEncoding::Utf8 }, // four bytes
         { "\xc3\xa9 then \xe9"sv, TextEncoding::Ansi }, // mixed: not UTF-8
+        // Long runs of ASCII, read eight bytes at a time, before and after.
+        { "seventeen bytes..\xc3\xa9 and eight ASCII\n"sv, TextEncoding::Utf8 },
+        { "sixteen bytes...\xe9"sv, TextEncoding::Ansi },
+        { "nine byte\xc3"sv, TextEncoding::Ansi },
+        { "exactly eight by\xf0\x9f\x98\x80"sv, TextEncoding::Utf8 },
+        { "a long line of text, then\0"sv, TextEncoding::Refused },
     };
     for (const Row& row : rows)
         EXPECT_EQ(platform::DetectTextEncoding(Bytes(row.bytes)), row.encoding) << row.bytes;
