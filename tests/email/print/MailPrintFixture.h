@@ -34,7 +34,7 @@ protected:
         core::ResetRunOptions();
         core::Settings().QuickPrint = 1;
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         ResetMailCharFilter();
         Mail() = MailSession {};
         auto store = std::make_unique<StoreDouble>();
@@ -51,8 +51,23 @@ protected:
         platform::SetMessageBoxHost(nullptr);
         Mail() = MailSession {};
         printengine::ResetPrintEngine();
-        fakeprinter::RemoveFakePrinter();
+        printengine::testing::RemoveFakePrinter();
         unsetenv("TZ");
+    }
+
+    // Binds the printing library double to a page of 8.5 by 11 inches at 100
+    // dpi with margins of 0.75 inch and characters half as wide as the font is
+    // high, with a fresh log; the message box host stays the fixture's.
+    static void InstallMailPrinter()
+    {
+        constexpr std::int32_t kMargin = 750; // thousandths of an inch
+        printengine::testing::FakePrinterSetup setup;
+        setup.Margins = { kMargin, kMargin, kMargin, kMargin };
+        setup.Dpi = 100;
+        setup.PhysicalWidth = 850;
+        setup.PhysicalHeight = 1100;
+        setup.CharWidth = 0;
+        printengine::testing::BindFakePrinter(setup);
     }
 
     // Prints message `id` of the store double without a view to refresh;
@@ -68,7 +83,7 @@ protected:
     // returns the failed step.
     std::uint16_t PrintMessage(const MessageContent& message)
     {
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         store_->messages[1] = message;
         return Print(1);
     }
@@ -78,7 +93,7 @@ protected:
     {
         std::vector<std::u16string> lines;
         std::u16string line;
-        for (char16_t ch : fakeprinter::PrintedText()) {
+        for (char16_t ch : printengine::testing::PrintedText()) {
             if (ch == u'\n' || ch == u'\f') {
                 lines.push_back(line);
                 line.clear();

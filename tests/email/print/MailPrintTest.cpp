@@ -11,6 +11,10 @@ using platform::MAPI_BCC;
 using platform::MAPI_CC;
 using platform::MAPI_TO;
 
+using printengine::testing::CallCount;
+using printengine::testing::DrawnText;
+using printengine::testing::FakeLog;
+
 class MailPrintTest : public MailPrintFixture { };
 
 TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
@@ -93,13 +97,13 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     message.body.reset();
     message.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
     EXPECT_EQ(PrintMessage(message), 0);
-    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    const std::vector<DrawnText>& texts = FakeLog().Texts;
     std::vector<std::u16string> tail;
     for (std::size_t i = texts.size() - 3; i < texts.size(); ++i) {
         tail.push_back(texts[i].Text);
     }
     ASSERT_EQ(tail, (std::vector<std::u16string> { u"Attachments: ", u"agenda.txt", u"budget.csv" }));
-    const fakeprinter::DrawnText& heading = texts[texts.size() - 3];
+    const DrawnText& heading = texts[texts.size() - 3];
     EXPECT_GT(texts[texts.size() - 2].X, heading.X);
     EXPECT_EQ(texts[texts.size() - 2].X, texts[texts.size() - 1].X);
     EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
@@ -122,7 +126,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     core::Settings().MailBodyFontSize = 12;
     core::Settings().MailBodyItalic = 1;
     EXPECT_EQ(PrintMessage(FullMessage()), 0);
-    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    const std::vector<DrawnText>& texts = FakeLog().Texts;
     ASSERT_EQ(texts.size(), 7u);
     EXPECT_EQ(texts.front().Face, u"Tahoma");
     EXPECT_TRUE(texts.front().Bold);
@@ -131,12 +135,12 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_FALSE(texts.back().Bold);
     EXPECT_TRUE(texts.back().Italic);
     // 12 points at 100 dots per inch, unscaled.
-    EXPECT_EQ(texts.front().Height, 17);
-    EXPECT_EQ(texts.back().Height, 17);
+    EXPECT_EQ(texts.front().FontHeight, -17);
+    EXPECT_EQ(texts.back().FontHeight, -17);
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
-    EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2) << "the message ends with a page break";
+    EXPECT_EQ(CallCount("EndDoc"), 1);
+    EXPECT_EQ(CallCount("EndPage"), 2) << "the message ends with a page break";
 }
 
 TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
@@ -203,19 +207,19 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
         { "no MIME text", 4, 2 },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         shown_.clear();
         core::SetResizeChoice(core::kResizeChoice75);
         EXPECT_EQ(Print(row.id), row.step) << row.what;
         EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << row.what;
-        EXPECT_EQ(fakeprinter::Fake().Documents, 1) << row.what;
+        EXPECT_EQ(CallCount("EndDoc"), 1) << row.what;
         EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75) << row.what;
         EXPECT_EQ(Mail().FailStep, 0) << row.what;
     }
     // The part of the body read before the failure is printed.
-    fakeprinter::InstallFakePrinter();
+    InstallMailPrinter();
     Print(3);
-    EXPECT_NE(fakeprinter::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
+    EXPECT_NE(printengine::testing::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
 
     shown_.clear();
     Mail().store.reset();
@@ -225,12 +229,12 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
 
 TEST_F(MailPrintTest, CancelledPrintDialogShowsNothingAndRestoresTheResizeChoice)
 {
-    fakeprinter::Fake().PrintDialogResult = 0;
+    printengine::testing::FakeSetup().DialogResult = 0;
     core::SetResizeChoice(core::kResizeChoice125);
     store_->messages[1] = FullMessage();
     EXPECT_EQ(Print(1), 0);
     EXPECT_TRUE(shown_.empty());
-    EXPECT_TRUE(fakeprinter::Fake().Texts.empty());
+    EXPECT_TRUE(FakeLog().Texts.empty());
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice125);
 }
 
@@ -246,7 +250,7 @@ TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
     EXPECT_EQ(SelectedMailRow(), -1);
     PrintTappedMessage(1);
     EXPECT_EQ(SelectedMailRow(), 1);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 0);
+    EXPECT_EQ(CallCount("EndDoc"), 0);
 
     // The refresh after the print empties the list the entry came from.
     const std::string emptyConfig = ::testing::TempDir() + "/mailprint-no-stores.conf";
@@ -257,7 +261,7 @@ TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
     PrintTappedMessage(0);
     unsetenv("TALLOWIN_MAILSTORES");
     EXPECT_EQ(SelectedMailRow(), 0);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
+    EXPECT_EQ(CallCount("EndDoc"), 1);
     EXPECT_EQ(Lines().front(), u"Subject: Quarterly figures");
     EXPECT_TRUE(Mail().messageEntries.empty());
     EXPECT_FALSE(printengine::Job().Printing);
