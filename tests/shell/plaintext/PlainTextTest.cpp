@@ -70,52 +70,43 @@ TEST_F(PlainTextTest, EightBitValuesAreTheirOwnCodesAndUtf16UnitsPassUnchanged)
     }
 }
 
-TEST_F(PlainTextTest, PrintsInThePlainTextFont)
-{
-    core::AppSettings& settings = core::Settings();
-    std::u16string face = u"Liberation Mono";
-    std::copy(face.begin(), face.end(), settings.TextFontFace);
-    settings.TextFontFace[face.size()] = 0;
-    settings.TextBold = 1;
-    settings.TextItalic = 1;
-    Print("styled\n");
-    ASSERT_EQ(FakeLog().Texts.size(), 1u);
-    EXPECT_EQ(FakeLog().Texts[0].Face, face);
-    EXPECT_TRUE(FakeLog().Texts[0].Bold);
-    EXPECT_TRUE(FakeLog().Texts[0].Italic);
-    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
-    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
-}
-
-TEST_F(PlainTextTest, PrintsAtTheNominalSizeWhateverTheResizeChoice)
+TEST_F(PlainTextTest, PrintsInThePlainTextFontAtItsSizeWhateverTheResizeChoice)
 {
     Print("one\ntwo");
     std::vector<DrawnText> nominal = FakeLog().Texts;
     ASSERT_EQ(nominal.size(), 2u);
 
     InstallFakePrinter();
-    core::Settings().ResizeChoice = core::kResizeChoice150;
+    core::AppSettings& settings = core::Settings();
+    std::u16string face = u"Liberation Mono";
+    std::copy(face.begin(), face.end(), settings.TextFontFace);
+    settings.TextFontFace[face.size()] = 0;
+    settings.TextBold = 1;
+    settings.TextItalic = 1;
+    settings.ResizeChoice = core::kResizeChoice150;
     Print("one\ntwo");
     ASSERT_EQ(FakeLog().Texts.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(FakeLog().Texts[i].FontHeight, nominal[i].FontHeight) << i;
         EXPECT_EQ(FakeLog().Texts[i].Y, nominal[i].Y) << i;
+        EXPECT_EQ(FakeLog().Texts[i].Face, face);
+        EXPECT_TRUE(FakeLog().Texts[i].Bold && FakeLog().Texts[i].Italic);
     }
-    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
+    EXPECT_EQ(settings.ResizeChoice, core::kResizeChoice150);
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
+    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
 }
 
 TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 {
     core::Settings().TextTabSize = 8;
-    Print("a\tb");
-    ASSERT_EQ(FakeLog().Texts.size(), 2u);
-    InstallFakePrinter();
     Print("a\tb\n");
     ASSERT_EQ(FakeLog().Texts.size(), 2u);
     int terminated = FakeLog().Texts[1].X;
     EXPECT_GT(terminated, FakeLog().Texts[0].X);
     InstallFakePrinter();
     Print("a\tb");
+    ASSERT_EQ(FakeLog().Texts.size(), 2u);
     EXPECT_EQ(FakeLog().Texts[1].X, terminated);
 }
 
