@@ -6,8 +6,8 @@
 
 #include "AppSettings.h"
 #include "FakePrinter.h"
-#include "MailPrint.h"
 #include "MailDoubles.h"
+#include "MailPrint.h"
 #include "MessageBox.h"
 #include "PrintJob.h"
 #include "PutMailChar.h"
@@ -60,14 +60,12 @@ protected:
     // high, with a fresh log; the message box host stays the fixture's.
     static void InstallMailPrinter()
     {
-        constexpr std::int32_t kMargin = 750; // thousandths of an inch
-        printengine::testing::FakePrinterSetup setup;
-        setup.Margins = { kMargin, kMargin, kMargin, kMargin };
-        setup.Dpi = 100;
-        setup.PhysicalWidth = 850;
-        setup.PhysicalHeight = 1100;
-        setup.CharWidth = 0;
-        printengine::testing::BindFakePrinter(setup);
+        printengine::testing::BindFakePrinter({ .Margins = { 750, 750, 750, 750 }, // thousandths of an inch
+            .Dpi = 100,
+            .PhysicalWidth = 850,
+            .PhysicalHeight = 1100,
+            .CharWidth = 0,
+            .Fonts = {} });
     }
 
     // Prints message `id` of the store double without a view to refresh;
