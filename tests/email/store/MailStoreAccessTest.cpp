@@ -231,7 +231,7 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EXPECT_NE(view_.currentItem, 0u);
 }
 
-TEST(MailSessionFailure, FirstStepIsKept)
+TEST(MailSessionFailure, FirstStepIsKeptAndEntryIdsAreCopied)
 {
     Mail() = MailSession {};
     EXPECT_FALSE(FailMailStep(26));
@@ -244,11 +244,8 @@ TEST(MailSessionFailure, FirstStepIsKept)
     EXPECT_FALSE(CheckMailStep(platform::MAPI_E_NOT_FOUND, 28));
     EXPECT_EQ(Mail().FailStep, 28);
     EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
-    Mail() = MailSession {};
-}
 
-TEST(MailSessionFailure, CopyEntryId)
-{
+    // Copying an entry identifier, and its failures' steps.
     Mail() = MailSession {};
     std::uint8_t bytes[] = { 1, 2, 3, 4 };
     platform::SBinary source { 4, bytes };

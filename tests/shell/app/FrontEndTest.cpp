@@ -175,7 +175,7 @@ TEST(FrontEndTest, FillsPlaceholdersInOnePass)
         EXPECT_EQ(FillPlaceholders(row.text, row.values), row.filled) << row.text;
 }
 
-TEST(TextConversionTest, Utf8ToUtf16)
+TEST(TextConversionTest, Utf8AndUtf16BothWays)
 {
     struct Row {
         std::string utf8;
@@ -195,10 +195,7 @@ TEST(TextConversionTest, Utf8ToUtf16)
     };
     for (const Row& row : rows)
         EXPECT_EQ(Utf8ToUtf16(row.utf8), row.utf16) << row.utf8;
-}
-
-TEST(TextConversionTest, Utf16ToUtf8)
-{
+    // And back; a lone surrogate becomes the replacement character.
     EXPECT_EQ(Utf16ToUtf8(u"Tall\u00f6win \u20ac \U0001F600"), "Tall\xc3\xb6win \xe2\x82\xac \xf0\x9f\x98\x80");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xef\xbf\xbdx");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xef\xbf\xbd");
