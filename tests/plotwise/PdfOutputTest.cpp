@@ -3,7 +3,6 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>

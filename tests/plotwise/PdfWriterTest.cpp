@@ -7,7 +7,6 @@
 
 #include <hb.h>
 
-#include <cmath>
 #include <limits>
 #include <regex>
 

@@ -5,7 +5,6 @@
 
 #include <WorkbookReader.h>
 
-#include <algorithm>
 #include <functional>
 #include <random>
 
