@@ -5,6 +5,7 @@
 
 #include <WorkbookReader.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
