@@ -40,19 +40,6 @@ TEST_F(PrintJobTest, DialogOutcomesReachTheStatus)
     }
 }
 
-TEST_F(PrintJobTest, ASetupRecordOfTheWrongSizeFails)
-{
-    PLW_Init(u"x");
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = 64;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
-    EXPECT_EQ(PLW_PrintDlg(nullptr), 0);
-    PLW_UnInit();
-}
-
 struct MarginRow {
     const char* Locale; // null: LC_ALL unset
     const char* Margins; // null: the default
@@ -290,7 +277,7 @@ TEST_F(PrintJobTest, AJobDeletedBeforeItsEndPrintsNothing)
     PLW_UnInit();
 }
 
-TEST_F(PrintJobTest, CallsOnNoContextFail)
+TEST_F(PrintJobTest, CallsOnNoContextOrWithAWrongSizedSetupFail)
 {
     EXPECT_EQ(PLW_SetBkMode(nullptr, OPAQUE), 0);
     EXPECT_EQ(PLW_SetTextColor(nullptr, 0), 0xFFFFFFFFu);
@@ -310,6 +297,16 @@ TEST_F(PrintJobTest, CallsOnNoContextFail)
     EXPECT_EQ(PLW_SetBkMode(dc, 3), 0);
     EXPECT_EQ(PLW_SetBkMode(dc, OPAQUE), TRANSPARENT);
     PLW_ReleaseScreenDC(dc);
+    // A setup record of the wrong size fails.
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = 64;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
+    EXPECT_EQ(PLW_PrintDlg(nullptr), 0);
+    PLW_UnInit();
 }
 
 } // namespace
