@@ -273,7 +273,7 @@ protected:
     const fs::path runtime_ = folder_ / "runtime";
 };
 
-TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
+TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensOnItsSocketInAPrivateFolder)
 {
     EXPECT_FALSE(Found()) << "nothing listens";
     const fs::path path = InstanceSocketPath(u"TALLOWIN", u"Tallowin");
@@ -293,10 +293,8 @@ TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
     EXPECT_FALSE(FindWindowW(u"OTHER", u"Tallowin").has_value());
     fs::permissions(runtime_, fs::perms::owner_all | fs::perms::group_write | fs::perms::others_write);
     EXPECT_FALSE(Found()) << "a folder others may write";
-}
 
-TEST_F(SingleInstanceTest, SocketPaths)
-{
+    // The socket's path.
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), runtime_ / "tallowin-TALLOWIN-Tallowin.sock");
 
     // Titles a language library may translate: other characters and long

@@ -237,7 +237,7 @@ std::vector<std::uint8_t> Padded(std::vector<std::uint8_t> head, std::size_t siz
     return head;
 }
 
-TEST(RecordLengthTest, FixedLengthAndPayloadByKind)
+TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
 {
     const LengthRow rows[] = {
         { "blank cell", Padded({ 1 }, 6), true, 6, 0 },
@@ -271,10 +271,7 @@ TEST(RecordLengthTest, FixedLengthAndPayloadByKind)
             EXPECT_EQ(size.Payload, row.Payload);
         }
     }
-}
-
-TEST(RecordLengthTest, FieldsStopAtTheRecordEnd)
-{
+    // Fields stop at the record's end.
     const std::vector<std::uint8_t> record = { 7, 3, 0, 'a', 0, 'b', 0, 'c' };
     EXPECT_EQ(RecordText(record, 3, 2), u"ab");
     EXPECT_EQ(RecordText(record, 3, 300), u"ab");
