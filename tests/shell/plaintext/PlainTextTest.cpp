@@ -131,20 +131,7 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
     }
 }
 
-TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
-{
-    FakeSetup().DialogResult = 0;
-    FakeSetup().Status = 1;
-    core::Settings().ResizeChoice = core::kResizeChoice75;
-    Print("text\n");
-    EXPECT_TRUE(FakeLog().Texts.empty());
-    EXPECT_EQ(CallCount("UnInit"), 1);
-    EXPECT_EQ(printengine::Job().FinalStatus, 1);
-    EXPECT_FALSE(printengine::Job().Printing);
-    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
-}
-
-TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
+TEST_F(PlainTextTest, NullTextNegativeLengthOrAJobThatDoesNotStartPrintNothing)
 {
     core::Settings().QuickPrint = 0;
     shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
@@ -154,6 +141,18 @@ TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
     shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>("abc"), -3, PlainTextEncoding::EightBit);
     EXPECT_TRUE(FakeLog().Texts.empty());
     EXPECT_EQ(CallCount("EndDoc"), 1);
+
+    // A job that does not start still ends.
+    InstallFakePrinter();
+    FakeSetup().DialogResult = 0;
+    FakeSetup().Status = 1;
+    core::Settings().ResizeChoice = core::kResizeChoice75;
+    Print("text\n");
+    EXPECT_TRUE(FakeLog().Texts.empty());
+    EXPECT_EQ(CallCount("UnInit"), 1);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    EXPECT_FALSE(printengine::Job().Printing);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
 }
 
 } // namespace
