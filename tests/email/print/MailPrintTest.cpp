@@ -19,8 +19,8 @@ class MailPrintTest : public MailPrintFixture { };
 
 // The header lines follow the chosen order; a missing value prints a
 // blank, the modification time stands in for a missing delivery time, and
-// recipient lists are quoted and separated.
-TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrderWithBlanksForMissingValues)
+// recipient lists are quoted and separated; then the body as it came.
+TEST_F(MailPrintTest, HeaderLinesInTheChosenOrderThenTheBody)
 {
     struct Row {
         std::int16_t order;
@@ -42,6 +42,20 @@ TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrderWithBlanksForMissingValues)
     MessageContent blind = FullMessage();
     blind.recipients = { Recipient(MAPI_BCC, u"Hidden", u"h@x"), Recipient(MAPI_CC, u"Seen", std::nullopt),
         Recipient(7, u"Odd", u"o@x") };
+    // The store has decoded the body: an "=" in it is an ordinary character.
+    const auto withBody = [](std::u16string body) {
+        MessageContent message = FullMessage();
+        message.body = std::move(body);
+        return message;
+    };
+    // A refused recipient table: To, Cc and the body come from the MIME text,
+    // the body through the escape filter. (The MIME text's own cases are the
+    // extractor's.)
+    MessageContent refused = FullMessage();
+    refused.refuseRecipients = true;
+    refused.attachments = { Attachment(u"kept.pdf") };
+    refused.mimeText = "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\n"
+                       "plain =3D body\r\nline=20two\r\n";
     const Row rows[] = {
         { 0, FullMessage(), { subject, sent, from, to, cc, body1, body2 } },
         { 1, FullMessage(), { to, cc, from, subject, sent, body1, body2 } },
@@ -52,11 +66,18 @@ TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrderWithBlanksForMissingValues)
         { 0, MessageContent {}, { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " } },
         { 1, partial, { u"To: <b@x>", from, subject, sent, body1, body2 } },
         { 1, blind, { u"To:  ", u"Cc: \"Seen\"", from, subject, sent, body1, body2 } },
+        { 9, withBody(u"a=3Db=20c=41d\r\n"), { u"a=3Db=20c=41d" } },
+        { 9, withBody(u"ends with=\r\nbreak"), { u"ends with=", u"break" } },
+        { 9, withBody(u"K\u00f6ln \u4f1a\u8b70\r\nend"), { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
+        { 9, withBody(u""), {} },
+        { 0, refused,
+            { subject, sent, from, u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
+                u"plain = body", u"linetwo" } },
     };
     for (const Row& row : rows) {
         core::Settings().MailHeaderOrder = row.order;
         EXPECT_EQ(PrintMessage(row.message), 0);
-        EXPECT_EQ(Lines(), row.lines) << "order " << row.order;
+        EXPECT_EQ(Lines(), row.lines) << "row " << (&row - rows);
         EXPECT_TRUE(shown_.empty());
     }
 }
@@ -111,46 +132,6 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
     EXPECT_EQ(CallCount("EndDoc"), 1);
     EXPECT_EQ(CallCount("EndPage"), 2) << "the message ends with a page break";
-}
-
-TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
-{
-    struct Row {
-        std::u16string body;
-        std::vector<std::u16string> lines;
-    };
-    const Row rows[] = {
-        // The store has decoded the body: an "=" is an ordinary character.
-        { u"a=3Db=20c=41d\r\n", { u"a=3Db=20c=41d" } },
-        { u"ends with=\r\nbreak", { u"ends with=", u"break" } },
-        { u"K\u00f6ln \u4f1a\u8b70\r\nend", { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
-        { u"", {} },
-    };
-    for (const Row& row : rows) {
-        MessageContent message = FullMessage();
-        message.body = row.body;
-        core::Settings().MailHeaderOrder = 9;
-        EXPECT_EQ(PrintMessage(message), 0);
-        EXPECT_EQ(Lines(), row.lines) << std::string(
-            row.body.begin(), row.body.begin() + std::min<std::size_t>(row.body.size(), 20));
-    }
-}
-
-// The MIME text's own cases (HTML, multipart) are the extractor's; here its
-// To, Cc and body reach the page, the body through the escape filter.
-TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
-{
-    MessageContent message = FullMessage();
-    message.refuseRecipients = true;
-    message.attachments = { Attachment(u"kept.pdf") };
-    message.mimeText = "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\n"
-                       "plain =3D body\r\nline=20two\r\n";
-    EXPECT_EQ(PrintMessage(message), 0);
-    EXPECT_EQ(Lines(),
-        (std::vector<std::u16string> { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM",
-            u"From: ann@example.org", u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
-            u"plain = body", u"linetwo" }));
-    EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
