@@ -2,6 +2,7 @@
 // with the exit statuses of a print-only start.
 
 #include "ProgramRun.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,8 +28,7 @@ int Count(const fs::path& recording, std::string_view prefix)
 
 TEST(SamplesPrintTest, SamplesPrintWithTheirStatuses)
 {
-    const fs::path directory = fs::temp_directory_path() / ("sheetprint-samples-" + std::to_string(::getpid()));
-    fs::create_directories(directory);
+    const testsupport::TempFolder directory;
     // The active sheet of each at 600 dpi on Letter paper with the printing
     // library's margins of 0.75 inch. (Without /E a print ends with 1: the
     // start-up's status table.)
@@ -59,12 +58,11 @@ TEST(SamplesPrintTest, SamplesPrintWithTheirStatuses)
         std::vector<std::string> arguments
             = { "--workbook=" + (fs::path(TALLOWIN_SOURCE_DIR) / "samples/workbooks" / row.Book).string() };
         arguments.insert(arguments.end(), row.Switches.begin(), row.Switches.end());
-        EXPECT_EQ(testsupport::RunProgram(TALLOWIN_PROGRAM, arguments, environment, directory).status, row.Status);
+        EXPECT_EQ(
+            testsupport::RunProgram(TALLOWIN_PROGRAM, arguments, environment, directory.Path()).status, row.Status);
         EXPECT_EQ(Count(output, "StartPage"), row.Pages);
         EXPECT_GE(Count(output, "ExtTextOut"), 10 * row.Pages);
     }
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
 }
 
 } // namespace
