@@ -1,15 +1,12 @@
 #include "FrontEnd.h"
 
+#include "TempFolder.h"
 #include "TextConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <vector>
-
-#include <unistd.h>
 
 namespace shell {
 namespace {
@@ -119,9 +116,8 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
 
     // A file as the only argument prints as --print would; a switch alone
     // stays a switch.
-    auto dir = std::filesystem::temp_directory_path() / ("tallowin-frontend-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "a.pxl") << "x";
+    const testsupport::TempFolder dir;
+    dir.Write("a.pxl", "x");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
         "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
@@ -146,7 +142,6 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     setenv("PLOTWISE_OUTPUT", "cups:", 1);
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
     unsetenv("PLOTWISE_OUTPUT");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)
