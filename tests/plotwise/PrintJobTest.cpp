@@ -85,6 +85,8 @@ struct CapsRow {
     int32_t Height;
     const char* Output = "out.txt";
     int32_t DefaultDpi = 600; // without PLOTWISE_DPI
+    const char* PaperSize = nullptr; // PAPERSIZE, or null
+    const char* PaperFile = nullptr; // the system's papersize file, or null
 };
 
 TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
@@ -95,6 +97,10 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         { "en_US.UTF-8", nullptr, nullptr, 5100, 6600 },
         { "en_US.UTF-8", "a4", "300", 2480, 3508 },
         { "de_DE.UTF-8", "100x150mm", "254", 1000, 1500 },
+        // The system's paper comes before the locale's, PAPERSIZE before its file.
+        { "de_DE.UTF-8", nullptr, nullptr, 5100, 6600, "out.txt", 600, "letter" },
+        { "de_DE.UTF-8", nullptr, nullptr, 5100, 6600, "out.txt", 600, nullptr, "# the system's paper\nletter\n" },
+        { "de_DE.UTF-8", nullptr, nullptr, 3496, 4961, "out.txt", 600, "a5", "letter\n" },
         // Page images are made at 150 dots per inch unless one is asked for.
         { "de_DE.UTF-8", nullptr, nullptr, 1240, 1754, "page.png", 150 },
         { "de_DE.UTF-8", nullptr, "300", 2480, 3508, "page.png" },
@@ -104,9 +110,16 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         environment.Set("LC_ALL", row.Locale);
         environment.Set("PLOTWISE_PAPER", row.Paper);
         environment.Set("PLOTWISE_DPI", row.Dpi);
+        environment.Set("PAPERSIZE", row.PaperSize);
+        std::filesystem::remove(Path("papersize"));
+        if (row.PaperFile)
+            std::ofstream(Path("papersize")) << row.PaperFile;
         int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : row.DefaultDpi;
         RunJob([&](HDC dc) {
-            SCOPED_TRACE(row.Paper ? row.Paper : row.Locale);
+            SCOPED_TRACE(row.Paper  ? row.Paper
+                    : row.PaperSize ? row.PaperSize
+                    : row.PaperFile ? row.PaperFile
+                                    : row.Locale);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSY), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.Width);
@@ -123,30 +136,6 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
     environment.Set("LANG", "de_DE.UTF-8");
     environment.Set("LC_PAPER", "en_US.UTF-8");
     RunJob([](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 5100); });
-}
-
-TEST_F(PrintJobTest, TheSystemsPaperComesBeforeTheLocales)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
-    struct Row {
-        const char* paperSize; // PAPERSIZE, or null
-        const char* paperFile; // the papersize file, or null
-        int32_t width; // at 600 dpi
-    };
-    const Row rows[] = {
-        { nullptr, nullptr, 4961 }, // the locale's A4
-        { "letter", nullptr, 5100 },
-        { nullptr, "# the system's paper\nletter\n", 5100 },
-        { "a5", "letter\n", 3496 },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.paperSize ? row.paperSize : "-") + " / " + (row.paperFile ? row.paperFile : "-"));
-        environment.Set("PAPERSIZE", row.paperSize);
-        std::filesystem::remove(Path("papersize"));
-        if (row.paperFile)
-            std::ofstream(Path("papersize")) << row.paperFile;
-        RunJob([&](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.width); });
-    }
 }
 
 TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
