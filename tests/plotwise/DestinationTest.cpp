@@ -1,6 +1,5 @@
 #include "PlotwiseTestSupport.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 

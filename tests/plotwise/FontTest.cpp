@@ -56,7 +56,7 @@ struct FaceRow {
     const char* Generic;
 };
 
-TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatched)
+TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatchedAsFarAsItFits)
 {
     const FaceRow rows[] = {
         { u"Liberation Sans", 0, "Liberation Sans", nullptr },
@@ -75,10 +75,7 @@ TEST_F(FontTest, GetTextFaceReportsTheFaceReallyMatched)
         std::string expected = row.Expected ? row.Expected : FontconfigFamily(row.Generic);
         EXPECT_EQ(FaceOf(dc, font), expected) << Narrow(row.Requested);
     }
-}
-
-TEST_F(FontTest, GetTextFaceCopiesWhatFitsAndTellsTheSizeWithoutBuffer)
-{
+    // What fits is copied; without a buffer the size is told.
     SelectedFont selected(dc, MakeLogFont(u"Liberation Sans", -50));
     EXPECT_EQ(PLW_GetTextFaceW(dc, 0, nullptr), 16);
     PLW_WCHAR face[8] = { 1, 1, 1, 1, 1, 1, 1, 1 };

@@ -3,7 +3,6 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -157,7 +156,7 @@ protected:
 // The PDF, rendered by another program, shows what the library's own
 // renderer draws: the same dots are inked, in the same colours, except
 // where two anti-aliasing rasterisers differ along the edges of shapes.
-TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDraws)
+TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDrawsWithItsTextAndFonts)
 {
     std::string pdf = PrintScene("scene.pdf");
     PrintScene("scene.png");
@@ -249,11 +248,8 @@ TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDraws)
             unclipped += ours.At(x, y) != 0xFFFFFF;
     }
     EXPECT_GT(unclipped, 100);
-}
 
-TEST_F(PdfOutputTest, TextCanBeSearchedAndEveryFontIsEmbedded)
-{
-    std::string pdf = PrintScene("scene.pdf");
+    // Its text can be searched and every font is embedded.
     std::string text = RunCommand("pdftotext '" + pdf + "' - 2>&1");
     for (const char* expected : { "Plain serif words", "Größe Ελληνικά Пристань", "Underlined and struck 港",
              "Harbour 港の港 harbour", "MMMM" })
@@ -285,7 +281,7 @@ protected:
     }
 };
 
-TEST_F(PostScriptOutputTest, PagesLookLikeThePdfs)
+TEST_F(PostScriptOutputTest, PagesLookLikeThePdfsAndKeepTheirTextAndStructure)
 {
     const std::string pdf = PrintScene("pages.pdf", DrawTwoPages);
     const std::string ps = PrintScene("pages.ps", DrawTwoPages);
@@ -346,12 +342,8 @@ TEST_F(PostScriptOutputTest, PagesLookLikeThePdfs)
         // A page with the other page's content scores about 90.
         EXPECT_LT(difference / inked, 30.0);
     }
-}
 
-TEST_F(PostScriptOutputTest, TextSurvivesTheWayToPdfInEveryKindOfFont)
-{
-    const std::string pdf = PrintScene("pages.pdf", DrawTwoPages);
-    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
+    // Made into a PDF by ghostscript, the text is the PDF's in every kind of font.
     ASSERT_EQ(std::system(("ps2pdf '" + ps + "' '" + Path("converted.pdf") + "'").c_str()), 0);
     const std::string text = RunCommand("pdftotext '" + Path("converted.pdf") + "' - 2>&1");
     EXPECT_EQ(text, RunCommand("pdftotext '" + pdf + "' - 2>&1"));
@@ -359,34 +351,29 @@ TEST_F(PostScriptOutputTest, TextSurvivesTheWayToPdfInEveryKindOfFont)
     const std::string fonts = RunCommand("pdffonts '" + Path("converted.pdf") + "' 2>&1");
     for (const char* kind : { "CID TrueType", "CID Type 0C", "Type 1C" })
         EXPECT_NE(fonts.find(kind), std::string::npos) << kind << " in\n" << fonts;
-}
 
-TEST_F(PostScriptOutputTest, TheDocumentFollowsTheStructuringConventions)
-{
-    const std::string ps = ReadFile(PrintScene("pages.ps", DrawTwoPages));
+    // The document follows the structuring conventions.
+    const std::string document = ReadFile(ps);
     for (const char* expected :
         { "%!PS-Adobe-3.0\n%%Title: Test job\n%%Creator: Plotwise\n", "\n%%BoundingBox: 0 0 612 792\n",
             "\n%%DocumentMedia: Plain 612 792 0 () ()\n", "\n%%Pages: 2\n", "\n%%EndComments\n", "\n%%EndProlog\n",
             "<</PageSize[612 792]", "\n%%Page: 1 1\n", "\n%%Page: 2 2\n", "\n%%Trailer\n" })
-        EXPECT_NE(ps.find(expected), std::string::npos) << expected;
-    EXPECT_TRUE(ps.ends_with("%%EOF\n"));
+        EXPECT_NE(document.find(expected), std::string::npos) << expected;
+    EXPECT_TRUE(document.ends_with("%%EOF\n"));
     // Each face is defined once, in the prolog, whatever the pages use.
     size_t faces = 0;
-    for (size_t at = ps.find("%%BeginResource: "); at != std::string::npos; at = ps.find("%%BeginResource: ", at + 1)) {
-        EXPECT_LT(at, ps.find("%%EndProlog"));
+    for (size_t at = document.find("%%BeginResource: "); at != std::string::npos;
+         at = document.find("%%BeginResource: ", at + 1)) {
+        EXPECT_LT(at, document.find("%%EndProlog"));
         ++faces;
     }
     EXPECT_GE(faces, 7u); // the procedures and at least six faces
-    EXPECT_EQ(ps.find("%%BeginResource: ", ps.find("%%EndProlog")), std::string::npos);
-}
+    EXPECT_EQ(document.find("%%BeginResource: ", document.find("%%EndProlog")), std::string::npos);
 
-// A PostScript printer's queue sends every job through CUPS's pstops, which
-// finds the pages by these conventions and writes them out one by one.
-TEST_F(PostScriptOutputTest, CupsFindsEveryPage)
-{
+    // A PostScript printer's queue sends every job through CUPS's pstops,
+    // which finds the pages by those conventions and writes them one by one.
     if (std::system("command -v cupsfilter > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "CUPS's filters (cupsfilter) are not installed: scripts/install-deps.sh installs them";
-    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
     const std::string log = RunCommand("cupsfilter -m application/vnd.cups-postscript '" + ps + "' 2>&1 >'"
         + Path("filtered.ps") + "'; echo status $?");
     EXPECT_NE(log.find("Wrote 2 pages"), std::string::npos) << log;

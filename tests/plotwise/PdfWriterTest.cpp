@@ -7,7 +7,6 @@
 
 #include <hb.h>
 
-#include <cmath>
 #include <limits>
 #include <regex>
 #include <thread>
@@ -17,7 +16,7 @@ namespace {
 
 using namespace plotwise_test;
 
-TEST(PdfWriterTest, NumbersAreWrittenShortAndExact)
+TEST(PdfWriterTest, NumbersAreShortAndExactAndTextsUtf16WithAByteOrderMark)
 {
     struct Row {
         double Value;
@@ -49,24 +48,18 @@ TEST(PdfWriterTest, NumbersAreWrittenShortAndExact)
         integers += ' ';
     }
     EXPECT_EQ(integers, "0 -7 1234567890123 ");
-}
 
-TEST(PdfWriterTest, TextStringsAreUtf16WithByteOrderMark)
-{
-    struct Row {
-        std::string Utf8;
-        const char* Expected;
-    };
-    const Row rows[] = {
+    // Text strings are UTF-16 with a byte order mark.
+    const std::pair<std::string, const char*> texts[] = {
         { "", "<FEFF>" }, { "Ab", "<FEFF00410062>" }, { "Größe", "<FEFF0047007200F600DF0065>" },
         { "\xF0\x9F\x98\x80", "<FEFFD83DDE00>" }, // outside the basic plane: a surrogate pair
         { "\xFF", "<FEFFFFFD>" }, // not UTF-8
         { "a\xE2\x82", "<FEFF0061FFFDFFFD>" }, // cut short
     };
-    for (const Row& row : rows) {
+    for (const auto& [utf8, expected] : texts) {
         std::string out;
-        AppendTextString(out, row.Utf8);
-        EXPECT_EQ(out, row.Expected) << row.Utf8;
+        AppendTextString(out, utf8);
+        EXPECT_EQ(out, expected) << utf8;
     }
 }
 

@@ -5,7 +5,6 @@
 #include <jpeglib.h>
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
 using namespace plotwise;

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 using namespace plotwise;
 using namespace plotwise_test;

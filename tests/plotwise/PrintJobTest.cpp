@@ -43,19 +43,6 @@ TEST_F(PrintJobTest, DialogOutcomesReachTheStatus)
     }
 }
 
-TEST_F(PrintJobTest, ASetupRecordOfTheWrongSizeFails)
-{
-    PLW_Init(u"x");
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = 64;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
-    EXPECT_EQ(PLW_PrintDlg(nullptr), 0);
-    PLW_UnInit();
-}
-
 struct MarginRow {
     const char* Locale; // null: LC_ALL unset
     const char* Margins; // null: the default
@@ -101,6 +88,8 @@ struct CapsRow {
     int32_t Height;
     const char* Output = "out.txt";
     int32_t DefaultDpi = 600; // without PLOTWISE_DPI
+    const char* PaperSize = nullptr; // PAPERSIZE, or null
+    const char* PaperFile = nullptr; // the system's papersize file, or null
 };
 
 TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
@@ -111,6 +100,10 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         { "en_US.UTF-8", nullptr, nullptr, 5100, 6600 },
         { "en_US.UTF-8", "a4", "300", 2480, 3508 },
         { "de_DE.UTF-8", "100x150mm", "254", 1000, 1500 },
+        // The system's paper comes before the locale's, PAPERSIZE before its file.
+        { "de_DE.UTF-8", nullptr, nullptr, 5100, 6600, "out.txt", 600, "letter" },
+        { "de_DE.UTF-8", nullptr, nullptr, 5100, 6600, "out.txt", 600, nullptr, "# the system's paper\nletter\n" },
+        { "de_DE.UTF-8", nullptr, nullptr, 3496, 4961, "out.txt", 600, "a5", "letter\n" },
         // Page images are made at 150 dots per inch unless one is asked for.
         { "de_DE.UTF-8", nullptr, nullptr, 1240, 1754, "page.png", 150 },
         { "de_DE.UTF-8", nullptr, "300", 2480, 3508, "page.png" },
@@ -120,9 +113,16 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         environment.Set("LC_ALL", row.Locale);
         environment.Set("PLOTWISE_PAPER", row.Paper);
         environment.Set("PLOTWISE_DPI", row.Dpi);
+        environment.Set("PAPERSIZE", row.PaperSize);
+        std::filesystem::remove(Path("papersize"));
+        if (row.PaperFile)
+            std::ofstream(Path("papersize")) << row.PaperFile;
         int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : row.DefaultDpi;
         RunJob([&](HDC dc) {
-            SCOPED_TRACE(row.Paper ? row.Paper : row.Locale);
+            SCOPED_TRACE(row.Paper  ? row.Paper
+                    : row.PaperSize ? row.PaperSize
+                    : row.PaperFile ? row.PaperFile
+                                    : row.Locale);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSY), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.Width);
@@ -139,30 +139,6 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
     environment.Set("LANG", "de_DE.UTF-8");
     environment.Set("LC_PAPER", "en_US.UTF-8");
     RunJob([](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), 5100); });
-}
-
-TEST_F(PrintJobTest, TheSystemsPaperComesBeforeTheLocales)
-{
-    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
-    struct Row {
-        const char* paperSize; // PAPERSIZE, or null
-        const char* paperFile; // the papersize file, or null
-        int32_t width; // at 600 dpi
-    };
-    const Row rows[] = {
-        { nullptr, nullptr, 4961 }, // the locale's A4
-        { "letter", nullptr, 5100 },
-        { nullptr, "# the system's paper\nletter\n", 5100 },
-        { "a5", "letter\n", 3496 },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.paperSize ? row.paperSize : "-") + " / " + (row.paperFile ? row.paperFile : "-"));
-        environment.Set("PAPERSIZE", row.paperSize);
-        std::filesystem::remove(Path("papersize"));
-        if (row.paperFile)
-            std::ofstream(Path("papersize")) << row.paperFile;
-        RunJob([&](HDC dc) { EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.width); });
-    }
 }
 
 TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
@@ -343,7 +319,7 @@ TEST_F(PrintJobTest, AJobDeletedBeforeItsEndPrintsNothing)
     PLW_UnInit();
 }
 
-TEST_F(PrintJobTest, CallsOnNoContextFail)
+TEST_F(PrintJobTest, CallsOnNoContextOrWithAWrongSizedSetupFail)
 {
     EXPECT_EQ(PLW_SetBkMode(nullptr, OPAQUE), 0);
     EXPECT_EQ(PLW_SetTextColor(nullptr, 0), 0xFFFFFFFFu);
@@ -363,6 +339,16 @@ TEST_F(PrintJobTest, CallsOnNoContextFail)
     EXPECT_EQ(PLW_SetBkMode(dc, 3), 0);
     EXPECT_EQ(PLW_SetBkMode(dc, OPAQUE), TRANSPARENT);
     PLW_ReleaseScreenDC(dc);
+    // A setup record of the wrong size fails.
+    PLW_Init(u"x");
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = 64;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(PLW_PrintDlg(&setup), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_FAILED);
+    EXPECT_EQ(PLW_PrintDlg(nullptr), 0);
+    PLW_UnInit();
 }
 
 } // namespace

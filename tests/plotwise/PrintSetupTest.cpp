@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-
 using namespace plotwise;
 
 namespace {
@@ -36,6 +33,9 @@ TEST(PrintSetupTest, SettingsAreAcceptedOnlyWhenReadable)
         { "margins", "", false },
         { "output", "/tmp/x.pdf", true },
         { "output", "/tmp/x.doc", false },
+        { "output", "/a/b/OUT.Ps", true }, // the ending in any case
+        { "output", "/tmp/.pdf", false }, // an ending alone names no file
+        { "output", "/tmp/x.pdf.gz", false },
         { "output", "cups:", false },
         { "output", "cups:Office", true },
         { "output_dir", "/tmp/prints", true },
@@ -46,29 +46,6 @@ TEST(PrintSetupTest, SettingsAreAcceptedOnlyWhenReadable)
         PrintSetup setup;
         EXPECT_EQ(ApplySetting(setup, row.Key, row.Value), row.Accepted) << row.Key << "=" << row.Value;
     }
-}
-
-struct DestinationRow {
-    const char* Path;
-    std::optional<DestinationKind> Kind;
-};
-
-TEST(PrintSetupTest, DestinationsAreKnownByTheirEnding)
-{
-    const DestinationRow rows[] = {
-        { "out.pdf", DestinationKind::Pdf },
-        { "/a/b/OUT.Pdf", DestinationKind::Pdf },
-        { "out.ps", DestinationKind::PostScript },
-        { "out.png", DestinationKind::Png },
-        { "out.txt", DestinationKind::Recording },
-        { "cups:Office", DestinationKind::Cups },
-        { "cups:", std::nullopt },
-        { ".pdf", std::nullopt },
-        { "out.pdf.gz", std::nullopt },
-        { "", std::nullopt },
-    };
-    for (const DestinationRow& row : rows)
-        EXPECT_EQ(DestinationFromPath(row.Path), row.Kind) << row.Path;
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "PlotwiseTestSupport.h"
 
 #include <string>
-#include <vector>
 
 using namespace plotwise_test;
 

@@ -247,30 +247,3 @@ int& BusyCursorDepth()
 }
 
 } // namespace printengine::testing
-
-namespace fakeprinter {
-
-using namespace printengine::testing;
-
-State Fake()
-{
-    State state { {}, CallCount("EndDoc"), CallCount("EndPage"), FakeSetup().DialogResult };
-    for (const printengine::testing::DrawnText& drawn : FakeLog().Texts)
-        state.Texts.push_back(DrawnText {
-            drawn.Page, drawn.X, drawn.Y, drawn.Text, drawn.Face, -drawn.FontHeight, drawn.Bold, drawn.Italic });
-    return state;
-}
-
-void InstallFakePrinter()
-{
-    constexpr std::int32_t kMargin = 750; // thousandths of an inch
-    FakePrinterSetup setup;
-    setup.Margins = { kMargin, kMargin, kMargin, kMargin };
-    setup.Dpi = 100;
-    setup.PhysicalWidth = 850;
-    setup.PhysicalHeight = 1100;
-    setup.CharWidth = 0;
-    BindFakePrinter(setup);
-}
-
-} // namespace fakeprinter

@@ -81,35 +81,3 @@ std::vector<std::u16string>& ShownMessages();
 int& BusyCursorDepth();
 
 } // namespace printengine::testing
-
-// The same double under the names the mail printing tests use: a page of
-// 8.5 by 11 inches at 100 dpi with margins of 0.75 inch, characters half as
-// wide as the font is high, and the message box and busy cursor hosts left as
-// they are.
-namespace fakeprinter {
-
-struct DrawnText {
-    int Page = 0;
-    int X = 0;
-    int Y = 0;
-    std::u16string Text;
-    std::u16string Face;
-    int Height = 0; // the font's height in device units
-    bool Bold = false;
-    bool Italic = false;
-};
-
-// What the double saw so far, and what it answers, which a test may change.
-struct State {
-    std::vector<DrawnText> Texts;
-    int Documents = 0;
-    int PagesEnded = 0;
-    std::int32_t& PrintDialogResult; // 0: the user cancelled the print dialog
-};
-
-State Fake();
-void InstallFakePrinter();
-using printengine::testing::PrintedText;
-using printengine::testing::RemoveFakePrinter;
-
-} // namespace fakeprinter

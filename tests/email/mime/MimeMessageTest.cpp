@@ -163,7 +163,9 @@ TEST_P(ExtractMimeMessageTest, GivesHeadersAndBody)
 INSTANTIATE_TEST_SUITE_P(Cases, ExtractMimeMessageTest, testing::ValuesIn(kExtractCases),
     [](const testing::TestParamInfo<ExtractCase>& info) { return std::string(info.param.name); });
 
-TEST(ExtractMimeMessage, LongHeaderLineIsReadWhole)
+// Header lines past the 256-byte line block and bodies past one buffer are
+// read whole.
+TEST(ExtractMimeMessage, LongHeaderLinesAndBodiesAreReadWhole)
 {
     test::ResetMailState();
     for (std::size_t length : { 255u, 256u, 257u, 600u, 5000u }) {
@@ -173,11 +175,6 @@ TEST(ExtractMimeMessage, LongHeaderLineIsReadWhole)
         EXPECT_EQ(extracted.length, 3);
         EXPECT_EQ(extracted.to, std::u16string(address.begin(), address.end()));
     }
-}
-
-TEST(ExtractMimeMessage, BodyLongerThanOneBufferIsWhole)
-{
-    test::ResetMailState();
     std::string text;
     for (int i = 0; i < 200; ++i) {
         text += "line " + std::to_string(i) + "\r\n";
@@ -189,13 +186,22 @@ TEST(ExtractMimeMessage, BodyLongerThanOneBufferIsWhole)
     EXPECT_EQ(extracted.body, text);
 }
 
-TEST(ExtractMimeMessage, NoticeMissingFromStringTableGivesNoBody)
+// Without the notice in the string table an HTML message has no body; an
+// earlier failure stops the extraction at once.
+TEST(ExtractMimeMessage, NoNoticeOrAnEarlierFailureGivesNothing)
 {
     test::ResetMailState();
     SetMailStringLoader(nullptr);
-    const Extracted extracted = Extract("Content-Type: text/html\r\n\r\n<p>x</p>\r\n");
+    Extracted extracted = Extract("Content-Type: text/html\r\n\r\n<p>x</p>\r\n");
     EXPECT_EQ(extracted.length, 0);
     EXPECT_TRUE(extracted.body.empty());
+
+    test::ResetMailState();
+    Mail().FailStep = 20;
+    extracted = Extract("To: a@b.org\r\nContent-Type: text/plain\r\n\r\nBody\r\n");
+    EXPECT_EQ(extracted.length, 0);
+    EXPECT_EQ(Mail().FailStep, 20);
+    EXPECT_FALSE(extracted.to.has_value());
 }
 
 TEST(ExtractMimeMessage, FailuresRecordTheirStep)
@@ -227,16 +233,6 @@ TEST(ExtractMimeMessage, FailuresRecordTheirStep)
     }
 }
 
-TEST(ExtractMimeMessage, EarlierFailureStopsAtOnce)
-{
-    test::ResetMailState();
-    Mail().FailStep = 20;
-    const Extracted extracted = Extract("To: a@b.org\r\nContent-Type: text/plain\r\n\r\nBody\r\n");
-    EXPECT_EQ(extracted.length, 0);
-    EXPECT_EQ(Mail().FailStep, 20);
-    EXPECT_FALSE(extracted.to.has_value());
-}
-
 std::u16string sunk;
 
 void Record(char16_t ch)
@@ -244,7 +240,7 @@ void Record(char16_t ch)
     sunk.push_back(ch);
 }
 
-TEST(PutMailChar, FiltersEscapes)
+TEST(PutMailChar, FiltersEscapesFromCallToCall)
 {
     const struct {
         std::u16string_view input;
@@ -275,12 +271,8 @@ TEST(PutMailChar, FiltersEscapes)
         }
         EXPECT_EQ(sunk, row.output);
     }
-}
-
-TEST(PutMailChar, StatePersistsBetweenCallsAndNoSinkDropsCharacters)
-{
+    // The state lasts from call to call; without a sink characters are dropped.
     sunk.clear();
-    SetMailCharSink(Record);
     ResetMailCharFilter();
     PutMailChar(u'=');
     PutMailChar(u'3');

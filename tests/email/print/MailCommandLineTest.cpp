@@ -2,13 +2,13 @@
 // sample Maildir prints, and the exit statuses are those of a print-only
 // start under /E.
 #include "ProgramRun.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -50,16 +50,6 @@ bool SaysNothingWrong(const std::string& err)
 
 class MailCommandLineTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tw-mail-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        fs::create_directories(directory_ / "runtime");
-        fs::permissions(directory_ / "runtime", fs::perms::owner_all);
-    }
-    void TearDown() override { fs::remove_all(directory_); }
-
     struct Outcome {
         int status = -1;
         std::string err;
@@ -80,17 +70,14 @@ protected:
             { "TZ", "UTC" },
         };
         extra.merge(environment);
-        const testsupport::ProgramOutcome outcome = testsupport::RunProgram(kProgram, arguments, extra, directory_);
+        const testsupport::ProgramOutcome outcome
+            = testsupport::RunProgram(kProgram, arguments, extra, directory_.Path());
         return { outcome.status, outcome.err, testsupport::ReadFileText(recording) };
     }
 
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(directory_ / name, std::ios::binary) << bytes;
-        return (directory_ / name).string();
-    }
+    std::string Write(const std::string& name, const std::string& bytes) { return directory_.Write(name, bytes); }
 
-    fs::path directory_;
+    testsupport::TempFolder directory_;
 };
 
 std::vector<fs::path> SampleMessages()

@@ -6,8 +6,8 @@
 
 #include "AppSettings.h"
 #include "FakePrinter.h"
-#include "MailPrint.h"
 #include "MailDoubles.h"
+#include "MailPrint.h"
 #include "MessageBox.h"
 #include "PrintJob.h"
 #include "PutMailChar.h"
@@ -34,7 +34,7 @@ protected:
         core::ResetRunOptions();
         core::Settings().QuickPrint = 1;
         printengine::ResetPrintEngine();
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         ResetMailCharFilter();
         Mail() = MailSession {};
         auto store = std::make_unique<StoreDouble>();
@@ -51,8 +51,21 @@ protected:
         platform::SetMessageBoxHost(nullptr);
         Mail() = MailSession {};
         printengine::ResetPrintEngine();
-        fakeprinter::RemoveFakePrinter();
+        printengine::testing::RemoveFakePrinter();
         unsetenv("TZ");
+    }
+
+    // Binds the printing library double to a page of 8.5 by 11 inches at 100
+    // dpi with margins of 0.75 inch and characters half as wide as the font is
+    // high, with a fresh log; the message box host stays the fixture's.
+    static void InstallMailPrinter()
+    {
+        printengine::testing::BindFakePrinter({ .Margins = { 750, 750, 750, 750 }, // thousandths of an inch
+            .Dpi = 100,
+            .PhysicalWidth = 850,
+            .PhysicalHeight = 1100,
+            .CharWidth = 0,
+            .Fonts = {} });
     }
 
     // Prints message `id` of the store double without a view to refresh;
@@ -68,7 +81,7 @@ protected:
     // returns the failed step.
     std::uint16_t PrintMessage(const MessageContent& message)
     {
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         store_->messages[1] = message;
         return Print(1);
     }
@@ -78,7 +91,7 @@ protected:
     {
         std::vector<std::u16string> lines;
         std::u16string line;
-        for (char16_t ch : fakeprinter::PrintedText()) {
+        for (char16_t ch : printengine::testing::PrintedText()) {
             if (ch == u'\n' || ch == u'\f') {
                 lines.push_back(line);
                 line.clear();

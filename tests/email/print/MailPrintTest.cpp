@@ -11,12 +11,20 @@ using platform::MAPI_BCC;
 using platform::MAPI_CC;
 using platform::MAPI_TO;
 
+using printengine::testing::CallCount;
+using printengine::testing::DrawnText;
+using printengine::testing::FakeLog;
+
 class MailPrintTest : public MailPrintFixture { };
 
-TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
+// The header lines follow the chosen order; a missing value prints a
+// blank, the modification time stands in for a missing delivery time, and
+// recipient lists are quoted and separated; then the body as it came.
+TEST_F(MailPrintTest, HeaderLinesInTheChosenOrderThenTheBody)
 {
     struct Row {
         std::int16_t order;
+        MessageContent message;
         std::vector<std::u16string> lines;
     };
     const std::u16string subject = u"Subject: Quarterly figures";
@@ -26,65 +34,59 @@ TEST_F(MailPrintTest, HeaderLinesFollowTheChosenOrder)
     const std::u16string cc = u"Cc: <cc@example.org>";
     const std::u16string body1 = u"Hello Bob,";
     const std::u16string body2 = u"the figures.";
+    MessageContent modified;
+    modified.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
+    // A recipient with neither part is skipped; blind copies never appear.
+    MessageContent partial = FullMessage();
+    partial.recipients = { Recipient(MAPI_TO, std::nullopt, std::nullopt), Recipient(MAPI_TO, std::nullopt, u"b@x") };
+    MessageContent blind = FullMessage();
+    blind.recipients = { Recipient(MAPI_BCC, u"Hidden", u"h@x"), Recipient(MAPI_CC, u"Seen", std::nullopt),
+        Recipient(7, u"Odd", u"o@x") };
+    // The store has decoded the body: an "=" in it is an ordinary character.
+    const auto withBody = [](std::u16string body) {
+        MessageContent message = FullMessage();
+        message.body = std::move(body);
+        return message;
+    };
+    // A refused recipient table: To, Cc and the body come from the MIME text,
+    // the body through the escape filter. (The MIME text's own cases are the
+    // extractor's.)
+    MessageContent refused = FullMessage();
+    refused.refuseRecipients = true;
+    refused.attachments = { Attachment(u"kept.pdf") };
+    refused.mimeText = "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\n"
+                       "plain =3D body\r\nline=20two\r\n";
+    // Without attachments, or without an attachment table, no heading.
+    MessageContent bare = FullMessage();
+    bare.body.reset();
+    MessageContent noTable = bare;
+    noTable.noAttachmentTable = true;
     const Row rows[] = {
-        { 0, { subject, sent, from, to, cc, body1, body2 } },
-        { 1, { to, cc, from, subject, sent, body1, body2 } },
-        { 2, { from, sent, to, cc, subject, body1, body2 } },
-        { 3, { body1, body2 } },
-        { -1, { body1, body2 } },
+        { 0, FullMessage(), { subject, sent, from, to, cc, body1, body2 } },
+        { 0, bare, { subject, sent, from, to, cc } },
+        { 0, noTable, { subject, sent, from, to, cc } },
+        { 1, FullMessage(), { to, cc, from, subject, sent, body1, body2 } },
+        { 2, FullMessage(), { from, sent, to, cc, subject, body1, body2 } },
+        { 3, FullMessage(), { body1, body2 } },
+        { -1, FullMessage(), { body1, body2 } },
+        { 0, modified, { u"Subject:  ", u"Sent: Tuesday,  July 1, 2025  11:30 PM", u"From:  ", u"To:  " } },
+        { 0, MessageContent {}, { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " } },
+        { 1, partial, { u"To: <b@x>", from, subject, sent, body1, body2 } },
+        { 1, blind, { u"To:  ", u"Cc: \"Seen\"", from, subject, sent, body1, body2 } },
+        { 9, withBody(u"a=3Db=20c=41d\r\n"), { u"a=3Db=20c=41d" } },
+        { 9, withBody(u"ends with=\r\nbreak"), { u"ends with=", u"break" } },
+        { 9, withBody(u"K\u00f6ln \u4f1a\u8b70\r\nend"), { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
+        { 9, withBody(u""), {} },
+        { 0, refused,
+            { subject, sent, from, u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
+                u"plain = body", u"linetwo" } },
     };
     for (const Row& row : rows) {
         core::Settings().MailHeaderOrder = row.order;
-        EXPECT_EQ(PrintMessage(FullMessage()), 0);
-        EXPECT_EQ(Lines(), row.lines) << "order " << row.order;
+        EXPECT_EQ(PrintMessage(row.message), 0);
+        EXPECT_EQ(Lines(), row.lines) << "row " << (&row - rows);
         EXPECT_TRUE(shown_.empty());
     }
-}
-
-TEST_F(MailPrintTest, RecipientListsAreQuotedAndSeparated)
-{
-    struct Row {
-        const char* what;
-        std::vector<platform::PropertySet> recipients;
-        std::u16string to;
-        std::u16string cc; // empty: no Cc line
-    };
-    const Row rows[] = {
-        { "neither part is skipped",
-            { Recipient(MAPI_TO, std::nullopt, std::nullopt), Recipient(MAPI_TO, std::nullopt, u"b@x") }, u"To: <b@x>",
-            u"" },
-        { "blind copies never appear",
-            { Recipient(MAPI_BCC, u"Hidden", u"h@x"), Recipient(MAPI_CC, u"Seen", std::nullopt),
-                Recipient(7, u"Odd", u"o@x") },
-            u"To:  ", u"Cc: \"Seen\"" },
-    };
-    for (const Row& row : rows) {
-        MessageContent message = FullMessage();
-        message.recipients = row.recipients;
-        core::Settings().MailHeaderOrder = 1;
-        EXPECT_EQ(PrintMessage(message), 0);
-        const std::vector<std::u16string> lines = Lines();
-        ASSERT_GE(lines.size(), 2u) << row.what;
-        EXPECT_EQ(lines[0], row.to) << row.what;
-        if (row.cc.empty()) {
-            EXPECT_EQ(lines[1], u"From: ann@example.org") << row.what;
-        } else {
-            EXPECT_EQ(lines[1], row.cc) << row.what;
-        }
-    }
-}
-
-TEST_F(MailPrintTest, MissingValuesPrintABlankAndTheModificationTimeStandsInForSent)
-{
-    MessageContent message;
-    message.props.Set(platform::PR_LAST_MODIFICATION_TIME, platform::FileTimeFromUnix(1751412600, 0));
-    EXPECT_EQ(PrintMessage(message), 0);
-    EXPECT_EQ(Lines(),
-        (std::vector<std::u16string> {
-            u"Subject:  ", u"Sent: Tuesday,  July 1, 2025  11:30 PM", u"From:  ", u"To:  " }));
-
-    EXPECT_EQ(PrintMessage(MessageContent {}), 0);
-    EXPECT_EQ(Lines(), (std::vector<std::u16string> { u"Subject:  ", u"Sent:  ", u"From:  ", u"To:  " }));
 }
 
 TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
@@ -93,26 +95,16 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     message.body.reset();
     message.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
     EXPECT_EQ(PrintMessage(message), 0);
-    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    const std::vector<DrawnText>& texts = FakeLog().Texts;
     std::vector<std::u16string> tail;
     for (std::size_t i = texts.size() - 3; i < texts.size(); ++i) {
         tail.push_back(texts[i].Text);
     }
     ASSERT_EQ(tail, (std::vector<std::u16string> { u"Attachments: ", u"agenda.txt", u"budget.csv" }));
-    const fakeprinter::DrawnText& heading = texts[texts.size() - 3];
+    const DrawnText& heading = texts[texts.size() - 3];
     EXPECT_GT(texts[texts.size() - 2].X, heading.X);
     EXPECT_EQ(texts[texts.size() - 2].X, texts[texts.size() - 1].X);
     EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
-
-    message.attachments.clear();
-    EXPECT_EQ(PrintMessage(message), 0);
-    for (const std::u16string& line : Lines()) {
-        EXPECT_EQ(line.find(u"Attachments"), std::u16string::npos);
-    }
-
-    message.noAttachmentTable = true;
-    EXPECT_EQ(PrintMessage(message), 0);
-    EXPECT_EQ(Lines().size(), 5u);
 }
 
 TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeChoice)
@@ -122,7 +114,7 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     core::Settings().MailBodyFontSize = 12;
     core::Settings().MailBodyItalic = 1;
     EXPECT_EQ(PrintMessage(FullMessage()), 0);
-    const std::vector<fakeprinter::DrawnText>& texts = fakeprinter::Fake().Texts;
+    const std::vector<DrawnText>& texts = FakeLog().Texts;
     ASSERT_EQ(texts.size(), 7u);
     EXPECT_EQ(texts.front().Face, u"Tahoma");
     EXPECT_TRUE(texts.front().Bold);
@@ -131,52 +123,12 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_FALSE(texts.back().Bold);
     EXPECT_TRUE(texts.back().Italic);
     // 12 points at 100 dots per inch, unscaled.
-    EXPECT_EQ(texts.front().Height, 17);
-    EXPECT_EQ(texts.back().Height, 17);
+    EXPECT_EQ(texts.front().FontHeight, -17);
+    EXPECT_EQ(texts.back().FontHeight, -17);
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
-    EXPECT_EQ(fakeprinter::Fake().PagesEnded, 2) << "the message ends with a page break";
-}
-
-TEST_F(MailPrintTest, BodyStreamUnitsPrintAsTheStoreDecodedThem)
-{
-    struct Row {
-        std::u16string body;
-        std::vector<std::u16string> lines;
-    };
-    const Row rows[] = {
-        // The store has decoded the body: an "=" is an ordinary character.
-        { u"a=3Db=20c=41d\r\n", { u"a=3Db=20c=41d" } },
-        { u"ends with=\r\nbreak", { u"ends with=", u"break" } },
-        { u"K\u00f6ln \u4f1a\u8b70\r\nend", { u"K\u00f6ln \u4f1a\u8b70", u"end" } },
-        { u"", {} },
-    };
-    for (const Row& row : rows) {
-        MessageContent message = FullMessage();
-        message.body = row.body;
-        core::Settings().MailHeaderOrder = 9;
-        EXPECT_EQ(PrintMessage(message), 0);
-        EXPECT_EQ(Lines(), row.lines) << std::string(
-            row.body.begin(), row.body.begin() + std::min<std::size_t>(row.body.size(), 20));
-    }
-}
-
-// The MIME text's own cases (HTML, multipart) are the extractor's; here its
-// To, Cc and body reach the page, the body through the escape filter.
-TEST_F(MailPrintTest, RefusedRecipientTableTakesToCcAndBodyFromTheMimeText)
-{
-    MessageContent message = FullMessage();
-    message.refuseRecipients = true;
-    message.attachments = { Attachment(u"kept.pdf") };
-    message.mimeText = "To: a@x.org, b@x.org\r\nCc: c@x.org\r\nSubject: ignored\r\nContent-Type: text/plain\r\n\r\n"
-                       "plain =3D body\r\nline=20two\r\n";
-    EXPECT_EQ(PrintMessage(message), 0);
-    EXPECT_EQ(Lines(),
-        (std::vector<std::u16string> { u"Subject: Quarterly figures", u"Sent: Tuesday,  March 4, 2025  2:05 PM",
-            u"From: ann@example.org", u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
-            u"plain = body", u"linetwo" }));
-    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(CallCount("EndDoc"), 1);
+    EXPECT_EQ(CallCount("EndPage"), 2) << "the message ends with a page break";
 }
 
 TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
@@ -203,19 +155,19 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
         { "no MIME text", 4, 2 },
     };
     for (const Row& row : rows) {
-        fakeprinter::InstallFakePrinter();
+        InstallMailPrinter();
         shown_.clear();
         core::SetResizeChoice(core::kResizeChoice75);
         EXPECT_EQ(Print(row.id), row.step) << row.what;
         EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << row.what;
-        EXPECT_EQ(fakeprinter::Fake().Documents, 1) << row.what;
+        EXPECT_EQ(CallCount("EndDoc"), 1) << row.what;
         EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75) << row.what;
         EXPECT_EQ(Mail().FailStep, 0) << row.what;
     }
     // The part of the body read before the failure is printed.
-    fakeprinter::InstallFakePrinter();
+    InstallMailPrinter();
     Print(3);
-    EXPECT_NE(fakeprinter::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
+    EXPECT_NE(printengine::testing::PrintedText().find(std::u16string(60, u'b')), std::u16string::npos);
 
     shown_.clear();
     Mail().store.reset();
@@ -225,12 +177,12 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
 
 TEST_F(MailPrintTest, CancelledPrintDialogShowsNothingAndRestoresTheResizeChoice)
 {
-    fakeprinter::Fake().PrintDialogResult = 0;
+    printengine::testing::FakeSetup().DialogResult = 0;
     core::SetResizeChoice(core::kResizeChoice125);
     store_->messages[1] = FullMessage();
     EXPECT_EQ(Print(1), 0);
     EXPECT_TRUE(shown_.empty());
-    EXPECT_TRUE(fakeprinter::Fake().Texts.empty());
+    EXPECT_TRUE(FakeLog().Texts.empty());
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice125);
 }
 
@@ -246,7 +198,7 @@ TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
     EXPECT_EQ(SelectedMailRow(), -1);
     PrintTappedMessage(1);
     EXPECT_EQ(SelectedMailRow(), 1);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 0);
+    EXPECT_EQ(CallCount("EndDoc"), 0);
 
     // The refresh after the print empties the list the entry came from.
     const std::string emptyConfig = ::testing::TempDir() + "/mailprint-no-stores.conf";
@@ -257,7 +209,7 @@ TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
     PrintTappedMessage(0);
     unsetenv("TALLOWIN_MAILSTORES");
     EXPECT_EQ(SelectedMailRow(), 0);
-    EXPECT_EQ(fakeprinter::Fake().Documents, 1);
+    EXPECT_EQ(CallCount("EndDoc"), 1);
     EXPECT_EQ(Lines().front(), u"Subject: Quarterly figures");
     EXPECT_TRUE(Mail().messageEntries.empty());
     EXPECT_FALSE(printengine::Job().Printing);

@@ -148,7 +148,7 @@ TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
     EXPECT_EQ(Mail().messageCount, 1);
 }
 
-TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
+TEST_F(MailStoreAccessTest, ATruncatedBlockOrAStoreThatIsGoneOpensTheDefaultInbox)
 {
     for (const std::vector<std::uint8_t>& blob : std::vector<std::vector<std::uint8_t>> { {}, { 0x10 },
              { 0x10, 0x00, 0x10, 0x00, 1, 2 }, { 0xFF, 0xFF, 0x01, 0x00, 7, 0, 0 }, { 0x00, 0x80, 0x00, 0x80 } }) {
@@ -159,10 +159,10 @@ TEST_F(MailStoreAccessTest, TruncatedStoredBlockGivesNoIdentifiers)
         EXPECT_TRUE(core::Settings().MailEntryIdsTaken);
         CloseMailSession(true);
     }
-}
 
-TEST_F(MailStoreAccessTest, SavedStoreThatIsGoneFallsBackToTheDefault)
-{
+    // A saved store that is gone: the default store opens and the saved
+    // folder is forgotten.
+    core::ResetAppSettings();
     TempMaildir gone;
     std::unique_ptr<platform::IMAPISession> other;
     ASSERT_EQ(platform::OpenMaildirSession({ { u"Gone", gone.Root() } }, &other), platform::S_OK);
@@ -231,7 +231,7 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EXPECT_NE(view_.currentItem, 0u);
 }
 
-TEST(MailSessionFailure, FirstStepIsKept)
+TEST(MailSessionFailure, FirstStepIsKeptAndEntryIdsAreCopied)
 {
     Mail() = MailSession {};
     EXPECT_FALSE(FailMailStep(26));
@@ -244,11 +244,8 @@ TEST(MailSessionFailure, FirstStepIsKept)
     EXPECT_FALSE(CheckMailStep(platform::MAPI_E_NOT_FOUND, 28));
     EXPECT_EQ(Mail().FailStep, 28);
     EXPECT_EQ(Mail().LastResult, platform::MAPI_E_NOT_FOUND);
-    Mail() = MailSession {};
-}
 
-TEST(MailSessionFailure, CopyEntryId)
-{
+    // Copying an entry identifier, and its failures' steps.
     Mail() = MailSession {};
     std::uint8_t bytes[] = { 1, 2, 3, 4 };
     platform::SBinary source { 4, bytes };

@@ -106,19 +106,15 @@ TEST_F(RtfDocumentsTest, EachDocumentPrintsItsText)
             EXPECT_EQ(printed, expected) << row.file;
         else
             EXPECT_EQ(expected.rfind(printed, 0), 0u) << row.file;
+        if (row.file != std::string_view("word-2010.rtf"))
+            continue;
+        // Headers, footnotes, field instructions and table data do not print.
+        for (std::u16string_view hidden : { u"Confidential", u"Subjecttofunding", u"HYPERLINK", u"MERGEFORMAT",
+                 u"AWriter", u"DefaultParagraphFont", u"ctextone", u"504b0304" })
+            EXPECT_EQ(printed.find(hidden), std::u16string::npos) << std::string(hidden.begin(), hidden.end());
+        for (std::u16string_view shown : { u"theboardpages", u"Пристань", u"Λιμάνι" })
+            EXPECT_NE(printed.find(shown), std::u16string::npos);
     }
-}
-
-TEST_F(RtfDocumentsTest, HeadersFootnotesFieldInstructionsAndTablesDoNotPrint)
-{
-    const auto [outcome, printed] = PrintWords(ReadDocument("word-2010.rtf"));
-    EXPECT_EQ(outcome, Outcome::Printed);
-    for (std::u16string_view hidden : { u"Confidential", u"Subjecttofunding", u"HYPERLINK", u"MERGEFORMAT", u"AWriter",
-             u"DefaultParagraphFont", u"ctextone", u"504b0304" })
-        EXPECT_EQ(printed.find(hidden), std::u16string::npos) << std::string(hidden.begin(), hidden.end());
-    EXPECT_NE(printed.find(u"theboardpages"), std::u16string::npos);
-    EXPECT_NE(printed.find(u"Пристань"), std::u16string::npos);
-    EXPECT_NE(printed.find(u"Λιμάνι"), std::u16string::npos);
 }
 
 // Cut anywhere, a document prints or ends with the message; once its tables

@@ -3,13 +3,13 @@
 // with exit status 0 under /E and draws its text and pictures.
 
 #include "ProgramRun.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -45,8 +45,7 @@ TEST(SamplesTest, EverySamplePrintsItsText)
             { "text=\"Market day\"", "Crème fraîche and ", "Ask about the naïve cheese", "text=\"•\"" }, 0 },
         { "pocketword/meeting-notes.pwi", { "text=\"6 December 2026\"", "dredge the bar" }, 0 },
     };
-    const fs::path dir = fs::temp_directory_path() / ("tallowin-samples-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const testsupport::TempFolder dir;
     const fs::path recording = dir / "recording.txt";
     for (const Row& row : rows) {
         // The command line separates folders with "\".
@@ -56,7 +55,7 @@ TEST(SamplesTest, EverySamplePrintsItsText)
         const testsupport::ProgramOutcome run = testsupport::RunProgram(TALLOWIN_PROGRAM, { "/F", file, "/Q", "/E" },
             { { "PLOTWISE_OUTPUT", recording.string() }, { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
                 { "LANG", "en_US.UTF-8" }, { "LC_ALL", "en_US.UTF-8" } },
-            dir);
+            dir.Path());
         const std::string drawn = testsupport::ReadFileText(recording);
         EXPECT_EQ(run.status, 0) << row.sample << run.err;
         for (const std::string& text : row.texts)
@@ -64,7 +63,6 @@ TEST(SamplesTest, EverySamplePrintsItsText)
         EXPECT_EQ(Count(drawn, "DrawPict "), row.pictures) << row.sample;
         EXPECT_EQ(drawn.find("never print"), std::string::npos) << row.sample;
     }
-    fs::remove_all(dir);
 }
 
 } // namespace

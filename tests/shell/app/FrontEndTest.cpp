@@ -1,15 +1,12 @@
 #include "FrontEnd.h"
 
+#include "TempFolder.h"
 #include "TextConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <vector>
-
-#include <unistd.h>
 
 namespace shell {
 namespace {
@@ -119,9 +116,8 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
 
     // A file as the only argument prints as --print would; a switch alone
     // stays a switch.
-    auto dir = std::filesystem::temp_directory_path() / ("tallowin-frontend-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "a.pxl") << "x";
+    const testsupport::TempFolder dir;
+    dir.Write("a.pxl", "x");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
         "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
@@ -146,7 +142,6 @@ TEST(FrontEndTest, StandardStreamsAndABareFile)
     setenv("PLOTWISE_OUTPUT", "cups:", 1);
     EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
     unsetenv("PLOTWISE_OUTPUT");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(FrontEndTest, HelpNamesEverySwitchAndTheEightBitStatus)
@@ -175,7 +170,7 @@ TEST(FrontEndTest, FillsPlaceholdersInOnePass)
         EXPECT_EQ(FillPlaceholders(row.text, row.values), row.filled) << row.text;
 }
 
-TEST(TextConversionTest, Utf8ToUtf16)
+TEST(TextConversionTest, Utf8AndUtf16BothWays)
 {
     struct Row {
         std::string utf8;
@@ -195,10 +190,7 @@ TEST(TextConversionTest, Utf8ToUtf16)
     };
     for (const Row& row : rows)
         EXPECT_EQ(Utf8ToUtf16(row.utf8), row.utf16) << row.utf8;
-}
-
-TEST(TextConversionTest, Utf16ToUtf8)
-{
+    // And back; a lone surrogate becomes the replacement character.
     EXPECT_EQ(Utf16ToUtf8(u"Tall\u00f6win \u20ac \U0001F600"), "Tall\xc3\xb6win \xe2\x82\xac \xf0\x9f\x98\x80");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xef\xbf\xbdx");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xef\xbf\xbd");

@@ -109,18 +109,15 @@ TEST_F(ProgramTest, StatusesAndMessagesWithTheRealPrintingLibrary)
     ProgramOutcome version = Run({ "--version" });
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("tallowin ", 0), 0u) << version.out;
-}
 
-// A message from standard input. (A document from it prints in the
-// end-to-end pipe case; a message without headers fails as a file's does.)
-TEST_F(ProgramTest, AMessageFromStandardInputPrints)
-{
+    // A message from standard input prints. (A document from it prints in
+    // the end-to-end pipe case; a message without headers fails as a file's does.)
     const fs::path pages = directory_ / "pages.txt";
     const fs::path input
         = directory_.Write("input", "From: ann@example.org\nSubject: Lunch plans\n\nSee you at noon.\n");
-    ProgramOutcome outcome
+    ProgramOutcome mail
         = Run({ "--mail=-", "--quick", "--output=" + pages.string() }, kLibraryDirectory, "C", TALLOWIN_PROGRAM, input);
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(mail.status, 0) << mail.err;
     EXPECT_NE(testsupport::ReadFileText(pages).find("See you at noon."), std::string::npos);
 }
 

@@ -150,20 +150,6 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
     }
 }
 
-TEST_F(WinMainTest, CurrentPrintingLibraryIsBoundAndTheWindowMadeFromTheProgramsClass)
-{
-    Start(u"/F \\a.txt");
-    EXPECT_TRUE(messages_.empty());
-    EXPECT_TRUE(platform::PrintingLibraryBound());
-    EXPECT_EQ(PrintingLibraryVersion(), kMinPrintingLibraryVersion);
-    ASSERT_NE(PLW_GetVersion, nullptr);
-    EXPECT_EQ(PLW_GetVersion(), kMinPrintingLibraryVersion);
-    EXPECT_EQ(windows_.registeredClass, u"TALLOWIN");
-    EXPECT_EQ(windows_.registeredStyle, 3u);
-    EXPECT_EQ(windows_.createdClass, u"TALLOWIN");
-    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
-}
-
 TEST_F(WinMainTest, PrintOnlyExitStatuses)
 {
     struct Row {
@@ -199,7 +185,7 @@ TEST_F(WinMainTest, PrintOnlyExitStatuses)
     }
 }
 
-TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindow)
+TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindowOfTheProgramsClass)
 {
     struct Row {
         const char16_t* commandLine;
@@ -221,6 +207,17 @@ TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindow)
         EXPECT_EQ(Script().calls[0].window, windows_.window);
         EXPECT_EQ(MainWindow(), windows_.window);
     }
+    // The current printing library is bound, and the window is made from
+    // the program's class.
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_TRUE(platform::PrintingLibraryBound());
+    EXPECT_EQ(PrintingLibraryVersion(), kMinPrintingLibraryVersion);
+    ASSERT_NE(PLW_GetVersion, nullptr);
+    EXPECT_EQ(PLW_GetVersion(), kMinPrintingLibraryVersion);
+    EXPECT_EQ(windows_.registeredClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.registeredStyle, 3u);
+    EXPECT_EQ(windows_.createdClass, u"TALLOWIN");
+    EXPECT_EQ(windows_.createdTitle, u"Tallowin");
 }
 
 TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForwardAndAFileStartNeverLooks)
@@ -276,7 +273,7 @@ protected:
     const fs::path runtime_ = folder_ / "runtime";
 };
 
-TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
+TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensOnItsSocketInAPrivateFolder)
 {
     EXPECT_FALSE(Found()) << "nothing listens";
     const fs::path path = InstanceSocketPath(u"TALLOWIN", u"Tallowin");
@@ -296,10 +293,8 @@ TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensInAPrivateFolder)
     EXPECT_FALSE(FindWindowW(u"OTHER", u"Tallowin").has_value());
     fs::permissions(runtime_, fs::perms::owner_all | fs::perms::group_write | fs::perms::others_write);
     EXPECT_FALSE(Found()) << "a folder others may write";
-}
 
-TEST_F(SingleInstanceTest, SocketPaths)
-{
+    // The socket's path.
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), runtime_ / "tallowin-TALLOWIN-Tallowin.sock");
 
     // Titles a language library may translate: other characters and long

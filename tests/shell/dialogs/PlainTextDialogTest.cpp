@@ -138,29 +138,23 @@ TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
     EXPECT_EQ(shell::FontList(), nullptr);
 }
 
-TEST_F(PlainTextDialogTest, UntouchedSizeOutsideTheTableBecomesTheFirst)
+// An untouched size outside the table becomes the first; combos without a
+// selection, and a face list the library left empty, keep the stored values.
+TEST_F(PlainTextDialogTest, UntouchedOrEmptyChoicesAndTheStoredValues)
 {
     core::Settings().TextFontSize = 13;
     Run({ DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(core::Settings().TextFontSize, 4);
-}
 
-TEST_F(PlainTextDialogTest, CombosWithoutSelectionKeepTheStoredValues)
-{
+    FakeSetup().Fonts.clear();
+    SetFace(u"Courier New");
+    core::Settings().TextFontCharset = 5;
     core::Settings().TextFontSize = 13;
     core::Settings().TextTabSize = 7;
     Run({ DialogAction::Select(kPlainTextSizeCombo, -1), DialogAction::Select(kPlainTextTabCombo, -1),
         DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(core::Settings().TextFontSize, 13);
     EXPECT_EQ(core::Settings().TextTabSize, 7);
-}
-
-TEST_F(PlainTextDialogTest, WithoutFontsTheFaceStays)
-{
-    FakeSetup().Fonts.clear();
-    SetFace(u"Courier New");
-    core::Settings().TextFontCharset = 5;
-    Run({ DialogAction::Press(kPlainTextPrintButton) });
     EXPECT_EQ(std::u16string(core::Settings().TextFontFace), u"Courier New");
     EXPECT_EQ(core::Settings().TextFontCharset, 5);
     EXPECT_EQ(shell::PlainTextDialogResult(), 1);
@@ -181,22 +175,11 @@ TEST_F(PlainTextDialogTest, CancelMarksTheJobCancelledAndChangesNothing)
     EXPECT_EQ(shell::FontList(), nullptr);
 }
 
-TEST_F(FontListTest, KeepsEnumerationOrderCutsLongNamesAndIsReplacedByARebuild)
+TEST_F(FontListTest, KeepsEnumerationOrderFindsTheFirstExactMatchAndCutsLongNames)
 {
     shell::BuildFontList();
     EXPECT_EQ(
         Faces(), (std::vector<std::u16string> { u"Liberation Serif", u"DejaVu Sans", u"Symbol", u"Liberation Serif" }));
-    FakeSetup().Fonts = { { std::u16string(40, u'x'), 0 } };
-    shell::BuildFontList();
-    EXPECT_EQ(Faces(), std::vector<std::u16string> { std::u16string(LF_FACESIZE - 1, u'x') });
-    shell::FreeFontList();
-    EXPECT_EQ(shell::FontList(), nullptr);
-    shell::FreeFontList();
-}
-
-TEST_F(FontListTest, FindsTheCharsetOfTheFirstExactMatch)
-{
-    shell::BuildFontList();
     struct Row {
         const char16_t* face;
         bool found;
@@ -213,6 +196,13 @@ TEST_F(FontListTest, FindsTheCharsetOfTheFirstExactMatch)
         EXPECT_EQ(shell::FindFontCharset(row.face, &charset), row.found);
         EXPECT_EQ(charset, row.charset);
     }
+    // A rebuild replaces the list.
+    FakeSetup().Fonts = { { std::u16string(40, u'x'), 0 } };
+    shell::BuildFontList();
+    EXPECT_EQ(Faces(), std::vector<std::u16string> { std::u16string(LF_FACESIZE - 1, u'x') });
+    shell::FreeFontList();
+    EXPECT_EQ(shell::FontList(), nullptr);
+    shell::FreeFontList();
 }
 
 TEST_F(FontListTest, WithoutTheLibraryTheListIsEmpty)

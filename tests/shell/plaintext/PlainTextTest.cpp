@@ -70,52 +70,43 @@ TEST_F(PlainTextTest, EightBitValuesAreTheirOwnCodesAndUtf16UnitsPassUnchanged)
     }
 }
 
-TEST_F(PlainTextTest, PrintsInThePlainTextFont)
-{
-    core::AppSettings& settings = core::Settings();
-    std::u16string face = u"Liberation Mono";
-    std::copy(face.begin(), face.end(), settings.TextFontFace);
-    settings.TextFontFace[face.size()] = 0;
-    settings.TextBold = 1;
-    settings.TextItalic = 1;
-    Print("styled\n");
-    ASSERT_EQ(FakeLog().Texts.size(), 1u);
-    EXPECT_EQ(FakeLog().Texts[0].Face, face);
-    EXPECT_TRUE(FakeLog().Texts[0].Bold);
-    EXPECT_TRUE(FakeLog().Texts[0].Italic);
-    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
-    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
-}
-
-TEST_F(PlainTextTest, PrintsAtTheNominalSizeWhateverTheResizeChoice)
+TEST_F(PlainTextTest, PrintsInThePlainTextFontAtItsSizeWhateverTheResizeChoice)
 {
     Print("one\ntwo");
     std::vector<DrawnText> nominal = FakeLog().Texts;
     ASSERT_EQ(nominal.size(), 2u);
 
     InstallFakePrinter();
-    core::Settings().ResizeChoice = core::kResizeChoice150;
+    core::AppSettings& settings = core::Settings();
+    std::u16string face = u"Liberation Mono";
+    std::copy(face.begin(), face.end(), settings.TextFontFace);
+    settings.TextFontFace[face.size()] = 0;
+    settings.TextBold = 1;
+    settings.TextItalic = 1;
+    settings.ResizeChoice = core::kResizeChoice150;
     Print("one\ntwo");
     ASSERT_EQ(FakeLog().Texts.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(FakeLog().Texts[i].FontHeight, nominal[i].FontHeight) << i;
         EXPECT_EQ(FakeLog().Texts[i].Y, nominal[i].Y) << i;
+        EXPECT_EQ(FakeLog().Texts[i].Face, face);
+        EXPECT_TRUE(FakeLog().Texts[i].Bold && FakeLog().Texts[i].Italic);
     }
-    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
+    EXPECT_EQ(settings.ResizeChoice, core::kResizeChoice150);
+    EXPECT_EQ(printengine::CurrentCharFormat(), printengine::CharFormat {});
+    EXPECT_EQ(printengine::Job().PlainTextMode, 0);
 }
 
 TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 {
     core::Settings().TextTabSize = 8;
-    Print("a\tb");
-    ASSERT_EQ(FakeLog().Texts.size(), 2u);
-    InstallFakePrinter();
     Print("a\tb\n");
     ASSERT_EQ(FakeLog().Texts.size(), 2u);
     int terminated = FakeLog().Texts[1].X;
     EXPECT_GT(terminated, FakeLog().Texts[0].X);
     InstallFakePrinter();
     Print("a\tb");
+    ASSERT_EQ(FakeLog().Texts.size(), 2u);
     EXPECT_EQ(FakeLog().Texts[1].X, terminated);
 }
 
@@ -140,20 +131,7 @@ TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
     }
 }
 
-TEST_F(PlainTextTest, JobThatDoesNotStartStillEnds)
-{
-    FakeSetup().DialogResult = 0;
-    FakeSetup().Status = 1;
-    core::Settings().ResizeChoice = core::kResizeChoice75;
-    Print("text\n");
-    EXPECT_TRUE(FakeLog().Texts.empty());
-    EXPECT_EQ(CallCount("UnInit"), 1);
-    EXPECT_EQ(printengine::Job().FinalStatus, 1);
-    EXPECT_FALSE(printengine::Job().Printing);
-    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
-}
-
-TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
+TEST_F(PlainTextTest, NullTextNegativeLengthOrAJobThatDoesNotStartPrintNothing)
 {
     core::Settings().QuickPrint = 0;
     shell::PrintPlainText(nullptr, 5, PlainTextEncoding::EightBit);
@@ -163,6 +141,18 @@ TEST_F(PlainTextTest, NullTextDoesNothingAndANegativeLengthPrintsNothing)
     shell::PrintPlainText(reinterpret_cast<const std::uint8_t*>("abc"), -3, PlainTextEncoding::EightBit);
     EXPECT_TRUE(FakeLog().Texts.empty());
     EXPECT_EQ(CallCount("EndDoc"), 1);
+
+    // A job that does not start still ends.
+    InstallFakePrinter();
+    FakeSetup().DialogResult = 0;
+    FakeSetup().Status = 1;
+    core::Settings().ResizeChoice = core::kResizeChoice75;
+    Print("text\n");
+    EXPECT_TRUE(FakeLog().Texts.empty());
+    EXPECT_EQ(CallCount("UnInit"), 1);
+    EXPECT_EQ(printengine::Job().FinalStatus, 1);
+    EXPECT_FALSE(printengine::Job().Printing);
+    EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75);
 }
 
 } // namespace

@@ -30,15 +30,20 @@ std::u16string Utf16(std::string_view text)
     return std::u16string(text.begin(), text.end());
 }
 
-TEST_F(SheetPrintTest, GeneralAlignmentPutsTextsLeftAndNumbersRight)
+// General alignment puts texts left and numbers right; a text centred
+// across is centred over the blank cells of its format that follow it.
+TEST_F(SheetPrintTest, GeneralAlignmentAndCentringAcrossTheBlankCellsThatFollow)
 {
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"Hello"), Number(1, 1, 42) };
+    WorkbookDescription workbook = AlignedWorkbook();
+    workbook.Sheets[0].Cells = { Text(0, 0, u"Hello"), Number(1, 1, 42), Text(2, 0, u"Title", 4), Blank(2, 1, 4),
+        Blank(2, 2, 4), Text(3, 3, u"d") };
     ASSERT_EQ(Print(workbook), 1);
-    const std::vector<std::string> texts = Texts();
-    ASSERT_EQ(texts.size(), 6u);
-    EXPECT_EQ(texts[4], BoxedText(814, 708, 0, 814, 698, 1320, 804, "Hello"));
-    EXPECT_EQ(texts[5], BoxedText(1746, 815, 0, 1340, 804, 1846, 910, "42"));
+    const std::vector<std::string> expected {
+        BoxedText(814, 708, 0, 814, 698, 1320, 804, "Hello"),
+        BoxedText(1746, 815, 0, 1340, 804, 1846, 910, "42"),
+        BoxedText(1468, 920, 0, 814, 910, 2372, 1016, "Title"),
+    };
+    EXPECT_EQ(Lines({ "ExtTextOut x=814 y=708", "ExtTextOut x=1746", "ExtTextOut x=1468" }), expected);
 }
 
 TEST_F(SheetPrintTest, TextOverflowsIntoEmptyCellsUpToTheFirstWithContentOrTheDataRight)
@@ -75,15 +80,6 @@ TEST_F(SheetPrintTest, WrappedTextShowsTheLinesThatFitAndBreaksAfterAHyphen)
     const std::vector<std::string> expected { Drawn(814, 698, "alpha beta"), Drawn(814, 797, "gamma"),
         Drawn(814, 898, "self-"), Drawn(814, 997, "contained") };
     EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()), expected);
-}
-
-TEST_F(SheetPrintTest, CentreAcrossSpansTheBlankCellsThatFollow)
-{
-    WorkbookDescription workbook = AlignedWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"Title", 4), Blank(0, 1, 4), Blank(0, 2, 4), Text(1, 3, u"d") };
-    ASSERT_EQ(Print(workbook), 1);
-    EXPECT_EQ(Lines({ "ExtTextOut x=1468" }),
-        std::vector<std::string> { BoxedText(1468, 708, 0, 814, 698, 2372, 804, "Title") });
 }
 
 TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)

@@ -58,20 +58,6 @@ TEST_F(SheetPrintTest, PagesRunAcrossThenDown)
     EXPECT_EQ(printengine::Job().FinalStatus, 0);
 }
 
-TEST_F(SheetPrintTest, ColumnWiderThanThePageGetsAPageOfItsOwn)
-{
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 30000 } };
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Text(0, 1, u"b"), Text(0, 2, u"c") };
-    ASSERT_EQ(Print(workbook), 1);
-    const std::vector<std::pair<std::string, std::string>> expected { { "A", "1" }, { "B", "1" }, { "C", "1" } };
-    EXPECT_EQ(PageCorners(Recording()), expected);
-    // The wide column is cut to the page's width: 3,900 units from 804.
-    const std::vector<std::string> rectangles = Lines({ "Rectangle" });
-    ASSERT_EQ(rectangles.size(), 3u);
-    EXPECT_EQ(rectangles[1], "Rectangle 600 600 4708 808 pen=solid,4,0x00000000 brush=null");
-}
-
 TEST_F(SheetPrintTest, FitToPageScalesFrom250To25PercentAndPages)
 {
     core::Settings().SheetSizing = 1;
@@ -114,7 +100,7 @@ TEST_F(SheetPrintTest, RowHeadingsWidenForRow1000)
         Lines({ "ExtTextOut x=864" }), std::vector<std::string> { BoxedText(864, 708, 0, 864, 698, 1370, 804, "x") });
 }
 
-TEST_F(SheetPrintTest, CentringPlacesTheBlockInTheMiddleNeverLeftOfTheMargin)
+TEST_F(SheetPrintTest, CentringNeverLeftOfTheMarginAndAWideColumnOnAPageOfItsOwn)
 {
     core::Settings().SheetCenter = 1;
     WorkbookDescription workbook = MonoWorkbook();
@@ -123,12 +109,15 @@ TEST_F(SheetPrintTest, CentringPlacesTheBlockInTheMiddleNeverLeftOfTheMargin)
     // 1,256 by 310 units in 3,900 by 5,400.
     EXPECT_EQ(Lines({ "Rectangle" })[0], "Rectangle 1922 3145 3182 3459 pen=solid,4,0x00000000 brush=null");
 
+    // A column wider than the page gets a page of its own, cut to the page's
+    // width, 3,900 units from 804; its block starts at the margin.
     workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 30000 } };
+    workbook.Sheets[0].Cells.push_back(Text(0, 2, u"c"));
     ASSERT_EQ(Print(workbook), 1);
+    const std::vector<std::pair<std::string, std::string>> corners { { "A", "1" }, { "B", "1" }, { "C", "1" } };
+    EXPECT_EQ(PageCorners(Recording()), corners);
     const std::vector<std::string> rectangles = Lines({ "Rectangle" });
-    ASSERT_EQ(rectangles.size(), 2u);
-    // The wide column's block is wider than the page: it starts at the margin.
-    EXPECT_EQ(rectangles[0], "Rectangle 2185 3145 2919 3459 pen=solid,4,0x00000000 brush=null");
+    ASSERT_EQ(rectangles.size(), 3u);
     EXPECT_EQ(rectangles[1], "Rectangle 600 3145 4708 3459 pen=solid,4,0x00000000 brush=null");
 }
 

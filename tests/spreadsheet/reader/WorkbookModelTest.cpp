@@ -170,32 +170,9 @@ TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
     }
 }
 
-TEST_F(ReaderTest, ExtraSubStreamsBindAgainFromTheFirstSheet)
-{
-    PxlRecordWriter out;
-    out.SheetBegin(271, PxlRecordWriter::kGlobalsKind);
-    out.SheetEntry(u"A");
-    out.SheetEnd();
-    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
-    out.Cell(Number(1, 1, 1));
-    out.SheetEnd();
-    const std::size_t orphan = out.Bytes().size();
-    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
-    out.Cell(Number(4, 4, 1)); // no current sheet after the list's end: ignored
-    out.SheetEnd();
-    const std::size_t again = out.Bytes().size();
-    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
-    out.Cell(Number(9, 9, 1));
-    out.SheetEnd();
-    ASSERT_EQ(Read(out.Bytes()), 1);
-    const SheetInfo& sheet = Workbook().Sheets[0];
-    EXPECT_EQ(sheet.StartRecord, again);
-    EXPECT_NE(sheet.StartRecord, orphan);
-    EXPECT_EQ(sheet.MaxRow, 9);
-    EXPECT_EQ(sheet.MinRow, 1);
-}
-
-TEST_F(ReaderTest, SheetRecordsBeforeTheFirstSheetEndAreIgnored)
+// Sheet-bound records before the first sheet end have no sheet and are
+// ignored; sub-streams past the list's end bind again from the first sheet.
+TEST_F(ReaderTest, SheetRecordsWithoutACurrentSheetAreIgnored)
 {
     PxlRecordWriter out;
     out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
@@ -208,12 +185,25 @@ TEST_F(ReaderTest, SheetRecordsBeforeTheFirstSheetEndAreIgnored)
     out.DefaultRowHeight(0, 100);
     out.SheetEnd();
     ASSERT_EQ(Read(out.Bytes()), 1);
-    const SheetInfo& sheet = Workbook().Sheets[0];
-    EXPECT_EQ(sheet.StartRecord, SheetInfo::kNoRecord);
-    EXPECT_EQ(sheet.MinRow, 0xFFFF);
-    EXPECT_TRUE(sheet.Columns.empty());
-    EXPECT_TRUE(sheet.Rows.empty());
-    EXPECT_EQ(sheet.DefaultColWidth, 0);
+    EXPECT_EQ(Workbook().Sheets[0].StartRecord, SheetInfo::kNoRecord);
+    EXPECT_EQ(Workbook().Sheets[0].MinRow, 0xFFFF);
+    EXPECT_TRUE(Workbook().Sheets[0].Columns.empty());
+    EXPECT_TRUE(Workbook().Sheets[0].Rows.empty());
+    EXPECT_EQ(Workbook().Sheets[0].DefaultColWidth, 0);
+
+    for (std::uint16_t row : { 1, 4 }) { // the second: no current sheet after the list's end
+        out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+        out.Cell(Number(row, row, 1));
+        out.SheetEnd();
+    }
+    const std::size_t again = out.Bytes().size();
+    out.SheetBegin(271, PxlRecordWriter::kWorksheetKind);
+    out.Cell(Number(9, 9, 1));
+    out.SheetEnd();
+    ASSERT_EQ(Read(out.Bytes()), 1);
+    EXPECT_EQ(Workbook().Sheets[0].StartRecord, again);
+    EXPECT_EQ(Workbook().Sheets[0].MaxRow, 9);
+    EXPECT_EQ(Workbook().Sheets[0].MinRow, 1);
 }
 
 int drawingReleases = 0;
@@ -247,7 +237,7 @@ std::vector<std::uint8_t> Padded(std::vector<std::uint8_t> head, std::size_t siz
     return head;
 }
 
-TEST(RecordLengthTest, FixedLengthAndPayloadByKind)
+TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
 {
     const LengthRow rows[] = {
         { "blank cell", Padded({ 1 }, 6), true, 6, 0 },
@@ -281,10 +271,7 @@ TEST(RecordLengthTest, FixedLengthAndPayloadByKind)
             EXPECT_EQ(size.Payload, row.Payload);
         }
     }
-}
-
-TEST(RecordLengthTest, FieldsStopAtTheRecordEnd)
-{
+    // Fields stop at the record's end.
     const std::vector<std::uint8_t> record = { 7, 3, 0, 'a', 0, 'b', 0, 'c' };
     EXPECT_EQ(RecordText(record, 3, 2), u"ab");
     EXPECT_EQ(RecordText(record, 3, 300), u"ab");
