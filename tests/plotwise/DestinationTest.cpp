@@ -35,20 +35,16 @@ class DestinationTest : public PlotwiseTest { };
 
 TEST_F(DestinationTest, AJobThatDrewNothingPrintsOneBlankPage)
 {
-    environment.Set("PLOTWISE_OUTPUT", Path("nothing.pdf"));
-    EXPECT_EQ(RunJob([](HDC) {}).Status, PLW_STATUS_PRINTED);
-    EXPECT_EQ(PdfPages(Path("nothing.pdf")), 1);
+    EXPECT_EQ(PdfPages(PrintTo("nothing.pdf", [](HDC) {})), 1);
     // Nothing else is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
 {
-    environment.Set("PLOTWISE_OUTPUT", Path("page.png"));
     environment.Set("PLOTWISE_DPI", "50");
     environment.Set("PLOTWISE_PAPER", "letter");
-    JobResult result = RunJob([](HDC dc) { DrawPages(dc, 2); });
-    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
+    PrintTo("page.png", [](HDC dc) { DrawPages(dc, 2); });
     for (const char* name : { "page-1.png", "page-2.png" }) {
         std::string png = ReadFile(Path(name));
         ASSERT_GT(png.size(), 24u) << name;
@@ -67,29 +63,19 @@ TEST_F(DestinationTest, PngWritesOneNumberedFilePerPage)
 
 TEST_F(DestinationTest, APictureTooLargeForAnyPageIsLeftOutAndTheRestPrints)
 {
-    std::string path = Path("huge-picture.pdf");
-    environment.Set("PLOTWISE_OUTPUT", path);
-    JobResult result = RunJob([](HDC dc) {
+    const std::string path = PrintTo("huge-picture.pdf", [](HDC dc) {
         const uint8_t bitmap[] = { 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0 };
-        PLW_PICTURE picture {};
-        picture.GoalWidth = 1440;
-        picture.GoalHeight = 50462976;
-        picture.DataSize = sizeof bitmap;
-        picture.Data = bitmap;
+        const PLW_PICTURE picture = PictureOf(bitmap, sizeof bitmap, 1440, 50462976);
         EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 100), 0);
         TextOut(dc, 600, 600, u"Still printed");
     });
-    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
     EXPECT_NE(RunCommand("pdftotext '" + path + "' -").find("Still printed"), std::string::npos);
 }
 
 TEST_F(DestinationTest, PostScriptIsWritten)
 {
-    environment.Set("PLOTWISE_OUTPUT", Path("out.ps"));
-    JobResult result = RunJob([](HDC dc) { DrawPages(dc, 2); });
-    ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
-    std::string postScript = ReadFile(Path("out.ps"));
+    const std::string postScript = ReadFile(PrintTo("out.ps", [](HDC dc) { DrawPages(dc, 2); }));
     EXPECT_EQ(postScript.substr(0, 4), "%!PS");
     EXPECT_NE(postScript.find("%%Pages: 2"), std::string::npos);
 }
@@ -99,15 +85,10 @@ TEST_F(DestinationTest, PdfIsReproducibleWithSourceDateEpoch)
     environment.Set("SOURCE_DATE_EPOCH", "1700000000");
     std::string bytes[2];
     for (int run = 0; run < 2; ++run) {
-        std::string path = Path("run-" + std::to_string(run) + ".pdf");
-        environment.Set("PLOTWISE_OUTPUT", path);
-        JobResult result = RunJob([](HDC dc) {
+        bytes[run] = ReadFile(PrintTo("run-" + std::to_string(run) + ".pdf", [](HDC dc) {
             DrawPages(dc, 2);
-            SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -30, FW_BOLD));
-            TextOut(dc, 100, 400, u"Größe Ελληνικά");
-        });
-        ASSERT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
-        bytes[run] = ReadFile(path);
+            TextOut(dc, MakeLogFont(u"Liberation Mono", -30, FW_BOLD), 100, 400, u"Größe Ελληνικά");
+        }));
     }
     ASSERT_FALSE(bytes[0].empty());
     EXPECT_TRUE(bytes[0] == bytes[1]);

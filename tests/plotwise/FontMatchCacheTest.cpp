@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <functional>
+#include <tuple>
 
 using namespace plotwise;
 using namespace plotwise_test;
@@ -106,10 +107,7 @@ TEST_F(FontMatchCacheTest, AnswersAccumulateAndAnUnwritableFolderIsNoError)
         EXPECT_EQ(reread.Find("Courier New"), second);
         EXPECT_EQ(reread.Find("Arial"), std::nullopt);
     }
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(cacheFile.parent_path()))
-        ++files;
-    EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+    EXPECT_EQ(std::distance(fs::directory_iterator(cacheFile.parent_path()), {}), 1) << "no temporary file is left";
 
     // A folder that cannot be made (a file stands in its place).
     FontMatchCache blocked(fs::path(watchedFile) / "cache" / "font-matches", "context");
@@ -119,22 +117,18 @@ TEST_F(FontMatchCacheTest, AnswersAccumulateAndAnUnwritableFolderIsNoError)
 
 TEST_F(FontMatchCacheTest, TheUserFileFollowsTheEnvironment)
 {
-    struct Row {
-        const char* setting;
-        const char* cacheHome;
-        std::string expected;
-    };
-    const Row rows[] = {
+    // PLOTWISE_FONT_CACHE, XDG_CACHE_HOME, the file.
+    const std::tuple<const char*, const char*, std::string> rows[] = {
         { nullptr, "/var/tmp/c", "/var/tmp/c/tallowin/font-matches" },
         { "1", "/var/tmp/c", "/var/tmp/c/tallowin/font-matches" },
         { nullptr, nullptr, folder.string() + "/.cache/tallowin/font-matches" },
         { nullptr, "relative", folder.string() + "/.cache/tallowin/font-matches" },
         { "0", "/var/tmp/c", "" },
     };
-    for (const Row& row : rows) {
-        environment.Set("PLOTWISE_FONT_CACHE", row.setting);
-        environment.Set("XDG_CACHE_HOME", row.cacheHome);
-        EXPECT_EQ(FontMatchCache::UserFile().string(), row.expected) << (row.cacheHome ? row.cacheHome : "unset");
+    for (const auto& [setting, cacheHome, expected] : rows) {
+        environment.Set("PLOTWISE_FONT_CACHE", setting);
+        environment.Set("XDG_CACHE_HOME", cacheHome);
+        EXPECT_EQ(FontMatchCache::UserFile().string(), expected) << (cacheHome ? cacheHome : "unset");
     }
 }
 

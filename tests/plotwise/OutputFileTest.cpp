@@ -6,50 +6,28 @@ using namespace plotwise_test;
 
 namespace {
 
-class OutputFileTest : public PlotwiseTest {
-protected:
-    bool WriteFile(const std::string& name, ExistingFile existing, const std::string& content, std::string& written)
-    {
-        OutputFile file;
-        std::string error;
-        if (!file.Open(Path(name), existing, error))
-            return false;
-        file.Write(content.data(), content.size());
-        bool committed = file.Commit(error);
-        written = file.FinalPath();
-        return committed;
-    }
-};
+using OutputFileTest = PlotwiseTest;
 
 // The print job's cases number "job (2).pdf" and replace a named file; a
 // name without an ending is numbered at its end.
 TEST_F(OutputFileTest, NumberedCopiesKeepExistingFiles)
 {
     std::string written;
-    ASSERT_TRUE(WriteFile("noextension", ExistingFile::KeepAndNumber, "a", written));
-    ASSERT_TRUE(WriteFile("noextension", ExistingFile::KeepAndNumber, "b", written));
-    EXPECT_EQ(written, Path("noextension (2)"));
-}
-
-TEST_F(OutputFileTest, AnAbandonedFileLeavesNothing)
-{
-    {
+    for (const char* content : { "a", "b" }) {
         OutputFile file;
         std::string error;
-        ASSERT_TRUE(file.Open(Path("x.pdf"), ExistingFile::Replace, error));
-        file.Write("abc", 3);
+        ASSERT_TRUE(file.Open(Path("noextension"), ExistingFile::KeepAndNumber, error)) << error;
+        file.Write(content, 1);
+        ASSERT_TRUE(file.Commit(error)) << error;
+        written = file.FinalPath();
     }
-    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_EQ(written, Path("noextension (2)"));
+    EXPECT_EQ(ReadFile(Path("noextension")), "a");
 }
-
-struct TitleRow {
-    std::string Title;
-    std::string FileName;
-};
 
 TEST(FileNameFromTitleTest, TitlesBecomeSafeFileNames)
 {
-    const TitleRow rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
         { "Report", "Report" },
         { "a/b\\c", "a_b_c" },
         { "tab\there", "tab_here" },
@@ -60,8 +38,8 @@ TEST(FileNameFromTitleTest, TitlesBecomeSafeFileNames)
         // 119 ASCII bytes and then a two-byte character: it is not cut in two.
         { std::string(119, 'x') + "\xC3\xA9", std::string(119, 'x') },
     };
-    for (const TitleRow& row : rows)
-        EXPECT_EQ(FileNameFromTitle(row.Title), row.FileName) << row.Title;
+    for (const auto& [title, fileName] : rows)
+        EXPECT_EQ(FileNameFromTitle(title), fileName) << title;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 using namespace plotwise_test;
 
@@ -25,22 +26,15 @@ const uint8_t kBitmap[] = {
 // clang-format on
 
 // Everything the display list holds: text in several faces, sizes and
-// scripts and all three kinds of font program (TrueType, the Japanese from
-// a fallback face with CID-keyed CFF outlines, Nimbus Roman's name-keyed
-// CFF ones),
-// real styles and a synthetic italic (the Japanese face has none), underline and strike-out, an opaque
-// background, clipped text, filled and outlined rectangles, a thick
+// scripts in all three kinds of font program (TrueType, the CID-keyed CFF of
+// the Japanese fallback face, Nimbus Roman's name-keyed CFF), real styles and
+// a synthetic italic (the Japanese face has none), underline and strike-out,
+// an opaque background, clipped text, filled and outlined rectangles, a thick
 // polyline and a picture.
 void DrawScene(HDC dc)
 {
-    {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Serif", -40));
-        TextOut(dc, 50, 50, u"Plain serif words");
-    }
-    {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -60, FW_BOLD));
-        TextOut(dc, 50, 110, u"Größe Ελληνικά Пристань");
-    }
+    TextOut(dc, MakeLogFont(u"Liberation Serif", -40), 50, 50, u"Plain serif words");
+    TextOut(dc, MakeLogFont(u"Liberation Sans", -60, FW_BOLD), 50, 110, u"Größe Ελληνικά Пристань");
     {
         LOGFONTW request = MakeLogFont(u"Liberation Serif", -40);
         request.lfItalic = 1;
@@ -85,16 +79,9 @@ void DrawScene(HDC dc)
     PLW_SelectObject(dc, PLW_GetStockObject(BLACK_PEN));
     PLW_DeleteObject(pen);
     PLW_DeleteObject(thickPen);
-    {
-        // Below the bands the renderer comparison looks at.
-        SelectedFont font(dc, MakeLogFont(u"Nimbus Roman", -40));
-        TextOut(dc, 50, 610, u"Nimbus Roman Ωμέγα Жук");
-    }
-    PLW_PICTURE picture {};
-    picture.GoalWidth = 1440;
-    picture.GoalHeight = 1440;
-    picture.DataSize = sizeof kBitmap;
-    picture.Data = kBitmap;
+    // Below the bands the renderer comparison looks at.
+    TextOut(dc, MakeLogFont(u"Nimbus Roman", -40), 50, 610, u"Nimbus Roman Ωμέγα Жук");
+    const PLW_PICTURE picture = PictureOf(kBitmap, sizeof kBitmap, 1440, 1440);
     EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 450), 1);
 }
 
@@ -104,8 +91,7 @@ void DrawTwoPages(HDC dc)
     DrawScene(dc);
     PLW_EndPage(dc);
     PLW_StartPage(dc);
-    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -60));
-    TextOut(dc, 100, 100, u"The second page");
+    TextOut(dc, MakeLogFont(u"Liberation Sans", -60), 100, 100, u"The second page");
     PLW_Rectangle(dc, 100, 200, 400, 300);
 }
 
@@ -126,6 +112,12 @@ struct Surface {
     cairo_surface_t* Image;
 };
 
+struct Dot {
+    int X;
+    int Y;
+    uint32_t Colour;
+};
+
 int Difference(uint32_t a, uint32_t b)
 {
     int largest = 0;
@@ -143,14 +135,6 @@ protected:
         environment.Set("PLOTWISE_DPI", "100");
         environment.Set("PLOTWISE_PAPER", "letter");
     }
-
-    std::string PrintScene(const std::string& name, void (*draw)(HDC) = DrawScene)
-    {
-        environment.Set("PLOTWISE_OUTPUT", Path(name));
-        JobResult result = RunJob(draw);
-        EXPECT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
-        return Path(name);
-    }
 };
 
 // The PDF, rendered by another program, shows what the library's own
@@ -158,24 +142,18 @@ protected:
 // where two anti-aliasing rasterisers differ along the edges of shapes.
 TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDrawsWithItsTextAndFonts)
 {
-    std::string pdf = PrintScene("scene.pdf");
-    PrintScene("scene.png");
+    std::string pdf = PrintTo("scene.pdf", DrawScene);
+    PrintTo("scene.png", DrawScene);
     ASSERT_EQ(std::system(("pdftoppm -r 100 -png -singlefile '" + pdf + "' '" + Path("poppler") + "'").c_str()), 0);
     Surface ours(Path("scene-1.png"));
     Surface theirs(Path("poppler.png"));
-    ASSERT_TRUE(ours.Valid());
-    ASSERT_TRUE(theirs.Valid());
+    ASSERT_TRUE(ours.Valid() && theirs.Valid());
     ASSERT_EQ(ours.Width(), theirs.Width());
     ASSERT_EQ(ours.Height(), theirs.Height());
 
-    // Bands of the page, each to agree on its own: a glyph drawn from the
-    // wrong glyph number or a shifted line would spoil its band.
-    struct Band {
-        const char* What;
-        int Top;
-        int Bottom;
-    };
-    const Band bands[] = {
+    // Bands of the page (what, top, bottom), each to agree on its own: a glyph
+    // drawn from the wrong glyph number or a shifted line would spoil its band.
+    const std::tuple<const char*, int, int> bands[] = {
         { "serif line and spaced text", 40, 105 },
         { "bold line in three scripts", 105, 185 },
         { "italic, underline, strike-out", 185, 245 },
@@ -183,10 +161,10 @@ TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDrawsWithItsTextAndFonts)
         { "opaque and clipped text", 315, 395 },
         { "shapes and picture", 395, 600 },
     };
-    for (const Band& band : bands) {
+    for (const auto& [what, top, bottom] : bands) {
         int inked = 0;
         int disagreeing = 0;
-        for (int y = band.Top; y < band.Bottom; ++y) {
+        for (int y = top; y < bottom; ++y) {
             for (int x = 0; x < ours.Width(); ++x) {
                 uint32_t a = ours.At(x, y);
                 uint32_t b = theirs.At(x, y);
@@ -196,14 +174,9 @@ TEST_F(PdfOutputTest, PdfShowsWhatTheRendererDrawsWithItsTextAndFonts)
                     ++disagreeing;
             }
         }
-        EXPECT_GT(inked, 200) << band.What;
-        EXPECT_LT(disagreeing * 100, inked * 8) << band.What << ": " << disagreeing << " of " << inked;
+        EXPECT_GT(inked, 200) << what;
+        EXPECT_LT(disagreeing * 100, inked * 8) << what << ": " << disagreeing << " of " << inked;
     }
-    struct Dot {
-        int X;
-        int Y;
-        uint32_t Colour;
-    };
     const Dot dots[] = {
         { 10, 400, 0xFF0000 },
         { 300, 405, 0x00FF00 },
@@ -283,8 +256,8 @@ protected:
 
 TEST_F(PostScriptOutputTest, PagesLookLikeThePdfsAndKeepTheirTextAndStructure)
 {
-    const std::string pdf = PrintScene("pages.pdf", DrawTwoPages);
-    const std::string ps = PrintScene("pages.ps", DrawTwoPages);
+    const std::string pdf = PrintTo("pages.pdf", DrawTwoPages);
+    const std::string ps = PrintTo("pages.ps", DrawTwoPages);
     ASSERT_EQ(std::system(("pdftoppm -r 70 -png '" + pdf + "' '" + Path("pdf") + "'").c_str()), 0);
     // Any complaint of ghostscript's about the document is a failure.
     EXPECT_EQ(RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r70 -dTextAlphaBits=4 "
@@ -293,11 +266,7 @@ TEST_F(PostScriptOutputTest, PagesLookLikeThePdfsAndKeepTheirTextAndStructure)
         "");
     // Shapes, the background of opaque text and the picture's quarters, at
     // 70 dots to the inch.
-    const struct {
-        int X;
-        int Y;
-        uint32_t Colour;
-    } dots[] = { { 14, 287, 0xFF0000 }, { 36, 225, 0xFFFF00 }, { 87, 332, 0x00FF00 }, { 87, 367, 0x0000FF },
+    const Dot dots[] = { { 14, 287, 0xFF0000 }, { 36, 225, 0xFFFF00 }, { 87, 332, 0x00FF00 }, { 87, 367, 0x0000FF },
         { 122, 367, 0xFF0000 }, { 122, 332, 0xFFFFFF } };
     Surface first(Path("ps-1.png"));
     ASSERT_TRUE(first.Valid());

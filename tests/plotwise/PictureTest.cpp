@@ -1,4 +1,5 @@
 #include "Picture.h"
+#include "PlotwiseTestSupport.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -8,39 +9,27 @@
 #include <vector>
 
 using namespace plotwise;
+using namespace plotwise_test;
 
 namespace {
-
-void Put16(std::vector<uint8_t>& bytes, uint16_t value)
-{
-    bytes.push_back(static_cast<uint8_t>(value));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-}
 
 // A BITMAPINFOHEADER with its palette (blue, green, red, 0 per entry).
 std::vector<uint8_t> BitmapHeader(int32_t width, int32_t height, uint16_t bits,
     const std::vector<uint32_t>& palette = {}, uint32_t coloursUsed = 0, uint32_t compression = 0)
 {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 40);
-    Put32(bytes, static_cast<uint32_t>(width));
-    Put32(bytes, static_cast<uint32_t>(height));
-    Put16(bytes, 1);
-    Put16(bytes, bits);
-    Put32(bytes, compression);
-    Put32(bytes, 0);
-    Put32(bytes, 2835);
-    Put32(bytes, 2835);
-    Put32(bytes, coloursUsed);
-    Put32(bytes, 0);
+    auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    for (uint32_t value : { 40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height) })
+        put(value, 4);
+    put(1, 2); // planes
+    put(bits, 2);
+    for (uint32_t value : { compression, 0u, 2835u, 2835u, coloursUsed, 0u })
+        put(value, 4);
     for (uint32_t colour : palette)
-        Put32(bytes, colour);
+        put(colour, 4);
     return bytes;
 }
 
@@ -104,21 +93,14 @@ TEST(PictureTest, BitmapsOfEveryDepthDecode)
         ASSERT_NE(image, nullptr) << row.Name;
         EXPECT_EQ(cairo_image_surface_get_width(image.get()), row.Width) << row.Name;
         EXPECT_EQ(cairo_image_surface_get_height(image.get()), row.Height) << row.Name;
-        EXPECT_EQ(PixelAt(image.get(), 0, 0), row.Pixels[0]) << row.Name;
-        EXPECT_EQ(PixelAt(image.get(), 1, 0), row.Pixels[1]) << row.Name;
-        EXPECT_EQ(PixelAt(image.get(), 0, 1), row.Pixels[2]) << row.Name;
-        EXPECT_EQ(PixelAt(image.get(), 1, 1), row.Pixels[3]) << row.Name;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(PixelAt(image.get(), i % 2, i / 2), row.Pixels[i]) << row.Name << ", pixel " << i;
     }
 }
 
-struct RefusedRow {
-    const char* Name;
-    std::vector<uint8_t> Data;
-};
-
 TEST(PictureTest, DamagedBitmapsAreRefused)
 {
-    const RefusedRow rows[] = {
+    const std::pair<const char*, std::vector<uint8_t>> rows[] = {
         { "empty", {} },
         { "header cut short",
             [] {
@@ -144,15 +126,8 @@ TEST(PictureTest, DamagedBitmapsAreRefused)
         { "PNG signature and nothing else", { 0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0 } },
         { "JPEG signature and nothing else", { 0xFF, 0xD8, 0xFF, 0xE0, 0, 0 } },
     };
-    for (const RefusedRow& row : rows)
-        EXPECT_EQ(DecodePictureData(row.Data), nullptr) << row.Name;
-}
-
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
-{
-    static_cast<std::vector<uint8_t>*>(closure)->insert(
-        static_cast<std::vector<uint8_t>*>(closure)->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
+    for (const auto& [name, data] : rows)
+        EXPECT_EQ(DecodePictureData(data), nullptr) << name;
 }
 
 TEST(PictureTest, PngDecodesWithItsTransparency)
@@ -164,7 +139,12 @@ TEST(PictureTest, PngDecodesWithItsTransparency)
     cairo_fill(context);
     cairo_destroy(context);
     std::vector<uint8_t> png;
-    cairo_surface_write_to_png_stream(source, AppendBytes, &png);
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        auto* bytes = static_cast<std::vector<uint8_t>*>(closure);
+        bytes->insert(bytes->end(), data, data + length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_write_to_png_stream(source, append, &png);
     cairo_surface_destroy(source);
 
     std::shared_ptr<cairo_surface_t> image = DecodePictureData(png);
@@ -227,11 +207,7 @@ TEST(PictureTest, JpegDecodes)
 TEST(PictureTest, CropsCutTheImageInProportionToTheGoalSize)
 {
     std::vector<uint8_t> data = Joined(BitmapHeader(4, 2, 24), std::vector<uint8_t>(24, 0));
-    PLW_PICTURE picture {};
-    picture.Data = data.data();
-    picture.DataSize = static_cast<int32_t>(data.size());
-    picture.GoalWidth = 400; // 100 twips a pixel
-    picture.GoalHeight = 200;
+    PLW_PICTURE picture = PictureOf(data.data(), data.size(), 400, 200); // 100 twips a pixel
     picture.CropLeft = 100;
     picture.CropRight = 150; // one and a half pixels: one is cut
     std::shared_ptr<cairo_surface_t> image = DecodePicture(picture);
@@ -265,9 +241,7 @@ TEST(PictureTest, DrawnSizeIsTheGoalLessCropsTimesScale)
         { INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MIN, 0, 2400, INT32_MAX / 2, INT32_MAX / 2 },
     };
     for (const SizeRow& row : rows) {
-        PLW_PICTURE picture {};
-        picture.GoalWidth = row.GoalWidth;
-        picture.GoalHeight = row.GoalHeight;
+        PLW_PICTURE picture = PictureOf(nullptr, 0, row.GoalWidth, row.GoalHeight);
         picture.ScaleX = row.ScaleX;
         picture.ScaleY = row.ScaleY;
         picture.CropLeft = row.CropLeft;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 using namespace plotwise;
@@ -15,29 +14,14 @@ using namespace plotwise_test;
 
 namespace {
 
-// A page of text and shapes at 600 dots per inch, drawn
-// across the edges of the bands, on a job kept open so that the test can
-// write its page both ways.
-class PngPageTest : public PlotwiseTest {
+// A page of text and shapes at 600 dots per inch drawn across the edges of
+// the bands, on a job kept open to write its page both ways.
+class PngPageTest : public OpenJobTest {
 protected:
     void SetUp() override
     {
-        PlotwiseTest::SetUp();
-        environment.Set("PLOTWISE_OUTPUT", Path("job.txt"));
-        PLW_Init(u"png");
-        PLW_PAGESETUP setup {};
-        setup.lStructSize = sizeof setup;
-        ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-        dc = PLW_GetPrinterDC();
-        ASSERT_NE(dc, nullptr);
+        OpenJobTest::SetUp();
         DrawScene();
-    }
-
-    void TearDown() override
-    {
-        PLW_DeleteDC(dc);
-        PLW_UnInit();
-        PlotwiseTest::TearDown();
     }
 
     void DrawScene()
@@ -59,18 +43,23 @@ protected:
         HGDIOBJ oldStockBrush = PLW_SelectObject(dc, PLW_GetStockObject(BLACK_BRUSH));
         PLW_Rectangle(dc, -100, 1458, 1400, 1476);
         PLW_SelectObject(dc, oldStockBrush);
-        HBRUSH brush = PLW_CreateSolidBrush(0x30A050);
+        DrawShapes(0x30A050, { PS_SOLID, { 5, 0 }, 0x0000FF });
+    }
+
+    // A filled rectangle, then a zigzag line across the bands.
+    void DrawShapes(COLORREF fill, const LOGPEN& line)
+    {
+        HBRUSH brush = PLW_CreateSolidBrush(fill);
         HGDIOBJ oldBrush = PLW_SelectObject(dc, brush);
         PLW_Rectangle(dc, 700, 250, 1150, 1100);
         PLW_SelectObject(dc, oldBrush);
         PLW_DeleteObject(brush);
-        LOGPEN pen { PS_SOLID, { 5, 0 }, 0x0000FF };
-        HPEN thick = PLW_CreatePenIndirect(&pen);
-        HGDIOBJ oldPen = PLW_SelectObject(dc, thick);
+        HPEN pen = PLW_CreatePenIndirect(&line);
+        HGDIOBJ oldPen = PLW_SelectObject(dc, pen);
         const POINT zigzag[] = { { 20, 1400 }, { 300, 900 }, { 600, 1450 }, { 1100, 30 } };
         PLW_Polyline(dc, zigzag, 4);
         PLW_SelectObject(dc, oldPen);
-        PLW_DeleteObject(thick);
+        PLW_DeleteObject(pen);
     }
 
     // Black and grey text, a grey fill and a black line on a fresh page.
@@ -82,13 +71,7 @@ protected:
             PLW_SetTextColor(dc, line % 2 ? 0x808080 : 0);
             TextOut(dc, 40 + line * 7, 30 + line * 101, u"Grey rows \u00E9\u00DF Ελληνικά 0123");
         }
-        HBRUSH brush = PLW_CreateSolidBrush(0xC0C0C0);
-        HGDIOBJ oldBrush = PLW_SelectObject(dc, brush);
-        PLW_Rectangle(dc, 700, 250, 1150, 1100);
-        PLW_SelectObject(dc, oldBrush);
-        PLW_DeleteObject(brush);
-        const POINT zigzag[] = { { 20, 1400 }, { 300, 900 }, { 600, 1450 }, { 1100, 30 } };
-        PLW_Polyline(dc, zigzag, 4);
+        DrawShapes(0xC0C0C0, { PS_SOLID, { 1, 0 }, 0 });
     }
 
     // Stretched pictures are sampled from where the whole page puts them.
@@ -97,39 +80,13 @@ protected:
         // Two by two pixels, blue, green, red, white, stretched over many bands.
         const uint8_t bitmap[] = { 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0 };
-        PLW_PICTURE picture {};
-        picture.GoalWidth = 1000;
-        picture.GoalHeight = 1500;
-        picture.DataSize = sizeof bitmap;
-        picture.Data = bitmap;
+        const PLW_PICTURE picture = PictureOf(bitmap, sizeof bitmap, 1000, 1500);
         PLW_DrawPictIndirect(dc, &picture, 130, 333);
     }
-
-    HDC dc = nullptr;
 };
 
-// The surface's pixels as R, G, B bytes, with its size in front.
-std::string PixelsOf(cairo_surface_t* surface)
-{
-    cairo_surface_flush(surface);
-    const int width = cairo_image_surface_get_width(surface);
-    const int height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    std::string pixels = std::to_string(width) + "x" + std::to_string(height) + ":";
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    for (int y = 0; data && y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            uint32_t pixel;
-            std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, sizeof pixel);
-            pixels += static_cast<char>(pixel >> 16);
-            pixels += static_cast<char>(pixel >> 8);
-            pixels += static_cast<char>(pixel);
-        }
-    }
-    return pixels;
-}
-
-// The file's pixels as R, G, B bytes; channels says how many it holds.
+// The file's pixels as R, G, B bytes after its size; channels says how many
+// it holds.
 std::string DecodedPixels(const std::string& png, int& channels)
 {
     png_image image {};
@@ -144,7 +101,7 @@ std::string DecodedPixels(const std::string& png, int& channels)
     return read ? std::to_string(image.width) + "x" + std::to_string(image.height) + ":" + pixels : "unreadable";
 }
 
-// The page drawn at once on one bitmap.
+// The page drawn at once on one bitmap, through cairo's own PNG writer.
 std::string WholePage(const Page& page, const PageGeometry& geometry)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, geometry.Width, geometry.Height);
@@ -154,19 +111,15 @@ std::string WholePage(const Page& page, const PageGeometry& geometry)
     cairo_translate(context, geometry.OffsetX, geometry.OffsetY);
     RenderPage(context, page);
     cairo_destroy(context);
-    std::string pixels = PixelsOf(surface);
-    cairo_surface_destroy(surface);
-    return pixels;
-}
-
-std::string BandedPage(const Page& page, const PageGeometry& geometry, int32_t rows, int& channels)
-{
     std::string png;
-    const PngResult result = WritePngPage(page, geometry, rows, [&](const unsigned char* data, std::size_t size) {
-        png.append(reinterpret_cast<const char*>(data), size);
-        return true;
-    });
-    return result == PngResult::Written ? DecodedPixels(png, channels) : "not written";
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_write_to_png_stream(surface, append, &png);
+    cairo_surface_destroy(surface);
+    int channels = 0;
+    return DecodedPixels(png, channels);
 }
 
 PageGeometry SceneGeometry()
@@ -194,8 +147,14 @@ TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
         const std::string expected = WholePage(page, geometry);
         ASSERT_GT(expected.size(), 1000u);
         for (int32_t rows : { 1, 37, 256, 1499, 1500, 5000 }) {
+            std::string png;
+            const auto append = [&png](const unsigned char* data, std::size_t size) {
+                png.append(reinterpret_cast<const char*>(data), size);
+                return true;
+            };
+            ASSERT_EQ(WritePngPage(page, geometry, rows, append), PngResult::Written) << rows;
             int channels = 0;
-            const std::string banded = BandedPage(page, geometry, rows, channels);
+            const std::string banded = DecodedPixels(png, channels);
             EXPECT_EQ(channels, scene == Scene::Greys ? 1 : 3) << static_cast<int>(scene);
             ASSERT_EQ(banded.size(), expected.size()) << rows;
             // A stretched picture is sampled relative to the band: its

@@ -12,8 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-
 using namespace plotwise_test;
 
 namespace {
@@ -32,56 +30,41 @@ protected:
         // No print queue of the machine's own is offered.
         environment.Set("CUPS_SERVER", Path("no-cups-here"));
     }
-
-    // Runs PLW_PrintDlg; act gets the dialog once it shows. Returns its
-    // answer; shown says whether a dialog appeared at all.
-    int32_t PrintDialog(uint32_t flags, const std::function<void(QWidget&)>& act, bool& shown)
-    {
-        shown = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog)
-                return;
-            shown = true;
-            act(*dialog);
-        });
-        PLW_PAGESETUP setup {};
-        setup.lStructSize = sizeof setup;
-        setup.Flags = flags;
-        const int32_t result = PLW_PrintDlg(&setup);
-        QApplication::processEvents();
-        return result;
-    }
 };
-
-void Press(QWidget& dialog, const char* button)
-{
-    QPushButton* found = dialog.findChild<QPushButton*>(button);
-    ASSERT_NE(found, nullptr) << button;
-    QTest::mouseClick(found, Qt::LeftButton);
-}
 
 TEST_F(PrintDialogTest, TheChoicesBecomeTheJobs)
 {
     const std::string target = Path("chosen.pdf");
     PLW_Init(u"Letter");
+    // The dialog, once it shows, is driven as a user would.
     bool shown = false;
-    const int32_t result = PrintDialog(PLW_PSD_DEFAULT_FLAGS, [&](QWidget& dialog) {
-        auto* destination = dialog.findChild<QComboBox*>("destination");
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        shown = true;
+        auto* destination = dialog->findChild<QComboBox*>("destination");
         ASSERT_NE(destination, nullptr);
         EXPECT_EQ(destination->currentText(), "Save as PDF");
         // A file holds one copy: copies are a queue's.
-        EXPECT_FALSE(dialog.findChild<QSpinBox*>("copies")->isEnabled());
-        auto* file = dialog.findChild<QLineEdit*>("file");
+        EXPECT_FALSE(dialog->findChild<QSpinBox*>("copies")->isEnabled());
+        auto* file = dialog->findChild<QLineEdit*>("file");
         EXPECT_EQ(file->text().toStdString(), Path("Documents/Letter.pdf"));
         file->clear();
         QTest::keyClicks(file, QString::fromStdString(target));
-        auto* paper = dialog.findChild<QComboBox*>("paper");
+        auto* paper = dialog->findChild<QComboBox*>("paper");
         EXPECT_EQ(paper->currentText(), "A4");
         paper->setCurrentText("A5");
-        QTest::mouseClick(dialog.findChild<QRadioButton*>("landscape"), Qt::LeftButton);
-        Press(dialog, "print");
-    }, shown);
+        QTest::mouseClick(dialog->findChild<QRadioButton*>("landscape"), Qt::LeftButton);
+        QPushButton* print = dialog->findChild<QPushButton*>("print");
+        ASSERT_NE(print, nullptr);
+        QTest::mouseClick(print, Qt::LeftButton);
+    });
+    PLW_PAGESETUP setup {};
+    setup.lStructSize = sizeof setup;
+    setup.Flags = PLW_PSD_DEFAULT_FLAGS;
+    const int32_t result = PLW_PrintDlg(&setup);
+    QApplication::processEvents();
     ASSERT_TRUE(shown);
     ASSERT_EQ(result, 1);
     HDC dc = PLW_GetPrinterDC();
@@ -89,10 +72,7 @@ TEST_F(PrintDialogTest, TheChoicesBecomeTheJobs)
     // A5 turned: its long side across.
     EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALHEIGHT), kA5Width);
     EXPECT_GT(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), kA5Width);
-    {
-        SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-        TextOut(dc, 300, 300, u"Hello");
-    }
+    TextOut(dc, MakeLogFont(u"Liberation Sans", -50), 300, 300, u"Hello");
     PLW_EndPage(dc);
     PLW_StartPage(dc);
     PLW_EndDoc(dc);

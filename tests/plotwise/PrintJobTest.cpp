@@ -1,8 +1,10 @@
 #include "PlotwiseTestSupport.h"
 
+#include <array>
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <sys/resource.h>
 
@@ -14,44 +16,34 @@ class PrintJobTest : public PlotwiseTest { };
 
 void DrawHello(HDC dc)
 {
-    SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-    TextOut(dc, 300, 300, u"Hello");
+    TextOut(dc, MakeLogFont(u"Liberation Sans", -50), 300, 300, u"Hello");
 }
-
-struct DialogRow {
-    const char* Answer;
-    int32_t DialogResult;
-    int32_t Status;
-};
 
 TEST_F(PrintJobTest, DialogOutcomesReachTheStatus)
 {
     environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
-    const DialogRow rows[] = {
+    // The dialog's answer, what PLW_PrintDlg returns, the status.
+    const std::tuple<const char*, int32_t, int32_t> rows[] = {
         { "cancel", 0, PLW_STATUS_CANCELLED },
         { "fail", 0, PLW_STATUS_FAILED },
         { "print", 1, PLW_STATUS_PRINTED },
     };
-    for (const DialogRow& row : rows) {
-        environment.Set("PLOTWISE_DIALOG", row.Answer);
+    for (const auto& [answer, dialogResult, status] : rows) {
+        environment.Set("PLOTWISE_DIALOG", answer);
         std::filesystem::remove(Path("out.txt"));
         JobResult result = RunJob(DrawHello);
-        EXPECT_EQ(result.DialogResult, row.DialogResult) << row.Answer;
-        EXPECT_EQ(result.Status, row.Status) << row.Answer;
+        EXPECT_EQ(result.DialogResult, dialogResult) << answer;
+        EXPECT_EQ(result.Status, status) << answer;
         // Nothing prints unless the dialog said print.
-        EXPECT_EQ(std::filesystem::exists(Path("out.txt")), row.DialogResult == 1) << row.Answer;
+        EXPECT_EQ(std::filesystem::exists(Path("out.txt")), dialogResult == 1) << answer;
     }
 }
 
-struct MarginRow {
-    const char* Locale; // null: LC_ALL unset
-    const char* Margins; // null: the default
-    RECT Expected;
-};
-
 TEST_F(PrintJobTest, MarginsComeInTheUnitsOfTheLocale)
 {
-    const MarginRow rows[] = {
+    // LC_ALL (null: unset), PLOTWISE_MARGINS (null: the default), and the
+    // margins left, top, right, bottom.
+    const std::tuple<const char*, const char*, std::array<int32_t, 4>> rows[] = {
         { "en_US.UTF-8", nullptr, { 750, 750, 750, 750 } },
         { "de_DE.UTF-8", nullptr, { 1905, 1905, 1905, 1905 } },
         { "C", nullptr, { 750, 750, 750, 750 } },
@@ -60,22 +52,19 @@ TEST_F(PrintJobTest, MarginsComeInTheUnitsOfTheLocale)
         // Without LC_ALL, LC_MEASUREMENT decides, not LANG.
         { nullptr, nullptr, { 750, 750, 750, 750 } },
     };
-    for (const MarginRow& row : rows) {
+    for (const auto& [locale, margins, expected] : rows) {
         environment.Set("LANG", "de_DE.UTF-8");
         environment.Set("LC_MEASUREMENT", "en_US.UTF-8");
-        environment.Set("LC_ALL", row.Locale);
-        environment.Set("PLOTWISE_MARGINS", row.Margins);
+        environment.Set("LC_ALL", locale);
+        environment.Set("PLOTWISE_MARGINS", margins);
         PLW_Init(u"x");
         PLW_PAGESETUP setup {};
         setup.lStructSize = sizeof setup;
         setup.Flags = PLW_PSD_DEFAULT_FLAGS | PLW_PSD_QUICKPRINT;
         ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-        SCOPED_TRACE(
-            std::string(row.Locale ? row.Locale : "LC_MEASUREMENT") + " " + (row.Margins ? row.Margins : "default"));
-        EXPECT_EQ(setup.rtMargin.left, row.Expected.left);
-        EXPECT_EQ(setup.rtMargin.top, row.Expected.top);
-        EXPECT_EQ(setup.rtMargin.right, row.Expected.right);
-        EXPECT_EQ(setup.rtMargin.bottom, row.Expected.bottom);
+        SCOPED_TRACE(std::string(locale ? locale : "LC_MEASUREMENT") + " " + (margins ? margins : "default"));
+        const RECT& margin = setup.rtMargin;
+        EXPECT_EQ((std::array { margin.left, margin.top, margin.right, margin.bottom }), expected);
         PLW_UnInit();
     }
 }
@@ -94,7 +83,6 @@ struct CapsRow {
 
 TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
 {
-    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
     const CapsRow rows[] = {
         { "de_DE.UTF-8", nullptr, nullptr, 4961, 7016 },
         { "en_US.UTF-8", nullptr, nullptr, 5100, 6600 },
@@ -118,11 +106,8 @@ TEST_F(PrintJobTest, DeviceCapabilitiesFollowPaperAndResolution)
         if (row.PaperFile)
             std::ofstream(Path("papersize")) << row.PaperFile;
         int32_t dpi = row.Dpi ? std::stoi(row.Dpi) : row.DefaultDpi;
+        SCOPED_TRACE("row " + std::to_string(&row - rows));
         RunJob([&](HDC dc) {
-            SCOPED_TRACE(row.Paper  ? row.Paper
-                    : row.PaperSize ? row.PaperSize
-                    : row.PaperFile ? row.PaperFile
-                                    : row.Locale);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSX), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, LOGPIXELSY), dpi);
             EXPECT_EQ(PLW_GetDeviceCaps(dc, PHYSICALWIDTH), row.Width);
@@ -160,12 +145,8 @@ TEST_F(PrintJobTest, UnreadableSettingsAreReportedAndLeftAtTheirDefaults)
 TEST_F(PrintJobTest, TheConfigurationFileSetsTheSetup)
 {
     std::filesystem::create_directories(folder / "config" / "plotwise");
-    std::ofstream(folder / "config" / "plotwise" / "plotwise.conf") << "# a comment\n"
-                                                                       "output = "
-                                                                    << Path("conf.txt")
-                                                                    << "\n"
-                                                                       "paper=letter\n"
-                                                                       "dpi=300\n";
+    std::ofstream(folder / "config" / "plotwise" / "plotwise.conf")
+        << "# a comment\noutput = " << Path("conf.txt") << "\npaper=letter\ndpi=300\n";
     environment.Set("PLOTWISE_DPI", "150");
     // A named output file is replaced.
     std::ofstream(Path("conf.txt")) << "old content\n";
@@ -208,50 +189,33 @@ TEST_F(PrintJobTest, AnOutputThatCannotBeWrittenFailsAndSaysWhy)
     }
 }
 
-// A limit on the size of files this process writes, lifted when the test
-// ends; going beyond it fails the write instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_ {};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 // Pages are written while later ones are laid out: a write that fails on
 // the writing thread fails the job with the reason, and nothing is left.
 TEST_F(PrintJobTest, AWriteFailingInTheMiddleOfAJobLeavesNoFile)
 {
     std::filesystem::create_directories(folder / "prints");
     environment.Set("PLOTWISE_OUTPUT", Path("prints/long.pdf"));
-    JobResult result;
-    {
-        FileSizeLimit limit(64 * 1024);
-        result = RunJob([](HDC dc) {
-            SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
-            for (int page = 0; page < 200; ++page) {
-                for (int line = 0; line < 60; ++line)
-                    TextOut(dc, 100, 100 + 60 * line,
-                        u"page " + std::u16string(1, static_cast<char16_t>(u'A' + page % 26))
-                            + u" line " + std::u16string(1, static_cast<char16_t>(u'a' + line % 26)) + u" of text");
-                PLW_EndPage(dc);
-                PLW_StartPage(dc);
-            }
-        });
-    }
+    // The files this process writes are limited for the job; going beyond
+    // the limit fails the write instead of ending the process.
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 64 * 1024;
+    void (*previousHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const JobResult result = RunJob([](HDC dc) {
+        SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
+        for (int page = 0; page < 200; ++page) {
+            for (int line = 0; line < 60; ++line)
+                TextOut(dc, 100, 100 + 60 * line,
+                    u"page " + std::u16string(1, static_cast<char16_t>(u'A' + page % 26)) + u" line "
+                        + std::u16string(1, static_cast<char16_t>(u'a' + line % 26)) + u" of text");
+            PLW_EndPage(dc);
+            PLW_StartPage(dc);
+        }
+    });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(result.Status, PLW_STATUS_FAILED);
     EXPECT_EQ(result.Errors,
         std::string(program_invocation_short_name) + ": cannot write " + Path("prints/long.pdf") + ": File too large\n");

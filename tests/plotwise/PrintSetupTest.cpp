@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace plotwise;
 
 namespace {
 
-struct SettingRow {
-    const char* Key;
-    const char* Value;
-    bool Accepted;
-};
-
 TEST(PrintSetupTest, SettingsAreAcceptedOnlyWhenReadable)
 {
-    const SettingRow rows[] = {
+    // Key, value, whether the value is accepted.
+    const std::tuple<const char*, const char*, bool> rows[] = {
         { "dpi", "300", true },
         { "dpi", "10", true },
         { "dpi", "2400", true },
@@ -42,9 +39,9 @@ TEST(PrintSetupTest, SettingsAreAcceptedOnlyWhenReadable)
         { "output_dir", "", false },
         { "colour", "red", false },
     };
-    for (const SettingRow& row : rows) {
+    for (const auto& [key, value, accepted] : rows) {
         PrintSetup setup;
-        EXPECT_EQ(ApplySetting(setup, row.Key, row.Value), row.Accepted) << row.Key << "=" << row.Value;
+        EXPECT_EQ(ApplySetting(setup, key, value), accepted) << key << "=" << value;
     }
 }
 

@@ -8,14 +8,9 @@ namespace {
 
 class RecordingTest : public PlotwiseTest {
 protected:
-    void SetUp() override
-    {
-        PlotwiseTest::SetUp();
-        environment.Set("PLOTWISE_OUTPUT", Path("job.txt"));
-    }
-
     std::string Record(const std::function<void(HDC)>& draw)
     {
+        environment.Set("PLOTWISE_OUTPUT", Path("job.txt"));
         JobResult result = RunJob(draw);
         EXPECT_EQ(result.Status, PLW_STATUS_PRINTED) << result.Errors;
         EXPECT_EQ(result.Errors, "");
@@ -23,30 +18,20 @@ protected:
     }
 };
 
-struct EscapeRow {
-    std::u16string Text;
-    const char* Recorded;
-};
-
 TEST_F(RecordingTest, TextsAreEscapedAsDocumented)
 {
-    const EscapeRow rows[] = {
+    const std::pair<std::u16string, const char*> rows[] = {
         { u"say \"hi\"", "\"say \\\"hi\\\"\"" },
         { u"back\\slash", "\"back\\\\slash\"" },
         { u"tab\there", "\"tab\\u0009here\"" },
         { u"\u007F", "\"\\u007F\"" },
-        { u"Größe",
-            "\"Gr\xC3\xB6\xC3\x9F"
-            "e\"" },
+        { u"Größe", "\"Größe\"" }, // as UTF-8
         { u"\U0001D400", "\"\xF0\x9D\x90\x80\"" },
         { std::u16string(1, char16_t(0xD800)) + u"x", "\"\\uD800x\"" },
     };
-    for (const EscapeRow& row : rows) {
-        std::string recording = Record([&](HDC dc) {
-            SelectedFont font(dc, MakeLogFont(u"Liberation Sans", -50));
-            TextOut(dc, 0, 0, row.Text);
-        });
-        EXPECT_NE(recording.find(std::string(" text=") + row.Recorded + "\n"), std::string::npos) << recording;
+    for (const auto& [text, recorded] : rows) {
+        std::string recording = Record([&](HDC dc) { TextOut(dc, MakeLogFont(u"Liberation Sans", -50), 0, 0, text); });
+        EXPECT_NE(recording.find(std::string(" text=") + recorded + "\n"), std::string::npos) << recording;
     }
 }
 
@@ -123,12 +108,8 @@ TEST_F(RecordingTest, ShapesCarryTheirPenAndBrushAndPicturesTheirGoalSize)
         PLW_DeleteObject(pen);
         PLW_DeleteObject(brush);
         const uint8_t bytes[4] = { 1, 2, 3, 4 };
-        PLW_PICTURE picture {};
-        picture.GoalWidth = 1440;
-        picture.GoalHeight = 720;
+        PLW_PICTURE picture = PictureOf(bytes, 4, 1440, 720);
         picture.ScaleX = 50;
-        picture.DataSize = 4;
-        picture.Data = bytes;
         PLW_DrawPictIndirect(dc, &picture, 100, 200);
         // A record without data draws nothing.
         picture.Data = nullptr;

@@ -1,6 +1,7 @@
 #include "PlotwiseTestSupport.h"
 
 #include <string>
+#include <tuple>
 
 using namespace plotwise_test;
 
@@ -8,21 +9,16 @@ namespace {
 
 class TextMeasureTest : public ScreenTest {
 protected:
-    int32_t Extent(const std::u16string& text)
+    // The size of the text; fit, when given, counts the characters within maxExtent.
+    SIZE Measure(const std::u16string& text, int32_t maxExtent = 0, int32_t* fit = nullptr)
     {
         SIZE size { -1, -1 };
-        EXPECT_EQ(
-            PLW_GetTextExtentExPoint(dc, text.data(), static_cast<int32_t>(text.size()), 0, nullptr, nullptr, &size),
-            1);
-        return size.cx;
+        const auto count = static_cast<int32_t>(text.size());
+        EXPECT_EQ(PLW_GetTextExtentExPoint(dc, text.data(), count, maxExtent, fit, nullptr, &size), 1);
+        return size;
     }
-};
 
-struct FitRow {
-    std::u16string Text;
-    int32_t MaxExtent;
-    int32_t Fit;
-    int32_t Width;
+    int32_t Extent(const std::u16string& text) { return Measure(text).cx; }
 };
 
 // Liberation Mono advances 1229/2048 em: at an em of 50 every character is
@@ -30,7 +26,8 @@ struct FitRow {
 TEST_F(TextMeasureTest, FitCountsTheCharactersWithinTheWidth)
 {
     SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
-    const FitRow rows[] = {
+    // The text, the width, how many characters fit, the text's width.
+    const std::tuple<std::u16string, int32_t, int32_t, int32_t> rows[] = {
         { u"", 100, 0, 0 },
         { u"abc", 0, 0, 90 },
         { u"abc", 30, 1, 90 },
@@ -39,15 +36,12 @@ TEST_F(TextMeasureTest, FitCountsTheCharactersWithinTheWidth)
         // A negative width sets no limit.
         { u"abcd", -1, 4, 120 },
     };
-    for (const FitRow& row : rows) {
+    for (const auto& [text, maxExtent, fitting, width] : rows) {
         int32_t fit = -1;
-        SIZE size { -1, -1 };
-        ASSERT_EQ(PLW_GetTextExtentExPoint(
-                      dc, row.Text.data(), static_cast<int32_t>(row.Text.size()), row.MaxExtent, &fit, nullptr, &size),
-            1);
-        SCOPED_TRACE(std::to_string(row.Text.size()) + " characters in " + std::to_string(row.MaxExtent));
-        EXPECT_EQ(fit, row.Fit);
-        EXPECT_EQ(size.cx, row.Width);
+        const SIZE size = Measure(text, maxExtent, &fit);
+        SCOPED_TRACE(std::to_string(text.size()) + " characters in " + std::to_string(maxExtent));
+        EXPECT_EQ(fit, fitting);
+        EXPECT_EQ(size.cx, width);
         EXPECT_EQ(size.cy, 57);
     }
 }
@@ -60,10 +54,9 @@ TEST_F(TextMeasureTest, SurrogatePairsAreMeasuredAndFittedWhole)
     ASSERT_EQ(text.size(), 4u);
     int32_t pairWidth = Extent(text) - Extent(u"ab");
     int32_t fit = -1;
-    SIZE size {};
-    ASSERT_EQ(PLW_GetTextExtentExPoint(dc, text.data(), 4, 30 + pairWidth - 1, &fit, nullptr, &size), 1);
+    Measure(text, 30 + pairWidth - 1, &fit);
     EXPECT_EQ(fit, 1);
-    ASSERT_EQ(PLW_GetTextExtentExPoint(dc, text.data(), 4, 30 + pairWidth, &fit, nullptr, &size), 1);
+    Measure(text, 30 + pairWidth, &fit);
     EXPECT_EQ(fit, 3);
 }
 

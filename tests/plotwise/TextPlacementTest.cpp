@@ -9,33 +9,7 @@ using namespace plotwise_test;
 
 namespace {
 
-// Opens a job on the recording destination and keeps it open, so the test
-// can look at the operations of the current page.
-class TextPlacementTest : public PlotwiseTest {
-protected:
-    void SetUp() override
-    {
-        PlotwiseTest::SetUp();
-        environment.Set("PLOTWISE_OUTPUT", Path("job.txt"));
-        PLW_Init(u"placement");
-        PLW_PAGESETUP setup {};
-        setup.lStructSize = sizeof setup;
-        ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-        dc = PLW_GetPrinterDC();
-        ASSERT_NE(dc, nullptr);
-    }
-
-    void TearDown() override
-    {
-        PLW_DeleteDC(dc);
-        PLW_UnInit();
-        PlotwiseTest::TearDown();
-    }
-
-    const TextOp& LastText() { return std::get<TextOp>(CurrentJob().Current.Ops.back()); }
-
-    HDC dc = nullptr;
-};
+using TextPlacementTest = OpenJobTest;
 
 TEST_F(TextPlacementTest, EveryCharacterIsDrawnWhereItWasMeasured)
 {
@@ -52,7 +26,7 @@ TEST_F(TextPlacementTest, EveryCharacterIsDrawnWhereItWasMeasured)
                 ASSERT_EQ(PLW_ExtTextOut(dc, 1000, 2000, ETO_OPAQUE, nullptr, text.data(), count, nullptr), 1);
                 if (text.empty())
                     continue;
-                const TextOp& op = LastText();
+                const TextOp& op = std::get<TextOp>(CurrentJob().Current.Ops.back());
                 EXPECT_EQ(op.Width, size.cx);
                 // Glyph i starts where the characters before it end.
                 size_t unit = 0;

@@ -53,21 +53,14 @@ int32_t Note(const char* name, int32_t result = 1)
 
 int32_t FakeGetDeviceCaps(HDC, int32_t index)
 {
-    switch (index) {
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-        return setup.Dpi;
-    case PHYSICALOFFSETX:
-        return setup.OffsetX;
-    case PHYSICALOFFSETY:
-        return setup.OffsetY;
-    case PHYSICALWIDTH:
-        return setup.PhysicalWidth;
-    case PHYSICALHEIGHT:
-        return setup.PhysicalHeight;
-    default:
-        return 0;
+    const std::pair<int32_t, int32_t> caps[] = { { LOGPIXELSX, setup.Dpi }, { LOGPIXELSY, setup.Dpi },
+        { PHYSICALOFFSETX, setup.OffsetX }, { PHYSICALOFFSETY, setup.OffsetY }, { PHYSICALWIDTH, setup.PhysicalWidth },
+        { PHYSICALHEIGHT, setup.PhysicalHeight } };
+    for (const auto& [which, value] : caps) {
+        if (which == index)
+            return value;
     }
+    return 0;
 }
 
 int32_t FakeGetTextExtentExPoint(

@@ -9,24 +9,20 @@ using FontsTest = EngineTest;
 
 TEST_F(FontsTest, SelectCodePage)
 {
-    struct Row {
-        std::uint16_t Charset;
-        std::uint16_t DocumentCodePage;
-        std::uint16_t CodePage;
-    };
-    const Row rows[] = {
+    // Charset, document code page, the code page selected.
+    const std::tuple<std::uint16_t, std::uint16_t, std::uint16_t> rows[] = {
         { 0, kNoDocumentCodePage, 1252 }, { 2, kNoDocumentCodePage, 1252 }, { 204, kNoDocumentCodePage, 1251 },
         { 128, kNoDocumentCodePage, 932 }, { 77, 1250, 1250 }, // not in the table: the document's code page
         { 77, kNoDocumentCodePage, 1252 }, // else the system's ANSI code page (western here)
         { 204, 1250, 1251 }, // the table wins over the document
         { 0x1CC, kNoDocumentCodePage, 1251 }, // only the low byte counts
     };
-    for (const Row& row : rows) {
+    for (const auto& [charset, documentCodePage, codePage] : rows) {
         ResetCodePageState();
         SelectCodePage(1); // something other than the row's charset
-        CodePages().DocumentCodePage = row.DocumentCodePage;
-        EXPECT_EQ(SelectCodePage(row.Charset), row.Charset & 0xFF) << row.Charset;
-        EXPECT_EQ(CodePages().CodePage, row.CodePage) << row.Charset;
+        CodePages().DocumentCodePage = documentCodePage;
+        EXPECT_EQ(SelectCodePage(charset), charset & 0xFF) << charset;
+        EXPECT_EQ(CodePages().CodePage, codePage) << charset;
     }
 }
 
@@ -68,12 +64,9 @@ TEST_F(RealizeTest, LogicalFontFromTheFormat)
     ASSERT_EQ(RealizeRunFont(run), 1);
     ASSERT_EQ(FakeLog().FontsMade.size(), 1u);
     const LOGFONTW& font = FakeLog().FontsMade[0];
-    EXPECT_EQ(font.lfHeight, -50);
-    EXPECT_EQ(font.lfWeight, 600);
-    EXPECT_EQ(font.lfItalic, 1);
-    EXPECT_EQ(font.lfUnderline, 0);
-    EXPECT_EQ(font.lfStrikeOut, 1);
-    EXPECT_EQ(font.lfCharSet, 204);
+    EXPECT_EQ(std::tuple(font.lfHeight, font.lfWeight, int { font.lfItalic }, int { font.lfUnderline },
+                  int { font.lfStrikeOut }, int { font.lfCharSet }),
+        std::tuple(-50, 600, 1, 0, 1, 204));
     EXPECT_EQ(font.lfPitchAndFamily, 0x10 | 0x02 | 0x04);
     EXPECT_EQ(std::u16string(font.lfFaceName), u"Liberation Serif");
     EXPECT_EQ(CodePages().CodePage, 1251);
@@ -88,19 +81,16 @@ TEST_F(RealizeTest, LogicalFontFromTheFormat)
 
 TEST_F(RealizeTest, FamilyAndPitchBits)
 {
-    struct Row {
-        std::int16_t Family, Pitch;
-        std::uint8_t Expected;
-    };
-    const Row rows[] = { { kFamilyNone, kPitchDefault, 0x04 }, { kFamilySwiss, kPitchFixed, 0x25 },
-        { kFamilyModern, 0, 0x34 }, { kFamilyScript, 0, 0x44 }, { kFamilyDecor, 0, 0x54 }, { kFamilyTech, 3, 0x04 },
-        { kFamilyBidi, 0, 0x04 } };
+    // Family, pitch, the bits made of them.
+    const std::tuple<std::int16_t, std::int16_t, std::uint8_t> rows[] = { { kFamilyNone, kPitchDefault, 0x04 },
+        { kFamilySwiss, kPitchFixed, 0x25 }, { kFamilyModern, 0, 0x34 }, { kFamilyScript, 0, 0x44 },
+        { kFamilyDecor, 0, 0x54 }, { kFamilyTech, 3, 0x04 }, { kFamilyBidi, 0, 0x04 } };
     std::int32_t number = 0;
-    for (const Row& row : rows) {
-        Define(u"Liberation Sans", 0, row.Family, row.Pitch);
+    for (const auto& [family, pitch, expected] : rows) {
+        Define(u"Liberation Sans", 0, family, pitch);
         TextRun run = RunWith(number++);
         ASSERT_EQ(RealizeRunFont(run), 1);
-        EXPECT_EQ(FakeLog().FontsMade.back().lfPitchAndFamily, row.Expected) << row.Family << " " << row.Pitch;
+        EXPECT_EQ(FakeLog().FontsMade.back().lfPitchAndFamily, expected) << family << " " << pitch;
     }
 }
 

@@ -33,16 +33,9 @@ Case RandomCase(std::mt19937& random, bool withTabs)
     const int n = length(random);
     for (int i = 0; i < n; ++i) {
         const int p = percent(random);
-        char16_t ch = alphabet[static_cast<std::size_t>(pick(random))];
-        if (p == 0)
-            ch = kEllipsis;
-        else if (p == 1)
-            ch = kLeftQuote;
-        else if (p == 2)
-            ch = kRightQuote;
-        else if (p == 3)
-            ch = 12;
-        c.Text.push_back(ch);
+        const char16_t special[] = { kEllipsis, kLeftQuote, kRightQuote, 12 };
+        const char16_t ch = alphabet[static_cast<std::size_t>(pick(random))];
+        c.Text.push_back(p < 4 ? special[p] : ch);
         c.ToggleBoldBefore.push_back(percent(random) < 5);
     }
     c.ColumnWidth = std::uniform_int_distribution<int>(1, 300)(random);
@@ -72,24 +65,10 @@ std::string VisibleCharacters(const std::u16string& text)
 std::string DrawnCharacters()
 {
     std::string result;
-    for (const DrawnText& text : FakeLog().Texts) {
-        for (char16_t ch : text.Text) {
-            if (ch != u' ')
-                result += static_cast<char>(ch);
-        }
-    }
+    for (const DrawnText& text : FakeLog().Texts)
+        result += Ascii(text.Text);
+    std::erase(result, ' ');
     return result;
-}
-
-void Print(const Case& c)
-{
-    CurrentParaFormat() = c.Format;
-    for (std::size_t i = 0; i < c.Text.size(); ++i) {
-        if (c.ToggleBoldBefore[i])
-            CurrentCharFormat().Bold ^= 1;
-        PutFlowChar(c.Text[i]);
-    }
-    PutFlowChar(0);
 }
 
 TEST_F(LayoutPropertyTest, EveryCharacterIsDrawnOnceAndInOrder)
@@ -103,7 +82,13 @@ TEST_F(LayoutPropertyTest, EveryCharacterIsDrawnOnceAndInOrder)
         InstallFakePrinter();
         StartJobWithFont(c.ColumnWidth);
         Job().PlainTextMode = iteration % 4 == 3;
-        Print(c);
+        CurrentParaFormat() = c.Format;
+        for (std::size_t i = 0; i < c.Text.size(); ++i) {
+            if (c.ToggleBoldBefore[i])
+                CurrentCharFormat().Bold ^= 1;
+            PutFlowChar(c.Text[i]);
+        }
+        PutFlowChar(0);
         SCOPED_TRACE("iteration " + std::to_string(iteration) + ", column " + std::to_string(c.ColumnWidth)
             + ", text \"" + Ascii(c.Text) + "\"");
         const std::string drawn = DrawnCharacters();

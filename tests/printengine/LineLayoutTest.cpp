@@ -181,14 +181,12 @@ TEST_F(LineLayoutTest, ColoursAreSentOnlyWhenTheyChange)
 {
     StartJobWithFont(2550);
     ColorTable() = { PLW_RGB(255, 0, 0), PLW_RGB(0, 0, 255) };
-    struct Step {
-        std::int32_t Fore, Back;
-    };
-    const Step steps[] = { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 2, 1 }, { 2, 2 }, { 3, 2 }, { 0, 0 }, { -4, -1 } };
+    const std::pair<std::int32_t, std::int32_t> steps[]
+        = { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 2, 1 }, { 2, 2 }, { 3, 2 }, { 0, 0 }, { -4, -1 } };
     char16_t letter = u'a';
-    for (const Step& step : steps) {
-        CurrentCharFormat().ForeColor = step.Fore;
-        CurrentCharFormat().BackColor = step.Back;
+    for (const auto& [fore, back] : steps) {
+        CurrentCharFormat().ForeColor = fore;
+        CurrentCharFormat().BackColor = back;
         PutFlowChar(letter++);
     }
     PutFlowChar(0);

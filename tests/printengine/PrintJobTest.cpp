@@ -34,40 +34,36 @@ TEST_F(PrintJobTest, PageMetrics)
         setup.OffsetX = row.OffsetX;
         setup.OffsetY = row.OffsetY;
         InstallFakePrinter(setup);
-        ASSERT_EQ(StartPrintJob(), kPrintJobStarted) << row.Name;
+        SCOPED_TRACE(row.Name);
+        ASSERT_EQ(StartPrintJob(), kPrintJobStarted);
         const PrintJob& job = Job();
-        EXPECT_EQ(job.Dpi, 300) << row.Name;
-        EXPECT_EQ(job.OriginX, row.OriginX) << row.Name;
-        EXPECT_EQ(job.OriginY, row.OriginY) << row.Name;
-        EXPECT_EQ(job.TextWidth, row.TextWidth) << row.Name;
-        EXPECT_EQ(job.TextHeight, row.TextHeight) << row.Name;
-        EXPECT_EQ(job.ColumnWidth, job.TextWidth) << row.Name;
-        EXPECT_EQ(job.ColumnHeight, job.TextHeight) << row.Name;
-        EXPECT_TRUE(job.Printing) << row.Name;
+        EXPECT_EQ(job.Dpi, 300);
+        EXPECT_EQ(std::tie(job.OriginX, job.OriginY, job.TextWidth, job.TextHeight),
+            std::tie(row.OriginX, row.OriginY, row.TextWidth, row.TextHeight));
+        EXPECT_EQ(std::tie(job.ColumnWidth, job.ColumnHeight), std::tie(job.TextWidth, job.TextHeight));
+        EXPECT_TRUE(job.Printing);
         EndPrintJob();
-        EXPECT_FALSE(Job().Printing) << row.Name;
+        EXPECT_FALSE(Job().Printing);
     }
 }
 
 TEST_F(PrintJobTest, TextAreaUnderAThirdOfAnInchFails)
 {
-    struct Row {
-        std::int32_t RightMargin; // thousandths of an inch, at 300 dpi on a 2550-dot page
-        int Expected;
-    };
+    // Right margins in thousandths of an inch, at 300 dpi on a 2550-dot page:
     // 2550 − 8170 × 300 / 1000 = 99 dots; 2550 − 8167 × 0.3 = 100.
-    const Row rows[] = { { 8170, kPrintJobFailed }, { 8167, kPrintJobStarted }, { 9000, kPrintJobFailed } };
-    for (const Row& row : rows) {
+    const std::pair<std::int32_t, int> rows[]
+        = { { 8170, kPrintJobFailed }, { 8167, kPrintJobStarted }, { 9000, kPrintJobFailed } };
+    for (const auto& [rightMargin, expected] : rows) {
         ResetPrintEngine();
         FakePrinterSetup setup;
-        setup.Margins = RECT { 0, 0, row.RightMargin, 0 };
+        setup.Margins = RECT { 0, 0, rightMargin, 0 };
         InstallFakePrinter(setup);
-        EXPECT_EQ(StartPrintJob(), row.Expected) << row.RightMargin;
-        const bool failed = row.Expected == kPrintJobFailed;
+        EXPECT_EQ(StartPrintJob(), expected) << rightMargin;
+        const bool failed = expected == kPrintJobFailed;
         EXPECT_EQ(ShownMessages(),
             failed ? std::vector<std::u16string> { u"Invalid page or margin settings..." }
                    : std::vector<std::u16string> {})
-            << row.RightMargin;
+            << rightMargin;
         EXPECT_EQ(BusyCursorDepth(), failed ? 0 : 1);
         EndPrintJob();
         EXPECT_EQ(BusyCursorDepth(), failed ? -1 : 0);
@@ -101,11 +97,8 @@ TEST_F(PrintJobTest, CancelledDialogPrintsNothingAndEndStillRuns)
 
 TEST_F(PrintJobTest, QuickPrintFlag)
 {
-    struct Row {
-        std::int32_t ViewMode, QuickPrint, QuickPrintOnce;
-        bool Quick;
-    };
-    const Row rows[] = {
+    // View, quick-print setting, quick print once, whether the dialog is quick.
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t, bool> rows[] = {
         { core::kViewDocuments, 0, 0, false },
         { core::kViewDocuments, 1, 0, true },
         { core::kViewDocuments, 0, 1, true },
@@ -114,15 +107,15 @@ TEST_F(PrintJobTest, QuickPrintFlag)
         { core::kViewWorkbooks, 0, 1, true },
         { core::kViewNone, 1, 1, false },
     };
-    for (const Row& row : rows) {
+    for (const auto& [viewMode, quickPrint, quickPrintOnce, quick] : rows) {
         ResetPrintEngine();
         InstallFakePrinter();
-        core::Settings().ViewMode = row.ViewMode;
-        core::Settings().QuickPrint = row.QuickPrint;
-        core::Options().QuickPrintOnce = row.QuickPrintOnce;
+        core::Settings().ViewMode = viewMode;
+        core::Settings().QuickPrint = quickPrint;
+        core::Options().QuickPrintOnce = quickPrintOnce;
         StartPrintJob();
-        EXPECT_EQ(FakeLog().DialogFlags, row.Quick ? 0x2F00u : 0x0F00u)
-            << row.ViewMode << " " << row.QuickPrint << " " << row.QuickPrintOnce;
+        EXPECT_EQ(FakeLog().DialogFlags, quick ? 0x2F00u : 0x0F00u)
+            << viewMode << " " << quickPrint << " " << quickPrintOnce;
         EXPECT_EQ(core::Options().QuickPrintOnce, 0);
         EndPrintJob();
     }
@@ -133,8 +126,7 @@ TEST_F(PrintJobTest, EndLaysOutTheLastLineAndClosesTheDocument)
     StartJobWithFont(2550);
     Feed(u"no line end");
     EndPrintJob();
-    ASSERT_EQ(Drawn().size(), 1u);
-    EXPECT_EQ(Drawn()[0].Text, "no line end");
+    EXPECT_EQ(Drawn(), (std::vector<Placed> { { 0, 10, "no line end" } }));
     const std::vector<std::string> tail(FakeLog().Calls.end() - 6, FakeLog().Calls.end());
     EXPECT_EQ(
         tail, (std::vector<std::string> { "EndPage", "StartPage", "EndDoc", "StatusCheck", "DeleteDC", "UnInit" }));

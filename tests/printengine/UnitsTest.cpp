@@ -8,7 +8,6 @@ namespace printengine {
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
 TEST(UnitsTest, ScaledHalfPointsToDevice)
 {
