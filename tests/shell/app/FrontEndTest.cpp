@@ -17,7 +17,7 @@ struct Row {
     std::vector<std::string> arguments;
     Action action;
     std::string commandLine;
-    std::optional<std::string> output;
+    std::optional<std::string> output = std::nullopt;
     std::optional<std::string> mailFile = std::nullopt;
     const char* saying = ""; // in the error of a refused line
 };
@@ -28,59 +28,48 @@ std::string Backslashed(std::string path)
     return path;
 }
 
-std::string Describe(const std::vector<std::string>& arguments)
-{
-    std::string text;
-    for (const std::string& argument : arguments)
-        text += "[" + argument + "]";
-    return text;
-}
-
 TEST(FrontEndTest, TranslatesArguments)
 {
     const Row rows[] = {
-        { {}, Action::Run, "", std::nullopt },
-        { { "/F", "\\My Documents\\a b.txt", "/Q/E" }, Action::Run, "/F \"\\My Documents\\a b.txt\" /Q/E",
-            std::nullopt },
-        { { "/XZC300/50/end" }, Action::Run, "/XZC300/50/end", std::nullopt },
-        { { "--file=/home/u/a b.txt", "--quick", "--exit-codes" }, Action::Run, "/F \"\\home\\u\\a b.txt\" /Q /E",
-            std::nullopt },
-        { { "--workbook=/w/b.pxl", "--no-sheet-dialog", "--sheet=2" }, Action::Run, "/A \"\\w\\b.pxl\" /XQ /XS2",
-            std::nullopt },
-        { { "--plain-text", "--documents", "--email", "--workbooks" }, Action::Run, "/P /W /I /X", std::nullopt },
+        { {}, Action::Run, "" },
+        { { "/F", "\\My Documents\\a b.txt", "/Q/E" }, Action::Run, "/F \"\\My Documents\\a b.txt\" /Q/E" },
+        { { "/XZC300/50/end" }, Action::Run, "/XZC300/50/end" },
+        { { "--file=/home/u/a b.txt", "--quick", "--exit-codes" }, Action::Run, "/F \"\\home\\u\\a b.txt\" /Q /E" },
+        { { "--workbook=/w/b.pxl", "--no-sheet-dialog", "--sheet=2" }, Action::Run, "/A \"\\w\\b.pxl\" /XQ /XS2" },
+        { { "--plain-text", "--documents", "--email", "--workbooks" }, Action::Run, "/P /W /I /X" },
         { { "--gridlines=off", "--headings=on", "--background-colors=off", "--center=on" }, Action::Run,
-            "/XG0 /XH1 /XB0 /XC1", std::nullopt },
-        { { "--range=custom", "--from=B3", "--to", "IV16384" }, Action::Run, "/XA3 /XAFB3 /XATIV16384", std::nullopt },
-        { { "--sizing=normal", "--sizing=fit", "--sizing=75" }, Action::Run, "/XZ0 /XZ1 /XZ2 /XZC75", std::nullopt },
+            "/XG0 /XH1 /XB0 /XC1" },
+        { { "--range=custom", "--from=B3", "--to", "IV16384" }, Action::Run, "/XA3 /XAFB3 /XATIV16384" },
+        { { "--sizing=normal", "--sizing=fit", "--sizing=75" }, Action::Run, "/XZ0 /XZ1 /XZ2 /XZC75" },
         { { "--output=/tmp/x.pdf", "/F", "\\a" }, Action::Run, "/F \\a", "/tmp/x.pdf" },
         { { "--printer=office", "/F", "\\a" }, Action::Run, "/F \\a", "cups:office" },
         { { "--printer", "office", "--output", "o.ps" }, Action::Run, "", "o.ps" },
-        { { "--help" }, Action::Help, "", std::nullopt },
-        { { "--version" }, Action::Version, "", std::nullopt },
-        { { "--frobnicate" }, Action::UsageError, "", std::nullopt },
-        { { "--file" }, Action::UsageError, "", std::nullopt },
-        { { "--file=a\"b" }, Action::UsageError, "", std::nullopt },
-        { { "--gridlines=maybe" }, Action::UsageError, "", std::nullopt },
-        { { "--sheet=10" }, Action::UsageError, "", std::nullopt },
-        { { "--from=B 3" }, Action::UsageError, "", std::nullopt },
-        { { "--output=" }, Action::UsageError, "", std::nullopt },
+        { { "--help" }, Action::Help, "" },
+        { { "--version" }, Action::Version, "" },
+        { { "--frobnicate" }, Action::UsageError, "" },
+        { { "--file" }, Action::UsageError, "" },
+        { { "--file=a\"b" }, Action::UsageError, "" },
+        { { "--gridlines=maybe" }, Action::UsageError, "" },
+        { { "--sheet=10" }, Action::UsageError, "" },
+        { { "--from=B 3" }, Action::UsageError, "" },
+        { { "--output=" }, Action::UsageError, "" },
         // An output the printing library cannot write is refused before anything prints.
         { { "--output=report.docx" }, Action::UsageError, "", std::nullopt, std::nullopt, ".pdf, .ps, .png or .txt" },
         { { "--output=/" }, Action::UsageError, "", std::nullopt, std::nullopt, "is a folder" },
         { { "--output=/no/such/folder/x.pdf" }, Action::UsageError, "", std::nullopt, std::nullopt, "does not exist" },
         { { "--format=jpeg" }, Action::UsageError, "", std::nullopt, std::nullopt, "pdf or ps" },
         { { "--paper=b7" }, Action::UsageError, "", std::nullopt, std::nullopt, "a3, a4, a5, legal, letter" },
-        { { "--paper=8.5x11in", "/W" }, Action::Run, "/W", std::nullopt },
-        { { "--file=-", "/Q" }, Action::Run, "/F \"<standard input>\" /Q", std::nullopt },
-        { { "--output=x.pdf", "--output=-" }, Action::Run, "", std::nullopt },
-        { { "--quick=yes" }, Action::UsageError, "", std::nullopt },
+        { { "--paper=8.5x11in", "/W" }, Action::Run, "/W" },
+        { { "--file=-", "/Q" }, Action::Run, "/F \"<standard input>\" /Q" },
+        { { "--output=x.pdf", "--output=-" }, Action::Run, "" },
+        { { "--quick=yes" }, Action::UsageError, "" },
         // A message file goes beside the command line, which gets /E.
         { { "--mail", "/home/pat/Maildir/cur/1.x:2,S" }, Action::Run, "/E", std::nullopt,
             "/home/pat/Maildir/cur/1.x:2,S" },
         { { "--mail", "m.eml", "--exit-codes", "--output", "o.pdf" }, Action::Run, "/E /E", "o.pdf", "m.eml" },
         // --print takes the option of the file's ending.
-        { { "--print", "/d/a.RTF" }, Action::Run, "/F \"\\d\\a.RTF\"", std::nullopt },
-        { { "--print=/w/b.PXT" }, Action::Run, "/A \"\\w\\b.PXT\"", std::nullopt },
+        { { "--print", "/d/a.RTF" }, Action::Run, "/F \"\\d\\a.RTF\"" },
+        { { "--print=/w/b.PXT" }, Action::Run, "/A \"\\w\\b.PXT\"" },
         { { "--print=m.eml" }, Action::Run, "/E", std::nullopt, "m.eml" },
         { { "--print=saved.MBOX", "--message", "2" }, Action::Run, "/E", std::nullopt, "saved.MBOX" },
         { { "--print=" }, Action::UsageError, "", std::nullopt, std::nullopt, "--file" },
@@ -89,7 +78,7 @@ TEST(FrontEndTest, TranslatesArguments)
         { { "--mail", "a.eml", "--file", "b.txt" }, Action::UsageError, "", std::nullopt, std::nullopt, "--mail" },
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(Describe(row.arguments));
+        SCOPED_TRACE(::testing::PrintToString(row.arguments));
         FrontEndRequest request = TranslateArguments(row.arguments);
         EXPECT_EQ(request.action, row.action);
         if (row.action == Action::Run) {
@@ -103,44 +92,46 @@ TEST(FrontEndTest, TranslatesArguments)
     }
 }
 
+FrontEndRequest Translate(const std::vector<std::string>& arguments)
+{
+    return TranslateArguments(arguments);
+}
+
 TEST(FrontEndTest, StandardStreamsAndABareFile)
 {
-    FrontEndRequest piped = TranslateArguments(std::vector<std::string> { "--file=-", "--output=-", "--format=ps" });
+    FrontEndRequest piped = Translate({ "--file=-", "--output=-", "--format=ps" });
     EXPECT_TRUE(piped.fileFromStandardInput);
     EXPECT_TRUE(piped.outputToStandardOutput);
     EXPECT_EQ(piped.standardOutputFormat, "ps");
-    EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--mail=-" }).mailFromStandardInput);
-    EXPECT_FALSE(TranslateArguments(std::vector<std::string> { "--mail=m.eml" }).mailFromStandardInput);
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--mail=box", "--message=12" }).mailMessage, 12u);
-    EXPECT_TRUE(TranslateArguments(std::vector<std::string> { "--quiet", "/F", "\\a" }).quiet);
+    EXPECT_TRUE(Translate({ "--mail=-" }).mailFromStandardInput);
+    EXPECT_FALSE(Translate({ "--mail=m.eml" }).mailFromStandardInput);
+    EXPECT_EQ(Translate({ "--mail=box", "--message=12" }).mailMessage, 12u);
+    EXPECT_TRUE(Translate({ "--quiet", "/F", "\\a" }).quiet);
 
     // A file as the only argument prints as --print would; a switch alone
     // stays a switch.
     const testsupport::TempFolder dir;
-    dir.Write("a.pxl", "x");
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { (dir / "a.pxl").string() }).commandLine,
-        "/A \"" + Backslashed((dir / "a.pxl").string()) + "\"");
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/W" }).commandLine, "/W");
+    const std::string workbook = dir.Write("a.pxl", "x").string();
+    const std::string asWorkbook = "/A \"" + Backslashed(workbook) + "\"";
+    EXPECT_EQ(Translate({ workbook }).commandLine, asWorkbook);
+    EXPECT_EQ(Translate({ "/W" }).commandLine, "/W");
     // A document's name alone is a file even when there is none, so that a
     // mistyped name is reported rather than opening the window.
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "no/such/Letter.RTF" }).commandLine,
-        "/F \"no\\such\\Letter.RTF\"");
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "no-such-word" }).commandLine, "no-such-word");
+    EXPECT_EQ(Translate({ "no/such/Letter.RTF" }).commandLine, "/F \"no\\such\\Letter.RTF\"");
+    EXPECT_EQ(Translate({ "no-such-word" }).commandLine, "no-such-word");
     // Long options may stand beside it, a separate value of theirs is no
     // file, and with a switch beside it the file is the switches' business.
-    const std::string workbook = (dir / "a.pxl").string();
-    const FrontEndRequest paper = TranslateArguments(std::vector<std::string> { "--paper=a4", workbook });
-    EXPECT_EQ(paper.commandLine, "/A \"" + Backslashed(workbook) + "\"");
+    const FrontEndRequest paper = Translate({ "--paper=a4", workbook });
+    EXPECT_EQ(paper.commandLine, asWorkbook);
     EXPECT_EQ(paper.paper, "a4");
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--output", workbook + ".pdf", workbook }).commandLine,
-        "/A \"" + Backslashed(workbook) + "\"");
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "/Q", workbook }).commandLine, "/Q " + workbook);
+    EXPECT_EQ(Translate({ "--output", workbook + ".pdf", workbook }).commandLine, asWorkbook);
+    EXPECT_EQ(Translate({ "/Q", workbook }).commandLine, "/Q " + workbook);
     // A destination in the environment is checked as --output is.
     setenv("PLOTWISE_OUTPUT", "report.docx", 1);
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { "--output=x.pdf", workbook }).action, Action::Run);
+    EXPECT_EQ(Translate({ workbook }).action, Action::UsageError);
+    EXPECT_EQ(Translate({ "--output=x.pdf", workbook }).action, Action::Run);
     setenv("PLOTWISE_OUTPUT", "cups:", 1);
-    EXPECT_EQ(TranslateArguments(std::vector<std::string> { workbook }).action, Action::UsageError);
+    EXPECT_EQ(Translate({ workbook }).action, Action::UsageError);
     unsetenv("PLOTWISE_OUTPUT");
 }
 
@@ -180,9 +171,7 @@ TEST(TextConversionTest, Utf8AndUtf16BothWays)
         { "", u"" },
         { "Gr\xc3\xbc\xc3\x9f", u"Gr\u00fc\u00df" },
         { "\xf0\x9f\x98\x80", u"\U0001F600" },
-        { "a\xff"
-          "b",
-            u"a\uFFFDb" },
+        { "a\xffz", u"a\uFFFDz" },
         { "\xc3", u"\uFFFD" },
         { "\xc0\xaf", u"\uFFFD\uFFFD" },
         { "\xed\xa0\x80", u"\uFFFD" },

@@ -1,7 +1,6 @@
 #include "WinMain.h"
 
 #include "AppSettings.h"
-#include "InstanceListener.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "PrintJob.h"
@@ -20,6 +19,9 @@
 #include <string>
 #include <vector>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace shell {
@@ -38,23 +40,67 @@ struct PrinterScript {
     std::vector<PrinterCall> calls;
 };
 
-PrinterScript& Script()
-{
-    static PrinterScript script;
-    return script;
-}
+PrinterScript script;
 
 int Printed(PrinterCall::Kind kind, WindowHandle window, const char16_t* path)
 {
-    Script().calls.push_back({ kind, path, window });
-    printengine::Job().FinalStatus = Script().finalStatus;
-    return Script().result;
+    script.calls.push_back({ kind, path, window });
+    printengine::Job().FinalStatus = script.finalStatus;
+    return script.result;
 }
 
 namespace fs = std::filesystem;
 
 const std::filesystem::path kStubs = TALLOWIN_PLOTWISE_STUBS;
 constexpr std::u16string_view kMissingLibraryText = u"Plotwise DLL missing or outdated";
+
+// A socket standing for a running interactive copy of the program.
+class Listener {
+public:
+    // Binds a socket at `path`; `listen` false leaves it as an ended copy
+    // leaves its socket behind.
+    explicit Listener(const std::filesystem::path& path, bool listen = true)
+    {
+        socket_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        path.native().copy(address.sun_path, sizeof address.sun_path - 1);
+        ready_ = socket_ >= 0 && bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && (!listen || ::listen(socket_, 4) == 0);
+    }
+    ~Listener()
+    {
+        if (socket_ >= 0)
+            close(socket_);
+    }
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+    // The socket is bound, and listening when asked to.
+    bool Ready() const { return ready_; }
+
+    // What the next connecting start sent within 5 s; empty when none connected.
+    std::string Receive()
+    {
+        pollfd waiting = { socket_, POLLIN, 0 };
+        if (poll(&waiting, 1, 5000) != 1)
+            return {};
+        const int connection = accept(socket_, nullptr, nullptr);
+        if (connection < 0)
+            return {};
+        std::string received;
+        char buffer[64];
+        ssize_t count;
+        while ((count = read(connection, buffer, sizeof buffer)) > 0)
+            received.append(buffer, static_cast<std::size_t>(count));
+        close(connection);
+        return received;
+    }
+
+private:
+    int socket_ = -1;
+    bool ready_ = false;
+};
 
 // A window system whose window can be made to fail.
 class TestWindowSystem final : public platform::WindowModel {
@@ -94,8 +140,9 @@ protected:
             messages_.emplace_back(text);
             return platform::IDOK;
         });
-        Script() = PrinterScript {};
-        Reset();
+        script = PrinterScript {};
+        core::ResetAppSettings();
+        core::ResetRunOptions();
     }
     void TearDown() override
     {
@@ -104,11 +151,6 @@ protected:
         SetMainWindow(nullptr);
         platform::SetMessageBoxHost({});
         unsetenv("XDG_RUNTIME_DIR");
-        Reset();
-    }
-
-    static void Reset()
-    {
         core::ResetAppSettings();
         core::ResetRunOptions();
     }
@@ -119,9 +161,10 @@ protected:
     int Start(const char16_t* commandLine)
     {
         ReleasePrintingLibrary();
-        Reset();
+        core::ResetAppSettings();
+        core::ResetRunOptions();
         messages_.clear();
-        Script().calls.clear();
+        script.calls.clear();
         return WinMain(platform::ProgramModule(), nullptr, commandLine, 1);
     }
 
@@ -142,7 +185,7 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
         UseLibraryDirectory(library);
         EXPECT_EQ(Start(commandLine), 0);
         EXPECT_TRUE(messages_.size() == 1 && messages_[0].starts_with(kMissingLibraryText));
-        EXPECT_TRUE(Script().calls.empty());
+        EXPECT_TRUE(script.calls.empty());
         EXPECT_FALSE(platform::PrintingLibraryBound());
         // The command line was not read, so nothing was stored.
         EXPECT_FALSE(std::filesystem::exists(registry_));
@@ -150,7 +193,10 @@ TEST_F(WinMainTest, MissingOrOldPrintingLibraryEndsAtOnce)
     }
 }
 
-TEST_F(WinMainTest, PrintOnlyExitStatuses)
+// A print-only start hands its file to the printer of its kind with the
+// main window, made from the program's class, and ends with the status of
+// the print.
+TEST_F(WinMainTest, PrintOnlyStartsGoToTheirPrinterAndEndWithTheirStatus)
 {
     struct Row {
         const char16_t* commandLine;
@@ -159,6 +205,8 @@ TEST_F(WinMainTest, PrintOnlyExitStatuses)
         bool windowFails;
         int status;
         bool settingsSaved;
+        PrinterCall::Kind kind = PrinterCall::Document;
+        std::u16string path = u"\\a.txt";
     };
     const Row rows[] = {
         { u"/F \\a.txt", 1, 0, false, 1, true },
@@ -169,47 +217,31 @@ TEST_F(WinMainTest, PrintOnlyExitStatuses)
         { u"/F \\a.txt /E", 1, 2, false, 995, false },
         { u"/F \\a.txt", 1, 0, true, 0, false },
         { u"/F \\a.txt /E", 1, 0, true, 995, false },
-        { u"/E /F", 0, 0, false, 2, false },
+        { u"/E /F", 0, 0, false, 2, false, PrinterCall::Document, u"" },
+        { u"/F \"\\My Documents\\a b.rtf\" /Q/E", 1, 0, false, 0, true, PrinterCall::Document,
+            u"\\My Documents\\a b.rtf" },
+        { u"/A \\book.pxl /XQ", 1, 0, false, 1, true, PrinterCall::Workbook, u"\\book.pxl" },
+        { u"/X /F \\a.txt", 1, 0, false, 1, true },
+        { u"/F", 1, 0, false, 1, true, PrinterCall::Document, u"" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Utf16ToUtf8(row.commandLine) + " result " + std::to_string(row.result) + " status "
             + std::to_string(row.finalStatus) + (row.windowFails ? " no window" : ""));
         std::filesystem::remove(registry_);
-        Script().result = row.result;
-        Script().finalStatus = row.finalStatus;
+        script.result = row.result;
+        script.finalStatus = row.finalStatus;
         windows_.fail = row.windowFails;
         EXPECT_EQ(Start(row.commandLine), row.status);
-        EXPECT_EQ(Script().calls.size(), row.windowFails ? 0u : 1u);
         EXPECT_EQ(std::filesystem::exists(registry_), row.settingsSaved);
         EXPECT_TRUE(messages_.empty());
-    }
-}
-
-TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindowOfTheProgramsClass)
-{
-    struct Row {
-        const char16_t* commandLine;
-        PrinterCall::Kind kind;
-        std::u16string path;
-    };
-    const Row rows[] = {
-        { u"/F \"\\My Documents\\a b.rtf\" /Q/E", PrinterCall::Document, u"\\My Documents\\a b.rtf" },
-        { u"/A \\book.pxl /XQ", PrinterCall::Workbook, u"\\book.pxl" },
-        { u"/X /F \\a.txt", PrinterCall::Document, u"\\a.txt" },
-        { u"/F", PrinterCall::Document, u"" },
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(Utf16ToUtf8(row.commandLine));
-        Start(row.commandLine);
-        ASSERT_EQ(Script().calls.size(), 1u);
-        EXPECT_EQ(Script().calls[0].kind, row.kind);
-        EXPECT_EQ(Script().calls[0].path, row.path);
-        EXPECT_EQ(Script().calls[0].window, windows_.window);
+        ASSERT_EQ(script.calls.size(), row.windowFails ? 0u : 1u);
+        if (row.windowFails)
+            continue;
+        EXPECT_EQ(script.calls[0].kind, row.kind);
+        EXPECT_EQ(script.calls[0].path, row.path);
+        EXPECT_EQ(script.calls[0].window, windows_.window);
         EXPECT_EQ(MainWindow(), windows_.window);
     }
-    // The current printing library is bound, and the window is made from
-    // the program's class.
-    EXPECT_TRUE(messages_.empty());
     EXPECT_TRUE(platform::PrintingLibraryBound());
     EXPECT_EQ(PrintingLibraryVersion(), kMinPrintingLibraryVersion);
     ASSERT_NE(PLW_GetVersion, nullptr);
@@ -222,7 +254,7 @@ TEST_F(WinMainTest, FileGoesToItsPrinterWithTheMainWindowOfTheProgramsClass)
 
 TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForwardAndAFileStartNeverLooks)
 {
-    test::Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
+    Listener listener(InstanceSocketPath(u"TALLOWIN", u"Tallowin"));
     ASSERT_TRUE(listener.Ready());
 
     const std::pair<const char16_t*, int> starts[] = { { u"", 1 }, { u"/E", 0 }, { u"/X /E", 0 }, { nullptr, 1 } };
@@ -233,7 +265,7 @@ TEST_F(WinMainTest, SecondInteractiveStartBringsTheRunningCopyForwardAndAFileSta
     EXPECT_TRUE(windows_.createdClass.empty());
 
     EXPECT_EQ(Start(u"/F \\a.txt /E"), 0);
-    EXPECT_EQ(Script().calls.size(), 1u);
+    EXPECT_EQ(script.calls.size(), 1u);
     // Had the start with a file connected, its empty connection would be
     // the first one waiting here.
     Start(u"/XG1");
@@ -256,10 +288,8 @@ TEST_F(WinMainTest, InteractiveStartsAndTheLongestCommandLine)
     EXPECT_EQ(core::Settings().QuickPrint, 1);
     EXPECT_EQ(Start(u"/I"), 0);
     ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(Script().calls.empty());
+    EXPECT_TRUE(script.calls.empty());
     EXPECT_EQ(windows_.createdTitle, u"Tallowin");
-    // One character less is parsed (the command line's length cases) and so
-    // is a print-only start (the exit-status table).
 }
 
 class SingleInstanceTest : public ::testing::Test {
@@ -278,12 +308,12 @@ TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensOnItsSocketInAPrivateF
     EXPECT_FALSE(Found()) << "nothing listens";
     const fs::path path = InstanceSocketPath(u"TALLOWIN", u"Tallowin");
     {
-        test::Listener ended(path, false);
+        Listener ended(path, false);
         ASSERT_TRUE(ended.Ready());
         EXPECT_FALSE(Found()) << "the socket an ended copy left";
     }
     fs::remove(path);
-    test::Listener running(path);
+    Listener running(path);
     ASSERT_TRUE(running.Ready());
     std::optional<RunningCopy> copy = FindWindowW(u"TALLOWIN", u"Tallowin");
     ASSERT_TRUE(copy.has_value());
@@ -294,16 +324,12 @@ TEST_F(SingleInstanceTest, ACopyIsFoundOnlyWhereOneListensOnItsSocketInAPrivateF
     fs::permissions(runtime_, fs::perms::owner_all | fs::perms::group_write | fs::perms::others_write);
     EXPECT_FALSE(Found()) << "a folder others may write";
 
-    // The socket's path.
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"Tallowin"), runtime_ / "tallowin-TALLOWIN-Tallowin.sock");
 
     // Titles a language library may translate: other characters and long
     // titles stay distinct and within the limit of a socket address.
-    std::u16string longTitle(100, u'T');
-    std::u16string otherLongTitle = longTitle;
-    otherLongTitle.back() = u'U';
-    fs::path first = InstanceSocketPath(u"TALLOWIN", longTitle);
-    EXPECT_NE(first, InstanceSocketPath(u"TALLOWIN", otherLongTitle));
+    const fs::path first = InstanceSocketPath(u"TALLOWIN", std::u16string(100, u'T'));
+    EXPECT_NE(first, InstanceSocketPath(u"TALLOWIN", std::u16string(99, u'T') + u"U"));
     EXPECT_LT(first.filename().native().size(), 80u);
     EXPECT_NE(InstanceSocketPath(u"TALLOWIN", u"a/b"), InstanceSocketPath(u"TALLOWIN", u"a_b"));
     EXPECT_EQ(InstanceSocketPath(u"TALLOWIN", u"../x").parent_path(), runtime_);

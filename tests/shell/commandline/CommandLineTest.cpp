@@ -11,24 +11,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace shell {
 namespace {
-
-std::string Narrow(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t unit : text)
-        out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-    return out;
-}
-
-std::optional<std::u16string> File()
-{
-    if (!core::HasCommandLineFile())
-        return std::nullopt;
-    return std::u16string(core::CommandLineFileName());
-}
 
 // Every test runs on its own settings file, so nothing outside the test is
 // read or written.
@@ -37,8 +23,7 @@ protected:
     void SetUp() override
     {
         setenv("TALLOWIN_REGISTRY", registry_.c_str(), 1);
-        core::ResetAppSettings();
-        core::ResetRunOptions();
+        StartRow();
     }
     void TearDown() override
     {
@@ -68,68 +53,56 @@ protected:
     const std::filesystem::path registry_ = directory_ / "registry.reg";
 };
 
+constexpr std::int32_t kDocs = core::kViewDocuments;
+constexpr std::int32_t kBooks = core::kViewWorkbooks;
+constexpr std::int32_t kMail = core::kViewEmail;
+constexpr std::int32_t kNone = core::kViewNone;
+
+// The file, the views and the one-shot flags a command line sets.
 struct FileRow {
     const char16_t* commandLine;
     std::optional<std::u16string> file;
     std::int32_t startView;
     std::int32_t viewMode;
+    std::int32_t exitCodeMode, quickPrintOnce, plainTextOnce, skipSheetDialog, sheetOptionsFromCommandLine;
 };
 
-TEST_F(CommandLineTest, FileNamesAndViews)
+TEST_F(CommandLineTest, FileNamesViewsAndOneShotFlags)
 {
     const FileRow rows[] = {
-        { u"/F \"\\My Documents\\a b.txt\" /Q/E", u"\\My Documents\\a b.txt", core::kViewDocuments,
-            core::kViewDocuments },
-        { u"/f  \"\"  name with spaces   ", u"name with spaces", core::kViewDocuments, core::kViewDocuments },
-        { u"/F", u"", core::kViewDocuments, core::kViewDocuments },
-        { u"/A \\book.pxl", u"\\book.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
-        { u"/F first /A second", u"second", core::kViewWorkbooks, core::kViewWorkbooks },
-        { u"/F \\a.txt /W", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
-        { u"/A \\a.pxl /I", u"\\a.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
-        { u"/A \\a.pxl /X", u"\\a.pxl", core::kViewWorkbooks, core::kViewWorkbooks },
-        { u"/W /F \\a.txt", u"\\a.txt", core::kViewDocuments, core::kViewDocuments },
-        { u"/I", std::nullopt, core::kViewEmail, core::kViewEmail },
-        { u"/X", std::nullopt, core::kViewWorkbooks, core::kViewWorkbooks },
-        { u"/X /W", std::nullopt, core::kViewDocuments, core::kViewDocuments },
-        { u"F A I X", std::nullopt, core::kViewDocuments, core::kViewNone },
-        { u"/Z/Y/9", std::nullopt, core::kViewDocuments, core::kViewNone },
+        { u"/F \"\\My Documents\\a b.txt\" /Q/E", u"\\My Documents\\a b.txt", kDocs, kDocs, 1, 1, 0, 0, 0 },
+        { u"/f  \"\"  name with spaces   ", u"name with spaces", kDocs, kDocs, 0, 0, 0, 0, 0 },
+        { u"/F", u"", kDocs, kDocs, 0, 0, 0, 0, 0 },
+        { u"/A \\book.pxl", u"\\book.pxl", kBooks, kBooks, 0, 0, 0, 0, 1 },
+        { u"/F first /A second", u"second", kBooks, kBooks, 0, 0, 0, 0, 1 },
+        { u"/F \\a.txt /W", u"\\a.txt", kDocs, kDocs, 0, 0, 0, 0, 0 },
+        { u"/A \\a.pxl /I", u"\\a.pxl", kBooks, kBooks, 0, 0, 0, 0, 1 },
+        { u"/A \\a.pxl /X", u"\\a.pxl", kBooks, kBooks, 0, 0, 0, 0, 1 },
+        { u"/W /F \\a.txt", u"\\a.txt", kDocs, kDocs, 0, 0, 0, 0, 0 },
+        { u"/I", std::nullopt, kMail, kMail, 0, 0, 0, 0, 0 },
+        { u"/X", std::nullopt, kBooks, kBooks, 0, 0, 0, 0, 1 },
+        { u"/X /W", std::nullopt, kDocs, kDocs, 0, 0, 0, 0, 1 },
+        { u"F A I X", std::nullopt, kDocs, kNone, 0, 0, 0, 0, 0 },
+        { u"/Z/Y/9", std::nullopt, kDocs, kNone, 0, 0, 0, 0, 0 },
+        { u"/E", std::nullopt, kDocs, kNone, 1, 0, 0, 0, 0 },
+        { u"/e/q/p", std::nullopt, kDocs, kNone, 1, 1, 1, 0, 0 },
+        { u"/XQ", std::nullopt, kDocs, kNone, 0, 0, 0, 1, 1 },
+        { u"/X/Q", std::nullopt, kDocs, kNone, 0, 0, 0, 0, 1 },
+        { u"/X /Q", std::nullopt, kBooks, kBooks, 0, 1, 0, 0, 1 },
+        { u"/XG/Q", std::nullopt, kDocs, kNone, 0, 0, 0, 0, 1 },
+        { u"/XG0/Q", std::nullopt, kDocs, kNone, 0, 1, 0, 0, 1 },
+        { u"/K/M/N", std::nullopt, kDocs, kNone, 0, 0, 0, 0, 0 },
     };
     for (const FileRow& row : rows) {
-        SCOPED_TRACE(Narrow(row.commandLine));
+        SCOPED_TRACE(::testing::PrintToString(row.commandLine));
         StartRow();
         ParseCommandLine(row.commandLine);
-        EXPECT_EQ(File(), row.file);
+        EXPECT_EQ(core::HasCommandLineFile(), row.file.has_value());
+        if (row.file) {
+            EXPECT_EQ(std::u16string(core::CommandLineFileName()), *row.file);
+        }
         EXPECT_EQ(core::Options().StartView, row.startView);
         EXPECT_EQ(core::Settings().ViewMode, row.viewMode);
-    }
-}
-
-struct FlagRow {
-    const char16_t* commandLine;
-    std::int32_t exitCodeMode;
-    std::int32_t quickPrintOnce;
-    std::int32_t plainTextOnce;
-    std::int32_t skipSheetDialog;
-    std::int32_t sheetOptionsFromCommandLine;
-};
-
-TEST_F(CommandLineTest, OneShotFlags)
-{
-    const FlagRow rows[] = {
-        { u"/E", 1, 0, 0, 0, 0 },
-        { u"/e/q/p", 1, 1, 1, 0, 0 },
-        { u"/XQ", 0, 0, 0, 1, 1 },
-        { u"/X/Q", 0, 0, 0, 0, 1 },
-        { u"/X /Q", 0, 1, 0, 0, 1 },
-        { u"/XG/Q", 0, 0, 0, 0, 1 },
-        { u"/XG0/Q", 0, 1, 0, 0, 1 },
-        { u"/A \\b.pxl", 0, 0, 0, 0, 1 },
-        { u"/K/M/N", 0, 0, 0, 0, 0 },
-    };
-    for (const FlagRow& row : rows) {
-        SCOPED_TRACE(Narrow(row.commandLine));
-        StartRow();
-        ParseCommandLine(row.commandLine);
         EXPECT_EQ(core::Options().ExitCodeMode, row.exitCodeMode);
         EXPECT_EQ(core::Options().QuickPrintOnce, row.quickPrintOnce);
         EXPECT_EQ(core::Options().PlainTextOnce, row.plainTextOnce);
@@ -209,7 +182,7 @@ TEST_F(CommandLineTest, SpreadsheetSubSwitches)
         { u"/X/G0", {} },
     };
     for (const SheetRow& row : rows) {
-        SCOPED_TRACE(Narrow(row.commandLine));
+        SCOPED_TRACE(::testing::PrintToString(row.commandLine));
         StartRow();
         ParseCommandLine(row.commandLine);
         EXPECT_EQ(CurrentSheetOptions(), row.expected);
@@ -241,7 +214,7 @@ TEST_F(CommandLineTest, WhatIsReadAndWhatIsStored)
         { u"/X", true, true, 1, 0, core::kViewWorkbooks },
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(Narrow(row.commandLine ? row.commandLine : u"(none)"));
+        SCOPED_TRACE(::testing::PrintToString(row.commandLine));
         StartRow();
         StoreHeadingsOff();
         const std::string before = testsupport::ReadFileText(registry_);
@@ -268,20 +241,16 @@ std::u16string CommandLineOfLength(std::size_t length)
 
 TEST_F(CommandLineTest, LengthLimit)
 {
-    struct LengthRow {
-        std::size_t length;
-        bool parsed;
-    };
-    const LengthRow rows[] = { { 259, true }, { 260, false }, { 4000, false } };
-    for (const LengthRow& row : rows) {
-        SCOPED_TRACE(row.length);
+    for (const auto& [length, parsed] :
+        { std::pair<std::size_t, bool> { 259, true }, { 260, false }, { 4000, false } }) {
+        SCOPED_TRACE(length);
         StoreHeadingsOff();
         core::ResetRunOptions();
-        std::u16string text = CommandLineOfLength(row.length);
+        std::u16string text = CommandLineOfLength(length);
         ParseCommandLine(text.c_str());
-        EXPECT_EQ(SettingsWereRead(), row.parsed);
-        EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, row.parsed && row.length >= 4 ? 1 : 0);
-        EXPECT_EQ(core::Options().QuickPrintOnce, row.parsed && row.length >= 7 ? 1 : 0);
+        EXPECT_EQ(SettingsWereRead(), parsed);
+        EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, parsed && length >= 4 ? 1 : 0);
+        EXPECT_EQ(core::Options().QuickPrintOnce, parsed && length >= 7 ? 1 : 0);
     }
     // The longest line that is parsed leaves a file name of 256 characters.
     std::u16string text = u"/F ";

@@ -4,15 +4,10 @@
 
 #include "OptionDialogs.h"
 
-#include "AppSettings.h"
-#include "DialogHost.h"
 #include "DialogResourceIds.h"
-#include "FakePrinter.h"
-#include "FontList.h"
+#include "DialogTest.h"
 #include "PlainTextDialog.h"
-#include "PrintJob.h"
 #include "QtDialogHost.h"
-#include "TempRegistry.h"
 
 #include "OffscreenApplication.h"
 
@@ -37,7 +32,6 @@ extern "C" const char* __lsan_default_suppressions()
 namespace {
 
 using namespace platform;
-using namespace printengine::testing;
 
 template <typename Widget> Widget* Control(QDialog* dialog, int id)
 {
@@ -51,28 +45,18 @@ void ClickBox(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-class OptionDialogsQtTest : public platform::testing::TempRegistry {
+class OptionDialogsQtTest : public dialogtest::DialogTest {
 protected:
     static void SetUpTestSuite() { platform::testing::StartOffscreenApplication(); }
     void SetUp() override
     {
-        TempRegistry::SetUp();
-        core::ResetAppSettings();
-        printengine::ResetPrintEngine();
-        InstallFakePrinter();
-        FakeSetup().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
+        DialogTest::SetUp();
         SetDialogHost(&host_);
     }
-    void TearDown() override
-    {
-        SetDialogHost(nullptr);
-        shell::FreeFontList();
-        RemoveFakePrinter();
-        TempRegistry::TearDown();
-    }
 
-    // Shows the dialog; `play` acts on it once it is on the screen.
-    std::intptr_t Show(unsigned templateId, DialogProc procedure, std::function<void(QDialog*)> play)
+    // Shows the dialog; `play` acts on it once it is on the screen, and the
+    // dialog ends with `result`.
+    void Show(unsigned templateId, DialogProc procedure, std::intptr_t result, std::function<void(QDialog*)> play)
     {
         bool played = false;
         QTimer::singleShot(0, [&] {
@@ -85,9 +69,8 @@ protected:
             if (shown->isVisible() && QApplication::activeModalWidget() == shown)
                 shown->done(0);
         });
-        std::intptr_t result = DialogBoxParamW(ProgramModule(), templateId, nullptr, procedure, 0);
+        EXPECT_EQ(DialogBoxParamW(ProgramModule(), templateId, nullptr, procedure, 0), result);
         EXPECT_TRUE(played);
-        return result;
     }
 
     QtDialogHost host_;
@@ -95,7 +78,7 @@ protected:
 
 TEST_F(OptionDialogsQtTest, ResizeCancelKeepsTheClickedScale)
 {
-    const std::intptr_t result = Show(kResizeDialog, shell::ResizeDialogProc, [](QDialog* dialog) {
+    Show(kResizeDialog, shell::ResizeDialogProc, kCancelCommand, [](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Resize Option..."));
         ASSERT_TRUE(Control<QRadioButton>(dialog, core::kResizeChoice100)->isChecked());
         ClickBox(Control<QRadioButton>(dialog, core::kResizeChoice50));
@@ -104,13 +87,12 @@ TEST_F(OptionDialogsQtTest, ResizeCancelKeepsTheClickedScale)
         EXPECT_NE(dialog->findChild<QPushButton*>(QStringLiteral("CaptionOk")), nullptr);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    EXPECT_EQ(result, kCancelCommand);
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice50); // and saved, as the headless case reads
 }
 
 TEST_F(OptionDialogsQtTest, MailFontsApplyWhatWasChosen)
 {
-    const std::intptr_t result = Show(kMailFontDialog, shell::MailFontDialogProc, [](QDialog* dialog) {
+    Show(kMailFontDialog, shell::MailFontDialogProc, kOkCommand, [](QDialog* dialog) {
         auto* faces = Control<QListWidget>(dialog, kMailHeaderFaceList);
         ASSERT_EQ(faces->count(), 4);
         EXPECT_EQ(faces->currentItem()->text(), QStringLiteral("Tahoma"));
@@ -123,7 +105,6 @@ TEST_F(OptionDialogsQtTest, MailFontsApplyWhatWasChosen)
         emit size->activated(8);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CaptionOk")), Qt::LeftButton);
     });
-    EXPECT_EQ(result, kOkCommand);
     const core::AppSettings& settings = core::Settings();
     EXPECT_EQ(std::u16string(settings.MailHeaderFontFace), u"Symbol");
     EXPECT_EQ(settings.MailHeaderCharset, 2);
@@ -135,26 +116,24 @@ TEST_F(OptionDialogsQtTest, MailFontsApplyWhatWasChosen)
 TEST_F(OptionDialogsQtTest, PlainTextCancelMarksTheJobCancelled)
 {
     shell::PlainTextDialogResult() = 0;
-    const std::intptr_t result = Show(kPlainTextDialog, shell::PlainTextDialogProc, [](QDialog* dialog) {
+    Show(kPlainTextDialog, shell::PlainTextDialogProc, kCancelCommand, [](QDialog* dialog) {
         EXPECT_EQ(Control<QComboBox>(dialog, kPlainTextTabCombo)->currentText(), QStringLiteral("4 Characters"));
         EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("CaptionOk")), nullptr);
         QTest::mouseClick(Control<QPushButton>(dialog, kCancelCommand), Qt::LeftButton);
     });
-    EXPECT_EQ(result, kCancelCommand);
     EXPECT_EQ(printengine::Job().FinalStatus, 1);
     EXPECT_EQ(shell::PlainTextDialogResult(), 0);
 }
 
 TEST_F(OptionDialogsQtTest, StartupScreenClearedStaysAway)
 {
-    const std::intptr_t result = Show(kStartupScreenDialog, shell::StartupDialogProc, [](QDialog* dialog) {
+    Show(kStartupScreenDialog, shell::StartupDialogProc, kOkCommand, [](QDialog* dialog) {
         EXPECT_FALSE(Control<QLabel>(dialog, kStartupDocumentsBitmap)->pixmap().isNull());
         auto* show = Control<QCheckBox>(dialog, kStartupShowCheck);
         ASSERT_TRUE(show->isChecked());
         ClickBox(show);
         QTest::keyClick(dialog, Qt::Key_Return);
     });
-    EXPECT_EQ(result, kOkCommand);
     EXPECT_FALSE(core::Settings().ShowStartupScreen); // and saved, as the headless case reads
 }
 

@@ -1,12 +1,8 @@
 #include "OptionDialogs.h"
 
-#include "AppSettings.h"
-#include "DialogHost.h"
 #include "DialogResourceIds.h"
-#include "FakePrinter.h"
-#include "FontList.h"
+#include "DialogTest.h"
 #include "SettingsStore.h"
-#include "TempRegistry.h"
 
 #include <filesystem>
 #include <functional>
@@ -16,34 +12,9 @@
 namespace {
 
 using namespace platform;
-using namespace printengine::testing;
 
-class OptionDialogsTest : public platform::testing::TempRegistry {
+class OptionDialogsTest : public dialogtest::DialogTest {
 protected:
-    void SetUp() override
-    {
-        TempRegistry::SetUp();
-        core::ResetAppSettings();
-        InstallFakePrinter();
-        FakeSetup().Fonts = { { u"Tahoma", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
-    }
-    void TearDown() override
-    {
-        SetDialogHost(nullptr);
-        shell::FreeFontList();
-        RemoveFakePrinter();
-        TempRegistry::TearDown();
-    }
-
-    Dialog Run(unsigned templateId, DialogProc procedure, std::vector<DialogAction> actions, std::intptr_t& result)
-    {
-        ScriptedDialogHost host(std::move(actions));
-        SetDialogHost(&host);
-        result = DialogBoxParamW(ProgramModule(), templateId, nullptr, procedure, 0);
-        SetDialogHost(nullptr);
-        return *host.LastDialog();
-    }
-
     // The settings as the next start reads them.
     core::AppSettings Stored()
     {
@@ -139,9 +110,13 @@ TEST_F(OptionDialogsTest, EachDialogShowsAndAppliesTheOptions)
         core::ResetAppSettings();
         if (c.before)
             c.before(core::Settings());
+        // Without a help viewer help shows nothing; the dialog stays open.
+        std::vector<DialogAction> actions { DialogAction::Help() };
+        actions.insert(actions.end(), c.actions.begin(), c.actions.end());
         std::intptr_t result = -1;
-        Dialog dialog = Run(c.templateId, c.procedure, c.actions, result);
+        Dialog dialog = Run(c.templateId, c.procedure, actions, &result);
         EXPECT_EQ(result, c.result);
+        EXPECT_EQ(dialog.Ended, !c.actions.empty());
         EXPECT_EQ(std::filesystem::exists(File()), c.saves);
         c.check(core::Settings(), dialog);
         if (c.saves)
@@ -149,18 +124,6 @@ TEST_F(OptionDialogsTest, EachDialogShowsAndAppliesTheOptions)
         if (dialog.Ended) {
             EXPECT_EQ(shell::FontList(), nullptr) << "the font list is freed when the dialog ends";
         }
-    }
-}
-
-TEST_F(OptionDialogsTest, HelpOpensEachDialogsTopic)
-{
-    // Without a help viewer nothing shows; the procedures still handle WM_HELP and stay open.
-    const std::pair<unsigned, DialogProc> dialogs[] = { { kResizeDialog, shell::ResizeDialogProc },
-        { kMailFontDialog, shell::MailFontDialogProc }, { kStartupScreenDialog, shell::StartupDialogProc } };
-    for (auto [templateId, procedure] : dialogs) {
-        std::intptr_t result = -1;
-        Dialog dialog = Run(templateId, procedure, { DialogAction::Help() }, result);
-        EXPECT_FALSE(dialog.Ended) << templateId;
     }
 }
 

@@ -1,16 +1,11 @@
 #include "PlainTextDialog.h"
 
-#include "AppSettings.h"
-#include "DialogHost.h"
 #include "DialogResourceIds.h"
-#include "FakePrinter.h"
-#include "FontList.h"
-#include "PrintJob.h"
-
-#include <gtest/gtest.h>
+#include "DialogTest.h"
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,49 +20,26 @@ void SetFace(const std::u16string& face)
     std::copy(face.begin(), face.end(), settings.TextFontFace);
 }
 
-class PlainTextDialogTest : public ::testing::Test {
+class PlainTextDialogTest : public dialogtest::DialogTest {
 protected:
     void SetUp() override
     {
+        DialogTest::SetUp();
         setenv("LC_ALL", "en_US.UTF-8", 1);
-        core::ResetAppSettings();
-        printengine::ResetPrintEngine();
-        InstallFakePrinter();
         FakeSetup().Fonts
             = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Courier New", 0 } };
     }
-    void TearDown() override
-    {
-        SetDialogHost(nullptr);
-        shell::FreeFontList();
-        RemoveFakePrinter();
-    }
 
     // Runs dialog 104 with a script; returns the dialog as it ended.
-    Dialog Run(std::vector<DialogAction> actions, std::intptr_t* result = nullptr)
+    static Dialog Run(std::vector<DialogAction> actions, std::intptr_t* result = nullptr)
     {
-        ScriptedDialogHost host(std::move(actions));
-        SetDialogHost(&host);
         shell::PlainTextDialogResult() = 0;
-        std::intptr_t ended
-            = DialogBoxParamW(ProgramModule(), kPlainTextDialog, nullptr, shell::PlainTextDialogProc, 0);
-        if (result)
-            *result = ended;
-        SetDialogHost(nullptr);
-        return *host.LastDialog();
+        return DialogTest::Run(kPlainTextDialog, shell::PlainTextDialogProc, std::move(actions), result);
     }
 };
 
 // The list of faces the printing library enumerates, for the dialog's list.
-class FontListTest : public PlainTextDialogTest {
-protected:
-    void SetUp() override
-    {
-        PlainTextDialogTest::SetUp();
-        FakeSetup().Fonts
-            = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Liberation Serif", 204 } };
-    }
-};
+using FontListTest = PlainTextDialogTest;
 
 std::vector<std::u16string> Faces()
 {
@@ -118,24 +90,32 @@ TEST_F(PlainTextDialogTest, FillsTheScreen)
     SetScreenSize(240, 320);
 }
 
-// The caption's OK takes the same branch as "Print Plain Text".
-TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSaving)
+// The caption's OK takes the same branch as "Print Plain Text". Cancel
+// marks the job cancelled and changes nothing.
+TEST_F(PlainTextDialogTest, PrintAppliesTheChoicesWithoutSavingAndCancelChangesNothing)
 {
-    std::intptr_t result = 0;
-    Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
-            DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
-            DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(kPlainTextPrintButton) },
-        &result);
-    const core::AppSettings& settings = core::Settings();
-    EXPECT_EQ(result, kPlainTextPrintButton);
-    EXPECT_EQ(shell::PlainTextDialogResult(), 1);
-    EXPECT_EQ(std::u16string(settings.TextFontFace), u"Symbol");
-    EXPECT_EQ(settings.TextFontCharset, 2);
-    EXPECT_EQ(settings.TextBold, 1);
-    EXPECT_EQ(settings.TextItalic, 1);
-    EXPECT_EQ(settings.TextFontSize, 14);
-    EXPECT_EQ(settings.TextTabSize, 10);
-    EXPECT_EQ(shell::FontList(), nullptr);
+    for (int button : { kPlainTextPrintButton, kCancelCommand }) {
+        SCOPED_TRACE(button);
+        core::ResetAppSettings();
+        printengine::Job().FinalStatus = 0;
+        std::intptr_t result = 0;
+        Run({ DialogAction::Select(kPlainTextFaceList, 3), DialogAction::Check(kPlainTextBoldCheck),
+                DialogAction::Check(kPlainTextItalicCheck), DialogAction::Select(kPlainTextSizeCombo, 9),
+                DialogAction::Select(kPlainTextTabCombo, 8), DialogAction::Press(button) },
+            &result);
+        const core::AppSettings& settings = core::Settings();
+        const bool print = button == kPlainTextPrintButton;
+        EXPECT_EQ(result, button);
+        EXPECT_EQ(shell::PlainTextDialogResult(), print ? 1 : 0);
+        EXPECT_EQ(printengine::Job().FinalStatus, print ? 0 : 1);
+        EXPECT_EQ(std::u16string(settings.TextFontFace), print ? u"Symbol" : u"Courier New");
+        EXPECT_EQ(settings.TextFontCharset, print ? 2 : 0);
+        EXPECT_EQ(settings.TextBold, print ? 1 : 0);
+        EXPECT_EQ(settings.TextItalic, print ? 1 : 0);
+        EXPECT_EQ(settings.TextFontSize, print ? 14 : 12);
+        EXPECT_EQ(settings.TextTabSize, print ? 10 : 4);
+        EXPECT_EQ(shell::FontList(), nullptr);
+    }
 }
 
 // An untouched size outside the table becomes the first; combos without a
@@ -160,41 +140,19 @@ TEST_F(PlainTextDialogTest, UntouchedOrEmptyChoicesAndTheStoredValues)
     EXPECT_EQ(shell::PlainTextDialogResult(), 1);
 }
 
-TEST_F(PlainTextDialogTest, CancelMarksTheJobCancelledAndChangesNothing)
+TEST_F(FontListTest, KeepsEnumerationOrderFindsTheFirstExactMatchCutsLongNamesAndNeedsTheLibrary)
 {
-    std::intptr_t result = 0;
-    printengine::Job().FinalStatus = 0;
-    Run({ DialogAction::Check(kPlainTextBoldCheck), DialogAction::Select(kPlainTextFaceList, 3),
-            DialogAction::Press(kCancelCommand) },
-        &result);
-    EXPECT_EQ(result, kCancelCommand);
-    EXPECT_EQ(printengine::Job().FinalStatus, 1);
-    EXPECT_EQ(shell::PlainTextDialogResult(), 0);
-    EXPECT_EQ(core::Settings().TextBold, 0);
-    EXPECT_EQ(std::u16string(core::Settings().TextFontFace), u"Courier New");
-    EXPECT_EQ(shell::FontList(), nullptr);
-}
-
-TEST_F(FontListTest, KeepsEnumerationOrderFindsTheFirstExactMatchAndCutsLongNames)
-{
+    FakeSetup().Fonts
+        = { { u"Liberation Serif", 0 }, { u"DejaVu Sans", 0 }, { u"Symbol", 2 }, { u"Liberation Serif", 204 } };
     shell::BuildFontList();
     EXPECT_EQ(
         Faces(), (std::vector<std::u16string> { u"Liberation Serif", u"DejaVu Sans", u"Symbol", u"Liberation Serif" }));
-    struct Row {
-        const char16_t* face;
-        bool found;
-        std::uint8_t charset;
-    };
-    const Row rows[] = {
-        { u"Liberation Serif", true, 0 },
-        { u"Symbol", true, 2 },
-        { u"Liberation", false, 99 },
-        { nullptr, false, 99 },
-    };
-    for (const Row& row : rows) {
+    // A face that is not found leaves the charset alone (99 here).
+    for (const auto& [face, expected] : { std::pair<const char16_t*, int> { u"Liberation Serif", 0 }, { u"Symbol", 2 },
+             { u"Liberation", 99 }, { nullptr, 99 } }) {
         std::uint8_t charset = 99;
-        EXPECT_EQ(shell::FindFontCharset(row.face, &charset), row.found);
-        EXPECT_EQ(charset, row.charset);
+        EXPECT_EQ(shell::FindFontCharset(face, &charset), expected != 99);
+        EXPECT_EQ(charset, expected);
     }
     // A rebuild replaces the list.
     FakeSetup().Fonts = { { std::u16string(40, u'x'), 0 } };
@@ -203,10 +161,7 @@ TEST_F(FontListTest, KeepsEnumerationOrderFindsTheFirstExactMatchAndCutsLongName
     shell::FreeFontList();
     EXPECT_EQ(shell::FontList(), nullptr);
     shell::FreeFontList();
-}
-
-TEST_F(FontListTest, WithoutTheLibraryTheListIsEmpty)
-{
+    // Without the library the list is empty.
     RemoveFakePrinter();
     shell::BuildFontList();
     EXPECT_EQ(shell::FontList(), nullptr);

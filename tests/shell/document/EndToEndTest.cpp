@@ -1,7 +1,5 @@
-// Runs the built program as a user would, printing to the printing library's
-// recording of drawing calls, and checks exit statuses, texts and messages;
-// and the start-up sequence in-process with a scripted user in the
-// plain-text dialog.
+// Runs the built program as a user would and checks exit statuses, pages and
+// messages; and the start-up in-process with a scripted plain-text dialog.
 
 #include "AppSettings.h"
 #include "DialogHost.h"
@@ -17,6 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -52,36 +51,20 @@ std::size_t Count(const std::string& text, const std::string& what)
     return count;
 }
 
-fs::path Sample(const char* name)
-{
-    return fs::path(SAMPLES_DIR) / name;
-}
-
 class EndToEndTest : public ::testing::Test {
 protected:
-    struct ProgramRun {
-        int Status = -1;
-        std::string Recording;
-        std::string Error;
-    };
-
-    ProgramRun Start(const std::vector<std::string>& arguments)
+    // Runs the program, the printing library writing to `output`.
+    testsupport::ProgramOutcome Run(const std::vector<std::string>& arguments, const fs::path& output,
+        std::map<std::string, std::string> environment = {})
     {
-        const fs::path recording = dir / "out.txt";
-        fs::remove(recording);
-        const testsupport::ProgramOutcome outcome = testsupport::RunProgram(TALLOWIN_PROGRAM, arguments,
-            {
-                { "PLOTWISE_OUTPUT", recording.string() },
-                { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
-                { "LANG", "en_US.UTF-8" },
-                { "LC_ALL", "en_US.UTF-8" },
-            },
-            dir.Path());
-        return { outcome.status, ReadFileText(recording), outcome.err };
+        fs::remove(output);
+        environment.insert(
+            { { "PLOTWISE_OUTPUT", output.string() }, { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
+                { "LANG", "en_US.UTF-8" }, { "LC_ALL", "en_US.UTF-8" } });
+        return testsupport::RunProgram(TALLOWIN_PROGRAM, arguments, environment, dir.Path());
     }
 
-    // Starts the program in a child process on these arguments; the child
-    // sees what the test sets in the child.
+    // Starts the program in a child process, on a terminal when one is asked for.
     static pid_t Spawn(const std::vector<std::string>& arguments, int* terminal = nullptr)
     {
         pid_t child = terminal ? ::forkpty(terminal, nullptr, nullptr, nullptr) : ::fork();
@@ -122,7 +105,6 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         std::string error;
         std::string drawn; // a text call in the recording
     };
-    // (The statuses without /E are the start-up status table's.)
     const Row rows[] = {
         { text, { "/Q", "/E" }, 0, "", "text=\"notes\"" },
         // Without a window system the options dialog confirms itself.
@@ -138,26 +120,26 @@ TEST_F(EndToEndTest, ExitStatusesWithAndWithoutE)
         SCOPED_TRACE(row.file.string() + " " + row.switches.back());
         std::vector<std::string> arguments { "/F", Backslashed(row.file) };
         arguments.insert(arguments.end(), row.switches.begin(), row.switches.end());
-        ProgramRun run = Start(arguments);
-        EXPECT_EQ(run.Status, row.status);
-        EXPECT_EQ(run.Error, row.error);
-        EXPECT_NE(run.Recording.find(row.drawn), std::string::npos);
+        const testsupport::ProgramOutcome run = Run(arguments, dir / "out.txt");
+        const std::string recording = ReadFileText(dir / "out.txt");
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.err, row.error);
+        EXPECT_NE(recording.find(row.drawn), std::string::npos);
         if (row.file == longFile) {
-            EXPECT_EQ(Count(run.Recording, "ExtTextOut "), 20000u);
-            EXPECT_GT(Count(run.Recording, "StartPage "), 200u);
+            EXPECT_EQ(Count(recording, "ExtTextOut "), 20000u);
+            EXPECT_GT(Count(recording, "StartPage "), 200u);
         }
     }
 }
 
 // The cache of font matches changes no byte of the pages: a text and a
 // Japanese e-mail (whose glyphs come from a fallback face) print the same
-// PDF with the cache off, cold and warm. (The cache's own tests make styled
-// faces in and out of the cache.)
+// PDF with the cache off, cold and warm.
 TEST_F(EndToEndTest, TheFontCacheChangesNoByteOfThePages)
 {
     const fs::path mail = fs::path(SAMPLES_DIR) / ".." / "maildir" / "new" / "1764936000.M400004P4242.tallowin";
     const std::vector<std::vector<std::string>> jobs = {
-        { "--file=" + Sample("utf8-three-scripts.txt").string(), "/Q", "/E" },
+        { "--file=" + (fs::path(SAMPLES_DIR) / "utf8-three-scripts.txt").string(), "/Q", "/E" },
         { "--quick", "--mail", mail.string() },
     };
     for (size_t job = 0; job < jobs.size(); ++job) {
@@ -165,22 +147,12 @@ TEST_F(EndToEndTest, TheFontCacheChangesNoByteOfThePages)
         const fs::path cache = dir / ("cache-" + std::to_string(job));
         std::vector<std::string> pages;
         for (const char* setting : { "0", "1", "1" }) {
-            const fs::path pdf = dir / "job.pdf";
-            fs::remove(pdf);
-            const testsupport::ProgramOutcome outcome = testsupport::RunProgram(TALLOWIN_PROGRAM, jobs[job],
-                {
-                    { "PLOTWISE_OUTPUT", pdf.string() },
-                    { "PLOTWISE_FONT_CACHE", setting },
-                    { "XDG_CACHE_HOME", cache.string() },
+            const testsupport::ProgramOutcome outcome = Run(jobs[job], dir / "job.pdf",
+                { { "PLOTWISE_FONT_CACHE", setting }, { "XDG_CACHE_HOME", cache.string() },
                     { "SOURCE_DATE_EPOCH", "1764921600" },
-                    { "TALLOWIN_REGISTRY", (dir / "registry.reg").string() },
-                    { "TALLOWIN_MAILSTORES", (dir / "no-stores.conf").string() },
-                    { "LANG", "en_US.UTF-8" },
-                    { "LC_ALL", "en_US.UTF-8" },
-                },
-                dir.Path());
+                    { "TALLOWIN_MAILSTORES", (dir / "no-stores.conf").string() } });
             ASSERT_EQ(outcome.status, 0) << outcome.err;
-            pages.push_back(ReadFileText(pdf));
+            pages.push_back(ReadFileText(dir / "job.pdf"));
         }
         EXPECT_TRUE(pages[0].starts_with("%PDF-"));
         EXPECT_EQ(pages[1], pages[0]) << "cold";
@@ -240,8 +212,7 @@ TEST_F(EndToEndTest, ADocumentFromStandardInputPrintsToStandardOutput)
 }
 
 // On a terminal the run says where the pages went; --quiet and a pipe (every
-// other case here) say nothing. (The print queue's cases read the job's
-// title, the document's name, from the PDF.)
+// other case here) say nothing.
 TEST_F(EndToEndTest, ATerminalIsToldWhereThePagesWent)
 {
     fs::path text = dir.Write("minutes.txt", "minutes\n");
@@ -265,9 +236,8 @@ TEST_F(EndToEndTest, ATerminalIsToldWhereThePagesWent)
     }
 }
 
-// The start-up sequence in-process: a print-only start whose user cancels
-// the plain-text options dialog ends as cancelled, 63 with /E, 0 without,
-// and nothing is printed.
+// In-process: a print-only start with /E whose user cancels the plain-text
+// options dialog ends as cancelled, 63, and prints nothing.
 TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
 {
     testsupport::TempFolder dir;
@@ -277,22 +247,18 @@ TEST(PrintOnlyDialogTest, CancelledOptionsEndAsCancelled)
     setenv("LANG", "en_US.UTF-8", 1);
 
     struct Row {
-        const char* switches;
         int pressed;
         int status;
         bool printed;
     };
-    const Row rows[] = {
-        { " /E", platform::kCancelCommand, 63, false },
-        { " /E", platform::kPlainTextPrintButton, 0, true },
-    };
+    const Row rows[] = { { platform::kCancelCommand, 63, false }, { platform::kPlainTextPrintButton, 0, true } };
     for (const Row& row : rows) {
         fs::remove(dir / "out.txt");
         core::ResetAppSettings();
         core::ResetRunOptions();
         platform::ScriptedDialogHost host({ platform::DialogAction::Press(row.pressed) });
         platform::SetDialogHost(&host);
-        std::string line = "/F " + path + row.switches;
+        std::string line = "/F " + path + " /E";
         std::u16string commandLine(line.begin(), line.end());
         int status = shell::WinMain(platform::ProgramModule(), nullptr, commandLine.c_str(), 0);
         platform::SetDialogHost(nullptr);

@@ -4,10 +4,8 @@
 #include "DocumentType.h"
 #include "FakePrinter.h"
 #include "MessageBox.h"
-#include "PocketWordWriter.h"
 #include "PrintJob.h"
 #include "RichInk.h"
-#include "Source.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +20,6 @@ namespace {
 
 using namespace printengine::testing;
 using shell::DocumentType;
-
-std::u16string Utf16(const std::filesystem::path& path)
-{
-    std::u16string out;
-    for (unsigned char c : path.string())
-        out.push_back(c); // the test paths are ASCII
-    return out;
-}
 
 class OpenDocumentTest : public ::testing::Test {
 protected:
@@ -54,7 +44,7 @@ protected:
         RemoveFakePrinter();
     }
 
-    std::u16string Write(const std::string& name, std::string_view bytes) { return Utf16(dir.Write(name, bytes)); }
+    std::u16string Write(const std::string& name, std::string_view bytes) { return dir.Write(name, bytes).u16string(); }
 
     int Open(const std::u16string& path) { return shell::OpenAndPrintDocument(nullptr, nullptr, path.c_str()); }
 
@@ -95,12 +85,12 @@ TEST_F(OpenDocumentTest, TextFilesPrintTheirOwnCharactersAndRefusedOnesPrintRaw)
 
 TEST_F(OpenDocumentTest, FilesThatCannotBeOpenedAreReported)
 {
-    std::u16string missing = Utf16((dir / "missing.txt").string());
-    std::u16string directory = Utf16(dir.Path());
+    std::u16string missing = (dir / "missing.txt").u16string();
+    std::u16string directory = dir.Path().u16string();
     std::u16string empty = Write("empty.txt", "");
     // A NUL byte outside UTF-16 text: a program or an image, not a text.
     std::u16string binary = Write("binary.txt", std::string_view("ab\0\xe9\n", 5));
-    std::u16string fifo = Utf16((dir / "pipe.txt").string());
+    std::u16string fifo = (dir / "pipe.txt").u16string();
     ASSERT_EQ(mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
     struct Row {
         std::u16string path;

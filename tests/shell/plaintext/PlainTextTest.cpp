@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -112,20 +113,14 @@ TEST_F(PlainTextTest, LastLineWithoutLineEndKeepsThePlainTextTabs)
 
 TEST_F(PlainTextTest, OptionsDialogRunsUnlessQuickPrinting)
 {
-    struct Row {
-        int quickPrint;
-        int quickPrintOnce;
-        int dialogRuns;
-    };
-    const Row rows[] = { { 0, 0, 1 }, { 1, 0, 0 }, { 0, 1, 0 } };
-    for (const Row& row : rows) {
+    for (const auto& [quickPrint, once, dialogRuns] : { std::array { 0, 0, 1 }, { 1, 0, 0 }, { 0, 1, 0 } }) {
         InstallFakePrinter();
         platform::ScriptedDialogHost host({ platform::DialogAction::Press(8) });
         platform::SetDialogHost(&host);
-        core::Settings().QuickPrint = row.quickPrint;
-        core::Options().QuickPrintOnce = row.quickPrintOnce;
+        core::Settings().QuickPrint = quickPrint;
+        core::Options().QuickPrintOnce = once;
         Print("text\n");
-        EXPECT_EQ(host.Runs(), row.dialogRuns) << row.quickPrint << row.quickPrintOnce;
+        EXPECT_EQ(host.Runs(), dialogRuns) << quickPrint << once;
         EXPECT_EQ(PrintedText(), u"text");
         EXPECT_EQ(core::Options().QuickPrintOnce, 0);
     }

@@ -2,10 +2,12 @@
 
 // What a start of the main window needs in a test, all in a fresh folder: a
 // documents folder, one mail store, the settings file and the printing
-// library's recording. Message boxes are recorded; dialogs run a script.
+// library's recording. Message boxes are recorded; dialogs run a script; the
+// message loop of the window system is a script too.
 
 #include "AppSettings.h"
 #include "DialogHost.h"
+#include "MainWindow.h"
 #include "MessageBox.h"
 #include "TempFolder.h"
 #include "WindowSystem.h"
@@ -15,10 +17,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace testsupport {
+
+// A window system whose message loop is what a person does while the main
+// window is shown; the window is closed after the script.
+template <typename Self> class ScriptedLoop : public platform::WindowModel {
+public:
+    int RunMessageLoop() override
+    {
+        if (script)
+            script(static_cast<Self&>(*this), shell::MainWindow());
+        if (!QuitPosted())
+            ChooseCommand(shell::MainWindow(), shell::kCmdExit);
+        return WindowModel::RunMessageLoop();
+    }
+
+    std::function<void(Self&, shell::WindowHandle)> script;
+};
 
 class WindowFixture : public ::testing::Test {
 protected:
