@@ -8,7 +8,7 @@
 namespace platform {
 namespace {
 
-TEST(ByteCursorTest, ReadsLittleEndianIntegersOnlyWhollyInside)
+TEST(BytesTest, ReadsAndWritesLittleEndianIntegersOnlyWhollyInside)
 {
     const std::array<std::uint8_t, 7> bytes { 0x01, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0x7F };
     ByteCursor cursor(bytes);
@@ -20,10 +20,8 @@ TEST(ByteCursorTest, ReadsLittleEndianIntegersOnlyWhollyInside)
     EXPECT_FALSE(cursor.ReadAt<std::uint8_t>(7).has_value());
     EXPECT_FALSE(cursor.ReadAt<std::uint32_t>(static_cast<std::size_t>(-2)).has_value());
     EXPECT_FALSE(ByteCursor().ReadAt<std::uint8_t>(0).has_value());
-}
 
-TEST(ByteWriterTest, AWriteThatDoesNotFitWritesNothing)
-{
+    // A write that does not fit writes nothing.
     std::array<std::uint8_t, 6> buffer { 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA };
     ByteWriter writer(buffer);
     EXPECT_TRUE(writer.WriteAt<std::int8_t>(0, -2));

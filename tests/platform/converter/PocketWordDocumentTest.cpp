@@ -24,7 +24,7 @@ std::u16string TextOf(const std::string& rtf)
     return platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
 }
 
-TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
+TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtfReadingEightBitTextInTheCodePageGiven)
 {
     const std::optional<std::string> rtf = Convert(WritePocketWord(SampleLetter()));
     ASSERT_TRUE(rtf);
@@ -45,62 +45,42 @@ TEST(PocketWordDocumentTest, WritesWhatTheDocumentHoldsAsRtf)
         { "second font", "{\\f1\\fs20\\cf1 mono}" },
         { "bullet in the format of its text",
             "\\pard\\ql\\li720\\ri1440\\fi-360\\tx720 {\\f0\\fs20\\cf1 \\u8226\\'3f\\tab first point}\\par" },
+        { "colour table", "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}" },
     };
     for (const Row& row : rows)
         EXPECT_NE(rtf->find(row.piece), std::string::npos) << row.what << "\n" << *rtf;
-    EXPECT_NE(rtf->find("{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"), std::string::npos) << *rtf;
-}
 
-TEST(PocketWordDocumentTest, EightBitTextIsReadInTheCodePageGiven)
-{
-    Document document;
-    document.Fonts = { { 0, u"Tahoma" } };
-    Paragraph paragraph;
-    paragraph.Content = FontCode(0) + Text("\xe9\xe0");
-    document.Paragraphs = { paragraph };
-    struct Row {
+    // Eight-bit text is read in the code page given.
+    const Document document { { { 0, u"Tahoma" } }, { { FontCode(0) + Text("\xe9\xe0") } } };
+    struct CodePageRow {
         std::uint16_t codePage;
         std::u16string text;
         const char* charset;
     };
-    const Row rows[] = {
+    const CodePageRow codePages[] = {
         { 1252, u"\u00e9\u00e0\r\n", "\\fcharset0 " },
         { 1251, u"\u0439\u0430\r\n", "\\fcharset204 " },
         { 1253, u"\u03b9\u03b0\r\n", "\\fcharset161 " },
     };
-    for (const Row& row : rows) {
-        const std::optional<std::string> rtf = Convert(WritePocketWord(document), row.codePage);
-        ASSERT_TRUE(rtf) << row.codePage;
-        EXPECT_NE(rtf->find(row.charset), std::string::npos) << *rtf;
-        EXPECT_EQ(TextOf(*rtf), row.text) << row.codePage;
+    for (const CodePageRow& row : codePages) {
+        const std::optional<std::string> converted = Convert(WritePocketWord(document), row.codePage);
+        ASSERT_TRUE(converted) << row.codePage;
+        EXPECT_NE(converted->find(row.charset), std::string::npos) << *converted;
+        EXPECT_EQ(TextOf(*converted), row.text) << row.codePage;
     }
 }
 
-TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotRead)
+// What is no Pocket Word document is refused, and a document cut anywhere is
+// either refused or read: never a crash, and what is read is RTF.
+TEST(PocketWordDocumentTest, RefusesWhatLibwpsCannotReadAndTruncatedDocumentsNeverCrash)
 {
     const std::vector<std::uint8_t> whole = WritePocketWord(SampleLetter());
-    struct Row {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
-    };
-    const Row rows[] = {
-        // The signature alone, or text after it, the converter's own cases refuse.
-        { "empty", {} },
-        { "header only", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 14) },
-        { "rtf", { '{', '\\', 'r', 't', 'f', '1', '}' } },
-    };
-    for (const Row& row : rows)
-        EXPECT_FALSE(Convert(row.bytes)) << row.name;
-}
-
-// A document cut anywhere is either refused or read: never a crash, and what
-// is read is RTF.
-TEST(PocketWordDocumentTest, TruncatedDocumentsNeverCrash)
-{
-    const std::vector<std::uint8_t> whole = WritePocketWord(SampleLetter());
+    // The signature alone, or text after it, the converter's own cases refuse.
+    EXPECT_FALSE(Convert({})) << "empty";
+    EXPECT_FALSE(Convert({ whole.begin(), whole.begin() + 14 })) << "header only";
+    EXPECT_FALSE(Convert({ '{', '\\', 'r', 't', 'f', '1', '}' })) << "rtf";
     for (std::size_t length = 0; length < whole.size(); ++length) {
-        const std::optional<std::string> rtf
-            = Convert(std::vector<std::uint8_t>(whole.begin(), whole.begin() + length));
+        const std::optional<std::string> rtf = Convert({ whole.begin(), whole.begin() + length });
         if (rtf) {
             EXPECT_EQ(rtf->rfind("{\\rtf1", 0), 0u) << length;
         }

@@ -1,5 +1,7 @@
 #include "PocketWordWriter.h"
 
+#include <initializer_list>
+
 namespace pocketword {
 namespace {
 
@@ -31,16 +33,12 @@ constexpr std::uint16_t kWeightNormal = 4;
 constexpr std::uint16_t kWeightBold = 7;
 constexpr std::uint16_t kRed = 4;
 
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
+void Put16(std::vector<std::uint8_t>& out, std::initializer_list<std::uint16_t> values)
 {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    Put16(out, static_cast<std::uint16_t>(value & 0xFFFF));
-    Put16(out, static_cast<std::uint16_t>(value >> 16));
+    for (std::uint16_t value : values) {
+        out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(value >> 8));
+    }
 }
 
 // A zone: type, id, body length in 4-byte words, then the body padded to a
@@ -49,9 +47,7 @@ void PutZone(std::vector<std::uint8_t>& out, std::uint16_t type, std::uint16_t i
 {
     while (body.size() % 4 != 0)
         body.push_back(0);
-    Put16(out, type);
-    Put16(out, id);
-    Put16(out, static_cast<std::uint16_t>(body.size() / 4));
+    Put16(out, { type, id, static_cast<std::uint16_t>(body.size() / 4) });
     out.insert(out.end(), body.begin(), body.end());
 }
 
@@ -87,24 +83,15 @@ std::uint16_t CharacterCount(const std::string& content)
 std::vector<std::uint8_t> WritePocketWord(const Document& document)
 {
     std::vector<std::uint8_t> out = { '{', '\\', 'p', 'w', 'i', 0x15, 0x00, 0x00 };
-    Put16(out, kHeaderMarker);
-    Put16(out, kVersion);
-    Put16(out, 0);
+    Put16(out, { kHeaderMarker, kVersion, 0 });
 
     std::uint16_t nextId = 1;
     std::vector<std::uint8_t> fonts;
-    Put16(fonts, 0);
-    Put16(fonts, kFontTableTag);
-    Put16(fonts, static_cast<std::uint16_t>(document.Fonts.size()));
-    for (int i = 0; i < 5; ++i)
-        Put16(fonts, 0);
+    Put16(fonts, { 0, kFontTableTag, static_cast<std::uint16_t>(document.Fonts.size()), 0, 0, 0, 0, 0 });
     for (const Font& font : document.Fonts) {
-        Put16(fonts, font.Id);
-        Put16(fonts, 1);
-        for (int i = 0; i < 6; ++i)
-            Put16(fonts, 0);
+        Put16(fonts, { font.Id, 1, 0, 0, 0, 0, 0, 0 });
         for (std::size_t i = 0; i < kFaceUnits; ++i)
-            Put16(fonts, i < font.Face.size() && i + 1 < kFaceUnits ? font.Face[i] : 0);
+            Put16(fonts, { i < font.Face.size() && i + 1 < kFaceUnits ? font.Face[i] : u'\0' });
     }
     PutZone(out, kZoneFontTable, nextId++, fonts);
 
@@ -114,36 +101,25 @@ std::vector<std::uint8_t> WritePocketWord(const Document& document)
         paragraphIds.push_back(nextId++);
 
     std::vector<std::uint8_t> list;
-    const auto count = static_cast<std::uint32_t>(document.Paragraphs.size());
-    Put32(list, count);
-    Put32(list, count);
-    for (int i = 0; i < 4; ++i)
-        Put32(list, 0);
-    for (std::size_t i = 0; i < document.Paragraphs.size(); ++i) {
-        Put16(list, 1);
-        Put16(list, CharacterCount(document.Paragraphs[i].Content));
-        Put16(list, paragraphIds[i]);
-        Put16(list, 0);
-    }
+    // The paragraph count twice, as 32-bit numbers, then four zero words.
+    const auto count = static_cast<std::uint16_t>(document.Paragraphs.size());
+    Put16(list, { count, 0, count, 0, 0, 0, 0, 0, 0, 0, 0, 0 });
+    for (std::size_t i = 0; i < document.Paragraphs.size(); ++i)
+        Put16(list, { 1, CharacterCount(document.Paragraphs[i].Content), paragraphIds[i], 0 });
     PutZone(out, kZoneParagraphList, listId, list);
 
     for (std::size_t i = 0; i < document.Paragraphs.size(); ++i) {
         const Paragraph& paragraph = document.Paragraphs[i];
         const std::string content = paragraph.Content + kCodeParagraph + kParagraphEnd;
         std::vector<std::uint8_t> body;
-        Put16(body, static_cast<std::uint16_t>(CharacterCount(paragraph.Content) + 1));
-        Put16(body, static_cast<std::uint16_t>(content.size()));
-        Put16(body, 1); // lines
-        Put16(body, static_cast<std::uint16_t>(kParagraphMarker));
-        Put16(body, 0); // no line-layout zone
-        Put16(body, 0);
-        Put16(body, static_cast<std::uint16_t>(paragraph.FirstIndent));
-        Put16(body, paragraph.LeftIndent);
-        Put16(body, paragraph.RightIndent);
+        // Characters, bytes, one line, the marker, no line-layout zone, the indents.
+        Put16(body,
+            { static_cast<std::uint16_t>(CharacterCount(paragraph.Content) + 1),
+                static_cast<std::uint16_t>(content.size()), 1, static_cast<std::uint16_t>(kParagraphMarker), 0, 0,
+                static_cast<std::uint16_t>(paragraph.FirstIndent), paragraph.LeftIndent, paragraph.RightIndent });
         body.push_back(paragraph.Bullet ? kBulleted : 0);
         body.push_back(paragraph.Alignment);
-        Put16(body, 0);
-        Put16(body, 0);
+        Put16(body, { 0, 0 });
         body.insert(body.end(), content.begin(), content.end());
         PutZone(out, kZoneParagraph, paragraphIds[i], body);
     }
@@ -174,26 +150,21 @@ std::string TabCode()
 
 Document SampleLetter()
 {
-    Document document;
-    document.Fonts = { { 0, u"Tahoma" }, { 3, u"Courier New" } };
-    Paragraph title;
-    title.Content = FontCode(0) + Code16(kCodeSize, 16) + Code16(kCodeWeight, kWeightBold) + Text("Caf\xe9 menu")
-        + Code16(kCodeWeight, kWeightNormal);
-    title.Alignment = kAlignCentre;
-    Paragraph styles;
-    styles.Content = Code16(kCodeSize, 10) + Code8(kCodeItalic, true) + Text("slanted") + Code8(kCodeItalic, false)
-        + Text(" ") + Code8(kCodeUnderline, true) + Text("under") + Code8(kCodeUnderline, false) + Text(" ")
-        + Code8(kCodeStrike, true) + Text("struck") + Code8(kCodeStrike, false) + Text(" ") + Code16(kCodeColor, kRed)
-        + Text("red") + Code16(kCodeColor, 0) + TabCode() + FontCode(3) + Text("mono");
-    styles.Alignment = kAlignRight;
-    Paragraph bullet;
-    bullet.Content = FontCode(0) + Text("first point");
-    bullet.Bullet = true;
-    bullet.LeftIndent = 720;
-    bullet.FirstIndent = -360;
-    bullet.RightIndent = 1440;
-    document.Paragraphs = { title, styles, bullet };
-    return document;
+    const Paragraph title { .Content = FontCode(0) + Code16(kCodeSize, 16) + Code16(kCodeWeight, kWeightBold)
+            + Text("Caf\xe9 menu") + Code16(kCodeWeight, kWeightNormal),
+        .Alignment = kAlignCentre };
+    const Paragraph styles { .Content = Code16(kCodeSize, 10) + Code8(kCodeItalic, true) + Text("slanted")
+            + Code8(kCodeItalic, false) + Text(" ") + Code8(kCodeUnderline, true) + Text("under")
+            + Code8(kCodeUnderline, false) + Text(" ") + Code8(kCodeStrike, true) + Text("struck")
+            + Code8(kCodeStrike, false) + Text(" ") + Code16(kCodeColor, kRed) + Text("red") + Code16(kCodeColor, 0)
+            + TabCode() + FontCode(3) + Text("mono"),
+        .Alignment = kAlignRight };
+    const Paragraph bullet { .Content = FontCode(0) + Text("first point"),
+        .FirstIndent = -360,
+        .LeftIndent = 720,
+        .RightIndent = 1440,
+        .Bullet = true };
+    return { { { 0, u"Tahoma" }, { 3, u"Courier New" } }, { title, styles, bullet } };
 }
 
 } // namespace pocketword

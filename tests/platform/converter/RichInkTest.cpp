@@ -110,7 +110,7 @@ protected:
     RichInkWindow window = nullptr;
 };
 
-TEST_F(RichInkTest, PlainTextComesBackAsUnicodeText)
+TEST_F(RichInkTest, WhatComesInComesBackAndWhatItCannotReadFailingStreamsAndBadCallsAreRefused)
 {
     struct Row {
         std::string bytes;
@@ -131,38 +131,8 @@ TEST_F(RichInkTest, PlainTextComesBackAsUnicodeText)
         EXPECT_EQ(StreamIn(row.bytes, SF_POCKETWORD_RTF, row.chunk), 0) << row.bytes.substr(0, 20);
         EXPECT_EQ(StreamOutText(), row.text) << row.bytes.substr(0, 20);
     }
-}
 
-TEST_F(RichInkTest, RefusesWhatItCannotRead)
-{
-    struct Row {
-        std::string_view bytes;
-        std::uintptr_t format;
-    };
-    using namespace std::string_view_literals;
-    const Row rows[] = {
-        { "\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF },
-        { "\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF },
-        { "nul\0inside"sv, SF_POCKETWORD_RTF },
-        { "{\\pwi ink}"sv, SF_POCKETWORD_RTF },
-        { "{\\pwi"sv, SF_POCKETWORD_RTF },
-        { "{\\rtf1 hello}"sv, SF_UNICODE_TEXT },
-        { "plain"sv, SF_RTF },
-        { "plain"sv, SF_UNICODE_TEXT },
-    };
-    for (const Row& row : rows) {
-        EXPECT_NE(StreamIn(row.bytes, row.format), 0) << row.bytes;
-        // Nothing from before stays held.
-        Cookie out;
-        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&out), 0, Writer };
-        EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
-        EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
-        EXPECT_EQ(StreamIn("ok"), 0);
-    }
-}
-
-TEST_F(RichInkTest, RtfComesBackInTheReadersVocabularyOrAsText)
-{
+    // RTF comes back in the reader's vocabulary, or as text.
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Caf\\'e9\\par ";
     std::u16string text = u"Caf\u00e9\r\n";
     // Long enough to cross the chunks of both streams.
@@ -185,28 +155,46 @@ TEST_F(RichInkTest, RtfComesBackInTheReadersVocabularyOrAsText)
     const std::string unbalanced = "{\\rtf1 {\\b never closed}";
     ASSERT_EQ(StreamIn(unbalanced, SF_RTF, 1000), 0);
     EXPECT_EQ(StreamOut(SF_RTF), std::vector<std::uint8_t>(unbalanced.begin(), unbalanced.end()));
-}
 
-TEST_F(RichInkTest, PocketWordComesBackAsRtfOrText)
-{
-    using namespace pocketword;
-    Document document;
-    document.Fonts = { { 0, u"Tahoma" } };
-    Paragraph paragraph;
-    paragraph.Content = FontCode(0) + Text("Caf\xe9") + TabCode() + Text("bar");
-    paragraph.Bullet = true;
-    document.Paragraphs = { paragraph, Paragraph { Text("two") } };
-    const std::vector<std::uint8_t> bytes = WritePocketWord(document);
+    // A Pocket Word document comes back as RTF or as text.
+    using pocketword::FontCode, pocketword::TabCode, pocketword::Text;
+    const pocketword::Paragraph bulleted { .Content = FontCode(0) + Text("Caf\xe9") + TabCode() + Text("bar"),
+        .Bullet = true };
+    const std::vector<std::uint8_t> bytes
+        = pocketword::WritePocketWord({ { { 0, u"Tahoma" } }, { bulleted, { Text("two") } } });
     ASSERT_EQ(StreamIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())), 0);
-    const std::vector<std::uint8_t> rtf = StreamOut(SF_RTF);
-    EXPECT_EQ(std::string(rtf.begin(), rtf.begin() + 6), "{\\rtf1");
+    const std::vector<std::uint8_t> out = StreamOut(SF_RTF);
+    EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "{\\rtf1");
     EXPECT_EQ(StreamOutText(), u"\u2022\tCaf\u00e9\tbar\r\ntwo\r\n");
     // Streamed in as RTF it is not taken for a Pocket Word document.
     EXPECT_NE(StreamIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), SF_RTF), 0);
-}
 
-TEST_F(RichInkTest, FailingStreamsAndBadCallsNeverAccept)
-{
+    // What it cannot read, failing streams and bad calls are never accepted.
+    using namespace std::string_view_literals;
+    struct RefusedRow {
+        std::string_view bytes;
+        std::uintptr_t format;
+    };
+    const RefusedRow refused[] = {
+        { "\xff\xfeh\0i\0"sv, SF_POCKETWORD_RTF },
+        { "\xfe\xff\0h\0i"sv, SF_POCKETWORD_RTF },
+        { "nul\0inside"sv, SF_POCKETWORD_RTF },
+        { "{\\pwi ink}"sv, SF_POCKETWORD_RTF },
+        { "{\\pwi"sv, SF_POCKETWORD_RTF },
+        { "{\\rtf1 hello}"sv, SF_UNICODE_TEXT },
+        { "plain"sv, SF_RTF },
+        { "plain"sv, SF_UNICODE_TEXT },
+    };
+    for (const RefusedRow& row : refused) {
+        EXPECT_NE(StreamIn(row.bytes, row.format), 0) << row.bytes;
+        // Nothing from before stays held.
+        Cookie nothing;
+        EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&nothing), 0, Writer };
+        EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
+        EXPECT_EQ(stream.dwError, kStreamFormatNotAvailable);
+        EXPECT_EQ(StreamIn("ok"), 0);
+    }
+
     Cookie cookie;
     cookie.failWith = 5;
     EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
@@ -223,14 +211,14 @@ TEST_F(RichInkTest, FailingStreamsAndBadCallsNeverAccept)
 
     // A writer that takes less ends the stream; one that fails keeps its error.
     EXPECT_EQ(StreamIn(std::string(10000, 'a')), 0);
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> taken;
     Cookie stopping;
-    stopping.output = &bytes;
+    stopping.output = &taken;
     stopping.limit = 5;
     stream = { reinterpret_cast<std::uintptr_t>(&stopping), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 5);
     EXPECT_EQ(stopping.calls, 1);
-    EXPECT_EQ(bytes.size(), 5u);
+    EXPECT_EQ(taken.size(), 5u);
     Cookie failing;
     failing.failWith = 9;
     stream = { reinterpret_cast<std::uintptr_t>(&failing), 0, Writer };
@@ -250,7 +238,7 @@ std::vector<std::uint8_t> Bytes(std::string_view text)
     return { text.begin(), text.end() };
 }
 
-TEST(PlainTextDecodingTest, DetectsTheEncodingFromTheBytes)
+TEST(PlainTextDecodingTest, DetectsTheEncodingAndDecodesDroppingTheUtf8MarkAndReplacingWhatIsInvalid)
 {
     struct Row {
         std::string_view bytes;
@@ -278,18 +266,15 @@ TEST(PlainTextDecodingTest, DetectsTheEncodingFromTheBytes)
     };
     for (const Row& row : rows)
         EXPECT_EQ(platform::DetectTextEncoding(Bytes(row.bytes)), row.encoding) << row.bytes;
-}
 
-TEST(PlainTextDecodingTest, PlainTextDropsTheUtf8MarkAndReadsTheRestReplacingWhatIsInvalid)
-{
+    // Plain text drops the UTF-8 mark and reads the rest, replacing what is invalid.
     setenv("LC_ALL", "en_US.UTF-8", 1);
     setenv("LANG", "en_US.UTF-8", 1);
-    struct Row {
+    struct DecodeRow {
         std::string_view bytes;
         std::optional<std::u16string> text;
     };
-    using namespace std::string_view_literals;
-    const Row rows[] = {
+    const DecodeRow decoded[] = {
         { "\xef\xbb\xbfna\xc3\xafve"sv, u"naïve" },
         { "na\xc3\xafve"sv, u"naïve" },
         { "\xd0\x9f\xd1\x80\xd0\xb8"sv, u"При" },
@@ -307,7 +292,7 @@ TEST(PlainTextDecodingTest, PlainTextDropsTheUtf8MarkAndReadsTheRestReplacingWha
         { "bin\0ary"sv, std::nullopt },
         { ""sv, u"" },
     };
-    for (const Row& row : rows)
+    for (const DecodeRow& row : decoded)
         EXPECT_EQ(platform::DecodePlainText(Bytes(row.bytes)), row.text) << row.bytes;
 }
 

@@ -47,13 +47,9 @@ void ExpectReaderVocabulary(const std::string& rtf)
         EXPECT_TRUE(kVocabulary.contains((*it)[1].str())) << (*it)[1].str();
 }
 
-class RtfNormaliserTest : public ::testing::Test {
-protected:
-    void SetUp() override { setenv("LC_ALL", "en_US.UTF-8", 1); }
-};
-
-TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
+TEST(RtfNormaliserTest, WritesEachConstructAndTheSamplesInTheReadersVocabulary)
 {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
     struct Row {
         const char* name;
         std::string_view rtf;
@@ -113,20 +109,36 @@ TEST_F(RtfNormaliserTest, WritesEachConstructInTheReadersVocabulary)
         EXPECT_NE(out->find(row.written), std::string::npos) << *out;
         ExpectReaderVocabulary(*out);
     }
+
+    // The samples read as their text.
+    const std::pair<const char*, std::u16string_view> samples[] = {
+        { "wordprocessor.rtf", u"The harbour didn\u2019t close this quarter." },
+        { "wordprocessor.rtf", u"Greek: \u03B1 \u03B2 \u03B3 \u0394 \u03A9 and a field: example.org." },
+        { "wordprocessor.rtf", u"E\tF\tG\tH\r\n" },
+        { "editor.rtf", u"Bread\t2\r\nMilk\t1\r\n" },
+        { "converter.rtf", u"Before the picture" },
+    };
+    for (const auto& [file, text] : samples) {
+        std::ifstream in(std::string(RTF_SAMPLES_DIR) + "/" + file, std::ios::binary);
+        const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::optional<std::string> out = platform::NormaliseRtf(Bytes(rtf));
+        ASSERT_TRUE(out) << file;
+        EXPECT_NE(TextOf(*out).find(text), std::u16string::npos) << file;
+        ExpectReaderVocabulary(*out);
+    }
 }
 
-TEST_F(RtfNormaliserTest, LeavesRtfItCannotReadToTheReader)
+TEST(RtfNormaliserTest, LeavesRtfItCannotReadToTheReaderAndKeepsAMillionFontsBounded)
 {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
     const std::string hugeBin = "{\\rtf1{\\pict\\bin99999999999 ab}}";
     const std::string deep = "{\\rtf1" + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
     const std::string_view rows[]
         = { "{\\rtf1 unbalanced", "{\\rtf1 \\'4", "{\\rtf1 \\'zz}", "not rtf", hugeBin, deep };
     for (std::string_view rtf : rows)
         EXPECT_FALSE(platform::NormaliseRtf(Bytes(rtf))) << rtf.substr(0, 40);
-}
 
-TEST_F(RtfNormaliserTest, KeepsAMillionFontsBounded)
-{
+    // A million fonts are kept bounded.
     std::string rtf = "{\\rtf1{\\fonttbl";
     for (int i = 0; i < 1000000; ++i)
         rtf += "{\\f" + std::to_string(i) + " F;}";
@@ -135,25 +147,6 @@ TEST_F(RtfNormaliserTest, KeepsAMillionFontsBounded)
     ASSERT_TRUE(out);
     EXPECT_LT(out->size(), platform::kMaxNormaliseFonts * 40);
     EXPECT_EQ(TextOf(*out), u"x");
-}
-
-TEST_F(RtfNormaliserTest, ReadsTheSamples)
-{
-    const std::pair<const char*, std::u16string_view> rows[] = {
-        { "wordprocessor.rtf", u"The harbour didn\u2019t close this quarter." },
-        { "wordprocessor.rtf", u"Greek: \u03B1 \u03B2 \u03B3 \u0394 \u03A9 and a field: example.org." },
-        { "wordprocessor.rtf", u"E\tF\tG\tH\r\n" },
-        { "editor.rtf", u"Bread\t2\r\nMilk\t1\r\n" },
-        { "converter.rtf", u"Before the picture" },
-    };
-    for (const auto& [file, text] : rows) {
-        std::ifstream in(std::string(RTF_SAMPLES_DIR) + "/" + file, std::ios::binary);
-        const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::optional<std::string> out = platform::NormaliseRtf(Bytes(rtf));
-        ASSERT_TRUE(out) << file;
-        EXPECT_NE(TextOf(*out).find(text), std::u16string::npos) << file;
-        ExpectReaderVocabulary(*out);
-    }
 }
 
 } // namespace

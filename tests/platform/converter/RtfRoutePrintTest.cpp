@@ -1,6 +1,4 @@
-// What the converter's RTF route does to the printed page: a document the
-// handheld's converter would write prints as it did, a picture takes its
-// height, and a page break starts the new page at its top.
+// What the converter's RTF route does to the printed page.
 
 #include "PocketWordReader.h"
 #include "PocketWordWriter.h"
@@ -62,7 +60,7 @@ protected:
     }
 };
 
-TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDid)
+TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDidAPictureTakesItsHeightAndAPageBreakStartsAPage)
 {
     Document document = SampleLetter();
     document.Paragraphs.insert(document.Paragraphs.begin() + 2, Paragraph {});
@@ -86,15 +84,13 @@ TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDid)
     for (std::size_t i = 0; i < fontsBefore.size(); ++i)
         EXPECT_EQ(std::memcmp(&fontsBefore[i], &fontsAfter[i], sizeof(LOGFONTW)), 0) << i;
     EXPECT_EQ(colorsBefore, printengine::testing::FakeLog().TextColors);
-}
 
-TEST_F(RtfRoutePrintTest, APictureTakesItsHeight)
-{
+    // A picture takes its height.
     // A 1-inch PNG (300 dots on the double) between two lines, after a blank line.
     const std::string png = "89504e470d0a1a0a0000000d494844520000001000000010";
-    for (const char* before : { "before\\par ", "before\\par\\par " }) {
-        SCOPED_TRACE(before);
-        const auto texts = PrintRouted("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 " + std::string(before)
+    for (const char* lines : { "before\\par ", "before\\par\\par " }) {
+        SCOPED_TRACE(lines);
+        const auto texts = PrintRouted("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 " + std::string(lines)
             + "{\\pict\\pngblip\\picwgoal1440\\pichgoal1440 " + png + "}\\par after\\par}");
         ASSERT_EQ(Pictures().size(), 1u);
         const auto& first = Find(texts, u"before");
@@ -104,10 +100,7 @@ TEST_F(RtfRoutePrintTest, APictureTakesItsHeight)
         EXPECT_GE(next.Y, Pictures()[0].Y + 300) << "the next line starts below the picture";
         EXPECT_LT(next.Y, Pictures()[0].Y + 300 + 100) << "and no further than one line below";
     }
-}
-
-TEST_F(RtfRoutePrintTest, APageBreakStartsTheNextPageAtItsTop)
-{
+    // A page break starts the next page at its top.
     const auto texts
         = PrintRouted("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 one\\par two\\page three\\par}");
     const auto& one = Find(texts, u"one");

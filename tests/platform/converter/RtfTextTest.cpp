@@ -19,24 +19,24 @@ std::u16string Convert(std::string_view rtf)
     return platform::RtfToUnicodeText(std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
 }
 
-class RtfTextTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        setenv("LC_ALL", "en_US.UTF-8", 1);
-        setenv("LANG", "en_US.UTF-8", 1);
-    }
-};
-
 struct Row {
     const char* name;
     std::string_view rtf;
     std::u16string_view text;
 };
 
-TEST_F(RtfTextTest, GivesTheTextOfTheBody)
+TEST(RtfTextTest, GivesTheTextOfTheBody)
 {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    setenv("LANG", "en_US.UTF-8", 1);
     using namespace std::string_view_literals;
+    // Text in groups beyond the depth limit is left out; the outer group
+    // counts, so depth 1 holds "a" and groups 2 to the limit one "x" each.
+    std::string deep = "{\\rtf1 a";
+    for (std::size_t i = 0; i < platform::kMaxRtfTextGroupDepth + 10; ++i)
+        deep += "{x";
+    deep += std::string(platform::kMaxRtfTextGroupDepth + 10, '}') + "b}";
+    const std::u16string deepText = u"a" + std::u16string(platform::kMaxRtfTextGroupDepth - 1, u'x') + u"b";
     const Row rows[] = {
         { "empty", ""sv, u"" },
         { "plain paragraph", "{\\rtf1 Hello world\\par}"sv, u"Hello world\r\n" },
@@ -83,23 +83,10 @@ TEST_F(RtfTextTest, GivesTheTextOfTheBody)
         { "invalid hex escape", "{\\rtf1 a\\'zzb}"sv, u"azzb" },
         { "control characters in the text are left out", "{\\rtf1 a\\u0 b\\'00c\\u13 d\\'0ae\x01\tf}"sv, u"ace\tf" },
         { "table cells and rows", "{\\rtf1 a\\cell b\\cell\\row c}"sv, u"a\tb\t\r\nc" },
+        { "groups beyond the depth limit", deep, deepText },
     };
     for (const Row& row : rows)
         EXPECT_EQ(Convert(row.rtf), row.text) << row.name;
-}
-
-TEST_F(RtfTextTest, TextInGroupsBeyondTheDepthLimitIsLeftOut)
-{
-    std::string rtf = "{\\rtf1 a";
-    for (std::size_t i = 0; i < platform::kMaxRtfTextGroupDepth + 10; ++i)
-        rtf += "{x";
-    for (std::size_t i = 0; i < platform::kMaxRtfTextGroupDepth + 10; ++i)
-        rtf += "}";
-    rtf += "b}";
-    const std::u16string text = Convert(rtf);
-    // The outer group counts: depth 1 holds "a", groups 2 to the limit hold
-    // one "x" each.
-    EXPECT_EQ(text, u"a" + std::u16string(platform::kMaxRtfTextGroupDepth - 1, u'x') + u"b");
 }
 
 // The converter reads a document's text in the code pages the print engine
@@ -135,13 +122,6 @@ std::string Body(const platform::RtfDocumentWriter& writer)
     return start == std::string::npos ? rtf : rtf.substr(start + 10);
 }
 
-TEST(RtfDocumentWriterTest, WithoutFontsTheDefaultFaceStandsAsFontZero)
-{
-    platform::RtfDocumentWriter writer(1252);
-    EXPECT_EQ(
-        writer.Rtf(), "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n\\plain\\f0\n}\n");
-}
-
 // The body of one paragraph with these properties holding one span with
 // these properties, and the span's text.
 std::string OneSpan(const RVNGPropertyList& paragraph, const RVNGPropertyList& span, const char* text = "x")
@@ -155,7 +135,7 @@ std::string OneSpan(const RVNGPropertyList& paragraph, const RVNGPropertyList& s
     return Body(writer);
 }
 
-TEST(RtfDocumentWriterTest, WritesCharacterFormats)
+TEST(RtfDocumentWriterTest, WritesCharacterFormatsSizesInHalfPointsAndParagraphFormats)
 {
     struct Row {
         const char* name;
@@ -178,16 +158,13 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormats)
         span.insert(row.property, row.value);
         EXPECT_EQ(OneSpan({}, span), std::string("\\pard\\ql ") + row.expected + "\\par\n}\n") << row.name;
     }
-}
-
-TEST(RtfDocumentWriterTest, SizesBecomeHalfPoints)
-{
-    struct Row {
+    // Sizes become half points.
+    struct SizeRow {
         double value;
         librevenge::RVNGUnit unit;
         const char* expected;
     };
-    const Row rows[] = {
+    const SizeRow sizes[] = {
         { 12, librevenge::RVNG_POINT, "\\fs24" },
         { 10.5, librevenge::RVNG_POINT, "\\fs21" },
         { 0.25, librevenge::RVNG_INCH, "\\fs36" },
@@ -196,22 +173,20 @@ TEST(RtfDocumentWriterTest, SizesBecomeHalfPoints)
         { -3, librevenge::RVNG_POINT, "" },
         { 1e9, librevenge::RVNG_POINT, "" },
     };
-    for (const Row& row : rows) {
+    for (const SizeRow& row : sizes) {
         RVNGPropertyList span;
         span.insert("fo:font-size", row.value, row.unit);
         EXPECT_EQ(OneSpan({}, span, ""), std::string("\\pard\\ql {\\f0") + row.expected + " }\\par\n}\n") << row.value;
     }
-}
 
-TEST(RtfDocumentWriterTest, WritesParagraphFormats)
-{
-    struct Row {
+    // Paragraph formats: alignment and indents.
+    struct ParagraphRow {
         const char* name;
         const char* align;
         double left, right, first; // inches
         const char* expected;
     };
-    const Row rows[] = {
+    const ParagraphRow paragraphs[] = {
         { "left", "left", 0, 0, 0, "\\pard\\ql " },
         { "start", "start", 0, 0, 0, "\\pard\\ql " },
         { "right", "end", 0, 0, 0, "\\pard\\qr " },
@@ -221,7 +196,7 @@ TEST(RtfDocumentWriterTest, WritesParagraphFormats)
         { "indents", "left", 0.5, 1, -0.25, "\\pard\\ql\\li720\\ri1440\\fi-360 " },
         { "absurd indent left out", "left", 1e12, 0, 0, "\\pard\\ql " },
     };
-    for (const Row& row : rows) {
+    for (const ParagraphRow& row : paragraphs) {
         RVNGPropertyList paragraph;
         paragraph.insert("fo:text-align", row.align);
         paragraph.insert("fo:margin-left", row.left);
@@ -359,6 +334,9 @@ TEST(RtfDocumentWriterTest, WritesTheBodyOfEachSequenceOfCalls)
         row.write(writer);
         EXPECT_EQ(Body(writer), row.body) << row.name;
     }
+    // Without fonts the default face stands as font 0.
+    EXPECT_EQ(Writer(1252).Rtf(),
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n\\plain\\f0\n}\n");
 }
 
 } // namespace

@@ -37,19 +37,24 @@ std::intptr_t Text(const char16_t* text)
     return reinterpret_cast<std::intptr_t>(text);
 }
 
-std::vector<std::u16string> Items(Dialog& dialog, int id)
-{
-    return dialog.Control(id)->Items;
-}
-
-TEST(DialogControlsTest, UnsortedListKeepsOrderAndFindStringExactMatchesWholeItemsFromAfterStart)
+TEST(DialogControlsTest, ListsKeepTheirOrderOrSortAndFindStringExactMatchesWholeItemsFromAfterStart)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    // A sorted list inserts without regard to case, keeping the selected item.
+    SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"m"));
+    SendDlgItemMessageW(&dialog, kSortedList, LB_SETCURSEL, 0, 0);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"Courier")), 0);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"arial")), 0);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"Zapf")), 3);
+    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(
+        dialog.Control(kSortedList)->Items, (std::vector<std::u16string> { u"arial", u"Courier", u"m", u"Zapf" }));
+
     for (const char16_t* item : { u"Arial", u"Arial Black", u"Courier", u"arial" })
         SendDlgItemMessageW(&dialog, kPlainList, LB_ADDSTRING, 0, Text(item));
     // A list without LBS_SORT keeps the order of adding.
-    EXPECT_EQ(
-        Items(dialog, kPlainList), (std::vector<std::u16string> { u"Arial", u"Arial Black", u"Courier", u"arial" }));
+    EXPECT_EQ(dialog.Control(kPlainList)->Items,
+        (std::vector<std::u16string> { u"Arial", u"Arial Black", u"Courier", u"arial" }));
     struct Row {
         std::intptr_t start;
         const char16_t* text;
@@ -74,7 +79,7 @@ TEST(DialogControlsTest, UnsortedListKeepsOrderAndFindStringExactMatchesWholeIte
         LB_ERR);
 }
 
-TEST(DialogControlsTest, SelectionStaysInsideTheItems)
+TEST(DialogControlsTest, SelectionStaysInsideTheItemsTheTemplateGivesTheStateAndUnknownIdsChangeNothing)
 {
     Dialog dialog(kTemplate, nullptr, nullptr, 0);
     for (const char16_t* item : { u"4", u"5", u"12" })
@@ -93,26 +98,10 @@ TEST(DialogControlsTest, SelectionStaysInsideTheItems)
         EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), row.selected) << row.set;
     }
     SendDlgItemMessageW(&dialog, kCombo, CB_RESETCONTENT, 0, 0);
-    EXPECT_TRUE(Items(dialog, kCombo).empty());
+    EXPECT_TRUE(dialog.Control(kCombo)->Items.empty());
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
-}
 
-// A sorted list inserts without regard to case, keeping the selected item.
-TEST(DialogControlsTest, SortedListInsertsWithoutRegardToCaseAndKeepsTheSelection)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
-    SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"m"));
-    SendDlgItemMessageW(&dialog, kSortedList, LB_SETCURSEL, 0, 0);
-    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"Courier")), 0);
-    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"arial")), 0);
-    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_ADDSTRING, 0, Text(u"Zapf")), 3);
-    EXPECT_EQ(SendDlgItemMessageW(&dialog, kSortedList, LB_GETCURSEL, 0, 0), 2);
-    EXPECT_EQ(Items(dialog, kSortedList), (std::vector<std::u16string> { u"arial", u"Courier", u"m", u"Zapf" }));
-}
-
-TEST(DialogControlsTest, TheTemplateGivesTheStateAndUnknownIdsChangeNothing)
-{
-    Dialog dialog(kTemplate, nullptr, nullptr, 0);
+    // The template gives the state, and unknown ids change nothing.
     EXPECT_EQ(dialog.Title, u"Test");
     EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"start");
     EXPECT_TRUE(dialog.Control(kEdit)->ReadOnly);

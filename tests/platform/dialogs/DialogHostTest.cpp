@@ -21,8 +21,6 @@ constexpr int kEdit = 15;
 constexpr int kRadioA = 20;
 constexpr int kRadioB = 21;
 constexpr int kOther = 30;
-constexpr unsigned kWithDefaultId = 1;
-constexpr unsigned kCaptionOkId = 2;
 
 constexpr DialogControlTemplate kWithDefaultControls[] = {
     { kList, kListBoxClass, 0, u"", {} },
@@ -34,14 +32,14 @@ constexpr DialogControlTemplate kWithDefaultControls[] = {
     { kGo, kButtonClass, BS_DEFPUSHBUTTON, u"Go", {} },
     { kCancel, kButtonClass, BS_PUSHBUTTON, u"Cancel", {} },
 };
-constexpr DialogTemplate kWithDefault { kWithDefaultId, u"With default", 0, 0, {}, u"Tahoma", 8, kWithDefaultControls,
+constexpr DialogTemplate kWithDefault { 1, u"With default", 0, 0, {}, u"Tahoma", 8, kWithDefaultControls,
     std::size(kWithDefaultControls) };
 
 constexpr DialogControlTemplate kNoDefaultControls[] = {
     { kCheck, kButtonClass, BS_AUTOCHECKBOX, u"Bold", {} },
 };
-constexpr DialogTemplate kCaptionOk { kCaptionOkId, u"Caption OK", 0, WS_EX_CAPTIONOKBTN, {}, u"Tahoma", 8,
-    kNoDefaultControls, std::size(kNoDefaultControls) };
+constexpr DialogTemplate kCaptionOk { 2, u"Caption OK", 0, WS_EX_CAPTIONOKBTN, {}, u"Tahoma", 8, kNoDefaultControls,
+    std::size(kNoDefaultControls) };
 constexpr DialogTemplate kNoButtons { 3, u"Nothing", 0, 0, {}, u"Tahoma", 8, kNoDefaultControls,
     std::size(kNoDefaultControls) };
 
@@ -81,8 +79,24 @@ protected:
     void TearDown() override { SetDialogHost(nullptr); }
 };
 
-TEST_F(DialogHostTest, HeadlessPressesTheDefaultButtonOrTheCaptionOk)
+TEST_F(DialogHostTest, DialogBoxRunsOnTheInstalledHostAndHeadlessPressesTheDefaultButtonOrTheCaptionOk)
 {
+    // No template 9999 anywhere: nothing runs.
+    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 9999, nullptr, RecordingProc, 0), -1);
+    EXPECT_TRUE(received.empty());
+
+    ScriptedDialogHost host({ DialogAction::Press(kCancel) });
+    SetDialogHost(&host);
+    EXPECT_EQ(&CurrentDialogHost(), &host);
+    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 5), kCancel);
+    EXPECT_EQ(host.Runs(), 1);
+    EXPECT_EQ(received.front(), (Received { WM_INITDIALOG, 0, 0, 5 }));
+
+    SetDialogHost(nullptr);
+    received.clear();
+    // The headless host presses the plain-text dialog's default button 8.
+    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 0), kGo);
+
     struct Row {
         const char* what;
         const DialogTemplate* dialogTemplate;
@@ -113,7 +127,7 @@ TEST_F(DialogHostTest, HeadlessPressesTheDefaultButtonOrTheCaptionOk)
     }
 }
 
-TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEnd)
+TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEndAndRadioButtonsClearOnlyTheirGroup)
 {
     ScriptedDialogHost host({ DialogAction::SetText(kEdit, u"A1:B2"), DialogAction::Check(kCheck),
         DialogAction::Select(kList, 0), DialogAction::Help(), DialogAction::Paint(),
@@ -131,43 +145,37 @@ TEST_F(DialogHostTest, ScriptPlaysActionsInOrderUntilTheEnd)
     EXPECT_EQ(GetDlgItemTextW(const_cast<Dialog*>(&*host.LastDialog()), kEdit), u"A1:B2");
     EXPECT_EQ(host.LastDialog()->Control(kCheck)->Checked, BST_CHECKED);
     EXPECT_EQ(host.LastDialog()->Control(kList)->Selection, 0);
-}
 
-TEST_F(DialogHostTest, CheckingARadioButtonClearsOnlyItsGroupAndUnknownControlsGetNothing)
-{
-    ScriptedDialogHost host({ DialogAction::Check(kRadioA), DialogAction::Check(kOther), DialogAction::Check(kRadioB),
+    // Checking a radio button clears only its group; unknown controls get nothing.
+    received.clear();
+    ScriptedDialogHost radios({ DialogAction::Check(kRadioA), DialogAction::Check(kOther), DialogAction::Check(kRadioB),
         DialogAction::SetText(99, u"x"), DialogAction::Check(99), DialogAction::Select(99, 0) });
-    Dialog dialog(kWithDefault, nullptr, RecordingProc, 0);
-    host.RunModal(dialog);
-    const Dialog& last = *host.LastDialog();
+    Dialog radioDialog(kWithDefault, nullptr, RecordingProc, 0);
+    radios.RunModal(radioDialog);
+    const Dialog& last = *radios.LastDialog();
     EXPECT_EQ(last.Control(kRadioA)->Checked, BST_UNCHECKED);
     EXPECT_EQ(last.Control(kRadioB)->Checked, BST_CHECKED);
     EXPECT_EQ(last.Control(kOther)->Checked, BST_CHECKED);
     EXPECT_EQ(received.size(), 4u);
-    EXPECT_FALSE(dialog.Ended);
+    EXPECT_FALSE(radioDialog.Ended);
 }
 
-TEST_F(DialogHostTest, DialogBoxRunsOnTheInstalledHost)
+TEST(DialogTemplateTest, TemplatesAreFoundByUniqueIdInTheLanguageLibraryElseTheProgram)
 {
-    // No template 9999 anywhere: nothing runs.
-    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 9999, nullptr, RecordingProc, 0), -1);
-    EXPECT_TRUE(received.empty());
+    // The program's templates and the controls of each have unique ids.
+    const DialogTemplateTable& table = ProgramDialogTemplates();
+    for (std::size_t i = 0; i < table.Count; ++i) {
+        const DialogTemplate& dialog = table.Templates[i];
+        for (std::size_t j = i + 1; j < table.Count; ++j)
+            EXPECT_NE(dialog.Id, table.Templates[j].Id);
+        for (std::size_t c = 0; c < dialog.ControlCount; ++c) {
+            if (dialog.Controls[c].Id == kUnaddressedControl)
+                continue;
+            for (std::size_t d = c + 1; d < dialog.ControlCount; ++d)
+                EXPECT_NE(dialog.Controls[c].Id, dialog.Controls[d].Id) << dialog.Id;
+        }
+    }
 
-    ScriptedDialogHost host({ DialogAction::Press(kCancel) });
-    SetDialogHost(&host);
-    EXPECT_EQ(&CurrentDialogHost(), &host);
-    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 5), kCancel);
-    EXPECT_EQ(host.Runs(), 1);
-    EXPECT_EQ(received.front(), (Received { WM_INITDIALOG, 0, 0, 5 }));
-
-    SetDialogHost(nullptr);
-    received.clear();
-    // The headless host presses the plain-text dialog's default button 8.
-    EXPECT_EQ(DialogBoxParamW(ProgramModule(), 104, nullptr, RecordingProc, 0), kGo);
-}
-
-TEST(DialogTemplateTest, TemplatesAreFoundByIdInTheLanguageLibraryElseTheProgram)
-{
     const DialogTemplate* plainText = FindDialogTemplate(ProgramModule(), kPlainTextDialog);
     ASSERT_NE(plainText, nullptr);
     EXPECT_EQ(std::u16string(plainText->Title), u"Plain Text Printing Options");
@@ -186,22 +194,6 @@ TEST(DialogTemplateTest, TemplatesAreFoundByIdInTheLanguageLibraryElseTheProgram
     EXPECT_EQ(FindDialogTemplate(language, 9999), nullptr);
     EXPECT_EQ(FindDialogTemplate(language, 77), nullptr);
     FreeLibrary(language);
-}
-
-TEST(DialogTemplateTest, ProgramTemplateIdsAreUnique)
-{
-    const DialogTemplateTable& table = ProgramDialogTemplates();
-    for (std::size_t i = 0; i < table.Count; ++i) {
-        const DialogTemplate& dialog = table.Templates[i];
-        for (std::size_t j = i + 1; j < table.Count; ++j)
-            EXPECT_NE(dialog.Id, table.Templates[j].Id);
-        for (std::size_t c = 0; c < dialog.ControlCount; ++c) {
-            if (dialog.Controls[c].Id == kUnaddressedControl)
-                continue;
-            for (std::size_t d = c + 1; d < dialog.ControlCount; ++d)
-                EXPECT_NE(dialog.Controls[c].Id, dialog.Controls[d].Id) << dialog.Id;
-        }
-    }
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <unicode/unistr.h>
-#include <unistd.h>
 
 namespace {
 
@@ -57,15 +56,14 @@ protected:
     fs::path m_oldDirectory;
 };
 
-struct MapRow {
-    std::u16string path;
-    bool opens;
-    DWORD size;
-    const char* contents; // null: the mapping fails
-};
-
-TEST_F(FileMappingTest, OpenSizeMapRead)
+TEST_F(FileMappingTest, OpenSizeMapReadAndRefuseWhatCannotBeDone)
 {
+    struct MapRow {
+        std::u16string path;
+        bool opens;
+        DWORD size;
+        const char* contents; // null: the mapping fails
+    };
     const MapRow rows[] = {
         { u"a.txt", true, 5, "hello" },
         { u"docs\\a.txt", true, 7, "in docs" },
@@ -98,27 +96,22 @@ TEST_F(FileMappingTest, OpenSizeMapRead)
         ASSERT_NE(view.Get(), nullptr);
         EXPECT_EQ(std::string(static_cast<const char*>(view.Get()), row.size), row.contents);
     }
-}
 
-TEST_F(FileMappingTest, ViewOutlivesItsHandles)
-{
-    HANDLE file = OpenForReading(u"a.txt");
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    ASSERT_NE(mapping, nullptr);
-    EXPECT_TRUE(CloseHandle(file));
-    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    // A view outlives its handles.
+    HANDLE first = OpenForReading(u"a.txt");
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    HANDLE firstMapping = CreateFileMappingW(first, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ASSERT_NE(firstMapping, nullptr);
+    EXPECT_TRUE(CloseHandle(first));
+    void* view = MapViewOfFile(firstMapping, FILE_MAP_READ, 0, 0, 0);
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(CloseHandle(mapping));
+    EXPECT_TRUE(CloseHandle(firstMapping));
     EXPECT_EQ(std::memcmp(view, "hello", 5), 0);
     EXPECT_TRUE(UnmapViewOfFile(view));
     EXPECT_FALSE(UnmapViewOfFile(view));
-    EXPECT_FALSE(CloseHandle(file));
-    EXPECT_FALSE(CloseHandle(mapping));
-}
+    EXPECT_FALSE(CloseHandle(first));
+    EXPECT_FALSE(CloseHandle(firstMapping));
 
-TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
-{
     ScopedHandle file(OpenForReading(u"a.txt"));
     ASSERT_TRUE(file.IsValid());
     // Mappings are read-only and never reach past the end of the file.
@@ -152,14 +145,9 @@ TEST_F(FileMappingTest, RefusesWhatCannotBeDone)
         INVALID_HANDLE_VALUE);
 }
 
-struct PathRow {
-    std::u16string path;
-    const char* expected; // null: no path
-};
-
 TEST(FilePathTest, BackslashSeparatesAndTextBecomesUtf8)
 {
-    const PathRow rows[] = {
+    const std::pair<std::u16string, const char*> rows[] = {
         { u"docs\\a.txt", "docs/a.txt" },
         { u"\\tmp\\docs\\a.txt", "/tmp/docs/a.txt" },
         { u"docs/a.txt", "docs/a.txt" },
@@ -173,14 +161,14 @@ TEST(FilePathTest, BackslashSeparatesAndTextBecomesUtf8)
         { u"x" + std::u16string(1, u'\xDC00'), nullptr },
         { std::u16string(32768, u'a'), nullptr },
     };
-    for (const PathRow& row : rows) {
-        std::optional<std::string> path = platform::FileSystemPath(row.path);
-        if (row.expected == nullptr) {
-            EXPECT_FALSE(path.has_value()) << row.path.size();
+    for (const auto& [name, expected] : rows) {
+        std::optional<std::string> path = platform::FileSystemPath(name);
+        if (expected == nullptr) {
+            EXPECT_FALSE(path.has_value()) << name.size();
             continue;
         }
-        ASSERT_TRUE(path.has_value()) << row.expected;
-        EXPECT_EQ(*path, row.expected);
+        ASSERT_TRUE(path.has_value()) << expected;
+        EXPECT_EQ(*path, expected);
     }
     EXPECT_TRUE(platform::FileSystemPath(std::u16string(32767, u'a')).has_value());
 }

@@ -35,7 +35,7 @@ constexpr ConversionRow kConversionRows[] = {
     { 437, "a", 1, nullptr },
 };
 
-TEST(CodePagesTest, MultiByteToWideChar)
+TEST(CodePagesTest, MultiByteToWideCharInTheValidCodePages)
 {
     for (const ConversionRow& row : kConversionRows) {
         char16_t out[8] = {};
@@ -54,24 +54,17 @@ TEST(CodePagesTest, MultiByteToWideChar)
         EXPECT_EQ(needed, written) << context;
         EXPECT_EQ(std::u16string(out, static_cast<std::size_t>(std::max(written, 0))), expected) << context;
     }
-}
-
-TEST(CodePagesTest, OutputTooSmallFails)
-{
+    // An output too small fails.
     char16_t out[4] = { u'x', u'x', u'x', u'x' };
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "abc", 3, out, 2), 0);
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "abc", 3, out, 3), 3);
     EXPECT_EQ(std::u16string(out, 3), u"abc");
     EXPECT_EQ(MultiByteToWideChar(1252, 0, "abc", 3, nullptr, 3), 0);
     EXPECT_EQ(MultiByteToWideChar(1252, 0, nullptr, 3, out, 3), 0);
-}
 
-// Every code page the table names opens its converter.
-TEST(CodePagesTest, ValidCodePages)
-{
+    // Every code page the table names opens its converter.
     for (UINT codePage : { 874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u,
              CP_UTF8, CP_ACP }) {
-        char16_t out[2] = {};
         EXPECT_TRUE(IsValidCodePage(codePage)) << codePage;
         EXPECT_EQ(MultiByteToWideChar(codePage, 0, "A", 1, out, 2), 1) << codePage;
     }

@@ -48,28 +48,6 @@ constexpr LocaleInfoRow kLocaleInfoRows[] = {
     { kUs, LOCALE_USER_DEFAULT, 0x9999, nullptr },
 };
 
-TEST(LocaleInfoTest, FieldsFollowTheEnvironment)
-{
-    for (const LocaleInfoRow& row : kLocaleInfoRows) {
-        ScopedEnvironment environment;
-        environment.Set("LC_ALL", row.environment.lcAll);
-        if (row.environment.category != nullptr)
-            environment.Set(row.environment.category, row.environment.categoryValue);
-        environment.Set("LANG", row.environment.lang);
-        char16_t buffer[16] = { u'x' };
-        int written = GetLocaleInfoW(row.locale, row.type, buffer, 16);
-        std::string context = std::string("LANG=") + (row.environment.lang ? row.environment.lang : "(unset)")
-            + " type=" + std::to_string(row.type) + " locale=" + std::to_string(row.locale);
-        if (row.expected == nullptr) {
-            EXPECT_EQ(written, 0) << context;
-            continue;
-        }
-        std::u16string expected(row.expected);
-        EXPECT_EQ(written, static_cast<int>(expected.size()) + 1) << context;
-        EXPECT_EQ(std::u16string(buffer), expected) << context;
-    }
-}
-
 struct BufferRow {
     int size;
     bool nullBuffer;
@@ -87,8 +65,25 @@ constexpr BufferRow kBufferRows[] = {
     { -1, false, 0, nullptr },
 };
 
-TEST(LocaleInfoTest, BufferSizes)
+TEST(LocaleInfoTest, FieldsFollowTheEnvironmentAndTheBufferSize)
 {
+    for (const LocaleInfoRow& row : kLocaleInfoRows) {
+        ScopedEnvironment environment;
+        environment.Set("LC_ALL", row.environment.lcAll);
+        if (row.environment.category != nullptr)
+            environment.Set(row.environment.category, row.environment.categoryValue);
+        environment.Set("LANG", row.environment.lang);
+        SCOPED_TRACE(::testing::Message() << "row " << &row - kLocaleInfoRows);
+        char16_t buffer[16] = { u'x' };
+        int written = GetLocaleInfoW(row.locale, row.type, buffer, 16);
+        if (row.expected == nullptr) {
+            EXPECT_EQ(written, 0);
+            continue;
+        }
+        std::u16string expected(row.expected);
+        EXPECT_EQ(written, static_cast<int>(expected.size()) + 1);
+        EXPECT_EQ(std::u16string(buffer), expected);
+    }
     ScopedEnvironment environment;
     environment.Set("LANG", "de_DE.UTF-8");
     for (const BufferRow& row : kBufferRows) {
@@ -134,7 +129,16 @@ constexpr LangIdRow kLangIdRows[] = {
     { nullptr, "C", nullptr, "it_IT.UTF-8", 0x0409, 1252 },
 };
 
-TEST(LanguageIdTest, MessagesAndCharacterTypeFollowTheirOwnCategory)
+constexpr std::pair<const char*, const char*> kIcuIdRows[] = {
+    { "de_de.utf8", "de_DE" },
+    { "es_419.UTF-8", "es_419" },
+    { "C.utf8", "en_US" },
+    { "de_", "" },
+    { "1234", "" },
+    { "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa_DE", "" },
+};
+
+TEST(LanguageIdTest, MessagesAndCharacterTypeFollowTheirOwnCategoryAndPosixNamesBecomeIcuIds)
 {
     for (const LangIdRow& row : kLangIdRows) {
         ScopedEnvironment environment;
@@ -148,26 +152,10 @@ TEST(LanguageIdTest, MessagesAndCharacterTypeFollowTheirOwnCategory)
         EXPECT_EQ(GetSystemDefaultLangID(), row.expected);
         EXPECT_EQ(GetACP(), row.ansiCodePage);
     }
-}
 
-struct IcuIdRow {
-    const char* posixName;
-    const char* expected;
-};
-
-constexpr IcuIdRow kIcuIdRows[] = {
-    { "de_de.utf8", "de_DE" },
-    { "es_419.UTF-8", "es_419" },
-    { "C.utf8", "en_US" },
-    { "de_", "" },
-    { "1234", "" },
-    { "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa_DE", "" },
-};
-
-TEST(LanguageIdTest, PosixNamesBecomeIcuIds)
-{
-    for (const IcuIdRow& row : kIcuIdRows)
-        EXPECT_EQ(platform::IcuLocaleId(row.posixName), row.expected) << row.posixName;
+    // Posix names become ICU ids.
+    for (const auto& [posixName, expected] : kIcuIdRows)
+        EXPECT_EQ(platform::IcuLocaleId(posixName), expected) << posixName;
 }
 
 } // namespace

@@ -38,7 +38,8 @@ public:
     // A null value unsets the variable.
     void Set(const char* name, const char* value)
     {
-        Save(name);
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
         if (value != nullptr)
             setenv(name, value, 1);
         else
@@ -47,12 +48,6 @@ public:
     void Unset(const char* name) { Set(name, nullptr); }
 
 private:
-    void Save(const char* name)
-    {
-        const char* old = std::getenv(name);
-        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
-    }
-
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 

@@ -14,17 +14,10 @@ constexpr SYSTEMTIME kAfternoon { 2004, 3, 0, 14, 15, 26, 40, 0 };
 // Friday 5 January 2001, 00:07:09.
 constexpr SYSTEMTIME kMidnight { 2001, 1, 5, 5, 0, 7, 9, 0 };
 
-struct PictureRow {
-    const char* Locale;
-    SYSTEMTIME Time;
-    const char16_t* Picture;
-    const char16_t* Expected;
-};
-
 using Formatter = int (*)(LCID, std::uint32_t, const SYSTEMTIME*, const char16_t*, char16_t*, int);
 
 // The text written, or "<failed>"; the count returned includes the terminator.
-std::u16string Format(Formatter format, const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags)
+std::u16string Format(Formatter format, const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
 {
     char16_t buffer[100];
     const int written = format(LOCALE_USER_DEFAULT, flags, &time, picture, buffer, 100);
@@ -34,26 +27,20 @@ std::u16string Format(Formatter format, const SYSTEMTIME& time, const char16_t* 
     return buffer;
 }
 
-std::u16string Date(const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
-{
-    return Format(GetDateFormatW, time, picture, flags);
-}
-
-std::u16string Time(const SYSTEMTIME& time, const char16_t* picture, std::uint32_t flags = 0)
-{
-    return Format(GetTimeFormatW, time, picture, flags);
-}
-
-// Each test starts with every locale variable unset and restores them after.
-class DateTimeFormatTest : public ::testing::Test {
-protected:
-    void UseLocale(const char* name) { environment_.Set("LC_ALL", name); }
-
-    ScopedEnvironment environment_;
+struct PictureRow {
+    const char* Locale;
+    SYSTEMTIME Time;
+    const char16_t* Picture; // null: the locale's own pattern
+    const char16_t* Expected;
+    Formatter Call = GetDateFormatW;
+    std::uint32_t Flags = 0;
 };
 
-TEST_F(DateTimeFormatTest, DatePictures)
+TEST(DateTimeFormatTest, PicturesAndTheLocalesOwnPatternsAndInvalidDatesTimesAndBuffersFail)
 {
+    // Every locale variable starts unset and is restored at the end.
+    ScopedEnvironment environment;
+    const auto time = GetTimeFormatW;
     const PictureRow rows[] = {
         { "en_US.UTF-8", kMidnight, u"d", u"5" },
         { "en_US.UTF-8", kMidnight, u"dd", u"05" },
@@ -71,60 +58,33 @@ TEST_F(DateTimeFormatTest, DatePictures)
         { "en_US.UTF-8", kAfternoon, u"d 'open to the end MMM", u"14 open to the end MMM" },
         { "en_US.UTF-8", kAfternoon, u"h:mm t", u"h:mm t" },
         { "de_DE.UTF-8", kAfternoon, u"dddd, d. MMMM yyyy", u"Sonntag, 14. M\u00E4rz 2004" },
+        { "en_US.UTF-8", kAfternoon, nullptr, u"3/14/04", GetDateFormatW, DATE_SHORTDATE },
+        { "en_US.UTF-8", kAfternoon, nullptr, u"3/14/04" },
+        { "de_DE.UTF-8", kAfternoon, nullptr, u"14.03.04", GetDateFormatW, DATE_SHORTDATE },
+        { "C", kAfternoon, nullptr, u"3/14/04", GetDateFormatW, DATE_SHORTDATE },
+        { "en_US.UTF-8", kAfternoon, u"h:mm:ss tt", u"3:26:40 PM", time },
+        { "en_US.UTF-8", kAfternoon, u"hh:mm t", u"03:26 P", time },
+        { "en_US.UTF-8", kMidnight, u"h:mm tt", u"12:07 AM", time },
+        { "en_US.UTF-8", kMidnight, u"HH:mm:ss", u"00:07:09", time },
+        { "en_US.UTF-8", kAfternoon, u"HHH", u"15", time },
+        { "en_US.UTF-8", kAfternoon, u"'kl 'HH.mm", u"kl 15.26", time },
+        { "en_US.UTF-8", kAfternoon, u"d/M h", u"d/M 3", time },
+        { "en_US.UTF-8", kAfternoon, u"", u"", time },
+        { "de_DE.UTF-8", kAfternoon, u"HH:mm 'Uhr'", u"15:26 Uhr", time },
     };
     for (const PictureRow& row : rows) {
-        UseLocale(row.Locale);
-        EXPECT_EQ(Date(row.Time, row.Picture), row.Expected) << row.Locale;
+        environment.Set("LC_ALL", row.Locale);
+        EXPECT_EQ(Format(row.Call, row.Time, row.Picture, row.Flags), row.Expected) << (&row - rows);
     }
-}
 
-TEST_F(DateTimeFormatTest, LocaleOwnDatePatterns)
-{
-    struct Row {
-        const char* Locale;
-        std::uint32_t Flags;
-        const char16_t* Expected;
-    };
-    const Row rows[] = {
-        { "en_US.UTF-8", DATE_SHORTDATE, u"3/14/04" },
-        { "en_US.UTF-8", 0, u"3/14/04" },
-        { "de_DE.UTF-8", DATE_SHORTDATE, u"14.03.04" },
-        { "C", DATE_SHORTDATE, u"3/14/04" },
-    };
-    for (const Row& row : rows) {
-        UseLocale(row.Locale);
-        EXPECT_EQ(Date(kAfternoon, nullptr, row.Flags), row.Expected) << row.Locale;
-    }
-}
-
-TEST_F(DateTimeFormatTest, TimePictures)
-{
-    const PictureRow rows[] = {
-        { "en_US.UTF-8", kAfternoon, u"h:mm:ss tt", u"3:26:40 PM" },
-        { "en_US.UTF-8", kAfternoon, u"hh:mm t", u"03:26 P" },
-        { "en_US.UTF-8", kMidnight, u"h:mm tt", u"12:07 AM" },
-        { "en_US.UTF-8", kMidnight, u"HH:mm:ss", u"00:07:09" },
-        { "en_US.UTF-8", kAfternoon, u"HHH", u"15" },
-        { "en_US.UTF-8", kAfternoon, u"'kl 'HH.mm", u"kl 15.26" },
-        { "en_US.UTF-8", kAfternoon, u"d/M h", u"d/M 3" },
-        { "en_US.UTF-8", kAfternoon, u"", u"" },
-        { "de_DE.UTF-8", kAfternoon, u"HH:mm 'Uhr'", u"15:26 Uhr" },
-    };
-    for (const PictureRow& row : rows) {
-        UseLocale(row.Locale);
-        EXPECT_EQ(Time(row.Time, row.Picture), row.Expected) << row.Locale;
-    }
-}
-
-TEST_F(DateTimeFormatTest, InvalidDatesAndTimesFail)
-{
-    UseLocale("en_US.UTF-8");
-    struct Row {
+    // Invalid dates and times, and buffers too small, fail.
+    environment.Set("LC_ALL", "en_US.UTF-8");
+    struct InvalidRow {
         SYSTEMTIME Time;
         bool DateFails;
         bool TimeFails;
     };
-    const Row rows[] = {
+    const InvalidRow invalid[] = {
         { { 1900, 0, 0, 0, 18, 0, 0, 0 }, true, false },
         { { 2003, 2, 0, 29, 0, 0, 0, 0 }, true, false },
         { { 1900, 2, 0, 29, 0, 0, 0, 0 }, true, false },
@@ -135,15 +95,12 @@ TEST_F(DateTimeFormatTest, InvalidDatesAndTimesFail)
         { { 2004, 1, 0, 1, 0, 0, 60, 0 }, false, true },
         { { 2004, 1, 0, 1, 0, 0, 0, 1000 }, false, true },
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Date(row.Time, u"d/M/yyyy") == u"<failed>", row.DateFails) << row.Time.wMonth << "/" << row.Time.wDay;
-        EXPECT_EQ(Time(row.Time, u"H:mm") == u"<failed>", row.TimeFails) << row.Time.wHour;
+    for (const InvalidRow& row : invalid) {
+        EXPECT_EQ(Format(GetDateFormatW, row.Time, u"d/M/yyyy") == u"<failed>", row.DateFails)
+            << row.Time.wMonth << "/" << row.Time.wDay;
+        EXPECT_EQ(Format(GetTimeFormatW, row.Time, u"H:mm") == u"<failed>", row.TimeFails) << row.Time.wHour;
     }
-}
-
-TEST_F(DateTimeFormatTest, BufferSizes)
-{
-    UseLocale("en_US.UTF-8");
+    // A buffer too small fails.
     char16_t buffer[8];
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", nullptr, 0), 6);
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", buffer, 5), 0);
@@ -158,19 +115,18 @@ TEST_F(DateTimeFormatTest, BufferSizes)
     EXPECT_EQ(GetDateFormatW(0, 0, nullptr, u"MMMM", buffer, 8), 0);
 }
 
-struct CurrencyRow {
-    const char16_t* Value;
-    std::uint32_t Digits;
-    std::uint32_t LeadingZero;
-    std::uint32_t Grouping;
-    std::uint32_t Negative;
-    std::uint32_t Positive;
-    const char16_t* Symbol;
-    const char16_t* Expected; // null: the call fails
-};
-
 TEST(CurrencyFormatTest, NumbersSeparatorsAndOrders)
 {
+    struct CurrencyRow {
+        const char16_t* Value;
+        std::uint32_t Digits;
+        std::uint32_t LeadingZero;
+        std::uint32_t Grouping;
+        std::uint32_t Negative;
+        std::uint32_t Positive;
+        const char16_t* Symbol;
+        const char16_t* Expected; // null: the call fails
+    };
     const CurrencyRow rows[] = {
         { u"1234.50", 2, 1, 3, 1, 0, u"", u"1,234.50" },
         { u"1234.5", 2, 1, 0, 1, 0, u"", u"1234.50" },
@@ -216,17 +172,13 @@ TEST(CurrencyFormatTest, NumbersSeparatorsAndOrders)
             EXPECT_EQ(std::u16string(buffer), row.Expected) << value;
         }
     }
-}
-
-TEST(CurrencyFormatTest, BufferTooSmallFails)
-{
     CURRENCYFMTW format;
     format.lpDecimalSep = u".";
     format.lpThousandSep = u"";
     format.lpCurrencySymbol = u"";
     char16_t buffer[4];
-    EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, nullptr, 0), 5);
-    EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, buffer, 4), 0);
+    EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, nullptr, 0), 5) << "the size needed";
+    EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, buffer, 4), 0) << "a buffer too small";
     EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", nullptr, buffer, 4), 0);
 }
 

@@ -19,14 +19,13 @@ MailMessageContent Parse(std::string_view text)
     return ParseMailMessage(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-struct BodyCase {
-    const char* name;
-    std::string_view message;
-    std::optional<std::u16string_view> body; // none: the message has no text
-};
-
 TEST(MailMessageContent, DecodesTheFirstTextPart)
 {
+    struct BodyCase {
+        const char* name;
+        std::string_view message;
+        std::optional<std::u16string_view> body; // none: the message has no text
+    };
     const BodyCase rows[] = {
         { "NoContentType", "Subject: x\n\nHello\nworld\n", u"Hello\r\nworld\r\n" },
         { "QuotedPrintableLatin1",
@@ -108,7 +107,7 @@ TEST(MailMessageContent, ReadsHeadersRecipientsAndAttachments)
 
 // 8-bit bytes in headers read as UTF-8, else in the charset the message
 // declares for its text, else as windows-1252.
-TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
+TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoesAndSummariesReadOnlyTheHeaderBlock)
 {
     struct Row {
         const char* name;
@@ -150,19 +149,36 @@ TEST(MailMessageContent, EightBitHeaderBytesReadAsTheMessageDoes)
     EXPECT_EQ(
         SummarizeMailHeaders("From: =?iso-8859-1?q?M\xc3\xbcller?= <m@x.org>\n", SummaryFields::Sender).senderName,
         u"M\u00fcller");
-}
 
-struct RecipientCase {
-    const char* name;
-    std::string_view message;
-    bool readable;
-    // The recipients' names and addresses, each "name|address", in order.
-    std::vector<std::u16string> recipients;
-};
+    // The summary reads only the header block.
+    const std::string_view headers = "Received: from x\r\n"
+                                     "Subject: =?utf-8?q?Gr=C3=BC=C3=9Fe?=\r\n"
+                                     "  continued\r\n"
+                                     "From: \"Lee, Ann\" <ann@example.org>\r\n"
+                                     "\r\n"
+                                     "From: body@example.org\r\n";
+    MailHeaderSummary summary = SummarizeMailHeaders(headers, SummaryFields::Both);
+    EXPECT_EQ(summary.subject, u"Gr\u00fc\u00dfe  continued");
+    EXPECT_EQ(summary.senderName, u"Lee, Ann");
+    EXPECT_EQ(summary.senderAddress, u"ann@example.org");
+
+    EXPECT_TRUE(SummarizeMailHeaders(headers, SummaryFields::Subject).senderName.empty());
+    summary = SummarizeMailHeaders("from: bare@example.org\n", SummaryFields::Sender);
+    EXPECT_EQ(summary.senderName, u"bare@example.org");
+    EXPECT_TRUE(summary.subject.empty());
+    EXPECT_TRUE(SummarizeMailHeaders("", SummaryFields::Both).senderName.empty());
+}
 
 // A header that is no address list costs only itself.
 TEST(MailMessageContent, RecipientsAreReadWhereReadable)
 {
+    struct RecipientCase {
+        const char* name;
+        std::string_view message;
+        bool readable;
+        // The recipients' names and addresses, each "name|address", in order.
+        std::vector<std::u16string> recipients;
+    };
     const RecipientCase rows[] = {
         { "Good", "To: a@b.org\n\nx\n", true, { u"|a@b.org" } },
         { "NoRecipients", "Subject: s\n\nx\n", true, {} },
@@ -196,26 +212,22 @@ TEST(MailMessageContent, RecipientsAreReadWhereReadable)
     }
 }
 
-TEST(MailMessageContent, AHugeHeaderBlockIsBoundedButKeepsWhatIsPrinted)
+// Thousands of fields before the ones printed, and a subject far longer than
+// any reader shows: the printed fields are still read, the subject cut at its
+// bound, and the body still found; a million fields parse in modest memory.
+TEST(MailMessageContent, HugeHeaderBlocksAreBoundedKeepWhatIsPrintedAndParseInModestMemory)
 {
-    // Thousands of fields before the ones printed, and a subject far longer
-    // than any reader shows: the printed fields are still read, the subject
-    // cut at its bound, and the body still found.
-    std::string message = "From: Ann <ann@example.org>\r\n";
+    std::string huge = "From: Ann <ann@example.org>\r\n";
     for (int i = 0; i < 5000; ++i)
-        message += "X-Trace-" + std::to_string(i) + ": hop\r\n";
-    message += "To: bob@example.org\r\nSubject: " + std::string(200 * 1024, 's') + "\r\n\r\nthe body\r\n";
-    auto content = Parse(message);
+        huge += "X-Trace-" + std::to_string(i) + ": hop\r\n";
+    huge += "To: bob@example.org\r\nSubject: " + std::string(200 * 1024, 's') + "\r\n\r\nthe body\r\n";
+    auto content = Parse(huge);
     EXPECT_EQ(content.senderAddress, u"ann@example.org");
     ASSERT_EQ(content.recipients.size(), 1u);
     EXPECT_GT(content.subject.size(), 60000u);
     EXPECT_LE(content.subject.size(), 64u * 1024);
     ASSERT_TRUE(content.body.has_value());
     EXPECT_EQ(*content.body, u"the body\r\n");
-}
-
-TEST(MailMessageContent, AMillionHeaderFieldsParseWithinAModestMemoryLimit)
-{
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
@@ -233,8 +245,7 @@ TEST(MailMessageContent, AMillionHeaderFieldsParseWithinAModestMemoryLimit)
             512ul << 20, 512ul << 20
         };
         ::setrlimit(RLIMIT_AS, &limit);
-        auto content = Parse(message);
-        ::_exit(content.subject == u"many" ? 0 : 1);
+        ::_exit(Parse(message).subject == u"many" ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -242,34 +253,9 @@ TEST(MailMessageContent, AMillionHeaderFieldsParseWithinAModestMemoryLimit)
 #endif
 }
 
-TEST(MailMessageContent, SummaryReadsOnlyTheHeaderBlock)
-{
-    const std::string_view headers = "Received: from x\r\n"
-                                     "Subject: =?utf-8?q?Gr=C3=BC=C3=9Fe?=\r\n"
-                                     "  continued\r\n"
-                                     "From: \"Lee, Ann\" <ann@example.org>\r\n"
-                                     "\r\n"
-                                     "From: body@example.org\r\n";
-    MailHeaderSummary summary = SummarizeMailHeaders(headers, SummaryFields::Both);
-    EXPECT_EQ(summary.subject, u"Gr\u00fc\u00dfe  continued");
-    EXPECT_EQ(summary.senderName, u"Lee, Ann");
-    EXPECT_EQ(summary.senderAddress, u"ann@example.org");
-
-    EXPECT_TRUE(SummarizeMailHeaders(headers, SummaryFields::Subject).senderName.empty());
-    summary = SummarizeMailHeaders("from: bare@example.org\n", SummaryFields::Sender);
-    EXPECT_EQ(summary.senderName, u"bare@example.org");
-    EXPECT_TRUE(summary.subject.empty());
-    EXPECT_TRUE(SummarizeMailHeaders("", SummaryFields::Both).senderName.empty());
-}
-
-struct HtmlCase {
-    std::string_view html;
-    std::u16string_view text;
-};
-
 TEST(HtmlToTextTest, RendersPlainText)
 {
-    const HtmlCase rows[] = {
+    const std::pair<std::string_view, std::u16string_view> rows[] = {
         { "", u"" },
         { "plain", u"plain\r\n" },
         { "<html><head><title>T</title><style>p{x}</style></head><body><p>One</p><p>Two</p></body></html>",
@@ -293,8 +279,8 @@ TEST(HtmlToTextTest, RendersPlainText)
         { "unterminated <b", u"unterminated\r\n" },
         { "<!-- never closed", u"" },
     };
-    for (const HtmlCase& row : rows)
-        EXPECT_EQ(HtmlToText(row.html), row.text) << "row " << (&row - rows);
+    for (const auto& [html, text] : rows)
+        EXPECT_EQ(HtmlToText(html), text) << html;
 }
 
 } // namespace

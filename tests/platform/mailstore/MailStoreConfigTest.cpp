@@ -31,7 +31,7 @@ TEST(MailStoreConfig, ParsesNameAndPathLines)
     EXPECT_TRUE(ParseMailStoreConfig("", "/home/u").empty());
 }
 
-TEST(MailStoreConfig, FileComesFromTheEnvironmentElseTheUsualPlaces)
+TEST(MailStoreConfig, FileComesFromTheEnvironmentElseTheUsualPlacesEachFoundOnce)
 {
     test::TempMaildir home;
     ScopedEnvironment environment;
@@ -57,12 +57,10 @@ TEST(MailStoreConfig, FileComesFromTheEnvironmentElseTheUsualPlaces)
     entries = LoadMailStoreConfig();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, u"Other");
-}
 
-TEST(MailStoreConfig, FindsEachUsualStoreOnce)
-{
-    test::TempMaildir home;
-    const std::filesystem::path root = home.Root();
+    // Each usual store is found once.
+    test::TempMaildir usual;
+    const std::filesystem::path root = usual.Root();
     const std::filesystem::path tb = root / ".thunderbird";
     for (const char* profile : { "a.old", "b.default-release", "c.marked" })
         std::filesystem::create_directories(tb / profile / "Mail" / "Local Folders");

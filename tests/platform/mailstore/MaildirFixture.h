@@ -8,14 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <sys/stat.h>
 #include <sys/time.h>
 
 namespace platform::test {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,23 +39,17 @@ protected:
     }
     void TearDown() override { MAPIUninitialize(); }
 
-    std::unique_ptr<IMAPIFolder> OpenFolder(const Bytes& id)
+    // Opens an entry through the store or the session, checking its type.
+    template <typename T> static std::unique_ptr<T> Open(auto& opener, const Bytes& id, ULONG expectedType)
     {
         std::unique_ptr<IMAPIProp> object;
         ULONG type = 0;
-        EXPECT_EQ(store_->OpenEntry(id, 0, &type, &object), S_OK);
-        EXPECT_EQ(type, MAPI_FOLDER);
-        return std::unique_ptr<IMAPIFolder>(static_cast<IMAPIFolder*>(object.release()));
+        EXPECT_EQ(opener.OpenEntry(id, 0, &type, &object), S_OK);
+        EXPECT_EQ(type, expectedType);
+        return std::unique_ptr<T>(static_cast<T*>(object.release()));
     }
-
-    std::unique_ptr<IMessage> OpenMessage(const Bytes& id)
-    {
-        std::unique_ptr<IMAPIProp> object;
-        ULONG type = 0;
-        EXPECT_EQ(session_->OpenEntry(id, 0, &type, &object), S_OK);
-        EXPECT_EQ(type, MAPI_MESSAGE);
-        return std::unique_ptr<IMessage>(AsMessage(object.release()));
-    }
+    std::unique_ptr<IMAPIFolder> OpenFolder(const Bytes& id) { return Open<IMAPIFolder>(*store_, id, MAPI_FOLDER); }
+    std::unique_ptr<IMessage> OpenMessage(const Bytes& id) { return Open<IMessage>(*session_, id, MAPI_MESSAGE); }
 
     std::vector<Row> Sorted(ULONG key, ULONG order)
     {
@@ -67,7 +61,7 @@ protected:
     std::unique_ptr<IMsgStore> store_;
 };
 
-TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
+TEST_F(MaildirStoreTest, StoreTableFolderTreeErrorTypedValuesAndIdentifiers)
 {
     std::unique_ptr<IMAPITable> table;
     ASSERT_EQ(session_->GetMsgStoresTable(0, &table), S_OK);
@@ -111,23 +105,47 @@ TEST_F(MaildirStoreTest, StoreTableFolderTreeAndErrorTypedValues)
     EXPECT_EQ(same, 1u);
     EXPECT_EQ(session_->CompareEntryIDs(ReadBinary(*lists, PR_ENTRYID), topId, 0, &same), S_OK);
     EXPECT_EQ(same, 0u);
-}
 
-// The mail view's tests sort by each key; here the date of a message whose
-// name has no stamp.
-TEST_F(MaildirStoreTest, SortsByDateWithTheFileTimeForAMessageWithoutAStamp)
-{
-    // Newest first; the message without a stamp has the newest file time.
-    auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
-    ASSERT_EQ(byDate.size(), 4u);
-    std::vector<std::u16string> subjects;
-    for (const auto& row : byDate) {
-        auto message = OpenMessage(row.id);
-        Props props;
-        Read(*message, { PR_SUBJECT_W }, props);
-        subjects.push_back(TextOf(props[0]));
-    }
-    EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
+    // Identifiers survive flag changes and new sessions; foreign ones are refused.
+    const Bytes cherry = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND)[2].id;
+    // Reading the message moves it from new/ to cur/ and adds the S flag.
+    std::filesystem::rename(
+        maildir_.Root() / "new" / "1700000100.M2P1.host", maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
+
+    std::unique_ptr<IMAPISession> second;
+    ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() / "." } }, &second), S_OK);
+    std::unique_ptr<IMAPIProp> object;
+    ULONG type = 0;
+    ASSERT_EQ(second->OpenEntry(cherry, 0, &type, &object), S_OK);
+    Props cherryProps;
+    Read(*object, { PR_SUBJECT_W, PR_MESSAGE_FLAGS }, cherryProps);
+    EXPECT_EQ(TextOf(cherryProps[0]), u"Cherry");
+    EXPECT_EQ(cherryProps[1].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
+
+    std::filesystem::remove(maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
+    EXPECT_EQ(second->OpenEntry(cherry, 0, &type, &object), MAPI_E_NOT_FOUND);
+
+    // Foreign and missing identifiers are refused.
+    const Bytes garbage { 1, 2, 3 };
+    EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+    EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+
+    TempMaildir other;
+    std::unique_ptr<IMAPISession> otherSession;
+    ASSERT_EQ(OpenMaildirSession({ { u"Other", other.Root() } }, &otherSession), S_OK);
+    std::unique_ptr<IMsgStore> otherStore;
+    ASSERT_EQ(otherSession->OpenMsgStore(0, {}, 0, &otherStore), S_OK);
+    const Bytes otherInbox = ReadBinary(*otherStore, PR_CE_FIRST_FOLDER_ENTRYID);
+    EXPECT_EQ(store_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
+    EXPECT_EQ(session_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_NOT_FOUND);
+    std::unique_ptr<IMsgStore> store;
+    EXPECT_EQ(session_->OpenMsgStore(0, ReadBinary(*otherStore, PR_ENTRYID), 0, &store), MAPI_E_NOT_FOUND);
+    EXPECT_EQ(session_->OpenMsgStore(0, otherInbox, 0, &store), MAPI_E_INVALID_ENTRYID);
+
+    // A saved store whose directory is gone.
+    std::unique_ptr<IMAPISession> gone;
+    ASSERT_EQ(OpenMaildirSession({ { u"Gone", maildir_.Root() / "nothing-here" } }, &gone), S_OK);
+    EXPECT_EQ(gone->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
 }
 
 // Senders and subjects sort by the collation of the user's locale.
@@ -161,8 +179,20 @@ TEST(PropertyValues, TextsSortByTheLocale)
     ResetTextCollation();
 }
 
-TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
+TEST_F(MaildirStoreTest, MessagesSortPropertiesStreamsAndRecipients)
 {
+    // The mail view's tests sort by each key; here by date, newest first,
+    // where the message without a stamp in its name has the newest file time.
+    auto byDate = Sorted(PR_MESSAGE_DELIVERY_TIME, TABLE_SORT_DESCEND);
+    ASSERT_EQ(byDate.size(), 4u);
+    std::vector<std::u16string> subjects;
+    for (const auto& row : byDate) {
+        Props subject;
+        Read(*OpenMessage(row.id), { PR_SUBJECT_W }, subject);
+        subjects.push_back(TextOf(subject[0]));
+    }
+    EXPECT_EQ(subjects, (std::vector<std::u16string> { u"D\u00e4te", u"banana", u"apple", u"Cherry" }));
+
     maildir_.AddMessage("", "cur", "1700000600.M1P1.host:2,S",
         "From: x@example.org\r\nTo: just some words\r\nSubject: broken\r\n\r\nBody\r\n");
     const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
@@ -233,54 +263,7 @@ TEST_F(MaildirStoreTest, MessagePropertiesStreamsAndRecipients)
     }
 }
 
-TEST_F(MaildirStoreTest, IdentifiersSurviveFlagChangesAndNewSessions)
-{
-    const auto rows = Sorted(PR_SUBJECT_W, TABLE_SORT_ASCEND);
-    const Bytes cherry = rows[2].id;
-    // Reading the message moves it from new/ to cur/ and adds the S flag.
-    std::filesystem::rename(
-        maildir_.Root() / "new" / "1700000100.M2P1.host", maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
-
-    std::unique_ptr<IMAPISession> second;
-    ASSERT_EQ(OpenMaildirSession({ { u"Mine", maildir_.Root() / "." } }, &second), S_OK);
-    std::unique_ptr<IMAPIProp> object;
-    ULONG type = 0;
-    ASSERT_EQ(second->OpenEntry(cherry, 0, &type, &object), S_OK);
-    Props props;
-    Read(*object, { PR_SUBJECT_W, PR_MESSAGE_FLAGS }, props);
-    EXPECT_EQ(TextOf(props[0]), u"Cherry");
-    EXPECT_EQ(props[1].Value.l, static_cast<std::int32_t>(MSGFLAG_READ));
-
-    std::filesystem::remove(maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
-    EXPECT_EQ(second->OpenEntry(cherry, 0, &type, &object), MAPI_E_NOT_FOUND);
-}
-
-TEST_F(MaildirStoreTest, RefusesForeignAndMissingIdentifiers)
-{
-    std::unique_ptr<IMAPIProp> object;
-    const Bytes garbage { 1, 2, 3 };
-    EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
-    EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
-
-    TempMaildir other;
-    std::unique_ptr<IMAPISession> otherSession;
-    ASSERT_EQ(OpenMaildirSession({ { u"Other", other.Root() } }, &otherSession), S_OK);
-    std::unique_ptr<IMsgStore> otherStore;
-    ASSERT_EQ(otherSession->OpenMsgStore(0, {}, 0, &otherStore), S_OK);
-    const Bytes otherInbox = ReadBinary(*otherStore, PR_CE_FIRST_FOLDER_ENTRYID);
-    EXPECT_EQ(store_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
-    EXPECT_EQ(session_->OpenEntry(otherInbox, 0, nullptr, &object), MAPI_E_NOT_FOUND);
-    std::unique_ptr<IMsgStore> store;
-    EXPECT_EQ(session_->OpenMsgStore(0, ReadBinary(*otherStore, PR_ENTRYID), 0, &store), MAPI_E_NOT_FOUND);
-    EXPECT_EQ(session_->OpenMsgStore(0, otherInbox, 0, &store), MAPI_E_INVALID_ENTRYID);
-
-    // A saved store whose directory is gone.
-    std::unique_ptr<IMAPISession> gone;
-    ASSERT_EQ(OpenMaildirSession({ { u"Gone", maildir_.Root() / "nothing-here" } }, &gone), S_OK);
-    EXPECT_EQ(gone->OpenMsgStore(0, {}, 0, &store), MAPI_E_NOT_FOUND);
-}
-
-TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
+TEST(MailStore, LogonReadsTheConfigurationNeedsInitializeAndMessageFilesOpenAlone)
 {
     TempMaildir maildir;
     const auto conf = maildir.Root() / "stores.conf";
@@ -293,12 +276,9 @@ TEST(MailStore, LogonReadsTheConfigurationAndNeedsInitialize)
     // The mail view's tests open the configured stores through the session.
     EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session), S_OK);
     MAPIUninitialize();
-}
 
-TEST(MailStore, StandaloneMessageFileAndItsAttachments)
-{
-    TempMaildir dir;
-    const auto path = dir.Root() / "one.eml";
+    // A message file of its own, and its attachments.
+    const auto path = maildir.Root() / "one.eml";
     std::ofstream(path, std::ios::binary)
         << "From: Eve <eve@example.org>\r\nTo: a@example.org\r\nCc: \"B\" <b@example.org>\r\nSubject: file\r\n"
            "Date: Thu, 01 Jan 2026 00:00:00 +0000\r\nContent-Type: text/html\r\n\r\n<p>Hi <b>there</b></p>\r\n";
@@ -314,14 +294,13 @@ TEST(MailStore, StandaloneMessageFileAndItsAttachments)
 
     // Its identifier opens it again through a session.
     ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
-    std::unique_ptr<IMAPISession> session;
     ASSERT_EQ(OpenMaildirSession({}, &session), S_OK);
     std::unique_ptr<IMAPIProp> again;
     ASSERT_EQ(session->OpenEntry(BinaryOf(props[3]), 0, nullptr, &again), S_OK);
     ASSERT_NE(AsMessage(again.get()), nullptr);
     MAPIUninitialize();
-    EXPECT_EQ(OpenMessageFile(dir.Root() / "missing.eml", &message), MAPI_E_NOT_FOUND);
-    EXPECT_EQ(OpenMessageFile(dir.Root(), &message), MAPI_E_NOT_FOUND);
+    EXPECT_EQ(OpenMessageFile(maildir.Root() / "missing.eml", &message), MAPI_E_NOT_FOUND);
+    EXPECT_EQ(OpenMessageFile(maildir.Root(), &message), MAPI_E_NOT_FOUND);
 
     // The attachment table lists the file names, error-typed where there is none.
     const std::string text
@@ -347,9 +326,7 @@ TEST(MapiMemory, BlocksAreZeroFilledChildrenFreeWithTheirParentAndBadArgumentsAr
     void* parent = nullptr;
     ASSERT_EQ(MAPIAllocateBuffer(64, &parent), S_OK);
     const auto* bytes = static_cast<const unsigned char*>(parent);
-    for (int i = 0; i < 64; ++i) {
-        EXPECT_EQ(bytes[i], 0);
-    }
+    EXPECT_EQ(std::count(bytes, bytes + 64, 0), 64);
     void* child = nullptr;
     void* second = nullptr;
     ASSERT_EQ(MAPIAllocateMore(32, parent, &child), S_OK);

@@ -11,9 +11,8 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,9 +32,7 @@ std::string MboxMessage(const std::string& from, const std::string& subject, con
 std::string ReadAll(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 TEST(MboxReader, FindsMessagesOffsetsAndReadFlags)

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -69,10 +68,8 @@ TEST_F(RegistryFileTest, ADamagedFileIsToldOnceAndASecondOneDoesNotReplaceTheFir
 
 TEST_F(RegistryFileTest, AHugeFileIsDamagedAndNotReadIntoMemory)
 {
-    {
-        testing::WriteFileBytes(File(), "Windows Registry Editor Version 5.00\r\n");
-        ASSERT_EQ(::truncate(File().c_str(), static_cast<off_t>(registry::kMaxFileBytes) + 4096), 0);
-    }
+    testing::WriteFileBytes(File(), "Windows Registry Editor Version 5.00\r\n");
+    ASSERT_EQ(::truncate(File().c_str(), static_cast<off_t>(registry::kMaxFileBytes) + 4096), 0);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadValue(u"PrStore"));
     ASSERT_EQ(SaveValue(u"PrStore", { 1 }), ERROR_SUCCESS);
@@ -82,19 +79,10 @@ TEST_F(RegistryFileTest, AHugeFileIsDamagedAndNotReadIntoMemory)
     EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 1 }));
 }
 
-TEST_F(RegistryFileTest, AFileEditedByHandInUtf16IsRead)
-{
-    testing::WriteFileBytes(File(),
-        testing::Utf16LeWithBom(u"Windows Registry Editor Version 5.00\n[hkey_local_machine\\software\\apps\\"
-                                u"brackwater\\tallowin]\n\"PrExcel\"=hex:01,\\\n  02\n\"Face\"=\"Gr\u00FC\u00DFe\"\n"));
-    EXPECT_EQ(LoadValue(u"PrExcel"), (std::vector<BYTE> { 1, 2 }));
-    EXPECT_EQ(LoadValue(u"Face"), (std::vector<BYTE> { 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, 'e', 0, 0, 0 }));
-}
-
 // A save that would write the very bytes already in the file leaves the file
 // alone (the same inode); any other save replaces it, even one whose values
 // are the same but whose text differs.
-TEST_F(RegistryFileTest, ASaveThatChangesNothingLeavesTheFileAlone)
+TEST_F(RegistryFileTest, ASaveThatChangesNothingLeavesTheFileAloneAndAFileEditedByHandInUtf16IsRead)
 {
     auto inode = [this] {
         struct stat status { };
@@ -119,25 +107,16 @@ TEST_F(RegistryFileTest, ASaveThatChangesNothingLeavesTheFileAlone)
     ASSERT_EQ(SaveValue(u"PrStore", { 2 }), ERROR_SUCCESS);
     EXPECT_EQ(testing::ReadFileBytes(File()).rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
     EXPECT_EQ(LoadValue(u"PrStore"), (std::vector<BYTE> { 2 }));
+
+    // A file edited by hand in UTF-16 is read.
+    testing::WriteFileBytes(File(),
+        testing::Utf16LeWithBom(u"Windows Registry Editor Version 5.00\n[hkey_local_machine\\software\\apps\\"
+                                u"brackwater\\tallowin]\n\"PrExcel\"=hex:01,\\\n  02\n\"Face\"=\"Gr\u00FC\u00DFe\"\n"));
+    EXPECT_EQ(LoadValue(u"PrExcel"), (std::vector<BYTE> { 1, 2 }));
+    EXPECT_EQ(LoadValue(u"Face"), (std::vector<BYTE> { 'G', 0, 'r', 0, 0xFC, 0, 0xDF, 0, 'e', 0, 0, 0 }));
 }
 
-TEST_F(RegistryFileTest, TheFileLivesInTheConfigurationFolder)
-{
-    ScopedEnvironment environment;
-    environment.Unset("TALLOWIN_REGISTRY");
-    environment.Set("XDG_CONFIG_HOME", (Directory() / "xdg").c_str());
-    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "xdg" / "tallowin" / "registry.reg");
-    ASSERT_EQ(SaveValue(u"PrStore", { 6 }), ERROR_SUCCESS);
-    EXPECT_TRUE(fs::is_regular_file(Directory() / "xdg" / "tallowin" / "registry.reg"));
-
-    environment.Unset("XDG_CONFIG_HOME");
-    environment.Set("HOME", (Directory() / "home").c_str());
-    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "home" / ".config" / "tallowin" / "registry.reg");
-    environment.Set("TALLOWIN_REGISTRY", "/elsewhere/r.reg");
-    EXPECT_EQ(registry::RegistryFilePath(), fs::path("/elsewhere/r.reg"));
-}
-
-TEST_F(RegistryFileTest, ALinkedFileStaysALink)
+TEST_F(RegistryFileTest, ALinkedFileStaysALinkAndTheFileLivesInTheConfigurationFolder)
 {
     // A link to a file, and a dangling link whose target the first save
     // creates: both stay links, and the target gets the text.
@@ -152,6 +131,20 @@ TEST_F(RegistryFileTest, ALinkedFileStaysALink)
         EXPECT_TRUE(fs::is_symlink(File()));
         EXPECT_NE(testing::ReadFileBytes(real).find("\"PrStore\"=hex:07"), std::string::npos);
     }
+
+    // Without a file named, the file lives in the configuration folder.
+    ScopedEnvironment environment;
+    environment.Unset("TALLOWIN_REGISTRY");
+    environment.Set("XDG_CONFIG_HOME", (Directory() / "xdg").c_str());
+    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "xdg" / "tallowin" / "registry.reg");
+    ASSERT_EQ(SaveValue(u"PrStore", { 6 }), ERROR_SUCCESS);
+    EXPECT_TRUE(fs::is_regular_file(Directory() / "xdg" / "tallowin" / "registry.reg"));
+
+    environment.Unset("XDG_CONFIG_HOME");
+    environment.Set("HOME", (Directory() / "home").c_str());
+    EXPECT_EQ(registry::RegistryFilePath(), Directory() / "home" / ".config" / "tallowin" / "registry.reg");
+    environment.Set("TALLOWIN_REGISTRY", "/elsewhere/r.reg");
+    EXPECT_EQ(registry::RegistryFilePath(), fs::path("/elsewhere/r.reg"));
 }
 
 TEST_F(RegistryFileTest, AFileThatCannotBeReadIsNeverReplaced)
@@ -204,43 +197,29 @@ bool WriteMany(char16_t prefix)
     return true;
 }
 
-class RegistryConcurrencyTest : public testing::TempRegistry {
-protected:
-    void ExpectAllValues(const std::vector<char16_t>& prefixes)
-    {
-        auto text = testing::ReadFileBytes(File());
-        auto parsed = registry::ParseRegistryText({ reinterpret_cast<const std::uint8_t*>(text.data()), text.size() });
-        ASSERT_FALSE(parsed.Damaged) << parsed.Reason;
-        const auto* key = registry::FindKey(parsed.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
-        ASSERT_NE(key, nullptr);
-        EXPECT_EQ(key->Values.size(), prefixes.size() * kSavesPerWriter);
-        for (char16_t prefix : prefixes) {
-            for (int i = 0; i < kSavesPerWriter; ++i) {
-                const auto* value = registry::FindValue(*key, ValueName(prefix, i));
-                ASSERT_NE(value, nullptr) << "lost value " << static_cast<char>(prefix) << i;
-                EXPECT_EQ(value->Data,
-                    (std::vector<std::uint8_t> { static_cast<std::uint8_t>(prefix), static_cast<std::uint8_t>(i) }));
-            }
-        }
-    }
-};
+using RegistryConcurrencyTest = RegistryFileTest;
 
-TEST_F(RegistryConcurrencyTest, TwoThreadsWithTheirOwnHandlesLoseNothing)
+TEST_F(RegistryConcurrencyTest, TwoThreadsLoseNothingAndAWriterKilledMidSaveNeverLeavesHalfAFile)
 {
-    const std::vector<char16_t> prefixes { u'C', u'D' };
-    bool okC = false;
-    bool okD = false;
-    std::thread first([&] { okC = WriteMany(u'C'); });
-    std::thread second([&] { okD = WriteMany(u'D'); });
+    bool ok[2] = {};
+    std::thread first([&] { ok[0] = WriteMany(u'C'); });
+    std::thread second([&] { ok[1] = WriteMany(u'D'); });
     first.join();
     second.join();
-    EXPECT_TRUE(okC);
-    EXPECT_TRUE(okD);
-    ExpectAllValues(prefixes);
-}
+    EXPECT_TRUE(ok[0] && ok[1]);
+    const auto image = registry::ReadRegistryFile(File());
+    const auto* key = registry::FindKey(image.Data, u"HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Tallowin");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->Values.size(), 2u * kSavesPerWriter);
+    for (char16_t prefix : { u'C', u'D' }) {
+        for (int i = 0; i < kSavesPerWriter; ++i) {
+            const auto* value = registry::FindValue(*key, ValueName(prefix, i));
+            ASSERT_NE(value, nullptr) << "lost value " << static_cast<char>(prefix) << i;
+            EXPECT_EQ(value->Data, (std::vector<BYTE> { static_cast<BYTE>(prefix), static_cast<BYTE>(i) }));
+        }
+    }
 
-TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
-{
+    // A writer killed mid-save never leaves half a file.
     for (int round = 0; round < 5; ++round) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -263,10 +242,7 @@ TEST_F(RegistryConcurrencyTest, AWriterKilledMidSaveNeverLeavesHalfAFile)
 
         // A save cut off here leaves a temporary file, which the next save removes.
         ASSERT_EQ(SaveValue(u"After", { static_cast<BYTE>(round) }), ERROR_SUCCESS);
-        for (const auto& entry : std::filesystem::directory_iterator(Directory())) {
-            auto name = entry.path().filename().string();
-            EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock") << "left behind: " << name;
-        }
+        EXPECT_EQ(Names(), (std::vector<std::string> { "registry.reg", "registry.reg.lock" })) << "round " << round;
     }
 }
 

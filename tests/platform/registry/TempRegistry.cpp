@@ -7,11 +7,8 @@
 #include <iterator>
 
 namespace platform::testing {
-namespace {
 
 constexpr char16_t kKey[] = u"Software\\Apps\\Brackwater\\Tallowin";
-
-} // namespace
 
 void TempRegistry::SetUp()
 {

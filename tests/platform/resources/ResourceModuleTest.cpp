@@ -6,7 +6,6 @@
 #include "StringTable.h"
 
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <span>
@@ -64,7 +63,7 @@ constexpr ChoiceRow kChoiceRows[] = {
         u"B" },
 };
 
-TEST(ResourceModuleTest, CandidatesInOrderAndIdentity)
+TEST(ResourceModuleTest, CandidatesInOrderAndIdentityAndStringTablesWellFormed)
 {
     for (const ChoiceRow& row : kChoiceRows) {
         TempDirectory directory;
@@ -77,25 +76,35 @@ TEST(ResourceModuleTest, CandidatesInOrderAndIdentity)
             else
                 fs::copy_file(placement.library, target);
         }
+        SCOPED_TRACE(::testing::Message() << "row " << &row - kChoiceRows);
         ScopedEnvironment environment;
         environment.Set("TALLOWIN_LIBDIR", directory.Root().c_str());
         environment.Set("LANG", row.lang);
 
         ModuleHandle chosen = ChooseResourceModule("tallowinlang", row.identity, ProgramModule());
-        std::string context = std::string("LANG=") + (row.lang ? row.lang : "(unset)") + " first "
-            + (row.placements[0].fileName ? row.placements[0].fileName : "(none)");
         if (row.expectedMarker == nullptr) {
-            EXPECT_EQ(chosen, ProgramModule()) << context;
+            EXPECT_EQ(chosen, ProgramModule());
             continue;
         }
-        ASSERT_NE(chosen, ProgramModule()) << context;
-        EXPECT_EQ(LoadStringW(chosen, kStrAlertCaption), std::u16string_view(row.expectedMarker)) << context;
+        ASSERT_NE(chosen, ProgramModule());
+        EXPECT_EQ(LoadStringW(chosen, kStrAlertCaption), std::u16string_view(row.expectedMarker));
         FreeLibrary(chosen);
     }
-}
 
-TEST(ResourceModuleTest, GermanTableIsWellFormedAndTranslatesOnlyProgramEntries)
-{
+    // The program's own texts end with their terminator; missing entries and
+    // modules give nothing.
+    for (const TallowinString& entry : kProgramStrings) {
+        std::u16string_view text = LoadStringW(ProgramModule(), entry.id);
+        ASSERT_EQ(text.size(), entry.length) << entry.id;
+        EXPECT_EQ(text.data()[text.size()], u'\0') << entry.id;
+        // The loader hands out the stored text itself, not a copy.
+        EXPECT_EQ(text.data(), LoadStringW(ProgramModule(), entry.id).data()) << entry.id;
+    }
+    for (unsigned id : { 0u, 4u, 39999u, 65535u, 4294967295u })
+        EXPECT_TRUE(LoadStringW(ProgramModule(), id).empty()) << id;
+    EXPECT_TRUE(LoadStringW(nullptr, kStrAlertCaption).empty());
+    EXPECT_EQ(ModuleResources(nullptr), nullptr);
+
     ScopedEnvironment environment;
     environment.Set("TALLOWIN_LIBDIR", fs::path(GERMAN_LANGUAGE).parent_path().c_str());
     ModuleHandle german = LoadLibraryW("tallowinlang07.so");
@@ -142,21 +151,5 @@ static_assert(IsWellFormedStringTable(kProgramStrings));
 
 constexpr auto kJoined = JoinText(u"ab", u"cd");
 static_assert(sizeof kJoined.text == 5 * sizeof(char16_t) && kJoined.text[3] == u'd' && kJoined.text[4] == u'\0');
-
-TEST(StringTableTest, StoredTextsEndWithTheirTerminatorAndMissingOnesAreEmpty)
-{
-    for (const TallowinString& entry : kProgramStrings) {
-        std::u16string_view text = LoadStringW(ProgramModule(), entry.id);
-        ASSERT_EQ(text.size(), entry.length) << entry.id;
-        EXPECT_EQ(text.data()[text.size()], u'\0') << entry.id;
-        // The loader hands out the stored text itself, not a copy.
-        EXPECT_EQ(text.data(), LoadStringW(ProgramModule(), entry.id).data()) << entry.id;
-    }
-    // Missing entries and modules give nothing.
-    for (unsigned id : { 0u, 4u, 39999u, 65535u, 4294967295u })
-        EXPECT_TRUE(LoadStringW(ProgramModule(), id).empty()) << id;
-    EXPECT_TRUE(LoadStringW(nullptr, kStrAlertCaption).empty());
-    EXPECT_EQ(ModuleResources(nullptr), nullptr);
-}
 
 } // namespace

@@ -1,12 +1,10 @@
-// The e-mail view's widgets on the offscreen platform: the header buttons'
-// labels, rows read only when painted, the sort popup and the folder tree.
+// The e-mail view's widgets on the offscreen platform.
 
 #include "QtMailList.h"
 
 #include "OffscreenApplication.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -15,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
 extern "C" const char* __lsan_default_suppressions()
@@ -60,8 +57,9 @@ protected:
     std::vector<int> commands_;
 };
 
-TEST_F(QtMailListTest, HeaderCutsALongFolderNameAndButtonsSendTheirCommands)
+TEST_F(QtMailListTest, HeaderSortPopupPaintedRowsAndFolderTree)
 {
+    // The header cuts a long folder name; its buttons send their commands.
     struct Case {
         std::u16string folder;
         bool cut;
@@ -78,32 +76,15 @@ TEST_F(QtMailListTest, HeaderCutsALongFolderNameAndButtonsSendTheirCommands)
     QTest::mouseClick(Button("FolderButton"), Qt::LeftButton);
     QTest::mouseClick(Button("SortButton"), Qt::LeftButton);
     EXPECT_EQ(commands_, (std::vector<int> { 40023, 126 }));
-}
 
-TEST_F(QtMailListTest, RowsAreReadWhenPaintedAndATapActivatesOne)
-{
-    view_->SetCount(10000);
-    view_->grab(); // paints what is on the screen
-    ASSERT_FALSE(read_.empty());
-    EXPECT_LT(read_.size(), 100u) << "only the rows on the screen are read";
-    EXPECT_TRUE(read_.count(0) && read_.count(1));
-    EXPECT_GT(view_->RowsPerPage(), 1);
-    auto* list = view_->findChild<QAbstractItemView*>(QStringLiteral("MailList"));
-    ASSERT_NE(list, nullptr);
-    list->setCurrentIndex(list->model()->index(2, 0));
-    QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(activated_, std::vector<int> { 2 });
-}
-
-TEST_F(QtMailListTest, SortPopupReturnsTheChosenOrder)
-{
+    // The sort popup returns the chosen order.
     const std::vector<MenuItem> items = { { 40029, u"From", false }, { 40030, u"Received Date", true },
         { 40031, u"Subject", false } };
-    struct Case {
+    struct Pick {
         int pick; // -1: closed without a choice
         int chosen;
-    } cases[] = { { 2, 40031 }, { -1, 0 } };
-    for (const Case& c : cases) {
+    } picks[] = { { 2, 40031 }, { -1, 0 } };
+    for (const Pick& c : picks) {
         QTimer::singleShot(50, [this, &c] {
             auto* menu = view_->findChild<QMenu*>(QStringLiteral("SortPopup"));
             ASSERT_NE(menu, nullptr);
@@ -119,10 +100,21 @@ TEST_F(QtMailListTest, SortPopupReturnsTheChosenOrder)
         });
         EXPECT_EQ(view_->Popup(items), c.chosen);
     }
-}
 
-TEST_F(QtMailListTest, FolderTreeOpensChildrenOnDemandAndReturnsTheTappedItem)
-{
+    // Rows are read when painted, and a tap activates one.
+    view_->SetCount(10000);
+    view_->grab(); // paints what is on the screen
+    ASSERT_FALSE(read_.empty());
+    EXPECT_LT(read_.size(), 100u) << "only the rows on the screen are read";
+    EXPECT_TRUE(read_.count(0) && read_.count(1));
+    EXPECT_GT(view_->RowsPerPage(), 1);
+    auto* list = view_->findChild<QAbstractItemView*>(QStringLiteral("MailList"));
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(activated_, std::vector<int> { 2 });
+
+    // The folder tree opens children on demand and returns the tapped item.
     WindowModel model;
     const TreeHandle store = model.InsertTreeItem(0, u"Personal", true, 5, 0);
     const TreeHandle inbox = model.InsertTreeItem(store, u"Inbox", false, 1, 0);
