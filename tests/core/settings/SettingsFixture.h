@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -53,19 +56,11 @@ template <auto Member> FieldRow Field(std::int64_t sample)
 // Bytes from hex digits; spaces are ignored.
 inline std::vector<std::uint8_t> Hex(std::string_view digits)
 {
+    std::string packed;
+    std::copy_if(digits.begin(), digits.end(), std::back_inserter(packed), [](char c) { return c != ' '; });
     std::vector<std::uint8_t> bytes;
-    int pending = -1;
-    for (char c : digits) {
-        int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (value < 0)
-            continue;
-        if (pending < 0) {
-            pending = value;
-        } else {
-            bytes.push_back(static_cast<std::uint8_t>(pending * 16 + value));
-            pending = -1;
-        }
-    }
+    for (std::size_t i = 0; i + 1 < packed.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(packed.substr(i, 2), nullptr, 16)));
     return bytes;
 }
 

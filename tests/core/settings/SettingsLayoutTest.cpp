@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -67,15 +68,13 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
     EXPECT_EQ(std::u16string(Settings().MailBodyFontFace), u"Serif");
 }
 
-struct FlagsRow {
-    std::uint32_t stored;
-    bool show;
-};
-
 // A face filling all 32 units of its field still reads as a string that ends.
 TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCountsAndAFullFaceStillEnds)
 {
-    const FlagsRow rows[] = { { 0xFFFFFFFE, false }, { 0x80000001, true } };
+    const struct {
+        std::uint32_t stored;
+        bool show;
+    } rows[] = { { 0xFFFFFFFE, false }, { 0x80000001, true } };
     for (const auto& row : rows) {
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 12, 4, row.stored);
@@ -161,14 +160,12 @@ TEST_F(SettingsLayoutTest, AValueOfTheWrongLengthIsNotRead)
     }
 }
 
-struct ResizeRow {
+const struct {
     std::int32_t choice;
     std::int32_t stored;
     std::int32_t num;
     std::int32_t den;
-};
-
-const ResizeRow kResizeRows[] = {
+} kResizeRows[] = {
     { 1000, 1000, 1, 2 },
     { 1004, 1004, 3, 2 },
     { 999, 1002, 1, 1 },
@@ -177,14 +174,13 @@ const ResizeRow kResizeRows[] = {
 
 TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 {
+    const auto scale = [] { return std::array { Settings().ResizeChoice, Settings().ScaleNum, Settings().ScaleDen }; };
     for (const auto& row : kResizeRows) {
         SCOPED_TRACE(row.choice);
         core::Settings().ScaleNum = 9;
         core::Settings().ScaleDen = 9;
         core::SetResizeChoice(row.choice);
-        EXPECT_EQ(Settings().ResizeChoice, row.stored);
-        EXPECT_EQ(Settings().ScaleNum, row.num);
-        EXPECT_EQ(Settings().ScaleDen, row.den);
+        EXPECT_EQ(scale(), (std::array { row.stored, row.num, row.den }));
 
         auto stored = Defaults(u"PrStore");
         PutLittleEndian(stored, 8, 4, row.choice);
@@ -192,22 +188,18 @@ TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
         core::LoadSettings();
-        EXPECT_EQ(Settings().ResizeChoice, row.stored);
-        EXPECT_EQ(Settings().ScaleNum, row.num);
-        EXPECT_EQ(Settings().ScaleDen, row.den);
+        EXPECT_EQ(scale(), (std::array { row.stored, row.num, row.den }));
     }
 }
 
-struct MapiRow {
-    const char* what;
-    std::vector<std::uint8_t> store;
-    std::vector<std::uint8_t> folder;
-    std::vector<std::uint8_t> stored;
-};
-
 TEST_F(SettingsLayoutTest, PrMapiIsRebuiltFromTheEntryIdentifiers)
 {
-    const MapiRow rows[] = {
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> store;
+        std::vector<std::uint8_t> folder;
+        std::vector<std::uint8_t> stored;
+    } rows[] = {
         { "neither", {}, {}, {} },
         { "both", { 1, 2, 3 }, { 4, 5 }, Hex("0300 0200 010203 0405 0000") },
         { "identifier too long to store", std::vector<std::uint8_t>(32768, 1), { 7 }, Hex("0000 0100 07 0000") },

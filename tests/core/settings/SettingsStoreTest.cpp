@@ -54,17 +54,15 @@ TEST_F(SettingsStoreTest, TheFirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllFou
     EXPECT_EQ(testing::ReadFileBytes(File()), testing::ReadFileBytes(DataFile("defaults.reg")));
 }
 
-struct StartViewRow {
-    const char* what;
-    std::int32_t viewMode; // as the command line left it
-    std::int32_t startView;
-    std::int32_t stored;
-    std::int32_t expected;
-};
-
 TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
 {
-    const StartViewRow rows[] = {
+    const struct {
+        const char* what;
+        std::int32_t viewMode; // as the command line left it
+        std::int32_t startView;
+        std::int32_t stored;
+        std::int32_t expected;
+    } rows[] = {
         { "no switch", core::kViewNone, core::kViewDocuments, core::kViewEmail, core::kViewEmail },
         { "/W after an e-mail run", kViewDocuments, kViewDocuments, kViewEmail, kViewDocuments },
         { "/X", kViewWorkbooks, kViewWorkbooks, kViewEmail, kViewWorkbooks },

@@ -23,16 +23,10 @@ void Record(char16_t ch)
 
 const char16_t* Labels(unsigned id, std::size_t)
 {
-    switch (id) {
-    case 40091:
-        return u"Subject: ";
-    case 40095:
-        return u"Cc: ";
-    case 40094:
-        return u"To-this-label-is-far-longer-than-fifty-characters-so-it-is-cut: ";
-    default:
-        return nullptr;
-    }
+    return id == 40091 ? u"Subject: "
+        : id == 40095  ? u"Cc: "
+        : id == 40094  ? u"To-this-label-is-far-longer-than-fifty-characters-so-it-is-cut: "
+                       : nullptr;
 }
 
 TEST(MailLinesTest, HeaderLineIsLabelValueAndLineEnd)

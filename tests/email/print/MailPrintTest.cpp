@@ -2,7 +2,9 @@
 
 #include "MailStoreAccess.h"
 #include "SettingsStore.h"
-#include "TextFlow.h"
+
+#include <fstream>
+#include <tuple>
 
 namespace email::test {
 namespace {
@@ -96,15 +98,13 @@ TEST_F(MailPrintTest, AttachmentNamesFollowTheirHeadingOneTabIn)
     message.attachments = { Attachment(u"agenda.txt"), Attachment(std::nullopt), Attachment(u"budget.csv") };
     EXPECT_EQ(PrintMessage(message), 0);
     const std::vector<DrawnText>& texts = FakeLog().Texts;
-    std::vector<std::u16string> tail;
-    for (std::size_t i = texts.size() - 3; i < texts.size(); ++i) {
-        tail.push_back(texts[i].Text);
-    }
-    ASSERT_EQ(tail, (std::vector<std::u16string> { u"Attachments: ", u"agenda.txt", u"budget.csv" }));
-    const DrawnText& heading = texts[texts.size() - 3];
-    EXPECT_GT(texts[texts.size() - 2].X, heading.X);
-    EXPECT_EQ(texts[texts.size() - 2].X, texts[texts.size() - 1].X);
-    EXPECT_GT(texts[texts.size() - 1].Y, texts[texts.size() - 2].Y);
+    ASSERT_GE(texts.size(), 3u);
+    const DrawnText* tail = &texts[texts.size() - 3]; // the heading and the two names
+    ASSERT_EQ((std::vector<std::u16string> { tail[0].Text, tail[1].Text, tail[2].Text }),
+        (std::vector<std::u16string> { u"Attachments: ", u"agenda.txt", u"budget.csv" }));
+    EXPECT_GT(tail[1].X, tail[0].X);
+    EXPECT_EQ(tail[1].X, tail[2].X);
+    EXPECT_GT(tail[2].Y, tail[1].Y);
 }
 
 TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeChoice)
@@ -116,15 +116,11 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
     EXPECT_EQ(PrintMessage(FullMessage()), 0);
     const std::vector<DrawnText>& texts = FakeLog().Texts;
     ASSERT_EQ(texts.size(), 7u);
-    EXPECT_EQ(texts.front().Face, u"Tahoma");
-    EXPECT_TRUE(texts.front().Bold);
-    EXPECT_FALSE(texts.front().Italic);
-    EXPECT_EQ(texts.back().Face, u"Courier New");
-    EXPECT_FALSE(texts.back().Bold);
-    EXPECT_TRUE(texts.back().Italic);
-    // 12 points at 100 dots per inch, unscaled.
-    EXPECT_EQ(texts.front().FontHeight, -17);
-    EXPECT_EQ(texts.back().FontHeight, -17);
+    // Face, bold, italic and 12 points at 100 dots per inch, unscaled.
+    const auto font
+        = [](const DrawnText& text) { return std::tie(text.Face, text.Bold, text.Italic, text.FontHeight); };
+    EXPECT_EQ(font(texts.front()), std::make_tuple(u"Tahoma", true, false, -17));
+    EXPECT_EQ(font(texts.back()), std::make_tuple(u"Courier New", false, true, -17));
     EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice150);
     EXPECT_EQ(printengine::Job().PlainTextMode, 0);
     EXPECT_EQ(CallCount("EndDoc"), 1);
@@ -202,9 +198,7 @@ TEST_F(MailPrintTest, TappedRowPrintsFromACopyOfItsEntry)
 
     // The refresh after the print empties the list the entry came from.
     const std::string emptyConfig = ::testing::TempDir() + "/mailprint-no-stores.conf";
-    FILE* config = std::fopen(emptyConfig.c_str(), "w");
-    ASSERT_NE(config, nullptr);
-    std::fclose(config);
+    ASSERT_TRUE(std::ofstream(emptyConfig).good());
     setenv("TALLOWIN_MAILSTORES", emptyConfig.c_str(), 1);
     PrintTappedMessage(0);
     unsetenv("TALLOWIN_MAILSTORES");

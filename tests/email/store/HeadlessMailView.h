@@ -20,7 +20,7 @@ struct RecordedTreeItem {
 class HeadlessMailView final : public MailViewHost {
 public:
     void CreateListFonts() override { ++fontsCreated; }
-    void DeleteListFonts() override { ++fontsDeleted; }
+    void DeleteListFonts() override { }
     void SetFolderButton(const EntryIdBlock* folderId) override
     {
         folderText = u"Show";
@@ -31,8 +31,8 @@ public:
     void SetSortButton(std::int32_t choice) override { sortChoice = choice; }
     void SetListItemCount(std::int32_t count) override { itemCount = count; }
     void DeleteAllListItems() override { itemCount = 0; }
-    int ListWidth() const override { return listWidth; }
-    int RowsPerPage() const override { return rowsPerPage; }
+    int ListWidth() const override { return 240; }
+    int RowsPerPage() const override { return 8; }
     void SetListColumnWidth(int width) override { columnWidth = width; }
     void DestroyFolderDialog() override { }
     void DestroyTreeImageList() override { }
@@ -65,12 +65,9 @@ public:
     }
 
     int fontsCreated = 0;
-    int fontsDeleted = 0;
     std::u16string folderText;
     std::int32_t sortChoice = -1;
     std::int32_t itemCount = -1;
-    int listWidth = 240;
-    int rowsPerPage = 8;
     int columnWidth = -1;
     std::vector<RecordedTreeItem> tree;
     TreeItem currentItem = 0;

@@ -31,7 +31,6 @@ protected:
         conf_ = maildir_.Root() / "stores.conf";
         env_.Set("TALLOWIN_MAILSTORES", conf_.c_str());
         WriteConfig({ { "Main", maildir_.Root() / "main" } });
-        main_ = maildir_.Root() / "main";
         SetMailViewHost(&view_);
     }
     void TearDown() override
@@ -74,7 +73,6 @@ protected:
 
     TempMaildir maildir_;
     std::filesystem::path conf_;
-    std::filesystem::path main_;
     ScopedEnvironment env_;
     test::HeadlessMailView view_;
 };
@@ -182,7 +180,7 @@ TEST_F(MailStoreAccessTest, ATruncatedBlockOrAStoreThatIsGoneOpensTheDefaultInbo
 TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
 {
     const std::filesystem::path second = maildir_.Root() / "second";
-    WriteConfig({ { "Main", main_ }, { "Second", second } });
+    WriteConfig({ { "Main", maildir_.Root() / "main" }, { "Second", second } });
     maildir_.MakeFolder("main/.Sent");
     maildir_.MakeFolder("main/.Lists.foo");
     maildir_.MakeFolder("second/.Archive");
@@ -194,9 +192,10 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EXPECT_EQ(view_.currentItem, inbox);
     EXPECT_EQ(view_.Item(mainItem).image, kStoreTreeImage);
     EXPECT_EQ(view_.Item(inbox).image, 1);
-    EXPECT_NE(view_.Find(mainItem, u"Lists"), 0u);
+    const TreeItem lists = view_.Find(mainItem, u"Lists");
+    ASSERT_NE(lists, 0u);
     EXPECT_EQ(view_.Item(view_.Find(mainItem, u"Sent")).image, 2);
-    EXPECT_TRUE(view_.Item(view_.Find(mainItem, u"Lists")).hasChildren);
+    EXPECT_TRUE(view_.Item(lists).hasChildren);
     const TreeItem secondItem = view_.Find(0, u"Second");
     ASSERT_NE(secondItem, 0u);
     EXPECT_EQ(view_.Find(secondItem, u"Archive"), 0u); // not expanded yet
@@ -205,7 +204,6 @@ TEST_F(MailStoreAccessTest, FolderTreeRevealsThePathToTheCurrentFolder)
     EntryIdBlock secondId = view_.Block(secondItem);
     EXPECT_TRUE(AddStoreFolders(secondItem, &secondId, nullptr));
     EXPECT_NE(view_.Find(secondItem, u"Archive"), 0u);
-    const TreeItem lists = view_.Find(mainItem, u"Lists");
     EntryIdBlock listsId = view_.Block(lists);
     EntryIdBlock mainId = view_.Block(mainItem);
     EXPECT_TRUE(AddStoreFolders(lists, &listsId, &mainId));

@@ -7,6 +7,7 @@
 
 #include <RtfText.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,10 +37,7 @@ bool IsWordCharacter(char16_t ch)
 std::u16string Words(std::u16string_view text)
 {
     std::u16string words;
-    for (char16_t ch : text) {
-        if (IsWordCharacter(ch))
-            words += ch;
-    }
+    std::copy_if(text.begin(), text.end(), std::back_inserter(words), IsWordCharacter);
     return words;
 }
 

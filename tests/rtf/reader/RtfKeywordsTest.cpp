@@ -5,7 +5,6 @@
 #include "RtfFixture.h"
 
 #include <ColorTable.h>
-#include <Fonts.h>
 #include <LineLayout.h>
 
 #include <Pictures.h>
@@ -34,11 +33,11 @@ TEST_P(RtfPropertyTest, SetsTheFormat)
 {
     const PropertyCase& row = GetParam();
     Parse(row.Document);
+    const auto para = [](const printengine::ParaFormat& f) {
+        return std::tie(f.LeftIndent, f.RightIndent, f.FirstIndent, f.Alignment);
+    };
     EXPECT_EQ(CurrentCharFormat(), row.Char);
-    EXPECT_EQ(CurrentParaFormat().LeftIndent, row.Para.LeftIndent);
-    EXPECT_EQ(CurrentParaFormat().RightIndent, row.Para.RightIndent);
-    EXPECT_EQ(CurrentParaFormat().FirstIndent, row.Para.FirstIndent);
-    EXPECT_EQ(CurrentParaFormat().Alignment, row.Para.Alignment);
+    EXPECT_EQ(para(CurrentParaFormat()), para(row.Para));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RtfPropertyTest,
@@ -158,15 +157,11 @@ struct DrawnPicture {
     std::int32_t Y;
 };
 
-std::vector<DrawnPicture>& Pictures()
-{
-    static std::vector<DrawnPicture> pictures;
-    return pictures;
-}
+std::vector<DrawnPicture> drawnPictures;
 
 int32_t RecordPicture(HDC, const PLW_PICTURE* picture, int32_t x, int32_t y)
 {
-    Pictures().push_back(
+    drawnPictures.push_back(
         { *picture, std::vector<std::uint8_t>(picture->Data, picture->Data + picture->DataSize + 2), x, y });
     return 1;
 }
@@ -176,7 +171,7 @@ protected:
     void SetUp() override
     {
         RtfTest::SetUp();
-        Pictures().clear();
+        drawnPictures.clear();
         PLW_DrawPictIndirect = RecordPicture;
     }
 
@@ -221,8 +216,8 @@ TEST_P(RtfPicturePlacementTest, PlacesThePicture)
     ASSERT_EQ(Parse("{\\rtf1" + std::string(row.Alignment) + " "
                   + Picture("\\picwgoal" + std::to_string(row.GoalWidth) + "\\pichgoal1440", "DATA") + "}"),
         kRtfOk);
-    ASSERT_EQ(Pictures().size(), 1u);
-    const DrawnPicture& drawn = Pictures()[0];
+    ASSERT_EQ(drawnPictures.size(), 1u);
+    const DrawnPicture& drawn = drawnPictures[0];
     EXPECT_EQ(drawn.Fields.GoalWidth, row.RecordWidth);
     EXPECT_EQ(drawn.X - printengine::Job().OriginX, row.X);
     EXPECT_EQ(drawn.Fields.DataSize, 4);
@@ -245,8 +240,8 @@ TEST_F(RtfPictureTest, RightAfterAParagraphThePenDoesNotMove)
                   + Picture("\\picwgoal1440\\pichgoal1440", "x") + "}"),
         kRtfOk);
     const std::int32_t penY = printengine::Job().PenY;
-    ASSERT_EQ(Pictures().size(), 1u);
-    EXPECT_EQ(Pictures()[0].Y, printengine::Job().OriginY + penY);
+    ASSERT_EQ(drawnPictures.size(), 1u);
+    EXPECT_EQ(drawnPictures[0].Y, printengine::Job().OriginY + penY);
     EXPECT_EQ(printengine::Job().PenX, 300);
 }
 
@@ -256,17 +251,17 @@ TEST_F(RtfPictureTest, AfterBlankLinesAsHighAsThePictureItMovesUp)
     ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 line\\par\\par\\par\\par "
                   + Picture("\\picwgoal115\\pichgoal115", "x") + "}"),
         kRtfOk);
-    ASSERT_EQ(Pictures().size(), 1u);
+    ASSERT_EQ(drawnPictures.size(), 1u);
     const std::int32_t height = 24;
-    EXPECT_EQ(Pictures()[0].Y, printengine::Job().OriginY + printengine::Job().PenY - 2 * height);
+    EXPECT_EQ(drawnPictures[0].Y, printengine::Job().OriginY + printengine::Job().PenY - 2 * height);
 }
 
 TEST_F(RtfPictureTest, PictureWithoutBinaryDataDrawsNothingAndKeepsItsValues)
 {
     ASSERT_EQ(Parse("{\\rtf1{\\pict\\picwgoal1440 0a0b0c}" + Picture("\\pichgoal720", "z") + "}"), kRtfOk);
-    ASSERT_EQ(Pictures().size(), 1u);
-    EXPECT_EQ(Pictures()[0].Fields.GoalWidth, 1440);
-    EXPECT_EQ(Pictures()[0].Fields.GoalHeight, 720);
+    ASSERT_EQ(drawnPictures.size(), 1u);
+    EXPECT_EQ(drawnPictures[0].Fields.GoalWidth, 1440);
+    EXPECT_EQ(drawnPictures[0].Fields.GoalHeight, 720);
 }
 
 TEST_F(RtfPictureTest, HugeBinaryCountIsRefusedWithoutAllocating)

@@ -9,18 +9,16 @@
 namespace spreadsheet {
 namespace {
 
-struct ParseRow {
-    const char16_t* text;
-    int result;
-    std::uint16_t column;
-    std::uint16_t row;
-};
-
 constexpr std::uint16_t kUntouched = 0x7777;
 
 TEST(ParseCellRefTest, ReadsOrRejectsReferences)
 {
-    const ParseRow rows[] = {
+    const struct {
+        const char16_t* text;
+        int result;
+        std::uint16_t column;
+        std::uint16_t row;
+    } rows[] = {
         { u"A1", 1, 0, 0 },
         { u"b12", 1, 1, 11 },
         { u"AA 3", 1, 26, 2 },
@@ -42,7 +40,7 @@ TEST(ParseCellRefTest, ReadsOrRejectsReferences)
         { u"\u00c41", 0, kUntouched, kUntouched },
         { u"A-1", 0, kUntouched, kUntouched },
     };
-    for (const ParseRow& row : rows) {
+    for (const auto& row : rows) {
         std::uint16_t column = kUntouched;
         std::uint16_t rowIndex = kUntouched;
         std::u16string text = row.text;
@@ -53,15 +51,13 @@ TEST(ParseCellRefTest, ReadsOrRejectsReferences)
     }
 }
 
-struct NameRow {
-    std::uint16_t column;
-    std::uint16_t row;
-    const char16_t* name;
-};
-
 TEST(CellNameTest, WritesNames)
 {
-    const NameRow rows[] = {
+    const struct {
+        std::uint16_t column;
+        std::uint16_t row;
+        const char16_t* name;
+    } rows[] = {
         { 0, 0, u"A1" },
         { 0xFFFF, 0xFFFF, u"A1" },
         { 27, 9, u"AB10" },
@@ -69,7 +65,7 @@ TEST(CellNameTest, WritesNames)
         { 255, 16383, u"IV16384" },
         { 2, 0xFFFE, u"C16385" },
     };
-    for (const NameRow& row : rows) {
+    for (const auto& row : rows) {
         char16_t output[kCellNameUnits];
         std::fill(std::begin(output), std::end(output), u'#');
         CellName(output, row.column, row.row);

@@ -28,6 +28,13 @@ constexpr CellRect kWide { 0, 0, 1000, 20 };
 // 14 March 2004, 15:26:40.
 constexpr double kAfternoon = 38060.643518518518;
 
+std::u16string Format(double value, std::uint16_t number, const CellRect& rect = kWide)
+{
+    CellText out;
+    FormatNumberCell(value, number, rect, out);
+    return std::u16string(out.View());
+}
+
 class NumberFormatTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,13 +51,6 @@ protected:
         ReleaseWorkbook();
         SetCellTextMeasure(nullptr);
         unsetenv("LC_ALL");
-    }
-
-    static std::u16string Format(double value, std::uint16_t number, const CellRect& rect = kWide)
-    {
-        CellText out;
-        FormatNumberCell(value, number, rect, out);
-        return std::u16string(out.View());
     }
 
     static std::u16string Apply(double value, std::u16string_view format, int* result = nullptr)
@@ -85,10 +85,7 @@ void ExpectRows(const char* locale, std::initializer_list<FormatRow> rows)
 {
     setenv("LC_ALL", locale, 1);
     for (const FormatRow& row : rows) {
-        CellText out;
-        std::uint16_t number = row.Number;
-        FormatNumberCell(row.Value, number, kWide, out);
-        EXPECT_EQ(std::u16string(out.View()), row.Expected) << locale << " " << row.Value << " in " << row.Number;
+        EXPECT_EQ(Format(row.Value, row.Number), row.Expected) << locale << " " << row.Value << " in " << row.Number;
     }
 }
 

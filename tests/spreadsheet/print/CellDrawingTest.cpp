@@ -10,15 +10,9 @@ namespace {
 WorkbookDescription AlignedWorkbook()
 {
     WorkbookDescription workbook = MonoWorkbook();
-    CellFormatDescription right;
-    right.Layout = kAlignRight;
-    CellFormatDescription centre;
-    centre.Layout = kAlignCenter;
-    CellFormatDescription wrap;
-    wrap.Layout = kWrapText;
-    CellFormatDescription across;
-    across.Layout = kAlignCenterAcross;
-    workbook.CellFormats = { CellFormatDescription {}, right, centre, wrap, across };
+    workbook.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Layout = kAlignRight },
+        CellFormatDescription { .Layout = kAlignCenter }, CellFormatDescription { .Layout = kWrapText },
+        CellFormatDescription { .Layout = kAlignCenterAcross } };
     return workbook;
 }
 
@@ -88,13 +82,8 @@ TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)
     core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Fonts = { MonoFont(60), MonoFont(2) };
-    CellFormatDescription framed;
-    framed.Layout = kBorderTop | kBorderBottom;
-    framed.TopBorderColor = 60;
-    framed.BottomBorderColor = 2;
-    CellFormatDescription red;
-    red.Font = 1;
-    workbook.CellFormats = { CellFormatDescription {}, framed, red };
+    workbook.CellFormats = { CellFormatDescription {},
+        { .Layout = kBorderTop | kBorderBottom, .TopBorderColor = 60, .BottomBorderColor = 2 }, { .Font = 1 } };
     workbook.Sheets[0].Cells = { Text(0, 0, u"plain", 1), Text(1, 0, u"red", 2) };
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(
@@ -107,9 +96,7 @@ TEST_F(SheetPrintTest, BackgroundsFillCellsAndBands)
     core::Settings().SheetHeadings = 0;
     core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
-    CellFormatDescription yellow;
-    yellow.Background = 5;
-    workbook.CellFormats = { CellFormatDescription {}, yellow };
+    workbook.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Background = 5 } };
     workbook.Sheets[0].Rows = { RowDescription { 1, 255, false, 1 } };
     workbook.Sheets[0].Cells = { Text(0, 0, u"a", 1), Number(2, 1, 1) };
     ASSERT_EQ(Print(workbook), 1);
@@ -131,10 +118,8 @@ TEST_F(SheetPrintTest, HalfScaleHalvesBoxesButNotPens)
     core::Settings().SheetSizing = 2;
     core::Settings().SheetCustomPercent = 50;
     WorkbookDescription workbook = MonoWorkbook();
-    CellFormatDescription boxed;
-    boxed.Background = 5;
-    boxed.Layout = kBorderLeft;
-    workbook.CellFormats = { CellFormatDescription {}, boxed };
+    workbook.CellFormats
+        = { CellFormatDescription {}, CellFormatDescription { .Layout = kBorderLeft, .Background = 5 } };
     workbook.Sheets[0].Cells = { Blank(0, 0, 1) };
     ASSERT_EQ(Print(workbook), 1);
     // The margin of 600 is 1,200 unscaled units; the column 526 wide and the

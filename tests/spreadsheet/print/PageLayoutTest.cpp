@@ -35,15 +35,6 @@ std::vector<std::pair<std::string, std::string>> PageCorners(const std::vector<s
     return corners;
 }
 
-CellDescription Cell(CellKind kind, std::uint16_t row, std::uint8_t column)
-{
-    CellDescription cell;
-    cell.Kind = kind;
-    cell.Row = row;
-    cell.Column = column;
-    return cell;
-}
-
 TEST_F(SheetPrintTest, PagesRunAcrossThenDown)
 {
     // 20 columns of 330 units: 11 fit beside the row headings; 200 rows of
@@ -146,20 +137,18 @@ TEST_F(SheetPrintTest, BooleansErrorsAndFormulaResultsPrintTheirTexts)
     core::Settings().SheetHeadings = 0;
     core::Settings().SheetGridlines = 0;
     WorkbookDescription workbook = MonoWorkbook();
-    CellDescription error = Cell(CellKind::Error, 0, 0);
-    error.ErrorCode = 7;
-    CellDescription yes = Cell(CellKind::Boolean, 1, 0);
-    yes.Flag = true;
-    CellDescription no = Cell(CellKind::Boolean, 2, 0);
-    CellDescription text = Cell(CellKind::FormulaText, 3, 0);
-    text.Text = u"formula";
-    CellDescription empty = Cell(CellKind::FormulaText, 4, 0);
-    CellDescription flag = Cell(CellKind::FormulaBoolean, 5, 0);
-    CellDescription failed = Cell(CellKind::FormulaError, 6, 0);
-    CellDescription number = Cell(CellKind::FormulaNumber, 7, 0);
-    number.Number = 12.5;
-    workbook.Sheets[0].Cells
-        = { error, yes, no, text, empty, flag, failed, number, Cell(CellKind::FormulaEmpty, 8, 0) };
+    // One cell of each kind down column A.
+    std::vector<CellDescription>& cells = workbook.Sheets[0].Cells;
+    for (CellKind kind :
+        { CellKind::Error, CellKind::Boolean, CellKind::Boolean, CellKind::FormulaText, CellKind::FormulaText,
+            CellKind::FormulaBoolean, CellKind::FormulaError, CellKind::FormulaNumber, CellKind::FormulaEmpty }) {
+        cells.push_back(Blank(static_cast<std::uint16_t>(cells.size()), 0));
+        cells.back().Kind = kind;
+    }
+    cells[0].ErrorCode = 7;
+    cells[1].Flag = true;
+    cells[3].Text = u"formula";
+    cells[7].Number = 12.5;
     ASSERT_EQ(Print(workbook), 1);
     std::vector<std::string> shown;
     for (const std::string& line : Texts())
@@ -173,10 +162,9 @@ TEST_F(SheetPrintTest, DialogRunsUnlessSkippedAndItsChoicesApply)
 {
     WorkbookDescription workbook = MonoWorkbook();
     workbook.Sheets[0].Cells = { Text(0, 0, u"first") };
-    SheetDescription second = workbook.Sheets[0];
-    second.Name = u"Second";
-    second.Cells = { Text(0, 0, u"second") };
-    workbook.Sheets.push_back(second);
+    workbook.Sheets.push_back(workbook.Sheets[0]);
+    workbook.Sheets[1].Name = u"Second";
+    workbook.Sheets[1].Cells = { Text(0, 0, u"second") };
     platform::ScriptedDialogHost cancel({ platform::DialogAction::Press(platform::kCancelCommand) });
     platform::SetDialogHost(&cancel);
     ASSERT_EQ(Print(workbook), 1);
@@ -204,18 +192,12 @@ TEST_F(SheetPrintTest, DialogRunsUnlessSkippedAndItsChoicesApply)
 WorkbookDescription SmallWorkbook()
 {
     WorkbookDescription workbook = MonoWorkbook();
-    CellFormatDescription centred;
-    centred.Layout = kAlignCenterAcross | kBorderTop;
-    centred.Background = 3;
-    workbook.CellFormats = { CellFormatDescription {}, centred };
+    workbook.CellFormats = { CellFormatDescription {}, { .Layout = kAlignCenterAcross | kBorderTop, .Background = 3 } };
     workbook.NumberFormats = { u"0.0#" };
     workbook.Sheets[0].Columns = { ColumnDescription { 1, 2, 3000, 1 } };
     workbook.Sheets[0].Rows = { RowDescription { 1, 300, false, 1 } };
-    CellDescription formula;
-    formula.Kind = CellKind::FormulaText;
-    formula.Row = 2;
-    formula.Text = u"f";
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a long heading", 1), Blank(0, 1, 1), Number(1, 1, 2.5), formula };
+    workbook.Sheets[0].Cells = { Text(0, 0, u"a long heading", 1), Blank(0, 1, 1), Number(1, 1, 2.5),
+        { .Row = 2, .Kind = CellKind::FormulaText, .Text = u"f" } };
     return workbook;
 }
 
@@ -224,13 +206,8 @@ TEST_F(SheetPrintTest, ReferencesPastTheListsPrintWithTheNeutralFormat)
     WorkbookDescription workbook = SmallWorkbook();
     workbook.Sheets[0].Cells.push_back(Text(3, 0, u"format 300", 300));
     workbook.Sheets[0].Columns.push_back(ColumnDescription { 4, 4, 2560, 999 });
-    CellFormatDescription noFont;
-    noFont.Font = 12;
-    CellFormatDescription odd;
-    odd.Layout = 7;
-    odd.NumberFormat = 240;
-    workbook.CellFormats.push_back(noFont);
-    workbook.CellFormats.push_back(odd);
+    workbook.CellFormats.push_back({ .Font = 12 });
+    workbook.CellFormats.push_back({ .NumberFormat = 240, .Layout = 7 });
     workbook.Sheets[0].Cells.push_back(Text(4, 0, u"no such font", 2));
     workbook.Sheets[0].Cells.push_back(Number(5, 0, 3.25, 3));
     workbook.Sheets[0].Selection = SelectionDescription { 9, 5, 2, 1 };

@@ -8,7 +8,6 @@
 #include <AppSettings.h>
 #include <CellDrawing.h>
 #include <MessageBox.h>
-#include <Messages.h>
 #include <Module.h>
 #include <PrintJob.h>
 #include <PrintWorkbook.h>
@@ -18,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,11 +32,7 @@ namespace fs = std::filesystem;
 
 inline FontDescription MonoFont(std::uint16_t color = 0)
 {
-    FontDescription font;
-    font.Name = u"Liberation Mono";
-    font.Height = 200;
-    font.Color = color;
-    return font;
+    return { .Height = 200, .Color = color, .Name = u"Liberation Mono" };
 }
 
 // A workbook of one sheet in the fixtures' font, default sizes set.
@@ -97,19 +93,13 @@ protected:
         fs::remove_all(directory, ignored);
     }
 
-    fs::path Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "book.pxl")
-    {
-        const fs::path path = directory / name;
-        EXPECT_TRUE(WriteFileBytes(path.string(), bytes));
-        return path;
-    }
-
-    // Prints the workbook; the result of PrintWorkbook.
+    // Prints the workbook from a file; the result of PrintWorkbook.
     int Print(const std::vector<std::uint8_t>& bytes)
     {
         fs::remove(output);
-        const std::u16string path = Wide(Write(bytes).string());
-        return PrintWorkbook(nullptr, nullptr, path.c_str());
+        const fs::path path = directory / "book.pxl";
+        EXPECT_TRUE(WriteFileBytes(path.string(), bytes));
+        return PrintWorkbook(nullptr, nullptr, path.u16string().c_str());
     }
 
     int Print(const WorkbookDescription& workbook) { return Print(WriteWorkbook(workbook)); }
@@ -129,12 +119,8 @@ protected:
     {
         std::vector<std::string> kept;
         for (const std::string& line : Recording()) {
-            for (std::string_view prefix : prefixes) {
-                if (line.starts_with(prefix)) {
-                    kept.push_back(line);
-                    break;
-                }
-            }
+            if (std::any_of(prefixes.begin(), prefixes.end(), [&](std::string_view p) { return line.starts_with(p); }))
+                kept.push_back(line);
         }
         return kept;
     }
@@ -142,8 +128,6 @@ protected:
     std::vector<std::string> Texts() const { return Lines({ "ExtTextOut" }); }
 
     int Pages() const { return static_cast<int>(Lines({ "StartPage" }).size()); }
-
-    static std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
     fs::path directory;
     fs::path output;

@@ -17,15 +17,9 @@ namespace {
 WorkbookDescription BusyWorkbook()
 {
     WorkbookDescription workbook = MonoWorkbook();
-    CellFormatDescription right;
-    right.Layout = kAlignRight;
-    CellFormatDescription shaded;
-    shaded.Background = 22;
-    CellFormatDescription across;
-    across.Layout = kAlignCenterAcross;
-    CellFormatDescription oddAlignment;
-    oddAlignment.Layout = 5;
-    workbook.CellFormats = { CellFormatDescription {}, right, shaded, across, oddAlignment };
+    // 0 general, 1 right, 2 shaded, 3 centred across, 4 an alignment of 5.
+    workbook.CellFormats = { CellFormatDescription {}, { .Layout = kAlignRight }, { .Background = 22 },
+        { .Layout = kAlignCenterAcross }, { .Layout = 5 } };
     SheetDescription& sheet = workbook.Sheets[0];
     sheet.Columns = { ColumnDescription { 3, 4, 2560, 2 }, ColumnDescription { 9, 9, 800 } };
     sheet.Rows = { RowDescription { 5, 400, false, 2 }, RowDescription { 31, 255, false, 1 } };
@@ -87,12 +81,10 @@ WorkbookDescription FormulaWorkbook()
 {
     WorkbookDescription workbook = MonoWorkbook();
     for (std::uint16_t row = 0; row < 150; ++row) {
-        CellDescription formula;
-        formula.Kind = CellKind::FormulaText;
-        formula.Row = row;
-        formula.Column = static_cast<std::uint8_t>(row % 4);
-        formula.Text = u"result of a formula in a row";
-        workbook.Sheets[0].Cells.push_back(formula);
+        workbook.Sheets[0].Cells.push_back({ .Row = row,
+            .Column = static_cast<std::uint8_t>(row % 4),
+            .Kind = CellKind::FormulaText,
+            .Text = u"result of a formula in a row" });
         workbook.Sheets[0].Cells.push_back(Number(row, 5, row));
     }
     return workbook;

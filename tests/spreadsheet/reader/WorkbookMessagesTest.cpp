@@ -5,16 +5,10 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <tuple>
 
 namespace spreadsheet {
 namespace {
-
-struct MessageRow {
-    const char* Name;
-    std::vector<std::uint8_t> Bytes;
-    int Result;
-    const char16_t* Message; // null: none
-};
 
 std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> parts)
 {
@@ -35,7 +29,12 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
     WorkbookDescription locked;
     locked.PasswordProtected = true;
     const char16_t* const password = u"Error: This Pocket Excel file is password protected... cannot continue.";
-    const MessageRow rows[] = {
+    const struct {
+        const char* Name;
+        std::vector<std::uint8_t> Bytes;
+        int Result;
+        const char16_t* Message; // null: none
+    } rows[] = {
         { "empty stream has nothing to refuse", {}, 1, nullptr },
         { "minimal workbook", Concat({ kBegin271, kEnd }), 1, nullptr },
         { "first byte is not 9", { 10 }, 0, kInvalidText },
@@ -54,7 +53,7 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
         { "payload runs past the end", Concat({ kBegin271, { 30, 5, 'a', 0 } }), 0, kInvalidText },
         { "file ending inside a sub-stream is accepted", Concat({ kBegin271, { 61, 0, 0, 0, 0 } }), 1, nullptr },
     };
-    for (const MessageRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(Read(row.Bytes), row.Result);
         if (row.Message) {
@@ -77,21 +76,17 @@ TEST_F(ReaderTest, OpenWorkbookMapsAFileAndNamesItInMessages)
     ASSERT_TRUE(WriteFileBytes(bad.string(), { 10, 9 }));
     ASSERT_TRUE(WriteFileBytes(empty.string(), {}));
 
-    const std::u16string badPath = bad.u16string();
-    EXPECT_EQ(OpenWorkbook(badPath.c_str()), 0);
-    ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_EQ(Messages[0], u"Invalid PXL file : " + badPath);
-    ReleaseWorkbook();
-
     // The reason follows the name where the file system gives one.
-    const std::pair<std::filesystem::path, std::u16string> unopened[]
-        = { { directory / "missing.pxl", u" (not found)" }, { empty, u"" }, { directory, u" (a folder)" } };
-    for (const auto& [missing, reason] : unopened) {
+    const std::u16string unable = u"Unable to open PXL file : ";
+    const std::tuple<std::filesystem::path, std::u16string, std::u16string> rows[]
+        = { { bad, u"Invalid PXL file : ", u"" }, { directory / "missing.pxl", unable, u" (not found)" },
+              { empty, unable, u"" }, { directory, unable, u" (a folder)" } };
+    for (const auto& [file, message, reason] : rows) {
         Messages.clear();
-        const std::u16string path = missing.u16string();
+        const std::u16string path = file.u16string();
         EXPECT_EQ(OpenWorkbook(path.c_str()), 0);
         ASSERT_EQ(Messages.size(), 1u);
-        EXPECT_EQ(Messages[0], u"Unable to open PXL file : " + path + reason);
+        EXPECT_EQ(Messages[0], message + path + reason);
         ReleaseWorkbook();
     }
     std::filesystem::remove_all(directory);
@@ -131,10 +126,8 @@ WorkbookDescription SmallWorkbook()
     sheet.Selection = SelectionDescription { 0, 0, 1, 1 };
     sheet.Columns = { ColumnDescription {} };
     sheet.Rows = { RowDescription {} };
-    CellDescription formula = Blank(1, 1);
-    formula.Kind = CellKind::FormulaText;
-    formula.Text = u"ab";
-    sheet.Cells = { Text(0, 0, u"Head"), Number(1, 0, 2.5), formula, Blank(2, 2) };
+    sheet.Cells = { Text(0, 0, u"Head"), Number(1, 0, 2.5),
+        { .Row = 1, .Column = 1, .Kind = CellKind::FormulaText, .Text = u"ab" }, Blank(2, 2) };
     book.Sheets = { sheet };
     return book;
 }

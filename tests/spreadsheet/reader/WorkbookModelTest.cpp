@@ -9,13 +9,6 @@
 namespace spreadsheet {
 namespace {
 
-SheetDescription NamedSheet(const char16_t* name)
-{
-    SheetDescription sheet;
-    sheet.Name = name;
-    return sheet;
-}
-
 // A workbook with every record type the reader accepts.
 WorkbookDescription EveryRecordWorkbook()
 {
@@ -44,16 +37,14 @@ WorkbookDescription EveryRecordWorkbook()
         ColumnDescription { .FirstColumn = 4, .LastColumn = 4, .Width = 4000, .Hidden = true } };
     first.Rows
         = { RowDescription { .Row = 2, .Height = 400 }, RowDescription { .Row = 3, .Height = 400, .Hidden = true } };
-    CellDescription formula = Blank(9, 1);
-    formula.Kind = CellKind::FormulaText;
-    formula.Text = u"sum";
     CellDescription flag = Blank(5, 6);
     flag.Kind = CellKind::Boolean;
     flag.Flag = true;
     CellDescription formulaFlag = flag;
     formulaFlag.Kind = CellKind::FormulaBoolean;
     formulaFlag.Row = 4;
-    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formulaFlag, formula, Blank(20, 30) };
+    first.Cells = { Text(3, 2, u"Rent"), Number(4, 5, 12.5, 1), flag, formulaFlag,
+        { .Row = 9, .Column = 1, .Kind = CellKind::FormulaText, .Text = u"sum" }, Blank(20, 30) };
     SheetDescription second;
     second.Name = u"Blank only";
     second.Cells = { Blank(1, 1), Blank(7, 9) };
@@ -74,14 +65,12 @@ TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
         (std::array<std::uint16_t, 4> { 1, 6, 3, 9 }));
     EXPECT_EQ((std::array { costs.SelFirstRow, costs.SelFirstCol, costs.SelLastRow, costs.SelLastCol }),
         (std::array<std::uint16_t, 4> { 1, 2, 7, 4 }));
-    EXPECT_EQ(costs.DefaultColWidth, 2304);
-    EXPECT_EQ(costs.DefaultRowHeight, 300);
+    EXPECT_EQ((std::array<int, 2> { costs.DefaultColWidth, costs.DefaultRowHeight }), (std::array { 2304, 300 }));
     ASSERT_EQ(costs.Columns.size(), 3u);
     EXPECT_EQ(costs.Columns[0].Width, 0) << "a width of 31 hides the column";
-    EXPECT_EQ(costs.Columns[1].Width, 32);
-    EXPECT_EQ(costs.Columns[1].FirstColumn, 1);
-    EXPECT_EQ(costs.Columns[1].LastColumn, 3);
-    EXPECT_EQ(costs.Columns[1].FormatIndex, 2);
+    const ColumnInfo& wide = costs.Columns[1];
+    EXPECT_EQ((std::array<int, 4> { wide.FirstColumn, wide.LastColumn, wide.Width, wide.FormatIndex }),
+        (std::array { 1, 3, 32, 2 }));
     EXPECT_EQ(costs.Columns[2].Width, 0) << "hidden";
     ASSERT_EQ(costs.Rows.size(), 2u);
     EXPECT_EQ(costs.Rows[0].Row, 2);
@@ -162,7 +151,7 @@ TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
         core::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
         core::Options().SheetIndex = row.CommandLineSheet;
         WorkbookDescription book;
-        book.Sheets = { NamedSheet(u"One"), NamedSheet(u"Two") };
+        book.Sheets.resize(2);
         book.ActiveSheet = row.Active;
         ASSERT_EQ(Read(book), 1);
         EXPECT_EQ(core::Options().SheetIndex, row.Expected);
@@ -223,14 +212,6 @@ TEST_F(ReaderTest, ReleaseForgetsEverything)
     EXPECT_EQ(drawingReleases, 1);
 }
 
-struct LengthRow {
-    const char* Name;
-    std::vector<std::uint8_t> Record;
-    bool Valid;
-    std::uint32_t Fixed;
-    std::uint32_t Payload;
-};
-
 std::vector<std::uint8_t> Padded(std::vector<std::uint8_t> head, std::size_t size)
 {
     head.resize(size, 0);
@@ -239,7 +220,13 @@ std::vector<std::uint8_t> Padded(std::vector<std::uint8_t> head, std::size_t siz
 
 TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
 {
-    const LengthRow rows[] = {
+    const struct {
+        const char* Name;
+        std::vector<std::uint8_t> Record;
+        bool Valid;
+        std::uint32_t Fixed;
+        std::uint32_t Payload;
+    } rows[] = {
         { "blank cell", Padded({ 1 }, 6), true, 6, 0 },
         { "number cell", Padded({ 3 }, 14), true, 14, 0 },
         { "text cell of 5 characters skips 10 bytes", Padded({ 4, 0, 0, 0, 0, 0, 5, 0 }, 18), true, 8, 10 },
@@ -262,7 +249,7 @@ TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
         { "count byte missing", { 30 }, false, 0, 0 },
         { "empty", {}, false, 0, 0 },
     };
-    for (const LengthRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
         RecordSize size = RecordLength(row.Record);
         EXPECT_EQ(size.Valid, row.Valid);
