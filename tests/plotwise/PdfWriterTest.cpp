@@ -60,6 +60,8 @@ TEST(PdfWriterTest, NumbersAreShortAndExactAndTextsUtf16WithAByteOrderMark)
     }
 }
 
+const PageGeometry kGeometry { .HeightPoints = 792 };
+
 // An output file in the test's folder with a PDF document begun on it.
 class PdfFileTest : public PlotwiseTest {
 protected:
@@ -76,14 +78,7 @@ protected:
     {
         Page page;
         page.Ops.push_back(std::move(op));
-        return PageContent(page, Geometry(), fonts, images);
-    }
-
-    static PageGeometry Geometry()
-    {
-        PageGeometry geometry;
-        geometry.HeightPoints = 792;
-        return geometry;
+        return PageContent(page, kGeometry, fonts, images);
     }
 
     OutputFile file;
@@ -243,7 +238,6 @@ TEST_F(PdfFileTest, PagesMadeOnTheWritingThreadAreThoseMadeHere)
     pages[2].Ops.emplace_back(PlacedText(underline, u"quick", 100));
     pages[3].Ops.emplace_back(PlacedText(serif, u"Zebra", 100));
     pages[3].Ops.emplace_back(PlacedText(sans, u"QUICK \u20AC", 400));
-    const PageGeometry geometry = Geometry();
     OutputFile otherFile;
     std::string error;
     ASSERT_TRUE(otherFile.Open(Path("other.pdf"), ExistingFile::Replace, error)) << error;
@@ -253,9 +247,9 @@ TEST_F(PdfFileTest, PagesMadeOnTheWritingThreadAreThoseMadeHere)
     std::vector<std::string> made(pages.size());
     std::thread making;
     for (size_t i = 0; i < pages.size(); ++i) {
-        expected.push_back(PageContent(pages[i], geometry, fonts, images));
+        expected.push_back(PageContent(pages[i], kGeometry, fonts, images));
         Page taken = pages[i];
-        std::unique_ptr<StreamBuilder> builder = FixedPageContent(taken, geometry, fixedFonts);
+        std::unique_ptr<StreamBuilder> builder = FixedPageContent(taken, kGeometry, fixedFonts);
         if (making.joinable())
             making.join();
         if (!builder) {
@@ -281,7 +275,7 @@ TEST_F(PdfFileTest, PagesMadeOnTheWritingThreadAreThoseMadeHere)
     Page withPicture;
     withPicture.Ops.emplace_back(PlacedText(serif, u"abc", 100));
     withPicture.Ops.emplace_back(PictureOp {});
-    EXPECT_EQ(FixedPageContent(withPicture, geometry, fonts), nullptr);
+    EXPECT_EQ(FixedPageContent(withPicture, kGeometry, fonts), nullptr);
     EXPECT_EQ(withPicture.Ops.size(), 2u);
 }
 

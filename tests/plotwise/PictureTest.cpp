@@ -100,15 +100,11 @@ TEST(PictureTest, BitmapsOfEveryDepthDecode)
 
 TEST(PictureTest, DamagedBitmapsAreRefused)
 {
+    const std::vector<uint8_t> header = BitmapHeader(2, 2, 24);
     const std::pair<const char*, std::vector<uint8_t>> rows[] = {
         { "empty", {} },
-        { "header cut short",
-            [] {
-                std::vector<uint8_t> bytes = BitmapHeader(2, 2, 24);
-                bytes.resize(20);
-                return bytes;
-            }() },
-        { "pixels cut short", Joined(BitmapHeader(2, 2, 24), std::vector<uint8_t>(15, 0)) },
+        { "header cut short", { header.begin(), header.begin() + 20 } },
+        { "pixels cut short", Joined(header, std::vector<uint8_t>(15, 0)) },
         { "height promising more rows", Joined(BitmapHeader(1, 1000000, 24), std::vector<uint8_t>(64, 0)) },
         { "palette cut short", Joined(BitmapHeader(1, 1, 8, {}, 256), std::vector<uint8_t>(40, 0)) },
         { "more colours than the depth allows", Joined(BitmapHeader(1, 1, 1, { 0, 0, 0 }, 3), { 0, 0, 0, 0 }) },

@@ -122,21 +122,12 @@ std::string WholePage(const Page& page, const PageGeometry& geometry)
     return DecodedPixels(png, channels);
 }
 
-PageGeometry SceneGeometry()
-{
-    PageGeometry geometry;
-    geometry.Width = 1200;
-    geometry.Height = 1500;
-    geometry.OffsetX = 17;
-    geometry.OffsetY = 23;
-    return geometry;
-}
+const PageGeometry kSceneGeometry { .Width = 1200, .Height = 1500, .OffsetX = 17, .OffsetY = 23 };
 
 enum class Scene { Colours, ColoursAndAPicture, Greys };
 
 TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
 {
-    const PageGeometry geometry = SceneGeometry();
     for (Scene scene : { Scene::Colours, Scene::ColoursAndAPicture, Scene::Greys }) {
         if (scene == Scene::ColoursAndAPicture)
             DrawPicture();
@@ -144,7 +135,7 @@ TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
             DrawGreyScene();
         const Page& page = CurrentJob().Current;
         ASSERT_GE(page.Ops.size(), 4u);
-        const std::string expected = WholePage(page, geometry);
+        const std::string expected = WholePage(page, kSceneGeometry);
         ASSERT_GT(expected.size(), 1000u);
         for (int32_t rows : { 1, 37, 256, 1499, 1500, 5000 }) {
             std::string png;
@@ -152,7 +143,7 @@ TEST_F(PngPageTest, BandsGiveThePixelsOfTheWholePage)
                 png.append(reinterpret_cast<const char*>(data), size);
                 return true;
             };
-            ASSERT_EQ(WritePngPage(page, geometry, rows, append), PngResult::Written) << rows;
+            ASSERT_EQ(WritePngPage(page, kSceneGeometry, rows, append), PngResult::Written) << rows;
             int channels = 0;
             const std::string banded = DecodedPixels(png, channels);
             EXPECT_EQ(channels, scene == Scene::Greys ? 1 : 3) << static_cast<int>(scene);
@@ -175,7 +166,7 @@ TEST_F(PngPageTest, AFailedWriteStopsThePage)
         std::size_t written = 0;
         int calls = 0;
         const PngResult result
-            = WritePngPage(CurrentJob().Current, SceneGeometry(), 64, [&](const unsigned char*, std::size_t size) {
+            = WritePngPage(CurrentJob().Current, kSceneGeometry, 64, [&](const unsigned char*, std::size_t size) {
                   ++calls;
                   if (written + size > allowed)
                       return false;
@@ -192,9 +183,7 @@ TEST_F(PngPageTest, AFailedWriteStopsThePage)
 TEST_F(PngPageTest, ABandStaysNearFourMegabytesWhateverTheWidth)
 {
     for (int32_t width : { 1, 1275, 5100, 20400, 1 << 20 }) {
-        PageGeometry geometry;
-        geometry.Width = width;
-        geometry.Height = 1 << 22;
+        const PageGeometry geometry { .Width = width, .Height = 1 << 22 };
         const int32_t rows = PngBandRows(geometry);
         EXPECT_GE(rows, 16) << width;
         if (rows > 16) {

@@ -56,11 +56,8 @@ TEST(PrintDialogOffer, ACustomPaperIsOfferedAndKept)
     DialogOffer offer;
     PrepareOffer(setup, "x", offer);
     EXPECT_STREQ(offer.Request.Papers[offer.Request.Paper], "100x150mm");
-    PlotwiseDialogAnswer answer {};
-    answer.Queue = -1;
-    answer.Paper = offer.Request.Paper;
-    answer.Copies = 1;
-    ApplyDialogAnswer(setup, offer, answer);
+    // Save as PDF, no file chosen, the paper offered, upright, one copy.
+    ApplyDialogAnswer(setup, offer, { -1, nullptr, 0, offer.Request.Paper, 0, 1 });
     EXPECT_EQ(setup.PaperWidth, 100000);
     EXPECT_EQ(setup.PaperHeight, 150000);
 }
@@ -94,15 +91,9 @@ TEST(PrintDialogAnswer, TheChoicesBecomeTheSetup)
         DialogOffer offer;
         offer.Queues = { { "laser", "inkjet" }, 0 };
         PrepareOffer(setup, "Memo", offer);
-        PlotwiseDialogAnswer answer {};
-        answer.Queue = row.Queue;
         std::string file = row.File ? row.File : offer.FilePath;
-        answer.FilePath = file.data();
-        answer.FileChosen = row.File ? 1 : 0;
-        answer.Paper = 2; // A5
-        answer.Landscape = 1;
-        answer.Copies = row.Copies;
-        ApplyDialogAnswer(setup, offer, answer);
+        // The queue, the file and whether it was chosen, paper 2 (A5), landscape, the copies.
+        ApplyDialogAnswer(setup, offer, { row.Queue, file.data(), row.File ? 1 : 0, 2, 1, row.Copies });
         EXPECT_EQ(setup.Destination, row.Destination) << row.Case;
         EXPECT_EQ(row.Destination == DestinationKind::Cups ? setup.CupsQueue : setup.OutputPath, row.Path) << row.Case;
         EXPECT_EQ(setup.ExplicitOutput, row.Explicit) << row.Case;

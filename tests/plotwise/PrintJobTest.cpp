@@ -264,23 +264,16 @@ TEST_F(PrintJobTest, TheDefaultFolderIsTheDocumentsFolder)
     EXPECT_TRUE(std::filesystem::exists(Path("named/letter.rtf.pdf")));
 }
 
-TEST_F(PrintJobTest, AJobDeletedBeforeItsEndPrintsNothing)
+TEST_F(OpenJobTest, AJobDeletedBeforeItsEndPrintsNothing)
 {
-    environment.Set("PLOTWISE_OUTPUT", Path("out.txt"));
-    PLW_Init(u"x");
-    PLW_PAGESETUP setup {};
-    setup.lStructSize = sizeof setup;
-    ASSERT_EQ(PLW_PrintDlg(&setup), 1);
-    HDC dc = PLW_GetPrinterDC();
     DrawHello(dc);
     PLW_EndPage(dc);
     EXPECT_EQ(PLW_DeleteDC(dc), 1);
     EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
-    EXPECT_FALSE(std::filesystem::exists(Path("out.txt")));
+    EXPECT_FALSE(std::filesystem::exists(Path("job.txt")));
     // The deleted context is no context any more.
     EXPECT_EQ(PLW_Rectangle(dc, 0, 0, 1, 1), 0);
     EXPECT_EQ(PLW_EndDoc(dc), 0);
-    PLW_UnInit();
 }
 
 TEST_F(PrintJobTest, CallsOnNoContextOrWithAWrongSizedSetupFail)

@@ -23,7 +23,7 @@ protected:
 
 // Liberation Mono advances 1229/2048 em: at an em of 50 every character is
 // 30.005 units, 30 whole units.
-TEST_F(TextMeasureTest, FitCountsTheCharactersWithinTheWidth)
+TEST_F(TextMeasureTest, FitCountsWholeCharactersWithinTheWidth)
 {
     SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
     // The text, the width, how many characters fit, the text's width.
@@ -44,12 +44,8 @@ TEST_F(TextMeasureTest, FitCountsTheCharactersWithinTheWidth)
         EXPECT_EQ(size.cx, width);
         EXPECT_EQ(size.cy, 57);
     }
-}
-
-TEST_F(TextMeasureTest, SurrogatePairsAreMeasuredAndFittedWhole)
-{
-    SelectedFont font(dc, MakeLogFont(u"Liberation Mono", -50));
-    // U+1D400 MATHEMATICAL BOLD CAPITAL A, as two UTF-16 units.
+    // A surrogate pair is measured and fitted whole: U+1D400 MATHEMATICAL
+    // BOLD CAPITAL A, as two UTF-16 units.
     std::u16string text = u"a\U0001D400b";
     ASSERT_EQ(text.size(), 4u);
     int32_t pairWidth = Extent(text) - Extent(u"ab");

@@ -25,18 +25,14 @@ std::size_t screenFont = 0;
 
 const LOGFONTW* FontOf(std::size_t handle)
 {
-    if (handle == 0 || handle > log.FontsMade.size())
-        return nullptr;
-    return &log.FontsMade[handle - 1];
+    return handle == 0 || handle > log.FontsMade.size() ? nullptr : &log.FontsMade[handle - 1];
 }
 
 // A font asked for with a height of 0 gets the library's default of 10.
 int32_t FontHeight()
 {
     const LOGFONTW* font = FontOf(selectedFont);
-    if (font == nullptr)
-        return 0;
-    return font->lfHeight == 0 ? 10 : std::abs(font->lfHeight);
+    return font == nullptr ? 0 : font->lfHeight == 0 ? 10 : std::abs(font->lfHeight);
 }
 
 int32_t CharWidth()
@@ -56,10 +52,9 @@ int32_t FakeGetDeviceCaps(HDC, int32_t index)
     const std::pair<int32_t, int32_t> caps[] = { { LOGPIXELSX, setup.Dpi }, { LOGPIXELSY, setup.Dpi },
         { PHYSICALOFFSETX, setup.OffsetX }, { PHYSICALOFFSETY, setup.OffsetY }, { PHYSICALWIDTH, setup.PhysicalWidth },
         { PHYSICALHEIGHT, setup.PhysicalHeight } };
-    for (const auto& [which, value] : caps) {
+    for (const auto& [which, value] : caps)
         if (which == index)
             return value;
-    }
     return 0;
 }
 

@@ -60,10 +60,8 @@ TEST_F(PrintJobTest, TextAreaUnderAThirdOfAnInchFails)
         InstallFakePrinter(setup);
         EXPECT_EQ(StartPrintJob(), expected) << rightMargin;
         const bool failed = expected == kPrintJobFailed;
-        EXPECT_EQ(ShownMessages(),
-            failed ? std::vector<std::u16string> { u"Invalid page or margin settings..." }
-                   : std::vector<std::u16string> {})
-            << rightMargin;
+        const std::vector<std::u16string> refusal { u"Invalid page or margin settings..." };
+        EXPECT_EQ(ShownMessages(), failed ? refusal : std::vector<std::u16string> {}) << rightMargin;
         EXPECT_EQ(BusyCursorDepth(), failed ? 0 : 1);
         EndPrintJob();
         EXPECT_EQ(BusyCursorDepth(), failed ? -1 : 0);

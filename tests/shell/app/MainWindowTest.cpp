@@ -85,13 +85,6 @@ public:
                 return button.Command;
         return 0;
     }
-    std::vector<std::u16string> Names()
-    {
-        std::vector<std::u16string> names;
-        for (const auto& entry : DocumentList(CurrentDocumentList())->Entries)
-            names.push_back(entry.Name);
-        return names;
-    }
 };
 
 class MainWindowTest : public testsupport::WindowFixture {
@@ -153,15 +146,6 @@ TEST_F(MainWindowTest, ChosenViewIsShownAndComesBackAtTheNextStart)
         });
         Start([&](ScriptedWindows& windows, WindowHandle) { expectShown(windows, row); });
     }
-    // The documents view lists documents, the workbook view workbooks.
-    Document("letter.psw", "x");
-    Document("sums.pxl", "x");
-    Start([](ScriptedWindows& windows, WindowHandle window) {
-        windows.ChooseCommand(window, kCmdViewWorkbooks);
-        EXPECT_EQ(windows.Names(), std::vector<std::u16string> { u"sums.pxl" });
-        windows.ChooseCommand(window, kCmdViewDocuments);
-        EXPECT_EQ(windows.Names(), std::vector<std::u16string> { u"letter.psw" });
-    });
     EXPECT_TRUE(messages_.empty());
 }
 

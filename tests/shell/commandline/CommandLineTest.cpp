@@ -232,13 +232,6 @@ TEST_F(CommandLineTest, WhatIsReadAndWhatIsStored)
     }
 }
 
-std::u16string CommandLineOfLength(std::size_t length)
-{
-    std::u16string text = u"/XG1 /Q ";
-    text.resize(length, u'x');
-    return text;
-}
-
 TEST_F(CommandLineTest, LengthLimit)
 {
     for (const auto& [length, parsed] :
@@ -246,7 +239,8 @@ TEST_F(CommandLineTest, LengthLimit)
         SCOPED_TRACE(length);
         StoreHeadingsOff();
         core::ResetRunOptions();
-        std::u16string text = CommandLineOfLength(length);
+        std::u16string text = u"/XG1 /Q ";
+        text.resize(length, u'x');
         ParseCommandLine(text.c_str());
         EXPECT_EQ(SettingsWereRead(), parsed);
         EXPECT_EQ(core::Options().SheetOptionsFromCommandLine, parsed && length >= 4 ? 1 : 0);
