@@ -8,7 +8,6 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -55,6 +54,7 @@ protected:
 };
 
 struct WithTextRow {
+    bool longLibrary; // the long library's entry rather than the program's
     unsigned id;
     std::size_t textLength; // of a file name made of 'x'
     bool nullText;
@@ -65,34 +65,29 @@ struct WithTextRow {
 // "Unable to open file: " is 21 units; the long library's 40050 entry is
 // 170 units, read as 159.
 constexpr WithTextRow kWithTextRows[] = {
-    { kStrFileOpenFailed, 178, false, 21, true },
-    { kStrFileOpenFailed, 179, false, 21, false },
-    { kStrFileOpenFailed, 0, true, 21, false },
-    { 12345, 30, false, 0, true },
-};
-
-constexpr WithTextRow kLongEntryRows[] = {
-    { kStrPxlOpenFailed, 40, false, 159, true },
-    { kStrPxlOpenFailed, 41, false, 159, false },
+    { false, kStrFileOpenFailed, 178, false, 21, true },
+    { false, kStrFileOpenFailed, 179, false, 21, false },
+    { false, kStrFileOpenFailed, 0, true, 21, false },
+    { false, 12345, 30, false, 0, true },
+    { true, kStrPxlOpenFailed, 40, false, 159, true },
+    { true, kStrPxlOpenFailed, 41, false, 159, false },
 };
 
 TEST_F(MessagesTest, MessagesStayBelowTwoHundredCountingTheEntryAsRead)
 {
     ASSERT_NE(LongTextLanguage(), nullptr);
-    for (ModuleHandle module : { ProgramModule(), LongTextLanguage() }) {
+    for (const WithTextRow& row : kWithTextRows) {
+        SCOPED_TRACE(testing::Message() << row.id << " with " << row.textLength);
+        const ModuleHandle module = row.longLibrary ? LongTextLanguage() : ProgramModule();
         core::SetResourceModule(module);
-        for (const WithTextRow& row : module == ProgramModule() ? std::span<const WithTextRow>(kWithTextRows)
-                                                                : std::span<const WithTextRow>(kLongEntryRows)) {
-            SCOPED_TRACE(testing::Message() << row.id << " with " << row.textLength);
-            std::u16string fileName(row.textLength, u'x');
-            core::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
-            ASSERT_FALSE(m_shown.empty());
-            std::u16string expected(LoadStringW(module, row.id).substr(0, row.expectedEntryLength));
-            if (row.expectAppended)
-                expected += fileName;
-            EXPECT_EQ(m_shown.back().text, expected);
-            EXPECT_LT(m_shown.back().text.size(), 200u);
-        }
+        std::u16string fileName(row.textLength, u'x');
+        core::ShowMessageIdWithText(row.id, row.nullText ? nullptr : fileName.c_str());
+        ASSERT_FALSE(m_shown.empty());
+        std::u16string expected(LoadStringW(module, row.id).substr(0, row.expectedEntryLength));
+        if (row.expectAppended)
+            expected += fileName;
+        EXPECT_EQ(m_shown.back().text, expected);
+        EXPECT_LT(m_shown.back().text.size(), 200u);
     }
     EXPECT_EQ(m_shown.front().caption, u"Alert...");
     // Without a text the entry shows up to 199 units, under a caption of at
@@ -135,20 +130,20 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
     struct Row {
         int Topic;
         std::int32_t View;
-        const char16_t* Page; // null: nothing is started
+        std::vector<std::u16string> Started; // application and command line
     };
     const Row rows[] = {
-        { core::kHelpTopicResizeDialog, core::kViewNone, u"file:tallowin.htm#docoptions" },
-        { core::kHelpTopicStartupScreen, core::kViewNone, u"file:tallowin.htm#Main_Contents" },
-        { core::kHelpTopicSheetOptions, core::kViewNone, u"file:tallowin.htm#emailoptions" },
-        { core::kHelpTopicMainWindow, core::kViewDocuments, u"file:tallowin.htm#docs" },
-        { core::kHelpTopicMainWindow, core::kViewWorkbooks, u"file:tallowin.htm#excel" },
-        { core::kHelpTopicMainWindow, core::kViewEmail, u"file:tallowin.htm#emails" },
-        // The window between two views, and topics nobody defined.
-        { core::kHelpTopicMainWindow, core::kViewNone, nullptr },
-        { -1, core::kViewDocuments, nullptr },
+        { core::kHelpTopicResizeDialog, core::kViewNone, { u"peghelp file:tallowin.htm#docoptions" } },
+        { core::kHelpTopicStartupScreen, core::kViewNone, { u"peghelp file:tallowin.htm#Main_Contents" } },
+        { core::kHelpTopicSheetOptions, core::kViewNone, { u"peghelp file:tallowin.htm#emailoptions" } },
+        { core::kHelpTopicMainWindow, core::kViewDocuments, { u"peghelp file:tallowin.htm#docs" } },
+        { core::kHelpTopicMainWindow, core::kViewWorkbooks, { u"peghelp file:tallowin.htm#excel" } },
+        { core::kHelpTopicMainWindow, core::kViewEmail, { u"peghelp file:tallowin.htm#emails" } },
+        // The window between two views, and topics nobody defined: nothing starts.
+        { core::kHelpTopicMainWindow, core::kViewNone, {} },
+        { -1, core::kViewDocuments, {} },
     };
-    std::vector<std::u16string> started; // application and command line
+    std::vector<std::u16string> started;
     platform::SetProcessStarter([&started](std::u16string_view application, std::u16string_view commandLine) {
         started.push_back(std::u16string(application) + u" " + std::u16string(commandLine));
         return true;
@@ -159,10 +154,7 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
         core::ResetAppSettings();
         core::Settings().ViewMode = row.View;
         core::ShowHelpTopic(row.Topic);
-        if (row.Page)
-            EXPECT_EQ(started, std::vector<std::u16string> { u"peghelp " + std::u16string(row.Page) });
-        else
-            EXPECT_TRUE(started.empty());
+        EXPECT_EQ(started, row.Started);
     }
     platform::SetProcessStarter({});
     core::ResetAppSettings();

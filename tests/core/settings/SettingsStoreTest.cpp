@@ -44,16 +44,6 @@ protected:
     }
 };
 
-TEST_F(SettingsStoreTest, TheFirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllFourValues)
-{
-    core::LoadSettings();
-    ExpectDefaults();
-    EXPECT_FALSE(fs::exists(File())) << "loading never writes";
-
-    core::SaveSettings();
-    EXPECT_EQ(testing::ReadFileBytes(File()), testing::ReadFileBytes(DataFile("defaults.reg")));
-}
-
 TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
 {
     const struct {
@@ -82,23 +72,29 @@ TEST_F(SettingsStoreTest, TheStoredViewIsUsedUnlessTheCommandLineChoseOne)
     }
 }
 
-// A damaged file is also kept aside by the next save, which writes the
-// defaults as the first save does.
-TEST_F(SettingsStoreTest, EmptyDamagedOrKeylessFilesKeepTheDefaults)
+// No file, or an empty, damaged or keyless one: loading keeps the defaults
+// and never writes. The next save writes the defaults as the first save
+// does, keeping a damaged file aside.
+TEST_F(SettingsStoreTest, MissingEmptyDamagedOrKeylessFilesKeepTheDefaults)
 {
     const std::string damaged = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine
         + "\r\n\"PrStore\"=hex:01,00,00,00,00,00,00,00,e8,03,\\\r\n  00,00,\"oops\r\n";
-    for (const std::string& content : { std::string(), damaged,
-             std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n") }) {
-        SCOPED_TRACE(content);
-        testing::WriteFileBytes(File(), content);
+    const std::optional<std::string> contents[] = { std::nullopt, std::string(), damaged,
+        std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n") };
+    for (const std::optional<std::string>& content : contents) {
+        SCOPED_TRACE(content.value_or("no file"));
+        if (content)
+            testing::WriteFileBytes(File(), *content);
         core::ResetAppSettings();
         ::testing::internal::CaptureStderr();
         core::LoadSettings();
         ExpectDefaults();
-        if (content == damaged) {
+        EXPECT_EQ(fs::exists(File()), content.has_value()) << "loading never writes";
+        if (!content || content == damaged) {
             core::SaveSettings();
-            EXPECT_EQ(testing::ReadFileBytes(File().string() + ".damaged"), damaged);
+            if (content) {
+                EXPECT_EQ(testing::ReadFileBytes(File().string() + ".damaged"), damaged);
+            }
             EXPECT_EQ(testing::ReadFileBytes(File()), testing::ReadFileBytes(DataFile("defaults.reg")));
         }
         ::testing::internal::GetCapturedStderr();
@@ -107,16 +103,15 @@ TEST_F(SettingsStoreTest, EmptyDamagedOrKeylessFilesKeepTheDefaults)
 
 TEST_F(SettingsStoreTest, ASaveKeepsKeysAndValuesItDoesNotOwn)
 {
-    const std::string foreign = std::string("Windows Registry Editor Version 5.00\r\n\r\n")
-        + "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n\r\n" + kKeyLine
-        + "\r\n\"Extra\"=\"keep me\"\r\n\r\n";
-    testing::WriteFileBytes(File(), foreign);
+    const std::string other
+        = "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n";
+    testing::WriteFileBytes(File(),
+        "Windows Registry Editor Version 5.00\r\n\r\n" + other + "\r\n" + kKeyLine
+            + "\r\n\"Extra\"=\"keep me\"\r\n\r\n");
     core::Settings().QuickPrint = 1;
     core::SaveSettings();
     auto text = testing::ReadFileBytes(File());
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Apps\\Brackwater\\Other]\r\n\"Setting\"=dword:00000001\r\n"),
-        std::string::npos)
-        << text;
+    EXPECT_NE(text.find(other), std::string::npos) << text;
     EXPECT_NE(text.find(std::string(kKeyLine) + "\r\n\"Extra\"=\"keep me\"\r\n\"PrStore\"=hex:01,"), std::string::npos)
         << text;
 }

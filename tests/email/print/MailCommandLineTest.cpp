@@ -75,12 +75,10 @@ protected:
         return { outcome.status, outcome.err, testsupport::ReadFileText(recording) };
     }
 
-    std::string Write(const std::string& name, const std::string& bytes) { return directory_.Write(name, bytes); }
-
     testsupport::TempFolder directory_;
 };
 
-std::vector<fs::path> SampleMessages()
+TEST_F(MailCommandLineTest, EverySampleMessagePrints)
 {
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(kSamples)) {
@@ -92,12 +90,6 @@ std::vector<fs::path> SampleMessages()
         }
     }
     std::sort(files.begin(), files.end());
-    return files;
-}
-
-TEST_F(MailCommandLineTest, EverySampleMessagePrints)
-{
-    const std::vector<fs::path> files = SampleMessages();
     ASSERT_GE(files.size(), 8u);
     for (const fs::path& file : files) {
         const Outcome outcome = Run({ "--quick", "--mail", file.string() });
@@ -145,7 +137,7 @@ TEST_F(MailCommandLineTest, AForwardedMessagePrintsAfterTheBody)
           "Content-Disposition: attachment; filename=plan.pdf\r\n\r\nx\r\n"
           "--c\r\nContent-Type: message/rfc822\r\n\r\n"
         + inner + "--c--\r\n";
-    const std::string eml = Write("forward.eml",
+    const std::string eml = directory_.Write("forward.eml",
         "From: Ann <ann@example.org>\r\nTo: bob@example.org\r\nSubject: Fwd: Plans\r\n"
         "Date: Tue, 04 Mar 2025 14:05:00 +0000\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n"
         "--b\r\nContent-Type: text/plain\r\n\r\nSee below.\r\n--b\r\nContent-Type: message/rfc822\r\n\r\n"
@@ -170,7 +162,7 @@ TEST_F(MailCommandLineTest, AnMboxFilePrintsEachMessageOnItsOwnPages)
     for (const char* subject : { "One", "Two", "Three" })
         mbox += std::string("From ann@example.org Mon Mar  3 09:30:00 2025\nFrom: ann@example.org\nSubject: ") + subject
             + "\nDate: Mon, 03 Mar 2025 09:30:00 +0000\n\nBody " + subject + "\n>From the start\n\n";
-    const std::string box = Write("box", mbox);
+    const std::string box = directory_.Write("box", mbox);
     const auto pages = [](const std::string& recording) {
         std::size_t count = 0;
         for (std::size_t at = recording.find("StartPage"); at != std::string::npos;
@@ -212,11 +204,12 @@ TEST_F(MailCommandLineTest, ExitStatuses)
     const Row rows[] = {
         { "printed", { "--mail", file.string() }, {}, 0, "" },
         { "missing file", { "--mail", (directory_ / "missing.eml").string() }, {}, 2, "Unable to open file: " },
-        { "an empty file", { "--mail", Write("empty.eml", "") }, {}, 2, "Invalid file type: " },
+        { "an empty file", { "--mail", directory_.Write("empty.eml", "") }, {}, 2, "Invalid file type: " },
         { "beyond the last message",
-            { "--mail", Write("two", "From a\nSubject: 1\n\nx\n\nFrom b\nSubject: 2\n\ny\n"), "--message=3" }, {}, 2,
-            "--message picks a message from 1 to the number in the file: 2" },
-        { "a From line and nothing else", { "--mail", Write("from.eml", "From nobody\n") }, {}, 2, "" },
+            { "--mail", directory_.Write("two", "From a\nSubject: 1\n\nx\n\nFrom b\nSubject: 2\n\ny\n"),
+                "--message=3" },
+            {}, 2, "--message picks a message from 1 to the number in the file: 2" },
+        { "a From line and nothing else", { "--mail", directory_.Write("from.eml", "From nobody\n") }, {}, 2, "" },
         { "no number", { "--mail", file.string(), "--message=x" }, {}, 64, "--message needs a message number from 1" },
         { "no --mail", { "--message=1" }, {}, 64, "--message picks a message of the file --mail names" },
         { "cancelled", { "--mail", file.string() }, { { "PLOTWISE_DIALOG", "cancel" } }, 63, "" },

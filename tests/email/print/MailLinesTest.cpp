@@ -16,11 +16,6 @@ namespace {
 
 std::u16string printed;
 
-void Record(char16_t ch)
-{
-    printed += ch;
-}
-
 const char16_t* Labels(unsigned id, std::size_t)
 {
     return id == 40091 ? u"Subject: "
@@ -47,7 +42,7 @@ TEST(MailLinesTest, HeaderLineIsLabelValueAndLineEnd)
         { HeaderKind::Subject, u"a=3Db", u"Subject: a=3Db\r\n" },
     };
     ResetMailCharFilter();
-    SetMailCharSink(Record);
+    SetMailCharSink([](char16_t ch) { printed += ch; });
     SetMailStringLoader(Labels);
     for (const Row& row : rows) {
         printed.clear();

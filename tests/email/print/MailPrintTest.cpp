@@ -134,16 +134,13 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
         std::uint8_t id;
         std::uint16_t step;
     };
-    MessageContent noProps = FullMessage();
-    noProps.propsResult = platform::MAPI_E_CALL_FAILED;
-    MessageContent badBody = FullMessage();
-    badBody.body = std::u16string(300, u'b');
-    badBody.bodyGoodReads = 1;
-    MessageContent noMime = FullMessage();
-    noMime.refuseRecipients = true;
-    store_->messages[2] = noProps;
-    store_->messages[3] = badBody;
-    store_->messages[4] = noMime;
+    for (std::uint8_t id : { 2, 3, 4 }) {
+        store_->messages[id] = FullMessage();
+    }
+    store_->messages[2].propsResult = platform::MAPI_E_CALL_FAILED;
+    store_->messages[3].body = std::u16string(300, u'b');
+    store_->messages[3].bodyGoodReads = 1;
+    store_->messages[4].refuseRecipients = true;
     const Row rows[] = {
         { "unknown message", 9, kStepPrintOpenMessage },
         { "properties fail", 2, kStepPrintProperties },

@@ -234,26 +234,24 @@ INSTANTIATE_TEST_SUITE_P(Rows, RtfPicturePlacementTest,
         PlacementCase { "justified_is_left", core::kResizeChoice100, "\\qj", 1440, 1440, 0 }),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(RtfPictureTest, RightAfterAParagraphThePenDoesNotMove)
+// Right after a paragraph the pen does not move; after blank lines as high
+// as the picture (24 dots) it moves up by two of them.
+TEST_F(RtfPictureTest, APictureMovesUpOnlyOverBlankLinesAsHighAsItself)
 {
-    ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0 line\\par "
-                  + Picture("\\picwgoal1440\\pichgoal1440", "x") + "}"),
-        kRtfOk);
-    const std::int32_t penY = printengine::Job().PenY;
-    ASSERT_EQ(drawnPictures.size(), 1u);
-    EXPECT_EQ(drawnPictures[0].Y, printengine::Job().OriginY + penY);
-    EXPECT_EQ(printengine::Job().PenX, 300);
-}
-
-TEST_F(RtfPictureTest, AfterBlankLinesAsHighAsThePictureItMovesUp)
-{
-    // A 24-dot picture after blank lines reaching at least its height.
-    ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 line\\par\\par\\par\\par "
-                  + Picture("\\picwgoal115\\pichgoal115", "x") + "}"),
-        kRtfOk);
-    ASSERT_EQ(drawnPictures.size(), 1u);
-    const std::int32_t height = 24;
-    EXPECT_EQ(drawnPictures[0].Y, printengine::Job().OriginY + printengine::Job().PenY - 2 * height);
+    const std::tuple<const char*, const char*, std::int32_t, std::int32_t> rows[] = {
+        { "line\\par ", "1440", 0, 300 },
+        { "line\\par\\par\\par\\par ", "115", 2 * 24, 24 },
+    };
+    for (const auto& [text, goal, up, penX] : rows) {
+        drawnPictures.clear();
+        const std::string size = "\\picwgoal" + std::string(goal) + "\\pichgoal" + goal;
+        ASSERT_EQ(Parse("{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}}\\f0\\fs24 " + std::string(text) + Picture(size, "x")
+                      + "}"),
+            kRtfOk);
+        ASSERT_EQ(drawnPictures.size(), 1u);
+        EXPECT_EQ(drawnPictures[0].Y, printengine::Job().OriginY + printengine::Job().PenY - up) << goal;
+        EXPECT_EQ(printengine::Job().PenX, penX) << goal;
+    }
 }
 
 TEST_F(RtfPictureTest, PictureWithoutBinaryDataDrawsNothingAndKeepsItsValues)

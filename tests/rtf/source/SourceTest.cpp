@@ -12,15 +12,6 @@ protected:
     void TearDown() override { rtf::ReleaseSourceData(); }
 };
 
-TEST_F(SourceTest, AllocationIsZeroFilledWithPadding)
-{
-    ASSERT_TRUE(rtf::AllocateSourceData(5));
-    EXPECT_EQ(rtf::SourceLength, 5);
-    EXPECT_EQ(rtf::SourcePos, 0);
-    for (int i = 0; i < 5 + rtf::kSourcePadding; ++i)
-        EXPECT_EQ(rtf::SourceData[i], 0) << i;
-}
-
 TEST_F(SourceTest, RefusedLengthsHoldNothing)
 {
     const std::int32_t rows[] = { -1, std::numeric_limits<std::int32_t>::min(),
@@ -33,9 +24,13 @@ TEST_F(SourceTest, RefusedLengthsHoldNothing)
     }
 }
 
-TEST_F(SourceTest, ReadsEveryByteThenReportsTheEndUntilReleased)
+TEST_F(SourceTest, ZeroFilledWithPaddingReadsEveryByteThenReportsTheEndUntilReleased)
 {
     ASSERT_TRUE(rtf::AllocateSourceData(3));
+    EXPECT_EQ(rtf::SourceLength, 3);
+    EXPECT_EQ(rtf::SourcePos, 0);
+    for (int i = 0; i < 3 + rtf::kSourcePadding; ++i)
+        EXPECT_EQ(rtf::SourceData[i], 0) << i;
     rtf::UngetSourceChar(); // stops at the start
     EXPECT_EQ(rtf::SourcePos, 0);
     std::memcpy(rtf::SourceData, "a\xff", 2);

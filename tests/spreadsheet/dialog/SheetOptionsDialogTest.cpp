@@ -161,10 +161,8 @@ TEST_F(SheetOptionsDialogTest, CustomPercentIsItsLeadingDigitsFrom25To250)
         EXPECT_EQ(Run({ DialogAction::SetText(platform::kSheetPercentEdit, row.Typed), DialogAction::Press(kOk) }),
             row.Result);
         EXPECT_EQ(core::Settings().SheetCustomPercent, row.Stored);
-        if (row.Result == 1)
-            EXPECT_TRUE(messages.empty());
-        else
-            EXPECT_EQ(messages, std::vector<std::u16string> { u"Custom Print Size must be between 25% and 250%" });
+        EXPECT_EQ(messages,
+            std::vector<std::u16string>(row.Result == 1 ? 0 : 1, u"Custom Print Size must be between 25% and 250%"));
         // A dialog that stays open ends only by the host.
         EXPECT_EQ(host->LastDialog()->Ended, row.Result == 1);
     }
@@ -190,10 +188,7 @@ TEST_F(SheetOptionsDialogTest, CustomRangeMustBeTwoReferencesInOrder)
                       DialogAction::SetText(platform::kSheetRangeFromEdit, row.From),
                       DialogAction::SetText(platform::kSheetRangeToEdit, row.To), DialogAction::Press(kOk) }),
             row.Message.empty() ? 1 : 0);
-        if (row.Message.empty())
-            EXPECT_TRUE(messages.empty());
-        else
-            EXPECT_EQ(messages, std::vector<std::u16string> { row.Message });
+        EXPECT_EQ(messages, std::vector<std::u16string>(row.Message.empty() ? 0 : 1, row.Message));
     }
     // A rejected entry leaves what the last accepted one, b2 to IV16384, set.
     EXPECT_EQ(StoredRange(), (std::array { 1, 1, 255, 16383 }));

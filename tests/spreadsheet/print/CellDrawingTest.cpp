@@ -7,9 +7,9 @@ namespace spreadsheet::testing {
 namespace {
 
 // Formats: 0 general, 1 right, 2 centre, 3 wrap, 4 centre across.
-WorkbookDescription AlignedWorkbook()
+WorkbookDescription AlignedWorkbook(std::vector<CellDescription> cells)
 {
-    WorkbookDescription workbook = MonoWorkbook();
+    WorkbookDescription workbook = MonoWorkbook(std::move(cells));
     workbook.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Layout = kAlignRight },
         CellFormatDescription { .Layout = kAlignCenter }, CellFormatDescription { .Layout = kWrapText },
         CellFormatDescription { .Layout = kAlignCenterAcross } };
@@ -28,10 +28,9 @@ std::u16string Utf16(std::string_view text)
 // across is centred over the blank cells of its format that follow it.
 TEST_F(SheetPrintTest, GeneralAlignmentAndCentringAcrossTheBlankCellsThatFollow)
 {
-    WorkbookDescription workbook = AlignedWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"Hello"), Number(1, 1, 42), Text(2, 0, u"Title", 4), Blank(2, 1, 4),
-        Blank(2, 2, 4), Text(3, 3, u"d") };
-    ASSERT_EQ(Print(workbook), 1);
+    ASSERT_EQ(Print(AlignedWorkbook({ Text(0, 0, u"Hello"), Number(1, 1, 42), Text(2, 0, u"Title", 4), Blank(2, 1, 4),
+                  Blank(2, 2, 4), Text(3, 3, u"d") })),
+        1);
     const std::vector<std::string> expected {
         BoxedText(814, 708, 0, 814, 698, 1320, 804, "Hello"),
         BoxedText(1746, 815, 0, 1340, 804, 1846, 910, "42"),
@@ -42,8 +41,7 @@ TEST_F(SheetPrintTest, GeneralAlignmentAndCentringAcrossTheBlankCellsThatFollow)
 
 TEST_F(SheetPrintTest, TextOverflowsIntoEmptyCellsUpToTheFirstWithContentOrTheDataRight)
 {
-    WorkbookDescription workbook = AlignedWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, Utf16(kLong)), Text(0, 2, u"x") };
+    WorkbookDescription workbook = AlignedWorkbook({ Text(0, 0, Utf16(kLong)), Text(0, 2, u"x") });
     ASSERT_EQ(Print(workbook), 1);
     // The clip covers A and B and stops at C; opaque, so gridlines under the
     // text disappear.
@@ -65,9 +63,9 @@ TEST_F(SheetPrintTest, TextOverflowsIntoEmptyCellsUpToTheFirstWithContentOrTheDa
 
 TEST_F(SheetPrintTest, WrappedTextShowsTheLinesThatFitAndBreaksAfterAHyphen)
 {
-    WorkbookDescription workbook = AlignedWorkbook();
+    WorkbookDescription workbook
+        = AlignedWorkbook({ Text(0, 0, u"alpha beta gamma delta", 3), Text(1, 0, u"self-contained", 3) });
     workbook.Sheets[0].Rows = { RowDescription { 0, 479 }, RowDescription { 1, 479 } };
-    workbook.Sheets[0].Cells = { Text(0, 0, u"alpha beta gamma delta", 3), Text(1, 0, u"self-contained", 3) };
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::string> texts = Texts();
     // Rows of 200 units hold two lines of 94 at a pitch of 99.
@@ -80,11 +78,10 @@ TEST_F(SheetPrintTest, BorderAndFontColoursPastThePaletteDrawNothingAndBlack)
 {
     core::Settings().SheetHeadings = 0;
     core::Settings().SheetGridlines = 0;
-    WorkbookDescription workbook = MonoWorkbook();
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"plain", 1), Text(1, 0, u"red", 2) });
     workbook.Fonts = { MonoFont(60), MonoFont(2) };
     workbook.CellFormats = { CellFormatDescription {},
         { .Layout = kBorderTop | kBorderBottom, .TopBorderColor = 60, .BottomBorderColor = 2 }, { .Font = 1 } };
-    workbook.Sheets[0].Cells = { Text(0, 0, u"plain", 1), Text(1, 0, u"red", 2) };
     ASSERT_EQ(Print(workbook), 1);
     EXPECT_EQ(
         Lines({ "Polyline" }), std::vector<std::string> { "Polyline 2 (600,706) (1126,706) pen=solid,4,0x000000FF" });
@@ -95,10 +92,9 @@ TEST_F(SheetPrintTest, BackgroundsFillCellsAndBands)
 {
     core::Settings().SheetHeadings = 0;
     core::Settings().SheetGridlines = 0;
-    WorkbookDescription workbook = MonoWorkbook();
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"a", 1), Number(2, 1, 1) });
     workbook.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Background = 5 } };
     workbook.Sheets[0].Rows = { RowDescription { 1, 255, false, 1 } };
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a", 1), Number(2, 1, 1) };
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::string> expected {
         "Rectangle 600 706 1653 813 pen=solid,1,0x0000FFFF brush=0x0000FFFF",
@@ -117,10 +113,8 @@ TEST_F(SheetPrintTest, HalfScaleHalvesBoxesButNotPens)
     core::Settings().SheetGridlines = 0;
     core::Settings().SheetSizing = 2;
     core::Settings().SheetCustomPercent = 50;
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.CellFormats
-        = { CellFormatDescription {}, CellFormatDescription { .Layout = kBorderLeft, .Background = 5 } };
-    workbook.Sheets[0].Cells = { Blank(0, 0, 1) };
+    WorkbookDescription workbook = MonoWorkbook({ Blank(0, 0, 1) });
+    workbook.CellFormats = { CellFormatDescription {}, { .Layout = kBorderLeft, .Background = 5 } };
     ASSERT_EQ(Print(workbook), 1);
     // The margin of 600 is 1,200 unscaled units; the column 526 wide and the
     // row 106 high are drawn 263 and 53 wide.

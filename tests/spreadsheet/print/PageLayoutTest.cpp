@@ -39,9 +39,8 @@ TEST_F(SheetPrintTest, PagesRunAcrossThenDown)
 {
     // 20 columns of 330 units: 11 fit beside the row headings; 200 rows of
     // 106 units: 50 fit below the column headings.
-    WorkbookDescription workbook = MonoWorkbook();
+    WorkbookDescription workbook = MonoWorkbook({ Number(199, 19, 1) });
     workbook.Sheets[0].DefaultColWidth = 1556;
-    workbook.Sheets[0].Cells = { Number(199, 19, 1) };
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::pair<std::string, std::string>> expected { { "A", "1" }, { "L", "1" }, { "A", "51" },
         { "L", "51" }, { "A", "101" }, { "L", "101" }, { "A", "151" }, { "L", "151" } };
@@ -56,9 +55,7 @@ TEST_F(SheetPrintTest, FitToPageScalesFrom250To25PercentAndPages)
     // unscaled units a page: 202 rows below the headings.
     const std::tuple<std::uint16_t, const char*, int> rows[] = { { 1, "height=-207", 1 }, { 2999, "height=-20", 15 } };
     for (const auto& [lastRow, height, pages] : rows) {
-        WorkbookDescription workbook = MonoWorkbook();
-        workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Number(lastRow, 1, 2) };
-        ASSERT_EQ(Print(workbook), 1);
+        ASSERT_EQ(Print(MonoWorkbook({ Text(0, 0, u"a"), Number(lastRow, 1, 2) })), 1);
         const std::vector<std::string> fonts = Lines({ "SelectFont" });
         ASSERT_FALSE(fonts.empty());
         EXPECT_EQ(fonts[0],
@@ -70,8 +67,7 @@ TEST_F(SheetPrintTest, FitToPageScalesFrom250To25PercentAndPages)
 
 TEST_F(SheetPrintTest, Custom100PercentPrintsAsNormal)
 {
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a long text that overflows"), Number(3, 2, 1.5) };
+    const WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"a long text that overflows"), Number(3, 2, 1.5) });
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::string> normal = Recording();
     core::Settings().SheetSizing = 2;
@@ -83,9 +79,7 @@ TEST_F(SheetPrintTest, Custom100PercentPrintsAsNormal)
 
 TEST_F(SheetPrintTest, RowHeadingsWidenForRow1000)
 {
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"x"), Number(1000, 0, 1) };
-    ASSERT_EQ(Print(workbook), 1);
+    ASSERT_EQ(Print(MonoWorkbook({ Text(0, 0, u"x"), Number(1000, 0, 1) })), 1);
     // Five average characters and 4: the data starts at 600 + 254.
     EXPECT_EQ(
         Lines({ "ExtTextOut x=864" }), std::vector<std::string> { BoxedText(864, 708, 0, 864, 698, 1370, 804, "x") });
@@ -94,8 +88,7 @@ TEST_F(SheetPrintTest, RowHeadingsWidenForRow1000)
 TEST_F(SheetPrintTest, CentringNeverLeftOfTheMarginAndAWideColumnOnAPageOfItsOwn)
 {
     core::Settings().SheetCenter = 1;
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a"), Text(1, 1, u"b") };
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"a"), Text(1, 1, u"b") });
     ASSERT_EQ(Print(workbook), 1);
     // 1,256 by 310 units in 3,900 by 5,400.
     EXPECT_EQ(Lines({ "Rectangle" })[0], "Rectangle 1922 3145 3182 3459 pen=solid,4,0x00000000 brush=null");
@@ -114,9 +107,8 @@ TEST_F(SheetPrintTest, CentringNeverLeftOfTheMarginAndAWideColumnOnAPageOfItsOwn
 
 TEST_F(SheetPrintTest, HiddenColumnHasNoHeadingNoSeparatorAndNoCells)
 {
-    WorkbookDescription workbook = MonoWorkbook();
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"a1"), Text(0, 1, u"b1"), Text(0, 2, u"c1") });
     workbook.Sheets[0].Columns = { ColumnDescription { 1, 1, 2560, 0, true } };
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a1"), Text(0, 1, u"b1"), Text(0, 2, u"c1") };
     ASSERT_EQ(Print(workbook), 1);
     const std::vector<std::string> expected {
         BoxedText(1042, 600, 0, 804, 600, 1330, 694, "A"),
@@ -160,8 +152,7 @@ TEST_F(SheetPrintTest, BooleansErrorsAndFormulaResultsPrintTheirTexts)
 
 TEST_F(SheetPrintTest, DialogRunsUnlessSkippedAndItsChoicesApply)
 {
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"first") };
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"first") });
     workbook.Sheets.push_back(workbook.Sheets[0]);
     workbook.Sheets[1].Name = u"Second";
     workbook.Sheets[1].Cells = { Text(0, 0, u"second") };
@@ -239,8 +230,7 @@ TEST_F(SheetPrintTest, SelectionPastTheLastRowStopsAtRow16384)
 {
     core::Settings().SheetHeadings = 0;
     core::Options().SheetRange = 1;
-    WorkbookDescription workbook = MonoWorkbook();
-    workbook.Sheets[0].Cells = { Text(0, 0, u"a") };
+    WorkbookDescription workbook = MonoWorkbook({ Text(0, 0, u"a") });
     workbook.Sheets[0].Selection = SelectionDescription { 0, 0, 40000, 0 };
     ASSERT_EQ(Print(workbook), 1);
     // 50 rows of 106 units a page.

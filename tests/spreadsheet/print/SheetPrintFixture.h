@@ -36,12 +36,13 @@ inline FontDescription MonoFont(std::uint16_t color = 0)
 }
 
 // A workbook of one sheet in the fixtures' font, default sizes set.
-inline WorkbookDescription MonoWorkbook()
+inline WorkbookDescription MonoWorkbook(std::vector<CellDescription> cells = {})
 {
     WorkbookDescription workbook;
     workbook.Fonts = { MonoFont() };
     workbook.Sheets[0].DefaultColWidth = 2560;
     workbook.Sheets[0].DefaultRowHeight = 255;
+    workbook.Sheets[0].Cells = std::move(cells);
     return workbook;
 }
 

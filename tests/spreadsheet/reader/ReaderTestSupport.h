@@ -38,6 +38,7 @@ protected:
     {
         Bytes = std::move(bytes);
         Messages.clear();
+        Captions.clear();
         return ReadWorkbookFromBytes(Bytes, u"test.pxl");
     }
 

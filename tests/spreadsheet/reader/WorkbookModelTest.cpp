@@ -21,7 +21,6 @@ WorkbookDescription EveryRecordWorkbook()
             .Weight = 700,
             .Underline = true,
             .Family = 0x20,
-            .Charset = 0,
             .Name = u"Tahoma" } };
     book.CellFormats = { CellFormatDescription {}, CellFormatDescription { .Font = 1, .NumberFormat = 234 },
         CellFormatDescription { .NumberFormat = 3, .Layout = kAlignCenter | kBorderTop, .Background = 5 } };
