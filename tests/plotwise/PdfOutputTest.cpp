@@ -85,7 +85,6 @@ void DrawScene(HDC dc)
     EXPECT_EQ(PLW_DrawPictIndirect(dc, &picture, 100, 450), 1);
 }
 
-// The scene, then a second page.
 void DrawTwoPages(HDC dc)
 {
     DrawScene(dc);

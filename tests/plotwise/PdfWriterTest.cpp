@@ -62,7 +62,6 @@ TEST(PdfWriterTest, NumbersAreShortAndExactAndTextsUtf16WithAByteOrderMark)
 
 const PageGeometry kGeometry { .HeightPoints = 792 };
 
-// An output file in the test's folder with a PDF document begun on it.
 class PdfFileTest : public PlotwiseTest {
 protected:
     void SetUp() override

@@ -194,7 +194,6 @@ inline std::string ReadFile(const std::string& path)
     return content.str();
 }
 
-// What a shell command wrote on its standard output.
 inline std::string RunCommand(const std::string& command)
 {
     std::string output;
@@ -219,7 +218,6 @@ inline LOGFONTW MakeLogFont(const std::u16string& face, int32_t height, int32_t 
     return font;
 }
 
-// Creates a font, selects it into dc and keeps it until destroyed.
 class SelectedFont {
 public:
     SelectedFont(HDC dc, const LOGFONTW& font)

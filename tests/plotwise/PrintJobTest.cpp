@@ -271,7 +271,6 @@ TEST_F(OpenJobTest, AJobDeletedBeforeItsEndPrintsNothing)
     EXPECT_EQ(PLW_DeleteDC(dc), 1);
     EXPECT_EQ(PLW_StatusCheck(), PLW_STATUS_CANCELLED);
     EXPECT_FALSE(std::filesystem::exists(Path("job.txt")));
-    // The deleted context is no context any more.
     EXPECT_EQ(PLW_Rectangle(dc, 0, 0, 1, 1), 0);
     EXPECT_EQ(PLW_EndDoc(dc), 0);
 }

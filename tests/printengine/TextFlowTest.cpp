@@ -151,7 +151,6 @@ TEST_F(TextFlowTest, FontDefinedInTheMiddleOfAParagraphKeepsThePendingText)
     EndPrintJob();
 }
 
-// Text handed over in blocks is taken exactly as character by character.
 TEST_F(TextFlowTest, TextInBlocksIsTakenAsCharacterByCharacter)
 {
     const std::pair<std::u16string, std::size_t> rows[] = {

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -120,19 +121,14 @@ TEST_F(MessagesTest, LoadResStringFallsBackToTheProgram)
     EXPECT_EQ(LoadResString(ProgramModule(), kStrAlertCaption, buffer, 0), nullptr);
     EXPECT_EQ(std::u16string(buffer), u"Alert..");
 
-    // The resource module falls back to the program.
     core::SetResourceModule(nullptr);
     EXPECT_EQ(core::ResourceModule(), ProgramModule());
 }
 
 TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
 {
-    struct Row {
-        int Topic;
-        std::int32_t View;
-        std::vector<std::u16string> Started; // application and command line
-    };
-    const Row rows[] = {
+    // The topic, the view and the application and command line started.
+    const std::tuple<int, std::int32_t, std::vector<std::u16string>> rows[] = {
         { core::kHelpTopicResizeDialog, core::kViewNone, { u"peghelp file:tallowin.htm#docoptions" } },
         { core::kHelpTopicStartupScreen, core::kViewNone, { u"peghelp file:tallowin.htm#Main_Contents" } },
         { core::kHelpTopicSheetOptions, core::kViewNone, { u"peghelp file:tallowin.htm#emailoptions" } },
@@ -148,13 +144,13 @@ TEST(HelpTopicTest, EachTopicOpensItsPageInTheHelpViewer)
         started.push_back(std::u16string(application) + u" " + std::u16string(commandLine));
         return true;
     });
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "topic " << row.Topic << ", view " << row.View);
+    for (const auto& [topic, view, expected] : rows) {
+        SCOPED_TRACE(testing::Message() << "topic " << topic << ", view " << view);
         started.clear();
         core::ResetAppSettings();
-        core::Settings().ViewMode = row.View;
-        core::ShowHelpTopic(row.Topic);
-        EXPECT_EQ(started, row.Started);
+        core::Settings().ViewMode = view;
+        core::ShowHelpTopic(topic);
+        EXPECT_EQ(started, expected);
     }
     platform::SetProcessStarter({});
     core::ResetAppSettings();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 namespace core {
@@ -71,25 +72,22 @@ TEST_F(SettingsLayoutTest, EveryFieldOfEachRecordComesBackFromTheFile)
 // A face filling all 32 units of its field still reads as a string that ends.
 TEST_F(SettingsLayoutTest, OnlyBitZeroOfTheFlagsCountsAndAFullFaceStillEnds)
 {
-    const struct {
-        std::uint32_t stored;
-        bool show;
-    } rows[] = { { 0xFFFFFFFE, false }, { 0x80000001, true } };
-    for (const auto& row : rows) {
+    // The flags stored and whether they show the start-up screen.
+    for (const auto& [flags, show] : { std::pair { 0xFFFFFFFEu, false }, std::pair { 0x80000001u, true } }) {
         auto stored = Defaults(u"PrStore");
-        PutLittleEndian(stored, 12, 4, row.stored);
+        PutLittleEndian(stored, 12, 4, flags);
         for (std::size_t i = 34; i < 98; i += 2)
             stored[i] = 'A';
         SaveValue(u"PrStore", stored);
-        core::Settings().ShowStartupScreen = !row.show;
+        core::Settings().ShowStartupScreen = !show;
         core::LoadSettings();
-        EXPECT_EQ(core::Settings().ShowStartupScreen, row.show) << row.stored;
+        EXPECT_EQ(core::Settings().ShowStartupScreen, show) << flags;
         EXPECT_EQ(std::u16string(core::Settings().TextFontFace), std::u16string(31, u'A'));
 
         core::SaveSettings();
         auto saved = LoadValue(u"PrStore").value_or(std::vector<std::uint8_t> {});
         ASSERT_EQ(saved.size(), 100u);
-        EXPECT_EQ(saved[12], row.show ? 1 : 0) << "other bits are written as 0";
+        EXPECT_EQ(saved[12], show ? 1 : 0) << "other bits are written as 0";
         EXPECT_EQ(saved[13] | saved[14] | saved[15], 0);
     }
 }
@@ -160,12 +158,8 @@ TEST_F(SettingsLayoutTest, AValueOfTheWrongLengthIsNotRead)
     }
 }
 
-const struct {
-    std::int32_t choice;
-    std::int32_t stored;
-    std::int32_t num;
-    std::int32_t den;
-} kResizeRows[] = {
+// A resize choice, the choice kept and the scale it sets.
+const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> kResizeRows[] = {
     { 1000, 1000, 1, 2 },
     { 1004, 1004, 3, 2 },
     { 999, 1002, 1, 1 },
@@ -175,20 +169,20 @@ const struct {
 TEST_F(SettingsLayoutTest, AResizeChoiceSetOrStoredSetsTheScale)
 {
     const auto scale = [] { return std::array { Settings().ResizeChoice, Settings().ScaleNum, Settings().ScaleDen }; };
-    for (const auto& row : kResizeRows) {
-        SCOPED_TRACE(row.choice);
+    for (const auto& [choice, stored, num, den] : kResizeRows) {
+        SCOPED_TRACE(choice);
         core::Settings().ScaleNum = 9;
         core::Settings().ScaleDen = 9;
-        core::SetResizeChoice(row.choice);
-        EXPECT_EQ(scale(), (std::array { row.stored, row.num, row.den }));
+        core::SetResizeChoice(choice);
+        EXPECT_EQ(scale(), (std::array { stored, num, den }));
 
-        auto stored = Defaults(u"PrStore");
-        PutLittleEndian(stored, 8, 4, row.choice);
-        SaveValue(u"PrStore", stored);
+        auto record = Defaults(u"PrStore");
+        PutLittleEndian(record, 8, 4, choice);
+        SaveValue(u"PrStore", record);
         Settings().ScaleNum = 9;
         Settings().ScaleDen = 9;
         core::LoadSettings();
-        EXPECT_EQ(scale(), (std::array { row.stored, row.num, row.den }));
+        EXPECT_EQ(scale(), (std::array { stored, num, den }));
     }
 }
 

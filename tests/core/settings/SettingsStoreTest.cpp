@@ -116,7 +116,6 @@ TEST_F(SettingsStoreTest, ASaveKeepsKeysAndValuesItDoesNotOwn)
         << text;
 }
 
-// Several running copies share one settings file.
 class SettingsSharingTest : public testing::SettingsFixture { };
 
 // Runs body in a child process and gives its exit status (-1: it died).

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace email {
 namespace {
@@ -173,43 +175,30 @@ TEST(ExtractMimeMessage, FailuresRecordTheirStep)
     // The To header sits in the first 256-byte block; the body lies beyond it.
     const std::string text
         = "To: a@b.org\r\nContent-Type: text/plain\r\n" + std::string(300, 'X') + ": y\r\n\r\nBody\r\n";
-    const struct {
-        const char* name;
-        std::optional<std::string> text;
-        int goodReads;
-        std::uint16_t step;
-        bool toFound;
-    } rows[] = {
+    // What fails, the MIME text, its good reads, the step kept and whether To was found.
+    const std::tuple<const char*, std::optional<std::string>, int, std::uint16_t, bool> rows[] = {
         { "no MIME text", std::nullopt, -1, 2, false },
         { "first read fails", text, 0, 24, false },
         { "second read fails", text, 1, 24, true },
         { "body read fails", text, 2, 24, true },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, mimeText, goodReads, step, toFound] : rows) {
+        SCOPED_TRACE(name);
         test::ResetMailState();
-        const Extracted extracted = Extract(row.text, row.goodReads);
+        const Extracted extracted = Extract(mimeText, goodReads);
         EXPECT_EQ(extracted.length, 0);
         EXPECT_TRUE(extracted.body.empty());
-        EXPECT_EQ(Mail().FailStep, row.step);
+        EXPECT_EQ(Mail().FailStep, step);
         EXPECT_TRUE(platform::Failed(Mail().LastResult));
-        EXPECT_EQ(extracted.to.has_value(), row.toFound);
+        EXPECT_EQ(extracted.to.has_value(), toFound);
     }
 }
 
 std::u16string sunk;
 
-void Record(char16_t ch)
-{
-    sunk.push_back(ch);
-}
-
 TEST(PutMailChar, FiltersEscapesFromCallToCall)
 {
-    const struct {
-        std::u16string_view input;
-        std::u16string_view output;
-    } rows[] = {
+    const std::pair<std::u16string_view, std::u16string_view> rows[] = {
         { u"plain text", u"plain text" },
         { u"a=3Db", u"a=b" }, // escaped equals sign
         { u"a=20b", u"ab" }, // escaped space prints nothing
@@ -225,15 +214,16 @@ TEST(PutMailChar, FiltersEscapesFromCallToCall)
         { u"==3D", u"3D" },
         { u"\u00e9=3D\u4e2d", u"\u00e9=\u4e2d" },
     };
-    SetMailCharSink(Record);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.input.begin(), row.input.end()));
+    const auto record = [](char16_t ch) { sunk.push_back(ch); };
+    SetMailCharSink(record);
+    for (const auto& [input, output] : rows) {
+        SCOPED_TRACE(std::string(input.begin(), input.end()));
         sunk.clear();
         ResetMailCharFilter();
-        for (char16_t ch : row.input) {
+        for (char16_t ch : input) {
             PutMailChar(ch);
         }
-        EXPECT_EQ(sunk, row.output);
+        EXPECT_EQ(sunk, output);
     }
     // The state lasts from call to call; without a sink characters are dropped.
     sunk.clear();
@@ -245,7 +235,7 @@ TEST(PutMailChar, FiltersEscapesFromCallToCall)
     EXPECT_EQ(sunk, u"=");
     SetMailCharSink(nullptr);
     EXPECT_EQ(PutMailChar(u'a'), 1);
-    SetMailCharSink(Record);
+    SetMailCharSink(record);
     PutMailChar(u'x');
     EXPECT_EQ(sunk, u"=x");
 }

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace email {
 namespace {
@@ -26,12 +28,7 @@ const char16_t* Labels(unsigned id, std::size_t)
 
 TEST(MailLinesTest, HeaderLineIsLabelValueAndLineEnd)
 {
-    struct Row {
-        HeaderKind kind;
-        const char16_t* value;
-        std::u16string printed;
-    };
-    const Row rows[] = {
+    const std::tuple<HeaderKind, const char16_t*, std::u16string> rows[] = {
         { HeaderKind::Subject, u"Hi", u"Subject: Hi\r\n" },
         { HeaderKind::Subject, nullptr, u"Subject:  \r\n" },
         { HeaderKind::Cc, u"<c@x>", u"Cc: <c@x>\r\n" },
@@ -44,10 +41,10 @@ TEST(MailLinesTest, HeaderLineIsLabelValueAndLineEnd)
     ResetMailCharFilter();
     SetMailCharSink([](char16_t ch) { printed += ch; });
     SetMailStringLoader(Labels);
-    for (const Row& row : rows) {
+    for (const auto& [kind, value, expected] : rows) {
         printed.clear();
-        PrintHeaderLine(row.kind, row.value);
-        EXPECT_EQ(printed, row.printed);
+        PrintHeaderLine(kind, value);
+        EXPECT_EQ(printed, expected);
     }
     printed.clear();
     PutMailText(nullptr);
@@ -84,24 +81,17 @@ TEST(RecipientListTest, ListsStayInsideTheRoomMeasuredForThem)
 
 TEST(SentTextTest, LocaleNamesAndLocalTime)
 {
-    struct Row {
-        const char* locale;
-        const char* zone;
-        std::int64_t unixSeconds;
-        std::u16string text;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, const char*, std::int64_t, std::u16string> rows[] = {
         { "en_US.UTF-8", "UTC", 1741097100, u"Tuesday,  March 4, 2025  2:05 PM" },
         // Summer time counts for a summer date: 23:30 UTC is 01:30 the next day.
         { "de_DE.UTF-8", "Europe/Berlin", 1751412600, u"Mittwoch,  Juli 2, 2025  1:30 AM" },
         { "de_DE.UTF-8", "Europe/Berlin", 1741097100, u"Dienstag,  M\u00e4rz 4, 2025  3:05 PM" },
         { "en_US.UTF-8", "UTC", 0, u"Thursday,  January 1, 1970  12:00 AM" },
     };
-    for (const Row& row : rows) {
-        setenv("LC_ALL", row.locale, 1);
-        setenv("TZ", row.zone, 1);
-        EXPECT_EQ(FormatSentText(platform::FileTimeFromUnix(row.unixSeconds, 0)), row.text)
-            << row.locale << " " << row.zone;
+    for (const auto& [locale, zone, unixSeconds, text] : rows) {
+        setenv("LC_ALL", locale, 1);
+        setenv("TZ", zone, 1);
+        EXPECT_EQ(FormatSentText(platform::FileTimeFromUnix(unixSeconds, 0)), text) << locale << " " << zone;
     }
     // Times outside the calendar give no text.
     EXPECT_EQ(FormatSentText(platform::FILETIME { 0xFFFFFFFFu, 0xFFFFFFFFu }), u"");
@@ -117,21 +107,17 @@ std::array<int, 8> Fields(const platform::SYSTEMTIME& time)
 
 TEST(FileTimeConversionTest, CalendarFieldsOfAStampAndNoLocalStampBefore1601)
 {
-    struct Row {
-        std::uint64_t ticks;
-        platform::SYSTEMTIME fields;
-    };
-    const Row rows[] = {
+    const std::pair<std::uint64_t, platform::SYSTEMTIME> rows[] = {
         { 0, { 1601, 1, 1, 1, 0, 0, 0, 0 } },
         { (11644473600ull + 86400ull * 59 + 3723) * 10000000ull + 4560000, { 1970, 3, 0, 1, 1, 2, 3, 456 } },
         { 133855200000000000ull, { 2025, 3, 2, 4, 0, 0, 0, 0 } },
         { 133855200000000000ull + 86399ull * 10000000ull, { 2025, 3, 2, 4, 23, 59, 59, 0 } },
     };
-    for (const Row& row : rows) {
+    for (const auto& [ticks, expected] : rows) {
         platform::SYSTEMTIME fields {};
-        const platform::FILETIME stamp = platform::FileTimeFromTicks(row.ticks);
-        ASSERT_EQ(platform::FileTimeToSystemTime(&stamp, &fields), 1) << row.ticks;
-        EXPECT_EQ(Fields(fields), Fields(row.fields)) << row.ticks;
+        const platform::FILETIME stamp = platform::FileTimeFromTicks(ticks);
+        ASSERT_EQ(platform::FileTimeToSystemTime(&stamp, &fields), 1) << ticks;
+        EXPECT_EQ(Fields(fields), Fields(expected)) << ticks;
     }
     platform::SYSTEMTIME fields {};
     const platform::FILETIME first = platform::FileTimeFromTicks(0);

@@ -24,11 +24,6 @@ class MailPrintTest : public MailPrintFixture { };
 // recipient lists are quoted and separated; then the body as it came.
 TEST_F(MailPrintTest, HeaderLinesInTheChosenOrderThenTheBody)
 {
-    struct Row {
-        std::int16_t order;
-        MessageContent message;
-        std::vector<std::u16string> lines;
-    };
     const std::u16string subject = u"Subject: Quarterly figures";
     const std::u16string sent = u"Sent: Tuesday,  March 4, 2025  2:05 PM";
     const std::u16string from = u"From: ann@example.org";
@@ -63,7 +58,7 @@ TEST_F(MailPrintTest, HeaderLinesInTheChosenOrderThenTheBody)
     bare.body.reset();
     MessageContent noTable = bare;
     noTable.noAttachmentTable = true;
-    const Row rows[] = {
+    const std::tuple<std::int16_t, MessageContent, std::vector<std::u16string>> rows[] = {
         { 0, FullMessage(), { subject, sent, from, to, cc, body1, body2 } },
         { 0, bare, { subject, sent, from, to, cc } },
         { 0, noTable, { subject, sent, from, to, cc } },
@@ -83,10 +78,11 @@ TEST_F(MailPrintTest, HeaderLinesInTheChosenOrderThenTheBody)
             { subject, sent, from, u"To: a@x.org, b@x.org", u"Cc: c@x.org", u"Attachments: ", u"kept.pdf",
                 u"plain = body", u"linetwo" } },
     };
-    for (const Row& row : rows) {
-        core::Settings().MailHeaderOrder = row.order;
-        EXPECT_EQ(PrintMessage(row.message), 0);
-        EXPECT_EQ(Lines(), row.lines) << "row " << (&row - rows);
+    for (const auto& row : rows) {
+        const auto& [order, message, lines] = row;
+        core::Settings().MailHeaderOrder = order;
+        EXPECT_EQ(PrintMessage(message), 0);
+        EXPECT_EQ(Lines(), lines) << "row " << (&row - rows);
         EXPECT_TRUE(shown_.empty());
     }
 }
@@ -129,11 +125,6 @@ TEST_F(MailPrintTest, HeaderAndBodyUseTheirOwnFontsAtFullSizeWhateverTheResizeCh
 
 TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
 {
-    struct Row {
-        const char* what;
-        std::uint8_t id;
-        std::uint16_t step;
-    };
     for (std::uint8_t id : { 2, 3, 4 }) {
         store_->messages[id] = FullMessage();
     }
@@ -141,21 +132,21 @@ TEST_F(MailPrintTest, FailuresShowOneMessageAndStillEndTheJob)
     store_->messages[3].body = std::u16string(300, u'b');
     store_->messages[3].bodyGoodReads = 1;
     store_->messages[4].refuseRecipients = true;
-    const Row rows[] = {
+    const std::tuple<const char*, std::uint8_t, std::uint16_t> rows[] = {
         { "unknown message", 9, kStepPrintOpenMessage },
         { "properties fail", 2, kStepPrintProperties },
         { "body read fails", 3, kStepPrintBodyRead },
         { "no MIME text", 4, 2 },
     };
-    for (const Row& row : rows) {
+    for (const auto& [what, id, step] : rows) {
         InstallMailPrinter();
         shown_.clear();
         core::SetResizeChoice(core::kResizeChoice75);
-        EXPECT_EQ(Print(row.id), row.step) << row.what;
-        EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << row.what;
-        EXPECT_EQ(CallCount("EndDoc"), 1) << row.what;
-        EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75) << row.what;
-        EXPECT_EQ(Mail().FailStep, 0) << row.what;
+        EXPECT_EQ(Print(id), step) << what;
+        EXPECT_EQ(shown_, (std::vector<std::u16string> { kPrintFailedText })) << what;
+        EXPECT_EQ(CallCount("EndDoc"), 1) << what;
+        EXPECT_EQ(core::Settings().ResizeChoice, core::kResizeChoice75) << what;
+        EXPECT_EQ(Mail().FailStep, 0) << what;
     }
     // The part of the body read before the failure is printed.
     InstallMailPrinter();

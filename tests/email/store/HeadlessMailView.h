@@ -49,7 +49,6 @@ public:
     void HideBusyCursor() override { --busy; }
 
     const RecordedTreeItem& Item(TreeItem item) const { return tree.at(item - 1); }
-    // The identifier block of an item, over the recorded bytes.
     EntryIdBlock Block(TreeItem item)
     {
         return { static_cast<platform::ULONG>(tree.at(item - 1).id.size()), tree.at(item - 1).id.data() };

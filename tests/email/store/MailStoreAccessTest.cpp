@@ -125,7 +125,6 @@ TEST_F(MailStoreAccessTest, SavedFolderReopensFromTheStoredBlock)
 {
     maildir_.AddMessage("main/.Sent", "cur", "1.M1P1.h:2,S", Message(1));
     ASSERT_EQ(OpenMailView(true), 0);
-    // Find the Sent folder's identifier through the tree.
     ASSERT_TRUE(BuildFolderTree());
     const TreeItem store = view_.Find(0, u"Main");
     const TreeItem sent = view_.Find(store, u"Sent");

@@ -73,10 +73,9 @@ protected:
     std::intptr_t StreamIn(
         std::string_view bytes, std::uintptr_t format = SF_POCKETWORD_RTF, std::int32_t chunk = 1 << 30)
     {
-        Cookie cookie;
-        cookie.input = reinterpret_cast<const std::uint8_t*>(bytes.data());
-        cookie.inputSize = bytes.size();
-        cookie.maxChunk = chunk;
+        Cookie cookie {
+            .input = reinterpret_cast<const std::uint8_t*>(bytes.data()), .inputSize = bytes.size(), .maxChunk = chunk
+        };
         EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
         return SendMessageW(window, EM_STREAMIN, format, &stream);
     }
@@ -89,9 +88,7 @@ protected:
         std::intptr_t measured = SendMessageW(window, EM_STREAMOUT, format, &stream);
         EXPECT_EQ(static_cast<std::size_t>(measured), measure.written);
         std::vector<std::uint8_t> bytes;
-        Cookie fill;
-        fill.output = &bytes;
-        fill.limit = measure.written;
+        Cookie fill { .output = &bytes, .limit = measure.written };
         stream = { reinterpret_cast<std::uintptr_t>(&fill), 0, Writer };
         SendMessageW(window, EM_STREAMOUT, format, &stream);
         return bytes;
@@ -195,8 +192,7 @@ TEST_F(RichInkTest, WhatComesInComesBackAndWhatItCannotReadFailingStreamsAndBadC
         EXPECT_EQ(StreamIn("ok"), 0);
     }
 
-    Cookie cookie;
-    cookie.failWith = 5;
+    Cookie cookie { .failWith = 5 };
     EDITSTREAM stream { reinterpret_cast<std::uintptr_t>(&cookie), 0, Reader };
     EXPECT_NE(SendMessageW(window, EM_STREAMIN, SF_POCKETWORD_RTF, &stream), 0);
     EXPECT_EQ(stream.dwError, 5u);
@@ -212,15 +208,12 @@ TEST_F(RichInkTest, WhatComesInComesBackAndWhatItCannotReadFailingStreamsAndBadC
     // A writer that takes less ends the stream; one that fails keeps its error.
     EXPECT_EQ(StreamIn(std::string(10000, 'a')), 0);
     std::vector<std::uint8_t> taken;
-    Cookie stopping;
-    stopping.output = &taken;
-    stopping.limit = 5;
+    Cookie stopping { .output = &taken, .limit = 5 };
     stream = { reinterpret_cast<std::uintptr_t>(&stopping), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 5);
     EXPECT_EQ(stopping.calls, 1);
     EXPECT_EQ(taken.size(), 5u);
-    Cookie failing;
-    failing.failWith = 9;
+    Cookie failing { .failWith = 9 };
     stream = { reinterpret_cast<std::uintptr_t>(&failing), 0, Writer };
     EXPECT_EQ(SendMessageW(window, EM_STREAMOUT, SF_UNICODE_TEXT, &stream), 0);
     EXPECT_EQ(stream.dwError, 9u);

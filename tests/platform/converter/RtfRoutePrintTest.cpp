@@ -85,7 +85,6 @@ TEST_F(RtfRoutePrintTest, AHandheldDocumentPrintsAsItDidAPictureTakesItsHeightAn
         EXPECT_EQ(std::memcmp(&fontsBefore[i], &fontsAfter[i], sizeof(LOGFONTW)), 0) << i;
     EXPECT_EQ(colorsBefore, printengine::testing::FakeLog().TextColors);
 
-    // A picture takes its height.
     // A 1-inch PNG (300 dots on the double) between two lines, after a blank line.
     const std::string png = "89504e470d0a1a0a0000000d494844520000001000000010";
     for (const char* lines : { "before\\par ", "before\\par\\par " }) {

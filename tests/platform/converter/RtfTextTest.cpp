@@ -158,7 +158,6 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormatsSizesInHalfPointsAndParagraphF
         span.insert(row.property, row.value);
         EXPECT_EQ(OneSpan({}, span), std::string("\\pard\\ql ") + row.expected + "\\par\n}\n") << row.name;
     }
-    // Sizes become half points.
     struct SizeRow {
         double value;
         librevenge::RVNGUnit unit;
@@ -179,7 +178,6 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormatsSizesInHalfPointsAndParagraphF
         EXPECT_EQ(OneSpan({}, span, ""), std::string("\\pard\\ql {\\f0") + row.expected + " }\\par\n}\n") << row.value;
     }
 
-    // Paragraph formats: alignment and indents.
     struct ParagraphRow {
         const char* name;
         const char* align;
@@ -207,6 +205,13 @@ TEST(RtfDocumentWriterTest, WritesCharacterFormatsSizesInHalfPointsAndParagraphF
 }
 
 using Writer = platform::RtfDocumentWriter;
+
+void WriteParagraph(Writer& writer, const char* text, const RVNGPropertyList& properties = {})
+{
+    writer.openParagraph(properties);
+    writer.insertText(text);
+    writer.closeParagraph();
+}
 
 struct SequenceRow {
     const char* name;
@@ -252,9 +257,7 @@ const SequenceRow kSequences[] = {
                 writer.closeListElement();
             }
             writer.closeOrderedListLevel();
-            writer.openParagraph({});
-            writer.insertText("after");
-            writer.closeParagraph();
+            WriteParagraph(writer, "after");
         },
         "\\pard\\ql\\li720\\fi-360\\tx720 \\u8226\\'3f\\tab one\\par\n\\pard\\ql 1.\\tab first\\par\n"
         "\\pard\\ql 2.\\tab \\par\n\\pard\\ql after\\par\n}\n" },
@@ -286,23 +289,17 @@ const SequenceRow kSequences[] = {
     { "headers, footers and notes are left out",
         [](Writer& writer) {
             writer.openHeader({});
-            writer.openParagraph({});
-            writer.insertText("header");
-            writer.closeParagraph();
+            WriteParagraph(writer, "header");
             writer.closeHeader();
             writer.openParagraph({});
             writer.insertText("body");
             writer.openFootnote({});
-            writer.openParagraph({});
-            writer.insertText("note");
-            writer.closeParagraph();
+            WriteParagraph(writer, "note");
             writer.closeFootnote();
             writer.insertText(".");
             writer.closeParagraph();
             writer.closeFooter(); // one close too many changes nothing
-            writer.openParagraph({});
-            writer.insertText("end");
-            writer.closeParagraph();
+            WriteParagraph(writer, "end");
         },
         "\\pard\\ql body.\\par\n\\pard\\ql end\\par\n}\n" },
     { "spans left open close with the paragraph",
@@ -320,9 +317,7 @@ const SequenceRow kSequences[] = {
         [](Writer& writer) {
             RVNGPropertyList paragraph;
             paragraph.insert("fo:break-before", "page");
-            writer.openParagraph(paragraph);
-            writer.insertText("p2");
-            writer.closeParagraph();
+            WriteParagraph(writer, "p2", paragraph);
         },
         "\\page\n\\pard\\ql p2\\par\n}\n" },
 };

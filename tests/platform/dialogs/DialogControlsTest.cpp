@@ -101,7 +101,6 @@ TEST(DialogControlsTest, SelectionStaysInsideTheItemsTheTemplateGivesTheStateAnd
     EXPECT_TRUE(dialog.Control(kCombo)->Items.empty());
     EXPECT_EQ(SendDlgItemMessageW(&dialog, kCombo, CB_GETCURSEL, 0, 0), CB_ERR);
 
-    // The template gives the state, and unknown ids change nothing.
     EXPECT_EQ(dialog.Title, u"Test");
     EXPECT_EQ(GetDlgItemTextW(&dialog, kEdit), u"start");
     EXPECT_TRUE(dialog.Control(kEdit)->ReadOnly);

@@ -100,7 +100,6 @@ TEST(DateTimeFormatTest, PicturesAndTheLocalesOwnPatternsAndInvalidDatesTimesAnd
             << row.Time.wMonth << "/" << row.Time.wDay;
         EXPECT_EQ(Format(GetTimeFormatW, row.Time, u"H:mm") == u"<failed>", row.TimeFails) << row.Time.wHour;
     }
-    // A buffer too small fails.
     char16_t buffer[8];
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", nullptr, 0), 6);
     EXPECT_EQ(GetDateFormatW(0, 0, &kAfternoon, u"MMMM", buffer, 5), 0);
@@ -153,15 +152,8 @@ TEST(CurrencyFormatTest, NumbersSeparatorsAndOrders)
         { u"1", 2, 1, 3, 16, 0, u"", nullptr },
     };
     for (const CurrencyRow& row : rows) {
-        CURRENCYFMTW format;
-        format.NumDigits = row.Digits;
-        format.LeadingZero = row.LeadingZero;
-        format.Grouping = row.Grouping;
-        format.lpDecimalSep = u".";
-        format.lpThousandSep = u",";
-        format.NegativeOrder = row.Negative;
-        format.PositiveOrder = row.Positive;
-        format.lpCurrencySymbol = row.Symbol;
+        const CURRENCYFMTW format { row.Digits, row.LeadingZero, row.Grouping, u".", u",", row.Negative, row.Positive,
+            row.Symbol };
         char16_t buffer[101];
         const int written = GetCurrencyFormatW(LOCALE_USER_DEFAULT, 0, row.Value, &format, buffer, 101);
         std::string value(row.Value, row.Value + std::char_traits<char16_t>::length(row.Value));
@@ -172,10 +164,7 @@ TEST(CurrencyFormatTest, NumbersSeparatorsAndOrders)
             EXPECT_EQ(std::u16string(buffer), row.Expected) << value;
         }
     }
-    CURRENCYFMTW format;
-    format.lpDecimalSep = u".";
-    format.lpThousandSep = u"";
-    format.lpCurrencySymbol = u"";
+    const CURRENCYFMTW format { 0, 0, 0, u".", u"", 0, 0, u"" };
     char16_t buffer[4];
     EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, nullptr, 0), 5) << "the size needed";
     EXPECT_EQ(GetCurrencyFormatW(0, 0, u"1234", &format, buffer, 4), 0) << "a buffer too small";

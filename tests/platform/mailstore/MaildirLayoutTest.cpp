@@ -53,9 +53,8 @@ TEST(MaildirLayout, ReadsFileAndFolderNames)
         { "Sent", false },
         { ".a/b", false },
     };
-    for (const auto& [name, valid] : validity) {
+    for (const auto& [name, valid] : validity)
         EXPECT_EQ(IsValidFolderName(name), valid) << name;
-    }
     EXPECT_EQ(ParentFolderName(".Lists.foo"), ".Lists");
     EXPECT_EQ(ParentFolderName(".Lists"), "/");
     EXPECT_EQ(ParentFolderName(""), "/");
@@ -115,9 +114,8 @@ TEST(EntryId, RefusesWhatIsNotAnIdentifier)
         bad.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
     bad.push_back(good);
     bad.back().push_back(0);
-    for (const auto& bytes : bad) {
+    for (const auto& bytes : bad)
         EXPECT_FALSE(ParseEntryId(bytes).has_value()) << bytes.size();
-    }
 }
 
 } // namespace

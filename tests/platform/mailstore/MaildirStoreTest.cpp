@@ -125,7 +125,6 @@ TEST_F(MaildirStoreTest, StoreTableFolderTreeErrorTypedValuesAndIdentifiers)
     std::filesystem::remove(maildir_.Root() / "cur" / "1700000100.M2P1.host:2,S");
     EXPECT_EQ(second->OpenEntry(cherry, 0, &type, &object), MAPI_E_NOT_FOUND);
 
-    // Foreign and missing identifiers are refused.
     const Bytes garbage { 1, 2, 3 };
     EXPECT_EQ(store_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);
     EXPECT_EQ(session_->OpenEntry(garbage, 0, nullptr, &object), MAPI_E_INVALID_ENTRYID);

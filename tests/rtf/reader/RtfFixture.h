@@ -36,7 +36,6 @@ protected:
         std::memcpy(SourceData, document.data(), document.size());
     }
 
-    // Prints the document; returns RtfPrintDocument's result.
     static int Print(std::string_view document)
     {
         Load(document);

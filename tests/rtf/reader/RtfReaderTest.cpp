@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace rtf::testing {
 namespace {
@@ -218,19 +219,15 @@ TEST(ByteDecoderTest, DecodesEachByteInItsCodePage)
 
 TEST(ByteDecoderTest, DecodesPairs)
 {
-    const struct {
-        std::uint16_t CodePage;
-        std::uint8_t Lead;
-        std::uint8_t Trail;
-        char16_t Unit;
-    } rows[] = {
+    // The code page, the lead and trail bytes and the unit they make.
+    const std::tuple<std::uint16_t, std::uint8_t, std::uint8_t, char16_t> rows[] = {
         { 932, 0x82, 0xA0, u'\u3042' },
         { 936, 0xC4, 0xE3, u'\u4F60' },
         { 932, 0x82, 0x20, 0x2082 }, // no such pair: the bytes' little-endian value
         { 437, 0x82, 0xA0, 0xA082 },
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ByteDecoder::DecodePair(row.CodePage, row.Lead, row.Trail), row.Unit) << row.CodePage;
+    for (const auto& [codePage, lead, trail, unit] : rows)
+        EXPECT_EQ(ByteDecoder::DecodePair(codePage, lead, trail), unit) << codePage;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -26,12 +27,8 @@ std::size_t Count(const std::string& text, const std::string& what)
 
 TEST(SamplesTest, EverySamplePrintsItsText)
 {
-    struct Row {
-        const char* sample;
-        std::vector<std::string> texts;
-        std::size_t pictures;
-    };
-    const Row rows[] = {
+    // A sample, texts it draws and how many pictures.
+    const std::tuple<const char*, std::vector<std::string>, std::size_t> rows[] = {
         { "rtf/letter.rtf",
             { "text=\"Brackwater Tide Tables\"", "text=\"6 December 2026\"", "text=\"Dear Ms Fairweather,\"",
                 "text=\"High water at the bar comes forty minutes before the quay.\"", "text=\"Harbour Master\"" },
@@ -47,9 +44,9 @@ TEST(SamplesTest, EverySamplePrintsItsText)
     };
     const testsupport::TempFolder dir;
     const fs::path recording = dir / "recording.txt";
-    for (const Row& row : rows) {
+    for (const auto& [sample, texts, pictures] : rows) {
         // The command line separates folders with "\".
-        std::string file = (fs::path(SAMPLES_DIR) / row.sample).string();
+        std::string file = (fs::path(SAMPLES_DIR) / sample).string();
         std::replace(file.begin(), file.end(), '/', '\\');
         fs::remove(recording);
         const testsupport::ProgramOutcome run = testsupport::RunProgram(TALLOWIN_PROGRAM, { "/F", file, "/Q", "/E" },
@@ -57,11 +54,11 @@ TEST(SamplesTest, EverySamplePrintsItsText)
                 { "LANG", "en_US.UTF-8" }, { "LC_ALL", "en_US.UTF-8" } },
             dir.Path());
         const std::string drawn = testsupport::ReadFileText(recording);
-        EXPECT_EQ(run.status, 0) << row.sample << run.err;
-        for (const std::string& text : row.texts)
-            EXPECT_NE(drawn.find(text), std::string::npos) << row.sample << ": " << text;
-        EXPECT_EQ(Count(drawn, "DrawPict "), row.pictures) << row.sample;
-        EXPECT_EQ(drawn.find("never print"), std::string::npos) << row.sample;
+        EXPECT_EQ(run.status, 0) << sample << run.err;
+        for (const std::string& text : texts)
+            EXPECT_NE(drawn.find(text), std::string::npos) << sample << ": " << text;
+        EXPECT_EQ(Count(drawn, "DrawPict "), pictures) << sample;
+        EXPECT_EQ(drawn.find("never print"), std::string::npos) << sample;
     }
 }
 

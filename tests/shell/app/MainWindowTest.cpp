@@ -191,7 +191,6 @@ TEST_F(MainWindowTest, ActivatedEntryIsPrinted)
         deep /= "a-rather-long-folder-name";
     const fs::path longPath = Document(deep / "deep-notes.txt", "Deep path notes\n");
     ASSERT_GT(longPath.string().size(), 100u);
-    // Quick print: no print dialog.
     Start([](ScriptedWindows& windows, WindowHandle window) { windows.ChooseCommand(window, kCmdQuickPrint); });
     Start([&longPath](ScriptedWindows& windows, WindowHandle) {
         const auto& entries = windows.DocumentList(windows.CurrentDocumentList())->Entries;

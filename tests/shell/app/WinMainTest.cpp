@@ -76,7 +76,6 @@ public:
     Listener(const Listener&) = delete;
     Listener& operator=(const Listener&) = delete;
 
-    // The socket is bound, and listening when asked to.
     bool Ready() const { return ready_; }
 
     // What the next connecting start sent within 5 s; empty when none connected.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 namespace spreadsheet {
 namespace {
@@ -13,12 +14,8 @@ constexpr std::uint16_t kUntouched = 0x7777;
 
 TEST(ParseCellRefTest, ReadsOrRejectsReferences)
 {
-    const struct {
-        const char16_t* text;
-        int result;
-        std::uint16_t column;
-        std::uint16_t row;
-    } rows[] = {
+    // The text, the result and the column and row read.
+    const std::tuple<const char16_t*, int, std::uint16_t, std::uint16_t> rows[] = {
         { u"A1", 1, 0, 0 },
         { u"b12", 1, 1, 11 },
         { u"AA 3", 1, 26, 2 },
@@ -40,24 +37,20 @@ TEST(ParseCellRefTest, ReadsOrRejectsReferences)
         { u"\u00c41", 0, kUntouched, kUntouched },
         { u"A-1", 0, kUntouched, kUntouched },
     };
-    for (const auto& row : rows) {
+    for (const auto& [text, result, expectedColumn, expectedRow] : rows) {
         std::uint16_t column = kUntouched;
-        std::uint16_t rowIndex = kUntouched;
-        std::u16string text = row.text;
-        SCOPED_TRACE(std::string(text.begin(), text.end()));
-        EXPECT_EQ(ParseCellRef(row.text, column, rowIndex), row.result);
-        EXPECT_EQ(column, row.column);
-        EXPECT_EQ(rowIndex, row.row);
+        std::uint16_t row = kUntouched;
+        const std::u16string shown = text;
+        SCOPED_TRACE(std::string(shown.begin(), shown.end()));
+        EXPECT_EQ(ParseCellRef(text, column, row), result);
+        EXPECT_EQ(column, expectedColumn);
+        EXPECT_EQ(row, expectedRow);
     }
 }
 
 TEST(CellNameTest, WritesNames)
 {
-    const struct {
-        std::uint16_t column;
-        std::uint16_t row;
-        const char16_t* name;
-    } rows[] = {
+    const std::tuple<std::uint16_t, std::uint16_t, const char16_t*> rows[] = {
         { 0, 0, u"A1" },
         { 0xFFFF, 0xFFFF, u"A1" },
         { 27, 9, u"AB10" },
@@ -65,11 +58,11 @@ TEST(CellNameTest, WritesNames)
         { 255, 16383, u"IV16384" },
         { 2, 0xFFFE, u"C16385" },
     };
-    for (const auto& row : rows) {
+    for (const auto& [column, row, name] : rows) {
         char16_t output[kCellNameUnits];
         std::fill(std::begin(output), std::end(output), u'#');
-        CellName(output, row.column, row.row);
-        EXPECT_EQ(std::u16string(output), std::u16string(row.name)) << row.column << "," << row.row;
+        CellName(output, column, row);
+        EXPECT_EQ(std::u16string(output), std::u16string(name)) << column << "," << row;
     }
 }
 

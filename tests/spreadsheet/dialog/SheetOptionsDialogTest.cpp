@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace spreadsheet {
@@ -67,7 +68,6 @@ protected:
         ReleaseWorkbook();
     }
 
-    // Runs the dialog with the scripted actions; its result.
     int Run(std::vector<DialogAction> actions)
     {
         messages.clear();
@@ -114,11 +114,7 @@ TEST_F(SheetOptionsDialogTest, InputPanelIsUpOnlyWhileACustomFieldHasTheFocus)
 {
     using platform::kSheetPercentEdit;
     using platform::kSheetRangeFromEdit;
-    struct Case {
-        const char* name;
-        std::vector<DialogAction> actions;
-        bool shown;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<DialogAction>, bool> cases[] = {
         { "a read-only field", { DialogAction::Focus(kSheetPercentEdit, true) }, false },
         { "custom sizing, focus gained",
             { DialogAction::Check(platform::kSheetSizingCustomRadio), DialogAction::Focus(kSheetPercentEdit, true) },
@@ -129,24 +125,21 @@ TEST_F(SheetOptionsDialogTest, InputPanelIsUpOnlyWhileACustomFieldHasTheFocus)
             false },
         { "a hide without a show", { DialogAction::Focus(kSheetRangeFromEdit, false) }, false },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, actions, shown] : cases) {
+        SCOPED_TRACE(name);
         core::ShowInputPanel(0);
         core::ResetAppSettings();
         core::ResetRunOptions();
-        Run(c.actions); // the dialog is still open when the script ends
-        EXPECT_EQ(core::InputPanelShown(), c.shown);
+        Run(actions); // the dialog is still open when the script ends
+        EXPECT_EQ(core::InputPanelShown(), shown);
     }
     core::ShowInputPanel(0);
 }
 
 TEST_F(SheetOptionsDialogTest, CustomPercentIsItsLeadingDigitsFrom25To250)
 {
-    const struct {
-        std::u16string Typed;
-        int Result;
-        std::int16_t Stored;
-    } rows[] = {
+    // What is typed, the dialog's result and the percent stored.
+    const std::tuple<std::u16string, int, std::int16_t> rows[] = {
         { u"150%", 1, 150 },
         { u"25", 1, 25 },
         { u"250", 1, 250 },
@@ -155,26 +148,22 @@ TEST_F(SheetOptionsDialogTest, CustomPercentIsItsLeadingDigitsFrom25To250)
         { u"abc", 0, 0 },
         { u"99999999999999999999", 0, INT16_MAX },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.Typed.begin(), row.Typed.end()));
+    for (const auto& [typed, result, stored] : rows) {
+        SCOPED_TRACE(std::string(typed.begin(), typed.end()));
         core::Settings().SheetSizing = 2;
-        EXPECT_EQ(Run({ DialogAction::SetText(platform::kSheetPercentEdit, row.Typed), DialogAction::Press(kOk) }),
-            row.Result);
-        EXPECT_EQ(core::Settings().SheetCustomPercent, row.Stored);
+        EXPECT_EQ(Run({ DialogAction::SetText(platform::kSheetPercentEdit, typed), DialogAction::Press(kOk) }), result);
+        EXPECT_EQ(core::Settings().SheetCustomPercent, stored);
         EXPECT_EQ(messages,
-            std::vector<std::u16string>(row.Result == 1 ? 0 : 1, u"Custom Print Size must be between 25% and 250%"));
+            std::vector<std::u16string>(result == 1 ? 0 : 1, u"Custom Print Size must be between 25% and 250%"));
         // A dialog that stays open ends only by the host.
-        EXPECT_EQ(host->LastDialog()->Ended, row.Result == 1);
+        EXPECT_EQ(host->LastDialog()->Ended, result == 1);
     }
 }
 
 TEST_F(SheetOptionsDialogTest, CustomRangeMustBeTwoReferencesInOrder)
 {
-    const struct {
-        std::u16string From;
-        std::u16string To;
-        std::u16string Message;
-    } rows[] = {
+    // From, to and the message shown.
+    const std::tuple<std::u16string, std::u16string, std::u16string> rows[] = {
         { u"B2", u"A5", u"Custom cell entries overlap..." },
         { u"B5", u"C2", u"Custom cell entries overlap..." },
         { u"B2", u"B2", u"" },
@@ -182,13 +171,13 @@ TEST_F(SheetOptionsDialogTest, CustomRangeMustBeTwoReferencesInOrder)
         { u"2B", u"C3", u"Invalid Custom cell entry..." },
         { u"B2", u"", u"Invalid Custom cell entry..." },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.From.begin(), row.From.end()) + " " + std::string(row.To.begin(), row.To.end()));
+    for (const auto& [from, to, message] : rows) {
+        SCOPED_TRACE(std::string(from.begin(), from.end()) + " " + std::string(to.begin(), to.end()));
         EXPECT_EQ(Run({ DialogAction::Check(platform::kSheetRangeCustomRadio),
-                      DialogAction::SetText(platform::kSheetRangeFromEdit, row.From),
-                      DialogAction::SetText(platform::kSheetRangeToEdit, row.To), DialogAction::Press(kOk) }),
-            row.Message.empty() ? 1 : 0);
-        EXPECT_EQ(messages, std::vector<std::u16string>(row.Message.empty() ? 0 : 1, row.Message));
+                      DialogAction::SetText(platform::kSheetRangeFromEdit, from),
+                      DialogAction::SetText(platform::kSheetRangeToEdit, to), DialogAction::Press(kOk) }),
+            message.empty() ? 1 : 0);
+        EXPECT_EQ(messages, std::vector<std::u16string>(message.empty() ? 0 : 1, message));
     }
     // A rejected entry leaves what the last accepted one, b2 to IV16384, set.
     EXPECT_EQ(StoredRange(), (std::array { 1, 1, 255, 16383 }));

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <tuple>
 
 namespace spreadsheet {
 namespace {
@@ -75,17 +76,14 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-struct FormatRow {
-    double Value;
-    std::uint16_t Number;
-    const char16_t* Expected;
-};
+// A value, the number of its format and the text expected.
+using FormatRow = std::tuple<double, std::uint16_t, const char16_t*>;
 
 void ExpectRows(const char* locale, std::initializer_list<FormatRow> rows)
 {
     setenv("LC_ALL", locale, 1);
-    for (const FormatRow& row : rows) {
-        EXPECT_EQ(Format(row.Value, row.Number), row.Expected) << locale << " " << row.Value << " in " << row.Number;
+    for (const auto& [value, number, expected] : rows) {
+        EXPECT_EQ(Format(value, number), expected) << locale << " " << value << " in " << number;
     }
 }
 
@@ -145,12 +143,8 @@ TEST_F(NumberFormatTest, DateAndTimeFormats)
 TEST_F(NumberFormatTest, GeneralRuleAndTooNarrowCells)
 {
     setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const struct {
-        double Value;
-        std::uint16_t Number;
-        int Width;
-        const char16_t* Expected;
-    } rows[] = {
+    // A value, its format's number, the cell's width and the text expected.
+    const std::tuple<double, std::uint16_t, int, const char16_t*> rows[] = {
         { 3, 0, 1000, u"3" },
         { 0.1, 0, 1000, u"0.1" },
         { 1.0 / 3.0, 0, 1000, u"0.333333333333333" },
@@ -166,9 +160,9 @@ TEST_F(NumberFormatTest, GeneralRuleAndTooNarrowCells)
             u"###################################################################################################" },
         { 1234.5, 3, 79, u"#######" },
     };
-    for (const auto& row : rows) {
-        CellRect rect { 10, 0, 10 + row.Width, 20 };
-        EXPECT_EQ(Format(row.Value, row.Number, rect), row.Expected) << row.Value << " in " << row.Width;
+    for (const auto& [value, number, width, expected] : rows) {
+        CellRect rect { 10, 0, 10 + width, 20 };
+        EXPECT_EQ(Format(value, number, rect), expected) << value << " in " << width;
     }
 }
 
@@ -192,13 +186,8 @@ TEST_F(NumberFormatTest, CustomFormatsAndTheColourOverride)
     UseCustomFormats({ u"0.0#", u"[Red]0.00", u"0.00[Red]", u"0.00;", u"#,##0.00 \"kg\"", u"\"$\"#,##0", u"0%",
         u"0.0#%", u"[Blue]0;[Magenta]-0;[Yellow]\"zero\"", u"yyyy-mm-dd hh:mm:ss", u"h:mm AM/PM", u"h:mm a/p",
         u"dddd d\\ MMMM", u"0.00[Cy", u"0[Bl]" });
-    struct Row {
-        double Value;
-        std::uint16_t Number;
-        const char16_t* Expected;
-        int Color;
-    };
-    const Row rows[] = {
+    // A value, its format's number, the text and the colour override expected.
+    const std::tuple<double, std::uint16_t, const char16_t*, int> rows[] = {
         { 1.25, 233, u"1.3", 0 },
         { 1.5, 234, u"1.50", 0 },
         { 1.5, 235, u"1.50", 2 },
@@ -216,10 +205,10 @@ TEST_F(NumberFormatTest, CustomFormatsAndTheColourOverride)
         { 1.5, 246, u"1.50", 7 },
         { 7, 247, u"7", 0 },
     };
-    for (const Row& row : rows) {
+    for (const auto& [value, number, expected, color] : rows) {
         ColorOverride() = 0;
-        EXPECT_EQ(Format(row.Value, row.Number), row.Expected) << row.Value << " in " << row.Number;
-        EXPECT_EQ(ColorOverride(), row.Color) << row.Value << " in " << row.Number;
+        EXPECT_EQ(Format(value, number), expected) << value << " in " << number;
+        EXPECT_EQ(ColorOverride(), color) << value << " in " << number;
     }
 }
 
@@ -237,13 +226,8 @@ TEST_F(NumberFormatTest, CustomFormatsInGermany)
 
 TEST_F(NumberFormatTest, SectionsOfAFormatString)
 {
-    struct Row {
-        double Value;
-        const char16_t* Format;
-        const char16_t* Expected;
-        int Result;
-    };
-    const Row rows[] = {
+    // A value, the format string, the text and the result expected.
+    const std::tuple<double, const char16_t*, const char16_t*, int> rows[] = {
         { -5, u"0;(0);\"nil\"", u"(5)", 1 },
         { 0, u"0;(0);\"nil\"", u"nil", 1 },
         { -5, u"0;;0", u"", 1 },
@@ -260,10 +244,10 @@ TEST_F(NumberFormatTest, SectionsOfAFormatString)
         { 5, u":mm", u"", 1 },
         { 5, u"#,##0.00\"$\"", u"5.00", 1 },
     };
-    for (const Row& row : rows) {
+    for (const auto& [value, format, expected, expectedResult] : rows) {
         int result = -1;
-        EXPECT_EQ(Apply(row.Value, row.Format, &result), row.Expected) << row.Value;
-        EXPECT_EQ(result, row.Result) << row.Value;
+        EXPECT_EQ(Apply(value, format, &result), expected) << value;
+        EXPECT_EQ(result, expectedResult) << value;
     }
 }
 
@@ -279,11 +263,7 @@ TEST_F(NumberFormatTest, OutputNeverPassesItsCapacity)
 
 TEST(PrintFixedTest, ExactHalvesRoundAwayFromZero)
 {
-    const struct {
-        double Value;
-        int Places;
-        const char* Expected;
-    } rows[] = {
+    const std::tuple<double, int, const char*> rows[] = {
         { 999.95, 1, "1000.0" }, // not an exact half in binary: below it
         { -99.995, 2, "-100.00" }, // just beyond the half in binary
         { 2.675, 2, "2.67" }, // 2.67499999... in binary
@@ -305,8 +285,8 @@ TEST(PrintFixedTest, ExactHalvesRoundAwayFromZero)
         { 0.5, -3, "1" }, // places below 0 count as 0
         { NAN, 1, "nan" },
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(PrintFixed(row.Value, row.Places), row.Expected) << row.Value << " to " << row.Places;
+    for (const auto& [value, places, expected] : rows)
+        EXPECT_EQ(PrintFixed(value, places), expected) << value << " to " << places;
 }
 
 // The value with 40 decimals, cut and rounded by hand: slow, but a

@@ -94,7 +94,6 @@ protected:
         fs::remove_all(directory, ignored);
     }
 
-    // Prints the workbook from a file; the result of PrintWorkbook.
     int Print(const std::vector<std::uint8_t>& bytes)
     {
         fs::remove(output);
@@ -105,7 +104,6 @@ protected:
 
     int Print(const WorkbookDescription& workbook) { return Print(WriteWorkbook(workbook)); }
 
-    // Every recorded line.
     std::vector<std::string> Recording() const
     {
         std::vector<std::string> lines;
@@ -115,7 +113,6 @@ protected:
         return lines;
     }
 
-    // The recorded lines that start with one of the prefixes.
     std::vector<std::string> Lines(std::initializer_list<std::string_view> prefixes) const
     {
         std::vector<std::string> kept;

@@ -29,12 +29,8 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
     WorkbookDescription locked;
     locked.PasswordProtected = true;
     const char16_t* const password = u"Error: This Pocket Excel file is password protected... cannot continue.";
-    const struct {
-        const char* Name;
-        std::vector<std::uint8_t> Bytes;
-        int Result;
-        const char16_t* Message; // null: none
-    } rows[] = {
+    // What the row shows, the bytes, the result and the message (null: none).
+    const std::tuple<const char*, std::vector<std::uint8_t>, int, const char16_t*> rows[] = {
         { "empty stream has nothing to refuse", {}, 1, nullptr },
         { "minimal workbook", Concat({ kBegin271, kEnd }), 1, nullptr },
         { "first byte is not 9", { 10 }, 0, kInvalidText },
@@ -53,10 +49,10 @@ TEST_F(ReaderTest, EachFailureShowsItsMessageOnce)
         { "payload runs past the end", Concat({ kBegin271, { 30, 5, 'a', 0 } }), 0, kInvalidText },
         { "file ending inside a sub-stream is accepted", Concat({ kBegin271, { 61, 0, 0, 0, 0 } }), 1, nullptr },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.Name);
-        EXPECT_EQ(Read(row.Bytes), row.Result);
-        const std::vector<std::u16string> shown(row.Message ? 1 : 0, row.Message ? row.Message : u"");
+    for (const auto& [name, bytes, result, message] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Read(bytes), result);
+        const std::vector<std::u16string> shown(message ? 1 : 0, message ? message : u"");
         EXPECT_EQ(Messages, shown);
         EXPECT_EQ(Captions, std::vector<std::u16string>(shown.size(), u"Alert..."));
         ReleaseWorkbook();

@@ -4,12 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace spreadsheet {
 namespace {
 
-// A workbook with every record type the reader accepts.
 WorkbookDescription EveryRecordWorkbook()
 {
     WorkbookDescription book;
@@ -130,30 +130,25 @@ TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
 
 TEST_F(ReaderTest, ActiveSheetAndTheCommandLine)
 {
-    struct Row {
-        const char* Name;
-        bool FromCommandLine;
-        std::uint16_t CommandLineSheet;
-        std::optional<std::int16_t> Active;
-        std::uint16_t Expected;
-    };
-    const Row rows[] = {
+    // What the row shows, whether the command line set the options, its sheet, the
+    // window record's active sheet and the sheet chosen.
+    const std::tuple<const char*, bool, std::uint16_t, std::optional<std::int16_t>, std::uint16_t> rows[] = {
         { "no window record: first sheet", false, 0xFFFF, std::nullopt, 0 },
         { "window record chooses", false, 0xFFFF, 1, 1 },
         { "command line without a sheet: window record", true, 0xFFFF, 1, 1 },
         { "command line sheet wins", true, 2, 1, 2 },
         { "command line sheet kept without window record", true, 3, std::nullopt, 3 },
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
+    for (const auto& [name, fromCommandLine, commandLineSheet, active, expected] : rows) {
+        SCOPED_TRACE(name);
         core::ResetRunOptions();
-        core::Options().SheetOptionsFromCommandLine = row.FromCommandLine;
-        core::Options().SheetIndex = row.CommandLineSheet;
+        core::Options().SheetOptionsFromCommandLine = fromCommandLine;
+        core::Options().SheetIndex = commandLineSheet;
         WorkbookDescription book;
         book.Sheets.resize(2);
-        book.ActiveSheet = row.Active;
+        book.ActiveSheet = active;
         ASSERT_EQ(Read(book), 1);
-        EXPECT_EQ(core::Options().SheetIndex, row.Expected);
+        EXPECT_EQ(core::Options().SheetIndex, expected);
         ReleaseWorkbook();
     }
 }
@@ -219,13 +214,8 @@ std::vector<std::uint8_t> Padded(std::vector<std::uint8_t> head, std::size_t siz
 
 TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
 {
-    const struct {
-        const char* Name;
-        std::vector<std::uint8_t> Record;
-        bool Valid;
-        std::uint32_t Fixed;
-        std::uint32_t Payload;
-    } rows[] = {
+    // What the row shows, the record, whether it is valid and its fixed and payload lengths.
+    const std::tuple<const char*, std::vector<std::uint8_t>, bool, std::uint32_t, std::uint32_t> rows[] = {
         { "blank cell", Padded({ 1 }, 6), true, 6, 0 },
         { "number cell", Padded({ 3 }, 14), true, 14, 0 },
         { "text cell of 5 characters skips 10 bytes", Padded({ 4, 0, 0, 0, 0, 0, 5, 0 }, 18), true, 8, 10 },
@@ -248,13 +238,13 @@ TEST(RecordLengthTest, FixedLengthAndPayloadByKindAndFieldsInside)
         { "count byte missing", { 30 }, false, 0, 0 },
         { "empty", {}, false, 0, 0 },
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.Name);
-        RecordSize size = RecordLength(row.Record);
-        EXPECT_EQ(size.Valid, row.Valid);
-        if (row.Valid) {
-            EXPECT_EQ(size.Fixed, row.Fixed);
-            EXPECT_EQ(size.Payload, row.Payload);
+    for (const auto& [name, record, valid, fixed, payload] : rows) {
+        SCOPED_TRACE(name);
+        RecordSize size = RecordLength(record);
+        EXPECT_EQ(size.Valid, valid);
+        if (valid) {
+            EXPECT_EQ(size.Fixed, fixed);
+            EXPECT_EQ(size.Payload, payload);
         }
     }
     // Fields stop at the record's end.
