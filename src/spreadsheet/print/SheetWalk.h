@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,9 @@ struct SheetWalkIndex {
     std::size_t End = 0; // its SheetEnd record, or the end of the view
     bool Usable = false; // the cells are in row order with no band after them
     std::size_t FirstCell = 0; // the first cell record, or End
-    std::vector<std::pair<std::uint16_t, std::size_t>> RowStarts; // first record of each row
+    // The first record of each row: the reading's own index, which lives
+    // as long as the workbook.
+    std::span<const std::pair<std::uint16_t, std::size_t>> RowStarts;
     std::vector<BandRecord> Bands; // file order
     // For each band: the last band at or before it whose format differs from
     // its own, and the last one whose format places text (horizontal

@@ -123,16 +123,16 @@ int RecordWalk::Run()
 
 // Nearly all of a sheet's records are cells without a formula. A run of
 // them is read here, with the same checks and the same result as one at a
-// time, but with the sheet's range and the row being indexed kept in
-// locals: kept in the sheet itself, each cell would wait for the previous
-// cell's stores, and a new row starts only once in many cells.
+// time, but a row at a time: within a row only the columns change, so the
+// loop over a row's cells keeps just its offset and the column range, in
+// registers, and the row's index entry and range are settled once a row.
 bool RecordWalk::ReadPlainCells(std::size_t& offset)
 {
     SheetInfo* sheet = Current();
-    std::uint16_t minCol = sheet ? sheet->MinCol : 0;
-    std::uint16_t maxCol = sheet ? sheet->MaxCol : 0;
-    std::uint16_t minRow = sheet ? sheet->MinRow : 0;
-    std::uint16_t maxRow = sheet ? sheet->MaxRow : 0;
+    std::uint32_t minCol = sheet ? sheet->MinCol : 0;
+    std::uint32_t maxCol = sheet ? sheet->MaxCol : 0;
+    std::uint32_t minRow = sheet ? sheet->MinRow : 0;
+    std::uint32_t maxRow = sheet ? sheet->MaxRow : 0;
     SheetInfo* indexed = indexed_;
     bool inRowOrder = indexed && indexed->CellsInRowOrder;
     if (indexed && indexed->FirstCellRecord == SheetInfo::kNoRecord && offset < view_.size()
@@ -140,45 +140,68 @@ bool RecordWalk::ReadPlainCells(std::size_t& offset)
         indexed->FirstCellRecord = offset;
     // One past the last row indexed, 0 while none is.
     std::uint32_t lastRowPlusOne = inRowOrder && !indexed->RowStarts.empty() ? indexed->RowStarts.back().first + 1u : 0;
-    // The view in a local too: the row index's stores might otherwise be
+    // The view in locals too: the row index's stores might otherwise be
     // taken to change it.
-    const std::span<const std::uint8_t> view = view_;
+    const std::uint8_t* const bytes = view_.data();
+    const std::size_t end = view_.size();
+    // Every plain cell's fixed part holds its row and column, and is read
+    // only once its size has been found inside the file.
+    const auto rowAt = [bytes](std::size_t at) {
+        return static_cast<std::uint32_t>(bytes[at + field::kCellRow] | (bytes[at + field::kCellRow + 1] << 8));
+    };
+    std::size_t at = offset;
     bool valid = true;
-    while (offset < view.size() && IsPlainCell(view[offset])) {
-        std::span<const std::uint8_t> record = view.subspan(offset);
-        const RecordSize size = RecordLength(record);
-        if (!size.Valid) {
+    while (valid && at < end && IsPlainCell(bytes[at])) {
+        const RecordSize first = RecordLength(std::span(bytes + at, end - at));
+        if (!first.Valid) {
             valid = false;
             break;
         }
-        // Every plain cell's fixed part holds its row and column, and the
-        // size has just been found inside the file.
-        const std::uint16_t row
-            = static_cast<std::uint16_t>(record[field::kCellRow] | (record[field::kCellRow + 1] << 8));
-        if (record[0] != static_cast<std::uint8_t>(PxlRecordType::BlankCell)) {
-            const std::uint16_t column = record[field::kCellColumn];
-            minCol = std::min(minCol, column);
-            maxCol = std::max(maxCol, column);
-            minRow = std::min(minRow, row);
-            maxRow = std::max(maxRow, row);
-        }
+        // The size as a plain number: kept whole, it would go through memory.
+        std::uint32_t length = first.Total();
+        const std::uint32_t row = rowAt(at);
         if (inRowOrder && row + 1u != lastRowPlusOne) {
             if (row + 1u < lastRowPlusOne) {
                 indexed->CellsInRowOrder = false;
                 indexed->RowStarts.clear();
                 inRowOrder = false;
             } else {
-                indexed->RowStarts.emplace_back(row, offset);
+                indexed->RowStarts.emplace_back(static_cast<std::uint16_t>(row), at);
                 lastRowPlusOne = row + 1u;
             }
         }
-        offset += size.Total();
+        // The row's cells, up to the first record of another row or kind.
+        bool widened = false;
+        for (;;) {
+            if (bytes[at] != static_cast<std::uint8_t>(PxlRecordType::BlankCell)) {
+                const std::uint32_t column = bytes[at + field::kCellColumn];
+                minCol = std::min(minCol, column);
+                maxCol = std::max(maxCol, column);
+                widened = true;
+            }
+            at += length;
+            if (at >= end || !IsPlainCell(bytes[at]))
+                break;
+            const RecordSize next = RecordLength(std::span(bytes + at, end - at));
+            if (!next.Valid) {
+                valid = false;
+                break;
+            }
+            length = next.Total();
+            if (rowAt(at) != row)
+                break;
+        }
+        if (widened) {
+            minRow = std::min(minRow, row);
+            maxRow = std::max(maxRow, row);
+        }
     }
+    offset = at;
     if (sheet) {
-        sheet->MinCol = minCol;
-        sheet->MaxCol = maxCol;
-        sheet->MinRow = minRow;
-        sheet->MaxRow = maxRow;
+        sheet->MinCol = static_cast<std::uint16_t>(minCol);
+        sheet->MaxCol = static_cast<std::uint16_t>(maxCol);
+        sheet->MinRow = static_cast<std::uint16_t>(minRow);
+        sheet->MaxRow = static_cast<std::uint16_t>(maxRow);
     }
     return valid;
 }

@@ -113,6 +113,43 @@ TEST_F(ReaderTest, BuildsTheModelOfEveryRecordType)
     EXPECT_EQ(core::Options().SheetIndex, 1) << "the window record's active sheet";
 }
 
+// Cells are read a row at a time; the range and the row index must come out
+// as if each cell were read alone, whatever breaks a row's run of cells.
+TEST_F(ReaderTest, RunsOfCellsGiveTheRangeAndTheRowIndex)
+{
+    CellDescription formula = Number(1, 3, 2);
+    formula.Kind = CellKind::FormulaNumber;
+    // cells in file order; MinCol, MaxCol, MinRow, MaxRow; the rows indexed,
+    // none when the rows are out of order
+    const std::tuple<std::vector<CellDescription>, std::array<std::uint16_t, 4>, std::vector<std::uint16_t>> rows[] = {
+        { { Blank(0, 9), Number(0, 4, 1), Blank(1, 0), Text(1, 7, u"x"), Blank(2, 1) }, { 4, 7, 0, 1 }, { 0, 1, 2 } },
+        { { Number(3, 2, 1), Blank(4, 0), Blank(4, 9), Number(5, 1, 1) }, { 1, 2, 3, 5 }, { 3, 4, 5 } },
+        { { Number(1, 1, 1), formula, Number(1, 2, 1), Number(2, 0, 1) }, { 0, 3, 1, 2 }, { 1, 2 } },
+        { { Number(2, 0, 1), Number(1, 5, 1) }, { 0, 5, 1, 2 }, {} },
+        { { Number(1, 1, 1), Number(2, 2, 1), Number(2, 3, 1), Number(3, 0, 1), Number(2, 9, 1) }, { 0, 9, 1, 3 }, {} },
+        { { Blank(7, 3) }, { 0xFFFF, 0, 0xFFFF, 0 }, { 7 } },
+    };
+    for (const auto& [cells, range, indexed] : rows) {
+        SCOPED_TRACE(testing::PrintToString(range));
+        WorkbookDescription book;
+        book.Sheets[0].Cells = cells;
+        ASSERT_EQ(Read(book), 1);
+        const SheetInfo& sheet = *SheetAt(0);
+        EXPECT_EQ((std::array { sheet.MinCol, sheet.MaxCol, sheet.MinRow, sheet.MaxRow }), range);
+        EXPECT_EQ(sheet.CellsInRowOrder, !indexed.empty());
+        std::vector<std::uint16_t> starts;
+        for (const auto& [row, offset] : sheet.RowStarts) {
+            starts.push_back(row);
+            EXPECT_EQ(FieldU16(RecordAt(offset), field::kCellRow), row);
+        }
+        EXPECT_EQ(starts, indexed);
+        if (!indexed.empty()) {
+            EXPECT_EQ(sheet.RowStarts.front().second, sheet.FirstCellRecord);
+        }
+        ReleaseWorkbook();
+    }
+}
+
 TEST_F(ReaderTest, LookupsOutsideTheirListsStayInside)
 {
     ASSERT_EQ(Read(WorkbookDescription {}), 1);
