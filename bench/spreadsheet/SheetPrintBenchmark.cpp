@@ -114,6 +114,16 @@ void PrepareRun()
     core::Options().SheetRange = 2;
 }
 
+// The pages of the last print, counted in its recording.
+int RecordedPages()
+{
+    std::ifstream recording(Directory() / "job.txt");
+    int pages = 0;
+    for (std::string line; std::getline(recording, line);)
+        pages += line.starts_with("StartPage") ? 1 : 0;
+    return pages;
+}
+
 // Prints the last 512 rows of a sheet of `rows` rows: the same number of
 // pages from sheets of different sizes, at the far end of the bigger one.
 void PrintSheet(benchmark::State& state, SheetWalkMode mode)
@@ -131,10 +141,7 @@ void PrintSheet(benchmark::State& state, SheetWalkMode mode)
         core::Options().SheetRangeTo = { kColumns - 1, static_cast<std::uint16_t>(rows - 1) };
         PrintWorkbook(nullptr, nullptr, path.c_str());
     }
-    std::ifstream recording(Directory() / "job.txt");
-    int pages = 0;
-    for (std::string line; std::getline(recording, line);)
-        pages += line.starts_with("StartPage") ? 1 : 0;
+    const int pages = RecordedPages();
     state.counters["pages"] = pages;
     state.counters["per_page"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * pages, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -165,10 +172,7 @@ void BM_LargeSample(benchmark::State& state)
         PrintWorkbook(nullptr, nullptr, path.c_str());
     }
     setenv("PLOTWISE_DPI", "300", 1);
-    std::ifstream recording(Directory() / "job.txt");
-    int pages = 0;
-    for (std::string line; std::getline(recording, line);)
-        pages += line.starts_with("StartPage") ? 1 : 0;
+    const int pages = RecordedPages();
     state.counters["pages"] = pages;
 }
 
